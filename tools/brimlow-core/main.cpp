@@ -1,0 +1,7 @@
+#include <cstdio>
+
+int main()
+{
+    std::fputs("Error: not ready yet.\n", stderr);
+    return 1;
+}

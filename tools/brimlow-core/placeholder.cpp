@@ -1,0 +1,1 @@
+namespace brimlow { int placeholder() { return 0; } }
