@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace Brimlow {
+
+class JsonWriter;
+
+// One iPhone backup as "backups" describes it.
+struct BackupInfo
+{
+    QString path;
+    QString udid;
+    QString device;
+    std::optional<QString> model;
+    std::optional<QString> ios;
+    std::optional<QString> date; // ISO 8601, UTC, to the second
+    bool encrypted = false;
+    bool messages = false;
+    std::optional<bool> whatsapp;
+
+    // The backup in a folder, or nullopt when the folder holds none.
+    static std::optional<BackupInfo> read(const QString &folder);
+
+    // The backups directly inside a folder, newest first.
+    static QList<BackupInfo> listIn(const QString &parent);
+
+    // Where Finder keeps backups, under the home folder.
+    static QString finderFolder();
+
+    void write(JsonWriter &json) const;
+};
+
+} // namespace Brimlow

@@ -1,0 +1,174 @@
+#include "jsonwriter.h"
+
+#include <QIODevice>
+
+namespace Brimlow {
+
+namespace {
+constexpr qsizetype FlushSize = 1 << 16;
+}
+
+JsonWriter::JsonWriter(QIODevice *device)
+    : m_device(device)
+{
+    m_buffer.reserve(FlushSize + 1024);
+}
+
+JsonWriter::~JsonWriter()
+{
+    flush();
+}
+
+void JsonWriter::separate()
+{
+    if (m_afterKey) {
+        m_afterKey = false;
+        return;
+    }
+    if (m_first.isEmpty())
+        return;
+    if (m_first.last())
+        m_first.last() = false;
+    else
+        m_buffer.append(',');
+}
+
+void JsonWriter::beginObject()
+{
+    separate();
+    m_buffer.append('{');
+    m_first.append(true);
+}
+
+void JsonWriter::endObject()
+{
+    m_buffer.append('}');
+    m_first.removeLast();
+    flushWhenFull();
+}
+
+void JsonWriter::beginArray()
+{
+    separate();
+    m_buffer.append('[');
+    m_first.append(true);
+}
+
+void JsonWriter::endArray()
+{
+    m_buffer.append(']');
+    m_first.removeLast();
+    flushWhenFull();
+}
+
+void JsonWriter::key(const char *name)
+{
+    separate();
+    appendString(QString::fromUtf8(name));
+    m_buffer.append(':');
+    m_afterKey = true;
+}
+
+void JsonWriter::value(const QString &text)
+{
+    separate();
+    appendString(text);
+}
+
+void JsonWriter::value(qint64 number)
+{
+    separate();
+    m_buffer.append(QByteArray::number(number));
+}
+
+void JsonWriter::value(bool flag)
+{
+    separate();
+    m_buffer.append(flag ? "true" : "false");
+}
+
+void JsonWriter::value(const QStringList &texts)
+{
+    beginArray();
+    for (const QString &text : texts)
+        value(text);
+    endArray();
+}
+
+void JsonWriter::member(const char *name, const QString &text)
+{
+    key(name);
+    value(text);
+}
+
+void JsonWriter::member(const char *name, qint64 number)
+{
+    key(name);
+    value(number);
+}
+
+void JsonWriter::member(const char *name, bool flag)
+{
+    key(name);
+    value(flag);
+}
+
+void JsonWriter::member(const char *name, const QStringList &texts)
+{
+    key(name);
+    value(texts);
+}
+
+void JsonWriter::appendString(const QString &text)
+{
+    static const char hex[] = "0123456789abcdef";
+    const QByteArray utf8 = text.toUtf8();
+    m_buffer.append('"');
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (byte) {
+        case '"':
+            m_buffer.append("\\\"");
+            break;
+        case '\\':
+            m_buffer.append("\\\\");
+            break;
+        case '\n':
+            m_buffer.append("\\n");
+            break;
+        case '\r':
+            m_buffer.append("\\r");
+            break;
+        case '\t':
+            m_buffer.append("\\t");
+            break;
+        default:
+            if (byte < 0x20) {
+                m_buffer.append("\\u00");
+                m_buffer.append(hex[byte >> 4]);
+                m_buffer.append(hex[byte & 0xf]);
+            } else {
+                m_buffer.append(c);
+            }
+        }
+    }
+    m_buffer.append('"');
+}
+
+void JsonWriter::flushWhenFull()
+{
+    if (m_buffer.size() >= FlushSize)
+        flush();
+}
+
+bool JsonWriter::flush()
+{
+    if (!m_buffer.isEmpty() && !m_failed) {
+        if (m_device->write(m_buffer) != m_buffer.size())
+            m_failed = true;
+    }
+    m_buffer.clear();
+    return !m_failed;
+}
+
+} // namespace Brimlow

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace Brimlow {
+
+// The command line, read into one record. Which options a command needs is
+// checked by the command itself.
+struct Options
+{
+    enum class Command { None, Chats, Export, Backups, Unlock, Wrapped, Ebook };
+
+    Command command = Command::None;
+    QString commandName;
+
+    QString database; // --db: a Messages store
+    QString log; // --log: a chat export or pasted chat, file or folder
+    std::optional<int> limit; // --limit
+
+    QString conversation; // --conversation
+    QString out; // --out
+    std::optional<QString> title; // --title
+    std::optional<QString> them; // --them
+    std::optional<QString> me; // --me
+    std::optional<QString> meIs; // --me-is
+
+    QString backup; // --backup
+    bool keyStdin = false; // --key-stdin
+    std::optional<QString> dir; // --dir
+    QString cache; // --cache
+    bool passwordStdin = false; // --password-stdin
+
+    // Throws Failure (kind Usage) for an unknown option, a missing value or
+    // a second command word.
+    static Options parse(const QStringList &arguments);
+};
+
+} // namespace Brimlow

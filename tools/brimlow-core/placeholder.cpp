@@ -1,1 +1,0 @@
-namespace brimlow { int placeholder() { return 0; } }

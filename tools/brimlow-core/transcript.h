@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace Brimlow {
+
+// Everything of one conversation that goes into a book, whatever it was
+// read from. Senders are indexes into `participants`; the user is `Me`.
+struct Transcript
+{
+    static constexpr int Me = -1;
+
+    struct Attachment
+    {
+        QString kind; // "photo", "video", "voice memo", "audio", "sticker", "file"
+        QString path; // where the source keeps the file; may be empty
+    };
+
+    struct Message
+    {
+        QString id;
+        QString at; // local time, "yyyy-MM-ddTHH:mm:ss"
+        int sender = Me;
+        QString text;
+        QList<Attachment> attachments;
+    };
+
+    bool group = false;
+    QString name; // the conversation's own name, when it has one
+    QStringList participants; // handles or names of everyone but the user
+    QList<Message> messages; // in time order
+};
+
+} // namespace Brimlow

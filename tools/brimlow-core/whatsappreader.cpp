@@ -1,0 +1,267 @@
+#include "whatsappreader.h"
+
+#include "failure.h"
+#include "mediakind.h"
+#include "whatsappline.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+namespace Brimlow {
+
+namespace {
+
+// More than any real export; keeps a stray disk image out of memory.
+constexpr qint64 MaxFileSize = qint64(1) << 30;
+constexpr int LinesToRecognise = 50;
+
+// One message as the file wrote it, before its lines are interpreted.
+struct RawMessage
+{
+    QString at;
+    QString rest;
+    QStringList more; // continuation lines
+};
+
+QStringList linesOf(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text.split(QLatin1Char('\n'));
+}
+
+QString withoutMarks(QString text)
+{
+    static const QRegularExpression marks(
+        QStringLiteral("[\\x{200E}\\x{200F}\\x{202A}-\\x{202E}\\x{2066}-\\x{2069}]"));
+    return text.remove(marks);
+}
+
+void chopTrailingSpace(QString &text)
+{
+    while (!text.isEmpty() && text.back().isSpace())
+        text.chop(1);
+}
+
+struct Marker
+{
+    QString kind;
+    QString fileName; // empty when the export left the file out
+};
+
+// A first line that stands for an attached or left-out file.
+std::optional<Marker> markerIn(const QString &line)
+{
+    static const QRegularExpression attached(QStringLiteral("^<attached:\\s*(.+?)>$"));
+    static const QRegularExpression attachedAfter(QStringLiteral("^(.+?)\\s*<attached>$"));
+    static const QRegularExpression fileAttached(QStringLiteral("^(.+?) \\(file attached\\)$"));
+    static const QRegularExpression omitted(
+        QStringLiteral("^(?:.*\\s)?(image|video|audio|sticker|GIF|document|Contact card) omitted$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+    const QString plain = withoutMarks(line).trimmed();
+    for (const QRegularExpression *pattern : { &attached, &attachedAfter, &fileAttached }) {
+        const auto found = pattern->match(plain);
+        if (found.hasMatch()) {
+            const QString name = found.captured(1).trimmed();
+            return Marker { MediaKind::fromFileName(name), name };
+        }
+    }
+    if (plain.compare(QLatin1String("<Media omitted>"), Qt::CaseInsensitive) == 0)
+        return Marker { MediaKind::file(), {} };
+    const auto found = omitted.match(plain);
+    if (!found.hasMatch())
+        return std::nullopt;
+    const QString word = found.captured(1).toLower();
+    if (word == QLatin1String("image"))
+        return Marker { MediaKind::photo(), {} };
+    if (word == QLatin1String("video") || word == QLatin1String("gif"))
+        return Marker { MediaKind::video(), {} };
+    if (word == QLatin1String("audio"))
+        return Marker { MediaKind::audio(), {} };
+    if (word == QLatin1String("sticker"))
+        return Marker { MediaKind::sticker(), {} };
+    return Marker { MediaKind::file(), {} };
+}
+
+bool isEncryptionNotice(const QString &text)
+{
+    return text.contains(QLatin1String("end-to-end encrypt"), Qt::CaseInsensitive);
+}
+
+bool isDeletedNotice(const QString &text)
+{
+    return text == QLatin1String("This message was deleted")
+        || text == QLatin1String("You deleted this message")
+        || text == QLatin1String("This message was deleted.")
+        || text == QLatin1String("You deleted this message.");
+}
+
+class Builder
+{
+public:
+    explicit Builder(const QString &folder)
+        : m_folder(folder)
+    { }
+
+    void add(const RawMessage &raw)
+    {
+        const qsizetype colon = raw.rest.indexOf(QLatin1String(": "));
+        QString sender;
+        QString first;
+        if (colon >= 0) {
+            sender = raw.rest.left(colon);
+            first = raw.rest.mid(colon + 2);
+        } else if (raw.rest.endsWith(QLatin1Char(':'))) {
+            sender = raw.rest.chopped(1);
+        } else {
+            return; // a system line: someone joined, the group got a name
+        }
+        sender = withoutMarks(sender).trimmed();
+        // Exports write senders who are not in the phone's contacts as "~ Name".
+        while (sender.startsWith(QLatin1Char('~')))
+            sender = sender.mid(1).trimmed();
+        if (sender.isEmpty())
+            return;
+
+        // The iPhone app starts system lines and file lines with a mark.
+        const bool marked = first.startsWith(QChar(0x200E)) || first.startsWith(QChar(0x200F));
+        const QString plainFirst = withoutMarks(first);
+        if (isEncryptionNotice(plainFirst)) {
+            // The iPhone app writes the notice under the chat's own name.
+            if (m_title.isEmpty() && marked)
+                m_title = sender;
+            return;
+        }
+
+        Transcript::Message message;
+        QStringList lines = raw.more;
+        const auto marker = markerIn(first);
+        if (marker) {
+            message.attachments.append({ marker->kind, located(marker->fileName) });
+        } else if (marked) {
+            return;
+        } else {
+            lines.prepend(first);
+        }
+        QString text = lines.join(QLatin1Char('\n'));
+        static const QRegularExpression edited(QStringLiteral("\\s*[\\x{200E}]?<This message was edited>$"));
+        text.remove(edited);
+        chopTrailingSpace(text);
+        if (!marker && isDeletedNotice(text))
+            return;
+        if (text.isEmpty() && message.attachments.isEmpty())
+            return;
+
+        message.text = text;
+        message.at = raw.at;
+        message.sender = int(m_transcript.participants.indexOf(sender));
+        if (message.sender < 0) {
+            m_transcript.participants.append(sender);
+            message.sender = int(m_transcript.participants.size() - 1);
+        }
+        m_transcript.messages.append(message);
+    }
+
+    Transcript finish()
+    {
+        m_transcript.name = m_title;
+        return std::move(m_transcript);
+    }
+
+private:
+    QString located(const QString &fileName) const
+    {
+        if (fileName.isEmpty() || m_folder.isEmpty() || fileName.contains(QLatin1Char('/')))
+            return {};
+        const QFileInfo info(QDir(m_folder).filePath(fileName));
+        return info.isFile() ? info.absoluteFilePath() : QString();
+    }
+
+    QString m_folder;
+    QString m_title;
+    Transcript m_transcript;
+};
+
+} // namespace
+
+QString WhatsAppReader::service() const
+{
+    return QStringLiteral("WhatsApp");
+}
+
+QString WhatsAppReader::decode(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder decoder(
+            bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+        QString text = decoder.decode(bytes.mid(2));
+        return text;
+    }
+    QString text = QString::fromUtf8(bytes);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    return text;
+}
+
+bool WhatsAppReader::recognises(const QByteArray &head) const
+{
+    int seen = 0;
+    int matched = 0;
+    for (const QString &line : linesOf(decode(head))) {
+        if (line.trimmed().isEmpty())
+            continue;
+        const bool isMessage = WhatsAppLine::match(line).has_value();
+        if (seen == 0 && isMessage)
+            return true;
+        matched += isMessage ? 1 : 0;
+        if (++seen >= LinesToRecognise)
+            break;
+    }
+    return matched >= 3;
+}
+
+Transcript WhatsAppReader::read(const QString &path) const
+{
+    QFile file(path);
+    if (file.size() > MaxFileSize)
+        throw Failure(QStringLiteral("The chat file %1 is too big to read.").arg(QFileInfo(path).fileName()));
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure(QStringLiteral("The chat file %1 can't be read.").arg(QFileInfo(path).fileName()));
+    return parse(decode(file.readAll()), QFileInfo(path).absolutePath());
+}
+
+Transcript WhatsAppReader::parse(const QString &text, const QString &folder)
+{
+    const QStringList lines = linesOf(text);
+    QList<WhatsAppLine> heads;
+    QList<qsizetype> headAt(lines.size(), -1);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (auto line = WhatsAppLine::match(lines.at(i))) {
+            headAt[i] = heads.size();
+            heads.append(std::move(*line));
+        }
+    }
+    const auto order = WhatsAppLine::dateOrder(heads);
+
+    Builder builder(folder);
+    std::optional<RawMessage> current;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const qsizetype head = headAt.at(i);
+        const QString at = head >= 0 ? heads.at(head).timestamp(order) : QString();
+        if (!at.isEmpty()) {
+            if (current)
+                builder.add(*current);
+            current = RawMessage { at, heads.at(head).rest, {} };
+        } else if (current) {
+            current->more.append(lines.at(i));
+        }
+    }
+    if (current)
+        builder.add(*current);
+    return builder.finish();
+}
+
+} // namespace Brimlow
