@@ -1,0 +1,172 @@
+// Page estimates and range suggestions of Insights: what a stretch of the
+// conversation comes to in print, worked out from the per-day line counts
+// alone so the wizard can ask on every change of its range.
+#include "celebrations.h"
+#include "insights.h"
+#include "model/day.h"
+
+#include <QLocale>
+#include <QMap>
+#include <QSet>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Pages of a stretch of printed lines over a number of months: the lines
+// themselves, a month heading each, and the front and back matter.
+double pageModel(double lines, qsizetype months)
+{
+    return (lines * 0.0267 + double(months) * 0.6) + 4.3;
+}
+
+QStringView monthOf(const QString &day)
+{
+    return QStringView(day).left(7);
+}
+
+QString formatted(qint64 n)
+{
+    return QLocale().toString(n);
+}
+
+} // namespace
+
+int Insights::estimatedPages(const QString &from, const QString &to) const
+{
+    double lines = 0;
+    QSet<QStringView> months;
+    for (const DayCount &day : days) {
+        if (from <= day.iso && day.iso <= to) {
+            lines += day.lines;
+            months.insert(monthOf(day.iso));
+        }
+    }
+    if (lines < 1)
+        return 0;
+    return int(std::ceil(pageModel(lines, months.size())));
+}
+
+int Insights::messages(const QString &from, const QString &to) const
+{
+    int sum = 0;
+    for (const DayCount &day : days) {
+        if (from <= day.iso && day.iso <= to)
+            sum += day.count;
+    }
+    return sum;
+}
+
+QString Insights::lastDayFitting(const QString &from, int pages) const
+{
+    double lines = 0;
+    QSet<QStringView> months;
+    const DayCount *taken = nullptr;
+    // No upper bound: the walk answers how far one book could reach.
+    for (const DayCount &day : days) {
+        if (day.iso < from)
+            continue;
+        lines += day.lines;
+        months.insert(monthOf(day.iso));
+        if (pageModel(lines, months.size()) > double(pages))
+            break;
+        taken = &day;
+    }
+    return taken ? taken->iso : from;
+}
+
+QString Insights::bookSpan(const QString &from, const QString &to, int pages) const
+{
+    const QString end = lastDayFitting(from, pages);
+    const std::optional<QDateTime> start = Day::date(from);
+    const std::optional<QDateTime> stop = Day::date(end);
+    if (!start || !stop)
+        return {};
+    if (!(end < to))
+        return QStringLiteral("all of it");
+    const qint64 n = std::max<qint64>(1, start->date().daysTo(stop->date()));
+    const auto rounded = [](double value) { return QString::number(qint64(std::round(value))); };
+    if (n <= 13)
+        return QStringLiteral("about %1 days").arg(n);
+    if (n <= 69)
+        return QStringLiteral("about ") + rounded(double(n) / 7) + QStringLiteral(" weeks");
+    if (n < 730)
+        return QStringLiteral("about ") + rounded(double(n) / 30.4) + QStringLiteral(" months");
+    return QStringLiteral("about ") + rounded(double(n) / 365) + QStringLiteral(" years");
+}
+
+QList<Insights::Suggestion> Insights::suggestions(const QString &today) const
+{
+    QList<Suggestion> result;
+    if (days.isEmpty())
+        return result;
+    // List order, not the calendar's: the book's first and last message.
+    const QString first = days.first().iso;
+    const QString last = days.last().iso;
+
+    result.append(
+        { QStringLiteral("everything"), QStringLiteral("books.vertical"), QStringLiteral("The whole story"),
+            QStringLiteral("From your first message on ") + longDay(first) + QStringLiteral(" to now."),
+            first, last });
+
+    if (!firstLove.isEmpty()) {
+        auto said = firstLove.cbegin();
+        for (auto it = firstLove.cbegin(); it != firstLove.cend(); ++it) {
+            if (it->at < said->at)
+                said = it;
+        }
+        const QString love = said->at.left(10);
+        if (first < love) {
+            result.append({ QStringLiteral("beginning"), QStringLiteral("heart"),
+                QStringLiteral("From hello to \u201CI love you\u201D"),
+                QStringLiteral("Your first message to the week after it was first said."), first,
+                Celebrations::shift(love, 7) });
+        }
+    }
+
+    QMap<QString, qint64> months;
+    for (const DayCount &day : days)
+        months[day.iso.left(7)] += day.count;
+    if (months.size() > 3) {
+        const QStringList keys = months.keys();
+        const QList<qint64> totals = months.values();
+        qsizetype best = 0;
+        qint64 bestSum = -1;
+        for (qsizetype i = 0; i + 2 < totals.size(); ++i) {
+            const qint64 sum = totals[i] + totals[i + 1] + totals[i + 2];
+            // The earliest of equally loud windows stays.
+            if (sum > bestSum) {
+                bestSum = sum;
+                best = i;
+            }
+        }
+        const QString start = keys[best];
+        const QString end = keys[best + 2];
+        QString lastDay = end + QStringLiteral("-28");
+        if (const std::optional<QDateTime> endMonth = Day::date(end + QStringLiteral("-01"))) {
+            const QDate monthEnd = endMonth->date().addMonths(1).addDays(-1);
+            if (monthEnd.isValid())
+                lastDay = Day::iso(monthEnd.startOfDay());
+        }
+        result.append(
+            { QStringLiteral("busiest"), QStringLiteral("flame"), QStringLiteral("Your loudest three months"),
+                formatted(bestSum) + QStringLiteral(" messages, ") + monthName(start) + QStringLiteral(" to ")
+                    + monthName(end) + u'.',
+                start + QStringLiteral("-01"), lastDay });
+    }
+
+    QSet<QString> yearSet;
+    for (const DayCount &day : days)
+        yearSet.insert(day.iso.left(4));
+    QStringList years(yearSet.cbegin(), yearSet.cend());
+    std::sort(years.begin(), years.end(), std::greater<>());
+    for (const QString &year : years.mid(0, 3)) {
+        const QString january = year + QStringLiteral("-01-01");
+        const QString december = year + QStringLiteral("-12-31");
+        result.append({ QStringLiteral("year-") + year, QStringLiteral("calendar"),
+            today.startsWith(year) ? year + QStringLiteral(" so far") : year,
+            formatted(messages(january, december)) + QStringLiteral(" messages."), std::max(january, first),
+            std::min(december, last) });
+    }
+    return result;
+}

@@ -1,0 +1,224 @@
+#include "tally.h"
+
+#include "graphemes.h"
+#include "phrasematcher.h"
+
+#include <unicode/uchar.h>
+#include <unordered_set>
+
+namespace {
+
+// 50 characters fill one printed line.
+constexpr int charactersPerLine = 50;
+// Answers after six hours are not replies but new conversations.
+constexpr double longestReply = 21600;
+
+enum Phrase { Haha, Lol, Lmao, Sorry, LoveSpace, Ily };
+
+const PhraseMatcher &phrases()
+{
+    // "love " and "ily" are in every text the love expression matches, so
+    // the expression only runs on texts that have one of them.
+    static const PhraseMatcher matcher({ QStringLiteral("haha"), QStringLiteral("lol"),
+        QStringLiteral("lmao"), QStringLiteral("sorry"), QStringLiteral("love "), QStringLiteral("ily") });
+    return matcher;
+}
+
+using WordSet = std::unordered_set<QString, WordHash, WordEqual>;
+
+const WordSet &stopSet()
+{
+    static const WordSet set = [] {
+        WordSet made;
+        for (const QString &word : Insights::stopWords())
+            made.insert(word);
+        return made;
+    }();
+    return set;
+}
+
+// A two-digit field of a message time, as a number from 0 to max; a field
+// that is missing, not digits or out of range gives nullopt.
+std::optional<int> timeField(QStringView at, qsizetype position, int max)
+{
+    if (position >= at.size())
+        return std::nullopt;
+    const QStringView digits = at.mid(position, 2);
+    int value = 0;
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    if (value > max)
+        return std::nullopt;
+    return value;
+}
+
+bool isWordLetter(QStringView character)
+{
+    if (character.size() == 1) {
+        const char16_t c = character.front().unicode();
+        if (c == u'\'')
+            return true;
+        if (c < 0x80)
+            return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+    }
+    return Graphemes::isLetter(character);
+}
+
+void countWord(WordCounts &words, QStringView word)
+{
+    if (const auto it = words.find(word); it != words.end()) {
+        ++it->second;
+        return;
+    }
+    if (!stopSet().contains(word))
+        words.emplace(word.toString(), 1);
+}
+
+// Splits at every character that is neither a letter nor "'"; words of at
+// least three characters that are not stop words count.
+void countWords(WordCounts &words, const QString &lowered)
+{
+    const QStringView text(lowered);
+    qsizetype wordStart = 0;
+    qsizetype start = 0;
+    int characters = 0;
+    const auto character = [&](qsizetype end) {
+        if (isWordLetter(text.mid(start, end - start))) {
+            ++characters;
+        } else {
+            if (characters >= 3)
+                countWord(words, text.mid(wordStart, start - wordStart));
+            characters = 0;
+            wordStart = end;
+        }
+        start = end;
+    };
+    if (Graphemes::isSimple(text)) {
+        for (qsizetype end = 1; end <= text.size(); ++end)
+            character(end);
+    } else {
+        for (const qsizetype end : Graphemes::ends(text))
+            character(end);
+    }
+    if (characters >= 3)
+        countWord(words, text.mid(wordStart));
+}
+
+void countEmoji(QHash<char32_t, int> &emoji, const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t scalar = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            scalar = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        // No scalar below U+231A (watch) has the property.
+        if (scalar >= 0x231A && u_hasBinaryProperty(UChar32(scalar), UCHAR_EMOJI_PRESENTATION))
+            ++emoji[scalar];
+    }
+}
+
+} // namespace
+
+Tally::Tally()
+{
+    sides.insert(QStringLiteral("me"), {});
+    sides.insert(QStringLiteral("them"), {});
+}
+
+const SideTally &Tally::side(const QString &from) const
+{
+    static const SideTally none;
+    const auto it = sides.constFind(from);
+    return it == sides.cend() ? none : *it;
+}
+
+int Tally::dayIndex(QStringView day)
+{
+    // Messages come day by day, so the last day is almost always the one.
+    if (!days.isEmpty() && days.last().iso == day)
+        return int(days.size() - 1);
+    const QString key = day.toString();
+    const auto it = m_dayIndex.constFind(key);
+    if (it != m_dayIndex.cend())
+        return *it;
+    m_dayIndex.insert(key, int(days.size()));
+    days.append({ key, 0, 0 });
+    return -1;
+}
+
+void Tally::add(const BookFile::Message &message)
+{
+    const QString text = message.text.value_or(QString());
+    ++total;
+    if (message.from == u"me")
+        ++mine;
+    else
+        ++theirs;
+    if (!first || (!m_firstHasText && message.text)) {
+        first = message;
+        m_firstHasText = message.text.has_value();
+    }
+
+    const int characters = Graphemes::count(text);
+    const int lines = std::max(1, (characters + charactersPerLine - 1) / charactersPerLine);
+    const int index = dayIndex(QStringView(message.at).left(10));
+    if (index < 0) {
+        days.last().count = 1;
+        days.last().lines = lines;
+        ++sides[message.from].dayStarts;
+    } else {
+        ++days[index].count;
+        days[index].lines += lines;
+    }
+
+    if (message.media) {
+        photos += int(message.media->count(QStringLiteral("photo")));
+        voiceMemos += int(message.media->count(QStringLiteral("voice memo")));
+    }
+
+    const int hour = timeField(message.at, 11, 23).value_or(12);
+    const int minute = timeField(message.at, 14, 59).value_or(0);
+    if (hour < 5) {
+        ++lateCount;
+        const int minutes = hour * 60 + minute;
+        if (!latest || minutes > latestMinutes) {
+            latest = message;
+            latestMinutes = minutes;
+        }
+    }
+
+    // Times are read only where a reply can be: when the sender changes.
+    std::optional<std::optional<QDateTime>> time;
+    if (m_previous && m_previous->from != message.from) {
+        if (!m_previousTime)
+            m_previousTime = Insights::time(m_previous->at);
+        time = Insights::time(message.at);
+        if (*m_previousTime && *time) {
+            const double gap = double(m_previousTime->value().msecsTo(time->value())) / 1000.0;
+            if (gap > 0 && gap < longestReply)
+                sides[message.from].replyGaps.append(gap);
+        }
+    }
+    m_previous = message;
+    m_previousTime = time;
+
+    const QString lowered = text.toLower();
+    if (lowered.isEmpty())
+        return;
+    const PhraseMatcher::Found found = phrases().find(lowered);
+    if ((found[LoveSpace] || found[Ily]) && !firstLove.contains(message.from)
+        && Insights::saysLoveYou(lowered))
+        firstLove.insert(message.from, message);
+    SideTally &side = sides[message.from];
+    if (found[Haha] || found[Lol] || found[Lmao])
+        ++side.laughs;
+    if (found[Sorry])
+        ++side.sorrys;
+    countEmoji(side.emoji, text);
+    if (message.from == u"me" || message.from == u"them")
+        countWords(side.words, lowered);
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "insights.h"
+
+#include <QHash>
+#include <QMap>
+#include <QStringView>
+#include <optional>
+#include <unordered_map>
+
+// Words are counted by views into the message text: a QString is made only
+// for a word not seen before.
+struct WordHash
+{
+    using is_transparent = void;
+    size_t operator()(QStringView word) const noexcept { return qHash(word); }
+};
+
+struct WordEqual
+{
+    using is_transparent = void;
+    bool operator()(QStringView a, QStringView b) const noexcept { return a == b; }
+};
+
+using WordCounts = std::unordered_map<QString, int, WordHash, WordEqual>;
+
+// What one sender (a from value) did over the whole book.
+struct SideTally
+{
+    // Days whose first message this side sent.
+    int dayStarts = 0;
+    // Messages with "haha", "lol" or "lmao"; at most one per message.
+    int laughs = 0;
+    int sorrys = 0;
+    // Seconds this side took to answer the other.
+    QList<double> replyGaps;
+    // Only kept for "me" and "them", the sides the cards talk about.
+    WordCounts words;
+    // Per Unicode scalar with the Emoji_Presentation property.
+    QHash<char32_t, int> emoji;
+};
+
+// The one walk over a book's messages that every insight is made from.
+struct Tally
+{
+    Tally();
+
+    // Adds the next message in book order.
+    void add(const BookFile::Message &message);
+
+    // The side of a from value; "me" and "them" read as empty when absent.
+    const SideTally &side(const QString &from) const;
+
+    int total = 0;
+    int mine = 0;
+    int theirs = 0;
+    QList<Insights::DayCount> days;
+    // The first message with a text (an empty one counts), else the first.
+    std::optional<BookFile::Message> first;
+    int photos = 0;
+    int voiceMemos = 0;
+    // Messages sent between midnight and five.
+    int lateCount = 0;
+    std::optional<BookFile::Message> latest;
+    int latestMinutes = 0;
+    QMap<QString, BookFile::Message> firstLove;
+    QHash<QString, SideTally> sides;
+
+private:
+    int dayIndex(QStringView day);
+
+    QHash<QString, int> m_dayIndex;
+    bool m_firstHasText = false;
+    std::optional<BookFile::Message> m_previous;
+    // The previous message's time, once read.
+    std::optional<std::optional<QDateTime>> m_previousTime;
+};

@@ -1,0 +1,169 @@
+#include "insights/insights.h"
+#include "insightstest.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+Insights withDays(const QList<Insights::DayCount> &days)
+{
+    Insights insights;
+    insights.days = days;
+    return insights;
+}
+
+QStringList ids(const QList<Insights::Suggestion> &suggestions)
+{
+    QStringList made;
+    for (const Insights::Suggestion &s : suggestions)
+        made.append(s.id);
+    return made;
+}
+
+const Insights::Suggestion *find(const QList<Insights::Suggestion> &suggestions, const QString &id)
+{
+    for (const Insights::Suggestion &s : suggestions) {
+        if (s.id == id)
+            return &s;
+    }
+    return nullptr;
+}
+
+// Three January days of 100 lines: the page model gives 7.57, 10.24 and
+// 12.91 pages after each.
+const Insights january
+    = withDays({ { "2024-01-10", 5, 100 }, { "2024-01-11", 5, 100 }, { "2024-01-12", 5, 100 } });
+
+} // namespace
+
+using PageEstimates = InsightsTest;
+
+TEST_F(PageEstimates, emptyRangeIsZeroPagesNotFrontMatter)
+{
+    EXPECT_EQ(january.estimatedPages("2024-02-01", "2024-02-28"), 0);
+    EXPECT_EQ(january.messages("2024-02-01", "2024-02-28"), 0);
+}
+
+TEST_F(PageEstimates, oneMessageIsFivePages)
+{
+    EXPECT_EQ(withDays({ { "2024-01-05", 1, 1 } }).estimatedPages("2024-01-05", "2024-01-05"), 5);
+}
+
+TEST_F(PageEstimates, linesAndMonthsRoundUp)
+{
+    const Insights insights = withDays({ { "2024-01-31", 4, 400 }, { "2024-02-10", 3, 300 },
+        { "2024-03-01", 3, 300 }, { "2024-03-02", 9, 9 } });
+    // 1,000 lines over 3 months: 26.7 + 1.8 + 4.3 = 32.8.
+    EXPECT_EQ(insights.estimatedPages("2024-01-31", "2024-03-01"), 33);
+    EXPECT_EQ(insights.messages("2024-01-31", "2024-03-01"), 10);
+}
+
+TEST_F(PageEstimates, lastDayFittingStopsBeforeTheBudgetIsExceeded)
+{
+    EXPECT_EQ(january.lastDayFitting("2024-01-01", 7), u"2024-01-01");
+    EXPECT_EQ(january.lastDayFitting("2024-01-01", 8), u"2024-01-10");
+    EXPECT_EQ(january.lastDayFitting("2024-01-01", 10), u"2024-01-10");
+    EXPECT_EQ(january.lastDayFitting("2024-01-01", 11), u"2024-01-11");
+    EXPECT_EQ(january.lastDayFitting("2024-01-11", 8), u"2024-01-11");
+    // Everything fits: the book's last day, whatever range the caller has.
+    EXPECT_EQ(january.lastDayFitting("2024-01-01", 1000), u"2024-01-12");
+    EXPECT_EQ(withDays({}).lastDayFitting("2024-01-01", 1000), u"2024-01-01");
+}
+
+TEST_F(PageEstimates, bookSpanSaysHowMuchFits)
+{
+    const auto span = [](const QString &end) {
+        return withDays({ { "2022-01-01", 1, 1 }, { end, 1, 1 } }).bookSpan("2022-01-01", "2099-12-31", 1000);
+    };
+    EXPECT_EQ(span("2022-01-01"), u"about 1 days");
+    EXPECT_EQ(span("2022-01-14"), u"about 13 days");
+    EXPECT_EQ(span("2022-01-15"), u"about 2 weeks");
+    EXPECT_EQ(span("2022-03-11"), u"about 10 weeks");
+    EXPECT_EQ(span("2022-03-12"), u"about 2 months");
+    EXPECT_EQ(span("2023-12-31"), u"about 24 months");
+    EXPECT_EQ(span("2024-01-01"), u"about 2 years");
+    EXPECT_EQ(january.bookSpan("2024-01-10", "2024-01-12", 1000), u"all of it");
+    EXPECT_EQ(january.bookSpan("2024-01-10", "2024-01-12", 11), u"about 1 days");
+    EXPECT_EQ(january.bookSpan("someday", "2024-01-12", 1000), u"");
+}
+
+using RangeSuggestions = InsightsTest;
+
+TEST_F(RangeSuggestions, noDaysNoSuggestions)
+{
+    EXPECT_TRUE(withDays({}).suggestions("2024-06-01").isEmpty());
+}
+
+TEST_F(RangeSuggestions, wholeStoryTakesFirstAndLastInListOrder)
+{
+    const auto suggestions
+        = withDays({ { "2024-03-01", 1, 1 }, { "2024-01-01", 1, 1 }, { "2024-02-01", 1, 1 } })
+              .suggestions("2024-06-01");
+    EXPECT_EQ(ids(suggestions), QStringList({ "everything", "year-2024" }));
+    EXPECT_EQ(suggestions[0].title, u"The whole story");
+    EXPECT_EQ(suggestions[0].detail, u"From your first message on March 1, 2024 to now.");
+    EXPECT_EQ(suggestions[0].from, u"2024-03-01");
+    EXPECT_EQ(suggestions[0].to, u"2024-02-01");
+}
+
+TEST_F(RangeSuggestions, loudestThreeMonthsNeedFourAndTheEarliestWins)
+{
+    const auto suggestions = withDays(
+        { { "2023-12-05", 10, 10 }, { "2024-01-05", 50, 50 }, { "2024-02-05", 50, 50 },
+            { "2024-03-05", 10,
+                10 } }).suggestions("2024-06-01");
+    const Insights::Suggestion *busiest = find(suggestions, "busiest");
+    ASSERT_TRUE(busiest);
+    EXPECT_EQ(busiest->title, u"Your loudest three months");
+    EXPECT_EQ(busiest->detail, u"110 messages, December 2023 to February 2024.");
+    EXPECT_EQ(busiest->from, u"2023-12-01");
+    EXPECT_EQ(busiest->to, u"2024-02-29");
+
+    const auto three = withDays({ { "2024-01-05", 1, 1 }, { "2024-02-05", 1, 1 }, { "2024-03-05", 1, 1 } });
+    EXPECT_FALSE(find(three.suggestions("2024-06-01"), "busiest"));
+}
+
+TEST_F(RangeSuggestions, loudMonthsUseTheLocalesGrouping)
+{
+    const auto suggestions = withDays(
+        { { "2024-01-05", 1234, 1 }, { "2024-02-05", 1, 1 }, { "2024-03-05", 1, 1 },
+            { "2024-04-05", 1,
+                1 } }).suggestions("2024-06-01");
+    EXPECT_TRUE(find(suggestions, "busiest")->detail.startsWith(u"1,236 messages, January 2024"));
+    EXPECT_EQ(find(suggestions, "year-2024")->detail, u"1,237 messages.");
+}
+
+TEST_F(RangeSuggestions, beginningNeedsLoveAfterTheFirstDay)
+{
+    Insights insights = withDays({ { "2024-01-05", 1, 1 }, { "2024-01-20", 1, 1 } });
+    insights.firstLove.insert("them", message("2", "2024-01-20T10:00:00", "them", u"ily"_s));
+    insights.firstLove.insert("me", message("3", "2024-01-25T10:00:00", "me", u"ily"_s));
+    const Insights::Suggestion *beginning = find(insights.suggestions("2024-06-01"), "beginning");
+    ASSERT_TRUE(beginning);
+    EXPECT_EQ(beginning->title, u"From hello to \u201CI love you\u201D");
+    EXPECT_EQ(beginning->from, u"2024-01-05");
+    EXPECT_EQ(beginning->to, u"2024-01-27");
+
+    insights.firstLove.insert("them", message("1", "2024-01-05T10:00:00", "them", u"ily"_s));
+    EXPECT_FALSE(find(insights.suggestions("2024-06-01"), "beginning"));
+}
+
+TEST_F(RangeSuggestions, threeMostRecentYearsWithinTheBook)
+{
+    const Insights insights = withDays(
+        { { "2021-05-01", 1, 1 }, { "2022-07-01", 2, 1 }, { "2023-02-01", 3, 1 }, { "2024-03-10", 4, 1 } });
+    const auto suggestions = insights.suggestions("2024-06-01");
+    EXPECT_EQ(ids(suggestions).mid(1), QStringList({ "busiest", "year-2024", "year-2023", "year-2022" }));
+    const Insights::Suggestion *now = find(suggestions, "year-2024");
+    EXPECT_EQ(now->title, u"2024 so far");
+    EXPECT_EQ(now->detail, u"4 messages.");
+    EXPECT_EQ(now->from, u"2024-01-01");
+    EXPECT_EQ(now->to, u"2024-03-10");
+    EXPECT_EQ(find(suggestions, "year-2023")->title, u"2023");
+
+    const auto started
+        = withDays({ { "2023-07-01", 1, 1 }, { "2024-03-10", 1, 1 } }).suggestions("2025-01-01");
+    EXPECT_EQ(find(started, "year-2023")->from, u"2023-07-01");
+    EXPECT_EQ(find(started, "year-2023")->to, u"2023-12-31");
+    EXPECT_EQ(find(started, "year-2024")->title, u"2024");
+}
