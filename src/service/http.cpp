@@ -1,0 +1,123 @@
+#include "http.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QHostAddress>
+#include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QNetworkRequest>
+#include <QPointer>
+#include <QThread>
+#include <memory>
+#include <qcoronetworkreply.h>
+
+namespace Http {
+
+namespace {
+
+struct DeleteLater
+{
+    void operator()(QObject *object) const { object->deleteLater(); }
+};
+
+// Qt reports HTTP error statuses as reply errors too; only network and proxy
+// errors mean that the answer itself was lost or cut short.
+bool isTransportFailure(QNetworkReply::NetworkError error)
+{
+    return error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
+}
+
+} // namespace
+
+QByteArray Reply::header(const QByteArray &name) const
+{
+    for (const auto &[key, value] : headers) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return {};
+}
+
+TransportError::TransportError(QNetworkReply::NetworkError code, const QString &message)
+    : std::runtime_error(message.toStdString())
+    , m_code(code)
+{ }
+
+QNetworkAccessManager *session()
+{
+    thread_local QPointer<QNetworkAccessManager> manager;
+    if (!manager) {
+        manager = new QNetworkAccessManager;
+        QThread *thread = QThread::currentThread();
+        if (QCoreApplication::instance() && thread == QCoreApplication::instance()->thread())
+            manager->setParent(QCoreApplication::instance());
+        else
+            QObject::connect(thread, &QThread::finished, manager, &QObject::deleteLater);
+    }
+    return manager;
+}
+
+QCoro::Task<Reply> send(Request request)
+{
+    QNetworkRequest outgoing(request.url);
+    outgoing.setTransferTimeout(int(request.timeout.count()));
+    for (const auto &[name, value] : request.headers)
+        outgoing.setRawHeader(name, value);
+
+    QNetworkAccessManager *manager = session();
+    QNetworkReply *sent = nullptr;
+    if (!request.bodyFile.isEmpty()) {
+        auto file = std::make_unique<QFile>(request.bodyFile);
+        if (!file->open(QIODevice::ReadOnly))
+            throw TransportError(QNetworkReply::ContentNotFoundError, file->errorString());
+        sent = request.method == Method::Post ? manager->post(outgoing, file.get())
+                                              : manager->put(outgoing, file.get());
+        file.release()->setParent(sent);
+    } else if (request.method == Method::Get) {
+        sent = manager->get(outgoing);
+    } else if (request.method == Method::Post) {
+        sent = manager->post(outgoing, request.body);
+    } else {
+        sent = manager->put(outgoing, request.body);
+    }
+    const std::unique_ptr<QNetworkReply, DeleteLater> reply(sent);
+    co_await reply.get();
+
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!status.isValid() || isTransportFailure(reply->error()))
+        throw TransportError(reply->error(), reply->errorString());
+    Reply result;
+    result.status = status.toInt();
+    result.body = reply->readAll();
+    for (const auto &[name, value] : reply->rawHeaderPairs())
+        result.headers.append({ name, value });
+    co_return result;
+}
+
+std::optional<QJsonObject> stringObject(const QByteArray &body)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(body, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return std::nullopt;
+    const QJsonObject object = document.object();
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        if (!it.value().isString())
+            return std::nullopt;
+    }
+    return object;
+}
+
+bool isSecure(const QUrl &url)
+{
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1String("https"))
+        return !url.host().isEmpty();
+    if (scheme != QLatin1String("http"))
+        return false;
+    const QString host = url.host();
+    return host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0
+        || QHostAddress(host).isLoopback();
+}
+
+} // namespace Http

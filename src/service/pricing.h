@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <optional>
+#include <qcorotask.h>
+
+// The service's price list (amounts in cents), fetched afresh whenever a
+// screen needs it. Pricing also fixes where the service is: every request of
+// the app is addressed from endpoint() by address().
+struct Pricing
+{
+    struct Binding
+    {
+        QString id;
+        QString name;
+        QString detail;
+        int price = 0;
+        int extraVolume = 0;
+        // Absent for a binding on offer; "soon" is shown but not orderable.
+        std::optional<QString> status;
+
+        static Binding fromJson(const QJsonObject &object);
+        QJsonObject toJson() const;
+        friend bool operator==(const Binding &, const Binding &) = default;
+    };
+
+    struct Shipping
+    {
+        QString id;
+        QString name;
+        int price = 0;
+        QList<int> days;
+
+        static Shipping fromJson(const QJsonObject &object);
+        QJsonObject toJson() const;
+        friend bool operator==(const Shipping &, const Shipping &) = default;
+    };
+
+    struct Addon
+    {
+        QString id;
+        QString group;
+        QString name;
+        QString detail;
+        int price = 0;
+        // [most pages per volume, cents per volume], ascending.
+        std::optional<QList<QList<int>>> priceBands;
+        // The JSON key "requires" (a C++ keyword): an add-on that must be
+        // ordered with this one.
+        std::optional<QString> requiredAddon;
+        QString status;
+
+        static Addon fromJson(const QJsonObject &object);
+        QJsonObject toJson() const;
+        friend bool operator==(const Addon &, const Addon &) = default;
+    };
+
+    QString currency;
+    int pagesPerVolume = 0;
+    QList<Binding> bindings;
+    QList<Shipping> shipping;
+    QStringList included;
+    QList<Addon> addons;
+
+    // Strict. Also refuses a page limit below 1 and a price band of fewer
+    // than two numbers: prices could not be worked out from such a list.
+    static Pricing fromJson(const QJsonObject &object);
+    QJsonObject toJson() const;
+    friend bool operator==(const Pricing &, const Pricing &) = default;
+
+    // The price list's address: $QUORVEL_API, else the built-in root, then
+    // "/api/pricing"; formed once.
+    static QUrl endpoint();
+    // Points the whole client at another service (tests do).
+    static void setEndpoint(const QUrl &endpoint);
+    // The service root (endpoint() without its last two path components)
+    // followed by encodedPath, which must be percent-encoded already.
+    static QUrl address(const QByteArray &encodedPath);
+    // text percent-encoded for a path: characters a path may not hold,
+    // "%" among them; "/" stays a separator.
+    static QByteArray pathEncoded(const QString &text);
+    // text percent-encoded as one path segment: "/", "?", "#" and "%" too.
+    static QByteArray segmentEncoded(const QString &text);
+
+    // One GET of endpoint(); nullopt for anything but a status-200 reply
+    // that reads as a price list.
+    static QCoro::Task<std::optional<Pricing>> load();
+
+    // Volumes for a page count: at least 1, a new one after every
+    // pagesPerVolume pages.
+    int volumes(int pages) const;
+    // Cents for the binding with that id, or nullopt when there is none.
+    std::optional<int> price(const QString &binding, int pages) const;
+    int price(const Addon &addon, int pages) const;
+    // "$12" or "$12.50".
+    static QString cents(int amount);
+};

@@ -1,0 +1,152 @@
+#include "catalog.h"
+
+#include <QJsonArray>
+#include <cmath>
+
+namespace Catalog {
+
+namespace {
+
+QJsonObject binding(const char *id, const char *name, const char *detail, int price, int extraVolume,
+    const char *status = nullptr)
+{
+    QJsonObject object { { QStringLiteral("id"), QLatin1String(id) },
+        { QStringLiteral("name"), QLatin1String(name) }, { QStringLiteral("detail"), QLatin1String(detail) },
+        { QStringLiteral("price"), price }, { QStringLiteral("extraVolume"), extraVolume } };
+    if (status)
+        object.insert(QStringLiteral("status"), QLatin1String(status));
+    return object;
+}
+
+QJsonObject shipping(const char *id, const char *name, int price, int fastest, int slowest)
+{
+    return { { QStringLiteral("id"), QLatin1String(id) }, { QStringLiteral("name"), QLatin1String(name) },
+        { QStringLiteral("price"), price }, { QStringLiteral("days"), QJsonArray { fastest, slowest } } };
+}
+
+QJsonObject addon(const char *id, const char *group, const char *name, const char *detail, int price,
+    const char *status, QJsonArray bands = {}, const char *needs = nullptr)
+{
+    QJsonObject object { { QStringLiteral("id"), QLatin1String(id) },
+        { QStringLiteral("group"), QLatin1String(group) }, { QStringLiteral("name"), QLatin1String(name) },
+        { QStringLiteral("detail"), QLatin1String(detail) }, { QStringLiteral("price"), price },
+        { QStringLiteral("status"), QLatin1String(status) } };
+    if (!bands.isEmpty())
+        object.insert(QStringLiteral("priceBands"), bands);
+    if (needs)
+        object.insert(QStringLiteral("requires"), QLatin1String(needs));
+    return object;
+}
+
+QJsonObject find(const QString &list, const QString &id)
+{
+    for (const QJsonValue &entry : priceList().value(list).toArray()) {
+        if (entry.toObject().value(QStringLiteral("id")).toString() == id)
+            return entry.toObject();
+    }
+    return {};
+}
+
+} // namespace
+
+QJsonObject priceList()
+{
+    static const QJsonObject list {
+        { QStringLiteral("currency"), QStringLiteral("USD") },
+        { QStringLiteral("pagesPerVolume"), pagesPerVolume },
+        { QStringLiteral("bindings"),
+            QJsonArray {
+                binding("paperback", "Paperback", "Soft cover, sewn and glued like a novel", 3900, 2900),
+                binding("hardcover", "Hardcover", "Cloth boards with a printed jacket", 6900, 4900),
+                binding("layflat", "Lay-flat", "Opens flat, on thick photo paper", 12900, 9900, "soon") } },
+        { QStringLiteral("shipping"),
+            QJsonArray { shipping("economy", "Economy", 599, 7, 12),
+                shipping("standard", "Standard", 999, 4, 7), shipping("express", "Express", 2499, 2, 3) } },
+        { QStringLiteral("included"),
+            QJsonArray { QStringLiteral("Every message in the range"), QStringLiteral("A dedication page"),
+                QStringLiteral("Printed and bound to order") } },
+        { QStringLiteral("addons"),
+            QJsonArray {
+                addon("gift-box", "Extras", "Gift box", "A keepsake box with a ribbon", 1500, "available"),
+                addon("photo-pages", "Pages", "Photo pages", "The photos of the conversation in colour", 0,
+                    "available",
+                    QJsonArray {
+                        QJsonArray { 200, 900 }, QJsonArray { 400, 1500 }, QJsonArray { 780, 2400 } }),
+                addon("moments", "Pages", "Moments", "A full page for each special day", 1200, "available"),
+                addon("moment-prints", "Pages", "Moment prints", "A loose print of each moment", 800, "soon",
+                    {}, "moments") } },
+    };
+    return list;
+}
+
+std::optional<QString> problemWith(const QString &binding, const QString &shipping, const QStringList &addons)
+{
+    const QJsonObject chosen = find(QStringLiteral("bindings"), binding);
+    if (chosen.isEmpty())
+        return QStringLiteral("There is no binding \"%1\".").arg(binding);
+    if (chosen.contains(QStringLiteral("status")))
+        return QStringLiteral("%1 isn't available yet.").arg(chosen.value(QStringLiteral("name")).toString());
+    if (find(QStringLiteral("shipping"), shipping).isEmpty())
+        return QStringLiteral("There is no shipping option \"%1\".").arg(shipping);
+    for (const QString &id : addons) {
+        const QJsonObject extra = find(QStringLiteral("addons"), id);
+        if (extra.isEmpty())
+            return QStringLiteral("There is no add-on \"%1\".").arg(id);
+        if (extra.value(QStringLiteral("status")).toString() != QLatin1String("available"))
+            return QStringLiteral("%1 isn't available yet.")
+                .arg(extra.value(QStringLiteral("name")).toString());
+        const QString needed = extra.value(QStringLiteral("requires")).toString();
+        if (!needed.isEmpty() && !addons.contains(needed))
+            return QStringLiteral("%1 needs %2.").arg(extra.value(QStringLiteral("name")).toString(), needed);
+    }
+    return std::nullopt;
+}
+
+qint64 total(
+    const QString &binding, const QString &shipping, const QStringList &addons, const QList<int> &volumePages)
+{
+    const qint64 volumes = std::max<qint64>(1, volumePages.size());
+    qint64 pages = 0;
+    for (int count : volumePages)
+        pages += count;
+    const QJsonObject chosen = find(QStringLiteral("bindings"), binding);
+    qint64 sum = chosen.value(QStringLiteral("price")).toInteger()
+        + (volumes - 1) * chosen.value(QStringLiteral("extraVolume")).toInteger();
+    sum += find(QStringLiteral("shipping"), shipping).value(QStringLiteral("price")).toInteger();
+    for (const QString &id : addons) {
+        const QJsonObject extra = find(QStringLiteral("addons"), id);
+        const QJsonArray bands = extra.value(QStringLiteral("priceBands")).toArray();
+        if (bands.isEmpty()) {
+            sum += extra.value(QStringLiteral("price")).toInteger();
+            continue;
+        }
+        const double perVolume = double(pages) / double(volumes);
+        QJsonArray band = bands.last().toArray();
+        for (const QJsonValue &candidate : bands) {
+            if (candidate.toArray().at(0).toDouble() >= perVolume) {
+                band = candidate.toArray();
+                break;
+            }
+        }
+        sum += band.at(1).toInteger() * volumes;
+    }
+    return sum;
+}
+
+QString dollars(qint64 cents)
+{
+    if (cents % 100 == 0)
+        return QStringLiteral("$%1").arg(cents / 100);
+    return QStringLiteral("$%1.%2").arg(cents / 100).arg(cents % 100, 2, 10, QLatin1Char('0'));
+}
+
+QList<Gift> startingGifts()
+{
+    return {
+        { QStringLiteral("GIFT-FULL-2024"), 1000000, QStringLiteral("Sam"), QStringLiteral("Alex") },
+        { QStringLiteral("GIFT-2500"), 2500, QStringLiteral("Sam"), QStringLiteral("Grandma") },
+        { QStringLiteral("GIFT-SPENT"), 0, QStringLiteral("Sam"), QStringLiteral("Alex") },
+    };
+}
+
+} // namespace Catalog

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "call.h"
+
+#include <QJsonObject>
+#include <QString>
+#include <mutex>
+
+class Store;
+
+// The shop: price list, ordering mode, gift cards, orders, the upload and
+// check of their print files, the submit, and a payment page of its own.
+class Orders
+{
+public:
+    Orders(Store &store, const QString &dataFolder, const QString &mode);
+
+    void addRoutes(Routes &routes);
+
+    QString mode() const;
+    void setMode(const QString &mode);
+
+    // An order as the admin interface shows it; empty when unknown.
+    QJsonObject describe(const QString &id);
+
+private:
+    struct Placed
+    {
+        QString token;
+        QString state;
+        QList<int> volumePages;
+        QString title;
+        qint64 total = 0;
+        QString giftCode;
+        QString discountCode;
+    };
+
+    void gift(Call &call);
+    void create(Call &call);
+    void upload(Call &call);
+    void submit(Call &call);
+    void payPage(Call &call);
+    void pay(Call &call);
+
+    // The order with that id, refusing with 404 when there is none and with
+    // 401 when the call does not carry its token.
+    Placed placed(Call &call, const QString &id, bool needsToken);
+    static QStringList fileNames(const QList<int> &volumePages);
+
+    Store &m_store;
+    QString m_folder;
+    mutable std::mutex m_mutex;
+    QString m_mode;
+};

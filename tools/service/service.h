@@ -1,0 +1,56 @@
+#pragma once
+
+#include "call.h"
+#include "inbox.h"
+#include "journal.h"
+#include "orders.h"
+#include "referrals.h"
+#include "scripts.h"
+#include "store.h"
+
+#include <QString>
+#include <httplib.h>
+
+// The stand-in of the maker's web service and of the website's inbox. Every
+// route answers under any path prefix, so the app's service root may carry
+// one. Tests script answers and read back what arrived through the admin
+// routes under adminPrefix, which are neither journaled nor scriptable.
+class Service
+{
+public:
+    static constexpr const char *adminPrefix = "/_admin/";
+
+    struct Settings
+    {
+        QString dataFolder;
+        // "stripe", "email" or "off".
+        QString mode = QStringLiteral("stripe");
+        // The part size the inbox asks multi-part uploads to use.
+        qint64 partSize = 8 * 1024 * 1024;
+    };
+
+    // Throws std::runtime_error when the data folder cannot be used.
+    explicit Service(const Settings &settings);
+
+    // The port bound (a free one when port is 0), or -1.
+    int bind(const QString &host, int port);
+    // Serves until stop(); false when serving failed.
+    bool run();
+    void stop();
+
+private:
+    void handle(const httplib::Request &request, httplib::Response &response);
+    void route(const httplib::Request &request, httplib::Response &response);
+    void admin(const httplib::Request &request, httplib::Response &response);
+    void paint(Call &call);
+
+    Settings m_settings;
+    Store m_store;
+    Journal m_journal;
+    Scripts m_scripts;
+    Orders m_orders;
+    Referrals m_referrals;
+    Inbox m_inbox;
+    Routes m_routes;
+    httplib::Server m_server;
+};
