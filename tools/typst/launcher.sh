@@ -1,4 +1,8 @@
 #!/bin/sh
 # typst, as the app runs it: our front on the typst engine for Node.
-here=$(dirname "$(readlink -f "$0")")
-exec node "$here/typst-front/typst.mjs" "$@"
+# Its code is in typst-front/ beside this file. readlink runs only when the
+# launcher was reached through a link: a process costs time on every run.
+self=$0
+[ -L "$self" ] && self=$(readlink -f "$self")
+case $self in */*) ;; *) self=./$self ;; esac
+exec node "${self%/*}/typst-front/typst.mjs" "$@"
