@@ -1,6 +1,6 @@
 #include "celebrations.h"
 
-#include "graphemes.h"
+#include "characters.h"
 #include "model/day.h"
 #include "phrasematcher.h"
 
@@ -173,13 +173,13 @@ std::optional<QString> place(const QString &marker, const QString &text)
     const QStringView rest = QStringView(text).mid(at + marker.size());
     qsizetype start = 0;
     int letters = 0;
-    for (const qsizetype end : Graphemes::ends(rest)) {
-        if (!Graphemes::isLetter(rest.mid(start, end - start)))
+    for (const qsizetype end : Characters::ends(rest)) {
+        if (!Characters::isLetter(rest.mid(start, end - start)))
             break;
         start = end;
         ++letters;
     }
-    if (letters <= 2 || !Graphemes::isUpper(rest))
+    if (letters <= 2 || !Characters::isUpper(rest))
         return std::nullopt;
     return rest.left(start).toString();
 }
@@ -189,9 +189,9 @@ std::optional<QString> place(const QString &marker, const QString &text)
 QString milestoneQuote(const QString &text)
 {
     const QString trimmed = text.trimmed();
-    if (Graphemes::count(trimmed) < 61)
+    if (Characters::count(trimmed) < 61)
         return trimmed;
-    return Graphemes::left(trimmed, 58) + QStringLiteral("\u2026");
+    return Characters::left(trimmed, 58) + QStringLiteral("\u2026");
 }
 
 // Messages grouped under a key, keys in the order first met.
@@ -323,10 +323,12 @@ QList<Celebration> find(const QList<BookFile::Message> &messages, const QString 
         const BookFile::Message &message = messages[m];
         if (!message.text)
             continue;
-        const QString lowered = message.text->toLower();
+        const QString lowered = Characters::lowered(*message.text);
         if (lowered.isEmpty())
             continue;
         const PhraseMatcher::Found found = rules.matcher.find(lowered);
+        if (found.none() && !lowered.startsWith(u"landed"))
+            continue;
         const QString day = dayOf(message);
         const QString monthDay = day.mid(5);
 

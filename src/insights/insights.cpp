@@ -1,6 +1,7 @@
 #include "insights.h"
 
 #include "celebrations.h"
+#include "messageclock.h"
 #include "model/day.h"
 #include "moments.h"
 #include "tally.h"
@@ -12,16 +13,6 @@
 #include <unicode/regex.h>
 
 namespace {
-
-// Two ASCII digits at position in text, or -1.
-int twoDigits(QStringView text, qsizetype position)
-{
-    const QChar a = text[position];
-    const QChar b = text[position + 1];
-    if (a < u'0' || a > u'9' || b < u'0' || b > u'9')
-        return -1;
-    return (a.unicode() - u'0') * 10 + (b.unicode() - u'0');
-}
 
 const icu::RegexPattern *lovePattern()
 {
@@ -44,33 +35,10 @@ const icu::RegexPattern *lovePattern()
 
 std::optional<QDateTime> Insights::time(const QString &at)
 {
-    // "yyyy-MM-dd'T'HH:mm:ss" and nothing else.
-    const QStringView text(at);
-    if (text.size() != 19 || text[4] != u'-' || text[7] != u'-' || text[10] != u'T' || text[13] != u':'
-        || text[16] != u':')
+    const std::optional<qint64> msecs = MessageClock().msecs(at);
+    if (!msecs)
         return std::nullopt;
-    const int century = twoDigits(text, 0);
-    const int year = twoDigits(text, 2);
-    const int month = twoDigits(text, 5);
-    const int day = twoDigits(text, 8);
-    const int hour = twoDigits(text, 11);
-    const int minute = twoDigits(text, 14);
-    const int second = twoDigits(text, 17);
-    if (century < 0 || year < 0 || month < 0 || day < 0 || hour < 0 || minute < 0 || second < 0)
-        return std::nullopt;
-    const QDate date(century * 100 + year, month, day);
-    const QTime clock(hour, minute, second);
-    if (!date.isValid() || !clock.isValid())
-        return std::nullopt;
-    const QDateTime local(date, clock);
-    if (local.isValid())
-        return local;
-    // A wall-clock time that the spring-forward skipped reads, as calendars
-    // read it, with the offset in force before the change: 2:30 becomes 3:30.
-    const qint64 wall = QDateTime(date, clock, Qt::UTC).toMSecsSinceEpoch();
-    const int before = QDateTime::fromMSecsSinceEpoch(wall - 12 * 3600 * 1000).offsetFromUtc();
-    const QDateTime moved = QDateTime::fromMSecsSinceEpoch(wall - qint64(before) * 1000);
-    return moved.isValid() ? std::optional(moved) : std::nullopt;
+    return QDateTime::fromMSecsSinceEpoch(*msecs);
 }
 
 bool Insights::saysLoveYou(const QString &lowered)

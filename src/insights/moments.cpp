@@ -1,6 +1,6 @@
 #include "moments.h"
 
-#include "graphemes.h"
+#include "characters.h"
 #include "model/day.h"
 
 #include <QLocale>
@@ -25,9 +25,9 @@ QString dayOf(const BookFile::Message &message)
 QString quote(const BookFile::Message &message)
 {
     const QString text = message.text.value_or(QString()).trimmed();
-    if (Graphemes::count(text) <= 80)
+    if (Characters::count(text) <= 80)
         return u'\u201C' + text + u'\u201D';
-    return u'\u201C' + Graphemes::left(text, 78) + QStringLiteral("\u2026\u201D");
+    return u'\u201C' + Characters::left(text, 78) + QStringLiteral("\u2026\u201D");
 }
 
 QString formatted(qint64 n)

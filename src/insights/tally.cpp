@@ -1,6 +1,6 @@
 #include "tally.h"
 
-#include "graphemes.h"
+#include "characters.h"
 #include "phrasematcher.h"
 
 #include <unicode/uchar.h>
@@ -64,7 +64,7 @@ bool isWordLetter(QStringView character)
         if (c < 0x80)
             return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
     }
-    return Graphemes::isLetter(character);
+    return Characters::isLetter(character);
 }
 
 void countWord(WordCounts &words, QStringView word)
@@ -83,28 +83,35 @@ void countWords(WordCounts &words, const QString &lowered)
 {
     const QStringView text(lowered);
     qsizetype wordStart = 0;
-    qsizetype start = 0;
     int characters = 0;
-    const auto character = [&](qsizetype end) {
-        if (isWordLetter(text.mid(start, end - start))) {
-            ++characters;
-        } else {
-            if (characters >= 3)
-                countWord(words, text.mid(wordStart, start - wordStart));
-            characters = 0;
-            wordStart = end;
-        }
-        start = end;
+    const auto endWord = [&](qsizetype end, qsizetype next) {
+        if (characters >= 3)
+            countWord(words, text.mid(wordStart, end - wordStart));
+        characters = 0;
+        wordStart = next;
     };
-    if (Graphemes::isSimple(text)) {
-        for (qsizetype end = 1; end <= text.size(); ++end)
-            character(end);
+    if (Characters::isSimple(text)) {
+        // One code unit per character: the common case, kept tight.
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
+            const bool letter = c < 0x80 ? (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'\''
+                                         : Characters::isLetter(text.mid(i, 1));
+            if (letter)
+                ++characters;
+            else
+                endWord(i, i + 1);
+        }
     } else {
-        for (const qsizetype end : Graphemes::ends(text))
-            character(end);
+        qsizetype start = 0;
+        for (const qsizetype end : Characters::ends(text)) {
+            if (isWordLetter(text.mid(start, end - start)))
+                ++characters;
+            else
+                endWord(start, end);
+            start = end;
+        }
     }
-    if (characters >= 3)
-        countWord(words, text.mid(wordStart));
+    endWord(text.size(), text.size());
 }
 
 void countEmoji(QHash<char32_t, int> &emoji, const QString &text)
@@ -153,6 +160,7 @@ int Tally::dayIndex(QStringView day)
 void Tally::add(const BookFile::Message &message)
 {
     const QString text = message.text.value_or(QString());
+    SideTally &side = sides[message.from];
     ++total;
     if (message.from == u"me")
         ++mine;
@@ -163,13 +171,14 @@ void Tally::add(const BookFile::Message &message)
         m_firstHasText = message.text.has_value();
     }
 
-    const int characters = Graphemes::count(text);
+    // A text of at most 50 code units has at most 50 characters.
+    const int characters = text.size() <= charactersPerLine ? 1 : Characters::count(text);
     const int lines = std::max(1, (characters + charactersPerLine - 1) / charactersPerLine);
     const int index = dayIndex(QStringView(message.at).left(10));
     if (index < 0) {
         days.last().count = 1;
         days.last().lines = lines;
-        ++sides[message.from].dayStarts;
+        ++side.dayStarts;
     } else {
         ++days[index].count;
         days[index].lines += lines;
@@ -192,28 +201,27 @@ void Tally::add(const BookFile::Message &message)
     }
 
     // Times are read only where a reply can be: when the sender changes.
-    std::optional<std::optional<QDateTime>> time;
+    std::optional<std::optional<qint64>> time;
     if (m_previous && m_previous->from != message.from) {
         if (!m_previousTime)
-            m_previousTime = Insights::time(m_previous->at);
-        time = Insights::time(message.at);
+            m_previousTime = m_clock.msecs(m_previous->at);
+        time = m_clock.msecs(message.at);
         if (*m_previousTime && *time) {
-            const double gap = double(m_previousTime->value().msecsTo(time->value())) / 1000.0;
+            const double gap = double(**time - **m_previousTime) / 1000.0;
             if (gap > 0 && gap < longestReply)
-                sides[message.from].replyGaps.append(gap);
+                side.replyGaps.append(gap);
         }
     }
-    m_previous = message;
+    m_previous = &message;
     m_previousTime = time;
 
-    const QString lowered = text.toLower();
+    const QString lowered = Characters::lowered(text);
     if (lowered.isEmpty())
         return;
     const PhraseMatcher::Found found = phrases().find(lowered);
     if ((found[LoveSpace] || found[Ily]) && !firstLove.contains(message.from)
         && Insights::saysLoveYou(lowered))
         firstLove.insert(message.from, message);
-    SideTally &side = sides[message.from];
     if (found[Haha] || found[Lol] || found[Lmao])
         ++side.laughs;
     if (found[Sorry])

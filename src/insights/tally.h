@@ -1,10 +1,12 @@
 #pragma once
 
 #include "insights.h"
+#include "messageclock.h"
 
 #include <QHash>
 #include <QMap>
 #include <QStringView>
+#include <algorithm>
 #include <optional>
 #include <unordered_map>
 
@@ -13,13 +15,23 @@
 struct WordHash
 {
     using is_transparent = void;
-    size_t operator()(QStringView word) const noexcept { return qHash(word); }
+    // FNV-1a: words are short, and Qt's seeded hash costs more than the lookup.
+    size_t operator()(QStringView word) const noexcept
+    {
+        size_t hash = 14695981039346656037ull;
+        for (const QChar c : word)
+            hash = (hash ^ c.unicode()) * 1099511628211ull;
+        return hash;
+    }
 };
 
 struct WordEqual
 {
     using is_transparent = void;
-    bool operator()(QStringView a, QStringView b) const noexcept { return a == b; }
+    bool operator()(QStringView a, QStringView b) const noexcept
+    {
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+    }
 };
 
 using WordCounts = std::unordered_map<QString, int, WordHash, WordEqual>;
@@ -45,7 +57,8 @@ struct Tally
 {
     Tally();
 
-    // Adds the next message in book order.
+    // Adds the next message in book order; the message must stay in place
+    // until the walk ends.
     void add(const BookFile::Message &message);
 
     // The side of a from value; "me" and "them" read as empty when absent.
@@ -71,7 +84,9 @@ private:
 
     QHash<QString, int> m_dayIndex;
     bool m_firstHasText = false;
-    std::optional<BookFile::Message> m_previous;
+    MessageClock m_clock;
+    // The message added last; the caller's list outlives the walk.
+    const BookFile::Message *m_previous = nullptr;
     // The previous message's time, once read.
-    std::optional<std::optional<QDateTime>> m_previousTime;
+    std::optional<std::optional<qint64>> m_previousTime;
 };

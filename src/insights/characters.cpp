@@ -1,4 +1,4 @@
-#include "graphemes.h"
+#include "characters.h"
 
 #include <memory>
 #include <unicode/brkiter.h>
@@ -32,7 +32,7 @@ char32_t firstScalar(QStringView character)
 
 } // namespace
 
-namespace Graphemes {
+namespace Characters {
 
 bool isSimple(QStringView text)
 {
@@ -91,6 +91,24 @@ QString left(QStringView text, int n)
     return text.left(boundaries[n - 1]).toString();
 }
 
+QString lowered(const QString &text)
+{
+    bool capitals = false;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return text.toLower();
+        capitals = capitals || (c >= u'A' && c <= u'Z');
+    }
+    if (!capitals)
+        return text;
+    QString result = text;
+    for (QChar &c : result) {
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + (u'a' - u'A'));
+    }
+    return result;
+}
+
 bool isLetter(QStringView character)
 {
     return u_isalpha(UChar32(firstScalar(character)));
@@ -101,4 +119,4 @@ bool isUpper(QStringView character)
     return u_isupper(UChar32(firstScalar(character)));
 }
 
-} // namespace Graphemes
+} // namespace Characters
