@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -188,6 +189,9 @@ std::optional<Backup::Record> Backup::lookup(const QString &domain, const QStrin
             return std::nullopt;
         Record record;
         record.fileId = query.text(0);
+        static const QRegularExpression sha1(QStringLiteral("^[0-9a-f]{40}$"));
+        if (!sha1.match(record.fileId).hasMatch())
+            throw damaged();
         if (const auto info = readFileBlob(query.blob(1))) {
             record.protectionClass = info->protectionClass;
             record.wrappedKey = info->wrappedKey;

@@ -66,35 +66,41 @@ Options Options::parse(const QStringList &arguments)
             options.passwordStdin = true;
             continue;
         }
+        QString *text = nullptr;
+        std::optional<QString> *optionalText = nullptr;
+        if (word == QLatin1String("--db"))
+            text = &options.database;
+        else if (word == QLatin1String("--log"))
+            text = &options.log;
+        else if (word == QLatin1String("--conversation"))
+            text = &options.conversation;
+        else if (word == QLatin1String("--out"))
+            text = &options.out;
+        else if (word == QLatin1String("--backup"))
+            text = &options.backup;
+        else if (word == QLatin1String("--cache"))
+            text = &options.cache;
+        else if (word == QLatin1String("--title"))
+            optionalText = &options.title;
+        else if (word == QLatin1String("--them"))
+            optionalText = &options.them;
+        else if (word == QLatin1String("--me"))
+            optionalText = &options.me;
+        else if (word == QLatin1String("--me-is"))
+            optionalText = &options.meIs;
+        else if (word == QLatin1String("--dir"))
+            optionalText = &options.dir;
+        else if (word != QLatin1String("--limit"))
+            throw usage(QStringLiteral("Unknown option “%1”.").arg(word));
         if (i + 1 >= arguments.size())
             throw usage(QStringLiteral("%1 needs a value.").arg(word));
         const QString value = arguments.at(++i);
-        if (word == QLatin1String("--db"))
-            options.database = value;
-        else if (word == QLatin1String("--log"))
-            options.log = value;
-        else if (word == QLatin1String("--limit"))
-            options.limit = parseLimit(value);
-        else if (word == QLatin1String("--conversation"))
-            options.conversation = value;
-        else if (word == QLatin1String("--out"))
-            options.out = value;
-        else if (word == QLatin1String("--title"))
-            options.title = value;
-        else if (word == QLatin1String("--them"))
-            options.them = value;
-        else if (word == QLatin1String("--me"))
-            options.me = value;
-        else if (word == QLatin1String("--me-is"))
-            options.meIs = value;
-        else if (word == QLatin1String("--backup"))
-            options.backup = value;
-        else if (word == QLatin1String("--dir"))
-            options.dir = value;
-        else if (word == QLatin1String("--cache"))
-            options.cache = value;
+        if (text)
+            *text = value;
+        else if (optionalText)
+            *optionalText = value;
         else
-            throw usage(QStringLiteral("Unknown option “%1”.").arg(word));
+            options.limit = parseLimit(value);
     }
     if (options.command == Command::None)
         throw usage(QStringLiteral("Say what to do: chats, export, backups or unlock."));

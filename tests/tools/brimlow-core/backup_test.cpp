@@ -1,0 +1,255 @@
+#include "backup.h"
+#include "backupcrypto.h"
+#include "backupinfo.h"
+#include "backupwriter.h"
+#include "failure.h"
+#include "fixtures.h"
+#include "messagestore.h"
+#include "printers.h"
+#include "sqlitedatabase.h"
+#include "toolrunner.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace Brimlow;
+
+namespace {
+
+const QByteArray password = "correct horse battery";
+const QByteArray photoBytes = QByteArray("\xFF\xD8\xFF\xE0 a photo of a summit", 24);
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+// A backup of the phone store, with the photo its first message shows.
+QString writeBackup(
+    const QString &folder, BackupWriter::Encryption encryption, BackupWriter::Device device = {})
+{
+    QTemporaryDir work;
+    const QString store = work.filePath(QStringLiteral("sms.db"));
+    Fixtures::writePhoneStore(store);
+    BackupWriter backup(folder, device, encryption, password);
+    backup.addFile(QStringLiteral("HomeDomain"), QStringLiteral("Library/SMS/sms.db"), readAll(store));
+    backup.addFile(QStringLiteral("MediaDomain"), Fixtures::photoRelativePath(), photoBytes, 2);
+    backup.addFile(
+        QStringLiteral("HomeDomain"), QStringLiteral("Library/Preferences/com.example.plist"), "<plist/>");
+    backup.finish();
+    return folder;
+}
+
+QJsonObject objectOf(const QByteArray &json)
+{
+    return QJsonDocument::fromJson(json).object();
+}
+
+} // namespace
+
+TEST(BackupCrypto, MatchesThePublishedTestVectors)
+{
+    using BackupCrypto::Hash;
+    EXPECT_EQ(BackupCrypto::pbkdf2(Hash::Sha1, "password", "salt", 2, 20).toHex(),
+        "ea6c014dc72d6f8ccd1ed92ace1d41f0d8de8957");
+    EXPECT_EQ(BackupCrypto::pbkdf2(Hash::Sha256, "password", "salt", 1, 32).toHex(),
+        "120fb6cffcf8b32c43e7225256c4f837a86548c92ccc35480805987cb70be17b");
+    const QByteArray kek
+        = QByteArray::fromHex("000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F");
+    const QByteArray wrapped = QByteArray::fromHex(
+        "28C9F404C4B810F4CBCCB35CFB87F8263F5786E2D80ED326CBC7F0E71A99F43BFB988B9B7A02DD21");
+    EXPECT_EQ(BackupCrypto::unwrapKey(kek, wrapped).value_or(QByteArray()).toHex(),
+        "00112233445566778899aabbccddeeff000102030405060708090a0b0c0d0e0f");
+    QByteArray tampered = wrapped;
+    tampered[5] = char(tampered[5] ^ 1);
+    EXPECT_FALSE(BackupCrypto::unwrapKey(kek, tampered).has_value());
+}
+
+TEST(BackupInfo, DescribesEveryBackupInAFolderNewestFirst)
+{
+    QTemporaryDir parent;
+    BackupWriter::Device older;
+    older.udid = QStringLiteral("0123456789abcdef0123456789abcdef01234567");
+    older.name = QStringLiteral("Old Phone");
+    older.version = QStringLiteral("12.5.7");
+    older.date = Fixtures::utc(2021, 2, 3, 4, 5, 6);
+    writeBackup(parent.filePath(older.udid), BackupWriter::Encryption::None, older);
+    writeBackup(
+        parent.filePath(QStringLiteral("00008030-000A1B2C3D4E5F60")), BackupWriter::Encryption::Password);
+    QDir(parent.path()).mkpath(QStringLiteral("Photos"));
+
+    const QList<BackupInfo> list = BackupInfo::listIn(parent.path());
+    ASSERT_EQ(list.size(), 2);
+    EXPECT_EQ(list.at(0).udid, "00008030-000A1B2C3D4E5F60");
+    EXPECT_EQ(list.at(0).device, "Robin's iPhone");
+    EXPECT_EQ(list.at(0).model, QString("iPhone14,2"));
+    EXPECT_EQ(list.at(0).ios, QString("17.4.1"));
+    EXPECT_EQ(list.at(0).date, QString("2024-05-31T10:20:30Z"));
+    EXPECT_TRUE(list.at(0).encrypted);
+    EXPECT_TRUE(list.at(0).messages); // seen without the password
+    EXPECT_EQ(list.at(0).whatsapp, false);
+    EXPECT_EQ(list.at(0).path, QDir(parent.path()).filePath("00008030-000A1B2C3D4E5F60"));
+    EXPECT_EQ(list.at(1).device, "Old Phone");
+    EXPECT_FALSE(list.at(1).encrypted);
+
+    const ToolRun run = runTool({ "backups", "--dir", parent.path() });
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    const QJsonArray answer = QJsonDocument::fromJson(run.out).array();
+    ASSERT_EQ(answer.size(), 2);
+    EXPECT_EQ(answer.at(1).toObject().value("date").toString(), "2021-02-03T04:05:06Z");
+    EXPECT_EQ(answer.at(1).toObject().value("messages").toBool(), true);
+    EXPECT_EQ(answer.at(1).toObject().value("whatsapp").toBool(true), false);
+}
+
+TEST(BackupInfo, LooksInFindersFolderUnderTheHomeFolder)
+{
+    const QString finder = BackupInfo::finderFolder();
+    EXPECT_TRUE(finder.startsWith(QDir::homePath()));
+    QDir(finder).removeRecursively();
+    ToolRun run = runTool({ "backups" });
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out.trimmed(), "[]");
+
+    writeBackup(finder + QStringLiteral("/00008030-000A1B2C3D4E5F60"), BackupWriter::Encryption::None);
+    run = runTool({ "backups" });
+    EXPECT_EQ(QJsonDocument::fromJson(run.out).array().size(), 1);
+    QDir(finder).removeRecursively();
+
+    run = runTool({ "backups", "--dir", finder + QStringLiteral("/nowhere") });
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_EQ(run.lastErrorLine(), QStringLiteral("Error: There's no folder at %1/nowhere.").arg(finder));
+}
+
+TEST(Backups, UnlockAPlainBackupIntoAStandaloneCopy)
+{
+    QTemporaryDir dir;
+    const QString backup = writeBackup(dir.filePath(QStringLiteral("phone")), BackupWriter::Encryption::None);
+    const QStringList before = Fixtures::snapshot(backup);
+    const QString cache = dir.filePath(QStringLiteral("Backups/00008030"));
+
+    const ToolRun run = runTool({ "unlock", "--backup", backup, "--cache", cache });
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    const QJsonObject answer = objectOf(run.out);
+    EXPECT_EQ(answer.value("db").toString(), cache + QStringLiteral("/sms.db"));
+    EXPECT_FALSE(answer.contains("key"));
+    EXPECT_EQ(QDir(cache).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QStringList { "sms.db" });
+    EXPECT_EQ(MessageStore(answer.value("db").toString()).conversations().size(), 1);
+    EXPECT_EQ(Fixtures::snapshot(backup), before);
+}
+
+TEST(Backups, UnlockAnEncryptedBackupWithItsPassword)
+{
+    QTemporaryDir dir;
+    const QString backup
+        = writeBackup(dir.filePath(QStringLiteral("phone")), BackupWriter::Encryption::Password);
+    const QString cache = dir.filePath(QStringLiteral("cache"));
+
+    ToolRun run = runTool({ "unlock", "--backup", backup, "--cache", cache, "--password-stdin" }, "wrong\n");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.lastErrorLine(), "Error: That password didn't unlock the backup. Check it and try again.");
+    EXPECT_FALSE(QFile::exists(cache + QStringLiteral("/sms.db")));
+
+    run = runTool({ "unlock", "--backup", backup, "--cache", cache });
+    EXPECT_EQ(run.lastErrorLine(), "Error: This backup is encrypted. Enter its password to unlock it.");
+
+    run = runTool({ "unlock", "--backup", backup, "--cache", cache, "--password-stdin" }, password + "\n");
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    const QJsonObject answer = objectOf(run.out);
+    EXPECT_EQ(answer.value("key").toString().size(), 64);
+    const Transcript transcript
+        = MessageStore(answer.value("db").toString()).transcript("+15550100", std::nullopt);
+    EXPECT_EQ(transcript.messages.first().text, "the summit!");
+}
+
+TEST(Backups, ExportCopiesThePhotosOutOfAnEncryptedBackup)
+{
+    QTemporaryDir dir;
+    const QString backup
+        = writeBackup(dir.filePath(QStringLiteral("phone")), BackupWriter::Encryption::Password);
+    const QString cache = dir.filePath(QStringLiteral("cache"));
+    const ToolRun unlocked
+        = runTool({ "unlock", "--backup", backup, "--cache", cache, "--password-stdin" }, password);
+    ASSERT_EQ(unlocked.exitCode, 0) << unlocked.err.constData();
+    const QString db = objectOf(unlocked.out).value("db").toString();
+    const QByteArray key = objectOf(unlocked.out).value("key").toString().toLatin1();
+    const QString book = dir.filePath(QStringLiteral("Books/phone/book.json"));
+    QDir().mkpath(QFileInfo(book).absolutePath());
+    const QStringList exportArguments = { "--db", db, "export", "--conversation", "+15550100", "--out", book,
+        "--backup", backup, "--key-stdin" };
+
+    QByteArray wrongKey = key;
+    wrongKey[0] = wrongKey.at(0) == '0' ? '1' : '0';
+    ToolRun run = runTool(exportArguments, wrongKey + "\n");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.lastErrorLine(),
+        "Error: The saved key doesn't unlock this backup anymore. Remove the backup and "
+        "add it again with its password.");
+    EXPECT_FALSE(QFile::exists(book));
+    run = runTool(exportArguments);
+    EXPECT_TRUE(run.lastErrorLine().startsWith("Error: The key of this encrypted backup is missing."));
+
+    run = runTool(exportArguments, key + "\n");
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    const QJsonArray messages = objectOf(readAll(book)).value("messages").toArray();
+    ASSERT_EQ(messages.size(), 2);
+    const QJsonObject first = messages.at(0).toObject();
+    EXPECT_EQ(first.value("text").toString(), "the summit!");
+    EXPECT_EQ(first.value("media").toArray(), QJsonArray { "photo" });
+    const QString photo = first.value("photos").toArray().at(0).toString();
+    EXPECT_TRUE(photo.startsWith(QFileInfo(book).absolutePath() + QStringLiteral("/photos/")));
+    EXPECT_TRUE(photo.endsWith(QStringLiteral("-IMG_0001.JPG")));
+    EXPECT_EQ(readAll(photo), photoBytes);
+}
+
+TEST(Backups, FoldTheStoresWriteAheadLogIntoTheCopy)
+{
+    // A phone backed up mid-write leaves its newest messages in sms.db-wal.
+    QTemporaryDir dir;
+    const QString store = dir.filePath(QStringLiteral("live/sms.db"));
+    QDir().mkpath(dir.filePath(QStringLiteral("live")));
+    Fixtures::writePhoneStore(store);
+    SqliteDatabase phone(store, SqliteDatabase::Mode::ReadWrite);
+    phone.execute("PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;");
+    phone.execute("INSERT INTO message (guid, text, handle_id, is_from_me, date) "
+                  "VALUES ('NEW', 'only in the wal', 1, 0, 739000000000000000)");
+    phone.execute("INSERT INTO chat_message_join (chat_id, message_id) VALUES (1, last_insert_rowid())");
+
+    BackupWriter writer(
+        dir.filePath(QStringLiteral("phone")), {}, BackupWriter::Encryption::Password, password);
+    writer.addFile("HomeDomain", "Library/SMS/sms.db", readAll(store));
+    writer.addFile("HomeDomain", "Library/SMS/sms.db-wal", readAll(store + "-wal"));
+    writer.finish();
+
+    const QString cache = dir.filePath(QStringLiteral("cache"));
+    const ToolRun run
+        = runTool({ "unlock", "--backup", writer.folder(), "--cache", cache, "--password-stdin" }, password);
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    EXPECT_EQ(QDir(cache).entryList(QDir::Files | QDir::Hidden), QStringList { "sms.db" });
+    const Transcript transcript = MessageStore(cache + "/sms.db").transcript("+15550100", std::nullopt);
+    EXPECT_EQ(transcript.messages.last().text, "only in the wal");
+}
+
+TEST(Backups, SayWhatIsMissing)
+{
+    QTemporaryDir dir;
+    BackupWriter empty(dir.filePath(QStringLiteral("empty")), {}, BackupWriter::Encryption::None);
+    empty.addFile("HomeDomain", "Library/Preferences/com.example.plist", "<plist/>");
+    empty.finish();
+    EXPECT_FALSE(BackupInfo::read(empty.folder())->messages);
+    ToolRun run = runTool({ "unlock", "--backup", empty.folder(), "--cache", dir.filePath("cache") });
+    EXPECT_EQ(run.lastErrorLine(), "Error: This backup has no messages in it.");
+
+    run = runTool({ "unlock", "--backup", dir.path(), "--cache", dir.filePath("cache") });
+    EXPECT_EQ(run.lastErrorLine(), "Error: That folder isn't an iPhone backup.");
+    run = runTool({ "unlock", "--cache", dir.filePath("cache") });
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.lastErrorLine(), "Error: Say which backup to unlock with --backup.");
+}

@@ -1,0 +1,114 @@
+#include "chatlog.h"
+#include "failure.h"
+#include "printers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace Brimlow;
+
+namespace {
+
+void write(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+}
+
+const QByteArray twoPeople = "1/31/25, 9:41 PM - Sam: hey\n"
+                             "1/31/25, 9:42 PM - Alex: hi\n"
+                             "2/1/25, 8:00 AM - Sam: morning\n";
+
+QString failureOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const Failure &failure) {
+        return failure.sentence();
+    }
+    return {};
+}
+
+} // namespace
+
+TEST(ChatLog, ListsThePeopleOfAChatWithTheirCounts)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("pasted.txt"));
+    write(path, twoPeople);
+    ChatLog log(path);
+    const QList<Conversation> list = log.conversations();
+    ASSERT_EQ(list.size(), 1);
+    EXPECT_EQ(list.at(0).key, "Sam & Alex");
+    EXPECT_FALSE(list.at(0).group);
+    EXPECT_TRUE(list.at(0).name.isEmpty());
+    EXPECT_EQ(list.at(0).services, QStringList { "WhatsApp" });
+    EXPECT_EQ(list.at(0).messages, 3);
+    EXPECT_EQ(list.at(0).first, "2025-01-31");
+    EXPECT_EQ(list.at(0).last, "2025-02-01");
+    ASSERT_TRUE(list.at(0).people.has_value());
+    ASSERT_EQ(list.at(0).people->size(), 2);
+    EXPECT_EQ(list.at(0).people->at(0).name, "Sam");
+    EXPECT_EQ(list.at(0).people->at(0).messages, 2);
+    EXPECT_EQ(list.at(0).people->at(1).messages, 1);
+}
+
+TEST(ChatLog, MarksThePersonWhoIsTheUser)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("pasted.txt"));
+    write(path, twoPeople + "2/1/25, 8:01 AM - Jo: me too\n");
+    ChatLog log(path);
+    const QString key = log.conversations().first().key;
+
+    const Transcript mine = log.transcript(key, QStringLiteral("Alex"));
+    EXPECT_TRUE(mine.group);
+    EXPECT_EQ(mine.participants, (QStringList { "Sam", "Jo" }));
+    EXPECT_EQ(mine.messages.at(1).sender, Transcript::Me);
+    EXPECT_EQ(mine.messages.at(3).sender, 1);
+
+    // Without a user, everyone is a member; a name nobody has changes nothing.
+    EXPECT_EQ(log.transcript(key, std::nullopt).participants.size(), 3);
+    EXPECT_EQ(log.transcript(key, QStringLiteral("Robin")).participants.size(), 3);
+    EXPECT_EQ(failureOf([&] { log.transcript(QStringLiteral("Someone else"), std::nullopt); }),
+        "That conversation isn't in this chat file anymore.");
+}
+
+TEST(ChatLog, SearchesAFolderAndNamesChatsAfterTheExport)
+{
+    QTemporaryDir dir;
+    const QString root = dir.filePath(QStringLiteral("file-3fa85f64"));
+    write(root + "/WhatsApp Chat - Hiking Crew/_chat.txt", "[1/31/25, 9:41:00 PM] Sam: who's in?\n");
+    write(root + "/WhatsApp Chat - Hiking Crew/00000012-PHOTO-2025-01-31-21-41-02.jpg", "jpeg");
+    write(root + "/more/WhatsApp Chat with Alex.txt", "1/30/25, 9:41 PM - Alex: hi\n");
+    write(root + "/__MACOSX/more/._WhatsApp Chat with Alex.txt", "1/30/25, 9:41 PM - Ghost: boo\n");
+    write(root + "/.hidden/chat.txt", "1/30/25, 9:41 PM - Ghost: boo\n");
+    write(root + "/notes.txt", "not a chat at all\n");
+    ChatLog log(root);
+    const QList<Conversation> list = log.conversations();
+    ASSERT_EQ(list.size(), 2);
+    EXPECT_EQ(list.at(0).key, "Hiking Crew");
+    EXPECT_EQ(list.at(0).name, "Hiking Crew");
+    EXPECT_EQ(list.at(1).key, "Alex");
+}
+
+TEST(ChatLog, RefusesWhatHoldsNoChat)
+{
+    QTemporaryDir dir;
+    const QString sentence
+        = QStringLiteral("There's no chat in that. Each message should start with a date, a time and "
+                         "who sent it, like “1/31/25, 9:41 PM - Sam: hey”.");
+    write(dir.filePath(QStringLiteral("photos/IMG_0001.jpg")), "jpeg");
+    EXPECT_EQ(failureOf([&] { ChatLog log(dir.filePath(QStringLiteral("photos"))); }), sentence);
+    write(dir.filePath(QStringLiteral("empty.txt")), "");
+    EXPECT_EQ(failureOf([&] { ChatLog log(dir.filePath(QStringLiteral("empty.txt"))); }), sentence);
+    // Only system lines: a chat file, but no message in it.
+    write(dir.filePath(QStringLiteral("system.txt")), "1/31/25, 9:41 PM - Sam created group \"x\"\n");
+    EXPECT_EQ(failureOf([&] { ChatLog log(dir.filePath(QStringLiteral("system.txt"))); }), sentence);
+    EXPECT_EQ(failureOf([&] { ChatLog log(dir.filePath(QStringLiteral("gone.txt"))); }),
+        QStringLiteral("There's no chat file at %1.").arg(dir.filePath(QStringLiteral("gone.txt"))));
+}
