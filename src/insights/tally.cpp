@@ -171,9 +171,10 @@ void Tally::add(const BookFile::Message &message)
         m_firstHasText = message.text.has_value();
     }
 
-    // A text of at most 50 code units has at most 50 characters.
-    const int characters = text.size() <= charactersPerLine ? 1 : Characters::count(text);
-    const int lines = std::max(1, (characters + charactersPerLine - 1) / charactersPerLine);
+    // At most 50 code units are at most 50 characters: one line, uncounted.
+    const int lines = text.size() <= charactersPerLine
+        ? 1
+        : std::max(1, (Characters::count(text) + charactersPerLine - 1) / charactersPerLine);
     const int index = dayIndex(QStringView(message.at).left(10));
     if (index < 0) {
         days.last().count = 1;

@@ -80,6 +80,7 @@ struct Tally
     QHash<QString, SideTally> sides;
 
 private:
+    // The day's index in days, or -1 when it is new and was just appended.
     int dayIndex(QStringView day);
 
     QHash<QString, int> m_dayIndex;

@@ -258,11 +258,14 @@ TEST_F(InsightsRead, lateNightsShowTheLatestClock)
     const Insights insights = Insights::read(book({ message("1", at(5, 0, 5), "me", u"up?"_s),
         message("2", at(6, 4, 59), "them", u"yes"_s), message("3", at(7, 4, 59), "me", u"again"_s),
         message("4", at(8, 5, 0), "me", u"morning"_s), message("5", "2024-03-09Txx:30:00", "me", u"?"_s),
-        message("6", "2024-03-09T-1:30:00", "me", u"?"_s) }));
+        message("6", "2024-03-09T-1:30:00", "me", u"?"_s),
+        message("7", "2024-03-10T04:75:00", "me", u"?"_s) }));
     const Insights::Moment *late = moment(insights, "late");
     ASSERT_TRUE(late);
     EXPECT_EQ(late->title, u"Still up at 4:59 a.m.");
-    EXPECT_EQ(late->detail, u"3 messages after midnight. The latest was March 6, 2024.");
+    // A sign or a minute past 59 is no clock reading: -1:30 is not late, and
+    // 4:75 counts as 4:00 rather than as 5:15.
+    EXPECT_EQ(late->detail, u"4 messages after midnight. The latest was March 6, 2024.");
     EXPECT_EQ(late->messageID, u"2"_s);
     EXPECT_EQ(insights.latestNight, u"4:59 AM"_s);
 }
