@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <random>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr int messageCount = 200'000;
@@ -21,27 +23,27 @@ constexpr double estimateBudgetMs = 5;
 BookFile generatedBook()
 {
     const QStringList lines {
-        u"hey what are you doing tonight"_qs,
-        u"haha that's so funny \U0001F602\U0001F602"_qs,
-        u"I'm on my way, be there in 10"_qs,
-        u"did you eat yet? pasta again?"_qs,
-        u"ok"_qs,
-        u"love you \u2764\uFE0F"_qs,
-        u"sorry, running late again \U0001F625"_qs,
-        u"Can you pick up milk on the way home? We're out of coffee too."_qs,
-        u"lol no way"_qs,
-        u"Le caf\u00E9 \u00E9tait parfait, on y retourne dimanche ?"_qs,
-        u"\U0001F44D\U0001F3FD"_qs,
-        u"Just landed in Lisbon!"_qs,
-        u"happy birthday my love \U0001F382\U0001F389"_qs,
-        u"merry christmas \U0001F384"_qs,
+        u"hey what are you doing tonight"_s,
+        u"haha that's so funny \U0001F602\U0001F602"_s,
+        u"I'm on my way, be there in 10"_s,
+        u"did you eat yet? pasta again?"_s,
+        u"ok"_s,
+        u"love you \u2764\uFE0F"_s,
+        u"sorry, running late again \U0001F625"_s,
+        u"Can you pick up milk on the way home? We're out of coffee too."_s,
+        u"lol no way"_s,
+        u"Le caf\u00E9 \u00E9tait parfait, on y retourne dimanche ?"_s,
+        u"\U0001F44D\U0001F3FD"_s,
+        u"Just landed in Lisbon!"_s,
+        u"happy birthday my love \U0001F382\U0001F389"_s,
+        u"merry christmas \U0001F384"_s,
         u"I miss you already. Tell me about your day when you can, I want to hear everything about the "
-        u"meeting and whether they liked the proposal."_qs,
+        u"meeting and whether they liked the proposal."_s,
     };
     BookFile book;
     book.format = 1;
-    book.style = u"novel"_qs;
-    book.people = { { u"me"_qs, u"Alex"_qs, true }, { u"them"_qs, u"Sam"_qs, false } };
+    book.style = u"novel"_s;
+    book.people = { { u"me"_s, u"Alex"_s, true }, { u"them"_s, u"Sam"_s, false } };
     book.messages.reserve(messageCount);
     std::mt19937 random(7);
     std::discrete_distribution<int> pick({ 12, 8, 8, 8, 10, 4, 3, 6, 8, 3, 5, 0.05, 0.05, 0.05, 4 });
@@ -51,10 +53,10 @@ BookFile generatedBook()
         at = at.addSecs(random() % 100 == 0 ? 40'000 + random() % 20'000 : 30 + random() % 1'200);
         BookFile::Message message;
         message.id = QString::number(i);
-        message.at = at.toString(u"yyyy-MM-dd'T'HH:mm:ss"_qs);
-        message.from = random() % 2 == 0 ? u"me"_qs : u"them"_qs;
+        message.at = at.toString(u"yyyy-MM-dd'T'HH:mm:ss"_s);
+        message.from = random() % 2 == 0 ? u"me"_s : u"them"_s;
         if (random() % 25 == 0)
-            message.media = QStringList { random() % 5 == 0 ? u"voice memo"_qs : u"photo"_qs };
+            message.media = QStringList { random() % 5 == 0 ? u"voice memo"_s : u"photo"_s };
         else
             message.text = lines[pick(random)];
         book.messages.append(message);
@@ -85,7 +87,7 @@ bool report(const char *what, double ms, double budget)
 
 int main()
 {
-    QLocale::setDefault(QLocale(u"en_US"_qs));
+    QLocale::setDefault(QLocale(u"en_US"_s));
     const BookFile book = generatedBook();
 
     Insights insights;
