@@ -5,10 +5,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QTimer>
-
-#include <qcorotask.h>
-
 #include <cstdio>
+#include <qcorotask.h>
 
 namespace {
 

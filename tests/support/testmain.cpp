@@ -7,10 +7,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
 #include <cstdlib>
+#include <gtest/gtest.h>
 
 int main(int argc, char **argv)
 {
@@ -20,8 +18,8 @@ int main(int argc, char **argv)
     qputenv("XDG_DATA_HOME", root + "/.local/share");
     qputenv("XDG_CONFIG_HOME", root + "/.config");
     qputenv("XDG_CACHE_HOME", root + "/.cache");
-    for (const char *name : {"QUORVEL_DB", "QUORVEL_DEMO", "QUORVEL_BACKUP", "QUORVEL_BACKUP_PASSWORD",
-                             "QUORVEL_FILE", "QUORVEL_API", "QUORVEL_HANDOFF_ORIGIN"})
+    for (const char *name : { "QUORVEL_DB", "QUORVEL_DEMO", "QUORVEL_BACKUP", "QUORVEL_BACKUP_PASSWORD",
+             "QUORVEL_FILE", "QUORVEL_API", "QUORVEL_HANDOFF_ORIGIN" })
         qunsetenv(name);
 
     QCoreApplication app(argc, argv);

@@ -3,12 +3,10 @@
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
-
-#include <qcorotask.h>
-#include <qcorotimer.h>
-
 #include <exception>
 #include <optional>
+#include <qcorotask.h>
+#include <qcorotimer.h>
 #include <utility>
 
 namespace TestSupport {
@@ -23,22 +21,42 @@ QString dataDir();
 QByteArray readFile(const QString &path);
 void writeFile(const QString &path, const QByteArray &bytes);
 
-// Runs a coroutine to its end on the test's event loop. Tests only: the app
-// never blocks on a task.
-template<typename T>
-T await(QCoro::Task<T> task)
+// Runs a coroutine to its end on the test's event loop and hands back its
+// value or rethrows its exception. Tests only: the app never blocks on a
+// task. (QCoro::waitFor alone never returns when the task throws.)
+template<typename T> T await(QCoro::Task<T> task)
 {
-    return QCoro::waitFor(std::move(task));
+    std::optional<T> result;
+    std::exception_ptr error;
+    QCoro::waitFor(
+        [](QCoro::Task<T> inner, std::optional<T> &out, std::exception_ptr &fault) -> QCoro::Task<void> {
+            try {
+                out.emplace(co_await std::move(inner));
+            } catch (...) {
+                fault = std::current_exception();
+            }
+        }(std::move(task), result, error));
+    if (error)
+        std::rethrow_exception(error);
+    return std::move(*result);
 }
 
 inline void await(QCoro::Task<void> task)
 {
-    QCoro::waitFor(std::move(task));
+    std::exception_ptr error;
+    QCoro::waitFor([](QCoro::Task<void> inner, std::exception_ptr &fault) -> QCoro::Task<void> {
+        try {
+            co_await std::move(inner);
+        } catch (...) {
+            fault = std::current_exception();
+        }
+    }(std::move(task), error));
+    if (error)
+        std::rethrow_exception(error);
 }
 
 // The what() of the exception a task ends with, or nullopt when it succeeds.
-template<typename T>
-std::optional<QString> failureOf(QCoro::Task<T> task)
+template<typename T> std::optional<QString> failureOf(QCoro::Task<T> task)
 {
     try {
         await(std::move(task));

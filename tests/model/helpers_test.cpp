@@ -1,0 +1,252 @@
+#include "model/helpers.h"
+#include "model/layout.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using TestSupport::await;
+
+namespace {
+
+// A small executable script in a temporary folder, named as asked.
+QString script(const QTemporaryDir &dir, const QString &name, const QByteArray &body)
+{
+    const QString path = dir.filePath(name);
+    TestSupport::writeFile(path, "#!/bin/sh\n" + body + "\n");
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
+QByteArray runSh(const QByteArray &body, std::optional<QString> input = std::nullopt)
+{
+    return await(
+        Helpers::run(QStringLiteral("/bin/sh"), { QStringLiteral("-c"), QString::fromUtf8(body) }, input));
+}
+
+// Points the temporary folder at a fresh directory for one test.
+class PrivateTemp
+{
+public:
+    PrivateTemp()
+        : m_old(qgetenv("TMPDIR"))
+    {
+        qputenv("TMPDIR", m_dir.path().toUtf8());
+    }
+    ~PrivateTemp() { qputenv("TMPDIR", m_old); }
+    QStringList leftovers() const
+    {
+        return QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_old;
+};
+
+} // namespace
+
+TEST(HelpersRun, ReturnsExactlyWhatTheChildPrinted)
+{
+    EXPECT_EQ(runSh("printf 'a\\nb\\0c'"), QByteArray("a\nb\0c", 5));
+    EXPECT_EQ(runSh("true"), QByteArray());
+}
+
+TEST(HelpersRun, LargeOutputDoesNotBlockTheChild)
+{
+    const QByteArray out = runSh("head -c 3000000 /dev/zero");
+    EXPECT_EQ(out.size(), 3000000);
+}
+
+TEST(HelpersRun, FailureNamesToolStatusAndTrimmedErrorOutput)
+{
+    QTemporaryDir dir;
+    const QString typst
+        = script(dir, QStringLiteral("typst"), "printf '  bad input\\n' >&2; echo ignored; exit 2");
+    try {
+        await(Helpers::run(typst, {}));
+        FAIL() << "expected a failure";
+    } catch (const Helpers::Failure &failure) {
+        EXPECT_EQ(failure.description(), QStringLiteral("typst failed (2): bad input"));
+        EXPECT_EQ(failure.tool(), QStringLiteral("typst"));
+        EXPECT_EQ(failure.status(), 2);
+    }
+}
+
+TEST(HelpersRun, FailureWithoutErrorOutputEndsInColonAndSpace)
+{
+    QTemporaryDir dir;
+    const QString tool = script(dir, QStringLiteral("brimlow-core"), "exit 1");
+    const auto failure = TestSupport::failureOf(Helpers::run(tool, {}));
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(*failure, QStringLiteral("brimlow-core failed (1): "));
+}
+
+TEST(HelpersRun, ErrorOutputOfASuccessfulRunIsDiscarded)
+{
+    EXPECT_EQ(runSh("echo warning >&2; printf ok"), QByteArray("ok"));
+}
+
+TEST(HelpersRun, StandardInputArrivesWithOneLineFeed)
+{
+    EXPECT_EQ(runSh("cat", QStringLiteral("secret")), QByteArray("secret\n"));
+    EXPECT_EQ(runSh("cat", QString()), QByteArray("\n"));
+    EXPECT_EQ(runSh("cat", QStringLiteral("é")), QStringLiteral("é\n").toUtf8());
+}
+
+TEST(HelpersRun, WithoutStandardInputAReadingChildEndsAtOnce)
+{
+    // The null device, not an inherited terminal or an open pipe.
+    EXPECT_EQ(runSh("cat; printf done"), QByteArray("done"));
+}
+
+TEST(HelpersRun, ChildThatIgnoresItsInputStillSucceeds)
+{
+    const QString big(1 << 20, QLatin1Char('x'));
+    EXPECT_EQ(runSh("exec 0<&-; printf ok", big), QByteArray("ok"));
+}
+
+TEST(HelpersRun, ChildKilledBySignalFailsWithTheSignal)
+{
+    QTemporaryDir dir;
+    const QString tool = script(dir, QStringLiteral("crasher"), "echo dying >&2; kill -SEGV $$");
+    try {
+        await(Helpers::run(tool, {}));
+        FAIL() << "a crash must not count as success";
+    } catch (const Helpers::Failure &failure) {
+        EXPECT_EQ(failure.status(), 11);
+        EXPECT_EQ(failure.message(), QStringLiteral("dying"));
+    }
+}
+
+TEST(HelpersRun, MissingExecutableIsALaunchErrorAndLeavesNothing)
+{
+    PrivateTemp temp;
+    EXPECT_THROW(await(Helpers::run(QStringLiteral("/nonexistent/typst"), {})), Helpers::LaunchError);
+    EXPECT_TRUE(temp.leftovers().isEmpty()) << temp.leftovers().join(u',').toStdString();
+}
+
+TEST(HelpersRun, NoWorkingFolderRemainsAfterSuccessOrFailure)
+{
+    PrivateTemp temp;
+    runSh("printf x > /dev/null");
+    EXPECT_THROW(runSh("exit 3"), Helpers::Failure);
+    EXPECT_TRUE(temp.leftovers().isEmpty());
+}
+
+TEST(HelpersRun, WorkingFolderIsPrivateToTheUser)
+{
+    PrivateTemp temp;
+    const QByteArray mode = runSh("stat -c %a \"$(dirname \"$(readlink /proc/$$/fd/1)\")\"");
+    EXPECT_EQ(mode.trimmed(), QByteArray("700"));
+}
+
+TEST(HelpersRun, ConcurrentRunsDoNotShareFolders)
+{
+    auto a = Helpers::run(
+        QStringLiteral("/bin/sh"), { QStringLiteral("-c"), QStringLiteral("sleep 0.2; printf a") });
+    auto b = Helpers::run(QStringLiteral("/bin/sh"), { QStringLiteral("-c"), QStringLiteral("printf b") });
+    EXPECT_EQ(await(std::move(b)), QByteArray("b"));
+    EXPECT_EQ(await(std::move(a)), QByteArray("a"));
+}
+
+TEST(HelpersLocations, DemoBooksSplitAtColonsDroppingEmptyPieces)
+{
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("QUORVEL_DEMO"), QStringLiteral("/a/one.json::/b/two.json:"));
+    EXPECT_EQ(Helpers::demoBooksFor(env),
+        (QStringList { QStringLiteral("/a/one.json"), QStringLiteral("/b/two.json") }));
+    env.insert(QStringLiteral("QUORVEL_DEMO"), QString());
+    EXPECT_TRUE(Helpers::demoBooksFor(env).isEmpty());
+    EXPECT_TRUE(Helpers::demoBooksFor(QProcessEnvironment()).isEmpty());
+}
+
+TEST(HelpersLocations, DatabaseFollowsTheEnvironmentOrTheHomeFolder)
+{
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("HOME"), QStringLiteral("/home/ann"));
+    EXPECT_EQ(Helpers::databaseFor(env), QStringLiteral("/home/ann/Library/Messages/chat.db"));
+    env.insert(QStringLiteral("QUORVEL_DB"), QStringLiteral("/tmp/x y/chat.db"));
+    EXPECT_EQ(Helpers::databaseFor(env), QStringLiteral("/tmp/x y/chat.db"));
+}
+
+TEST(HelpersLocations, PackagePathsComeFromTheInstalledTree)
+{
+    EXPECT_TRUE(QFileInfo(Helpers::core()).isExecutable());
+    EXPECT_TRUE(QFileInfo(Helpers::typst()).isExecutable());
+    EXPECT_TRUE(QFileInfo(Helpers::templateFile(QStringLiteral("novel"))).isFile());
+    EXPECT_TRUE(QFileInfo(Helpers::fonts()).isDir());
+    EXPECT_EQ(Helpers::appName(), QStringLiteral("Quorvel"));
+}
+
+TEST(HelpersLocations, DemoTitleNeedsBothPersonKeys)
+{
+    const auto title
+        = Helpers::DemoTitle::fromJson(R"({"people":[{"name":"Ann","me":true,"id":"me"}],"x":1})");
+    ASSERT_TRUE(title);
+    ASSERT_EQ(title->people.size(), 1);
+    EXPECT_TRUE(title->people[0].me);
+    EXPECT_FALSE(Helpers::DemoTitle::fromJson(R"({"people":[{"name":"Ann"}]})"));
+    EXPECT_FALSE(Helpers::DemoTitle::fromJson("not json"));
+}
+
+TEST(TypstArguments, SharedArgumentsKeepABookPathWithSpacesWhole)
+{
+    const QStringList args
+        = Helpers::typstArguments(QStringLiteral("/tmp/my book/book.json"), QStringLiteral("novel"));
+    ASSERT_GE(args.size(), 7);
+    EXPECT_EQ(args.mid(0, 6),
+        (QStringList { QStringLiteral("--root"), QStringLiteral("/"), QStringLiteral("--font-path"),
+            Helpers::fonts(), QStringLiteral("--ignore-system-fonts"), QStringLiteral("--input") }));
+    EXPECT_EQ(args[6], QStringLiteral("book=/tmp/my book/book.json"));
+    if (const auto emoji = Helpers::appleEmoji()) {
+        ASSERT_EQ(args.size(), 9);
+        EXPECT_EQ(args[7], QStringLiteral("--font-path"));
+        EXPECT_EQ(args[8], *emoji);
+        EXPECT_TRUE(QFileInfo(*emoji).isDir());
+        EXPECT_TRUE(QFileInfo(*emoji).fileName() == QStringLiteral("SystemFonts"));
+    } else {
+        EXPECT_EQ(args.size(), 7);
+    }
+}
+
+TEST(LayoutAnswer, FirstRowOfADayWinsAndBadRowsAreSkipped)
+{
+    const Layout layout = Helpers::layoutFromAnswer(R"({
+        "days": [["2024-03-05", 1, 3], ["2024-03-05", 2, 4], ["2024-03-06", "x", 5],
+                 ["2024-03-07", 3], [7, 3, 5], ["2024-03-08", 9, 11]],
+        "pins": [], "chapters": []})");
+    ASSERT_EQ(layout.days.size(), 2);
+    EXPECT_EQ(layout.days.value(QStringLiteral("2024-03-05")).printed, 1);
+    EXPECT_EQ(layout.days.value(QStringLiteral("2024-03-05")).index, 2);
+    EXPECT_EQ(layout.days.value(QStringLiteral("2024-03-08")).index, 10);
+    EXPECT_TRUE(layout.pins.isEmpty());
+    EXPECT_TRUE(layout.chapterPages.isEmpty());
+    EXPECT_EQ(layout.pageCount, 0);
+}
+
+TEST(LayoutAnswer, PinsAndChaptersAreKeptInOrder)
+{
+    const Layout layout = Helpers::layoutFromAnswer(R"({"days": [],
+        "pins": [{"id":"m2","page":9,"natural":7,"ok":true},{"id":"m1","page":3,"natural":5,"ok":false}],
+        "chapters": [1, 14, 30]})");
+    ASSERT_EQ(layout.pins.size(), 2);
+    EXPECT_EQ(layout.pins[0].id, QStringLiteral("m2"));
+    EXPECT_FALSE(layout.pins[1].ok);
+    EXPECT_EQ(layout.pins[1].natural, 5);
+    EXPECT_EQ(layout.chapterPages, (QList<int> { 1, 14, 30 }));
+}
+
+TEST(LayoutAnswer, MalformedAnswersFailWhole)
+{
+    for (const char *answer : { R"({"days": [["2024-03-05", null, 1]], "pins": [], "chapters": []})",
+             R"({"days": [["2024-03-05", true, 1]], "pins": [], "chapters": []})",
+             R"({"days": [["2024-03-05", 1.5, 1]], "pins": [], "chapters": []})",
+             R"({"days": [], "pins": [{"id":"m1","page":3}], "chapters": []})", R"({"days": [], "pins": []})",
+             R"([1,2])", "", "not json" }) {
+        EXPECT_THROW(Helpers::layoutFromAnswer(answer), std::exception) << answer;
+    }
+}
