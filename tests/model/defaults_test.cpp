@@ -1,0 +1,107 @@
+#include "model/defaults.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class DefaultsTest : public ::testing::Test
+{
+protected:
+    QString fileName() const { return m_dir.filePath(QStringLiteral("config/Quorvel/defaults.json")); }
+    QJsonObject onDisk() const { return QJsonDocument::fromJson(TestSupport::readFile(fileName())).object(); }
+
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+TEST_F(DefaultsTest, StandardStoreLivesInTheConfigFolder)
+{
+    EXPECT_EQ(
+        Defaults::standard().fileName(), QDir::homePath() + QStringLiteral("/.config/Quorvel/defaults.json"));
+}
+
+TEST_F(DefaultsTest, ValuesPersistWithKeysVerbatim)
+{
+    {
+        Defaults defaults(fileName());
+        defaults.setString(QStringLiteral("consent:ABC:+1 555/0100"), QStringLiteral("2024-03-05"));
+        defaults.setData(QStringLiteral("backups"), QByteArray("[\0]", 3));
+    }
+    EXPECT_EQ(onDisk().value("consent:ABC:+1 555/0100"), "2024-03-05");
+
+    const Defaults again(fileName());
+    EXPECT_EQ(again.string(QStringLiteral("consent:ABC:+1 555/0100")), "2024-03-05");
+    EXPECT_EQ(again.data(QStringLiteral("backups")), QByteArray("[\0]", 3));
+}
+
+TEST_F(DefaultsTest, StringsAndDataAreToldApart)
+{
+    Defaults defaults(fileName());
+    defaults.setString(QStringLiteral("text"), QStringLiteral("aGk="));
+    defaults.setData(QStringLiteral("bytes"), "hi");
+    EXPECT_EQ(defaults.data(QStringLiteral("text")), std::nullopt);
+    EXPECT_EQ(defaults.string(QStringLiteral("bytes")), std::nullopt);
+}
+
+TEST_F(DefaultsTest, ValuesOfAnotherKindCountAsAbsent)
+{
+    QDir().mkpath(QFileInfo(fileName()).absolutePath());
+    TestSupport::writeFile(fileName(), R"({"n": 3, "o": {"data": 5}, "b": {"data": "!!not base64"}})");
+    const Defaults defaults(fileName());
+    EXPECT_EQ(defaults.string(QStringLiteral("n")), std::nullopt);
+    EXPECT_EQ(defaults.data(QStringLiteral("o")), std::nullopt);
+    EXPECT_EQ(defaults.data(QStringLiteral("b")), std::nullopt);
+    EXPECT_EQ(defaults.string(QStringLiteral("missing")), std::nullopt);
+}
+
+TEST_F(DefaultsTest, RemoveForgetsTheKeyOnDisk)
+{
+    Defaults defaults(fileName());
+    defaults.setString(QStringLiteral("a"), QStringLiteral("1"));
+    defaults.setString(QStringLiteral("b"), QStringLiteral("2"));
+    defaults.remove(QStringLiteral("a"));
+    EXPECT_EQ(defaults.string(QStringLiteral("a")), std::nullopt);
+    EXPECT_EQ(onDisk().keys(), QStringList { "b" });
+}
+
+TEST_F(DefaultsTest, ACorruptFileReadsEmptyAndIsKeptAsideBeforeTheNextWrite)
+{
+    QDir().mkpath(QFileInfo(fileName()).absolutePath());
+    TestSupport::writeFile(fileName(), "{\"consent:a\": \"2024");
+    Defaults defaults(fileName());
+    EXPECT_EQ(defaults.string(QStringLiteral("consent:a")), std::nullopt);
+    // Reading alone leaves the file as it is.
+    EXPECT_EQ(TestSupport::readFile(fileName()), "{\"consent:a\": \"2024");
+
+    defaults.setString(QStringLiteral("install"), QStringLiteral("id"));
+    EXPECT_EQ(TestSupport::readFile(fileName() + ".corrupt"), "{\"consent:a\": \"2024");
+    EXPECT_EQ(onDisk(), (QJsonObject { { "install", "id" } }));
+}
+
+TEST_F(DefaultsTest, AFileThatIsNotAnObjectCountsAsCorrupt)
+{
+    QDir().mkpath(QFileInfo(fileName()).absolutePath());
+    TestSupport::writeFile(fileName(), "[1, 2]");
+    Defaults defaults(fileName());
+    defaults.setString(QStringLiteral("k"), QStringLiteral("v"));
+    EXPECT_EQ(TestSupport::readFile(fileName() + ".corrupt"), "[1, 2]");
+    EXPECT_EQ(onDisk(), (QJsonObject { { "k", "v" } }));
+}
+
+TEST_F(DefaultsTest, SetFileNameReadsTheNewFile)
+{
+    Defaults defaults(fileName());
+    defaults.setString(QStringLiteral("k"), QStringLiteral("v"));
+    defaults.setFileName(m_dir.filePath(QStringLiteral("other.json")));
+    EXPECT_EQ(defaults.string(QStringLiteral("k")), std::nullopt);
+    defaults.setFileName(fileName());
+    EXPECT_EQ(defaults.string(QStringLiteral("k")), "v");
+}
