@@ -49,6 +49,7 @@ Service::Service(const Settings &settings)
 
     // Many uploads at once each hold a worker while their body arrives.
     m_server.new_task_queue = [] { return new httplib::ThreadPool(64); };
+    m_server.set_tcp_nodelay(true);
     m_server.set_keep_alive_timeout(10);
     m_server.set_keep_alive_max_count(1000);
     m_server.set_read_timeout(30);
