@@ -312,6 +312,16 @@ namespace Celebrations {
 
 QList<Celebration> find(const QList<BookFile::Message> &messages, const QString &them)
 {
+    QStringList lowered;
+    lowered.reserve(messages.size());
+    for (const BookFile::Message &message : messages)
+        lowered.append(message.text ? Characters::lowered(*message.text) : QString());
+    return find(messages, lowered, them);
+}
+
+QList<Celebration> find(
+    const QList<BookFile::Message> &messages, const QStringList &loweredTexts, const QString &them)
+{
     const Phrases &rules = phrases();
     Groups wished;
     Groups holidays;
@@ -323,7 +333,8 @@ QList<Celebration> find(const QList<BookFile::Message> &messages, const QString 
         const BookFile::Message &message = messages[m];
         if (!message.text)
             continue;
-        const QString lowered = Characters::lowered(*message.text);
+        static const QString none;
+        const QString &lowered = m < loweredTexts.size() ? loweredTexts.at(m) : none;
         if (lowered.isEmpty())
             continue;
         const PhraseMatcher::Found found = rules.matcher.find(lowered);

@@ -16,6 +16,11 @@ namespace Celebrations {
 // trips). them names the other person in titles.
 QList<Celebration> find(const QList<BookFile::Message> &messages, const QString &them);
 
+// The same for a caller that has already lower-cased every text
+// (Characters::lowered), one entry per message.
+QList<Celebration> find(
+    const QList<BookFile::Message> &messages, const QStringList &loweredTexts, const QString &them);
+
 // A day key as abbreviated month and day in the user's locale ("Feb 14");
 // text that is not a day key comes back unchanged.
 QString monthDay(const QString &day);

@@ -125,6 +125,7 @@ Insights Insights::read(const BookFile &book)
         return insights;
 
     Tally tally;
+    tally.loweredTexts.reserve(book.messages.size());
     for (const BookFile::Message &message : book.messages)
         tally.add(message);
 
@@ -137,7 +138,7 @@ Insights Insights::read(const BookFile &book)
     const Moments::Runs runs = Moments::runs(tally.days);
     insights.moments = Moments::cards(tally, runs, insights.them);
     insights.receiptLines = Moments::receipt(tally, runs, insights.them);
-    insights.celebrations = Celebrations::find(book.messages, insights.them);
+    insights.celebrations = Celebrations::find(book.messages, tally.loweredTexts, insights.them);
     if (tally.latest)
         insights.latestNight = Moments::clock(tally.latestMinutes) + QStringLiteral(" AM");
 

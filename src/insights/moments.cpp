@@ -30,6 +30,34 @@ QString quote(const BookFile::Message &message)
     return u'\u201C' + Characters::left(text, 78) + QStringLiteral("\u2026\u201D");
 }
 
+// A run of ASCII digits as a number, or -1.
+int number(QStringView digits)
+{
+    int value = 0;
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return -1;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
+// The date of a day key as Day::date reads it. Well-formed keys are read
+// here: Day::date makes a local start of day, slow over thousands of days.
+std::optional<QDate> dateOf(const QString &day)
+{
+    if (day.size() == 10 && day[4] == u'-' && day[7] == u'-') {
+        const QStringView key(day);
+        const QDate date(number(key.mid(0, 4)), number(key.mid(5, 2)), number(key.mid(8, 2)));
+        if (date.isValid())
+            return date;
+    }
+    const std::optional<QDateTime> date = Day::date(day);
+    if (!date)
+        return std::nullopt;
+    return date->date();
+}
+
 QString formatted(qint64 n)
 {
     return QLocale().toString(n);
@@ -169,41 +197,42 @@ namespace Moments {
 
 Runs runs(const QList<Insights::DayCount> &days)
 {
-    Runs runs;
-    std::optional<QDateTime> previous;
+    int longest = 0;
     int current = 0;
-    QDateTime currentStart;
+    QDate start, end, currentStart, gapStart, gapEnd;
+    qint64 gap = 0;
+    std::optional<QDate> previous;
     for (const Insights::DayCount &day : days) {
-        const std::optional<QDateTime> date = Day::date(day.iso);
+        const std::optional<QDate> date = dateOf(day.iso);
         if (!date)
             continue;
         if (!previous) {
-            current = runs.longest = 1;
-            currentStart = *date;
-            runs.start = runs.end = Day::iso(*date);
+            current = longest = 1;
+            start = end = currentStart = *date;
             previous = date;
             continue;
         }
-        const qint64 between = previous->date().daysTo(date->date());
+        const qint64 between = previous->daysTo(*date);
         if (between == 1) {
             ++current;
         } else {
             current = 1;
             currentStart = *date;
         }
-        if (current > runs.longest) {
-            runs.longest = current;
-            runs.start = Day::iso(currentStart);
-            runs.end = Day::iso(*date);
+        if (current > longest) {
+            longest = current;
+            start = currentStart;
+            end = *date;
         }
-        if (between > runs.gap) {
-            runs.gap = int(between);
-            runs.gapStart = Day::iso(*previous);
-            runs.gapEnd = Day::iso(*date);
+        if (between > gap) {
+            gap = between;
+            gapStart = *previous;
+            gapEnd = *date;
         }
         previous = date;
     }
-    return runs;
+    const auto iso = [](QDate date) { return date.isValid() ? Day::iso(date.startOfDay()) : QString(); };
+    return { longest, iso(start), iso(end), int(gap), iso(gapStart), iso(gapEnd) };
 }
 
 QList<Insights::Moment> cards(const Tally &tally, const Runs &runs, const QString &them)

@@ -217,6 +217,7 @@ void Tally::add(const BookFile::Message &message)
     m_previousTime = time;
 
     const QString lowered = Characters::lowered(text);
+    loweredTexts.append(lowered);
     if (lowered.isEmpty())
         return;
     const PhraseMatcher::Found found = phrases().find(lowered);

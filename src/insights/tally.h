@@ -78,6 +78,9 @@ struct Tally
     int latestMinutes = 0;
     QMap<QString, BookFile::Message> firstLove;
     QHash<QString, SideTally> sides;
+    // Every message's text lower-cased (empty without one), for the special
+    // days, which test the same texts.
+    QStringList loweredTexts;
 
 private:
     // The day's index in days, or -1 when it is new and was just appended.
