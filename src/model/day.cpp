@@ -132,6 +132,8 @@ QString iso(const QDateTime &at)
 
 QString format(const QDateTime &at, const QString &skeleton)
 {
+    if (!at.isValid())
+        return {};
     const icu::Locale locale = userLocale();
     const std::optional<icu::UnicodeString> pattern = bestPattern(locale, skeleton);
     if (!pattern)

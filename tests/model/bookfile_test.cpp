@@ -80,15 +80,6 @@ TEST(BookFile, MalformedBytesThrowJsonError)
     EXPECT_THROW(BookFile::fromJson(QByteArray()), JsonError);
 }
 
-TEST(BookFile, IntegersMustBeIntegral)
-{
-    QJsonObject document = minimal();
-    document.insert("format", 2.5);
-    EXPECT_THROW(BookFile::fromJson(document), JsonError);
-    document.insert("format", "2");
-    EXPECT_THROW(BookFile::fromJson(document), JsonError);
-}
-
 TEST(BookFile, DesignWithoutRequiredKeysFailsOptionalOnesReadAbsent)
 {
     EXPECT_THROW(BookFile::fromJson(withDesign(R"({"font": "pagella", "chapters": "month",

@@ -60,11 +60,3 @@ TEST(Json, ErrorsNameThePathThroughRecordsAndArrays)
     });
     EXPECT_EQ(error, "outer.items[1].v: expected an integer, found a string");
 }
-
-TEST(Json, MalformedDocumentsThrowInsteadOfReadingEmpty)
-{
-    EXPECT_THROW(Json::parseObject("{\"a\": "), JsonError);
-    EXPECT_THROW(Json::parseObject("[]"), JsonError);
-    EXPECT_THROW(Json::parseArray("{}"), JsonError);
-    EXPECT_THROW(Json::parseArray(""), JsonError);
-}

@@ -67,15 +67,6 @@ TEST(Source, AbsentOptionalsAreLeftOutAndReadBackEqual)
     EXPECT_EQ(Source::fromJson(chatFile().toJson()), chatFile());
 }
 
-TEST(Source, RequiresDatabaseAndEncrypted)
-{
-    for (const char *key : { "id", "name", "database", "encrypted" }) {
-        QJsonObject json = chatFile().toJson();
-        json.remove(key);
-        EXPECT_THROW(Source::fromJson(json), JsonError) << key;
-    }
-}
-
 TEST(BackupInfo, ReadsTheToolsDescription)
 {
     const BackupInfo info = BackupInfo::fromJson(QJsonDocument::fromJson(R"({"path": "/b", "udid": "U",
