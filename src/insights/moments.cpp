@@ -48,8 +48,10 @@ std::optional<QDate> dateOf(const QString &day)
 {
     if (day.size() == 10 && day[4] == u'-' && day[7] == u'-') {
         const QStringView key(day);
-        const QDate date(number(key.mid(0, 4)), number(key.mid(5, 2)), number(key.mid(8, 2)));
-        if (date.isValid())
+        const int year = number(key.mid(0, 4));
+        const QDate date(year, number(key.mid(5, 2)), number(key.mid(8, 2)));
+        // number() gives -1 for a non-digit, which QDate would take as 1 BC.
+        if (year > 0 && date.isValid())
             return date;
     }
     const std::optional<QDateTime> date = Day::date(day);
