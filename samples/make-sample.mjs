@@ -1,5 +1,5 @@
 #!/usr/bin/env node
-// Writes samples/sample-book.json: a synthetic book document (Part 1.101) of
+// Writes samples/sample-book.json: a synthetic book document of
 // one year of messages between two invented people, Sam (the user, "me")
 // and Maya. Every run writes the same bytes: the only randomness is a
 // seeded generator. No real person's messages are in it.

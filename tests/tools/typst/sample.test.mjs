@@ -1,5 +1,5 @@
 // samples/: the synthetic book document is made by our own script, the
-// same every time, and is a whole book document (Part 1.101).
+// same every time, and is a whole book document.
 
 import { test } from 'node:test';
 import assert from 'node:assert/strict';

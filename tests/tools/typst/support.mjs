@@ -22,7 +22,7 @@ export const templatesDir = stage ? path.join(stage, 'share/quorvel/templates') 
 export const sampleBook = path.join(sourceDir, 'samples/sample-book.json');
 export const emojiFont = '/usr/share/fonts/truetype/noto/NotoColorEmoji.ttf';
 
-/** The layout expression of Part 1.106, exactly. */
+/** The layout expression the app sends, exactly. */
 export const LAYOUT_EXPRESSION =
   '(days: query(<brimlow-day>).map(d => (d.value.iso, counter(page).at(d.location()).first(), d.location().page())), pins: query(<brimlow-pin>).map(p => p.value), chapters: query(heading.where(level: 1)).map(h => counter(page).at(h.location()).first()))';
 
@@ -90,7 +90,7 @@ export function pngSize(file) {
 
 /**
  * A folder holding a link to the colour emoji font, as the app's
- * "SystemFonts" folder does (Part 1.104); none when Debian's font is missing.
+ * "SystemFonts" folder does; none when Debian's font is missing.
  */
 export function emojiDir(t) {
   if (!fs.existsSync(emojiFont)) return undefined;
