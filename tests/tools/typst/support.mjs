@@ -99,7 +99,7 @@ export function emojiDir(t) {
   return dir;
 }
 
-/** The common arguments of Part 1.106 for a book document, in their order. */
+/** The arguments the app gives every typst run for a book document, in their order. */
 export function bookArguments(book, emoji) {
   const args = ['--root', '/', '--font-path', fontDir, '--ignore-system-fonts', '--input', `book=${book}`];
   if (emoji) args.push('--font-path', emoji);
