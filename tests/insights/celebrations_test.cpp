@@ -138,14 +138,6 @@ TEST_F(CelebrationsFind, milestoneQuotesCutAfterSixtyCharacters)
     EXPECT_EQ(cut[0].detail, u"May 2, 2024: \u201C"_s + sixty.left(58) + u"\u2026\u201D"_s);
 }
 
-TEST_F(CelebrationsFind, firstMilestoneMessageWins)
-{
-    const QList<Celebration> made = found(
-        { said("1", "2024-01-02", u"our first date!"_s), said("2", "2024-02-02", u"first date again"_s) });
-    ASSERT_EQ(made.size(), 1);
-    EXPECT_EQ(made[0].messageID, u"1"_s);
-}
-
 TEST_F(CelebrationsFind, tripsNeedTwoToThirtyDays)
 {
     const auto trips = [](const QStringList &days) {
