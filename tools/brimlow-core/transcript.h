@@ -34,3 +34,6 @@ struct Transcript
 };
 
 } // namespace Brimlow
+
+Q_DECLARE_TYPEINFO(Brimlow::Transcript::Attachment, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(Brimlow::Transcript::Message, Q_RELOCATABLE_TYPE);

@@ -174,7 +174,11 @@ public:
 private:
     QString located(const QString &fileName) const
     {
-        if (fileName.isEmpty() || m_folder.isEmpty() || fileName.contains(QLatin1Char('/')))
+        // Only a plain name beside the chat: nothing the text names may lead
+        // elsewhere.
+        if (fileName.isEmpty() || m_folder.isEmpty() || fileName.contains(QLatin1Char('/'))
+            || fileName.contains(QLatin1Char('\\')) || fileName.contains(QChar(0))
+            || fileName == QLatin1String(".."))
             return {};
         const QFileInfo info(QDir(m_folder).filePath(fileName));
         return info.isFile() ? info.absoluteFilePath() : QString();
