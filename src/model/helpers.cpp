@@ -178,22 +178,25 @@ void setEmojiFontPath(const QString &path)
     emojiFontOverride() = path;
 }
 
+std::optional<QString> prepareEmojiFolder(const QString &font, const QString &supportFolder)
+{
+    if (!QFileInfo(font).isFile())
+        return std::nullopt;
+    const QString dir = supportFolder + QStringLiteral("/SystemFonts");
+    QDir().mkpath(dir);
+    const QString link = dir + QLatin1Char('/') + QFileInfo(font).fileName();
+    // An existing link is left as it is, wherever it points.
+    if (QFileInfo(link).symLinkTarget().isEmpty() && !QFileInfo(link).isSymLink())
+        QFile::link(font, link);
+    return dir;
+}
+
 std::optional<QString> appleEmoji()
 {
-    static const std::optional<QString> folder = []() -> std::optional<QString> {
-        const QString font = emojiFontOverride().isEmpty()
+    static const std::optional<QString> folder = prepareEmojiFolder(emojiFontOverride().isEmpty()
             ? QStringLiteral("/usr/share/fonts/truetype/noto/NotoColorEmoji.ttf")
-            : emojiFontOverride();
-        if (!QFileInfo(font).isFile())
-            return std::nullopt;
-        const QString dir = support() + QStringLiteral("/SystemFonts");
-        QDir().mkpath(dir);
-        const QString link = dir + QLatin1Char('/') + QFileInfo(font).fileName();
-        // An existing link is left as it is, wherever it points.
-        if (QFileInfo(link).symLinkTarget().isEmpty())
-            QFile::link(font, link);
-        return dir;
-    }();
+            : emojiFontOverride(),
+        support());
     return folder;
 }
 

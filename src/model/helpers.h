@@ -77,8 +77,11 @@ QString support();
 QString database();
 QStringList demoBooks();
 std::optional<QString> appleEmoji();
+// Makes supportFolder/SystemFonts hold a link to font, the only font folder
+// typst gets besides ours; nothing when the font is missing.
+std::optional<QString> prepareEmojiFolder(const QString &font, const QString &supportFolder);
 QString templateFile(const QString &style);
-// Where the colour emoji font is looked for; tests point it elsewhere.
+// Where the colour emoji font is looked for, before first use.
 void setEmojiFontPath(const QString &path);
 
 // Runs tool with arguments, writing stdin (plus one line feed) to it when

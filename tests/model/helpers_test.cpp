@@ -250,3 +250,28 @@ TEST(LayoutAnswer, MalformedAnswersFailWhole)
         EXPECT_THROW(Helpers::layoutFromAnswer(answer), std::exception) << answer;
     }
 }
+
+TEST(HelpersEmoji, WithoutTheFontThereIsNoFolder)
+{
+    QTemporaryDir support;
+    EXPECT_FALSE(
+        Helpers::prepareEmojiFolder(support.filePath(QStringLiteral("missing.ttf")), support.path()));
+    EXPECT_FALSE(QFileInfo::exists(support.filePath(QStringLiteral("SystemFonts"))));
+}
+
+TEST(HelpersEmoji, FolderLinksTheFontAndKeepsAnExistingLink)
+{
+    QTemporaryDir dir;
+    const QString font = dir.filePath(QStringLiteral("Emoji.ttf"));
+    TestSupport::writeFile(font, "font");
+    const auto folder = Helpers::prepareEmojiFolder(font, dir.filePath(QStringLiteral("support")));
+    ASSERT_TRUE(folder);
+    EXPECT_EQ(QFileInfo(*folder + QStringLiteral("/Emoji.ttf")).symLinkTarget(), font);
+
+    // A link pointing elsewhere, even at nothing, is the user's business.
+    QFile::remove(*folder + QStringLiteral("/Emoji.ttf"));
+    QFile::link(QStringLiteral("/nowhere.ttf"), *folder + QStringLiteral("/Emoji.ttf"));
+    Helpers::prepareEmojiFolder(font, dir.filePath(QStringLiteral("support")));
+    EXPECT_EQ(
+        QFileInfo(*folder + QStringLiteral("/Emoji.ttf")).symLinkTarget(), QStringLiteral("/nowhere.ttf"));
+}
