@@ -149,48 +149,50 @@ QHash<qint64, QString> MessageStore::handles()
     return handles;
 }
 
+QHash<qint64, MessageStore::Totals> MessageStore::totals()
+{
+    // One sequential pass over the message table, each row's chat found
+    // through the join table's message index. Driving the join from the
+    // chats instead reads the message table in random order, several times
+    // slower on a large store; grouping here saves SQLite a sort.
+    const QString sql
+        = QStringLiteral("SELECT cmj.chat_id, m.date FROM message m CROSS JOIN chat_message_join cmj "
+                         "ON cmj.message_id = m.ROWID WHERE %1")
+              .arg(m_schema->messageFilter(QStringLiteral("m")));
+    QHash<qint64, Totals> totals;
+    SqliteStatement query(*m_database, sql);
+    while (query.next()) {
+        const qint64 date = query.integer(1);
+        Totals &chat = totals[query.integer(0)];
+        if (chat.count == 0 || date < chat.first)
+            chat.first = date;
+        if (chat.count == 0 || date > chat.last)
+            chat.last = date;
+        ++chat.count;
+    }
+    return totals;
+}
+
 QList<Conversation> MessageStore::conversations()
 {
     try {
         const QList<Chat> allChats = chats();
-        // One sequential pass over the message table, each row's chat found
-        // through the join table's message index. Driving the join from the
-        // chats instead reads the message table in random order, several
-        // times slower on a large store; grouping here saves SQLite a sort.
-        const QString sql
-            = QStringLiteral("SELECT cmj.chat_id, m.date FROM message m CROSS JOIN chat_message_join cmj "
-                             "ON cmj.message_id = m.ROWID WHERE %1")
-                  .arg(m_schema->messageFilter(QStringLiteral("m")));
-        struct Totals
-        {
-            qint64 count = 0;
-            qint64 first = 0;
-            qint64 last = 0;
-        };
-        QHash<qint64, Totals> totals;
-        SqliteStatement query(*m_database, sql);
-        while (query.next()) {
-            const qint64 date = query.integer(1);
-            Totals &chat = totals[query.integer(0)];
-            if (chat.count == 0 || date < chat.first)
-                chat.first = date;
-            if (chat.count == 0 || date > chat.last)
-                chat.last = date;
-            ++chat.count;
-        }
-
+        const QHash<qint64, Totals> byChat = totals();
         QMap<QString, Conversation> byKey;
         QHash<QString, Totals> merged;
         for (const Chat &chat : allChats) {
-            const auto found = totals.constFind(chat.id);
-            if (found == totals.constEnd() || found->count == 0)
+            const auto found = byChat.constFind(chat.id);
+            if (found == byChat.constEnd() || found->count == 0)
                 continue;
             Conversation &conversation = byKey[chat.key];
             Totals &sum = merged[chat.key];
             if (conversation.key.isEmpty()) {
                 conversation.key = chat.key;
-                sum.first = found->first;
-                sum.last = found->last;
+                sum = *found;
+            } else {
+                sum.count += found->count;
+                sum.first = qMin(sum.first, found->first);
+                sum.last = qMax(sum.last, found->last);
             }
             conversation.group = conversation.group || chat.group;
             if (conversation.name.isEmpty())
@@ -198,9 +200,6 @@ QList<Conversation> MessageStore::conversations()
             conversation.chatIds.append(chat.id);
             if (!chat.service.isEmpty() && !conversation.services.contains(chat.service))
                 conversation.services.append(chat.service);
-            sum.count += found->count;
-            sum.first = qMin(sum.first, found->first);
-            sum.last = qMax(sum.last, found->last);
         }
         QList<Conversation> list;
         for (auto it = byKey.begin(); it != byKey.end(); ++it) {
@@ -210,8 +209,8 @@ QList<Conversation> MessageStore::conversations()
             it->last = dayOf(sum.last);
             list.append(*it);
         }
-        // Sort by the exact last time, not the day, so the newest chat of a
-        // busy day comes first.
+        // By the exact last time, not the day, so the newest chat of a busy
+        // day comes first.
         std::stable_sort(list.begin(), list.end(), [&merged](const Conversation &a, const Conversation &b) {
             return merged.value(a.key).last > merged.value(b.key).last;
         });
@@ -290,14 +289,37 @@ QHash<qint64, QList<Transcript::Attachment>> MessageStore::attachments(const QSt
     return byMessage;
 }
 
+int MessageStore::senderOf(qint64 handleId, const QHash<qint64, QString> &handles, Transcript &transcript)
+{
+    if (!transcript.group)
+        return 0;
+    QString handle = handles.value(handleId);
+    if (handle.isEmpty())
+        handle = QStringLiteral("Unknown");
+    // Someone who left the group is still a member of its book.
+    qsizetype index = transcript.participants.indexOf(handle);
+    if (index < 0) {
+        transcript.participants.append(handle);
+        index = transcript.participants.size() - 1;
+    }
+    return int(index);
+}
+
+qsizetype MessageStore::joinedMessages(const QString &chatList)
+{
+    SqliteStatement count(*m_database,
+        QStringLiteral("SELECT COUNT(*) FROM chat_message_join WHERE chat_id IN (%1)").arg(chatList));
+    return count.next() ? qsizetype(qBound(qint64(0), count.integer(0), qint64(10'000'000))) : 0;
+}
+
 void MessageStore::readMessages(
     const QString &chatList, const QHash<qint64, QString> &handles, Transcript &transcript)
 {
     const StoreSchema &s = *m_schema;
     QHash<qint64, QList<Transcript::Attachment>> attached = attachments(chatList);
     // Rows come in the table's own order, which reads the store front to
-    // back; they are put in time order here, cheaper than SQLite sorting
-    // whole rows.
+    // back; they are put in time order afterwards, cheaper than SQLite
+    // sorting whole rows.
     const QString sql
         = QStringLiteral("SELECT m.ROWID, %1, m.text, %2, m.handle_id, m.is_from_me, m.date, %3 "
                          "FROM message m WHERE m.ROWID IN (SELECT message_id FROM chat_message_join "
@@ -305,21 +327,8 @@ void MessageStore::readMessages(
               .arg(s.column("message", "m", "guid"), s.column("message", "m", "attributedBody"),
                   s.column("message", "m", "is_audio_message", "0"), chatList,
                   s.messageFilter(QStringLiteral("m")));
-    struct Order
-    {
-        qint64 date;
-        qint64 row;
-        qsizetype index;
-    };
-    QList<Order> order;
-    QList<Transcript::Message> messages;
-    SqliteStatement count(*m_database,
-        QStringLiteral("SELECT COUNT(*) FROM chat_message_join WHERE chat_id IN (%1)").arg(chatList));
-    if (count.next()) {
-        const qsizetype expected = qsizetype(qBound(qint64(0), count.integer(0), qint64(10000000)));
-        order.reserve(expected);
-        messages.reserve(expected);
-    }
+    QList<Timed> timed;
+    timed.reserve(joinedMessages(chatList));
     SqliteStatement query(*m_database, sql);
     while (query.next()) {
         const qint64 row = query.integer(0);
@@ -336,44 +345,32 @@ void MessageStore::readMessages(
                     attachment.kind = MediaKind::voiceMemo();
             }
         }
-
-        Transcript::Message message;
-        message.id = query.text(1);
-        const qint64 date = query.integer(6);
-        message.at = LocalTime::text(LocalTime::fromAppleTime(date));
-        message.text = text;
-        message.attachments = std::move(attachments);
-        if (query.integer(5) != 0) {
-            message.sender = Transcript::Me;
-        } else if (!transcript.group) {
-            message.sender = 0;
-        } else {
-            QString handle = handles.value(query.integer(4));
-            if (handle.isEmpty())
-                handle = QStringLiteral("Unknown");
-            message.sender = int(transcript.participants.indexOf(handle));
-            if (message.sender < 0) {
-                transcript.participants.append(handle);
-                message.sender = int(transcript.participants.size() - 1);
-            }
-        }
-        order.append({ date, row, messages.size() });
-        messages.append(std::move(message));
+        Timed entry { query.integer(6), row, {} };
+        entry.message.id = query.text(1);
+        entry.message.at = LocalTime::text(LocalTime::fromAppleTime(entry.date));
+        entry.message.text = text;
+        entry.message.attachments = std::move(attachments);
+        entry.message.sender
+            = query.integer(5) != 0 ? Transcript::Me : senderOf(query.integer(4), handles, transcript);
+        timed.append(std::move(entry));
     }
+    putInTimeOrder(timed, transcript);
+}
 
-    std::sort(order.begin(), order.end(),
-        [](const Order &a, const Order &b) { return a.date != b.date ? a.date < b.date : a.row < b.row; });
+void MessageStore::putInTimeOrder(QList<Timed> &timed, Transcript &transcript)
+{
+    std::sort(timed.begin(), timed.end(),
+        [](const Timed &a, const Timed &b) { return a.date != b.date ? a.date < b.date : a.row < b.row; });
     // Ids are the messages' own GUIDs, unique in any sound store; a damaged
-    // one gets ids made from the row.
+    // store gets ids made from the row.
     QSet<QString> ids;
-    ids.reserve(order.size());
-    transcript.messages.reserve(order.size());
-    for (const Order &entry : order) {
-        Transcript::Message &message = messages[entry.index];
-        if (message.id.isEmpty() || ids.contains(message.id))
-            message.id = QStringLiteral("m%1").arg(entry.row);
-        ids.insert(message.id);
-        transcript.messages.append(std::move(message));
+    ids.reserve(timed.size());
+    transcript.messages.reserve(timed.size());
+    for (Timed &entry : timed) {
+        if (entry.message.id.isEmpty() || ids.contains(entry.message.id))
+            entry.message.id = QStringLiteral("m%1").arg(entry.row);
+        ids.insert(entry.message.id);
+        transcript.messages.append(std::move(entry.message));
     }
 }
 

@@ -35,10 +35,30 @@ private:
         QList<qint64> handles;
     };
 
+    // A chat's real messages: how many, and their first and last times.
+    struct Totals
+    {
+        qint64 count = 0;
+        qint64 first = 0;
+        qint64 last = 0;
+    };
+
     QList<Chat> chats();
+    QHash<qint64, Totals> totals();
     QHash<qint64, QString> handles();
+    // A message with the stored time and row it is ordered by.
+    struct Timed
+    {
+        qint64 date = 0;
+        qint64 row = 0;
+        Transcript::Message message;
+    };
+
     QHash<qint64, QList<Transcript::Attachment>> attachments(const QString &chatList);
+    qsizetype joinedMessages(const QString &chatList);
     void readMessages(const QString &chatList, const QHash<qint64, QString> &handles, Transcript &transcript);
+    static int senderOf(qint64 handleId, const QHash<qint64, QString> &handles, Transcript &transcript);
+    static void putInTimeOrder(QList<Timed> &timed, Transcript &transcript);
 
     std::unique_ptr<SqliteDatabase> m_database;
     std::unique_ptr<StoreSchema> m_schema;
