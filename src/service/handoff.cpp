@@ -75,12 +75,6 @@ QByteArray unreservedEncoded(const QString &text)
     return text.toUtf8().toPercentEncoding("-._~");
 }
 
-QByteArray encodedName(const QString &name)
-{
-    // Lone surrogates cannot be written as UTF-8.
-    return name.isValidUtf16() ? unreservedEncoded(name) : QByteArrayLiteral("chat.txt");
-}
-
 void checkReply(const Http::Reply &reply)
 {
     if (reply.isSuccess())
@@ -143,6 +137,12 @@ void setPause(std::function<QCoro::Task<void>(std::chrono::milliseconds)> pause)
     seams().pause = std::move(pause);
 }
 
+QByteArray nameHeader(const QString &fileName)
+{
+    // Lone surrogates cannot be written as UTF-8.
+    return fileName.isValidUtf16() ? unreservedEncoded(fileName) : QByteArrayLiteral("chat.txt");
+}
+
 QUrl origin(Site site)
 {
     if (qEnvironmentVariableIsSet("QUORVEL_HANDOFF_ORIGIN")) {
@@ -175,7 +175,7 @@ QCoro::Task<void> deliver(QString log, QString fileName, Site site, StepFunction
     } else {
         step(Step::sending(0));
         co_await request(from, inboxPath(inbox, "/file"), Http::Method::Put,
-            { { "x-inbox-token", inbox.token.toUtf8() }, { "x-name", encodedName(fileName) },
+            { { "x-inbox-token", inbox.token.toUtf8() }, { "x-name", nameHeader(fileName) },
                 { "content-type", "text/plain; charset=utf-8" } },
             data);
         step(Step::sending(1.0));
@@ -199,7 +199,7 @@ QCoro::Task<void> sendInParts(
 {
     const QByteArray token = inbox.token.toUtf8();
     const Http::Reply begun = co_await request(origin, inboxPath(inbox, "/parts"), Http::Method::Post,
-        { { "x-inbox-token", token }, { "x-name", encodedName(name) },
+        { { "x-inbox-token", token }, { "x-name", nameHeader(name) },
             { "content-type", "text/plain; charset=utf-8" } },
         {});
     const QJsonObject begin = Json::parseObject(begun.body);

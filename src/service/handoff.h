@@ -67,6 +67,9 @@ QCoro::Task<void> sendInParts(
     QByteArray data, QString name, Inbox inbox, QUrl origin, std::function<void(double)> progress);
 // The make page with the inbox in its fragment.
 QUrl browserAddress(const QUrl &origin, Site site, const Inbox &inbox);
+// The "x-name" header of a file name: percent-encoded but for the RFC 3986
+// unreserved characters; "chat.txt" when the name cannot be encoded.
+QByteArray nameHeader(const QString &fileName);
 // "WhatsApp - <them>.txt" for a WhatsApp chat, else "iMessage - <them>.txt".
 QString fileName(const Conversation &conversation, const QString &them);
 

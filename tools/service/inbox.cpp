@@ -16,7 +16,8 @@ QString nameFrom(Call &call)
     const QString name = call.header("x-name");
     if (name.isEmpty())
         throw Refusal(400, QStringLiteral("Name the file in x-name."));
-    return QString::fromUtf8(QByteArray::fromPercentEncoding(name.toUtf8()));
+    // httplib has already decoded the percent-encoding of header values.
+    return name;
 }
 
 QString etagOf(const QByteArray &bytes)

@@ -7,7 +7,8 @@
 // Every request the stand-in received, in the order it arrived, so tests can
 // check what the app sent byte for byte. Held in memory only: it describes
 // one run, not the service's state. Bodies above bodyLimit are summarised
-// by their size and digest.
+// by their size and digest. Header values are as httplib gives them: it
+// decodes "%XX" in every value but Location and Referer.
 class Journal
 {
 public:

@@ -1,0 +1,187 @@
+#include "model/bookfile.h"
+#include "model/defaults.h"
+#include "service/coverart.h"
+#include "standin.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
+#include <QImageReader>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+QByteArray encoded(const QImage &image, const char *format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+QImage picture(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    return image;
+}
+
+class CoverArtTest : public StandInTest
+{
+protected:
+    QString book() const { return m_book.path(); }
+
+    QString file(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = m_files.filePath(name);
+        TestSupport::writeFile(path, bytes);
+        return path;
+    }
+
+    QString generate(QStringList references = {})
+    {
+        return TestSupport::await(CoverArt::generate(
+            QStringLiteral("Two cups on a sill"), QStringLiteral("watercolour"), references, book()));
+    }
+
+    std::optional<QString> failureOfGenerate()
+    {
+        return TestSupport::failureOf(
+            CoverArt::generate(QStringLiteral("Two cups"), QStringLiteral("watercolour"), {}, book()));
+    }
+
+    QStringList art() const { return QDir(book()).entryList({ QStringLiteral("cover-art-*") }, QDir::Files); }
+
+private:
+    QTemporaryDir m_book;
+    QTemporaryDir m_files;
+};
+
+const QString paint = QStringLiteral("/api/covers/generate$");
+
+} // namespace
+
+TEST(CoverArtInstall, IsMadeOnceAndThenReadAsStored)
+{
+    Defaults::standard().remove(QStringLiteral("install"));
+    const QString made = CoverArt::install();
+    EXPECT_EQ(made.size(), 36);
+    EXPECT_EQ(made, made.toUpper());
+    EXPECT_EQ(CoverArt::install(), made);
+    EXPECT_EQ(Defaults::standard().string(QStringLiteral("install")), made);
+
+    Defaults::standard().setString(QStringLiteral("install"), QStringLiteral("not-a-uuid"));
+    EXPECT_EQ(CoverArt::install(), QStringLiteral("not-a-uuid"));
+}
+
+// Two first readers at once used to make two identifiers, and the one
+// stored last won: requests already sent named an install that vanished.
+TEST(CoverArtInstall, TwoThreadsAskingFirstGetTheSameIdentifier)
+{
+    for (int round = 0; round < 20; ++round) {
+        Defaults::standard().remove(QStringLiteral("install"));
+        QList<QString> seen(8);
+        std::vector<std::thread> threads;
+        for (int i = 0; i < 8; ++i)
+            threads.emplace_back([&seen, i] { seen[i] = CoverArt::install(); });
+        for (std::thread &thread : threads)
+            thread.join();
+        for (const QString &value : seen)
+            ASSERT_EQ(value, Defaults::standard().string(QStringLiteral("install")));
+    }
+}
+
+TEST_F(CoverArtTest, AskToPaintWithKeysInOrderAndOnlyUsableReferences)
+{
+    const QString photo = file(QStringLiteral("photo.png"), encoded(picture(40, 20), "PNG"));
+    const QString notes = file(QStringLiteral("notes.png"), "not a picture");
+    generate({ notes, photo });
+    const QJsonObject sent = service.requests(paint).first();
+    EXPECT_EQ(StandIn::header(sent, QStringLiteral("content-type")), QStringLiteral("application/json"));
+    const QByteArray body = StandIn::body(sent);
+    const QByteArray image = CoverArt::downsized(photo, 1024)->toBase64().replace("/", "\\/");
+    EXPECT_EQ(body,
+        R"({"prompt":"Two cups on a sill","style":"watercolour","install":")" + CoverArt::install().toUtf8()
+            + R"(","images":[")" + image + R"("]})");
+}
+
+TEST_F(CoverArtTest, APaintingIsStoredUnderItsRealFormat)
+{
+    const QString painted = generate();
+    EXPECT_TRUE(painted.startsWith(book() + QStringLiteral("/cover-art-")));
+    EXPECT_TRUE(painted.endsWith(QLatin1String(".png")));
+    EXPECT_EQ(QImageReader(painted).format(), QByteArray("png"));
+
+    // The header said PNG, the bytes are a JPEG: the bytes decide.
+    service.answer(paint, 200, encoded(picture(30, 30), "JPEG"), QStringLiteral("image/png"));
+    EXPECT_TRUE(generate().endsWith(QLatin1String(".jpg")));
+    service.reset();
+    service.answer(paint, 200, encoded(picture(30, 30), "PNG"), QStringLiteral("image/png; charset=binary"));
+    EXPECT_TRUE(generate().endsWith(QLatin1String(".png")));
+}
+
+// A status-200 reply that is no picture was stored as a cover and then
+// showed nothing: it is refused, and no file is left.
+TEST_F(CoverArtTest, OnlyAPictureThatDecodesCounts)
+{
+    const QString didNotComeOut = QStringLiteral("The picture didn't come out. Try again in a moment.");
+    service.answer(paint, 200, "<html>busy</html>", QStringLiteral("image/png"));
+    EXPECT_EQ(failureOfGenerate(), didNotComeOut);
+    service.reset();
+    service.answer(paint, 201, encoded(picture(30, 30), "PNG"), QStringLiteral("image/png"));
+    EXPECT_EQ(failureOfGenerate(), didNotComeOut);
+    service.reset();
+    service.answer(paint, 429, R"({"error":"Too many paintings today."})");
+    EXPECT_EQ(failureOfGenerate(), QStringLiteral("Too many paintings today."));
+    EXPECT_TRUE(art().isEmpty());
+}
+
+TEST_F(CoverArtTest, SmallerVersionsNeverGrow)
+{
+    const auto sizeOf = [](const QByteArray &jpeg) { return QImage::fromData(jpeg, "JPEG").size(); };
+    EXPECT_EQ(sizeOf(*CoverArt::downsized(
+                  file(QStringLiteral("small.png"), encoded(picture(500, 300), "PNG")), 1024)),
+        QSize(500, 300));
+    EXPECT_EQ(sizeOf(*CoverArt::downsized(
+                  file(QStringLiteral("big.png"), encoded(picture(4000, 3000), "PNG")), 1024)),
+        QSize(1024, 768));
+    EXPECT_FALSE(CoverArt::downsized(file(QStringLiteral("text.png"), "hello"), 1024));
+}
+
+TEST_F(CoverArtTest, BringingATextFileFailsAndWritesNothing)
+{
+    EXPECT_EQ(TestSupport::failureOf([&]() -> QCoro::Task<void> {
+        CoverArt::bring(file(QStringLiteral("notes.txt"), "hello"), book());
+        co_return;
+    }()),
+        QStringLiteral("That file isn't a picture Quorvel can use. Try a JPEG, PNG or HEIC."));
+    EXPECT_TRUE(QDir(book()).entryList(QDir::Files).isEmpty());
+    const QString copy
+        = CoverArt::bring(file(QStringLiteral("photo.png"), encoded(picture(20, 20), "PNG")), book());
+    EXPECT_TRUE(QFileInfo(copy).fileName().startsWith(QLatin1String("cover-photo-")));
+    EXPECT_EQ(QImageReader(copy).format(), QByteArray("jpeg"));
+}
+
+TEST_F(CoverArtTest, OffersOwnPicturesThenTheLatest60BookPhotos)
+{
+    const QString mine = CoverArt::mine(book());
+    TestSupport::writeFile(mine + QStringLiteral("/old.gif"), "gif");
+    QThread::msleep(20);
+    TestSupport::writeFile(mine + QStringLiteral("/.new.jpg"), "jpg");
+    BookFile book;
+    for (int i = 0; i < 100; ++i) {
+        BookFile::Message message;
+        message.photos = QStringList { QStringLiteral("/photos/%1.HEIC").arg(i),
+            QStringLiteral("/photos/%1.gif").arg(i) };
+        book.messages.append(message);
+    }
+    const QStringList offered = CoverArt::photos(book, this->book());
+    ASSERT_EQ(offered.size(), 62);
+    EXPECT_EQ(offered.at(0), mine + QStringLiteral("/.new.jpg"));
+    EXPECT_EQ(offered.at(1), mine + QStringLiteral("/old.gif"));
+    EXPECT_EQ(offered.at(2), QStringLiteral("/photos/99.HEIC"));
+    EXPECT_EQ(offered.last(), QStringLiteral("/photos/40.HEIC"));
+}
