@@ -110,6 +110,9 @@ TEST(BackupInfo, DescribesEveryBackupInAFolderNewestFirst)
 
 TEST(BackupInfo, LooksInFindersFolderUnderTheHomeFolder)
 {
+    // The test main gives every run a home folder of its own; never clear a
+    // real one.
+    ASSERT_TRUE(QDir::homePath().contains(QStringLiteral("quorvel-test-home")));
     const QString finder = BackupInfo::finderFolder();
     EXPECT_TRUE(finder.startsWith(QDir::homePath()));
     QDir(finder).removeRecursively();
