@@ -206,8 +206,14 @@ void unlock(const Options &options, QIODevice &input, QIODevice &output)
         throw Failure(QStringLiteral("The folder %1 can't be written.").arg(cache));
 
     const QString copy = work.filePath(QStringLiteral("sms.db"));
-    if (!backup.extract(Backup::messagesDomain(), Backup::messagesPath(), copy))
+    if (!backup.extract(Backup::messagesDomain(), Backup::messagesPath(), copy)) {
+        const auto info = BackupInfo::read(backup.folder());
+        if (info && info->whatsapp.value_or(false))
+            throw Failure(
+                QStringLiteral("This backup has no Messages chats in it, and its WhatsApp chats can't be "
+                               "read yet."));
         throw Failure(QStringLiteral("This backup has no messages in it."));
+    }
     // A store that was mid-write keeps its newest messages in the WAL file;
     // fold them into our own copy so it stands alone.
     const QString wal = copy + QStringLiteral("-wal");

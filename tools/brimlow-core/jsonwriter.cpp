@@ -122,33 +122,46 @@ void JsonWriter::member(const char *name, const QStringList &texts)
 void JsonWriter::appendString(const QString &text)
 {
     static const char hex[] = "0123456789abcdef";
-    const QByteArray utf8 = text.toUtf8();
     m_buffer.append('"');
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        switch (byte) {
-        case '"':
-            m_buffer.append("\\\"");
-            break;
-        case '\\':
-            m_buffer.append("\\\\");
-            break;
-        case '\n':
-            m_buffer.append("\\n");
-            break;
-        case '\r':
-            m_buffer.append("\\r");
-            break;
-        case '\t':
-            m_buffer.append("\\t");
-            break;
-        default:
-            if (byte < 0x20) {
-                m_buffer.append("\\u00");
-                m_buffer.append(hex[byte >> 4]);
-                m_buffer.append(hex[byte & 0xf]);
-            } else {
-                m_buffer.append(c);
+    // Most of a book is plain ASCII; only the rest goes through UTF-8.
+    qsizetype plain = 0;
+    const QChar *chars = text.constData();
+    while (plain < text.size() && chars[plain].unicode() >= 0x20 && chars[plain].unicode() < 0x80
+        && chars[plain] != QLatin1Char('"') && chars[plain] != QLatin1Char('\\'))
+        ++plain;
+    const qsizetype start = m_buffer.size();
+    m_buffer.resize(start + plain);
+    char *out = m_buffer.data() + start;
+    for (qsizetype i = 0; i < plain; ++i)
+        out[i] = char(chars[i].unicode());
+    if (plain < text.size()) {
+        const QByteArray utf8 = QStringView(text).mid(plain).toUtf8();
+        for (const char c : utf8) {
+            const auto byte = static_cast<unsigned char>(c);
+            switch (byte) {
+            case '"':
+                m_buffer.append("\\\"");
+                break;
+            case '\\':
+                m_buffer.append("\\\\");
+                break;
+            case '\n':
+                m_buffer.append("\\n");
+                break;
+            case '\r':
+                m_buffer.append("\\r");
+                break;
+            case '\t':
+                m_buffer.append("\\t");
+                break;
+            default:
+                if (byte < 0x20) {
+                    m_buffer.append("\\u00");
+                    m_buffer.append(hex[byte >> 4]);
+                    m_buffer.append(hex[byte & 0xf]);
+                } else {
+                    m_buffer.append(c);
+                }
             }
         }
     }
