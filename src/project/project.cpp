@@ -1,0 +1,202 @@
+#include "project.h"
+
+#include "fileerror.h"
+#include "model/defaults.h"
+#include "model/helpers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextBoundaryFinder>
+
+namespace {
+
+QString &booksFolderOverride()
+{
+    static QString folder;
+    return folder;
+}
+
+// A message's day: the first ten characters of its time.
+QString dayOf(const BookFile::Message &message)
+{
+    return message.at.left(10);
+}
+
+} // namespace
+
+Project::Typesetter Project::Typesetter::typst()
+{
+    return { &Helpers::typeset, &Helpers::layout };
+}
+
+Project::Project(Conversation conversation, QString folder, BookFile book)
+    : m_conversation(std::move(conversation))
+    , m_folder(std::move(folder))
+    , m_book(std::move(book))
+{ }
+
+Project::~Project() = default;
+
+QString Project::booksFolder()
+{
+    if (!booksFolderOverride().isEmpty())
+        return booksFolderOverride();
+    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (data.isEmpty() || !QDir::isAbsolutePath(data))
+        data = QDir::homePath() + QStringLiteral("/.local/share");
+    // A fixed name, not the app's name: books stay where they are if the
+    // app is renamed.
+    return data + QStringLiteral("/Quorvel/Books");
+}
+
+void Project::setBooksFolder(const QString &folder)
+{
+    booksFolderOverride() = folder;
+}
+
+QString Project::folderName(const QString &identifier)
+{
+    QString name;
+    QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, identifier);
+    qsizetype start = 0;
+    while (clusters.toNextBoundary() != -1) {
+        const qsizetype end = clusters.position();
+        const QStringView cluster = QStringView(identifier).mid(start, end - start);
+        // A cluster is what its first code point is: "é" spelt with a
+        // combining accent is still a letter.
+        const char32_t first = cluster.toUcs4().value(0);
+        if (QChar::isLetter(first) || QChar::isNumber(first))
+            name += cluster;
+        else
+            name += QLatin1Char('-');
+        start = end;
+    }
+    return name;
+}
+
+void Project::setBook(const BookFile &book)
+{
+    m_book = book;
+    emit bookChanged();
+}
+
+void Project::setStyle(const QString &style)
+{
+    if (m_style == style)
+        return;
+    m_style = style;
+    emit styleChanged();
+}
+
+void Project::setError(const std::optional<QString> &error)
+{
+    if (m_error == error)
+        return;
+    m_error = error;
+    emit errorChanged();
+}
+
+void Project::setPdf(const QString &pdf)
+{
+    if (m_pdf == pdf)
+        return;
+    m_pdf = pdf;
+    emit pdfChanged();
+}
+
+void Project::setLayout(const Layout &layout)
+{
+    // Stored either way; observers hear of it only when it differs coarsely.
+    const bool changed = !(m_layout == layout);
+    m_layout = layout;
+    if (changed)
+        emit layoutChanged();
+}
+
+void Project::setTypesetting(bool typesetting)
+{
+    if (m_typesetting == typesetting)
+        return;
+    m_typesetting = typesetting;
+    emit typesettingChanged();
+}
+
+QString Project::bookPath() const
+{
+    return m_folder + QStringLiteral("/book.json");
+}
+
+QString Project::firstDay() const
+{
+    return m_book.messages.isEmpty() ? QString() : dayOf(m_book.messages.first());
+}
+
+QString Project::lastDay() const
+{
+    return m_book.messages.isEmpty() ? QString() : dayOf(m_book.messages.last());
+}
+
+QString Project::from() const
+{
+    if (m_book.edits.range && m_book.edits.range->from)
+        return *m_book.edits.range->from;
+    return firstDay();
+}
+
+QString Project::to() const
+{
+    if (m_book.edits.range && m_book.edits.range->to)
+        return *m_book.edits.range->to;
+    return lastDay();
+}
+
+bool Project::isHidden(const QString &id) const
+{
+    return m_book.edits.hidden && m_book.edits.hidden->contains(id);
+}
+
+bool Project::inRange(const BookFile::Message &message) const
+{
+    const QString day = dayOf(message);
+    return from() <= day && day <= to();
+}
+
+int Project::messagesInRange() const
+{
+    const QString first = from();
+    const QString last = to();
+    int count = 0;
+    for (const BookFile::Message &message : m_book.messages) {
+        const QString day = dayOf(message);
+        if (first <= day && day <= last && !isHidden(message.id))
+            ++count;
+    }
+    return count;
+}
+
+void Project::exportPDF(const QString &destination) const
+{
+    if (m_pdf.isEmpty())
+        return;
+    if (QFileInfo::exists(destination) || QFileInfo(destination).isSymLink()) {
+        QFile existing(destination);
+        if (!existing.remove())
+            throw FileError(QStringLiteral("The file at %1 couldn't be replaced: %2.")
+                                .arg(destination, existing.errorString()));
+    }
+    QFile pdf(m_pdf);
+    if (!pdf.copy(destination))
+        throw FileError(
+            QStringLiteral("The PDF couldn't be saved at %1: %2.").arg(destination, pdf.errorString()));
+}
+
+void Project::deleteEverything()
+{
+    if (!QDir(m_folder).removeRecursively())
+        throw FileError(QStringLiteral("The book at %1 couldn't be removed completely.").arg(m_folder));
+    // Nothing scheduled or still running may bring the folder back.
+    m_pending.reset();
+    m_deleted = true;
+    Defaults::standard().remove(QStringLiteral("consent:") + m_conversation.id());
+}

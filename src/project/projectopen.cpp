@@ -1,0 +1,259 @@
+// Opening a conversation into a book: the folder, the first export of
+// book.json, decoding it and the default range; then names of the people.
+#include "fileerror.h"
+#include "model/consent.h"
+#include "model/day.h"
+#include "model/helpers.h"
+#include "model/json.h"
+#include "project.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QtConcurrent/QtConcurrentRun>
+#include <exception>
+#include <qcorofuture.h>
+
+namespace {
+
+// Until the keychain can be read, an encrypted backup's export runs
+// without a key and the message tool says what is missing.
+Project::KeyReader &keyReader()
+{
+    static Project::KeyReader reader
+        = [](QString) -> QCoro::Task<std::optional<QString>> { co_return std::nullopt; };
+    return reader;
+}
+
+// The export is written here and becomes book.json only once the tool has
+// succeeded, so a failed or interrupted export leaves nothing to trust.
+QString partPath(const QString &folder)
+{
+    return folder + QStringLiteral("/book.json.part");
+}
+
+// Where the name the user gave the other side in the names sheet is kept,
+// so that opening the book again does not undo it.
+QString ownNamesPath(const QString &folder)
+{
+    return folder + QStringLiteral("/names.json");
+}
+
+void adopt(const QString &part, const QString &book)
+{
+    QFile::remove(book);
+    if (!QFile::rename(part, book)) {
+        QFile::remove(part);
+        throw FileError(QStringLiteral("The book couldn't be put in place at %1.").arg(book));
+    }
+}
+
+QString demoKey(const Helpers::DemoTitle &title)
+{
+    QString name = QStringLiteral("them");
+    for (const Helpers::DemoTitle::Person &person : title.people) {
+        if (!person.me) {
+            name = person.name;
+            break;
+        }
+    }
+    return QStringLiteral("demo:") + name.toLower();
+}
+
+// Copies the demo book made for this conversation, when one is; false when
+// none matches.
+bool copyDemo(const Conversation &conversation, const QString &folder)
+{
+    for (const QString &demo : Helpers::demoBooks()) {
+        QFile file(demo);
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const std::optional<Helpers::DemoTitle> title = Helpers::DemoTitle::fromJson(file.readAll());
+        if (!title || demoKey(*title) != conversation.key)
+            continue;
+        const QString part = partPath(folder);
+        QFile::remove(part);
+        if (!file.copy(part))
+            throw FileError(
+                QStringLiteral("The demo book %1 couldn't be copied: %2.").arg(demo, file.errorString()));
+        adopt(part, folder + QStringLiteral("/book.json"));
+        return true;
+    }
+    return false;
+}
+
+QString firstWordOfFullName()
+{
+    const QStringList words = Consent::fullName().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    return words.isEmpty() ? QStringLiteral("Me") : words.first();
+}
+
+QCoro::Task<void> exportBook(Conversation conversation, QString them, QString folder)
+{
+    QString me = firstWordOfFullName();
+    QString other = them;
+    QStringList extra = conversation.source.exportArguments();
+    const std::optional<QString> stored = conversation.people ? Consent::me(conversation) : std::nullopt;
+    if (stored) {
+        extra << QStringLiteral("--me-is") << *stored;
+        me = *stored;
+        for (const Conversation::LogPerson &person : *conversation.people) {
+            if (person.name != *stored) {
+                other = person.name;
+                break;
+            }
+        }
+    }
+    const QString part = partPath(folder);
+    QStringList arguments { QStringLiteral("export"), QStringLiteral("--conversation"), conversation.key,
+        QStringLiteral("--out"), part, QStringLiteral("--title"), QStringLiteral("You & ") + other,
+        QStringLiteral("--them"), other, QStringLiteral("--me"), me };
+    arguments += extra;
+
+    std::optional<QString> key;
+    if (conversation.source.encrypted)
+        key = co_await keyReader()(conversation.source.id);
+    QFile::remove(part);
+    try {
+        co_await Helpers::core(arguments, conversation.source, key);
+    } catch (...) {
+        QFile::remove(part);
+        throw;
+    }
+    adopt(part, folder + QStringLiteral("/book.json"));
+}
+
+struct Decoded
+{
+    std::optional<BookFile> book;
+    std::exception_ptr error;
+};
+
+Decoded decode(const QString &path)
+{
+    try {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw FileError(
+                QStringLiteral("The book at %1 can't be read: %2.").arg(path, file.errorString()));
+        return { BookFile::fromJson(file.readAll()), nullptr };
+    } catch (...) {
+        return { std::nullopt, std::current_exception() };
+    }
+}
+
+bool hasLetter(const QString &text)
+{
+    for (const char32_t c : text.toUcs4()) {
+        if (QChar::isLetter(c))
+            return true;
+    }
+    return false;
+}
+
+std::optional<QString> ownName(const QString &folder)
+{
+    QFile file(ownNamesPath(folder));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QJsonValue them = QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("them"));
+    return them.isString() ? std::optional(them.toString()) : std::nullopt;
+}
+
+// Three calendar months before the last day, when the book reaches
+// further back than that.
+std::optional<QString> defaultStart(const QString &firstDay, const QString &lastDay)
+{
+    const std::optional<QDateTime> last = Day::date(lastDay);
+    if (!last)
+        return std::nullopt;
+    const QDateTime shifted = last->addMonths(-3);
+    if (!shifted.isValid())
+        return std::nullopt;
+    const QString cutoff = Day::iso(shifted);
+    if (firstDay < cutoff)
+        return cutoff;
+    return std::nullopt;
+}
+
+} // namespace
+
+void Project::setKeyReader(KeyReader reader)
+{
+    keyReader() = std::move(reader);
+}
+
+QCoro::Task<std::unique_ptr<Project>> Project::open(Conversation conversation, QString them)
+{
+    const QString folder = booksFolder() + QLatin1Char('/') + folderName(conversation.id());
+    if (!QDir().mkpath(folder))
+        throw FileError(QStringLiteral("The book folder %1 couldn't be made.").arg(folder));
+    const QString book = folder + QStringLiteral("/book.json");
+    const bool existed = QFileInfo::exists(book);
+    if (!existed && !copyDemo(conversation, folder))
+        co_await exportBook(conversation, them, folder);
+
+    const Decoded decoded = co_await QtConcurrent::run(decode, book);
+    if (decoded.error)
+        std::rethrow_exception(decoded.error);
+
+    std::unique_ptr<Project> project(new Project(std::move(conversation), folder, *decoded.book));
+    project->renameOther(them);
+    if (!existed) {
+        if (const std::optional<QString> start = defaultStart(project->firstDay(), project->lastDay()))
+            project->setRange(*start, std::nullopt);
+    }
+    project->typesetSoon(std::chrono::milliseconds(0));
+    co_return project;
+}
+
+void Project::renameOther(const QString &them)
+{
+    auto other = std::find_if(m_book.people.begin(), m_book.people.end(),
+        [](const BookFile::Person &person) { return !person.me; });
+    if (other == m_book.people.end() || other->name == them || !hasLetter(them))
+        return;
+    // A name the user chose in the names sheet stays.
+    if (ownName(m_folder) == other->name)
+        return;
+    const QString old = other->name;
+    other->name = them;
+    if (m_book.front.title == QStringLiteral("You & ") + old)
+        m_book.front.title = QStringLiteral("You & ") + them;
+    emit bookChanged();
+}
+
+void Project::rememberOwnName()
+{
+    auto other = std::find_if(m_book.people.cbegin(), m_book.people.cend(),
+        [](const BookFile::Person &person) { return !person.me; });
+    if (other == m_book.people.cend())
+        return;
+    QSaveFile file(ownNamesPath(m_folder));
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(QJsonDocument(QJsonObject { { QStringLiteral("them"), other->name } })
+                       .toJson(QJsonDocument::Compact));
+        file.commit();
+    }
+}
+
+void Project::nameMembers(const std::function<QString(const QString &)> &name)
+{
+    bool changed = false;
+    for (BookFile::Person &person : m_book.people) {
+        if (!person.id.startsWith(QLatin1Char('p')))
+            continue;
+        const QString named = name(person.name);
+        if (named != person.name) {
+            person.name = named;
+            changed = true;
+        }
+    }
+    if (changed) {
+        emit bookChanged();
+        saveAndTypeset();
+    }
+}
