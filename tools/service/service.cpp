@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <chrono>
 #include <stdexcept>
+#include <sys/socket.h>
 #include <thread>
 
 namespace {
@@ -73,9 +74,13 @@ Service::Service(const Settings &settings)
 int Service::bind(const QString &host, int port)
 {
     const std::string address = host.toStdString();
-    if (port == 0)
-        return m_server.bind_to_any_port(address);
-    return m_server.bind_to_port(address, port) ? port : -1;
+    const int bound
+        = port == 0 ? m_server.bind_to_any_port(address) : (m_server.bind_to_port(address, port) ? port : -1);
+    // httplib listens with a backlog of 5, so a burst of clients would find
+    // their connections refused or reset; listening again raises it.
+    if (bound > 0)
+        ::listen(m_server.listeningSocket(), SOMAXCONN);
+    return bound;
 }
 
 bool Service::run()

@@ -51,6 +51,13 @@ private:
     Orders m_orders;
     Referrals m_referrals;
     Inbox m_inbox;
+    // httplib::Server with its listening socket in reach.
+    class Server : public httplib::Server
+    {
+    public:
+        socket_t listeningSocket() const { return svr_sock_; }
+    };
+
     Routes m_routes;
-    httplib::Server m_server;
+    Server m_server;
 };

@@ -1,0 +1,16 @@
+#include "painter.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+TEST(Painter, PaintsAPngOfItsSizeThatFollowsTheWords)
+{
+    const QByteArray rain
+        = Painter::paint(QStringLiteral("Walking in the rain"), QStringLiteral("watercolour"));
+    const QImage image = QImage::fromData(rain, "PNG");
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(Painter::width, Painter::height));
+    EXPECT_EQ(Painter::paint(QStringLiteral("Walking in the rain"), QStringLiteral("watercolour")), rain);
+    EXPECT_NE(Painter::paint(QStringLiteral("Two phones on a table"), QStringLiteral("watercolour")), rain);
+    EXPECT_NE(Painter::paint(QStringLiteral("Walking in the rain"), QStringLiteral("risograph")), rain);
+}

@@ -1,0 +1,153 @@
+// The stand-in as a process: many clients at once, and restarts.
+#include "standin.h"
+
+#include <QCryptographicHash>
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <latch>
+#include <thread>
+
+namespace {
+
+struct Placed
+{
+    QString id;
+    QString token;
+    QString uploadPath;
+};
+
+Placed place(httplib::Client &client, int pages, const QString &more = {})
+{
+    const std::string order
+        = QStringLiteral(R"({"title":"Book %1","binding":"paperback","shipping":"economy",)"
+                         R"("addons":[],"volumePages":[%1],"install":"I-%1"%2})")
+              .arg(pages)
+              .arg(more)
+              .toStdString();
+    const httplib::Result created = client.Post("/api/api/orders", order, "application/json");
+    if (!created || created->status != 200)
+        return {};
+    const QJsonObject reply = QJsonDocument::fromJson(QByteArray::fromStdString(created->body)).object();
+    const QUrl url(reply.value(QStringLiteral("files"))
+                       .toArray()
+                       .first()
+                       .toObject()
+                       .value(QStringLiteral("url"))
+                       .toString());
+    return { reply.value(QStringLiteral("id")).toString(), reply.value(QStringLiteral("token")).toString(),
+        url.path() };
+}
+
+// Each client's PDF differs in its page count and in a comment of its own.
+QByteArray printFile(int pages)
+{
+    return pdfOfPages(pages) + "% client " + QByteArray::number(pages) + '\n' + QByteArray(pages * 997, 'x')
+        + '\n';
+}
+
+httplib::Headers bearer(const QString &token)
+{
+    return { { "authorization", "Bearer " + token.toStdString() } };
+}
+
+} // namespace
+
+TEST(StandInService, FiftyClientsUploadingAtOnceLoseAndMixNothing)
+{
+    StandIn service;
+    constexpr int clients = 50;
+    std::latch start(clients);
+    std::vector<Placed> placed(clients);
+    std::vector<int> statuses(clients, 0);
+    std::vector<std::string> errors(clients);
+    std::vector<std::thread> threads;
+    for (int i = 0; i < clients; ++i) {
+        threads.emplace_back([&, i] {
+            httplib::Client client("127.0.0.1", service.port());
+            client.set_read_timeout(60);
+            client.set_write_timeout(60);
+            placed[i] = place(client, i + 1);
+            start.arrive_and_wait();
+            const std::string body = printFile(i + 1).toStdString();
+            const httplib::Result put = client.Put(
+                placed[i].uploadPath.toStdString(), bearer(placed[i].token), body, "application/pdf");
+            statuses[i] = put ? put->status : -1;
+            if (!put)
+                errors[i] = httplib::to_string(put.error());
+        });
+    }
+    for (std::thread &thread : threads)
+        thread.join();
+
+    for (int i = 0; i < clients; ++i) {
+        ASSERT_EQ(statuses[i], 200) << "client " << i << ": " << errors[i];
+        const QJsonArray files = service.order(placed[i].id).value(QStringLiteral("files")).toArray();
+        ASSERT_EQ(files.size(), 1) << "client " << i;
+        const QJsonObject file = files.first().toObject();
+        EXPECT_EQ(file.value(QStringLiteral("pages")).toInt(), i + 1);
+        EXPECT_EQ(file.value(QStringLiteral("sha256")).toString().toLatin1(),
+            QCryptographicHash::hash(printFile(i + 1), QCryptographicHash::Sha256).toHex());
+    }
+}
+
+TEST(StandInService, ARestartKeepsOrdersInboxesAndGiftBalances)
+{
+    StandIn service;
+    httplib::Client client("127.0.0.1", service.port());
+    Placed order = place(client, 2, QStringLiteral(R"(,"giftCode":"GIFT-FULL-2024")"));
+    ASSERT_FALSE(order.id.isEmpty());
+    ASSERT_EQ(client
+                  .Put(order.uploadPath.toStdString(), bearer(order.token), pdfOfPages(2).toStdString(),
+                      "application/pdf")
+                  ->status,
+        200);
+    const httplib::Result inbox = client.Post("/api/inbox", "", "text/plain");
+    const QJsonObject opened = QJsonDocument::fromJson(QByteArray::fromStdString(inbox->body)).object();
+    const std::string code = opened.value(QStringLiteral("code")).toString().toStdString();
+    const httplib::Headers token { { "x-inbox-token",
+                                       opened.value(QStringLiteral("token")).toString().toStdString() },
+        { "x-name", "chat.txt" } };
+    ASSERT_EQ(
+        client.Put("/api/inbox/" + code + "/file", token, "[2024-03-05, 10:00:00] Me: hi\n", "text/plain")
+            ->status,
+        200);
+
+    service.restart();
+    httplib::Client again("127.0.0.1", service.port());
+    const QJsonObject kept = service.order(order.id);
+    EXPECT_EQ(kept.value(QStringLiteral("files")).toArray().size(), 1);
+    EXPECT_EQ(QByteArray::fromStdString(again.Get("/api/inbox/" + code + "/file", token)->body),
+        QByteArray("[2024-03-05, 10:00:00] Me: hi\n"));
+    // The token still opens the order: the cover arrives after the restart.
+    const std::string cover
+        = order.uploadPath.replace(QLatin1String("interior-1"), QLatin1String("cover-1")).toStdString();
+    EXPECT_EQ(
+        again.Put(cover, bearer(order.token), pdfOfPages(1).toStdString(), "application/pdf")->status, 200);
+    const httplib::Result submitted = again.Post("/api/api/orders/" + order.id.toStdString() + "/submit",
+        bearer(order.token), "{}", "application/json");
+    ASSERT_EQ(submitted->status, 200);
+    EXPECT_EQ(service.order(order.id).value(QStringLiteral("state")).toString(), QStringLiteral("paid"));
+
+    service.restart();
+    httplib::Client third("127.0.0.1", service.port());
+    const QJsonObject gift
+        = QJsonDocument::fromJson(QByteArray::fromStdString(third.Get("/api/api/gifts/GIFT-FULL-2024")->body))
+              .object();
+    EXPECT_EQ(gift.value(QStringLiteral("balanceCents")).toInteger(),
+        1000000 - service.order(order.id).value(QStringLiteral("total")).toInteger());
+}
+
+TEST(StandInService, AScriptAnswersItsCountThenTheRouteAnswersAgain)
+{
+    StandIn service;
+    service.script({ { QStringLiteral("method"), QStringLiteral("GET") },
+        { QStringLiteral("path"), QStringLiteral("/api/ordering$") }, { QStringLiteral("status"), 503 },
+        { QStringLiteral("body"), QStringLiteral(R"({"error":"busy"})") }, { QStringLiteral("times"), 2 } });
+    httplib::Client client("127.0.0.1", service.port());
+    EXPECT_EQ(client.Get("/prefix/api/ordering")->status, 503);
+    EXPECT_EQ(client.Get("/api/ordering")->body, R"({"error":"busy"})");
+    EXPECT_EQ(client.Get("/api/ordering")->body, R"({"mode":"stripe"})");
+    EXPECT_EQ(client.Get("/api/nowhere")->status, 404);
+    EXPECT_EQ(client.Delete("/api/ordering")->status, 405);
+    EXPECT_EQ(service.requests().size(), 5);
+}
