@@ -43,8 +43,11 @@ void count(Step step)
     request.body = WireJson::object({ { QStringLiteral("step"), WireJson::string(wireName(step)) } });
     // The request runs on the application's thread, whose event loop outlives
     // any screen; the task is not awaited, so it finishes on its own.
+    QCoreApplication *application = QCoreApplication::instance();
+    if (!application)
+        return;
     QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [request] { post(request); }, Qt::QueuedConnection);
+        application, [request] { post(request); }, Qt::QueuedConnection);
 }
 
 } // namespace Funnel
