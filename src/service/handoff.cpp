@@ -10,7 +10,6 @@
 #include <QJsonObject>
 #include <QMutex>
 #include <QRegularExpression>
-#include <QUrlQuery>
 #include <qcorotimer.h>
 
 namespace Handoff {
