@@ -87,6 +87,52 @@ void writeBook(const Transcript &transcript, const Options &options)
             QStringLiteral("The book can't be saved at %1: %2.").arg(options.out, file.errorString()));
 }
 
+// The backup's messages as a standalone SQLite file in the cache folder,
+// put in place only once it reads.
+QString copyMessages(Backup &backup, const QString &cache)
+{
+    if (!QDir().mkpath(cache))
+        throw Failure(QStringLiteral("The folder %1 can't be made.").arg(cache));
+    keepPrivate(cache);
+    QTemporaryDir work(cache + QStringLiteral("/.unlocking-XXXXXX"));
+    if (!work.isValid())
+        throw Failure(QStringLiteral("The folder %1 can't be written.").arg(cache));
+
+    const QString copy = work.filePath(QStringLiteral("sms.db"));
+    if (!backup.extract(Backup::messagesDomain(), Backup::messagesPath(), copy)) {
+        const auto info = BackupInfo::read(backup.folder());
+        if (info && info->whatsapp.value_or(false))
+            throw Failure(
+                QStringLiteral("This backup has no Messages chats in it, and its WhatsApp chats can't be "
+                               "read yet."));
+        throw Failure(QStringLiteral("This backup has no messages in it."));
+    }
+    // A store that was mid-write keeps its newest messages in the WAL file;
+    // fold them into our own copy so it stands alone.
+    const QString wal = copy + QStringLiteral("-wal");
+    if (backup.extract(Backup::messagesDomain(), Backup::messagesPath() + QStringLiteral("-wal"), wal)) {
+        if (QFileInfo(wal).size() > 0) {
+            try {
+                SqliteDatabase database(copy, SqliteDatabase::Mode::ReadWrite);
+                database.execute("PRAGMA journal_mode=DELETE");
+            } catch (const SqliteDatabase::Error &) {
+                throw Failure(QStringLiteral("The messages in this backup are damaged and can't be read."));
+            }
+        }
+        QFile::remove(wal);
+    }
+    try {
+        MessageStore check(copy); // a damaged copy fails here, not later in the app
+    } catch (const Failure &) {
+        throw Failure(QStringLiteral("The messages in this backup are damaged and can't be read."));
+    }
+
+    const QString db = cache + QStringLiteral("/sms.db");
+    if (std::rename(QFile::encodeName(copy).constData(), QFile::encodeName(db).constData()) != 0)
+        throw Failure(QStringLiteral("The unlocked messages can't be saved in %1.").arg(cache));
+    return db;
+}
+
 } // namespace
 
 void run(const Options &options, QIODevice &input, QIODevice &output)
@@ -196,47 +242,7 @@ void unlock(const Options &options, QIODevice &input, QIODevice &output)
             throw Failure(QStringLiteral("This backup is encrypted. Enter its password to unlock it."));
         backup.unlockWithPassword(password);
     }
-
-    const QString cache = QDir::cleanPath(QFileInfo(options.cache).absoluteFilePath());
-    if (!QDir().mkpath(cache))
-        throw Failure(QStringLiteral("The folder %1 can't be made.").arg(cache));
-    keepPrivate(cache);
-    QTemporaryDir work(cache + QStringLiteral("/.unlocking-XXXXXX"));
-    if (!work.isValid())
-        throw Failure(QStringLiteral("The folder %1 can't be written.").arg(cache));
-
-    const QString copy = work.filePath(QStringLiteral("sms.db"));
-    if (!backup.extract(Backup::messagesDomain(), Backup::messagesPath(), copy)) {
-        const auto info = BackupInfo::read(backup.folder());
-        if (info && info->whatsapp.value_or(false))
-            throw Failure(
-                QStringLiteral("This backup has no Messages chats in it, and its WhatsApp chats can't be "
-                               "read yet."));
-        throw Failure(QStringLiteral("This backup has no messages in it."));
-    }
-    // A store that was mid-write keeps its newest messages in the WAL file;
-    // fold them into our own copy so it stands alone.
-    const QString wal = copy + QStringLiteral("-wal");
-    if (backup.extract(Backup::messagesDomain(), Backup::messagesPath() + QStringLiteral("-wal"), wal)) {
-        if (QFileInfo(wal).size() > 0) {
-            try {
-                SqliteDatabase database(copy, SqliteDatabase::Mode::ReadWrite);
-                database.execute("PRAGMA journal_mode=DELETE");
-            } catch (const SqliteDatabase::Error &) {
-                throw Failure(QStringLiteral("The messages in this backup are damaged and can't be read."));
-            }
-        }
-        QFile::remove(wal);
-    }
-    try {
-        MessageStore check(copy); // a damaged copy fails here, not later in the app
-    } catch (const Failure &) {
-        throw Failure(QStringLiteral("The messages in this backup are damaged and can't be read."));
-    }
-
-    const QString db = cache + QStringLiteral("/sms.db");
-    if (std::rename(QFile::encodeName(copy).constData(), QFile::encodeName(db).constData()) != 0)
-        throw Failure(QStringLiteral("The unlocked messages can't be saved in %1.").arg(cache));
+    const QString db = copyMessages(backup, QDir::cleanPath(QFileInfo(options.cache).absoluteFilePath()));
 
     JsonWriter json(&output);
     json.beginObject();

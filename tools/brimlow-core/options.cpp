@@ -49,7 +49,6 @@ Options Options::parse(const QStringList &arguments)
             if (options.command != Command::None)
                 throw usage(QStringLiteral("Unexpected argument “%1”.").arg(word));
             options.command = commandNamed(word);
-            options.commandName = word;
             if (options.command == Command::None)
                 throw usage(QStringLiteral("Unknown command “%1”.").arg(word));
             // The commands of later versions take options of their own; they

@@ -13,7 +13,6 @@ struct Options
     enum class Command { None, Chats, Export, Backups, Unlock, Wrapped, Ebook };
 
     Command command = Command::None;
-    QString commandName;
 
     QString database; // --db: a Messages store
     QString log; // --log: a chat export or pasted chat, file or folder
