@@ -1,8 +1,12 @@
 #include "backups.h"
 
 #include "defaults.h"
+#include "helpers.h"
 #include "json.h"
+#include "keychain.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -10,6 +14,17 @@
 namespace {
 
 const QString savedKey = QStringLiteral("backups");
+
+QList<BackupInfo> backupList(const QByteArray &answer)
+{
+    return Json::mapArray(Json::parseArray(answer),
+        [](const QJsonValue &value) { return BackupInfo::fromJson(Json::toObject(value)); });
+}
+
+QString standardized(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
 
 } // namespace
 
@@ -44,6 +59,96 @@ QList<Source> saved()
             present.append(source);
     }
     return present;
+}
+
+Unlocked Unlocked::fromJson(const QJsonObject &object)
+{
+    return { Json::requiredString(object, "db"), Json::optionalString(object, "key") };
+}
+
+bool isFolderName(const QString &id)
+{
+    if (id.isEmpty() || id == u"." || id == u"..")
+        return false;
+    for (const QChar c : id) {
+        const bool allowed = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')
+            || c == u'-' || c == u'.';
+        if (!allowed)
+            return false;
+    }
+    return true;
+}
+
+std::optional<QString> folder(const Source &source)
+{
+    if (!isFolderName(source.id))
+        return std::nullopt;
+    const QString parent = source.log ? QStringLiteral("/Files/") : QStringLiteral("/Backups/");
+    return Helpers::support() + parent + source.id;
+}
+
+QCoro::Task<std::optional<QList<BackupInfo>>> list()
+{
+    try {
+        const QByteArray answer = co_await Helpers::run(Helpers::core(), { QStringLiteral("backups") });
+        co_return backupList(answer);
+    } catch (const std::exception &) {
+        co_return std::nullopt;
+    }
+}
+
+QCoro::Task<BackupInfo> info(QString folder)
+{
+    const QString wanted = standardized(folder);
+    const QString parent = QFileInfo(wanted).path();
+    const QByteArray answer = co_await Helpers::run(
+        Helpers::core(), { QStringLiteral("backups"), QStringLiteral("--dir"), parent });
+    for (const BackupInfo &backup : backupList(answer)) {
+        if (standardized(backup.path) == wanted)
+            co_return backup;
+    }
+    throw Helpers::Failure(Helpers::appName(), 0,
+        QStringLiteral("That folder isn't an iPhone backup. Pick the folder named with a long string of "
+                       "letters and numbers."));
+}
+
+QCoro::Task<Source> unlock(BackupInfo info, std::optional<QString> password)
+{
+    Source source;
+    source.id = info.udid;
+    // The device identifier becomes the cache's folder name.
+    const std::optional<QString> cache = folder(source);
+    if (!cache) {
+        throw Helpers::Failure(Helpers::appName(), 0,
+            QStringLiteral("That backup can't be read: its device identifier can't name a folder."));
+    }
+    QStringList arguments { QStringLiteral("unlock"), QStringLiteral("--backup"), info.path,
+        QStringLiteral("--cache"), *cache };
+    if (info.encrypted)
+        arguments << QStringLiteral("--password-stdin");
+    const QByteArray answer = co_await Helpers::run(Helpers::core(), arguments, password);
+    const Unlocked unlocked = Unlocked::fromJson(Json::parseObject(answer));
+    if (unlocked.key)
+        co_await Keychain::set(*unlocked.key, info.udid);
+
+    source.name = info.device;
+    source.date = info.date;
+    source.backup = info.path;
+    source.database = unlocked.db;
+    source.encrypted = info.encrypted;
+    co_return source;
+}
+
+QCoro::Task<void> forget(Source source)
+{
+    if (const std::optional<QString> path = folder(source)) {
+        // A link in the folder's place goes, never what it points to.
+        if (QFileInfo(*path).isSymLink())
+            QFile::remove(*path);
+        else
+            QDir(*path).removeRecursively();
+    }
+    co_await Keychain::remove(source.id);
 }
 
 } // namespace Backups

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "backupinfo.h"
 #include "source.h"
 
+#include <QJsonObject>
 #include <QList>
+#include <optional>
+#include <qcorotask.h>
 
 // The sources the user added, kept in the user's defaults under "backups"
-// and read again at every start.
+// and read again at every start; iPhone backups found, described and
+// unlocked by the message tool; and forgetting any added source.
 namespace Backups {
 
 // Stores the list without the computer's own source ("mac"), in order.
@@ -14,5 +19,43 @@ void save(const QList<Source> &sources);
 // The saved list, without the sources whose file (log, else database) is
 // gone. Never fails: an unreadable list reads as empty.
 QList<Source> saved();
+
+// The message tool's answer to "unlock".
+struct Unlocked
+{
+    // The messages database that unlocking produced.
+    QString db;
+    // What later runs need to read an encrypted backup.
+    std::optional<QString> key;
+
+    static Unlocked fromJson(const QJsonObject &object);
+};
+
+// Whether a source id can name a folder of its own below "Files/" or
+// "Backups/": letters, digits, "-" and ".", and not "." or "..". Ids come
+// from the saved list and from the backups themselves, so they are checked
+// before they become part of a path.
+bool isFolderName(const QString &id);
+
+// The folder the program keeps for a source inside the support folder:
+// "Files/<id>" for a chat file, "Backups/<id>" (the unlock cache) for a
+// backup. Nothing when the id is no safe folder name.
+std::optional<QString> folder(const Source &source);
+
+// The backups the message tool finds in the default place; nothing on any
+// failure.
+QCoro::Task<std::optional<QList<BackupInfo>>> list();
+
+// The backup in folder, as the message tool lists the backups of its
+// parent folder. Throws the tool's failure, a JsonError, or a Failure of
+// our own when the folder is not among them.
+QCoro::Task<BackupInfo> info(QString folder);
+
+// Unlocks a backup into its cache with the tool and keeps the key it
+// returns in the keychain. password goes to the tool whenever it is given.
+QCoro::Task<Source> unlock(BackupInfo info, std::optional<QString> password);
+
+// Deletes the source's folder and its keychain item. Never fails.
+QCoro::Task<void> forget(Source source);
 
 } // namespace Backups

@@ -1,0 +1,184 @@
+#include "model/chatfiles.h"
+#include "model/helpers.h"
+#include "model/ziparchive.h"
+#include "testsupport.h"
+#include "zipwriter.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString noChat
+    = QStringLiteral("Quorvel failed (0): There's no chat in that. Choose the file or folder the app "
+                     "exported (or its .zip): a "
+                     ".txt, .json, .html, .csv, .xml, .mbox or .eml file, or a WhatsApp database.");
+
+QString files()
+{
+    return Helpers::support() + "/Files";
+}
+
+QStringList folders()
+{
+    return QDir(files()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+}
+
+class ChatFilesTest : public ::testing::Test
+{
+protected:
+    QString chosen(const QString &relative, const QByteArray &contents = "chat")
+    {
+        const QString path = m_dir.filePath(relative);
+        QDir().mkpath(QFileInfo(path).path());
+        TestSupport::writeFile(path, contents);
+        return path;
+    }
+
+    QString zip(const QString &name, const QList<ZipEntry> &entries)
+    {
+        const QString path = m_dir.filePath(name);
+        EXPECT_TRUE(writeZip(path, entries));
+        return path;
+    }
+
+    // The failure's sentence when adding fails, and that nothing stayed.
+    std::optional<QString> refusal(const QString &path)
+    {
+        const QStringList before = folders();
+        const std::optional<QString> failure = TestSupport::failureOf(ChatFiles::add(path));
+        EXPECT_EQ(folders(), before);
+        return failure;
+    }
+
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+TEST_F(ChatFilesTest, AZippedFolderIsUnpackedAndReadAsAWhole)
+{
+    const QString archive = zip("WhatsApp_Chat.zip",
+        { { "Chat/", {}, ZipEntry::Kind::Folder },
+            { "Chat/WhatsApp Chat.TXT", "1/31/25, 9:41 PM - Sam: hey\n" }, { "Chat/IMG-0001.jpg", "jpeg" } });
+    const Source source = TestSupport::await(ChatFiles::add(archive));
+
+    EXPECT_TRUE(source.id.contains(QRegularExpression("^file-[0-9a-f]{8}$"))) << source.id.toStdString();
+    EXPECT_EQ(source.name, "WhatsApp Chat");
+    EXPECT_EQ(source.log, files() + "/" + source.id);
+    EXPECT_EQ(source.database, "");
+    EXPECT_FALSE(source.backup);
+    EXPECT_EQ(
+        TestSupport::readFile(*source.log + "/Chat/WhatsApp Chat.TXT"), "1/31/25, 9:41 PM - Sam: hey\n");
+}
+
+TEST_F(ChatFilesTest, ArchivesWithoutAVisibleChatAreRefused)
+{
+    EXPECT_EQ(refusal(zip("mac.zip",
+                  { { "__MACOSX/Chat/._chat.txt", "fork" }, { "Chat/.hidden.txt", "x" },
+                      { "Chat/photo.jpg", "jpeg" } })),
+        noChat);
+}
+
+TEST_F(ChatFilesTest, UnsafeArchivesAreRefusedWithoutWritingOutside)
+{
+    const QString outside = m_dir.filePath("escaped.txt");
+    for (const QList<ZipEntry> &entries : {
+             QList<ZipEntry> { { "chat.txt", "x" }, { "../../escaped.txt", "x" } },
+             QList<ZipEntry> { { "chat.txt", "x" }, { outside, "x" } },
+             QList<ZipEntry> { { "chat.txt", "x" }, { "link", outside.toUtf8(), ZipEntry::Kind::Link } },
+         }) {
+        EXPECT_EQ(refusal(zip("unsafe.zip", entries)), noChat) << entries.last().name.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(outside));
+    }
+}
+
+TEST_F(ChatFilesTest, UnpackingStopsPastTheSizeLimit)
+{
+    const QString archive
+        = zip("big.zip", { { "a.txt", QByteArray(600, 'a') }, { "b.txt", QByteArray(600, 'b') } });
+    QTemporaryDir into;
+    try {
+        ZipArchive::extract(archive, into.path(), 1000);
+        FAIL() << "unpacked past the limit";
+    } catch (const ZipArchive::Error &error) {
+        EXPECT_EQ(error.kind(), ZipArchive::Error::Kind::TooLarge);
+    }
+    EXPECT_NO_THROW(ZipArchive::extract(archive, into.path(), 1200));
+}
+
+TEST_F(ChatFilesTest, AFileThatIsNoZipFailsAsUnreadable)
+{
+    const QString archive = chosen("chat.zip", "not a zip at all");
+    const std::optional<QString> failure = refusal(archive);
+    ASSERT_TRUE(failure);
+    EXPECT_TRUE(failure->startsWith("Quorvel failed (0): The zip archive can't be opened"))
+        << failure->toStdString();
+}
+
+TEST_F(ChatFilesTest, AFolderIsCopiedWhenAChatLiesAtAnyDepth)
+{
+    chosen("Export/a/b/result.json", "{}");
+    chosen("Export/.secret/kept.bin", "x");
+    const Source source = TestSupport::await(ChatFiles::add(m_dir.filePath("Export/")));
+    EXPECT_EQ(source.name, "Export");
+    EXPECT_EQ(source.log, files() + "/" + source.id + "/Export");
+    EXPECT_EQ(TestSupport::readFile(*source.log + "/a/b/result.json"), "{}");
+    EXPECT_EQ(TestSupport::readFile(*source.log + "/.secret/kept.bin"), "x");
+
+    chosen("Pictures/one.jpg");
+    chosen("Pictures/two.png");
+    EXPECT_EQ(refusal(m_dir.filePath("Pictures")), noChat);
+}
+
+TEST_F(ChatFilesTest, ASingleFileIsTakenWhateverItsName)
+{
+    const Source source = TestSupport::await(ChatFiles::add(chosen("my_export.data.bin")));
+    EXPECT_EQ(source.name, "my export.data");
+    EXPECT_EQ(source.log, files() + "/" + source.id + "/my_export.data.bin");
+    EXPECT_EQ(TestSupport::readFile(*source.log), "chat");
+}
+
+TEST_F(ChatFilesTest, AWhatsAppStoreBringsItsNamesAlong)
+{
+    const QString store = chosen("Phone/msgstore-2024.1.crypt15", "store");
+    chosen("Phone/wa.db", "names");
+    const Source source = TestSupport::await(ChatFiles::add(store));
+    EXPECT_EQ(source.name, "msgstore-2024.1");
+    EXPECT_EQ(source.log, files() + "/" + source.id + "/msgstore-2024.1.crypt15");
+    EXPECT_EQ(TestSupport::readFile(files() + "/" + source.id + "/wa.db"), "names");
+
+    const Source alone = TestSupport::await(ChatFiles::add(chosen("Alone/msgstore.db", "store")));
+    EXPECT_FALSE(QFileInfo::exists(files() + "/" + alone.id + "/wa.db"));
+}
+
+TEST_F(ChatFilesTest, AMissingFileFailsAndLeavesNothing)
+{
+    const std::optional<QString> failure = refusal(m_dir.filePath("gone.txt"));
+    ASSERT_TRUE(failure);
+    EXPECT_TRUE(failure->startsWith("Quorvel failed (0): ")) << failure->toStdString();
+}
+
+TEST_F(ChatFilesTest, PastedTextIsStoredExactly)
+{
+    const QString text = QStringLiteral("\n  1/31/25, 9:41 PM - Sam: héllo\n\n");
+    const Source source = ChatFiles::paste(text, "Sam");
+    EXPECT_EQ(source.name, "Sam");
+    EXPECT_EQ(source.log, files() + "/" + source.id + "/pasted.txt");
+    EXPECT_EQ(TestSupport::readFile(*source.log), text.toUtf8());
+
+    const Source empty = ChatFiles::paste(QString(), "Pasted chat");
+    EXPECT_NE(empty.id, source.id);
+    EXPECT_TRUE(QFileInfo(*empty.log).isFile());
+    EXPECT_EQ(QFileInfo(*empty.log).size(), 0);
+}
+
+TEST(ChatFilesNameTest, NamesDropTheLastExtensionAndUnderscores)
+{
+    EXPECT_EQ(ChatFiles::nameFor("/x/WhatsApp_Chat_with_Sam.zip"), "WhatsApp Chat with Sam");
+    EXPECT_EQ(ChatFiles::nameFor("/x/archive.tar.gz"), "archive.tar");
+    EXPECT_EQ(ChatFiles::nameFor("/x/Folder/"), "Folder");
+    EXPECT_EQ(ChatFiles::nameFor("/x/.hidden"), ".hidden");
+}

@@ -1,0 +1,379 @@
+#include "faketool.h"
+#include "model/backups.h"
+#include "model/library.h"
+#include "scopeddefaults.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+// The tool's answer to "chats" for one-to-one conversations with these keys.
+QByteArray chats(const QStringList &keys)
+{
+    QJsonArray array;
+    for (const QString &key : keys) {
+        array.append(QJsonObject { { "key", key }, { "group", false }, { "chat_ids", QJsonArray { 1 } },
+            { "services", QJsonArray { "SMS" } }, { "messages", 3 }, { "first", "2024-01-01" },
+            { "last", "2024-02-01" } });
+    }
+    return QJsonDocument(array).toJson();
+}
+
+QStringList keysOf(const QList<Conversation> &conversations)
+{
+    QStringList keys;
+    for (const Conversation &conversation : conversations)
+        keys.append(conversation.key);
+    return keys;
+}
+
+class LibraryTest : public ::testing::Test
+{
+protected:
+    // A chat-file source whose file exists, so the saved list keeps it.
+    Source chatSource(const QString &id)
+    {
+        Source source;
+        source.id = id;
+        source.name = id;
+        source.log = m_files.filePath(id + ".txt");
+        TestSupport::writeFile(*source.log, "chat");
+        return source;
+    }
+
+    // A library over these saved sources that asks the fake tool.
+    std::unique_ptr<Library> library(const QList<Source> &saved, Library::Environment environment = {})
+    {
+        Backups::save(saved);
+        environment.contacts = contacts();
+        auto library = std::make_unique<Library>(environment);
+        library->setRunner(m_tool.runner());
+        return library;
+    }
+
+    QString contacts() const { return m_files.filePath("contacts"); }
+    void addContacts(const QByteArray &vcf)
+    {
+        QDir().mkpath(contacts());
+        TestSupport::writeFile(contacts() + "/all.vcf", vcf);
+    }
+
+    ScopedDefaults m_defaults;
+    QTemporaryDir m_files;
+    FakeTool m_tool;
+};
+
+} // namespace
+
+TEST(LibraryNamesTest, ContactKeysMeetAcrossWritings)
+{
+    EXPECT_EQ(Library::contactKey("Sam@Example.COM"), Library::contactKey("sam@example.com"));
+    EXPECT_EQ(Library::contactKey("+1 (555) 123-4567"), "5551234567");
+    EXPECT_EQ(Library::contactKey("555.123.4567"), "5551234567");
+    EXPECT_EQ(Library::contactKey("0123"), "0123");
+    EXPECT_EQ(Library::contactKey("chat-room"), "");
+}
+
+TEST(LibraryNamesTest, PrettyHandleFormatsTenDigitsOrMore)
+{
+    EXPECT_EQ(Library::prettyHandle("+1 555 123 4567"), "(555) 123-4567");
+    EXPECT_EQ(Library::prettyHandle("5551234567"), "(555) 123-4567");
+    EXPECT_EQ(Library::prettyHandle("555123456"), "555123456");
+    EXPECT_EQ(Library::prettyHandle("a1234567890@example.com"), "a1234567890@example.com");
+    // Digits of every script count, as characters.
+    EXPECT_EQ(Library::prettyHandle(QStringLiteral("٥٥٥١٢٣٤٥٦٧")), QStringLiteral("(٥٥٥) ١٢٣-٤٥٦٧"));
+    // One half has a numeric value too: ten numeric characters.
+    EXPECT_EQ(Library::prettyHandle(QStringLiteral("555123456½")), QStringLiteral("(555) 123-456½"));
+}
+
+TEST_F(LibraryTest, DisplayNamesFollowNamesGroupsAndSources)
+{
+    addContacts("BEGIN:VCARD\nN:Rivera;Sam\nTEL:+1 (555) 123-4567\nEMAIL:Jo@Example.com\nEND:VCARD\n");
+    const Source chat = chatSource("file-0000aaaa");
+    m_tool.answers.insert(chat.id, chats({}));
+    const auto lib = library({ chat });
+    TestSupport::await(lib->load());
+
+    Conversation conversation;
+    conversation.source = Source::mac();
+    conversation.key = "+15551234567";
+    EXPECT_EQ(lib->displayName(conversation), "Sam Rivera");
+    conversation.key = "jo@example.com";
+    EXPECT_EQ(lib->displayName(conversation), "Sam Rivera");
+    conversation.key = "+15550009999";
+    EXPECT_EQ(lib->displayName(conversation), "(555) 000-9999");
+
+    // A name with a letter is shown as it is; one of digits is a handle.
+    conversation.name = "Book club";
+    EXPECT_EQ(lib->displayName(conversation), "Book club");
+    conversation.name = "+1 555 123 4567";
+    EXPECT_EQ(lib->displayName(conversation), "Sam Rivera");
+    conversation.name = "+1 555 000 9999";
+    EXPECT_EQ(lib->displayName(conversation), "(555) 000-9999");
+
+    conversation.name = QString();
+    conversation.group = true;
+    EXPECT_EQ(lib->displayName(conversation), "Group chat");
+    conversation.name = "Hiking";
+    EXPECT_EQ(lib->displayName(conversation), "Hiking");
+
+    // A chat file's key is its own name, even when it looks like a number.
+    conversation = Conversation();
+    conversation.source = chat;
+    conversation.key = "+15551234567";
+    EXPECT_EQ(lib->displayName(conversation), "+15551234567");
+
+    EXPECT_EQ(lib->memberName("Sam"), "Sam");
+    EXPECT_EQ(lib->memberName("555-123-4567"), "Sam Rivera");
+    EXPECT_EQ(lib->memberNames()("JO@example.com"), "Sam Rivera");
+}
+
+TEST_F(LibraryTest, NamesComeFromEveryCardTheLaterWinning)
+{
+    addContacts("BEGIN:VCARD\nN:Rivera;\nTEL:5551234567\nEND:VCARD\n"
+                "BEGIN:VCARD\nN:;\nTEL:5550001111\nEND:VCARD\n"
+                "BEGIN:VCARD\nN:;Jo\nEMAIL:shared@example.com\nEND:VCARD\n"
+                "BEGIN:VCARD\nN:;Kim\nEMAIL:shared@example.com\nEND:VCARD\n");
+    const Source chat = chatSource("file-0000aaaa");
+    m_tool.answers.insert(chat.id, chats({}));
+    const auto lib = library({ chat });
+    TestSupport::await(lib->load());
+
+    EXPECT_EQ(lib->memberName("5551234567"), "Rivera");
+    EXPECT_EQ(lib->memberName("5550001111"), "(555) 000-1111");
+    EXPECT_EQ(lib->memberName("shared@example.com"), "Kim");
+}
+
+// A contact whose number has no digits used to be stored under the empty
+// key, and then named every conversation whose key has no digits either.
+TEST_F(LibraryTest, ANumberWithoutDigitsNamesNothing)
+{
+    addContacts("BEGIN:VCARD\nN:;Alex\nTEL:n/a\nEMAIL:\nEND:VCARD\n");
+    const Source chat = chatSource("file-0000aaaa");
+    m_tool.answers.insert(chat.id, chats({}));
+    const auto lib = library({ chat });
+    TestSupport::await(lib->load());
+
+    Conversation conversation;
+    conversation.source = Source::mac();
+    conversation.key = "chat-room";
+    EXPECT_EQ(lib->displayName(conversation), "chat-room");
+}
+
+TEST_F(LibraryTest, DeniedAccessAndNothingAddedReadsNothing)
+{
+    addContacts("BEGIN:VCARD\nN:;Sam\nTEL:5551234567\nEND:VCARD\n");
+    const auto lib = library({});
+    QSignalSpy names(lib.get(), &Library::namesChanged);
+    TestSupport::await(lib->load());
+
+    EXPECT_EQ(lib->access(), Library::Access::Denied);
+    EXPECT_TRUE(lib->sources().isEmpty());
+    EXPECT_TRUE(m_tool.runs.isEmpty());
+    EXPECT_EQ(names.count(), 0);
+    EXPECT_EQ(lib->memberName("5551234567"), "(555) 123-4567");
+}
+
+TEST_F(LibraryTest, DeniedAccessStillLoadsAddedSources)
+{
+    const Source a = chatSource("file-0000aaaa");
+    const Source b = chatSource("file-0000bbbb");
+    m_tool.answers.insert(a.id, chats({ "Sam", "Jo" }));
+    m_tool.answers.insert(b.id, chats({ "Kim" }));
+    const auto lib = library({ a, b });
+    TestSupport::await(lib->load());
+
+    EXPECT_EQ(lib->sources(), (QList<Source> { a, b }));
+    EXPECT_EQ(m_tool.runs.size(), 2);
+    EXPECT_EQ(keysOf(lib->conversations()), (QStringList { "Sam", "Jo", "Kim" }));
+    EXPECT_EQ(lib->conversations().first().source, a);
+    EXPECT_EQ(lib->conversations().last().id(), "file-0000bbbb:Kim");
+    EXPECT_TRUE(lib->loadingSources().isEmpty());
+}
+
+TEST_F(LibraryTest, AFailedSourceKeepsItsListAndSparesTheOthers)
+{
+    const Source a = chatSource("file-0000aaaa");
+    const Source b = chatSource("file-0000bbbb");
+    m_tool.answers.insert(a.id, chats({ "Sam" }));
+    m_tool.answers.insert(b.id, chats({ "Kim" }));
+    const auto lib = library({ a, b });
+    TestSupport::await(lib->load());
+
+    m_tool.answers.remove(b.id);
+    TestSupport::await(lib->load());
+    EXPECT_EQ(lib->errors().value(b.id), "brimlow-core failed (1): Error: No such chat.");
+    EXPECT_FALSE(lib->errors().contains(a.id));
+    EXPECT_EQ(keysOf(lib->lists().value(b.id)), QStringList { "Kim" });
+
+    m_tool.answers.insert(b.id, "{not json");
+    TestSupport::await(lib->load(b));
+    EXPECT_FALSE(lib->errors().value(b.id).isEmpty());
+    EXPECT_NE(lib->errors().value(b.id), "brimlow-core failed (1): Error: No such chat.");
+    EXPECT_EQ(keysOf(lib->lists().value(b.id)), QStringList { "Kim" });
+
+    m_tool.answers.insert(b.id, chats({ "Kim", "Lee" }));
+    TestSupport::await(lib->load(b));
+    EXPECT_TRUE(lib->errors().isEmpty());
+    EXPECT_EQ(keysOf(lib->lists().value(b.id)), (QStringList { "Kim", "Lee" }));
+}
+
+// Overlapping loads used to let whichever finished last decide a source,
+// so an older answer could replace a newer one.
+TEST_F(LibraryTest, TheNewestLoadOfASourceWins)
+{
+    const Source a = chatSource("file-0000aaaa");
+    const auto lib = library({ a });
+    m_tool.holding = true;
+
+    m_tool.answers.insert(a.id, chats({ "Old" }));
+    QCoro::Task<void> first = lib->load();
+    m_tool.answers.insert(a.id, chats({ "New" }));
+    QCoro::Task<void> second = lib->load();
+    ASSERT_EQ(m_tool.runs.size(), 2);
+    EXPECT_TRUE(lib->loadingSources().contains(a.id));
+
+    m_tool.release(2);
+    TestSupport::await(std::move(second));
+    EXPECT_EQ(keysOf(lib->conversations()), QStringList { "New" });
+    EXPECT_TRUE(lib->loadingSources().isEmpty());
+    m_tool.release(1);
+    TestSupport::await(std::move(first));
+    EXPECT_EQ(keysOf(lib->conversations()), QStringList { "New" });
+    EXPECT_TRUE(lib->loadingSources().isEmpty());
+}
+
+TEST_F(LibraryTest, AnOlderFailureDoesNotReplaceANewerList)
+{
+    const Source a = chatSource("file-0000aaaa");
+    const auto lib = library({ a });
+    m_tool.holding = true;
+
+    QCoro::Task<void> failing = lib->load(a);
+    m_tool.answers.insert(a.id, chats({ "Sam" }));
+    QCoro::Task<void> working = lib->load(a);
+    m_tool.release(1);
+    TestSupport::await(std::move(failing));
+    // The newer load still runs: the source is still loading.
+    EXPECT_TRUE(lib->loadingSources().contains(a.id));
+    EXPECT_TRUE(lib->errors().isEmpty());
+    m_tool.release(2);
+    TestSupport::await(std::move(working));
+    EXPECT_TRUE(lib->errors().isEmpty());
+    EXPECT_EQ(keysOf(lib->conversations()), QStringList { "Sam" });
+    EXPECT_TRUE(lib->loadingSources().isEmpty());
+}
+
+TEST_F(LibraryTest, AddingASourceAgainMovesItToTheEnd)
+{
+    const Source a = chatSource("file-0000aaaa");
+    const Source b = chatSource("file-0000bbbb");
+    m_tool.answers.insert(a.id, chats({ "Sam" }));
+    const auto lib = library({ a, b });
+
+    Source renamed = a;
+    renamed.name = "Sam again";
+    TestSupport::await(lib->add(renamed));
+    EXPECT_EQ(lib->added(), (QList<Source> { b, renamed }));
+    EXPECT_EQ(Backups::saved(), (QList<Source> { b, renamed }));
+    EXPECT_EQ(keysOf(lib->lists().value(a.id)), QStringList { "Sam" });
+}
+
+TEST_F(LibraryTest, SignalsOnlyWhatReallyChanged)
+{
+    const Source a = chatSource("file-0000aaaa");
+    m_tool.answers.insert(a.id, chats({ "Sam" }));
+    const auto lib = library({ a });
+    QSignalSpy access(lib.get(), &Library::accessChanged);
+    QSignalSpy lists(lib.get(), &Library::listsChanged);
+    QSignalSpy conversations(lib.get(), &Library::conversationsChanged);
+    QSignalSpy sources(lib.get(), &Library::sourcesChanged);
+    QSignalSpy errors(lib.get(), &Library::errorsChanged);
+    QSignalSpy loading(lib.get(), &Library::loadingSourcesChanged);
+
+    TestSupport::await(lib->load());
+    TestSupport::await(lib->load());
+    EXPECT_EQ(access.count(), 1); // unknown to denied, once
+    EXPECT_EQ(lists.count(), 1);
+    EXPECT_EQ(conversations.count(), 1);
+    EXPECT_EQ(sources.count(), 0);
+    EXPECT_EQ(errors.count(), 0);
+    EXPECT_EQ(loading.count(), 4); // in and out, twice
+}
+
+TEST_F(LibraryTest, DemoModeListsTheReadableDemoBooksUnderTheComputersSource)
+{
+    const QByteArray sample = TestSupport::readFile(TestSupport::sourceDir() + "/samples/sample-book.json");
+    QJsonObject book = QJsonDocument::fromJson(sample).object();
+    const QJsonArray maya = book.value("people").toArray();
+
+    QJsonObject allMe = book;
+    allMe.insert("people", QJsonArray { QJsonObject { { "id", "me" }, { "name", "Sam" }, { "me", true } } });
+    QJsonObject group = book;
+    QJsonArray three = maya;
+    three.append(QJsonObject { { "id", "x" }, { "name", "Lee" }, { "me", false } });
+    group.insert("people", three);
+    QJsonObject empty = book;
+    empty.insert("messages", QJsonArray());
+
+    QStringList paths;
+    for (const auto &[name, json] :
+        { std::pair { "sample", book }, { "allme", allMe }, { "group", group }, { "empty", empty } }) {
+        paths.append(m_files.filePath(QString::fromLatin1(name) + ".json"));
+        TestSupport::writeFile(paths.last(), QJsonDocument(json).toJson());
+    }
+    TestSupport::writeFile(m_files.filePath("broken.json"), "{}");
+    paths.insert(1, m_files.filePath("broken.json"));
+    paths.append(m_files.filePath("missing.json"));
+
+    Library::Environment environment;
+    environment.demoBooks = paths;
+    const auto lib = library({ chatSource("file-0000aaaa") }, environment);
+    TestSupport::await(lib->load());
+
+    EXPECT_EQ(lib->access(), Library::Access::Granted);
+    EXPECT_EQ(lib->sources(), QList<Source> { Source::mac() });
+    EXPECT_EQ(lib->lists().keys(), QStringList { "mac" });
+    EXPECT_TRUE(m_tool.runs.isEmpty());
+    const QList<Conversation> demos = lib->conversations();
+    ASSERT_EQ(demos.size(), 4);
+    EXPECT_EQ(keysOf(demos), (QStringList { "demo:maya", "demo:them", "demo:maya", "demo:maya" }));
+    EXPECT_EQ(demos[0].name, "Maya");
+    EXPECT_FALSE(demos[0].group);
+    EXPECT_EQ(demos[0].messages, 2004);
+    EXPECT_EQ(demos[0].first, "2024-01-01");
+    EXPECT_EQ(demos[0].last, "2024-12-31");
+    EXPECT_EQ(demos[0].services, QStringList { "iMessage" });
+    EXPECT_EQ(demos[0].source, Source::mac());
+    EXPECT_EQ(demos[1].name, "Them");
+    EXPECT_TRUE(demos[2].group);
+    EXPECT_EQ(demos[3].first, "");
+    EXPECT_EQ(demos[3].last, "");
+}
+
+TEST_F(LibraryTest, TheDevelopmentChatFileIsAddedOnce)
+{
+    const QString path = m_files.filePath("Chat_with_Sam.txt");
+    TestSupport::writeFile(path, "1/31/25, 9:41 PM - Sam: hey\n");
+    Library::Environment environment;
+    environment.file = path;
+    const auto first = library({}, environment);
+    TestSupport::await(first->load());
+    ASSERT_EQ(first->added().size(), 1);
+    EXPECT_EQ(first->added().first().name, "Chat with Sam");
+    EXPECT_EQ(m_tool.runs, QStringList { first->added().first().id });
+
+    // The next start finds it saved under that name and adds nothing.
+    auto second = std::make_unique<Library>(environment);
+    second->setRunner(m_tool.runner());
+    TestSupport::await(second->load());
+    EXPECT_EQ(second->added(), first->added());
+}
