@@ -1,0 +1,175 @@
+#include "messagesfixture.h"
+#include "model/consent.h"
+#include "model/scopeddefaults.h"
+#include "project/fileerror.h"
+#include "projecttest.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// Demo books are read from the environment once, so they are set before
+// any test runs; only conversations keyed "demo:" ever match them.
+class DemoBooks : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        BookFile alex = bookOf({ "from the alex demo" });
+        alex.people[1].name = QStringLiteral("Alex");
+        BookFile alone = bookOf({ "from the lonely demo" });
+        alone.people.removeLast();
+        TestSupport::writeFile(m_dir.filePath("alex.json"), alex.toJsonBytes());
+        TestSupport::writeFile(m_dir.filePath("broken.json"), "{");
+        TestSupport::writeFile(m_dir.filePath("alone.json"), alone.toJsonBytes());
+        qputenv("QUORVEL_DEMO",
+            (m_dir.filePath("broken.json") + "::" + m_dir.filePath("alone.json") + ":"
+                + m_dir.filePath("alex.json"))
+                .toUtf8());
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+const auto *demoBooks = ::testing::AddGlobalTestEnvironment(new DemoBooks);
+
+class OpenTest : public ::testing::Test
+{
+protected:
+    OpenTest()
+    {
+        Consent::setFullNameSource([] { return QStringLiteral("  Pat  Doe"); });
+    }
+    ~OpenTest() override { Consent::setFullNameSource({}); }
+
+    QString store() const { return m_books.path() + QStringLiteral("/chat.db"); }
+
+    std::unique_ptr<Project> open(const Conversation &conversation, const QString &them)
+    {
+        return TestSupport::await(Project::open(conversation, them));
+    }
+
+    ScopedDefaults m_defaults;
+    BooksFolder m_books;
+    ManualClock m_clock;
+};
+
+TEST(FolderNameTest, EveryCharacterButLettersAndNumbersBecomesOneDash)
+{
+    EXPECT_EQ(Project::folderName(QStringLiteral("+1 555 0100")), "-1-555-0100");
+    EXPECT_EQ(
+        Project::folderName(QStringLiteral("file-3f2a9c1d:Family Group")), "file-3f2a9c1d-Family-Group");
+    EXPECT_EQ(Project::folderName(QStringLiteral("Zoë e\u0301 😀!")), "Zoë-e\u0301---");
+    EXPECT_EQ(Project::folderName(QStringLiteral("a:b")), Project::folderName(QStringLiteral("a-b")));
+}
+
+TEST_F(OpenTest, AFreshExportGetsTheLastThreeMonthsAndOneImmediateRun)
+{
+    writeStore(store(),
+        { { QDate(2023, 1, 10), false, "long ago" }, { QDate(2024, 2, 28), true, "before" },
+            { QDate(2024, 5, 31), false, "latest" } });
+    auto project = open(samIn(store()), QStringLiteral("Sam"));
+    EXPECT_TRUE(QFile::exists(project->folder() + "/book.json"));
+    EXPECT_FALSE(QFile::exists(project->folder() + "/book.json.part"));
+    EXPECT_EQ(project->folder(), m_books.path() + "/-15550100");
+    EXPECT_EQ(project->book().edits.range, (Edits::DayRange { "2024-02-29", std::nullopt }));
+    EXPECT_EQ(project->book().people[0].name, "Pat");
+    EXPECT_EQ(project->book().front.title, "You & Sam");
+    EXPECT_EQ(project->messagesInRange(), 1);
+
+    // Setting the range asked for typesetting in 0.35 s; opening replaced
+    // that with a run at once.
+    FakeTypst typst;
+    project->setTypesetter(typst.typesetter());
+    m_clock.advance(0ms);
+    EXPECT_EQ(typst.compiles.size(), 1);
+    EXPECT_EQ(m_clock.waiting(), 0);
+}
+
+TEST_F(OpenTest, AStoredOwnNameChoosesTheSidesOnlyWhenThePeopleAreKnown)
+{
+    writeStore(store(), { { QDate(2024, 5, 1), false, "hi" } });
+    m_defaults.defaults().setString(QStringLiteral("me:+15550100"), QStringLiteral("Sam"));
+    Conversation conversation = samIn(store());
+    conversation.people = QList<Conversation::LogPerson> { { "Sam", 3 }, { "Alex", 2 } };
+    auto project = open(conversation, QStringLiteral("Alex"));
+    EXPECT_EQ(project->book().people[0].name, "Sam");
+    EXPECT_EQ(project->book().front.title, "You & Alex");
+    EXPECT_FALSE(project->book().edits.range);
+
+    project.reset();
+    QDir(m_books.path() + "/-15550100").removeRecursively();
+    Consent::setFullNameSource([] { return QStringLiteral(" "); });
+    conversation.people.reset();
+    EXPECT_EQ(open(conversation, QStringLiteral("Alex"))->book().people[0].name, "Me");
+}
+
+TEST_F(OpenTest, ReopeningRenamesTheOtherSideButNotANameTheUserGave)
+{
+    writeStore(store(), { { QDate(2024, 5, 1), false, "hi" } });
+    open(samIn(store()), QStringLiteral("+1 (555) 0100")).reset();
+    // The export is not run again: the store can go.
+    QFile::remove(store());
+
+    auto project = open(samIn(store()), QStringLiteral("+1 555 0199"));
+    EXPECT_EQ(project->book().people[1].name, "+1 (555) 0100");
+    project = open(samIn(store()), QStringLiteral("Sam"));
+    EXPECT_EQ(project->book().people[1].name, "Sam");
+    EXPECT_EQ(project->book().front.title, "You & Sam");
+
+    project->setNames(QString(), QStringLiteral("Samuel"));
+    project = open(samIn(store()), QStringLiteral("Sam"));
+    EXPECT_EQ(project->book().people[1].name, "Samuel");
+}
+
+TEST_F(OpenTest, AFailedExportLeavesNoBookToTrust)
+{
+    writeStore(store(), { { QDate(2024, 5, 1), false, "hi" } });
+    Conversation missing = samIn(store());
+    missing.key = QStringLiteral("+15559999");
+    EXPECT_THROW(open(missing, QStringLiteral("Jo")), Helpers::Failure);
+    const QString folder = m_books.path() + "/-15559999";
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_EQ(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList());
+
+    // An encrypted backup's key comes from the keychain by the source's id.
+    QStringList asked;
+    Project::setKeyReader([&](QString account) -> QCoro::Task<std::optional<QString>> {
+        asked << account;
+        co_return QStringLiteral("secret");
+    });
+    Conversation locked = samIn(store());
+    locked.source.id = QStringLiteral("udid-1");
+    locked.source.backup = m_books.path() + "/no-backup";
+    locked.source.encrypted = true;
+    EXPECT_THROW(open(locked, QStringLiteral("Jo")), Helpers::Failure);
+    EXPECT_EQ(asked, QStringList { "udid-1" });
+    Project::setKeyReader([](QString) -> QCoro::Task<std::optional<QString>> { co_return std::nullopt; });
+}
+
+TEST_F(OpenTest, DemoConversationsCopyTheirDemoBook)
+{
+    auto alex = open(conversationWithKey(QStringLiteral("demo:alex")), QStringLiteral("Alex"));
+    EXPECT_EQ(alex->book().messages[0].text, "from the alex demo");
+    auto them = open(conversationWithKey(QStringLiteral("demo:them")), QStringLiteral("Them"));
+    EXPECT_EQ(them->book().messages[0].text, "from the lonely demo");
+    EXPECT_THROW(
+        open(conversationWithKey(QStringLiteral("demo:nobody")), QStringLiteral("X")), std::exception);
+}
+
+TEST_F(OpenTest, NamingMembersSavesOnlyWhenANameChanges)
+{
+    BookFile book = bookOf({ "hi" });
+    book.people.append({ QStringLiteral("p1"), QStringLiteral("+15550101"), false });
+    auto project = openExisting(book);
+    const QByteArray before = TestSupport::readFile(project->folder() + "/book.json");
+    project->nameMembers([](const QString &handle) { return handle; });
+    EXPECT_EQ(TestSupport::readFile(project->folder() + "/book.json"), before);
+    project->nameMembers([](const QString &handle) { return handle == "+15550101" ? "Jo" : "Other"; });
+    EXPECT_EQ(project->book().people[1].name, "Sam");
+    EXPECT_EQ(project->book().people[2].name, "Jo");
+    EXPECT_TRUE(TestSupport::readFile(project->folder() + "/book.json").contains("\"Jo\""));
+}
+
+} // namespace
