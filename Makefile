@@ -15,9 +15,14 @@ build: setup
 test: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
 
+# The stand-in of the maker's service runs beside the app, so ordering works
+# offline; it stops when the app ends.
 run: build
-	@mkdir -p $(BUILD)/sample
-	@$(BUILD)/stage/bin/quorvel $(SAMPLE) $(BUILD)/sample/book.pdf
+	@mkdir -p $(BUILD)/sample $(BUILD)/service-data
+	@$(BUILD)/stage/libexec/quorvel/quorvel-service --port 8787 --data $(BUILD)/service-data --mode stripe & svc=$$!; \
+	  QUORVEL_API=http://127.0.0.1:8787/api QUORVEL_HANDOFF_ORIGIN=http://127.0.0.1:8787 \
+	  $(BUILD)/stage/bin/quorvel $(SAMPLE) $(BUILD)/sample/book.pdf; status=$$?; \
+	  kill $$svc 2>/dev/null; wait $$svc 2>/dev/null; exit $$status
 
 bench: build
 	@cmake --build $(BUILD) -j$(JOBS) --target quorvel_bench
