@@ -3,6 +3,7 @@
 #include "model/bookfile.h"
 #include "model/consent.h"
 #include "model/helpers.h"
+#include "model/text.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,17 +28,6 @@ public:
 private:
     QString m_path;
 };
-
-QString trimmedSpacesAndTabs(const QString &text)
-{
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    while (start < end && (text.at(start) == QLatin1Char(' ') || text.at(start) == QLatin1Char('\t')))
-        ++start;
-    while (end > start && (text.at(end - 1) == QLatin1Char(' ') || text.at(end - 1) == QLatin1Char('\t')))
-        --end;
-    return text.mid(start, end - start);
-}
 
 QString lineWord(const QString &media)
 {
@@ -119,7 +109,7 @@ QString cleanName(const QString &name)
         if (u == u':' || u < 0x20 || u == 0x85 || u == 0x2028 || u == 0x2029)
             c = QLatin1Char(' ');
     }
-    cleaned = trimmedSpacesAndTabs(cleaned);
+    cleaned = Text::trimmedSpaces(cleaned);
     // Nobody else may appear as the user.
     if (cleaned.isEmpty() || cleaned == QLatin1String("Me"))
         return QStringLiteral("Them");
@@ -146,7 +136,7 @@ QString safe(const QString &text)
         if (!QStringLiteral("/\\:*?\"<>|").contains(c))
             kept.append(c);
     }
-    return trimmedSpacesAndTabs(kept);
+    return Text::trimmedSpaces(kept);
 }
 
 QString fileName(const Conversation &conversation, const QString &them)

@@ -1,33 +1,13 @@
 #include "ordering.h"
 
 #include "coverart.h"
+#include "model/text.h"
 #include "pricing.h"
 #include "wirejson.h"
 
 namespace Ordering {
 
 namespace {
-
-bool isBlank(const QString &text)
-{
-    for (const QChar c : text) {
-        if (c != QLatin1Char(' ') && c != QLatin1Char('\t'))
-            return false;
-    }
-    return true;
-}
-
-// Spaces and tabs only, not line breaks.
-QString trimmedCode(const QString &code)
-{
-    qsizetype start = 0;
-    qsizetype end = code.size();
-    while (start < end && (code.at(start) == QLatin1Char(' ') || code.at(start) == QLatin1Char('\t')))
-        ++start;
-    while (end > start && (code.at(end - 1) == QLatin1Char(' ') || code.at(end - 1) == QLatin1Char('\t')))
-        --end;
-    return code.mid(start, end - start);
-}
 
 QUrl urlFrom(const QJsonObject &object, QAnyStringView key)
 {
@@ -51,7 +31,7 @@ void requireSecure(const QUrl &url)
 bool Address::complete() const
 {
     for (const QString *field : { &name, &line1, &city, &state, &postal_code }) {
-        if (isBlank(*field))
+        if (Text::isBlank(*field))
             return false;
     }
     return true;
@@ -142,7 +122,7 @@ QCoro::Task<QString> mode()
 
 QCoro::Task<std::optional<Gift>> gift(QString code)
 {
-    const QString trimmed = trimmedCode(code);
+    const QString trimmed = Text::trimmedSpaces(code);
     if (trimmed.isEmpty())
         co_return std::nullopt;
     Http::Request request;

@@ -4,6 +4,7 @@
 #include "formdata.h"
 #include "http.h"
 #include "model/json.h"
+#include "model/text.h"
 #include "ordering.h"
 #include "pricing.h"
 #include "wirejson.h"
@@ -14,17 +15,6 @@
 #include <QUuid>
 
 namespace {
-
-QString trimmedCode(const QString &code)
-{
-    qsizetype start = 0;
-    qsizetype end = code.size();
-    while (start < end && (code.at(start) == QLatin1Char(' ') || code.at(start) == QLatin1Char('\t')))
-        ++start;
-    while (end > start && (code.at(end - 1) == QLatin1Char(' ') || code.at(end - 1) == QLatin1Char('\t')))
-        --end;
-    return code.mid(start, end - start);
-}
 
 QString digitsOf(const QString &text)
 {
@@ -153,7 +143,7 @@ void Rewards::setLoading(bool loading)
 
 QCoro::Task<std::optional<Rewards::Discount>> Rewards::discount(QString code)
 {
-    const QString trimmed = trimmedCode(code);
+    const QString trimmed = Text::trimmedSpaces(code);
     if (trimmed.isEmpty())
         co_return std::nullopt;
     Http::Request request;

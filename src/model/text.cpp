@@ -1,0 +1,30 @@
+#include "text.h"
+
+namespace Text {
+
+bool isSpaceOrTab(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+QString trimmedSpaces(QStringView text)
+{
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && isSpaceOrTab(text.at(start)))
+        ++start;
+    while (end > start && isSpaceOrTab(text.at(end - 1)))
+        --end;
+    return text.mid(start, end - start).toString();
+}
+
+bool isBlank(QStringView text)
+{
+    for (const QChar c : text) {
+        if (!isSpaceOrTab(c))
+            return false;
+    }
+    return true;
+}
+
+} // namespace Text

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// Small text rules shared across the app. "White space" in user input means
+// spaces and tabs; line breaks are kept unless a caller says otherwise.
+namespace Text {
+
+bool isSpaceOrTab(QChar c);
+// The text without spaces and tabs at either end.
+QString trimmedSpaces(QStringView text);
+// True when the text holds nothing but spaces and tabs (or nothing).
+bool isBlank(QStringView text);
+
+} // namespace Text
