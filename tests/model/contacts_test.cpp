@@ -54,14 +54,6 @@ TEST(ContactsTest, NameLeavesOutAnEmptyPart)
     EXPECT_EQ(Card().name(), "");
 }
 
-TEST(ContactsTest, PropertiesOutsideACardAreIgnored)
-{
-    const QList<Card> cards = Contacts::parse("N:Stray;Name\nBEGIN:VCARD\nN:Kept;Ann\nEND:VCARD\nTEL:555\n");
-    ASSERT_EQ(cards.size(), 1);
-    EXPECT_EQ(cards[0].name(), "Ann Kept");
-    EXPECT_TRUE(cards[0].phones.isEmpty());
-}
-
 TEST(ContactsTest, ReadsEveryVcfFileInNameOrder)
 {
     QTemporaryDir dir;
