@@ -70,6 +70,16 @@ bool hasLetter(const QString &text)
     return false;
 }
 
+QList<Source> withoutId(const QList<Source> &sources, const QString &id)
+{
+    QList<Source> kept;
+    for (const Source &source : sources) {
+        if (source.id != id)
+            kept.append(source);
+    }
+    return kept;
+}
+
 // The demo book at path as a conversation of the computer's own source.
 std::optional<Conversation> demoConversation(const QString &path)
 {
@@ -263,13 +273,7 @@ QCoro::Task<void> Library::load(Source source)
 
 QCoro::Task<void> Library::add(Source source)
 {
-    QList<Source> added;
-    for (const Source &existing : std::as_const(m_added)) {
-        if (existing.id != source.id)
-            added.append(existing);
-    }
-    added.append(source);
-    setAdded(added);
+    setAdded(withoutId(m_added, source.id) + QList<Source> { source });
     Backups::save(m_added);
     co_await load(source);
 }
@@ -282,12 +286,7 @@ QCoro::Task<void> Library::forget(Source source)
         co_return;
     // A load of this source still running must not bring its list back.
     ++m_pending[source.id].newest;
-    QList<Source> added;
-    for (const Source &existing : std::as_const(m_added)) {
-        if (existing.id != source.id)
-            added.append(existing);
-    }
-    setAdded(added);
+    setAdded(withoutId(m_added, source.id));
     setList(source.id, std::nullopt);
     Backups::save(m_added);
 }
