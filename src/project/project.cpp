@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QTextBoundaryFinder>
 
 namespace {
@@ -156,20 +157,21 @@ bool Project::isHidden(const QString &id) const
     return m_book.edits.hidden && m_book.edits.hidden->contains(id);
 }
 
-bool Project::inRange(const BookFile::Message &message) const
+bool Project::inRange(const BookFile::Message &message, const QString &first, const QString &last)
 {
     const QString day = dayOf(message);
-    return from() <= day && day <= to();
+    return first <= day && day <= last;
 }
 
 int Project::messagesInRange() const
 {
     const QString first = from();
     const QString last = to();
+    const QStringList hiddenList = m_book.edits.hidden.value_or(QStringList());
+    const QSet<QString> hidden(hiddenList.cbegin(), hiddenList.cend());
     int count = 0;
     for (const BookFile::Message &message : m_book.messages) {
-        const QString day = dayOf(message);
-        if (first <= day && day <= last && !isHidden(message.id))
+        if (inRange(message, first, last) && !hidden.contains(message.id))
             ++count;
     }
     return count;

@@ -73,7 +73,8 @@ public:
     // A conversation identifier as a folder name: every character that is
     // neither a letter nor a number becomes one "-".
     static QString folderName(const QString &identifier);
-    // Where opening reads the key of an encrypted backup.
+    // Where opening reads the key of an encrypted backup: the keychain,
+    // unless a test put something else there (an empty reader restores it).
     static void setKeyReader(KeyReader reader);
 
     Conversation conversation() const { return m_conversation; }
@@ -166,7 +167,8 @@ private:
     Project(Conversation conversation, QString folder, BookFile book);
 
     QString bookPath() const;
-    bool inRange(const BookFile::Message &message) const;
+    // Whether a message's day lies in first..last, the range's bounds.
+    static bool inRange(const BookFile::Message &message, const QString &first, const QString &last);
     bool isHidden(const QString &id) const;
     std::optional<BookFile::Message> firstMessageInRange() const;
     void refreshReceipt();

@@ -1,6 +1,7 @@
 // The edits a user makes to an open book, and saving it.
 #include "insights/insights.h"
 #include "model/day.h"
+#include "model/text.h"
 #include "project.h"
 
 #include <QHash>
@@ -9,19 +10,6 @@
 #include <algorithm>
 
 namespace {
-
-// Spaces and tabs only: a line break is part of what was typed.
-QString trimBlanks(const QString &text)
-{
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
-    while (start < end && blank(text[start]))
-        ++start;
-    while (end > start && blank(text[end - 1]))
-        --end;
-    return text.mid(start, end - start);
-}
 
 // Lists the edits keep are absent, never empty.
 template<typename List> void storeList(std::optional<List> &field, const List &list)
@@ -74,8 +62,12 @@ void Project::refreshReceipt()
         return;
     BookFile shown = m_book;
     shown.messages.clear();
+    const QString first = from();
+    const QString last = to();
+    const QStringList hiddenList = m_book.edits.hidden.value_or(QStringList());
+    const QSet<QString> hidden(hiddenList.cbegin(), hiddenList.cend());
     for (const BookFile::Message &message : m_book.messages) {
-        if (inRange(message) && !isHidden(message.id))
+        if (inRange(message, first, last) && !hidden.contains(message.id))
             shown.messages.append(message);
     }
     m_book.design->receiptLines = Insights::read(shown).receiptLines;
@@ -85,7 +77,7 @@ void Project::setNames(const QString &me, const QString &them)
 {
     bool namedThem = false;
     for (BookFile::Person &person : m_book.people) {
-        const QString name = trimBlanks(person.me ? me : them);
+        const QString name = Text::trimmedSpaces(person.me ? me : them);
         if (name.isEmpty())
             continue;
         person.name = name;
@@ -115,7 +107,7 @@ void Project::addPage(const QString &beforeDay, const QString &text)
 
 void Project::addWord(const QString &word)
 {
-    const QString trimmed = trimBlanks(word);
+    const QString trimmed = Text::trimmedSpaces(word);
     if (trimmed.isEmpty())
         return;
     QStringList words = m_book.edits.words.value_or(QStringList());
@@ -347,8 +339,10 @@ std::optional<BookFile::Message> Project::message(const QString &id) const
 
 std::optional<BookFile::Message> Project::firstMessageInRange() const
 {
+    const QString first = from();
+    const QString last = to();
     for (const BookFile::Message &message : m_book.messages) {
-        if (inRange(message) && !isHidden(message.id))
+        if (inRange(message, first, last) && !isHidden(message.id))
             return message;
     }
     return std::nullopt;

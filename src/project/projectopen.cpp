@@ -5,6 +5,7 @@
 #include "model/day.h"
 #include "model/helpers.h"
 #include "model/json.h"
+#include "model/keychain.h"
 #include "project.h"
 
 #include <QDir>
@@ -19,12 +20,9 @@
 
 namespace {
 
-// Until the keychain can be read, an encrypted backup's export runs
-// without a key and the message tool says what is missing.
 Project::KeyReader &keyReader()
 {
-    static Project::KeyReader reader
-        = [](QString) -> QCoro::Task<std::optional<QString>> { co_return std::nullopt; };
+    static Project::KeyReader reader = &Keychain::get;
     return reader;
 }
 
@@ -183,7 +181,7 @@ std::optional<QString> defaultStart(const QString &firstDay, const QString &last
 
 void Project::setKeyReader(KeyReader reader)
 {
-    keyReader() = std::move(reader);
+    keyReader() = reader ? std::move(reader) : KeyReader(&Keychain::get);
 }
 
 QCoro::Task<std::unique_ptr<Project>> Project::open(Conversation conversation, QString them)

@@ -50,8 +50,10 @@ int Project::replaceAll(const QString &find, const QString &replacement)
         return 0;
     QMap<QString, QString> texts = m_book.edits.text.value_or(QMap<QString, QString>());
     int changed = 0;
+    const QString first = from();
+    const QString last = to();
     for (const BookFile::Message &message : m_book.messages) {
-        if (!inRange(message))
+        if (!inRange(message, first, last))
             continue;
         const QString current = texts.value(message.id, message.text.value_or(QString()));
         // Literal on both sides, case ignored and nothing else, left to

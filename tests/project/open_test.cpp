@@ -145,7 +145,7 @@ TEST_F(OpenTest, AFailedExportLeavesNoBookToTrust)
     locked.source.encrypted = true;
     EXPECT_THROW(open(locked, QStringLiteral("Jo")), Helpers::Failure);
     EXPECT_EQ(asked, QStringList { "udid-1" });
-    Project::setKeyReader([](QString) -> QCoro::Task<std::optional<QString>> { co_return std::nullopt; });
+    Project::setKeyReader({});
 }
 
 TEST_F(OpenTest, DemoConversationsCopyTheirDemoBook)
