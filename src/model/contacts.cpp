@@ -52,6 +52,7 @@ std::optional<Property> split(const QByteArray &line)
 QList<QByteArray> unfold(const QByteArray &bytes)
 {
     QList<QByteArray> lines;
+    bool quotedPrintable = false;
     bool softBreak = false;
     for (QByteArray raw : bytes.split('\n')) {
         if (raw.endsWith('\r'))
@@ -63,9 +64,11 @@ QList<QByteArray> unfold(const QByteArray &bytes)
             lines.last() += raw.mid(1);
         } else {
             lines.append(raw);
+            // Name and parameters lie on a property's first line.
+            const std::optional<Property> property = split(raw);
+            quotedPrintable = property && isQuotedPrintable(property->parameters);
         }
-        const std::optional<Property> property = split(lines.last());
-        softBreak = property && isQuotedPrintable(property->parameters) && lines.last().endsWith('=');
+        softBreak = quotedPrintable && lines.last().endsWith('=');
     }
     return lines;
 }

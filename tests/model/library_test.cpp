@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <qcorosignal.h>
 
 namespace {
 
@@ -33,6 +34,11 @@ QStringList keysOf(const QList<Conversation> &conversations)
     for (const Conversation &conversation : conversations)
         keys.append(conversation.key);
     return keys;
+}
+
+QCoro::Task<void> listsChange(Library *library)
+{
+    co_await qCoro(library, &Library::listsChanged);
 }
 
 class LibraryTest : public ::testing::Test
@@ -224,6 +230,27 @@ TEST_F(LibraryTest, AFailedSourceKeepsItsListAndSparesTheOthers)
     TestSupport::await(lib->load(b));
     EXPECT_TRUE(lib->errors().isEmpty());
     EXPECT_EQ(keysOf(lib->lists().value(b.id)), (QStringList { "Kim", "Lee" }));
+}
+
+TEST_F(LibraryTest, ASlowSourceDoesNotHoldBackTheOthers)
+{
+    const Source slow = chatSource("file-0000aaaa");
+    const Source quick = chatSource("file-0000bbbb");
+    m_tool.answers.insert(slow.id, chats({ "Sam" }));
+    m_tool.answers.insert(quick.id, chats({ "Kim" }));
+    const auto lib = library({ slow, quick });
+    m_tool.holding = true;
+
+    QCoro::Task<void> loading = lib->load();
+    // Both runs started before either ended.
+    EXPECT_EQ(m_tool.runs, (QStringList { slow.id, quick.id }));
+    m_tool.release(2);
+    TestSupport::await(listsChange(lib.get()));
+    EXPECT_EQ(keysOf(lib->conversations()), QStringList { "Kim" });
+    EXPECT_EQ(lib->loadingSources(), QSet<QString> { slow.id });
+    m_tool.release(1);
+    TestSupport::await(std::move(loading));
+    EXPECT_EQ(keysOf(lib->conversations()), (QStringList { "Sam", "Kim" }));
 }
 
 // Overlapping loads used to let whichever finished last decide a source,
