@@ -22,7 +22,7 @@ packages=(
   libcpp-httplib-dev
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  dbus dbus-x11 gnome-keyring libsecret-tools
+  dbus dbus-x11 gnome-keyring libsecret-tools libsecret-1-0
   # runtime helpers: node for the typst front, poppler for PNG pages,
   # epubcheck to validate ebooks, fonts
   poppler-utils epubcheck
