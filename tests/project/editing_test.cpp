@@ -123,13 +123,6 @@ TEST_F(EditingTest, AnAddedPageGoesBeforeTheDaysFirstShownMessage)
     EXPECT_EQ(edits().inserts->at(0), (Edits::Insert { "m3", "page", QStringLiteral("  An epigraph\n") }));
 }
 
-TEST_F(EditingTest, NamesAreTrimmedOfBlanksAndEmptyOnesKeepTheOldName)
-{
-    m_project->setNames(QStringLiteral("  "), QStringLiteral(" Samuel\t"));
-    EXPECT_EQ(m_project->book().people[0].name, "Pat");
-    EXPECT_EQ(m_project->book().people[1].name, "Samuel");
-}
-
 TEST_F(EditingTest, AddonsKeepWhatTheyRequireAndColourCodingNeedsColour)
 {
     m_project->toggleAddon(QStringLiteral("colour-coding"), QStringLiteral("colour"));

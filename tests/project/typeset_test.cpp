@@ -179,17 +179,6 @@ TEST_F(TypesetTest, AFailedSaveStaysShownUntilASaveSucceeds)
     EXPECT_TRUE(TestSupport::readFile(saved()).contains("unsaved"));
 }
 
-TEST_F(TypesetTest, ExportCopiesTheCurrentPdfOnlyOnceThereIsOne)
-{
-    const QString destination = m_books.path() + QStringLiteral("/out.pdf");
-    TestSupport::writeFile(destination, "old");
-    m_project->exportPDF(destination);
-    EXPECT_EQ(TestSupport::readFile(destination), "old");
-    typesetOnce();
-    m_project->exportPDF(destination);
-    EXPECT_EQ(TestSupport::readFile(destination), m_typst.pdf);
-}
-
 TEST_F(TypesetTest, DeletingTheBookRemovesItsFolderAndConsentOnly)
 {
     m_defaults.defaults().setString(QStringLiteral("consent:k"), QStringLiteral("2024-01-01"));
