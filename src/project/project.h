@@ -176,6 +176,8 @@ private:
     void rememberOwnName();
 
     QCoro::Task<void> typeset();
+    // Looks the saved book up in the cache: a hit is published at once and
+    // leaves nothing to run.
     std::optional<Run> prepareRun(qint64 generation);
     void finishRun(const Run &run, const std::optional<Layout> &layout, const QString &failure);
     void publish(const QString &pdf, const Layout &layout);
