@@ -1,12 +1,13 @@
 #include "chatlog.h"
 
+#include "chatlogreaders.h"
 #include "failure.h"
-#include "whatsappreader.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <algorithm>
 
 namespace Brimlow {
@@ -79,13 +80,62 @@ qsizetype indexOfPerson(const QStringList &people, const QString &name)
     return -1;
 }
 
+// The messages of part into whole, senders matched by name.
+void join(ChatLogReader::Chat &whole, const ChatLogReader::Chat &part)
+{
+    QList<int> senders;
+    for (const QString &name : part.transcript.participants) {
+        qsizetype index = whole.transcript.participants.indexOf(name);
+        if (index < 0) {
+            whole.transcript.participants.append(name);
+            index = whole.transcript.participants.size() - 1;
+        }
+        senders.append(int(index));
+    }
+    for (Transcript::Message message : part.transcript.messages) {
+        message.sender = senders.value(message.sender, message.sender);
+        whole.transcript.messages.append(std::move(message));
+    }
+    if (whole.transcript.name.isEmpty())
+        whole.transcript.name = part.transcript.name;
+    if (whole.owner.isEmpty())
+        whole.owner = part.owner;
+    for (const QString &member : part.members) {
+        if (!whole.members.contains(member))
+            whole.members.append(member);
+    }
+}
+
+// Downloads that list members but not the owner: the one member that every
+// chat of the account shares is the owner.
+void findOwners(QList<ChatLogReader::Chat> &chats)
+{
+    QHash<QString, QList<qsizetype>> byAccount;
+    for (qsizetype i = 0; i < chats.size(); ++i) {
+        if (!chats.at(i).account.isEmpty() && chats.at(i).owner.isEmpty())
+            byAccount[chats.at(i).account].append(i);
+    }
+    for (const QList<qsizetype> &indexes : std::as_const(byAccount)) {
+        if (indexes.size() < 2)
+            continue;
+        QSet<QString> shared(
+            chats.at(indexes.first()).members.cbegin(), chats.at(indexes.first()).members.cend());
+        for (qsizetype i : indexes) {
+            const QStringList &members = chats.at(i).members;
+            shared.intersect(QSet<QString>(members.cbegin(), members.cend()));
+        }
+        if (shared.size() != 1)
+            continue;
+        for (qsizetype i : indexes)
+            chats[i].owner = *shared.cbegin();
+    }
+}
+
 } // namespace
 
 const QList<const ChatLogReader *> &ChatLog::readers()
 {
-    static const WhatsAppReader whatsApp;
-    static const QList<const ChatLogReader *> all = { &whatsApp };
-    return all;
+    return ChatLogReaders::all();
 }
 
 ChatLog::ChatLog(const QString &path)
@@ -93,6 +143,9 @@ ChatLog::ChatLog(const QString &path)
     const QFileInfo info(path);
     if (!info.exists())
         throw Failure(QStringLiteral("There's no chat file at %1.").arg(path));
+    ChatLogReader::Context context;
+    context.root = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+    QList<ChatLogReader::Chat> pieces;
     if (info.isDir()) {
         QStringList files;
         QDirIterator it(
@@ -106,15 +159,21 @@ ChatLog::ChatLog(const QString &path)
             files.append(file);
         }
         files.sort();
+        std::optional<Failure> firstFailure;
         for (const QString &file : files) {
             try {
-                readFile(file, path);
-            } catch (const Failure &) {
+                pieces.append(readFile(file, context));
+            } catch (const Failure &failure) {
                 // One unreadable file does not spoil the others.
+                if (!firstFailure)
+                    firstFailure = failure;
             }
         }
+        add(std::move(pieces));
+        if (m_chats.isEmpty() && firstFailure)
+            throw *firstFailure;
     } else {
-        readFile(path, path);
+        add(readFile(path, context));
     }
     if (m_chats.isEmpty())
         throw Failure(
@@ -124,7 +183,7 @@ ChatLog::ChatLog(const QString &path)
 
 ChatLog::~ChatLog() = default;
 
-void ChatLog::readFile(const QString &file, const QString &root)
+QList<ChatLogReader::Chat> ChatLog::readFile(const QString &file, ChatLogReader::Context &context) const
 {
     QFile input(file);
     if (!input.open(QIODevice::ReadOnly))
@@ -134,27 +193,65 @@ void ChatLog::readFile(const QString &file, const QString &root)
     for (const ChatLogReader *reader : readers()) {
         if (!reader->recognises(head))
             continue;
+        QList<ChatLogReader::Chat> chats = reader->read(file, context);
+        const QString title = titleFor(file, context.root);
+        for (ChatLogReader::Chat &chat : chats) {
+            if (chat.service.isEmpty())
+                chat.service = reader->service();
+            if (!title.isEmpty() && chat.service == QLatin1String("WhatsApp"))
+                chat.transcript.name = title;
+        }
+        return chats;
+    }
+    return {};
+}
+
+void ChatLog::add(QList<ChatLogReader::Chat> pieces)
+{
+    // Parts of one chat come together in file order.
+    QList<ChatLogReader::Chat> chats;
+    QHash<QString, qsizetype> partAt;
+    for (ChatLogReader::Chat &piece : pieces) {
+        if (piece.part.isEmpty()) {
+            chats.append(std::move(piece));
+            continue;
+        }
+        const auto found = partAt.constFind(piece.part);
+        if (found == partAt.constEnd()) {
+            partAt.insert(piece.part, chats.size());
+            chats.append(std::move(piece));
+        } else {
+            join(chats[*found], piece);
+        }
+    }
+    findOwners(chats);
+
+    for (ChatLogReader::Chat &found : chats) {
+        if (found.transcript.messages.isEmpty())
+            continue;
         Chat chat;
-        chat.service = reader->service();
-        chat.transcript = reader->read(file);
-        if (chat.transcript.messages.isEmpty())
-            return;
+        chat.service = found.service;
+        chat.transcript = std::move(found.transcript);
+        if (chat.transcript.participants.contains(found.owner))
+            chat.owner = found.owner;
+        std::stable_sort(chat.transcript.messages.begin(), chat.transcript.messages.end(),
+            [](const Transcript::Message &a, const Transcript::Message &b) { return a.at < b.at; });
         for (qsizetype i = 0; i < chat.transcript.messages.size(); ++i)
             chat.transcript.messages[i].id = QStringLiteral("m%1").arg(i + 1);
 
-        const QString title = titleFor(file, root);
-        if (!title.isEmpty())
-            chat.transcript.name = title;
         QString key = chat.transcript.name;
-        if (key.isEmpty())
-            key = joinedNames(chat.transcript.participants);
+        if (key.isEmpty()) {
+            QStringList others = chat.transcript.participants;
+            if (others.size() > 1)
+                others.removeOne(chat.owner);
+            key = joinedNames(others);
+        }
         chat.key = key;
         for (int n = 2;
              std::any_of(m_chats.begin(), m_chats.end(), [&](const Chat &c) { return c.key == chat.key; });
              ++n)
             chat.key = QStringLiteral("%1 (%2)").arg(key).arg(n);
         m_chats.append(std::move(chat));
-        return;
     }
 }
 
@@ -171,15 +268,15 @@ QList<Conversation> ChatLog::conversations()
         QList<Conversation::Person> people;
         for (const QString &name : transcript.participants)
             people.append({ name, 0 });
-        QString first = transcript.messages.first().at;
-        QString last = first;
-        for (const Transcript::Message &message : transcript.messages) {
+        for (const Transcript::Message &message : transcript.messages)
             ++people[message.sender].messages;
-            first = qMin(first, message.at);
-            last = qMax(last, message.at);
-        }
-        conversation.first = first.left(10);
-        conversation.last = last.left(10);
+        // The owner leads, so that the app's first guess of who the user is
+        // is the one the export names.
+        const qsizetype owner = transcript.participants.indexOf(chat.owner);
+        if (!chat.owner.isEmpty() && owner > 0)
+            people.move(owner, 0);
+        conversation.first = transcript.messages.first().at.left(10);
+        conversation.last = transcript.messages.last().at.left(10);
         conversation.group = people.size() > 2;
         conversation.people = people;
         list.append(conversation);
@@ -195,7 +292,9 @@ Transcript ChatLog::transcript(const QString &key, const std::optional<QString> 
     if (chat == m_chats.cend())
         throw Failure(QStringLiteral("That conversation isn't in this chat file anymore."));
     Transcript transcript = chat->transcript;
-    const qsizetype me = meIs ? indexOfPerson(transcript.participants, *meIs) : -1;
+    qsizetype me = meIs ? indexOfPerson(transcript.participants, *meIs) : -1;
+    if (me < 0 && !chat->owner.isEmpty())
+        me = transcript.participants.indexOf(chat->owner);
     if (me >= 0) {
         transcript.participants.removeAt(me);
         for (Transcript::Message &message : transcript.messages) {
@@ -206,8 +305,6 @@ Transcript ChatLog::transcript(const QString &key, const std::optional<QString> 
         }
     }
     transcript.group = transcript.participants.size() > 1;
-    std::stable_sort(transcript.messages.begin(), transcript.messages.end(),
-        [](const Transcript::Message &a, const Transcript::Message &b) { return a.at < b.at; });
     return transcript;
 }
 

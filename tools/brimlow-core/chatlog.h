@@ -1,17 +1,17 @@
 #pragma once
 
+#include "chatlogreader.h"
 #include "conversationsource.h"
 
 #include <QList>
 
 namespace Brimlow {
 
-class ChatLogReader;
-
 // Chat exports and pasted chats: one file, or a folder searched at any
 // depth (dot files and "__MACOSX" left out). Each file is offered to every
-// reader, and the first that recognises its content reads it; a chat file
-// holds one conversation.
+// reader, and the first that recognises its content reads it. A file may
+// hold many chats (a whole account), and a chat may span many files (a
+// page or a day per file).
 class ChatLog : public ConversationSource
 {
 public:
@@ -22,7 +22,7 @@ public:
     QList<Conversation> conversations() override;
     Transcript transcript(const QString &key, const std::optional<QString> &meIs) override;
 
-    // Every format the tool reads, one reader each.
+    // Every format the tool reads, one reader each, most particular first.
     static const QList<const ChatLogReader *> &readers();
 
 private:
@@ -30,10 +30,12 @@ private:
     {
         QString key;
         QString service;
+        QString owner; // empty when the export does not say who the user is
         Transcript transcript; // participants include the user
     };
 
-    void readFile(const QString &file, const QString &root);
+    QList<ChatLogReader::Chat> readFile(const QString &file, ChatLogReader::Context &context) const;
+    void add(QList<ChatLogReader::Chat> pieces);
 
     QList<Chat> m_chats;
 };

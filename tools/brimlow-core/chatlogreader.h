@@ -3,7 +3,10 @@
 #include "transcript.h"
 
 #include <QByteArray>
+#include <QHash>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace Brimlow {
 
@@ -12,6 +15,34 @@ namespace Brimlow {
 class ChatLogReader
 {
 public:
+    // One chat, or one part of a chat, as a file holds it.
+    struct Chat
+    {
+        QString service; // the messaging service, as "chats" lists it
+        // Every sender is a participant, the user among them; messages in
+        // file order, attachment paths absolute.
+        Transcript transcript;
+        // The account owner's name among the participants, where the format
+        // says who exported it; the user unless --me-is says otherwise.
+        QString owner;
+        // Exports that spread one chat over several files (a page per file,
+        // a day per file) give every part the same non-empty name.
+        QString part;
+        // Downloads of one account that list each chat's members but not
+        // the owner: the owner is the one member every chat of the account
+        // shares.
+        QString account;
+        QStringList members;
+    };
+
+    // What readers of one --log share: the folder that bounds every file
+    // they may open, and side files already read.
+    struct Context
+    {
+        QString root; // the folder given, or the folder of the file given
+        QHash<QString, QHash<QString, QString>> lookups; // by side file's path
+    };
+
     virtual ~ChatLogReader() = default;
 
     // The messaging service the format comes from, as "chats" lists it.
@@ -20,10 +51,10 @@ public:
     // Whether a file that starts with these bytes is in this format.
     virtual bool recognises(const QByteArray &head) const = 0;
 
-    // The chat in a file of this format: every sender is a participant
-    // (the user among them, unmarked), messages in file order, attachment
-    // paths absolute. An empty transcript when no message reads.
-    virtual Transcript read(const QString &path) const = 0;
+    // The chats in a file of this format; none when no message reads.
+    // Throws Failure with a sentence for the user when the file cannot be
+    // read at all.
+    virtual QList<Chat> read(const QString &path, Context &context) const = 0;
 };
 
 } // namespace Brimlow

@@ -5,6 +5,7 @@
 #include "backupphotos.h"
 #include "bookwriter.h"
 #include "chatlog.h"
+#include "embeddedphotos.h"
 #include "failure.h"
 #include "jsonwriter.h"
 #include "localphotos.h"
@@ -58,16 +59,24 @@ void keepPrivate(const QString &folder)
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
-void resolvePhotos(Transcript &transcript, PhotoLocator &locator)
+void resolvePhotos(Transcript &transcript, PhotoLocator &locator, EmbeddedPhotos *embedded = nullptr)
 {
     for (Transcript::Message &message : transcript.messages) {
         for (Transcript::Attachment &attachment : message.attachments) {
-            if (attachment.kind == MediaKind::photo() && !attachment.path.isEmpty())
-                attachment.path = locator.locate(attachment.path);
-            else
+            if (attachment.kind != MediaKind::photo())
                 attachment.path.clear();
+            else if (!attachment.data.isEmpty() && embedded)
+                attachment.path = embedded->save(attachment.data, attachment.path);
+            else if (!attachment.path.isEmpty())
+                attachment.path = locator.locate(attachment.path);
+            attachment.data.clear();
         }
     }
+}
+
+QString photosFolderFor(const Options &options)
+{
+    return QFileInfo(options.out).absolutePath() + QStringLiteral("/photos");
 }
 
 void writeBook(const Transcript &transcript, const Options &options)
@@ -184,8 +193,15 @@ void exportBook(const Options &options, QIODevice &input)
     Transcript transcript = openSource(options)->transcript(options.conversation, options.meIs);
     if (options.backup.isEmpty()) {
         LocalPhotos photos;
-        resolvePhotos(transcript, photos);
-        writeBook(transcript, options);
+        EmbeddedPhotos embedded(photosFolderFor(options));
+        resolvePhotos(transcript, photos, &embedded);
+        try {
+            writeBook(transcript, options);
+        } catch (...) {
+            for (const QString &file : embedded.written())
+                QFile::remove(file);
+            throw;
+        }
         return;
     }
 
@@ -198,7 +214,7 @@ void exportBook(const Options &options, QIODevice &input)
                                "again with its password."));
         backup.unlockWithKey(QString::fromLatin1(key));
     }
-    BackupPhotos photos(backup, QFileInfo(options.out).absolutePath() + QStringLiteral("/photos"));
+    BackupPhotos photos(backup, photosFolderFor(options));
     resolvePhotos(transcript, photos);
     try {
         writeBook(transcript, options);

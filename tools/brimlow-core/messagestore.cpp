@@ -284,7 +284,8 @@ QHash<qint64, QList<Transcript::Attachment>> MessageStore::attachments(const QSt
             continue;
         const QString name = transferName.isEmpty() ? path : transferName;
         const auto flag = query.integer(5) != 0 ? MediaKind::Flag::Sticker : MediaKind::Flag::None;
-        byMessage[query.integer(0)].append({ MediaKind::fromStore(query.text(2), uti, name, flag), path });
+        byMessage[query.integer(0)].append(
+            { MediaKind::fromStore(query.text(2), uti, name, flag), path, {} });
     }
     return byMessage;
 }

@@ -16,6 +16,7 @@ struct Transcript
     {
         QString kind; // "photo", "video", "voice memo", "audio", "sticker", "file"
         QString path; // where the source keeps the file; may be empty
+        QByteArray data; // the file itself, for exports that carry it inside
     };
 
     struct Message

@@ -1,5 +1,6 @@
 #include "whatsappreader.h"
 
+#include "chatfile.h"
 #include "failure.h"
 #include "mediakind.h"
 #include "whatsappline.h"
@@ -8,14 +9,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QStringDecoder>
 
 namespace Brimlow {
 
 namespace {
 
-// More than any real export; keeps a stray disk image out of memory.
-constexpr qint64 MaxFileSize = qint64(1) << 30;
 constexpr int LinesToRecognise = 50;
 
 // One message as the file wrote it, before its lines are interpreted.
@@ -140,7 +138,7 @@ public:
         QStringList lines = raw.more;
         const auto marker = markerIn(first);
         if (marker) {
-            message.attachments.append({ marker->kind, located(marker->fileName) });
+            message.attachments.append({ marker->kind, located(marker->fileName), {} });
         } else if (marked) {
             return;
         } else {
@@ -180,8 +178,9 @@ private:
             || fileName.contains(QLatin1Char('\\')) || fileName.contains(QChar(0))
             || fileName == QLatin1String(".."))
             return {};
-        const QFileInfo info(QDir(m_folder).filePath(fileName));
-        return info.isFile() ? info.absoluteFilePath() : QString();
+        // A link beside the chat may point anywhere; only files in the
+        // chat's own folder count.
+        return ChatFile::inside(m_folder, m_folder, fileName);
     }
 
     QString m_folder;
@@ -198,16 +197,7 @@ QString WhatsAppReader::service() const
 
 QString WhatsAppReader::decode(const QByteArray &bytes)
 {
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        QStringDecoder decoder(
-            bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
-        QString text = decoder.decode(bytes.mid(2));
-        return text;
-    }
-    QString text = QString::fromUtf8(bytes);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    return text;
+    return ChatFile::decode(bytes);
 }
 
 bool WhatsAppReader::recognises(const QByteArray &head) const
@@ -227,14 +217,11 @@ bool WhatsAppReader::recognises(const QByteArray &head) const
     return matched >= 3;
 }
 
-Transcript WhatsAppReader::read(const QString &path) const
+QList<ChatLogReader::Chat> WhatsAppReader::read(const QString &path, Context &) const
 {
-    QFile file(path);
-    if (file.size() > MaxFileSize)
-        throw Failure(QStringLiteral("The chat file %1 is too big to read.").arg(QFileInfo(path).fileName()));
-    if (!file.open(QIODevice::ReadOnly))
-        throw Failure(QStringLiteral("The chat file %1 can't be read.").arg(QFileInfo(path).fileName()));
-    return parse(decode(file.readAll()), QFileInfo(path).absolutePath());
+    Chat chat;
+    chat.transcript = parse(decode(ChatFile::bytes(path)), QFileInfo(path).absolutePath());
+    return { chat };
 }
 
 Transcript WhatsAppReader::parse(const QString &text, const QString &folder)

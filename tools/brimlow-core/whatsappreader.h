@@ -13,7 +13,7 @@ class WhatsAppReader : public ChatLogReader
 public:
     QString service() const override;
     bool recognises(const QByteArray &head) const override;
-    Transcript read(const QString &path) const override;
+    QList<Chat> read(const QString &path, Context &context) const override;
 
     // The chat in a text; attached files are looked for in folder.
     static Transcript parse(const QString &text, const QString &folder);

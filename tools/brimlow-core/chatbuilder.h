@@ -1,0 +1,35 @@
+#pragma once
+
+#include "chatlogreader.h"
+
+#include <QHash>
+
+namespace Brimlow {
+
+// Collects one chat as a reader meets its messages: senders become
+// participants in the order they first write, and messages without a time
+// or without anything in them are left out.
+class ChatBuilder
+{
+public:
+    explicit ChatBuilder(const QString &service = {});
+
+    // The participant of that name, added when new.
+    int sender(const QString &name);
+
+    // A message; false when it was left out.
+    bool add(const QString &at, const QString &sender, const QString &text,
+        const QList<Transcript::Attachment> &attachments = {});
+
+    ChatLogReader::Chat &chat() { return m_chat; }
+    bool isEmpty() const { return m_chat.transcript.messages.isEmpty(); }
+
+    // The chat, when it has at least one message.
+    void takeInto(QList<ChatLogReader::Chat> &chats);
+
+private:
+    ChatLogReader::Chat m_chat;
+    QHash<QString, int> m_senders;
+};
+
+} // namespace Brimlow

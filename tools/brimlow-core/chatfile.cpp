@@ -1,0 +1,92 @@
+#include "chatfile.h"
+
+#include "failure.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+namespace Brimlow::ChatFile {
+
+namespace {
+
+// More than any real export; keeps a stray disk image out of memory.
+constexpr qint64 MaxFileSize = qint64(1) << 30;
+
+bool isWithin(const QString &path, const QString &folder)
+{
+    return path == folder || path.startsWith(folder + QLatin1Char('/'));
+}
+
+} // namespace
+
+QByteArray bytes(const QString &path)
+{
+    QFile file(path);
+    if (file.size() > MaxFileSize)
+        throw Failure(QStringLiteral("The chat file %1 is too big to read.").arg(QFileInfo(path).fileName()));
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure(unreadable(path));
+    return file.readAll();
+}
+
+QString decode(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder decoder(
+            bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+        return decoder.decode(bytes.mid(2));
+    }
+    QString text = QString::fromUtf8(bytes);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    return text;
+}
+
+QString inside(const QString &root, const QString &folder, const QString &relative)
+{
+    QString name = relative.trimmed();
+    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (name.isEmpty() || name.contains(QChar(0)) || QDir::isAbsolutePath(name)
+        || name.startsWith(QLatin1Char('~')) || name.contains(QLatin1String("://")))
+        return {};
+    const QStringList parts = name.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    if (parts.contains(QLatin1String("..")))
+        return {};
+    const QFileInfo info(QDir(folder).filePath(name));
+    if (!info.isFile())
+        return {};
+    // Links may point anywhere; only what really lies under the root counts.
+    const QString real = info.canonicalFilePath();
+    const QString top = QFileInfo(root).canonicalFilePath();
+    if (real.isEmpty() || top.isEmpty() || !isWithin(real, top))
+        return {};
+    return info.absoluteFilePath();
+}
+
+QString insideAbove(const QString &root, const QString &folder, const QString &relative)
+{
+    const QString top = QFileInfo(root).absoluteFilePath();
+    QDir dir(folder);
+    for (int level = 0; level < 12; ++level) {
+        const QString found = inside(root, dir.absolutePath(), relative);
+        if (!found.isEmpty())
+            return found;
+        if (!isWithin(dir.absolutePath(), top) || dir.absolutePath() == top || !dir.cdUp())
+            break;
+    }
+    return {};
+}
+
+QString unreadable(const QString &path)
+{
+    return QStringLiteral("The chat file %1 can't be read.").arg(QFileInfo(path).fileName());
+}
+
+QString damaged(const QString &path)
+{
+    return QStringLiteral("The chat file %1 is damaged and can't be read.").arg(QFileInfo(path).fileName());
+}
+
+} // namespace Brimlow::ChatFile

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Reading chat files, and finding the files they name, for every reader.
+namespace Brimlow::ChatFile {
+
+// The whole file; throws Failure when it cannot be read or is bigger than
+// any chat export.
+QByteArray bytes(const QString &path);
+
+// Text of a chat file: UTF-8, or UTF-16 with a byte-order mark.
+QString decode(const QByteArray &bytes);
+
+// A file that a chat names by a path relative to folder: its absolute path
+// when it exists and lies inside root, else empty. Nothing a file says may
+// lead out of the export (no "..", no absolute paths, no links outward).
+QString inside(const QString &root, const QString &folder, const QString &relative);
+
+// The same, trying folder and each folder above it up to root, for exports
+// that name files relative to the top of the download.
+QString insideAbove(const QString &root, const QString &folder, const QString &relative);
+
+// "The chat file <name> can't be read." and its relatives.
+QString unreadable(const QString &path);
+QString damaged(const QString &path);
+
+} // namespace Brimlow::ChatFile

@@ -1,0 +1,143 @@
+#include "chattime.h"
+
+#include "localtime.h"
+
+#include <QDate>
+#include <cstdio>
+
+namespace Brimlow::ChatTime {
+
+namespace {
+
+// Digits at text[at, at + count), or -1.
+int digits(QStringView text, qsizetype at, int count)
+{
+    if (at + count > text.size())
+        return -1;
+    int value = 0;
+    for (int i = 0; i < count; ++i) {
+        const QChar c = text.at(at + i);
+        if (!c.isDigit() || c.unicode() > '9')
+            return -1;
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return value;
+}
+
+// Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
+qint64 daysFromCivil(int year, int month, int day)
+{
+    year -= month <= 2 ? 1 : 0;
+    const qint64 era = (year >= 0 ? year : year - 399) / 400;
+    const int yearOfEra = year - int(era * 400);
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+} // namespace
+
+QString fromUnixSeconds(qint64 seconds)
+{
+    // Earlier than 1990 or later than 2100 is a broken field, not a message.
+    constexpr qint64 Earliest = 631152000;
+    constexpr qint64 Latest = 4102444800;
+    if (seconds < Earliest || seconds > Latest)
+        return {};
+    return LocalTime::text(seconds);
+}
+
+QString fromUnixMilliseconds(qint64 milliseconds)
+{
+    return fromUnixSeconds(milliseconds >= 0 ? milliseconds / 1000 : -1);
+}
+
+QString fromParts(int year, int month, int day, int hour, int minute, int second)
+{
+    if (year < 1990 || year > 2100 || !QDate::isValid(year, month, day) || hour < 0 || hour > 23 || minute < 0
+        || minute > 59 || second < 0 || second > 60)
+        return {};
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02d", year, month, day, hour, minute,
+        qMin(second, 59));
+    return QString::fromLatin1(buffer);
+}
+
+QString fromIso(const QString &raw)
+{
+    const QStringView text = QStringView(raw).trimmed();
+    const int year = digits(text, 0, 4);
+    const int month = digits(text, 5, 2);
+    const int day = digits(text, 8, 2);
+    if (year < 0 || month < 0 || day < 0 || text.size() < 16 || text.at(4) != QLatin1Char('-')
+        || text.at(7) != QLatin1Char('-')
+        || (text.at(10) != QLatin1Char('T') && text.at(10) != QLatin1Char(' ')))
+        return {};
+    const int hour = digits(text, 11, 2);
+    const int minute = digits(text, 14, 2);
+    if (hour < 0 || minute < 0 || text.at(13) != QLatin1Char(':'))
+        return {};
+    qsizetype at = 16;
+    int second = 0;
+    if (at < text.size() && text.at(at) == QLatin1Char(':')) {
+        second = digits(text, at + 1, 2);
+        if (second < 0)
+            return {};
+        at += 3;
+        if (at < text.size() && (text.at(at) == QLatin1Char('.') || text.at(at) == QLatin1Char(','))) {
+            ++at;
+            while (at < text.size() && text.at(at).isDigit())
+                ++at;
+        }
+    }
+    const QString local = fromParts(year, month, day, hour, minute, second);
+    if (local.isEmpty())
+        return {};
+    QStringView zone = text.mid(at).trimmed();
+    if (zone.isEmpty())
+        return local;
+    int offsetSeconds = 0;
+    if (zone == QLatin1String("Z") || zone == QLatin1String("UTC") || zone == QLatin1String("GMT")) {
+        offsetSeconds = 0;
+    } else if (zone.at(0) == QLatin1Char('+') || zone.at(0) == QLatin1Char('-')) {
+        const int hours = digits(zone, 1, 2);
+        const qsizetype minutesAt = zone.size() > 3 && zone.at(3) == QLatin1Char(':') ? 4 : 3;
+        const int minutes = zone.size() > minutesAt ? digits(zone, minutesAt, 2) : 0;
+        if (hours < 0 || minutes < 0 || hours > 14)
+            return {};
+        offsetSeconds = (hours * 3600 + minutes * 60) * (zone.at(0) == QLatin1Char('-') ? -1 : 1);
+    } else {
+        return {};
+    }
+    const qint64 seconds
+        = daysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + qMin(second, 59);
+    return fromUnixSeconds(seconds - offsetSeconds);
+}
+
+int monthNamed(QStringView name)
+{
+    static const char *const names[]
+        = { "jan", "feb", "mar", "apr", "may", "jun", "jul", "aug", "sep", "oct", "nov", "dec" };
+    const QString lower = name.trimmed().toString().toLower().remove(QLatin1Char('.'));
+    if (lower.size() < 3)
+        return 0;
+    static const char *const full[] = { "january", "february", "march", "april", "may", "june", "july",
+        "august", "september", "october", "november", "december" };
+    for (int i = 0; i < 12; ++i) {
+        if (lower == QLatin1String(full[i]) || lower == QLatin1String(names[i])
+            || (i == 8 && lower == QLatin1String("sept")))
+            return i + 1;
+    }
+    return 0;
+}
+
+int hour24(int hour, bool afternoon)
+{
+    if (hour < 1 || hour > 12)
+        return -1;
+    if (hour == 12)
+        return afternoon ? 12 : 0;
+    return afternoon ? hour + 12 : hour;
+}
+
+} // namespace Brimlow::ChatTime

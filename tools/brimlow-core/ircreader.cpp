@@ -1,0 +1,219 @@
+#include "ircreader.h"
+
+#include "chatbuilder.h"
+#include "chatfile.h"
+#include "chattime.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace Brimlow {
+
+namespace {
+
+// Nick prefixes of channel modes: op, voice, half-op, owner, admin.
+QString plainNick(QString nick)
+{
+    nick = nick.trimmed();
+    while (!nick.isEmpty() && QStringLiteral("@+%~&!").contains(nick.front()))
+        nick.remove(0, 1);
+    return nick.trimmed();
+}
+
+const QRegularExpression &irssiLine()
+{
+    static const QRegularExpression line(
+        QStringLiteral(R"(^(\d{2}):(\d{2})(?::(\d{2}))? (?:<([^>]+)> (.*)|\s?\* (\S+) (.*))$)"));
+    return line;
+}
+
+const QRegularExpression &bracketLine()
+{
+    static const QRegularExpression line(QStringLiteral(
+        R"(^\[(?:(\d{4})-(\d{2})-(\d{2})[ T])?(\d{1,2}):(\d{2})(?::(\d{2}))?\] (?:<([^>]+)> (.*)|\* (\S+) (.*))$)"));
+    return line;
+}
+
+const QRegularExpression &weechatLine()
+{
+    static const QRegularExpression line(
+        QStringLiteral(R"(^(\d{4})-(\d{2})-(\d{2}) (\d{2}):(\d{2}):(\d{2})\t([^\t]*)\t(.*)$)"));
+    return line;
+}
+
+// "Sun Jan 31 21:40:00 2021" and "Mon Feb 01 2021", in irssi's, mIRC's
+// and HexChat's headers.
+QDate dayInHeader(const QString &line)
+{
+    static const QRegularExpression header(QStringLiteral(
+        R"((?:Log opened|Day changed|Session Start:|BEGIN LOGGING AT)\s+\w{3},?\s+(\w{3})\s+(\d{1,2})(?:\s+[\d:]+)?\s+(\d{4}))"));
+    const auto found = header.match(line);
+    if (!found.hasMatch())
+        return {};
+    return QDate(
+        found.captured(3).toInt(), ChatTime::monthNamed(found.captured(1)), found.captured(2).toInt());
+}
+
+QDate dayInName(const QString &name)
+{
+    static const QRegularExpression date(QStringLiteral(R"((\d{4})-?(\d{2})-?(\d{2}))"));
+    const auto found = date.match(name);
+    return found.hasMatch()
+        ? QDate(found.captured(1).toInt(), found.captured(2).toInt(), found.captured(3).toInt())
+        : QDate();
+}
+
+QString channelIn(const QString &path)
+{
+    static const QRegularExpression channel(QStringLiteral(R"((#[^./\\\s]+))"));
+    const auto found = channel.match(path);
+    return found.hasMatch() ? found.captured(1) : QString();
+}
+
+struct Line
+{
+    QDate day; // valid when the line carries its own day
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    QString nick;
+    QString text;
+};
+
+std::optional<Line> lineIn(const QString &text)
+{
+    if (const auto w = weechatLine().match(text); w.hasMatch()) {
+        const QString prefix = w.captured(7);
+        QString nick = plainNick(prefix);
+        QString body = w.captured(8);
+        if (prefix.trimmed() == QLatin1String("*")) {
+            nick = body.section(QLatin1Char(' '), 0, 0);
+            body = QLatin1Char('*') + body.section(QLatin1Char(' '), 1) + QLatin1Char('*');
+        } else if (nick.isEmpty() || prefix.contains(QLatin1String("--"))
+            || prefix.contains(QLatin1String("=!="))) {
+            return std::nullopt; // joins, parts, network notices
+        }
+        return Line { QDate(w.captured(1).toInt(), w.captured(2).toInt(), w.captured(3).toInt()),
+            w.captured(4).toInt(), w.captured(5).toInt(), w.captured(6).toInt(), nick, body };
+    }
+    if (const auto b = bracketLine().match(text); b.hasMatch()) {
+        const bool action = b.captured(7).isEmpty();
+        const QDate day = b.captured(1).isEmpty()
+            ? QDate()
+            : QDate(b.captured(1).toInt(), b.captured(2).toInt(), b.captured(3).toInt());
+        return Line { day, b.captured(4).toInt(), b.captured(5).toInt(), b.captured(6).toInt(),
+            plainNick(action ? b.captured(9) : b.captured(7)),
+            action ? QLatin1Char('*') + b.captured(10) + QLatin1Char('*') : b.captured(8) };
+    }
+    if (const auto i = irssiLine().match(text); i.hasMatch()) {
+        const bool action = i.captured(4).isEmpty();
+        return Line { QDate(), i.captured(1).toInt(), i.captured(2).toInt(), i.captured(3).toInt(),
+            plainNick(action ? i.captured(6) : i.captured(4)),
+            action ? QLatin1Char('*') + i.captured(7) + QLatin1Char('*') : i.captured(5) };
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+QString IrcReader::service() const
+{
+    return QStringLiteral("IRC");
+}
+
+bool IrcReader::recognises(const QByteArray &head) const
+{
+    const QString text = ChatFile::decode(head);
+    int lines = 0;
+    for (const QString &line : text.split(QLatin1Char('\n')).mid(0, 80)) {
+        const QString plain = line.endsWith(QLatin1Char('\r')) ? line.chopped(1) : line;
+        if (plain.startsWith(QLatin1String("--- Log opened ")))
+            return true;
+        lines += lineIn(plain) ? 1 : 0;
+    }
+    return lines >= 3;
+}
+
+QList<ChatLogReader::Chat> IrcReader::read(const QString &path, Context &) const
+{
+    const QFileInfo info(path);
+    const QDate modified = info.lastModified().date();
+    QList<Chat> chats = parse(ChatFile::decode(ChatFile::bytes(path)), info.absoluteFilePath(), modified);
+    // Logs rotated by day continue one channel in one folder.
+    const QString channel
+        = channelIn(info.fileName()).isEmpty() ? channelIn(info.absolutePath()) : channelIn(info.fileName());
+    if (!channel.isEmpty() || dayInName(info.fileName()).isValid()) {
+        for (Chat &chat : chats)
+            chat.part = QStringLiteral("irc:") + info.absolutePath() + QLatin1Char('/') + channel;
+    }
+    return chats;
+}
+
+QList<ChatLogReader::Chat> IrcReader::parse(const QString &raw, const QString &fileName, const QDate &lastDay)
+{
+    QString text = raw;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    const QStringList rawLines = text.split(QLatin1Char('\n'));
+    QList<Line> lines;
+    QDate day = dayInName(QFileInfo(fileName).fileName());
+    const bool dayKnown = day.isValid();
+    bool headerSeen = false;
+    int rollovers = 0;
+    int lastMinute = -1;
+    // First pass: days from headers and from times that go backwards.
+    for (const QString &rawLine : rawLines) {
+        const QDate header = dayInHeader(rawLine);
+        if (header.isValid()) {
+            day = header;
+            headerSeen = true;
+            lastMinute = -1;
+            continue;
+        }
+        auto line = lineIn(rawLine);
+        if (!line)
+            continue;
+        const int minute = line->hour * 60 + line->minute;
+        if (line->day.isValid()) {
+            day = line->day;
+        } else {
+            if (lastMinute >= 0 && minute < lastMinute) {
+                day = day.isValid() ? day.addDays(1) : day;
+                ++rollovers;
+            }
+            line->day = day;
+        }
+        lastMinute = minute;
+        lines.append(*line);
+    }
+    // Times alone: the log ends on the day its file was last written.
+    if (!dayKnown && !headerSeen && lastDay.isValid()) {
+        QDate start = lastDay.addDays(-rollovers);
+        int passed = 0;
+        int previous = -1;
+        for (Line &line : lines) {
+            if (line.day.isValid())
+                continue;
+            const int minute = line.hour * 60 + line.minute;
+            passed += previous >= 0 && minute < previous ? 1 : 0;
+            previous = minute;
+            line.day = start.addDays(passed);
+        }
+    }
+    ChatBuilder builder;
+    for (const Line &line : std::as_const(lines)) {
+        if (!line.day.isValid())
+            continue;
+        builder.add(ChatTime::fromParts(line.day.year(), line.day.month(), line.day.day(), line.hour,
+                        line.minute, line.second),
+            line.nick, line.text);
+    }
+    builder.chat().transcript.name = channelIn(QFileInfo(fileName).fileName());
+    if (builder.chat().transcript.name.isEmpty())
+        builder.chat().transcript.name = channelIn(QFileInfo(fileName).absolutePath());
+    QList<Chat> chats;
+    builder.takeInto(chats);
+    return chats;
+}
+
+} // namespace Brimlow

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "chatlogreader.h"
+
+#include <QDate>
+
+namespace Brimlow {
+
+// IRC logs: irssi's ("21:41 <@sam> hey", "--- Day changed …"), weechat's
+// ("2021-01-31 21:41:02<TAB>sam<TAB>hey"), and the common bracketed styles
+// ("[21:41] <sam> hey", "[2021-01-31 21:41:02] <sam> hey"). A log that
+// only has times takes its day from its headers or its file name.
+class IrcReader : public ChatLogReader
+{
+public:
+    QString service() const override;
+    bool recognises(const QByteArray &head) const override;
+    QList<Chat> read(const QString &path, Context &context) const override;
+
+    // lastDay: the day of the last line when nothing in the log says which
+    // day it starts on.
+    static QList<Chat> parse(const QString &text, const QString &fileName, const QDate &lastDay);
+};
+
+} // namespace Brimlow

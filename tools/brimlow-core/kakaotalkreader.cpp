@@ -1,0 +1,195 @@
+#include "kakaotalkreader.h"
+
+#include "chatbuilder.h"
+#include "chatfile.h"
+#include "chattime.h"
+#include "csvtable.h"
+#include "mediakind.h"
+
+#include <QDate>
+#include <QRegularExpression>
+
+namespace Brimlow {
+
+namespace {
+
+// "2021년 1월 31일", "2021. 1. 31.", "January 31, 2021", "Sunday, January 31, 2021".
+const QString DatePattern = QStringLiteral(
+    R"((?:(\d{4})년\s*(\d{1,2})월\s*(\d{1,2})일|(\d{4})\.\s*(\d{1,2})\.\s*(\d{1,2})\.?|(?:\w+,\s*)?(\w+)\s+(\d{1,2}),\s*(\d{4}))");
+// "오후 9:41", "9:41 PM".
+const QString TimePattern
+    = QStringLiteral(R"((?:(오전|오후)\s*(\d{1,2}):(\d{2})|(\d{1,2}):(\d{2})\s*([AP]M)))");
+
+const QRegularExpression &dividerLine()
+{
+    static const QRegularExpression line(
+        QStringLiteral(R"(^-{5,}\s*)") + DatePattern + QStringLiteral(R"(.*-{5,}\s*$)"));
+    return line;
+}
+
+const QRegularExpression &pcLine()
+{
+    static const QRegularExpression line(
+        QStringLiteral(R"(^\[([^\]]+)\] \[)") + TimePattern + QStringLiteral(R"(\] (.*)$)"));
+    return line;
+}
+
+const QRegularExpression &phoneLine()
+{
+    static const QRegularExpression line(QStringLiteral("^") + DatePattern
+        + QStringLiteral(R"((?:,|\s+at)?\s+)") + TimePattern + QStringLiteral(R"(, (.+?) : (.*)$)"));
+    return line;
+}
+
+QDate dateFrom(const QRegularExpressionMatch &found, int first)
+{
+    for (int group = first; group < first + 6; group += 3) {
+        if (!found.captured(group).isEmpty())
+            return QDate(found.captured(group).toInt(), found.captured(group + 1).toInt(),
+                found.captured(group + 2).toInt());
+    }
+    const int month = ChatTime::monthNamed(found.captured(first + 6));
+    return QDate(found.captured(first + 8).toInt(), month, found.captured(first + 7).toInt());
+}
+
+// Hour and minute from the time groups starting at first.
+std::pair<int, int> timeFrom(const QRegularExpressionMatch &found, int first)
+{
+    if (!found.captured(first).isEmpty())
+        return { ChatTime::hour24(
+                     found.captured(first + 1).toInt(), found.captured(first) == QLatin1String("오후")),
+            found.captured(first + 2).toInt() };
+    return { ChatTime::hour24(
+                 found.captured(first + 3).toInt(), found.captured(first + 5) == QLatin1String("PM")),
+        found.captured(first + 4).toInt() };
+}
+
+QString at(const QDate &day, std::pair<int, int> time)
+{
+    if (!day.isValid())
+        return {};
+    return ChatTime::fromParts(day.year(), day.month(), day.day(), time.first, time.second);
+}
+
+QList<Transcript::Attachment> placeholder(const QString &text)
+{
+    static const QRegularExpression photo(QStringLiteral(R"(^(사진( \d+장)?|Photo|Photos|\d+ photos)$)"));
+    static const QRegularExpression video(QStringLiteral(R"(^(동영상|Video)$)"));
+    static const QRegularExpression sticker(QStringLiteral(R"(^(이모티콘|Emoticons?)$)"));
+    static const QRegularExpression voice(QStringLiteral(R"(^(음성메시지|Voice Note|Voice Message)$)"));
+    const QString plain = text.trimmed();
+    if (photo.match(plain).hasMatch())
+        return { { MediaKind::photo(), {}, {} } };
+    if (video.match(plain).hasMatch())
+        return { { MediaKind::video(), {}, {} } };
+    if (sticker.match(plain).hasMatch())
+        return { { MediaKind::sticker(), {}, {} } };
+    if (voice.match(plain).hasMatch())
+        return { { MediaKind::voiceMemo(), {}, {} } };
+    return {};
+}
+
+struct Pending
+{
+    QString at;
+    QString sender;
+    QString text;
+};
+
+void flush(std::optional<Pending> &pending, ChatBuilder &builder)
+{
+    if (!pending)
+        return;
+    const auto media = placeholder(pending->text);
+    builder.add(pending->at, pending->sender, media.isEmpty() ? pending->text : QString(), media);
+    pending.reset();
+}
+
+QList<ChatLogReader::Chat> parseCsv(const QString &text)
+{
+    ChatBuilder builder;
+    const QList<QStringList> rows = CsvTable::rows(text);
+    for (qsizetype i = 1; i < rows.size(); ++i) {
+        const QStringList &row = rows.at(i);
+        if (row.size() < 3)
+            continue;
+        const auto media = placeholder(row.at(2));
+        builder.add(ChatTime::fromIso(row.at(0)), row.at(1), media.isEmpty() ? row.at(2) : QString(), media);
+    }
+    QList<ChatLogReader::Chat> chats;
+    builder.takeInto(chats);
+    return chats;
+}
+
+} // namespace
+
+QString KakaoTalkReader::service() const
+{
+    return QStringLiteral("KakaoTalk");
+}
+
+bool KakaoTalkReader::recognises(const QByteArray &head) const
+{
+    const QString text = ChatFile::decode(head);
+    if (text.startsWith(QLatin1String("Date,User,Message")))
+        return true;
+    int matched = 0;
+    for (const QString &line : text.split(QLatin1Char('\n')).mid(0, 60)) {
+        const QString plain = line.trimmed();
+        if (dividerLine().match(plain).hasMatch() || pcLine().match(plain).hasMatch()
+            || phoneLine().match(plain).hasMatch())
+            ++matched;
+    }
+    return matched >= 2
+        || (matched >= 1
+            && (text.contains(QLatin1String("카카오톡")) || text.contains(QLatin1String("KakaoTalk"))));
+}
+
+QList<ChatLogReader::Chat> KakaoTalkReader::read(const QString &path, Context &) const
+{
+    return parse(ChatFile::decode(ChatFile::bytes(path)));
+}
+
+QList<ChatLogReader::Chat> KakaoTalkReader::parse(const QString &raw)
+{
+    if (raw.startsWith(QLatin1String("Date,User,Message")))
+        return parseCsv(raw);
+    QString text = raw;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    ChatBuilder builder;
+    QDate day;
+    std::optional<Pending> pending;
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        if (const auto divider = dividerLine().match(line.trimmed()); divider.hasMatch()) {
+            flush(pending, builder);
+            day = dateFrom(divider, 1);
+            continue;
+        }
+        if (const auto pc = pcLine().match(line); pc.hasMatch()) {
+            flush(pending, builder);
+            pending = Pending { at(day, timeFrom(pc, 2)), pc.captured(1), pc.captured(8) };
+            continue;
+        }
+        if (const auto phone = phoneLine().match(line); phone.hasMatch()) {
+            flush(pending, builder);
+            pending = Pending { at(dateFrom(phone, 1), timeFrom(phone, 10)), phone.captured(16),
+                phone.captured(17) };
+            continue;
+        }
+        // A line that starts with a date but names nobody is a notice
+        // (someone joined or left); any other line continues the message.
+        static const QRegularExpression notice(QStringLiteral("^") + DatePattern);
+        if (notice.match(line).hasMatch()) {
+            flush(pending, builder);
+            continue;
+        }
+        if (pending)
+            pending->text += QLatin1Char('\n') + line;
+    }
+    flush(pending, builder);
+    QList<Chat> chats;
+    builder.takeInto(chats);
+    return chats;
+}
+
+} // namespace Brimlow

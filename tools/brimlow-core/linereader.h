@@ -1,0 +1,20 @@
+#pragma once
+
+#include "chatlogreader.h"
+
+namespace Brimlow {
+
+// LINE's text export: a "[LINE] Chat history with …" header, a line per
+// day ("2021/01/31(Sun)", "Sun, 01/31/2021") and tab-separated messages
+// ("21:41<TAB>Sam<TAB>hey"), a message of several lines in double quotes.
+class LineReader : public ChatLogReader
+{
+public:
+    QString service() const override;
+    bool recognises(const QByteArray &head) const override;
+    QList<Chat> read(const QString &path, Context &context) const override;
+
+    static QList<Chat> parse(const QString &text);
+};
+
+} // namespace Brimlow

@@ -1,0 +1,367 @@
+#include "mailmessage.h"
+
+#include "chattime.h"
+#include "htmlscanner.h"
+#include "mediakind.h"
+
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+namespace Brimlow {
+
+namespace {
+
+constexpr int MaxDepth = 8;
+
+struct Headers
+{
+    QList<std::pair<QByteArray, QByteArray>> fields; // names lower-cased
+
+    QByteArray value(const char *name) const
+    {
+        for (const auto &[key, value] : fields) {
+            if (key == name)
+                return value;
+        }
+        return {};
+    }
+};
+
+// The header block and the body; folded header lines unfolded.
+std::pair<Headers, QByteArray> split(const QByteArray &raw)
+{
+    qsizetype end = raw.indexOf("\n\n");
+    qsizetype crlf = raw.indexOf("\r\n\r\n");
+    qsizetype bodyAt = -1;
+    if (crlf >= 0 && (end < 0 || crlf < end)) {
+        end = crlf;
+        bodyAt = crlf + 4;
+    } else if (end >= 0) {
+        bodyAt = end + 2;
+    } else {
+        end = raw.size();
+        bodyAt = raw.size();
+    }
+    Headers headers;
+    for (QByteArray line : raw.left(end).split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if ((line.startsWith(' ') || line.startsWith('\t')) && !headers.fields.isEmpty()) {
+            headers.fields.last().second += ' ' + line.trimmed();
+            continue;
+        }
+        const qsizetype colon = line.indexOf(':');
+        if (colon <= 0)
+            continue;
+        headers.fields.append({ line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed() });
+    }
+    return { headers, raw.mid(bodyAt) };
+}
+
+// A parameter of a header value: boundary="…", charset=utf-8, filename*=…
+QByteArray parameter(const QByteArray &value, const QByteArray &name)
+{
+    const QByteArray lower = value.toLower();
+    for (const QByteArray &key : { name + "=", name + "*=" }) {
+        qsizetype at = 0;
+        while ((at = lower.indexOf(key, at)) >= 0) {
+            if (at > 0 && lower.at(at - 1) != ';' && lower.at(at - 1) != ' ' && lower.at(at - 1) != '\t') {
+                at += key.size();
+                continue;
+            }
+            at += key.size();
+            QByteArray result;
+            if (at < value.size() && value.at(at) == '"') {
+                const qsizetype close = value.indexOf('"', at + 1);
+                result = value.mid(at + 1, close < 0 ? -1 : close - at - 1);
+            } else {
+                const qsizetype semicolon = value.indexOf(';', at);
+                result = value.mid(at, semicolon < 0 ? -1 : semicolon - at).trimmed();
+            }
+            // RFC 2231: utf-8''na%20me
+            if (key.endsWith("*=")) {
+                const qsizetype quotes = result.indexOf("''");
+                if (quotes >= 0)
+                    result = QByteArray::fromPercentEncoding(result.mid(quotes + 2));
+            }
+            return result;
+        }
+    }
+    return {};
+}
+
+QString decodeCharset(const QByteArray &bytes, const QByteArray &rawCharset)
+{
+    const QByteArray charset = rawCharset.trimmed().toLower();
+    if (charset.isEmpty() || charset == "utf-8" || charset == "utf8" || charset == "us-ascii")
+        return QString::fromUtf8(bytes);
+    if (charset == "iso-8859-1" || charset == "latin1" || charset == "windows-1252" || charset == "cp1252"
+        || charset == "iso-8859-15")
+        return QString::fromLatin1(bytes);
+    QStringDecoder decoder(charset.constData());
+    return decoder.isValid() ? decoder.decode(bytes) : QString::fromUtf8(bytes);
+}
+
+QByteArray decodeQuotedPrintable(const QByteArray &body, bool underscoreIsSpace)
+{
+    QByteArray out;
+    out.reserve(body.size());
+    for (qsizetype i = 0; i < body.size(); ++i) {
+        const char c = body.at(i);
+        if (c == '_' && underscoreIsSpace) {
+            out.append(' ');
+        } else if (c == '=' && i + 1 < body.size() && (body.at(i + 1) == '\n' || body.at(i + 1) == '\r')) {
+            i += body.at(i + 1) == '\r' && i + 2 < body.size() && body.at(i + 2) == '\n' ? 2 : 1;
+        } else if (c == '=' && i + 2 < body.size()) {
+            bool ok = false;
+            const int value = body.mid(i + 1, 2).toInt(&ok, 16);
+            if (ok) {
+                out.append(char(value));
+                i += 2;
+            } else {
+                out.append(c);
+            }
+        } else {
+            out.append(c);
+        }
+    }
+    return out;
+}
+
+QByteArray decodeTransfer(const QByteArray &body, const QByteArray &encoding)
+{
+    const QByteArray name = encoding.trimmed().toLower();
+    if (name == "base64")
+        return QByteArray::fromBase64(body);
+    if (name == "quoted-printable")
+        return decodeQuotedPrintable(body, false);
+    return body;
+}
+
+struct Walker
+{
+    QString plain;
+    QString html;
+    QList<Transcript::Attachment> attachments;
+
+    void walk(const Headers &headers, const QByteArray &body, int depth)
+    {
+        const QByteArray contentType = headers.value("content-type");
+        const qsizetype semicolon = contentType.indexOf(';');
+        const QByteArray type
+            = contentType.left(semicolon < 0 ? contentType.size() : semicolon).trimmed().toLower();
+        if (type.startsWith("multipart/") && depth < MaxDepth) {
+            const QByteArray boundary = parameter(contentType, "boundary");
+            if (boundary.isEmpty())
+                return;
+            const QByteArray delimiter = "--" + boundary;
+            qsizetype at = body.indexOf(delimiter);
+            while (at >= 0) {
+                qsizetype start = at + delimiter.size();
+                if (body.mid(start, 2) == "--")
+                    break; // the closing delimiter
+                const qsizetype next = body.indexOf("\n" + delimiter, start);
+                const QByteArray part = body.mid(start, next < 0 ? -1 : next - start);
+                const auto [partHeaders, partBody] = split(part.mid(part.indexOf('\n') + 1));
+                walk(partHeaders, partBody, depth + 1);
+                at = next < 0 ? -1 : next + 1;
+            }
+            return;
+        }
+        const QByteArray disposition = headers.value("content-disposition");
+        QByteArray fileName = parameter(disposition, "filename");
+        if (fileName.isEmpty())
+            fileName = parameter(contentType, "name");
+        const bool attached = disposition.trimmed().toLower().startsWith("attachment") || !fileName.isEmpty();
+        const QByteArray content = decodeTransfer(body, headers.value("content-transfer-encoding"));
+        if (!attached && (type.isEmpty() || type == "text/plain")) {
+            if (plain.isEmpty())
+                plain = decodeCharset(content, parameter(contentType, "charset"));
+        } else if (!attached && type == "text/html") {
+            if (html.isEmpty())
+                html = HtmlScanner::plainText(decodeCharset(content, parameter(contentType, "charset")));
+        } else if (type.startsWith("image/")) {
+            attachments.append({ MediaKind::photo(), MailMessage::decodeWords(fileName), content });
+        } else if (attached) {
+            const QString name = MailMessage::decodeWords(fileName);
+            attachments.append(
+                { MediaKind::fromStore(QString::fromLatin1(type), {}, name, MediaKind::Flag::None), {}, {} });
+        }
+    }
+};
+
+// "Sam <sam@example.com>, \"Doe, Jo\" <jo@example.com>, alex@example.com"
+QList<std::pair<QString, QString>> addressesIn(const QString &header)
+{
+    QList<std::pair<QString, QString>> result;
+    QStringList items;
+    QString current;
+    bool quoted = false;
+    int angle = 0;
+    for (const QChar c : header) {
+        if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (!quoted && c == QLatin1Char('<'))
+            ++angle;
+        else if (!quoted && c == QLatin1Char('>'))
+            angle = qMax(0, angle - 1);
+        if (c == QLatin1Char(',') && !quoted && angle == 0) {
+            items.append(current);
+            current.clear();
+        } else {
+            current.append(c);
+        }
+    }
+    items.append(current);
+    static const QRegularExpression comment(QStringLiteral(R"(^(\S+@\S+)\s*\((.*)\)$)"));
+    for (const QString &item : items) {
+        const QString text = item.trimmed();
+        QString address;
+        QString name;
+        const qsizetype open = text.lastIndexOf(QLatin1Char('<'));
+        if (open >= 0) {
+            const qsizetype close = text.indexOf(QLatin1Char('>'), open);
+            address = text.mid(open + 1, close < 0 ? -1 : close - open - 1).trimmed();
+            name = text.left(open).trimmed();
+        } else if (const auto found = comment.match(text); found.hasMatch()) {
+            address = found.captured(1);
+            name = found.captured(2);
+        } else {
+            address = text;
+        }
+        if (name.startsWith(QLatin1Char('"')) && name.endsWith(QLatin1Char('"')) && name.size() >= 2)
+            name = name.mid(1, name.size() - 2);
+        address = address.toLower();
+        if (address.contains(QLatin1Char('@')))
+            result.append({ address, name.trimmed() });
+    }
+    return result;
+}
+
+} // namespace
+
+QString MailMessage::decodeWords(const QByteArray &header)
+{
+    static const QRegularExpression word(QStringLiteral(R"(=\?([^?]+)\?([BbQq])\?([^?]*)\?=)"));
+    const QString text = QString::fromUtf8(header);
+    if (!text.contains(QLatin1String("=?")))
+        return text;
+    QString out;
+    qsizetype last = 0;
+    auto matches = word.globalMatch(text);
+    while (matches.hasNext()) {
+        const auto found = matches.next();
+        const QString between = text.mid(last, found.capturedStart() - last);
+        // White space between two encoded words belongs to neither.
+        if (last == 0 || !between.trimmed().isEmpty())
+            out += between;
+        const QByteArray payload = found.captured(3).toLatin1();
+        const QByteArray bytes = found.captured(2).toUpper() == QLatin1String("B")
+            ? QByteArray::fromBase64(payload)
+            : decodeQuotedPrintable(payload, true);
+        out += decodeCharset(bytes, found.captured(1).section(QLatin1Char('*'), 0, 0).toLatin1());
+        last = found.capturedEnd();
+    }
+    out += text.mid(last);
+    return out;
+}
+
+QString MailMessage::timeOf(const QString &date)
+{
+    static const QRegularExpression pattern(QStringLiteral(
+        R"(^(?:\w{3},\s*)?(\d{1,2})\s+(\w{3})\w*\s+(\d{2,4})\s+(\d{1,2}):(\d{2})(?::(\d{2}))?\s*([+-]\d{4}|[A-Za-z]{1,5})?)"));
+    const auto found = pattern.match(date.trimmed());
+    if (!found.hasMatch())
+        return {};
+    int year = found.captured(3).toInt();
+    if (found.captured(3).size() == 2)
+        year += year >= 50 ? 1900 : 2000;
+    const int month = ChatTime::monthNamed(found.captured(2));
+    const QString local = ChatTime::fromParts(year, month, found.captured(1).toInt(),
+        found.captured(4).toInt(), found.captured(5).toInt(), found.captured(6).toInt());
+    if (local.isEmpty())
+        return {};
+    static const QHash<QString, QString> zones = { { QStringLiteral("EST"), QStringLiteral("-0500") },
+        { QStringLiteral("EDT"), QStringLiteral("-0400") },
+        { QStringLiteral("CST"), QStringLiteral("-0600") },
+        { QStringLiteral("CDT"), QStringLiteral("-0500") },
+        { QStringLiteral("MST"), QStringLiteral("-0700") },
+        { QStringLiteral("MDT"), QStringLiteral("-0600") },
+        { QStringLiteral("PST"), QStringLiteral("-0800") },
+        { QStringLiteral("PDT"), QStringLiteral("-0700") } };
+    QString zone = found.captured(7);
+    if (!zone.startsWith(QLatin1Char('+')) && !zone.startsWith(QLatin1Char('-')))
+        zone = zones.value(zone.toUpper(), QStringLiteral("+0000"));
+    return ChatTime::fromIso(local + zone);
+}
+
+QString MailMessage::newText(const QString &body)
+{
+    static const QRegularExpression attribution(
+        QStringLiteral(R"(^(On\s.+wrote:|Am\s.+schrieb.*:|Le\s.+a écrit\s?:)\s*$)"));
+    static const QRegularExpression separator(
+        QStringLiteral(R"(^(-{2,}\s*(Original Message|Forwarded message)\s*-{2,}|_{20,})\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    QString text = body;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QStringList lines = text.split(QLatin1Char('\n'));
+    QStringList kept;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString &line = lines.at(i);
+        if (line == QLatin1String("-- ") || separator.match(line).hasMatch())
+            break; // a signature, or the earlier mail below an Outlook line
+        if (line.startsWith(QLatin1Char('>')))
+            continue;
+        // "On Sun, Jan 31, 2021 at 9:41 PM Sam <sam@example.com> wrote:",
+        // sometimes wrapped over two lines.
+        const QString joined = i + 1 < lines.size() ? line + QLatin1Char(' ') + lines.at(i + 1) : line;
+        if (attribution.match(line.trimmed()).hasMatch())
+            continue;
+        if (line.startsWith(QLatin1String("On ")) && attribution.match(joined.trimmed()).hasMatch()) {
+            ++i;
+            continue;
+        }
+        kept.append(line);
+    }
+    return kept.join(QLatin1Char('\n')).trimmed();
+}
+
+std::optional<MailMessage> MailMessage::parse(const QByteArray &raw)
+{
+    const auto [headers, body] = split(raw);
+    MailMessage mail;
+    const auto from = addressesIn(decodeWords(headers.value("from")));
+    if (from.isEmpty())
+        return std::nullopt;
+    mail.from = from.first().first;
+    if (!from.first().second.isEmpty())
+        mail.names.insert(mail.from, from.first().second);
+    for (const char *field : { "to", "cc" }) {
+        for (const auto &[address, name] : addressesIn(decodeWords(headers.value(field)))) {
+            if (!mail.recipients.contains(address) && address != mail.from)
+                mail.recipients.append(address);
+            if (!name.isEmpty() && !mail.names.contains(address))
+                mail.names.insert(address, name);
+        }
+    }
+    mail.at = timeOf(QString::fromLatin1(headers.value("date")));
+    if (mail.at.isEmpty())
+        return std::nullopt;
+    const QByteArray labels = headers.value("x-gmail-labels").toLower();
+    for (const QByteArray &label : labels.split(','))
+        mail.sent = mail.sent || label.trimmed() == "sent";
+
+    Walker walker;
+    walker.walk(headers, body, 0);
+    mail.text = newText(walker.plain.isEmpty() ? walker.html : walker.plain);
+    mail.attachments = walker.attachments;
+    return mail;
+}
+
+QString MailMessage::nameOf(const QString &address) const
+{
+    const QString name = names.value(address);
+    return name.isEmpty() ? address : name;
+}
+
+} // namespace Brimlow

@@ -1,0 +1,139 @@
+#include "mailreader.h"
+
+#include "chatbuilder.h"
+#include "chatfile.h"
+#include "failure.h"
+#include "mailmessage.h"
+
+#include <QMap>
+#include <QRegularExpression>
+
+namespace Brimlow {
+
+namespace {
+
+// The header block of a mail starts the file: "Name: value" lines with a
+// sender and a date or subject among them.
+bool startsWithHeaders(const QByteArray &head)
+{
+    static const QRegularExpression field(QStringLiteral(R"(^[A-Za-z][A-Za-z0-9-]*:( |\t|$))"));
+    bool from = false;
+    bool other = false;
+    int fields = 0;
+    for (const QByteArray &rawLine : head.split('\n')) {
+        const QByteArray line = rawLine.endsWith('\r') ? rawLine.chopped(1) : rawLine;
+        if (line.isEmpty())
+            break;
+        if (line.startsWith(' ') || line.startsWith('\t'))
+            continue;
+        if (!field.match(QString::fromLatin1(line)).hasMatch())
+            return false;
+        ++fields;
+        const QByteArray name = line.left(line.indexOf(':')).toLower();
+        from = from || name == "from";
+        other = other || name == "date" || name == "subject" || name == "message-id" || name == "received";
+    }
+    return fields >= 2 && from && other;
+}
+
+} // namespace
+
+QString MailReader::service() const
+{
+    return QStringLiteral("Email");
+}
+
+bool MailReader::recognises(const QByteArray &head) const
+{
+    if (head.startsWith("From ")) {
+        const qsizetype end = head.indexOf('\n');
+        return end > 0 && startsWithHeaders(head.mid(end + 1));
+    }
+    return startsWithHeaders(head);
+}
+
+QList<QByteArray> MailReader::split(const QByteArray &bytes)
+{
+    if (!bytes.startsWith("From "))
+        return { bytes };
+    // A mail starts at a "From " line after a blank line, or at one with
+    // the date of the mbox format ("From sam@example.com Sun Jan 31 …").
+    static const QRegularExpression separator(
+        QStringLiteral(R"(^From \S+\s+\w{3} \w{3}\s+\d{1,2} \d{1,2}:\d{2})"));
+    QList<qsizetype> starts = { 0 };
+    qsizetype at = 0;
+    while ((at = bytes.indexOf("\nFrom ", at)) >= 0) {
+        ++at;
+        const bool afterBlank = at >= 2
+            && (bytes.at(at - 2) == '\n'
+                || (at >= 3 && bytes.at(at - 2) == '\r' && bytes.at(at - 3) == '\n'));
+        const qsizetype lineEnd = bytes.indexOf('\n', at);
+        if (afterBlank
+            || separator
+                   .match(QString::fromLatin1(
+                       bytes.mid(at, lineEnd < 0 ? 200 : qMin<qsizetype>(200, lineEnd - at))))
+                   .hasMatch())
+            starts.append(at);
+    }
+    QList<QByteArray> mails;
+    for (qsizetype i = 0; i < starts.size(); ++i) {
+        const qsizetype end = i + 1 < starts.size() ? starts.at(i + 1) : bytes.size();
+        const qsizetype headersAt = bytes.indexOf('\n', starts.at(i));
+        if (headersAt < 0 || headersAt >= end)
+            continue;
+        QByteArray mail = bytes.mid(headersAt + 1, end - headersAt - 1);
+        // mboxrd escapes body lines that start with "From ".
+        mail.replace("\n>From ", "\nFrom ");
+        mails.append(mail);
+    }
+    return mails;
+}
+
+QList<ChatLogReader::Chat> MailReader::read(const QString &path, Context &context) const
+{
+    QList<MailMessage> mails;
+    for (const QByteArray &raw : split(ChatFile::bytes(path))) {
+        if (auto mail = MailMessage::parse(raw))
+            mails.append(std::move(*mail));
+    }
+    if (mails.isEmpty())
+        throw Failure(ChatFile::damaged(path));
+
+    // One name per address for the whole file, so that one person is one
+    // participant however each mail wrote their name.
+    QHash<QString, QString> names;
+    for (const MailMessage &mail : std::as_const(mails)) {
+        for (auto it = mail.names.cbegin(); it != mail.names.cend(); ++it) {
+            if (!names.contains(it.key()))
+                names.insert(it.key(), it.value());
+        }
+    }
+    const auto nameOf = [&](const QString &address) { return names.value(address, address); };
+
+    QMap<QString, ChatBuilder> threads;
+    for (const MailMessage &mail : std::as_const(mails)) {
+        QStringList people = mail.recipients;
+        people.append(mail.from);
+        people.sort();
+        people.removeDuplicates();
+        const QString key = people.join(QLatin1Char(','));
+        ChatBuilder &thread = threads[key];
+        Chat &chat = thread.chat();
+        if (chat.part.isEmpty()) {
+            // The same people in another file of the export are the same chat.
+            chat.part = QStringLiteral("mail:") + key;
+            chat.account = QStringLiteral("mail:") + context.root;
+            for (const QString &address : people)
+                chat.members.append(nameOf(address));
+        }
+        if (mail.sent && chat.owner.isEmpty())
+            chat.owner = nameOf(mail.from);
+        thread.add(mail.at, nameOf(mail.from), mail.text, mail.attachments);
+    }
+    QList<Chat> chats;
+    for (ChatBuilder &thread : threads)
+        thread.takeInto(chats);
+    return chats;
+}
+
+} // namespace Brimlow

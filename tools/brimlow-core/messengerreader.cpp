@@ -1,0 +1,170 @@
+#include "messengerreader.h"
+
+#include "chatbuilder.h"
+#include "chatfile.h"
+#include "chattime.h"
+#include "failure.h"
+#include "jsontree.h"
+#include "mediakind.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+namespace Brimlow {
+
+namespace {
+
+using Node = JsonTree::Node;
+
+// Notices the apps write as messages.
+bool isNotice(const QString &text)
+{
+    static const QRegularExpression notices(
+        QStringLiteral(R"(^(Reacted .+ to your message|Liked a message|.+ reacted .+ to your message)$)"));
+    return notices.match(text).hasMatch();
+}
+
+class ThreadReader
+{
+public:
+    ThreadReader(const QString &root, const QString &folder)
+        : m_root(root)
+        , m_folder(folder)
+    { }
+
+    void media(const Node &list, const QString &kind, QList<Transcript::Attachment> &attachments) const
+    {
+        for (const Node item : list)
+            attachments.append({ kind, located(item["uri"].string()), {} });
+    }
+
+    QString located(const QString &uri) const
+    {
+        QString relative = uri;
+        if (relative.startsWith(QLatin1String("./")))
+            relative = relative.mid(2);
+        // Classic downloads name files from the top of the download.
+        return ChatFile::insideAbove(m_root, m_folder, relative);
+    }
+
+private:
+    QString m_root;
+    QString m_folder;
+};
+
+void readClassic(const Node &root, const ThreadReader &files, ChatBuilder &builder)
+{
+    using MR = MessengerReader;
+    for (const Node message : root["messages"]) {
+        const QString type = message["type"].string();
+        if (message["is_unsent"].boolean() || type == QLatin1String("Call")
+            || type == QLatin1String("Subscribe") || type == QLatin1String("Unsubscribe"))
+            continue;
+        QList<Transcript::Attachment> attachments;
+        files.media(message["photos"], MediaKind::photo(), attachments);
+        files.media(message["videos"], MediaKind::video(), attachments);
+        files.media(message["gifs"], MediaKind::video(), attachments);
+        files.media(message["audio_files"], MediaKind::voiceMemo(), attachments);
+        files.media(message["files"], MediaKind::file(), attachments);
+        if (message["sticker"].isObject())
+            attachments.append(
+                { MediaKind::sticker(), files.located(message["sticker"]["uri"].string()), {} });
+        QString text = MR::repaired(message["content"].string());
+        if (attachments.isEmpty() && isNotice(text))
+            continue;
+        const auto at = message["timestamp_ms"].integer();
+        builder.add(at ? ChatTime::fromUnixMilliseconds(*at) : QString(),
+            MR::repaired(message["sender_name"].string()), text, attachments);
+    }
+    for (const Node participant : root["participants"])
+        builder.chat().members.append(MR::repaired(participant["name"].string()));
+    builder.chat().transcript.name = MR::repaired(root["title"].string());
+}
+
+// The newer Messenger download: {"participants": ["Sam", …], "threadName",
+// "messages": [{"senderName", "text", "timestamp", "media": […]}]}.
+void readNewer(const Node &root, const ThreadReader &files, ChatBuilder &builder)
+{
+    for (const Node message : root["messages"]) {
+        if (message["isUnsent"].boolean())
+            continue;
+        QList<Transcript::Attachment> attachments;
+        for (const Node item : message["media"]) {
+            const QString uri = item["uri"].string();
+            attachments.append({ MediaKind::fromFileName(uri), files.located(uri), {} });
+        }
+        const auto at = message["timestamp"].integer();
+        builder.add(at ? ChatTime::fromUnixMilliseconds(*at) : QString(), message["senderName"].string(),
+            message["text"].string(), attachments);
+    }
+    for (const Node participant : root["participants"])
+        builder.chat().members.append(participant.string());
+    builder.chat().transcript.name = root["threadName"].string();
+}
+
+} // namespace
+
+QString MessengerReader::service() const
+{
+    return QStringLiteral("Messenger");
+}
+
+bool MessengerReader::recognises(const QByteArray &head) const
+{
+    if (!head.contains("\"participants\""))
+        return false;
+    return (head.contains("\"sender_name\"") && head.contains("\"timestamp_ms\""))
+        || (head.contains("\"senderName\"") && head.contains("\"threadName\""));
+}
+
+QString MessengerReader::repaired(const QString &text)
+{
+    bool high = false;
+    for (const QChar c : text) {
+        if (c.unicode() > 0xFF)
+            return text;
+        high = high || c.unicode() >= 0x80;
+    }
+    if (!high)
+        return text;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8.decode(text.toLatin1());
+    return utf8.hasError() ? text : decoded;
+}
+
+QList<ChatLogReader::Chat> MessengerReader::read(const QString &path, Context &context) const
+{
+    const QByteArray bytes = ChatFile::bytes(path);
+    const auto tree = JsonTree::parse(bytes);
+    if (!tree || !tree->root().isObject())
+        throw Failure(ChatFile::damaged(path));
+    const QString folder = QFileInfo(path).absolutePath();
+    const ThreadReader files(context.root, folder);
+    ChatBuilder builder;
+    if (tree->root()["threadName"].isString())
+        readNewer(tree->root(), files, builder);
+    else
+        readClassic(tree->root(), files, builder);
+
+    Chat &chat = builder.chat();
+    if (chat.members.size() <= 2)
+        chat.transcript.name.clear(); // a one-to-one thread is named after the person
+    chat.service = folder.contains(QLatin1String("instagram"), Qt::CaseInsensitive)
+            || bytes.contains("instagram.com") || bytes.contains("your_instagram_activity")
+        ? QStringLiteral("Instagram")
+        : service();
+    // A thread's pages lie in its own folder; the threads of one download
+    // lie side by side under "inbox" and its neighbours.
+    chat.part = QStringLiteral("meta:") + folder;
+    QDir account(folder);
+    account.cdUp();
+    account.cdUp();
+    chat.account = QStringLiteral("meta:") + account.absolutePath();
+    QList<Chat> chats;
+    builder.takeInto(chats);
+    return chats;
+}
+
+} // namespace Brimlow

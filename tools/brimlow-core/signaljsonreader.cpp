@@ -1,0 +1,133 @@
+#include "signaljsonreader.h"
+
+#include "chatbuilder.h"
+#include "chatfile.h"
+#include "chattime.h"
+#include "failure.h"
+#include "jsontree.h"
+#include "mediakind.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+#include <QUrl>
+
+namespace Brimlow {
+
+namespace {
+
+using Node = JsonTree::Node;
+
+const QString Owner = QStringLiteral("Me");
+
+bool isLineObject(const QByteArray &line)
+{
+    return line.startsWith('{') && line.contains("\"sender\"") && line.contains("\"body\"")
+        && line.contains("\"date\"");
+}
+
+// signal-export: {"date": "2021-01-31T21:41:02", "sender": "Me", "body": …}
+void readLines(const QByteArray &bytes, const QString &path, ChatBuilder &builder, const QString &root)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    for (const QByteArray &raw : bytes.split('\n')) {
+        const QByteArray line = raw.trimmed();
+        if (line.isEmpty())
+            continue;
+        const auto tree = JsonTree::parse(line);
+        if (!tree || !tree->root().isObject())
+            throw Failure(ChatFile::damaged(path));
+        const Node message = tree->root();
+        if (message["deleted"].boolean())
+            continue;
+        QList<Transcript::Attachment> attachments;
+        for (const Node attachment : message["attachments"]) {
+            const QString file = QUrl::fromPercentEncoding(attachment["path"].string().toUtf8());
+            attachments.append({ MediaKind::fromFileName(file), ChatFile::inside(root, folder, file), {} });
+        }
+        if (message["sticker"].isObject() || !message["sticker"].string().isEmpty())
+            attachments.append({ MediaKind::sticker(), {}, {} });
+        builder.add(ChatTime::fromIso(message["date"].string()), message["sender"].string(),
+            message["body"].string(), attachments);
+    }
+    builder.chat().owner = Owner;
+    builder.chat().transcript.name = QFileInfo(path).dir().dirName();
+}
+
+// sigtop: Signal Desktop's records, which name senders only by number or
+// id; a one-to-one chat's file is named after the other person.
+void readRecords(const Node &records, const QString &path, ChatBuilder &builder)
+{
+    QSet<QString> sources;
+    for (const Node record : records) {
+        if (record["type"].string() == QLatin1String("incoming"))
+            sources.insert(record["source"].string() + record["sourceServiceId"].string()
+                + record["sourceUuid"].string());
+    }
+    const QString chatName = QFileInfo(path).completeBaseName();
+    for (const Node record : records) {
+        const QString type = record["type"].string();
+        QString sender;
+        if (type == QLatin1String("outgoing")) {
+            sender = Owner;
+        } else if (type == QLatin1String("incoming")) {
+            sender = sources.size() == 1 ? chatName : record["source"].string();
+            if (sender.isEmpty())
+                sender = record["sourceServiceId"].string() + record["sourceUuid"].string();
+        } else {
+            continue; // calls, safety-number changes, group updates
+        }
+        auto sent = record["sent_at"].integer();
+        if (!sent)
+            sent = record["timestamp"].integer();
+        QList<Transcript::Attachment> attachments;
+        for (const Node attachment : record["attachments"])
+            attachments.append({ MediaKind::fromStore(attachment["contentType"].string(), {},
+                                     attachment["fileName"].string(), MediaKind::Flag::None),
+                {}, {} });
+        if (record["sticker"].isObject())
+            attachments.append({ MediaKind::sticker(), {}, {} });
+        builder.add(sent ? ChatTime::fromUnixMilliseconds(*sent) : QString(), sender, record["body"].string(),
+            attachments);
+    }
+    builder.chat().owner = Owner;
+    builder.chat().transcript.name = chatName;
+}
+
+} // namespace
+
+QString SignalJsonReader::service() const
+{
+    return QStringLiteral("Signal");
+}
+
+bool SignalJsonReader::recognises(const QByteArray &head) const
+{
+    const QByteArray start = head.trimmed();
+    if (start.startsWith('['))
+        return start.contains("\"conversationId\"") && start.contains("\"sent_at\"")
+            && (start.contains("\"incoming\"") || start.contains("\"outgoing\""));
+    const qsizetype end = start.indexOf('\n');
+    return isLineObject(end < 0 ? start : start.left(end).trimmed()) && start.contains("\"quote\"");
+}
+
+QList<ChatLogReader::Chat> SignalJsonReader::read(const QString &path, Context &context) const
+{
+    const QByteArray bytes = ChatFile::bytes(path);
+    ChatBuilder builder;
+    if (bytes.trimmed().startsWith('[')) {
+        const auto tree = JsonTree::parse(bytes);
+        if (!tree || !tree->root().isArray())
+            throw Failure(ChatFile::damaged(path));
+        readRecords(tree->root(), path, builder);
+    } else {
+        readLines(bytes, path, builder, context.root);
+    }
+    if (builder.chat().transcript.participants.size() <= 2)
+        builder.chat().transcript.name.clear();
+    QList<Chat> chats;
+    builder.takeInto(chats);
+    return chats;
+}
+
+} // namespace Brimlow

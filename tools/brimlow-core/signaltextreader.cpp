@@ -1,0 +1,216 @@
+#include "signaltextreader.h"
+
+#include "chatbuilder.h"
+#include "chatfile.h"
+#include "chattime.h"
+#include "mediakind.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QUrl>
+
+namespace Brimlow {
+
+namespace {
+
+const QRegularExpression &markdownLine()
+{
+    static const QRegularExpression line(
+        QStringLiteral(R"(^\[(\d{4})-(\d{2})-(\d{2}),? (\d{2}):(\d{2})(?::(\d{2}))?\] ([^:\n]+?): ?(.*)$)"));
+    return line;
+}
+
+// "Sam (+15550100)" names Sam; the number only tells people apart.
+QString withoutNumber(const QString &name)
+{
+    static const QRegularExpression number(QStringLiteral(R"(\s*\(\+?[\d ]+\)$)"));
+    QString plain = name;
+    plain.remove(number);
+    return plain.trimmed().isEmpty() ? name.trimmed() : plain.trimmed();
+}
+
+// "Sun, 31 Jan 2021 21:41:02 +0100", Go's RFC 1123 with a numeric zone.
+QString sigtopTime(const QString &text)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^(?:\w+, )?(\d{1,2}) (\w+) (\d{4}) (\d{2}):(\d{2}):(\d{2}) ([+-]\d{4})$)"));
+    const auto found = pattern.match(text.trimmed());
+    const int month = found.hasMatch() ? ChatTime::monthNamed(found.captured(2)) : 0;
+    if (month == 0)
+        return {};
+    return ChatTime::fromIso(
+        QStringLiteral("%1-%2-%3T%4:%5:%6%7")
+            .arg(found.captured(3))
+            .arg(month, 2, 10, QLatin1Char('0'))
+            .arg(found.captured(1).toInt(), 2, 10, QLatin1Char('0'))
+            .arg(found.captured(4), found.captured(5), found.captured(6), found.captured(7)));
+}
+
+class MarkdownMessage
+{
+public:
+    QString at;
+    QString sender;
+    QStringList lines;
+
+    void addTo(ChatBuilder &builder, const QString &root, const QString &folder) const
+    {
+        static const QRegularExpression link(QStringLiteral(R"((!?)\[([^\]]*)\]\(([^)]*)\))"));
+        QList<Transcript::Attachment> attachments;
+        QStringList kept;
+        for (QString line : lines) {
+            if (line.startsWith(QLatin1String("> ")) || line == QLatin1String(">")
+                || (line.startsWith(QLatin1String("(- ")) && line.endsWith(QLatin1String(" -)"))))
+                continue; // quotes of earlier messages, reactions
+            if (line.startsWith(QLatin1String("(( ")) && line.endsWith(QLatin1String(" ))"))) {
+                attachments.append({ MediaKind::sticker(), {}, {} });
+                continue;
+            }
+            auto links = link.globalMatch(line);
+            while (links.hasNext()) {
+                const auto found = links.next();
+                QString target = QUrl::fromPercentEncoding(found.captured(3).toUtf8());
+                if (target.startsWith(QLatin1String("./")))
+                    target = target.mid(2);
+                const QString kind
+                    = found.captured(1).isEmpty() ? MediaKind::fromFileName(target) : MediaKind::photo();
+                attachments.append({ kind, ChatFile::inside(root, folder, target), {} });
+            }
+            line.remove(link);
+            kept.append(line);
+        }
+        QString text = kept.join(QLatin1Char('\n')).trimmed();
+        if (text == QLatin1String("(This message was deleted)"))
+            return;
+        builder.add(at, sender, text, attachments);
+    }
+};
+
+void readMarkdown(const QStringList &lines, ChatBuilder &builder, const QString &root, const QString &folder)
+{
+    std::optional<MarkdownMessage> current;
+    for (const QString &line : lines) {
+        const auto found = markdownLine().match(line);
+        if (found.hasMatch()) {
+            if (current)
+                current->addTo(builder, root, folder);
+            current = MarkdownMessage();
+            current->at = ChatTime::fromParts(found.captured(1).toInt(), found.captured(2).toInt(),
+                found.captured(3).toInt(), found.captured(4).toInt(), found.captured(5).toInt(),
+                found.captured(6).toInt());
+            current->sender = found.captured(7);
+            current->lines.append(found.captured(8));
+        } else if (current) {
+            current->lines.append(line);
+        }
+    }
+    if (current)
+        current->addTo(builder, root, folder);
+    builder.chat().owner = QStringLiteral("Me");
+}
+
+void readSigtop(const QStringList &lines, ChatBuilder &builder)
+{
+    QString at;
+    QString sender;
+    QStringList body;
+    QList<Transcript::Attachment> attachments;
+    bool inBody = false;
+    const auto flush = [&] {
+        QStringList kept;
+        for (const QString &line : std::as_const(body)) {
+            if (!line.startsWith(QLatin1Char('>')) && !line.startsWith(QLatin1Char('|')))
+                kept.append(line);
+        }
+        builder.add(at, sender, kept.join(QLatin1Char('\n')).trimmed(), attachments);
+        at.clear();
+        sender.clear();
+        body.clear();
+        attachments.clear();
+        inBody = false;
+    };
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString &line = lines.at(i);
+        const bool startsMessage = line.startsWith(QLatin1String("From: "))
+            && (i == 0 || lines.at(i - 1).isEmpty()) && i + 1 < lines.size()
+            && lines.at(i + 1).startsWith(QLatin1String("Type: "));
+        if (startsMessage) {
+            if (!sender.isEmpty())
+                flush();
+            sender = withoutNumber(line.mid(6));
+            continue;
+        }
+        if (sender.isEmpty())
+            continue;
+        if (!inBody && line.startsWith(QLatin1String("Sent: ")))
+            at = sigtopTime(line.mid(6));
+        else if (!inBody && line.startsWith(QLatin1String("Attachment: "))) {
+            const QString name = line.mid(12).section(QLatin1String(" ("), 0, 0);
+            const QString type = line.section(QLatin1String(" ("), -1).section(QLatin1Char(','), 0, 0);
+            attachments.append({ MediaKind::fromStore(type, {}, name, MediaKind::Flag::None), {}, {} });
+        } else if (!inBody && line.isEmpty())
+            inBody = true;
+        else if (inBody)
+            body.append(line);
+    }
+    if (!sender.isEmpty())
+        flush();
+    builder.chat().owner = QStringLiteral("You");
+}
+
+} // namespace
+
+QString SignalTextReader::service() const
+{
+    return QStringLiteral("Signal");
+}
+
+bool SignalTextReader::recognises(const QByteArray &head) const
+{
+    const QString text = ChatFile::decode(head);
+    if (text.startsWith(QLatin1String("Conversation: ")))
+        return text.contains(QLatin1String("\nFrom: ")) && text.contains(QLatin1String("\nType: "))
+            && text.contains(QLatin1String("\nSent: "));
+    // signal-export ends every body with two spaces, for Markdown's line
+    // breaks; WhatsApp's lines of the same shape never do.
+    int lines = 0;
+    int spaced = 0;
+    for (const QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
+        if (!markdownLine().match(line).hasMatch())
+            continue;
+        ++lines;
+        spaced += line.endsWith(QLatin1String("  ")) ? 1 : 0;
+    }
+    return lines > 0 && spaced * 2 > lines;
+}
+
+QList<ChatLogReader::Chat> SignalTextReader::read(const QString &path, Context &context) const
+{
+    const QFileInfo info(path);
+    // signal-export writes each chat twice, as Markdown and as data.json;
+    // the JSON is read and the Markdown left alone.
+    if (info.fileName() == QLatin1String("chat.md")
+        && QFileInfo::exists(info.dir().filePath(QStringLiteral("data.json"))))
+        return {};
+    QString text = ChatFile::decode(ChatFile::bytes(path));
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    ChatBuilder builder;
+    if (text.startsWith(QLatin1String("Conversation: "))) {
+        readSigtop(lines, builder);
+        builder.chat().transcript.name = withoutNumber(lines.first().mid(14));
+    } else {
+        readMarkdown(lines, builder, context.root, info.absolutePath());
+        builder.chat().transcript.name = info.dir().dirName();
+    }
+    // Only groups keep a name of their own; a one-to-one chat is named by
+    // the person.
+    if (builder.chat().transcript.participants.size() <= 2)
+        builder.chat().transcript.name.clear();
+    QList<Chat> chats;
+    builder.takeInto(chats);
+    return chats;
+}
+
+} // namespace Brimlow
