@@ -1,5 +1,6 @@
 #include "helpers.h"
 
+#include "json.h"
 #include "layout.h"
 #include "source.h"
 
@@ -7,9 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUuid>
@@ -207,23 +205,17 @@ QString templateFile(const QString &style)
 
 std::optional<DemoTitle> DemoTitle::fromJson(const QByteArray &bytes)
 {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject())
+    try {
+        const QJsonObject root = Json::parseObject(bytes);
+        DemoTitle title;
+        for (const QJsonValue &value : Json::requiredArray(root, u"people")) {
+            const QJsonObject person = Json::toObject(value);
+            title.people.append({ Json::requiredString(person, u"name"), Json::requiredBool(person, u"me") });
+        }
+        return title;
+    } catch (const JsonError &) {
         return std::nullopt;
-    const QJsonValue people = document.object().value(QStringLiteral("people"));
-    if (!people.isArray())
-        return std::nullopt;
-    DemoTitle title;
-    for (const QJsonValue &value : people.toArray()) {
-        const QJsonObject person = value.toObject();
-        const QJsonValue name = person.value(QStringLiteral("name"));
-        const QJsonValue me = person.value(QStringLiteral("me"));
-        if (!value.isObject() || !name.isString() || !me.isBool())
-            return std::nullopt;
-        title.people.append({ name.toString(), me.toBool() });
     }
-    return title;
 }
 
 QCoro::Task<QByteArray> run(QString tool, QStringList arguments, std::optional<QString> stdinText)
