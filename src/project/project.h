@@ -4,6 +4,7 @@
 #include "model/bookfile.h"
 #include "model/conversation.h"
 #include "model/layout.h"
+#include "volumeplan.h"
 
 #include <QList>
 #include <QObject>
@@ -54,6 +55,26 @@ public:
         QStringList words;
         std::optional<Edits::Pin> pin;
     };
+
+    using VolumePlan = ::VolumePlan;
+
+    // The print files of one volume, in the book's "print" folder, and the
+    // plan they were made from: covers set again later follow the same plan.
+    struct PrintFile
+    {
+        QString interior;
+        QString cover;
+        // Of the finished interior.
+        int pages = 0;
+        VolumePlan plan;
+        // Volume numbers count from 1.
+        int volume = 1;
+        int volumes = 1;
+    };
+
+    // How print files run typst (the arguments after the executable); tests
+    // put runs they control in its place.
+    using PrintRunner = std::function<QCoro::Task<void>(QStringList arguments)>;
 
     ~Project() override;
 
@@ -149,6 +170,24 @@ public:
     // replacement text; returns how many messages' printed text changed.
     int replaceAll(const QString &find, const QString &replacement);
 
+    // The book in volumes of at most limit pages, from the last layout.
+    QList<VolumePlan> planVolumes(int limit) const;
+    // Typesets every volume's interior and cover into a fresh "print"
+    // folder, one after the other; progress(n, volumes) before volume n.
+    // Throws Helpers::Failure, or FileError when the folder can't be made.
+    QCoro::Task<QList<PrintFile>> preparePrintFiles(int limit, std::function<void(int, int)> progress);
+    // Sets the covers again with the printer's spine widths and, where given,
+    // wrap widths, entry i for records[i]. limit is not used: the records
+    // carry the plans the interiors were made from.
+    QCoro::Task<void> respineCovers(
+        QList<PrintFile> records, QList<double> spines, QList<std::optional<double>> wraps, int limit);
+    void setPrintRunner(PrintRunner runner);
+
+    // Writes the ebook into the book's "ebook" folder, its cover cut from a
+    // freshly rendered sheet when that works, and returns the EPUB's path.
+    // Throws FileError or what making the ebook throws.
+    QCoro::Task<QString> makeEbook();
+
     // Asks for typesetting after delay, replacing a request still waiting.
     void typesetSoon(std::chrono::milliseconds delay);
     void setTypesetter(Typesetter typesetter);
@@ -199,5 +238,6 @@ private:
     qint64 m_generation = 0;
     std::unique_ptr<Clock::Alarm> m_pending;
     Typesetter m_typesetter = Typesetter::typst();
+    PrintRunner m_printRunner;
     bool m_deleted = false;
 };

@@ -1,0 +1,203 @@
+#include "coverrender.h"
+
+#include "helpers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QUuid>
+
+namespace Helpers {
+
+namespace {
+
+const QString coverDraft = QStringLiteral("cover-draft.json");
+
+Failure fileFailure(const QString &sentence)
+{
+    return Failure(appName(), 0, sentence);
+}
+
+QString coverTemplate()
+{
+    return resources() + QStringLiteral("/templates/novel/cover.typ");
+}
+
+QString ebookTemplate()
+{
+    return resources() + QStringLiteral("/templates/ebook/resolved.typ");
+}
+
+// Atomically, so a typst run never reads half a draft.
+QString writeDraft(const BookFile &book, const QString &folder, const QString &name)
+{
+    const QString path = folder + QLatin1Char('/') + name;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(book.toJsonBytes()) < 0 || !file.commit())
+        throw fileFailure(
+            QStringLiteral("The cover draft can't be saved at %1: %2.").arg(path, file.errorString()));
+    return path;
+}
+
+QString shortId()
+{
+    return QUuid::createUuid().toString(QUuid::WithoutBraces).left(8).toUpper();
+}
+
+// The pictures of one kind of render that lie in folder now.
+QStringList picturesIn(const QString &folder, const QRegularExpression &name)
+{
+    QStringList pictures;
+    for (const QString &entry : QDir(folder).entryList(QDir::Files))
+        if (name.match(entry).hasMatch())
+            pictures.append(folder + QLatin1Char('/') + entry);
+    return pictures;
+}
+
+enum class Replaces { Nothing, Earlier };
+
+// One compile of the cover template to a PNG. With Replaces::Earlier, the
+// pictures that matched before the run started go once it succeeded; those
+// of runs still under way stay, as their callers may still show them.
+QCoro::Task<QString> renderCover(BookFile book, QString folder, QString draftName, QStringList own, int ppi,
+    QString output, Replaces replaces, QRegularExpression kind)
+{
+    const QString draft = writeDraft(book, folder, draftName);
+    const QStringList earlier = replaces == Replaces::Earlier ? picturesIn(folder, kind) : QStringList();
+    QStringList arguments { QStringLiteral("compile") };
+    arguments += typstArguments(draft, QString());
+    arguments += own;
+    arguments << QStringLiteral("--format") << QStringLiteral("png") << QStringLiteral("--ppi")
+              << QString::number(ppi) << coverTemplate() << output;
+    co_await run(typst(), arguments);
+    for (const QString &picture : earlier)
+        QFile::remove(picture);
+    co_return output;
+}
+
+QStringList pagesInput(int pages)
+{
+    return { QStringLiteral("--input"), QStringLiteral("pages=") + QString::number(pages) };
+}
+
+// Removes the resolved description whichever way making the ebook ends.
+class RemovedAtEnd
+{
+public:
+    explicit RemovedAtEnd(QString path)
+        : m_path(std::move(path))
+    { }
+    ~RemovedAtEnd() { QFile::remove(m_path); }
+    RemovedAtEnd(const RemovedAtEnd &) = delete;
+    RemovedAtEnd &operator=(const RemovedAtEnd &) = delete;
+
+private:
+    QString m_path;
+};
+
+} // namespace
+
+QCoro::Task<QString> renderCoverPreview(BookFile book, int pages, QString folder)
+{
+    static const QRegularExpression previews(QStringLiteral("^cover-[0-9A-F]{8}\\.png$"));
+    const QString output = folder + QStringLiteral("/cover-") + shortId() + QStringLiteral(".png");
+    co_return co_await renderCover(
+        std::move(book), folder, coverDraft, pagesInput(pages), 72, output, Replaces::Earlier, previews);
+}
+
+QCoro::Task<QString> renderCoverFront(BookFile book, int pages, int ppi, QString folder)
+{
+    static const QRegularExpression fronts(QStringLiteral("^cover-front-[0-9A-F]{8}\\.png$"));
+    const QString output = folder + QStringLiteral("/cover-front-") + shortId() + QStringLiteral(".png");
+    const QStringList own
+        = pagesInput(pages) + QStringList { QStringLiteral("--input"), QStringLiteral("front=true") };
+    co_return co_await renderCover(std::move(book), folder, QStringLiteral("cover-front-draft.json"), own,
+        ppi, output, Replaces::Earlier, fronts);
+}
+
+QCoro::Task<QString> renderCoverSheet(BookFile book, int pages, int ppi, QString folder)
+{
+    const QString output = folder + QStringLiteral("/cover-sheet.png");
+    co_return co_await renderCover(
+        std::move(book), folder, coverDraft, pagesInput(pages), ppi, output, Replaces::Nothing, {});
+}
+
+QCoro::Task<QMap<QString, QString>> renderCoverGallery(BookFile book, QString folder)
+{
+    const QString draft = writeDraft(book, folder, QStringLiteral("cover-gallery-draft.json"));
+    const QString gallery = folder + QStringLiteral("/cover-gallery");
+    // Emptied first: a design list that shrank leaves no stale pages.
+    QDir(gallery).removeRecursively();
+    if (!QDir().mkpath(gallery))
+        throw fileFailure(QStringLiteral("The folder %1 can't be made.").arg(gallery));
+
+    QStringList common = typstArguments(draft, QString());
+    common << QStringLiteral("--input") << QStringLiteral("gallery=true");
+    const QByteArray answer = co_await run(typst(),
+        QStringList { QStringLiteral("eval") } + common
+            + QStringList { QStringLiteral("query(<brimlow-cover-designs>).first().value"),
+                QStringLiteral("--in"), coverTemplate() });
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(answer, &error);
+    if (error.error != QJsonParseError::NoError || !document.isArray())
+        throw std::runtime_error("The list of cover designs can't be read.");
+    QStringList keys;
+    for (const QJsonValue &key : document.array()) {
+        if (!key.isString())
+            throw std::runtime_error("The list of cover designs holds something that is not a name.");
+        keys.append(key.toString());
+    }
+
+    co_await run(typst(),
+        QStringList { QStringLiteral("compile") } + common
+            + QStringList { QStringLiteral("--format"), QStringLiteral("png"), QStringLiteral("--ppi"),
+                QStringLiteral("36"), coverTemplate(), gallery + QStringLiteral("/{p}.png") });
+
+    // A key listed twice keeps its later page.
+    QMap<QString, QString> pictures;
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        pictures.insert(keys[i], gallery + QStringLiteral("/%1.png").arg(i + 1));
+    co_return pictures;
+}
+
+QString resolvedEbookFile(const QString &to)
+{
+    const QFileInfo info(to);
+    const QString name = info.fileName();
+    // A leading point starts a hidden name, not an extension.
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString base = dot > 0 ? name.left(dot) : name;
+    const QString folder = to.left(to.size() - name.size());
+    return folder + base + QStringLiteral(".resolved.json");
+}
+
+QCoro::Task<void> makeEbook(QString book, QString id, std::optional<QString> cover, QString to)
+{
+    const QString resolved = resolvedEbookFile(to);
+    const RemovedAtEnd removed(resolved);
+
+    QStringList arguments { QStringLiteral("eval") };
+    arguments += typstArguments(book, QString());
+    arguments << QStringLiteral("query(<brimlow-ebook>).first().value") << QStringLiteral("--in")
+              << ebookTemplate();
+    const QByteArray description = co_await run(typst(), arguments);
+
+    QFile file(resolved);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || file.write(description) != description.size())
+        throw fileFailure(
+            QStringLiteral("The ebook can't be prepared at %1: %2.").arg(resolved, file.errorString()));
+    file.close();
+
+    QStringList tool { QStringLiteral("ebook"), QStringLiteral("--resolved"), resolved,
+        QStringLiteral("--id"), id, QStringLiteral("--out"), to };
+    if (cover)
+        tool << QStringLiteral("--cover") << *cover;
+    co_await run(core(), tool);
+}
+
+} // namespace Helpers
