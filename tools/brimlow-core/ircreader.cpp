@@ -126,13 +126,18 @@ bool IrcReader::recognises(const QByteArray &head) const
 {
     const QString text = ChatFile::decode(head);
     int lines = 0;
+    int others = 0;
     for (const QString &line : text.split(QLatin1Char('\n')).mid(0, 80)) {
         const QString plain = line.endsWith(QLatin1Char('\r')) ? line.chopped(1) : line;
         if (plain.startsWith(QLatin1String("--- Log opened ")))
             return true;
-        lines += lineIn(plain) ? 1 : 0;
+        if (lineIn(plain))
+            ++lines;
+        else if (!plain.trimmed().isEmpty())
+            ++others;
     }
-    return lines >= 3;
+    // Logs rotated by day may hold a line or two, and nothing else.
+    return lines >= 3 || (lines > 0 && others == 0);
 }
 
 QList<ChatLogReader::Chat> IrcReader::read(const QString &path, Context &) const

@@ -15,7 +15,7 @@ namespace {
 
 // "2021년 1월 31일", "2021. 1. 31.", "January 31, 2021", "Sunday, January 31, 2021".
 const QString DatePattern = QStringLiteral(
-    R"((?:(\d{4})년\s*(\d{1,2})월\s*(\d{1,2})일|(\d{4})\.\s*(\d{1,2})\.\s*(\d{1,2})\.?|(?:\w+,\s*)?(\w+)\s+(\d{1,2}),\s*(\d{4}))");
+    R"x((?:(\d{4})년\s*(\d{1,2})월\s*(\d{1,2})일|(\d{4})\.\s*(\d{1,2})\.\s*(\d{1,2})\.?|(?:\w+,\s*)?(\w+)\s+(\d{1,2}),\s*(\d{4})))x");
 // "오후 9:41", "9:41 PM".
 const QString TimePattern
     = QStringLiteral(R"((?:(오전|오후)\s*(\d{1,2}):(\d{2})|(\d{1,2}):(\d{2})\s*([AP]M)))");
@@ -57,7 +57,7 @@ std::pair<int, int> timeFrom(const QRegularExpressionMatch &found, int first)
 {
     if (!found.captured(first).isEmpty())
         return { ChatTime::hour24(
-                     found.captured(first + 1).toInt(), found.captured(first) == QLatin1String("오후")),
+                     found.captured(first + 1).toInt(), found.captured(first) == QStringLiteral("오후")),
             found.captured(first + 2).toInt() };
     return { ChatTime::hour24(
                  found.captured(first + 3).toInt(), found.captured(first + 5) == QLatin1String("PM")),
@@ -142,7 +142,7 @@ bool KakaoTalkReader::recognises(const QByteArray &head) const
     }
     return matched >= 2
         || (matched >= 1
-            && (text.contains(QLatin1String("카카오톡")) || text.contains(QLatin1String("KakaoTalk"))));
+            && (text.contains(QStringLiteral("카카오톡")) || text.contains(QLatin1String("KakaoTalk"))));
 }
 
 QList<ChatLogReader::Chat> KakaoTalkReader::read(const QString &path, Context &) const

@@ -41,8 +41,8 @@ QDate dayIn(const QString &line)
 
 bool isAfternoon(const QString &prefix, const QString &suffix)
 {
-    return prefix == QLatin1String("下午") || prefix == QLatin1String("午後")
-        || prefix == QLatin1String("오후") || suffix.compare(QLatin1String("pm"), Qt::CaseInsensitive) == 0;
+    return prefix == QStringLiteral("下午") || prefix == QStringLiteral("午後")
+        || prefix == QStringLiteral("오후") || suffix.compare(QLatin1String("pm"), Qt::CaseInsensitive) == 0;
 }
 
 QList<Transcript::Attachment> placeholder(const QString &text)

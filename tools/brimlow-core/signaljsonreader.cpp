@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 #include <QUrl>
 
@@ -64,7 +65,10 @@ void readRecords(const Node &records, const QString &path, ChatBuilder &builder)
             sources.insert(record["source"].string() + record["sourceServiceId"].string()
                 + record["sourceUuid"].string());
     }
-    const QString chatName = QFileInfo(path).completeBaseName();
+    // sigtop names files "Sam (+15550100).json" and "Crew (group).json".
+    static const QRegularExpression detail(QStringLiteral(R"(\s*\((\+?[\d ]+|group)\)$)"));
+    QString chatName = QFileInfo(path).completeBaseName();
+    chatName.remove(detail);
     for (const Node record : records) {
         const QString type = record["type"].string();
         QString sender;

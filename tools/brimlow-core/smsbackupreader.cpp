@@ -6,7 +6,6 @@
 #include "failure.h"
 #include "mediakind.h"
 
-#include <QFile>
 #include <QMap>
 #include <QXmlStreamReader>
 
@@ -95,6 +94,60 @@ void readMms(QXmlStreamReader &xml, Raw &raw)
     raw.text = texts.join(QLatin1Char('\n'));
 }
 
+// The backup apps write characters outside the Basic Multilingual Plane
+// (emoji) as two references to UTF-16 halves, "&#55357;&#56395;", which XML
+// forbids; they are joined into one reference here.
+// "&#55357;" at at: its number and the end of the reference; -1 when
+// there is no reference there.
+long referenceAt(const QByteArray &xml, qsizetype at, qsizetype &end)
+{
+    if (at + 2 > xml.size() || xml.at(at) != '&' || xml.at(at + 1) != '#')
+        return -1;
+    qsizetype i = at + 2;
+    long value = 0;
+    while (i < xml.size() && i - at < 9 && xml.at(i) >= '0' && xml.at(i) <= '9')
+        value = value * 10 + (xml.at(i++) - '0');
+    if (i == at + 2 || i >= xml.size() || xml.at(i) != ';')
+        return -1;
+    end = i + 1;
+    return value;
+}
+
+QByteArray withJoinedSurrogates(const QByteArray &xml)
+{
+    if (!xml.contains("&#55") && !xml.contains("&#56") && !xml.contains("&#57"))
+        return xml;
+    QByteArray out;
+    out.reserve(xml.size());
+    qsizetype at = 0;
+    while (at < xml.size()) {
+        const qsizetype amp = xml.indexOf("&#", at);
+        if (amp < 0) {
+            out.append(xml.constData() + at, xml.size() - at);
+            break;
+        }
+        out.append(xml.constData() + at, amp - at);
+        qsizetype end = amp + 2;
+        const long high = referenceAt(xml, amp, end);
+        if (high < 0xD800 || high > 0xDFFF) {
+            out.append(xml.constData() + amp, end - amp);
+            at = end;
+            continue;
+        }
+        qsizetype lowEnd = end;
+        const long low = high <= 0xDBFF ? referenceAt(xml, end, lowEnd) : -1;
+        if (low >= 0xDC00 && low <= 0xDFFF) {
+            out += "&#" + QByteArray::number(qlonglong(0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00)))
+                + ';';
+            at = lowEnd;
+        } else {
+            out += "&#65533;"; // half a character
+            at = end;
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 QString SmsBackupReader::service() const
@@ -109,10 +162,7 @@ bool SmsBackupReader::recognises(const QByteArray &head) const
 
 QList<ChatLogReader::Chat> SmsBackupReader::read(const QString &path, Context &) const
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Failure(ChatFile::unreadable(path));
-    QXmlStreamReader xml(&file);
+    QXmlStreamReader xml(withJoinedSurrogates(ChatFile::bytes(path)));
     QList<Raw> raws;
     QHash<QString, QString> names; // contact names by address key
     if (!xml.readNextStartElement() || xml.name() != QLatin1String("smses"))
