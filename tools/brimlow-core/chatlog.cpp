@@ -104,30 +104,61 @@ void join(ChatLogReader::Chat &whole, const ChatLogReader::Chat &part)
         if (!whole.members.contains(member))
             whole.members.append(member);
     }
+    for (auto it = part.names.cbegin(); it != part.names.cend(); ++it) {
+        if (!whole.names.contains(it.key()))
+            whole.names.insert(it.key(), it.value());
+    }
 }
 
-// Downloads that list members but not the owner: the one member that every
-// chat of the account shares is the owner.
+// Handles become the names they are shown by, once every part is in.
+void applyNames(ChatLogReader::Chat &chat)
+{
+    if (chat.names.isEmpty())
+        return;
+    const auto nameOf = [&](const QString &handle) { return chat.names.value(handle, handle); };
+    for (QString &participant : chat.transcript.participants)
+        participant = nameOf(participant);
+    for (QString &member : chat.members)
+        member = nameOf(member);
+    chat.owner = chat.owner.isEmpty() ? QString() : nameOf(chat.owner);
+}
+
+// Downloads that list members but not the owner: the owner one chat of
+// the account names is the owner of all; else the one member that every
+// chat of the account shares is.
 void findOwners(QList<ChatLogReader::Chat> &chats)
 {
     QHash<QString, QList<qsizetype>> byAccount;
     for (qsizetype i = 0; i < chats.size(); ++i) {
-        if (!chats.at(i).account.isEmpty() && chats.at(i).owner.isEmpty())
+        if (!chats.at(i).account.isEmpty())
             byAccount[chats.at(i).account].append(i);
     }
     for (const QList<qsizetype> &indexes : std::as_const(byAccount)) {
-        if (indexes.size() < 2)
-            continue;
-        QSet<QString> shared(
-            chats.at(indexes.first()).members.cbegin(), chats.at(indexes.first()).members.cend());
+        QSet<QString> named;
+        QList<qsizetype> unowned;
         for (qsizetype i : indexes) {
-            const QStringList &members = chats.at(i).members;
-            shared.intersect(QSet<QString>(members.cbegin(), members.cend()));
+            if (chats.at(i).owner.isEmpty())
+                unowned.append(i);
+            else
+                named.insert(chats.at(i).owner);
         }
-        if (shared.size() != 1)
+        QString owner = named.size() == 1 ? *named.cbegin() : QString();
+        if (named.isEmpty() && unowned.size() >= 2) {
+            const QStringList &first = chats.at(unowned.first()).members;
+            QSet<QString> shared(first.cbegin(), first.cend());
+            for (qsizetype i : unowned) {
+                const QStringList &members = chats.at(i).members;
+                shared.intersect(QSet<QString>(members.cbegin(), members.cend()));
+            }
+            if (shared.size() == 1)
+                owner = *shared.cbegin();
+        }
+        if (owner.isEmpty())
             continue;
-        for (qsizetype i : indexes)
-            chats[i].owner = *shared.cbegin();
+        for (qsizetype i : unowned) {
+            if (chats.at(i).members.contains(owner))
+                chats[i].owner = owner;
+        }
     }
 }
 
@@ -225,6 +256,8 @@ void ChatLog::add(QList<ChatLogReader::Chat> pieces)
         }
     }
     findOwners(chats);
+    for (ChatLogReader::Chat &chat : chats)
+        applyNames(chat);
 
     for (ChatLogReader::Chat &found : chats) {
         if (found.transcript.messages.isEmpty())
@@ -234,16 +267,25 @@ void ChatLog::add(QList<ChatLogReader::Chat> pieces)
         chat.transcript = std::move(found.transcript);
         if (chat.transcript.participants.contains(found.owner))
             chat.owner = found.owner;
+        chat.members = found.members;
         std::stable_sort(chat.transcript.messages.begin(), chat.transcript.messages.end(),
             [](const Transcript::Message &a, const Transcript::Message &b) { return a.at < b.at; });
         for (qsizetype i = 0; i < chat.transcript.messages.size(); ++i)
             chat.transcript.messages[i].id = QStringLiteral("m%1").arg(i + 1);
 
+        // A chat without a name of its own is named by the people in it:
+        // its members where the export lists them, else who wrote.
         QString key = chat.transcript.name;
         if (key.isEmpty()) {
+            // Those who wrote first, in the order they did.
             QStringList others = chat.transcript.participants;
+            for (const QString &member : std::as_const(chat.members)) {
+                if (!others.contains(member))
+                    others.append(member);
+            }
+            const QString owner = chat.owner.isEmpty() ? found.owner : chat.owner;
             if (others.size() > 1)
-                others.removeOne(chat.owner);
+                others.removeOne(owner);
             key = joinedNames(others);
         }
         chat.key = key;
@@ -277,7 +319,7 @@ QList<Conversation> ChatLog::conversations()
             people.move(owner, 0);
         conversation.first = transcript.messages.first().at.left(10);
         conversation.last = transcript.messages.last().at.left(10);
-        conversation.group = people.size() > 2;
+        conversation.group = people.size() > 2 || chat.members.size() > 2;
         conversation.people = people;
         list.append(conversation);
     }
@@ -304,7 +346,7 @@ Transcript ChatLog::transcript(const QString &key, const std::optional<QString> 
                 --message.sender;
         }
     }
-    transcript.group = transcript.participants.size() > 1;
+    transcript.group = transcript.participants.size() > 1 || chat->members.size() > 2;
     return transcript;
 }
 

@@ -31,6 +31,7 @@ private:
         QString key;
         QString service;
         QString owner; // empty when the export does not say who the user is
+        QStringList members; // everyone in the chat, where the export lists them
         Transcript transcript; // participants include the user
     };
 

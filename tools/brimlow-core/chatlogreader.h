@@ -33,6 +33,10 @@ public:
         // shares.
         QString account;
         QStringList members;
+        // Formats that know people by a handle (an address) and name them
+        // only here and there: participants, members and the owner are
+        // handles, and these the names they are shown by.
+        QHash<QString, QString> names;
     };
 
     // What readers of one --log share: the folder that bounds every file

@@ -133,9 +133,10 @@ int monthNamed(QStringView name)
 
 int hour24(int hour, bool afternoon)
 {
-    if (hour < 1 || hour > 12)
+    // Some apps write the hour after midnight as 0 ("午前0:05").
+    if (hour < 0 || hour > 12)
         return -1;
-    if (hour == 12)
+    if (hour == 12 || hour == 0)
         return afternoon ? 12 : 0;
     return afternoon ? hour + 12 : hour;
 }

@@ -99,8 +99,8 @@ QList<ChatLogReader::Chat> MailReader::read(const QString &path, Context &contex
     if (mails.isEmpty())
         throw Failure(ChatFile::damaged(path));
 
-    // One name per address for the whole file, so that one person is one
-    // participant however each mail wrote their name.
+    // People are their addresses until every file is in; these are the
+    // names to show them by.
     QHash<QString, QString> names;
     for (const MailMessage &mail : std::as_const(mails)) {
         for (auto it = mail.names.cbegin(); it != mail.names.cend(); ++it) {
@@ -108,7 +108,6 @@ QList<ChatLogReader::Chat> MailReader::read(const QString &path, Context &contex
                 names.insert(it.key(), it.value());
         }
     }
-    const auto nameOf = [&](const QString &address) { return names.value(address, address); };
 
     QMap<QString, ChatBuilder> threads;
     for (const MailMessage &mail : std::as_const(mails)) {
@@ -123,12 +122,12 @@ QList<ChatLogReader::Chat> MailReader::read(const QString &path, Context &contex
             // The same people in another file of the export are the same chat.
             chat.part = QStringLiteral("mail:") + key;
             chat.account = QStringLiteral("mail:") + context.root;
-            for (const QString &address : people)
-                chat.members.append(nameOf(address));
+            chat.members = people;
+            chat.names = names;
         }
         if (mail.sent && chat.owner.isEmpty())
-            chat.owner = nameOf(mail.from);
-        thread.add(mail.at, nameOf(mail.from), mail.text, mail.attachments);
+            chat.owner = mail.from;
+        thread.add(mail.at, mail.from, mail.text, mail.attachments);
     }
     QList<Chat> chats;
     for (ChatBuilder &thread : threads)

@@ -214,7 +214,12 @@ QList<ChatLogReader::Chat> SmsBackupReader::read(const QString &path, Context &)
         keys.sort();
         keys.removeDuplicates();
         ChatBuilder &thread = threads[keys.join(QLatin1Char('~'))];
-        thread.chat().owner = Owner;
+        if (thread.chat().members.isEmpty()) {
+            thread.chat().owner = Owner;
+            for (const QString &address : raw.addresses)
+                thread.chat().members.append(nameOf(address));
+            thread.chat().members.append(Owner);
+        }
         QString sender = Owner;
         if (!raw.sent)
             sender

@@ -128,7 +128,10 @@ bool TelegramJsonReader::recognises(const QByteArray &head) const
     if (text.contains(QLatin1String("\"personal_information\""))
         && text.contains(QLatin1String("\"user_id\"")))
         return true;
-    return text.contains(QLatin1String("\"messages\"")) && chatType.match(text).hasMatch();
+    if (!text.contains(QLatin1String("\"messages\"")))
+        return false;
+    return chatType.match(text).hasMatch()
+        || (text.contains(QLatin1String("\"from_id\"")) && text.contains(QLatin1String("\"text_entities\"")));
 }
 
 QList<ChatLogReader::Chat> TelegramJsonReader::read(const QString &path, Context &context) const

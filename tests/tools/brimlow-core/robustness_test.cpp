@@ -3,6 +3,7 @@
 #include "backup.h"
 #include "backupinfo.h"
 #include "backupwriter.h"
+#include "chatexports.h"
 #include "chatlog.h"
 #include "failure.h"
 #include "fixtures.h"
@@ -16,6 +17,7 @@
 #include "whatsappreader.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -70,6 +72,32 @@ bool readsStore(const QString &path)
         EXPECT_FALSE(failure.sentence().isEmpty());
         return false;
     }
+}
+
+// Reads a chat log the way "chats" and "export" do; true when it read.
+bool readsLog(const QString &path)
+{
+    try {
+        ChatLog log(path);
+        for (const Conversation &conversation : log.conversations())
+            log.transcript(conversation.key, QStringLiteral("Sam"));
+        return true;
+    } catch (const Failure &failure) {
+        EXPECT_FALSE(failure.sentence().isEmpty());
+        return false;
+    }
+}
+
+QStringList filesUnder(const QString &path)
+{
+    if (!QFileInfo(path).isDir())
+        return { path };
+    QStringList files;
+    QDirIterator it(path, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files.append(it.next());
+    files.sort();
+    return files;
 }
 
 } // namespace
@@ -222,4 +250,53 @@ TEST(Robustness, KeybagsAndPlistsSurviveGarbage)
     for (const QByteArray &damaged : garbled(xml, 500, 7))
         Plist::date(Plist::item(Plist::fromBytes(damaged).root(), "Last Backup Date"));
     SUCCEED();
+}
+
+TEST(Robustness, EveryChatExportSurvivesCutsAndGarbage)
+{
+    UtcZone zone;
+    quint32 seed = 100;
+    for (const ChatExports::Sample &sample : ChatExports::samples()) {
+        SCOPED_TRACE(sample.format.toStdString());
+        QTemporaryDir dir;
+        const QString log = sample.write(dir.path());
+        for (const QString &file : filesUnder(log)) {
+            const QByteArray good = readAll(file);
+            const qsizetype step = qMax<qsizetype>(1, good.size() / 40);
+            for (qsizetype cut = 0; cut < good.size(); cut += step) {
+                writeAll(file, good.left(cut));
+                readsLog(log);
+            }
+            for (const QByteArray &damaged : garbled(good, 40, ++seed)) {
+                writeAll(file, damaged);
+                readsLog(log);
+            }
+            writeAll(file, good);
+        }
+        EXPECT_TRUE(readsLog(log));
+    }
+}
+
+TEST(Robustness, CutStructuredExportsAreRefusedNotReadInPart)
+{
+    UtcZone zone;
+    const QList<std::function<QString(const QString &)>> writers = { ChatExports::telegramChat,
+        ChatExports::smsBackup, ChatExports::messengerNewer, ChatExports::discordJson, ChatExports::snapchat,
+        ChatExports::skype, ChatExports::sigtopJson, ChatExports::snapchatOlder };
+    for (const auto &write : writers) {
+        QTemporaryDir dir;
+        const QString file = write(dir.path());
+        const QString path = QFileInfo(file).isDir() ? filesUnder(file).last() : file;
+        SCOPED_TRACE(path.toStdString());
+        writeAll(path, readAll(path).chopped(readAll(path).size() / 3));
+        EXPECT_FALSE(readsLog(path));
+    }
+    // Through the executable: a sentence naming the file, status 1.
+    QTemporaryDir dir;
+    const QString file = ChatExports::telegramChat(dir.path());
+    writeAll(file, readAll(file).left(700));
+    const ToolRun run = runTool({ "--log", file, "chats" });
+    EXPECT_FALSE(run.crashed);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.lastErrorLine(), "Error: The chat file result.json is damaged and can't be read.");
 }
