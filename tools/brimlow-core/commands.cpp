@@ -5,6 +5,7 @@
 #include "backupphotos.h"
 #include "bookwriter.h"
 #include "chatlog.h"
+#include "ebook.h"
 #include "embeddedphotos.h"
 #include "failure.h"
 #include "jsonwriter.h"
@@ -162,7 +163,8 @@ void run(const Options &options, QIODevice &input, QIODevice &output)
     case Options::Command::Wrapped:
         throw Failure(QStringLiteral("Making the Wrapped isn't available in this version yet."));
     case Options::Command::Ebook:
-        throw Failure(QStringLiteral("Making ebooks isn't available in this version yet."));
+        Ebook::run(options);
+        return;
     case Options::Command::None:
         break;
     }

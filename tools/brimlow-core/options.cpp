@@ -53,7 +53,7 @@ Options Options::parse(const QStringList &arguments)
                 throw usage(QStringLiteral("Unknown command “%1”.").arg(word));
             // The commands of later versions take options of their own; they
             // are refused as a whole when they run.
-            if (options.command == Command::Wrapped || options.command == Command::Ebook)
+            if (options.command == Command::Wrapped)
                 return options;
             continue;
         }
@@ -89,6 +89,12 @@ Options Options::parse(const QStringList &arguments)
             optionalText = &options.meIs;
         else if (word == QLatin1String("--dir"))
             optionalText = &options.dir;
+        else if (word == QLatin1String("--resolved"))
+            text = &options.resolved;
+        else if (word == QLatin1String("--id"))
+            text = &options.id;
+        else if (word == QLatin1String("--cover"))
+            optionalText = &options.cover;
         else if (word != QLatin1String("--limit"))
             throw usage(QStringLiteral("Unknown option “%1”.").arg(word));
         if (i + 1 >= arguments.size())

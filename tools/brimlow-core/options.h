@@ -31,6 +31,10 @@ struct Options
     QString cache; // --cache
     bool passwordStdin = false; // --password-stdin
 
+    QString resolved; // --resolved: the book as the ebook template resolves it
+    QString id; // --id
+    std::optional<QString> cover; // --cover: a PNG
+
     // Throws Failure (kind Usage) for an unknown option, a missing value or
     // a second command word.
     static Options parse(const QStringList &arguments);

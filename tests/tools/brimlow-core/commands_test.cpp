@@ -192,7 +192,7 @@ TEST_F(Tool, EndsEveryFailureWithOneSentence)
         { { "wrapped", "--year", "2024" }, 1,
             "Error: Making the Wrapped isn't available in this version yet." },
         { { "ebook", "--resolved", "r.json", "--id", "x", "--out", "x.epub" }, 1,
-            "Error: Making ebooks isn't available in this version yet." },
+            "Error: The resolved book r.json can't be opened: No such file or directory." },
     };
     for (const Case &c : cases) {
         const ToolRun run = runTool(c.arguments);
