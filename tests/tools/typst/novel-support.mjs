@@ -1,0 +1,152 @@
+// Helpers of the novel template's tests: small book documents made to order,
+// compiling and querying them the way the app does, and reading the PDF
+// back (text, word positions, colours) with poppler's tools.
+
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
+import { spawnSync } from 'node:child_process';
+import { typst, tempDir, bookArguments, templatesDir, sampleBook, LAYOUT_EXPRESSION } from './support.mjs';
+
+export const template = path.join(templatesDir, 'novel/book.typ');
+export const sample = JSON.parse(fs.readFileSync(sampleBook, 'utf8'));
+
+// The page: 5 × 8 in (360 × 576 pt), inner margin 0.86 in, outer 0.62 in.
+export const PAGE = { width: 360, inner: 61.92, outer: 44.64 };
+
+/** A design with every required key, and the given ones. */
+export function design(fields = {}) {
+  return { font: 'pagella', chapters: 'month', receipt: false, cover: { style: 'cloth', color: 'oxblood' }, ...fields };
+}
+
+export const SAM = { id: 'me', name: 'Sam', me: true };
+export const MAYA = { id: '+15550001', name: 'Maya', me: false };
+export const JORDAN = { id: '+15550002', name: 'Jordan Lee', me: false };
+
+/**
+ * Messages from rows [at, from, text, extra]: `at` is "yyyy-MM-dd HH:mm",
+ * ids are m1, m2, ... in order.
+ */
+export function messages(rows) {
+  return rows.map(([at, from, text, extra], i) => ({
+    id: `m${i + 1}`,
+    at: `${at.replace(' ', 'T')}:00`,
+    from: from.id ?? from,
+    ...(text === undefined ? {} : { text }),
+    ...extra,
+  }));
+}
+
+/** A whole book document; `fields` replaces any top-level key. */
+export function bookDocument(fields = {}) {
+  return {
+    format: 1,
+    style: 'novel',
+    front: { title: 'Sam & Maya', colophon: 'A year of messages', dedication: [] },
+    people: [SAM, MAYA],
+    messages: [],
+    edits: {},
+    ...fields,
+  };
+}
+
+/** Writes a document into a temporary folder and returns its path. */
+export function writeBook(t, document) {
+  const file = path.join(tempDir(t), 'book with spaces.json');
+  fs.writeFileSync(file, JSON.stringify(document));
+  return file;
+}
+
+/** Writes a variant of the sample book and returns its path. */
+export function sampleVariant(t, change) {
+  const book = structuredClone(sample);
+  change(book);
+  return writeBook(t, book);
+}
+
+/** Compiles a book to a PDF in a temporary folder; fails the test on an error. */
+export function compile(t, book, { emoji, inputs = {} } = {}) {
+  const output = path.join(tempDir(t), 'book.pdf');
+  const run = typst(['compile', ...bookArguments(book, emoji), ...inputArguments(inputs), template, output]);
+  assert.equal(run.status, 0, run.stderr);
+  return output;
+}
+
+/** Compiles a book that must fail; returns typst's error output. */
+export function compileFailure(t, book, inputs = {}) {
+  const run = typst(['compile', ...bookArguments(book), ...inputArguments(inputs), template, path.join(tempDir(t), 'x.pdf')]);
+  assert.equal(run.status, 1, `expected a failure, got ${run.status}: ${run.stderr}`);
+  return run.stderr;
+}
+
+function inputArguments(inputs) {
+  return Object.entries(inputs).flatMap(([key, value]) => ['--input', `${key}=${value}`]);
+}
+
+/** The layout answer, queried with the app's exact expression. */
+export function layout(book, emoji) {
+  const run = typst(['eval', ...bookArguments(book, emoji), LAYOUT_EXPRESSION, '--in', template]);
+  assert.equal(run.status, 0, run.stderr);
+  return JSON.parse(run.stdout);
+}
+
+/** The text of some pages of a PDF (all when no page is given). */
+export function pdfText(file, first, last) {
+  const args = first ? ['-f', String(first), '-l', String(last ?? first)] : [];
+  return spawnSync('pdftotext', [...args, file, '-'], { encoding: 'utf8' }).stdout;
+}
+
+/** The text of each page, in order (index 0 is page 1). */
+export function pageTexts(file) {
+  return pdfText(file).split('\f').slice(0, -1);
+}
+
+/** The words of a page with their boxes in points: { text, xMin, xMax, yMin }. */
+export function pageWords(file, page) {
+  const html = spawnSync('pdftotext', ['-bbox', '-f', String(page), '-l', String(page), file, '-'], { encoding: 'utf8' }).stdout;
+  return [...html.matchAll(/<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)<\/word>/g)].map(
+    ([, xMin, yMin, xMax, text]) => ({ text: text.replace(/&amp;/g, '&'), xMin: Number(xMin), xMax: Number(xMax), yMin: Number(yMin) }),
+  );
+}
+
+/** The left and right edges of the text block on a physical page. */
+export function textEdges(page) {
+  const recto = page % 2 === 1;
+  return recto
+    ? { left: PAGE.inner, right: PAGE.width - PAGE.outer }
+    : { left: PAGE.outer, right: PAGE.width - PAGE.inner };
+}
+
+/** The pixels of a page as RGB triples, rendered small by pdftoppm. */
+export function pagePixels(t, file, page) {
+  const base = path.join(tempDir(t), 'page');
+  spawnSync('pdftoppm', ['-r', '50', '-f', String(page), '-l', String(page), '-singlefile', file, base]);
+  const bytes = fs.readFileSync(`${base}.ppm`);
+  // P6, width, height, 255, each after one white-space character.
+  const header = bytes.subarray(0, 40).toString('latin1').split(/\s+/);
+  const [width, height] = [Number(header[1]), Number(header[2])];
+  const start = bytes.length - width * height * 3;
+  const pixels = [];
+  for (let i = start; i < bytes.length; i += 3) pixels.push([bytes[i], bytes[i + 1], bytes[i + 2]]);
+  return pixels;
+}
+
+/** Whether a pixel is inked in a hue of its own rather than black or grey. */
+export function coloured([r, g, b]) {
+  return Math.max(r, g, b) - Math.min(r, g, b) > 40;
+}
+
+/** "March 9, 2024", as the running head and the receipt write a day. */
+export function longDay(iso) {
+  return new Date(`${iso}T12:00:00Z`).toLocaleDateString('en-US', { month: 'long', day: 'numeric', year: 'numeric', timeZone: 'UTC' });
+}
+
+/** "Saturday, March 9", as a day's opening writes it. */
+export function weekdayDay(iso) {
+  return new Date(`${iso}T12:00:00Z`).toLocaleDateString('en-US', { weekday: 'long', month: 'long', day: 'numeric', timeZone: 'UTC' });
+}
+
+/** The lines of a page's text that are not empty, trimmed. */
+export function lines(text) {
+  return text.split('\n').map((line) => line.trim()).filter(Boolean);
+}
