@@ -315,6 +315,7 @@ test('missing or malformed inputs stop with a sentence naming them', (t) => {
     [{ pages: '100', wrap: '-0.5' }, 'the input \\"wrap\\" is \\"-0.5\\"; it must be a width in inches'],
     [{ pages: '100', volume: '3', volumes: '2' }, 'the input \\"volume\\" is 3 but \\"volumes\\" is 2'],
     [{ pages: '100', from: '2024-5-1' }, 'the input \\"from\\" is \\"2024-5-1\\"; it must be a day'],
+    [{ pages: '100', to: '2024-02-30' }, 'the input \\"to\\" is \\"2024-02-30\\"; it must be a day'],
   ];
   for (const [inputs, message] of cases) {
     const run = compile(book, inputs, path.join(dir, 'x.png'), { ppi: 10 });
@@ -338,6 +339,7 @@ test('a design with a missing or unknown cover value stops with the key named', 
     [(b) => (b.design.cover.custom = { background: '#000000', ink: '#ffffff', font: 'mono' }), 'design.cover.custom has no \\"position\\"'],
     [(b) => delete b.front.colophon, 'front has no \\"colophon\\"'],
     [(b) => (b.messages[3].at = '5'), 'messages[3] has no time \\"at\\"'],
+    [(b) => (b.messages[0].at = '2023-02-29T10:00:00'), 'a message\'s time \\"2023-02-29\\" is not a day of the calendar'],
   ];
   for (const [change, message] of cases) {
     const run = compile(draft(t, change), { pages: '100' }, path.join(tempDir(t), 'x.pdf'));

@@ -215,6 +215,7 @@ test('a missing input or a malformed document stops with a sentence naming it', 
   const cases = [
     [(b) => delete b.edits, 'the document has no \\"edits\\"'],
     [(b) => (b.messages[4].at = 'yesterday'), 'messages[4].at is not a time'],
+    [(b) => (b.messages[5].at = '2024-02-30T09:00:00'), 'messages[5].at is not a time'],
     [(b) => (b.edits = { hidden: [3] }), 'edits.hidden[0] is not a string'],
     [(b) => (b.edits = { text: { a: 1 } }), 'edits.text.a is not a string'],
     [(b) => (b.design = { font: 'pagella', chapters: 'weekly', receipt: true, cover: {} }), 'design.chapters is \\"weekly\\"'],
