@@ -174,6 +174,34 @@ test('the spine is pages ÷ 444 + 0.06 in wide, between two 5 in panels and an e
   }
 });
 
+test('the front panel cut out of the sheet, as the ebook cuts it, is the front drawn alone', (t) => {
+  const picture = solidPng(path.join(tempDir(t), 'cover-photo-0A1B2C3D.png'), 40, 30, GREEN);
+  const custom = { background: '#1e5aa0', ink: '#fafafa', font: 'pagella', position: 'top' };
+  const book = draft(t, (b) => (b.design.cover = { style: 'custom', color: 'oxblood', custom, image: picture }));
+  const dpi = 20;
+  const sheet = pixels(compiled(book, { pages: '444' }, path.join(tempDir(t), 'sheet.pdf')), dpi);
+  const front = pixels(compiled(book, { pages: '444', front: 'true' }, path.join(tempDir(t), 'front.pdf')), dpi);
+  // The cut: spine = pages ÷ 444 + 0.06, spread = spine + 10.25, x and b truncated.
+  const spine = 444 / 444 + 0.06;
+  const spread = spine + 10.0 + 0.25;
+  const x = Math.trunc(((spine + 5.0 + 0.125) * sheet.width) / spread);
+  const b = Math.trunc((sheet.width * 0.125) / spread);
+  // Truncating x and b leaves at most a pixel of bleed in the cut.
+  const [width, height] = [sheet.width - x - b, sheet.height - 2 * b];
+  assert.ok(width - front.width >= 0 && width - front.width <= 1, `${width} for ${front.width}`);
+  assert.ok(height - front.height >= 0 && height - front.height <= 1, `${height} for ${front.height}`);
+  let differing = 0;
+  let total = 0;
+  for (let y = 2; y < front.height - 2; y += 3) {
+    for (let col = 2; col < front.width - 2; col += 3) {
+      total++;
+      if (!near(sheet.at(x + col, b + y), front.at(col, y), 40)) differing++;
+    }
+  }
+  // Only the edges of letters and of the frame may land on other pixels.
+  assert.ok(differing / total < 0.05, `${differing} of ${total} pixels differ`);
+});
+
 test('a spine wide enough carries the title; a thin one is left plain', (t) => {
   const book = draft(t, (b) => (b.front.title = 'Zebra Crossing'));
   const count = (pages) => pdfText(compiled(book, { pages }, path.join(tempDir(t), 'sheet.pdf'))).split('Zebra Crossing').length - 1;
