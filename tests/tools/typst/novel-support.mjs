@@ -103,9 +103,17 @@ export function pageTexts(file) {
 
 /** The words of a page with their boxes in points: { text, xMin, xMax, yMin }. */
 export function pageWords(file, page) {
-  const html = spawnSync('pdftotext', ['-bbox', '-f', String(page), '-l', String(page), file, '-'], { encoding: 'utf8' }).stdout;
-  return [...html.matchAll(/<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)<\/word>/g)].map(
-    ([, xMin, yMin, xMax, text]) => ({ text: text.replace(/&amp;/g, '&'), xMin: Number(xMin), xMax: Number(xMax), yMin: Number(yMin) }),
+  return allPageWords(file, page, page)[0];
+}
+
+/** The words of each page (index 0 is the first page asked for, by default page 1). */
+export function allPageWords(file, first, last) {
+  const range = first ? ['-f', String(first), '-l', String(last ?? first)] : [];
+  const html = spawnSync('pdftotext', ['-bbox', ...range, file, '-'], { encoding: 'utf8', maxBuffer: 256 << 20 }).stdout;
+  return html.split('<page ').slice(1).map((page) =>
+    [...page.matchAll(/<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)<\/word>/g)].map(
+      ([, xMin, yMin, xMax, text]) => ({ text: text.replace(/&amp;/g, '&'), xMin: Number(xMin), xMax: Number(xMax), yMin: Number(yMin) }),
+    ),
   );
 }
 

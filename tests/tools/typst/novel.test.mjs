@@ -11,7 +11,7 @@ import { spawnSync } from 'node:child_process';
 import { typstAsync, tempDir, emojiDir, bookArguments, pdfPages, pdfFonts, sampleBook, LAYOUT_EXPRESSION } from './support.mjs';
 import {
   template, sample, design, SAM, MAYA, JORDAN, messages, bookDocument, writeBook, sampleVariant, compile, layout,
-  pdfText, pageTexts, pageWords, textEdges, pagePixels, coloured, longDay, weekdayDay, lines,
+  pdfText, pageTexts, pageWords, allPageWords, textEdges, pagePixels, coloured, longDay, weekdayDay, lines,
 } from './novel-support.mjs';
 
 const sampleDays = [...new Set(sample.messages.map((m) => m.at.slice(0, 10)))];
@@ -73,13 +73,14 @@ describe('page furniture', () => {
   test('each page of messages carries at its head the date at its top, and its number at its foot', (t) => {
     const output = compile(t, sampleBook);
     const texts = pageTexts(output);
+    const words = allPageWords(output);
     const answer = layout(sampleBook);
     const chapterPages = new Set(answer.chapters.map((printed) => printed + 4));
     const lastBodyPage = answer.days[answer.days.length - 1][2];
     for (let page = 5; page <= lastBodyPage; page++) {
       const [head, second] = lines(texts[page - 1]);
-      const folio = lines(texts[page - 1]).at(-1);
-      assert.equal(folio, String(page - 4), `the number at the foot of page ${page}`);
+      const lowest = words[page - 1].reduce((a, b) => (b.yMin > a.yMin ? b : a));
+      assert.equal(lowest.text, String(page - 4), `the number at the foot of page ${page}`);
       if (chapterPages.has(page)) {
         assert.match(head, /^Chapter \d+$/, `a chapter's opening page ${page} has no running head`);
         continue;
