@@ -267,6 +267,8 @@ describe('edits', () => {
     assert.equal(bold(text, { emphasis: [{ id: 'm1', phrase: 'like c++' }] }), true);
     assert.equal(bold(text, { emphasis: [{ id: 'm1', phrase: 'Like' }] }), false, 'a phrase matches exactly');
     assert.equal(bold(text, { words: ['like'], emphasis: [{ id: 'm1', phrase: 'like c' }] }), true, 'overlapping marks');
+    // Only the messages: not the names, dates or chapter titles.
+    assert.equal(bold(text, { words: ['Sam', 'January', 'Monday'] }), false);
   });
 
   test('an added page stands alone, centred, without head or number, before its message', (t) => {
