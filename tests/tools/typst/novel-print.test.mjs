@@ -108,6 +108,7 @@ describe('print inputs', () => {
       [{ pad: -1 }, 'the input \\"pad\\" is \\"-1\\"'],
       [{ 'first-chapter': '1.5' }, 'the input \\"first-chapter\\" is \\"1.5\\"'],
       [{ from: '2024-3-1' }, 'the input \\"from\\" is \\"2024-3-1\\"; it must be a day'],
+      [{ to: '2024-04-31' }, 'the input \\"to\\" is \\"2024-04-31\\"; it must be a day'],
     ];
     for (const [inputs, message] of cases) {
       const stderr = compileFailure(t, sampleBook, inputs);
@@ -131,6 +132,7 @@ describe('malformed documents', () => {
       [(b) => (b.people[1].me = 'no'), 'people[1].me is not true or false'],
       [(b) => (b.messages[7].at = 5), 'messages[7].at is not a string'],
       [(b) => (b.messages[7].at = 'yesterday'), 'messages[7].at is not a time'],
+      [(b) => (b.messages[7].at = '2023-02-29T10:00:00'), 'messages[7].at is not a time'],
       [(b) => delete b.messages[9].from, 'messages[9] has no \\"from\\"'],
       [(b) => (b.messages[3].media = 'photo'), 'messages[3].media is not an array of strings'],
       [(b) => (b.messages[3].text = 12), 'messages[3].text is not a string'],
