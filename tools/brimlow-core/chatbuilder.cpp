@@ -21,11 +21,15 @@ int ChatBuilder::sender(const QString &name)
 bool ChatBuilder::add(const QString &at, const QString &senderName, const QString &text,
     const QList<Transcript::Attachment> &attachments)
 {
-    QString body = text;
-    while (!body.isEmpty() && body.back().isSpace())
-        body.chop(1);
-    while (!body.isEmpty() && (body.front() == QLatin1Char('\n') || body.front() == QLatin1Char('\r')))
-        body.remove(0, 1);
+    // Only texts with space at their ends are copied; reading them through
+    // a non-const QString would copy every one.
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1).isSpace())
+        --end;
+    qsizetype start = 0;
+    while (start < end && (text.at(start) == QLatin1Char('\n') || text.at(start) == QLatin1Char('\r')))
+        ++start;
+    const QString body = start == 0 && end == text.size() ? text : text.mid(start, end - start);
     const QString name = senderName.trimmed();
     if (at.isEmpty() || name.isEmpty() || (body.isEmpty() && attachments.isEmpty()))
         return false;

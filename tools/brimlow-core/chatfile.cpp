@@ -44,6 +44,15 @@ QString decode(const QByteArray &bytes)
     return text;
 }
 
+char firstChar(const QByteArray &bytes)
+{
+    qsizetype at = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    while (at < bytes.size()
+        && (bytes.at(at) == ' ' || bytes.at(at) == '\n' || bytes.at(at) == '\r' || bytes.at(at) == '\t'))
+        ++at;
+    return at < bytes.size() ? bytes.at(at) : '\0';
+}
+
 QString inside(const QString &root, const QString &folder, const QString &relative)
 {
     QString name = relative.trimmed();

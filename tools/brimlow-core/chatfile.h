@@ -13,6 +13,10 @@ QByteArray bytes(const QString &path);
 // Text of a chat file: UTF-8, or UTF-16 with a byte-order mark.
 QString decode(const QByteArray &bytes);
 
+// The first character after white space and a byte-order mark, telling a
+// JSON object from a list without copying a large file.
+char firstChar(const QByteArray &bytes);
+
 // A file that a chat names by a path relative to folder: its absolute path
 // when it exists and lies inside root, else empty. Nothing a file says may
 // lead out of the export (no "..", no absolute paths, no links outward).

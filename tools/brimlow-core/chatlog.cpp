@@ -268,10 +268,15 @@ void ChatLog::add(QList<ChatLogReader::Chat> pieces)
         if (chat.transcript.participants.contains(found.owner))
             chat.owner = found.owner;
         chat.members = found.members;
-        std::stable_sort(chat.transcript.messages.begin(), chat.transcript.messages.end(),
-            [](const Transcript::Message &a, const Transcript::Message &b) { return a.at < b.at; });
-        for (qsizetype i = 0; i < chat.transcript.messages.size(); ++i)
-            chat.transcript.messages[i].id = QStringLiteral("m%1").arg(i + 1);
+        // Most exports are in time order already; others are newest first.
+        auto &messages = chat.transcript.messages;
+        const auto earlier
+            = [](const Transcript::Message &a, const Transcript::Message &b) { return a.at < b.at; };
+        if (std::is_sorted(messages.crbegin(), messages.crend(), earlier) && !messages.isEmpty()
+            && messages.first().at > messages.last().at)
+            std::reverse(messages.begin(), messages.end());
+        if (!std::is_sorted(messages.cbegin(), messages.cend(), earlier))
+            std::stable_sort(messages.begin(), messages.end(), earlier);
 
         // A chat without a name of its own is named by the people in it:
         // its members where the export lists them, else who wrote.
@@ -347,6 +352,8 @@ Transcript ChatLog::transcript(const QString &key, const std::optional<QString> 
         }
     }
     transcript.group = transcript.participants.size() > 1 || chat->members.size() > 2;
+    for (qsizetype i = 0; i < transcript.messages.size(); ++i)
+        transcript.messages[i].id = QStringLiteral("m%1").arg(i + 1);
     return transcript;
 }
 

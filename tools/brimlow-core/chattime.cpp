@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <cstdio>
+#include <ctime>
 
 namespace Brimlow::ChatTime {
 
@@ -44,7 +45,32 @@ QString fromUnixSeconds(qint64 seconds)
     constexpr qint64 Latest = 4102444800;
     if (seconds < Earliest || seconds > Latest)
         return {};
-    return LocalTime::text(seconds);
+    // Time zones differ from UTC and change their offsets in steps of a
+    // quarter of an hour, so one conversion serves every message of the
+    // same quarter; chats write many in a row.
+    constexpr qint64 Quarter = 900;
+    thread_local qint64 cachedQuarter = -1;
+    thread_local const char *cachedZone = nullptr;
+    thread_local long cachedOffset = 0;
+    thread_local struct tm cached = {};
+    const qint64 quarter = seconds / Quarter;
+    // A changed TZ (tests change it) invalidates what was worked out.
+    if (quarter != cachedQuarter || cachedZone != tzname[0] || cachedOffset != timezone) {
+        const time_t start = time_t(quarter * Quarter);
+        if (!localtime_r(&start, &cached))
+            return LocalTime::text(seconds);
+        cachedQuarter = quarter;
+        cachedZone = tzname[0];
+        cachedOffset = timezone;
+    }
+    const int into = int(seconds - quarter * Quarter);
+    const int minute = cached.tm_min + into / 60;
+    if (minute > 59 || cached.tm_sec != 0)
+        return LocalTime::text(seconds); // a zone off by less than a quarter
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02d", cached.tm_year + 1900,
+        cached.tm_mon + 1, cached.tm_mday, cached.tm_hour, minute, cached.tm_sec + into % 60);
+    return QString::fromLatin1(buffer);
 }
 
 QString fromUnixMilliseconds(qint64 milliseconds)

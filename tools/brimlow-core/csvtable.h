@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace Brimlow {
 
@@ -10,8 +10,9 @@ namespace Brimlow {
 // double quotes may hold commas, line breaks and doubled quotes.
 namespace CsvTable {
 
-// The rows of a text; a quote left open runs to the end.
-QList<QStringList> rows(QStringView text);
+// Every row of a text in turn, blank lines left out; a quote left open
+// runs to the end.
+void forEachRow(QStringView text, const std::function<void(const QStringList &)> &row);
 
 // Just the first row, for telling formats apart by their header.
 QStringList header(QStringView text);

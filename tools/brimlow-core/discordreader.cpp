@@ -91,16 +91,15 @@ void readJson(const Node &root, ChatBuilder &builder, const QString &rootFolder,
 void readCsv(const QString &text, ChatBuilder &builder, const QString &path, const QString &root)
 {
     const QString folder = QFileInfo(path).absolutePath();
-    const QList<QStringList> rows = CsvTable::rows(text);
-    for (qsizetype i = 1; i < rows.size(); ++i) {
-        const QStringList &row = rows.at(i);
-        if (row.size() < 4)
-            continue;
+    bool header = true;
+    CsvTable::forEachRow(text, [&](const QStringList &row) {
+        if (std::exchange(header, false) || row.size() < 4)
+            return;
         QList<Transcript::Attachment> attachments;
         for (const QString &url : row.value(4).split(QLatin1Char(','), Qt::SkipEmptyParts))
             attachments.append(attachment(url.trimmed(), {}, root, folder));
         builder.add(csvTime(row.at(2)), withoutDiscriminator(row.at(1)), row.at(3), attachments);
-    }
+    });
     // The exporter names files "Guild - Category - channel [id].csv".
     static const QRegularExpression id(QStringLiteral(R"(\s*\[\d+\]$)"));
     QString name = QFileInfo(path).completeBaseName();
@@ -118,7 +117,7 @@ bool DiscordReader::recognises(const QByteArray &head) const
 {
     if (ChatFile::decode(head).startsWith(CsvHeader))
         return true;
-    return head.trimmed().startsWith('{') && head.contains("\"guild\"") && head.contains("\"channel\"")
+    return ChatFile::firstChar(head) == '{' && head.contains("\"guild\"") && head.contains("\"channel\"")
         && head.contains("\"messages\"");
 }
 
@@ -126,7 +125,7 @@ QList<ChatLogReader::Chat> DiscordReader::read(const QString &path, Context &con
 {
     const QByteArray bytes = ChatFile::bytes(path);
     ChatBuilder builder;
-    if (bytes.trimmed().startsWith('{')) {
+    if (ChatFile::firstChar(bytes) == '{') {
         const auto tree = JsonTree::parse(bytes);
         if (!tree || !tree->root().isObject())
             throw Failure(ChatFile::damaged(path));

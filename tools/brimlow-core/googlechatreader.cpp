@@ -68,7 +68,7 @@ QString GoogleChatReader::service() const
 
 bool GoogleChatReader::recognises(const QByteArray &head) const
 {
-    return head.trimmed().startsWith('{') && head.contains("\"messages\"") && head.contains("\"creator\"")
+    return ChatFile::firstChar(head) == '{' && head.contains("\"messages\"") && head.contains("\"creator\"")
         && (head.contains("\"created_date\"") || head.contains("\"updated_date\""));
 }
 

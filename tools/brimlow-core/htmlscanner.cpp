@@ -19,6 +19,17 @@ bool isVoidTag(const QString &name)
     return tags.contains(name);
 }
 
+// "&#56395;" at at, the second half of a character in UTF-16.
+bool isLowSurrogateAt(QStringView text, qsizetype at)
+{
+    if (text.mid(at, 2) != QLatin1String("&#"))
+        return false;
+    const qsizetype semicolon = text.indexOf(QLatin1Char(';'), at);
+    bool ok = false;
+    const uint code = semicolon > at ? text.mid(at + 2, semicolon - at - 2).toUInt(&ok, 10) : 0;
+    return ok && code >= 0xDC00 && code <= 0xDFFF;
+}
+
 } // namespace
 
 HtmlScanner::HtmlScanner(QStringView html)
@@ -170,6 +181,17 @@ QString HtmlScanner::decodeEntities(QStringView text)
             if (ok && code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
                 const char32_t codePoint = code;
                 out.append(QString::fromUcs4(&codePoint, 1));
+                at = semicolon + 1;
+                continue;
+            }
+            // Some apps write a character beyond U+FFFF as references to its
+            // two UTF-16 halves ("&#55357;&#56395;"); a half alone is no
+            // character.
+            if (ok && code >= 0xD800 && code <= 0xDFFF) {
+                const bool paired = code <= 0xDBFF
+                    ? isLowSurrogateAt(text, semicolon + 1)
+                    : !out.isEmpty() && QChar::isHighSurrogate(out.at(out.size() - 1).unicode());
+                out.append(QChar(paired ? char16_t(code) : char16_t(0xFFFD)));
                 at = semicolon + 1;
                 continue;
             }

@@ -44,8 +44,11 @@ const QRegularExpression &weechatLine()
 
 // "Sun Jan 31 21:40:00 2021" and "Mon Feb 01 2021", in irssi's, mIRC's
 // and HexChat's headers.
-QDate dayInHeader(const QString &line)
+QDate dayInHeader(QStringView line)
 {
+    if (!line.startsWith(QLatin1String("---")) && !line.startsWith(QLatin1String("Session"))
+        && !line.startsWith(QLatin1String("****")))
+        return {};
     static const QRegularExpression header(QStringLiteral(
         R"((?:Log opened|Day changed|Session Start:|BEGIN LOGGING AT)\s+\w{3},?\s+(\w{3})\s+(\d{1,2})(?:\s+[\d:]+)?\s+(\d{4}))"));
     const auto found = header.match(line);
@@ -81,9 +84,18 @@ struct Line
     QString text;
 };
 
-std::optional<Line> lineIn(const QString &text)
+std::optional<Line> lineIn(QStringView text)
 {
-    if (const auto w = weechatLine().match(text); w.hasMatch()) {
+    // Each style has its own first characters; only one pattern may match.
+    if (text.size() < 8)
+        return std::nullopt;
+    const bool weechat = text.at(0).isDigit() && text.at(4) == QLatin1Char('-');
+    const bool bracket = text.at(0) == QLatin1Char('[');
+    const bool irssi = text.at(0).isDigit() && text.at(2) == QLatin1Char(':');
+    if (weechat) {
+        const auto w = weechatLine().match(text);
+        if (!w.hasMatch())
+            return std::nullopt;
         const QString prefix = w.captured(7);
         QString nick = plainNick(prefix);
         QString body = w.captured(8);
@@ -97,7 +109,7 @@ std::optional<Line> lineIn(const QString &text)
         return Line { QDate(w.captured(1).toInt(), w.captured(2).toInt(), w.captured(3).toInt()),
             w.captured(4).toInt(), w.captured(5).toInt(), w.captured(6).toInt(), nick, body };
     }
-    if (const auto b = bracketLine().match(text); b.hasMatch()) {
+    if (const auto b = bracket ? bracketLine().match(text) : QRegularExpressionMatch(); b.hasMatch()) {
         const bool action = b.captured(7).isEmpty();
         const QDate day = b.captured(1).isEmpty()
             ? QDate()
@@ -106,7 +118,7 @@ std::optional<Line> lineIn(const QString &text)
             plainNick(action ? b.captured(9) : b.captured(7)),
             action ? QLatin1Char('*') + b.captured(10) + QLatin1Char('*') : b.captured(8) };
     }
-    if (const auto i = irssiLine().match(text); i.hasMatch()) {
+    if (const auto i = irssi ? irssiLine().match(text) : QRegularExpressionMatch(); i.hasMatch()) {
         const bool action = i.captured(4).isEmpty();
         return Line { QDate(), i.captured(1).toInt(), i.captured(2).toInt(), i.captured(3).toInt(),
             plainNick(action ? i.captured(6) : i.captured(4)),
@@ -127,8 +139,8 @@ bool IrcReader::recognises(const QByteArray &head) const
     const QString text = ChatFile::decode(head);
     int lines = 0;
     int others = 0;
-    for (const QString &line : text.split(QLatin1Char('\n')).mid(0, 80)) {
-        const QString plain = line.endsWith(QLatin1Char('\r')) ? line.chopped(1) : line;
+    for (const QStringView line : QStringView(text).split(QLatin1Char('\n')).mid(0, 80)) {
+        const QStringView plain = line.endsWith(QLatin1Char('\r')) ? line.chopped(1) : line;
         if (plain.startsWith(QLatin1String("--- Log opened ")))
             return true;
         if (lineIn(plain))
@@ -155,11 +167,14 @@ QList<ChatLogReader::Chat> IrcReader::read(const QString &path, Context &) const
     return chats;
 }
 
-QList<ChatLogReader::Chat> IrcReader::parse(const QString &raw, const QString &fileName, const QDate &lastDay)
+QList<ChatLogReader::Chat> IrcReader::parse(
+    const QString &text, const QString &fileName, const QDate &lastDay)
 {
-    QString text = raw;
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    const QStringList rawLines = text.split(QLatin1Char('\n'));
+    QList<QStringView> rawLines = QStringView(text).split(QLatin1Char('\n'));
+    for (QStringView &line : rawLines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    }
     QList<Line> lines;
     QDate day = dayInName(QFileInfo(fileName).fileName());
     const bool dayKnown = day.isValid();
@@ -167,7 +182,7 @@ QList<ChatLogReader::Chat> IrcReader::parse(const QString &raw, const QString &f
     int rollovers = 0;
     int lastMinute = -1;
     // First pass: days from headers and from times that go backwards.
-    for (const QString &rawLine : rawLines) {
+    for (const QStringView rawLine : std::as_const(rawLines)) {
         const QDate header = dayInHeader(rawLine);
         if (header.isValid()) {
             day = header;

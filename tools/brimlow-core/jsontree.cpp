@@ -154,7 +154,7 @@ std::optional<JsonTree> JsonTree::parse(const QByteArray &bytes)
     }
     if (!open.empty() || tree.m_nodes.empty())
         return std::nullopt;
-    return tree;
+    return std::optional<JsonTree>(std::move(tree));
 }
 
 QString JsonTree::decode(const Entry &entry) const

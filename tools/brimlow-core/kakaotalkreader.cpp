@@ -108,14 +108,13 @@ void flush(std::optional<Pending> &pending, ChatBuilder &builder)
 QList<ChatLogReader::Chat> parseCsv(const QString &text)
 {
     ChatBuilder builder;
-    const QList<QStringList> rows = CsvTable::rows(text);
-    for (qsizetype i = 1; i < rows.size(); ++i) {
-        const QStringList &row = rows.at(i);
-        if (row.size() < 3)
-            continue;
+    bool header = true;
+    CsvTable::forEachRow(text, [&](const QStringList &row) {
+        if (std::exchange(header, false) || row.size() < 3)
+            return;
         const auto media = placeholder(row.at(2));
         builder.add(ChatTime::fromIso(row.at(0)), row.at(1), media.isEmpty() ? row.at(2) : QString(), media);
-    }
+    });
     QList<ChatLogReader::Chat> chats;
     builder.takeInto(chats);
     return chats;
@@ -150,41 +149,48 @@ QList<ChatLogReader::Chat> KakaoTalkReader::read(const QString &path, Context &)
     return parse(ChatFile::decode(ChatFile::bytes(path)));
 }
 
-QList<ChatLogReader::Chat> KakaoTalkReader::parse(const QString &raw)
+QList<ChatLogReader::Chat> KakaoTalkReader::parse(const QString &text)
 {
-    if (raw.startsWith(QLatin1String("Date,User,Message")))
-        return parseCsv(raw);
-    QString text = raw;
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    if (text.startsWith(QLatin1String("Date,User,Message")))
+        return parseCsv(text);
     ChatBuilder builder;
     QDate day;
     std::optional<Pending> pending;
-    for (const QString &line : text.split(QLatin1Char('\n'))) {
-        if (const auto divider = dividerLine().match(line.trimmed()); divider.hasMatch()) {
-            flush(pending, builder);
-            day = dateFrom(divider, 1);
-            continue;
-        }
-        if (const auto pc = pcLine().match(line); pc.hasMatch()) {
-            flush(pending, builder);
-            pending = Pending { at(day, timeFrom(pc, 2)), pc.captured(1), pc.captured(8) };
-            continue;
-        }
-        if (const auto phone = phoneLine().match(line); phone.hasMatch()) {
-            flush(pending, builder);
-            pending = Pending { at(dateFrom(phone, 1), timeFrom(phone, 10)), phone.captured(16),
-                phone.captured(17) };
-            continue;
+    static const QRegularExpression notice(QStringLiteral("^") + DatePattern);
+    for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        // Each kind of line has its own first character; the patterns run
+        // only where they may match.
+        const QChar first = line.isEmpty() ? QChar() : line.front();
+        if (first == QLatin1Char('-')) {
+            if (const auto divider = dividerLine().match(line.trimmed()); divider.hasMatch()) {
+                flush(pending, builder);
+                day = dateFrom(divider, 1);
+                continue;
+            }
+        } else if (first == QLatin1Char('[')) {
+            if (const auto pc = pcLine().match(line); pc.hasMatch()) {
+                flush(pending, builder);
+                pending = Pending { at(day, timeFrom(pc, 2)), pc.captured(1), pc.captured(8) };
+                continue;
+            }
+        } else if (first.isLetterOrNumber() && line.contains(QLatin1String(" : "))) {
+            if (const auto phone = phoneLine().match(line); phone.hasMatch()) {
+                flush(pending, builder);
+                pending = Pending { at(dateFrom(phone, 1), timeFrom(phone, 10)), phone.captured(16),
+                    phone.captured(17) };
+                continue;
+            }
         }
         // A line that starts with a date but names nobody is a notice
         // (someone joined or left); any other line continues the message.
-        static const QRegularExpression notice(QStringLiteral("^") + DatePattern);
-        if (notice.match(line).hasMatch()) {
+        if (first.isLetterOrNumber() && notice.match(line).hasMatch()) {
             flush(pending, builder);
             continue;
         }
         if (pending)
-            pending->text += QLatin1Char('\n') + line;
+            pending->text.append(QLatin1Char('\n')).append(line);
     }
     flush(pending, builder);
     QList<Chat> chats;

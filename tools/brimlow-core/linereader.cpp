@@ -112,33 +112,40 @@ QList<ChatLogReader::Chat> LineReader::read(const QString &path, Context &) cons
     return parse(ChatFile::decode(ChatFile::bytes(path)));
 }
 
-QList<ChatLogReader::Chat> LineReader::parse(const QString &raw)
+QList<ChatLogReader::Chat> LineReader::parse(const QString &text)
 {
-    QString text = raw;
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    const QStringList lines = text.split(QLatin1Char('\n'));
+    // Lines as views into the text: a long chat has a million of them.
+    QList<QStringView> lines = QStringView(text).split(QLatin1Char('\n'));
+    for (QStringView &line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    }
     ChatBuilder builder;
     if (!lines.isEmpty())
-        builder.chat().transcript.name = groupNameIn(lines.first().trimmed());
+        builder.chat().transcript.name = groupNameIn(lines.first().trimmed().toString());
     QDate day;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString &line = lines.at(i);
-        const QDate lineDay = dayIn(line.trimmed());
-        if (lineDay.isValid() && !line.contains(QLatin1Char('\t'))) {
-            day = lineDay;
+        const QStringView line = lines.at(i);
+        // Day lines have no tab; message lines always do.
+        if (!line.contains(QLatin1Char('\t'))) {
+            const QDate lineDay = line.isEmpty() ? QDate() : dayIn(line.trimmed().toString());
+            if (lineDay.isValid())
+                day = lineDay;
             continue;
         }
         const auto found = messageLine().match(line);
         if (!found.hasMatch() || !day.isValid())
             continue;
-        const QStringList fields = found.captured(5).split(QLatin1Char('\t'));
-        if (fields.size() < 2 || fields.first().trimmed().isEmpty())
+        const QStringView rest = found.capturedView(5);
+        const qsizetype tab = rest.indexOf(QLatin1Char('\t'));
+        const QStringView sender = tab < 0 ? QStringView() : rest.left(tab);
+        if (tab < 0 || sender.trimmed().isEmpty())
             continue; // someone joined, left or unsent a message
-        QString body = fields.mid(1).join(QLatin1Char('\t'));
+        QString body = rest.mid(tab + 1).toString();
         // A message of several lines stands in double quotes.
         if (body.startsWith(QLatin1Char('"')) && !(body.size() > 1 && body.endsWith(QLatin1Char('"')))) {
             while (i + 1 < lines.size() && !messageLine().match(lines.at(i + 1)).hasMatch()) {
-                body += QLatin1Char('\n') + lines.at(++i);
+                body.append(QLatin1Char('\n')).append(lines.at(++i));
                 if (body.endsWith(QLatin1Char('"')))
                     break;
             }
@@ -146,13 +153,14 @@ QList<ChatLogReader::Chat> LineReader::parse(const QString &raw)
         if (body.size() > 1 && body.startsWith(QLatin1Char('"')) && body.endsWith(QLatin1Char('"'))
             && body.contains(QLatin1Char('\n')))
             body = body.mid(1, body.size() - 2).replace(QLatin1String("\"\""), QLatin1String("\""));
-        int hour = found.captured(2).toInt();
-        if (!found.captured(1).isEmpty() || !found.captured(4).isEmpty())
+        int hour = found.capturedView(2).toInt();
+        if (found.capturedLength(1) > 0 || found.capturedLength(4) > 0)
             hour = ChatTime::hour24(hour, isAfternoon(found.captured(1), found.captured(4)));
         const QString at
-            = ChatTime::fromParts(day.year(), day.month(), day.day(), hour, found.captured(3).toInt());
-        const auto media = placeholder(body);
-        builder.add(at, fields.first(), media.isEmpty() ? body : QString(), media);
+            = ChatTime::fromParts(day.year(), day.month(), day.day(), hour, found.capturedView(3).toInt());
+        const auto media
+            = body.startsWith(QLatin1Char('[')) ? placeholder(body) : QList<Transcript::Attachment>();
+        builder.add(at, sender.toString(), media.isEmpty() ? body : QString(), media);
     }
     QList<Chat> chats;
     builder.takeInto(chats);

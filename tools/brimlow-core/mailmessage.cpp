@@ -308,16 +308,19 @@ QString MailMessage::newText(const QString &body)
     QStringList kept;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString &line = lines.at(i);
-        if (line == QLatin1String("-- ") || separator.match(line).hasMatch())
+        const bool rule = line.startsWith(QLatin1Char('-')) || line.startsWith(QLatin1Char('_'));
+        if (line == QLatin1String("-- ") || (rule && separator.match(line).hasMatch()))
             break; // a signature, or the earlier mail below an Outlook line
         if (line.startsWith(QLatin1Char('>')))
             continue;
         // "On Sun, Jan 31, 2021 at 9:41 PM Sam <sam@example.com> wrote:",
         // sometimes wrapped over two lines.
-        const QString joined = i + 1 < lines.size() ? line + QLatin1Char(' ') + lines.at(i + 1) : line;
-        if (attribution.match(line.trimmed()).hasMatch())
+        const bool attributes = line.startsWith(QLatin1String("On ")) || line.startsWith(QLatin1String("Am "))
+            || line.startsWith(QLatin1String("Le "));
+        if (attributes && attribution.match(line.trimmed()).hasMatch())
             continue;
-        if (line.startsWith(QLatin1String("On ")) && attribution.match(joined.trimmed()).hasMatch()) {
+        if (line.startsWith(QLatin1String("On ")) && i + 1 < lines.size()
+            && attribution.match((line + QLatin1Char(' ') + lines.at(i + 1)).trimmed()).hasMatch()) {
             ++i;
             continue;
         }
@@ -335,13 +338,13 @@ std::optional<MailMessage> MailMessage::parse(const QByteArray &raw)
         return std::nullopt;
     mail.from = from.first().first;
     if (!from.first().second.isEmpty())
-        mail.names.insert(mail.from, from.first().second);
+        mail.names.append({ mail.from, from.first().second });
     for (const char *field : { "to", "cc" }) {
         for (const auto &[address, name] : addressesIn(decodeWords(headers.value(field)))) {
             if (!mail.recipients.contains(address) && address != mail.from)
                 mail.recipients.append(address);
-            if (!name.isEmpty() && !mail.names.contains(address))
-                mail.names.insert(address, name);
+            if (!name.isEmpty())
+                mail.names.append({ address, name });
         }
     }
     mail.at = timeOf(QString::fromLatin1(headers.value("date")));
@@ -360,8 +363,11 @@ std::optional<MailMessage> MailMessage::parse(const QByteArray &raw)
 
 QString MailMessage::nameOf(const QString &address) const
 {
-    const QString name = names.value(address);
-    return name.isEmpty() ? address : name;
+    for (const auto &[known, name] : names) {
+        if (known == address)
+            return name;
+    }
+    return address;
 }
 
 } // namespace Brimlow

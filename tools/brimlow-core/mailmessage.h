@@ -17,7 +17,7 @@ struct MailMessage
 {
     QString from; // address, lower-cased
     QStringList recipients; // To and Cc, addresses lower-cased
-    QHash<QString, QString> names; // display names by address
+    QList<std::pair<QString, QString>> names; // display names by address
     QString at; // local time
     QString text;
     QList<Transcript::Attachment> attachments;

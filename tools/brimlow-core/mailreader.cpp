@@ -81,9 +81,11 @@ QList<QByteArray> MailReader::split(const QByteArray &bytes)
         const qsizetype headersAt = bytes.indexOf('\n', starts.at(i));
         if (headersAt < 0 || headersAt >= end)
             continue;
-        QByteArray mail = bytes.mid(headersAt + 1, end - headersAt - 1);
+        // Views into the mailbox; only mails that need changing are copied.
+        QByteArray mail = QByteArray::fromRawData(bytes.constData() + headersAt + 1, end - headersAt - 1);
         // mboxrd escapes body lines that start with "From ".
-        mail.replace("\n>From ", "\nFrom ");
+        if (mail.contains("\n>From "))
+            mail.replace("\n>From ", "\nFrom ");
         mails.append(mail);
     }
     return mails;
@@ -92,7 +94,8 @@ QList<QByteArray> MailReader::split(const QByteArray &bytes)
 QList<ChatLogReader::Chat> MailReader::read(const QString &path, Context &context) const
 {
     QList<MailMessage> mails;
-    for (const QByteArray &raw : split(ChatFile::bytes(path))) {
+    const QByteArray bytes = ChatFile::bytes(path);
+    for (const QByteArray &raw : split(bytes)) {
         if (auto mail = MailMessage::parse(raw))
             mails.append(std::move(*mail));
     }
@@ -103,9 +106,9 @@ QList<ChatLogReader::Chat> MailReader::read(const QString &path, Context &contex
     // names to show them by.
     QHash<QString, QString> names;
     for (const MailMessage &mail : std::as_const(mails)) {
-        for (auto it = mail.names.cbegin(); it != mail.names.cend(); ++it) {
-            if (!names.contains(it.key()))
-                names.insert(it.key(), it.value());
+        for (const auto &[address, name] : mail.names) {
+            if (!names.contains(address))
+                names.insert(address, name);
         }
     }
 

@@ -14,7 +14,8 @@ public:
     bool recognises(const QByteArray &head) const override;
     QList<Chat> read(const QString &path, Context &context) const override;
 
-    // The mails of an mbox file, or the one mail of an eml file.
+    // The mails of an mbox file, or the one mail of an eml file; they share
+    // the memory of bytes, which must outlive them.
     static QList<QByteArray> split(const QByteArray &bytes);
 };
 

@@ -119,7 +119,7 @@ QList<ChatLogReader::Chat> SignalJsonReader::read(const QString &path, Context &
 {
     const QByteArray bytes = ChatFile::bytes(path);
     ChatBuilder builder;
-    if (bytes.trimmed().startsWith('[')) {
+    if (ChatFile::firstChar(bytes) == '[') {
         const auto tree = JsonTree::parse(bytes);
         if (!tree || !tree->root().isArray())
             throw Failure(ChatFile::damaged(path));

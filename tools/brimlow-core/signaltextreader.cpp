@@ -52,21 +52,29 @@ class MarkdownMessage
 public:
     QString at;
     QString sender;
-    QStringList lines;
+    QList<QStringView> lines; // views into the file's text
 
     void addTo(ChatBuilder &builder, const QString &root, const QString &folder) const
     {
         static const QRegularExpression link(QStringLiteral(R"((!?)\[([^\]]*)\]\(([^)]*)\))"));
         QList<Transcript::Attachment> attachments;
-        QStringList kept;
-        for (QString line : lines) {
-            if (line.startsWith(QLatin1String("> ")) || line == QLatin1String(">")
-                || (line.startsWith(QLatin1String("(- ")) && line.endsWith(QLatin1String(" -)"))))
+        QString text;
+        bool first = true;
+        for (const QStringView view : lines) {
+            if (view.startsWith(QLatin1String("> ")) || view == QLatin1String(">")
+                || (view.startsWith(QLatin1String("(- ")) && view.endsWith(QLatin1String(" -)"))))
                 continue; // quotes of earlier messages, reactions
-            if (line.startsWith(QLatin1String("(( ")) && line.endsWith(QLatin1String(" ))"))) {
+            if (view.startsWith(QLatin1String("(( ")) && view.endsWith(QLatin1String(" ))"))) {
                 attachments.append({ MediaKind::sticker(), {}, {} });
                 continue;
             }
+            if (!std::exchange(first, false))
+                text.append(QLatin1Char('\n'));
+            if (!view.contains(QLatin1String("]("))) {
+                text.append(view);
+                continue;
+            }
+            QString line = view.toString();
             auto links = link.globalMatch(line);
             while (links.hasNext()) {
                 const auto found = links.next();
@@ -78,20 +86,22 @@ public:
                 attachments.append({ kind, ChatFile::inside(root, folder, target), {} });
             }
             line.remove(link);
-            kept.append(line);
+            text.append(line);
         }
-        QString text = kept.join(QLatin1Char('\n')).trimmed();
+        text = text.trimmed();
         if (text == QLatin1String("(This message was deleted)"))
             return;
         builder.add(at, sender, text, attachments);
     }
 };
 
-void readMarkdown(const QStringList &lines, ChatBuilder &builder, const QString &root, const QString &folder)
+void readMarkdown(
+    const QList<QStringView> &lines, ChatBuilder &builder, const QString &root, const QString &folder)
 {
     std::optional<MarkdownMessage> current;
-    for (const QString &line : lines) {
-        const auto found = markdownLine().match(line);
+    for (const QStringView line : lines) {
+        const auto found
+            = line.startsWith(QLatin1Char('[')) ? markdownLine().match(line) : QRegularExpressionMatch();
         if (found.hasMatch()) {
             if (current)
                 current->addTo(builder, root, folder);
@@ -100,7 +110,7 @@ void readMarkdown(const QStringList &lines, ChatBuilder &builder, const QString 
                 found.captured(3).toInt(), found.captured(4).toInt(), found.captured(5).toInt(),
                 found.captured(6).toInt());
             current->sender = found.captured(7);
-            current->lines.append(found.captured(8));
+            current->lines.append(found.capturedView(8));
         } else if (current) {
             current->lines.append(line);
         }
@@ -110,20 +120,23 @@ void readMarkdown(const QStringList &lines, ChatBuilder &builder, const QString 
     builder.chat().owner = QStringLiteral("Me");
 }
 
-void readSigtop(const QStringList &lines, ChatBuilder &builder)
+void readSigtop(const QList<QStringView> &lines, ChatBuilder &builder)
 {
     QString at;
     QString sender;
-    QStringList body;
+    QList<QStringView> body;
     QList<Transcript::Attachment> attachments;
     bool inBody = false;
     const auto flush = [&] {
-        QStringList kept;
-        for (const QString &line : std::as_const(body)) {
-            if (!line.startsWith(QLatin1Char('>')) && !line.startsWith(QLatin1Char('|')))
-                kept.append(line);
+        QString text;
+        for (const QStringView line : std::as_const(body)) {
+            if (line.startsWith(QLatin1Char('>')) || line.startsWith(QLatin1Char('|')))
+                continue;
+            if (!text.isEmpty())
+                text.append(QLatin1Char('\n'));
+            text.append(line);
         }
-        builder.add(at, sender, kept.join(QLatin1Char('\n')).trimmed(), attachments);
+        builder.add(at, sender, text.trimmed(), attachments);
         at.clear();
         sender.clear();
         body.clear();
@@ -131,28 +144,30 @@ void readSigtop(const QStringList &lines, ChatBuilder &builder)
         inBody = false;
     };
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString &line = lines.at(i);
+        const QStringView line = lines.at(i);
         const bool startsMessage = line.startsWith(QLatin1String("From: "))
             && (i == 0 || lines.at(i - 1).isEmpty()) && i + 1 < lines.size()
             && lines.at(i + 1).startsWith(QLatin1String("Type: "));
         if (startsMessage) {
             if (!sender.isEmpty())
                 flush();
-            sender = withoutNumber(line.mid(6));
+            sender = withoutNumber(line.mid(6).toString());
             continue;
         }
         if (sender.isEmpty())
             continue;
-        if (!inBody && line.startsWith(QLatin1String("Sent: ")))
-            at = sigtopTime(line.mid(6));
-        else if (!inBody && line.startsWith(QLatin1String("Attachment: "))) {
-            const QString name = line.mid(12).section(QLatin1String(" ("), 0, 0);
-            const QString type = line.section(QLatin1String(" ("), -1).section(QLatin1Char(','), 0, 0);
+        if (!inBody && line.startsWith(QLatin1String("Sent: "))) {
+            at = sigtopTime(line.mid(6).toString());
+        } else if (!inBody && line.startsWith(QLatin1String("Attachment: "))) {
+            const QString field = line.mid(12).toString();
+            const QString name = field.section(QLatin1String(" ("), 0, 0);
+            const QString type = field.section(QLatin1String(" ("), -1).section(QLatin1Char(','), 0, 0);
             attachments.append({ MediaKind::fromStore(type, {}, name, MediaKind::Flag::None), {}, {} });
-        } else if (!inBody && line.isEmpty())
+        } else if (!inBody && line.isEmpty()) {
             inBody = true;
-        else if (inBody)
+        } else if (inBody) {
             body.append(line);
+        }
     }
     if (!sender.isEmpty())
         flush();
@@ -193,13 +208,16 @@ QList<ChatLogReader::Chat> SignalTextReader::read(const QString &path, Context &
     if (info.fileName() == QLatin1String("chat.md")
         && QFileInfo::exists(info.dir().filePath(QStringLiteral("data.json"))))
         return {};
-    QString text = ChatFile::decode(ChatFile::bytes(path));
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    const QStringList lines = text.split(QLatin1Char('\n'));
+    const QString text = ChatFile::decode(ChatFile::bytes(path));
+    QList<QStringView> lines = QStringView(text).split(QLatin1Char('\n'));
+    for (QStringView &line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    }
     ChatBuilder builder;
     if (text.startsWith(QLatin1String("Conversation: "))) {
         readSigtop(lines, builder);
-        builder.chat().transcript.name = withoutNumber(lines.first().mid(14));
+        builder.chat().transcript.name = withoutNumber(lines.first().mid(14).toString());
     } else {
         readMarkdown(lines, builder, context.root, info.absolutePath());
         builder.chat().transcript.name = info.dir().dirName();

@@ -55,7 +55,7 @@ QString SkypeReader::service() const
 
 bool SkypeReader::recognises(const QByteArray &head) const
 {
-    return head.trimmed().startsWith('{') && head.contains("\"userId\"")
+    return ChatFile::firstChar(head) == '{' && head.contains("\"userId\"")
         && head.contains("\"conversations\"");
 }
 

@@ -4,10 +4,11 @@
 #include "chatfile.h"
 #include "chattime.h"
 #include "failure.h"
+#include "htmlscanner.h"
 #include "mediakind.h"
 
 #include <QMap>
-#include <QXmlStreamReader>
+#include <vector>
 
 namespace Brimlow {
 
@@ -29,6 +30,141 @@ struct Raw
     QList<Transcript::Attachment> attachments;
 };
 
+// One element of the backup's flat XML: its name and attributes, as views
+// into the file. QXmlStreamReader takes seconds over a large backup; the
+// backup apps write nothing but elements with attributes.
+struct Tag
+{
+    QByteArrayView name;
+    bool closing = false; // </mms>
+    bool empty = false; // <sms … />
+    QList<std::pair<QByteArrayView, QByteArrayView>> attributes;
+
+    QByteArrayView raw(QByteArrayView key) const
+    {
+        for (const auto &[name, value] : attributes) {
+            if (name == key)
+                return value;
+        }
+        return {};
+    }
+
+    // A value with its references decoded; the apps write "null" for none.
+    QString text(QByteArrayView key) const
+    {
+        const QByteArrayView value = raw(key);
+        if (value == "null")
+            return {};
+        const QString decoded = QString::fromUtf8(value);
+        return value.contains('&') ? HtmlScanner::decodeEntities(decoded) : decoded;
+    }
+
+    qint64 number(QByteArrayView key) const { return raw(key).toByteArray().toLongLong(); }
+};
+
+class TagReader
+{
+public:
+    explicit TagReader(QByteArrayView xml)
+        : m_xml(xml)
+    { }
+
+    // The next element tag; nullopt at the end. Throws on broken markup.
+    std::optional<Tag> next()
+    {
+        while (true) {
+            const qsizetype open = m_xml.indexOf('<', m_at);
+            if (open < 0)
+                return std::nullopt;
+            m_at = open + 1;
+            const QByteArrayView rest = m_xml.sliced(qMin(m_at, m_xml.size()));
+            if (rest.startsWith("!--")) {
+                skipPast("-->");
+                continue;
+            }
+            if (rest.startsWith("?") || rest.startsWith("!")) {
+                skipPast(">");
+                continue;
+            }
+            return tag();
+        }
+    }
+
+private:
+    void skipPast(QByteArrayView end)
+    {
+        const qsizetype found = m_xml.indexOf(end, m_at);
+        if (found < 0)
+            throw std::runtime_error("unterminated");
+        m_at = found + end.size();
+    }
+
+    Tag tag()
+    {
+        Tag tag;
+        if (m_at < m_xml.size() && m_xml.at(m_at) == '/') {
+            tag.closing = true;
+            ++m_at;
+        }
+        tag.name = word();
+        if (tag.name.isEmpty())
+            throw std::runtime_error("nameless");
+        while (true) {
+            skipSpace();
+            if (m_at >= m_xml.size())
+                throw std::runtime_error("cut");
+            const char c = m_xml.at(m_at);
+            if (c == '>') {
+                ++m_at;
+                return tag;
+            }
+            if (c == '/' && m_at + 1 < m_xml.size() && m_xml.at(m_at + 1) == '>') {
+                m_at += 2;
+                tag.empty = true;
+                return tag;
+            }
+            const QByteArrayView key = word();
+            skipSpace();
+            if (key.isEmpty() || m_at >= m_xml.size() || m_xml.at(m_at) != '=')
+                throw std::runtime_error("attribute");
+            ++m_at;
+            skipSpace();
+            if (m_at >= m_xml.size() || (m_xml.at(m_at) != '"' && m_xml.at(m_at) != '\''))
+                throw std::runtime_error("value");
+            const char quote = m_xml.at(m_at++);
+            const qsizetype end = m_xml.indexOf(quote, m_at);
+            if (end < 0)
+                throw std::runtime_error("cut");
+            tag.attributes.append({ key, m_xml.sliced(m_at, end - m_at) });
+            m_at = end + 1;
+        }
+    }
+
+    QByteArrayView word()
+    {
+        const qsizetype start = m_at;
+        while (m_at < m_xml.size()) {
+            const char c = m_xml.at(m_at);
+            if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'
+                    || c == '-' || c == ':'))
+                break;
+            ++m_at;
+        }
+        return m_xml.sliced(start, m_at - start);
+    }
+
+    void skipSpace()
+    {
+        while (m_at < m_xml.size()
+            && (m_xml.at(m_at) == ' ' || m_xml.at(m_at) == '\n' || m_xml.at(m_at) == '\r'
+                || m_xml.at(m_at) == '\t'))
+            ++m_at;
+    }
+
+    QByteArrayView m_xml;
+    qsizetype m_at = 0;
+};
+
 // One person written differently ("+1 555-0100", "5550100") is one thread.
 QString addressKey(const QString &address)
 {
@@ -44,108 +180,36 @@ QString addressKey(const QString &address)
 
 bool isUnknownName(const QString &name)
 {
-    return name.isEmpty() || name == QLatin1String("(Unknown)") || name == QLatin1String("null");
+    return name.isEmpty() || name == QLatin1String("(Unknown)");
 }
 
-QString attributeText(const QXmlStreamAttributes &attributes, QLatin1StringView name)
-{
-    const QString value = attributes.value(name).toString();
-    return value == QLatin1String("null") ? QString() : value;
-}
-
-void readMms(QXmlStreamReader &xml, Raw &raw)
+// The parts and addresses of an MMS, up to its end tag.
+void readMms(TagReader &tags, Raw &raw)
 {
     QStringList texts;
-    while (xml.readNextStartElement()) {
-        if (xml.name() == QLatin1String("parts")) {
-            while (xml.readNextStartElement()) {
-                if (xml.name() != QLatin1String("part")) {
-                    xml.skipCurrentElement();
-                    continue;
-                }
-                const QXmlStreamAttributes part = xml.attributes();
-                const QString type = part.value(QLatin1String("ct")).toString().toLower();
-                QString name = attributeText(part, QLatin1StringView("cl"));
-                if (name.isEmpty())
-                    name = attributeText(part, QLatin1StringView("name"));
-                if (type == QLatin1String("text/plain")) {
-                    texts.append(attributeText(part, QLatin1StringView("text")));
-                } else if (type.startsWith(QLatin1String("image/"))) {
-                    const QByteArray data
-                        = QByteArray::fromBase64(part.value(QLatin1String("data")).toLatin1());
-                    raw.attachments.append({ MediaKind::photo(), name, data });
-                } else if (type != QLatin1String("application/smil")) {
-                    raw.attachments.append(
-                        { MediaKind::fromStore(type, {}, name, MediaKind::Flag::None), {}, {} });
-                }
-                xml.skipCurrentElement();
-            }
-        } else if (xml.name() == QLatin1String("addrs")) {
-            while (xml.readNextStartElement()) {
-                const QXmlStreamAttributes addr = xml.attributes();
-                if (addr.value(QLatin1String("type")).toInt() == AddressFrom)
-                    raw.from = attributeText(addr, QLatin1StringView("address"));
-                xml.skipCurrentElement();
-            }
-        } else {
-            xml.skipCurrentElement();
+    while (auto tag = tags.next()) {
+        if (tag->closing && tag->name == "mms")
+            break;
+        if (tag->closing)
+            continue;
+        if (tag->name == "part") {
+            const QString type = tag->text("ct").toLower();
+            QString name = tag->text("cl");
+            if (name.isEmpty())
+                name = tag->text("name");
+            if (type == QLatin1String("text/plain"))
+                texts.append(tag->text("text"));
+            else if (type.startsWith(QLatin1String("image/")))
+                raw.attachments.append(
+                    { MediaKind::photo(), name, QByteArray::fromBase64(tag->raw("data").toByteArray()) });
+            else if (type != QLatin1String("application/smil"))
+                raw.attachments.append(
+                    { MediaKind::fromStore(type, {}, name, MediaKind::Flag::None), {}, {} });
+        } else if (tag->name == "addr" && tag->number("type") == AddressFrom) {
+            raw.from = tag->text("address");
         }
     }
     raw.text = texts.join(QLatin1Char('\n'));
-}
-
-// The backup apps write characters outside the Basic Multilingual Plane
-// (emoji) as two references to UTF-16 halves, "&#55357;&#56395;", which XML
-// forbids; they are joined into one reference here.
-// "&#55357;" at at: its number and the end of the reference; -1 when
-// there is no reference there.
-long referenceAt(const QByteArray &xml, qsizetype at, qsizetype &end)
-{
-    if (at + 2 > xml.size() || xml.at(at) != '&' || xml.at(at + 1) != '#')
-        return -1;
-    qsizetype i = at + 2;
-    long value = 0;
-    while (i < xml.size() && i - at < 9 && xml.at(i) >= '0' && xml.at(i) <= '9')
-        value = value * 10 + (xml.at(i++) - '0');
-    if (i == at + 2 || i >= xml.size() || xml.at(i) != ';')
-        return -1;
-    end = i + 1;
-    return value;
-}
-
-QByteArray withJoinedSurrogates(const QByteArray &xml)
-{
-    if (!xml.contains("&#55") && !xml.contains("&#56") && !xml.contains("&#57"))
-        return xml;
-    QByteArray out;
-    out.reserve(xml.size());
-    qsizetype at = 0;
-    while (at < xml.size()) {
-        const qsizetype amp = xml.indexOf("&#", at);
-        if (amp < 0) {
-            out.append(xml.constData() + at, xml.size() - at);
-            break;
-        }
-        out.append(xml.constData() + at, amp - at);
-        qsizetype end = amp + 2;
-        const long high = referenceAt(xml, amp, end);
-        if (high < 0xD800 || high > 0xDFFF) {
-            out.append(xml.constData() + amp, end - amp);
-            at = end;
-            continue;
-        }
-        qsizetype lowEnd = end;
-        const long low = high <= 0xDBFF ? referenceAt(xml, end, lowEnd) : -1;
-        if (low >= 0xDC00 && low <= 0xDFFF) {
-            out += "&#" + QByteArray::number(qlonglong(0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00)))
-                + ';';
-            at = lowEnd;
-        } else {
-            out += "&#65533;"; // half a character
-            at = end;
-        }
-    }
-    return out;
 }
 
 } // namespace
@@ -162,47 +226,53 @@ bool SmsBackupReader::recognises(const QByteArray &head) const
 
 QList<ChatLogReader::Chat> SmsBackupReader::read(const QString &path, Context &) const
 {
-    QXmlStreamReader xml(withJoinedSurrogates(ChatFile::bytes(path)));
-    QList<Raw> raws;
-    QHash<QString, QString> names; // contact names by address key
-    if (!xml.readNextStartElement() || xml.name() != QLatin1String("smses"))
-        throw Failure(ChatFile::damaged(path));
-    while (xml.readNextStartElement()) {
-        const bool sms = xml.name() == QLatin1String("sms");
-        if (!sms && xml.name() != QLatin1String("mms")) {
-            xml.skipCurrentElement();
-            continue;
-        }
-        const QXmlStreamAttributes attributes = xml.attributes();
-        Raw raw;
-        raw.at = ChatTime::fromUnixMilliseconds(attributes.value(QLatin1String("date")).toLongLong());
-        // Inbox 1 and sent 2; outbox and queued count as sent, drafts and
-        // failures were never between two people.
-        const int box = attributes.value(sms ? QLatin1String("type") : QLatin1String("msg_box")).toInt();
-        raw.sent = box == 2 || box == 4 || box == 6;
-        const bool keep = box == 1 || raw.sent;
-        raw.addresses = attributeText(attributes, QLatin1StringView("address"))
-                            .split(QLatin1Char('~'), Qt::SkipEmptyParts);
-        raw.names = attributeText(attributes, QLatin1StringView("contact_name")).split(QLatin1String(", "));
-        if (sms) {
-            raw.text = attributeText(attributes, QLatin1StringView("body"));
-            xml.skipCurrentElement();
-        } else {
-            readMms(xml, raw);
-        }
-        if (raw.addresses.size() == raw.names.size()) {
-            for (qsizetype i = 0; i < raw.addresses.size(); ++i) {
-                if (!isUnknownName(raw.names.at(i)))
-                    names.insert(addressKey(raw.addresses.at(i)), raw.names.at(i).trimmed());
-            }
-        }
-        if (keep && !raw.addresses.isEmpty())
-            raws.append(std::move(raw));
-    }
+    const QByteArray bytes = ChatFile::bytes(path);
     // A cut backup is refused whole: a book that silently ends early would
     // look complete.
-    if (xml.hasError())
+    qsizetype end = bytes.size();
+    while (end > 0 && QChar::isSpace(uchar(bytes.at(end - 1))))
+        --end;
+    if (!QByteArrayView(bytes).first(end).endsWith("</smses>"))
         throw Failure(ChatFile::damaged(path));
+    std::vector<Raw> raws;
+    raws.reserve(size_t(bytes.size() / 256));
+    QHash<QString, QString> names; // contact names by address key
+    try {
+        TagReader tags(bytes);
+        bool inside = false;
+        while (auto tag = tags.next()) {
+            if (tag->name == "smses") {
+                inside = !tag->closing;
+                continue;
+            }
+            const bool sms = tag->name == "sms";
+            if (!inside || tag->closing || (!sms && tag->name != "mms"))
+                continue;
+            Raw raw;
+            raw.at = ChatTime::fromUnixMilliseconds(tag->number("date"));
+            // Inbox 1 and sent 2; outbox and queued count as sent, drafts and
+            // failures were never between two people.
+            const qint64 box = tag->number(sms ? "type" : "msg_box");
+            raw.sent = box == 2 || box == 4 || box == 6;
+            const bool keep = box == 1 || raw.sent;
+            raw.addresses = tag->text("address").split(QLatin1Char('~'), Qt::SkipEmptyParts);
+            raw.names = tag->text("contact_name").split(QLatin1String(", "));
+            if (sms)
+                raw.text = tag->text("body");
+            else if (!tag->empty)
+                readMms(tags, raw);
+            if (raw.addresses.size() == raw.names.size()) {
+                for (qsizetype i = 0; i < raw.addresses.size(); ++i) {
+                    if (!isUnknownName(raw.names.at(i)))
+                        names.insert(addressKey(raw.addresses.at(i)), raw.names.at(i).trimmed());
+                }
+            }
+            if (keep && !raw.addresses.isEmpty())
+                raws.push_back(std::move(raw));
+        }
+    } catch (const std::runtime_error &) {
+        throw Failure(ChatFile::damaged(path));
+    }
 
     const auto nameOf
         = [&](const QString &address) { return names.value(addressKey(address), address.trimmed()); };

@@ -72,7 +72,7 @@ QString SnapchatReader::service() const
 
 bool SnapchatReader::recognises(const QByteArray &head) const
 {
-    return head.trimmed().startsWith('{') && head.contains("\"Media Type\"") && head.contains("\"Created\"")
+    return ChatFile::firstChar(head) == '{' && head.contains("\"Media Type\"") && head.contains("\"Created\"")
         && (head.contains("\"From\"") || head.contains("\"IsSender\""));
 }
 

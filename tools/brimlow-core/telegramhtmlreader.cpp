@@ -30,7 +30,7 @@ QString timeIn(const QString &title)
 struct OpenTag
 {
     QString name;
-    QString classes;
+    QStringList classes;
 };
 
 class PageReader
@@ -62,7 +62,7 @@ private:
     bool within(QLatin1StringView className) const
     {
         for (qsizetype i = qMax<qsizetype>(0, m_messageDepth); i < m_open.size(); ++i) {
-            if (m_open.at(i).classes.split(QLatin1Char(' ')).contains(className))
+            if (m_open.at(i).classes.contains(className))
                 return true;
         }
         return false;
@@ -73,59 +73,60 @@ private:
         const QString name = tag.tagName();
         if (m_capture != Capture::None && name == QLatin1String("br"))
             m_captured += QLatin1Char('\n');
-        const QString classes = tag.attribute(QLatin1StringView("class"));
+        // Classes are read once per tag: pages hold hundreds of thousands.
+        const QStringList classes = name == QLatin1String("div") || name == QLatin1String("a")
+            ? tag.attribute(QLatin1StringView("class")).split(QLatin1Char(' '), Qt::SkipEmptyParts)
+            : QStringList();
+        const auto has = [&](const char *className) { return classes.contains(QLatin1String(className)); };
         if (m_messageDepth >= 0 && name == QLatin1String("a"))
-            media(tag);
-        if (m_messageDepth >= 0 && name == QLatin1String("div")
-            && tag.hasClass(QLatin1StringView("media_photo")))
+            media(tag, classes);
+        if (m_messageDepth >= 0 && name == QLatin1String("div") && has("media_photo"))
             m_attachments.append({ MediaKind::photo(), {}, {} });
         if (tag.isVoid())
             return;
         m_open.append({ name, classes });
         if (m_capture != Capture::None || name != QLatin1String("div"))
             return;
-        if (tag.hasClass(QLatin1StringView("message")) && tag.hasClass(QLatin1StringView("default"))) {
+        if (has("message") && has("default")) {
             m_messageDepth = m_open.size() - 1;
             m_at.clear();
             m_text.clear();
             m_attachments.clear();
-            m_from = tag.hasClass(QLatin1StringView("joined")) ? m_lastFrom : QString();
-        } else if (m_messageDepth < 0 && tag.hasClass(QLatin1StringView("text"))
-            && within(QLatin1StringView("page_header"))) {
+            m_from = has("joined") ? m_lastFrom : QString();
+        } else if (m_messageDepth < 0 && has("text") && within(QLatin1StringView("page_header"))) {
             beginCapture(Capture::Title);
         } else if (m_messageDepth >= 0 && !within(QLatin1StringView("forwarded"))
             && !within(QLatin1StringView("reply_to"))) {
-            if (tag.hasClass(QLatin1StringView("date")) && m_at.isEmpty())
+            if (has("date") && m_at.isEmpty())
                 m_at = timeIn(tag.attribute(QLatin1StringView("title")));
-            else if (tag.hasClass(QLatin1StringView("from_name")))
+            else if (has("from_name"))
                 beginCapture(Capture::From);
-            else if (tag.hasClass(QLatin1StringView("text")) && m_text.isEmpty())
+            else if (has("text") && m_text.isEmpty())
                 beginCapture(Capture::Text);
-        } else if (m_messageDepth >= 0 && tag.hasClass(QLatin1StringView("text")) && m_text.isEmpty()
+        } else if (m_messageDepth >= 0 && has("text") && m_text.isEmpty()
             && within(QLatin1StringView("forwarded"))) {
             beginCapture(Capture::Text);
         }
     }
 
-    void media(const HtmlScanner &tag)
+    void media(const HtmlScanner &tag, const QStringList &classes)
     {
+        const auto has = [&](const char *className) { return classes.contains(QLatin1String(className)); };
         const QString href = tag.attribute(QLatin1StringView("href"));
         if (href.isEmpty() || href.startsWith(QLatin1Char('#')) || href.contains(QLatin1String("://")))
             return;
         QString kind;
-        if (tag.hasClass(QLatin1StringView("photo_wrap")))
+        if (has("photo_wrap"))
             kind = MediaKind::photo();
-        else if (tag.hasClass(QLatin1StringView("sticker_wrap")))
+        else if (has("sticker_wrap"))
             kind = MediaKind::sticker();
-        else if (tag.hasClass(QLatin1StringView("video_file_wrap"))
-            || tag.hasClass(QLatin1StringView("animated_wrap"))
-            || tag.hasClass(QLatin1StringView("media_video")))
+        else if (has("video_file_wrap") || has("animated_wrap") || has("media_video"))
             kind = MediaKind::video();
-        else if (tag.hasClass(QLatin1StringView("media_voice_message")))
+        else if (has("media_voice_message"))
             kind = MediaKind::voiceMemo();
-        else if (tag.hasClass(QLatin1StringView("media_audio_file")))
+        else if (has("media_audio_file"))
             kind = MediaKind::audio();
-        else if (tag.hasClass(QLatin1StringView("media_file")))
+        else if (has("media_file"))
             kind = MediaKind::fromFileName(href);
         if (!kind.isEmpty())
             m_attachments.append({ kind, ChatFile::inside(m_root, m_folder, href), {} });

@@ -118,24 +118,34 @@ public:
     }
 
 private:
-    QString nameOf(const QString &jid) const
+    QString nameOf(const QString &jid)
     {
-        const QString name = m_names.value(jid);
-        if (!name.isEmpty())
-            return name;
-        const QString user = jid.section(QLatin1Char('@'), 0, 0);
-        static const QRegularExpression digits(QStringLiteral(R"(^\d{6,}$)"));
-        return digits.match(user).hasMatch() ? QLatin1Char('+') + user : user;
+        const auto cached = m_nameCache.constFind(jid);
+        if (cached != m_nameCache.constEnd())
+            return *cached;
+        QString name = m_names.value(jid);
+        if (name.isEmpty()) {
+            const QString user = jid.section(QLatin1Char('@'), 0, 0);
+            static const QRegularExpression digits(QStringLiteral(R"(^\d{6,}$)"));
+            name = digits.match(user).hasMatch() ? QLatin1Char('+') + user : user;
+        }
+        m_nameCache.insert(jid, name);
+        return name;
     }
 
     ChatBuilder &chatFor(const QString &jid, const QString &subject)
     {
+        // Rows of one chat mostly follow each other.
+        if (m_last && m_lastJid == jid)
+            return *m_last;
         ChatBuilder &chat = m_chats[jid];
         if (chat.chat().owner.isEmpty()) {
             chat.chat().owner = Owner;
             if (jid.endsWith(QLatin1String("@g.us")))
                 chat.chat().transcript.name = subject.isEmpty() ? nameOf(jid) : subject;
         }
+        m_lastJid = jid;
+        m_last = &chat;
         return chat;
     }
 
@@ -165,24 +175,37 @@ private:
 
     void readCurrent()
     {
+        // Chats and people are read once; each message row names them by id.
+        QHash<qint64, QString> jids;
+        SqliteStatement jidRows(m_db, "SELECT _id, raw_string FROM jid");
+        while (jidRows.next())
+            jids.insert(jidRows.integer(0), jidRows.text(1));
+        QHash<qint64, std::pair<QString, QString>> chats;
+        SqliteStatement chatRows(m_db, "SELECT _id, jid_row_id, subject FROM chat");
+        while (chatRows.next())
+            chats.insert(chatRows.integer(0), { jids.value(chatRows.integer(1)), chatRows.text(2) });
+
         const QStringList columns = m_db.columns(QStringLiteral("message"));
         const bool media = m_db.hasTable(QStringLiteral("message_media"));
         const QString text = columns.contains(QLatin1String("text_data")) ? QStringLiteral("m.text_data")
                                                                           : QStringLiteral("NULL");
         const QString sql
-            = QStringLiteral(
-                "SELECT cj.raw_string, c.subject, m.from_me, sj.raw_string, m.timestamp, m.message_type, %1, "
-                "%2, %3 "
-                "FROM message m JOIN chat c ON c._id = m.chat_row_id JOIN jid cj ON cj._id = c.jid_row_id "
-                "LEFT JOIN jid sj ON sj._id = m.sender_jid_row_id %4")
+            = QStringLiteral("SELECT m.chat_row_id, m.from_me, m.sender_jid_row_id, m.timestamp, "
+                             "m.message_type, %1, %2, %3 FROM message m %4")
                   .arg(text, media ? QStringLiteral("mm.file_path") : QStringLiteral("NULL"),
                       media ? QStringLiteral("mm.mime_type") : QStringLiteral("NULL"),
                       media ? QStringLiteral("LEFT JOIN message_media mm ON mm.message_row_id = m._id")
                             : QString());
         SqliteStatement query(m_db, sql);
-        while (query.next())
-            add(query.text(0), query.text(1), query.integer(2) != 0, query.text(3), query.integer(4),
-                int(query.integer(5)), query.text(6), query.text(7), query.text(8));
+        while (query.next()) {
+            const auto chat = chats.constFind(query.integer(0));
+            if (chat == chats.constEnd())
+                continue;
+            const QString sender = query.isNull(2) ? QString() : jids.value(query.integer(2));
+            add(chat->first, chat->second, query.integer(1) != 0, sender, query.integer(3),
+                int(query.integer(4)), query.text(5), query.isNull(6) ? QString() : query.text(6),
+                query.isNull(7) ? QString() : query.text(7));
+        }
     }
 
     // Before 2022: one "messages" table keyed by the chat's jid, group
@@ -228,7 +251,10 @@ private:
     QString m_root;
     QString m_folder;
     QHash<QString, QString> m_names;
+    QHash<QString, QString> m_nameCache;
     QMap<QString, ChatBuilder> m_chats;
+    QString m_lastJid;
+    ChatBuilder *m_last = nullptr;
 };
 
 } // namespace

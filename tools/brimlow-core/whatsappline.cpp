@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QRegularExpression>
+#include <cstdio>
 #include <tuple>
 #include <utility>
 
@@ -17,7 +18,7 @@ bool isInvisibleMark(QChar c)
         || (u >= 0x2066 && u <= 0x2069);
 }
 
-QString withoutLeadingMarks(const QString &text)
+QStringView withoutLeadingMarks(QStringView text)
 {
     qsizetype i = 0;
     while (i < text.size() && isInvisibleMark(text.at(i)))
@@ -35,11 +36,10 @@ struct Date
 std::optional<Date> dateIn(const WhatsAppLine &line, WhatsAppLine::DateOrder order)
 {
     Date date;
-    bool ok[3] = {};
-    const int a = line.fields[0].toInt(&ok[0]);
-    const int b = line.fields[1].toInt(&ok[1]);
-    const int c = line.fields[2].toInt(&ok[2]);
-    if (!ok[0] || !ok[1] || !ok[2])
+    const int a = line.fields[0];
+    const int b = line.fields[1];
+    const int c = line.fields[2];
+    if (a < 0 || b < 0 || c < 0)
         return std::nullopt;
     switch (order) {
     case WhatsAppLine::DateOrder::YearFirst:
@@ -52,7 +52,7 @@ std::optional<Date> dateIn(const WhatsAppLine &line, WhatsAppLine::DateOrder ord
         date = { c, a, b };
         break;
     }
-    if (order != WhatsAppLine::DateOrder::YearFirst && line.fields[2].size() <= 2)
+    if (order != WhatsAppLine::DateOrder::YearFirst && line.widths[2] <= 2)
         date.year += 2000;
     if (!QDate::isValid(date.year, date.month, date.day))
         return std::nullopt;
@@ -83,7 +83,7 @@ std::pair<int, int> misfit(const QList<WhatsAppLine> &lines, WhatsAppLine::DateO
 
 } // namespace
 
-std::optional<WhatsAppLine> WhatsAppLine::match(const QString &rawLine)
+std::optional<WhatsAppLine> WhatsAppLine::match(QStringView rawLine)
 {
     static const QString date = QStringLiteral(R"((\d{1,4})([./-])(\d{1,2})\2(\d{1,4}),?\s+)");
     static const QString time
@@ -95,7 +95,7 @@ std::optional<WhatsAppLine> WhatsAppLine::match(const QString &rawLine)
         QStringLiteral("^") + date + time + QStringLiteral(R"(\s+[-–]\s?(.*)$)"),
         QRegularExpression::UseUnicodePropertiesOption | QRegularExpression::DotMatchesEverythingOption);
 
-    const QString line = withoutLeadingMarks(rawLine);
+    const QStringView line = withoutLeadingMarks(rawLine);
     if (line.isEmpty() || !(line.at(0) == QLatin1Char('[') || line.at(0).isDigit()))
         return std::nullopt;
     QRegularExpressionMatch found = bracketed.match(line);
@@ -104,16 +104,22 @@ std::optional<WhatsAppLine> WhatsAppLine::match(const QString &rawLine)
     if (!found.hasMatch())
         return std::nullopt;
 
+    // Views, not copies: a long chat has a million lines.
     WhatsAppLine result;
-    result.fields[0] = found.captured(1);
-    result.fields[1] = found.captured(3);
-    result.fields[2] = found.captured(4);
-    result.hour = found.captured(5).toInt();
-    result.minute = found.captured(6).toInt();
-    result.second = found.captured(7).isEmpty() ? 0 : found.captured(7).toInt();
-    if (!found.captured(8).isEmpty())
-        result.meridiem = found.captured(8).at(0).toLower();
-    result.rest = withoutLeadingMarks(found.captured(9));
+    for (int i = 0; i < 3; ++i) {
+        const QStringView field = found.capturedView(i == 0 ? 1 : i + 2);
+        bool ok = false;
+        result.fields[i] = field.toInt(&ok);
+        if (!ok)
+            result.fields[i] = -1; // digits of another script
+        result.widths[i] = int(field.size());
+    }
+    result.hour = found.capturedView(5).toInt();
+    result.minute = found.capturedView(6).toInt();
+    result.second = found.capturedLength(7) == 0 ? 0 : found.capturedView(7).toInt();
+    if (found.capturedLength(8) > 0)
+        result.meridiem = found.capturedView(8).at(0).toLower();
+    result.rest = withoutLeadingMarks(found.capturedView(9));
     if (result.meridiem.isNull() ? result.hour > 23 : (result.hour < 1 || result.hour > 12))
         return std::nullopt;
     if (result.minute > 59 || result.second > 59)
@@ -126,7 +132,7 @@ WhatsAppLine::DateOrder WhatsAppLine::dateOrder(const QList<WhatsAppLine> &lines
     int fourDigitFirst = 0;
     bool twelveHour = false;
     for (const WhatsAppLine &line : lines) {
-        if (line.fields[0].size() == 4)
+        if (line.widths[0] == 4)
             ++fourDigitFirst;
         twelveHour = twelveHour || !line.meridiem.isNull();
     }
@@ -152,13 +158,10 @@ QString WhatsAppLine::timestamp(DateOrder order) const
         hour24 = 0;
     else if (meridiem == QLatin1Char('p') && hour != 12)
         hour24 = hour + 12;
-    return QStringLiteral("%1-%2-%3T%4:%5:%6")
-        .arg(date->year, 4, 10, QLatin1Char('0'))
-        .arg(date->month, 2, 10, QLatin1Char('0'))
-        .arg(date->day, 2, 10, QLatin1Char('0'))
-        .arg(hour24, 2, 10, QLatin1Char('0'))
-        .arg(minute, 2, 10, QLatin1Char('0'))
-        .arg(second, 2, 10, QLatin1Char('0'));
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", date->year, date->month, date->day,
+        hour24, minute, second);
+    return QString::fromLatin1(text);
 }
 
 } // namespace Brimlow

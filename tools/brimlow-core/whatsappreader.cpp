@@ -16,32 +16,63 @@ namespace {
 
 constexpr int LinesToRecognise = 50;
 
-// One message as the file wrote it, before its lines are interpreted.
+// One message as the file wrote it, before its lines are interpreted;
+// views into the chat's text.
 struct RawMessage
 {
     QString at;
-    QString rest;
-    QStringList more; // continuation lines
+    QStringView rest;
+    QList<QStringView> more; // continuation lines
 };
 
-QStringList linesOf(QString text)
+QList<QStringView> linesOf(const QString &text)
 {
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text.split(QLatin1Char('\n'));
+    QList<QStringView> lines = QStringView(text).split(QLatin1Char('\n'));
+    for (QStringView &line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    }
+    return lines;
+}
+
+// Old Mac files end lines with a lone CR.
+QString withLineFeeds(const QString &text)
+{
+    bool lone = false;
+    for (qsizetype cr = text.indexOf(QLatin1Char('\r')); cr >= 0 && !lone;
+         cr = text.indexOf(QLatin1Char('\r'), cr + 1))
+        lone = cr + 1 >= text.size() || text.at(cr + 1) != QLatin1Char('\n');
+    if (!lone)
+        return text;
+    QString copy = text;
+    copy.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    copy.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return copy;
+}
+
+bool isMark(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u == 0x200E || u == 0x200F || (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
 }
 
 QString withoutMarks(QString text)
 {
-    static const QRegularExpression marks(
-        QStringLiteral("[\\x{200E}\\x{200F}\\x{202A}-\\x{202E}\\x{2066}-\\x{2069}]"));
-    return text.remove(marks);
+    // Most texts have none; only those are rebuilt.
+    if (std::none_of(text.cbegin(), text.cend(), isMark))
+        return text;
+    text.removeIf(isMark);
+    return text;
 }
 
 void chopTrailingSpace(QString &text)
 {
-    while (!text.isEmpty() && text.back().isSpace())
-        text.chop(1);
+    // Read through at(): a non-const back() would copy every shared text.
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1).isSpace())
+        --end;
+    if (end < text.size())
+        text.truncate(end);
 }
 
 struct Marker
@@ -60,6 +91,10 @@ std::optional<Marker> markerIn(const QString &line)
         QStringLiteral("^(?:.*\\s)?(image|video|audio|sticker|GIF|document|Contact card) omitted$"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
     const QString plain = withoutMarks(line).trimmed();
+    // Every marker ends in one of these; plain messages need no pattern.
+    if (!plain.endsWith(QLatin1Char('>')) && !plain.endsWith(QLatin1String("attached)"))
+        && !plain.endsWith(QLatin1String("omitted"), Qt::CaseInsensitive))
+        return std::nullopt;
     for (const QRegularExpression *pattern : { &attached, &attachedAfter, &fileAttached }) {
         const auto found = pattern->match(plain);
         if (found.hasMatch()) {
@@ -110,10 +145,10 @@ public:
         QString sender;
         QString first;
         if (colon >= 0) {
-            sender = raw.rest.left(colon);
-            first = raw.rest.mid(colon + 2);
+            sender = raw.rest.left(colon).toString();
+            first = raw.rest.mid(colon + 2).toString();
         } else if (raw.rest.endsWith(QLatin1Char(':'))) {
-            sender = raw.rest.chopped(1);
+            sender = raw.rest.chopped(1).toString();
         } else {
             return; // a system line: someone joined, the group got a name
         }
@@ -135,18 +170,23 @@ public:
         }
 
         Transcript::Message message;
-        QStringList lines = raw.more;
         const auto marker = markerIn(first);
+        QString text;
         if (marker) {
             message.attachments.append({ marker->kind, located(marker->fileName), {} });
         } else if (marked) {
             return;
         } else {
-            lines.prepend(first);
+            text = first;
         }
-        QString text = lines.join(QLatin1Char('\n'));
+        for (qsizetype i = 0; i < raw.more.size(); ++i) {
+            if (i > 0 || !marker)
+                text.append(QLatin1Char('\n'));
+            text.append(raw.more.at(i));
+        }
         static const QRegularExpression edited(QStringLiteral("\\s*[\\x{200E}]?<This message was edited>$"));
-        text.remove(edited);
+        if (text.endsWith(QLatin1String("edited>")))
+            text.remove(edited);
         chopTrailingSpace(text);
         if (!marker && isDeletedNotice(text))
             return;
@@ -155,12 +195,14 @@ public:
 
         message.text = text;
         message.at = raw.at;
-        message.sender = int(m_transcript.participants.indexOf(sender));
+        const auto known = m_senders.constFind(sender);
+        message.sender = known == m_senders.constEnd() ? -1 : *known;
         if (message.sender < 0) {
             m_transcript.participants.append(sender);
             message.sender = int(m_transcript.participants.size() - 1);
+            m_senders.insert(sender, message.sender);
         }
-        m_transcript.messages.append(message);
+        m_transcript.messages.append(std::move(message));
     }
 
     Transcript finish()
@@ -186,6 +228,7 @@ private:
     QString m_folder;
     QString m_title;
     Transcript m_transcript;
+    QHash<QString, int> m_senders;
 };
 
 } // namespace
@@ -204,7 +247,8 @@ bool WhatsAppReader::recognises(const QByteArray &head) const
 {
     int seen = 0;
     int matched = 0;
-    for (const QString &line : linesOf(decode(head))) {
+    const QString text = withLineFeeds(decode(head));
+    for (const QStringView line : linesOf(text)) {
         if (line.trimmed().isEmpty())
             continue;
         const bool isMessage = WhatsAppLine::match(line).has_value();
@@ -224,9 +268,10 @@ QList<ChatLogReader::Chat> WhatsAppReader::read(const QString &path, Context &) 
     return { chat };
 }
 
-Transcript WhatsAppReader::parse(const QString &text, const QString &folder)
+Transcript WhatsAppReader::parse(const QString &original, const QString &folder)
 {
-    const QStringList lines = linesOf(text);
+    const QString text = withLineFeeds(original);
+    const QList<QStringView> lines = linesOf(text);
     QList<WhatsAppLine> heads;
     QList<qsizetype> headAt(lines.size(), -1);
     for (qsizetype i = 0; i < lines.size(); ++i) {
