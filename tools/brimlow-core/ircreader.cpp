@@ -13,11 +13,11 @@ namespace Brimlow {
 namespace {
 
 // Nick prefixes of channel modes: op, voice, half-op, owner, admin.
-QString plainNick(QString nick)
+QStringView plainNick(QStringView nick)
 {
     nick = nick.trimmed();
-    while (!nick.isEmpty() && QStringLiteral("@+%~&!").contains(nick.front()))
-        nick.remove(0, 1);
+    while (!nick.isEmpty() && QStringView(u"@+%~&!").contains(nick.front()))
+        nick = nick.mid(1);
     return nick.trimmed();
 }
 
@@ -74,14 +74,21 @@ QString channelIn(const QString &path)
     return found.hasMatch() ? found.captured(1) : QString();
 }
 
+// One line of talk; nick and text are views into the log's text.
 struct Line
 {
     QDate day; // valid when the line carries its own day
     int hour = 0;
     int minute = 0;
     int second = 0;
-    QString nick;
-    QString text;
+    QStringView nick;
+    QStringView text;
+    bool action = false; // "* sam waves"
+
+    QString message() const
+    {
+        return action ? QLatin1Char('*') + text.toString() + QLatin1Char('*') : text.toString();
+    }
 };
 
 std::optional<Line> lineIn(QStringView text)
@@ -96,33 +103,36 @@ std::optional<Line> lineIn(QStringView text)
         const auto w = weechatLine().match(text);
         if (!w.hasMatch())
             return std::nullopt;
-        const QString prefix = w.captured(7);
-        QString nick = plainNick(prefix);
-        QString body = w.captured(8);
-        if (prefix.trimmed() == QLatin1String("*")) {
-            nick = body.section(QLatin1Char(' '), 0, 0);
-            body = QLatin1Char('*') + body.section(QLatin1Char(' '), 1) + QLatin1Char('*');
+        const QStringView prefix = w.capturedView(7);
+        QStringView nick = plainNick(prefix);
+        QStringView body = w.capturedView(8);
+        const bool action = prefix.trimmed() == QLatin1String("*");
+        if (action) {
+            const qsizetype space = body.indexOf(QLatin1Char(' '));
+            nick = space < 0 ? body : body.left(space);
+            body = space < 0 ? QStringView() : body.mid(space + 1);
         } else if (nick.isEmpty() || prefix.contains(QLatin1String("--"))
             || prefix.contains(QLatin1String("=!="))) {
             return std::nullopt; // joins, parts, network notices
         }
-        return Line { QDate(w.captured(1).toInt(), w.captured(2).toInt(), w.captured(3).toInt()),
-            w.captured(4).toInt(), w.captured(5).toInt(), w.captured(6).toInt(), nick, body };
+        return Line { QDate(w.capturedView(1).toInt(), w.capturedView(2).toInt(), w.capturedView(3).toInt()),
+            w.capturedView(4).toInt(), w.capturedView(5).toInt(), w.capturedView(6).toInt(), nick, body,
+            action };
     }
     if (const auto b = bracket ? bracketLine().match(text) : QRegularExpressionMatch(); b.hasMatch()) {
-        const bool action = b.captured(7).isEmpty();
-        const QDate day = b.captured(1).isEmpty()
+        const bool action = b.capturedLength(7) == 0;
+        const QDate day = b.capturedLength(1) == 0
             ? QDate()
-            : QDate(b.captured(1).toInt(), b.captured(2).toInt(), b.captured(3).toInt());
-        return Line { day, b.captured(4).toInt(), b.captured(5).toInt(), b.captured(6).toInt(),
-            plainNick(action ? b.captured(9) : b.captured(7)),
-            action ? QLatin1Char('*') + b.captured(10) + QLatin1Char('*') : b.captured(8) };
+            : QDate(b.capturedView(1).toInt(), b.capturedView(2).toInt(), b.capturedView(3).toInt());
+        return Line { day, b.capturedView(4).toInt(), b.capturedView(5).toInt(), b.capturedView(6).toInt(),
+            plainNick(action ? b.capturedView(9) : b.capturedView(7)),
+            action ? b.capturedView(10) : b.capturedView(8), action };
     }
     if (const auto i = irssi ? irssiLine().match(text) : QRegularExpressionMatch(); i.hasMatch()) {
-        const bool action = i.captured(4).isEmpty();
-        return Line { QDate(), i.captured(1).toInt(), i.captured(2).toInt(), i.captured(3).toInt(),
-            plainNick(action ? i.captured(6) : i.captured(4)),
-            action ? QLatin1Char('*') + i.captured(7) + QLatin1Char('*') : i.captured(5) };
+        const bool action = i.capturedLength(4) == 0;
+        return Line { QDate(), i.capturedView(1).toInt(), i.capturedView(2).toInt(),
+            i.capturedView(3).toInt(), plainNick(action ? i.capturedView(6) : i.capturedView(4)),
+            action ? i.capturedView(7) : i.capturedView(5), action };
     }
     return std::nullopt;
 }
@@ -226,7 +236,7 @@ QList<ChatLogReader::Chat> IrcReader::parse(
             continue;
         builder.add(ChatTime::fromParts(line.day.year(), line.day.month(), line.day.day(), line.hour,
                         line.minute, line.second),
-            line.nick, line.text);
+            line.nick.toString(), line.message());
     }
     builder.chat().transcript.name = channelIn(QFileInfo(fileName).fileName());
     if (builder.chat().transcript.name.isEmpty())

@@ -121,7 +121,9 @@ std::optional<Marker> markerIn(const QString &line)
 
 bool isEncryptionNotice(const QString &text)
 {
-    return text.contains(QLatin1String("end-to-end encrypt"), Qt::CaseInsensitive);
+    // A case-sensitive look first: the full search runs on every message.
+    return (text.contains(QLatin1String("ncrypt")) || text.contains(QLatin1String("NCRYPT")))
+        && text.contains(QLatin1String("end-to-end encrypt"), Qt::CaseInsensitive);
 }
 
 bool isDeletedNotice(const QString &text)
