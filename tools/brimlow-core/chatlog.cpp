@@ -191,16 +191,18 @@ ChatLog::ChatLog(const QString &path)
         }
         files.sort();
         std::optional<Failure> firstFailure;
+        QSet<QString> damagedFolders;
         for (const QString &file : files) {
             try {
                 pieces.append(readFile(file, context));
             } catch (const Failure &failure) {
-                // One unreadable file does not spoil the others.
+                // One unreadable file does not spoil the other chats.
                 if (!firstFailure)
                     firstFailure = failure;
+                damagedFolders.insert(QFileInfo(file).absolutePath());
             }
         }
-        add(std::move(pieces));
+        add(std::move(pieces), damagedFolders);
         if (m_chats.isEmpty() && firstFailure)
             throw *firstFailure;
     } else {
@@ -237,7 +239,22 @@ QList<ChatLogReader::Chat> ChatLog::readFile(const QString &file, ChatLogReader:
     return {};
 }
 
-void ChatLog::add(QList<ChatLogReader::Chat> pieces)
+namespace {
+
+// A chat spread over files in a folder where one file could not be read.
+bool isIncomplete(const ChatLogReader::Chat &chat, const QSet<QString> &damagedFolders)
+{
+    const QString folder = chat.part.section(QLatin1Char(':'), 1);
+    if (chat.part.isEmpty() || damagedFolders.isEmpty())
+        return false;
+    return std::any_of(damagedFolders.cbegin(), damagedFolders.cend(), [&](const QString &damaged) {
+        return folder == damaged || folder.startsWith(damaged + QLatin1Char('/'));
+    });
+}
+
+} // namespace
+
+void ChatLog::add(QList<ChatLogReader::Chat> pieces, const QSet<QString> &damagedFolders)
 {
     // Parts of one chat come together in file order.
     QList<ChatLogReader::Chat> chats;
@@ -260,7 +277,7 @@ void ChatLog::add(QList<ChatLogReader::Chat> pieces)
         applyNames(chat);
 
     for (ChatLogReader::Chat &found : chats) {
-        if (found.transcript.messages.isEmpty())
+        if (found.transcript.messages.isEmpty() || isIncomplete(found, damagedFolders))
             continue;
         Chat chat;
         chat.service = found.service;

@@ -4,6 +4,7 @@
 #include "conversationsource.h"
 
 #include <QList>
+#include <QSet>
 
 namespace Brimlow {
 
@@ -36,7 +37,9 @@ private:
     };
 
     QList<ChatLogReader::Chat> readFile(const QString &file, ChatLogReader::Context &context) const;
-    void add(QList<ChatLogReader::Chat> pieces);
+    // damagedFolders: where a file could not be read; chats with parts
+    // there are left out rather than listed with messages missing.
+    void add(QList<ChatLogReader::Chat> pieces, const QSet<QString> &damagedFolders = {});
 
     QList<Chat> m_chats;
 };

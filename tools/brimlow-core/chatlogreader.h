@@ -26,7 +26,9 @@ public:
         // says who exported it; the user unless --me-is says otherwise.
         QString owner;
         // Exports that spread one chat over several files (a page per file,
-        // a day per file) give every part the same non-empty name.
+        // a day per file) give every part the same non-empty name: the
+        // format, a colon and the folder the parts lie in (and more after
+        // a slash where one folder holds several chats).
         QString part;
         // Downloads of one account that list each chat's members but not
         // the owner: the owner is the one member every chat of the account

@@ -155,12 +155,17 @@ QList<ChatLogReader::Chat> MessengerReader::read(const QString &path, Context &c
             || bytes.contains("instagram.com") || bytes.contains("your_instagram_activity")
         ? QStringLiteral("Instagram")
         : service();
-    // A thread's pages lie in its own folder; the threads of one download
-    // lie side by side under "inbox" and its neighbours.
-    chat.part = QStringLiteral("meta:") + folder;
+    // Classic downloads keep a thread's pages in a folder of its own, the
+    // threads side by side under "inbox" and its neighbours; the newer one
+    // keeps its threads side by side in one folder.
     QDir account(folder);
-    account.cdUp();
-    account.cdUp();
+    if (tree->root()["threadName"].isString()) {
+        chat.part = QStringLiteral("meta:") + folder + QLatin1Char('/') + tree->root()["threadName"].string();
+    } else {
+        chat.part = QStringLiteral("meta:") + folder;
+        account.cdUp();
+        account.cdUp();
+    }
     chat.account = QStringLiteral("meta:") + account.absolutePath();
     QList<Chat> chats;
     builder.takeInto(chats);

@@ -155,6 +155,24 @@ TEST(ChatFormats, InstagramOwnerIsUnknownWithOneThreadAlone)
     EXPECT_EQ(chat->people->first().name, "Sam");
 }
 
+TEST(ChatFormats, AChatWithADamagedPageIsLeftOutNotListedIncomplete)
+{
+    QTemporaryDir dir;
+    const QString root = ChatExports::instagram(dir.path());
+    const QString page
+        = root + QStringLiteral("/your_instagram_activity/messages/inbox/sam_1234/message_2.json");
+    QFile file(page);
+    file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = file.readAll();
+    file.close();
+    writeFile(page, bytes.left(bytes.size() / 2));
+    ChatLog log(root);
+    QStringList keys;
+    for (const Conversation &conversation : log.conversations())
+        keys.append(conversation.key);
+    EXPECT_EQ(keys, QStringList { "Alex" });
+}
+
 TEST(ChatFormats, SlackMarkupReadsAsPlainText)
 {
     const QHash<QString, QString> users = { { QStringLiteral("U01SAM"), QStringLiteral("Sam") } };
