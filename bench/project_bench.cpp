@@ -1,6 +1,7 @@
 // The open book's typesetting on a generated 20,000-message book: a cold
 // run (compile and layout side by side) against one bare typst compile of
 // the same document, a cache hit, and ten quick edits.
+#include "generatedbook.h"
 #include "model/helpers.h"
 #include "project/clock.h"
 #include "project/project.h"
@@ -39,34 +40,9 @@ public:
     double lastCallMs = 0;
 };
 
-// Over 80 days, so that all of it is one book without a default range.
 BookFile generatedBook()
 {
-    static const QStringList words { "garden", "tonight", "coffee", "really", "missed", "train", "laughing",
-        "dinner", "remember", "weekend", "sunny", "tired", "love", "call", "later", "photo", "beach", "work",
-        "home", "soon", "okay", "yes", "the", "and", "you", "we", "it", "was", "so", "good" };
-    QRandomGenerator random(42);
-    BookFile book;
-    book.format = 1;
-    book.style = QStringLiteral("novel");
-    book.front.title = QStringLiteral("You & Sam");
-    book.front.colophon = QStringLiteral("2024");
-    book.people = { { "me", "Pat", true }, { "them", "Sam", false } };
-    const QDateTime start(QDate(2024, 1, 1), QTime(8, 0));
-    for (int i = 0; i < messageCount; ++i) {
-        QStringList text;
-        for (int w = 1 + int(random.bounded(24)); w > 0; --w)
-            text << words[random.bounded(words.size())];
-        BookFile::Message message;
-        message.id = QStringLiteral("m%1").arg(i);
-        message.at = start.addSecs(qint64(i) * 80 * 86400 / messageCount).toString(Qt::ISODate);
-        message.from = random.bounded(2) ? QStringLiteral("me") : QStringLiteral("them");
-        message.text = text.join(QLatin1Char(' '));
-        book.messages.append(message);
-    }
-    book.stats = BookFile::Stats { messageCount, book.messages.first().at.left(10),
-        book.messages.last().at.left(10) };
-    return book;
+    return Bench::generatedBook(messageCount);
 }
 
 void waitUntil(const std::function<bool()> &done)
