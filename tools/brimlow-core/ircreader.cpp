@@ -128,6 +128,23 @@ std::optional<Line> lineIn(QStringView text)
             plainNick(action ? b.capturedView(9) : b.capturedView(7)),
             action ? b.capturedView(10) : b.capturedView(8), action };
     }
+    // irssi's "21:41 <sam> hey", the most common line, without a pattern.
+    const qsizetype timeEnd = !irssi ? -1
+        : text.at(5) == QLatin1Char(' ')
+        ? 5
+        : (text.at(5) == QLatin1Char(':') && text.size() > 9 && text.at(8) == QLatin1Char(' ') ? 8 : -1);
+    const qsizetype close = timeEnd > 0 && text.at(timeEnd + 1) == QLatin1Char('<')
+        ? text.indexOf(QLatin1String("> "), timeEnd + 3)
+        : -1;
+    if (close > 0) {
+        bool ok[3] = { false, false, true };
+        const int hour = text.left(2).toInt(&ok[0]);
+        const int minute = text.mid(3, 2).toInt(&ok[1]);
+        const int second = timeEnd == 8 ? text.mid(6, 2).toInt(&ok[2]) : 0;
+        if (ok[0] && ok[1] && ok[2])
+            return Line { QDate(), hour, minute, second,
+                plainNick(text.mid(timeEnd + 2, close - timeEnd - 2)), text.mid(close + 2), false };
+    }
     if (const auto i = irssi ? irssiLine().match(text) : QRegularExpressionMatch(); i.hasMatch()) {
         const bool action = i.capturedLength(4) == 0;
         return Line { QDate(), i.capturedView(1).toInt(), i.capturedView(2).toInt(),

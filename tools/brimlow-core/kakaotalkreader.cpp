@@ -64,6 +64,40 @@ std::pair<int, int> timeFrom(const QRegularExpressionMatch &found, int first)
         found.captured(first + 4).toInt() };
 }
 
+// "[Sam] [오후 9:41] hey" read without a pattern: a chat has a million.
+struct PcLine
+{
+    QString sender;
+    std::pair<int, int> time;
+    QString text;
+};
+
+std::optional<PcLine> pcLineIn(QStringView line)
+{
+    const qsizetype nameEnd = line.indexOf(QLatin1String("] ["));
+    const qsizetype timeEnd = nameEnd < 0 ? -1 : line.indexOf(QLatin1String("] "), nameEnd + 3);
+    if (!line.startsWith(QLatin1Char('[')) || nameEnd < 2 || timeEnd < 0)
+        return std::nullopt;
+    QStringView time = line.mid(nameEnd + 3, timeEnd - nameEnd - 3);
+    int afternoon = -1;
+    if (time.startsWith(u"오전") || time.startsWith(u"오후")) {
+        afternoon = time.startsWith(u"오후") ? 1 : 0;
+        time = time.mid(2).trimmed();
+    } else if (time.endsWith(QLatin1String("AM")) || time.endsWith(QLatin1String("PM"))) {
+        afternoon = time.endsWith(QLatin1String("PM")) ? 1 : 0;
+        time = time.chopped(2).trimmed();
+    }
+    const qsizetype colon = time.indexOf(QLatin1Char(':'));
+    bool hourOk = false;
+    bool minuteOk = false;
+    const int hour = time.left(colon).toInt(&hourOk);
+    const int minute = time.mid(colon + 1).toInt(&minuteOk);
+    if (afternoon < 0 || colon < 1 || !hourOk || !minuteOk || time.size() - colon != 3)
+        return std::nullopt;
+    return PcLine { line.mid(1, nameEnd - 1).toString(), { ChatTime::hour24(hour, afternoon == 1), minute },
+        line.mid(timeEnd + 2).toString() };
+}
+
 QString at(const QDate &day, std::pair<int, int> time)
 {
     if (!day.isValid())
@@ -170,9 +204,9 @@ QList<ChatLogReader::Chat> KakaoTalkReader::parse(const QString &text)
                 continue;
             }
         } else if (first == QLatin1Char('[')) {
-            if (const auto pc = pcLine().match(line); pc.hasMatch()) {
+            if (auto pc = pcLineIn(line)) {
                 flush(pending, builder);
-                pending = Pending { at(day, timeFrom(pc, 2)), pc.captured(1), pc.captured(8) };
+                pending = Pending { at(day, pc->time), std::move(pc->sender), std::move(pc->text) };
                 continue;
             }
         } else if (first.isLetterOrNumber() && line.contains(QLatin1String(" : "))) {

@@ -20,6 +20,38 @@ const QRegularExpression &messageLine()
     return line;
 }
 
+bool isAfternoon(const QString &prefix, const QString &suffix);
+
+// A message line's time in 24 hours and what follows its first tab.
+struct TimedLine
+{
+    int hour = 0;
+    int minute = 0;
+    QStringView rest;
+};
+
+std::optional<TimedLine> timedLine(QStringView line)
+{
+    // Most lines are "21:41<TAB>…", read without a pattern.
+    const qsizetype colon = line.indexOf(QLatin1Char(':'));
+    if ((colon == 1 || colon == 2) && line.size() > colon + 3 && line.at(colon + 3) == QLatin1Char('\t')
+        && line.at(0).isDigit()) {
+        bool hourOk = false;
+        bool minuteOk = false;
+        const int hour = line.left(colon).toInt(&hourOk);
+        const int minute = line.mid(colon + 1, 2).toInt(&minuteOk);
+        if (hourOk && minuteOk)
+            return TimedLine { hour, minute, line.mid(colon + 4) };
+    }
+    const auto found = messageLine().match(line);
+    if (!found.hasMatch())
+        return std::nullopt;
+    int hour = found.capturedView(2).toInt();
+    if (found.capturedLength(1) > 0 || found.capturedLength(4) > 0)
+        hour = ChatTime::hour24(hour, isAfternoon(found.captured(1), found.captured(4)));
+    return TimedLine { hour, found.capturedView(3).toInt(), found.capturedView(5) };
+}
+
 // The day a date line names, or an invalid date.
 QDate dayIn(const QString &line)
 {
@@ -133,10 +165,10 @@ QList<ChatLogReader::Chat> LineReader::parse(const QString &text)
                 day = lineDay;
             continue;
         }
-        const auto found = messageLine().match(line);
-        if (!found.hasMatch() || !day.isValid())
+        const auto timed = timedLine(line);
+        if (!timed || !day.isValid())
             continue;
-        const QStringView rest = found.capturedView(5);
+        const QStringView rest = timed->rest;
         const qsizetype tab = rest.indexOf(QLatin1Char('\t'));
         const QStringView sender = tab < 0 ? QStringView() : rest.left(tab);
         if (tab < 0 || sender.trimmed().isEmpty())
@@ -144,7 +176,7 @@ QList<ChatLogReader::Chat> LineReader::parse(const QString &text)
         QString body = rest.mid(tab + 1).toString();
         // A message of several lines stands in double quotes.
         if (body.startsWith(QLatin1Char('"')) && !(body.size() > 1 && body.endsWith(QLatin1Char('"')))) {
-            while (i + 1 < lines.size() && !messageLine().match(lines.at(i + 1)).hasMatch()) {
+            while (i + 1 < lines.size() && !timedLine(lines.at(i + 1))) {
                 body.append(QLatin1Char('\n')).append(lines.at(++i));
                 if (body.endsWith(QLatin1Char('"')))
                     break;
@@ -153,11 +185,8 @@ QList<ChatLogReader::Chat> LineReader::parse(const QString &text)
         if (body.size() > 1 && body.startsWith(QLatin1Char('"')) && body.endsWith(QLatin1Char('"'))
             && body.contains(QLatin1Char('\n')))
             body = body.mid(1, body.size() - 2).replace(QLatin1String("\"\""), QLatin1String("\""));
-        int hour = found.capturedView(2).toInt();
-        if (found.capturedLength(1) > 0 || found.capturedLength(4) > 0)
-            hour = ChatTime::hour24(hour, isAfternoon(found.captured(1), found.captured(4)));
         const QString at
-            = ChatTime::fromParts(day.year(), day.month(), day.day(), hour, found.capturedView(3).toInt());
+            = ChatTime::fromParts(day.year(), day.month(), day.day(), timed->hour, timed->minute);
         const auto media
             = body.startsWith(QLatin1Char('[')) ? placeholder(body) : QList<Transcript::Attachment>();
         builder.add(at, sender.toString(), media.isEmpty() ? body : QString(), media);

@@ -100,6 +100,31 @@ void readMarkdown(
 {
     std::optional<MarkdownMessage> current;
     for (const QStringView line : lines) {
+        // "[2021-01-31 21:41:02] Sam: hey", the form of every newer export,
+        // without a pattern.
+        const qsizetype colon = line.size() > 23 && line.at(0) == QLatin1Char('[')
+                && line.at(20) == QLatin1Char(']') && line.at(21) == QLatin1Char(' ')
+                && line.at(11) == QLatin1Char(' ')
+            ? line.indexOf(QLatin1Char(':'), 22)
+            : -1;
+        if (colon > 22) {
+            bool ok[6] = {};
+            const int parts[6] = { line.mid(1, 4).toInt(&ok[0]), line.mid(6, 2).toInt(&ok[1]),
+                line.mid(9, 2).toInt(&ok[2]), line.mid(12, 2).toInt(&ok[3]), line.mid(15, 2).toInt(&ok[4]),
+                line.mid(18, 2).toInt(&ok[5]) };
+            if (std::all_of(std::begin(ok), std::end(ok), [](bool b) { return b; })) {
+                if (current)
+                    current->addTo(builder, root, folder);
+                current = MarkdownMessage();
+                current->at = ChatTime::fromParts(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5]);
+                current->sender = line.mid(22, colon - 22).toString();
+                QStringView first = line.mid(colon + 1);
+                if (first.startsWith(QLatin1Char(' ')))
+                    first = first.mid(1);
+                current->lines.append(first);
+                continue;
+            }
+        }
         const auto found
             = line.startsWith(QLatin1Char('[')) ? markdownLine().match(line) : QRegularExpressionMatch();
         if (found.hasMatch()) {
