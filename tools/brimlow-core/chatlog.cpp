@@ -80,11 +80,11 @@ qsizetype indexOfPerson(const QStringList &people, const QString &name)
     return -1;
 }
 
-// The messages of part into whole, senders matched by name.
-void join(ChatLogReader::Chat &whole, const ChatLogReader::Chat &part)
+// The messages of share into whole, senders matched by name.
+void join(ChatLogReader::Chat &whole, const ChatLogReader::Chat &share)
 {
     QList<int> senders;
-    for (const QString &name : part.transcript.participants) {
+    for (const QString &name : share.transcript.participants) {
         qsizetype index = whole.transcript.participants.indexOf(name);
         if (index < 0) {
             whole.transcript.participants.append(name);
@@ -92,25 +92,25 @@ void join(ChatLogReader::Chat &whole, const ChatLogReader::Chat &part)
         }
         senders.append(int(index));
     }
-    for (Transcript::Message message : part.transcript.messages) {
+    for (Transcript::Message message : share.transcript.messages) {
         message.sender = senders.value(message.sender, message.sender);
         whole.transcript.messages.append(std::move(message));
     }
     if (whole.transcript.name.isEmpty())
-        whole.transcript.name = part.transcript.name;
+        whole.transcript.name = share.transcript.name;
     if (whole.owner.isEmpty())
-        whole.owner = part.owner;
-    for (const QString &member : part.members) {
+        whole.owner = share.owner;
+    for (const QString &member : share.members) {
         if (!whole.members.contains(member))
             whole.members.append(member);
     }
-    for (auto it = part.names.cbegin(); it != part.names.cend(); ++it) {
+    for (auto it = share.names.cbegin(); it != share.names.cend(); ++it) {
         if (!whole.names.contains(it.key()))
             whole.names.insert(it.key(), it.value());
     }
 }
 
-// Handles become the names they are shown by, once every part is in.
+// Handles become the names they are shown by, once every file is read.
 void applyNames(ChatLogReader::Chat &chat)
 {
     if (chat.names.isEmpty())
@@ -176,7 +176,7 @@ ChatLog::ChatLog(const QString &path)
         throw Failure(QStringLiteral("There's no chat file at %1.").arg(path));
     ChatLogReader::Context context;
     context.root = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
-    QList<ChatLogReader::Chat> pieces;
+    QList<ChatLogReader::Chat> shares;
     if (info.isDir()) {
         QStringList files;
         QDirIterator it(
@@ -194,7 +194,7 @@ ChatLog::ChatLog(const QString &path)
         QSet<QString> damagedFolders;
         for (const QString &file : files) {
             try {
-                pieces.append(readFile(file, context));
+                shares.append(readFile(file, context));
             } catch (const Failure &failure) {
                 // One unreadable file does not spoil the other chats.
                 if (!firstFailure)
@@ -202,7 +202,7 @@ ChatLog::ChatLog(const QString &path)
                 damagedFolders.insert(QFileInfo(file).absolutePath());
             }
         }
-        add(std::move(pieces), damagedFolders);
+        add(std::move(shares), damagedFolders);
         if (m_chats.isEmpty() && firstFailure)
             throw *firstFailure;
     } else {
@@ -244,8 +244,8 @@ namespace {
 // A chat spread over files in a folder where one file could not be read.
 bool isIncomplete(const ChatLogReader::Chat &chat, const QSet<QString> &damagedFolders)
 {
-    const QString folder = chat.part.section(QLatin1Char(':'), 1);
-    if (chat.part.isEmpty() || damagedFolders.isEmpty())
+    const QString folder = chat.joinKey.section(QLatin1Char(':'), 1);
+    if (chat.joinKey.isEmpty() || damagedFolders.isEmpty())
         return false;
     return std::any_of(damagedFolders.cbegin(), damagedFolders.cend(), [&](const QString &damaged) {
         return folder == damaged || folder.startsWith(damaged + QLatin1Char('/'));
@@ -254,22 +254,22 @@ bool isIncomplete(const ChatLogReader::Chat &chat, const QSet<QString> &damagedF
 
 } // namespace
 
-void ChatLog::add(QList<ChatLogReader::Chat> pieces, const QSet<QString> &damagedFolders)
+void ChatLog::add(QList<ChatLogReader::Chat> shares, const QSet<QString> &damagedFolders)
 {
     // Parts of one chat come together in file order.
     QList<ChatLogReader::Chat> chats;
-    QHash<QString, qsizetype> partAt;
-    for (ChatLogReader::Chat &piece : pieces) {
-        if (piece.part.isEmpty()) {
-            chats.append(std::move(piece));
+    QHash<QString, qsizetype> keyAt;
+    for (ChatLogReader::Chat &chat : shares) {
+        if (chat.joinKey.isEmpty()) {
+            chats.append(std::move(chat));
             continue;
         }
-        const auto found = partAt.constFind(piece.part);
-        if (found == partAt.constEnd()) {
-            partAt.insert(piece.part, chats.size());
-            chats.append(std::move(piece));
+        const auto first = keyAt.constFind(chat.joinKey);
+        if (first == keyAt.constEnd()) {
+            keyAt.insert(chat.joinKey, chats.size());
+            chats.append(std::move(chat));
         } else {
-            join(chats[*found], piece);
+            join(chats[*first], chat);
         }
     }
     findOwners(chats);

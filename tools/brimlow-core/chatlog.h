@@ -37,9 +37,9 @@ private:
     };
 
     QList<ChatLogReader::Chat> readFile(const QString &file, ChatLogReader::Context &context) const;
-    // damagedFolders: where a file could not be read; chats with parts
+    // damagedFolders: where a file could not be read; chats with files
     // there are left out rather than listed with messages missing.
-    void add(QList<ChatLogReader::Chat> pieces, const QSet<QString> &damagedFolders = {});
+    void add(QList<ChatLogReader::Chat> shares, const QSet<QString> &damagedFolders = {});
 
     QList<Chat> m_chats;
 };

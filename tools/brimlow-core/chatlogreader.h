@@ -15,7 +15,7 @@ namespace Brimlow {
 class ChatLogReader
 {
 public:
-    // One chat, or one part of a chat, as a file holds it.
+    // One chat, or the share of a chat one file holds.
     struct Chat
     {
         QString service; // the messaging service, as "chats" lists it
@@ -26,10 +26,10 @@ public:
         // says who exported it; the user unless --me-is says otherwise.
         QString owner;
         // Exports that spread one chat over several files (a page per file,
-        // a day per file) give every part the same non-empty name: the
-        // format, a colon and the folder the parts lie in (and more after
-        // a slash where one folder holds several chats).
-        QString part;
+        // a day per file) give each file's share the same non-empty key: the
+        // format, a colon and the folder the files lie in (and more after a
+        // slash where one folder holds several chats).
+        QString joinKey;
         // Downloads of one account that list each chat's members but not
         // the owner: the owner is the one member every chat of the account
         // shares.

@@ -189,7 +189,7 @@ QList<ChatLogReader::Chat> IrcReader::read(const QString &path, Context &) const
         = channelIn(info.fileName()).isEmpty() ? channelIn(info.absolutePath()) : channelIn(info.fileName());
     if (!channel.isEmpty() || dayInName(info.fileName()).isValid()) {
         for (Chat &chat : chats)
-            chat.part = QStringLiteral("irc:") + info.absolutePath() + QLatin1Char('/') + channel;
+            chat.joinKey = QStringLiteral("irc:") + info.absolutePath() + QLatin1Char('/') + channel;
     }
     return chats;
 }

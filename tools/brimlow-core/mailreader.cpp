@@ -121,9 +121,9 @@ QList<ChatLogReader::Chat> MailReader::read(const QString &path, Context &contex
         const QString key = people.join(QLatin1Char(','));
         ChatBuilder &thread = threads[key];
         Chat &chat = thread.chat();
-        if (chat.part.isEmpty()) {
+        if (chat.joinKey.isEmpty()) {
             // The same people in another file of the export are the same chat.
-            chat.part = QStringLiteral("mail:") + key;
+            chat.joinKey = QStringLiteral("mail:") + key;
             chat.account = QStringLiteral("mail:") + context.root;
             chat.members = people;
             chat.names = names;

@@ -160,9 +160,10 @@ QList<ChatLogReader::Chat> MessengerReader::read(const QString &path, Context &c
     // keeps its threads side by side in one folder.
     QDir account(folder);
     if (tree->root()["threadName"].isString()) {
-        chat.part = QStringLiteral("meta:") + folder + QLatin1Char('/') + tree->root()["threadName"].string();
+        chat.joinKey
+            = QStringLiteral("meta:") + folder + QLatin1Char('/') + tree->root()["threadName"].string();
     } else {
-        chat.part = QStringLiteral("meta:") + folder;
+        chat.joinKey = QStringLiteral("meta:") + folder;
         account.cdUp();
         account.cdUp();
     }

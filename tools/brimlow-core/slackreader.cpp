@@ -144,7 +144,7 @@ QList<ChatLogReader::Chat> SlackReader::read(const QString &path, Context &conte
     static const QRegularExpression directId(QStringLiteral(R"(^[DG][A-Z0-9]{6,}$)"));
     if (!channel.startsWith(QLatin1String("mpdm-")) && !directId.match(channel).hasMatch())
         builder.chat().transcript.name = QLatin1Char('#') + channel;
-    builder.chat().part = QStringLiteral("slack:") + folder;
+    builder.chat().joinKey = QStringLiteral("slack:") + folder;
     QList<Chat> chats;
     builder.takeInto(chats);
     return chats;

@@ -203,7 +203,7 @@ QList<ChatLogReader::Chat> TelegramHtmlReader::read(const QString &path, Context
     ChatBuilder builder;
     PageReader(context.root, folder).read(ChatFile::decode(ChatFile::bytes(path)), builder);
     // The pages of one chat lie together in one folder.
-    builder.chat().part = QStringLiteral("telegram-html:") + folder;
+    builder.chat().joinKey = QStringLiteral("telegram-html:") + folder;
     QList<Chat> chats;
     builder.takeInto(chats);
     return chats;
