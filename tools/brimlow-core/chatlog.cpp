@@ -256,7 +256,7 @@ bool isIncomplete(const ChatLogReader::Chat &chat, const QSet<QString> &damagedF
 
 void ChatLog::add(QList<ChatLogReader::Chat> shares, const QSet<QString> &damagedFolders)
 {
-    // Parts of one chat come together in file order.
+    // The files of one chat come together in file order.
     QList<ChatLogReader::Chat> chats;
     QHash<QString, qsizetype> keyAt;
     for (ChatLogReader::Chat &chat : shares) {

@@ -78,7 +78,7 @@ QString fromUnixMilliseconds(qint64 milliseconds)
     return fromUnixSeconds(milliseconds >= 0 ? milliseconds / 1000 : -1);
 }
 
-QString fromParts(int year, int month, int day, int hour, int minute, int second)
+QString fromFields(int year, int month, int day, int hour, int minute, int second)
 {
     if (year < 1990 || year > 2100 || !QDate::isValid(year, month, day) || hour < 0 || hour > 23 || minute < 0
         || minute > 59 || second < 0 || second > 60)
@@ -116,7 +116,7 @@ QString fromIso(const QString &raw)
                 ++at;
         }
     }
-    const QString local = fromParts(year, month, day, hour, minute, second);
+    const QString local = fromFields(year, month, day, hour, minute, second);
     if (local.isEmpty())
         return {};
     QStringView zone = text.mid(at).trimmed();

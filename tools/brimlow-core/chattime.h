@@ -19,7 +19,7 @@ QString fromUnixMilliseconds(qint64 milliseconds);
 QString fromIso(const QString &text);
 
 // A date and a time of day taken as written; empty when impossible.
-QString fromParts(int year, int month, int day, int hour, int minute, int second = 0);
+QString fromFields(int year, int month, int day, int hour, int minute, int second = 0);
 
 // Month numbers from English names and their three-letter forms
 // ("January", "Jan", "Sept"); 0 when it is no month.

@@ -51,7 +51,7 @@ QString csvTime(const QString &text)
     const auto found = older.match(text.trimmed());
     if (!found.hasMatch())
         return {};
-    return ChatTime::fromParts(2000 + found.captured(3).toInt(), ChatTime::monthNamed(found.captured(2)),
+    return ChatTime::fromFields(2000 + found.captured(3).toInt(), ChatTime::monthNamed(found.captured(2)),
         found.captured(1).toInt(),
         ChatTime::hour24(found.captured(4).toInt(), found.captured(6) == QLatin1String("PM")),
         found.captured(5).toInt());

@@ -88,7 +88,7 @@ QString GoogleChatReader::timeOf(const QString &raw)
     int hour = found.captured(6).toInt();
     if (!found.captured(9).isEmpty())
         hour = ChatTime::hour24(hour, found.captured(9) == QLatin1String("PM"));
-    const QString local = ChatTime::fromParts(
+    const QString local = ChatTime::fromFields(
         found.captured(5).toInt(), month, day, hour, found.captured(7).toInt(), found.captured(8).toInt());
     if (local.isEmpty())
         return {};

@@ -251,7 +251,7 @@ QList<ChatLogReader::Chat> IrcReader::parse(
     for (const Line &line : std::as_const(lines)) {
         if (!line.day.isValid())
             continue;
-        builder.add(ChatTime::fromParts(line.day.year(), line.day.month(), line.day.day(), line.hour,
+        builder.add(ChatTime::fromFields(line.day.year(), line.day.month(), line.day.day(), line.hour,
                         line.minute, line.second),
             line.nick.toString(), line.message());
     }

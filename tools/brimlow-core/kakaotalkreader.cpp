@@ -102,7 +102,7 @@ QString at(const QDate &day, std::pair<int, int> time)
 {
     if (!day.isValid())
         return {};
-    return ChatTime::fromParts(day.year(), day.month(), day.day(), time.first, time.second);
+    return ChatTime::fromFields(day.year(), day.month(), day.day(), time.first, time.second);
 }
 
 QList<Transcript::Attachment> placeholder(const QString &text)

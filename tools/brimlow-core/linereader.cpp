@@ -186,7 +186,7 @@ QList<ChatLogReader::Chat> LineReader::parse(const QString &text)
             && body.contains(QLatin1Char('\n')))
             body = body.mid(1, body.size() - 2).replace(QLatin1String("\"\""), QLatin1String("\""));
         const QString at
-            = ChatTime::fromParts(day.year(), day.month(), day.day(), timed->hour, timed->minute);
+            = ChatTime::fromFields(day.year(), day.month(), day.day(), timed->hour, timed->minute);
         const auto media
             = body.startsWith(QLatin1Char('[')) ? placeholder(body) : QList<Transcript::Attachment>();
         builder.add(at, sender.toString(), media.isEmpty() ? body : QString(), media);

@@ -277,7 +277,7 @@ QString MailMessage::timeOf(const QString &date)
     if (found.captured(3).size() == 2)
         year += year >= 50 ? 1900 : 2000;
     const int month = ChatTime::monthNamed(found.captured(2));
-    const QString local = ChatTime::fromParts(year, month, found.captured(1).toInt(),
+    const QString local = ChatTime::fromFields(year, month, found.captured(1).toInt(),
         found.captured(4).toInt(), found.captured(5).toInt(), found.captured(6).toInt());
     if (local.isEmpty())
         return {};

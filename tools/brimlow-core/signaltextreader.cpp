@@ -116,7 +116,8 @@ void readMarkdown(
                 if (current)
                     current->addTo(builder, root, folder);
                 current = MarkdownMessage();
-                current->at = ChatTime::fromParts(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5]);
+                current->at
+                    = ChatTime::fromFields(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5]);
                 current->sender = line.mid(22, colon - 22).toString();
                 QStringView first = line.mid(colon + 1);
                 if (first.startsWith(QLatin1Char(' ')))
@@ -131,7 +132,7 @@ void readMarkdown(
             if (current)
                 current->addTo(builder, root, folder);
             current = MarkdownMessage();
-            current->at = ChatTime::fromParts(found.captured(1).toInt(), found.captured(2).toInt(),
+            current->at = ChatTime::fromFields(found.captured(1).toInt(), found.captured(2).toInt(),
                 found.captured(3).toInt(), found.captured(4).toInt(), found.captured(5).toInt(),
                 found.captured(6).toInt());
             current->sender = found.captured(7);
