@@ -310,11 +310,11 @@ void ChatLog::add(QList<ChatLogReader::Chat> shares, const QSet<QString> &damage
                 others.removeOne(owner);
             key = joinedNames(others);
         }
+        // A mailbox holds thousands of chats: keys are looked up, not searched.
         chat.key = key;
-        for (int n = 2;
-             std::any_of(m_chats.begin(), m_chats.end(), [&](const Chat &c) { return c.key == chat.key; });
-             ++n)
+        for (int n = 2; m_keys.contains(chat.key); ++n)
             chat.key = QStringLiteral("%1 (%2)").arg(key).arg(n);
+        m_keys.insert(chat.key);
         m_chats.append(std::move(chat));
     }
 }

@@ -42,6 +42,7 @@ private:
     void add(QList<ChatLogReader::Chat> shares, const QSet<QString> &damagedFolders = {});
 
     QList<Chat> m_chats;
+    QSet<QString> m_keys;
 };
 
 } // namespace Brimlow
