@@ -135,6 +135,13 @@ QString fromIso(const QString &raw)
     } else {
         return {};
     }
+    return fromZonedFields(year, month, day, hour, minute, second, offsetSeconds);
+}
+
+QString fromZonedFields(int year, int month, int day, int hour, int minute, int second, int offsetSeconds)
+{
+    if (fromFields(year, month, day, hour, minute, second).isEmpty())
+        return {};
     const qint64 seconds
         = daysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + qMin(second, 59);
     return fromUnixSeconds(seconds - offsetSeconds);

@@ -21,6 +21,10 @@ QString fromIso(const QString &text);
 // A date and a time of day taken as written; empty when impossible.
 QString fromFields(int year, int month, int day, int hour, int minute, int second = 0);
 
+// A date and time of day in a zone offsetSeconds ahead of UTC, as local
+// time; empty when impossible.
+QString fromZonedFields(int year, int month, int day, int hour, int minute, int second, int offsetSeconds);
+
 // Month numbers from English names and their three-letter forms
 // ("January", "Jan", "Sept"); 0 when it is no month.
 int monthNamed(QStringView name);

@@ -194,28 +194,27 @@ struct Walker
 QList<std::pair<QString, QString>> addressesIn(const QString &header)
 {
     QList<std::pair<QString, QString>> result;
-    QStringList items;
-    QString current;
+    QList<QStringView> items;
+    qsizetype start = 0;
     bool quoted = false;
     int angle = 0;
-    for (const QChar c : header) {
+    for (qsizetype i = 0; i < header.size(); ++i) {
+        const QChar c = header.at(i);
         if (c == QLatin1Char('"'))
             quoted = !quoted;
         else if (!quoted && c == QLatin1Char('<'))
             ++angle;
         else if (!quoted && c == QLatin1Char('>'))
             angle = qMax(0, angle - 1);
-        if (c == QLatin1Char(',') && !quoted && angle == 0) {
-            items.append(current);
-            current.clear();
-        } else {
-            current.append(c);
+        else if (c == QLatin1Char(',') && !quoted && angle == 0) {
+            items.append(QStringView(header).mid(start, i - start));
+            start = i + 1;
         }
     }
-    items.append(current);
+    items.append(QStringView(header).mid(start));
     static const QRegularExpression comment(QStringLiteral(R"(^(\S+@\S+)\s*\((.*)\)$)"));
-    for (const QString &item : items) {
-        const QString text = item.trimmed();
+    for (const QStringView item : std::as_const(items)) {
+        const QString text = item.trimmed().toString();
         QString address;
         QString name;
         const qsizetype open = text.lastIndexOf(QLatin1Char('<'));
@@ -276,23 +275,21 @@ QString MailMessage::timeOf(const QString &date)
     int year = found.captured(3).toInt();
     if (found.captured(3).size() == 2)
         year += year >= 50 ? 1900 : 2000;
-    const int month = ChatTime::monthNamed(found.captured(2));
-    const QString local = ChatTime::fromFields(year, month, found.captured(1).toInt(),
-        found.captured(4).toInt(), found.captured(5).toInt(), found.captured(6).toInt());
-    if (local.isEmpty())
-        return {};
-    static const QHash<QString, QString> zones = { { QStringLiteral("EST"), QStringLiteral("-0500") },
-        { QStringLiteral("EDT"), QStringLiteral("-0400") },
-        { QStringLiteral("CST"), QStringLiteral("-0600") },
-        { QStringLiteral("CDT"), QStringLiteral("-0500") },
-        { QStringLiteral("MST"), QStringLiteral("-0700") },
-        { QStringLiteral("MDT"), QStringLiteral("-0600") },
-        { QStringLiteral("PST"), QStringLiteral("-0800") },
-        { QStringLiteral("PDT"), QStringLiteral("-0700") } };
-    QString zone = found.captured(7);
-    if (!zone.startsWith(QLatin1Char('+')) && !zone.startsWith(QLatin1Char('-')))
-        zone = zones.value(zone.toUpper(), QStringLiteral("+0000"));
-    return ChatTime::fromIso(local + zone);
+    static const QHash<QString, int> zones = { { QStringLiteral("EST"), -5 }, { QStringLiteral("EDT"), -4 },
+        { QStringLiteral("CST"), -6 }, { QStringLiteral("CDT"), -5 }, { QStringLiteral("MST"), -7 },
+        { QStringLiteral("MDT"), -6 }, { QStringLiteral("PST"), -8 }, { QStringLiteral("PDT"), -7 } };
+    const QStringView zone = found.capturedView(7);
+    int offset = 0;
+    if (zone.startsWith(QLatin1Char('+')) || zone.startsWith(QLatin1Char('-'))) {
+        const int hours = zone.mid(1, 2).toInt();
+        const int minutes = zone.mid(3, 2).toInt();
+        offset = (hours * 3600 + minutes * 60) * (zone.startsWith(QLatin1Char('-')) ? -1 : 1);
+    } else {
+        offset = zones.value(zone.toString().toUpper(), 0) * 3600; // UT, GMT, Z and the unknown
+    }
+    return ChatTime::fromZonedFields(year, ChatTime::monthNamed(found.capturedView(2)),
+        found.capturedView(1).toInt(), found.capturedView(4).toInt(), found.capturedView(5).toInt(),
+        found.capturedView(6).toInt(), offset);
 }
 
 QString MailMessage::newText(const QString &body)
@@ -304,6 +301,14 @@ QString MailMessage::newText(const QString &body)
         QRegularExpression::CaseInsensitiveOption);
     QString text = body;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    // Most mails quote nothing and sign nothing: they are taken whole.
+    if (!text.startsWith(QLatin1Char('>')) && !text.startsWith(QLatin1String("--"))
+        && !text.startsWith(QLatin1String("__")) && !text.contains(QLatin1String("\n>"))
+        && !text.contains(QLatin1String("\n-- \n")) && !text.endsWith(QLatin1String("\n-- "))
+        && !text.contains(QLatin1String(" wrote:")) && !text.contains(QLatin1String("schrieb"))
+        && !text.contains(QLatin1String("a écrit")) && !text.contains(QLatin1String("\n--"))
+        && !text.contains(QLatin1String("\n__")))
+        return text.trimmed();
     QStringList lines = text.split(QLatin1Char('\n'));
     QStringList kept;
     for (qsizetype i = 0; i < lines.size(); ++i) {

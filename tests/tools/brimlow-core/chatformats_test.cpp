@@ -8,6 +8,7 @@
 #include "ircreader.h"
 #include "kakaotalkreader.h"
 #include "linereader.h"
+#include "mailmessage.h"
 #include "messengerreader.h"
 #include "printers.h"
 #include "slackreader.h"
@@ -236,6 +237,27 @@ TEST(ChatFormats, MboxUnescapesFromLinesAndKeepsOtherCorrespondentsApart)
     // The reply's quote and the signature stay out of the book.
     const Transcript chat = log.transcript(QStringLiteral("Sam"), std::nullopt);
     EXPECT_EQ(texts(chat), (QStringList { "hey café", "on my way 👋", "the summit!" }));
+}
+
+TEST(ChatFormats, MailDatesHeadersAndTheTextWithoutWhatItQuotes)
+{
+    UtcZone zone;
+    EXPECT_EQ(MailMessage::timeOf(QStringLiteral("Tue, 5 Mar 2024 16:14:00 EST")), "2024-03-05T21:14:00");
+    EXPECT_EQ(MailMessage::timeOf(QStringLiteral("5 Mar 24 21:14 GMT")), "2024-03-05T21:14:00");
+    EXPECT_EQ(
+        MailMessage::timeOf(QStringLiteral("Wed, 6 Mar 2024 00:14:00 +0300 (MSK)")), "2024-03-05T21:14:00");
+    EXPECT_TRUE(MailMessage::timeOf(QStringLiteral("yesterday")).isEmpty());
+    EXPECT_EQ(MailMessage::decodeWords("=?ISO-8859-1?Q?Andr=E9?= =?UTF-8?B?8J+Riw==?= <a@example.com>"),
+        "André👋 <a@example.com>");
+    EXPECT_EQ(
+        MailMessage::newText(QStringLiteral("see below\r\n\r\n-----Original Message-----\r\nFrom: Sam\r\n"
+                                            "the old mail")),
+        "see below");
+    EXPECT_EQ(MailMessage::newText(QStringLiteral("> what time?\n8 sharp\n> and where?\nthe hut")),
+        "8 sharp\nthe hut");
+    EXPECT_EQ(MailMessage::newText(
+                  QStringLiteral("ok\n\nOn Tue, Mar 5, 2024 at 9:14 PM Sam <sam@example.com>\nwrote:\n> hi")),
+        "ok");
 }
 
 TEST(ChatFormats, IrcTimesAloneEndOnTheDayTheLogWasWritten)
