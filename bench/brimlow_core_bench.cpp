@@ -536,7 +536,7 @@ bool exportsBench(const QString &sqlite, const QByteArray &tool)
         QDirIterator files(dir.path(), QDir::Files, QDirIterator::Subdirectories);
         while (files.hasNext())
             bytes += QFileInfo(files.next()).size();
-        const Run run = bestOf(2, { tool, "--log", QFile::encodeName(log), "chats", "--limit", "300" });
+        const Run run = bestOf(3, { tool, "--log", QFile::encodeName(log), "chats", "--limit", "300" });
         const bool within = run.status == 0 && run.seconds <= exportListBudgetSeconds;
         std::printf("chats of %-20s %4.0f MB: %.3f s, peak %4.0f MB%s\n", name, bytes / 1048576.0,
             run.seconds, run.peakMb, within ? "" : (run.status == 0 ? " (over budget)" : " (failed)"));
