@@ -19,6 +19,48 @@ bool isVoidTag(const QString &name)
     return tags.contains(name);
 }
 
+// The named references chat exports and mails use.
+const QHash<QString, QString> &namedEntities()
+{
+    static const QHash<QString, QString> named = {
+        { QStringLiteral("amp"), QStringLiteral("&") },
+        { QStringLiteral("lt"), QStringLiteral("<") },
+        { QStringLiteral("gt"), QStringLiteral(">") },
+        { QStringLiteral("quot"), QStringLiteral("\"") },
+        { QStringLiteral("apos"), QStringLiteral("'") },
+        { QStringLiteral("nbsp"), QStringLiteral("\u00A0") },
+        { QStringLiteral("hellip"), QStringLiteral("…") },
+        { QStringLiteral("mdash"), QStringLiteral("—") },
+        { QStringLiteral("ndash"), QStringLiteral("–") },
+        { QStringLiteral("laquo"), QStringLiteral("«") },
+        { QStringLiteral("raquo"), QStringLiteral("»") },
+        { QStringLiteral("rsquo"), QStringLiteral("’") },
+        { QStringLiteral("lsquo"), QStringLiteral("‘") },
+        { QStringLiteral("rdquo"), QStringLiteral("”") },
+        { QStringLiteral("ldquo"), QStringLiteral("“") },
+        { QStringLiteral("copy"), QStringLiteral("©") },
+        { QStringLiteral("eacute"), QStringLiteral("é") },
+        { QStringLiteral("egrave"), QStringLiteral("è") },
+        { QStringLiteral("ecirc"), QStringLiteral("ê") },
+        { QStringLiteral("aacute"), QStringLiteral("á") },
+        { QStringLiteral("agrave"), QStringLiteral("à") },
+        { QStringLiteral("iacute"), QStringLiteral("í") },
+        { QStringLiteral("oacute"), QStringLiteral("ó") },
+        { QStringLiteral("uacute"), QStringLiteral("ú") },
+        { QStringLiteral("auml"), QStringLiteral("ä") },
+        { QStringLiteral("ouml"), QStringLiteral("ö") },
+        { QStringLiteral("uuml"), QStringLiteral("ü") },
+        { QStringLiteral("Auml"), QStringLiteral("Ä") },
+        { QStringLiteral("Ouml"), QStringLiteral("Ö") },
+        { QStringLiteral("Uuml"), QStringLiteral("Ü") },
+        { QStringLiteral("szlig"), QStringLiteral("ß") },
+        { QStringLiteral("ccedil"), QStringLiteral("ç") },
+        { QStringLiteral("ntilde"), QStringLiteral("ñ") },
+        { QStringLiteral("euro"), QStringLiteral("€") },
+    };
+    return named;
+}
+
 // "&#56395;" at at, the second half of a character in UTF-16.
 bool isLowSurrogateAt(QStringView text, qsizetype at)
 {
@@ -143,42 +185,7 @@ QString HtmlScanner::decodeEntities(QStringView text)
 {
     if (!text.contains(QLatin1Char('&')))
         return text.toString();
-    static const QHash<QString, QString> named = {
-        { QStringLiteral("amp"), QStringLiteral("&") },
-        { QStringLiteral("lt"), QStringLiteral("<") },
-        { QStringLiteral("gt"), QStringLiteral(">") },
-        { QStringLiteral("quot"), QStringLiteral("\"") },
-        { QStringLiteral("apos"), QStringLiteral("'") },
-        { QStringLiteral("nbsp"), QStringLiteral("\u00A0") },
-        { QStringLiteral("hellip"), QStringLiteral("…") },
-        { QStringLiteral("mdash"), QStringLiteral("—") },
-        { QStringLiteral("ndash"), QStringLiteral("–") },
-        { QStringLiteral("laquo"), QStringLiteral("«") },
-        { QStringLiteral("raquo"), QStringLiteral("»") },
-        { QStringLiteral("rsquo"), QStringLiteral("’") },
-        { QStringLiteral("lsquo"), QStringLiteral("‘") },
-        { QStringLiteral("rdquo"), QStringLiteral("”") },
-        { QStringLiteral("ldquo"), QStringLiteral("“") },
-        { QStringLiteral("copy"), QStringLiteral("©") },
-        { QStringLiteral("eacute"), QStringLiteral("é") },
-        { QStringLiteral("egrave"), QStringLiteral("è") },
-        { QStringLiteral("ecirc"), QStringLiteral("ê") },
-        { QStringLiteral("aacute"), QStringLiteral("á") },
-        { QStringLiteral("agrave"), QStringLiteral("à") },
-        { QStringLiteral("iacute"), QStringLiteral("í") },
-        { QStringLiteral("oacute"), QStringLiteral("ó") },
-        { QStringLiteral("uacute"), QStringLiteral("ú") },
-        { QStringLiteral("auml"), QStringLiteral("ä") },
-        { QStringLiteral("ouml"), QStringLiteral("ö") },
-        { QStringLiteral("uuml"), QStringLiteral("ü") },
-        { QStringLiteral("Auml"), QStringLiteral("Ä") },
-        { QStringLiteral("Ouml"), QStringLiteral("Ö") },
-        { QStringLiteral("Uuml"), QStringLiteral("Ü") },
-        { QStringLiteral("szlig"), QStringLiteral("ß") },
-        { QStringLiteral("ccedil"), QStringLiteral("ç") },
-        { QStringLiteral("ntilde"), QStringLiteral("ñ") },
-        { QStringLiteral("euro"), QStringLiteral("€") },
-    };
+    const QHash<QString, QString> &named = namedEntities();
     QString out;
     out.reserve(text.size());
     qsizetype at = 0;

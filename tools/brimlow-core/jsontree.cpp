@@ -33,126 +33,163 @@ int hexValue(char c)
 
 } // namespace
 
+// Reads a document into a tree's nodes, one token at a time, with an
+// explicit stack: nothing in a garbled file can make it recurse or read
+// past the end.
+class JsonTree::Parser
+{
+public:
+    Parser(JsonTree &tree, const QByteArray &bytes)
+        : m_tree(tree)
+        , m_data(bytes.constData())
+        , m_size(quint32(bytes.size()))
+    {
+        // Roughly one node per twelve bytes in chat exports.
+        m_tree.m_nodes.reserve(m_size / 12 + 16);
+        if (m_size >= 3 && std::memcmp(m_data, "\xEF\xBB\xBF", 3) == 0)
+            m_at = 3;
+    }
+
+    bool run()
+    {
+        bool done = false;
+        while (true) {
+            while (m_at < m_size && isSpace(m_data[m_at]))
+                ++m_at;
+            if (m_at >= m_size)
+                break;
+            if (done)
+                return false; // something after the document
+            if (!step())
+                return false;
+            done = m_open.empty();
+        }
+        return m_open.empty() && !m_tree.m_nodes.empty();
+    }
+
+private:
+    bool inObject() const
+    {
+        return !m_open.empty() && Kind(m_tree.m_nodes[m_open.back()].kind) == Kind::Object;
+    }
+
+    bool step()
+    {
+        const char c = m_data[m_at];
+        if (c == ',' || c == ':') {
+            // Separators are checked only loosely: exports are machine
+            // written, and what matters is that nothing reads out of bounds.
+            if (m_open.empty())
+                return false;
+            if (inObject())
+                m_expectKey.back() = (c == ',');
+            ++m_at;
+            return true;
+        }
+        if (c == '}' || c == ']')
+            return close(c == '}');
+        if (inObject() && m_expectKey.back() && c != '"')
+            return false;
+        if (c == '{' || c == '[')
+            return open(c == '{');
+        const bool key = inObject() && m_expectKey.back();
+        const std::optional<quint32> index = c == '"' ? string() : isNumberChar(c) ? number() : literal(c);
+        if (!index)
+            return false;
+        if (key)
+            m_expectKey.back() = false;
+        m_tree.m_nodes[*index].next = *index + 1;
+        return true;
+    }
+
+    quint32 add(Kind kind, quint32 start, quint32 end, bool escaped)
+    {
+        if (!m_open.empty())
+            ++m_tree.m_nodes[m_open.back()].count;
+        m_tree.m_nodes.push_back(Entry { start, end, 0, 0, quint32(kind), escaped ? 1u : 0u });
+        return quint32(m_tree.m_nodes.size() - 1);
+    }
+
+    bool open(bool object)
+    {
+        if (m_open.size() >= MaxDepth)
+            return false;
+        m_open.push_back(add(object ? Kind::Object : Kind::Array, m_at, m_at, false));
+        if (object)
+            m_expectKey.push_back(true);
+        ++m_at;
+        return true;
+    }
+
+    bool close(bool object)
+    {
+        if (m_open.empty() || object != inObject())
+            return false;
+        Entry &container = m_tree.m_nodes[m_open.back()];
+        if (object) {
+            if (container.count % 2 != 0)
+                return false;
+            m_expectKey.pop_back();
+        }
+        container.end = m_at + 1;
+        container.next = quint32(m_tree.m_nodes.size());
+        m_open.pop_back();
+        ++m_at;
+        return true;
+    }
+
+    std::optional<quint32> string()
+    {
+        const quint32 start = ++m_at;
+        bool escaped = false;
+        while (m_at < m_size && m_data[m_at] != '"') {
+            if (m_data[m_at] == '\\') {
+                escaped = true;
+                ++m_at;
+            }
+            ++m_at;
+        }
+        if (m_at >= m_size)
+            return std::nullopt;
+        return add(Kind::String, start, m_at++, escaped);
+    }
+
+    std::optional<quint32> number()
+    {
+        const quint32 start = m_at;
+        while (m_at < m_size && isNumberChar(m_data[m_at]))
+            ++m_at;
+        return add(Kind::Number, start, m_at, false);
+    }
+
+    std::optional<quint32> literal(char c)
+    {
+        const char *word = c == 't' ? "true" : c == 'f' ? "false" : c == 'n' ? "null" : nullptr;
+        if (!word)
+            return std::nullopt;
+        const quint32 length = quint32(std::strlen(word));
+        if (m_size - m_at < length || std::memcmp(m_data + m_at, word, length) != 0)
+            return std::nullopt;
+        const Kind kind = c == 't' ? Kind::True : c == 'f' ? Kind::False : Kind::Null;
+        m_at += length;
+        return add(kind, m_at - length, m_at, false);
+    }
+
+    JsonTree &m_tree;
+    const char *m_data;
+    quint32 m_size;
+    quint32 m_at = 0;
+    std::vector<quint32> m_open; // containers not yet closed
+    std::vector<bool> m_expectKey; // per open object: the next string is a key
+};
+
 std::optional<JsonTree> JsonTree::parse(const QByteArray &bytes)
 {
     if (bytes.size() >= qsizetype(0xFFFFFFF0))
         return std::nullopt;
     JsonTree tree;
     tree.m_bytes = bytes;
-    const char *data = bytes.constData();
-    const quint32 size = quint32(bytes.size());
-    // Roughly one node per twelve bytes in chat exports.
-    tree.m_nodes.reserve(size / 12 + 16);
-
-    std::vector<quint32> open; // containers not yet closed
-    std::vector<bool> expectKey; // per open object: the next string is a key
-    quint32 at = 0;
-    if (size >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0)
-        at = 3;
-    bool done = false;
-
-    const auto addValue = [&](Kind kind, quint32 start, quint32 end, bool escaped) {
-        Entry entry { start, end, 0, 0, quint32(kind), escaped ? 1u : 0u };
-        if (!open.empty())
-            ++tree.m_nodes[open.back()].count;
-        tree.m_nodes.push_back(entry);
-        return quint32(tree.m_nodes.size() - 1);
-    };
-    const auto closeLeaf = [&](quint32 index) { tree.m_nodes[index].next = index + 1; };
-
-    while (true) {
-        while (at < size && isSpace(data[at]))
-            ++at;
-        if (at >= size)
-            break;
-        if (done)
-            return std::nullopt; // something after the document
-        const char c = data[at];
-        const bool inObject = !open.empty() && Kind(tree.m_nodes[open.back()].kind) == Kind::Object;
-        if (c == ',' || c == ':') {
-            // Separators are checked only loosely: exports are machine
-            // written, and what matters is that nothing reads out of bounds.
-            if (open.empty())
-                return std::nullopt;
-            if (inObject)
-                expectKey.back() = (c == ',');
-            ++at;
-            continue;
-        }
-        if (c == '}' || c == ']') {
-            if (open.empty() || (c == '}') != inObject)
-                return std::nullopt;
-            Entry &container = tree.m_nodes[open.back()];
-            if (inObject) {
-                if (container.count % 2 != 0)
-                    return std::nullopt;
-                expectKey.pop_back();
-            }
-            container.end = at + 1;
-            container.next = quint32(tree.m_nodes.size());
-            open.pop_back();
-            ++at;
-            done = open.empty();
-            continue;
-        }
-        if (inObject && expectKey.back() && c != '"')
-            return std::nullopt;
-        if (c == '{' || c == '[') {
-            if (open.size() >= MaxDepth)
-                return std::nullopt;
-            const quint32 index = addValue(c == '{' ? Kind::Object : Kind::Array, at, at, false);
-            open.push_back(index);
-            if (c == '{')
-                expectKey.push_back(true);
-            ++at;
-            continue;
-        }
-        quint32 index = 0;
-        if (c == '"') {
-            const quint32 start = ++at;
-            bool escaped = false;
-            while (at < size && data[at] != '"') {
-                if (data[at] == '\\') {
-                    escaped = true;
-                    ++at;
-                }
-                ++at;
-            }
-            if (at >= size)
-                return std::nullopt;
-            index = addValue(Kind::String, start, at, escaped);
-            ++at;
-            if (inObject && expectKey.back())
-                expectKey.back() = false;
-        } else if (isNumberChar(c)) {
-            const quint32 start = at;
-            while (at < size && isNumberChar(data[at]))
-                ++at;
-            index = addValue(Kind::Number, start, at, false);
-        } else {
-            Kind kind = Kind::Null;
-            const char *word = nullptr;
-            if (c == 't') {
-                kind = Kind::True;
-                word = "true";
-            } else if (c == 'f') {
-                kind = Kind::False;
-                word = "false";
-            } else if (c == 'n') {
-                word = "null";
-            } else {
-                return std::nullopt;
-            }
-            const quint32 length = quint32(std::strlen(word));
-            if (size - at < length || std::memcmp(data + at, word, length) != 0)
-                return std::nullopt;
-            index = addValue(kind, at, at + length, false);
-            at += length;
-        }
-        closeLeaf(index);
-        done = open.empty();
-    }
-    if (!open.empty() || tree.m_nodes.empty())
+    if (!Parser(tree, bytes).run())
         return std::nullopt;
     return std::optional<JsonTree>(std::move(tree));
 }

@@ -82,6 +82,8 @@ public:
     Node root() const { return m_nodes.empty() ? Node() : Node(this, 0); }
 
 private:
+    class Parser;
+
     struct Entry
     {
         quint32 start; // first byte; for strings the byte after the quote

@@ -212,6 +212,78 @@ void readMms(TagReader &tags, Raw &raw)
     raw.text = texts.join(QLatin1Char('\n'));
 }
 
+// The messages of a backup, and the contact names it gives by address key.
+// Throws std::runtime_error when the markup is broken.
+std::vector<Raw> messagesIn(const QByteArray &bytes, QHash<QString, QString> &names)
+{
+    std::vector<Raw> raws;
+    raws.reserve(size_t(bytes.size() / 256));
+    TagReader tags(bytes);
+    bool inside = false;
+    while (auto tag = tags.next()) {
+        if (tag->name == "smses") {
+            inside = !tag->closing;
+            continue;
+        }
+        const bool sms = tag->name == "sms";
+        if (!inside || tag->closing || (!sms && tag->name != "mms"))
+            continue;
+        Raw raw;
+        raw.at = ChatTime::fromUnixMilliseconds(tag->number("date"));
+        // Inbox 1 and sent 2; outbox and queued count as sent, drafts and
+        // failures were never between two people.
+        const qint64 box = tag->number(sms ? "type" : "msg_box");
+        raw.sent = box == 2 || box == 4 || box == 6;
+        const bool keep = box == 1 || raw.sent;
+        raw.addresses = tag->text("address").split(QLatin1Char('~'), Qt::SkipEmptyParts);
+        raw.names = tag->text("contact_name").split(QLatin1String(", "));
+        if (sms)
+            raw.text = tag->text("body");
+        else if (!tag->empty)
+            readMms(tags, raw);
+        if (raw.addresses.size() == raw.names.size()) {
+            for (qsizetype i = 0; i < raw.addresses.size(); ++i) {
+                if (!isUnknownName(raw.names.at(i)))
+                    names.insert(addressKey(raw.addresses.at(i)), raw.names.at(i).trimmed());
+            }
+        }
+        if (keep && !raw.addresses.isEmpty())
+            raws.push_back(std::move(raw));
+    }
+    return raws;
+}
+
+// One chat per phone number or group of numbers.
+QList<ChatLogReader::Chat> threadsOf(const std::vector<Raw> &raws, const QHash<QString, QString> &names)
+{
+    const auto nameOf
+        = [&](const QString &address) { return names.value(addressKey(address), address.trimmed()); };
+    QMap<QString, ChatBuilder> threads;
+    for (const Raw &raw : raws) {
+        QStringList keys;
+        for (const QString &address : raw.addresses)
+            keys.append(addressKey(address));
+        keys.sort();
+        keys.removeDuplicates();
+        ChatBuilder &thread = threads[keys.join(QLatin1Char('~'))];
+        if (thread.chat().members.isEmpty()) {
+            thread.chat().owner = Owner;
+            for (const QString &address : raw.addresses)
+                thread.chat().members.append(nameOf(address));
+            thread.chat().members.append(Owner);
+        }
+        QString sender = Owner;
+        if (!raw.sent)
+            sender
+                = nameOf(raw.from.isEmpty() || raw.addresses.size() == 1 ? raw.addresses.first() : raw.from);
+        thread.add(raw.at, sender, raw.text, raw.attachments);
+    }
+    QList<ChatLogReader::Chat> chats;
+    for (ChatBuilder &thread : threads)
+        thread.takeInto(chats);
+    return chats;
+}
+
 } // namespace
 
 QString SmsBackupReader::service() const
@@ -234,72 +306,12 @@ QList<ChatLogReader::Chat> SmsBackupReader::read(const QString &path, Context &)
         --end;
     if (!QByteArrayView(bytes).first(end).endsWith("</smses>"))
         throw Failure(ChatFile::damaged(path));
-    std::vector<Raw> raws;
-    raws.reserve(size_t(bytes.size() / 256));
     QHash<QString, QString> names; // contact names by address key
     try {
-        TagReader tags(bytes);
-        bool inside = false;
-        while (auto tag = tags.next()) {
-            if (tag->name == "smses") {
-                inside = !tag->closing;
-                continue;
-            }
-            const bool sms = tag->name == "sms";
-            if (!inside || tag->closing || (!sms && tag->name != "mms"))
-                continue;
-            Raw raw;
-            raw.at = ChatTime::fromUnixMilliseconds(tag->number("date"));
-            // Inbox 1 and sent 2; outbox and queued count as sent, drafts and
-            // failures were never between two people.
-            const qint64 box = tag->number(sms ? "type" : "msg_box");
-            raw.sent = box == 2 || box == 4 || box == 6;
-            const bool keep = box == 1 || raw.sent;
-            raw.addresses = tag->text("address").split(QLatin1Char('~'), Qt::SkipEmptyParts);
-            raw.names = tag->text("contact_name").split(QLatin1String(", "));
-            if (sms)
-                raw.text = tag->text("body");
-            else if (!tag->empty)
-                readMms(tags, raw);
-            if (raw.addresses.size() == raw.names.size()) {
-                for (qsizetype i = 0; i < raw.addresses.size(); ++i) {
-                    if (!isUnknownName(raw.names.at(i)))
-                        names.insert(addressKey(raw.addresses.at(i)), raw.names.at(i).trimmed());
-                }
-            }
-            if (keep && !raw.addresses.isEmpty())
-                raws.push_back(std::move(raw));
-        }
+        return threadsOf(messagesIn(bytes, names), names);
     } catch (const std::runtime_error &) {
         throw Failure(ChatFile::damaged(path));
     }
-
-    const auto nameOf
-        = [&](const QString &address) { return names.value(addressKey(address), address.trimmed()); };
-    QMap<QString, ChatBuilder> threads;
-    for (const Raw &raw : std::as_const(raws)) {
-        QStringList keys;
-        for (const QString &address : raw.addresses)
-            keys.append(addressKey(address));
-        keys.sort();
-        keys.removeDuplicates();
-        ChatBuilder &thread = threads[keys.join(QLatin1Char('~'))];
-        if (thread.chat().members.isEmpty()) {
-            thread.chat().owner = Owner;
-            for (const QString &address : raw.addresses)
-                thread.chat().members.append(nameOf(address));
-            thread.chat().members.append(Owner);
-        }
-        QString sender = Owner;
-        if (!raw.sent)
-            sender
-                = nameOf(raw.from.isEmpty() || raw.addresses.size() == 1 ? raw.addresses.first() : raw.from);
-        thread.add(raw.at, sender, raw.text, raw.attachments);
-    }
-    QList<Chat> chats;
-    for (ChatBuilder &thread : threads)
-        thread.takeInto(chats);
-    return chats;
 }
 
 } // namespace Brimlow
