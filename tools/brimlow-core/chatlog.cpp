@@ -241,6 +241,33 @@ QList<ChatLogReader::Chat> ChatLog::readFile(const QString &file, ChatLogReader:
 
 namespace {
 
+void inTimeOrder(QList<Transcript::Message> &messages)
+{
+    // Most exports are in time order already; others are newest first.
+    const auto earlier
+        = [](const Transcript::Message &a, const Transcript::Message &b) { return a.at < b.at; };
+    if (std::is_sorted(messages.crbegin(), messages.crend(), earlier) && !messages.isEmpty()
+        && messages.first().at > messages.last().at)
+        std::reverse(messages.begin(), messages.end());
+    if (!std::is_sorted(messages.cbegin(), messages.cend(), earlier))
+        std::stable_sort(messages.begin(), messages.end(), earlier);
+}
+
+// A chat without a name of its own is named by the people in it but the
+// user: those who wrote first, in the order they did, then the other
+// members the export lists.
+QString keyOf(const QStringList &participants, const QStringList &members, const QString &owner)
+{
+    QStringList others = participants;
+    for (const QString &member : members) {
+        if (!others.contains(member))
+            others.append(member);
+    }
+    if (others.size() > 1)
+        others.removeOne(owner);
+    return joinedNames(others);
+}
+
 // A chat spread over files in a folder where one file could not be read.
 bool isIncomplete(const ChatLogReader::Chat &chat, const QSet<QString> &damagedFolders)
 {
@@ -285,31 +312,11 @@ void ChatLog::add(QList<ChatLogReader::Chat> shares, const QSet<QString> &damage
         if (chat.transcript.participants.contains(found.owner))
             chat.owner = found.owner;
         chat.members = found.members;
-        // Most exports are in time order already; others are newest first.
-        auto &messages = chat.transcript.messages;
-        const auto earlier
-            = [](const Transcript::Message &a, const Transcript::Message &b) { return a.at < b.at; };
-        if (std::is_sorted(messages.crbegin(), messages.crend(), earlier) && !messages.isEmpty()
-            && messages.first().at > messages.last().at)
-            std::reverse(messages.begin(), messages.end());
-        if (!std::is_sorted(messages.cbegin(), messages.cend(), earlier))
-            std::stable_sort(messages.begin(), messages.end(), earlier);
-
-        // A chat without a name of its own is named by the people in it:
-        // its members where the export lists them, else who wrote.
+        inTimeOrder(chat.transcript.messages);
         QString key = chat.transcript.name;
-        if (key.isEmpty()) {
-            // Those who wrote first, in the order they did.
-            QStringList others = chat.transcript.participants;
-            for (const QString &member : std::as_const(chat.members)) {
-                if (!others.contains(member))
-                    others.append(member);
-            }
-            const QString owner = chat.owner.isEmpty() ? found.owner : chat.owner;
-            if (others.size() > 1)
-                others.removeOne(owner);
-            key = joinedNames(others);
-        }
+        if (key.isEmpty())
+            key = keyOf(
+                chat.transcript.participants, chat.members, chat.owner.isEmpty() ? found.owner : chat.owner);
         // A mailbox holds thousands of chats: keys are looked up, not searched.
         chat.key = key;
         for (int n = 2; m_keys.contains(chat.key); ++n)
