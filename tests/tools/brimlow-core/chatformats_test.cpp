@@ -174,6 +174,20 @@ TEST(ChatFormats, AChatWithADamagedPageIsLeftOutNotListedIncomplete)
     EXPECT_EQ(keys, QStringList { "Alex" });
 }
 
+TEST(ChatFormats, AFolderWhoseOnlyChatIsDamagedSaysSo)
+{
+    QTemporaryDir dir;
+    const QString file = ChatExports::telegramChat(dir.filePath(QStringLiteral("export")));
+    QFile input(file);
+    input.open(QIODevice::ReadOnly);
+    const QByteArray bytes = input.readAll();
+    input.close();
+    writeFile(file, bytes.left(bytes.size() / 2));
+    writeFile(dir.filePath(QStringLiteral("export/notes.txt")), "Shopping list\n");
+    EXPECT_EQ(failureOf([&] { ChatLog log(dir.filePath(QStringLiteral("export"))); }),
+        "The chat file result.json is damaged and can't be read.");
+}
+
 TEST(ChatFormats, SlackMarkupReadsAsPlainText)
 {
     const QHash<QString, QString> users = { { QStringLiteral("U01SAM"), QStringLiteral("Sam") } };
