@@ -41,16 +41,6 @@ QStringList texts(const Transcript &transcript)
     return list;
 }
 
-QString failureOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Failure &failure) {
-        return failure.sentence();
-    }
-    return {};
-}
-
 } // namespace
 
 TEST(ChatFormats, TelegramAccountListsEveryChatWithItsOwner)
@@ -184,7 +174,7 @@ TEST(ChatFormats, AFolderWhoseOnlyChatIsDamagedSaysSo)
     input.close();
     writeFile(file, bytes.left(bytes.size() / 2));
     writeFile(dir.filePath(QStringLiteral("export/notes.txt")), "Shopping list\n");
-    EXPECT_EQ(failureOf([&] { ChatLog log(dir.filePath(QStringLiteral("export"))); }),
+    EXPECT_EQ(Fixtures::failureOf([&] { ChatLog log(dir.filePath(QStringLiteral("export"))); }),
         "The chat file result.json is damaged and can't be read.");
 }
 
@@ -317,7 +307,7 @@ TEST(ChatFormats, EncryptedWhatsAppBackupsAreRefusedWithTheReason)
         // Renamed, it is still what it is.
         const QString path = dir.filePath(QStringLiteral("backup-%1.bin").arg(version));
         writeFile(path, backup);
-        EXPECT_EQ(failureOf([&] { ChatLog log(path); }),
+        EXPECT_EQ(Fixtures::failureOf([&] { ChatLog log(path); }),
             QStringLiteral(
                 "This WhatsApp backup is encrypted (crypt%1), and its key can't be entered here. In "
                 "WhatsApp, open the chat and choose Export chat, then add that file instead.")

@@ -1,5 +1,6 @@
 #include "chatlog.h"
 #include "failure.h"
+#include "fixtures.h"
 #include "printers.h"
 
 #include <QDir>
@@ -22,16 +23,6 @@ void write(const QString &path, const QByteArray &bytes)
 const QByteArray twoPeople = "1/31/25, 9:41 PM - Sam: hey\n"
                              "1/31/25, 9:42 PM - Alex: hi\n"
                              "2/1/25, 8:00 AM - Sam: morning\n";
-
-QString failureOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Failure &failure) {
-        return failure.sentence();
-    }
-    return {};
-}
 
 } // namespace
 
@@ -74,7 +65,7 @@ TEST(ChatLog, MarksThePersonWhoIsTheUser)
     // Without a user, everyone is a member; a name nobody has changes nothing.
     EXPECT_EQ(log.transcript(key, std::nullopt).participants.size(), 3);
     EXPECT_EQ(log.transcript(key, QStringLiteral("Robin")).participants.size(), 3);
-    EXPECT_EQ(failureOf([&] { log.transcript(QStringLiteral("Someone else"), std::nullopt); }),
+    EXPECT_EQ(Fixtures::failureOf([&] { log.transcript(QStringLiteral("Someone else"), std::nullopt); }),
         "That conversation isn't in this chat file anymore.");
 }
 
@@ -103,12 +94,13 @@ TEST(ChatLog, RefusesWhatHoldsNoChat)
         = QStringLiteral("There's no chat in that. Each message should start with a date, a time and "
                          "who sent it, like “1/31/25, 9:41 PM - Sam: hey”.");
     write(dir.filePath(QStringLiteral("photos/IMG_0001.jpg")), "jpeg");
-    EXPECT_EQ(failureOf([&] { ChatLog log(dir.filePath(QStringLiteral("photos"))); }), sentence);
+    EXPECT_EQ(Fixtures::failureOf([&] { ChatLog log(dir.filePath(QStringLiteral("photos"))); }), sentence);
     write(dir.filePath(QStringLiteral("empty.txt")), "");
-    EXPECT_EQ(failureOf([&] { ChatLog log(dir.filePath(QStringLiteral("empty.txt"))); }), sentence);
+    EXPECT_EQ(Fixtures::failureOf([&] { ChatLog log(dir.filePath(QStringLiteral("empty.txt"))); }), sentence);
     // Only system lines: a chat file, but no message in it.
     write(dir.filePath(QStringLiteral("system.txt")), "1/31/25, 9:41 PM - Sam created group \"x\"\n");
-    EXPECT_EQ(failureOf([&] { ChatLog log(dir.filePath(QStringLiteral("system.txt"))); }), sentence);
-    EXPECT_EQ(failureOf([&] { ChatLog log(dir.filePath(QStringLiteral("gone.txt"))); }),
+    EXPECT_EQ(
+        Fixtures::failureOf([&] { ChatLog log(dir.filePath(QStringLiteral("system.txt"))); }), sentence);
+    EXPECT_EQ(Fixtures::failureOf([&] { ChatLog log(dir.filePath(QStringLiteral("gone.txt"))); }),
         QStringLiteral("There's no chat file at %1.").arg(dir.filePath(QStringLiteral("gone.txt"))));
 }

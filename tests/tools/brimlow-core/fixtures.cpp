@@ -1,5 +1,7 @@
 #include "fixtures.h"
 
+#include "failure.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
@@ -140,6 +142,16 @@ QStringList snapshot(const QString &folder)
     }
     entries.sort();
     return entries;
+}
+
+QString failureOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const Brimlow::Failure &failure) {
+        return failure.sentence();
+    }
+    return {};
 }
 
 } // namespace Fixtures

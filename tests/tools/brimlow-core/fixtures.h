@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // Keeps the local time zone at UTC while a test runs, so that times in the
 // answers read as written.
@@ -38,5 +39,8 @@ QString photoRelativePath(); // in the backup's media domain
 // Contents of every file below a folder, to tell that nothing changed
 // (SQLite's shared-memory files left out: readers take locks there).
 QStringList snapshot(const QString &folder);
+
+// The sentence of the failure the action throws; empty when it succeeds.
+QString failureOf(const std::function<void()> &action);
 
 } // namespace Fixtures

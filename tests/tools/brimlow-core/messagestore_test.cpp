@@ -15,16 +15,6 @@ using Fixtures::utc;
 
 namespace {
 
-QString failureOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Failure &failure) {
-        return failure.sentence();
-    }
-    return {};
-}
-
 class MessageStoreSchemas : public ::testing::TestWithParam<Schema>
 {
 protected:
@@ -176,7 +166,7 @@ TEST(MessageStore, TellsWhyAStoreCannotBeRead)
 {
     QTemporaryDir dir;
     const QString missing = dir.filePath(QStringLiteral("nowhere/chat.db"));
-    EXPECT_EQ(failureOf([&] { MessageStore store(missing); }),
+    EXPECT_EQ(Fixtures::failureOf([&] { MessageStore store(missing); }),
         QStringLiteral("There's no messages database at %1.").arg(missing));
 
     const QString text = dir.filePath(QStringLiteral("notes.db"));
@@ -184,20 +174,22 @@ TEST(MessageStore, TellsWhyAStoreCannotBeRead)
     file.open(QIODevice::WriteOnly);
     file.write(QByteArray(4096, 'x'));
     file.close();
-    EXPECT_EQ(failureOf([&] { MessageStore store(text); }), "That file isn't a Messages database.");
+    EXPECT_EQ(Fixtures::failureOf([&] { MessageStore store(text); }), "That file isn't a Messages database.");
 
     const QString other = dir.filePath(QStringLiteral("other.db"));
     {
         SqliteDatabase db(other, SqliteDatabase::Mode::ReadWrite);
         db.execute("CREATE TABLE recipes (name TEXT)");
     }
-    EXPECT_EQ(failureOf([&] { MessageStore store(other); }), "That file isn't a Messages database.");
-    EXPECT_EQ(failureOf([&] { MessageStore store(dir.path()); }), "That file isn't a Messages database.");
+    EXPECT_EQ(
+        Fixtures::failureOf([&] { MessageStore store(other); }), "That file isn't a Messages database.");
+    EXPECT_EQ(
+        Fixtures::failureOf([&] { MessageStore store(dir.path()); }), "That file isn't a Messages database.");
 
     const QString path = dir.filePath(QStringLiteral("chat.db"));
     Fixtures::writeSampleStore(path, Schema::HighSierra);
     MessageStore store(path);
-    EXPECT_EQ(failureOf([&] { store.transcript(QStringLiteral("+19995550000"), std::nullopt); }),
+    EXPECT_EQ(Fixtures::failureOf([&] { store.transcript(QStringLiteral("+19995550000"), std::nullopt); }),
         "That conversation isn't in these messages anymore.");
 }
 
@@ -209,7 +201,7 @@ TEST(MessageStore, ReportsAStoreLockedByAWriter)
     SqliteDatabase writer(path, SqliteDatabase::Mode::ReadWrite);
     writer.execute("BEGIN EXCLUSIVE");
     writer.execute("INSERT INTO handle (id, service) VALUES ('+15550199', 'SMS')");
-    EXPECT_EQ(failureOf([&] { MessageStore(path, 20).conversations(); }),
+    EXPECT_EQ(Fixtures::failureOf([&] { MessageStore(path, 20).conversations(); }),
         "The messages database is locked by another program. Try again in a moment.");
     writer.execute("ROLLBACK");
     EXPECT_EQ(MessageStore(path, 20).conversations().size(), 3);
