@@ -52,4 +52,13 @@ void ChatBuilder::takeInto(QList<ChatLogReader::Chat> &chats)
     m_senders.clear();
 }
 
+QList<ChatLogReader::Chat> ChatBuilder::takeAsOnlyChat()
+{
+    if (m_chat.transcript.participants.size() <= 2)
+        m_chat.transcript.name.clear();
+    QList<ChatLogReader::Chat> chats;
+    takeInto(chats);
+    return chats;
+}
+
 } // namespace Brimlow

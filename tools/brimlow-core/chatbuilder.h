@@ -26,6 +26,9 @@ public:
 
     // The chat, when it has at least one message.
     void takeInto(QList<ChatLogReader::Chat> &chats);
+    // The file's one chat, when it has messages. Only groups keep a name of
+    // their own; a one-to-one chat is named by the person.
+    QList<ChatLogReader::Chat> takeAsOnlyChat();
 
 private:
     ChatLogReader::Chat m_chat;

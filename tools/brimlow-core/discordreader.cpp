@@ -133,11 +133,7 @@ QList<ChatLogReader::Chat> DiscordReader::read(const QString &path, Context &con
     } else {
         readCsv(ChatFile::decode(bytes), builder, path, context.root);
     }
-    if (builder.chat().transcript.participants.size() <= 2)
-        builder.chat().transcript.name.clear();
-    QList<Chat> chats;
-    builder.takeInto(chats);
-    return chats;
+    return builder.takeAsOnlyChat();
 }
 
 } // namespace Brimlow

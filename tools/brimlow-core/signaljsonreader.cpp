@@ -127,11 +127,7 @@ QList<ChatLogReader::Chat> SignalJsonReader::read(const QString &path, Context &
     } else {
         readLines(bytes, path, builder, context.root);
     }
-    if (builder.chat().transcript.participants.size() <= 2)
-        builder.chat().transcript.name.clear();
-    QList<Chat> chats;
-    builder.takeInto(chats);
-    return chats;
+    return builder.takeAsOnlyChat();
 }
 
 } // namespace Brimlow

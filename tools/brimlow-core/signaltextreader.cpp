@@ -248,13 +248,7 @@ QList<ChatLogReader::Chat> SignalTextReader::read(const QString &path, Context &
         readMarkdown(lines, builder, context.root, info.absolutePath());
         builder.chat().transcript.name = info.dir().dirName();
     }
-    // Only groups keep a name of their own; a one-to-one chat is named by
-    // the person.
-    if (builder.chat().transcript.participants.size() <= 2)
-        builder.chat().transcript.name.clear();
-    QList<Chat> chats;
-    builder.takeInto(chats);
-    return chats;
+    return builder.takeAsOnlyChat();
 }
 
 } // namespace Brimlow
