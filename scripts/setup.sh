@@ -27,6 +27,9 @@ packages=(
   # epubcheck to validate ebooks, fonts
   poppler-utils epubcheck
   fonts-texgyre fonts-ebgaramond fonts-noto-color-emoji
+  # the window: icons copied from Breeze at build time; a virtual display
+  # for looking at screens and for running the app without one
+  breeze-icon-theme fonts-inter xvfb xauth
 )
 
 missing=()

@@ -1,0 +1,193 @@
+#include "desktop.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QPointer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <qcorosignal.h>
+
+namespace {
+
+Desktop *replacement = nullptr;
+
+// A panel that can also take the folder it is showing: Qt's own file dialog
+// picks either files or folders, but a chat export can be either.
+class FileOrFolderDialog : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        const QStringList chosen = selectedFiles();
+        if (chosen.size() == 1 && QFileInfo(chosen.first()).isDir()
+            && QFileInfo(chosen.first()) != QFileInfo(directory().absolutePath())) {
+            // A folder picked in the list is taken as it is, not entered.
+            QDialog::accept();
+            return;
+        }
+        QFileDialog::accept();
+    }
+};
+
+QStringList desktopEntryFolders()
+{
+    QStringList folders = QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
+    const QString dataDirs
+        = qEnvironmentVariable("XDG_DATA_DIRS", QStringLiteral("/usr/local/share:/usr/share"));
+    for (const QString &dir : dataDirs.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        const QString folder = dir + QStringLiteral("/applications");
+        if (!folders.contains(folder))
+            folders.append(folder);
+    }
+    return folders;
+}
+
+} // namespace
+
+Desktop::~Desktop() = default;
+
+Desktop &Desktop::instance()
+{
+    static Desktop real;
+    return replacement ? *replacement : real;
+}
+
+void Desktop::setInstance(Desktop *desktop)
+{
+    replacement = desktop;
+}
+
+bool Desktop::openUrl(const QUrl &url)
+{
+    return QDesktopServices::openUrl(url);
+}
+
+QString Desktop::application(const QString &id)
+{
+    for (const QString &folder : desktopEntryFolders()) {
+        const QString entry = folder + QLatin1Char('/') + id + QStringLiteral(".desktop");
+        if (QFileInfo(entry).isFile())
+            return entry;
+    }
+    return {};
+}
+
+bool Desktop::openWith(const QString &application, const QString &file)
+{
+    // gio knows the field codes of the entry's Exec line.
+    return QProcess::startDetached(QStringLiteral("gio"), { QStringLiteral("launch"), application, file });
+}
+
+void Desktop::reveal(const QStringList &files)
+{
+    if (files.isEmpty())
+        return;
+    QStringList uris;
+    for (const QString &file : files)
+        uris.append(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString(QUrl::FullyEncoded));
+    QString list = QStringLiteral("[");
+    for (const QString &uri : uris)
+        list += QStringLiteral("'%1',").arg(uri);
+    list.chop(1);
+    list += QLatin1Char(']');
+    // The file manager's D-Bus interface selects the files; without one on
+    // the session bus the folder opens instead.
+    QProcess *call = new QProcess;
+    QObject::connect(call, &QProcess::finished, call, [call, files](int status, QProcess::ExitStatus how) {
+        if (how != QProcess::NormalExit || status != 0)
+            QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(files.first()).absolutePath()));
+        call->deleteLater();
+    });
+    QObject::connect(call, &QProcess::errorOccurred, call, [call, files](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(files.first()).absolutePath()));
+            call->deleteLater();
+        }
+    });
+    call->start(QStringLiteral("gdbus"),
+        { QStringLiteral("call"), QStringLiteral("--session"), QStringLiteral("--dest"),
+            QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("--object-path"),
+            QStringLiteral("/org/freedesktop/FileManager1"), QStringLiteral("--method"),
+            QStringLiteral("org.freedesktop.FileManager1.ShowItems"), list, QString() });
+}
+
+void Desktop::copyText(const QString &text)
+{
+    QApplication::clipboard()->setText(text);
+}
+
+void Desktop::copyFiles(const QStringList &files)
+{
+    auto *data = new QMimeData;
+    QList<QUrl> urls;
+    QStringList paths;
+    for (const QString &file : files) {
+        urls.append(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
+        paths.append(QFileInfo(file).absoluteFilePath());
+    }
+    data->setUrls(urls);
+    data->setText(paths.join(QLatin1Char('\n')));
+    // File managers of the GNOME family paste what this names.
+    QByteArray gnome = "copy";
+    for (const QUrl &url : urls)
+        gnome += '\n' + url.toEncoded();
+    data->setData(QStringLiteral("x-special/gnome-copied-files"), gnome);
+    QApplication::clipboard()->setMimeData(data);
+}
+
+void Desktop::share(const QStringList &files)
+{
+    copyFiles(files);
+    reveal(files);
+}
+
+QCoro::Task<QStringList> Desktop::choose(QWidget *parent, Panel panel)
+{
+    QPointer<QFileDialog> dialog = panel.mode == Panel::Mode::OpenFileOrFolder
+        ? new FileOrFolderDialog(parent, panel.title, panel.directory)
+        : new QFileDialog(parent, panel.title, panel.directory);
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog->setWindowModality(Qt::WindowModal);
+    // Qt's own panel: the portal's can't take a file or a folder in one go.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    switch (panel.mode) {
+    case Panel::Mode::OpenFiles:
+        dialog->setFileMode(QFileDialog::ExistingFiles);
+        break;
+    case Panel::Mode::OpenFileOrFolder:
+        dialog->setFileMode(QFileDialog::ExistingFile);
+        break;
+    case Panel::Mode::OpenFolder:
+        dialog->setFileMode(QFileDialog::Directory);
+        dialog->setOption(QFileDialog::ShowDirsOnly);
+        break;
+    case Panel::Mode::Save:
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setFileMode(QFileDialog::AnyFile);
+        if (!panel.suggestedName.isEmpty())
+            dialog->selectFile(panel.suggestedName);
+        if (!panel.defaultSuffix.isEmpty())
+            dialog->setDefaultSuffix(panel.defaultSuffix);
+        break;
+    }
+    if (!panel.nameFilters.isEmpty())
+        dialog->setNameFilters(panel.nameFilters);
+    if (!panel.prompt.isEmpty())
+        dialog->setLabelText(QFileDialog::Accept, panel.prompt);
+    if (!panel.message.isEmpty())
+        dialog->setLabelText(QFileDialog::LookIn, panel.message);
+    dialog->open();
+    const int result = co_await qCoro(dialog.data(), &QDialog::finished);
+    if (!dialog)
+        co_return QStringList {};
+    const QStringList chosen = result == QDialog::Accepted ? dialog->selectedFiles() : QStringList {};
+    dialog->deleteLater();
+    co_return chosen;
+}

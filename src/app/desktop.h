@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <qcorotask.h>
+
+class QWidget;
+
+// Everything the screens ask of the desktop around the app: the browser,
+// other applications, the file manager, the clipboard and file panels. One
+// instance serves the process; tests put a recording one in its place, so
+// no screen ever calls QDesktopServices, QFileDialog or QClipboard itself.
+class Desktop
+{
+public:
+    // What a file panel asks for.
+    struct Panel
+    {
+        enum class Mode { OpenFiles, OpenFileOrFolder, OpenFolder, Save };
+        Mode mode = Mode::OpenFiles;
+        QString title;
+        // The confirming button's text ("Add Chat", "Use Backup", "Save").
+        QString prompt;
+        // A line above the files, when there is something to explain.
+        QString message;
+        QString directory;
+        // Save panels: the file name offered.
+        QString suggestedName;
+        // "PDF (*.pdf)" and the like; empty = every file.
+        QStringList nameFilters;
+        // Save panels: appended when the name typed has no extension.
+        QString defaultSuffix;
+    };
+
+    virtual ~Desktop();
+
+    // The one in use: the real desktop unless a test replaced it.
+    static Desktop &instance();
+    // Replaces the instance (not owned); nullptr restores the real one.
+    static void setInstance(Desktop *desktop);
+
+    // Opens a web page or a file with its default application.
+    virtual bool openUrl(const QUrl &url);
+    // The desktop entry of an application, by its id ("com.apple.iBooksX"
+    // looks for "com.apple.iBooksX.desktop" where desktop entries live);
+    // empty when there is none.
+    virtual QString application(const QString &id);
+    // Opens file with the application of a desktop entry; false when it
+    // can't be started.
+    virtual bool openWith(const QString &application, const QString &file);
+    // Shows the files selected in the file manager, else opens their folder.
+    virtual void reveal(const QStringList &files);
+    virtual void copyText(const QString &text);
+    // Puts the files on the clipboard as a file list (and as their paths).
+    virtual void copyFiles(const QStringList &files);
+    // Sharing on Linux: the files go on the clipboard and show in the file
+    // manager, ready to be dropped into whatever they are shared with.
+    virtual void share(const QStringList &files);
+    // A window-modal file panel over parent; the chosen paths, or an empty
+    // list when it was cancelled.
+    virtual QCoro::Task<QStringList> choose(QWidget *parent, Panel panel);
+};

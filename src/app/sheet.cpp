@@ -1,0 +1,108 @@
+#include "sheet.h"
+
+#include "style.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+Sheet::Sheet(QWidget *parent, int width, Escape escape)
+    : QDialog(parent)
+    , m_escape(escape)
+    , m_body(new QVBoxLayout)
+    , m_leading(new QHBoxLayout)
+    , m_trailing(new QHBoxLayout)
+{
+    setWindowModality(Qt::WindowModal);
+    setModal(true);
+    setFixedWidth(width);
+    setSizeGripEnabled(false);
+
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(24, 22, 24, 20);
+    outer->setSpacing(18);
+    m_body->setSpacing(12);
+    outer->addLayout(m_body);
+
+    auto *row = new QHBoxLayout;
+    row->setSpacing(8);
+    m_leading->setSpacing(8);
+    m_trailing->setSpacing(8);
+    row->addLayout(m_leading);
+    row->addStretch(1);
+    row->addLayout(m_trailing);
+    outer->addLayout(row);
+}
+
+QPushButton *Sheet::addButton(const QString &text, Role role)
+{
+    auto *button = new QPushButton(text, this);
+    button->setAutoDefault(false);
+    button->setMinimumWidth(84);
+    switch (role) {
+    case Role::Other:
+        m_leading->addWidget(button);
+        break;
+    case Role::Cancel:
+        m_trailing->insertWidget(0, button);
+        break;
+    case Role::Confirm:
+        Style::setProminent(button);
+        m_trailing->addWidget(button);
+        break;
+    }
+    return button;
+}
+
+void Sheet::setDefaultButton(QPushButton *button)
+{
+    if (m_default)
+        m_default->setDefault(false);
+    m_default = button;
+    if (m_default)
+        m_default->setDefault(true);
+}
+
+void Sheet::present()
+{
+    open();
+}
+
+void Sheet::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier
+        && m_escape == Escape::Ignored) {
+        event->accept();
+        return;
+    }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !m_default) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void Sheet::showEvent(QShowEvent *event)
+{
+    quietButtons();
+    QDialog::showEvent(event);
+}
+
+bool Sheet::event(QEvent *event)
+{
+    // Buttons a screen adds inside the sheet would become defaults when
+    // they take the focus; none of them may.
+    if (event->type() == QEvent::LayoutRequest)
+        quietButtons();
+    return QDialog::event(event);
+}
+
+void Sheet::quietButtons()
+{
+    for (QPushButton *button : findChildren<QPushButton *>()) {
+        button->setAutoDefault(false);
+        if (button != m_default)
+            button->setDefault(false);
+    }
+}

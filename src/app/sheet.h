@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDialog>
+
+class QHBoxLayout;
+class QPushButton;
+class QVBoxLayout;
+
+// A window-modal sheet over the window, as every adding, naming and
+// ordering step uses. No button answers Return unless the sheet names it
+// the default one, so Return in a text field never presses a button by
+// accident; Escape closes the sheet only where it is allowed to.
+class Sheet : public QDialog
+{
+    Q_OBJECT
+
+public:
+    enum class Escape { Closes, Ignored };
+    enum class Role { Cancel, Confirm, Other };
+
+    Sheet(QWidget *parent, int width, Escape escape = Escape::Closes);
+
+    // The sheet's content, above the button row.
+    QVBoxLayout *body() const { return m_body; }
+    // A button in the row at the bottom: Other buttons at the leading end,
+    // Cancel and Confirm at the trailing end in that order. Confirm buttons
+    // are drawn prominent.
+    QPushButton *addButton(const QString &text, Role role);
+    // The one button Return presses (while it is enabled), or none.
+    void setDefaultButton(QPushButton *button);
+    QPushButton *defaultButton() const { return m_default; }
+    // Shows the sheet and returns at once; finished() tells the outcome.
+    void present();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    void quietButtons();
+
+    Escape m_escape;
+    QVBoxLayout *m_body;
+    QHBoxLayout *m_leading;
+    QHBoxLayout *m_trailing;
+    QPushButton *m_default = nullptr;
+};

@@ -1,0 +1,252 @@
+#include "style.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLocale>
+#include <QPalette>
+#include <QStyleFactory>
+
+namespace Style {
+
+namespace {
+
+struct Scale
+{
+    int pixels;
+    Weight weight;
+};
+
+Scale scale(Text text)
+{
+    switch (text) {
+    case Text::LargeTitle:
+        return { 26, Weight::Regular };
+    case Text::Title:
+        return { 22, Weight::Regular };
+    case Text::Title2:
+        return { 17, Weight::Regular };
+    case Text::Title3:
+        return { 15, Weight::Regular };
+    case Text::Headline:
+        return { 13, Weight::Semibold };
+    case Text::Body:
+        return { 13, Weight::Regular };
+    case Text::Callout:
+        return { 12, Weight::Regular };
+    case Text::Subheadline:
+        return { 11, Weight::Regular };
+    case Text::Footnote:
+    case Text::Caption:
+    case Text::Caption2:
+        return { 10, Weight::Regular };
+    }
+    return { 13, Weight::Regular };
+}
+
+QFont::Weight qtWeight(Weight weight)
+{
+    switch (weight) {
+    case Weight::Regular:
+        return QFont::Normal;
+    case Weight::Medium:
+        return QFont::Medium;
+    case Weight::Semibold:
+        return QFont::DemiBold;
+    case Weight::Bold:
+        return QFont::Bold;
+    }
+    return QFont::Normal;
+}
+
+// The interface face: Inter when the system has it, else the system's.
+const char *const interfaceFamily = "Inter";
+
+} // namespace
+
+QFont font(Text text)
+{
+    return font(text, scale(text).weight);
+}
+
+QFont font(Text text, Weight weight)
+{
+    QFont f = QApplication::font();
+    f.setPixelSize(scale(text).pixels);
+    f.setWeight(qtWeight(weight));
+    return f;
+}
+
+QFont bookFont(const QString &family, int pixelSize, bool italic)
+{
+    QFont f(family);
+    f.setPixelSize(pixelSize);
+    f.setItalic(italic);
+    return f;
+}
+
+QColor color(Tone tone)
+{
+    return color(tone, QApplication::palette());
+}
+
+QColor color(Tone tone, const QPalette &palette)
+{
+    QColor text = palette.color(QPalette::WindowText);
+    switch (tone) {
+    case Tone::Primary:
+        return text;
+    case Tone::Secondary:
+        text.setAlphaF(0.62);
+        return text;
+    case Tone::Tertiary:
+        text.setAlphaF(0.38);
+        return text;
+    case Tone::Quaternary:
+        text.setAlphaF(0.12);
+        return text;
+    }
+    return text;
+}
+
+Color::Appearance appearance()
+{
+    return QApplication::palette().color(QPalette::Window).lightnessF() < 0.5 ? Color::Appearance::Dark
+                                                                              : Color::Appearance::Light;
+}
+
+QColor brand()
+{
+    return Color::brand(appearance());
+}
+
+QColor error()
+{
+    return appearance() == Color::Appearance::Dark ? QColor(0xff, 0x6b, 0x62) : QColor(0xc8, 0x2a, 0x22);
+}
+
+QLabel *label(const QString &text, Text style, Tone tone, QWidget *parent)
+{
+    auto *l = new QLabel(text, parent);
+    setStyle(l, style, tone);
+    l->setWordWrap(true);
+    l->setTextFormat(Qt::PlainText);
+    return l;
+}
+
+void setStyle(QLabel *label, Text style, Tone tone)
+{
+    label->setFont(font(style));
+    setTone(label, tone);
+}
+
+void setTone(QWidget *widget, Tone tone)
+{
+    QPalette p = widget->palette();
+    const QColor c = color(tone, QApplication::palette());
+    p.setColor(QPalette::WindowText, c);
+    p.setColor(QPalette::Text, c);
+    widget->setPalette(p);
+}
+
+void setProminent(QAbstractButton *button)
+{
+    const QColor fill = brand();
+    const bool dark = appearance() == Color::Appearance::Dark;
+    const QColor text = dark ? QColor(0x1d, 0x1d, 0x1f) : QColor(Qt::white);
+    QColor disabled = color(Tone::Quaternary);
+    QColor disabledText = color(Tone::Tertiary);
+    button->setStyleSheet(
+        QStringLiteral("QPushButton, QToolButton { background: %1; color: %2; border: none;"
+                       " border-radius: 6px; padding: 5px 16px; font-weight: 600; }"
+                       " QPushButton:hover, QToolButton:hover { background: %3; }"
+                       " QPushButton:pressed, QToolButton:pressed { background: %4; }"
+                       " QPushButton:disabled, QToolButton:disabled { background: %5; color: %6; }")
+            .arg(fill.name(), text.name(), fill.lighter(112).name(), fill.darker(115).name(),
+                disabled.name(QColor::HexArgb), disabledText.name(QColor::HexArgb)));
+    button->setCursor(Qt::PointingHandCursor);
+}
+
+QString number(qint64 value)
+{
+    return QLocale().toString(value);
+}
+
+QPalette lightPalette()
+{
+    QPalette p;
+    p.setColor(QPalette::Window, QColor(0xf5, 0xf5, 0xf4));
+    p.setColor(QPalette::WindowText, QColor(0x1d, 0x1d, 0x1f));
+    p.setColor(QPalette::Base, Qt::white);
+    p.setColor(QPalette::AlternateBase, QColor(0xf2, 0xf2, 0xf1));
+    p.setColor(QPalette::ToolTipBase, QColor(0xff, 0xff, 0xf4));
+    p.setColor(QPalette::ToolTipText, QColor(0x1d, 0x1d, 0x1f));
+    p.setColor(QPalette::PlaceholderText, QColor(0x1d, 0x1d, 0x1f, 0x70));
+    p.setColor(QPalette::Text, QColor(0x1d, 0x1d, 0x1f));
+    p.setColor(QPalette::Button, QColor(0xfb, 0xfb, 0xfa));
+    p.setColor(QPalette::ButtonText, QColor(0x1d, 0x1d, 0x1f));
+    p.setColor(QPalette::BrightText, Qt::white);
+    p.setColor(QPalette::Light, Qt::white);
+    p.setColor(QPalette::Midlight, QColor(0xe8, 0xe8, 0xe6));
+    p.setColor(QPalette::Mid, QColor(0xc9, 0xc9, 0xc6));
+    p.setColor(QPalette::Dark, QColor(0xa0, 0xa0, 0x9d));
+    p.setColor(QPalette::Shadow, QColor(0x60, 0x60, 0x60));
+    p.setColor(QPalette::Highlight, Color::brand(Color::Appearance::Light));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::Link, Color::brand(Color::Appearance::Light));
+    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x1d, 0x1d, 0x1f, 0x60));
+    p.setColor(QPalette::Disabled, QPalette::Text, QColor(0x1d, 0x1d, 0x1f, 0x60));
+    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x1d, 0x1d, 0x1f, 0x60));
+    return p;
+}
+
+QPalette darkPalette()
+{
+    QPalette p;
+    p.setColor(QPalette::Window, QColor(0x26, 0x26, 0x28));
+    p.setColor(QPalette::WindowText, QColor(0xec, 0xec, 0xee));
+    p.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x20));
+    p.setColor(QPalette::AlternateBase, QColor(0x2c, 0x2c, 0x2e));
+    p.setColor(QPalette::ToolTipBase, QColor(0x3a, 0x3a, 0x3c));
+    p.setColor(QPalette::ToolTipText, QColor(0xec, 0xec, 0xee));
+    p.setColor(QPalette::PlaceholderText, QColor(0xec, 0xec, 0xee, 0x70));
+    p.setColor(QPalette::Text, QColor(0xec, 0xec, 0xee));
+    p.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3c));
+    p.setColor(QPalette::ButtonText, QColor(0xec, 0xec, 0xee));
+    p.setColor(QPalette::BrightText, Qt::white);
+    p.setColor(QPalette::Light, QColor(0x4a, 0x4a, 0x4c));
+    p.setColor(QPalette::Midlight, QColor(0x3f, 0x3f, 0x41));
+    p.setColor(QPalette::Mid, QColor(0x2f, 0x2f, 0x31));
+    p.setColor(QPalette::Dark, QColor(0x18, 0x18, 0x1a));
+    p.setColor(QPalette::Shadow, Qt::black);
+    p.setColor(QPalette::Highlight, Color::brand(Color::Appearance::Dark));
+    p.setColor(QPalette::HighlightedText, QColor(0x1d, 0x1d, 0x1f));
+    p.setColor(QPalette::Link, Color::brand(Color::Appearance::Dark));
+    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0xec, 0xec, 0xee, 0x60));
+    p.setColor(QPalette::Disabled, QPalette::Text, QColor(0xec, 0xec, 0xee, 0x60));
+    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0xec, 0xec, 0xee, 0x60));
+    return p;
+}
+
+void apply()
+{
+    // The platform's palette, before Fusion replaces it, tells whether the
+    // desktop is dark.
+    const bool systemDark = QApplication::palette().color(QPalette::Window).lightnessF() < 0.5;
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    if (QFontDatabase::families().contains(QLatin1String(interfaceFamily))) {
+        QFont f(QString::fromLatin1(interfaceFamily));
+        f.setPixelSize(13);
+        QApplication::setFont(f);
+    }
+    if (qEnvironmentVariableIsSet("QUORVEL_APPEARANCE")) {
+        QApplication::setPalette(qEnvironmentVariable("QUORVEL_APPEARANCE") == QLatin1String("dark")
+                ? darkPalette()
+                : lightPalette());
+    } else {
+        QApplication::setPalette(systemDark ? darkPalette() : lightPalette());
+    }
+}
+
+} // namespace Style

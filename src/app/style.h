@@ -1,0 +1,74 @@
+#pragma once
+
+#include "model/color.h"
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+class QAbstractButton;
+class QLabel;
+class QPalette;
+class QWidget;
+
+// The look every screen shares: one type scale, the tones of secondary
+// text, the brand colour for the appearance in use, and numbers with the
+// user's grouping. Screens take their fonts and colours from here.
+namespace Style {
+
+// The type scale, in device-independent pixels as the desktop's own
+// screens use them.
+enum class Text {
+    LargeTitle, // 26
+    Title, // 22
+    Title2, // 17
+    Title3, // 15
+    Headline, // 13 semibold
+    Body, // 13
+    Callout, // 12
+    Subheadline, // 11
+    Footnote, // 10
+    Caption, // 10
+    Caption2, // 10
+};
+
+// Text colours by importance; fills use Quaternary.
+enum class Tone { Primary, Secondary, Tertiary, Quaternary };
+
+enum class Weight { Regular, Medium, Semibold, Bold };
+
+QFont font(Text text);
+QFont font(Text text, Weight weight);
+// The book faces the app ships ("EB Garamond", ...) at a pixel size.
+QFont bookFont(const QString &family, int pixelSize, bool italic = false);
+
+QColor color(Tone tone);
+QColor color(Tone tone, const QPalette &palette);
+
+// Dark when the window colour is darker than middle grey.
+Color::Appearance appearance();
+QColor brand();
+// A red that reads on both appearances, for error sentences.
+QColor error();
+
+// A label in a style and tone; word wrap is on for anything but one-liners.
+QLabel *label(
+    const QString &text, Text style = Text::Body, Tone tone = Tone::Primary, QWidget *parent = nullptr);
+void setStyle(QLabel *label, Text style, Tone tone = Tone::Primary);
+void setTone(QWidget *widget, Tone tone);
+
+// The one button that does a screen's work, filled in the brand colour.
+void setProminent(QAbstractButton *button);
+
+// A whole number with the user's grouping ("12,345").
+QString number(qint64 value);
+
+// The app's look for the process: Fusion, the UI face, and the palette
+// QUORVEL_APPEARANCE asks for ("dark" is dark, any other value light);
+// without it the system palette stays. Call once the QApplication exists.
+void apply();
+// The palettes themselves, for tests and for apply().
+QPalette lightPalette();
+QPalette darkPalette();
+
+} // namespace Style

@@ -1,0 +1,82 @@
+#include "windowtoolbar.h"
+
+#include "icons.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMainWindow>
+
+WindowToolbar::WindowToolbar(QWidget *parent)
+    : QToolBar(parent)
+    , m_search(new QLineEdit(this))
+{
+    setObjectName(QStringLiteral("windowToolbar"));
+    setMovable(false);
+    setFloatable(false);
+    setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    setIconSize(QSize(18, 18));
+    setContextMenuPolicy(Qt::PreventContextMenu);
+
+    auto *stretch = new QWidget(this);
+    stretch->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_spacer = addWidget(stretch);
+
+    m_search->setClearButtonEnabled(true);
+    m_search->addAction(Icons::icon(QStringLiteral("magnifyingglass")), QLineEdit::LeadingPosition);
+    m_search->setFixedWidth(220);
+    m_searchAction = addWidget(m_search);
+    m_searchAction->setVisible(false);
+}
+
+WindowToolbar *WindowToolbar::of(const QWidget *widget)
+{
+    if (!widget)
+        return nullptr;
+    return widget->window()->findChild<WindowToolbar *>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+void WindowToolbar::setItems(
+    QWidget *owner, const QList<QAction *> &leading, const QList<QAction *> &trailing)
+{
+    removeItems();
+    m_owner = owner;
+    m_ownerGone = connect(owner, &QObject::destroyed, this, [this] { removeItems(); });
+    for (QAction *action : leading) {
+        insertAction(m_spacer, action);
+        m_items.append(action);
+    }
+    for (QAction *action : trailing) {
+        insertAction(m_searchAction, action);
+        m_items.append(action);
+    }
+}
+
+void WindowToolbar::clearItems(QWidget *owner)
+{
+    if (owner == m_owner)
+        removeItems();
+    if (owner == m_searchOwner)
+        setSearchVisible(owner, false);
+}
+
+void WindowToolbar::setSearchVisible(QWidget *owner, bool visible, const QString &placeholder)
+{
+    if (!visible && owner != m_searchOwner)
+        return;
+    m_searchOwner = visible ? owner : nullptr;
+    if (visible)
+        m_search->setPlaceholderText(placeholder);
+    m_searchAction->setVisible(visible);
+}
+
+void WindowToolbar::removeItems()
+{
+    disconnect(m_ownerGone);
+    // The actions belong to their screens; only our references go.
+    for (const QPointer<QAction> &action : std::as_const(m_items)) {
+        if (action)
+            removeAction(action);
+    }
+    m_items.clear();
+    m_owner = nullptr;
+}

@@ -1,0 +1,232 @@
+// What every screen stands on: the look, the symbols, sheets and their
+// keys, error sentences, the toolbar and the shipped faces.
+#include "app/contentunavailable.h"
+#include "app/errors.h"
+#include "app/icons.h"
+#include "app/sheet.h"
+#include "app/style.h"
+#include "app/windowtoolbar.h"
+#include "model/helpers.h"
+#include "uitestsupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+TEST(Style, AppearanceFollowsTheWindowColour)
+{
+    const QPalette before = QApplication::palette();
+    QApplication::setPalette(Style::darkPalette());
+    EXPECT_EQ(Style::appearance(), Color::Appearance::Dark);
+    EXPECT_EQ(Style::brand(), Color::brand(Color::Appearance::Dark));
+    QApplication::setPalette(Style::lightPalette());
+    EXPECT_EQ(Style::appearance(), Color::Appearance::Light);
+    EXPECT_EQ(Style::brand(), Color::brand(Color::Appearance::Light));
+    QApplication::setPalette(before);
+}
+
+TEST(Style, OnlyTheExactWordDarkForcesTheDarkLook)
+{
+    const QPalette before = QApplication::palette();
+    for (const auto &[value, dark] :
+        { std::pair { "dark", true }, { "Dark", false }, { "", false }, { "light", false } }) {
+        qputenv("QUORVEL_APPEARANCE", value);
+        Style::apply();
+        EXPECT_EQ(Style::appearance() == Color::Appearance::Dark, dark) << value;
+    }
+    qunsetenv("QUORVEL_APPEARANCE");
+    QApplication::setPalette(before);
+}
+
+TEST(Style, ToneFadesTheTextColourAndTheScaleGrows)
+{
+    EXPECT_GT(Style::color(Style::Tone::Primary).alphaF(), Style::color(Style::Tone::Secondary).alphaF());
+    EXPECT_GT(Style::color(Style::Tone::Secondary).alphaF(), Style::color(Style::Tone::Tertiary).alphaF());
+    EXPECT_GT(Style::font(Style::Text::Title).pixelSize(), Style::font(Style::Text::Title2).pixelSize());
+    EXPECT_GT(Style::font(Style::Text::Body).pixelSize(), Style::font(Style::Text::Caption).pixelSize());
+    EXPECT_GT(Style::font(Style::Text::Headline).weight(), Style::font(Style::Text::Body).weight());
+    EXPECT_EQ(Style::number(1234567), QStringLiteral("1,234,567"));
+}
+
+TEST(Icons, SymbolsAreDrawnInTheColourAsked)
+{
+    const QImage image = Icons::pixmap(QStringLiteral("lock.shield"), 32, QColor(255, 0, 0), 1).toImage();
+    ASSERT_EQ(image.size(), QSize(32, 32));
+    int red = 0;
+    int other = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.alpha() < 128)
+                continue;
+            (c.red() > 200 && c.green() < 40 && c.blue() < 40 ? red : other)++;
+        }
+    }
+    EXPECT_GT(red, 20);
+    EXPECT_EQ(other, 0);
+}
+
+TEST(Icons, EverySymbolListedIsShipped)
+{
+    QFile list(TestSupport::sourceDir() + QStringLiteral("/icons/symbols.txt"));
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    int symbols = 0;
+    for (const QByteArray &line : list.readAll().split('\n')) {
+        if (line.trimmed().isEmpty() || line.startsWith('#'))
+            continue;
+        const QString symbol = QString::fromUtf8(line.simplified().split(' ').first());
+        EXPECT_FALSE(Icons::file(symbol).isEmpty()) << symbol.toStdString();
+        ++symbols;
+    }
+    EXPECT_GT(symbols, 20);
+    EXPECT_TRUE(Icons::file(QStringLiteral("no.such.symbol")).isEmpty());
+    EXPECT_FALSE(Icons::pixmap(QStringLiteral("no.such.symbol"), 16, Qt::black).isNull());
+}
+
+namespace {
+
+struct SheetWithField
+{
+    Sheet sheet { nullptr, 400 };
+    QLineEdit *field = new QLineEdit;
+    QPushButton *cancel;
+    QPushButton *confirm;
+    int confirmed = 0;
+    int cancelled = 0;
+
+    explicit SheetWithField(Sheet::Escape escape = Sheet::Escape::Closes)
+        : sheet(nullptr, 400, escape)
+    {
+        sheet.body()->addWidget(field);
+        // A button inside the content, as screens add them.
+        sheet.body()->addWidget(new QPushButton(QStringLiteral("Inner")));
+        cancel = sheet.addButton(QStringLiteral("Cancel"), Sheet::Role::Cancel);
+        confirm = sheet.addButton(QStringLiteral("Add"), Sheet::Role::Confirm);
+        QObject::connect(confirm, &QPushButton::clicked, [this] { ++confirmed; });
+        QObject::connect(cancel, &QPushButton::clicked, [this] { ++cancelled; });
+        sheet.show();
+        field->setFocus();
+    }
+};
+
+} // namespace
+
+TEST(Sheet, ReturnInAFieldPressesNothingWithoutADefaultButton)
+{
+    SheetWithField s;
+    QTest::keyClick(s.field, Qt::Key_Return);
+    QTest::keyClick(s.field, Qt::Key_Enter);
+    EXPECT_EQ(s.confirmed, 0);
+    EXPECT_EQ(s.cancelled, 0);
+    EXPECT_TRUE(s.sheet.isVisible());
+}
+
+TEST(Sheet, ReturnPressesTheDefaultButtonOnlyWhileItIsEnabled)
+{
+    SheetWithField s;
+    s.sheet.setDefaultButton(s.confirm);
+    s.confirm->setEnabled(false);
+    QTest::keyClick(s.field, Qt::Key_Return);
+    EXPECT_EQ(s.confirmed, 0);
+    s.confirm->setEnabled(true);
+    QTest::keyClick(s.field, Qt::Key_Return);
+    EXPECT_EQ(s.confirmed, 1);
+    // Focus on another button must not make it the default.
+    QWidget *inner = TestSupport::findText(&s.sheet, QStringLiteral("Inner"));
+    ASSERT_NE(inner, nullptr);
+    inner->setFocus();
+    QTest::keyClick(inner, Qt::Key_Return);
+    EXPECT_EQ(s.confirmed, 2);
+}
+
+TEST(Sheet, EscapeClosesOnlyWhereAllowed)
+{
+    {
+        SheetWithField s;
+        QTest::keyClick(s.field, Qt::Key_Escape);
+        EXPECT_FALSE(s.sheet.isVisible());
+    }
+    {
+        SheetWithField s(Sheet::Escape::Ignored);
+        QTest::keyClick(s.field, Qt::Key_Escape);
+        EXPECT_TRUE(s.sheet.isVisible());
+    }
+}
+
+TEST(Errors, ToolFailuresShowTheirLastLineWithoutTheWordError)
+{
+    const Helpers::Failure failure(
+        QStringLiteral("brimlow-core"), 1, QStringLiteral("warning: x\nError: That password is wrong.\n\n"));
+    EXPECT_EQ(Errors::toolLine(failure), QStringLiteral("That password is wrong."));
+    EXPECT_EQ(Errors::lastLine(failure), QStringLiteral("Error: That password is wrong."));
+    EXPECT_EQ(Errors::sentence(failure),
+        QStringLiteral("brimlow-core failed (1): warning: x\nError: That password is wrong.\n\n"));
+    const std::runtime_error other("The order didn't go through (500). Nothing was charged.");
+    EXPECT_EQ(
+        Errors::toolLine(other), QStringLiteral("The order didn't go through (500). Nothing was charged."));
+}
+
+TEST(Errors, TheLabelShowsOnlyWhileThereIsASentence)
+{
+    QWidget host;
+    auto *label = new ErrorLabel(&host);
+    host.show();
+    EXPECT_FALSE(label->isVisible());
+    label->setError(std::runtime_error("That didn't work."));
+    EXPECT_TRUE(label->isVisible());
+    EXPECT_EQ(label->text(), QStringLiteral("That didn't work."));
+    label->clear();
+    EXPECT_FALSE(label->isVisible());
+}
+
+TEST(WindowToolbar, ItemsLeaveWithTheScreenThatPutThemThere)
+{
+    QMainWindow window;
+    auto *toolbar = new WindowToolbar(&window);
+    window.addToolBar(toolbar);
+    auto *screen = new QWidget;
+    window.setCentralWidget(screen);
+    ASSERT_EQ(WindowToolbar::of(screen), toolbar);
+
+    auto *pages = new QAction(QStringLiteral("Look Through the Pages"), screen);
+    toolbar->setItems(screen, {}, { pages });
+    toolbar->setSearchVisible(screen, true, QStringLiteral("Search"));
+    EXPECT_TRUE(toolbar->actions().contains(pages));
+
+    auto *other = new QWidget(&window);
+    toolbar->clearItems(other); // not the owner: nothing changes
+    EXPECT_TRUE(toolbar->actions().contains(pages));
+
+    delete screen;
+    EXPECT_EQ(toolbar->owner(), nullptr);
+    auto *next = new QAction(QStringLiteral("Wrapped"), other);
+    toolbar->setItems(other, { next }, {});
+    EXPECT_TRUE(toolbar->actions().contains(next));
+    toolbar->clearItems(other);
+    EXPECT_FALSE(toolbar->actions().contains(next));
+}
+
+TEST(BookFonts, TheShippedFacesAreKnownAndTheEmojiFontIsNot)
+{
+    const QStringList families = QFontDatabase::families();
+    for (const char *family : { "EB Garamond", "Libertinus Serif", "TeX Gyre Pagella", "Instrument Serif" })
+        EXPECT_TRUE(families.contains(QLatin1String(family))) << family;
+}
+
+TEST(ContentUnavailable, LooksCalm)
+{
+    ContentUnavailable view(QStringLiteral("bookmark"), QStringLiteral("Choose someone"),
+        QStringLiteral("Pick a conversation to make a book from. Nothing is read until you say so."));
+    view.resize(700, 500);
+    view.show();
+    EXPECT_EQ(view.title(), QStringLiteral("Choose someone"));
+    TestSupport::saveScreen(&view, QStringLiteral("content-unavailable"));
+}

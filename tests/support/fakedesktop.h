@@ -1,0 +1,70 @@
+#pragma once
+
+#include "app/desktop.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+// The desktop as tests see it: everything asked of it is recorded, nothing
+// leaves the test, and file panels answer with what the test put in
+// `answers` (one answer per panel, in order; none left = cancelled).
+class FakeDesktop : public Desktop
+{
+public:
+    struct Call
+    {
+        QString what; // "openUrl", "openWith", "reveal", "copyText", "copyFiles", "share", "choose"
+        QStringList arguments;
+    };
+
+    QList<Call> calls;
+    QList<QStringList> answers;
+    QList<Panel> panels;
+    // Desktop entries by application id; absent = no such application.
+    QHash<QString, QString> applications;
+    bool opens = true;
+
+    bool openUrl(const QUrl &url) override
+    {
+        calls.append({ QStringLiteral("openUrl"), { url.toString() } });
+        return opens;
+    }
+    QString application(const QString &id) override { return applications.value(id); }
+    bool openWith(const QString &application, const QString &file) override
+    {
+        calls.append({ QStringLiteral("openWith"), { application, file } });
+        return opens;
+    }
+    void reveal(const QStringList &files) override { calls.append({ QStringLiteral("reveal"), files }); }
+    void copyText(const QString &text) override { calls.append({ QStringLiteral("copyText"), { text } }); }
+    void copyFiles(const QStringList &files) override
+    {
+        calls.append({ QStringLiteral("copyFiles"), files });
+    }
+    void share(const QStringList &files) override { calls.append({ QStringLiteral("share"), files }); }
+    QCoro::Task<QStringList> choose(QWidget *, Panel panel) override
+    {
+        panels.append(panel);
+        calls.append({ QStringLiteral("choose"), { panel.title } });
+        co_return answers.isEmpty() ? QStringList {} : answers.takeFirst();
+    }
+
+    // The calls of one kind, in order.
+    QList<QStringList> of(const QString &what) const
+    {
+        QList<QStringList> found;
+        for (const Call &call : calls) {
+            if (call.what == what)
+                found.append(call.arguments);
+        }
+        return found;
+    }
+    void reset()
+    {
+        calls.clear();
+        answers.clear();
+        panels.clear();
+    }
+};

@@ -1,0 +1,78 @@
+#include "uitestsupport.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+namespace TestSupport {
+
+FakeDesktop &desktop()
+{
+    static FakeDesktop fake;
+    return fake;
+}
+
+QString saveScreen(QWidget *widget, const QString &name)
+{
+    const QString folder = QStringLiteral(QUORVEL_TEST_SCREENS);
+    QDir().mkpath(folder);
+    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
+    widget->grab().save(path);
+    return path;
+}
+
+bool waitUntil(const std::function<bool()> &condition, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+namespace {
+
+QString textOf(QWidget *widget)
+{
+    if (auto *label = qobject_cast<QLabel *>(widget))
+        return label->text();
+    if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        return button->text();
+    if (auto *box = qobject_cast<QGroupBox *>(widget))
+        return box->title();
+    return {};
+}
+
+} // namespace
+
+QWidget *findText(QWidget *root, const QString &text)
+{
+    for (QWidget *widget : root->findChildren<QWidget *>()) {
+        if (widget->isVisibleTo(root) && textOf(widget) == text)
+            return widget;
+    }
+    return nullptr;
+}
+
+QStringList visibleTexts(QWidget *root)
+{
+    QStringList texts;
+    for (QWidget *widget : root->findChildren<QWidget *>()) {
+        if (!widget->isVisibleTo(root))
+            continue;
+        const QString text = textOf(widget);
+        if (!text.isEmpty())
+            texts.append(text);
+    }
+    return texts;
+}
+
+} // namespace TestSupport

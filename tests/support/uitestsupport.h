@@ -1,0 +1,30 @@
+#pragma once
+
+#include "fakedesktop.h"
+#include "testsupport.h"
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+namespace TestSupport {
+
+// The desktop every screen test runs against (installed by the test main).
+FakeDesktop &desktop();
+
+// Saves what the widget draws as build/screens/<name>.png, for a person to
+// look at; returns the file's path.
+QString saveScreen(QWidget *widget, const QString &name);
+
+// Processes events until condition holds or timeoutMs pass; true when it
+// held. For waiting on the real tools and typst in screen tests.
+bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 30000);
+
+// The first widget below root, visible with it, whose text (a label's, a
+// button's, a group's title) is exactly text; nullptr when there is none.
+QWidget *findText(QWidget *root, const QString &text);
+// Every visible text below root, in widget order, for asserting what the
+// user reads.
+QStringList visibleTexts(QWidget *root);
+
+} // namespace TestSupport
