@@ -2,6 +2,8 @@
 // 300 chats: listing the chats against the sqlite3 shell running the same
 // grouping query, and exporting a conversation of 200,000 messages. Then a
 // 100 MB export of every chat-export format, listed.
+#include "timedrun.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
@@ -9,16 +11,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <chrono>
 #include <cstdio>
-#include <fcntl.h>
 #include <functional>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <vector>
-
-extern char **environ;
 
 namespace {
 
@@ -81,48 +76,8 @@ CREATE INDEX message_idx_date ON message(date);
 CREATE INDEX message_idx_handle ON message(handle_id, date);
 )";
 
-struct Run
-{
-    double seconds = 0;
-    double peakMb = 0;
-    int status = -1;
-};
-
-// Runs a program with its output thrown away; wall time and peak memory.
-Run timed(const std::vector<QByteArray> &arguments)
-{
-    std::vector<char *> argv;
-    for (const QByteArray &argument : arguments)
-        argv.push_back(const_cast<char *>(argument.constData()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    Run run;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        return run;
-    int status = 0;
-    struct rusage usage = {};
-    wait4(pid, &status, 0, &usage);
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.peakMb = usage.ru_maxrss / 1024.0;
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return run;
-}
-
-Run bestOf(int count, const std::vector<QByteArray> &arguments)
-{
-    Run best;
-    for (int i = 0; i < count; ++i) {
-        const Run run = timed(arguments);
-        if (i == 0 || run.seconds < best.seconds)
-            best = run;
-    }
-    return best;
-}
+using Bench::bestOf;
+using Bench::Run;
 
 bool storeBench(const QString &sqlite, const QByteArray &tool)
 {

@@ -103,41 +103,19 @@ QString emojiList(const SideTally &side)
     return shown.join(QStringLiteral("   "));
 }
 
-std::optional<Insights::Moment> firstLove(const Tally &tally, const QString &them)
+std::optional<Insights::Moment> loveMoment(const Tally &tally, const QString &them)
 {
-    if (tally.firstLove.isEmpty())
+    const std::optional<Moments::FirstLove> love = Moments::firstLove(tally);
+    if (!love)
         return std::nullopt;
-    // Earliest by time as written; on equal times the first met stays.
-    auto said = tally.firstLove.cbegin();
-    for (auto it = tally.firstLove.cbegin(); it != tally.firstLove.cend(); ++it) {
-        if (it->at < said->at)
-            said = it;
-    }
-    const BookFile::Message &first = *said;
-    QString detail = quote(first) + u' ' + longDay(dayOf(first));
-    if (tally.firstLove.size() == 2) {
-        const BookFile::Message &back = said == tally.firstLove.cbegin()
-            ? *std::next(tally.firstLove.cbegin())
-            : *tally.firstLove.cbegin();
-        const std::optional<QDateTime> saidAt = Insights::time(first.at);
-        const std::optional<QDateTime> backAt = Insights::time(back.at);
-        if (saidAt && backAt) {
-            const double gap = double(saidAt->msecsTo(*backAt)) / 1000.0;
-            std::optional<QString> span;
-            if (gap < 3600)
-                span = Insights::count(
-                    std::max(qint64(std::trunc(gap / 60)), qint64(1)), QStringLiteral("minute"));
-            else if (gap < 172800)
-                span = Insights::count(qint64(std::trunc(gap / 3600)), QStringLiteral("hour"));
-            else
-                span = Insights::count(qint64(std::trunc(gap / 86400)), QStringLiteral("day"));
-            detail += QStringLiteral(". ") + who(back.from, them) + QStringLiteral(" said it back ")
-                + span.value_or(QString()) + QStringLiteral(" later.");
-        }
+    QString detail = quote(love->said) + u' ' + longDay(dayOf(love->said));
+    if (love->back && love->backAfter) {
+        detail += QStringLiteral(". ") + who(love->back->from, them) + QStringLiteral(" said it back ")
+            + *love->backAfter + QStringLiteral(" later.");
     }
     return Insights::Moment { QStringLiteral("first-love"), QStringLiteral("heart"),
-        who(first.from, them) + QStringLiteral(" said \u201CI love you\u201D first"), detail, dayOf(first),
-        first.id };
+        who(love->said.from, them) + QStringLiteral(" said \u201CI love you\u201D first"), detail,
+        dayOf(love->said), love->said.id };
 }
 
 std::optional<Insights::Moment> replySpeed(const Tally &tally, const QString &them)
@@ -197,6 +175,49 @@ void appendSide(
 
 namespace Moments {
 
+std::optional<FirstLove> firstLove(const Tally &tally)
+{
+    if (tally.firstLove.isEmpty())
+        return std::nullopt;
+    // Earliest by time as written; on equal times the first met stays.
+    auto said = tally.firstLove.cbegin();
+    for (auto it = tally.firstLove.cbegin(); it != tally.firstLove.cend(); ++it) {
+        if (it->at < said->at)
+            said = it;
+    }
+    FirstLove love { *said, {}, {} };
+    if (tally.firstLove.size() != 2)
+        return love;
+    love.back
+        = said == tally.firstLove.cbegin() ? *std::next(tally.firstLove.cbegin()) : *tally.firstLove.cbegin();
+    const std::optional<QDateTime> saidAt = Insights::time(love.said.at);
+    const std::optional<QDateTime> backAt = Insights::time(love.back->at);
+    if (saidAt && backAt) {
+        const double gap = double(saidAt->msecsTo(*backAt)) / 1000.0;
+        if (gap < 3600)
+            love.backAfter = Insights::count(
+                std::max(qint64(std::trunc(gap / 60)), qint64(1)), QStringLiteral("minute"));
+        else if (gap < 172800)
+            love.backAfter = Insights::count(qint64(std::trunc(gap / 3600)), QStringLiteral("hour"));
+        else
+            love.backAfter = Insights::count(qint64(std::trunc(gap / 86400)), QStringLiteral("day"));
+    }
+    return love;
+}
+
+const Insights::DayCount *busiestDay(const QList<Insights::DayCount> &days)
+{
+    if (days.isEmpty())
+        return nullptr;
+    // The first of the busiest days wins a tie.
+    const Insights::DayCount *busiest = &days.first();
+    for (const Insights::DayCount &day : days) {
+        if (day.count > busiest->count)
+            busiest = &day;
+    }
+    return busiest;
+}
+
 Runs runs(const QList<Insights::DayCount> &days)
 {
     int longest = 0;
@@ -246,7 +267,7 @@ QList<Insights::Moment> cards(const Tally &tally, const Runs &runs, const QStrin
             who(first.from, them) + QStringLiteral(" texted first"),
             quote(first) + u' ' + longDay(dayOf(first)), dayOf(first), first.id });
     }
-    if (const std::optional<Insights::Moment> love = firstLove(tally, them))
+    if (const std::optional<Insights::Moment> love = loveMoment(tally, them))
         moments.append(*love);
     if (runs.longest >= 7) {
         moments.append({ QStringLiteral("streak"), QStringLiteral("flame"),
@@ -262,13 +283,7 @@ QList<Insights::Moment> cards(const Tally &tally, const Runs &runs, const QStrin
                 + longDay(runs.gapEnd) + u'.',
             runs.gapEnd, {} });
     }
-    if (!tally.days.isEmpty()) {
-        // The first of the busiest days wins a tie.
-        const Insights::DayCount *busiest = &tally.days.first();
-        for (const Insights::DayCount &day : tally.days) {
-            if (day.count > busiest->count)
-                busiest = &day;
-        }
+    if (const Insights::DayCount *busiest = busiestDay(tally.days)) {
         moments.append({ QStringLiteral("busiest"), QStringLiteral("bubble.left.and.bubble.right"),
             formatted(busiest->count) + QStringLiteral(" messages in one day"),
             longDay(busiest->iso) + QStringLiteral(" was your busiest day."), busiest->iso, {} });

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // The moment cards and receipt lines made from a tallied book.
 namespace Moments {
@@ -24,6 +25,21 @@ struct Runs
 };
 
 Runs runs(const QList<Insights::DayCount> &days);
+
+// The first "I love you" by time as written and, when exactly two people
+// said it, the answer with the time it took ("2 hours"; absent when a time
+// doesn't read).
+struct FirstLove
+{
+    BookFile::Message said;
+    std::optional<BookFile::Message> back;
+    std::optional<QString> backAfter;
+};
+
+std::optional<FirstLove> firstLove(const Tally &tally);
+
+// The first day with the most messages; null without days.
+const Insights::DayCount *busiestDay(const QList<Insights::DayCount> &days);
 
 // The cards in their fixed order, each only when its condition holds.
 QList<Insights::Moment> cards(const Tally &tally, const Runs &runs, const QString &them);

@@ -162,6 +162,7 @@ void Tally::add(const BookFile::Message &message)
     const QString text = message.text.value_or(QString());
     SideTally &side = sides[message.from];
     ++total;
+    ++side.messages;
     if (message.from == u"me")
         ++mine;
     else
@@ -192,8 +193,10 @@ void Tally::add(const BookFile::Message &message)
 
     const int hour = timeField(message.at, 11, 23).value_or(12);
     const int minute = timeField(message.at, 14, 59).value_or(0);
+    ++hours[hour];
     if (hour < 5) {
         ++lateCount;
+        ++side.late;
         const int minutes = hour * 60 + minute;
         if (!latest || minutes > latestMinutes) {
             latest = message;
@@ -229,6 +232,5 @@ void Tally::add(const BookFile::Message &message)
     if (found[Sorry])
         ++side.sorrys;
     countEmoji(side.emoji, text);
-    if (message.from == u"me" || message.from == u"them")
-        countWords(side.words, lowered);
+    countWords(side.words, lowered);
 }

@@ -7,6 +7,7 @@
 #include <QMap>
 #include <QStringView>
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <unordered_map>
 
@@ -39,6 +40,9 @@ using WordCounts = std::unordered_map<QString, int, WordHash, WordEqual>;
 // What one sender (a from value) did over the whole book.
 struct SideTally
 {
+    int messages = 0;
+    // Messages sent between midnight and five.
+    int late = 0;
     // Days whose first message this side sent.
     int dayStarts = 0;
     // Messages with "haha", "lol" or "lmao"; at most one per message.
@@ -46,7 +50,7 @@ struct SideTally
     int sorrys = 0;
     // Seconds this side took to answer the other.
     QList<double> replyGaps;
-    // Only kept for "me" and "them", the sides the cards talk about.
+    // Kept for every side: a group's Wrapped names each member's word.
     WordCounts words;
     // Per Unicode scalar with the Emoji_Presentation property.
     QHash<char32_t, int> emoji;
@@ -74,6 +78,8 @@ struct Tally
     int voiceMemos = 0;
     // Messages sent between midnight and five.
     int lateCount = 0;
+    // Messages per hour of the day as written (hour 12 when it doesn't read).
+    std::array<int, 24> hours {};
     std::optional<BookFile::Message> latest;
     int latestMinutes = 0;
     QMap<QString, BookFile::Message> firstLove;

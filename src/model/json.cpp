@@ -2,8 +2,10 @@
 
 #include <QJsonDocument>
 #include <QJsonParseError>
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 
 namespace {
 
@@ -57,22 +59,38 @@ QJsonDocument parse(const QByteArray &bytes)
     return document;
 }
 
+// The value under a key, looked up without making a QString of the key:
+// readers name their keys in ASCII literals, and a long book asks millions
+// of times.
+QJsonValue valueOf(const QJsonObject &object, QAnyStringView key)
+{
+    return key.visit([&](auto view) {
+        if constexpr (std::is_same_v<decltype(view), QUtf8StringView>) {
+            const bool ascii = std::all_of(view.begin(), view.end(), [](char c) { return uchar(c) < 0x80; });
+            if (ascii)
+                return object.value(QLatin1StringView(view.data(), view.size()));
+            return object.value(view.toString());
+        } else {
+            return object.value(view);
+        }
+    });
+}
+
 // The value under a required key; absence and null are both refused.
 QJsonValue required(const QJsonObject &object, QAnyStringView key)
 {
-    const QString name = key.toString();
-    const QJsonValue value = object.value(name);
+    const QJsonValue value = valueOf(object, key);
     if (value.isUndefined())
-        throw JsonError(QStringLiteral("missing required key"), name);
+        throw JsonError(QStringLiteral("missing required key"), key.toString());
     if (value.isNull())
-        throw JsonError(QStringLiteral("required key is null"), name);
+        throw JsonError(QStringLiteral("required key is null"), key.toString());
     return value;
 }
 
 // The value under an optional key, or nullopt for absent and null.
 std::optional<QJsonValue> optional(const QJsonObject &object, QAnyStringView key)
 {
-    const QJsonValue value = object.value(key.toString());
+    const QJsonValue value = valueOf(object, key);
     if (value.isUndefined() || value.isNull())
         return std::nullopt;
     return value;
@@ -161,6 +179,13 @@ int toInt(const QJsonValue &value)
     return int(number);
 }
 
+double toDouble(const QJsonValue &value)
+{
+    if (!value.isDouble())
+        wrongKind(QStringLiteral("a number"), value);
+    return value.toDouble();
+}
+
 bool toBool(const QJsonValue &value)
 {
     if (!value.isBool())
@@ -205,6 +230,11 @@ int requiredInt(const QJsonObject &object, QAnyStringView key)
 std::optional<int> optionalInt(const QJsonObject &object, QAnyStringView key)
 {
     return readOptional(object, key, toInt);
+}
+
+double requiredDouble(const QJsonObject &object, QAnyStringView key)
+{
+    return readRequired(object, key, toDouble);
 }
 
 bool requiredBool(const QJsonObject &object, QAnyStringView key)

@@ -47,6 +47,8 @@ QJsonArray parseArray(const QByteArray &bytes);
 QString toString(const QJsonValue &value);
 int toInt(const QJsonValue &value);
 qint64 toInt64(const QJsonValue &value);
+// Any number, integral ones included.
+double toDouble(const QJsonValue &value);
 bool toBool(const QJsonValue &value);
 QJsonObject toObject(const QJsonValue &value);
 QJsonArray toArray(const QJsonValue &value);
@@ -56,6 +58,7 @@ QString requiredString(const QJsonObject &object, QAnyStringView key);
 std::optional<QString> optionalString(const QJsonObject &object, QAnyStringView key);
 int requiredInt(const QJsonObject &object, QAnyStringView key);
 std::optional<int> optionalInt(const QJsonObject &object, QAnyStringView key);
+double requiredDouble(const QJsonObject &object, QAnyStringView key);
 bool requiredBool(const QJsonObject &object, QAnyStringView key);
 std::optional<bool> optionalBool(const QJsonObject &object, QAnyStringView key);
 QJsonObject requiredObject(const QJsonObject &object, QAnyStringView key);
@@ -81,8 +84,14 @@ auto mapArray(const QJsonArray &array, Read &&read) -> QList<decltype(read(QJson
 {
     QList<decltype(read(QJsonValue()))> result;
     result.reserve(array.size());
-    for (qsizetype i = 0; i < array.size(); ++i)
-        result.append(within(QStringLiteral("[%1]").arg(i), [&] { return read(array.at(i)); }));
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        // The segment is only worded for an error: books have many messages.
+        try {
+            result.append(read(array.at(i)));
+        } catch (const JsonError &error) {
+            throw error.inside(QStringLiteral("[%1]").arg(i));
+        }
+    }
     return result;
 }
 

@@ -12,8 +12,11 @@
 #include "localphotos.h"
 #include "mediakind.h"
 #include "messagestore.h"
+#include "model/bookfile.h"
+#include "model/json.h"
 #include "options.h"
 #include "sqlitedatabase.h"
+#include "wrappeddocument.h"
 
 #include <QDir>
 #include <QFile>
@@ -161,7 +164,8 @@ void run(const Options &options, QIODevice &input, QIODevice &output)
         unlock(options, input, output);
         return;
     case Options::Command::Wrapped:
-        throw Failure(QStringLiteral("Making the Wrapped isn't available in this version yet."));
+        wrapped(options, input, output);
+        return;
     case Options::Command::Ebook:
         Ebook::run(options);
         return;
@@ -169,6 +173,23 @@ void run(const Options &options, QIODevice &input, QIODevice &output)
         break;
     }
     throw usage(QStringLiteral("Say what to do: chats, export, backups or unlock."));
+}
+
+void wrapped(const Options &options, QIODevice &input, QIODevice &output)
+{
+    QByteArray bytes = input.readAll();
+    BookFile book;
+    try {
+        const QJsonObject object = Json::parseObject(bytes);
+        // The parsed document holds it all now; a long book is large enough
+        // for the copies to count.
+        bytes = QByteArray();
+        book = BookFile::fromJson(object);
+    } catch (const JsonError &error) {
+        throw Failure(
+            QStringLiteral("The book on standard input can't be read: %1.").arg(error.description()));
+    }
+    WrappedDocument::make(book, options.year).write(output);
 }
 
 void chats(const Options &options, QIODevice &output)

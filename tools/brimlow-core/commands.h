@@ -17,6 +17,8 @@ void chats(const Options &options, QIODevice &output);
 void exportBook(const Options &options, QIODevice &input);
 void backups(const Options &options, QIODevice &output);
 void unlock(const Options &options, QIODevice &input, QIODevice &output);
+// Reads a book document on input and prints its Wrapped.
+void wrapped(const Options &options, QIODevice &input, QIODevice &output);
 
 } // namespace Commands
 

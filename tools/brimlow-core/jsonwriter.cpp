@@ -1,6 +1,8 @@
 #include "jsonwriter.h"
 
 #include <QIODevice>
+#include <QLocale>
+#include <cmath>
 
 namespace Brimlow {
 
@@ -81,6 +83,14 @@ void JsonWriter::value(qint64 number)
     m_buffer.append(QByteArray::number(number));
 }
 
+void JsonWriter::value(double number)
+{
+    separate();
+    if (!std::isfinite(number))
+        number = 0;
+    m_buffer.append(QByteArray::number(number, 'g', QLocale::FloatingPointShortest));
+}
+
 void JsonWriter::value(bool flag)
 {
     separate();
@@ -102,6 +112,12 @@ void JsonWriter::member(const char *name, const QString &text)
 }
 
 void JsonWriter::member(const char *name, qint64 number)
+{
+    key(name);
+    value(number);
+}
+
+void JsonWriter::member(const char *name, double number)
 {
     key(name);
     value(number);

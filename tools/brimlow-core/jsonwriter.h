@@ -30,12 +30,16 @@ public:
 
     void value(const QString &text);
     void value(qint64 number);
+    // The shortest text that reads back as the same double; NaN and the
+    // infinities, which JSON has no word for, are written as 0.
+    void value(double number);
     void value(bool flag);
     void value(const QStringList &texts);
 
     // Shorthands: key, then value.
     void member(const char *name, const QString &text);
     void member(const char *name, qint64 number);
+    void member(const char *name, double number);
     void member(const char *name, bool flag);
     void member(const char *name, const QStringList &texts);
 

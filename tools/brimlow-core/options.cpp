@@ -2,6 +2,8 @@
 
 #include "failure.h"
 
+#include <algorithm>
+
 namespace Brimlow {
 
 namespace {
@@ -38,11 +40,33 @@ int parseLimit(const QString &text)
     return value;
 }
 
+int parseYear(const QString &text)
+{
+    const bool digits = !text.isEmpty() && text.size() <= 4
+        && std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    const int year = digits ? text.toInt() : 0;
+    if (year < 1)
+        throw usage(QStringLiteral("--year needs a year such as 2024, not “%1”.").arg(text));
+    return year;
+}
+
+// Options that name no input or output of "wrapped" are refused for it, and
+// --year for everything else, so that a mistyped command never quietly
+// does something other than what was asked.
+void checkWrappedOptions(Options::Command command, const QStringList &given)
+{
+    for (const QString &option : given) {
+        if ((command == Options::Command::Wrapped) != (option == QLatin1String("--year")))
+            throw usage(QStringLiteral("Unknown option “%1”.").arg(option));
+    }
+}
+
 } // namespace
 
 Options Options::parse(const QStringList &arguments)
 {
     Options options;
+    QStringList given;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &word = arguments.at(i);
         if (!word.startsWith(QLatin1String("--"))) {
@@ -51,12 +75,9 @@ Options Options::parse(const QStringList &arguments)
             options.command = commandNamed(word);
             if (options.command == Command::None)
                 throw usage(QStringLiteral("Unknown command “%1”.").arg(word));
-            // The commands of later versions take options of their own; they
-            // are refused as a whole when they run.
-            if (options.command == Command::Wrapped)
-                return options;
             continue;
         }
+        given.append(word);
         if (word == QLatin1String("--key-stdin")) {
             options.keyStdin = true;
             continue;
@@ -95,7 +116,7 @@ Options Options::parse(const QStringList &arguments)
             text = &options.id;
         else if (word == QLatin1String("--cover"))
             optionalText = &options.cover;
-        else if (word != QLatin1String("--limit"))
+        else if (word != QLatin1String("--limit") && word != QLatin1String("--year"))
             throw usage(QStringLiteral("Unknown option “%1”.").arg(word));
         if (i + 1 >= arguments.size())
             throw usage(QStringLiteral("%1 needs a value.").arg(word));
@@ -104,11 +125,14 @@ Options Options::parse(const QStringList &arguments)
             *text = value;
         else if (optionalText)
             *optionalText = value;
+        else if (word == QLatin1String("--year"))
+            options.year = parseYear(value);
         else
             options.limit = parseLimit(value);
     }
     if (options.command == Command::None)
         throw usage(QStringLiteral("Say what to do: chats, export, backups or unlock."));
+    checkWrappedOptions(options.command, given);
     return options;
 }
 

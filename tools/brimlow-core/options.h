@@ -35,8 +35,11 @@ struct Options
     QString id; // --id
     std::optional<QString> cover; // --cover: a PNG
 
+    std::optional<int> year; // --year: the one calendar year a Wrapped covers
+
     // Throws Failure (kind Usage) for an unknown option, a missing value or
-    // a second command word.
+    // a second command word. "wrapped" reads its book from standard input
+    // and takes no option but --year, which no other command takes.
     static Options parse(const QStringList &arguments);
 };
 

@@ -190,7 +190,7 @@ TEST_F(Tool, EndsEveryFailureWithOneSentence)
         { { "--db", dir.filePath("missing.db"), "chats" }, 1,
             QStringLiteral("Error: There's no messages database at %1.").arg(dir.filePath("missing.db")) },
         { { "wrapped", "--year", "2024" }, 1,
-            "Error: Making the Wrapped isn't available in this version yet." },
+            "Error: The book on standard input can't be read: not valid JSON (illegal value at offset 0)." },
         { { "ebook", "--resolved", "r.json", "--id", "x", "--out", "x.epub" }, 1,
             "Error: The resolved book r.json can't be opened: No such file or directory." },
     };

@@ -46,3 +46,17 @@ TEST(JsonWriter, WritesEveryTextSoThatItReadsBack)
     // Keys stay in the order written.
     EXPECT_TRUE(buffer.data().startsWith("{\"texts\":[\"\",\"plain\","));
 }
+
+TEST(JsonWriter, WritesFractionsShortAndWholeNumbersWithoutAPoint)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        JsonWriter json(&buffer);
+        json.beginArray();
+        for (const double number : { 1.0, 0.0, 0.9375, 1.0 / 3.0, qQNaN(), qInf() })
+            json.value(number);
+        json.endArray();
+    }
+    EXPECT_EQ(buffer.data(), "[1,0,0.9375,0.3333333333333333,0,0]");
+}
