@@ -9,9 +9,10 @@
 #include <optional>
 #include <qcorotask.h>
 
-// The service's price list (amounts in cents), fetched afresh whenever a
-// screen needs it. Pricing also fixes where the service is: every request of
-// the app is addressed from endpoint() by address().
+// The service's price list, fetched afresh whenever a screen needs it. Every
+// amount in it is whole dollars; only gift balances and amounts a percentage
+// made fractional are cents, and cents() shows those. Pricing also fixes where the service is: every request
+// of the app is addressed from endpoint() by address().
 struct Pricing
 {
     struct Binding
@@ -48,7 +49,7 @@ struct Pricing
         QString name;
         QString detail;
         int price = 0;
-        // [most pages per volume, cents per volume], ascending.
+        // [most pages per volume, dollars per volume], ascending.
         std::optional<QList<QList<int>>> priceBands;
         // The JSON key "requires" (a C++ keyword): an add-on that must be
         // ordered with this one.
@@ -94,9 +95,10 @@ struct Pricing
     // Volumes for a page count: at least 1, a new one after every
     // pagesPerVolume pages.
     int volumes(int pages) const;
-    // Cents for the binding with that id, or nullopt when there is none.
+    // Dollars for the binding with that id, or nullopt when there is none.
     std::optional<int> price(const QString &binding, int pages) const;
+    // Dollars for the add-on: its flat price, or its band's price per volume.
     int price(const Addon &addon, int pages) const;
-    // "$12" or "$12.50".
+    // An amount of cents as "$12" or "$12.50".
     static QString cents(int amount);
 };

@@ -11,10 +11,10 @@ Pricing listWithBands(std::optional<QList<QList<int>>> bands)
     Pricing pricing;
     pricing.pagesPerVolume = 780;
     pricing.bindings
-        = { { QStringLiteral("paperback"), QStringLiteral("Paperback"), {}, 3900, 2900, std::nullopt } };
+        = { { QStringLiteral("paperback"), QStringLiteral("Paperback"), {}, 39, 29, std::nullopt } };
     Pricing::Addon addon;
     addon.id = QStringLiteral("photo-pages");
-    addon.price = 1200;
+    addon.price = 12;
     addon.priceBands = bands;
     pricing.addons = { addon };
     return pricing;
@@ -46,28 +46,28 @@ class PricingLoad : public StandInTest
 TEST(PricingPrices, OneMorePageThanTheLimitAddsOneExtraVolume)
 {
     const Pricing pricing = listWithBands(std::nullopt);
-    EXPECT_EQ(pricing.price(QStringLiteral("paperback"), 0), 3900);
-    EXPECT_EQ(pricing.price(QStringLiteral("paperback"), 780), 3900);
-    EXPECT_EQ(pricing.price(QStringLiteral("paperback"), 781), 3900 + 2900);
+    EXPECT_EQ(pricing.price(QStringLiteral("paperback"), 0), 39);
+    EXPECT_EQ(pricing.price(QStringLiteral("paperback"), 780), 39);
+    EXPECT_EQ(pricing.price(QStringLiteral("paperback"), 781), 39 + 29);
     EXPECT_EQ(pricing.price(QStringLiteral("hardcover"), 100), std::nullopt);
 }
 
 TEST(PricingPrices, BandsTakeTheFirstBandCoveringThePagesOfEachVolume)
 {
-    const Pricing pricing = listWithBands(QList<QList<int>> { { 200, 900 }, { 400, 1500 } });
+    const Pricing pricing = listWithBands(QList<QList<int>> { { 200, 9 }, { 400, 15 } });
     const Pricing::Addon &addon = pricing.addons.first();
-    EXPECT_EQ(pricing.price(addon, 150), 900);
-    EXPECT_EQ(pricing.price(addon, 200), 900);
-    EXPECT_EQ(pricing.price(addon, 300), 1500);
-    EXPECT_EQ(pricing.price(addon, 700), 1500);
-    EXPECT_EQ(pricing.price(addon, 1000), 3000);
+    EXPECT_EQ(pricing.price(addon, 150), 9);
+    EXPECT_EQ(pricing.price(addon, 200), 9);
+    EXPECT_EQ(pricing.price(addon, 300), 15);
+    EXPECT_EQ(pricing.price(addon, 700), 15);
+    EXPECT_EQ(pricing.price(addon, 1000), 30);
 }
 
 TEST(PricingPrices, AnAddonWithoutBandsCostsItsPriceAtAnyLength)
 {
     for (const auto &bands : { std::optional<QList<QList<int>>>(), std::optional(QList<QList<int>>()) }) {
         const Pricing pricing = listWithBands(bands);
-        EXPECT_EQ(pricing.price(pricing.addons.first(), 5000), 1200);
+        EXPECT_EQ(pricing.price(pricing.addons.first(), 5000), 12);
     }
 }
 

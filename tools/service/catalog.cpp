@@ -55,25 +55,23 @@ QJsonObject priceList()
         { QStringLiteral("currency"), QStringLiteral("USD") },
         { QStringLiteral("pagesPerVolume"), pagesPerVolume },
         { QStringLiteral("bindings"),
-            QJsonArray {
-                binding("paperback", "Paperback", "Soft cover, sewn and glued like a novel", 3900, 2900),
-                binding("hardcover", "Hardcover", "Cloth boards with a printed jacket", 6900, 4900),
-                binding("layflat", "Lay-flat", "Opens flat, on thick photo paper", 12900, 9900, "soon") } },
+            QJsonArray { binding("paperback", "Paperback", "Soft cover, sewn and glued like a novel", 39, 29),
+                binding("hardcover", "Hardcover", "Cloth boards with a printed jacket", 59, 45),
+                binding("layflat", "Lay-flat", "Opens flat, on thick photo paper", 129, 99, "soon") } },
         { QStringLiteral("shipping"),
-            QJsonArray { shipping("economy", "Economy", 599, 7, 12),
-                shipping("standard", "Standard", 999, 4, 7), shipping("express", "Express", 2499, 2, 3) } },
+            QJsonArray { shipping("economy", "Economy", 6, 7, 12), shipping("standard", "Standard", 10, 4, 7),
+                shipping("express", "Express", 25, 2, 3) } },
         { QStringLiteral("included"),
             QJsonArray { QStringLiteral("Every message in the range"), QStringLiteral("A dedication page"),
                 QStringLiteral("Printed and bound to order") } },
         { QStringLiteral("addons"),
             QJsonArray {
-                addon("gift-box", "Extras", "Gift box", "A keepsake box with a ribbon", 1500, "available"),
+                addon("gift-box", "Extras", "Gift box", "A keepsake box with a ribbon", 15, "available"),
                 addon("photo-pages", "Pages", "Photo pages", "The photos of the conversation in colour", 0,
                     "available",
-                    QJsonArray {
-                        QJsonArray { 200, 900 }, QJsonArray { 400, 1500 }, QJsonArray { 780, 2400 } }),
-                addon("moments", "Pages", "Moments", "A full page for each special day", 1200, "available"),
-                addon("moment-prints", "Pages", "Moment prints", "A loose print of each moment", 800, "soon",
+                    QJsonArray { QJsonArray { 200, 9 }, QJsonArray { 400, 15 }, QJsonArray { 780, 24 } }),
+                addon("moments", "Pages", "Moments", "A full page for each special day", 12, "available"),
+                addon("moment-prints", "Pages", "Moment prints", "A loose print of each moment", 8, "soon",
                     {}, "moments") } },
     };
     return list;
@@ -133,11 +131,9 @@ qint64 total(
     return sum;
 }
 
-QString dollars(qint64 cents)
+QString dollars(qint64 amount)
 {
-    if (cents % 100 == 0)
-        return QStringLiteral("$%1").arg(cents / 100);
-    return QStringLiteral("$%1.%2").arg(cents / 100).arg(cents % 100, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("$%1").arg(amount);
 }
 
 QList<Gift> startingGifts()

@@ -6,8 +6,9 @@
 #include <QStringList>
 #include <optional>
 
-// What the stand-in sells: its price list (amounts in cents) and the
-// figures of its rewards.
+// What the stand-in sells: its price list (every amount whole dollars, as
+// the app reckons with them) and the figures of its rewards. Gift balances
+// alone are cents.
 namespace Catalog {
 
 inline constexpr int pagesPerVolume = 780;
@@ -22,12 +23,12 @@ QJsonObject priceList();
 std::optional<QString> problemWith(
     const QString &binding, const QString &shipping, const QStringList &addons);
 
-// The price in cents of a well-formed order.
+// The price in whole dollars of a well-formed order.
 qint64 total(const QString &binding, const QString &shipping, const QStringList &addons,
     const QList<int> &volumePages);
 
-// "$39" or "$39.50".
-QString dollars(qint64 cents);
+// "$39".
+QString dollars(qint64 amount);
 
 struct Gift
 {

@@ -293,11 +293,12 @@ void Orders::submit(Call &call)
             ? Store::Row()
             : m_store.one(QStringLiteral("SELECT balance_cents FROM gifts WHERE code = ? COLLATE NOCASE"),
                 { order.giftCode });
-        if (!gift.isEmpty() && gift.at(0).toLongLong() >= order.total) {
+        // The total is whole dollars, the balance cents.
+        if (!gift.isEmpty() && gift.at(0).toLongLong() >= order.total * 100) {
             m_store.exec(
                 QStringLiteral(
                     "UPDATE gifts SET balance_cents = balance_cents - ? WHERE code = ? COLLATE NOCASE"),
-                { order.total, order.giftCode });
+                { order.total * 100, order.giftCode });
             state = QStringLiteral("paid");
             reply.insert(QStringLiteral("message"),
                 address ? QStringLiteral("The gift card covers all of it. We'll email you when it ships.")

@@ -30,6 +30,7 @@ private:
         QString state;
         QList<int> volumePages;
         QString title;
+        // Whole dollars.
         qint64 total = 0;
         QString giftCode;
         QString discountCode;

@@ -133,8 +133,42 @@ TEST(StandInService, ARestartKeepsOrdersInboxesAndGiftBalances)
     const QJsonObject gift
         = QJsonDocument::fromJson(QByteArray::fromStdString(third.Get("/api/api/gifts/GIFT-FULL-2024")->body))
               .object();
+    // The order's total is whole dollars; the card's balance is cents.
     EXPECT_EQ(gift.value(QStringLiteral("balanceCents")).toInteger(),
-        1000000 - service.order(order.id).value(QStringLiteral("total")).toInteger());
+        1000000 - 100 * service.order(order.id).value(QStringLiteral("total")).toInteger());
+}
+
+// Prices are whole dollars and gift balances cents: a $25 card must not pay
+// for a $45 book (it would if the two were compared unconverted).
+TEST(StandInService, AGiftPaysOnlyWhenItsCentsReachTheDollarTotal)
+{
+    StandIn service;
+    httplib::Client client("127.0.0.1", service.port());
+    const QJsonObject prices
+        = QJsonDocument::fromJson(QByteArray::fromStdString(client.Get("/api/api/pricing")->body)).object();
+    EXPECT_EQ(
+        prices.value(QStringLiteral("bindings")).toArray().first().toObject().value(QStringLiteral("price")),
+        39);
+
+    Placed order = place(client, 2, QStringLiteral(R"(,"giftCode":"GIFT-2500")"));
+    ASSERT_FALSE(order.id.isEmpty());
+    for (const QString &name : { QStringLiteral("interior-1"), QStringLiteral("cover-1") }) {
+        const std::string path
+            = QString(order.uploadPath).replace(QLatin1String("interior-1"), name).toStdString();
+        ASSERT_EQ(
+            client.Put(path, bearer(order.token), pdfOfPages(2).toStdString(), "application/pdf")->status,
+            200);
+    }
+    const httplib::Result submitted = client.Post("/api/api/orders/" + order.id.toStdString() + "/submit",
+        bearer(order.token), "{}", "application/json");
+    ASSERT_EQ(submitted->status, 200);
+    EXPECT_EQ(service.order(order.id).value(QStringLiteral("total")).toInteger(), 39 + 6);
+    EXPECT_EQ(service.order(order.id).value(QStringLiteral("state")).toString(),
+        QStringLiteral("awaiting payment"));
+    const QJsonObject gift
+        = QJsonDocument::fromJson(QByteArray::fromStdString(client.Get("/api/api/gifts/GIFT-2500")->body))
+              .object();
+    EXPECT_EQ(gift.value(QStringLiteral("balanceCents")).toInteger(), 2500);
 }
 
 TEST(StandInService, AScriptAnswersItsCountThenTheRouteAnswersAgain)
