@@ -1,5 +1,7 @@
 #include "color.h"
 
+#include <algorithm>
+
 namespace {
 
 int hexDigit(QChar c)
@@ -37,6 +39,18 @@ std::optional<QColor> fromHex(const QString &hex)
         rgb = rgb * 16 + digit;
     }
     return QColor::fromRgb((rgb >> 16) & 0xff, (rgb >> 8) & 0xff, rgb & 0xff);
+}
+
+QString hex(const QColor &color)
+{
+    const QColor rgb = color.isValid() ? color.toRgb() : QColor(Qt::black);
+    // Truncated, not rounded: a colour read from "#rrggbb" comes back as the
+    // same text.
+    const auto channel = [](float value) { return std::clamp(int(value * 255), 0, 255); };
+    return QStringLiteral("#%1%2%3")
+        .arg(channel(rgb.redF()), 2, 16, QLatin1Char('0'))
+        .arg(channel(rgb.greenF()), 2, 16, QLatin1Char('0'))
+        .arg(channel(rgb.blueF()), 2, 16, QLatin1Char('0'));
 }
 
 } // namespace Color

@@ -18,4 +18,9 @@ QColor brand(Appearance appearance);
 // no colour.
 std::optional<QColor> fromHex(const QString &hex);
 
+// The inverse of fromHex: "#" and six lower-case digits of the colour in
+// sRGB, each channel scaled to 255 and truncated; black for a colour that
+// can't be expressed in sRGB.
+QString hex(const QColor &color);
+
 } // namespace Color

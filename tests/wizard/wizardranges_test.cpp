@@ -1,0 +1,248 @@
+// Range, volumes and finishing: the figures every step shows, and what
+// lands in book.json.
+#include "wizardtest.h"
+
+using namespace WizardTest;
+
+namespace {
+
+// Prices with a page limit of their own.
+Pricing pricesOf(int pagesPerVolume)
+{
+    Pricing pricing;
+    pricing.currency = QStringLiteral("USD");
+    pricing.pagesPerVolume = pagesPerVolume;
+    pricing.bindings = { { QStringLiteral("paperback"), QStringLiteral("Paperback"), QStringLiteral("Soft"),
+        39, 29, std::nullopt } };
+    return pricing;
+}
+
+// Days of one month each carrying lines, until the estimate of all of
+// them reaches pages: the last day is topped up to land on pages exactly.
+Insights insightsOfPages(int pages)
+{
+    Insights insights = daysOf(QDate(2024, 1, 1), 31, 0);
+    for (Insights::DayCount &day : insights.days) {
+        day.lines = 1000;
+        if (insights.estimatedPages(QStringLiteral("2024-01-01"), QStringLiteral("2024-01-31")) >= pages)
+            break;
+    }
+    for (Insights::DayCount &day : insights.days) {
+        while (day.lines > 0
+            && insights.estimatedPages(QStringLiteral("2024-01-01"), QStringLiteral("2024-01-31")) > pages)
+            --day.lines;
+    }
+    return insights;
+}
+
+} // namespace
+
+class WizardRanges : public ::testing::Test
+{
+protected:
+    Book book { spreadBook(QDate(2024, 1, 1), 31) };
+    WizardModel model { book.project, WizardModel::Resuming::No };
+};
+
+TEST_F(WizardRanges, WithoutInsightsEverythingIsZeroAndOneVolume)
+{
+    EXPECT_EQ(model.pages(), 0);
+    EXPECT_EQ(model.messageCount(), 0);
+    EXPECT_EQ(model.volumes(), 1);
+    EXPECT_TRUE(model.volumeEnds().isEmpty());
+    model.setOneBook(true);
+    EXPECT_EQ(model.effectiveTo(), model.to());
+    model.makeItForMe();
+    EXPECT_FALSE(book.project->book().design);
+}
+
+TEST_F(WizardRanges, OneBookCutsTheRangeOnlyWhenItDoesNotFit)
+{
+    model.setInsights(daysOf(QDate(2024, 1, 1), 31, 2000));
+    ASSERT_GT(model.pages(), 780);
+    EXPECT_EQ(model.effectiveTo(), QStringLiteral("2024-01-31"));
+    EXPECT_EQ(model.volumes(), int(std::ceil(model.pages() / 780.0)));
+    model.setOneBook(true);
+    EXPECT_LT(model.effectiveTo(), QStringLiteral("2024-01-31"));
+    EXPECT_EQ(model.effectiveTo(), model.insights()->lastDayFitting(model.from(), 780));
+    EXPECT_EQ(model.volumes(), 1);
+
+    model.setTo(QStringLiteral("2024-01-03"));
+    EXPECT_EQ(model.effectiveTo(), QStringLiteral("2024-01-03"));
+    model.setPricing(pricesOf(100));
+    EXPECT_LT(model.effectiveTo(), QStringLiteral("2024-01-03"));
+}
+
+TEST_F(WizardRanges, VolumeEndsStopAtTwelve)
+{
+    // Every day alone overflows a volume of 40 pages.
+    model.setInsights(daysOf(QDate(2024, 1, 1), 31, 1400));
+    model.setPricing(pricesOf(40));
+    ASSERT_GE(model.volumes(), 29);
+    const QStringList ends = model.volumeEnds();
+    EXPECT_EQ(ends.size(), 12);
+    EXPECT_EQ(ends.first(), QStringLiteral("2024-01-01"));
+    EXPECT_EQ(ends.last(), QStringLiteral("2024-01-12"));
+
+    model.setPricing(pricesOf(400));
+    const QStringList few = model.volumeEnds();
+    EXPECT_EQ(few,
+        (QStringList { QStringLiteral("2024-01-10"), QStringLiteral("2024-01-20"),
+            QStringLiteral("2024-01-30"), QStringLiteral("2024-01-31") }));
+}
+
+TEST_F(WizardRanges, EstimateUsesTheChosenBindingsPrice)
+{
+    model.setInsights(daysOf(QDate(2024, 1, 1), 31, 2000));
+    const Insights::Suggestion everything
+        = model.insights()->suggestions(QStringLiteral("2024-06-01")).first();
+    WizardModel::Estimate estimate = model.estimate(everything);
+    EXPECT_EQ(estimate.pages, model.insights()->estimatedPages(everything.from, everything.to));
+    EXPECT_EQ(estimate.volumes, 3);
+    EXPECT_FALSE(estimate.price);
+    model.setPricing(pricesOf(780));
+    EXPECT_EQ(model.estimate(everything).price, 39 + 2 * 29);
+    Order order;
+    order.binding = QStringLiteral("unknown");
+    model.setOrder(order);
+    EXPECT_FALSE(model.estimate(everything).price);
+}
+
+TEST_F(WizardRanges, MakeItForMeKeepsA780PageStoryWhole)
+{
+    model.setInsights(insightsOfPages(780));
+    ASSERT_EQ(
+        model.insights()->estimatedPages(QStringLiteral("2024-01-01"), QStringLiteral("2024-01-31")), 780);
+    model.setFrom(QStringLiteral("2024-01-10"));
+    model.makeItForMe();
+    EXPECT_EQ(model.from(), QStringLiteral("2024-01-01"));
+    EXPECT_EQ(model.to(), QStringLiteral("2024-01-31"));
+    EXPECT_FALSE(book.saved().edits.range);
+}
+
+TEST_F(WizardRanges, MakeItForMeTakesTheMostRecentStretchThatFits)
+{
+    model.setInsights(insightsOfPages(781));
+    model.makeItForMe();
+    EXPECT_GT(model.from(), QStringLiteral("2024-01-01"));
+    const Insights &insights = *model.insights();
+    EXPECT_LE(insights.estimatedPages(model.from(), model.to()), 780);
+    const QString before = QDate::fromString(model.from(), Qt::ISODate).addDays(-1).toString(Qt::ISODate);
+    EXPECT_GT(insights.estimatedPages(before, model.to()), 780);
+
+    // A last day that alone overflows the volume is the book.
+    Insights huge = daysOf(QDate(2024, 1, 1), 5, 10);
+    huge.days.last().lines = 100000;
+    model.setInsights(huge);
+    model.makeItForMe();
+    EXPECT_EQ(model.from(), QStringLiteral("2024-01-05"));
+}
+
+TEST_F(WizardRanges, MakeItForMeResetsTheLookAndOrderButKeepsWhatWasPicked)
+{
+    model.setInsights(daysOf(QDate(2024, 1, 1), 31, 20));
+    Design design;
+    design.font = QStringLiteral("garamond");
+    design.receiptLines = QList<QStringList> { { QStringLiteral("A"), QStringLiteral("B") } };
+    model.setDesign(design);
+    Order order;
+    order.binding = QStringLiteral("hardcover");
+    order.shipping = QStringLiteral("express");
+    order.addons = QStringList { QStringLiteral("moments") };
+    order.moments = QList<Order::MomentPick> { { QStringLiteral("moments"), QStringLiteral("2024-01-05"),
+        QStringLiteral("Sam's birthday") } };
+    model.setOrder(order);
+    model.setOneBook(true);
+    model.setStep(WizardModel::Step::Found);
+    model.makeItForMe();
+
+    EXPECT_FALSE(model.isOneBook());
+    EXPECT_EQ(model.step(), WizardModel::Step::Found);
+    const BookFile saved = book.saved();
+    ASSERT_TRUE(saved.design);
+    EXPECT_EQ(saved.design->font, QStringLiteral("pagella"));
+    EXPECT_EQ(saved.design->cover, Design().cover);
+    ASSERT_TRUE(saved.order);
+    EXPECT_EQ(saved.order->binding, QStringLiteral("paperback"));
+    EXPECT_EQ(saved.order->shipping, QStringLiteral("economy"));
+    EXPECT_EQ(saved.order->addons, order.addons);
+    EXPECT_EQ(saved.order->moments, order.moments);
+}
+
+TEST_F(WizardRanges, MakeBookOfASpecialDayClampsToTheBookAndKeepsATypedTitle)
+{
+    model.setInsights(daysOf(QDate(2024, 1, 1), 31, 20));
+    Celebration trip;
+    trip.title = QStringLiteral("Lisbon");
+    trip.from = QStringLiteral("2023-12-20");
+    trip.to = QStringLiteral("2024-01-04");
+    model.setOneBook(true);
+    model.makeBook(trip);
+    EXPECT_EQ(model.suggestion(), QStringLiteral("custom"));
+    EXPECT_EQ(model.from(), QStringLiteral("2024-01-01"));
+    EXPECT_EQ(model.to(), QStringLiteral("2024-01-04"));
+    EXPECT_FALSE(model.isOneBook());
+    EXPECT_EQ(model.title(), QStringLiteral("Lisbon"));
+    EXPECT_EQ(model.step(), WizardModel::Step::Fit);
+
+    Celebration birthday;
+    birthday.title = QStringLiteral("Sam's birthday");
+    birthday.from = QStringLiteral("2024-01-20");
+    birthday.to = QStringLiteral("2024-03-01");
+    model.makeBook(birthday);
+    EXPECT_EQ(model.to(), QStringLiteral("2024-01-31"));
+    EXPECT_EQ(model.title(), QStringLiteral("Lisbon"));
+    model.setTitle(QString());
+    model.makeBook(birthday);
+    EXPECT_EQ(model.title(), QStringLiteral("Sam's birthday"));
+}
+
+TEST_F(WizardRanges, FinishWritesEveryChoiceIntoTheBook)
+{
+    Insights insights = daysOf(QDate(2024, 1, 1), 31, 20);
+    insights.firstLove.insert(QStringLiteral("them"), book.project->book().messages[9]);
+    insights.firstLove.insert(QStringLiteral("me"), book.project->book().messages[20]);
+    model.setInsights(insights);
+    model.setFrom(QStringLiteral("2024-01-02"));
+    model.setTo(QStringLiteral("2024-01-20"));
+    model.setTitle(QStringLiteral("Us, January"));
+    model.setColophon(QStringLiteral("Winter"));
+    model.setDedication(QStringLiteral("For Sam\n\nwho laughed"));
+    model.setWords({ QStringLiteral("coffee"), QStringLiteral("train") });
+    model.setPinLove(true);
+    model.setPinPage(12);
+    Design design;
+    design.chapters = QStringLiteral("none");
+    model.setDesign(design);
+    model.finish();
+
+    const BookFile saved = book.saved();
+    EXPECT_EQ(saved.front.title, QStringLiteral("Us, January"));
+    EXPECT_EQ(saved.front.colophon, QStringLiteral("Winter"));
+    EXPECT_EQ(saved.front.dedication,
+        (QStringList { QStringLiteral("For Sam"), QString(), QStringLiteral("who laughed") }));
+    ASSERT_TRUE(saved.edits.range);
+    EXPECT_EQ(saved.edits.range->from, QStringLiteral("2024-01-02"));
+    EXPECT_EQ(saved.edits.range->to, QStringLiteral("2024-01-20"));
+    EXPECT_EQ(saved.design->chapters, QStringLiteral("none"));
+    EXPECT_EQ(saved.edits.words, (QStringList { QStringLiteral("coffee"), QStringLiteral("train") }));
+    ASSERT_TRUE(saved.edits.pins);
+    EXPECT_EQ(saved.edits.pins->size(), 1);
+    EXPECT_EQ(saved.edits.pins->first().id, book.project->book().messages[9].id);
+    EXPECT_EQ(saved.edits.pins->first().page, 12);
+}
+
+TEST_F(WizardRanges, FinishPassesNoPinWithoutALoveMessageAndNoLinesForAnEmptyDedication)
+{
+    model.setInsights(daysOf(QDate(2024, 1, 1), 31, 200));
+    model.setPinLove(true);
+    model.setOneBook(true);
+    model.setPricing(pricesOf(30));
+    model.finish();
+    const BookFile saved = book.saved();
+    EXPECT_FALSE(saved.edits.pins);
+    EXPECT_TRUE(saved.front.dedication.isEmpty());
+    ASSERT_TRUE(saved.edits.range);
+    EXPECT_EQ(saved.edits.range->to, model.effectiveTo());
+    EXPECT_FALSE(saved.edits.range->from);
+}

@@ -1,0 +1,138 @@
+#pragma once
+
+// What the wizard's tests share: books made to measure, opened as real
+// projects in a private books folder, and cover renders that count and
+// hold instead of running typst.
+#include "project/projecttest.h"
+#include "wizard/wizardmodel.h"
+
+#include <QDate>
+#include <QTimer>
+#include <memory>
+
+namespace WizardTest {
+
+inline BookFile::Person person(const QString &id, const QString &name, bool me)
+{
+    return { id, name, me };
+}
+
+inline BookFile::Message message(
+    const QString &id, const QString &at, const QString &from, const QString &text)
+{
+    BookFile::Message m;
+    m.id = id;
+    m.at = at;
+    m.from = from;
+    m.text = text;
+    return m;
+}
+
+// Pat (the user) and Sam, perDay messages a day for days days from first,
+// taking turns, each of words words; ids "d<day>-<n>".
+inline BookFile spreadBook(const QDate &first, int days, int perDay = 2, int words = 6)
+{
+    BookFile book;
+    book.format = 1;
+    book.style = QStringLiteral("novel");
+    book.front.title = QStringLiteral("You & Sam");
+    book.people = { person(QStringLiteral("me"), QStringLiteral("Pat"), true),
+        person(QStringLiteral("them"), QStringLiteral("Sam"), false) };
+    const QStringList vocabulary { QStringLiteral("coffee"), QStringLiteral("tonight"),
+        QStringLiteral("garden"), QStringLiteral("train"), QStringLiteral("really"),
+        QStringLiteral("weekend") };
+    for (int d = 0; d < days; ++d) {
+        const QString day = first.addDays(d).toString(Qt::ISODate);
+        for (int n = 0; n < perDay; ++n) {
+            QStringList text;
+            for (int w = 0; w < words; ++w)
+                text << vocabulary[(d + n + w) % vocabulary.size()];
+            const QString at = day + QStringLiteral("T%1:00:00").arg(9 + n % 12, 2, 10, QLatin1Char('0'));
+            book.messages.append(message(QStringLiteral("d%1-%2").arg(d).arg(n), at,
+                n % 2 ? QStringLiteral("them") : QStringLiteral("me"), text.join(QLatin1Char(' '))));
+        }
+    }
+    return book;
+}
+
+// Hand-made insights: one entry per day of lines printed lines.
+inline Insights daysOf(const QDate &first, int days, int lines, int count = 10)
+{
+    Insights insights;
+    insights.them = QStringLiteral("Sam");
+    for (int d = 0; d < days; ++d)
+        insights.days.append({ first.addDays(d).toString(Qt::ISODate), count, lines });
+    for (const Insights::DayCount &day : insights.days)
+        insights.total += day.count;
+    return insights;
+}
+
+// Cover renders that write nothing: each is counted, and while hold is set
+// waits until released (renders counted from 0 in start order).
+struct FakeRenders
+{
+    int fronts = 0;
+    int previews = 0;
+    int galleries = 0;
+    bool hold = false;
+    bool fail = false;
+    std::vector<std::unique_ptr<QTimer>> gates;
+
+    void release(int render) { gates.at(render)->start(0); }
+
+    QCoro::Task<void> gate()
+    {
+        if (!hold)
+            co_return;
+        gates.push_back(std::make_unique<QTimer>());
+        gates.back()->setSingleShot(true);
+        co_await qCoro(gates.back().get(), &QTimer::timeout);
+    }
+
+    WizardModel::Renderer renderer()
+    {
+        WizardModel::Renderer r;
+        r.front = [this](BookFile, int pages, int ppi, QString) -> QCoro::Task<QString> {
+            const int n = fronts++;
+            co_await gate();
+            if (fail)
+                throw Helpers::Failure(QStringLiteral("typst"), 1, QStringLiteral("no"));
+            co_return QStringLiteral("front-%1-%2-%3.png").arg(n).arg(pages).arg(ppi);
+        };
+        r.preview = [this](BookFile book, int, QString) -> QCoro::Task<QString> {
+            const int n = previews++;
+            co_await gate();
+            if (fail)
+                throw Helpers::Failure(QStringLiteral("typst"), 1, QStringLiteral("no"));
+            co_return QStringLiteral("preview-%1-%2.png").arg(n).arg(book.front.title);
+        };
+        r.gallery = [this](BookFile book, QString) -> QCoro::Task<QMap<QString, QString>> {
+            const int n = galleries++;
+            co_await gate();
+            co_return QMap<QString, QString> { { QStringLiteral("cloth"),
+                QStringLiteral("cloth-%1-%2.png").arg(n).arg(book.front.title) } };
+        };
+        return r;
+    }
+};
+
+// A real project over a book, in a books folder of its own, with
+// typesetting held back by a clock that never moves unless told.
+class Book
+{
+public:
+    explicit Book(const BookFile &book)
+        : project(openExisting(book))
+    { }
+
+    ManualClock clock;
+    BooksFolder folder;
+    std::shared_ptr<Project> project;
+
+    BookFile saved() const
+    {
+        return BookFile::fromJson(TestSupport::readFile(project->folder() + QStringLiteral("/book.json")));
+    }
+};
+
+} // namespace WizardTest
