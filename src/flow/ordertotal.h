@@ -1,0 +1,52 @@
+#pragma once
+
+#include "model/bookfile.h"
+#include "service/ordering.h"
+#include "service/pricing.h"
+#include "service/rewards.h"
+
+#include <QString>
+#include <optional>
+
+// What a book costs as it is set up, in whole dollars: the book page's order
+// button and the order sheet both reckon with this, so they always agree.
+namespace OrderTotal {
+
+// The chosen binding (paperback for a book without order choices) at
+// pageCount pages, the chosen shipping (nothing when the list lacks it) and
+// every chosen add-on the price list knows, each once. nullopt when the
+// price list has no such binding.
+std::optional<int> total(const Pricing &pricing, const BookFile &book, int pageCount);
+std::optional<int> total(const std::optional<Pricing> &pricing, const BookFile &book, int pageCount);
+
+// The order button's words. Without a share discount, text is the whole
+// label ("Order · $55"); with one, text is what comes before the full price,
+// struck is the full price drawn struck through, and discounted follows it
+// after a space ("Order · ", "$55", "$50.10").
+struct Label
+{
+    QString text;
+    QString struck;
+    QString discounted;
+
+    bool hasDiscount() const { return !struck.isEmpty(); }
+    // The words as one line of plain text, the struck price included.
+    QString plainText() const;
+    // The words as rich text, the full price in <s>.
+    QString html() const;
+    friend bool operator==(const Label &, const Label &) = default;
+};
+
+// "Save PDF" without prices for the book's binding. An unused share reward
+// takes its percentage off the book and its add-ons, never the shipping.
+Label label(const std::optional<Pricing> &pricing, const BookFile &book, int pageCount,
+    const std::optional<Rewards::Status> &rewards);
+
+// The share reward's discount code while rewards are on and it is unused.
+std::optional<QString> unusedShareCode(const std::optional<Rewards::Status> &rewards);
+
+// Whether a gift card pays for the whole order: valid, with a balance, and
+// a known total whose cents the balance reaches.
+bool giftCovers(const std::optional<Ordering::Gift> &gift, std::optional<int> total);
+
+} // namespace OrderTotal
