@@ -15,13 +15,14 @@ build: setup
 test: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
 
-# The stand-in of the maker's service runs beside the app, so ordering works
-# offline; it stops when the app ends.
+# The window on the shipped sample in demo mode, with the stand-in of the
+# maker's service beside it so ordering works offline; the service stops
+# when the app ends. Without a display the app says so and fails.
 run: build
-	@mkdir -p $(BUILD)/sample $(BUILD)/service-data
+	@mkdir -p $(BUILD)/service-data
 	@$(BUILD)/stage/libexec/quorvel/quorvel-service --port 8787 --data $(BUILD)/service-data --mode stripe & svc=$$!; \
-	  QUORVEL_API=http://127.0.0.1:8787/api QUORVEL_HANDOFF_ORIGIN=http://127.0.0.1:8787 \
-	  $(BUILD)/stage/bin/quorvel $(SAMPLE) $(BUILD)/sample/book.pdf; status=$$?; \
+	  QUORVEL_DEMO="$(abspath $(SAMPLE))" QUORVEL_API=http://127.0.0.1:8787/api \
+	  QUORVEL_HANDOFF_ORIGIN=http://127.0.0.1:8787 $(BUILD)/stage/bin/quorvel; status=$$?; \
 	  kill $$svc 2>/dev/null; wait $$svc 2>/dev/null; exit $$status
 
 bench: build

@@ -1,9 +1,11 @@
 #include "errors.h"
 
+#include "icons.h"
 #include "model/helpers.h"
 #include "style.h"
 
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -47,13 +49,14 @@ QString toolLine(const std::exception &error)
     return line;
 }
 
-void alert(QWidget *parent, const QString &title, const QString &sentence)
+QMessageBox *alert(QWidget *parent, const QString &title, const QString &sentence)
 {
     auto *box = new QMessageBox(QMessageBox::Warning, title, title, QMessageBox::Ok, parent);
     box->setInformativeText(sentence);
     box->setWindowModality(Qt::WindowModal);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
+    return box;
 }
 
 } // namespace Errors
@@ -97,4 +100,36 @@ void ErrorLabel::recolour()
     QPalette p = palette();
     p.setColor(QPalette::WindowText, Style::error());
     setPalette(p);
+}
+
+ErrorRow::ErrorRow(QWidget *parent)
+    : QWidget(parent)
+    , m_symbol(new QLabel(this))
+    , m_label(new ErrorLabel(this))
+{
+    const int size = QFontMetrics(m_label->font()).height();
+    m_symbol->setPixmap(Icons::pixmap(QStringLiteral("exclamationmark.triangle"), size, Style::error()));
+    m_symbol->setFixedSize(size, size);
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(6);
+    row->addWidget(m_symbol, 0, Qt::AlignTop);
+    row->addWidget(m_label, 1);
+    hide();
+}
+
+void ErrorRow::setError(const QString &sentence)
+{
+    m_label->setError(sentence);
+    setVisible(!sentence.isEmpty());
+}
+
+void ErrorRow::clear()
+{
+    setError(QString());
+}
+
+QString ErrorRow::text() const
+{
+    return m_label->text();
 }

@@ -2,8 +2,10 @@
 
 #include <QLabel>
 #include <QString>
+#include <QWidget>
 #include <exception>
 
+class QMessageBox;
 class QWidget;
 
 // How a failure reaches the user: every error the core throws carries the
@@ -19,8 +21,9 @@ QString sentence(const std::exception_ptr &error);
 QString toolLine(const std::exception &error);
 // The same line with "Error: " kept, as the hand-off shows it.
 QString lastLine(const std::exception &error);
-// A window-modal alert with one button over parent; returns at once.
-void alert(QWidget *parent, const QString &title, const QString &sentence);
+// A window-modal alert with one button over parent; returns at once with
+// the alert, which deletes itself when closed.
+QMessageBox *alert(QWidget *parent, const QString &title, const QString &sentence);
 
 } // namespace Errors
 
@@ -42,4 +45,22 @@ protected:
 
 private:
     void recolour();
+};
+
+// An error sentence after a warning symbol, as the sheets show what went
+// wrong under their fields; hidden while empty.
+class ErrorRow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ErrorRow(QWidget *parent = nullptr);
+
+    void setError(const QString &sentence);
+    void clear();
+    QString text() const;
+
+private:
+    QLabel *m_symbol;
+    ErrorLabel *m_label;
 };

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPalette>
+#include <QPushButton>
 #include <QStyleFactory>
 
 namespace Style {
@@ -168,6 +169,20 @@ void setProminent(QAbstractButton *button)
     button->setCursor(Qt::PointingHandCursor);
 }
 
+void setLink(QAbstractButton *button)
+{
+    const QColor text = brand();
+    button->setStyleSheet(
+        QStringLiteral("QPushButton, QToolButton { color: %1; border: none; background: transparent;"
+                       " padding: 2px 0; }"
+                       " QPushButton:hover, QToolButton:hover { text-decoration: underline; }"
+                       " QPushButton:pressed, QToolButton:pressed { color: %2; }")
+            .arg(text.name(), text.darker(120).name()));
+    button->setCursor(Qt::PointingHandCursor);
+    if (auto *push = qobject_cast<QPushButton *>(button))
+        push->setAutoDefault(false);
+}
+
 QString number(qint64 value)
 {
     return QLocale().toString(value);
@@ -247,6 +262,31 @@ void apply()
     } else {
         QApplication::setPalette(systemDark ? darkPalette() : lightPalette());
     }
+    qApp->setStyleSheet(buttonSheet());
+}
+
+QString buttonSheet()
+{
+    // Fusion's buttons are small and square beside the prominent one; these
+    // are the desktop's rounded bezel buttons, in the palette's colours.
+    const bool dark = appearance() == Color::Appearance::Dark;
+    const QPalette palette = QApplication::palette();
+    const QColor face = dark ? QColor(0x3a, 0x3a, 0x3c) : QColor(Qt::white);
+    const QColor border = dark ? QColor(255, 255, 255, 0x22) : QColor(0, 0, 0, 0x2a);
+    const QColor hover = dark ? face.lighter(115) : QColor(0xf4, 0xf4, 0xf3);
+    const QColor pressed = dark ? face.lighter(135) : QColor(0xe6, 0xe6, 0xe4);
+    QColor focus = brand();
+    focus.setAlphaF(0.7);
+    return QStringLiteral("QPushButton { background: %1; color: %2; border: 1px solid %3; border-radius: 6px;"
+                          " padding: 4px 14px; min-height: 18px; }"
+                          " QPushButton:hover { background: %4; }"
+                          " QPushButton:pressed { background: %5; }"
+                          " QPushButton:focus { border-color: %6; }"
+                          " QPushButton:disabled { color: %7; }"
+                          " QPushButton:flat { border: none; background: transparent; }")
+        .arg(face.name(), palette.color(QPalette::ButtonText).name(), border.name(QColor::HexArgb),
+            hover.name(), pressed.name(), focus.name(QColor::HexArgb),
+            palette.color(QPalette::Disabled, QPalette::ButtonText).name(QColor::HexArgb));
 }
 
 } // namespace Style

@@ -59,6 +59,8 @@ void setTone(QWidget *widget, Tone tone);
 
 // The one button that does a screen's work, filled in the brand colour.
 void setProminent(QAbstractButton *button);
+// A button drawn as a link: text in the brand colour, no bezel.
+void setLink(QAbstractButton *button);
 
 // A whole number with the user's grouping ("12,345").
 QString number(qint64 value);
@@ -67,6 +69,8 @@ QString number(qint64 value);
 // QUORVEL_APPEARANCE asks for ("dark" is dark, any other value light);
 // without it the system palette stays. Call once the QApplication exists.
 void apply();
+// The app-wide look of push buttons for the palette in use; apply() sets it.
+QString buttonSheet();
 // The palettes themselves, for tests and for apply().
 QPalette lightPalette();
 QPalette darkPalette();

@@ -26,6 +26,8 @@ WindowToolbar::WindowToolbar(QWidget *parent)
     m_search->setFixedWidth(220);
     m_searchAction = addWidget(m_search);
     m_searchAction->setVisible(false);
+    // An empty toolbar would be a blank strip over every screen.
+    setVisible(false);
 }
 
 WindowToolbar *WindowToolbar::of(const QWidget *widget)
@@ -49,6 +51,7 @@ void WindowToolbar::setItems(
         insertAction(m_searchAction, action);
         m_items.append(action);
     }
+    showWhenFilled();
 }
 
 void WindowToolbar::clearItems(QWidget *owner)
@@ -67,6 +70,7 @@ void WindowToolbar::setSearchVisible(QWidget *owner, bool visible, const QString
     if (visible)
         m_search->setPlaceholderText(placeholder);
     m_searchAction->setVisible(visible);
+    showWhenFilled();
 }
 
 void WindowToolbar::removeItems()
@@ -79,4 +83,10 @@ void WindowToolbar::removeItems()
     }
     m_items.clear();
     m_owner = nullptr;
+    showWhenFilled();
+}
+
+void WindowToolbar::showWhenFilled()
+{
+    setVisible(!m_items.isEmpty() || m_searchAction->isVisible());
 }

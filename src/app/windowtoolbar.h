@@ -9,7 +9,7 @@ class QLineEdit;
 
 // The window's one toolbar. Whichever screen fills the detail pane hands it
 // its actions, and the page view asks for the search field; all of it leaves
-// with the screen that put it there.
+// with the screen that put it there. It shows only while it holds something.
 class WindowToolbar : public QToolBar
 {
     Q_OBJECT
@@ -35,6 +35,7 @@ public:
 
 private:
     void removeItems();
+    void showWhenFilled();
 
     QPointer<QWidget> m_owner;
     QMetaObject::Connection m_ownerGone;

@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTimeZone>
 #include <cstdlib>
@@ -150,6 +151,32 @@ QString format(const QDateTime &at, const QString &skeleton)
     icu::UnicodeString text;
     formatter.format(UDate(wallClock.toMSecsSinceEpoch()), text);
     return QString(reinterpret_cast<const QChar *>(text.getBuffer()), text.length());
+}
+
+std::optional<QDateTime> internetDateTime(const QString &text)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^([0-9]{4})-([0-9]{2})-([0-9]{2})T([0-9]{2}):([0-9]{2}):([0-9]{2})(?:Z|([+-])([0-9]{"
+                       "2}):([0-9]{2}))$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const auto number = [&](int group) { return match.capturedView(group).toInt(); };
+    const QDate date(number(1), number(2), number(3));
+    const QTime time(number(4), number(5), number(6));
+    int offset = 0;
+    if (match.hasCaptured(7)) {
+        offset = (number(8) * 60 + number(9)) * 60;
+        if (match.capturedView(7) == u"-")
+            offset = -offset;
+    }
+    const QTimeZone zone = offset == 0 ? QTimeZone::utc() : QTimeZone(offset);
+    if (!date.isValid() || !time.isValid() || !zone.isValid())
+        return std::nullopt;
+    const QDateTime at(date, time, zone);
+    if (!at.isValid())
+        return std::nullopt;
+    return at;
 }
 
 } // namespace Day

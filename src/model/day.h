@@ -22,6 +22,10 @@ QString iso(const QDateTime &at);
 // punctuation come from the locale.
 QString format(const QDateTime &at, const QString &skeleton);
 
+// An internet date-time as backups carry it: date, "T", time to the
+// second, then "Z" or an offset; no fractional seconds, no bare day.
+std::optional<QDateTime> internetDateTime(const QString &text);
+
 } // namespace Day
 
 // A day key as a long date without weekday ("March 5, 2024" in US English);

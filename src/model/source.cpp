@@ -9,7 +9,7 @@ const Source &Source::mac()
 {
     static const Source source {
         QStringLiteral("mac"),
-        QStringLiteral("This Mac"),
+        QStringLiteral("This Computer"),
         std::nullopt,
         std::nullopt,
         Helpers::database(),

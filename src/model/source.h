@@ -12,7 +12,7 @@
 struct Source
 {
     QString id;
-    // "This Mac", the backup's device name, the chat's name.
+    // "This Computer", the backup's device name, the chat's name.
     QString name;
     // A backup's date as the message tool printed it (ISO 8601).
     std::optional<QString> date;

@@ -210,6 +210,10 @@ QCoro::Task<std::unique_ptr<Project>> Project::open(Conversation conversation, Q
 
 void Project::renameOther(const QString &them)
 {
+    // A group's name names the whole group, not its first member: members
+    // keep their own names (nameMembers gives them their contact names).
+    if (m_conversation.group)
+        return;
     auto other = std::find_if(m_book.people.begin(), m_book.people.end(),
         [](const BookFile::Person &person) { return !person.me; });
     if (other == m_book.people.end() || other->name == them || !hasLetter(them))

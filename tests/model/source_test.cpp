@@ -42,7 +42,7 @@ TEST(Source, MacIsTheComputersOwnDatabase)
 {
     const Source &mac = Source::mac();
     EXPECT_EQ(mac.id, "mac");
-    EXPECT_EQ(mac.name, "This Mac");
+    EXPECT_EQ(mac.name, "This Computer");
     EXPECT_EQ(mac.database, Helpers::database());
     EXPECT_FALSE(mac.encrypted);
     EXPECT_FALSE(mac.date || mac.backup || mac.log);

@@ -63,7 +63,7 @@ inline Conversation samIn(const QString &path)
     Conversation conversation;
     conversation.key = QStringLiteral("+15550100");
     conversation.source.id = QStringLiteral("mac");
-    conversation.source.name = QStringLiteral("This Mac");
+    conversation.source.name = QStringLiteral("This Computer");
     conversation.source.database = path;
     return conversation;
 }

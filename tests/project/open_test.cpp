@@ -123,6 +123,28 @@ TEST_F(OpenTest, ReopeningRenamesTheOtherSideButNotANameTheUserGave)
     EXPECT_EQ(project->book().people[1].name, "Samuel");
 }
 
+// Opening used to rename a group's first member to the group's name
+// ("Family", or "Group chat" for an unnamed one) on every open.
+TEST_F(OpenTest, AGroupsMembersKeepTheirOwnNamesOnEveryOpen)
+{
+    BookFile book = bookOf({ "hi" });
+    book.front.title = QStringLiteral("You & Sam");
+    book.people.append({ QStringLiteral("p1"), QStringLiteral("Jo"), false });
+    const QString folder = m_books.path() + "/file-1-family";
+    QDir().mkpath(folder);
+    TestSupport::writeFile(folder + "/book.json", book.toJsonBytes());
+    Conversation family = conversationWithKey(QStringLiteral("family"));
+    family.source.id = QStringLiteral("file-1");
+    family.group = true;
+
+    for (const QString &them : { QStringLiteral("Family"), QStringLiteral("Group chat") }) {
+        const auto project = open(family, them);
+        EXPECT_EQ(project->book().people[1].name, "Sam");
+        EXPECT_EQ(project->book().people[2].name, "Jo");
+        EXPECT_EQ(project->book().front.title, "You & Sam");
+    }
+}
+
 TEST_F(OpenTest, AFailedExportLeavesNoBookToTrust)
 {
     writeStore(store(), { { QDate(2024, 5, 1), false, "hi" } });

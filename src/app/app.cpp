@@ -1,0 +1,60 @@
+#include "app.h"
+
+#include "icons.h"
+#include "mainwindow.h"
+#include "model/helpers.h"
+#include "model/library.h"
+#include "style.h"
+#include "updater.h"
+#include "wizard/bookfonts.h"
+
+#include <QApplication>
+#include <cstdio>
+
+App::Options App::Options::build()
+{
+    return { Updater::buildKey() };
+}
+
+App::App(const Options &options, QObject *parent)
+    : QObject(parent)
+{
+    QApplication::setApplicationName(Helpers::appName());
+    QApplication::setDesktopFileName(QStringLiteral(QUORVEL_BUNDLE_ID));
+    // The faces of the books must be known before any window draws a sample.
+    BookFonts::registerFonts();
+    Style::apply();
+    QApplication::setWindowIcon(Icons::icon(QStringLiteral("book.closed"), Style::brand()));
+
+    m_library = new Library(this);
+    m_updater = new Updater(options.updateKey, this);
+    m_window = new MainWindow(m_library, m_updater);
+}
+
+App::~App()
+{
+    delete m_window;
+}
+
+bool App::hasDisplay()
+{
+    const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+    const bool needsDisplay = platform.isEmpty() || platform.startsWith(QLatin1String("xcb"))
+        || platform.startsWith(QLatin1String("wayland"));
+    return !needsDisplay || !qEnvironmentVariableIsEmpty("DISPLAY")
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+int App::run(int argc, char **argv)
+{
+    if (!hasDisplay()) {
+        std::fprintf(stderr,
+            "Quorvel needs a display to open its window: start it from a desktop session, or under "
+            "xvfb-run.\n");
+        return 1;
+    }
+    QApplication application(argc, argv);
+    App app;
+    app.window()->show();
+    return application.exec();
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class Library;
+class MainWindow;
+class Updater;
+
+// The application: for the whole life of the process it owns the one
+// message library, the updater and the one window. Made once the
+// QApplication exists; main() only calls run().
+class App : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Options
+    {
+        // The updater's signing key; the build's own unless a test gives one.
+        QString updateKey;
+
+        static Options build();
+    };
+
+    explicit App(const Options &options = Options::build(), QObject *parent = nullptr);
+    ~App() override;
+
+    Library *library() const { return m_library; }
+    Updater *updater() const { return m_updater; }
+    MainWindow *window() const { return m_window; }
+
+    // Whether this process can open a window: a platform that needs a
+    // display (X11, Wayland, or none named) needs DISPLAY or WAYLAND_DISPLAY.
+    static bool hasDisplay();
+    // The whole process: the display check, the application, the window,
+    // the event loop. Returns the exit status.
+    static int run(int argc, char **argv);
+
+private:
+    Library *m_library;
+    Updater *m_updater;
+    MainWindow *m_window;
+};

@@ -1,0 +1,185 @@
+#include "consentview.h"
+
+#include "icons.h"
+#include "model/consent.h"
+#include "model/day.h"
+#include "model/defaults.h"
+#include "style.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+namespace {
+
+// The book symbol on a soft tile of the brand colour.
+class BookTile : public QWidget
+{
+public:
+    explicit BookTile(QWidget *parent = nullptr)
+        : QWidget(parent)
+    {
+        setFixedSize(56, 56);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QColor tile = Style::brand();
+        tile.setAlphaF(0.12);
+        QPainterPath path;
+        path.addRoundedRect(QRectF(rect()), 14, 14);
+        painter.fillPath(path, tile);
+        const int size = 30;
+        painter.drawPixmap(QRect((width() - size) / 2, (height() - size) / 2, size, size),
+            Icons::pixmap(QStringLiteral("book.closed"), size, Style::brand()));
+    }
+};
+
+// A button with its explanation beside it, the text's first line level
+// with the button's.
+QHBoxLayout *explainedButton(QPushButton *button, const QString &explanation)
+{
+    auto *row = new QHBoxLayout;
+    row->setSpacing(10);
+    QLabel *text = Style::label(explanation, Style::Text::Callout, Style::Tone::Secondary);
+    text->setContentsMargins(0, (button->sizeHint().height() - text->fontMetrics().height()) / 2, 0, 0);
+    row->addWidget(button, 0, Qt::AlignTop);
+    row->addWidget(text, 1, Qt::AlignTop);
+    return row;
+}
+
+QString meKey(const Conversation &conversation)
+{
+    return QStringLiteral("me:") + conversation.id();
+}
+
+} // namespace
+
+ConsentView::ConsentView(
+    const Conversation &conversation, const QString &name, Actions actions, QWidget *parent)
+    : QWidget(parent)
+    , m_conversation(conversation)
+    , m_actions(std::move(actions))
+    , m_okToPrint(new QCheckBox(QStringLiteral("I'm in this conversation, and ") + name
+          + QStringLiteral(" is happy to be in a printed book.")))
+    , m_read(new QPushButton(QStringLiteral("Read Our Messages")))
+{
+    auto *column = new QWidget(this);
+    column->setMaximumWidth(640);
+    auto *stack = new QVBoxLayout(column);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(22);
+
+    stack->addWidget(new BookTile);
+    QLabel *title = Style::label(QStringLiteral("Make a book with ") + name, Style::Text::Title);
+    QFont titleFont = Style::font(Style::Text::Title, Style::Weight::Bold);
+    titleFont.setPixelSize(28);
+    title->setFont(titleFont);
+    stack->addWidget(title);
+    stack->addWidget(Style::label(QStringLiteral("To make it, Quorvel reads your messages with ") + name
+            + QStringLiteral(": ") + Style::number(conversation.messages)
+            + QStringLiteral(" of them, going back to ") + longDay(conversation.first)
+            + QStringLiteral(
+                ". It reads them here, on this computer. Nothing is sent anywhere until you order, "
+                "and then only the finished book."),
+        Style::Text::Title3, Style::Tone::Secondary));
+
+    if (conversation.people && conversation.people->size() >= 2) {
+        m_picker = new QComboBox;
+        m_picker->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        for (const Conversation::LogPerson &person : *conversation.people) {
+            m_picker->addItem(person.name + QStringLiteral(" (") + Style::number(person.messages)
+                    + QStringLiteral(" messages)"),
+                person.name);
+        }
+        // The stored choice when it still names someone here, else the guess.
+        QString first = Consent::me(conversation).value_or(QString());
+        if (m_picker->findData(first) < 0)
+            first = Consent::guessMe(*conversation.people);
+        m_picker->setCurrentIndex(std::max(0, m_picker->findData(first)));
+        setMe(m_picker->currentData().toString());
+        connect(m_picker, &QComboBox::currentIndexChanged, this,
+            [this] { setMe(m_picker->currentData().toString()); });
+        auto *row = new QHBoxLayout;
+        row->setSpacing(8);
+        QLabel *label = Style::label(QStringLiteral("Which one is you?"), Style::Text::Body);
+        label->setWordWrap(false);
+        label->setBuddy(m_picker);
+        row->addWidget(label);
+        row->addWidget(m_picker);
+        row->addStretch(1);
+        stack->addLayout(row);
+    }
+
+    stack->addWidget(m_okToPrint);
+
+    Style::setProminent(m_read);
+    m_read->setMinimumHeight(30);
+    m_read->setEnabled(false);
+    auto *readRow = new QHBoxLayout;
+    readRow->addWidget(m_read);
+    readRow->addStretch(1);
+    stack->addLayout(readRow);
+
+    if (m_actions.wrapped) {
+        auto *wrapped = new QPushButton(QStringLiteral("See Our Wrapped"));
+        wrapped->setAutoDefault(false);
+        stack->addLayout(explainedButton(wrapped,
+            QStringLiteral("A free set of cards with the numbers from your ")
+                + (conversation.group ? QStringLiteral("group chat") : QStringLiteral("conversation"))
+                + QStringLiteral(
+                    ", read on this computer. No message is quoted on a card, and nothing is printed.")));
+        connect(wrapped, &QPushButton::clicked, this, [this] { act(m_actions.wrapped); });
+    }
+
+    stack->addWidget(Style::label(
+        QStringLiteral(
+            "You can delete the book, and everything Quorvel made from these messages, at any time."),
+        Style::Text::Callout, Style::Tone::Tertiary));
+
+    auto *centre = new QHBoxLayout;
+    centre->addStretch(1);
+    centre->addWidget(column, 100);
+    centre->addStretch(1);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(48, 48, 48, 48);
+    outer->addStretch(1);
+    outer->addLayout(centre);
+    outer->addStretch(1);
+
+    connect(m_okToPrint, &QCheckBox::toggled, m_read, &QWidget::setEnabled);
+    connect(m_read, &QPushButton::clicked, this, [this] { act(m_actions.agree); });
+    // Return reads, window-wide, once the box is ticked.
+    for (const int key : { Qt::Key_Return, Qt::Key_Enter }) {
+        auto *shortcut = new QShortcut(QKeySequence(key), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this] {
+            if (m_read->isEnabled() && m_read->isVisible())
+                m_read->click();
+        });
+    }
+}
+
+void ConsentView::setMe(const QString &me)
+{
+    m_me = me;
+    if (!me.isEmpty())
+        Defaults::standard().setString(meKey(m_conversation), me);
+}
+
+void ConsentView::act(const std::function<void()> &action)
+{
+    if (m_conversation.people && !m_me.isEmpty())
+        Defaults::standard().setString(meKey(m_conversation), m_me);
+    if (action)
+        action();
+}

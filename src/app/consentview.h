@@ -1,0 +1,50 @@
+#pragma once
+
+#include "model/conversation.h"
+
+#include <QWidget>
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QPushButton;
+
+// Nothing of a conversation is read until the user says so. This screen
+// says what reading it means, asks which participant the user is (when the
+// participants are known), asks them to confirm the other person is happy
+// to be in a printed book, and offers the ways on. It stores only which
+// participant is the user; what agreeing does belongs to the actions.
+class ConsentView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    struct Actions
+    {
+        // "Read Our Messages".
+        std::function<void()> agree;
+        // "See Our Wrapped"; without it the Wrapped row is not shown.
+        std::function<void()> wrapped;
+    };
+
+    ConsentView(
+        const Conversation &conversation, const QString &name, Actions actions, QWidget *parent = nullptr);
+
+    // The participant the user says they are; empty without a picker.
+    QString me() const { return m_me; }
+
+    QComboBox *picker() const { return m_picker; }
+    QCheckBox *okToPrint() const { return m_okToPrint; }
+    QPushButton *readButton() const { return m_read; }
+
+private:
+    void setMe(const QString &me);
+    void act(const std::function<void()> &action);
+
+    Conversation m_conversation;
+    Actions m_actions;
+    QString m_me;
+    QComboBox *m_picker = nullptr;
+    QCheckBox *m_okToPrint;
+    QPushButton *m_read;
+};

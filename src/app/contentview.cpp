@@ -1,0 +1,347 @@
+#include "contentview.h"
+
+#include "accessview.h"
+#include "consentview.h"
+#include "contentunavailable.h"
+#include "conversationlist.h"
+#include "errors.h"
+#include "model/consent.h"
+#include "model/library.h"
+#include "project/project.h"
+#include "sourceadder.h"
+#include "spinner.h"
+#include "style.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QShowEvent>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// A centred column of widgets that fills the pane.
+QWidget *centred(const QList<QWidget *> &widgets, int spacing)
+{
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(40, 40, 40, 40);
+    layout->setSpacing(spacing);
+    layout->addStretch(1);
+    for (QWidget *widget : widgets)
+        layout->addWidget(widget, 0, Qt::AlignHCenter);
+    layout->addStretch(1);
+    return page;
+}
+
+QString readingLine(const Conversation &conversation)
+{
+    return QStringLiteral("Reading ") + Style::number(conversation.messages) + QStringLiteral(" messages");
+}
+
+} // namespace
+
+ContentView::ContentView(Library *library, QWidget *parent)
+    : QWidget(parent)
+    , m_library(library)
+    , m_opener(&Project::open)
+    , m_adder(new SourceAdder(library, this))
+    , m_routes(new QStackedWidget(this))
+    , m_progress(centred({ new Spinner(Spinner::Size::Regular) }, 0))
+    , m_access(new AccessView(library, m_adder))
+    , m_split(new QSplitter(Qt::Horizontal))
+    , m_list(new ConversationList(library, m_adder))
+    , m_detailPane(new QWidget)
+    , m_detailLayout(new QVBoxLayout(m_detailPane))
+    , m_title(QStringLiteral("Quorvel"))
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_routes);
+    m_routes->addWidget(m_progress);
+    m_routes->addWidget(m_access);
+    m_routes->addWidget(m_split);
+
+    // The sidebar keeps its width when the window grows; the pane takes the rest.
+    m_list->setMinimumWidth(240);
+    m_list->setMaximumWidth(360);
+    m_split->addWidget(m_list);
+    m_split->addWidget(m_detailPane);
+    m_split->setChildrenCollapsible(false);
+    m_split->setStretchFactor(0, 0);
+    m_split->setStretchFactor(1, 1);
+    m_split->setSizes({ 280, 1000 });
+    m_split->setHandleWidth(1);
+
+    m_detailPane->setObjectName(QStringLiteral("detail"));
+    m_detailPane->setAutoFillBackground(true);
+    m_detailPane->setBackgroundRole(QPalette::Base);
+    m_detailLayout->setContentsMargins(0, 0, 0, 0);
+
+    connect(m_list, &ConversationList::selectionChanged, this, &ContentView::setSelection);
+    connect(m_library, &Library::accessChanged, this, &ContentView::refresh);
+    connect(m_library, &Library::addedChanged, this, &ContentView::refresh);
+    connect(m_library, &Library::namesChanged, this, &ContentView::refresh);
+    connect(m_library, &Library::conversationsChanged, this, [this] {
+        const int count = int(m_library->conversations().size());
+        refresh();
+        if (count != m_conversationCount) {
+            m_conversationCount = count;
+            autoOpen();
+        }
+    });
+    refresh();
+}
+
+ContentView::~ContentView() = default;
+
+void ContentView::setOpener(Opener opener)
+{
+    m_opener = std::move(opener);
+}
+
+ContentView::Route ContentView::route() const
+{
+    if (m_library->access() == Library::Access::Granted || !m_library->added().isEmpty())
+        return Route::Split;
+    if (m_library->access() == Library::Access::Unknown)
+        return Route::Progress;
+    return Route::Access;
+}
+
+void ContentView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // The first of the program's own work: what can be read.
+    if (!m_loaded) {
+        m_loaded = true;
+        m_library->load();
+    }
+}
+
+void ContentView::setSelection(const std::optional<QString> &id)
+{
+    if (id == m_selection)
+        return;
+    m_selection = id;
+    m_list->setSelection(id);
+    open(id);
+    refresh();
+}
+
+void ContentView::bookDeleted()
+{
+    m_project.reset();
+    setSelection(std::nullopt);
+    refresh();
+}
+
+std::optional<Conversation> ContentView::conversation(const QString &id) const
+{
+    for (const Conversation &conversation : m_library->conversations()) {
+        if (conversation.id() == id)
+            return conversation;
+    }
+    return std::nullopt;
+}
+
+void ContentView::open(const std::optional<QString> &id)
+{
+    if (!id)
+        return;
+    const std::optional<Conversation> chosen = conversation(*id);
+    if (!chosen)
+        return;
+    if (!Consent::mayRead(*id)) {
+        m_project.reset();
+        m_openError.reset();
+        refresh();
+        return;
+    }
+    // The book shown so far is not shown again while a newer open of the
+    // same conversation runs: edits made to it would be lost when the newer
+    // one arrives with the book as it was read.
+    m_project.reset();
+    m_openError.reset();
+    const quint64 ticket = ++m_opens;
+    m_opening = Opening { *chosen, ticket };
+    refresh();
+    openInBackground(*chosen, ticket);
+}
+
+QCoro::Task<void> ContentView::openInBackground(Conversation conversation, quint64 ticket)
+{
+    QPointer<ContentView> self(this);
+    const QString id = conversation.id();
+    const QString them = m_library->displayName(conversation);
+    const Opener opener = m_opener;
+    std::shared_ptr<Project> project;
+    QString failure;
+    try {
+        project = co_await opener(conversation, them);
+    } catch (...) {
+        failure = Errors::sentence(std::current_exception());
+    }
+    if (!self)
+        co_return;
+    // Only the newest open, of the conversation still selected, is kept.
+    const bool current = ticket == m_opens && m_selection == id;
+    if (project) {
+        project->nameMembers(m_library->memberNames());
+        if (current)
+            m_project = project;
+    } else if (current) {
+        m_openError = { id, failure };
+    }
+    if (m_opening && m_opening->ticket == ticket)
+        m_opening.reset();
+    refresh();
+}
+
+void ContentView::agree(const QString &id, bool wrappedOnly)
+{
+    if (wrappedOnly)
+        Consent::recordWrapped(id);
+    else
+        Consent::record(id);
+    open(id);
+}
+
+void ContentView::autoOpen()
+{
+    if (m_selection || route() != Route::Split)
+        return;
+    if (!qEnvironmentVariableIsSet("QUORVEL_OPEN"))
+        return;
+    const QString wanted = qEnvironmentVariable("QUORVEL_OPEN");
+    if (conversation(wanted))
+        setSelection(wanted);
+}
+
+void ContentView::refresh()
+{
+    refreshRoute();
+    refreshDetail();
+    refreshTitle();
+}
+
+void ContentView::refreshRoute()
+{
+    QWidget *page = m_progress;
+    switch (route()) {
+    case Route::Progress:
+        page = m_progress;
+        break;
+    case Route::Access:
+        page = m_access;
+        break;
+    case Route::Split:
+        page = m_split;
+        break;
+    }
+    if (m_routes->currentWidget() == page)
+        return;
+    m_routes->setCurrentWidget(page);
+    if (page == m_split)
+        autoOpen();
+}
+
+ContentView::DetailKey ContentView::wantedDetail() const
+{
+    if (m_project && m_selection && m_project->conversation().id() == *m_selection)
+        return { Detail::Book, *m_selection, m_project.get(), {}, {} };
+    if (m_opening)
+        return { Detail::Reading, m_opening->conversation.id(), nullptr, readingLine(m_opening->conversation),
+            {} };
+    if (m_openError && m_selection == m_openError->first)
+        return { Detail::OpenError, m_openError->first, nullptr, m_openError->second, {} };
+    if (m_selection) {
+        if (const std::optional<Conversation> selected = conversation(*m_selection))
+            return { Detail::Consent, *m_selection, nullptr, m_library->displayName(*selected), selected };
+    }
+    return {};
+}
+
+void ContentView::refreshDetail()
+{
+    const DetailKey wanted = wantedDetail();
+    if (m_detailBuilt && wanted == m_detail)
+        return;
+    if (m_detailWidget) {
+        m_detailWidget->hide();
+        m_detailWidget->deleteLater();
+    }
+    m_detail = wanted;
+    m_detailBuilt = true;
+    m_detailWidget = buildDetail(wanted);
+    m_detailLayout->addWidget(m_detailWidget);
+    connect(m_detailWidget, &QWidget::windowTitleChanged, this, &ContentView::refreshTitle);
+}
+
+QWidget *ContentView::buildDetail(const DetailKey &key)
+{
+    switch (key.kind) {
+    case Detail::Book:
+        return bookScreen(m_project, key.id);
+    case Detail::Reading: {
+        QLabel *line = Style::label(key.text, Style::Text::Body, Style::Tone::Secondary);
+        line->setAlignment(Qt::AlignCenter);
+        return centred({ new Spinner(Spinner::Size::Regular), line }, 12);
+    }
+    case Detail::OpenError:
+        return new ContentUnavailable(QStringLiteral("exclamationmark.triangle"),
+            QStringLiteral("This conversation didn't open"), key.text);
+    case Detail::Consent: {
+        const QString id = key.id;
+        ConsentView::Actions actions;
+        actions.agree = [this, id] { agree(id, false); };
+        actions.wrapped = [this, id] { agree(id, true); };
+        return new ConsentView(*key.conversation, key.text, actions);
+    }
+    case Detail::ChooseSomeone:
+        break;
+    }
+    return new ContentUnavailable(QStringLiteral("bookmark"), QStringLiteral("Choose someone"),
+        QStringLiteral("Pick a conversation to make a book from. Nothing is read until you say so."));
+}
+
+void ContentView::refreshTitle()
+{
+    QString title = QStringLiteral("Quorvel");
+    if (m_detailWidget && !m_detailWidget->windowTitle().isEmpty()) {
+        title = m_detailWidget->windowTitle();
+    } else if (m_selection) {
+        if (const std::optional<Conversation> selected = conversation(*m_selection))
+            title = m_library->displayName(*selected);
+    }
+    if (title == m_title)
+        return;
+    m_title = title;
+    emit titleChanged(title);
+}
+
+QWidget *ContentView::bookScreen(std::shared_ptr<Project> project, const QString &id)
+{
+    Q_UNUSED(id);
+    // Until the book's own screens are here: its title and, once typeset,
+    // its number of pages.
+    auto *title = Style::label(QString(), Style::Text::Title, Style::Tone::Primary);
+    title->setFont(Style::font(Style::Text::Title, Style::Weight::Semibold));
+    title->setAlignment(Qt::AlignCenter);
+    auto *pages = Style::label(QString(), Style::Text::Body, Style::Tone::Secondary);
+    pages->setAlignment(Qt::AlignCenter);
+    QWidget *screen = centred({ title, pages }, 8);
+    const auto update = [title, pages, project = project.get()] {
+        title->setText(project->book().front.title);
+        const int count = project->layout().pageCount;
+        pages->setText(
+            project->pdf().isEmpty() ? QString() : Style::number(count) + QStringLiteral(" pages"));
+        pages->setVisible(!project->pdf().isEmpty());
+    };
+    connect(project.get(), &Project::bookChanged, screen, update);
+    connect(project.get(), &Project::pdfChanged, screen, update);
+    connect(project.get(), &Project::layoutChanged, screen, update);
+    update();
+    return screen;
+}

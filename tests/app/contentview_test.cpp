@@ -1,0 +1,286 @@
+// Routing between the screens, and the road from a selected conversation
+// to an open book: consent first, the open in the background, and only the
+// newest open of the conversation still selected ever shown.
+#include "app/consentview.h"
+#include "app/contentunavailable.h"
+#include "app/contentview.h"
+#include "model/backups.h"
+#include "model/consent.h"
+#include "model/defaults.h"
+#include "shelltest.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+
+using namespace Shell;
+using Route = ContentView::Route;
+using Detail = ContentView::Detail;
+
+namespace {
+
+class ContentViewTest : public ShellTest
+{
+protected:
+    // A library of the computer's own source listing these conversations.
+    void listOnComputer(const QList<Listed> &listed)
+    {
+        setDatabase(true);
+        tool.answers.insert(QStringLiteral("mac"), chats(listed));
+    }
+
+    std::unique_ptr<ContentView> shown(Library *library)
+    {
+        auto view = std::make_unique<ContentView>(library);
+        view->setOpener(opens.opener());
+        view->resize(1100, 700);
+        view->show();
+        return view;
+    }
+
+    void waitForList(ContentView &view, int rows)
+    {
+        ASSERT_TRUE(TestSupport::waitUntil([&] {
+            return view.conversationList()->model()->rowCount() > 0
+                && view.conversationList()->model()->rowCount(view.conversationList()->model()->index(0, 0))
+                >= rows;
+        }));
+    }
+
+    QString detailTitle(const ContentView &view)
+    {
+        auto *unavailable = qobject_cast<ContentUnavailable *>(view.detailWidget());
+        return unavailable ? unavailable->title() : QString();
+    }
+
+    HeldOpens opens;
+};
+
+} // namespace
+
+TEST_F(ContentViewTest, RoutesByAccessAndAddedSources)
+{
+    {
+        const auto lib = library();
+        ContentView view(lib.get());
+        // Nothing probed yet: only the progress indicator.
+        EXPECT_EQ(view.route(), Route::Progress);
+        view.show();
+        EXPECT_EQ(view.route(), Route::Access);
+        TestSupport::saveScreen(&view, QStringLiteral("access"));
+    }
+    {
+        setDatabase(true);
+        const auto lib = library();
+        ContentView view(lib.get());
+        view.show();
+        EXPECT_EQ(view.route(), Route::Split);
+        setDatabase(false);
+    }
+    {
+        // A chat file already added: the list, though the database is missing.
+        QTemporaryDir dir;
+        savedChatFile(dir);
+        const auto lib = library();
+        ContentView view(lib.get());
+        view.show();
+        EXPECT_EQ(lib->access(), Library::Access::Denied);
+        EXPECT_EQ(view.route(), Route::Split);
+    }
+}
+
+TEST_F(ContentViewTest, AgreeingStoresConsentAndOpensTheBook)
+{
+    listOnComputer({ { "+15555550100", 12345 } });
+    const auto lib = library();
+    const auto view = shown(lib.get());
+    waitForList(*view, 1);
+    EXPECT_EQ(view->detail(), Detail::ChooseSomeone);
+    EXPECT_EQ(detailTitle(*view), "Choose someone");
+    EXPECT_EQ(view->title(), "Quorvel");
+
+    pick(view->conversationList(), "+15555550100");
+    EXPECT_EQ(view->selection(), "+15555550100");
+    ASSERT_EQ(view->detail(), Detail::Consent);
+    EXPECT_EQ(view->title(), "(555) 555-0100");
+    EXPECT_TRUE(opens.opens.empty());
+    auto *consent = qobject_cast<ConsentView *>(view->detailWidget());
+    ASSERT_NE(consent, nullptr);
+    consent->okToPrint()->click();
+    consent->readButton()->click();
+
+    EXPECT_TRUE(Defaults::standard().string("consent:+15555550100").has_value());
+    ASSERT_EQ(opens.opens.size(), 1u);
+    EXPECT_EQ(opens.opens[0]->them, "(555) 555-0100");
+    ASSERT_EQ(view->detail(), Detail::Reading);
+    EXPECT_TRUE(TestSupport::findText(view->detailWidget(), "Reading 12,345 messages"));
+    TestSupport::saveScreen(view.get(), QStringLiteral("reading"));
+
+    opens.finish(0);
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return view->detail() == Detail::Book; }));
+    EXPECT_EQ(view->project().get(), opens.opens[0]->made);
+    EXPECT_TRUE(TestSupport::findText(view->detailWidget(), "Book of +15555550100"));
+}
+
+TEST_F(ContentViewTest, TheWrappedOnlyConsentOpensTheBookToo)
+{
+    listOnComputer({ { "+15550100" } });
+    const auto lib = library();
+    const auto view = shown(lib.get());
+    waitForList(*view, 1);
+    view->setSelection(QStringLiteral("+15550100"));
+    auto *consent = qobject_cast<ConsentView *>(view->detailWidget());
+    ASSERT_NE(consent, nullptr);
+    QWidget *wrapped = TestSupport::findText(consent, "See Our Wrapped");
+    ASSERT_NE(wrapped, nullptr);
+    static_cast<QPushButton *>(wrapped)->click();
+    EXPECT_FALSE(Defaults::standard().string("consent:+15555550100"));
+    EXPECT_TRUE(Defaults::standard().string("consent-wrapped:+15550100"));
+    EXPECT_EQ(view->detail(), Detail::Reading);
+    EXPECT_EQ(opens.opens.size(), 1u);
+}
+
+// Selecting A, then B, then A again used to let A's first open, ending
+// first, show its book while A's newer open still ran; the newer one then
+// replaced it with the book as it was read, dropping what the user did in
+// between.
+TEST_F(ContentViewTest, ASelectionChangedWhileOpeningNeverShowsTheOlderBook)
+{
+    listOnComputer({ { "a" }, { "b" } });
+    Consent::record(QStringLiteral("a"));
+    Consent::record(QStringLiteral("b"));
+    const auto lib = library();
+    const auto view = shown(lib.get());
+    waitForList(*view, 2);
+
+    pick(view->conversationList(), "a");
+    pick(view->conversationList(), "b");
+    pick(view->conversationList(), "a");
+    ASSERT_EQ(opens.opens.size(), 3u);
+    EXPECT_TRUE(TestSupport::findText(view->detailWidget(), "Reading 10 messages"));
+
+    // A's first open ends first: dropped; the pane still waits for the newest.
+    opens.finish(0);
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return opens.opens[0]->made != nullptr; }));
+    QTest::qWait(20);
+    EXPECT_EQ(view->detail(), Detail::Reading);
+    EXPECT_EQ(view->project(), nullptr);
+    // B's ends: not selected any more.
+    opens.finish(1);
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return opens.opens[1]->made != nullptr; }));
+    QTest::qWait(20);
+    EXPECT_EQ(view->detail(), Detail::Reading);
+    opens.finish(2);
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return view->detail() == Detail::Book; }));
+    EXPECT_EQ(view->project().get(), opens.opens[2]->made);
+
+    // Once shown, a book is not shown again while a newer open of its
+    // conversation runs.
+    pick(view->conversationList(), "b");
+    pick(view->conversationList(), "a");
+    EXPECT_EQ(view->detail(), Detail::Reading);
+    EXPECT_EQ(view->project(), nullptr);
+}
+
+TEST_F(ContentViewTest, ReadingShowsUntilTheOpenEndsThenTheNewSelectionsConsent)
+{
+    listOnComputer({ { "a", 3 }, { "b" } });
+    Consent::record(QStringLiteral("a"));
+    const auto lib = library();
+    const auto view = shown(lib.get());
+    waitForList(*view, 2);
+
+    pick(view->conversationList(), "a");
+    pick(view->conversationList(), "b");
+    // B has no consent: A's reading shows while A's open runs.
+    EXPECT_TRUE(TestSupport::findText(view->detailWidget(), "Reading 3 messages"));
+    EXPECT_EQ(view->title(), "b");
+    opens.finish(0);
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return view->detail() == Detail::Consent; }));
+    EXPECT_EQ(view->project(), nullptr);
+}
+
+TEST_F(ContentViewTest, AFailedOpenShowsOnlyWhileItsConversationIsSelected)
+{
+    listOnComputer({ { "a" }, { "b" }, { "c" } });
+    Consent::record(QStringLiteral("a"));
+    Consent::record(QStringLiteral("b"));
+    const auto lib = library();
+    const auto view = shown(lib.get());
+    waitForList(*view, 3);
+
+    pick(view->conversationList(), "a");
+    opens.finish(0, QStringLiteral("Error: The store is locked.\n"));
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return view->detail() == Detail::OpenError; }));
+    EXPECT_EQ(detailTitle(*view), "This conversation didn't open");
+    EXPECT_EQ(qobject_cast<ContentUnavailable *>(view->detailWidget())->description(),
+        "brimlow-core failed (1): Error: The store is locked.\n");
+    EXPECT_EQ(view->title(), "a");
+    TestSupport::saveScreen(view.get(), QStringLiteral("open-error"));
+
+    // A conversation without consent shows its consent screen, not the error.
+    pick(view->conversationList(), "c");
+    EXPECT_EQ(view->detail(), Detail::Consent);
+
+    // B fails while C is selected: nothing shows.
+    pick(view->conversationList(), "b");
+    pick(view->conversationList(), "c");
+    opens.finish(1, QStringLiteral("Error: Gone."));
+    QTest::qWait(30);
+    EXPECT_EQ(view->detail(), Detail::Consent);
+}
+
+TEST_F(ContentViewTest, DeletingTheBookClearsTheSelection)
+{
+    listOnComputer({ { "a" } });
+    Consent::record(QStringLiteral("a"));
+    const auto lib = library();
+    const auto view = shown(lib.get());
+    waitForList(*view, 1);
+    pick(view->conversationList(), "a");
+    opens.finish(0);
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return view->detail() == Detail::Book; }));
+
+    view->bookDeleted();
+    EXPECT_EQ(view->selection(), std::nullopt);
+    EXPECT_EQ(view->project(), nullptr);
+    EXPECT_EQ(detailTitle(*view), "Choose someone");
+    EXPECT_TRUE(view->conversationList()->view()->selectionModel()->selectedIndexes().isEmpty());
+}
+
+TEST_F(ContentViewTest, OpenNamedInTheEnvironmentWaitsForALateSource)
+{
+    QTemporaryDir dir;
+    const Source file = savedChatFile(dir);
+    tool.answers.insert(file.id, chats({ { "Sam" } }));
+    tool.holding = true;
+    Consent::record(QStringLiteral("file-0000aaaa:Sam"));
+    qputenv("QUORVEL_OPEN", "file-0000aaaa:Sam");
+
+    const auto lib = library();
+    const auto view = shown(lib.get());
+    EXPECT_EQ(view->selection(), std::nullopt);
+    tool.release();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return view->selection().has_value(); }));
+    EXPECT_EQ(view->selection(), "file-0000aaaa:Sam");
+    EXPECT_EQ(view->detail(), Detail::Reading);
+    EXPECT_EQ(opens.opens.size(), 1u);
+}
+
+TEST_F(ContentViewTest, OpenNamedInTheEnvironmentNeverOverridesTheUser)
+{
+    listOnComputer({ { "a" }, { "b" } });
+    tool.holding = true;
+    qputenv("QUORVEL_OPEN", "b");
+    const auto lib = library();
+    const auto view = shown(lib.get());
+    tool.release();
+    waitForList(*view, 2);
+    EXPECT_EQ(view->selection(), "b");
+
+    // A second list arriving later changes nothing once something is selected.
+    pick(view->conversationList(), "a");
+    tool.holding = false;
+    tool.answers.insert(QStringLiteral("mac"), chats({ { "a" }, { "b" }, { "c" } }));
+    TestSupport::await(lib->load());
+    EXPECT_EQ(view->selection(), "a");
+}

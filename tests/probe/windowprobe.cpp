@@ -1,0 +1,176 @@
+// The app as it starts for the user, watched from inside: it starts
+// exactly as `quorvel` does, waits until the window shows what it is asked
+// to wait for, then prints "ready" with the milliseconds since the process
+// started, the window's title and every text the window shows, saves the
+// window as a PNG when asked, and quits. Tests run it with the QUORVEL_
+// variables a case needs; the bench times it.
+//
+//   quorvel_window_probe [--until TEXT]... [--rows N] [--screen FILE] [--timeout MS]
+//
+// Without --until or --rows it waits for the window's first paint. Exits 3
+// when the wait times out (after printing what the window shows).
+#include "app/app.h"
+#include "app/contentview.h"
+#include "app/conversationlist.h"
+#include "app/conversationlistmodel.h"
+#include "app/mainwindow.h"
+#include "model/helpers.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QTimer>
+#include <QTreeView>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <unistd.h>
+
+namespace {
+
+struct Options
+{
+    QStringList until;
+    int rows = 0;
+    QString screen;
+    int timeout = 60000;
+};
+
+Options parse(const QStringList &arguments)
+{
+    Options options;
+    for (int i = 1; i + 1 < arguments.size(); i += 2) {
+        const QString &name = arguments[i];
+        const QString &value = arguments[i + 1];
+        if (name == QLatin1String("--until"))
+            options.until.append(value);
+        else if (name == QLatin1String("--rows"))
+            options.rows = value.toInt();
+        else if (name == QLatin1String("--screen"))
+            options.screen = value;
+        else if (name == QLatin1String("--timeout"))
+            options.timeout = value.toInt();
+    }
+    return options;
+}
+
+// Milliseconds since this process was started by the kernel.
+double sinceProcessStart()
+{
+    QFile stat(QStringLiteral("/proc/self/stat"));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray line = stat.readAll();
+    // Field 22, counted after the command name in parentheses.
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    const double startTicks = fields.value(19).toDouble();
+    timespec now {};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    const double ticks = double(sysconf(_SC_CLK_TCK));
+    return (now.tv_sec + now.tv_nsec / 1e9 - startTicks / ticks) * 1000.0;
+}
+
+QStringList visibleTexts(QWidget *root)
+{
+    QStringList texts;
+    for (QWidget *widget : root->findChildren<QWidget *>()) {
+        if (!widget->isVisibleTo(root))
+            continue;
+        if (auto *label = qobject_cast<QLabel *>(widget); label && !label->text().isEmpty())
+            texts.append(label->text());
+        else if (auto *button = qobject_cast<QAbstractButton *>(widget); button && !button->text().isEmpty())
+            texts.append(button->text());
+    }
+    return texts;
+}
+
+int conversationRows(ConversationList *list)
+{
+    ConversationListModel *model = list->model();
+    int rows = 0;
+    for (int section = 0; section < model->rowCount(); ++section) {
+        const QModelIndex index = model->index(section, 0);
+        for (int row = 0; row < model->rowCount(index); ++row) {
+            if (ConversationListModel::kind(model->index(row, 0, index))
+                == ConversationListModel::Kind::Conversation)
+                ++rows;
+        }
+    }
+    return rows;
+}
+
+// Notes each paint of the watched widgets, and the first paint at which
+// what is awaited was there to be drawn.
+class PaintWatch : public QObject
+{
+public:
+    std::function<bool()> awaited;
+    int paints = 0;
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+            if (!painted && awaited && awaited())
+                painted = true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!App::hasDisplay()) {
+        std::fprintf(stderr, "no display\n");
+        return 1;
+    }
+    QApplication application(argc, argv);
+    Helpers::setPackageRoot(QStringLiteral(QUORVEL_TEST_STAGE));
+    const Options options = parse(application.arguments());
+
+    App app;
+    MainWindow *window = app.window();
+    PaintWatch paints;
+    window->installEventFilter(&paints);
+    ConversationList *list = window->content()->conversationList();
+    list->view()->viewport()->installEventFilter(&paints);
+    window->show();
+
+    int status = 0;
+    // Rows count as shown once the list has painted them.
+    paints.awaited = [&] { return options.rows > 0 && conversationRows(list) >= options.rows; };
+    QElapsedTimer clock;
+    clock.start();
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        bool ready = true;
+        for (const QString &text : options.until)
+            ready = ready && visibleTexts(window).contains(text);
+        if (options.rows > 0)
+            ready = ready && paints.painted;
+        if (options.until.isEmpty() && options.rows == 0)
+            ready = paints.paints > 0;
+        const bool late = clock.elapsed() > options.timeout;
+        if (!ready && !late)
+            return;
+        poll.stop();
+        status = ready ? 0 : 3;
+        std::printf("%s %.1f\n", ready ? "ready" : "timeout", sinceProcessStart());
+        std::printf("title: %s\n", qPrintable(window->windowTitle()));
+        for (const QString &text : visibleTexts(window))
+            std::printf("text: %s\n", qPrintable(QString(text).replace(u'\n', u' ')));
+        std::fflush(stdout);
+        if (!options.screen.isEmpty())
+            window->grab().save(options.screen);
+        QTimer::singleShot(0, &application, &QCoreApplication::quit);
+    });
+    poll.start(2);
+    application.exec();
+    return status;
+}
