@@ -119,4 +119,10 @@ bool isUpper(QStringView character)
     return u_isupper(UChar32(firstScalar(character)));
 }
 
+bool isNumber(QStringView character)
+{
+    return !character.isEmpty()
+        && u_getIntPropertyValue(UChar32(firstScalar(character)), UCHAR_NUMERIC_TYPE) != U_NT_NONE;
+}
+
 } // namespace Characters

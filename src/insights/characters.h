@@ -29,5 +29,8 @@ QString lowered(const QString &text);
 // judged by its first scalar.
 bool isLetter(QStringView character);
 bool isUpper(QStringView character);
+// A numeric character (a digit, a Roman numeral, a fraction), by its first
+// scalar.
+bool isNumber(QStringView character);
 
 } // namespace Characters

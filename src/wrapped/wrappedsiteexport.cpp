@@ -1,0 +1,57 @@
+#include "wrappedsiteexport.h"
+
+#include "wrappedexport.h"
+#include "wrappedvideo.h"
+
+#include <QDir>
+
+namespace WrappedSiteExport {
+
+std::optional<QString> folder(const QProcessEnvironment &environment)
+{
+    if (!environment.contains(QStringLiteral("QUORVEL_WRAPPED_EXPORT")))
+        return std::nullopt;
+    return environment.value(QStringLiteral("QUORVEL_WRAPPED_EXPORT"));
+}
+
+QString prefix(const QString &conversationKey)
+{
+    QString made = conversationKey;
+    made.remove(QStringLiteral("demo:"));
+    made.replace(u' ', u'-');
+    return made;
+}
+
+QString demoCode()
+{
+    return QStringLiteral("QRVDEM");
+}
+
+WrappedSettings settings(const Wrapped &wrapped, WrappedSettings settings)
+{
+    settings.selection.clear();
+    for (const Wrapped::Card &card : wrapped.cards)
+        settings.selection.append(card.id);
+    settings.names = WrappedSettings::Names::Full;
+    return settings;
+}
+
+QCoro::Task<void> run(Wrapped wrapped, WrappedSettings settings, QString conversationKey, QString folder,
+    std::function<std::optional<QString>()> statusCode)
+{
+    const WrappedSettings exported = WrappedSiteExport::settings(wrapped, settings);
+    const QString name = prefix(conversationKey);
+    const auto code = [&] { return (statusCode ? statusCode() : std::nullopt).value_or(demoCode()); };
+    try {
+        co_await WrappedExport::cards(wrapped, exported, code(),
+            { WrappedSettings::Format::Story, WrappedSettings::Format::Post }, folder, name);
+    } catch (const std::exception &) {
+        // The site takes what there is.
+    }
+    try {
+        co_await WrappedVideo::exportVideo(
+            wrapped, exported, code(), QDir(folder).filePath(name + QStringLiteral(".mp4")));
+    } catch (const std::exception &) { }
+}
+
+} // namespace WrappedSiteExport

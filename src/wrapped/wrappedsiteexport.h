@@ -1,0 +1,38 @@
+#pragma once
+
+#include "model/wrapped.h"
+#include "wrappedsettings.h"
+
+#include <QProcessEnvironment>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <qcorotask.h>
+
+// The unattended export of one conversation's Wrapped for the web site,
+// asked for by QUORVEL_WRAPPED_EXPORT: every card in both shapes with full
+// names, and the video, into one folder. The Wrapped screen runs it when
+// it opens and quits the app after it.
+namespace WrappedSiteExport {
+
+// The folder the environment asks for; nothing when it asks for none.
+std::optional<QString> folder(const QProcessEnvironment &environment);
+
+// The files' prefix: the conversation key without "demo:", spaces as "-".
+QString prefix(const QString &conversationKey);
+
+// The code printed while the rewards status is unknown.
+QString demoCode();
+
+// The settings of the export: every card in card order, full names, the
+// rest as the user left it.
+WrappedSettings settings(const Wrapped &wrapped, WrappedSettings settings);
+
+// Writes the cards (story, then post) and "<prefix>.mp4" into folder.
+// statusCode gives the rewards code when the status is known, and is asked
+// again before the video, since the status may arrive meanwhile. Failures
+// are dropped: the export does what it can and never throws.
+QCoro::Task<void> run(Wrapped wrapped, WrappedSettings settings, QString conversationKey, QString folder,
+    std::function<std::optional<QString>()> statusCode);
+
+} // namespace WrappedSiteExport
