@@ -206,35 +206,55 @@ QColor tile(int index, int shown, int count, int peak, const WrappedSettings::Pa
     return colour;
 }
 
+Look look(double t, const WrappedVideo::Plan &plan)
+{
+    const Moment moment = at(t, plan);
+    Look made { moment.scene, moment.card, 0, opacity(moment.local, moment.length), 0 };
+    switch (moment.scene) {
+    case Scene::Opening:
+        made.progress = progressOf(t - 0.2, plan.intro - 0.6);
+        break;
+    case Scene::Months:
+        made.progress = progressOf(moment.local - 0.1, plan.months - 0.7);
+        break;
+    case Scene::Card:
+        made.progress = progressOf(moment.local - 0.1, moment.length * 0.55 - 0.1);
+        made.drop = (1 - fadeIn(moment.local)) * 14;
+        break;
+    case Scene::Outro:
+        made.opacity = clamp01(moment.local * 4);
+        break;
+    }
+    return made;
+}
+
 void paint(QPainter &painter, double t, const WrappedVideo::Plan &plan, const Wrapped &wrapped,
     const WrappedSettings &settings, const std::optional<QString> &code)
 {
+    const Look shown = look(t, plan);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(QRectF(QPointF(0, 0), frame), settings.palette().background);
-    const Moment moment = at(t, plan);
-    switch (moment.scene) {
+    switch (shown.scene) {
     case Scene::Opening: {
         const auto cover = std::find_if(wrapped.cards.cbegin(), wrapped.cards.cend(),
             [](const Wrapped::Card &card) { return card.kind == Wrapped::Kind::Cover; });
         if (cover != wrapped.cards.cend())
-            paintCard(painter,
-                { *cover, wrapped, settings, code, std::nullopt, progressOf(t - 0.2, plan.intro - 0.6) },
-                opacity(moment.local, moment.length));
+            paintCard(
+                painter, { *cover, wrapped, settings, code, std::nullopt, shown.progress }, shown.opacity);
         break;
     }
     case Scene::Months:
-        painter.setOpacity(opacity(moment.local, moment.length));
-        paintMonths(painter, progressOf(moment.local - 0.1, plan.months - 0.7), wrapped, settings, code);
+        painter.setOpacity(shown.opacity);
+        paintMonths(painter, shown.progress, wrapped, settings, code);
         break;
     case Scene::Card:
         paintCard(painter,
-            { plan.cards.at(moment.card), wrapped, settings, code, std::nullopt,
-                progressOf(moment.local - 0.1, moment.length * 0.55 - 0.1) },
-            opacity(moment.local, moment.length), (1 - fadeIn(moment.local)) * 14);
+            { plan.cards.at(shown.card), wrapped, settings, code, std::nullopt, shown.progress },
+            shown.opacity, shown.drop);
         break;
     case Scene::Outro:
-        painter.setOpacity(clamp01(moment.local * 4));
+        painter.setOpacity(shown.opacity);
         paintOutro(painter, settings, code);
         break;
     }

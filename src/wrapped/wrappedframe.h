@@ -28,6 +28,23 @@ struct Moment
 
 Moment at(double t, const WrappedVideo::Plan &plan);
 
+// Everything a frame's picture depends on besides the document and the
+// settings: two times with the same look give the same picture.
+struct Look
+{
+    Scene scene = Scene::Opening;
+    int card = -1;
+    // How far the scene's contents have run, 0 to 1.
+    double progress = 0;
+    double opacity = 0;
+    // How far a card still is below its place, in points.
+    double drop = 0;
+
+    friend bool operator==(const Look &, const Look &) = default;
+};
+
+Look look(double t, const WrappedVideo::Plan &plan);
+
 // A scene's opacity: in over its first quarter second, out over its last
 // 0.2 s.
 double fadeIn(double local);

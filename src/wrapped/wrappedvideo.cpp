@@ -123,7 +123,9 @@ QCoro::Task<void> exportVideo(Wrapped wrapped, WrappedSettings settings, std::op
     QFile::remove(to);
     // Frames are drawn on the thread pool a few ahead and encoded in order
     // on a thread of their own, so the window stays free and the film takes
-    // the time of the slower of the two. The work shares what it needs,
+    // the time of the slower of the two. Every frame is a picture of its
+    // own in the film, but one that looks like the frame before it is not
+    // drawn again. The work shares what it needs,
     // and outlives this task should it be dropped.
     const auto writer = std::make_shared<VideoWriter>();
     co_await finished(encode([writer, to] { writer->open(to, pictureSize, framesPerSecond); }));
@@ -133,10 +135,18 @@ QCoro::Task<void> exportVideo(Wrapped wrapped, WrappedSettings settings, std::op
     QList<QFuture<VideoWriter::Picture>> drawing;
     QList<QFuture<std::exception_ptr>> encoding;
     int next = 0;
+    QFuture<VideoWriter::Picture> latest;
+    std::optional<WrappedFrame::Look> latestLook;
     for (int i = 0; i < frames; ++i) {
         for (; next < frames && drawing.size() < ahead; ++next) {
             const double t = double(next) / framesPerSecond;
-            drawing.append(QtConcurrent::run([inputs, t] { return picture(t, *inputs); }));
+            // A still stretch of a scene is drawn once.
+            const WrappedFrame::Look look = WrappedFrame::look(t, planned);
+            if (look != latestLook) {
+                latest = QtConcurrent::run([inputs, t] { return picture(t, *inputs); });
+                latestLook = look;
+            }
+            drawing.append(latest);
         }
         const VideoWriter::Picture picture = co_await drawing.takeFirst();
         if (picture.isNull())

@@ -156,6 +156,19 @@ TEST(WrappedFrame, ScenesChangeExactlyAtTheirEnds)
     EXPECT_NEAR(WrappedFrame::opacity(2.5, 2.6), 0.5, 1e-9);
 }
 
+TEST(WrappedFrame, StillStretchesLookAlike)
+{
+    const WrappedVideo::Plan four
+        = WrappedVideo::plan(sampleWrapped(), selecting({ u"talks"_s, u"busiest"_s, u"love"_s, u"words"_s }));
+    // A card has settled from 55 % of its time until it fades out.
+    EXPECT_EQ(WrappedFrame::look(5.2 + 1.0, four), WrappedFrame::look(5.2 + 1.3, four));
+    EXPECT_NE(WrappedFrame::look(5.2 + 0.5, four), WrappedFrame::look(5.2 + 0.6, four));
+    EXPECT_NE(WrappedFrame::look(5.2 + 1.3, four), WrappedFrame::look(5.2 + 1.4, four));
+    EXPECT_NE(WrappedFrame::look(5.2 + 1.0, four), WrappedFrame::look(6.75 + 1.0, four));
+    EXPECT_EQ(WrappedFrame::look(12, four), WrappedFrame::look(60, four));
+    EXPECT_NE(WrappedFrame::look(11.45, four), WrappedFrame::look(11.5, four));
+}
+
 TEST(WrappedFrame, MonthsFillTheirGrid)
 {
     EXPECT_EQ(WrappedFrame::columns(1), 4);
