@@ -208,6 +208,25 @@ TEST(WrappedFrame, OpeningWithoutACoverIsBackgroundAndTheEndIsTheOutro)
     EXPECT_GT(ribbon, 30);
 }
 
+TEST(WrappedFrame, DecadesOfMonthsStayAboveTheFooter)
+{
+    Wrapped wrapped = sampleWrapped();
+    wrapped.months.clear();
+    for (int m = 0; m < 200; ++m)
+        wrapped.months.append({ QString::asprintf("%04d-%02d", 2000 + m / 12, m % 12 + 1), 10 + m % 7 });
+    const WrappedSettings settings;
+    const WrappedVideo::Plan plan = WrappedVideo::plan(wrapped, settings);
+    const QImage filled = frameAt(4.9, plan, wrapped, settings);
+    savePicture(filled, u"video-months-200"_s);
+    const QColor background = settings.palette().background;
+    // The footer's band in the middle column, where no footer text is:
+    // background only.
+    for (int y = 1920 - 102 - 60; y < 1920 - 102; ++y)
+        ASSERT_TRUE(near(filled.pixelColor(540, y), background, 2)) << y;
+    // Every tile is drawn: the last one is coloured.
+    EXPECT_FALSE(near(filled.pixelColor(1080 - 95, 1400), background, 2));
+}
+
 TEST(WrappedFrame, Gallery)
 {
     const Wrapped wrapped = sampleWrapped();
