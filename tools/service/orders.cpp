@@ -56,6 +56,20 @@ QStringList addonsFrom(const QJsonValue &value)
     return addons;
 }
 
+std::optional<QString> code(std::optional<QString> typed)
+{
+    if (!typed)
+        return typed;
+    qsizetype begin = 0;
+    qsizetype end = typed->size();
+    const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+    while (begin < end && blank(typed->at(begin)))
+        ++begin;
+    while (end > begin && blank(typed->at(end - 1)))
+        --end;
+    return typed->mid(begin, end - begin);
+}
+
 } // namespace
 
 Orders::Orders(Store &store, const QString &dataFolder, const QString &mode)
@@ -128,8 +142,10 @@ void Orders::create(Call &call)
     const QStringList addons = addonsFrom(body.value(QStringLiteral("addons")));
     const QList<int> volumePages = volumePagesFrom(body.value(QStringLiteral("volumePages")));
     const std::optional<QString> email = Field::optionalText(body, QStringLiteral("email"));
-    const std::optional<QString> giftCode = Field::optionalText(body, QStringLiteral("giftCode"));
-    const std::optional<QString> discountCode = Field::optionalText(body, QStringLiteral("discountCode"));
+    // Codes are read as the app looks them up: without spaces and tabs around them.
+    const std::optional<QString> giftCode = code(Field::optionalText(body, QStringLiteral("giftCode")));
+    const std::optional<QString> discountCode
+        = code(Field::optionalText(body, QStringLiteral("discountCode")));
     const QString install = Field::text(body, QStringLiteral("install"));
     if (install.trimmed().isEmpty())
         throw Refusal(400, QStringLiteral("\"install\" must not be empty."));
@@ -307,10 +323,9 @@ void Orders::submit(Call &call)
             state = QStringLiteral("awaiting payment");
             reply.insert(QStringLiteral("checkoutUrl"), call.base() + QStringLiteral("/pay/") + id);
         } else {
+            // No message of its own: the app's closing words say it.
             state = QStringLiteral("concierge");
             reply.insert(QStringLiteral("concierge"), true);
-            reply.insert(QStringLiteral("message"),
-                QStringLiteral("We have it. We'll email you to confirm the address and payment."));
         }
         if (!order.discountCode.isEmpty())
             m_store.exec(
