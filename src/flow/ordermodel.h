@@ -1,0 +1,133 @@
+#pragma once
+
+#include "project/project.h"
+#include "service/ordering.h"
+#include "service/pricing.h"
+#include "service/rewards.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <qcorotask.h>
+
+// What the order sheet holds while a book is ordered: the ordering mode,
+// what the user typed, the answers to the codes, and how far the placing
+// of the order has come. It lives apart from the sheet: placing an order
+// keeps it (and the book) alive after the sheet is closed or another
+// conversation is chosen, and a sheet opened again for the same book shows
+// that placing instead of starting a second one.
+class OrderModel : public QObject, public std::enable_shared_from_this<OrderModel>
+{
+    Q_OBJECT
+
+public:
+    struct Stage
+    {
+        enum class Kind {
+            // Print files are being made: volume `step` of `of`.
+            Preparing,
+            // File `step` of `of` is being sent.
+            Uploading,
+            // The order went through; `message` closes it.
+            Done,
+            // Waiting for the user; also after a failure.
+            Ready,
+            // Every file is sent and the order is being submitted.
+            Handing,
+        };
+
+        Kind kind = Kind::Ready;
+        int step = 0;
+        int of = 0;
+        QString message;
+
+        static Stage preparing(int volume, int volumes) { return { Kind::Preparing, volume, volumes, {} }; }
+        static Stage uploading(int file, int files) { return { Kind::Uploading, file, files, {} }; }
+        static Stage done(const QString &message) { return { Kind::Done, 0, 0, message }; }
+        static Stage ready() { return {}; }
+        static Stage handing() { return { Kind::Handing, 0, 0, {} }; }
+        friend bool operator==(const Stage &, const Stage &) = default;
+    };
+
+    // A fresh model for one showing of the sheet: the share reward's unused
+    // code is in the discount field, and the address says "US".
+    static std::shared_ptr<OrderModel> make(std::shared_ptr<Project> project, std::optional<Pricing> pricing);
+    // The model whose order for this book is being placed right now, if any.
+    static std::shared_ptr<OrderModel> placing(const Project *project);
+
+    ~OrderModel() override;
+
+    const std::shared_ptr<Project> &project() const { return m_project; }
+    const std::optional<Pricing> &pricing() const { return m_pricing; }
+
+    // "stripe", "off" or another mode; nullopt until the service said.
+    const std::optional<QString> &mode() const { return m_mode; }
+    void setMode(const QString &mode);
+    QString email() const { return m_email; }
+    void setEmail(const QString &email);
+    QString discountCode() const { return m_discountCode; }
+    void setDiscountCode(const QString &code);
+    const std::optional<Rewards::Discount> &discount() const { return m_discount; }
+    QString giftCode() const { return m_giftCode; }
+    void setGiftCode(const QString &code);
+    const std::optional<Ordering::Gift> &gift() const { return m_gift; }
+    const Ordering::Address &address() const { return m_address; }
+    void setAddress(const Ordering::Address &address);
+
+    Stage stage() const { return m_stage; }
+    // The last failure's sentence, until the next try.
+    std::optional<QString> error() const { return m_error; }
+    bool isPlacing() const { return m_placing; }
+
+    // The book as set up, in whole dollars; nullopt without a price.
+    std::optional<int> total() const;
+    // A gift card pays for all of it: the address is asked for and sent.
+    bool giftCovers() const;
+    // The order can be sent as things stand: an e-mail with an "@", and
+    // the whole address when a gift card pays for everything.
+    bool canOrder() const;
+
+    // Asks the service about the code in the field; the answer replaces the
+    // last one when it arrives, whoever asked last.
+    void checkDiscount();
+    void checkGift();
+
+    // Places the order: print files, the order made, covers set to the
+    // printer's spine, the files sent, the order submitted, and then the
+    // payment page or the service's own closing words. Returns at once; a
+    // press while an order is being placed does nothing.
+    void go();
+
+signals:
+    void changed();
+
+private:
+    OrderModel(std::shared_ptr<Project> project, std::optional<Pricing> pricing);
+
+    // Stores the answer to a code in member when it arrives.
+    template<typename Answer>
+    static QCoro::Task<void> keepAnswer(QPointer<OrderModel> self, std::optional<Answer> OrderModel::*member,
+        QCoro::Task<std::optional<Answer>> asking);
+    static QCoro::Task<void> place(std::shared_ptr<OrderModel> self);
+    // The steps of place() up to the closing words; throws what fails.
+    QCoro::Task<QString> placeSteps();
+    // Sets a member and tells the sheet, when the value really changed.
+    template<typename T> void assign(T &member, const T &value);
+    void setStage(const Stage &stage);
+    void setError(const std::optional<QString> &error);
+
+    const std::shared_ptr<Project> m_project;
+    const std::optional<Pricing> m_pricing;
+    std::optional<QString> m_mode;
+    QString m_email;
+    Stage m_stage;
+    std::optional<QString> m_error;
+    QString m_giftCode;
+    std::optional<Ordering::Gift> m_gift;
+    Ordering::Address m_address;
+    QString m_discountCode;
+    std::optional<Rewards::Discount> m_discount;
+    bool m_placing = false;
+};

@@ -1,0 +1,368 @@
+// The order sheet as the user meets it: its faces by ordering mode, the
+// fields and codes, the address a gift card asks for, the stages of an
+// order being placed, and the sheet closed while it goes on.
+#include "app/style.h"
+#include "flow/ordersheet.h"
+#include "model/json.h"
+#include "ordertest.h"
+#include "service/coverart.h"
+#include "service/rewards.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+
+namespace {
+
+class Sheets : public OrderTest
+{
+protected:
+    void TearDown() override
+    {
+        delete window;
+        qunsetenv("QUORVEL_TEST_ORDER");
+    }
+
+    // A sheet over the window, as the book page presents it.
+    OrderSheet *present(std::optional<Pricing> prices)
+    {
+        auto *sheet = new OrderSheet(window, project, std::move(prices));
+        sheet->present();
+        return sheet;
+    }
+
+    OrderSheet *presentOpen(std::optional<Pricing> prices)
+    {
+        OrderSheet *sheet = present(std::move(prices));
+        EXPECT_TRUE(
+            TestSupport::waitUntil([&] { return fieldWithPlaceholder(sheet, "Your email")->isVisible(); }));
+        return sheet;
+    }
+
+    OrderSheet *presentOpen() { return presentOpen(pricing); }
+
+    static void type(QWidget *sheet, const QString &placeholder, const QString &text)
+    {
+        QLineEdit *field = fieldWithPlaceholder(sheet, placeholder);
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, text);
+    }
+
+    static bool shows(QWidget *sheet, const QString &text)
+    {
+        return TestSupport::findText(sheet, text) != nullptr;
+    }
+
+    // A price list whose paperback with economy shipping costs $80.
+    std::optional<Pricing> eightyDollars() const
+    {
+        Pricing prices = *pricing;
+        prices.bindings.first().price = 80 - prices.shipping.first().price;
+        return prices;
+    }
+
+    void chooseEconomy()
+    {
+        BookFile book = project->book();
+        book.order = Order();
+        project->setBook(book);
+    }
+
+    QWidget *window = new QWidget;
+};
+
+} // namespace
+
+TEST_F(Sheets, StripeAsksForAnEmailAndPaysOnAPaymentPage)
+{
+    OrderSheet *sheet = presentOpen();
+    EXPECT_TRUE(shows(sheet, QStringLiteral("Order “You & Sam”")));
+    EXPECT_TRUE(shows(sheet,
+        QStringLiteral(
+            "We'll make the print files on this computer and send only those. You'll pay on a secure "
+            "Stripe page, and it goes to the printer.")));
+    EXPECT_TRUE(buttonWithText(sheet, QStringLiteral("Cancel")));
+    QPushButton *order = buttonWithText(sheet, QStringLiteral("Continue to Payment"));
+    ASSERT_TRUE(order);
+    EXPECT_FALSE(order->isEnabled());
+    type(sheet, QStringLiteral("Your email"), QStringLiteral("pat.example.com"));
+    EXPECT_FALSE(order->isEnabled());
+    type(sheet, QStringLiteral("Your email"), QStringLiteral("@"));
+    EXPECT_TRUE(order->isEnabled());
+    TestSupport::saveScreen(sheet, QStringLiteral("order-sheet-stripe"));
+}
+
+TEST_F(Sheets, OtherModesConfirmByEmailAndOffOrdersNothing)
+{
+    service.setMode(QStringLiteral("email"));
+    OrderSheet *sheet = presentOpen();
+    EXPECT_TRUE(shows(sheet,
+        QStringLiteral("We'll make the print files on this computer and send only those. We'll email you to "
+                       "confirm the address and payment before anything is printed.")));
+    EXPECT_TRUE(buttonWithText(sheet, QStringLiteral("Send It to Us")));
+    sheet->close();
+
+    // Closed ordering: only the words and Cancel, even for a test order.
+    service.setMode(QStringLiteral("off"));
+    qputenv("QUORVEL_TEST_ORDER", "test@example.com");
+    OrderSheet *closed = present(pricing);
+    const QString soon
+        = QStringLiteral("Ordering opens soon. Your book is ready, and you can save the PDF now and "
+                         "order the printed copy when we open.");
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return shows(closed, soon); }));
+    QTest::qWait(300);
+    QStringList buttons;
+    for (QPushButton *button : closed->findChildren<QPushButton *>())
+        if (button->isVisible())
+            buttons << button->text();
+    EXPECT_EQ(buttons, QStringList { QStringLiteral("Cancel") });
+    EXPECT_EQ(ordersCreated(), 0);
+    TestSupport::saveScreen(closed, QStringLiteral("order-sheet-off"));
+}
+
+TEST_F(Sheets, WhileTheModeIsAskedASpinnerShowsAndNothingCanBeSent)
+{
+    service.script(
+        { { QStringLiteral("path"), QStringLiteral("/api/ordering$") }, { QStringLiteral("delay"), 1500 } });
+    OrderSheet *sheet = present(pricing);
+    QTest::qWait(200);
+    EXPECT_FALSE(fieldWithPlaceholder(sheet, QStringLiteral("Your email"))->isVisible());
+    QPushButton *send = buttonWithText(sheet, QStringLiteral("Send It to Us"));
+    ASSERT_TRUE(send);
+    EXPECT_FALSE(send->isEnabled());
+    EXPECT_TRUE(buttonWithText(sheet, QStringLiteral("Cancel")));
+    TestSupport::saveScreen(sheet, QStringLiteral("order-sheet-asking"));
+    EXPECT_TRUE(
+        TestSupport::waitUntil([&] { return buttonWithText(sheet, "Continue to Payment") != nullptr; }));
+}
+
+TEST_F(Sheets, ReturnInACodeFieldChecksTheCodeAndNothingElse)
+{
+    OrderSheet *sheet = presentOpen();
+    type(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
+    QPushButton *apply = applyFor(sheet, QStringLiteral("Discount or Friends of Friends code (optional)"));
+    ASSERT_TRUE(apply);
+    EXPECT_FALSE(apply->isEnabled());
+    type(sheet, QStringLiteral("Discount or Friends of Friends code (optional)"), QStringLiteral("NOPE"));
+    QTest::keyClick(
+        fieldWithPlaceholder(sheet, "Discount or Friends of Friends code (optional)"), Qt::Key_Return);
+    const QString refused = QStringLiteral("That code doesn't work, or it's been used.");
+    EXPECT_TRUE(TestSupport::waitUntil([&] { return shows(sheet, refused); }));
+    type(sheet, QStringLiteral("Gift card code (optional)"), QStringLiteral("GIFT-SPENT"));
+    QTest::keyClick(fieldWithPlaceholder(sheet, "Gift card code (optional)"), Qt::Key_Enter);
+    EXPECT_TRUE(TestSupport::waitUntil(
+        [&] { return shows(sheet, "That code doesn't work. Check it against the card, dashes and all."); }));
+    QTest::keyClick(fieldWithPlaceholder(sheet, "Your email"), Qt::Key_Return);
+    QTest::qWait(200);
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(ordersCreated(), 0);
+    EXPECT_EQ(service.requests(QStringLiteral("/api/discounts/NOPE$")).size(), 1);
+    TestSupport::saveScreen(sheet, QStringLiteral("order-sheet-codes-refused"));
+
+    // An emptied field still checks on Return: no answer, and the line goes.
+    type(sheet, QStringLiteral("Discount or Friends of Friends code (optional)"), QString());
+    QTest::keyClick(
+        fieldWithPlaceholder(sheet, "Discount or Friends of Friends code (optional)"), Qt::Key_Backspace);
+    QTest::keyClick(
+        fieldWithPlaceholder(sheet, "Discount or Friends of Friends code (optional)"), Qt::Key_Return);
+    EXPECT_TRUE(TestSupport::waitUntil([&] { return !shows(sheet, refused); }));
+}
+
+TEST_F(Sheets, DiscountsSayWhoseTheyAre)
+{
+    // Another install's own invite code is a Friends of Friends code.
+    Http::Request friendRequest;
+    friendRequest.method = Http::Method::Post;
+    friendRequest.url = Pricing::address("api/referrals");
+    friendRequest.body = R"({"install":"a-friend"})";
+    friendRequest.headers = { { "content-type", "application/json" } };
+    const QString friendCode = Json::parseObject(TestSupport::await(Http::send(friendRequest)).body)
+                                   .value(QStringLiteral("code"))
+                                   .toString();
+    OrderSheet *sheet = presentOpen();
+    const QString field = QStringLiteral("Discount or Friends of Friends code (optional)");
+    type(sheet, field, friendCode);
+    applyFor(sheet, field)->click();
+    EXPECT_TRUE(
+        TestSupport::waitUntil([&] { return shows(sheet, "Friends of Friends: 10% off the book."); }));
+    type(sheet, field, QStringLiteral("welcome10"));
+    applyFor(sheet, field)->click();
+    EXPECT_TRUE(
+        TestSupport::waitUntil([&] { return shows(sheet, "10% off the book, from sharing your Wrapped."); }));
+}
+
+TEST_F(Sheets, TheUnusedShareCodeIsInTheFieldAndCheckedAtOnce)
+{
+    Rewards::Claim claim;
+    claim.url = QStringLiteral("https://example.com/post");
+    claim.email = QStringLiteral("pat@example.com");
+    claim.agree = true;
+    const Rewards::Claimed claimed = TestSupport::await(Rewards::submit(claim));
+    ASSERT_TRUE(claimed.discountCode);
+    TestSupport::await(Rewards::shared().load());
+
+    OrderSheet *sheet = presentOpen();
+    EXPECT_EQ(fieldWithPlaceholder(sheet, "Discount or Friends of Friends code (optional)")->text(),
+        *claimed.discountCode);
+    EXPECT_TRUE(
+        TestSupport::waitUntil([&] { return shows(sheet, "15% off the book, from sharing your Wrapped."); }));
+    EXPECT_EQ(service.requests(QStringLiteral("/api/discounts/")).size(), 1);
+    sheet->close();
+
+    // The rewards the next test sees have no code: a fresh service's.
+    StandIn fresh;
+    fresh.pointClientHere();
+    TestSupport::await(Rewards::shared().load());
+    service.pointClientHere();
+    OrderSheet *again = presentOpen();
+    EXPECT_TRUE(
+        fieldWithPlaceholder(again, "Discount or Friends of Friends code (optional)")->text().isEmpty());
+}
+
+TEST_F(Sheets, AGiftThatPaysPartSaysWhatIsLeft)
+{
+    chooseEconomy();
+    OrderSheet *sheet = presentOpen(eightyDollars());
+    type(sheet, QStringLiteral("Gift card code (optional)"), QStringLiteral("GIFT-2500"));
+    applyFor(sheet, QStringLiteral("Gift card code (optional)"))->click();
+    EXPECT_TRUE(TestSupport::waitUntil(
+        [&] { return shows(sheet, "The gift card from Grandma takes off $25. $55 left to pay."); }));
+    EXPECT_FALSE(fieldWithPlaceholder(sheet, QStringLiteral("Name"))->isVisible());
+}
+
+TEST_F(Sheets, AGiftThatPaysAllAsksForTheAddress)
+{
+    OrderSheet *sheet = presentOpen();
+    type(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
+    type(sheet, QStringLiteral("Gift card code (optional)"), QStringLiteral("gift-full-2024"));
+    QTest::keyClick(fieldWithPlaceholder(sheet, "Gift card code (optional)"), Qt::Key_Return);
+    ASSERT_TRUE(
+        TestSupport::waitUntil([&] { return shows(sheet, "The gift card from Alex covers all of it."); }));
+    QPushButton *order = buttonWithText(sheet, QStringLiteral("Continue to Payment"));
+    ASSERT_TRUE(fieldWithPlaceholder(sheet, QStringLiteral("Name"))->isVisible());
+    EXPECT_FALSE(order->isEnabled());
+    type(sheet, QStringLiteral("Name"), QStringLiteral("Pat Doe"));
+    type(sheet, QStringLiteral("Address"), QStringLiteral("1 Main St"));
+    type(sheet, QStringLiteral("City"), QStringLiteral("Springfield"));
+    type(sheet, QStringLiteral("ZIP code"), QStringLiteral("62701"));
+    type(sheet, QStringLiteral("State"), QStringLiteral("  "));
+    EXPECT_FALSE(order->isEnabled());
+    type(sheet, QStringLiteral("State"), QStringLiteral("IL"));
+    EXPECT_TRUE(order->isEnabled());
+    TestSupport::saveScreen(sheet, QStringLiteral("order-sheet-gift-address"));
+    sheet->close();
+
+    // Without prices there is no total to cover: no address asked.
+    OrderSheet *unpriced = presentOpen(std::nullopt);
+    type(unpriced, QStringLiteral("Gift card code (optional)"), QStringLiteral("GIFT-FULL-2024"));
+    applyFor(unpriced, QStringLiteral("Gift card code (optional)"))->click();
+    ASSERT_TRUE(
+        TestSupport::waitUntil([&] { return shows(unpriced, "The gift card from Alex covers all of it."); }));
+    EXPECT_FALSE(fieldWithPlaceholder(unpriced, QStringLiteral("Name"))->isVisible());
+}
+
+TEST_F(Sheets, TheSheetFollowsTheOrderToItsClosingWords)
+{
+    // Each step held a little, long enough to be seen.
+    for (const char *path : { "/api/orders$", "/uploads/", "/submit$" })
+        service.script({ { QStringLiteral("path"), QLatin1String(path) }, { QStringLiteral("delay"), 700 } });
+    OrderSheet *sheet = presentOpen();
+    type(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
+    buttonWithText(sheet, QStringLiteral("Continue to Payment"))->click();
+    EXPECT_FALSE(buttonWithText(sheet, QStringLiteral("Continue to Payment"))->isEnabled());
+
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return shows(sheet, "Making the print files"); }));
+    EXPECT_TRUE(shows(sheet, QStringLiteral("Close")));
+    EXPECT_FALSE(shows(sheet, QStringLiteral("Book 1 of 1")));
+    TestSupport::saveScreen(sheet, QStringLiteral("order-sheet-preparing"));
+    ASSERT_TRUE(
+        TestSupport::waitUntil([&] { return shows(sheet, "Sending them") && shows(sheet, "1 of 2"); }));
+    TestSupport::saveScreen(sheet, QStringLiteral("order-sheet-uploading"));
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return shows(sheet, "Opening the payment page"); }));
+    TestSupport::saveScreen(sheet, QStringLiteral("order-sheet-handing"));
+    ASSERT_TRUE(
+        TestSupport::waitUntil([&] { return shows(sheet, "The payment page is open in your browser."); }));
+    EXPECT_FALSE(shows(sheet, QStringLiteral("Continue to Payment")));
+    EXPECT_TRUE(shows(sheet, QStringLiteral("Close")));
+    TestSupport::saveScreen(sheet, QStringLiteral("order-sheet-done"));
+}
+
+TEST_F(Sheets, AFailureIsShownAndTheFormComesBackWithEverythingTyped)
+{
+    service.answer(
+        QStringLiteral("/api/orders$"), 502, "<html>Bad gateway</html>", QStringLiteral("text/html"));
+    OrderSheet *sheet = presentOpen();
+    type(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
+    type(sheet, QStringLiteral("Gift card code (optional)"), QStringLiteral("GIFT-2500"));
+    buttonWithText(sheet, QStringLiteral("Continue to Payment"))->click();
+    const QString failed = QStringLiteral("The order didn't go through (502). Nothing was charged.");
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return shows(sheet, failed); }, 120000));
+    EXPECT_EQ(fieldWithPlaceholder(sheet, "Your email")->text(), QStringLiteral("pat@example.com"));
+    EXPECT_EQ(fieldWithPlaceholder(sheet, "Gift card code (optional)")->text(), QStringLiteral("GIFT-2500"));
+    EXPECT_TRUE(shows(sheet, QStringLiteral("Cancel")));
+    TestSupport::saveScreen(sheet, QStringLiteral("order-sheet-failed"));
+
+    service.reset();
+    buttonWithText(sheet, QStringLiteral("Continue to Payment"))->click();
+    EXPECT_FALSE(shows(sheet, failed));
+    EXPECT_TRUE(
+        TestSupport::waitUntil([&] { return shows(sheet, "The payment page is open in your browser."); }));
+}
+
+TEST_F(Sheets, ClosedMidwayTheOrderGoesOnAndAnotherSheetShowsIt)
+{
+    service.script(
+        { { QStringLiteral("path"), QStringLiteral("/uploads/") }, { QStringLiteral("delay"), 600 } });
+    OrderSheet *sheet = presentOpen();
+    type(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
+    buttonWithText(sheet, QStringLiteral("Continue to Payment"))->click();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return shows(sheet, "Sending them"); }, 120000));
+    const QPointer<OrderSheet> closing = sheet;
+    buttonWithText(sheet, QStringLiteral("Close"))->click();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return closing.isNull(); }));
+
+    OrderSheet *again = present(pricing);
+    EXPECT_TRUE(shows(again, QStringLiteral("Sending them"))
+        || shows(again, QStringLiteral("Opening the payment page")));
+    EXPECT_FALSE(fieldWithPlaceholder(again, QStringLiteral("Your email"))->isVisible());
+    EXPECT_TRUE(
+        TestSupport::waitUntil([&] { return shows(again, "The payment page is open in your browser."); }));
+    EXPECT_EQ(ordersCreated(), 1);
+    EXPECT_EQ(TestSupport::desktop().of(QStringLiteral("openUrl")).size(), 1);
+}
+
+TEST_F(Sheets, ATestOrderGoesWithoutAnyInput)
+{
+    qputenv("QUORVEL_TEST_ORDER", "test@example.com");
+    OrderSheet *sheet = present(pricing);
+    ASSERT_TRUE(TestSupport::waitUntil(
+        [&] { return shows(sheet, "The payment page is open in your browser."); }, 120000));
+    const QJsonObject created = Json::parseObject(StandIn::body(service.requests("/api/orders$").first()));
+    EXPECT_EQ(created.value(QStringLiteral("email")).toString(), QStringLiteral("test@example.com"));
+}
+
+TEST_F(Sheets, DarkSheetsForALook)
+{
+    const QPalette before = QApplication::palette();
+    QApplication::setPalette(Style::darkPalette());
+    service.script(
+        { { QStringLiteral("path"), QStringLiteral("/uploads/") }, { QStringLiteral("delay"), 800 } });
+    OrderSheet *sheet = presentOpen();
+    type(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
+    type(sheet, QStringLiteral("Gift card code (optional)"), QStringLiteral("GIFT-FULL-2024"));
+    applyFor(sheet, QStringLiteral("Gift card code (optional)"))->click();
+    TestSupport::waitUntil([&] { return shows(sheet, "The gift card from Alex covers all of it."); });
+    TestSupport::saveScreen(sheet, QStringLiteral("order-sheet-dark-gift"));
+    type(sheet, QStringLiteral("Gift card code (optional)"), QString());
+    QTest::keyClick(fieldWithPlaceholder(sheet, "Gift card code (optional)"), Qt::Key_Backspace);
+    QTest::keyClick(fieldWithPlaceholder(sheet, "Gift card code (optional)"), Qt::Key_Return);
+    TestSupport::waitUntil([&] { return !shows(sheet, "The gift card from Alex covers all of it."); });
+    buttonWithText(sheet, QStringLiteral("Continue to Payment"))->click();
+    TestSupport::waitUntil([&] { return shows(sheet, "Sending them"); }, 120000);
+    TestSupport::saveScreen(sheet, QStringLiteral("order-sheet-dark-uploading"));
+    TestSupport::waitUntil([&] { return shows(sheet, "The payment page is open in your browser."); });
+    TestSupport::saveScreen(sheet, QStringLiteral("order-sheet-dark-done"));
+    sheet->close();
+    QApplication::setPalette(before);
+}

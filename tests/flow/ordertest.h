@@ -1,0 +1,74 @@
+#pragma once
+
+// What the ordering tests share: a real book typeset by the real typst, the
+// stand-in service the client is pointed at, and ways to find what the
+// order sheet shows.
+#include "project/projecttest.h"
+#include "service/standin.h"
+#include "uitestsupport.h"
+
+#include <QCryptographicHash>
+#include <QLineEdit>
+#include <QPushButton>
+#include <memory>
+
+class OrderTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        service.pointClientHere();
+        TestSupport::desktop().reset();
+        QStringList texts;
+        for (int i = 0; i < 12; ++i)
+            texts
+                << QStringLiteral("Day %1: the train was late again, so we walked by the river.").arg(i + 1);
+        project = openExisting(bookOf(texts));
+        ASSERT_TRUE(TestSupport::waitUntil(
+            [&] { return (!project->pdf().isEmpty() && !project->isTypesetting()) || project->error(); },
+            120000));
+        ASSERT_FALSE(project->error()) << project->error()->toStdString();
+        pricing = TestSupport::await(Pricing::load());
+        ASSERT_TRUE(pricing);
+    }
+
+    // The order the stand-in made for a checkout address ".../pay/<id>".
+    QJsonObject orderOf(const QString &checkout)
+    {
+        return service.order(checkout.section(QLatin1Char('/'), -1));
+    }
+
+    // Every order the app asked the stand-in to create.
+    int ordersCreated() { return int(service.requests(QStringLiteral("/api/orders$")).size()); }
+
+    StandIn service;
+    BooksFolder books;
+    std::shared_ptr<Project> project;
+    std::optional<Pricing> pricing;
+};
+
+inline QLineEdit *fieldWithPlaceholder(QWidget *root, const QString &placeholder)
+{
+    for (QLineEdit *field : root->findChildren<QLineEdit *>()) {
+        if (field->placeholderText() == placeholder)
+            return field;
+    }
+    return nullptr;
+}
+
+inline QPushButton *buttonWithText(QWidget *root, const QString &text)
+{
+    return qobject_cast<QPushButton *>(TestSupport::findText(root, text));
+}
+
+inline QByteArray sha256Of(const QString &file)
+{
+    return QCryptographicHash::hash(TestSupport::readFile(file), QCryptographicHash::Sha256).toHex();
+}
+
+// The "Apply" button beside the code field with that placeholder.
+inline QPushButton *applyFor(QWidget *root, const QString &placeholder)
+{
+    QLineEdit *field = fieldWithPlaceholder(root, placeholder);
+    return field ? field->parentWidget()->findChild<QPushButton *>() : nullptr;
+}
