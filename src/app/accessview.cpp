@@ -31,7 +31,13 @@ AccessView::AccessView(Library *library, SourceAdder *adder, QWidget *parent)
             "from another app."),
         Style::Text::Body, Style::Tone::Secondary);
     text->setAlignment(Qt::AlignCenter);
-    text->setFixedWidth(440);
+    text->setMaximumWidth(440);
+    // Stretches, not an alignment, centre it: an aligned label keeps its
+    // one-line size hint and loses the lines it wraps onto.
+    auto *textRow = new QHBoxLayout;
+    textRow->addStretch(1);
+    textRow->addWidget(text, 100);
+    textRow->addStretch(1);
 
     auto *openFolder = new QPushButton(QStringLiteral("Open the Messages Folder"), this);
     Style::setProminent(openFolder);
@@ -79,7 +85,7 @@ AccessView::AccessView(Library *library, SourceAdder *adder, QWidget *parent)
     column->addStretch(1);
     column->addWidget(symbol);
     column->addWidget(title);
-    column->addWidget(text, 0, Qt::AlignHCenter);
+    column->addLayout(textRow);
     column->addLayout(buttons);
     column->addLayout(alternatives);
     column->addStretch(1);

@@ -39,9 +39,13 @@ public:
         , m_clickable(clickable)
     {
         setText(backup.device);
-        setEnabled(clickable);
-        if (clickable)
+        if (clickable) {
             setCursor(Qt::PointingHandCursor);
+        } else {
+            // Shown as the list showed it, but not something to press.
+            setAttribute(Qt::WA_TransparentForMouseEvents);
+            setFocusPolicy(Qt::NoFocus);
+        }
         setAttribute(Qt::WA_Hover);
 
         auto *phone = new QLabel(this);
@@ -357,7 +361,7 @@ void BackupSheet::refresh()
         m_password->setEnabled(!m_working);
     if (m_workingRow)
         m_workingRow->setVisible(m_working);
-    adjustSize();
+    fitToContent();
 }
 
 void BackupSheet::rebuild(View view)
@@ -370,6 +374,7 @@ void BackupSheet::rebuild(View view)
     m_workingRow = nullptr;
     m_view = view == View::Chosen ? unlockView(*m_chosen) : chooseView(view);
     m_content->addWidget(m_view);
+    m_view->show();
     m_shown = view;
     if (m_password)
         m_password->setFocus();

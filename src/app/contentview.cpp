@@ -29,8 +29,10 @@ QWidget *centred(const QList<QWidget *> &widgets, int spacing)
     layout->setContentsMargins(40, 40, 40, 40);
     layout->setSpacing(spacing);
     layout->addStretch(1);
+    // Labels take the full width and centre their text: aligned, a label
+    // would keep its one-line size and lose the lines it wraps onto.
     for (QWidget *widget : widgets)
-        layout->addWidget(widget, 0, Qt::AlignHCenter);
+        layout->addWidget(widget, 0, qobject_cast<QLabel *>(widget) ? Qt::Alignment() : Qt::AlignHCenter);
     layout->addStretch(1);
     return page;
 }
@@ -276,6 +278,7 @@ void ContentView::refreshDetail()
     m_detailBuilt = true;
     m_detailWidget = buildDetail(wanted);
     m_detailLayout->addWidget(m_detailWidget);
+    m_detailWidget->show();
     connect(m_detailWidget, &QWidget::windowTitleChanged, this, &ContentView::refreshTitle);
 }
 

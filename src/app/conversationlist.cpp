@@ -502,14 +502,15 @@ void ConversationList::askToForget(const Source &source)
         m_forgetting->close();
     auto *question = new QMessageBox(window());
     question->setAttribute(Qt::WA_DeleteOnClose);
-    question->setIcon(QMessageBox::NoIcon);
     question->setWindowTitle(QStringLiteral("Forget"));
     question->setText(
         QStringLiteral("Forget “") + ConversationListModel::title(source) + QStringLiteral("”?"));
     question->setInformativeText(
         QStringLiteral("Quorvel deletes its copy of these messages. Books you've made from them stay."));
     QPushButton *forget = question->addButton(QStringLiteral("Forget"), QMessageBox::DestructiveRole);
+    Style::setDestructive(forget);
     QPushButton *cancel = question->addButton(QMessageBox::Cancel);
+    Style::setAlertLook(question);
     question->setDefaultButton(cancel);
     question->setEscapeButton(cancel);
     question->setWindowModality(Qt::WindowModal);

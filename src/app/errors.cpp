@@ -51,8 +51,9 @@ QString toolLine(const std::exception &error)
 
 QMessageBox *alert(QWidget *parent, const QString &title, const QString &sentence)
 {
-    auto *box = new QMessageBox(QMessageBox::Warning, title, title, QMessageBox::Ok, parent);
+    auto *box = new QMessageBox(QMessageBox::NoIcon, title, title, QMessageBox::Ok, parent);
     box->setInformativeText(sentence);
+    Style::setAlertLook(box);
     box->setWindowModality(Qt::WindowModal);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
@@ -67,6 +68,7 @@ ErrorLabel::ErrorLabel(QWidget *parent)
     setWordWrap(true);
     setTextFormat(Qt::PlainText);
     setTextInteractionFlags(Qt::TextSelectableByMouse);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setFont(Style::font(Style::Text::Callout));
     recolour();
     hide();
@@ -109,7 +111,8 @@ ErrorRow::ErrorRow(QWidget *parent)
 {
     const int size = QFontMetrics(m_label->font()).height();
     m_symbol->setPixmap(Icons::pixmap(QStringLiteral("exclamationmark.triangle"), size, Style::error()));
-    m_symbol->setFixedSize(size, size);
+    m_symbol->setFixedSize(size, size + 1);
+    m_symbol->setAlignment(Qt::AlignBottom);
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(6);

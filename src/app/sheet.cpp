@@ -24,6 +24,8 @@ Sheet::Sheet(QWidget *parent, int width, Escape escape)
     outer->setSpacing(18);
     m_body->setSpacing(12);
     outer->addLayout(m_body);
+    // Room the content doesn't fill stays below it, not between its lines.
+    outer->addStretch(0);
 
     auto *row = new QHBoxLayout;
     row->setSpacing(8);
@@ -69,6 +71,21 @@ void Sheet::present()
     open();
 }
 
+void Sheet::fitToContent()
+{
+    // The content's own layout requests are still queued: settle them now.
+    for (QWidget *child : findChildren<QWidget *>()) {
+        if (child->layout()) {
+            child->layout()->invalidate();
+            child->updateGeometry();
+        }
+    }
+    layout()->invalidate();
+    layout()->activate();
+    const int height = hasHeightForWidth() ? heightForWidth(width()) : sizeHint().height();
+    resize(width(), std::max(height, minimumSizeHint().height()));
+}
+
 void Sheet::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier
@@ -86,6 +103,7 @@ void Sheet::keyPressEvent(QKeyEvent *event)
 void Sheet::showEvent(QShowEvent *event)
 {
     quietButtons();
+    fitToContent();
     QDialog::showEvent(event);
 }
 

@@ -31,6 +31,9 @@ public:
     QPushButton *defaultButton() const { return m_default; }
     // Shows the sheet and returns at once; finished() tells the outcome.
     void present();
+    // Takes the height its content needs at its width, after the content
+    // changed; a sheet never keeps the empty space of what it showed before.
+    void fitToContent();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -5,9 +5,13 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLocale>
+#include <QMessageBox>
+#include <QPainter>
 #include <QPalette>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QStyleFactory>
+#include <QStyleOption>
 
 namespace Style {
 
@@ -60,6 +64,78 @@ QFont::Weight qtWeight(Weight weight)
     }
     return QFont::Normal;
 }
+
+// Fusion, with check boxes and radio buttons drawn as the desktop's own:
+// Fusion outlines them in a shade of the window colour, which vanishes on
+// a dark palette.
+class AppStyle : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+        const QWidget *widget) const override
+    {
+        if (element != PE_IndicatorCheckBox && element != PE_IndicatorRadioButton) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        const bool on = option->state & (State_On | State_NoChange);
+        const bool enabled = option->state & State_Enabled;
+        const QColor accent = brand();
+        const bool dark = option->palette.color(QPalette::Window).lightnessF() < 0.5;
+        QColor border = color(Tone::Primary, option->palette);
+        border.setAlphaF(dark ? 0.35 : 0.3);
+        const QColor face = dark ? QColor(0x3a, 0x3a, 0x3c) : QColor(Qt::white);
+        const QRectF box = QRectF(option->rect).adjusted(1.5, 1.5, -1.5, -1.5);
+
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        if (!enabled)
+            painter->setOpacity(0.45);
+        painter->setPen(on ? QPen(accent, 1) : QPen(border, 1));
+        painter->setBrush(on ? accent : face);
+        if (element == PE_IndicatorRadioButton)
+            painter->drawEllipse(box);
+        else
+            painter->drawRoundedRect(box, 3.5, 3.5);
+        if (on) {
+            const QColor mark = dark ? QColor(0x1d, 0x1d, 0x1f) : QColor(Qt::white);
+            if (element == PE_IndicatorRadioButton) {
+                painter->setPen(Qt::NoPen);
+                painter->setBrush(mark);
+                const qreal r = box.width() / 5;
+                painter->drawEllipse(box.center(), r, r);
+            } else if (option->state & State_NoChange) {
+                painter->setPen(QPen(mark, 1.8, Qt::SolidLine, Qt::RoundCap));
+                painter->drawLine(QPointF(box.left() + box.width() * 0.27, box.center().y()),
+                    QPointF(box.right() - box.width() * 0.27, box.center().y()));
+            } else {
+                painter->setPen(QPen(mark, 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+                painter->setBrush(Qt::NoBrush);
+                const QPolygonF tick { QPointF(
+                                           box.left() + box.width() * 0.24, box.top() + box.height() * 0.52),
+                    QPointF(box.left() + box.width() * 0.43, box.top() + box.height() * 0.71),
+                    QPointF(box.left() + box.width() * 0.77, box.top() + box.height() * 0.31) };
+                painter->drawPolyline(tick);
+            }
+        }
+        painter->restore();
+    }
+
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        switch (metric) {
+        case PM_IndicatorWidth:
+        case PM_IndicatorHeight:
+        case PM_ExclusiveIndicatorWidth:
+        case PM_ExclusiveIndicatorHeight:
+            return 16;
+        default:
+            return QProxyStyle::pixelMetric(metric, option, widget);
+        }
+    }
+};
 
 // The interface face: Inter when the system has it, else the system's.
 const char *const interfaceFamily = "Inter";
@@ -169,6 +245,25 @@ void setProminent(QAbstractButton *button)
     button->setCursor(Qt::PointingHandCursor);
 }
 
+void setDestructive(QAbstractButton *button)
+{
+    button->setStyleSheet(QStringLiteral("QPushButton { color: %1; }").arg(error().name()));
+}
+
+void setAlertLook(QMessageBox *box)
+{
+    box->setIcon(QMessageBox::NoIcon);
+    const QIcon icon = QApplication::windowIcon();
+    if (!icon.isNull())
+        box->setIconPixmap(icon.pixmap(48, 48));
+    if (auto *title = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
+        title->setFont(font(Text::Headline));
+    if (auto *sentence = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"))) {
+        sentence->setMinimumWidth(320);
+        sentence->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+}
+
 void setLink(QAbstractButton *button)
 {
     const QColor text = brand();
@@ -249,7 +344,7 @@ void apply()
     // The platform's palette, before Fusion replaces it, tells whether the
     // desktop is dark.
     const bool systemDark = QApplication::palette().color(QPalette::Window).lightnessF() < 0.5;
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setStyle(new AppStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
     if (QFontDatabase::families().contains(QLatin1String(interfaceFamily))) {
         QFont f(QString::fromLatin1(interfaceFamily));
         f.setPixelSize(13);

@@ -8,6 +8,7 @@
 
 class QAbstractButton;
 class QLabel;
+class QMessageBox;
 class QPalette;
 class QWidget;
 
@@ -59,6 +60,12 @@ void setTone(QWidget *widget, Tone tone);
 
 // The one button that does a screen's work, filled in the brand colour.
 void setProminent(QAbstractButton *button);
+// A button whose action can't be undone ("Forget", "Delete"), in red.
+void setDestructive(QAbstractButton *button);
+// An alert or question as the desktop's own: the app's symbol, the title
+// in bold, the sentence below it at a width that reads as a paragraph.
+// Call after the texts are set.
+void setAlertLook(QMessageBox *box);
 // A button drawn as a link: text in the brand colour, no bezel.
 void setLink(QAbstractButton *button);
 

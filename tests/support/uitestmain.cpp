@@ -30,6 +30,10 @@ int main(int argc, char **argv)
     QFile::setPermissions(home.path() + QStringLiteral("/.runtime"),
         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // with-keyring.sh names the private keyring it started; the switches go
+    // below, so remember whether this is it.
+    const QByteArray bus = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    TestSupport::setOnPrivateKeyring(!bus.isEmpty() && qgetenv("QUORVEL_PRIVATE_KEYRING") == bus);
     // Every development and test switch of the app is off unless a test
     // sets it.
     for (const QString &name : QProcessEnvironment::systemEnvironment().keys()) {

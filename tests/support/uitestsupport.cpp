@@ -17,6 +17,20 @@ FakeDesktop &desktop()
     return fake;
 }
 
+namespace {
+bool privateKeyring = false;
+}
+
+bool onPrivateKeyring()
+{
+    return privateKeyring;
+}
+
+void setOnPrivateKeyring(bool onIt)
+{
+    privateKeyring = onIt;
+}
+
 QString saveScreen(QWidget *widget, const QString &name)
 {
     const QString folder = QStringLiteral(QUORVEL_TEST_SCREENS);

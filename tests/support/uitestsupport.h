@@ -6,11 +6,23 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <ostream>
+
+// Readable failures: gtest prints a QString as its characters, not its bytes.
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace TestSupport {
 
 // The desktop every screen test runs against (installed by the test main).
 FakeDesktop &desktop();
+
+// Whether the test runs on the private keyring of with-keyring.sh, so the
+// keychain can be used without touching the user's.
+bool onPrivateKeyring();
+void setOnPrivateKeyring(bool onIt);
 
 // Saves what the widget draws as build/screens/<name>.png, for a person to
 // look at; returns the file's path.

@@ -1,0 +1,166 @@
+// The consent screen: which participant is the user, and what each way on
+// stores and calls.
+#include "app/consentview.h"
+#include "app/style.h"
+#include "model/consent.h"
+#include "model/defaults.h"
+#include "shelltest.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Shell;
+
+namespace {
+
+class ConsentViewTest : public ShellTest
+{
+protected:
+    ConsentViewTest()
+    {
+        Consent::setFullNameSource([] { return QStringLiteral("Robin Quill"); });
+    }
+    ~ConsentViewTest() override { Consent::setFullNameSource({}); }
+
+    static Conversation conversation(
+        const QString &sourceId, std::optional<QList<Conversation::LogPerson>> people)
+    {
+        Conversation conversation;
+        conversation.key = QStringLiteral("Sam");
+        conversation.source.id = sourceId;
+        conversation.messages = 48213;
+        conversation.first = QStringLiteral("2019-08-14");
+        conversation.people = std::move(people);
+        return conversation;
+    }
+
+    static std::optional<QString> stored(const QString &key) { return Defaults::standard().string(key); }
+
+    int agreed = 0;
+    int wrapped = 0;
+    ConsentView::Actions actions() const
+    {
+        auto *self = const_cast<ConsentViewTest *>(this);
+        return { [self] { ++self->agreed; }, [self] { ++self->wrapped; } };
+    }
+};
+
+const QList<Conversation::LogPerson> people { { "Sam", 120 }, { "Robin", 98 }, { "Robert", 3 } };
+
+} // namespace
+
+TEST_F(ConsentViewTest, SaysWhatReadingMeans)
+{
+    ConsentView view(conversation("file-1", std::nullopt), QStringLiteral("Sam"), actions());
+    const QStringList texts = TestSupport::visibleTexts(&view);
+    EXPECT_TRUE(texts.contains("Make a book with Sam"));
+    EXPECT_TRUE(
+        texts.contains("To make it, Quorvel reads your messages with Sam: 48,213 of them, going back to "
+                       "August 14, 2019. It reads them here, on this computer. Nothing is sent anywhere "
+                       "until you order, and then only the finished book."));
+    EXPECT_TRUE(texts.contains("A free set of cards with the numbers from your conversation, read on this "
+                               "computer. No message is quoted on a card, and nothing is printed."));
+    EXPECT_TRUE(texts.contains(
+        "You can delete the book, and everything Quorvel made from these messages, at any time."));
+    EXPECT_EQ(
+        view.okToPrint()->text(), "I'm in this conversation, and Sam is happy to be in a printed book.");
+    // Without participants there is nothing to pick.
+    EXPECT_EQ(view.picker(), nullptr);
+
+    Conversation group = conversation("file-1", std::nullopt);
+    group.group = true;
+    ConsentView groupView(group, QStringLiteral("Family"), { [] {}, {} });
+    EXPECT_FALSE(TestSupport::findText(&groupView, "See Our Wrapped"));
+    ConsentView groupWithWrapped(group, QStringLiteral("Family"), actions());
+    EXPECT_TRUE(
+        TestSupport::visibleTexts(&groupWithWrapped)
+            .contains("A free set of cards with the numbers from your group chat, read on this computer. No "
+                      "message is quoted on a card, and nothing is printed."));
+}
+
+TEST_F(ConsentViewTest, ReadingWaitsForTheTickAndReturnReadsOnlyThen)
+{
+    QWidget window;
+    auto *view
+        = new ConsentView(conversation("mac", std::nullopt), QStringLiteral("Sam"), actions(), &window);
+    window.resize(900, 700);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    EXPECT_FALSE(view->readButton()->isEnabled());
+    QTest::keyClick(&window, Qt::Key_Return);
+    view->readButton()->click();
+    EXPECT_EQ(agreed, 0);
+
+    // The Wrapped needs no tick.
+    static_cast<QPushButton *>(TestSupport::findText(view, "See Our Wrapped"))->click();
+    EXPECT_EQ(wrapped, 1);
+
+    view->okToPrint()->click();
+    EXPECT_TRUE(view->readButton()->isEnabled());
+    QTest::keyClick(&window, Qt::Key_Return);
+    EXPECT_EQ(agreed, 1);
+    // No participants: nothing about who the user is is stored.
+    EXPECT_FALSE(stored("me:Sam"));
+}
+
+TEST_F(ConsentViewTest, ThePickerStartsOnTheStoredChoiceElseTheGuessAndStoresEveryChange)
+{
+    // The first participant whose name starts with the account's first name.
+    {
+        ConsentView view(conversation("mac", people), QStringLiteral("Sam"), actions());
+        ASSERT_NE(view.picker(), nullptr);
+        EXPECT_EQ(view.picker()->count(), 3);
+        EXPECT_EQ(view.picker()->itemText(0), "Sam (120 messages)");
+        EXPECT_EQ(view.me(), "Robin");
+        EXPECT_EQ(stored("me:Sam"), "Robin");
+        view.picker()->setCurrentIndex(2);
+        EXPECT_EQ(stored("me:Sam"), "Robert");
+    }
+    // The stored choice wins; a source other than the computer's keys by source and key.
+    {
+        Defaults::standard().setString(QStringLiteral("me:file-1:Sam"), QStringLiteral("Sam"));
+        ConsentView view(conversation("file-1", people), QStringLiteral("Sam"), actions());
+        EXPECT_EQ(view.me(), "Sam");
+        view.picker()->setCurrentIndex(1);
+        view.okToPrint()->click();
+        view.readButton()->click();
+        EXPECT_EQ(stored("me:file-1:Sam"), "Robin");
+        EXPECT_EQ(agreed, 1);
+    }
+    // A stored name that names no one here falls back to the guess.
+    {
+        Defaults::standard().setString(QStringLiteral("me:file-2:Sam"), QStringLiteral("Nobody"));
+        ConsentView view(conversation("file-2", people), QStringLiteral("Sam"), actions());
+        EXPECT_EQ(view.me(), "Robin");
+    }
+    // No participant matches the account: the first one.
+    {
+        Consent::setFullNameSource([] { return QStringLiteral("  "); });
+        ConsentView view(conversation("file-3", people), QStringLiteral("Sam"), actions());
+        EXPECT_EQ(view.me(), "Sam");
+    }
+}
+
+TEST_F(ConsentViewTest, LooksCalmInBothAppearances)
+{
+    for (const bool dark : { false, true }) {
+        const QPalette before = QApplication::palette();
+        if (dark)
+            QApplication::setPalette(Style::darkPalette());
+        qApp->setStyleSheet(Style::buttonSheet());
+        QWidget pane;
+        pane.setAutoFillBackground(true);
+        pane.setBackgroundRole(QPalette::Base);
+        auto *layout = new QVBoxLayout(&pane);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(new ConsentView(conversation("mac", people), QStringLiteral("Sam"), actions()));
+        pane.resize(1000, 760);
+        pane.show();
+        TestSupport::saveScreen(&pane, dark ? QStringLiteral("consent-dark") : QStringLiteral("consent"));
+        QApplication::setPalette(before);
+        qApp->setStyleSheet(Style::buttonSheet());
+    }
+}

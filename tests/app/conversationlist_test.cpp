@@ -1,0 +1,291 @@
+// The sidebar: what each source's section lists, and adding, dropping and
+// forgetting sources through it.
+#include "app/conversationlist.h"
+#include "app/conversationlistmodel.h"
+#include "app/sourceadder.h"
+#include "app/style.h"
+#include "shelltest.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+
+using namespace Shell;
+using Kind = ConversationListModel::Kind;
+
+namespace {
+
+class ConversationListTest : public ShellTest
+{
+protected:
+    // Each section as its title, then its rows as "kind: text | detail".
+    QStringList rows(const ConversationListModel &model)
+    {
+        QStringList lines;
+        for (int s = 0; s < model.rowCount(); ++s) {
+            const QModelIndex section = model.index(s, 0);
+            if (ConversationListModel::kind(section) != Kind::Section)
+                continue;
+            lines << section.data().toString();
+            for (int r = 0; r < model.rowCount(section); ++r) {
+                const QModelIndex row = model.index(r, 0, section);
+                QString line = QStringLiteral("  ") + row.data().toString();
+                if (ConversationListModel::kind(row) == Kind::Loading)
+                    line = QStringLiteral("  (spinner)");
+                const QString detail = row.data(ConversationListModel::DetailRole).toString();
+                if (!detail.isEmpty())
+                    line += QStringLiteral(" | ") + detail;
+                lines << line;
+            }
+        }
+        return lines;
+    }
+
+    Source backup(const QString &id, const std::optional<QString> &date)
+    {
+        Source source;
+        source.id = id;
+        source.name = QStringLiteral("Robin's iPhone");
+        source.date = date;
+        source.backup = m_dir.filePath(id);
+        source.database = m_dir.filePath(id + ".db");
+        TestSupport::writeFile(source.database, "x");
+        return source;
+    }
+
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+TEST_F(ConversationListTest, SectionsListOneToOneConversationsOrSayWhyNot)
+{
+    setDatabase(true);
+    Listed group { "family" };
+    group.group = true;
+    Listed one { "+15555550100", 1 };
+    one.first = QStringLiteral("2024-03-05");
+    Listed odd { "kim@example.com", 1234 };
+    odd.first = QStringLiteral("soon");
+    tool.answers.insert(QStringLiteral("mac"), chats({ group, one, odd }));
+    tool.answers.insert(QStringLiteral("groups"), chats({ group }));
+    const Source groups = backup(QStringLiteral("groups"), QStringLiteral("2024-05-31T10:20:30Z"));
+    const Source failing = backup(QStringLiteral("failing"), QStringLiteral("2024-05-31"));
+    Backups::save({ groups, failing });
+
+    const auto lib = library();
+    ConversationListModel model(lib.get());
+    TestSupport::await(lib->load());
+    EXPECT_EQ(rows(model),
+        (QStringList { "This Computer", "  (555) 555-0100 | 1 messages since Mar 2024",
+            "  kim@example.com | 1,234 messages since soon", "Robin's iPhone, May 31, 2024",
+            "  No one-to-one conversations", "Robin's iPhone",
+            "  brimlow-core failed (1): Error: That source can't be read." }));
+    // The computer's own conversations go by key, the others by source and key.
+    EXPECT_TRUE(model.indexOf("kim@example.com").isValid());
+    EXPECT_FALSE(model.indexOf("family").isValid());
+
+    // While loading, a section with nothing yet shows a spinner; one with
+    // conversations keeps them, and an error only shows without them.
+    tool.holding = true;
+    const auto reload = lib->load();
+    EXPECT_EQ(rows(model).mid(3),
+        (QStringList { "Robin's iPhone, May 31, 2024", "  (spinner)", "Robin's iPhone", "  (spinner)" }));
+    EXPECT_EQ(rows(model).size(), 7);
+    tool.release();
+    TestSupport::waitUntil([&] { return lib->loadingSources().isEmpty(); });
+    EXPECT_EQ(rows(model).last(), "  brimlow-core failed (1): Error: That source can't be read.");
+    EXPECT_EQ(rows(model).at(1), "  (555) 555-0100 | 1 messages since Mar 2024");
+}
+
+TEST_F(ConversationListTest, ALoadingSectionShowsASpinnerUntilItsListArrives)
+{
+    QTemporaryDir dir;
+    const Source file = savedChatFile(dir);
+    tool.answers.insert(file.id, chats({ { "Sam", 2 } }));
+    tool.holding = true;
+    const auto lib = library();
+    SourceAdder adder(lib.get());
+    ConversationList list(lib.get(), &adder);
+    list.resize(280, 500);
+    list.show();
+    lib->load();
+    EXPECT_EQ(rows(*list.model()), (QStringList { "chat", "  (spinner)" }));
+    // The computer's own database can't be read: the list says where it's read from.
+    const QModelIndex last = list.model()->index(list.model()->rowCount() - 1, 0);
+    EXPECT_EQ(ConversationListModel::kind(last), Kind::ReadFromMac);
+    EXPECT_EQ(last.data().toString(), "Read Messages from a Mac…");
+    TestSupport::saveScreen(&list, QStringLiteral("sidebar-loading"));
+
+    QTest::mouseClick(list.view()->viewport(), Qt::LeftButton, {}, list.view()->visualRect(last).center());
+    ASSERT_EQ(TestSupport::desktop().of("openUrl").size(), 1);
+    EXPECT_EQ(TestSupport::desktop().of("openUrl").first().first(),
+        QUrl::fromLocalFile(QFileInfo(database()).absolutePath()).toString());
+    EXPECT_TRUE(QFileInfo(QFileInfo(database()).absolutePath()).isDir());
+
+    tool.release();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return lib->loadingSources().isEmpty(); }));
+    EXPECT_EQ(rows(*list.model()), (QStringList { "chat", "  Sam | 2 messages since Mar 2024" }));
+}
+
+TEST_F(ConversationListTest, OnlyAddedSourcesCanBeForgottenAndForgettingRemovesTheSection)
+{
+    setDatabase(true);
+    QTemporaryDir dir;
+    const Source file = savedChatFile(dir);
+    tool.answers.insert(QStringLiteral("mac"), chats({ { "kim@example.com" } }));
+    tool.answers.insert(file.id, chats({ { "Sam" } }));
+    const auto lib = library();
+    TestSupport::await(lib->load());
+    SourceAdder adder(lib.get());
+    QWidget window;
+    auto *list = new ConversationList(lib.get(), &adder, &window);
+    window.resize(280, 500);
+    window.show();
+
+    EXPECT_TRUE(list->sectionMenu(QStringLiteral("mac"))->actions().isEmpty());
+    QMenu *menu = list->sectionMenu(file.id);
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions().first()->text(), "Forget…");
+
+    // A closed section stays closed when its source comes back.
+    list->setExpanded(file.id, false);
+    menu->actions().first()->trigger();
+    QMessageBox *question = list->forgetQuestion();
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(question->text(), "Forget “chat”?");
+    EXPECT_EQ(question->informativeText(),
+        "Quorvel deletes its copy of these messages. Books you've made from them stay.");
+    TestSupport::saveScreen(question, QStringLiteral("forget"));
+    question->button(QMessageBox::Cancel)->click();
+    EXPECT_EQ(lib->added().size(), 1);
+
+    list->sectionMenu(file.id)->actions().first()->trigger();
+    QPushButton *forget = nullptr;
+    for (QAbstractButton *button : list->forgetQuestion()->buttons()) {
+        if (button->text() == "Forget")
+            forget = static_cast<QPushButton *>(button);
+    }
+    ASSERT_NE(forget, nullptr);
+    forget->click();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return lib->added().isEmpty(); }));
+    EXPECT_FALSE(list->model()->sectionIndex(file.id).isValid());
+
+    TestSupport::await(lib->add(file));
+    const QModelIndex back = list->model()->sectionIndex(file.id);
+    ASSERT_TRUE(back.isValid());
+    EXPECT_FALSE(list->view()->isExpanded(back));
+    EXPECT_TRUE(list->view()->isExpanded(list->model()->sectionIndex("mac")));
+}
+
+TEST_F(ConversationListTest, DroppedFilesAreAddedEachOnItsOwnAndFailuresSayWhy)
+{
+    setDatabase(true);
+    tool.answers.insert(QStringLiteral("mac"), chats({}));
+    const auto lib = library();
+    lib->setRunner({ [](QStringList arguments, Source source) { return Helpers::core(arguments, source); } });
+    TestSupport::await(lib->load());
+    SourceAdder adder(lib.get());
+    QWidget window;
+    auto *list = new ConversationList(lib.get(), &adder, &window);
+    window.resize(280, 500);
+    window.show();
+    QSignalSpy failures(&adder, &SourceAdder::fileFailed);
+
+    QTemporaryDir dir;
+    TestSupport::writeFile(dir.filePath("WhatsApp Chat with Sam.txt"),
+        "1/31/25, 9:41 PM - Sam: hey\n1/31/25, 9:42 PM - Robin: hi\n");
+    QDir().mkpath(dir.filePath("empty"));
+    auto *data = new QMimeData;
+    data->setUrls({ QUrl::fromLocalFile(dir.filePath("empty")),
+        QUrl::fromLocalFile(dir.filePath("WhatsApp Chat with Sam.txt")),
+        QUrl::fromLocalFile(dir.filePath("gone.txt")) });
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, data, Qt::LeftButton, {});
+    QApplication::sendEvent(list->view()->viewport(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, data, Qt::LeftButton, {});
+    QApplication::sendEvent(list->view()->viewport(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return failures.size() == 2 && lib->added().size() == 1; }));
+    QStringList said { failures[0][0].toString(), failures[1][0].toString() };
+    const QString latest = said.last();
+    said.sort();
+    EXPECT_EQ(said[1],
+        "Quorvel failed (0): There's no chat in that. Choose the file or folder the app exported (or its "
+        ".zip): a "
+        ".txt, .json, .html, .csv, .xml, .mbox or .eml file, or a WhatsApp database.");
+    EXPECT_TRUE(said[0].startsWith("Quorvel failed (0): " + dir.filePath("gone.txt") + " can't be copied"))
+        << said[0].toStdString();
+    // One alert, with the latest failure.
+    ASSERT_NE(adder.fileAlert(), nullptr);
+    EXPECT_EQ(adder.fileAlert()->text(), "That didn't open");
+    EXPECT_EQ(adder.fileAlert()->informativeText(), latest);
+    EXPECT_EQ(window.findChildren<QMessageBox *>().size(), 1);
+    TestSupport::saveScreen(adder.fileAlert(), QStringLiteral("file-alert"));
+    EXPECT_EQ(lib->added().first().name, "WhatsApp Chat with Sam");
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return lib->loadingSources().isEmpty(); }));
+    EXPECT_EQ(list->selection(), std::nullopt);
+}
+
+TEST_F(ConversationListTest, TheAddMenuOffersEveryKindOfSource)
+{
+    const auto lib = library();
+    SourceAdder adder(lib.get());
+    QWidget window;
+    auto *list = new ConversationList(lib.get(), &adder, &window);
+    window.show();
+    QPushButton *add = list->addButton();
+    EXPECT_EQ(add->text(), "Add Messages");
+    EXPECT_EQ(add->toolTip(),
+        "Add an iPhone backup, a chat exported from WhatsApp, Telegram, Instagram or "
+        "Discord, an Android SMS backup, or paste one in");
+    QStringList items;
+    for (QAction *action : add->menu()->actions())
+        items << action->text();
+    EXPECT_EQ(items, (QStringList { "iPhone Backup…", "Chat File…", "Paste a Chat…" }));
+
+    // A cancelled panel adds nothing.
+    add->menu()->actions()[1]->trigger();
+    ASSERT_EQ(TestSupport::desktop().panels.size(), 1);
+    const Desktop::Panel panel = TestSupport::desktop().panels.first();
+    EXPECT_EQ(panel.mode, Desktop::Panel::Mode::OpenFileOrFolder);
+    EXPECT_EQ(panel.prompt, "Add Chat");
+    EXPECT_TRUE(panel.message.startsWith("Choose a chat export, or the folder or zip it came in: WhatsApp"));
+    EXPECT_TRUE(panel.nameFilters.first().contains("*.txt"));
+    QTest::qWait(10);
+    EXPECT_TRUE(lib->added().isEmpty());
+}
+
+TEST_F(ConversationListTest, LooksLikeASidebar)
+{
+    setDatabase(true);
+    Listed kim { "kim@example.com", 48213 };
+    kim.first = QStringLiteral("2019-08-14");
+    Listed sam { "+15555550100", 912 };
+    Listed long_ { "Alexandria Wolfeschlegelsteinhausenbergerdorff", 3 };
+    tool.answers.insert(QStringLiteral("mac"), chats({ kim, sam, long_ }));
+    const Source phone = backup(QStringLiteral("phone"), QStringLiteral("2024-05-31T10:20:30Z"));
+    Backups::save({ phone });
+    tool.answers.insert(QStringLiteral("phone"), QByteArray("{"));
+    const auto lib = library();
+    TestSupport::await(lib->load());
+    SourceAdder adder(lib.get());
+    for (const bool dark : { false, true }) {
+        const QPalette before = QApplication::palette();
+        if (dark) {
+            QApplication::setPalette(Style::darkPalette());
+            qApp->setStyleSheet(Style::buttonSheet());
+        }
+        ConversationList list(lib.get(), &adder);
+        list.resize(280, 520);
+        list.show();
+        list.setSelection(QStringLiteral("+15555550100"));
+        TestSupport::saveScreen(&list, dark ? QStringLiteral("sidebar-dark") : QStringLiteral("sidebar"));
+        QApplication::setPalette(before);
+        qApp->setStyleSheet(Style::buttonSheet());
+    }
+}

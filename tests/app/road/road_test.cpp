@@ -1,0 +1,270 @@
+// The whole road to an open book through the window, with the real message
+// tool, real stores, chats and iPhone backups, the keychain and typst:
+// start, list, add, select, consent, and the book opens.
+#include "app/accessview.h"
+#include "app/app.h"
+#include "app/backupsheet.h"
+#include "app/consentview.h"
+#include "app/contentview.h"
+#include "app/mainwindow.h"
+#include "app/pastesheet.h"
+#include "app/style.h"
+#include "fixtures.h"
+#include "model/consent.h"
+#include "shelltest.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <cstdio>
+
+using namespace Shell;
+using Detail = ContentView::Detail;
+
+namespace {
+
+class PrivateKeyring : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        if (!TestSupport::onPrivateKeyring()) {
+            std::fprintf(stderr,
+                "These tests use a keyring: run them through tests/support/with-keyring.sh, which gives them "
+                "a private one.\n");
+            std::exit(2);
+        }
+    }
+};
+
+[[maybe_unused]] ::testing::Environment *const keyring
+    = ::testing::AddGlobalTestEnvironment(new PrivateKeyring);
+
+class RoadTest : public ShellTest
+{
+protected:
+    RoadTest()
+    {
+        Consent::setFullNameSource([] { return QStringLiteral("Robin Quill"); });
+        app = std::make_unique<App>(App::Options { QString() });
+    }
+    ~RoadTest() override
+    {
+        app.reset();
+        QDir(backups()).removeRecursively();
+        Consent::setFullNameSource({});
+    }
+
+    static QString backups()
+    {
+        return QDir::homePath() + QStringLiteral("/Library/Application Support/MobileSync/Backup");
+    }
+
+    ContentView *content() const { return app->window()->content(); }
+
+    void start()
+    {
+        app->window()->show();
+        QApplication::setActiveWindow(app->window());
+    }
+
+    // The identifier of the first listed conversation whose name is name.
+    QString listed(const QString &name)
+    {
+        QString id;
+        TestSupport::waitUntil([&] {
+            for (const Conversation &conversation : app->library()->conversations()) {
+                if (app->library()->displayName(conversation) == name)
+                    id = conversation.id();
+            }
+            return !id.isEmpty();
+        });
+        return id;
+    }
+
+    // Selects the conversation, agrees to read it, and waits for its book.
+    void readAndOpen(const QString &id, const QString &title)
+    {
+        QApplication::processEvents();
+        pick(content()->conversationList(), id);
+        ASSERT_EQ(content()->detail(), Detail::Consent);
+        auto *consent = qobject_cast<ConsentView *>(content()->detailWidget());
+        consent->okToPrint()->click();
+        consent->readButton()->click();
+        ASSERT_EQ(content()->detail(), Detail::Reading);
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return content()->detail() != Detail::Reading; }, 60000));
+        ASSERT_EQ(content()->detail(), Detail::Book)
+            << TestSupport::visibleTexts(content()->detailWidget()).join(" | ").toStdString();
+        EXPECT_TRUE(TestSupport::findText(content()->detailWidget(), title))
+            << TestSupport::visibleTexts(content()->detailWidget()).join(" | ").toStdString();
+    }
+
+    QAction *addItem(const QString &text)
+    {
+        for (QAction *action : content()->conversationList()->addButton()->menu()->actions()) {
+            if (action->text() == text)
+                return action;
+        }
+        return nullptr;
+    }
+
+    BackupSheet *backupSheet()
+    {
+        addItem("iPhone Backup…")->trigger();
+        return app->window()->findChild<BackupSheet *>();
+    }
+
+    // The computer's own Messages database, with a conversation per handle.
+    static void writeDatabase(const QStringList &handles)
+    {
+        QDir().mkpath(QFileInfo(database()).absolutePath());
+        Fixtures::writeMessagesStore(database(), handles);
+    }
+
+    std::unique_ptr<App> app;
+};
+
+} // namespace
+
+TEST_F(RoadTest, FromTheComputersMessagesToATypesetBook)
+{
+    writeDatabase({ QStringLiteral("+15555550100"), QStringLiteral("sam@example.com") });
+    start();
+    const QString id = listed(QStringLiteral("(555) 555-0100"));
+    ASSERT_EQ(id, "+15555550100");
+    TestSupport::saveScreen(app->window(), QStringLiteral("window-list"));
+    pick(content()->conversationList(), id);
+    auto *consent = qobject_cast<ConsentView *>(content()->detailWidget());
+    ASSERT_NE(consent, nullptr);
+    EXPECT_TRUE(TestSupport::findText(consent, "Make a book with (555) 555-0100"));
+    consent->okToPrint()->click();
+    TestSupport::saveScreen(app->window(), QStringLiteral("window-consent"));
+    consent->readButton()->click();
+    EXPECT_TRUE(TestSupport::findText(content()->detailWidget(), "Reading 2 messages"));
+
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return content()->detail() == Detail::Book; }, 60000));
+    EXPECT_EQ(content()->project()->conversation().id(), id);
+    EXPECT_TRUE(TestSupport::findText(content()->detailWidget(), "You & (555) 555-0100"));
+    EXPECT_EQ(app->window()->windowTitle(), "(555) 555-0100");
+    // Typeset: the page count joins the title.
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return !content()->project()->pdf().isEmpty(); }, 120000));
+    const QString pages = Style::number(content()->project()->layout().pageCount) + " pages";
+    EXPECT_TRUE(TestSupport::findText(content()->detailWidget(), pages)) << pages.toStdString();
+    TestSupport::saveScreen(app->window(), QStringLiteral("window-book"));
+}
+
+TEST_F(RoadTest, AChatExportAddedFromTheSidebarOpens)
+{
+    QTemporaryDir dir;
+    TestSupport::writeFile(dir.filePath("WhatsApp Chat with Sam.txt"),
+        "1/31/25, 9:41 PM - Sam: hey\n1/31/25, 9:42 PM - Robin: hi there\n");
+    start();
+    ASSERT_EQ(content()->route(), ContentView::Route::Access);
+    TestSupport::desktop().answers.append({ dir.filePath("WhatsApp Chat with Sam.txt") });
+    // The access screen offers the same way in as the sidebar.
+    qobject_cast<QPushButton *>(TestSupport::findText(content()->accessView(), "Chat File…"))->click();
+    readAndOpen(listed(QStringLiteral("Sam")), QStringLiteral("You & Sam"));
+}
+
+TEST_F(RoadTest, APastedChatOpens)
+{
+    writeDatabase({ QStringLiteral("kim@example.com") });
+    start();
+    listed(QStringLiteral("kim@example.com"));
+    addItem("Paste a Chat…")->trigger();
+    auto *sheet = app->window()->findChild<PasteSheet *>();
+    ASSERT_NE(sheet, nullptr);
+    sheet->nameField()->setText(QStringLiteral("Sam"));
+    sheet->textField()->setPlainText(
+        QStringLiteral("1/31/25, 9:41 PM - Sam: hey\n1/31/25, 9:42 PM - Robin: hi\n"));
+    sheet->chatButton()->click();
+    // A pasted chat is listed by its people; the book names the one who isn't the user that way.
+    readAndOpen(listed(QStringLiteral("Sam & Robin")), QStringLiteral("You & Sam & Robin"));
+}
+
+TEST_F(RoadTest, AnIPhoneBackupOnThisComputerIsReadAtOnceAndOpens)
+{
+    setDatabase(true);
+    Fixtures::writeBackup(backups() + "/00008030-001A2B3C4D5E6F70", {}, { QStringLiteral("+15555550123") });
+    start();
+    BackupSheet *sheet = backupSheet();
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->hasLooked(); }));
+    ASSERT_TRUE(sheet->found() && sheet->found()->size() == 1);
+    EXPECT_TRUE(TestSupport::findText(sheet, "On this computer"));
+    TestSupport::saveScreen(sheet, QStringLiteral("backup-list"));
+    QPointer<BackupSheet> alive(sheet);
+    auto *row = qobject_cast<QAbstractButton *>(TestSupport::findText(sheet, "Robin's iPhone"));
+    ASSERT_NE(row, nullptr);
+    row->click();
+    // Plain and with messages: read at once, no password asked.
+    EXPECT_TRUE(TestSupport::findText(sheet, "Reading the backup"))
+        << TestSupport::visibleTexts(sheet).join(" | ").toStdString();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return !alive; }, 60000));
+    ASSERT_EQ(app->library()->added().size(), 1);
+    EXPECT_EQ(app->library()->added().first().id, "00008030-001A2B3C4D5E6F70");
+    readAndOpen(listed(QStringLiteral("(555) 555-0123")), QStringLiteral("You & (555) 555-0123"));
+}
+
+TEST_F(RoadTest, AnEncryptedBackupWaitsForItsPasswordAndAWrongOneKeepsTheSheet)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("00008030-00AABBCCDDEEFF00");
+    Fixtures::writeBackup(folder, { "00008030-00AABBCCDDEEFF00", "Kim's iPhone" },
+        { QStringLiteral("kim@example.com") }, QByteArray("right horse"));
+    start();
+    BackupSheet *sheet = backupSheet();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->hasLooked(); }));
+    // None where Finder keeps them: the steps, and the zone to drop one on.
+    EXPECT_TRUE(TestSupport::findText(sheet, "To make one"));
+    TestSupport::saveScreen(sheet, QStringLiteral("backup-steps"));
+
+    // A folder that isn't a backup is refused.
+    TestSupport::desktop().answers.append({ dir.path() });
+    qobject_cast<QPushButton *>(TestSupport::findText(sheet, "Choose Backup Folder…"))->click();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return !sheet->error().isEmpty(); }));
+    EXPECT_EQ(sheet->error(),
+        "Quorvel failed (0): That folder isn't an iPhone backup. Pick the folder named with a "
+        "long string of letters and numbers.");
+    EXPECT_FALSE(sheet->chosen());
+    EXPECT_EQ(TestSupport::desktop().panels.first().prompt, "Use Backup");
+
+    TestSupport::desktop().answers.append({ folder });
+    qobject_cast<QPushButton *>(TestSupport::findText(sheet, "Choose Backup Folder…"))->click();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->chosen().has_value(); }));
+    EXPECT_TRUE(sheet->error().isEmpty());
+    EXPECT_EQ(sheet->primaryButton()->text(), "Unlock");
+    EXPECT_FALSE(sheet->primaryButton()->isEnabled());
+    QTest::keyClicks(sheet->passwordField(), "wrong horse");
+    EXPECT_TRUE(sheet->primaryButton()->isEnabled());
+    // Return in the password field unlocks.
+    QTest::keyClick(sheet->passwordField(), Qt::Key_Return);
+    EXPECT_TRUE(sheet->isWorking());
+    EXPECT_TRUE(TestSupport::findText(sheet, "Unlocking the backup. This takes a few seconds."));
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return !sheet->isWorking(); }, 60000));
+    EXPECT_FALSE(sheet->error().isEmpty());
+    EXPECT_FALSE(sheet->error().contains("Error: "));
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(sheet->passwordField()->text(), "wrong horse");
+    EXPECT_TRUE(app->library()->added().isEmpty());
+    TestSupport::saveScreen(sheet, QStringLiteral("backup-wrong-password"));
+
+    // Back clears the password and the error.
+    sheet->backButton()->click();
+    EXPECT_FALSE(sheet->chosen());
+    EXPECT_TRUE(sheet->error().isEmpty());
+    sheet->lookAt(folder);
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->chosen().has_value(); }));
+    EXPECT_TRUE(sheet->passwordField()->text().isEmpty());
+    QTest::keyClicks(sheet->passwordField(), "right horse");
+    QPointer<BackupSheet> alive(sheet);
+    sheet->primaryButton()->click();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return !alive; }, 60000));
+    ASSERT_EQ(app->library()->added().size(), 1);
+    EXPECT_TRUE(app->library()->added().first().encrypted);
+    // The export reads the backup with the key the unlock kept.
+    readAndOpen(listed(QStringLiteral("kim@example.com")), QStringLiteral("You & kim@example.com"));
+}
