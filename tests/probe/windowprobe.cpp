@@ -5,7 +5,8 @@
 // window as a PNG when asked, and quits. Tests run it with the QUORVEL_
 // variables a case needs; the bench times it.
 //
-//   quorvel_window_probe [--until TEXT]... [--rows N] [--screen FILE] [--timeout MS]
+//   quorvel_window_probe [--until TEXT]... [--until-suffix TEXT] [--rows N] [--screen FILE]
+//                        [--timeout MS]
 //
 // Without --until or --rows it waits for the window's first paint. Exits 3
 // when the wait times out (after printing what the window shows).
@@ -33,6 +34,8 @@ namespace {
 struct Options
 {
     QStringList until;
+    // A text that ends so ("12 pages").
+    QString suffix;
     int rows = 0;
     QString screen;
     int timeout = 60000;
@@ -46,6 +49,8 @@ Options parse(const QStringList &arguments)
         const QString &value = arguments[i + 1];
         if (name == QLatin1String("--until"))
             options.until.append(value);
+        else if (name == QLatin1String("--until-suffix"))
+            options.suffix = value;
         else if (name == QLatin1String("--rows"))
             options.rows = value.toInt();
         else if (name == QLatin1String("--screen"))
@@ -84,6 +89,28 @@ QStringList visibleTexts(QWidget *root)
             texts.append(button->text());
     }
     return texts;
+}
+
+// The sidebar's sections and conversations as the user reads them.
+QStringList sidebarRows(ConversationList *list)
+{
+    ConversationListModel *model = list->model();
+    QStringList rows;
+    for (int section = 0; section < model->rowCount(); ++section) {
+        const QModelIndex index = model->index(section, 0);
+        if (ConversationListModel::kind(index) != ConversationListModel::Kind::Section)
+            continue;
+        rows.append(index.data().toString());
+        for (int row = 0; row < model->rowCount(index); ++row) {
+            const QModelIndex child = model->index(row, 0, index);
+            QString line = child.data().toString();
+            const QString detail = child.data(ConversationListModel::DetailRole).toString();
+            if (!detail.isEmpty())
+                line += QStringLiteral(" | ") + detail;
+            rows.append(line);
+        }
+    }
+    return rows;
 }
 
 int conversationRows(ConversationList *list)
@@ -152,9 +179,15 @@ int main(int argc, char **argv)
         bool ready = true;
         for (const QString &text : options.until)
             ready = ready && visibleTexts(window).contains(text);
+        if (!options.suffix.isEmpty()) {
+            const QStringList texts = visibleTexts(window);
+            ready = ready && std::any_of(texts.begin(), texts.end(), [&](const QString &t) {
+                return t.endsWith(options.suffix);
+            });
+        }
         if (options.rows > 0)
             ready = ready && paints.painted;
-        if (options.until.isEmpty() && options.rows == 0)
+        if (options.until.isEmpty() && options.rows == 0 && options.suffix.isEmpty())
             ready = paints.paints > 0;
         const bool late = clock.elapsed() > options.timeout;
         if (!ready && !late)
@@ -165,6 +198,8 @@ int main(int argc, char **argv)
         std::printf("title: %s\n", qPrintable(window->windowTitle()));
         for (const QString &text : visibleTexts(window))
             std::printf("text: %s\n", qPrintable(QString(text).replace(u'\n', u' ')));
+        for (const QString &row : sidebarRows(list))
+            std::printf("row: %s\n", qPrintable(row));
         std::fflush(stdout);
         if (!options.screen.isEmpty())
             window->grab().save(options.screen);

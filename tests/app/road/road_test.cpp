@@ -11,6 +11,7 @@
 #include "app/style.h"
 #include "fixtures.h"
 #include "model/consent.h"
+#include "probe.h"
 #include "shelltest.h"
 
 #include <QApplication>
@@ -267,4 +268,24 @@ TEST_F(RoadTest, AnEncryptedBackupWaitsForItsPasswordAndAWrongOneKeepsTheSheet)
     EXPECT_TRUE(app->library()->added().first().encrypted);
     // The export reads the backup with the key the unlock kept.
     readAndOpen(listed(QStringLiteral("kim@example.com")), QStringLiteral("You & kim@example.com"));
+}
+
+TEST(RoadEnvironment, ABackupNamedInTheEnvironmentIsUnlockedWithItsPassword)
+{
+    Probe probe;
+    const QString folder = probe.home() + "/phone/00008030-00AABBCCDDEEFF11";
+    Fixtures::writeBackup(folder, { "00008030-00AABBCCDDEEFF11", "Kim's iPhone" },
+        { QStringLiteral("kim@example.com") }, QByteArray("right horse"));
+    probe.set("QUORVEL_BACKUP", folder);
+    probe.set("QUORVEL_BACKUP_PASSWORD", "wrong horse");
+    // A development source that doesn't open is passed over without a word.
+    const ProbeRun wrong = probe.run({ "--until", "Quorvel needs to read your messages" });
+    ASSERT_EQ(wrong.status, 0) << wrong.texts.join(" | ").toStdString();
+
+    probe.set("QUORVEL_BACKUP_PASSWORD", "right horse");
+    probe.set("QUORVEL_OPEN", "00008030-00AABBCCDDEEFF11:kim@example.com");
+    const ProbeRun right = probe.run({ "--until", "Make a book with kim@example.com" });
+    ASSERT_EQ(right.status, 0) << right.texts.join(" | ").toStdString();
+    ASSERT_EQ(right.rows.size(), 2);
+    EXPECT_TRUE(right.rows[0].startsWith("Kim's iPhone, ")) << right.rows[0].toStdString();
 }
