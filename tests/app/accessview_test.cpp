@@ -106,16 +106,10 @@ TEST_F(AccessViewTest, TheOtherWaysInOpenTheirSheets)
 TEST_F(AccessViewTest, LooksCalmInBothAppearances)
 {
     const auto lib = library();
-    for (const bool dark : { false, true }) {
-        const QPalette before = QApplication::palette();
-        if (dark)
-            QApplication::setPalette(Style::darkPalette());
-        qApp->setStyleSheet(Style::buttonSheet());
+    TestSupport::inBothAppearances([&](const QString &suffix) {
         ContentView view(lib.get());
         view.resize(1000, 700);
         view.show();
-        TestSupport::saveScreen(&view, dark ? QStringLiteral("access-dark") : QStringLiteral("access"));
-        QApplication::setPalette(before);
-        qApp->setStyleSheet(Style::buttonSheet());
-    }
+        TestSupport::saveScreen(&view, "access" + suffix);
+    });
 }

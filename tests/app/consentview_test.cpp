@@ -146,11 +146,7 @@ TEST_F(ConsentViewTest, ThePickerStartsOnTheStoredChoiceElseTheGuessAndStoresEve
 
 TEST_F(ConsentViewTest, LooksCalmInBothAppearances)
 {
-    for (const bool dark : { false, true }) {
-        const QPalette before = QApplication::palette();
-        if (dark)
-            QApplication::setPalette(Style::darkPalette());
-        qApp->setStyleSheet(Style::buttonSheet());
+    TestSupport::inBothAppearances([&](const QString &suffix) {
         QWidget pane;
         pane.setAutoFillBackground(true);
         pane.setBackgroundRole(QPalette::Base);
@@ -159,8 +155,6 @@ TEST_F(ConsentViewTest, LooksCalmInBothAppearances)
         layout->addWidget(new ConsentView(conversation("mac", people), QStringLiteral("Sam"), actions()));
         pane.resize(1000, 760);
         pane.show();
-        TestSupport::saveScreen(&pane, dark ? QStringLiteral("consent-dark") : QStringLiteral("consent"));
-        QApplication::setPalette(before);
-        qApp->setStyleSheet(Style::buttonSheet());
-    }
+        TestSupport::saveScreen(&pane, "consent" + suffix);
+    });
 }

@@ -6,7 +6,6 @@
 #include "app/style.h"
 #include "shelltest.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QMenu>
 #include <QMimeData>
@@ -55,6 +54,21 @@ protected:
         TestSupport::writeFile(source.database, "x");
         return source;
     }
+
+    // The sidebar over lib in a window of its own, shown.
+    struct Shown
+    {
+        explicit Shown(Library *library)
+            : adder(library)
+            , list(new ConversationList(library, &adder, &window))
+        {
+            window.resize(280, 500);
+            window.show();
+        }
+        SourceAdder adder;
+        QWidget window;
+        ConversationList *list;
+    };
 
     QTemporaryDir m_dir;
 };
@@ -131,56 +145,6 @@ TEST_F(ConversationListTest, ALoadingSectionShowsASpinnerUntilItsListArrives)
     EXPECT_EQ(rows(*list.model()), (QStringList { "chat", "  Sam | 2 messages since Mar 2024" }));
 }
 
-TEST_F(ConversationListTest, OnlyAddedSourcesCanBeForgottenAndForgettingRemovesTheSection)
-{
-    setDatabase(true);
-    QTemporaryDir dir;
-    const Source file = savedChatFile(dir);
-    tool.answers.insert(QStringLiteral("mac"), chats({ { "kim@example.com" } }));
-    tool.answers.insert(file.id, chats({ { "Sam" } }));
-    const auto lib = library();
-    TestSupport::await(lib->load());
-    SourceAdder adder(lib.get());
-    QWidget window;
-    auto *list = new ConversationList(lib.get(), &adder, &window);
-    window.resize(280, 500);
-    window.show();
-
-    EXPECT_TRUE(list->sectionMenu(QStringLiteral("mac"))->actions().isEmpty());
-    QMenu *menu = list->sectionMenu(file.id);
-    ASSERT_EQ(menu->actions().size(), 1);
-    EXPECT_EQ(menu->actions().first()->text(), "Forget…");
-
-    // A closed section stays closed when its source comes back.
-    list->setExpanded(file.id, false);
-    menu->actions().first()->trigger();
-    QMessageBox *question = list->forgetQuestion();
-    ASSERT_NE(question, nullptr);
-    EXPECT_EQ(question->text(), "Forget “chat”?");
-    EXPECT_EQ(question->informativeText(),
-        "Quorvel deletes its copy of these messages. Books you've made from them stay.");
-    TestSupport::saveScreen(question, QStringLiteral("forget"));
-    question->button(QMessageBox::Cancel)->click();
-    EXPECT_EQ(lib->added().size(), 1);
-
-    list->sectionMenu(file.id)->actions().first()->trigger();
-    QPushButton *forget = nullptr;
-    for (QAbstractButton *button : list->forgetQuestion()->buttons()) {
-        if (button->text() == "Forget")
-            forget = static_cast<QPushButton *>(button);
-    }
-    ASSERT_NE(forget, nullptr);
-    forget->click();
-    ASSERT_TRUE(TestSupport::waitUntil([&] { return lib->added().isEmpty(); }));
-    EXPECT_FALSE(list->model()->sectionIndex(file.id).isValid());
-
-    TestSupport::await(lib->add(file));
-    const QModelIndex back = list->model()->sectionIndex(file.id);
-    ASSERT_TRUE(back.isValid());
-    EXPECT_FALSE(list->view()->isExpanded(back));
-    EXPECT_TRUE(list->view()->isExpanded(list->model()->sectionIndex("mac")));
-}
-
 TEST_F(ConversationListTest, DroppedFilesAreAddedEachOnItsOwnAndFailuresSayWhy)
 {
     setDatabase(true);
@@ -188,11 +152,9 @@ TEST_F(ConversationListTest, DroppedFilesAreAddedEachOnItsOwnAndFailuresSayWhy)
     const auto lib = library();
     lib->setRunner({ [](QStringList arguments, Source source) { return Helpers::core(arguments, source); } });
     TestSupport::await(lib->load());
-    SourceAdder adder(lib.get());
-    QWidget window;
-    auto *list = new ConversationList(lib.get(), &adder, &window);
-    window.resize(280, 500);
-    window.show();
+    Shown shown(lib.get());
+    ConversationList *list = shown.list;
+    SourceAdder &adder = shown.adder;
     QSignalSpy failures(&adder, &SourceAdder::fileFailed);
 
     QTemporaryDir dir;
@@ -224,7 +186,7 @@ TEST_F(ConversationListTest, DroppedFilesAreAddedEachOnItsOwnAndFailuresSayWhy)
     ASSERT_NE(adder.fileAlert(), nullptr);
     EXPECT_EQ(adder.fileAlert()->text(), "That didn't open");
     EXPECT_EQ(adder.fileAlert()->informativeText(), latest);
-    EXPECT_EQ(window.findChildren<QMessageBox *>().size(), 1);
+    EXPECT_EQ(shown.window.findChildren<QMessageBox *>().size(), 1);
     TestSupport::saveScreen(adder.fileAlert(), QStringLiteral("file-alert"));
     EXPECT_EQ(lib->added().first().name, "WhatsApp Chat with Sam");
     ASSERT_TRUE(TestSupport::waitUntil([&] { return lib->loadingSources().isEmpty(); }));
@@ -274,18 +236,11 @@ TEST_F(ConversationListTest, LooksLikeASidebar)
     const auto lib = library();
     TestSupport::await(lib->load());
     SourceAdder adder(lib.get());
-    for (const bool dark : { false, true }) {
-        const QPalette before = QApplication::palette();
-        if (dark) {
-            QApplication::setPalette(Style::darkPalette());
-            qApp->setStyleSheet(Style::buttonSheet());
-        }
+    TestSupport::inBothAppearances([&](const QString &suffix) {
         ConversationList list(lib.get(), &adder);
         list.resize(280, 520);
         list.show();
         list.setSelection(QStringLiteral("+15555550100"));
-        TestSupport::saveScreen(&list, dark ? QStringLiteral("sidebar-dark") : QStringLiteral("sidebar"));
-        QApplication::setPalette(before);
-        qApp->setStyleSheet(Style::buttonSheet());
-    }
+        TestSupport::saveScreen(&list, "sidebar" + suffix);
+    });
 }

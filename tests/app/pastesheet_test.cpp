@@ -103,18 +103,12 @@ TEST_F(PasteSheetTest, TextTheToolCantReadStaysWithTheToolsLastLine)
 
 TEST_F(PasteSheetTest, LooksCalmInBothAppearances)
 {
-    for (const bool dark : { false, true }) {
-        const QPalette before = QApplication::palette();
-        if (dark)
-            QApplication::setPalette(Style::darkPalette());
-        qApp->setStyleSheet(Style::buttonSheet());
+    TestSupport::inBothAppearances([&](const QString &suffix) {
         PasteSheet sheet(lib.get(), nullptr);
         sheet.setAttribute(Qt::WA_DeleteOnClose, false);
         sheet.nameField()->setText(QStringLiteral("Sam"));
         sheet.textField()->setPlainText(chat.trimmed());
         sheet.show();
-        TestSupport::saveScreen(&sheet, dark ? QStringLiteral("paste-dark") : QStringLiteral("paste"));
-        QApplication::setPalette(before);
-        qApp->setStyleSheet(Style::buttonSheet());
-    }
+        TestSupport::saveScreen(&sheet, "paste" + suffix);
+    });
 }

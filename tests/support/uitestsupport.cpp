@@ -1,5 +1,7 @@
 #include "uitestsupport.h"
 
+#include "app/style.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
@@ -38,6 +40,18 @@ QString saveScreen(QWidget *widget, const QString &name)
     const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
     widget->grab().save(path);
     return path;
+}
+
+void inBothAppearances(const std::function<void(const QString &suffix)> &look)
+{
+    const QPalette before = QApplication::palette();
+    for (const bool dark : { false, true }) {
+        QApplication::setPalette(dark ? Style::darkPalette() : Style::lightPalette());
+        qApp->setStyleSheet(Style::buttonSheet());
+        look(dark ? QStringLiteral("-dark") : QString());
+    }
+    QApplication::setPalette(before);
+    qApp->setStyleSheet(Style::buttonSheet());
 }
 
 bool waitUntil(const std::function<bool()> &condition, int timeoutMs)

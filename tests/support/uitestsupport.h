@@ -28,6 +28,11 @@ void setOnPrivateKeyring(bool onIt);
 // look at; returns the file's path.
 QString saveScreen(QWidget *widget, const QString &name);
 
+// Runs look once in the light appearance and once in the dark one, with
+// the palette and button look of each, and restores the look after; the
+// name suffix is "" then "-dark", for the screens look saves.
+void inBothAppearances(const std::function<void(const QString &suffix)> &look);
+
 // Processes events until condition holds or timeoutMs pass; true when it
 // held. For waiting on the real tools and typst in screen tests.
 bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 30000);

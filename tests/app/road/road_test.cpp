@@ -8,6 +8,7 @@
 #include "app/contentview.h"
 #include "app/mainwindow.h"
 #include "app/pastesheet.h"
+#include "app/sourceadder.h"
 #include "app/style.h"
 #include "fixtures.h"
 #include "model/consent.h"
@@ -18,6 +19,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <cstdio>
@@ -268,6 +270,57 @@ TEST_F(RoadTest, AnEncryptedBackupWaitsForItsPasswordAndAWrongOneKeepsTheSheet)
     EXPECT_TRUE(app->library()->added().first().encrypted);
     // The export reads the backup with the key the unlock kept.
     readAndOpen(listed(QStringLiteral("kim@example.com")), QStringLiteral("You & kim@example.com"));
+}
+
+// Forgetting deletes the source's keychain item too: on the private keyring.
+TEST_F(RoadTest, OnlyAddedSourcesCanBeForgottenAndForgettingRemovesTheSection)
+{
+    setDatabase(true);
+    QTemporaryDir dir;
+    const Source file = savedChatFile(dir);
+    tool.answers.insert(QStringLiteral("mac"), chats({ { "kim@example.com" } }));
+    tool.answers.insert(file.id, chats({ { "Sam" } }));
+    const auto lib = library();
+    TestSupport::await(lib->load());
+    SourceAdder adder(lib.get());
+    QWidget window;
+    auto *list = new ConversationList(lib.get(), &adder, &window);
+    window.resize(280, 500);
+    window.show();
+
+    EXPECT_TRUE(list->sectionMenu(QStringLiteral("mac"))->actions().isEmpty());
+    QMenu *menu = list->sectionMenu(file.id);
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions().first()->text(), "Forget…");
+
+    // A closed section stays closed when its source comes back.
+    list->setExpanded(file.id, false);
+    menu->actions().first()->trigger();
+    QMessageBox *question = list->forgetQuestion();
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(question->text(), "Forget “chat”?");
+    EXPECT_EQ(question->informativeText(),
+        "Quorvel deletes its copy of these messages. Books you've made from them stay.");
+    TestSupport::saveScreen(question, QStringLiteral("forget"));
+    question->button(QMessageBox::Cancel)->click();
+    EXPECT_EQ(lib->added().size(), 1);
+
+    list->sectionMenu(file.id)->actions().first()->trigger();
+    QPushButton *forget = nullptr;
+    for (QAbstractButton *button : list->forgetQuestion()->buttons()) {
+        if (button->text() == "Forget")
+            forget = static_cast<QPushButton *>(button);
+    }
+    ASSERT_NE(forget, nullptr);
+    forget->click();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return lib->added().isEmpty(); }));
+    EXPECT_FALSE(list->model()->sectionIndex(file.id).isValid());
+
+    TestSupport::await(lib->add(file));
+    const QModelIndex back = list->model()->sectionIndex(file.id);
+    ASSERT_TRUE(back.isValid());
+    EXPECT_FALSE(list->view()->isExpanded(back));
+    EXPECT_TRUE(list->view()->isExpanded(list->model()->sectionIndex("mac")));
 }
 
 TEST(RoadEnvironment, ABackupNamedInTheEnvironmentIsUnlockedWithItsPassword)
