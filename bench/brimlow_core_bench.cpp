@@ -1,7 +1,8 @@
 // The message tool over a generated Messages store of 1,000,000 messages in
-// 300 chats: listing the chats against the sqlite3 shell running the same
-// grouping query, and exporting a conversation of 200,000 messages. Then a
-// 100 MB export of every chat-export format, listed.
+// 300 chats: listing the chats against the least work any listing must do,
+// the sqlite3 shell counting the messages that count; and exporting a
+// conversation of 200,000 messages. Then a 100 MB export of every
+// chat-export format, listed, in time and in memory.
 #include "timedrun.h"
 
 #include <QDateTime>
@@ -18,18 +19,17 @@
 namespace {
 
 constexpr double chatsBudgetSeconds = 1.0;
-constexpr double chatsRatioBudget = 2.0;
+constexpr double chatsRatioBudget = 1.3;
 constexpr double exportBudgetSeconds = 2.0;
 constexpr double exportMemoryBudgetMb = 300;
 constexpr double exportListBudgetSeconds = 3.0;
+constexpr double exportListMemoryBudget = 3.0; // times the export's size
 constexpr qint64 exportBytes = 100 * 1024 * 1024;
 
-// What "chats" computes, as one grouping query: the messages of each chat
-// that are no tapbacks or group events, with their first and last times.
-const char *const groupingQuery
-    = "SELECT cmj.chat_id, COUNT(*), MIN(m.date), MAX(m.date) FROM message m "
-      "CROSS JOIN chat_message_join cmj ON cmj.message_id = m.ROWID "
-      "WHERE IFNULL(m.associated_message_type, 0) = 0 AND IFNULL(m.item_type, 0) = 0 GROUP BY cmj.chat_id;";
+// What "chats" can't do with less: looking at every message once to tell
+// the real messages from tapbacks and group events.
+const char *const countQuery = "SELECT count(*) FROM message WHERE IFNULL(associated_message_type, 0) = 0 "
+                               "AND IFNULL(item_type, 0) = 0;";
 
 // Chat 1 holds every fifth message, 200,000 of them; the rest spread over
 // 299 chats, 20 of them groups. Every fiftieth message elsewhere is a tapback.
@@ -96,11 +96,11 @@ bool storeBench(const QString &sqlite, const QByteArray &tool)
     std::printf("store: 1,000,000 messages in 300 chats, %.0f MB\n", QFileInfo(db).size() / 1048576.0);
 
     const QByteArray dbPath = QFile::encodeName(db);
-    const Run shell = bestOf(3, { QFile::encodeName(sqlite), "-readonly", dbPath, groupingQuery });
+    const Run shell = bestOf(3, { QFile::encodeName(sqlite), "-readonly", dbPath, countQuery });
     const Run chats = bestOf(3, { tool, "--db", dbPath, "chats", "--limit", "300" });
     const double ratio = chats.seconds / shell.seconds;
-    std::printf(
-        "chats --limit 300: %.3f s (budget %.1f s); sqlite3 shell: %.3f s; ratio %.2f (budget %.1f)\n",
+    std::printf("chats --limit 300: %.3f s (budget %.1f s); sqlite3 shell counting: %.3f s; ratio %.2f "
+                "(budget %.1f)\n",
         chats.seconds, chatsBudgetSeconds, shell.seconds, ratio, chatsRatioBudget);
 
     const QByteArray out = QFile::encodeName(dir.filePath(QStringLiteral("book.json")));
@@ -492,12 +492,16 @@ bool exportsBench(const QString &sqlite, const QByteArray &tool)
         while (files.hasNext())
             bytes += QFileInfo(files.next()).size();
         const Run run = bestOf(3, { tool, "--log", QFile::encodeName(log), "chats", "--limit", "300" });
-        const bool within = run.status == 0 && run.seconds <= exportListBudgetSeconds;
-        std::printf("chats of %-20s %4.0f MB: %.3f s, peak %4.0f MB%s\n", name, bytes / 1048576.0,
-            run.seconds, run.peakMb, within ? "" : (run.status == 0 ? " (over budget)" : " (failed)"));
+        const double megabytes = bytes / 1048576.0;
+        const bool within = run.status == 0 && run.seconds <= exportListBudgetSeconds
+            && run.peakMb <= exportListMemoryBudget * megabytes;
+        std::printf("chats of %-20s %4.0f MB: %.3f s, peak %4.0f MB (%.1f x)%s\n", name, megabytes,
+            run.seconds, run.peakMb, run.peakMb / megabytes,
+            within ? "" : (run.status == 0 ? " (over budget)" : " (failed)"));
         ok = ok && within;
     }
-    std::printf("budget for each: %.1f s\n", exportListBudgetSeconds);
+    std::printf("budget for each: %.1f s, peak %.1f x the export's size\n", exportListBudgetSeconds,
+        exportListMemoryBudget);
     return ok;
 }
 
