@@ -7,9 +7,11 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSaveFile>
 #include <QUuid>
 #include <QtConcurrent>
+#include <filesystem>
 #include <optional>
 #include <qcorofuture.h>
 
@@ -45,13 +47,29 @@ QString newId()
     return QStringLiteral("file-") + QUuid::createUuid().toString(QUuid::WithoutBraces).left(8).toLower();
 }
 
-// The id's folder, made.
+std::filesystem::path pathOf(const QString &path)
+{
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+// The id's folder, made. What the file system says when it can't be is
+// passed on as it said it (std::filesystem::filesystem_error).
 QString makeFolder(const QString &id)
 {
     const QString folder = Helpers::support() + QStringLiteral("/Files/") + id;
-    if (!QDir().mkpath(folder))
-        throw failure(QStringLiteral("The folder %1 can't be made.").arg(folder));
+    std::filesystem::create_directories(pathOf(folder));
     return folder;
+}
+
+// Archives we won't unpack say why, not that they hold no chat.
+Helpers::Failure refusal(const ZipArchive::Error &error, qint64 limit)
+{
+    if (error.kind() == ZipArchive::Error::Kind::TooLarge)
+        return failure(
+            QStringLiteral("That zip archive is too large to unpack: it holds more than %1.")
+                .arg(QLocale::c().formattedDataSize(limit, 0, QLocale::DataSizeTraditionalFormat)));
+    return failure(QStringLiteral("That zip archive holds a link, or a file that would land outside the "
+                                  "folder it's unpacked into, so it wasn't unpacked."));
 }
 
 // A folder holds a chat when some entry below it has a chat extension
@@ -71,17 +89,15 @@ std::optional<QString> find(const QString &location)
     return std::nullopt;
 }
 
+// Errors of the file system are passed on as it gave them.
 void copyItem(const QString &from, const QString &to)
 {
     const QFileInfo info(from);
     if (!info.isDir()) {
-        QFile file(from);
-        if (!file.copy(to))
-            throw failure(QStringLiteral("%1 can't be copied: %2.").arg(from, file.errorString()));
+        std::filesystem::copy_file(pathOf(from), pathOf(to));
         return;
     }
-    if (!QDir().mkpath(to))
-        throw failure(QStringLiteral("The folder %1 can't be made.").arg(to));
+    std::filesystem::create_directories(pathOf(to));
     const QFileInfoList entries
         = QDir(from).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QFileInfo &entry : entries) {
@@ -93,17 +109,17 @@ void copyItem(const QString &from, const QString &to)
 }
 
 // Copies or unpacks chosen into folder; returns what the tool should read.
-QString copyIn(const QString &chosen, const QString &folder)
+QString copyIn(const QString &chosen, const QString &folder, qint64 unpackLimit)
 {
     const QFileInfo info(chosen);
     if (info.suffix().toLower() == u"zip") {
         try {
-            ZipArchive::extract(chosen, folder);
+            ZipArchive::extract(chosen, folder, unpackLimit);
         } catch (const ZipArchive::Error &error) {
             if (error.kind() == ZipArchive::Error::Kind::Unsafe
                 || error.kind() == ZipArchive::Error::Kind::TooLarge)
-                throw noChat();
-            throw failure(QString::fromUtf8(error.what()));
+                throw refusal(error, unpackLimit);
+            throw; // unreadable or unwritable: the unpacker's own words
         }
         return folder;
     }
@@ -119,19 +135,19 @@ QString copyIn(const QString &chosen, const QString &folder)
 struct Outcome
 {
     QString location;
-    std::optional<Helpers::Failure> failure;
+    std::exception_ptr failure;
 };
 
-Outcome addIn(const QString &chosen, const QString &folder)
+Outcome addIn(const QString &chosen, const QString &folder, qint64 unpackLimit)
 {
     try {
-        const std::optional<QString> location = find(copyIn(chosen, folder));
+        const std::optional<QString> location = find(copyIn(chosen, folder, unpackLimit));
         if (!location)
             throw noChat();
-        return { *location, std::nullopt };
-    } catch (const Helpers::Failure &error) {
+        return { *location, nullptr };
+    } catch (const std::exception &) {
         QDir(folder).removeRecursively();
-        return { QString(), error };
+        return { QString(), std::current_exception() };
     }
 }
 
@@ -156,15 +172,15 @@ QString nameFor(const QString &chosen)
     return name.replace(u'_', u' ');
 }
 
-QCoro::Task<Source> add(QString chosen)
+QCoro::Task<Source> add(QString chosen, qint64 unpackLimit)
 {
     chosen = QDir::cleanPath(chosen);
     const QString id = newId();
     const QString folder = makeFolder(id);
     // A large export takes a while to copy or unpack: not on the main thread.
-    const Outcome outcome = co_await QtConcurrent::run(addIn, chosen, folder);
+    const Outcome outcome = co_await QtConcurrent::run(addIn, chosen, folder, unpackLimit);
     if (outcome.failure)
-        throw *outcome.failure;
+        std::rethrow_exception(outcome.failure);
 
     Source source;
     source.id = id;

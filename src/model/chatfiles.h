@@ -1,6 +1,7 @@
 #pragma once
 
 #include "source.h"
+#include "ziparchive.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,10 +22,13 @@ QStringList panelTypes();
 // component without its last extension, "_" read as spaces.
 QString nameFor(const QString &chosen);
 
-// Copies or unpacks chosen and makes a source of it. Throws
-// Helpers::Failure (tool = the app's name, status 0) when it cannot be
-// copied or unpacked, or holds no chat; nothing of the attempt then stays.
-QCoro::Task<Source> add(QString chosen);
+// Copies or unpacks chosen and makes a source of it; nothing of a failed
+// attempt stays. Throws Helpers::Failure (tool = the app's name, status 0)
+// when it holds no chat, or is an archive that holds links or paths
+// outside itself or more than unpackLimit bytes; the file system's own
+// error (std::filesystem::filesystem_error) when it can't be copied, and
+// the unpacker's (ZipArchive::Error) when it can't be unpacked.
+QCoro::Task<Source> add(QString chosen, qint64 unpackLimit = ZipArchive::defaultLimit);
 
 // Stores pasted text as "pasted.txt" in a folder of its own. Throws
 // Helpers::Failure when it cannot be written.

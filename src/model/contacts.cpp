@@ -120,6 +120,8 @@ QString text(const Property &property)
 
 QString Card::name() const
 {
+    if (given.isEmpty() && family.isEmpty())
+        return formatted.trimmed();
     if (given.isEmpty())
         return family;
     if (family.isEmpty())
@@ -151,6 +153,8 @@ QList<Card> parse(const QByteArray &vcf)
         } else if (property->name == "END") {
             cards.append(*card);
             card.reset();
+        } else if (property->name == "FN") {
+            card->formatted = components(value).join(QLatin1Char(';'));
         } else if (property->name == "N") {
             const QStringList parts = components(value);
             card->family = parts.value(0);

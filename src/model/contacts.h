@@ -8,19 +8,21 @@
 
 // The user's address book: the vCard files (*.vcf) of the personal
 // contacts folder, read for the names of phone numbers and e-mail
-// addresses. Only what naming needs is read: the structured name, the
-// phone numbers and the e-mail addresses.
+// addresses. Only what naming needs is read: the structured name and the
+// formatted one, the phone numbers and the e-mail addresses.
 namespace Contacts {
 
 struct Card
 {
     QString given;
     QString family;
+    QString formatted; // FN, what cards without a structured name go by
     // As entered.
     QStringList phones;
     QStringList emails;
 
-    // Given and family name joined by one space, leaving out an empty part.
+    // Given and family name joined by one space, leaving out an empty part;
+    // the formatted name when both are empty.
     QString name() const;
 };
 

@@ -45,10 +45,10 @@ protected:
     }
 
     // The failure's sentence when adding fails, and that nothing stayed.
-    std::optional<QString> refusal(const QString &path)
+    std::optional<QString> refusal(const QString &path, qint64 unpackLimit = ZipArchive::defaultLimit)
     {
         const QStringList before = folders();
-        const std::optional<QString> failure = TestSupport::failureOf(ChatFiles::add(path));
+        const std::optional<QString> failure = TestSupport::failureOf(ChatFiles::add(path, unpackLimit));
         EXPECT_EQ(folders(), before);
         return failure;
     }
@@ -84,15 +84,28 @@ TEST_F(ChatFilesTest, ArchivesWithoutAVisibleChatAreRefused)
 
 TEST_F(ChatFilesTest, UnsafeArchivesAreRefusedWithoutWritingOutside)
 {
+    // Saying why: "there's no chat in that" would send the user looking
+    // for another file.
     const QString outside = m_dir.filePath("escaped.txt");
     for (const QList<ZipEntry> &entries : {
              QList<ZipEntry> { { "chat.txt", "x" }, { "../../escaped.txt", "x" } },
              QList<ZipEntry> { { "chat.txt", "x" }, { outside, "x" } },
              QList<ZipEntry> { { "chat.txt", "x" }, { "link", outside.toUtf8(), ZipEntry::Kind::Link } },
          }) {
-        EXPECT_EQ(refusal(zip("unsafe.zip", entries)), noChat) << entries.last().name.toStdString();
+        EXPECT_EQ(refusal(zip("unsafe.zip", entries)),
+            "Quorvel failed (0): That zip archive holds a link, or a file that would land outside the folder "
+            "it's unpacked into, so it wasn't unpacked.")
+            << entries.last().name.toStdString();
         EXPECT_FALSE(QFileInfo::exists(outside));
     }
+}
+
+TEST_F(ChatFilesTest, ArchivesTooLargeToUnpackAreRefusedSayingSo)
+{
+    const QString archive
+        = zip("big.zip", { { "a.txt", QByteArray(600, 'a') }, { "b.txt", QByteArray(600, 'b') } });
+    EXPECT_EQ(refusal(archive, 1000),
+        "Quorvel failed (0): That zip archive is too large to unpack: it holds more than 1000 bytes.");
 }
 
 TEST_F(ChatFilesTest, UnpackingStopsPastTheSizeLimit)
@@ -109,14 +122,16 @@ TEST_F(ChatFilesTest, UnpackingStopsPastTheSizeLimit)
     EXPECT_NO_THROW(ZipArchive::extract(archive, into.path(), 1200));
 }
 
-TEST_F(ChatFilesTest, WhatCannotBeReadFailsAndLeavesNothing)
+TEST_F(ChatFilesTest, WhatCannotBeReadFailsWithTheSystemsOwnErrorAndLeavesNothing)
 {
-    for (const QString &path : { chosen("chat.zip", "not a zip at all"), m_dir.filePath("gone.txt") }) {
-        const std::optional<QString> failure = refusal(path);
-        ASSERT_TRUE(failure);
-        EXPECT_TRUE(failure->startsWith("Quorvel failed (0): ")) << failure->toStdString();
-        EXPECT_NE(failure, noChat);
-    }
+    // Not refusals of the app's own: what the unpacker and the file system
+    // said, as they said it.
+    EXPECT_EQ(refusal(chosen("chat.zip", "not a zip at all")),
+        "The zip archive can't be opened: Not a zip archive.");
+    const std::optional<QString> gone = refusal(m_dir.filePath("gone.txt"));
+    ASSERT_TRUE(gone);
+    EXPECT_FALSE(gone->startsWith("Quorvel failed")) << gone->toStdString();
+    EXPECT_TRUE(gone->contains("No such file or directory")) << gone->toStdString();
 }
 
 TEST_F(ChatFilesTest, AFolderIsCopiedWhenAChatLiesAtAnyDepth)

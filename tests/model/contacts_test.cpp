@@ -49,9 +49,24 @@ TEST(ContactsTest, DecodesQuotedPrintableVersion21Names)
 
 TEST(ContactsTest, NameLeavesOutAnEmptyPart)
 {
-    EXPECT_EQ((Card { QString(), QStringLiteral("Rivera"), {}, {} }).name(), "Rivera");
-    EXPECT_EQ((Card { QStringLiteral("Sam"), QString(), {}, {} }).name(), "Sam");
+    EXPECT_EQ((Card { QString(), QStringLiteral("Rivera"), {}, {}, {} }).name(), "Rivera");
+    EXPECT_EQ((Card { QStringLiteral("Sam"), QString(), {}, {}, {} }).name(), "Sam");
     EXPECT_EQ(Card().name(), "");
+}
+
+TEST(ContactsTest, CardsWithOnlyAFormattedNameGoByIt)
+{
+    // Many address books export just FN; the structured name wins where
+    // both are there.
+    const QList<Card> cards = Contacts::parse("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Sam Rivera\r\n"
+                                              "TEL:+1 555 123 4567\r\nEND:VCARD\r\n"
+                                              "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Dr. Jo\\, Lee\r\n"
+                                              "N:Lee;Jo;;;\r\nEND:VCARD\r\n"
+                                              "BEGIN:VCARD\r\nFN: \r\nEND:VCARD\r\n");
+    ASSERT_EQ(cards.size(), 3);
+    EXPECT_EQ(cards[0].name(), "Sam Rivera");
+    EXPECT_EQ(cards[1].name(), "Jo Lee");
+    EXPECT_EQ(cards[2].name(), "");
 }
 
 TEST(ContactsTest, ReadsEveryVcfFileInNameOrder)

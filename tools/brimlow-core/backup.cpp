@@ -2,6 +2,7 @@
 
 #include "backupcrypto.h"
 #include "failure.h"
+#include "keyedarchive.h"
 #include "sqlitedatabase.h"
 #include "sqlitestatement.h"
 
@@ -33,25 +34,21 @@ struct FileInfoBlob
 
 std::optional<FileInfoBlob> readFileBlob(const QByteArray &blob)
 {
-    const Plist archive = Plist::fromBytes(blob);
-    const plist_t objects = Plist::item(archive.root(), "$objects");
-    const auto root = Plist::uid(Plist::item(Plist::item(archive.root(), "$top"), "root"));
-    if (!objects || !root)
-        return std::nullopt;
-    const plist_t file = Plist::at(objects, quint32(*root));
+    const KeyedArchive archive(blob);
+    const plist_t file = archive.root();
     if (!file)
         return std::nullopt;
     FileInfoBlob info;
-    info.protectionClass = int(Plist::integer(Plist::item(file, "ProtectionClass")).value_or(0));
-    info.size = Plist::integer(Plist::item(file, "Size")).value_or(0);
-    if (const auto keyRef = Plist::uid(Plist::item(file, "EncryptionKey"))) {
-        const plist_t key = Plist::at(objects, quint32(*keyRef));
-        auto data = Plist::data(Plist::item(key, "NS.data"));
-        if (!data)
-            data = Plist::data(key);
-        if (data)
-            info.wrappedKey = *data;
-    }
+    info.protectionClass = int(Plist::integer(archive.member(file, "ProtectionClass")).value_or(0));
+    info.size = Plist::integer(archive.member(file, "Size")).value_or(0);
+    // The key is an NSData object, its bytes in "NS.data" (some iOS 10
+    // backups refer to them there too), or the bytes themselves.
+    const plist_t key = archive.member(file, "EncryptionKey");
+    auto data = Plist::data(archive.member(key, "NS.data"));
+    if (!data)
+        data = Plist::data(key);
+    if (data)
+        info.wrappedKey = *data;
     return info;
 }
 

@@ -2,10 +2,9 @@
 
 namespace Brimlow {
 
-ChatBuilder::ChatBuilder(const QString &service)
-{
-    m_chat.service = service;
-}
+ChatBuilder::ChatBuilder(ChatLogReader::Detail detail)
+    : m_detail(detail)
+{ }
 
 int ChatBuilder::sender(const QString &name)
 {
@@ -29,10 +28,14 @@ bool ChatBuilder::add(const QString &at, const QString &senderName, const QStrin
     qsizetype start = 0;
     while (start < end && (text.at(start) == QLatin1Char('\n') || text.at(start) == QLatin1Char('\r')))
         ++start;
-    const QString body = start == 0 && end == text.size() ? text : text.mid(start, end - start);
     const QString name = senderName.trimmed();
-    if (at.isEmpty() || name.isEmpty() || (body.isEmpty() && attachments.isEmpty()))
+    if (at.isEmpty() || name.isEmpty() || (start >= end && attachments.isEmpty()))
         return false;
+    if (m_detail == ChatLogReader::Detail::Counts) {
+        m_chat.tally.add(at, sender(name));
+        return true;
+    }
+    const QString body = start == 0 && end == text.size() ? text : text.mid(start, end - start);
     Transcript::Message message;
     message.at = at;
     message.sender = sender(name);
@@ -42,13 +45,20 @@ bool ChatBuilder::add(const QString &at, const QString &senderName, const QStrin
     return true;
 }
 
+ChatBuilder &ChatBuilder::in(
+    QMap<QString, ChatBuilder> &builders, const QString &key, ChatLogReader::Detail detail)
+{
+    auto found = builders.find(key);
+    if (found == builders.end())
+        found = builders.insert(key, ChatBuilder(detail));
+    return *found;
+}
+
 void ChatBuilder::takeInto(QList<ChatLogReader::Chat> &chats)
 {
-    const QString service = m_chat.service;
     if (!isEmpty())
         chats.append(std::move(m_chat));
     m_chat = ChatLogReader::Chat();
-    m_chat.service = service;
     m_senders.clear();
 }
 

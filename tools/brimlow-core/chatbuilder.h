@@ -3,16 +3,18 @@
 #include "chatlogreader.h"
 
 #include <QHash>
+#include <QMap>
 
 namespace Brimlow {
 
 // Collects one chat as a reader meets its messages: senders become
 // participants in the order they first write, and messages without a time
-// or without anything in them are left out.
+// or without anything in them are left out. For Counts, messages are only
+// counted.
 class ChatBuilder
 {
 public:
-    explicit ChatBuilder(const QString &service = {});
+    explicit ChatBuilder(ChatLogReader::Detail detail);
 
     // The participant of that name, added when new.
     int sender(const QString &name);
@@ -22,7 +24,8 @@ public:
         const QList<Transcript::Attachment> &attachments = {});
 
     ChatLogReader::Chat &chat() { return m_chat; }
-    bool isEmpty() const { return m_chat.transcript.messages.isEmpty(); }
+    bool isEmpty() const { return m_chat.transcript.messages.isEmpty() && m_chat.tally.count == 0; }
+    ChatLogReader::Detail detail() const { return m_detail; }
 
     // The chat, when it has at least one message.
     void takeInto(QList<ChatLogReader::Chat> &chats);
@@ -30,7 +33,13 @@ public:
     // their own; a one-to-one chat is named by the person.
     QList<ChatLogReader::Chat> takeAsOnlyChat();
 
+    // The builder under key in builders, made when new; for readers that
+    // meet the messages of many chats mixed.
+    static ChatBuilder &in(
+        QMap<QString, ChatBuilder> &builders, const QString &key, ChatLogReader::Detail detail);
+
 private:
+    ChatLogReader::Detail m_detail;
     ChatLogReader::Chat m_chat;
     QHash<QString, int> m_senders;
 };

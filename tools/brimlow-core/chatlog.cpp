@@ -81,7 +81,7 @@ qsizetype indexOfPerson(const QStringList &people, const QString &name)
 }
 
 // The messages of share into whole, senders matched by name.
-void join(ChatLogReader::Chat &whole, const ChatLogReader::Chat &share)
+void join(ChatLogReader::Chat &whole, ChatLogReader::Chat &share)
 {
     QList<int> senders;
     for (const QString &name : share.transcript.participants) {
@@ -92,10 +92,11 @@ void join(ChatLogReader::Chat &whole, const ChatLogReader::Chat &share)
         }
         senders.append(int(index));
     }
-    for (Transcript::Message message : share.transcript.messages) {
+    for (Transcript::Message &message : share.transcript.messages) {
         message.sender = senders.value(message.sender, message.sender);
         whole.transcript.messages.append(std::move(message));
     }
+    whole.tally.add(share.tally, senders);
     if (whole.transcript.name.isEmpty())
         whole.transcript.name = share.transcript.name;
     if (whole.owner.isEmpty())
@@ -169,12 +170,14 @@ const QList<const ChatLogReader *> &ChatLog::readers()
     return ChatLogReaders::all();
 }
 
-ChatLog::ChatLog(const QString &path)
+ChatLog::ChatLog(const QString &path, ChatLogReader::Detail detail)
+    : m_detail(detail)
 {
     const QFileInfo info(path);
     if (!info.exists())
         throw Failure(QStringLiteral("There's no chat file at %1.").arg(path));
     ChatLogReader::Context context;
+    context.detail = detail;
     context.root = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
     QList<ChatLogReader::Chat> shares;
     if (info.isDir()) {
@@ -304,11 +307,14 @@ void ChatLog::add(QList<ChatLogReader::Chat> shares, const QSet<QString> &damage
         applyNames(chat);
 
     for (ChatLogReader::Chat &found : chats) {
-        if (found.transcript.messages.isEmpty() || isIncomplete(found, damagedFolders))
+        if (m_detail == ChatLogReader::Detail::Messages)
+            found.tally = ChatTally::of(found.transcript);
+        if (found.tally.count == 0 || isIncomplete(found, damagedFolders))
             continue;
         Chat chat;
         chat.service = found.service;
         chat.transcript = std::move(found.transcript);
+        chat.tally = std::move(found.tally);
         if (chat.transcript.participants.contains(found.owner))
             chat.owner = found.owner;
         chat.members = found.members;
@@ -335,19 +341,17 @@ QList<Conversation> ChatLog::conversations()
         conversation.key = chat.key;
         conversation.name = transcript.name;
         conversation.services = { chat.service };
-        conversation.messages = transcript.messages.size();
+        conversation.messages = chat.tally.count;
         QList<Conversation::Person> people;
-        for (const QString &name : transcript.participants)
-            people.append({ name, 0 });
-        for (const Transcript::Message &message : transcript.messages)
-            ++people[message.sender].messages;
+        for (qsizetype i = 0; i < transcript.participants.size(); ++i)
+            people.append({ transcript.participants.at(i), chat.tally.perSender.value(i) });
         // The owner leads, so that the app's first guess of who the user is
         // is the one the export names.
         const qsizetype owner = transcript.participants.indexOf(chat.owner);
         if (!chat.owner.isEmpty() && owner > 0)
             people.move(owner, 0);
-        conversation.first = transcript.messages.first().at.left(10);
-        conversation.last = transcript.messages.last().at.left(10);
+        conversation.first = chat.tally.first.left(10);
+        conversation.last = chat.tally.last.left(10);
         conversation.group = people.size() > 2 || chat.members.size() > 2;
         conversation.people = people;
         list.append(conversation);
@@ -362,6 +366,7 @@ Transcript ChatLog::transcript(const QString &key, const std::optional<QString> 
         = std::find_if(m_chats.cbegin(), m_chats.cend(), [&](const Chat &c) { return c.key == key; });
     if (chat == m_chats.cend())
         throw Failure(QStringLiteral("That conversation isn't in this chat file anymore."));
+    Q_ASSERT(m_detail == ChatLogReader::Detail::Messages);
     Transcript transcript = chat->transcript;
     qsizetype me = meIs ? indexOfPerson(transcript.participants, *meIs) : -1;
     if (me < 0 && !chat->owner.isEmpty())

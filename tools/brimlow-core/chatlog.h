@@ -16,8 +16,9 @@ namespace Brimlow {
 class ChatLog : public ConversationSource
 {
 public:
-    // Reads every chat under path; throws Failure when there is none.
-    explicit ChatLog(const QString &path);
+    // Reads every chat under path; throws Failure when there is none. Read
+    // for Counts, the chats can be listed but give no transcript.
+    explicit ChatLog(const QString &path, ChatLogReader::Detail detail = ChatLogReader::Detail::Messages);
     ~ChatLog() override;
 
     QList<Conversation> conversations() override;
@@ -33,7 +34,8 @@ private:
         QString service;
         QString owner; // empty when the export does not say who the user is
         QStringList members; // everyone in the chat, where the export lists them
-        Transcript transcript; // participants include the user
+        Transcript transcript; // participants include the user; no messages when counting
+        ChatTally tally;
     };
 
     QList<ChatLogReader::Chat> readFile(const QString &file, ChatLogReader::Context &context) const;
@@ -41,6 +43,7 @@ private:
     // there are left out rather than listed with messages missing.
     void add(QList<ChatLogReader::Chat> shares, const QSet<QString> &damagedFolders = {});
 
+    ChatLogReader::Detail m_detail;
     QList<Chat> m_chats;
     QSet<QString> m_keys;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chattally.h"
 #include "transcript.h"
 
 #include <QByteArray>
@@ -15,13 +16,19 @@ namespace Brimlow {
 class ChatLogReader
 {
 public:
+    // What reading keeps of each message: all of it, for a book, or only
+    // its count, for listing the chats of an export too big to hold.
+    enum class Detail { Messages, Counts };
+
     // One chat, or the share of a chat one file holds.
     struct Chat
     {
         QString service; // the messaging service, as "chats" lists it
         // Every sender is a participant, the user among them; messages in
-        // file order, attachment paths absolute.
+        // file order, attachment paths absolute. Read for Counts, the
+        // messages are left out and counted in tally instead.
         Transcript transcript;
+        ChatTally tally;
         // The account owner's name among the participants, where the format
         // says who exported it; the user unless --me-is says otherwise.
         QString owner;
@@ -46,6 +53,7 @@ public:
     struct Context
     {
         QString root; // the folder given, or the folder of the file given
+        Detail detail = Detail::Messages;
         QHash<QString, QHash<QString, QString>> lookups; // by side file's path
     };
 

@@ -36,12 +36,13 @@ Failure usage(const QString &sentence)
     return Failure(sentence, Failure::Kind::Usage);
 }
 
-std::unique_ptr<ConversationSource> openSource(const Options &options)
+std::unique_ptr<ConversationSource> openSource(
+    const Options &options, ChatLogReader::Detail detail = ChatLogReader::Detail::Messages)
 {
     if (!options.log.isEmpty() && !options.database.isEmpty())
         throw usage(QStringLiteral("Give either --db or --log, not both."));
     if (!options.log.isEmpty())
-        return std::make_unique<ChatLog>(options.log);
+        return std::make_unique<ChatLog>(options.log, detail);
     if (!options.database.isEmpty())
         return std::make_unique<MessageStore>(options.database);
     throw usage(QStringLiteral("Say what to read with --db or --log."));
@@ -194,7 +195,8 @@ void wrapped(const Options &options, QIODevice &input, QIODevice &output)
 
 void chats(const Options &options, QIODevice &output)
 {
-    QList<Conversation> list = openSource(options)->conversations();
+    // Listing needs no message's text: a large export is only counted.
+    QList<Conversation> list = openSource(options, ChatLogReader::Detail::Counts)->conversations();
     if (options.limit && list.size() > *options.limit)
         list.resize(*options.limit);
     JsonWriter json(&output);

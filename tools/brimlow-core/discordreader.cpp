@@ -7,6 +7,7 @@
 #include "failure.h"
 #include "jsontree.h"
 #include "mediakind.h"
+#include "textlines.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -88,11 +89,11 @@ void readJson(const Node &root, ChatBuilder &builder, const QString &rootFolder,
                                              .trimmed();
 }
 
-void readCsv(const QString &text, ChatBuilder &builder, const QString &path, const QString &root)
+void readCsv(TextLines &lines, ChatBuilder &builder, const QString &path, const QString &root)
 {
     const QString folder = QFileInfo(path).absolutePath();
     bool header = true;
-    CsvTable::forEachRow(text, [&](const QStringList &row) {
+    CsvTable::forEachRow(lines, [&](const QStringList &row) {
         if (std::exchange(header, false) || row.size() < 4)
             return;
         QList<Transcript::Attachment> attachments;
@@ -124,14 +125,15 @@ bool DiscordReader::recognises(const QByteArray &head) const
 QList<ChatLogReader::Chat> DiscordReader::read(const QString &path, Context &context) const
 {
     const QByteArray bytes = ChatFile::bytes(path);
-    ChatBuilder builder;
+    ChatBuilder builder(context.detail);
     if (ChatFile::firstChar(bytes) == '{') {
         const auto tree = JsonTree::parse(bytes);
         if (!tree || !tree->root().isObject())
             throw Failure(ChatFile::damaged(path));
         readJson(tree->root(), builder, context.root, QFileInfo(path).absolutePath());
     } else {
-        readCsv(ChatFile::decode(bytes), builder, path, context.root);
+        TextLines lines(bytes);
+        readCsv(lines, builder, path, context.root);
     }
     return builder.takeAsOnlyChat();
 }

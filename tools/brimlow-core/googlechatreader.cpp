@@ -109,7 +109,7 @@ QList<ChatLogReader::Chat> GoogleChatReader::read(const QString &path, Context &
     if (!tree || !tree->root().isObject())
         throw Failure(ChatFile::damaged(path));
     const QString folder = QFileInfo(path).absolutePath();
-    ChatBuilder builder;
+    ChatBuilder builder(context.detail);
     for (const Node message : tree->root()["messages"]) {
         QList<Transcript::Attachment> attachments;
         for (const Node file : message["attached_files"]) {

@@ -3,6 +3,7 @@
 #include "chatbuilder.h"
 #include "chatfile.h"
 #include "chattime.h"
+#include "textlines.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -32,6 +33,14 @@ const QRegularExpression &bracketLine()
 {
     static const QRegularExpression line(QStringLiteral(
         R"(^\[(?:(\d{4})-(\d{2})-(\d{2})[ T])?(\d{1,2}):(\d{2})(?::(\d{2}))?\] (?:<([^>]+)> (.*)|\* (\S+) (.*))$)"));
+    return line;
+}
+
+// "2005-01-08T23:33:54  <sam> hey", as some bouncers and bots log.
+const QRegularExpression &isoLine()
+{
+    static const QRegularExpression line(QStringLiteral(
+        R"(^(\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2}):(\d{2})(?:\.\d+)?(?:Z|[+-]\d{2}:?\d{2})?\s+(?:<([^>]+)>\s?(.*)|\*\s+(\S+)\s?(.*))$)"));
     return line;
 }
 
@@ -99,6 +108,19 @@ std::optional<Line> lineIn(QStringView text)
     const bool weechat = text.at(0).isDigit() && text.at(4) == QLatin1Char('-');
     const bool bracket = text.at(0) == QLatin1Char('[');
     const bool irssi = text.at(0).isDigit() && text.at(2) == QLatin1Char(':');
+    if (weechat && text.size() > 10 && text.at(10) == QLatin1Char('T')) {
+        // Joins, parts, quits and nick changes ("*** sam has joined") match
+        // no talk and are left out.
+        const auto iso = isoLine().match(text);
+        if (!iso.hasMatch())
+            return std::nullopt;
+        const bool action = iso.capturedLength(7) == 0;
+        return Line { QDate(iso.capturedView(1).toInt(), iso.capturedView(2).toInt(),
+                          iso.capturedView(3).toInt()),
+            iso.capturedView(4).toInt(), iso.capturedView(5).toInt(), iso.capturedView(6).toInt(),
+            plainNick(action ? iso.capturedView(9) : iso.capturedView(7)),
+            action ? iso.capturedView(10) : iso.capturedView(8), action };
+    }
     if (weechat) {
         const auto w = weechatLine().match(text);
         if (!w.hasMatch())
@@ -154,6 +176,56 @@ std::optional<Line> lineIn(QStringView text)
     return std::nullopt;
 }
 
+// Someone joining, leaving or changing nick, in the styles that log it.
+bool isNotice(QStringView line)
+{
+    static const QRegularExpression notice(
+        QStringLiteral(R"(^(?:\d{4}-\d{2}-\d{2}T[\d:.+\-Z]+\s+\*\*\* |\[?\d{2}:\d{2}(?::\d{2})?\]? -!- |)"
+                       R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\t(?:-->|<--|--)\t))"));
+    return notice.match(line).hasMatch();
+}
+
+// Walks the log's talk with the day each line falls on: from headers, from
+// lines that carry their own day, and from times that go back past
+// midnight, starting on day.
+struct DayWalk
+{
+    QDate day;
+    bool headerSeen = false;
+    int rollovers = 0;
+
+    template<typename Talk> void run(TextLines &lines, Talk &&talk)
+    {
+        int lastMinute = -1;
+        lines.rewind();
+        while (lines.next()) {
+            const QStringView rawLine = lines.line();
+            const QDate header = dayInHeader(rawLine);
+            if (header.isValid()) {
+                day = header;
+                headerSeen = true;
+                lastMinute = -1;
+                continue;
+            }
+            auto line = lineIn(rawLine);
+            if (!line)
+                continue;
+            const int minute = line->hour * 60 + line->minute;
+            if (line->day.isValid()) {
+                day = line->day;
+            } else {
+                if (lastMinute >= 0 && minute < lastMinute) {
+                    day = day.isValid() ? day.addDays(1) : day;
+                    ++rollovers;
+                }
+                line->day = day;
+            }
+            lastMinute = minute;
+            talk(*line);
+        }
+    }
+};
+
 } // namespace
 
 QString IrcReader::service() const
@@ -172,18 +244,19 @@ bool IrcReader::recognises(const QByteArray &head) const
             return true;
         if (lineIn(plain))
             ++lines;
-        else if (!plain.trimmed().isEmpty())
+        else if (!plain.trimmed().isEmpty() && !isNotice(plain))
             ++others;
     }
     // Logs rotated by day may hold a line or two, and nothing else.
     return lines >= 3 || (lines > 0 && others == 0);
 }
 
-QList<ChatLogReader::Chat> IrcReader::read(const QString &path, Context &) const
+QList<ChatLogReader::Chat> IrcReader::read(const QString &path, Context &context) const
 {
     const QFileInfo info(path);
     const QDate modified = info.lastModified().date();
-    QList<Chat> chats = parse(ChatFile::decode(ChatFile::bytes(path)), info.absoluteFilePath(), modified);
+    TextLines lines(ChatFile::bytes(path));
+    QList<Chat> chats = parse(lines, info.absoluteFilePath(), modified, context.detail);
     // Logs rotated by day continue one channel in one folder.
     const QString channel
         = channelIn(info.fileName()).isEmpty() ? channelIn(info.absolutePath()) : channelIn(info.fileName());
@@ -195,66 +268,25 @@ QList<ChatLogReader::Chat> IrcReader::read(const QString &path, Context &) const
 }
 
 QList<ChatLogReader::Chat> IrcReader::parse(
-    const QString &text, const QString &fileName, const QDate &lastDay)
+    TextLines &lines, const QString &fileName, const QDate &lastDay, Detail detail)
 {
-    QList<QStringView> rawLines = QStringView(text).split(QLatin1Char('\n'));
-    for (QStringView &line : rawLines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-    }
-    QList<Line> lines;
-    QDate day = dayInName(QFileInfo(fileName).fileName());
-    const bool dayKnown = day.isValid();
-    bool headerSeen = false;
-    int rollovers = 0;
-    int lastMinute = -1;
-    // First pass: days from headers and from times that go backwards.
-    for (const QStringView rawLine : std::as_const(rawLines)) {
-        const QDate header = dayInHeader(rawLine);
-        if (header.isValid()) {
-            day = header;
-            headerSeen = true;
-            lastMinute = -1;
-            continue;
-        }
-        auto line = lineIn(rawLine);
-        if (!line)
-            continue;
-        const int minute = line->hour * 60 + line->minute;
-        if (line->day.isValid()) {
-            day = line->day;
-        } else {
-            if (lastMinute >= 0 && minute < lastMinute) {
-                day = day.isValid() ? day.addDays(1) : day;
-                ++rollovers;
-            }
-            line->day = day;
-        }
-        lastMinute = minute;
-        lines.append(*line);
-    }
-    // Times alone: the log ends on the day its file was last written.
-    if (!dayKnown && !headerSeen && lastDay.isValid()) {
-        QDate start = lastDay.addDays(-rollovers);
-        int passed = 0;
-        int previous = -1;
-        for (Line &line : lines) {
-            if (line.day.isValid())
-                continue;
-            const int minute = line.hour * 60 + line.minute;
-            passed += previous >= 0 && minute < previous ? 1 : 0;
-            previous = minute;
-            line.day = start.addDays(passed);
-        }
-    }
-    ChatBuilder builder;
-    for (const Line &line : std::as_const(lines)) {
-        if (!line.day.isValid())
-            continue;
-        builder.add(ChatTime::fromFields(line.day.year(), line.day.month(), line.day.day(), line.hour,
-                        line.minute, line.second),
-            line.nick.toString(), line.message());
-    }
+    const QDate named = dayInName(QFileInfo(fileName).fileName());
+    // A first pass counts the days the log spans; a log of times alone
+    // then ends on the day its file was last written.
+    DayWalk count { named };
+    count.run(lines, [](const Line &) {});
+    QDate start = named;
+    if (!named.isValid() && !count.headerSeen && lastDay.isValid())
+        start = lastDay.addDays(-count.rollovers);
+
+    ChatBuilder builder(detail);
+    DayWalk walk { start };
+    walk.run(lines, [&](const Line &line) {
+        if (line.day.isValid())
+            builder.add(ChatTime::fromFields(line.day.year(), line.day.month(), line.day.day(), line.hour,
+                            line.minute, line.second),
+                line.nick.toString(), line.message());
+    });
     builder.chat().transcript.name = channelIn(QFileInfo(fileName).fileName());
     if (builder.chat().transcript.name.isEmpty())
         builder.chat().transcript.name = channelIn(QFileInfo(fileName).absolutePath());

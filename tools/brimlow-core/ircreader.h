@@ -6,10 +6,14 @@
 
 namespace Brimlow {
 
+class TextLines;
+
 // IRC logs: irssi's ("21:41 <@sam> hey", "--- Day changed …"), weechat's
-// ("2021-01-31 21:41:02<TAB>sam<TAB>hey"), and the common bracketed styles
-// ("[21:41] <sam> hey", "[2021-01-31 21:41:02] <sam> hey"). A log that
-// only has times takes its day from its headers or its file name.
+// ("2021-01-31 21:41:02<TAB>sam<TAB>hey"), the common bracketed styles
+// ("[21:41] <sam> hey", "[2021-01-31 21:41:02] <sam> hey") and ISO times
+// ("2021-01-31T21:41:02  <sam> hey"). Joins, parts, quits and nick changes
+// are left out. A log that only has times takes its day from its headers
+// or its file name.
 class IrcReader : public ChatLogReader
 {
 public:
@@ -19,7 +23,8 @@ public:
 
     // lastDay: the day of the last line when nothing in the log says which
     // day it starts on.
-    static QList<Chat> parse(const QString &text, const QString &fileName, const QDate &lastDay);
+    static QList<Chat> parse(
+        TextLines &lines, const QString &fileName, const QDate &lastDay, Detail detail = Detail::Messages);
 };
 
 } // namespace Brimlow

@@ -44,8 +44,6 @@ public:
         , m_data(bytes.constData())
         , m_size(quint32(bytes.size()))
     {
-        // Roughly one node per twelve bytes in chat exports.
-        m_tree.m_nodes.reserve(m_size / 12 + 16);
         if (m_size >= 3 && std::memcmp(m_data, "\xEF\xBB\xBF", 3) == 0)
             m_at = 3;
     }
@@ -182,6 +180,13 @@ private:
     std::vector<quint32> m_open; // containers not yet closed
     std::vector<bool> m_expectKey; // per open object: the next string is a key
 };
+
+void JsonTree::Nodes::push_back(const Entry &entry)
+{
+    if ((m_size & BlockMask) == 0)
+        m_blocks.push_back(std::make_unique_for_overwrite<Entry[]>(BlockMask + 1));
+    (*this)[m_size++] = entry;
+}
 
 std::optional<JsonTree> JsonTree::parse(const QByteArray &bytes)
 {

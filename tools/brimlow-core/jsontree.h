@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -94,10 +95,31 @@ private:
         quint32 escaped : 1; // a string with backslashes in it
     };
 
+    // Nodes in blocks: a large document's nodes are never copied to grow,
+    // nor held twice while they would be.
+    class Nodes
+    {
+    public:
+        Entry &operator[](quint32 index) { return m_blocks[index >> BlockBits][index & BlockMask]; }
+        const Entry &operator[](quint32 index) const
+        {
+            return m_blocks[index >> BlockBits][index & BlockMask];
+        }
+        quint32 size() const { return m_size; }
+        bool empty() const { return m_size == 0; }
+        void push_back(const Entry &entry);
+
+    private:
+        static constexpr quint32 BlockBits = 16;
+        static constexpr quint32 BlockMask = (1u << BlockBits) - 1;
+        std::vector<std::unique_ptr<Entry[]>> m_blocks;
+        quint32 m_size = 0;
+    };
+
     QString decode(const Entry &entry) const;
 
     QByteArray m_bytes;
-    std::vector<Entry> m_nodes; // objects hold key, value, key, value, …
+    Nodes m_nodes; // objects hold key, value, key, value, …
 };
 
 } // namespace Brimlow

@@ -5,6 +5,7 @@
 #include "chattime.h"
 #include "csvtable.h"
 #include "mediakind.h"
+#include "textlines.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -139,11 +140,11 @@ void flush(std::optional<Pending> &pending, ChatBuilder &builder)
     pending.reset();
 }
 
-QList<ChatLogReader::Chat> parseCsv(const QString &text)
+QList<ChatLogReader::Chat> parseCsv(TextLines &lines, ChatLogReader::Detail detail)
 {
-    ChatBuilder builder;
+    ChatBuilder builder(detail);
     bool header = true;
-    CsvTable::forEachRow(text, [&](const QStringList &row) {
+    CsvTable::forEachRow(lines, [&](const QStringList &row) {
         if (std::exchange(header, false) || row.size() < 3)
             return;
         const auto media = placeholder(row.at(2));
@@ -178,22 +179,24 @@ bool KakaoTalkReader::recognises(const QByteArray &head) const
             && (text.contains(QStringLiteral("카카오톡")) || text.contains(QLatin1String("KakaoTalk"))));
 }
 
-QList<ChatLogReader::Chat> KakaoTalkReader::read(const QString &path, Context &) const
+QList<ChatLogReader::Chat> KakaoTalkReader::read(const QString &path, Context &context) const
 {
-    return parse(ChatFile::decode(ChatFile::bytes(path)));
+    TextLines lines(ChatFile::bytes(path));
+    return parse(lines, context.detail);
 }
 
-QList<ChatLogReader::Chat> KakaoTalkReader::parse(const QString &text)
+QList<ChatLogReader::Chat> KakaoTalkReader::parse(TextLines &lines, Detail detail)
 {
-    if (text.startsWith(QLatin1String("Date,User,Message")))
-        return parseCsv(text);
-    ChatBuilder builder;
+    const bool csv = lines.next() && lines.line().startsWith(QLatin1String("Date,User,Message"));
+    lines.rewind();
+    if (csv)
+        return parseCsv(lines, detail);
+    ChatBuilder builder(detail);
     QDate day;
     std::optional<Pending> pending;
     static const QRegularExpression notice(QStringLiteral("^") + DatePattern);
-    for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
+    while (lines.next()) {
+        const QStringView line = lines.line();
         // Each kind of line has its own first character; the patterns run
         // only where they may match.
         const QChar first = line.isEmpty() ? QChar() : line.front();

@@ -4,6 +4,7 @@
 #include "chatfile.h"
 #include "chattime.h"
 #include "mediakind.h"
+#include "textlines.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -139,25 +140,56 @@ bool LineReader::recognises(const QByteArray &head) const
     return dated && messages >= 3;
 }
 
-QList<ChatLogReader::Chat> LineReader::read(const QString &path, Context &) const
+QList<ChatLogReader::Chat> LineReader::read(const QString &path, Context &context) const
 {
-    return parse(ChatFile::decode(ChatFile::bytes(path)));
+    TextLines lines(ChatFile::bytes(path));
+    return parse(lines, context.detail);
 }
 
-QList<ChatLogReader::Chat> LineReader::parse(const QString &text)
+namespace {
+
+// A message whose text may still go on over the next lines.
+struct Pending
 {
-    // Lines as views into the text: a long chat has a million of them.
-    QList<QStringView> lines = QStringView(text).split(QLatin1Char('\n'));
-    for (QStringView &line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-    }
-    ChatBuilder builder;
-    if (!lines.isEmpty())
-        builder.chat().transcript.name = groupNameIn(lines.first().trimmed().toString());
+    QString at;
+    QString sender;
+    QString body;
+    bool open = false; // a quoted text not closed yet
+};
+
+void flush(std::optional<Pending> &pending, ChatBuilder &builder)
+{
+    if (!pending)
+        return;
+    QString &body = pending->body;
+    if (body.size() > 1 && body.startsWith(QLatin1Char('"')) && body.endsWith(QLatin1Char('"'))
+        && body.contains(QLatin1Char('\n')))
+        body = body.mid(1, body.size() - 2).replace(QLatin1String("\"\""), QLatin1String("\""));
+    const auto media
+        = body.startsWith(QLatin1Char('[')) ? placeholder(body) : QList<Transcript::Attachment>();
+    builder.add(pending->at, pending->sender, media.isEmpty() ? body : QString(), media);
+    pending.reset();
+}
+
+} // namespace
+
+QList<ChatLogReader::Chat> LineReader::parse(TextLines &lines, Detail detail)
+{
+    ChatBuilder builder(detail);
+    if (lines.next())
+        builder.chat().transcript.name = groupNameIn(lines.line().trimmed().toString());
+    lines.rewind();
     QDate day;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QStringView line = lines.at(i);
+    std::optional<Pending> pending;
+    while (lines.next()) {
+        const QStringView line = lines.line();
+        // A message of several lines stands in double quotes.
+        if (pending && pending->open && !timedLine(line)) {
+            pending->body.append(QLatin1Char('\n')).append(line);
+            pending->open = !pending->body.endsWith(QLatin1Char('"'));
+            continue;
+        }
+        flush(pending, builder);
         // Day lines have no tab; message lines always do.
         if (!line.contains(QLatin1Char('\t'))) {
             const QDate lineDay = line.isEmpty() ? QDate() : dayIn(line.trimmed().toString());
@@ -173,24 +205,14 @@ QList<ChatLogReader::Chat> LineReader::parse(const QString &text)
         const QStringView sender = tab < 0 ? QStringView() : rest.left(tab);
         if (tab < 0 || sender.trimmed().isEmpty())
             continue; // someone joined, left or unsent a message
-        QString body = rest.mid(tab + 1).toString();
-        // A message of several lines stands in double quotes.
-        if (body.startsWith(QLatin1Char('"')) && !(body.size() > 1 && body.endsWith(QLatin1Char('"')))) {
-            while (i + 1 < lines.size() && !timedLine(lines.at(i + 1))) {
-                body.append(QLatin1Char('\n')).append(lines.at(++i));
-                if (body.endsWith(QLatin1Char('"')))
-                    break;
-            }
-        }
-        if (body.size() > 1 && body.startsWith(QLatin1Char('"')) && body.endsWith(QLatin1Char('"'))
-            && body.contains(QLatin1Char('\n')))
-            body = body.mid(1, body.size() - 2).replace(QLatin1String("\"\""), QLatin1String("\""));
-        const QString at
-            = ChatTime::fromFields(day.year(), day.month(), day.day(), timed->hour, timed->minute);
-        const auto media
-            = body.startsWith(QLatin1Char('[')) ? placeholder(body) : QList<Transcript::Attachment>();
-        builder.add(at, sender.toString(), media.isEmpty() ? body : QString(), media);
+        Pending message { ChatTime::fromFields(
+                              day.year(), day.month(), day.day(), timed->hour, timed->minute),
+            sender.toString(), rest.mid(tab + 1).toString(), false };
+        message.open = message.body.startsWith(QLatin1Char('"'))
+            && !(message.body.size() > 1 && message.body.endsWith(QLatin1Char('"')));
+        pending = std::move(message);
     }
+    flush(pending, builder);
     QList<Chat> chats;
     builder.takeInto(chats);
     return chats;

@@ -93,48 +93,45 @@ QList<QByteArray> MailReader::split(const QByteArray &bytes)
 
 QList<ChatLogReader::Chat> MailReader::read(const QString &path, Context &context) const
 {
-    QList<MailMessage> mails;
+    // People are their addresses until every mail is in; names holds what
+    // to show them by, the first display name each address came with.
+    QHash<QString, QString> names;
+    QMap<QString, ChatBuilder> threads;
+    bool anyMail = false;
     const QByteArray bytes = ChatFile::bytes(path);
     for (const QByteArray &raw : split(bytes)) {
-        if (auto mail = MailMessage::parse(raw))
-            mails.append(std::move(*mail));
-    }
-    if (mails.isEmpty())
-        throw Failure(ChatFile::damaged(path));
-
-    // People are their addresses until every file is in; these are the
-    // names to show them by.
-    QHash<QString, QString> names;
-    for (const MailMessage &mail : std::as_const(mails)) {
-        for (const auto &[address, name] : mail.names) {
+        const auto mail = MailMessage::parse(raw);
+        if (!mail)
+            continue;
+        anyMail = true;
+        for (const auto &[address, name] : mail->names) {
             if (!names.contains(address))
                 names.insert(address, name);
         }
-    }
-
-    QMap<QString, ChatBuilder> threads;
-    for (const MailMessage &mail : std::as_const(mails)) {
-        QStringList people = mail.recipients;
-        people.append(mail.from);
+        QStringList people = mail->recipients;
+        people.append(mail->from);
         people.sort();
         people.removeDuplicates();
         const QString key = people.join(QLatin1Char(','));
-        ChatBuilder &thread = threads[key];
+        ChatBuilder &thread = ChatBuilder::in(threads, key, context.detail);
         Chat &chat = thread.chat();
         if (chat.joinKey.isEmpty()) {
             // The same people in another file of the export are the same chat.
             chat.joinKey = QStringLiteral("mail:") + key;
             chat.account = QStringLiteral("mail:") + context.root;
             chat.members = people;
-            chat.names = names;
         }
-        if (mail.sent && chat.owner.isEmpty())
-            chat.owner = mail.from;
-        thread.add(mail.at, mail.from, mail.text, mail.attachments);
+        if (mail->sent && chat.owner.isEmpty())
+            chat.owner = mail->from;
+        thread.add(mail->at, mail->from, mail->text, mail->attachments);
     }
+    if (!anyMail)
+        throw Failure(ChatFile::damaged(path));
     QList<Chat> chats;
-    for (ChatBuilder &thread : threads)
+    for (ChatBuilder &thread : threads) {
+        thread.chat().names = names;
         thread.takeInto(chats);
+    }
     return chats;
 }
 

@@ -113,10 +113,14 @@ QString MessengerReader::service() const
 
 bool MessengerReader::recognises(const QByteArray &head) const
 {
-    if (!head.contains("\"participants\""))
+    if (ChatFile::firstChar(head) != '{')
         return false;
-    return (head.contains("\"sender_name\"") && head.contains("\"timestamp_ms\""))
-        || (head.contains("\"senderName\"") && head.contains("\"threadName\""));
+    // Threads passed on without their header hold the messages alone; their
+    // senders are the participants.
+    if (head.contains("\"sender_name\"") && head.contains("\"timestamp_ms\""))
+        return head.contains("\"participants\"") || head.contains("\"messages\"");
+    return head.contains("\"participants\"") && head.contains("\"senderName\"")
+        && head.contains("\"threadName\"");
 }
 
 QString MessengerReader::repaired(const QString &text)
@@ -142,7 +146,7 @@ QList<ChatLogReader::Chat> MessengerReader::read(const QString &path, Context &c
         throw Failure(ChatFile::damaged(path));
     const QString folder = QFileInfo(path).absolutePath();
     const ThreadReader files(context.root, folder);
-    ChatBuilder builder;
+    ChatBuilder builder(context.detail);
     if (tree->root()["threadName"].isString())
         readNewer(tree->root(), files, builder);
     else

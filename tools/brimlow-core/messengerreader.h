@@ -8,6 +8,8 @@ namespace Brimlow {
 // with "message_1.json", "message_2.json", …, texts written as the Latin-1
 // bytes of their UTF-8 (repaired here), and the newer Messenger download
 // with plain texts. The owner is the one participant every thread shares.
+// A thread without its header of participants and title is read too, its
+// senders taken for the participants.
 class MessengerReader : public ChatLogReader
 {
 public:

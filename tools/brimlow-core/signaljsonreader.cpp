@@ -118,7 +118,7 @@ bool SignalJsonReader::recognises(const QByteArray &head) const
 QList<ChatLogReader::Chat> SignalJsonReader::read(const QString &path, Context &context) const
 {
     const QByteArray bytes = ChatFile::bytes(path);
-    ChatBuilder builder;
+    ChatBuilder builder(context.detail);
     if (ChatFile::firstChar(bytes) == '[') {
         const auto tree = JsonTree::parse(bytes);
         if (!tree || !tree->root().isArray())

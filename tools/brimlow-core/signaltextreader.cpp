@@ -4,6 +4,7 @@
 #include "chatfile.h"
 #include "chattime.h"
 #include "mediakind.h"
+#include "textlines.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -52,7 +53,7 @@ class MarkdownMessage
 public:
     QString at;
     QString sender;
-    QList<QStringView> lines; // views into the file's text
+    QStringList lines;
 
     void addTo(ChatBuilder &builder, const QString &root, const QString &folder) const
     {
@@ -95,11 +96,11 @@ public:
     }
 };
 
-void readMarkdown(
-    const QList<QStringView> &lines, ChatBuilder &builder, const QString &root, const QString &folder)
+void readMarkdown(TextLines &lines, ChatBuilder &builder, const QString &root, const QString &folder)
 {
     std::optional<MarkdownMessage> current;
-    for (const QStringView line : lines) {
+    while (lines.next()) {
+        const QStringView line = lines.line();
         // "[2021-01-31 21:41:02] Sam: hey", the form of every newer export,
         // without a pattern.
         const qsizetype colon = line.size() > 23 && line.at(0) == QLatin1Char('[')
@@ -122,7 +123,7 @@ void readMarkdown(
                 QStringView first = line.mid(colon + 1);
                 if (first.startsWith(QLatin1Char(' ')))
                     first = first.mid(1);
-                current->lines.append(first);
+                current->lines.append(first.toString());
                 continue;
             }
         }
@@ -136,9 +137,9 @@ void readMarkdown(
                 found.captured(3).toInt(), found.captured(4).toInt(), found.captured(5).toInt(),
                 found.captured(6).toInt());
             current->sender = found.captured(7);
-            current->lines.append(found.capturedView(8));
+            current->lines.append(found.captured(8));
         } else if (current) {
-            current->lines.append(line);
+            current->lines.append(line.toString());
         }
     }
     if (current)
@@ -146,59 +147,87 @@ void readMarkdown(
     builder.chat().owner = QStringLiteral("Me");
 }
 
-void readSigtop(const QList<QStringView> &lines, ChatBuilder &builder)
+// sigtop's text: a header, then per message "From: …", "Type: …",
+// "Sent: …", "Attachment: …" lines, an empty line and the body.
+class SigtopReader
 {
-    QString at;
-    QString sender;
-    QList<QStringView> body;
-    QList<Transcript::Attachment> attachments;
-    bool inBody = false;
-    const auto flush = [&] {
-        QString text;
-        for (const QStringView line : std::as_const(body)) {
-            if (line.startsWith(QLatin1Char('>')) || line.startsWith(QLatin1Char('|')))
+public:
+    explicit SigtopReader(ChatBuilder &builder)
+        : m_builder(builder)
+    { }
+
+    void read(TextLines &lines)
+    {
+        // A message starts with "From: " after an empty line when the next
+        // line is its "Type: "; the "From: " line waits for that one.
+        std::optional<QString> from;
+        bool previousEmpty = true;
+        while (lines.next()) {
+            const QStringView line = lines.line();
+            if (from) {
+                const QString candidate = *std::exchange(from, std::nullopt);
+                if (line.startsWith(QLatin1String("Type: "))) {
+                    if (!m_sender.isEmpty())
+                        flush();
+                    m_sender = withoutNumber(candidate.mid(6));
+                    previousEmpty = false;
+                    continue;
+                }
+                take(candidate);
+            }
+            if (line.startsWith(QLatin1String("From: ")) && previousEmpty) {
+                from = line.toString();
+                previousEmpty = false;
                 continue;
-            if (!text.isEmpty())
-                text.append(QLatin1Char('\n'));
-            text.append(line);
+            }
+            take(line);
+            previousEmpty = line.isEmpty();
         }
-        builder.add(at, sender, text.trimmed(), attachments);
-        at.clear();
-        sender.clear();
-        body.clear();
-        attachments.clear();
-        inBody = false;
-    };
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QStringView line = lines.at(i);
-        const bool startsMessage = line.startsWith(QLatin1String("From: "))
-            && (i == 0 || lines.at(i - 1).isEmpty()) && i + 1 < lines.size()
-            && lines.at(i + 1).startsWith(QLatin1String("Type: "));
-        if (startsMessage) {
-            if (!sender.isEmpty())
-                flush();
-            sender = withoutNumber(line.mid(6).toString());
-            continue;
-        }
-        if (sender.isEmpty())
-            continue;
-        if (!inBody && line.startsWith(QLatin1String("Sent: "))) {
-            at = sigtopTime(line.mid(6).toString());
-        } else if (!inBody && line.startsWith(QLatin1String("Attachment: "))) {
+        if (from)
+            take(*from);
+        if (!m_sender.isEmpty())
+            flush();
+        m_builder.chat().owner = QStringLiteral("You");
+    }
+
+private:
+    void take(QStringView line)
+    {
+        if (m_sender.isEmpty())
+            return;
+        if (!m_inBody && line.startsWith(QLatin1String("Sent: "))) {
+            m_at = sigtopTime(line.mid(6).toString());
+        } else if (!m_inBody && line.startsWith(QLatin1String("Attachment: "))) {
             const QString field = line.mid(12).toString();
             const QString name = field.section(QLatin1String(" ("), 0, 0);
             const QString type = field.section(QLatin1String(" ("), -1).section(QLatin1Char(','), 0, 0);
-            attachments.append({ MediaKind::fromStore(type, {}, name, MediaKind::Flag::None), {}, {} });
-        } else if (!inBody && line.isEmpty()) {
-            inBody = true;
-        } else if (inBody) {
-            body.append(line);
+            m_attachments.append({ MediaKind::fromStore(type, {}, name, MediaKind::Flag::None), {}, {} });
+        } else if (!m_inBody && line.isEmpty()) {
+            m_inBody = true;
+        } else if (m_inBody && !line.startsWith(QLatin1Char('>')) && !line.startsWith(QLatin1Char('|'))) {
+            if (!m_text.isEmpty())
+                m_text.append(QLatin1Char('\n'));
+            m_text.append(line);
         }
     }
-    if (!sender.isEmpty())
-        flush();
-    builder.chat().owner = QStringLiteral("You");
-}
+
+    void flush()
+    {
+        m_builder.add(m_at, m_sender, m_text.trimmed(), m_attachments);
+        m_at.clear();
+        m_sender.clear();
+        m_text.clear();
+        m_attachments.clear();
+        m_inBody = false;
+    }
+
+    ChatBuilder &m_builder;
+    QString m_at;
+    QString m_sender;
+    QString m_text;
+    QList<Transcript::Attachment> m_attachments;
+    bool m_inBody = false;
+};
 
 } // namespace
 
@@ -234,16 +263,13 @@ QList<ChatLogReader::Chat> SignalTextReader::read(const QString &path, Context &
     if (info.fileName() == QLatin1String("chat.md")
         && QFileInfo::exists(info.dir().filePath(QStringLiteral("data.json"))))
         return {};
-    const QString text = ChatFile::decode(ChatFile::bytes(path));
-    QList<QStringView> lines = QStringView(text).split(QLatin1Char('\n'));
-    for (QStringView &line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-    }
-    ChatBuilder builder;
-    if (text.startsWith(QLatin1String("Conversation: "))) {
-        readSigtop(lines, builder);
-        builder.chat().transcript.name = withoutNumber(lines.first().mid(14).toString());
+    TextLines lines(ChatFile::bytes(path));
+    const QString first = lines.next() ? lines.line().toString() : QString();
+    lines.rewind();
+    ChatBuilder builder(context.detail);
+    if (first.startsWith(QLatin1String("Conversation: "))) {
+        SigtopReader(builder).read(lines);
+        builder.chat().transcript.name = withoutNumber(first.mid(14));
     } else {
         readMarkdown(lines, builder, context.root, info.absolutePath());
         builder.chat().transcript.name = info.dir().dirName();

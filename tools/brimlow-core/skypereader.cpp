@@ -59,7 +59,7 @@ bool SkypeReader::recognises(const QByteArray &head) const
         && head.contains("\"conversations\"");
 }
 
-QList<ChatLogReader::Chat> SkypeReader::read(const QString &path, Context &) const
+QList<ChatLogReader::Chat> SkypeReader::read(const QString &path, Context &context) const
 {
     const auto tree = JsonTree::parse(ChatFile::bytes(path));
     if (!tree || !tree->root().isObject())
@@ -82,7 +82,7 @@ QList<ChatLogReader::Chat> SkypeReader::read(const QString &path, Context &) con
         if (id.startsWith(QLatin1String("48:")))
             continue; // call logs and notifications
         const QString title = conversation["displayName"].string();
-        ChatBuilder builder;
+        ChatBuilder builder(context.detail);
         builder.chat().owner = ownerName;
         const bool group = id.startsWith(QLatin1String("19:")) || conversation["threadProperties"].isObject();
         if (group)

@@ -114,7 +114,7 @@ QList<ChatLogReader::Chat> SlackReader::read(const QString &path, Context &conte
     if (!tree || !tree->root().isArray())
         throw Failure(ChatFile::damaged(path));
     const QHash<QString, QString> &users = usersFor(path, context);
-    ChatBuilder builder;
+    ChatBuilder builder(context.detail);
     for (const Node message : tree->root()) {
         if (message["type"].string() != QLatin1String("message") || isEvent(message["subtype"].string()))
             continue;

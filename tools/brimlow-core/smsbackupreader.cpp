@@ -8,7 +8,6 @@
 #include "mediakind.h"
 
 #include <QMap>
-#include <vector>
 
 namespace Brimlow {
 
@@ -183,8 +182,9 @@ bool isUnknownName(const QString &name)
     return name.isEmpty() || name == QLatin1String("(Unknown)");
 }
 
-// The parts and addresses of an MMS, up to its end tag.
-void readMms(TagReader &tags, Raw &raw)
+// The parts and addresses of an MMS, up to its end tag; pictures' bytes
+// only when messages are kept.
+void readMms(TagReader &tags, Raw &raw, ChatLogReader::Detail detail)
 {
     QStringList texts;
     while (auto tag = tags.next()) {
@@ -200,8 +200,10 @@ void readMms(TagReader &tags, Raw &raw)
             if (type == QLatin1String("text/plain"))
                 texts.append(tag->text("text"));
             else if (type.startsWith(QLatin1String("image/")))
-                raw.attachments.append(
-                    { MediaKind::photo(), name, QByteArray::fromBase64(tag->raw("data").toByteArray()) });
+                raw.attachments.append({ MediaKind::photo(), name,
+                    detail == ChatLogReader::Detail::Messages
+                        ? QByteArray::fromBase64(tag->raw("data").toByteArray())
+                        : QByteArray() });
             else if (type != QLatin1String("application/smil"))
                 raw.attachments.append(
                     { MediaKind::fromStore(type, {}, name, MediaKind::Flag::None), {}, {} });
@@ -212,12 +214,11 @@ void readMms(TagReader &tags, Raw &raw)
     raw.text = texts.join(QLatin1Char('\n'));
 }
 
-// The messages of a backup, and the contact names it gives by address key.
-// Throws std::runtime_error when the markup is broken.
-std::vector<Raw> messagesIn(const QByteArray &bytes, QHash<QString, QString> &names)
+// Walks the messages of a backup, each as it comes. Throws
+// std::runtime_error when the markup is broken.
+template<typename Take>
+void forEachMessage(const QByteArray &bytes, ChatLogReader::Detail detail, Take &&take)
 {
-    std::vector<Raw> raws;
-    raws.reserve(size_t(bytes.size() / 256));
     TagReader tags(bytes);
     bool inside = false;
     while (auto tag = tags.next()) {
@@ -240,32 +241,48 @@ std::vector<Raw> messagesIn(const QByteArray &bytes, QHash<QString, QString> &na
         if (sms)
             raw.text = tag->text("body");
         else if (!tag->empty)
-            readMms(tags, raw);
-        if (raw.addresses.size() == raw.names.size()) {
-            for (qsizetype i = 0; i < raw.addresses.size(); ++i) {
-                if (!isUnknownName(raw.names.at(i)))
-                    names.insert(addressKey(raw.addresses.at(i)), raw.names.at(i).trimmed());
-            }
-        }
-        if (keep && !raw.addresses.isEmpty())
-            raws.push_back(std::move(raw));
+            readMms(tags, raw, detail);
+        take(raw, keep);
     }
-    return raws;
 }
 
-// One chat per phone number or group of numbers.
-QList<ChatLogReader::Chat> threadsOf(const std::vector<Raw> &raws, const QHash<QString, QString> &names)
+// The contact names a backup gives, by address key.
+QHash<QString, QString> namesIn(const QByteArray &bytes)
+{
+    QHash<QString, QString> names;
+    TagReader tags(bytes);
+    while (auto tag = tags.next()) {
+        if (tag->closing || (tag->name != "sms" && tag->name != "mms"))
+            continue;
+        const QStringList addresses = tag->text("address").split(QLatin1Char('~'), Qt::SkipEmptyParts);
+        const QStringList contacts = tag->text("contact_name").split(QLatin1String(", "));
+        if (addresses.size() != contacts.size())
+            continue;
+        for (qsizetype i = 0; i < addresses.size(); ++i) {
+            if (!isUnknownName(contacts.at(i)))
+                names.insert(addressKey(addresses.at(i)), contacts.at(i).trimmed());
+        }
+    }
+    return names;
+}
+
+// One chat per phone number or group of numbers, the people named by
+// names: a first walk over the backup finds those, a second the messages.
+QList<ChatLogReader::Chat> threadsIn(
+    const QByteArray &bytes, const QHash<QString, QString> &names, ChatLogReader::Detail detail)
 {
     const auto nameOf
         = [&](const QString &address) { return names.value(addressKey(address), address.trimmed()); };
     QMap<QString, ChatBuilder> threads;
-    for (const Raw &raw : raws) {
+    forEachMessage(bytes, detail, [&](const Raw &raw, bool keep) {
+        if (!keep || raw.addresses.isEmpty())
+            return;
         QStringList keys;
         for (const QString &address : raw.addresses)
             keys.append(addressKey(address));
         keys.sort();
         keys.removeDuplicates();
-        ChatBuilder &thread = threads[keys.join(QLatin1Char('~'))];
+        ChatBuilder &thread = ChatBuilder::in(threads, keys.join(QLatin1Char('~')), detail);
         if (thread.chat().members.isEmpty()) {
             thread.chat().owner = Owner;
             for (const QString &address : raw.addresses)
@@ -277,7 +294,7 @@ QList<ChatLogReader::Chat> threadsOf(const std::vector<Raw> &raws, const QHash<Q
             sender
                 = nameOf(raw.from.isEmpty() || raw.addresses.size() == 1 ? raw.addresses.first() : raw.from);
         thread.add(raw.at, sender, raw.text, raw.attachments);
-    }
+    });
     QList<ChatLogReader::Chat> chats;
     for (ChatBuilder &thread : threads)
         thread.takeInto(chats);
@@ -296,7 +313,7 @@ bool SmsBackupReader::recognises(const QByteArray &head) const
     return head.contains("<smses");
 }
 
-QList<ChatLogReader::Chat> SmsBackupReader::read(const QString &path, Context &) const
+QList<ChatLogReader::Chat> SmsBackupReader::read(const QString &path, Context &context) const
 {
     const QByteArray bytes = ChatFile::bytes(path);
     // A cut backup is refused whole: a book that silently ends early would
@@ -306,9 +323,8 @@ QList<ChatLogReader::Chat> SmsBackupReader::read(const QString &path, Context &)
         --end;
     if (!QByteArrayView(bytes).first(end).endsWith("</smses>"))
         throw Failure(ChatFile::damaged(path));
-    QHash<QString, QString> names; // contact names by address key
     try {
-        return threadsOf(messagesIn(bytes, names), names);
+        return threadsIn(bytes, namesIn(bytes), context.detail);
     } catch (const std::runtime_error &) {
         throw Failure(ChatFile::damaged(path));
     }

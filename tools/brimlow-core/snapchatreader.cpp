@@ -44,7 +44,7 @@ QString textOf(const Node &message)
 
 // {"Received Saved Chat History": [{"From": …}], "Sent Saved Chat History":
 // [{"To": …}]}: one chat per friend, the owner unnamed.
-void readLists(const Node &root, QList<ChatLogReader::Chat> &chats)
+void readLists(const Node &root, ChatLogReader::Detail detail, QList<ChatLogReader::Chat> &chats)
 {
     QMap<QString, ChatBuilder> byFriend;
     for (const Node list : root) {
@@ -54,7 +54,7 @@ void readLists(const Node &root, QList<ChatLogReader::Chat> &chats)
             continue;
         for (const Node message : list) {
             const QString friendName = message[sent ? "To" : "From"].string();
-            ChatBuilder &chat = byFriend[friendName];
+            ChatBuilder &chat = ChatBuilder::in(byFriend, friendName, detail);
             chat.chat().owner = UnnamedOwner;
             chat.add(timeOf(message), sent ? UnnamedOwner : friendName, textOf(message), mediaOf(message));
         }
@@ -76,7 +76,7 @@ bool SnapchatReader::recognises(const QByteArray &head) const
         && (head.contains("\"From\"") || head.contains("\"IsSender\""));
 }
 
-QList<ChatLogReader::Chat> SnapchatReader::read(const QString &path, Context &) const
+QList<ChatLogReader::Chat> SnapchatReader::read(const QString &path, Context &context) const
 {
     const auto tree = JsonTree::parse(ChatFile::bytes(path));
     if (!tree || !tree->root().isObject())
@@ -85,13 +85,13 @@ QList<ChatLogReader::Chat> SnapchatReader::read(const QString &path, Context &) 
     const Node root = tree->root();
     if (root["Received Saved Chat History"].isValid() || root["Sent Saved Chat History"].isValid()
         || root["Received Chat History"].isValid() || root["Sent Chat History"].isValid()) {
-        readLists(root, chats);
+        readLists(root, context.detail, chats);
         return chats;
     }
     for (const Node conversation : root) {
         if (!conversation.isArray())
             continue;
-        ChatBuilder builder;
+        ChatBuilder builder(context.detail);
         for (const Node message : conversation) {
             const QString from = message["From"].string();
             if (message["IsSender"].boolean() && builder.chat().owner.isEmpty())

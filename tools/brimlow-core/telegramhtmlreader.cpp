@@ -200,7 +200,7 @@ bool TelegramHtmlReader::recognises(const QByteArray &head) const
 QList<ChatLogReader::Chat> TelegramHtmlReader::read(const QString &path, Context &context) const
 {
     const QString folder = QFileInfo(path).absolutePath();
-    ChatBuilder builder;
+    ChatBuilder builder(context.detail);
     PageReader(context.root, folder).read(ChatFile::decode(ChatFile::bytes(path)), builder);
     // The pages of one chat lie together in one folder.
     builder.chat().joinKey = QStringLiteral("telegram-html:") + folder;

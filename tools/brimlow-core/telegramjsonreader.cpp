@@ -55,15 +55,17 @@ QString kindOf(const Node &message)
 class ChatReader
 {
 public:
-    ChatReader(const QString &root, const QString &folder, const QString &ownerId)
+    ChatReader(
+        const QString &root, const QString &folder, const QString &ownerId, ChatLogReader::Detail detail)
         : m_root(root)
         , m_folder(folder)
         , m_ownerId(ownerId)
+        , m_detail(detail)
     { }
 
     void read(const Node &chat, QList<ChatLogReader::Chat> &chats) const
     {
-        ChatBuilder builder;
+        ChatBuilder builder(m_detail);
         const QString type = chat["type"].string();
         QString name = chat["name"].string();
         if (name.isEmpty() && type == QLatin1String("saved_messages"))
@@ -108,6 +110,7 @@ private:
     QString m_root;
     QString m_folder;
     QString m_ownerId;
+    ChatLogReader::Detail m_detail;
 };
 
 } // namespace
@@ -143,7 +146,7 @@ QList<ChatLogReader::Chat> TelegramJsonReader::read(const QString &path, Context
     QString ownerId;
     if (const auto userId = root["personal_information"]["user_id"].integer())
         ownerId = QStringLiteral("user%1").arg(*userId);
-    const ChatReader reader(context.root, QFileInfo(path).absolutePath(), ownerId);
+    const ChatReader reader(context.root, QFileInfo(path).absolutePath(), ownerId, context.detail);
     QList<Chat> chats;
     if (root["messages"].isArray()) {
         reader.read(root, chats);

@@ -97,8 +97,9 @@ QHash<QString, QString> contactNames(const QString &root, const QString &folder)
 class StoreReader
 {
 public:
-    StoreReader(SqliteDatabase &db, const QString &root, const QString &folder)
+    StoreReader(SqliteDatabase &db, const QString &root, const QString &folder, ChatLogReader::Detail detail)
         : m_db(db)
+        , m_detail(detail)
         , m_root(root)
         , m_folder(folder)
         , m_names(contactNames(root, folder))
@@ -138,7 +139,7 @@ private:
         // Rows of one chat mostly follow each other.
         if (m_last && m_lastJid == jid)
             return *m_last;
-        ChatBuilder &chat = m_chats[jid];
+        ChatBuilder &chat = ChatBuilder::in(m_chats, jid, m_detail);
         if (chat.chat().owner.isEmpty()) {
             chat.chat().owner = Owner;
             if (jid.endsWith(QLatin1String("@g.us")))
@@ -248,6 +249,7 @@ private:
     }
 
     SqliteDatabase &m_db;
+    ChatLogReader::Detail m_detail;
     QString m_root;
     QString m_folder;
     QHash<QString, QString> m_names;
@@ -327,7 +329,7 @@ QList<ChatLogReader::Chat> WhatsAppDbReader::read(const QString &path, Context &
                 .arg(encrypted));
     try {
         SqliteDatabase db = SqliteDatabase::openForReading(path);
-        return StoreReader(db, context.root, QFileInfo(path).absolutePath()).read();
+        return StoreReader(db, context.root, QFileInfo(path).absolutePath(), context.detail).read();
     } catch (const SqliteDatabase::Error &) {
         throw Failure(ChatFile::damaged(path));
     }

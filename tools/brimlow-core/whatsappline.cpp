@@ -1,10 +1,7 @@
 #include "whatsappline.h"
 
 #include <QDate>
-#include <QRegularExpression>
 #include <cstdio>
-#include <tuple>
-#include <utility>
 
 namespace Brimlow {
 
@@ -26,6 +23,105 @@ QStringView withoutLeadingMarks(QStringView text)
     return text.mid(i);
 }
 
+// Reads a line from left to right; each step either moves on or fails.
+class Cursor
+{
+public:
+    explicit Cursor(QStringView text)
+        : m_text(text)
+    { }
+
+    bool atEnd() const { return m_at >= m_text.size(); }
+    QChar peek(qsizetype ahead = 0) const
+    {
+        return m_at + ahead < m_text.size() ? m_text.at(m_at + ahead) : QChar();
+    }
+    QStringView rest() const { return m_text.mid(m_at); }
+
+    bool take(QChar c)
+    {
+        if (peek() != c)
+            return false;
+        ++m_at;
+        return true;
+    }
+
+    // Digits 0-9 only: digits of other scripts make no date here.
+    std::optional<int> number(int least, int most, int *width = nullptr)
+    {
+        int value = 0;
+        int count = 0;
+        while (count < most && peek().unicode() >= u'0' && peek().unicode() <= u'9') {
+            value = value * 10 + (peek().unicode() - u'0');
+            ++m_at;
+            ++count;
+        }
+        if (count < least)
+            return std::nullopt;
+        if (width)
+            *width = count;
+        return value;
+    }
+
+    // White space of any kind, narrow no-break spaces included.
+    int spaces()
+    {
+        int count = 0;
+        while (!atEnd() && (peek().isSpace() || peek() == QChar(0x202F))) {
+            ++m_at;
+            ++count;
+        }
+        return count;
+    }
+
+    bool takeWord(QLatin1StringView word)
+    {
+        if (!m_text.mid(m_at).startsWith(word, Qt::CaseInsensitive))
+            return false;
+        m_at += word.size();
+        return true;
+    }
+
+private:
+    QStringView m_text;
+    qsizetype m_at = 0;
+};
+
+// "AM", "pm", "a.m.", "p. m.", "vorm.", "nachm.".
+bool takeMeridiem(Cursor &cursor, WhatsAppLine &line)
+{
+    for (const auto &[word, letter] : { std::pair { QLatin1StringView("vorm."), QLatin1Char('a') },
+             std::pair { QLatin1StringView("nachm."), QLatin1Char('p') } }) {
+        if (cursor.takeWord(word)) {
+            line.meridiem = letter;
+            line.clock = WhatsAppLine::Clock::LocalMeridiem;
+            return true;
+        }
+    }
+    const QChar letter = cursor.peek().toLower();
+    if (letter != QLatin1Char('a') && letter != QLatin1Char('p'))
+        return false;
+    const QChar upper = cursor.peek();
+    Cursor probe = cursor;
+    probe.take(upper);
+    const bool dot = probe.take(QLatin1Char('.'));
+    if (dot)
+        probe.spaces();
+    const QChar m = probe.peek();
+    if (m != QLatin1Char('m') && m != QLatin1Char('M'))
+        return false;
+    probe.take(m);
+    const bool closingDot = probe.take(QLatin1Char('.'));
+    // "9:41 am" must not take the "a" of "am I late?" in a message.
+    if (!probe.atEnd() && probe.peek().isLetterOrNumber())
+        return false;
+    line.meridiem = letter;
+    line.clock = upper.isUpper() && m.isUpper() && !dot && !closingDot ? WhatsAppLine::Clock::PlainMeridiem
+                                                                       : WhatsAppLine::Clock::LocalMeridiem;
+    cursor = probe;
+    return true;
+}
+
 struct Date
 {
     int year = 0;
@@ -39,8 +135,6 @@ std::optional<Date> dateIn(const WhatsAppLine &line, WhatsAppLine::DateOrder ord
     const int a = line.fields[0];
     const int b = line.fields[1];
     const int c = line.fields[2];
-    if (a < 0 || b < 0 || c < 0)
-        return std::nullopt;
     switch (order) {
     case WhatsAppLine::DateOrder::YearFirst:
         date = { a, b, c };
@@ -59,93 +153,74 @@ std::optional<Date> dateIn(const WhatsAppLine &line, WhatsAppLine::DateOrder ord
     return date;
 }
 
-// How well an order reads a file: lines without a valid date in it, then
-// how often the dates of consecutive lines go backwards. Lower is better.
-std::pair<int, int> misfit(const QList<WhatsAppLine> &lines, WhatsAppLine::DateOrder order)
-{
-    int invalid = 0;
-    int back = 0;
-    std::optional<Date> previous;
-    for (const WhatsAppLine &line : lines) {
-        const auto date = dateIn(line, order);
-        if (!date) {
-            ++invalid;
-            continue;
-        }
-        if (previous
-            && std::tie(date->year, date->month, date->day)
-                < std::tie(previous->year, previous->month, previous->day))
-            ++back;
-        previous = date;
-    }
-    return { invalid, back };
-}
-
 } // namespace
 
 std::optional<WhatsAppLine> WhatsAppLine::match(QStringView rawLine)
 {
-    static const QString date = QStringLiteral(R"((\d{1,4})([./-])(\d{1,2})\2(\d{1,4}),?\s+)");
-    static const QString time
-        = QStringLiteral(R"((\d{1,2})[:.](\d{2})(?:[:.](\d{2}))?(?:\s*([AaPp])\.?\s?[Mm]\.?)?)");
-    static const QRegularExpression bracketed(
-        QStringLiteral("^\\[") + date + time + QStringLiteral(R"(\]\s?(.*)$)"),
-        QRegularExpression::UseUnicodePropertiesOption | QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression dashed(
-        QStringLiteral("^") + date + time + QStringLiteral(R"(\s+[-–]\s?(.*)$)"),
-        QRegularExpression::UseUnicodePropertiesOption | QRegularExpression::DotMatchesEverythingOption);
-
     const QStringView line = withoutLeadingMarks(rawLine);
     if (line.isEmpty() || !(line.at(0) == QLatin1Char('[') || line.at(0).isDigit()))
         return std::nullopt;
-    QRegularExpressionMatch found = bracketed.match(line);
-    if (!found.hasMatch())
-        found = dashed.match(line);
-    if (!found.hasMatch())
-        return std::nullopt;
-
-    // Views, not copies: a long chat has a million lines.
+    Cursor cursor(line);
     WhatsAppLine result;
-    for (int i = 0; i < 3; ++i) {
-        const QStringView field = found.capturedView(i == 0 ? 1 : i + 2);
-        bool ok = false;
-        result.fields[i] = field.toInt(&ok);
-        if (!ok)
-            result.fields[i] = -1; // digits of another script
-        result.widths[i] = int(field.size());
-    }
-    result.hour = found.capturedView(5).toInt();
-    result.minute = found.capturedView(6).toInt();
-    result.second = found.capturedLength(7) == 0 ? 0 : found.capturedView(7).toInt();
-    if (found.capturedLength(8) > 0)
-        result.meridiem = found.capturedView(8).at(0).toLower();
-    result.rest = withoutLeadingMarks(found.capturedView(9));
-    if (result.meridiem.isNull() ? result.hour > 23 : (result.hour < 1 || result.hour > 12))
+    const bool bracketed = cursor.take(QLatin1Char('['));
+
+    // "31/01/2025", "1/31/25", "31.01.25", "2025-01-31".
+    const auto first = cursor.number(1, 4, &result.widths[0]);
+    result.separator = cursor.peek();
+    if (!first
+        || !(cursor.take(QLatin1Char('/')) || cursor.take(QLatin1Char('.')) || cursor.take(QLatin1Char('-'))))
         return std::nullopt;
-    if (result.minute > 59 || result.second > 59)
+    const auto second = cursor.number(1, 2, &result.widths[1]);
+    if (!second || !cursor.take(result.separator))
+        return std::nullopt;
+    const auto third = cursor.number(1, 4, &result.widths[2]);
+    if (!third)
+        return std::nullopt;
+    cursor.take(QLatin1Char(','));
+    if (cursor.spaces() == 0)
+        return std::nullopt;
+    result.fields[0] = *first;
+    result.fields[1] = *second;
+    result.fields[2] = *third;
+
+    // "21:41", "9:41:02 PM", "21.41", "9:41 p. m.".
+    const auto hour = cursor.number(1, 2);
+    if (!hour || !(cursor.take(QLatin1Char(':')) || cursor.take(QLatin1Char('.'))))
+        return std::nullopt;
+    const auto minute = cursor.number(2, 2);
+    if (!minute)
+        return std::nullopt;
+    std::optional<int> seconds = 0;
+    if ((cursor.peek() == QLatin1Char(':') || cursor.peek() == QLatin1Char('.'))
+        && cursor.peek(1).isDigit()) {
+        cursor.take(cursor.peek());
+        seconds = cursor.number(2, 2);
+        if (!seconds)
+            return std::nullopt;
+    }
+    const Cursor beforeMark = cursor;
+    cursor.spaces();
+    if (!takeMeridiem(cursor, result))
+        cursor = beforeMark;
+    result.hour = *hour;
+    result.minute = *minute;
+    result.second = *seconds;
+
+    if (bracketed) {
+        if (!cursor.take(QLatin1Char(']')))
+            return std::nullopt;
+        cursor.take(QLatin1Char(' '));
+    } else {
+        if (cursor.spaces() == 0 || !(cursor.take(QLatin1Char('-')) || cursor.take(QChar(0x2013))))
+            return std::nullopt;
+        cursor.take(QLatin1Char(' '));
+    }
+    result.rest = withoutLeadingMarks(cursor.rest());
+
+    // A 12-hour mark on an hour past 12 ("13:37 p.m.") is a 24-hour time.
+    if (result.hour > 23 || result.minute > 59 || result.second > 59)
         return std::nullopt;
     return result;
-}
-
-WhatsAppLine::DateOrder WhatsAppLine::dateOrder(const QList<WhatsAppLine> &lines)
-{
-    int fourDigitFirst = 0;
-    bool twelveHour = false;
-    for (const WhatsAppLine &line : lines) {
-        if (line.widths[0] == 4)
-            ++fourDigitFirst;
-        twelveHour = twelveHour || !line.meridiem.isNull();
-    }
-    if (fourDigitFirst * 2 > lines.size())
-        return DateOrder::YearFirst;
-
-    const auto dayMonth = misfit(lines, DateOrder::DayMonth);
-    const auto monthDay = misfit(lines, DateOrder::MonthDay);
-    if (dayMonth != monthDay)
-        return dayMonth < monthDay ? DateOrder::DayMonth : DateOrder::MonthDay;
-    // Nothing in the file tells them apart: a 12-hour clock goes with the
-    // month-first dates of the United States.
-    return twelveHour ? DateOrder::MonthDay : DateOrder::DayMonth;
 }
 
 QString WhatsAppLine::timestamp(DateOrder order) const
@@ -156,12 +231,60 @@ QString WhatsAppLine::timestamp(DateOrder order) const
     int hour24 = hour;
     if (meridiem == QLatin1Char('a') && hour == 12)
         hour24 = 0;
-    else if (meridiem == QLatin1Char('p') && hour != 12)
+    else if (meridiem == QLatin1Char('p') && hour >= 1 && hour < 12)
         hour24 = hour + 12;
     char text[32];
     std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", date->year, date->month, date->day,
         hour24, minute, second);
     return QString::fromLatin1(text);
+}
+
+void WhatsAppDateOrder::add(const WhatsAppLine &line)
+{
+    ++m_lines;
+    if (line.widths[0] == 4)
+        ++m_yearFirst;
+    for (const auto &[reading, order] : { std::pair { &m_dayMonth, WhatsAppLine::DateOrder::DayMonth },
+             std::pair { &m_monthDay, WhatsAppLine::DateOrder::MonthDay } }) {
+        const auto date = dateIn(line, order);
+        if (!date) {
+            ++reading->invalid;
+            continue;
+        }
+        const int key = date->year * 10000 + date->month * 100 + date->day;
+        if (key < reading->lastDate)
+            ++reading->backwards;
+        reading->lastDate = key;
+    }
+    const std::pair<int, int> fields { line.fields[0], line.fields[1] };
+    if (m_lastFields && m_lastFields->second == fields.second && m_lastFields->first != fields.first)
+        ++m_firstChanged;
+    if (m_lastFields && m_lastFields->first == fields.first && m_lastFields->second != fields.second)
+        ++m_secondChanged;
+    m_lastFields = fields;
+    m_dayFirstHint = m_dayFirstHint || line.separator == QLatin1Char('.')
+        || line.clock == WhatsAppLine::Clock::LocalMeridiem;
+    m_plainMeridiem = m_plainMeridiem || line.clock == WhatsAppLine::Clock::PlainMeridiem;
+}
+
+WhatsAppLine::DateOrder WhatsAppDateOrder::order() const
+{
+    using Order = WhatsAppLine::DateOrder;
+    if (m_yearFirst * 2 > m_lines)
+        return Order::YearFirst;
+    // A field above 12 anywhere can't be a month.
+    if (m_dayMonth.invalid != m_monthDay.invalid)
+        return m_dayMonth.invalid < m_monthDay.invalid ? Order::DayMonth : Order::MonthDay;
+    // The field that changes from one day to the next is the day.
+    if (m_firstChanged != m_secondChanged)
+        return m_firstChanged > m_secondChanged ? Order::DayMonth : Order::MonthDay;
+    if (m_dayMonth.backwards != m_monthDay.backwards)
+        return m_dayMonth.backwards < m_monthDay.backwards ? Order::DayMonth : Order::MonthDay;
+    // Nothing in the dates tells them apart: month first only for the
+    // plain AM and PM of the United States, and nothing local beside it.
+    if (m_dayFirstHint || !m_plainMeridiem)
+        return Order::DayMonth;
+    return Order::MonthDay;
 }
 
 } // namespace Brimlow

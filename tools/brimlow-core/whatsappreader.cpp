@@ -1,54 +1,18 @@
 #include "whatsappreader.h"
 
+#include "chatbuilder.h"
 #include "chatfile.h"
-#include "failure.h"
-#include "mediakind.h"
+#include "textlines.h"
 #include "whatsappline.h"
+#include "whatsappnotices.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace Brimlow {
 
 namespace {
 
 constexpr int LinesToRecognise = 50;
-
-// One message as the file wrote it, before its lines are interpreted;
-// views into the chat's text.
-struct RawMessage
-{
-    QString at;
-    QStringView rest;
-    QList<QStringView> more; // continuation lines
-};
-
-QList<QStringView> linesOf(const QString &text)
-{
-    QList<QStringView> lines = QStringView(text).split(QLatin1Char('\n'));
-    for (QStringView &line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-    }
-    return lines;
-}
-
-// Old Mac files end lines with a lone CR.
-QString withLineFeeds(const QString &text)
-{
-    bool lone = false;
-    for (qsizetype cr = text.indexOf(QLatin1Char('\r')); cr >= 0 && !lone;
-         cr = text.indexOf(QLatin1Char('\r'), cr + 1))
-        lone = cr + 1 >= text.size() || text.at(cr + 1) != QLatin1Char('\n');
-    if (!lone)
-        return text;
-    QString copy = text;
-    copy.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    copy.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return copy;
-}
 
 bool isMark(QChar c)
 {
@@ -65,80 +29,29 @@ QString withoutMarks(QString text)
     return text;
 }
 
-void chopTrailingSpace(QString &text)
+// A sender part that holds a quotation mark is a group event whose quoted
+// name holds ": " ("Sam changed the subject to “Trip: June”").
+bool isQuoting(QStringView sender)
 {
-    // Read through at(): a non-const back() would copy every shared text.
-    qsizetype end = text.size();
-    while (end > 0 && text.at(end - 1).isSpace())
-        --end;
-    if (end < text.size())
-        text.truncate(end);
+    static const QStringView quotes = u"\"“”„«»‹›「」";
+    return std::any_of(sender.begin(), sender.end(), [](QChar c) { return quotes.contains(c); });
 }
 
-struct Marker
+// One message as the file wrote it: its first line after the date, and
+// the lines that continue it.
+struct RawMessage
 {
-    QString kind;
-    QString fileName; // empty when the export left the file out
+    QString at;
+    QString rest;
+    QStringList more;
 };
-
-// A first line that stands for an attached or left-out file.
-std::optional<Marker> markerIn(const QString &line)
-{
-    static const QRegularExpression attached(QStringLiteral("^<attached:\\s*(.+?)>$"));
-    static const QRegularExpression attachedAfter(QStringLiteral("^(.+?)\\s*<attached>$"));
-    static const QRegularExpression fileAttached(QStringLiteral("^(.+?) \\(file attached\\)$"));
-    static const QRegularExpression omitted(
-        QStringLiteral("^(?:.*\\s)?(image|video|audio|sticker|GIF|document|Contact card) omitted$"),
-        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
-    const QString plain = withoutMarks(line).trimmed();
-    // Every marker ends in one of these; plain messages need no pattern.
-    if (!plain.endsWith(QLatin1Char('>')) && !plain.endsWith(QLatin1String("attached)"))
-        && !plain.endsWith(QLatin1String("omitted"), Qt::CaseInsensitive))
-        return std::nullopt;
-    for (const QRegularExpression *pattern : { &attached, &attachedAfter, &fileAttached }) {
-        const auto found = pattern->match(plain);
-        if (found.hasMatch()) {
-            const QString name = found.captured(1).trimmed();
-            return Marker { MediaKind::fromFileName(name), name };
-        }
-    }
-    if (plain.compare(QLatin1String("<Media omitted>"), Qt::CaseInsensitive) == 0)
-        return Marker { MediaKind::file(), {} };
-    const auto found = omitted.match(plain);
-    if (!found.hasMatch())
-        return std::nullopt;
-    const QString word = found.captured(1).toLower();
-    if (word == QLatin1String("image"))
-        return Marker { MediaKind::photo(), {} };
-    if (word == QLatin1String("video") || word == QLatin1String("gif"))
-        return Marker { MediaKind::video(), {} };
-    if (word == QLatin1String("audio"))
-        return Marker { MediaKind::audio(), {} };
-    if (word == QLatin1String("sticker"))
-        return Marker { MediaKind::sticker(), {} };
-    return Marker { MediaKind::file(), {} };
-}
-
-bool isEncryptionNotice(const QString &text)
-{
-    // A case-sensitive look first: the full search runs on every message.
-    return (text.contains(QLatin1String("ncrypt")) || text.contains(QLatin1String("NCRYPT")))
-        && text.contains(QLatin1String("end-to-end encrypt"), Qt::CaseInsensitive);
-}
-
-bool isDeletedNotice(const QString &text)
-{
-    return text == QLatin1String("This message was deleted")
-        || text == QLatin1String("You deleted this message")
-        || text == QLatin1String("This message was deleted.")
-        || text == QLatin1String("You deleted this message.");
-}
 
 class Builder
 {
 public:
-    explicit Builder(const QString &folder)
+    Builder(const QString &folder, ChatLogReader::Detail detail)
         : m_folder(folder)
+        , m_chat(detail)
     { }
 
     void add(const RawMessage &raw)
@@ -147,10 +60,10 @@ public:
         QString sender;
         QString first;
         if (colon >= 0) {
-            sender = raw.rest.left(colon).toString();
-            first = raw.rest.mid(colon + 2).toString();
+            sender = raw.rest.left(colon);
+            first = raw.rest.mid(colon + 2);
         } else if (raw.rest.endsWith(QLatin1Char(':'))) {
-            sender = raw.rest.chopped(1).toString();
+            sender = raw.rest.chopped(1);
         } else {
             return; // a system line: someone joined, the group got a name
         }
@@ -158,59 +71,51 @@ public:
         // Exports write senders who are not in the phone's contacts as "~ Name".
         while (sender.startsWith(QLatin1Char('~')))
             sender = sender.mid(1).trimmed();
-        if (sender.isEmpty())
+        if (sender.isEmpty() || isQuoting(sender))
             return;
 
-        // The iPhone app starts system lines and file lines with a mark.
-        const bool marked = first.startsWith(QChar(0x200E)) || first.startsWith(QChar(0x200F));
-        const QString plainFirst = withoutMarks(first);
-        if (isEncryptionNotice(plainFirst)) {
+        // The iPhone app starts group events and file lines with a mark.
+        const bool marked = !first.isEmpty() && isMark(first.front());
+        const QString plainFirst = marked ? withoutMarks(first).trimmed() : first;
+        if (marked && WhatsAppNotices::isEncryptionNotice(plainFirst)) {
             // The iPhone app writes the notice under the chat's own name.
-            if (m_title.isEmpty() && marked)
+            if (m_title.isEmpty())
                 m_title = sender;
             return;
         }
-
-        Transcript::Message message;
-        const auto marker = markerIn(first);
-        QString text;
-        if (marker) {
-            message.attachments.append({ marker->kind, located(marker->fileName), {} });
-        } else if (marked) {
+        if (marked && raw.more.isEmpty() && WhatsAppNotices::isEvent(plainFirst))
             return;
+
+        QList<Transcript::Attachment> attachments;
+        QString text;
+        const auto attached = WhatsAppNotices::attachment(withoutMarks(first).trimmed());
+        qsizetype firstMore = 0;
+        if (attached) {
+            attachments.append({ attached->kind, located(attached->fileName), {} });
+            // A document's name may follow on a line of its own.
+            if (!raw.more.isEmpty() && !attached->fileName.isEmpty()
+                && withoutMarks(raw.more.first()).trimmed() == attached->fileName)
+                firstMore = 1;
         } else {
-            text = first;
+            text = marked ? plainFirst : first;
         }
-        for (qsizetype i = 0; i < raw.more.size(); ++i) {
-            if (i > 0 || !marker)
+        for (qsizetype i = firstMore; i < raw.more.size(); ++i) {
+            if (!text.isEmpty() || i > firstMore)
                 text.append(QLatin1Char('\n'));
             text.append(raw.more.at(i));
         }
-        static const QRegularExpression edited(QStringLiteral("\\s*[\\x{200E}]?<This message was edited>$"));
-        if (text.endsWith(QLatin1String("edited>")))
-            text.remove(edited);
-        chopTrailingSpace(text);
-        if (!marker && isDeletedNotice(text))
+        text = WhatsAppNotices::withoutEditedMark(text);
+        if (!attached && WhatsAppNotices::isDeleted(withoutMarks(text).trimmed()))
             return;
-        if (text.isEmpty() && message.attachments.isEmpty())
-            return;
-
-        message.text = text;
-        message.at = raw.at;
-        const auto known = m_senders.constFind(sender);
-        message.sender = known == m_senders.constEnd() ? -1 : *known;
-        if (message.sender < 0) {
-            m_transcript.participants.append(sender);
-            message.sender = int(m_transcript.participants.size() - 1);
-            m_senders.insert(sender, message.sender);
-        }
-        m_transcript.messages.append(std::move(message));
+        m_chat.add(raw.at, sender, text, attachments);
     }
 
-    Transcript finish()
+    QList<ChatLogReader::Chat> finish()
     {
-        m_transcript.name = m_title;
-        return std::move(m_transcript);
+        m_chat.chat().transcript.name = m_title;
+        QList<ChatLogReader::Chat> chats;
+        m_chat.takeInto(chats);
+        return chats;
     }
 
 private:
@@ -229,8 +134,7 @@ private:
 
     QString m_folder;
     QString m_title;
-    Transcript m_transcript;
-    QHash<QString, int> m_senders;
+    ChatBuilder m_chat;
 };
 
 } // namespace
@@ -240,17 +144,13 @@ QString WhatsAppReader::service() const
     return QStringLiteral("WhatsApp");
 }
 
-QString WhatsAppReader::decode(const QByteArray &bytes)
-{
-    return ChatFile::decode(bytes);
-}
-
 bool WhatsAppReader::recognises(const QByteArray &head) const
 {
     int seen = 0;
     int matched = 0;
-    const QString text = withLineFeeds(decode(head));
-    for (const QStringView line : linesOf(text)) {
+    TextLines lines(head);
+    while (lines.next()) {
+        const QStringView line = lines.line();
         if (line.trimmed().isEmpty())
             continue;
         const bool isMessage = WhatsAppLine::match(line).has_value();
@@ -263,43 +163,46 @@ bool WhatsAppReader::recognises(const QByteArray &head) const
     return matched >= 3;
 }
 
-QList<ChatLogReader::Chat> WhatsAppReader::read(const QString &path, Context &) const
+QList<ChatLogReader::Chat> WhatsAppReader::read(const QString &path, Context &context) const
 {
-    Chat chat;
-    chat.transcript = parse(decode(ChatFile::bytes(path)), QFileInfo(path).absolutePath());
-    return { chat };
+    TextLines lines(ChatFile::bytes(path));
+    return parse(lines, QFileInfo(path).absolutePath(), context.detail);
 }
 
-Transcript WhatsAppReader::parse(const QString &original, const QString &folder)
+QList<ChatLogReader::Chat> WhatsAppReader::parse(TextLines &lines, const QString &folder, Detail detail)
 {
-    const QString text = withLineFeeds(original);
-    const QList<QStringView> lines = linesOf(text);
-    QList<WhatsAppLine> heads;
-    QList<qsizetype> headAt(lines.size(), -1);
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (auto line = WhatsAppLine::match(lines.at(i))) {
-            headAt[i] = heads.size();
-            heads.append(std::move(*line));
-        }
+    // The date order comes from every line, before any is read.
+    WhatsAppDateOrder dates;
+    while (lines.next()) {
+        if (const auto line = WhatsAppLine::match(lines.line()))
+            dates.add(*line);
     }
-    const auto order = WhatsAppLine::dateOrder(heads);
+    const WhatsAppLine::DateOrder order = dates.order();
 
-    Builder builder(folder);
+    lines.rewind();
+    Builder builder(folder, detail);
     std::optional<RawMessage> current;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const qsizetype head = headAt.at(i);
-        const QString at = head >= 0 ? heads.at(head).timestamp(order) : QString();
+    while (lines.next()) {
+        const auto head = WhatsAppLine::match(lines.line());
+        const QString at = head ? head->timestamp(order) : QString();
         if (!at.isEmpty()) {
             if (current)
                 builder.add(*current);
-            current = RawMessage { at, heads.at(head).rest, {} };
+            current = RawMessage { at, head->rest.toString(), {} };
         } else if (current) {
-            current->more.append(lines.at(i));
+            current->more.append(lines.line().toString());
         }
     }
     if (current)
         builder.add(*current);
     return builder.finish();
+}
+
+Transcript WhatsAppReader::parse(const QString &text, const QString &folder)
+{
+    TextLines lines(text);
+    const QList<Chat> chats = parse(lines, folder, Detail::Messages);
+    return chats.isEmpty() ? Transcript() : chats.first().transcript;
 }
 
 } // namespace Brimlow

@@ -4,10 +4,13 @@
 
 namespace Brimlow {
 
+class TextLines;
+
 // WhatsApp's text export, and pasted text in the same line format: the
 // bracketed form of the iPhone app ("[31/01/2025, 21:41:02] Sam: hey") and
-// the dash form of Android ("1/31/25, 9:41 PM - Sam: hey"). Whether dates
-// are day-month or month-day is worked out from the whole file.
+// the dash form of Android ("1/31/25, 9:41 PM - Sam: hey"), in any
+// language. Whether dates are day-month or month-day is worked out from
+// the whole file.
 class WhatsAppReader : public ChatLogReader
 {
 public:
@@ -15,11 +18,10 @@ public:
     bool recognises(const QByteArray &head) const override;
     QList<Chat> read(const QString &path, Context &context) const override;
 
-    // The chat in a text; attached files are looked for in folder.
+    // The chat in the lines; attached files are looked for in folder.
+    static QList<Chat> parse(TextLines &lines, const QString &folder, Detail detail);
+    // The same for a text, every message kept.
     static Transcript parse(const QString &text, const QString &folder);
-
-    // Text of a chat file: UTF-8, or UTF-16 with a byte-order mark.
-    static QString decode(const QByteArray &bytes);
 };
 
 } // namespace Brimlow

@@ -32,13 +32,14 @@ QByteArray readAll(const QString &path)
 }
 
 // A backup of the phone store, with the photo its first message shows.
-QString writeBackup(
-    const QString &folder, BackupWriter::Encryption encryption, BackupWriter::Device device = {})
+QString writeBackup(const QString &folder, BackupWriter::Encryption encryption,
+    BackupWriter::Device device = {}, BackupWriter::KeyBytes keyBytes = BackupWriter::KeyBytes::InPlace)
 {
     QTemporaryDir work;
     const QString store = work.filePath(QStringLiteral("sms.db"));
     Fixtures::writePhoneStore(store);
     BackupWriter backup(folder, device, encryption, password);
+    backup.setKeyBytes(keyBytes);
     backup.addFile(QStringLiteral("HomeDomain"), QStringLiteral("Library/SMS/sms.db"), readAll(store));
     backup.addFile(QStringLiteral("MediaDomain"), Fixtures::photoRelativePath(), photoBytes, 2);
     backup.addFile(
@@ -169,6 +170,20 @@ TEST(Backups, UnlockAnEncryptedBackupWithItsPassword)
     EXPECT_EQ(answer.value("key").toString().size(), 64);
     const Transcript transcript
         = MessageStore(answer.value("db").toString()).transcript("+15550100", std::nullopt);
+    EXPECT_EQ(transcript.messages.first().text, "the summit!");
+}
+
+TEST(Backups, UnlockABackupWhoseKeysAreReferencedObjects)
+{
+    QTemporaryDir dir;
+    const QString backup = writeBackup(dir.filePath(QStringLiteral("phone")),
+        BackupWriter::Encryption::Password, {}, BackupWriter::KeyBytes::Referenced);
+    const ToolRun run = runTool({ "unlock", "--backup", backup, "--cache",
+                                    dir.filePath(QStringLiteral("cache")), "--password-stdin" },
+        password + "\n");
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    const Transcript transcript
+        = MessageStore(objectOf(run.out).value("db").toString()).transcript("+15550100", std::nullopt);
     EXPECT_EQ(transcript.messages.first().text, "the summit!");
 }
 

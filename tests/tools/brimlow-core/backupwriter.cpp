@@ -216,13 +216,18 @@ QByteArray BackupWriter::fileBlob(const Entry &entry) const
     if (!entry.wrappedKey.isEmpty()) {
         plist_dict_set_item(file, "EncryptionKey", plist_new_uid(4));
         plist_t key = plist_new_dict();
-        plist_dict_set_item(
-            key, "NS.data", plist_new_data(entry.wrappedKey.constData(), uint64_t(entry.wrappedKey.size())));
+        plist_t bytes = plist_new_data(entry.wrappedKey.constData(), uint64_t(entry.wrappedKey.size()));
         plist_dict_set_item(key, "$class", plist_new_uid(5));
         plist_array_append_item(objects, key);
         plist_t dataClass = plist_new_dict();
         plist_dict_set_item(dataClass, "$classname", plist_new_string("NSMutableData"));
         plist_array_append_item(objects, dataClass);
+        if (m_keyBytes == KeyBytes::Referenced) {
+            plist_dict_set_item(key, "NS.data", plist_new_uid(6));
+            plist_array_append_item(objects, bytes);
+        } else {
+            plist_dict_set_item(key, "NS.data", bytes);
+        }
     }
     plist_t root = plist_new_dict();
     plist_dict_set_item(root, "$version", plist_new_uint(100000));

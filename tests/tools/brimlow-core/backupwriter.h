@@ -15,6 +15,9 @@ class BackupWriter
 {
 public:
     enum class Encryption { None, Password };
+    // How a file's record holds the bytes of its key: in place, or, as some
+    // backups of iOS 10 do, as a reference to an object of its own.
+    enum class KeyBytes { InPlace, Referenced };
 
     struct Device
     {
@@ -27,6 +30,8 @@ public:
 
     BackupWriter(
         const QString &folder, const Device &device, Encryption encryption, const QByteArray &password = {});
+
+    void setKeyBytes(KeyBytes keyBytes) { m_keyBytes = keyBytes; }
 
     void addFile(const QString &domain, const QString &relativePath, const QByteArray &contents,
         int protectionClass = 3);
@@ -60,6 +65,7 @@ private:
     QString m_folder;
     Device m_device;
     Encryption m_encryption;
+    KeyBytes m_keyBytes = KeyBytes::InPlace;
     QByteArray m_password;
     QByteArray m_salt;
     QByteArray m_doubleSalt;

@@ -44,6 +44,7 @@ QString signalDataJson(const QString &folder);
 QString sigtopText(const QString &folder);
 QString sigtopJson(const QString &folder);
 QString instagram(const QString &folder); // two threads, the second with Alex
+QString instagramHeaderless(const QString &folder); // a messages list alone
 QString messengerNewer(const QString &folder);
 QString discordJson(const QString &folder);
 QString discordCsv(const QString &folder);
@@ -61,6 +62,7 @@ QString emlFolder(const QString &folder); // one mail per file
 QString irssi(const QString &folder);
 QString weechat(const QString &folder);
 QString bracketedIrc(const QString &folder); // a log per day, the day in the name
+QString isoIrc(const QString &folder); // ISO times, with joins, quits and a nick change
 QString whatsAppDatabase(const QString &folder); // msgstore.db and wa.db
 QString whatsAppOlderDatabase(const QString &folder);
 

@@ -4,8 +4,10 @@
 #include "chatlog.h"
 #include "failure.h"
 #include "fixtures.h"
+#include "jsonwriter.h"
 #include "printers.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -34,6 +36,20 @@ std::unique_ptr<ChatLog> opened(const QString &path)
         ADD_FAILURE() << failure.sentence().toStdString();
         return nullptr;
     }
+}
+
+// The conversations as "chats" prints them.
+QByteArray listed(ChatLog &log)
+{
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    JsonWriter json(&out);
+    json.beginArray();
+    for (const Conversation &conversation : log.conversations())
+        conversation.write(json);
+    json.endArray();
+    json.flush();
+    return out.data();
 }
 
 QByteArray contentOf(const QString &path)
@@ -72,6 +88,19 @@ TEST(ChatExports, EveryFormatListsItsChatWithThePeopleAndTheirCounts)
         }
         EXPECT_EQ(names, sample.people);
         EXPECT_EQ(counts, sample.counts);
+    }
+}
+
+TEST(ChatExports, EveryFormatListsTheSameWhenOnlyCounting)
+{
+    UtcZone zone;
+    for (const ChatExports::Sample &sample : ChatExports::samples()) {
+        SCOPED_TRACE(sample.format.toStdString());
+        QTemporaryDir dir;
+        const QString path = sample.write(dir.path());
+        ChatLog whole(path);
+        ChatLog counted(path, ChatLogReader::Detail::Counts);
+        EXPECT_EQ(listed(counted), listed(whole));
     }
 }
 

@@ -12,6 +12,7 @@
 #include "messengerreader.h"
 #include "printers.h"
 #include "slackreader.h"
+#include "textlines.h"
 #include "whatsappdbreader.h"
 
 #include <QDir>
@@ -206,8 +207,9 @@ TEST(ChatFormats, GoogleChatDatesInTheirSpellings)
 
 TEST(ChatFormats, LineJoinsQuotedLinesAndReadsTwelveHourTimes)
 {
-    const auto chats = LineReader::parse(QStringLiteral("Tue, 03/05/2024\n9:14 PM\tSam\t\"two\nlines\"\n"
-                                                        "9:15 PM\tRobin\tok\n午前0:05\tSam\tlate\n"));
+    TextLines lines(QStringLiteral("Tue, 03/05/2024\n9:14 PM\tSam\t\"two\nlines\"\n"
+                                   "9:15 PM\tRobin\tok\n午前0:05\tSam\tlate\n"));
+    const auto chats = LineReader::parse(lines);
     ASSERT_EQ(chats.size(), 1);
     const Transcript &chat = chats.first().transcript;
     EXPECT_EQ(texts(chat), (QStringList { "two\nlines", "ok", "late" }));
@@ -217,11 +219,11 @@ TEST(ChatFormats, LineJoinsQuotedLinesAndReadsTwelveHourTimes)
 
 TEST(ChatFormats, KakaoTalkInEnglishWithLinesThatContinueAMessage)
 {
-    const auto chats
-        = KakaoTalkReader::parse(QStringLiteral("Sam, KakaoTalk Chats with Sam\n"
-                                                "--------------- Tuesday, March 5, 2024 ---------------\n"
-                                                "[Sam] [9:14 PM] hey\n[Robin] [9:15 PM] hi\nsecond line\n"
-                                                "[Sam] [9:16 PM] Photo\n"));
+    TextLines lines(QStringLiteral("Sam, KakaoTalk Chats with Sam\n"
+                                   "--------------- Tuesday, March 5, 2024 ---------------\n"
+                                   "[Sam] [9:14 PM] hey\n[Robin] [9:15 PM] hi\nsecond line\n"
+                                   "[Sam] [9:16 PM] Photo\n"));
+    const auto chats = KakaoTalkReader::parse(lines);
     ASSERT_EQ(chats.size(), 1);
     const Transcript &chat = chats.first().transcript;
     EXPECT_EQ(texts(chat), (QStringList { "hey", "hi\nsecond line", "" }));
@@ -266,9 +268,8 @@ TEST(ChatFormats, MailDatesHeadersAndTheTextWithoutWhatItQuotes)
 
 TEST(ChatFormats, IrcTimesAloneEndOnTheDayTheLogWasWritten)
 {
-    const auto chats = IrcReader::parse(QStringLiteral("[23:50] <sam> late\n[00:10] <robin> early\n"
-                                                       "[00:11] * robin yawns\n"),
-        QStringLiteral("/logs/sam.log"), QDate(2024, 3, 6));
+    TextLines lines(QStringLiteral("[23:50] <sam> late\n[00:10] <robin> early\n[00:11] * robin yawns\n"));
+    const auto chats = IrcReader::parse(lines, QStringLiteral("/logs/sam.log"), QDate(2024, 3, 6));
     ASSERT_EQ(chats.size(), 1);
     const Transcript &chat = chats.first().transcript;
     EXPECT_EQ(chat.messages.at(0).at, "2024-03-05T23:50:00");

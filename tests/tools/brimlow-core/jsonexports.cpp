@@ -147,6 +147,18 @@ QString instagram(const QString &folder)
     return root;
 }
 
+QString instagramHeaderless(const QString &folder)
+{
+    // Some tools that repackage a download keep only the messages list.
+    const QString thread = folder + QStringLiteral("/instagram/inbox/sam_1234");
+    writeFile(thread + QStringLiteral("/photos/1709712000.jpg"), photoBytes());
+    writeFile(thread + QStringLiteral("/message_1.json"),
+        "{\"messages\": [" + metaMessage("Sam", Third, {}, QStringLiteral("photos/1709712000.jpg")) + ",\n"
+            + metaMessage("Robin", Second, QStringLiteral("on my way 👋")) + ",\n"
+            + metaMessage("Sam", First, QStringLiteral("hey café")) + "]}");
+    return thread + QStringLiteral("/message_1.json");
+}
+
 QString messengerNewer(const QString &folder)
 {
     const QString root = folder + QStringLiteral("/messages");

@@ -292,6 +292,19 @@ QString weechat(const QString &folder)
     return folder + QStringLiteral("/logs/irc.libera.#hiking.weechatlog");
 }
 
+QString isoIrc(const QString &folder)
+{
+    writeFile(folder + QStringLiteral("/logs/#hiking.log"),
+        QStringLiteral("2024-03-05T21:05:00  *** sam has joined #hiking\n"
+                       "2024-03-05T21:14:00  <sam> hey café\n2024-03-05T21:15:00  <robin> on my way 👋\n"
+                       "2024-03-05T21:16:00  *** robin is now known as robin_away\n"
+                       "2024-03-05T23:59:00  *** robin_away has quit (Ping timeout)\n"
+                       "2024-03-06T08:00:00  <sam> the summit!\n"
+                       "2024-03-06T08:01:00  *** sam has left #hiking\n")
+            .toUtf8());
+    return folder + QStringLiteral("/logs");
+}
+
 QString bracketedIrc(const QString &folder)
 {
     const QString channel = folder + QStringLiteral("/znc/libera/#hiking");

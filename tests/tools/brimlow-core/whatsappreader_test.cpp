@@ -1,6 +1,8 @@
+#include "chatlog.h"
 #include "printers.h"
 #include "whatsappreader.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -150,4 +152,221 @@ TEST(WhatsAppReader, RecognisesChatsByTheirLines)
     QByteArray utf16("\xFF\xFE", 2);
     utf16.append(reinterpret_cast<const char *>(line.utf16()), line.size() * 2);
     EXPECT_TRUE(reader.recognises(utf16));
+}
+
+namespace {
+
+// A German group export from an Android phone, written as the app writes
+// it: the group's events in German, files with their name on the next
+// line, left-out media, a deleted message, texts behind U+200E, messages
+// of several lines, equal times, and lines whose dates go back.
+struct GermanExport
+{
+    QString text;
+    // The messages in time order, equal times in the file's order.
+    QStringList expected;
+    QStringList photos; // files the export attached, by message
+};
+
+GermanExport germanExport()
+{
+    const QStringList people = { "Anna Berg", "Jonas Keller", "~\u202FLena Wolf" };
+    GermanExport chat;
+    chat.text = QStringLiteral("12.12.12, 08:29 - Anna Berg hat die Gruppe „Wandern“ erstellt.\n"
+                               "12.12.12, 08:29 - Anna Berg hat dich hinzugefügt.\n"
+                               "12.12.12, 08:29 - Anna Berg hat den Betreff zu „Wandern: Alpen“ geändert.\n"
+                               "12.12.12, 08:30 - Jonas Keller hat Lena Wolf hinzugefügt.\n");
+    struct Line
+    {
+        QString at; // sortable
+        QString written;
+        QString expected; // empty: no message
+    };
+    QList<Line> lines;
+    QDateTime at(QDate(2012, 12, 12), QTime(9, 0));
+    for (int i = 0; i < 137; ++i) {
+        at = at.addSecs(i % 7 == 6 ? 0 : 37 * 60); // every seventh at the same minute as the one before
+        const QString stamp = at.toString(QStringLiteral("dd.MM.yy, HH:mm - "));
+        const QString who = people.at(i % 3);
+        const QString plain = people.at(i % 3).mid(people.at(i % 3).startsWith(u'~') ? 2 : 0);
+        QString written;
+        QString expected;
+        switch (i % 6) {
+        case 0:
+            written = QStringLiteral("Nachricht %1: bis später").arg(i);
+            expected = written;
+            break;
+        case 1:
+            written = QStringLiteral("Erste Zeile %1\nzweite Zeile\n\ndritte Zeile").arg(i);
+            expected = written;
+            break;
+        case 2:
+            written
+                = QStringLiteral("\u200EIMG-20121212-WA%1.jpg (Datei angehängt)\nBlick vom Gipfel %1").arg(i);
+            expected = QStringLiteral("Blick vom Gipfel %1").arg(i);
+            chat.photos.append(QStringLiteral("IMG-20121212-WA%1.jpg").arg(i));
+            break;
+        case 3:
+            written = QStringLiteral("\u200ERoute %1.pdf (Datei angehängt)\nRoute %1.pdf").arg(i);
+            expected = QStringLiteral("[file]");
+            break;
+        case 4:
+            written = QStringLiteral("<Medien ausgeschlossen>");
+            expected = QStringLiteral("[file]");
+            break;
+        case 5:
+            written = QStringLiteral("\u200Eweitergeleitet %1").arg(i);
+            expected = QStringLiteral("weitergeleitet %1").arg(i);
+            break;
+        }
+        lines.append({ at.toString(Qt::ISODate), stamp + who + QStringLiteral(": ") + written,
+            plain + QStringLiteral(": ") + expected });
+        if (i % 20 == 10) {
+            lines.append({ {}, stamp + QStringLiteral("Du hast Lena Wolf entfernt."), {} });
+            lines.append({ {}, stamp + QStringLiteral("Lena Wolf wurde entfernt."), {} });
+            lines.append({ {}, stamp + who + QStringLiteral(": Diese Nachricht wurde gelöscht"), {} });
+        }
+    }
+    // Two lines the phone wrote late, dated before the lines above them.
+    lines.move(40, 44);
+    lines.move(90, 97);
+    QList<Line> inOrder;
+    for (const Line &line : std::as_const(lines)) {
+        chat.text += line.written + QLatin1Char('\n');
+        if (!line.expected.isEmpty())
+            inOrder.append(line);
+    }
+    std::stable_sort(
+        inOrder.begin(), inOrder.end(), [](const Line &a, const Line &b) { return a.at < b.at; });
+    for (const Line &line : std::as_const(inOrder))
+        chat.expected.append(line.expected);
+    return chat;
+}
+
+QStringList shown(const Transcript &chat)
+{
+    QStringList list;
+    for (const auto &message : chat.messages) {
+        const QString sender = message.sender >= 0 ? chat.participants.at(message.sender) : QString();
+        list.append(sender + QStringLiteral(": ")
+            + (message.text.isEmpty() && !message.attachments.isEmpty()
+                    ? QLatin1Char('[') + message.attachments.first().kind + QLatin1Char(']')
+                    : message.text));
+    }
+    return list;
+}
+
+} // namespace
+
+TEST(WhatsAppReader, KeepsEveryMessageOfAGermanExportOnceInTimeOrder)
+{
+    QTemporaryDir dir;
+    const GermanExport german = germanExport();
+    for (const QString &photo : german.photos) {
+        QFile file(dir.filePath(photo));
+        file.open(QIODevice::WriteOnly);
+        file.write("jpeg");
+    }
+    const QString path = dir.filePath(QStringLiteral("WhatsApp Chat mit Wandern.txt"));
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(german.text.toUtf8());
+    file.close();
+
+    ChatLog log(path);
+    const QList<Conversation> list = log.conversations();
+    ASSERT_EQ(list.size(), 1);
+    EXPECT_EQ(list.first().messages, 137);
+    EXPECT_EQ(list.first().first, "2012-12-12");
+    const Transcript chat = log.transcript(list.first().key, std::nullopt);
+    EXPECT_EQ(shown(chat), german.expected);
+    EXPECT_EQ(chat.participants, (QStringList { "Anna Berg", "Jonas Keller", "Lena Wolf" }));
+    qsizetype photos = 0;
+    for (const auto &message : chat.messages) {
+        for (const auto &attachment : message.attachments)
+            photos += attachment.kind == "photo" && QFileInfo(attachment.path).isFile() ? 1 : 0;
+    }
+    EXPECT_EQ(photos, german.photos.size());
+}
+
+TEST(WhatsAppReader, KnowsTheNoticesOfEveryCommonLanguage)
+{
+    struct Language
+    {
+        const char *name;
+        QString created; // an event, written under a sender by the iPhone app
+        QString imageOmitted;
+        QString attachedTag; // with "{}" for the file's name
+        QString fileAttached;
+        QString mediaOmitted;
+        QString deleted;
+    };
+    const QList<Language> languages = {
+        { "English", "Sam created group “Hike”", "image omitted", "<attached: {}>", "{} (file attached)",
+            "<Media omitted>", "This message was deleted." },
+        { "German", "Sam hat die Gruppe „Hike“ erstellt.", "Bild weggelassen", "<Anhang: {}>",
+            "{} (Datei angehängt)", "<Medien ausgeschlossen>", "Diese Nachricht wurde gelöscht." },
+        { "French", "Sam a créé le groupe « Hike »", "image absente", "<pièce jointe : {}>",
+            "{} (fichier joint)", "<Médias omis>", "Ce message a été supprimé" },
+        { "Spanish", "Sam creó el grupo “Hike”", "imagen omitida", "<adjunto: {}>", "{} (archivo adjunto)",
+            "<Multimedia omitido>", "Se eliminó este mensaje." },
+        { "Italian", "Sam ha creato il gruppo “Hike”", "immagine omessa", "<allegato: {}>",
+            "{} (file allegato)", "<Media omessi>", "Questo messaggio è stato eliminato" },
+        { "Portuguese", "Sam criou o grupo “Hike”", "imagem ocultada", "<anexado: {}>",
+            "{} (arquivo anexado)", "<Mídia oculta>", "Mensagem apagada" },
+        { "Dutch", "Sam heeft groep ‘Hike’ aangemaakt", "afbeelding weggelaten", "<bijgevoegd: {}>",
+            "{} (bestand bijgevoegd)", "<Media weggelaten>", "Dit bericht is verwijderd" },
+        { "Turkish", "Sam \"Hike\" grubunu oluşturdu", "görüntü dahil edilmedi", "<ekli: {}>",
+            "{} (dosya ekli)", "<Medya dahil edilmedi>", "Bu mesaj silindi" },
+    };
+    for (const Language &language : languages) {
+        SCOPED_TRACE(language.name);
+        QString attachedTag = language.attachedTag;
+        QString fileAttached = language.fileAttached;
+        const QString text = QStringLiteral("[05/03/2024, 21:14:00] Sam: ") + lrm + language.created
+            + QStringLiteral("\n[05/03/2024, 21:15:00] Sam: hey\n[05/03/2024, 21:16:00] Sam: ") + lrm
+            + language.imageOmitted + QStringLiteral("\n[05/03/2024, 21:17:00] Sam: ") + lrm
+            + attachedTag.replace(
+                QStringLiteral("{}"), QStringLiteral("00000012-PHOTO-2024-03-05-21-17-00.jpg"))
+            + QStringLiteral("\n[05/03/2024, 21:18:00] Sam: ") + lrm + language.deleted
+            + QStringLiteral("\n[05/03/2024, 21:19:00] Sam: ")
+            + fileAttached.replace(QStringLiteral("{}"), QStringLiteral("VID-20240305-WA0001.mp4"))
+            + QStringLiteral("\n[05/03/2024, 21:20:00] Sam: ") + language.mediaOmitted
+            + QStringLiteral("\n[05/03/2024, 21:21:00] Sam: ") + language.deleted + QLatin1Char('\n');
+        const Transcript chat = WhatsAppReader::parse(text, {});
+        EXPECT_EQ(shown(chat),
+            (QStringList { "Sam: hey", "Sam: [photo]", "Sam: [photo]", "Sam: [video]", "Sam: [file]" }));
+    }
+    // Notices of a language not known here are kept as they stand.
+    const Transcript other = WhatsAppReader::parse(
+        QStringLiteral("[05/03/2024, 21:16:00] Sam: ") + lrm + QStringLiteral("zdjęcie pominięte\n"), {});
+    EXPECT_EQ(shown(other), QStringList { "Sam: zdjęcie pominięte" });
+}
+
+TEST(WhatsAppReader, ReadsAmbiguousDatesDayFirstWhenTheFileSaysSo)
+{
+    // One date alone, and a Spanish mark for the afternoon.
+    EXPECT_EQ(ats(WhatsAppReader::parse(QStringLiteral("09/10/22, 10:37 p. m. - Ana: hola\n"), {})),
+        QStringList { "2022-10-09T22:37:00" });
+    // Every date could be either, but the first field moves from day to day.
+    EXPECT_EQ(ats(WhatsAppReader::parse(QStringLiteral("[09/10/22 11:37:00 p.m.] Ana: a\n"
+                                                       "[10/10/22 9:02:00 a.m.] Ana: b\n"
+                                                       "[11/10/22 1:15:00 p.m.] Ana: c\n"
+                                                       "[12/10/22 13:37:00 p.m.] Ana: d\n"),
+                  {})),
+        (QStringList {
+            "2022-10-09T23:37:00", "2022-10-10T09:02:00", "2022-10-11T13:15:00", "2022-10-12T13:37:00" }));
+    // German afternoon marks, and a 24-hour clock with nothing else to go by.
+    EXPECT_EQ(ats(WhatsAppReader::parse(QStringLiteral("3/4/24, 3:15 nachm. - Jo: a\n"), {})),
+        QStringList { "2024-04-03T15:15:00" });
+    EXPECT_EQ(
+        ats(WhatsAppReader::parse(QStringLiteral("3/4/24, 09:00 - Jo: a\n4/4/24, 09:00 - Jo: b\n"), {})),
+        (QStringList { "2024-04-03T09:00:00", "2024-04-04T09:00:00" }));
+    // Month first where the second field moves, and with the plain AM and
+    // PM of the United States when nothing speaks for the day first.
+    EXPECT_EQ(
+        ats(WhatsAppReader::parse(QStringLiteral("3/4/24, 09:00 - Jo: a\n3/5/24, 09:00 - Jo: b\n"), {})),
+        (QStringList { "2024-03-04T09:00:00", "2024-03-05T09:00:00" }));
+    EXPECT_EQ(ats(WhatsAppReader::parse(QStringLiteral("3/4/24, 9:00 AM - Sam: a"), {})),
+        QStringList { "2024-03-04T09:00:00" });
 }
