@@ -4,6 +4,7 @@
 #include "localtime.h"
 #include "mediakind.h"
 #include "sqlitestatement.h"
+#include "storetotals.h"
 #include "typedstream.h"
 
 #include <QFileInfo>
@@ -80,6 +81,8 @@ QString dayOf(qint64 appleTime)
 } // namespace
 
 MessageStore::MessageStore(const QString &path, int busyTimeoutMs)
+    : m_path(path)
+    , m_busyTimeoutMs(busyTimeoutMs)
 {
     const QFileInfo info(path);
     if (!info.exists())
@@ -149,35 +152,13 @@ QHash<qint64, QString> MessageStore::handles()
     return handles;
 }
 
-QHash<qint64, MessageStore::Totals> MessageStore::totals()
-{
-    // One sequential pass over the message table, each row's chat found
-    // through the join table's message index. Driving the join from the
-    // chats instead reads the message table in random order, several times
-    // slower on a large store; grouping here saves SQLite a sort.
-    const QString sql
-        = QStringLiteral("SELECT cmj.chat_id, m.date FROM message m CROSS JOIN chat_message_join cmj "
-                         "ON cmj.message_id = m.ROWID WHERE %1")
-              .arg(m_schema->messageFilter(QStringLiteral("m")));
-    QHash<qint64, Totals> totals;
-    SqliteStatement query(*m_database, sql);
-    while (query.next()) {
-        const qint64 date = query.integer(1);
-        Totals &chat = totals[query.integer(0)];
-        if (chat.count == 0 || date < chat.first)
-            chat.first = date;
-        if (chat.count == 0 || date > chat.last)
-            chat.last = date;
-        ++chat.count;
-    }
-    return totals;
-}
-
 QList<Conversation> MessageStore::conversations()
 {
     try {
         const QList<Chat> allChats = chats();
-        const QHash<qint64, Totals> byChat = totals();
+        using Totals = StoreTotals::Totals;
+        const QHash<qint64, Totals> byChat
+            = StoreTotals::read(m_path, m_busyTimeoutMs, m_schema->messageFilter(QStringLiteral("m")));
         QMap<QString, Conversation> byKey;
         QHash<QString, Totals> merged;
         for (const Chat &chat : allChats) {

@@ -35,16 +35,7 @@ private:
         QList<qint64> handles;
     };
 
-    // A chat's real messages: how many, and their first and last times.
-    struct Totals
-    {
-        qint64 count = 0;
-        qint64 first = 0;
-        qint64 last = 0;
-    };
-
     QList<Chat> chats();
-    QHash<qint64, Totals> totals();
     QHash<qint64, QString> handles();
     // A message with the stored time and row it is ordered by.
     struct Timed
@@ -60,6 +51,8 @@ private:
     static int senderOf(qint64 handleId, const QHash<qint64, QString> &handles, Transcript &transcript);
     static void putInTimeOrder(QList<Timed> &timed, Transcript &transcript);
 
+    QString m_path;
+    int m_busyTimeoutMs;
     std::unique_ptr<SqliteDatabase> m_database;
     std::unique_ptr<StoreSchema> m_schema;
 };

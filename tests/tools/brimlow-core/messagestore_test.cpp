@@ -1,8 +1,10 @@
 #include "failure.h"
 #include "fixtures.h"
+#include "localtime.h"
 #include "messagestore.h"
 #include "printers.h"
 #include "sqlitedatabase.h"
+#include "sqlitestatement.h"
 
 #include <QDir>
 #include <QFile>
@@ -227,4 +229,57 @@ TEST(MessageStore, ReadsAStoreInUseWithoutTouchingIt)
     const Transcript transcript = store.transcript(QStringLiteral("+15550100"), std::nullopt);
     EXPECT_EQ(transcript.messages.last().text, "still in the wal");
     EXPECT_EQ(Fixtures::snapshot(dir.path()), before);
+}
+
+TEST(MessageStore, ListsALargeStoreAsItsOwnGroupingCountsIt)
+{
+    // Large enough to be read in slices side by side, with message ids
+    // far apart, a message in two chats and messages in none.
+    UtcZone zone;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("chat.db"));
+    {
+        MessagesDbWriter writer(path, Schema::HighSierra);
+        const qint64 sam = writer.handle(QStringLiteral("+15550100"));
+        const qint64 alex = writer.handle(QStringLiteral("alex@example.com"));
+        writer.chat(QStringLiteral("+15550100"), MessagesDbWriter::Style::OneToOne,
+            QStringLiteral("iMessage"), { sam });
+        writer.chat(QStringLiteral("alex@example.com"), MessagesDbWriter::Style::OneToOne,
+            QStringLiteral("iMessage"), { alex });
+        writer.chat(QStringLiteral("chat900"), MessagesDbWriter::Style::Group, QStringLiteral("iMessage"),
+            { sam, alex });
+        writer.database().execute(R"(
+BEGIN;
+WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 220000)
+  INSERT INTO message (ROWID, guid, text, handle_id, date, associated_message_type, item_type)
+  SELECT CASE WHEN i > 219990 THEN i * 1000000000 ELSE i END, 'G' || i, 'text ' || i, 1 + i % 2,
+         700000000000000000 + (i % 1000) * 86400000000000 + i, CASE WHEN i % 97 = 0 THEN 2000 ELSE 0 END,
+         CASE WHEN i % 89 = 0 THEN 1 ELSE 0 END FROM n;
+INSERT INTO chat_message_join (chat_id, message_id, message_date)
+  SELECT 1 + ROWID % 3, ROWID, date FROM message WHERE ROWID % 1000 <> 7;
+INSERT INTO chat_message_join (chat_id, message_id, message_date) SELECT 3, ROWID, date FROM message WHERE ROWID % 5000 = 1 AND ROWID % 3 <> 2;
+COMMIT;)");
+    }
+    const char *const grouping = "SELECT cmj.chat_id, COUNT(*), MIN(m.date), MAX(m.date) FROM message m "
+                                 "JOIN chat_message_join cmj ON cmj.message_id = m.ROWID WHERE "
+                                 "m.associated_message_type = 0 AND m.item_type = 0 GROUP BY cmj.chat_id";
+    QStringList expected;
+    {
+        SqliteDatabase db(path, SqliteDatabase::Mode::ReadOnly);
+        SqliteStatement query(db, grouping);
+        while (query.next())
+            expected.append(QStringLiteral("%1 %2 %3 %4")
+                                .arg(query.integer(0))
+                                .arg(query.integer(1))
+                                .arg(LocalTime::text(LocalTime::fromAppleTime(query.integer(2))).left(10),
+                                    LocalTime::text(LocalTime::fromAppleTime(query.integer(3))).left(10)));
+    }
+    QStringList listed;
+    for (const Conversation &conversation : MessageStore(path).conversations())
+        listed.append(QStringLiteral("%1 %2 %3 %4")
+                          .arg(conversation.chatIds.first())
+                          .arg(conversation.messages)
+                          .arg(conversation.first, conversation.last));
+    listed.sort();
+    EXPECT_EQ(listed, expected);
 }
