@@ -6,6 +6,7 @@
 #include <QThread>
 #include <algorithm>
 #include <future>
+#include <limits>
 #include <vector>
 
 namespace Brimlow::StoreTotals {
@@ -25,7 +26,8 @@ struct Row
 
 // Which chat each message is in. Message ids are mostly dense, so the
 // first chat of each is kept by id; the rare message in more chats than
-// one, and ids far beyond the table's size, are looked up by hash.
+// one, chats of ids past what an int holds, and message ids far apart are
+// looked up by hash.
 class Membership
 {
 public:
@@ -40,8 +42,9 @@ public:
     void add(qint64 message, qint64 chat)
     {
         const qint64 at = message - m_lowest;
-        if (at >= 0 && at < qint64(m_first.size()) && m_first[size_t(at)] < 0)
-            m_first[size_t(at)] = chat;
+        if (at >= 0 && at < qint64(m_first.size()) && m_first[size_t(at)] < 0 && chat >= 0
+            && chat <= std::numeric_limits<qint32>::max())
+            m_first[size_t(at)] = qint32(chat);
         else
             m_more.insert(message, chat);
     }
@@ -59,7 +62,7 @@ public:
 
 private:
     qint64 m_lowest;
-    std::vector<qint64> m_first; // by id less the lowest; -1 for none
+    std::vector<qint32> m_first; // by id less the lowest; -1 for none
     QMultiHash<qint64, qint64> m_more;
 };
 
@@ -118,17 +121,30 @@ QHash<qint64, Totals> read(const QString &path, int busyTimeoutMs, const QString
         parts.push_back(std::async(std::launch::async, readSlice, path, busyTimeoutMs, filter, from, to));
     }
     const Membership chats = membership.get();
+    // Chat ids are small; a list by id is summed into faster than a hash.
+    std::vector<Totals> byId;
     for (auto &part : parts) {
         for (const Row &row : part.get()) {
             chats.forEachChat(row.id, [&](qint64 chat) {
-                Totals &sum = totals[chat];
-                if (sum.count == 0 || row.date < sum.first)
-                    sum.first = row.date;
-                if (sum.count == 0 || row.date > sum.last)
-                    sum.last = row.date;
-                ++sum.count;
+                Totals *sum = nullptr;
+                if (chat >= 0 && chat < 1'000'000) {
+                    if (size_t(chat) >= byId.size())
+                        byId.resize(size_t(chat) + 1);
+                    sum = &byId[size_t(chat)];
+                } else {
+                    sum = &totals[chat];
+                }
+                if (sum->count == 0 || row.date < sum->first)
+                    sum->first = row.date;
+                if (sum->count == 0 || row.date > sum->last)
+                    sum->last = row.date;
+                ++sum->count;
             });
         }
+    }
+    for (size_t chat = 0; chat < byId.size(); ++chat) {
+        if (byId[chat].count > 0)
+            totals.insert(qint64(chat), byId[chat]);
     }
     return totals;
 }
