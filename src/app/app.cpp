@@ -1,14 +1,17 @@
 #include "app.h"
 
+#include "contentview.h"
 #include "icons.h"
 #include "mainwindow.h"
 #include "model/helpers.h"
 #include "model/library.h"
+#include "project/typesetcache.h"
 #include "style.h"
 #include "updater.h"
 #include "wizard/bookfonts.h"
 
 #include <QApplication>
+#include <QThreadPool>
 #include <cstdio>
 
 App::Options App::Options::build()
@@ -26,9 +29,18 @@ App::App(const Options &options, QObject *parent)
     Style::apply();
     QApplication::setWindowIcon(Icons::icon(QStringLiteral("book.closed"), Style::brand()));
 
+    // The first typesetting needs a digest of every template and font the
+    // app ships; made now, off the window's thread, it is ready by the time
+    // a book opens instead of holding the window up then.
+    QThreadPool::globalInstance()->start([] { TypesetCache::toolkit(); });
+
     m_library = new Library(this);
+    // What can be read is the first thing the window shows: the message
+    // tool starts on it now, while the window is being built.
+    m_library->load();
     m_updater = new Updater(options.updateKey, this);
     m_window = new MainWindow(m_library, m_updater);
+    m_window->content()->loadStarted();
 }
 
 App::~App()

@@ -58,6 +58,9 @@ public:
     AccessView *accessView() const { return m_access; }
 
     void setOpener(Opener opener);
+    // The library's first load was started by whoever owns it: showing the
+    // content doesn't start another.
+    void loadStarted() { m_loaded = true; }
     // The open book was deleted: it closes and nothing is selected.
     void bookDeleted();
 

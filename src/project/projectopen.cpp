@@ -128,6 +128,8 @@ struct Decoded
 {
     std::optional<BookFile> book;
     std::exception_ptr error;
+    // The fresh book's default range is already in the book and on disk.
+    bool ranged = false;
 };
 
 Decoded decode(const QString &path)
@@ -177,6 +179,32 @@ std::optional<QString> defaultStart(const QString &firstDay, const QString &last
     return std::nullopt;
 }
 
+// Decodes a book and, when it is fresh and has no design yet, gives it its
+// default range and saves it, all off the main thread: saving a long book
+// there would hold the window up while the user goes from one
+// conversation to the next. Without a design there is no receipt to
+// refresh, so this is all that setting the range would do.
+Decoded decodeFresh(const QString &path, bool fresh)
+{
+    Decoded decoded = decode(path);
+    if (!fresh || !decoded.book || decoded.book->design || decoded.book->messages.isEmpty())
+        return decoded;
+    BookFile &book = *decoded.book;
+    const QString first = book.messages.first().at.left(10);
+    const std::optional<QString> start = defaultStart(first, book.messages.last().at.left(10));
+    if (!start)
+        return decoded;
+    BookFile ranged = book;
+    ranged.edits.range = Edits::DayRange { *start, std::nullopt };
+    QSaveFile file(path);
+    // A failed save is left to the main thread, which says so.
+    if (!file.open(QIODevice::WriteOnly) || file.write(ranged.toJsonBytes()) < 0 || !file.commit())
+        return decoded;
+    book = std::move(ranged);
+    decoded.ranged = true;
+    return decoded;
+}
+
 } // namespace
 
 void Project::setKeyReader(KeyReader reader)
@@ -194,13 +222,13 @@ QCoro::Task<std::unique_ptr<Project>> Project::open(Conversation conversation, Q
     if (!existed && !copyDemo(conversation, folder))
         co_await exportBook(conversation, them, folder);
 
-    const Decoded decoded = co_await QtConcurrent::run(decode, book);
+    const Decoded decoded = co_await QtConcurrent::run(decodeFresh, book, !existed);
     if (decoded.error)
         std::rethrow_exception(decoded.error);
 
     std::unique_ptr<Project> project(new Project(std::move(conversation), folder, *decoded.book));
     project->renameOther(them);
-    if (!existed) {
+    if (!existed && !decoded.ranged) {
         if (const std::optional<QString> start = defaultStart(project->firstDay(), project->lastDay()))
             project->setRange(*start, std::nullopt);
     }

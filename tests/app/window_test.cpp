@@ -36,6 +36,8 @@ QList<QAction *> helpMenu(MainWindow &window)
 TEST_F(WindowTest, OpensAtItsDefaultSizeAndNeverGetsSmaller)
 {
     App app(App::Options { QString() });
+    // What can be read is asked before the window first shows.
+    EXPECT_NE(app.library()->access(), Library::Access::Unknown);
     MainWindow *window = app.window();
     window->show();
     EXPECT_EQ(window->windowTitle(), "Quorvel");
@@ -85,7 +87,7 @@ TEST_F(WindowTest, TheTitleIsTheSelectedConversations)
     app.library()->setRunner(tool.runner());
     tool.answers.insert(QStringLiteral("mac"), chats({ { "kim@example.com" } }));
     app.window()->show();
-    ASSERT_TRUE(TestSupport::waitUntil([&] { return !app.library()->conversations().isEmpty(); }));
+    TestSupport::await(app.library()->load());
     app.window()->content()->setSelection(QStringLiteral("kim@example.com"));
     EXPECT_EQ(app.window()->windowTitle(), "kim@example.com");
     app.window()->content()->setSelection(std::nullopt);

@@ -6,7 +6,12 @@
 // variables a case needs; the bench times it.
 //
 //   quorvel_window_probe [--until TEXT]... [--until-suffix TEXT] [--rows N] [--screen FILE]
-//                        [--timeout MS]
+//                        [--timeout MS] [--exercise N]
+//
+// With --exercise, once ready it scrolls the list down and up and then
+// selects its first N conversations one after the other, the way a person
+// browses, and prints the longest the window went without handling its
+// events ("worst gap") before it quits.
 //
 // Without --until or --rows it waits for the window's first paint. Exits 3
 // when the wait times out (after printing what the window shows).
@@ -22,6 +27,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTimer>
 #include <QTreeView>
 #include <cstdio>
@@ -39,6 +45,7 @@ struct Options
     int rows = 0;
     QString screen;
     int timeout = 60000;
+    int exercise = 0;
 };
 
 Options parse(const QStringList &arguments)
@@ -57,6 +64,8 @@ Options parse(const QStringList &arguments)
             options.screen = value;
         else if (name == QLatin1String("--timeout"))
             options.timeout = value.toInt();
+        else if (name == QLatin1String("--exercise"))
+            options.exercise = value.toInt();
     }
     return options;
 }
@@ -149,6 +158,102 @@ protected:
     }
 };
 
+// The longest the event loop went without running a 2 ms timer: how long
+// the window could not answer the user. Measured twice: in wall time, which
+// also counts the time the machine gave to other processes, and in the
+// window thread's own processor time, which is what the app's own work
+// held it up.
+class Watchdog : public QObject
+{
+public:
+    Watchdog()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_timer, &QTimer::timeout, this, [this] {
+            const qint64 now = m_clock.nsecsElapsed();
+            const double busy = threadSeconds();
+            m_worst = std::max(m_worst, (now - m_last) / 1e6);
+            m_worstBusy = std::max(m_worstBusy, (busy - m_lastBusy) * 1e3);
+            m_last = now;
+            m_lastBusy = busy;
+        });
+    }
+    void start()
+    {
+        m_clock.start();
+        m_last = 0;
+        m_lastBusy = threadSeconds();
+        m_timer.start(2);
+    }
+    double worst() const { return m_worst; }
+    double worstBusy() const { return m_worstBusy; }
+
+private:
+    static double threadSeconds()
+    {
+        timespec now {};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return now.tv_sec + now.tv_nsec / 1e9;
+    }
+
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    double m_lastBusy = 0;
+    double m_worst = 0;
+    double m_worstBusy = 0;
+};
+
+// Scrolls the list to its end and back, then picks conversations one by
+// one, then waits for the last one's book; done() after that.
+void exercise(MainWindow *window, int selections, std::function<void(int picked)> done)
+{
+    ConversationList *list = window->content()->conversationList();
+    QTreeView *view = list->view();
+    auto *scroll = new QTimer(window);
+    auto *down = new bool(true);
+    QObject::connect(scroll, &QTimer::timeout, window, [=] {
+        QScrollBar *bar = view->verticalScrollBar();
+        bar->setValue(bar->value() + (*down ? 40 : -40));
+        if (*down && bar->value() >= bar->maximum())
+            *down = false;
+        else if (!*down && bar->value() <= bar->minimum()) {
+            scroll->stop();
+            delete down;
+            QList<QModelIndex> rows;
+            ConversationListModel *model = list->model();
+            for (int s = 0; s < model->rowCount() && rows.size() < selections; ++s) {
+                const QModelIndex section = model->index(s, 0);
+                for (int r = 0; r < model->rowCount(section) && rows.size() < selections; ++r) {
+                    const QModelIndex row = model->index(r, 0, section);
+                    if (ConversationListModel::kind(row) == ConversationListModel::Kind::Conversation)
+                        rows.append(row);
+                }
+            }
+            auto *pick = new QTimer(window);
+            auto *next = new int(0);
+            QObject::connect(pick, &QTimer::timeout, window, [=] {
+                if (*next < rows.size()) {
+                    view->scrollTo(rows[*next]);
+                    view->selectionModel()->select(rows[*next], QItemSelectionModel::ClearAndSelect);
+                    ++*next;
+                    return;
+                }
+                // The last pick's book, or its consent screen, ends the run.
+                const ContentView::Detail shown = window->content()->detail();
+                if (shown != ContentView::Detail::Reading) {
+                    pick->stop();
+                    const int picked = *next;
+                    delete next;
+                    QTimer::singleShot(500, window, [done, picked] { done(picked); });
+                }
+            });
+            pick->start(250);
+        }
+    });
+    scroll->start(12);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -170,6 +275,7 @@ int main(int argc, char **argv)
     window->show();
 
     int status = 0;
+    Watchdog watchdog;
     // Rows count as shown once the list has painted them.
     paints.awaited = [&] { return options.rows > 0 && conversationRows(list) >= options.rows; };
     QElapsedTimer clock;
@@ -203,7 +309,17 @@ int main(int argc, char **argv)
         std::fflush(stdout);
         if (!options.screen.isEmpty())
             window->grab().save(options.screen);
-        QTimer::singleShot(0, &application, &QCoreApplication::quit);
+        if (!ready || options.exercise <= 0) {
+            QTimer::singleShot(0, &application, &QCoreApplication::quit);
+            return;
+        }
+        watchdog.start();
+        exercise(window, options.exercise, [&](int picked) {
+            std::printf("exercise: picked %d, worst gap %.1f ms, worst busy %.1f ms\n", picked,
+                watchdog.worst(), watchdog.worstBusy());
+            std::fflush(stdout);
+            QCoreApplication::quit();
+        });
     });
     poll.start(2);
     application.exec();

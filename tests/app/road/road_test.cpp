@@ -52,7 +52,6 @@ protected:
     RoadTest()
     {
         Consent::setFullNameSource([] { return QStringLiteral("Robin Quill"); });
-        app = std::make_unique<App>(App::Options { QString() });
     }
     ~RoadTest() override
     {
@@ -68,8 +67,10 @@ protected:
 
     ContentView *content() const { return app->window()->content(); }
 
+    // The app starts as the user starts it, over whatever the test prepared.
     void start()
     {
+        app = std::make_unique<App>(App::Options { QString() });
         app->window()->show();
         QApplication::setActiveWindow(app->window());
     }
