@@ -4,7 +4,9 @@
 // projects in a private books folder, and cover renders that count and
 // hold instead of running typst.
 #include "project/projecttest.h"
+#include "uitestsupport.h"
 #include "wizard/wizardmodel.h"
+#include "wizard/wizardview.h"
 
 #include <QDate>
 #include <QTimer>
@@ -133,6 +135,59 @@ public:
     {
         return BookFile::fromJson(TestSupport::readFile(project->folder() + QStringLiteral("/book.json")));
     }
+};
+
+// Points the price list at a port nothing listens on: prices fail at once.
+inline void noService()
+{
+    Pricing::setEndpoint(QUrl(QStringLiteral("http://127.0.0.1:9/api/pricing")));
+}
+
+// The wizard on screen over a real book: open() shows it and waits for
+// the insights its loading reads.
+class Screen
+{
+public:
+    explicit Screen(const BookFile &file, WizardView::CanCancel canCancel = WizardView::CanCancel::No)
+        : book(file)
+        , model(book.project, WizardModel::Resuming::No)
+        , view(&model, canCancel)
+    {
+        view.resize(980, 780);
+    }
+
+    void open()
+    {
+        view.show();
+        EXPECT_TRUE(TestSupport::waitUntil([&] { return model.insights().has_value(); }));
+        QCoreApplication::processEvents();
+    }
+
+    // Runs the found step's reveal to its end.
+    void reveal()
+    {
+        for (int i = 0; i < 1000 && !model.isFoundReady(); ++i) {
+            book.clock.advance(std::chrono::milliseconds(30));
+            QCoreApplication::processEvents();
+        }
+    }
+
+    // Lets a step change's slide end.
+    void settle()
+    {
+        TestSupport::waitUntil(
+            [&] { return !view.findChild<QWidget *>(QStringLiteral("stepTransition")); }, 3000);
+        QCoreApplication::processEvents();
+    }
+
+    template<typename T> T *find(const QString &text) const
+    {
+        return qobject_cast<T *>(TestSupport::findText(view.stepView(), text));
+    }
+
+    Book book;
+    WizardModel model;
+    WizardView view;
 };
 
 } // namespace WizardTest

@@ -1,0 +1,111 @@
+#include "segmentedcontrol.h"
+
+#include "app/style.h"
+#include "wizardlook.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+SegmentedControl::SegmentedControl(QWidget *parent)
+    : QWidget(parent)
+{
+    setFont(Style::font(Style::Text::Body));
+    setFocusPolicy(Qt::TabFocus);
+    setCursor(Qt::PointingHandCursor);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+void SegmentedControl::setLabels(const QStringList &labels)
+{
+    if (m_labels == labels)
+        return;
+    m_labels = labels;
+    updateGeometry();
+    update();
+}
+
+void SegmentedControl::setCurrentIndex(int index)
+{
+    if (m_current == index)
+        return;
+    m_current = index;
+    update();
+}
+
+QSize SegmentedControl::sizeHint() const
+{
+    const QFontMetrics metrics(font());
+    int widest = 0;
+    for (const QString &label : m_labels)
+        widest = std::max(widest, metrics.horizontalAdvance(label));
+    return { int(m_labels.size()) * (widest + 24) + 4, 28 };
+}
+
+QRectF SegmentedControl::segment(int index) const
+{
+    const qreal w = (width() - 4.0) / std::max<qsizetype>(1, m_labels.size());
+    return { 2 + index * w, 2, w, height() - 4.0 };
+}
+
+void SegmentedControl::choose(int index)
+{
+    if (index < 0 || index >= m_labels.size())
+        return;
+    setCurrentIndex(index);
+    emit activated(index);
+}
+
+void SegmentedControl::mousePressEvent(QMouseEvent *event)
+{
+    for (int i = 0; i < m_labels.size(); ++i) {
+        if (segment(i).contains(event->position()))
+            choose(i);
+    }
+}
+
+void SegmentedControl::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Left)
+        choose(std::max(0, m_current - 1));
+    else if (event->key() == Qt::Key_Right)
+        choose(std::min(int(m_labels.size()) - 1, m_current + 1));
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void SegmentedControl::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF frame = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    QColor track = Style::color(Style::Tone::Primary);
+    track.setAlphaF(0.07);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(track);
+    painter.drawRoundedRect(frame, 7, 7);
+    for (int i = 0; i < m_labels.size(); ++i) {
+        const QRectF box = segment(i);
+        if (i == m_current) {
+            painter.setPen(QPen(WizardLook::cardEdge(), 1));
+            painter.setBrush(WizardLook::cardFill());
+            painter.drawRoundedRect(box, 5.5, 5.5);
+        } else if (i > 0 && i - 1 != m_current) {
+            painter.setPen(QPen(WizardLook::cardEdge(), 1));
+            painter.drawLine(QPointF(box.left(), box.top() + 6), QPointF(box.left(), box.bottom() - 6));
+        }
+        QFont f = font();
+        if (i == m_current)
+            f.setWeight(QFont::DemiBold);
+        painter.setFont(f);
+        painter.setPen(Style::color(i == m_current ? Style::Tone::Primary : Style::Tone::Secondary));
+        painter.drawText(box, Qt::AlignCenter, m_labels[i]);
+    }
+    if (hasFocus()) {
+        QColor ring = Style::brand();
+        ring.setAlphaF(0.4);
+        painter.setPen(QPen(ring, 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(frame.adjusted(1, 1, -1, -1), 6, 6);
+    }
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+// A row of mutually exclusive segments, one of them chosen, as a compact
+// picker of two or three options.
+class SegmentedControl : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit SegmentedControl(QWidget *parent = nullptr);
+
+    QStringList labels() const { return m_labels; }
+    void setLabels(const QStringList &labels);
+    // -1 when none is chosen.
+    int currentIndex() const { return m_current; }
+    void setCurrentIndex(int index);
+
+    QSize sizeHint() const override;
+
+signals:
+    // The user chose a segment (not sent for setCurrentIndex).
+    void activated(int index);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    QRectF segment(int index) const;
+    void choose(int index);
+
+    QStringList m_labels;
+    int m_current = -1;
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+// What the wizard's steps share in looks and words: the fill of their
+// cards, prices as the price list states them, and faces that draw emoji
+// in colour.
+namespace WizardLook {
+
+// The card's fill, a step lighter than the window in either appearance.
+QColor cardFill();
+// The faint edge of a card that isn't selected.
+QColor cardEdge();
+// Whole dollars as "$" and the plain integer: "$39", "$1250".
+QString dollars(int amount);
+// A shipping price: "Free" at 0, else dollars().
+QString shippingPrice(int amount);
+// The font with the colour emoji face behind it, so emoji in names and
+// messages aren't drawn in a monochrome fallback.
+QFont withEmoji(QFont font);
+// A symbol as a picture label of the given size and colour.
+QLabel *symbol(const QString &name, int size, const QColor &color, QWidget *parent = nullptr);
+
+} // namespace WizardLook
