@@ -123,12 +123,16 @@ struct FakeRenders
 class Book
 {
 public:
+    // Typesetting, should the clock reach it, runs a stand-in of typst.
     explicit Book(const BookFile &book)
         : project(openExisting(book))
-    { }
+    {
+        project->setTypesetter(typst.typesetter());
+    }
 
     ManualClock clock;
     BooksFolder folder;
+    FakeTypst typst;
     std::shared_ptr<Project> project;
 
     BookFile saved() const

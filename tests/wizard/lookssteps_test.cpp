@@ -1,0 +1,231 @@
+// The typeface, chapters and touches steps: what they offer from the
+// conversation, and what they write into the model.
+#include "wizard/card.h"
+#include "wizard/chaptersstep.h"
+#include "wizard/toggleswitch.h"
+#include "wizard/touchesstep.h"
+#include "wizard/typefacestep.h"
+#include "wizardtest.h"
+
+#include <QFontInfo>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+using namespace WizardTest;
+
+namespace {
+
+BookFile talk(const QList<std::pair<QString, QString>> &lines, int people = 2)
+{
+    BookFile book = spreadBook(QDate(2024, 1, 1), 0);
+    if (people > 2)
+        book.people.append(person(QStringLiteral("p3"), QStringLiteral("Ali"), false));
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString at = QDate(2024, 1, 1).addDays(i).toString(Qt::ISODate) + QStringLiteral("T10:00:00");
+        book.messages.append(message(QStringLiteral("t%1").arg(i), at, lines[i].first, lines[i].second));
+    }
+    return book;
+}
+
+class LooksSteps : public ::testing::Test
+{
+protected:
+    LooksSteps() { noService(); }
+};
+
+} // namespace
+
+TEST_F(LooksSteps, SampleIsTheFirstILoveYouAndItsAnswer)
+{
+    const QString them = QStringLiteral("them");
+    const QString me = QStringLiteral("me");
+    BookFile book = talk({ { me, QStringLiteral("hi") }, { them, QStringLiteral("hey") },
+        { them, QStringLiteral("I love you") }, { them, QStringLiteral("really") },
+        { me, QStringLiteral("me too") } });
+    EXPECT_EQ(TypefaceStep::samplePair(book, book.messages[2]),
+        qMakePair(QStringLiteral("me too"), QStringLiteral("I love you")));
+    EXPECT_EQ(TypefaceStep::samplePair(book, book.messages[0]),
+        qMakePair(QStringLiteral("hi"), QStringLiteral("hey")));
+
+    // Twenty messages of the same sender from it: the first texts instead.
+    QList<std::pair<QString, QString>> lines { { me, QStringLiteral("first of mine") },
+        { them, QStringLiteral("first of theirs") }, { them, QStringLiteral("I love you") } };
+    for (int i = 0; i < 19; ++i)
+        lines.append({ them, QStringLiteral("more") });
+    lines.append({ me, QStringLiteral("too late") });
+    BookFile longer = talk(lines);
+    EXPECT_EQ(TypefaceStep::samplePair(longer, longer.messages[2]),
+        qMakePair(QStringLiteral("first of mine"), QStringLiteral("first of theirs")));
+
+    EXPECT_EQ(TypefaceStep::samplePair(talk({}), std::nullopt),
+        qMakePair(QStringLiteral("you up?"), QStringLiteral("always")));
+    EXPECT_EQ(TypefaceStep::samplePair(talk({ { them, QStringLiteral("anyone?") } }), std::nullopt),
+        qMakePair(QStringLiteral("you up?"), QStringLiteral("anyone?")));
+}
+
+TEST_F(LooksSteps, GroupsChooseALayoutFirstAndTheBookLayoutIsStoredAsNone)
+{
+    Book pair(talk({ { QStringLiteral("me"), QStringLiteral("hi") } }));
+    WizardModel pairModel(pair.project, WizardModel::Resuming::No);
+    TypefaceStep plain(&pairModel);
+    EXPECT_FALSE(TestSupport::findText(&plain, QStringLiteral("A chat room")));
+
+    Book group(talk({ { QStringLiteral("me"), QStringLiteral("hi") } }, 3));
+    WizardModel model(group.project, WizardModel::Resuming::No);
+    TypefaceStep step(&model);
+    auto cardOf = [&](const QString &text) {
+        QWidget *label = TestSupport::findText(&step, text);
+        while (label && !qobject_cast<Card *>(label))
+            label = label->parentWidget();
+        return qobject_cast<Card *>(label);
+    };
+    ASSERT_TRUE(cardOf(QStringLiteral("A book")));
+    EXPECT_TRUE(cardOf(QStringLiteral("A book"))->isSelected());
+    cardOf(QStringLiteral("A chat room"))->click();
+    EXPECT_EQ(model.design().layout, QStringLiteral("chatroom"));
+    cardOf(QStringLiteral("A book"))->click();
+    EXPECT_EQ(model.design().layout, std::nullopt);
+    cardOf(QStringLiteral("Garamond"))->click();
+    EXPECT_EQ(model.design().font, QStringLiteral("garamond"));
+    EXPECT_TRUE(cardOf(QStringLiteral("Garamond"))->isSelected());
+    EXPECT_FALSE(cardOf(QStringLiteral("Palatino style"))->isSelected());
+
+    // The samples are set in the face the book is printed in.
+    QWidget *sample = TestSupport::findText(&step, QStringLiteral("hi"));
+    ASSERT_TRUE(sample);
+    EXPECT_EQ(QFontInfo(sample->font()).family(), QStringLiteral("TeX Gyre Pagella"));
+}
+
+TEST_F(LooksSteps, ChapterCountsFollowThePrintedMonths)
+{
+    Book book(spreadBook(QDate(2021, 3, 15), 500));
+    WizardModel model(book.project, WizardModel::Resuming::No);
+    model.setInsights(Insights::read(book.project->book()));
+    model.setTo(QStringLiteral("2022-06-02"));
+    EXPECT_EQ(ChaptersStep::monthDetail(model), QStringLiteral("16 chapters, from March 2021 to June 2022."));
+    EXPECT_EQ(ChaptersStep::yearDetail(model), QStringLiteral("2 chapters: 2021, 2022."));
+
+    model.setPricing([] {
+        Pricing pricing;
+        pricing.pagesPerVolume = 20;
+        return pricing;
+    }());
+    model.setOneBook(true);
+    const QDate end = QDate::fromString(model.effectiveTo(), Qt::ISODate);
+    ASSERT_LT(end, QDate(2021, 12, 1));
+    const int months = end.month() - 3 + 1;
+    EXPECT_EQ(ChaptersStep::monthDetail(model),
+        QString::number(months) + (months == 1 ? QStringLiteral(" chapter") : QStringLiteral(" chapters"))
+            + QStringLiteral(", from March 2021 to ") + Insights::monthName(model.effectiveTo().left(7))
+            + QLatin1Char('.'));
+    EXPECT_EQ(ChaptersStep::yearDetail(model), QStringLiteral("1 chapter: 2021."));
+
+    ChaptersStep step(&model);
+    qobject_cast<Card *>(TestSupport::findText(&step, QStringLiteral("One long story"))->parentWidget())
+        ->click();
+    EXPECT_EQ(model.design().chapters, QStringLiteral("none"));
+}
+
+TEST_F(LooksSteps, OneMonthReadsOneChapter)
+{
+    Book book(spreadBook(QDate(2024, 3, 1), 20));
+    WizardModel model(book.project, WizardModel::Resuming::No);
+    model.setInsights(Insights::read(book.project->book()));
+    EXPECT_EQ(ChaptersStep::monthDetail(model), QStringLiteral("1 chapter, from March 2024 to March 2024."));
+    EXPECT_EQ(ChaptersStep::yearDetail(model), QStringLiteral("1 chapter: 2024."));
+    model.setInsights(std::nullopt);
+    EXPECT_EQ(ChaptersStep::monthDetail(model), QStringLiteral("0 chapters, from  to ."));
+    EXPECT_EQ(ChaptersStep::yearDetail(model), QStringLiteral("0 chapters: ."));
+}
+
+TEST_F(LooksSteps, ReceiptPreviewAndSuggestedWords)
+{
+    Book book(spreadBook(QDate(2024, 3, 1), 20));
+    WizardModel model(book.project, WizardModel::Resuming::No);
+    EXPECT_EQ(TouchesStep::receiptPreview(model), QStringLiteral("MESSAGES 0"));
+    Insights insights = daysOf(QDate(2024, 3, 1), 20, 5, 100);
+    insights.receiptLines = { { QStringLiteral("Longest streak"), QStringLiteral("21 days") },
+        { QStringLiteral("Sorrys"), QStringLiteral("9 you") },
+        { QStringLiteral("Photos"), QStringLiteral("12") },
+        { QStringLiteral("Hearts"), QStringLiteral("40") } };
+    insights.moments = {
+        { QStringLiteral("words-me"), QStringLiteral("quote.bubble"), QStringLiteral("Your words"),
+            QStringLiteral("\u201Clove\u201D 31\u00D7, \u201Cmiss\u201D 18\u00D7"), std::nullopt,
+            std::nullopt },
+        { QStringLiteral("silence"), QStringLiteral("moon.zzz"), QStringLiteral("Quiet"), QStringLiteral("x"),
+            std::nullopt, std::nullopt },
+        { QStringLiteral("words-them"), QStringLiteral("quote.bubble"), QStringLiteral("Their words"),
+            QStringLiteral("\u201Chaha\u201D 40\u00D7"), std::nullopt, std::nullopt },
+    };
+    model.setInsights(insights);
+    EXPECT_EQ(TouchesStep::receiptPreview(model),
+        QStringLiteral("MESSAGES 2,000 \u00B7 LONGEST STREAK 21 DAYS \u00B7 SORRYS 9 YOU \u00B7 PHOTOS 12"));
+    EXPECT_EQ(TouchesStep::suggestedWords(insights),
+        (QStringList { QStringLiteral("love"), QStringLiteral("miss"), QStringLiteral("haha") }));
+
+    TouchesStep step(&model);
+    auto *love = qobject_cast<QPushButton *>(TestSupport::findText(&step, QStringLiteral("love")));
+    ASSERT_TRUE(love);
+    love->click();
+    EXPECT_EQ(model.words(), QSet<QString> { QStringLiteral("love") });
+    love->click();
+    EXPECT_TRUE(model.words().isEmpty());
+    // Without a first "I love you" there is no pin row.
+    EXPECT_FALSE(step.findChild<QLineEdit *>());
+}
+
+TEST_F(LooksSteps, PinCaptionNeverSaysPageZero)
+{
+    Book book(spreadBook(QDate(2024, 3, 1), 60, 2, 200));
+    WizardModel model(book.project, WizardModel::Resuming::No);
+    Insights insights = Insights::read(book.project->book());
+    insights.firstLove.insert(QStringLiteral("them"), book.project->book().messages[81]);
+    model.setInsights(insights);
+    const int natural = insights.estimatedPages(model.from(), QStringLiteral("2024-04-10"));
+    EXPECT_EQ(TouchesStep::pinCaption(model),
+        QStringLiteral(
+            "April 10, 2024. It would land around page %1; choose a later page that means something.")
+            .arg(natural));
+    // Said before the chosen start: no page of its own, so the first.
+    model.setFrom(QStringLiteral("2024-04-20"));
+    EXPECT_EQ(TouchesStep::pinCaption(model),
+        QStringLiteral(
+            "April 10, 2024. It would land around page 1; choose a later page that means something."));
+}
+
+TEST_F(LooksSteps, PinPageFieldFollowsTheSwitchAndKeepsItsPage)
+{
+    Book book(spreadBook(QDate(2024, 3, 1), 60));
+    WizardModel model(book.project, WizardModel::Resuming::No);
+    Insights insights = Insights::read(book.project->book());
+    insights.firstLove.insert(QStringLiteral("them"), book.project->book().messages[81]);
+    model.setInsights(insights);
+    TouchesStep step(&model);
+    auto *page = step.findChild<QLineEdit *>();
+    ASSERT_TRUE(page);
+    EXPECT_FALSE(page->isEnabled());
+    QList<ToggleSwitch *> switches = step.findChildren<ToggleSwitch *>();
+    ASSERT_EQ(switches.size(), 2);
+    switches[1]->click();
+    EXPECT_TRUE(model.pinLove());
+    EXPECT_TRUE(page->isEnabled());
+    page->clear();
+    QTest::keyClicks(page, QStringLiteral("12"));
+    EXPECT_EQ(model.pinPage(), 12);
+    QTest::keyClicks(page, QStringLiteral("x"));
+    EXPECT_EQ(model.pinPage(), 12);
+    switches[1]->click();
+    EXPECT_FALSE(page->isEnabled());
+    EXPECT_EQ(page->text(), QStringLiteral("12"));
+    EXPECT_EQ(model.pinPage(), 12);
+
+    switches[0]->click();
+    EXPECT_FALSE(model.design().receipt);
+    auto *dedication = step.findChild<QPlainTextEdit *>();
+    dedication->setFocus();
+    QTest::keyClicks(dedication, QStringLiteral("For Sam"));
+    QTest::keyClick(dedication, Qt::Key_Return);
+    QTest::keyClicks(dedication, QStringLiteral("always"));
+    EXPECT_EQ(model.dedication(), QStringLiteral("For Sam\nalways"));
+}
