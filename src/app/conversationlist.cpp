@@ -247,6 +247,21 @@ protected:
         itemDelegateForIndex(index)->paint(painter, row, index);
     }
 
+    // The keys move from conversation to conversation, over the headers
+    // and status lines between them.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override
+    {
+        const QModelIndex start = currentIndex();
+        QModelIndex next = QTreeView::moveCursor(action, modifiers);
+        while (next.isValid() && !(model()->flags(next) & Qt::ItemIsSelectable)) {
+            selectionModel()->setCurrentIndex(next, QItemSelectionModel::NoUpdate);
+            const QModelIndex further = QTreeView::moveCursor(action, modifiers);
+            next = further == next ? QModelIndex() : further;
+        }
+        selectionModel()->setCurrentIndex(start, QItemSelectionModel::NoUpdate);
+        return next.isValid() ? next : start;
+    }
+
     void focusInEvent(QFocusEvent *event) override
     {
         QTreeView::focusInEvent(event);

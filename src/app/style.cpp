@@ -357,13 +357,14 @@ void apply()
     } else {
         QApplication::setPalette(systemDark ? darkPalette() : lightPalette());
     }
-    qApp->setStyleSheet(buttonSheet());
+    qApp->setStyleSheet(controlSheet());
 }
 
-QString buttonSheet()
+QString controlSheet()
 {
-    // Fusion's buttons are small and square beside the prominent one; these
-    // are the desktop's rounded bezel buttons, in the palette's colours.
+    // Fusion's buttons are small and square beside the prominent one, and its
+    // fields lose their frame on a dark palette; these are the desktop's
+    // rounded bezel buttons and framed fields, in the palette's colours.
     const bool dark = appearance() == Color::Appearance::Dark;
     const QPalette palette = QApplication::palette();
     const QColor face = dark ? QColor(0x3a, 0x3a, 0x3c) : QColor(Qt::white);
@@ -372,16 +373,25 @@ QString buttonSheet()
     const QColor pressed = dark ? face.lighter(135) : QColor(0xe6, 0xe6, 0xe4);
     QColor focus = brand();
     focus.setAlphaF(0.7);
-    return QStringLiteral("QPushButton { background: %1; color: %2; border: 1px solid %3; border-radius: 6px;"
-                          " padding: 4px 14px; min-height: 18px; }"
-                          " QPushButton:hover { background: %4; }"
-                          " QPushButton:pressed { background: %5; }"
-                          " QPushButton:focus { border-color: %6; }"
-                          " QPushButton:disabled { color: %7; }"
-                          " QPushButton:flat { border: none; background: transparent; }")
-        .arg(face.name(), palette.color(QPalette::ButtonText).name(), border.name(QColor::HexArgb),
-            hover.name(), pressed.name(), focus.name(QColor::HexArgb),
-            palette.color(QPalette::Disabled, QPalette::ButtonText).name(QColor::HexArgb));
+    const QString fields
+        = QStringLiteral("QLineEdit { background: %1; border: 1px solid %2; border-radius: 5px;"
+                         " padding: 3px 6px; selection-background-color: %3; }"
+                         " QLineEdit:focus { border-color: %4; }"
+                         " QLineEdit:disabled { color: %5; }")
+              .arg(palette.color(QPalette::Base).name(), border.name(QColor::HexArgb), brand().name(),
+                  focus.name(QColor::HexArgb),
+                  palette.color(QPalette::Disabled, QPalette::Text).name(QColor::HexArgb));
+    return fields
+        + QStringLiteral(" QPushButton { background: %1; color: %2; border: 1px solid %3; border-radius: 6px;"
+                         " padding: 4px 14px; min-height: 18px; }"
+                         " QPushButton:hover { background: %4; }"
+                         " QPushButton:pressed { background: %5; }"
+                         " QPushButton:focus { border-color: %6; }"
+                         " QPushButton:disabled { color: %7; }"
+                         " QPushButton:flat { border: none; background: transparent; }")
+              .arg(face.name(), palette.color(QPalette::ButtonText).name(), border.name(QColor::HexArgb),
+                  hover.name(), pressed.name(), focus.name(QColor::HexArgb),
+                  palette.color(QPalette::Disabled, QPalette::ButtonText).name(QColor::HexArgb));
 }
 
 } // namespace Style

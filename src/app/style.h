@@ -76,8 +76,9 @@ QString number(qint64 value);
 // QUORVEL_APPEARANCE asks for ("dark" is dark, any other value light);
 // without it the system palette stays. Call once the QApplication exists.
 void apply();
-// The app-wide look of push buttons for the palette in use; apply() sets it.
-QString buttonSheet();
+// The app-wide look of push buttons and text fields for the palette in use;
+// apply() sets it.
+QString controlSheet();
 // The palettes themselves, for tests and for apply().
 QPalette lightPalette();
 QPalette darkPalette();

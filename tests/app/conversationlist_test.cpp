@@ -195,6 +195,32 @@ TEST_F(ConversationListTest, DroppedFilesAreAddedEachOnItsOwnAndFailuresSayWhy)
     EXPECT_EQ(list->selection(), std::nullopt);
 }
 
+TEST_F(ConversationListTest, TheKeysGoFromConversationToConversationOverTheHeaders)
+{
+    setDatabase(true);
+    QTemporaryDir dir;
+    const Source file = savedChatFile(dir);
+    tool.answers.insert(QStringLiteral("mac"), chats({ { "a" }, { "b" } }));
+    tool.answers.insert(file.id, chats({ { "Sam" } }));
+    const auto lib = library();
+    TestSupport::await(lib->load());
+    Shown shown(lib.get());
+    QSignalSpy picked(shown.list, &ConversationList::selectionChanged);
+    QTreeView *view = shown.list->view();
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Down);
+    QTest::keyClick(view, Qt::Key_Down);
+    QTest::keyClick(view, Qt::Key_Down);
+    QTest::keyClick(view, Qt::Key_Down);
+    QStringList ids;
+    for (const QList<QVariant> &arguments : picked)
+        ids << arguments.first().value<std::optional<QString>>().value_or(QString());
+    EXPECT_EQ(ids, (QStringList { "a", "b", "file-0000aaaa:Sam" }));
+    EXPECT_EQ(shown.list->selection(), "file-0000aaaa:Sam");
+    QTest::keyClick(view, Qt::Key_Up);
+    EXPECT_EQ(shown.list->selection(), "b");
+}
+
 TEST_F(ConversationListTest, TheAddMenuOffersEveryKindOfSource)
 {
     const auto lib = library();

@@ -38,6 +38,8 @@ QString saveScreen(QWidget *widget, const QString &name)
     const QString folder = QStringLiteral(QUORVEL_TEST_SCREENS);
     QDir().mkpath(folder);
     const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
+    // What the user sees once queued layouts and shows have run.
+    QApplication::processEvents();
     widget->grab().save(path);
     return path;
 }
@@ -47,11 +49,11 @@ void inBothAppearances(const std::function<void(const QString &suffix)> &look)
     const QPalette before = QApplication::palette();
     for (const bool dark : { false, true }) {
         QApplication::setPalette(dark ? Style::darkPalette() : Style::lightPalette());
-        qApp->setStyleSheet(Style::buttonSheet());
+        qApp->setStyleSheet(Style::controlSheet());
         look(dark ? QStringLiteral("-dark") : QString());
     }
     QApplication::setPalette(before);
-    qApp->setStyleSheet(Style::buttonSheet());
+    qApp->setStyleSheet(Style::controlSheet());
 }
 
 bool waitUntil(const std::function<bool()> &condition, int timeoutMs)
