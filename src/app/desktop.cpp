@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMimeData>
@@ -49,6 +50,43 @@ QStringList desktopEntryFolders()
     return folders;
 }
 
+// The desktop ids a key of a group lists in a desktop file-style list
+// ("mimeapps.list", "mimeinfo.cache"), in order.
+QStringList listedEntries(const QString &file, const QString &group, const QString &key)
+{
+    QFile list(file);
+    if (!list.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    QString current;
+    while (!list.atEnd()) {
+        const QString line = QString::fromUtf8(list.readLine()).trimmed();
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            current = line.mid(1, line.size() - 2);
+            continue;
+        }
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (current != group || equals < 0 || line.left(equals).trimmed() != key)
+            continue;
+        return line.mid(equals + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    }
+    return {};
+}
+
+// Where the user's and the system's choices of applications are kept, the
+// user's first.
+QStringList mimeAppsLists()
+{
+    QStringList lists;
+    lists << QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+            + QStringLiteral("/mimeapps.list");
+    const QString configDirs = qEnvironmentVariable("XDG_CONFIG_DIRS", QStringLiteral("/etc/xdg"));
+    for (const QString &dir : configDirs.split(QLatin1Char(':'), Qt::SkipEmptyParts))
+        lists << dir + QStringLiteral("/mimeapps.list");
+    for (const QString &folder : desktopEntryFolders())
+        lists << folder + QStringLiteral("/mimeapps.list");
+    return lists;
+}
+
 } // namespace
 
 Desktop::~Desktop() = default;
@@ -74,6 +112,35 @@ QString Desktop::application(const QString &id)
     for (const QString &folder : desktopEntryFolders()) {
         const QString entry = folder + QLatin1Char('/') + id + QStringLiteral(".desktop");
         if (QFileInfo(entry).isFile())
+            return entry;
+    }
+    return {};
+}
+
+QString Desktop::applicationFor(const QString &mimeType)
+{
+    const auto firstInstalled = [this](const QStringList &ids) -> QString {
+        for (QString id : ids) {
+            id = id.trimmed();
+            if (id.endsWith(QLatin1String(".desktop")))
+                id.chop(8);
+            if (const QString entry = application(id); !entry.isEmpty())
+                return entry;
+        }
+        return {};
+    };
+    const QStringList lists = mimeAppsLists();
+    for (const QString &group :
+        { QStringLiteral("Default Applications"), QStringLiteral("Added Associations") }) {
+        for (const QString &list : lists) {
+            if (const QString entry = firstInstalled(listedEntries(list, group, mimeType)); !entry.isEmpty())
+                return entry;
+        }
+    }
+    for (const QString &folder : desktopEntryFolders()) {
+        const QStringList ids = listedEntries(
+            folder + QStringLiteral("/mimeinfo.cache"), QStringLiteral("MIME Cache"), mimeType);
+        if (const QString entry = firstInstalled(ids); !entry.isEmpty())
             return entry;
     }
     return {};

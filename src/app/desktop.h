@@ -46,6 +46,10 @@ public:
     // looks for "com.apple.iBooksX.desktop" where desktop entries live);
     // empty when there is none.
     virtual QString application(const QString &id);
+    // The desktop entry of the application that opens files of a MIME type
+    // ("application/epub+zip"): the user's default, else one that says it
+    // handles them; empty when none does.
+    virtual QString applicationFor(const QString &mimeType);
     // Opens file with the application of a desktop entry; false when it
     // can't be started.
     virtual bool openWith(const QString &application, const QString &file);

@@ -135,6 +135,8 @@ public:
 
     // Editing. Each ends in saveAndTypeset() unless it changed nothing.
     void setNames(const QString &me, const QString &them);
+    // A page of the user's own before the first shown message of that day
+    // or, failing one, of the nearest later day; nothing past the last.
     void addPage(const QString &beforeDay, const QString &text);
     void addWord(const QString &word);
     void removeWord(const QString &word);
@@ -199,6 +201,11 @@ signals:
     void layoutChanged();
     void typesettingChanged();
     void errorChanged();
+    // The newest typesetting request has ended: published (a cached answer
+    // included, even one that changes nothing on screen) or failed, its
+    // sentence in error(). Screens that wait for "this book, as it is now"
+    // wait for this.
+    void typesetEnded(bool published);
 
 private:
     struct Run;

@@ -92,9 +92,11 @@ void Project::setNames(const QString &me, const QString &them)
 
 void Project::addPage(const QString &beforeDay, const QString &text)
 {
+    // Any calendar day of the range can be picked, most of them without
+    // messages: the page then goes before the next day that has some.
     const auto before = std::find_if(
         m_book.messages.cbegin(), m_book.messages.cend(), [&](const BookFile::Message &message) {
-            return message.at.left(10) == beforeDay && !isHidden(message.id);
+            return message.at.left(10) >= beforeDay && !isHidden(message.id);
         });
     if (before == m_book.messages.cend())
         return;

@@ -146,8 +146,12 @@ void Project::finishRun(const Run &run, const std::optional<Layout> &layout, con
     if (!layout) {
         // A failed run leaves no PDF behind, whatever it got to write.
         QFile::remove(run.out);
-        if (current)
+        if (current) {
             setError(failure);
+            setTypesetting(false);
+            emit typesetEnded(false);
+            return;
+        }
     } else if (!current) {
         QFile::remove(run.out);
     } else {
@@ -171,4 +175,5 @@ void Project::publish(const QString &pdf, const Layout &layout)
     // than the one on screen until a save succeeds.
     setError(m_saveError);
     setTypesetting(false);
+    emit typesetEnded(true);
 }

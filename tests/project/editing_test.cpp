@@ -112,15 +112,27 @@ TEST_F(EditingTest, RangeEndsOfTheBookItselfAreStoredOpen)
 
 TEST_F(EditingTest, AnAddedPageGoesBeforeTheDaysFirstShownMessage)
 {
-    m_project->toggleHidden(message(2));
-    const QByteArray before = saved();
-    m_project->addPage(QStringLiteral("2024-03-03"), QStringLiteral("hidden day"));
-    m_project->addPage(QStringLiteral("2024-04-01"), QStringLiteral("no such day"));
-    EXPECT_EQ(saved(), before);
     m_project->addPage(QStringLiteral("2024-03-04"), QStringLiteral("  An epigraph\n"));
     m_project->addPage(QStringLiteral("2024-03-04"), QStringLiteral("second"));
     ASSERT_EQ(edits().inserts->size(), 2);
     EXPECT_EQ(edits().inserts->at(0), (Edits::Insert { "m3", "page", QStringLiteral("  An epigraph\n") }));
+    EXPECT_EQ(edits().inserts->at(1), (Edits::Insert { "m3", "page", QStringLiteral("second") }));
+}
+
+// The sheet offers every calendar day of the range: a day without shown
+// messages must not swallow the page.
+TEST_F(EditingTest, AnAddedPageOnADayWithoutShownMessagesGoesBeforeTheNextOne)
+{
+    m_project->toggleHidden(message(2));
+    m_project->addPage(QStringLiteral("2024-03-03"), QStringLiteral("hidden day"));
+    m_project->addPage(QStringLiteral("2024-02-10"), QStringLiteral("before the book"));
+    ASSERT_EQ(edits().inserts->size(), 2);
+    EXPECT_EQ(edits().inserts->at(0).before, "m3");
+    EXPECT_EQ(edits().inserts->at(1).before, "m0");
+
+    const QByteArray before = saved();
+    m_project->addPage(QStringLiteral("2024-04-01"), QStringLiteral("after the last day"));
+    EXPECT_EQ(saved(), before);
 }
 
 TEST_F(EditingTest, AddonsKeepWhatTheyRequireAndColourCodingNeedsColour)

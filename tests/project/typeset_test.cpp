@@ -148,6 +148,33 @@ TEST_F(TypesetTest, AFailedLayoutLeavesNoPdfAndASuccessClearsTheError)
     EXPECT_FALSE(m_project->error());
 }
 
+// A screen waiting for the book as it is now must hear of the end of every
+// request, also when the cache answers with the PDF already shown and no
+// property changes, and of a failure.
+TEST_F(TypesetTest, EveryRequestTellsItsEndEvenWhenNothingChangesOnScreen)
+{
+    QSignalSpy ended(m_project.get(), &Project::typesetEnded);
+    typesetOnce();
+    ASSERT_EQ(ended.size(), 1);
+    EXPECT_TRUE(ended.last().at(0).toBool());
+
+    QSignalSpy pdfs(m_project.get(), &Project::pdfChanged);
+    QSignalSpy typesetting(m_project.get(), &Project::typesettingChanged);
+    m_project->saveAndTypeset();
+    m_clock.advance(350ms);
+    EXPECT_EQ(pdfs.size(), 0);
+    EXPECT_EQ(typesetting.size(), 0);
+    ASSERT_EQ(ended.size(), 2);
+    EXPECT_TRUE(ended.last().at(0).toBool());
+
+    m_typst.layoutFailure = QStringLiteral("no layout");
+    m_project->addWord(QStringLiteral("x"));
+    m_clock.advance(350ms);
+    ASSERT_TRUE(waitFor([&] { return ended.size() == 3; }));
+    EXPECT_FALSE(ended.last().at(0).toBool());
+    EXPECT_EQ(m_project->error(), QStringLiteral("typst failed (1): no layout"));
+}
+
 TEST_F(TypesetTest, APdfThatDoesNotOpenCountsNoPagesInTheCacheToo)
 {
     m_typst.pdf = "not a pdf";

@@ -24,6 +24,8 @@ public:
     QList<Panel> panels;
     // Desktop entries by application id; absent = no such application.
     QHash<QString, QString> applications;
+    // Desktop entries of the applications that open a MIME type.
+    QHash<QString, QString> handlers;
     bool opens = true;
 
     bool openUrl(const QUrl &url) override
@@ -32,6 +34,7 @@ public:
         return opens;
     }
     QString application(const QString &id) override { return applications.value(id); }
+    QString applicationFor(const QString &mimeType) override { return handlers.value(mimeType); }
     bool openWith(const QString &application, const QString &file) override
     {
         calls.append({ QStringLiteral("openWith"), { application, file } });

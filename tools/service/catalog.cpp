@@ -64,15 +64,22 @@ QJsonObject priceList()
         { QStringLiteral("included"),
             QJsonArray { QStringLiteral("Every message in the range"), QStringLiteral("A dedication page"),
                 QStringLiteral("Printed and bound to order") } },
+        // Listed under the groups the book's page shows ("print", "digital",
+        // "made"), with one of each kind a shop has: banded, flat, one that
+        // needs another, one not on offer yet, and one outside every group.
         { QStringLiteral("addons"),
             QJsonArray {
-                addon("gift-box", "Extras", "Gift box", "A keepsake box with a ribbon", 15, "available"),
-                addon("photo-pages", "Pages", "Photo pages", "The photos of the conversation in colour", 0,
+                addon("colour", "print", "Colour pages", "Photos, stickers and emoji printed in colour", 0,
                     "available",
                     QJsonArray { QJsonArray { 200, 9 }, QJsonArray { 400, 15 }, QJsonArray { 780, 24 } }),
-                addon("moments", "Pages", "Moments", "A full page for each special day", 12, "available"),
-                addon("moment-prints", "Pages", "Moment prints", "A loose print of each moment", 8, "soon",
-                    {}, "moments") } },
+                addon("colour-coding", "print", "Colour-coded names", "Each of you in a colour of your own",
+                    5, "available", {}, "colour"),
+                addon("voice-notes", "digital", "Voice notes",
+                    "A code beside each voice message, to hear it again", 9, "soon"),
+                addon("moments", "made", "Moment prints", "A loose print of each special day you mark", 12,
+                    "available"),
+                addon("moment-poster", "made", "Moment poster", "One day's messages as a poster", 25, "soon"),
+                addon("gift-box", "extras", "Gift box", "A keepsake box with a ribbon", 15, "available") } },
     };
     return list;
 }

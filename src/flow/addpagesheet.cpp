@@ -1,0 +1,69 @@
+#include "addpagesheet.h"
+
+#include "app/style.h"
+#include "formgroup.h"
+#include "model/day.h"
+#include "project/project.h"
+
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QDate dayOr(const QString &day, const QDate &otherwise)
+{
+    const std::optional<QDateTime> date = Day::date(day);
+    return date ? date->date() : otherwise;
+}
+
+} // namespace
+
+AddPageSheet::AddPageSheet(std::shared_ptr<Project> project, QWidget *parent)
+    : Sheet(parent, 460)
+    , m_project(std::move(project))
+    , m_text(new QPlainTextEdit(this))
+    , m_day(new QDateEdit(this))
+{
+    auto *page = new FormGroup(QStringLiteral("The page"), this);
+    m_text->setFont(Style::bookFont(QStringLiteral("EB Garamond"), 17));
+    m_text->setMinimumHeight(140);
+    m_text->setFrameShape(QFrame::NoFrame);
+    m_text->setTabChangesFocus(true);
+    page->rows()->addRow(m_text);
+    body()->addWidget(page);
+
+    auto *when = new FormGroup(QString(), this);
+    m_day->setCalendarPopup(true);
+    m_day->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    const auto [first, last] = bounds(*m_project);
+    // A reversed range leaves the picker on its first day, which is still
+    // a day the page can go before.
+    m_day->setDateRange(first, last);
+    m_day->setDate(dayOr(m_project->from(), QDate::currentDate()));
+    when->rows()->addRow(QStringLiteral("Before the messages of"), m_day);
+    when->setFooter(QStringLiteral("It gets a page to itself, centred, the way a book sets an epigraph."));
+    body()->addWidget(when);
+
+    QPushButton *cancel = Sheet::addButton(QStringLiteral("Cancel"), Role::Cancel);
+    m_add = Sheet::addButton(QStringLiteral("Add Page"), Role::Confirm);
+    m_add->setEnabled(false);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_add, &QPushButton::clicked, this, &AddPageSheet::add);
+    connect(m_text, &QPlainTextEdit::textChanged, this,
+        [this] { m_add->setEnabled(!m_text->toPlainText().trimmed().isEmpty()); });
+}
+
+std::pair<QDate, QDate> AddPageSheet::bounds(const Project &project)
+{
+    const QDate today = QDate::currentDate();
+    return { dayOr(project.from(), today), dayOr(project.to(), today) };
+}
+
+void AddPageSheet::add()
+{
+    m_project->addPage(Day::iso(m_day->date().startOfDay()), m_text->toPlainText());
+    accept();
+}

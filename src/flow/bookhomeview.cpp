@@ -1,0 +1,603 @@
+#include "bookhomeview.h"
+
+#include "addpagesheet.h"
+#include "app/desktop.h"
+#include "app/errors.h"
+#include "app/icons.h"
+#include "app/spinner.h"
+#include "app/style.h"
+#include "app/windowtoolbar.h"
+#include "bookhomeparts.h"
+#include "bookpage.h"
+#include "model/coverrender.h"
+#include "model/day.h"
+#include "namessheet.h"
+#include "project/bookhome.h"
+#include "project/fileerror.h"
+#include "project/project.h"
+#include "service/rewards.h"
+
+#include <QAction>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTimer>
+#include <QVBoxLayout>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int columnWidth = 440;
+constexpr int largeControlHeight = 32;
+
+// The rewards line: the whole row takes the click; its words can still be
+// copied from its menu.
+class ClickableRow : public QWidget
+{
+public:
+    using QWidget::QWidget;
+    std::function<void()> clicked;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && clicked)
+            clicked();
+    }
+};
+
+// Until the price list says otherwise, the button saves nothing and only
+// opens the order sheet, which explains.
+struct OrderWords
+{
+    QString text;
+    QString struck;
+    QString discounted;
+};
+
+OrderWords orderWords(const std::optional<Pricing> &pricing, const BookFile &book, int pages)
+{
+    if (!pricing)
+        return { QStringLiteral("Save PDF"), {}, {} };
+    const std::optional<int> base
+        = pricing->price(book.order ? book.order->binding : QStringLiteral("paperback"), pages);
+    if (!base)
+        return { QStringLiteral("Save PDF"), {}, {} };
+    return { QStringLiteral("Order · $%1").arg(*base), {}, {} };
+}
+
+QString richText(const OrderWords &words)
+{
+    if (words.struck.isEmpty())
+        return words.text.toHtmlEscaped();
+    return words.text.toHtmlEscaped() + QStringLiteral("<s>") + words.struck.toHtmlEscaped()
+        + QStringLiteral("</s> ") + words.discounted.toHtmlEscaped();
+}
+
+} // namespace
+
+BookHomeView::BookHomeView(std::shared_ptr<Project> project, WrappedButton wrapped, QWidget *parent)
+    : QWidget(parent)
+    , m_project(std::move(project))
+    , m_cover(new CoverPicture(this))
+    , m_pagesAction(new QAction(
+          Icons::icon(QStringLiteral("book.pages")), QStringLiteral("Look Through the Pages"), this))
+    , m_wrappedAction(nullptr)
+{
+    if (wrapped == WrappedButton::Shown) {
+        m_wrappedAction
+            = new QAction(Icons::icon(QStringLiteral("square.stack")), QStringLiteral("Wrapped"), this);
+        m_wrappedAction->setToolTip(QStringLiteral("Your conversation in numbers, as cards to share"));
+        connect(m_wrappedAction, &QAction::triggered, this, &BookHomeView::wrappedRequested);
+    }
+    connect(m_pagesAction, &QAction::triggered, this, &BookHomeView::pagesRequested);
+
+    auto *column = new QWidget;
+    column->setMaximumWidth(columnWidth);
+    column->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    auto *items = new QVBoxLayout(column);
+    items->setContentsMargins(0, 0, 0, 0);
+    items->setSpacing(18);
+    items->addWidget(buildTitleBlock());
+    auto *facts = new QWidget;
+    m_facts = new QGridLayout(facts);
+    m_facts->setContentsMargins(0, 0, 0, 0);
+    m_facts->setHorizontalSpacing(16);
+    m_facts->setVerticalSpacing(7);
+    m_facts->setColumnStretch(1, 1);
+    items->addWidget(facts);
+
+    m_volumeNote = new QWidget;
+    m_volumeNote->setObjectName(QStringLiteral("volumeNote"));
+    QColor wash = Style::brand();
+    wash.setAlphaF(0.1);
+    m_volumeNote->setStyleSheet(QStringLiteral("#volumeNote { background: %1; border-radius: 10px; }")
+                                    .arg(wash.name(QColor::HexArgb)));
+    m_volumeNote->setAttribute(Qt::WA_StyledBackground);
+    auto *note = new QHBoxLayout(m_volumeNote);
+    note->setContentsMargins(12, 12, 12, 12);
+    note->setSpacing(8);
+    auto *gift = new QLabel;
+    gift->setPixmap(Icons::pixmap(QStringLiteral("gift"), 16, Style::brand()));
+    note->addWidget(gift, 0, Qt::AlignTop);
+    m_volumeText = Style::label(QString(), Style::Text::Body, Style::Tone::Primary);
+    note->addWidget(m_volumeText, 1);
+    items->addWidget(m_volumeNote);
+
+    items->addWidget(buildActions());
+    items->addWidget(buildRewardsLine());
+    items->addWidget(BookHomeParts::divider(column));
+    items->addWidget(buildExtras());
+    items->addWidget(BookHomeParts::divider(column));
+    m_addons = new QWidget;
+    m_addonsLayout = new QVBoxLayout(m_addons);
+    m_addonsLayout->setContentsMargins(0, 0, 0, 0);
+    m_addonsLayout->setSpacing(14);
+    items->addWidget(m_addons);
+    m_addonsDivider = BookHomeParts::divider(column);
+    items->addWidget(m_addonsDivider);
+    items->addWidget(buildKeeping());
+    items->addStretch(1);
+
+    // The cover's widget has room for its shadow around the picture; the
+    // column's gap and the page's margin are measured from the picture.
+    auto *page = new QWidget;
+    auto *row = new QHBoxLayout(page);
+    row->setContentsMargins(48 - CoverPicture::shadowRoom, 48 - CoverPicture::shadowRoom, 48, 48);
+    row->setSpacing(44 - CoverPicture::shadowRoom);
+    row->addStretch(1);
+    row->addWidget(m_cover, 0, Qt::AlignTop);
+    row->addWidget(column, 0, Qt::AlignTop);
+    row->addStretch(1);
+    m_cover->setParent(page);
+
+    auto *scroll = new QScrollArea(this);
+    scroll->setWidget(page);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
+
+    for (auto signal : { &Project::bookChanged, &Project::layoutChanged, &Project::pdfChanged,
+             &Project::typesettingChanged, &Project::errorChanged })
+        connect(m_project.get(), signal, this, &BookHomeView::refresh);
+    connect(&Rewards::shared(), &Rewards::statusChanged, this, &BookHomeView::refresh);
+
+    refresh();
+    loadPricesAndRewards();
+}
+
+BookHomeView::~BookHomeView() = default;
+
+QWidget *BookHomeView::buildTitleBlock()
+{
+    auto *block = new QWidget;
+    auto *lines = new QVBoxLayout(block);
+    lines->setContentsMargins(0, 0, 0, 0);
+    lines->setSpacing(6);
+    m_title = new QLabel;
+    m_title->setFont(Style::bookFont(QStringLiteral("EB Garamond"), 40, true));
+    m_title->setWordWrap(true);
+    m_title->setTextFormat(Qt::PlainText);
+    m_range = Style::label(QString(), Style::Text::Title3, Style::Tone::Secondary);
+    lines->addWidget(m_title);
+    lines->addWidget(m_range);
+    return block;
+}
+
+QWidget *BookHomeView::buildActions()
+{
+    auto *block = new QWidget;
+    auto *column = new QVBoxLayout(block);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(8);
+    auto *row = new QHBoxLayout;
+    row->setSpacing(8);
+
+    m_order = new QPushButton;
+    Style::setProminent(m_order);
+    m_order->setMinimumSize(160, largeControlHeight);
+    // A push button draws plain text only; the struck price needs a label.
+    m_orderLabel = new QLabel(m_order);
+    m_orderLabel->setTextFormat(Qt::RichText);
+    m_orderLabel->setAlignment(Qt::AlignCenter);
+    m_orderLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    auto *inside = new QHBoxLayout(m_order);
+    inside->setContentsMargins(16, 0, 16, 0);
+    inside->addWidget(m_orderLabel);
+    connect(m_order, &QPushButton::clicked, this, &BookHomeView::orderRequested);
+    row->addWidget(m_order);
+
+    m_save = new QPushButton(QStringLiteral("Save"));
+    m_save->setMinimumHeight(largeControlHeight);
+    auto *menu = new QMenu(m_save);
+    menu->addAction(
+        Icons::icon(QStringLiteral("doc.richtext")), QStringLiteral("PDF…"), this, &BookHomeView::exportPDF);
+    menu->addAction(Icons::icon(QStringLiteral("book")), QStringLiteral("Ebook for Apple Books…"), this,
+        [this] { exportEbook(EbookExport::Destination::Reader); });
+    menu->addAction(Icons::icon(QStringLiteral("paperplane")), QStringLiteral("Send to Kindle…"), this,
+        [this] { exportEbook(EbookExport::Destination::Kindle); });
+    menu->addAction(Icons::icon(QStringLiteral("square.and.arrow.down")), QStringLiteral("Save Ebook File…"),
+        this, [this] { exportEbook(EbookExport::Destination::File); });
+    m_save->setMenu(menu);
+    m_save->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    row->addWidget(m_save);
+
+    m_setup = new QPushButton(QStringLiteral("Change Setup"));
+    m_setup->setMinimumHeight(largeControlHeight);
+    connect(m_setup, &QPushButton::clicked, this, &BookHomeView::setupRequested);
+    row->addWidget(m_setup);
+
+    m_ebookSpinner = new Spinner(Spinner::Size::Small);
+    row->addWidget(m_ebookSpinner);
+    row->addStretch(1);
+    column->addLayout(row);
+
+    // What went wrong with an export (or the last typesetting) shows here,
+    // where the user asked for it.
+    m_error = new ErrorLabel;
+    column->addWidget(m_error);
+    return block;
+}
+
+QWidget *BookHomeView::buildRewardsLine()
+{
+    auto *line = new ClickableRow;
+    line->clicked = [this] {
+        if (m_wrappedAction)
+            emit wrappedRequested();
+    };
+    line->setCursor(m_wrappedAction ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    auto *row = new QHBoxLayout(line);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(6);
+    m_rewardsSymbol = new QLabel;
+    m_rewardsText = Style::label(QString(), Style::Text::Callout, Style::Tone::Secondary);
+    m_rewardsText->setAttribute(Qt::WA_TransparentForMouseEvents);
+    row->addWidget(m_rewardsSymbol, 0, Qt::AlignTop);
+    row->addWidget(m_rewardsText, 1);
+    auto *copy = new QAction(QStringLiteral("Copy"), line);
+    connect(copy, &QAction::triggered, this, [this] { Desktop::instance().copyText(m_rewardsText->text()); });
+    line->addAction(copy);
+    line->setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_rewards = line;
+    return line;
+}
+
+QWidget *BookHomeView::buildExtras()
+{
+    auto *block = new QWidget;
+    auto *column = new QVBoxLayout(block);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(10);
+    column->addWidget(BookHomeParts::heading(QStringLiteral("Make it yours"), block));
+
+    m_names = new ExtraRow(QStringLiteral("person.2"), QStringLiteral("Names in the book"), QString(), block);
+    auto *page = new ExtraRow(QStringLiteral("doc.richtext"), QStringLiteral("Add a page of your own"),
+        QStringLiteral("A letter, a note, a date that matters, between any two days."), block);
+    auto *find = new ExtraRow(QStringLiteral("magnifyingglass"), QStringLiteral("Find a moment"),
+        QStringLiteral("Search every message, bold it, or pin it to a page."), block);
+    m_extras = { m_names, page, find };
+    for (ExtraRow *extra : m_extras)
+        column->addWidget(extra);
+    connect(m_names, &QAbstractButton::clicked, this, [this] {
+        auto *sheet = new NamesSheet(m_project, this);
+        sheet->setAttribute(Qt::WA_DeleteOnClose);
+        sheet->present();
+    });
+    connect(page, &QAbstractButton::clicked, this, [this] {
+        auto *sheet = new AddPageSheet(m_project, this);
+        sheet->setAttribute(Qt::WA_DeleteOnClose);
+        sheet->present();
+    });
+    connect(find, &QAbstractButton::clicked, this, &BookHomeView::pagesRequested);
+
+    // Not a button: the photo edition isn't here yet.
+    auto *photos = new QHBoxLayout;
+    photos->setSpacing(12);
+    auto *symbol = new QLabel;
+    symbol->setPixmap(
+        Icons::pixmap(QStringLiteral("photo.on.rectangle"), 18, Style::color(Style::Tone::Secondary)));
+    symbol->setFixedWidth(22);
+    symbol->setAlignment(Qt::AlignCenter);
+    photos->addWidget(symbol);
+    auto *text = new QVBoxLayout;
+    text->setSpacing(1);
+    text->addWidget(Style::label(QStringLiteral("Photo edition"), Style::Text::Body, Style::Tone::Secondary));
+    text->addWidget(Style::label(
+        QStringLiteral("Your photos printed in colour, in the line where they were sent. Coming soon."),
+        Style::Text::Caption, Style::Tone::Tertiary));
+    photos->addLayout(text, 1);
+    column->addSpacing(4);
+    column->addLayout(photos);
+    return block;
+}
+
+QWidget *BookHomeView::buildKeeping()
+{
+    auto *block = new QWidget;
+    auto *column = new QVBoxLayout(block);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(6);
+    column->addWidget(BookHomeParts::heading(QStringLiteral("Your messages"), block));
+    column->addWidget(Style::label(
+        QStringLiteral("This conversation stays on this computer, so your next book, or "
+                       "next year's, starts in seconds. Nothing from it has left your computer."),
+        Style::Text::Callout, Style::Tone::Secondary, block));
+    m_delete = new QPushButton(QStringLiteral("Delete This Book and Its Messages…"), block);
+    m_delete->setFlat(true);
+    m_delete->setCursor(Qt::PointingHandCursor);
+    m_delete->setStyleSheet(
+        QStringLiteral("QPushButton { color: %1; border: none; padding: 0; text-align: left; }"
+                       " QPushButton:hover { text-decoration: underline; }"
+                       " QPushButton:disabled { color: %2; }")
+            .arg(Style::error().name(), Style::color(Style::Tone::Tertiary).name(QColor::HexArgb)));
+    connect(m_delete, &QPushButton::clicked, this, &BookHomeView::confirmDelete);
+    column->addWidget(m_delete, 0, Qt::AlignLeft);
+    return block;
+}
+
+void BookHomeView::buildAddons()
+{
+    qDeleteAll(m_addons->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly));
+    m_addonRows.clear();
+    const bool any = m_pricing && !m_pricing->addons.isEmpty();
+    m_addons->setVisible(any);
+    m_addonsDivider->setVisible(any);
+    if (!any)
+        return;
+    m_addonsLayout->addWidget(BookHomeParts::heading(QStringLiteral("Add to it"), m_addons));
+    for (const BookPage::AddonGroup &group : BookPage::addonGroups(*m_pricing)) {
+        auto *section = new QWidget(m_addons);
+        auto *rows = new QVBoxLayout(section);
+        rows->setContentsMargins(0, 0, 0, 0);
+        rows->setSpacing(8);
+        QLabel *title
+            = Style::label(group.title.toUpper(), Style::Text::Caption, Style::Tone::Secondary, section);
+        title->setFont(Style::font(Style::Text::Caption, Style::Weight::Semibold));
+        rows->addWidget(title);
+        for (const Pricing::Addon &addon : group.addons) {
+            auto *row = new AddonRow(addon, section);
+            connect(row, &AddonRow::toggled, this,
+                [this, addon] { m_project->toggleAddon(addon.id, addon.requiredAddon); });
+            m_addonRows.insert(addon.id, row);
+            rows->addWidget(row);
+        }
+        m_addonsLayout->addWidget(section);
+    }
+}
+
+void BookHomeView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (WindowToolbar *toolbar = WindowToolbar::of(this)) {
+        QList<QAction *> trailing { m_pagesAction };
+        if (m_wrappedAction)
+            trailing.append(m_wrappedAction);
+        toolbar->setItems(this, {}, trailing);
+    }
+}
+
+QAction *BookHomeView::saveAction(const QString &text) const
+{
+    for (QAction *action : m_save->menu()->actions()) {
+        if (action->text() == text)
+            return action;
+    }
+    return nullptr;
+}
+
+ExtraRow *BookHomeView::extra(const QString &title) const
+{
+    for (ExtraRow *row : m_extras) {
+        if (row->title() == title)
+            return row;
+    }
+    return nullptr;
+}
+
+AddonRow *BookHomeView::addonRow(const QString &id) const
+{
+    return m_addonRows.value(id);
+}
+
+bool BookHomeView::hasCover() const
+{
+    return m_cover->hasPicture();
+}
+
+QString BookHomeView::orderText() const
+{
+    return m_orderLabel->text();
+}
+
+void BookHomeView::refresh()
+{
+    const BookFile &book = m_project->book();
+    const int pages = m_project->layout().pageCount;
+    m_title->setText(book.front.title);
+    m_range->setText(longDay(m_project->from()) + QStringLiteral(" – ") + longDay(m_project->to()));
+    refreshFacts();
+
+    const std::optional<QString> note = BookPage::volumeNote(m_pricing, book, pages);
+    m_volumeNote->setVisible(note.has_value());
+    m_volumeText->setText(note.value_or(QString()));
+
+    const bool typeset = !m_project->pdf().isEmpty();
+    m_order->setEnabled(typeset && !m_project->isTypesetting());
+    m_orderLabel->setText(richText(orderWords(m_pricing, book, pages)));
+    m_orderLabel->setEnabled(m_order->isEnabled());
+    m_save->setEnabled(typeset && !m_makingEbook);
+    m_ebookSpinner->setVisible(m_makingEbook);
+    m_error->setError(m_project->error().value_or(QString()));
+    // A book deleted while its ebook is written would be made again by it.
+    m_delete->setEnabled(!m_makingEbook);
+
+    const std::optional<BookPage::RewardsLine> rewards = BookPage::rewardsLine(Rewards::shared().status());
+    m_rewards->setVisible(rewards.has_value());
+    if (rewards) {
+        m_rewardsSymbol->setPixmap(Icons::pixmap(rewards->symbol, 14, Style::brand()));
+        m_rewardsText->setText(rewards->text);
+    }
+    m_names->setDetail(BookPage::names(book));
+    refreshAddons();
+    refreshCover();
+}
+
+void BookHomeView::refreshFacts()
+{
+    while (QLayoutItem *item = m_facts->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    const QList<BookPage::Fact> facts = BookPage::facts(
+        m_pricing, m_project->book(), m_project->messagesInRange(), m_project->layout().pageCount);
+    for (int i = 0; i < facts.size(); ++i) {
+        m_facts->addWidget(Style::label(facts[i].label, Style::Text::Body, Style::Tone::Secondary), i, 0);
+        m_facts->addWidget(Style::label(facts[i].value, Style::Text::Body, Style::Tone::Primary), i, 1);
+    }
+}
+
+void BookHomeView::refreshAddons()
+{
+    const BookFile &book = m_project->book();
+    const QStringList chosen = book.order ? book.order->addons.value_or(QStringList()) : QStringList();
+    const int pages = m_project->layout().pageCount;
+    for (const Pricing::Addon &addon : m_pricing ? m_pricing->addons : QList<Pricing::Addon>()) {
+        if (AddonRow *row = m_addonRows.value(addon.id))
+            row->setState(chosen.contains(addon.id), BookPage::addonPrice(addon, m_pricing, pages));
+    }
+}
+
+void BookHomeView::refreshCover()
+{
+    const QString key = BookPage::coverKey(m_project->book(), m_project->layout().pageCount);
+    if (key == m_coverKey)
+        return;
+    m_coverKey = key;
+    drawCover(key);
+}
+
+QCoro::Task<void> BookHomeView::drawCover(QString key)
+{
+    const quint64 ticket = ++m_coverTicket;
+    QPointer<BookHomeView> self(this);
+    const BookFile book = m_project->book();
+    const int pages = BookPage::coverPages(m_project->layout().pageCount);
+    std::optional<QImage> front;
+    try {
+        const QString preview = co_await Helpers::renderCoverPreview(book, pages, m_project->folder());
+        // Read at once: the next preview drawn in this folder removes it.
+        front = BookHome::frontPanel(preview, pages);
+    } catch (const std::exception &) {
+        // The placeholder stays; the next change of the key tries again.
+    }
+    if (!self || ticket != m_coverTicket)
+        co_return;
+    ++m_coverRenders;
+    m_cover->setPicture(front);
+}
+
+QCoro::Task<void> BookHomeView::loadPricesAndRewards()
+{
+    QPointer<BookHomeView> self(this);
+    std::optional<Pricing> pricing = co_await Pricing::load();
+    if (!self)
+        co_return;
+    m_pricing = pricing;
+    m_pricesAsked = true;
+    buildAddons();
+    refresh();
+    co_await Rewards::shared().load();
+    if (!self)
+        co_return;
+    if (qEnvironmentVariableIsSet("QUORVEL_TEST_ORDER"))
+        waitForTestOrder();
+}
+
+void BookHomeView::waitForTestOrder()
+{
+    // Owned by the page, so the wait ends with it.
+    m_testOrder = new QTimer(this);
+    m_testOrder->setInterval(300ms);
+    const auto check = [this] {
+        if (m_project->pdf().isEmpty() || m_project->isTypesetting())
+            return;
+        m_testOrder->stop();
+        emit orderRequested();
+    };
+    connect(m_testOrder, &QTimer::timeout, this, check);
+    m_testOrder->start();
+    check();
+}
+
+void BookHomeView::exportPDF()
+{
+    [](QPointer<BookHomeView> self, std::shared_ptr<Project> project) -> QCoro::Task<void> {
+        Desktop::Panel panel;
+        panel.mode = Desktop::Panel::Mode::Save;
+        panel.title = QStringLiteral("Save PDF");
+        panel.suggestedName = project->book().front.title + QStringLiteral(".pdf");
+        panel.nameFilters = { QStringLiteral("PDF document (*.pdf)") };
+        panel.defaultSuffix = QStringLiteral("pdf");
+        const QStringList chosen
+            = co_await Desktop::instance().choose(self ? self->window() : nullptr, panel);
+        if (chosen.isEmpty())
+            co_return;
+        try {
+            project->exportPDF(chosen.first());
+        } catch (const std::exception &e) {
+            project->setError(Errors::sentence(e));
+        }
+    }(this, m_project);
+}
+
+void BookHomeView::exportEbook(EbookExport::Destination destination)
+{
+    if (m_makingEbook)
+        return;
+    m_makingEbook = true;
+    refresh();
+    [](QPointer<BookHomeView> self, std::shared_ptr<Project> project,
+        EbookExport::Destination destination) -> QCoro::Task<void> {
+        co_await EbookExport::run(project, destination, self ? self->window() : nullptr);
+        if (!self)
+            co_return;
+        self->m_makingEbook = false;
+        self->refresh();
+    }(this, m_project, destination);
+}
+
+void BookHomeView::confirmDelete()
+{
+    auto *box = new QMessageBox(this);
+    box->setIcon(QMessageBox::Warning);
+    box->setWindowModality(Qt::WindowModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setText(QStringLiteral("Delete “%1”?").arg(m_project->book().front.title));
+    box->setInformativeText(QStringLiteral("This removes the book and Quorvel's copy of these messages from "
+                                           "this computer. Your Messages app isn't touched."));
+    QPushButton *remove = box->addButton(QStringLiteral("Delete"), QMessageBox::DestructiveRole);
+    box->addButton(QMessageBox::Cancel);
+    box->setDefaultButton(QMessageBox::Cancel);
+    connect(remove, &QPushButton::clicked, this, [this] {
+        try {
+            m_project->deleteEverything();
+        } catch (const std::exception &) {
+            // Gone from the screen all the same; what stays on disk opens
+            // again when the conversation is chosen.
+        }
+        emit deleted();
+    });
+    box->open();
+}

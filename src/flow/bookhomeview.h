@@ -1,0 +1,133 @@
+#pragma once
+
+#include "ebookexport.h"
+#include "service/pricing.h"
+
+#include <QHash>
+#include <QImage>
+#include <QWidget>
+#include <memory>
+#include <optional>
+#include <qcorotask.h>
+
+class AddonRow;
+class CoverPicture;
+class ErrorLabel;
+class ExtraRow;
+class Project;
+class QAction;
+class QGridLayout;
+class QLabel;
+class QPushButton;
+class QTimer;
+class QVBoxLayout;
+class Spinner;
+
+// The book's own page: its cover, title and span, the facts, what ordering
+// it costs, saving it as a PDF or an ebook, the rewards of this install,
+// what the user can still make of it, the add-ons an order can carry, and
+// deleting it. Everything it shows is read from the project, the price list
+// it loads when it appears and the shared rewards.
+class BookHomeView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum class WrappedButton { Shown, Hidden };
+
+    BookHomeView(std::shared_ptr<Project> project, WrappedButton wrapped = WrappedButton::Shown,
+        QWidget *parent = nullptr);
+    ~BookHomeView() override;
+
+    std::shared_ptr<Project> project() const { return m_project; }
+    const std::optional<Pricing> &pricing() const { return m_pricing; }
+    // Whether the price list was asked for and answered (or not).
+    bool pricesAsked() const { return m_pricesAsked; }
+    bool isMakingEbook() const { return m_makingEbook; }
+    // The front of the cover the page shows, once drawn.
+    bool hasCover() const;
+    // How many cover previews the page has drawn.
+    int coverRenders() const { return m_coverRenders; }
+
+    // The toolbar's items, which the window's toolbar shows while the page
+    // is on screen.
+    QAction *pagesAction() const { return m_pagesAction; }
+    QAction *wrappedAction() const { return m_wrappedAction; }
+    QPushButton *orderButton() const { return m_order; }
+    QPushButton *saveButton() const { return m_save; }
+    QAction *saveAction(const QString &text) const;
+    ExtraRow *extra(const QString &title) const;
+    AddonRow *addonRow(const QString &id) const;
+    QPushButton *deleteButton() const { return m_delete; }
+
+    // The order button's words, as the button shows them.
+    QString orderText() const;
+
+    void exportPDF();
+    void exportEbook(EbookExport::Destination destination);
+    void confirmDelete();
+
+signals:
+    void deleted();
+    void setupRequested();
+    void pagesRequested();
+    void wrappedRequested();
+    // The order button was pressed (or the test-order aid found the book
+    // typeset); whoever hosts the page opens the order sheet.
+    void orderRequested();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QWidget *buildTitleBlock();
+    QWidget *buildActions();
+    QWidget *buildRewardsLine();
+    QWidget *buildExtras();
+    QWidget *buildKeeping();
+    void buildAddons();
+
+    void refresh();
+    void refreshFacts();
+    void refreshAddons();
+    void refreshCover();
+
+    QCoro::Task<void> loadPricesAndRewards();
+    QCoro::Task<void> drawCover(QString key);
+    void waitForTestOrder();
+
+    std::shared_ptr<Project> m_project;
+    std::optional<Pricing> m_pricing;
+    bool m_pricesAsked = false;
+    bool m_makingEbook = false;
+
+    QString m_coverKey;
+    quint64 m_coverTicket = 0;
+    int m_coverRenders = 0;
+
+    CoverPicture *m_cover;
+    QLabel *m_title;
+    QLabel *m_range;
+    QGridLayout *m_facts;
+    QWidget *m_volumeNote;
+    QLabel *m_volumeText;
+    QPushButton *m_order;
+    QLabel *m_orderLabel;
+    QPushButton *m_save;
+    QPushButton *m_setup;
+    Spinner *m_ebookSpinner;
+    ErrorLabel *m_error;
+    QWidget *m_rewards;
+    QLabel *m_rewardsSymbol;
+    QLabel *m_rewardsText;
+    ExtraRow *m_names;
+    QList<ExtraRow *> m_extras;
+    QWidget *m_addonsDivider;
+    QWidget *m_addons;
+    QVBoxLayout *m_addonsLayout;
+    QHash<QString, AddonRow *> m_addonRows;
+    QPushButton *m_delete;
+    QAction *m_pagesAction;
+    QAction *m_wrappedAction;
+    QTimer *m_testOrder = nullptr;
+};

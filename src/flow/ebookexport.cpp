@@ -1,0 +1,81 @@
+#include "ebookexport.h"
+
+#include "app/desktop.h"
+#include "app/errors.h"
+#include "project/project.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace EbookExport {
+
+namespace {
+
+// Application ids first, as another desktop may name them; then whatever
+// opens EPUB files here.
+QString readerFor(Destination destination)
+{
+    Desktop &desktop = Desktop::instance();
+    if (destination == Destination::Kindle)
+        return desktop.application(QStringLiteral("com.amazon.SendToKindle"));
+    QString reader = desktop.application(QStringLiteral("com.apple.iBooksX"));
+    if (reader.isEmpty())
+        reader = desktop.applicationFor(QStringLiteral("application/epub+zip"));
+    return reader;
+}
+
+QCoro::Task<void> saveCopy(std::shared_ptr<Project> project, QString epub, QPointer<QWidget> panelParent)
+{
+    Desktop::Panel panel;
+    panel.mode = Desktop::Panel::Mode::Save;
+    panel.title = QStringLiteral("Save Ebook File");
+    panel.suggestedName = QFileInfo(epub).fileName();
+    panel.nameFilters = { QStringLiteral("EPUB ebook (*.epub)") };
+    panel.defaultSuffix = QStringLiteral("epub");
+    const QStringList chosen = co_await Desktop::instance().choose(panelParent.data(), panel);
+    if (chosen.isEmpty())
+        co_return;
+    const QString target = chosen.first();
+    QFile::remove(target);
+    QFile source(epub);
+    if (!source.copy(target))
+        project->setError(
+            QStringLiteral("The ebook can't be saved at %1: %2.").arg(target, source.errorString()));
+}
+
+} // namespace
+
+QUrl kindlePage()
+{
+    return QUrl(QStringLiteral("https://www.amazon.com/sendtokindle"));
+}
+
+QCoro::Task<void> run(
+    std::shared_ptr<Project> project, Destination destination, QPointer<QWidget> panelParent)
+{
+    QString epub;
+    try {
+        epub = co_await project->makeEbook();
+    } catch (const std::exception &e) {
+        project->setError(Errors::sentence(e));
+        co_return;
+    }
+    Desktop &desktop = Desktop::instance();
+    if (destination == Destination::File) {
+        co_await saveCopy(project, epub, panelParent);
+        co_return;
+    }
+    const QString reader = readerFor(destination);
+    if (reader.isEmpty()) {
+        // Not an error: the file is where the user can take it by hand.
+        desktop.reveal({ epub });
+        if (destination == Destination::Kindle)
+            desktop.openUrl(kindlePage());
+        co_return;
+    }
+    if (!desktop.openWith(reader, epub))
+        project->setError(QStringLiteral("The ebook couldn't be opened with %1.")
+                              .arg(QFileInfo(reader).completeBaseName()));
+}
+
+} // namespace EbookExport

@@ -1,0 +1,41 @@
+#include "handoffview.h"
+
+#include "app/spinner.h"
+#include "app/style.h"
+#include "handoffslot.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+HandoffView::HandoffView(HandoffSlot *slot, QWidget *parent)
+    : QWidget(parent)
+    , m_slot(slot)
+    , m_spinner(new Spinner(Spinner::Size::Regular, this))
+    , m_text(Style::label(QString(), Style::Text::Body, Style::Tone::Secondary, this))
+    , m_back(new QPushButton(QStringLiteral("Back"), this))
+{
+    m_text->setAlignment(Qt::AlignCenter);
+    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_text->setMaximumWidth(480);
+    auto *stack = new QVBoxLayout(this);
+    stack->setContentsMargins(40, 40, 40, 40);
+    stack->setSpacing(12);
+    stack->addStretch(1);
+    stack->addWidget(m_spinner, 0, Qt::AlignHCenter);
+    stack->addWidget(m_text, 0, Qt::AlignHCenter);
+    stack->addWidget(m_back, 0, Qt::AlignHCenter);
+    stack->addStretch(1);
+
+    connect(m_slot, &HandoffSlot::changed, this, &HandoffView::refresh);
+    connect(m_back, &QPushButton::clicked, m_slot, &HandoffSlot::clear);
+    refresh();
+}
+
+void HandoffView::refresh()
+{
+    const bool busy = m_slot->state() && m_slot->state()->busy;
+    m_spinner->setVisible(busy);
+    m_text->setText(m_slot->state() ? m_slot->state()->text : QString());
+    m_back->setVisible(m_slot->state() && !busy);
+}
