@@ -227,11 +227,15 @@ void setTone(QWidget *widget, Tone tone)
     widget->setPalette(p);
 }
 
+QColor prominentText()
+{
+    return appearance() == Color::Appearance::Dark ? QColor(0x1d, 0x1d, 0x1f) : QColor(Qt::white);
+}
+
 void setProminent(QAbstractButton *button)
 {
     const QColor fill = brand();
-    const bool dark = appearance() == Color::Appearance::Dark;
-    const QColor text = dark ? QColor(0x1d, 0x1d, 0x1f) : QColor(Qt::white);
+    const QColor text = prominentText();
     QColor disabled = color(Tone::Quaternary);
     QColor disabledText = color(Tone::Tertiary);
     button->setStyleSheet(

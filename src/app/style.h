@@ -60,6 +60,8 @@ void setTone(QWidget *widget, Tone tone);
 
 // The one button that does a screen's work, filled in the brand colour.
 void setProminent(QAbstractButton *button);
+// The colour of the words on such a button, for what is drawn on it by hand.
+QColor prominentText();
 // A button whose action can't be undone ("Forget", "Delete"), in red.
 void setDestructive(QAbstractButton *button);
 // An alert or question as the desktop's own: the app's symbol, the title

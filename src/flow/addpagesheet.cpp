@@ -9,6 +9,7 @@
 #include <QFormLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace {
@@ -37,7 +38,10 @@ AddPageSheet::AddPageSheet(std::shared_ptr<Project> project, QWidget *parent)
 
     auto *when = new FormGroup(QString(), this);
     m_day->setCalendarPopup(true);
-    m_day->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    // The long form without its weekday: "March 2, 2024".
+    m_day->setDisplayFormat(QLocale()
+                                .dateFormat(QLocale::LongFormat)
+                                .remove(QRegularExpression(QStringLiteral("d{4}[,.]?\\s*"))));
     const auto [first, last] = bounds(*m_project);
     // A reversed range leaves the picker on its first day, which is still
     // a day the page can go before.

@@ -90,7 +90,7 @@ QSize CoverPicture::sizeHint() const
 
 QRect CoverPicture::frame() const
 {
-    return { shadowRoom, shadowRoom - shadowDrop / 2, width, int(std::round(width / frontAspect)) };
+    return { shadowRoom, pictureTop, width, int(std::round(width / frontAspect)) };
 }
 
 void CoverPicture::setPicture(const std::optional<QImage> &picture)
@@ -139,8 +139,12 @@ ExtraRow::ExtraRow(const QString &symbol, const QString &title, const QString &d
     m_symbol->setAlignment(Qt::AlignCenter);
     m_chevron->setPixmap(
         Icons::pixmap(QStringLiteral("chevron.right"), 12, Style::color(Style::Tone::Tertiary)));
-    for (QLabel *label : { m_symbol, m_title, m_detail, m_chevron })
+    for (QLabel *label : { m_symbol, m_title, m_detail, m_chevron }) {
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        // Inside a button a label would take the button's text colour, and
+        // the detail would lose its tone.
+        label->setForegroundRole(QPalette::WindowText);
+    }
 
     auto *text = new QVBoxLayout;
     text->setSpacing(1);

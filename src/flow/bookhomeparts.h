@@ -31,6 +31,8 @@ public:
     // The picture's width; the widget adds room for the shadow around it.
     static constexpr int width = 300;
     static constexpr int shadowRoom = 24;
+    // Where the picture starts below the widget's top.
+    static constexpr int pictureTop = shadowRoom - 5;
 
     explicit CoverPicture(QWidget *parent = nullptr);
 

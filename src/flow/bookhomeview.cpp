@@ -150,7 +150,8 @@ BookHomeView::BookHomeView(std::shared_ptr<Project> project, WrappedButton wrapp
     // column's gap and the page's margin are measured from the picture.
     auto *page = new QWidget;
     auto *row = new QHBoxLayout(page);
-    row->setContentsMargins(48 - CoverPicture::shadowRoom, 48 - CoverPicture::shadowRoom, 48, 48);
+    row->setContentsMargins(48 - CoverPicture::shadowRoom, 48 - CoverPicture::pictureTop, 48, 48);
+    items->setContentsMargins(0, CoverPicture::pictureTop, 0, 0);
     row->setSpacing(44 - CoverPicture::shadowRoom);
     row->addStretch(1);
     row->addWidget(m_cover, 0, Qt::AlignTop);
@@ -212,6 +213,9 @@ QWidget *BookHomeView::buildActions()
     m_orderLabel->setTextFormat(Qt::RichText);
     m_orderLabel->setAlignment(Qt::AlignCenter);
     m_orderLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_orderLabel->setForegroundRole(QPalette::WindowText);
+    m_orderLabel->setFont(Style::font(Style::Text::Body, Style::Weight::Semibold));
+
     auto *inside = new QHBoxLayout(m_order);
     inside->setContentsMargins(16, 0, 16, 0);
     inside->addWidget(m_orderLabel);
@@ -231,10 +235,12 @@ QWidget *BookHomeView::buildActions()
         this, [this] { exportEbook(EbookExport::Destination::File); });
     m_save->setMenu(menu);
     m_save->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    m_save->setMinimumWidth(m_save->sizeHint().width() + 12);
     row->addWidget(m_save);
 
     m_setup = new QPushButton(QStringLiteral("Change Setup"));
     m_setup->setMinimumHeight(largeControlHeight);
+    m_setup->setMinimumWidth(m_setup->sizeHint().width() + 16);
     connect(m_setup, &QPushButton::clicked, this, &BookHomeView::setupRequested);
     row->addWidget(m_setup);
 
@@ -436,7 +442,12 @@ void BookHomeView::refresh()
     const bool typeset = !m_project->pdf().isEmpty();
     m_order->setEnabled(typeset && !m_project->isTypesetting());
     m_orderLabel->setText(richText(orderWords(m_pricing, book, pages)));
-    m_orderLabel->setEnabled(m_order->isEnabled());
+    Style::setTone(m_orderLabel, Style::Tone::Tertiary);
+    if (m_order->isEnabled()) {
+        QPalette words = m_orderLabel->palette();
+        words.setColor(QPalette::WindowText, Style::prominentText());
+        m_orderLabel->setPalette(words);
+    }
     m_save->setEnabled(typeset && !m_makingEbook);
     m_ebookSpinner->setVisible(m_makingEbook);
     m_error->setError(m_project->error().value_or(QString()));

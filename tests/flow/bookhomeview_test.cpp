@@ -1,0 +1,291 @@
+// The book's own page against a real project, real typst and the stand-in.
+#include "app/style.h"
+#include "flow/bookhomeparts.h"
+#include "flow/bookhomeview.h"
+#include "flowtest.h"
+#include "service/rewards.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace TestSupport;
+
+namespace {
+
+class BookHomeViewTest : public FlowTest
+{
+protected:
+    void TearDown() override { desktop().reset(); }
+
+    std::unique_ptr<BookHomeView> page(std::shared_ptr<Project> project)
+    {
+        auto view = std::make_unique<BookHomeView>(project);
+        view->resize(1280, 820);
+        view->show();
+        return view;
+    }
+
+    static bool settled(const BookHomeView &view)
+    {
+        return waitUntil([&] { return view.pricesAsked() && view.hasCover(); }, 60000);
+    }
+
+    static QStringList chosenAddons(const Project &project)
+    {
+        return project.book().order ? project.book().order->addons.value_or(QStringList()) : QStringList();
+    }
+};
+
+} // namespace
+
+TEST_F(BookHomeViewTest, ShowsTheBookItsFactsAndTheAddonsOfTheThreeGroups)
+{
+    std::shared_ptr<Project> project = open(designedBook());
+    auto view = page(project);
+    // Before prices and pages: the defaults, and no add-ons.
+    EXPECT_TRUE(findText(view.get(), QStringLiteral("Paperback")));
+    EXPECT_FALSE(findText(view.get(), QStringLiteral("Add to it")));
+    ASSERT_TRUE(typeset(*project));
+    ASSERT_TRUE(settled(*view));
+
+    const QStringList texts = visibleTexts(view.get());
+    for (const char *text : { "You & Sam", "March 1, 2024 – March 6, 2024", "Messages", "6", "Pages",
+             "Binding", "Paperback", "Shipping", "Economy", "Make it yours", "Names in the book", "Pat & Sam",
+             "Add a page of your own", "Find a moment", "Photo edition", "Add to it", "IN THE BOOK",
+             "ALONGSIDE IT", "MADE FROM A MOMENT", "Colour pages", "Voice notes", "Soon", "Your messages",
+             "Delete This Book and Its Messages…" })
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(text))) << text;
+    // Outside the three groups, nothing is offered.
+    EXPECT_FALSE(texts.contains(QStringLiteral("Gift box")));
+    EXPECT_FALSE(texts.contains(QStringLiteral("Books")));
+    EXPECT_FALSE(view->addonRow(QStringLiteral("voice-notes"))->box());
+    EXPECT_EQ(view->pagesAction()->text(), "Look Through the Pages");
+    EXPECT_EQ(view->wrappedAction()->toolTip(), "Your conversation in numbers, as cards to share");
+    EXPECT_TRUE(view->orderButton()->isEnabled());
+    EXPECT_TRUE(view->saveButton()->isEnabled());
+    saveScreen(view.get(), QStringLiteral("book-page-light"));
+
+    const QPalette light = QApplication::palette();
+    QApplication::setPalette(Style::darkPalette());
+    auto dark = page(project);
+    ASSERT_TRUE(settled(*dark));
+    saveScreen(dark.get(), QStringLiteral("book-page-dark"));
+    QApplication::setPalette(light);
+}
+
+TEST_F(BookHomeViewTest, WithoutTheWrappedTheToolbarHasThePagesOnly)
+{
+    BookHomeView view(open(designedBook()), BookHomeView::WrappedButton::Hidden);
+    EXPECT_TRUE(view.pagesAction());
+    EXPECT_FALSE(view.wrappedAction());
+}
+
+TEST_F(BookHomeViewTest, TickingAnAddonChangesTheOrderWithTheOneItNeeds)
+{
+    std::shared_ptr<Project> project = open(designedBook());
+    auto view = page(project);
+    ASSERT_TRUE(waitUntil([&] { return view->addonRow(QStringLiteral("colour-coding")); }));
+    QAbstractButton *coding = view->addonRow(QStringLiteral("colour-coding"))->box();
+    QAbstractButton *colour = view->addonRow(QStringLiteral("colour"))->box();
+    coding->click();
+    EXPECT_EQ(chosenAddons(*project), QStringList({ "colour", "colour-coding" }));
+    EXPECT_TRUE(colour->isChecked());
+    EXPECT_TRUE(coding->isChecked());
+    EXPECT_EQ(project->book().design->colourCoding, true);
+    // Unticking colour takes colour coding with it.
+    colour->click();
+    EXPECT_TRUE(chosenAddons(*project).isEmpty());
+    EXPECT_FALSE(coding->isChecked());
+}
+
+TEST_F(BookHomeViewTest, ABookOfSeveralVolumesGetsTheNoteAndTheBooksLine)
+{
+    FakeTypst typst;
+    typst.pdf = blankPdf(1600);
+    std::shared_ptr<Project> project = open(designedBook());
+    project->setTypesetter(typst.typesetter());
+    auto view = page(project);
+    ASSERT_TRUE(waitUntil([&] { return view->pricesAsked() && project->layout().pageCount == 1600; }));
+    EXPECT_TRUE(findText(view.get(), QStringLiteral("Books")));
+    EXPECT_TRUE(findText(view.get(), QStringLiteral("1,600")));
+    const Pricing::Binding paperback = view->pricing()->bindings.first();
+    EXPECT_TRUE(findText(view.get(),
+        QStringLiteral("Your story runs to 3 books. Each book after the first is $%1 off.")
+            .arg(paperback.price - paperback.extraVolume)));
+}
+
+TEST_F(BookHomeViewTest, OrderingWaitsForTheTypesetPagesAndSavingForTheEbook)
+{
+    FakeTypst typst;
+    typst.hold = true;
+    std::shared_ptr<Project> project = open(designedBook());
+    project->setTypesetter(typst.typesetter());
+    auto view = page(project);
+    QSignalSpy ordered(view.get(), &BookHomeView::orderRequested);
+    EXPECT_FALSE(view->orderButton()->isEnabled());
+    EXPECT_FALSE(view->saveButton()->isEnabled());
+    ASSERT_TRUE(waitUntil([&] { return typst.gates.size() == 2; }));
+    typst.release(0);
+    ASSERT_TRUE(waitUntil([&] { return !project->pdf().isEmpty(); }));
+    EXPECT_TRUE(view->orderButton()->isEnabled());
+    EXPECT_TRUE(view->saveButton()->isEnabled());
+
+    // A new typesetting holds the order back, not the saving.
+    project->addWord(QStringLiteral("Message"));
+    ASSERT_TRUE(waitUntil([&] { return project->isTypesetting(); }));
+    EXPECT_FALSE(view->orderButton()->isEnabled());
+    EXPECT_TRUE(view->saveButton()->isEnabled());
+    typst.release(1);
+    ASSERT_TRUE(waitUntil([&] { return !project->isTypesetting(); }));
+    QTest::mouseClick(view->orderButton(), Qt::LeftButton);
+    EXPECT_EQ(ordered.size(), 1);
+}
+
+TEST_F(BookHomeViewTest, TheTestOrderAidOpensTheOrderOnceTheBookIsTypeset)
+{
+    std::shared_ptr<Project> project = open(designedBook());
+    {
+        auto without = page(project);
+        QSignalSpy ordered(without.get(), &BookHomeView::orderRequested);
+        ASSERT_TRUE(typeset(*project));
+        ASSERT_TRUE(settled(*without));
+        QTest::qWait(400);
+        EXPECT_TRUE(ordered.isEmpty());
+    }
+    // Only its presence counts, even empty.
+    qputenv("QUORVEL_TEST_ORDER", "");
+    FakeTypst typst;
+    typst.hold = true;
+    project->setTypesetter(typst.typesetter());
+    project->addWord(QStringLiteral("day"));
+    ASSERT_TRUE(waitUntil([&] { return project->isTypesetting(); }));
+    auto view = page(project);
+    QSignalSpy ordered(view.get(), &BookHomeView::orderRequested);
+    ASSERT_TRUE(waitUntil([&] { return view->pricesAsked(); }));
+    QTest::qWait(700);
+    EXPECT_TRUE(ordered.isEmpty());
+    typst.release(0);
+    EXPECT_TRUE(ordered.wait(2000));
+    QTest::qWait(700);
+    EXPECT_EQ(ordered.size(), 1);
+    qunsetenv("QUORVEL_TEST_ORDER");
+}
+
+TEST_F(BookHomeViewTest, SavingThePdfCopiesItAndAFailureShowsOnThePage)
+{
+    std::shared_ptr<Project> project = open(designedBook());
+    auto view = page(project);
+    ASSERT_TRUE(typeset(*project));
+
+    const QString target = m_books.path() + QStringLiteral("/saved.pdf");
+    writeFile(target, "an older file");
+    desktop().answers = { { target } };
+    view->saveAction(QStringLiteral("PDF…"))->trigger();
+    ASSERT_TRUE(waitUntil([&] { return readFile(target) == readFile(project->pdf()); }));
+    EXPECT_EQ(desktop().panels.last().suggestedName, "You & Sam.pdf");
+
+    // A regular file stands where the folder should be.
+    desktop().answers = { { target + QStringLiteral("/inside.pdf") } };
+    view->saveAction(QStringLiteral("PDF…"))->trigger();
+    ASSERT_TRUE(waitUntil([&] { return project->error().has_value(); }));
+    EXPECT_TRUE(findText(view.get(), *project->error()));
+
+    // Cancelling writes nothing and says nothing more.
+    project->setError(std::nullopt);
+    view->saveAction(QStringLiteral("PDF…"))->trigger();
+    QTest::qWait(50);
+    EXPECT_FALSE(project->error());
+}
+
+TEST_F(BookHomeViewTest, DeletingRemovesTheFolderAndTheBookConsentOnly)
+{
+    std::shared_ptr<Project> project = open(designedBook(), QStringLiteral("del"));
+    Defaults &defaults = Defaults::standard();
+    for (const char *key : { "consent:del", "consent-wrapped:del", "me:del", "wrapped:del" })
+        defaults.setString(QString::fromLatin1(key), QStringLiteral("x"));
+    auto view = page(project);
+    QSignalSpy deleted(view.get(), &BookHomeView::deleted);
+
+    // Cancelling changes nothing.
+    QTest::mouseClick(view->deleteButton(), Qt::LeftButton);
+    auto *box = view->findChild<QMessageBox *>();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text(), QStringLiteral("Delete “You & Sam”?"));
+    box->button(QMessageBox::Cancel)->click();
+    QTest::qWait(10);
+    EXPECT_TRUE(deleted.isEmpty());
+    EXPECT_TRUE(QDir(project->folder()).exists());
+
+    QTest::mouseClick(view->deleteButton(), Qt::LeftButton);
+    box = view->findChild<QMessageBox *>();
+    ASSERT_TRUE(box);
+    qobject_cast<QPushButton *>(findText(box, QStringLiteral("Delete")))->click();
+    EXPECT_EQ(deleted.size(), 1);
+    EXPECT_FALSE(QDir(project->folder()).exists());
+    EXPECT_FALSE(defaults.string(QStringLiteral("consent:del")));
+    for (const char *key : { "consent-wrapped:del", "me:del", "wrapped:del" })
+        EXPECT_TRUE(defaults.string(QString::fromLatin1(key))) << key;
+}
+
+TEST_F(BookHomeViewTest, TheRewardsLineShowsOnceThereIsAStatusAndLeadsToTheWrapped)
+{
+    std::shared_ptr<Project> project = open(designedBook());
+    auto view = page(project);
+    QSignalSpy wrapped(view.get(), &BookHomeView::wrappedRequested);
+    ASSERT_TRUE(waitUntil([&] { return Rewards::shared().status().has_value() && view->pricesAsked(); }));
+    const Rewards::Status status = *Rewards::shared().status();
+    QWidget *line = findText(view.get(),
+        QStringLiteral("Friends of Friends: code %1 is %2% off for you and anyone you give it to.")
+            .arg(status.code)
+            .arg(status.referral.percent));
+    ASSERT_TRUE(line);
+    QTest::mouseClick(line->parentWidget(), Qt::LeftButton);
+    EXPECT_EQ(wrapped.size(), 1);
+}
+
+TEST_F(BookHomeViewTest, TheCoverIsDrawnAgainOnlyWhenWhatItShowsChanges)
+{
+    std::shared_ptr<Project> project = open(designedBook());
+    ASSERT_TRUE(typeset(*project));
+    auto view = page(project);
+    ASSERT_TRUE(settled(*view));
+    const int renders = view->coverRenders();
+
+    BookFile book = project->book();
+    book.design->cover.custom = Design::Cover::Custom();
+    book.design->cover.custom->background = QStringLiteral("#112233");
+    project->setBook(book);
+    QTest::qWait(100);
+    EXPECT_EQ(view->coverRenders(), renders);
+
+    book.design->cover.color = QStringLiteral("navy");
+    project->setBook(book);
+    ASSERT_TRUE(waitUntil([&] { return view->coverRenders() == renders + 1; }));
+    EXPECT_TRUE(view->hasCover());
+}
+
+TEST_F(BookHomeViewTest, TheExtrasOpenTheirSheetsAndTheSearchOpensThePages)
+{
+    std::shared_ptr<Project> project = open(designedBook());
+    auto view = page(project);
+    QSignalSpy pages(view.get(), &BookHomeView::pagesRequested);
+    ExtraRow *find = view->extra(QStringLiteral("Find a moment"));
+    // Anywhere in the row, the empty middle too.
+    QTest::mouseClick(find, Qt::LeftButton, {}, QPoint(find->width() - 40, find->height() / 2));
+    EXPECT_EQ(pages.size(), 1);
+
+    view->extra(QStringLiteral("Names in the book"))->click();
+    ASSERT_TRUE(
+        waitUntil([&] { return view->findChild<QDialog *>() && view->findChild<QDialog *>()->isVisible(); }));
+    view->findChild<QDialog *>()->reject();
+    QTest::qWait(10);
+    view->extra(QStringLiteral("Add a page of your own"))->click();
+    ASSERT_TRUE(
+        waitUntil([&] { return findText(view->findChild<QDialog *>(), QStringLiteral("Add Page")); }));
+}

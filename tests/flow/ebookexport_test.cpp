@@ -1,0 +1,185 @@
+// The ebook from the book's page: made for real, handed to a reader, to
+// Send to Kindle or to a file, with failures shown where it was asked for.
+#include "app/desktop.h"
+#include "flow/bookhomeview.h"
+#include "flow/ebookexport.h"
+#include "flowtest.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTest>
+
+using namespace TestSupport;
+
+namespace {
+
+class EbookExportTest : public FlowTest
+{
+protected:
+    void TearDown() override
+    {
+        desktop().reset();
+        desktop().handlers.clear();
+        desktop().applications.clear();
+    }
+
+    static QString epubOf(const Project &project)
+    {
+        return project.folder() + QStringLiteral("/ebook/You & Sam.epub");
+    }
+};
+
+// What epubcheck finds at the level of an error or worse; empty when none.
+QString epubcheckErrors(const QString &epub)
+{
+    // Debian's epubcheck is the jar itself: run it through java everywhere.
+    const QString jar
+        = QFileInfo(QStandardPaths::findExecutable(QStringLiteral("epubcheck"))).canonicalFilePath();
+    if (jar.isEmpty())
+        return QStringLiteral("epubcheck is not installed");
+    QProcess check;
+    check.setProcessChannelMode(QProcess::MergedChannels);
+    check.start(QStringLiteral("java"), { QStringLiteral("-jar"), jar, epub });
+    if (!check.waitForFinished(180000))
+        return QStringLiteral("epubcheck did not finish");
+    const QString output = QString::fromUtf8(check.readAll());
+    if (check.exitCode() != 0
+        || output.contains(
+            QRegularExpression(QStringLiteral("^(ERROR|FATAL)"), QRegularExpression::MultilineOption)))
+        return output;
+    return {};
+}
+
+} // namespace
+
+TEST_F(EbookExportTest, TheReaderThatOpensEbooksGetsARealEpub)
+{
+    std::shared_ptr<Project> project = open(designedBook());
+    ASSERT_TRUE(typeset(*project));
+    desktop().handlers.insert(
+        QStringLiteral("application/epub+zip"), QStringLiteral("/apps/foliate.desktop"));
+    BookHomeView view(project);
+    view.show();
+    view.saveAction(QStringLiteral("Ebook for Apple Books…"))->trigger();
+    EXPECT_TRUE(view.isMakingEbook());
+    EXPECT_FALSE(view.saveButton()->isEnabled());
+    // Ordering doesn't wait for the ebook.
+    EXPECT_TRUE(view.orderButton()->isEnabled());
+    ASSERT_TRUE(waitUntil([&] { return !view.isMakingEbook(); }, 120000));
+    EXPECT_TRUE(view.saveButton()->isEnabled());
+    EXPECT_FALSE(project->error());
+    ASSERT_EQ(desktop().of(QStringLiteral("openWith")),
+        (QList<QStringList> { { "/apps/foliate.desktop", epubOf(*project) } }));
+    EXPECT_TRUE(desktop().of(QStringLiteral("reveal")).isEmpty());
+    EXPECT_EQ(epubcheckErrors(epubOf(*project)), QString());
+}
+
+TEST_F(EbookExportTest, WithoutApplicationsTheEbookIsShownAndKindleOpensItsPage)
+{
+    std::shared_ptr<Project> project = open(designedBook());
+    ASSERT_TRUE(typeset(*project));
+    TestSupport::await(EbookExport::run(project, EbookExport::Destination::Kindle, nullptr));
+    EXPECT_FALSE(project->error());
+    ASSERT_EQ(desktop().calls.size(), 2);
+    EXPECT_EQ(desktop().calls[0].what, "reveal");
+    EXPECT_EQ(desktop().calls[0].arguments, QStringList { epubOf(*project) });
+    EXPECT_EQ(desktop().calls[1].what, "openUrl");
+    EXPECT_EQ(desktop().calls[1].arguments.first(), "https://www.amazon.com/sendtokindle");
+
+    // Send to Kindle's own application, when there is one, gets the file.
+    desktop().reset();
+    desktop().applications.insert(
+        QStringLiteral("com.amazon.SendToKindle"), QStringLiteral("/apps/kindle.desktop"));
+    desktop().opens = false;
+    TestSupport::await(EbookExport::run(project, EbookExport::Destination::Kindle, nullptr));
+    desktop().opens = true;
+    EXPECT_EQ(desktop().of(QStringLiteral("openWith")).size(), 1);
+    EXPECT_EQ(project->error(), QStringLiteral("The ebook couldn't be opened with kindle."));
+}
+
+TEST_F(EbookExportTest, SavingTheFileReplacesOneThereAndCancellingWritesNothing)
+{
+    BookFile book = designedBook();
+    book.front.title = QStringLiteral("Us/Them");
+    std::shared_ptr<Project> project = open(book);
+    ASSERT_TRUE(typeset(*project));
+    const QString target = m_books.path() + QStringLiteral("/copy.epub");
+    writeFile(target, "older");
+    desktop().answers = { { target } };
+    TestSupport::await(EbookExport::run(project, EbookExport::Destination::File, nullptr));
+    EXPECT_FALSE(project->error());
+    EXPECT_EQ(desktop().panels.last().suggestedName, "Us-Them.epub");
+    EXPECT_EQ(readFile(target), readFile(project->folder() + QStringLiteral("/ebook/Us-Them.epub")));
+
+    QFile::remove(target);
+    TestSupport::await(EbookExport::run(project, EbookExport::Destination::File, nullptr));
+    EXPECT_FALSE(QFile::exists(target));
+    EXPECT_FALSE(project->error());
+}
+
+TEST_F(EbookExportTest, AnEbookThatCanNotBeMadeSaysSoOnThePage)
+{
+    std::shared_ptr<Project> project = open(designedBook());
+    ASSERT_TRUE(typeset(*project));
+    // A file where the ebook's folder goes.
+    writeFile(project->folder() + QStringLiteral("/ebook"), "in the way");
+    BookHomeView view(project);
+    view.show();
+    view.saveAction(QStringLiteral("Save Ebook File…"))->trigger();
+    ASSERT_TRUE(waitUntil([&] { return !view.isMakingEbook(); }));
+    ASSERT_TRUE(project->error());
+    EXPECT_TRUE(findText(&view, *project->error()));
+    EXPECT_TRUE(desktop().panels.isEmpty());
+    EXPECT_TRUE(view.saveButton()->isEnabled());
+}
+
+// The user may pick another conversation while the ebook is made: the
+// export holds the book and finishes.
+TEST_F(EbookExportTest, TheExportOutlivesThePageAndTheSelection)
+{
+    std::shared_ptr<Project> project = open(designedBook());
+    ASSERT_TRUE(typeset(*project));
+    const QString epub = epubOf(*project);
+    std::weak_ptr<Project> watch = project;
+    {
+        BookHomeView view(project);
+        view.saveAction(QStringLiteral("Ebook for Apple Books…"))->trigger();
+    }
+    project.reset();
+    EXPECT_FALSE(watch.expired());
+    ASSERT_TRUE(waitUntil([&] { return !desktop().of(QStringLiteral("reveal")).isEmpty(); }, 120000));
+    EXPECT_EQ(desktop().of(QStringLiteral("reveal")).first(), QStringList { epub });
+    EXPECT_TRUE(QFile::exists(epub));
+    ASSERT_TRUE(waitUntil([&] { return watch.expired(); }));
+}
+
+// The real desktop: the user's choice for a type first, then what says it
+// handles it.
+TEST_F(EbookExportTest, TheDesktopFindsTheApplicationForAType)
+{
+    const QString home = QString::fromUtf8(qgetenv("XDG_DATA_HOME"));
+    const QString applications = home + QStringLiteral("/applications");
+    QDir().mkpath(applications);
+    for (const char *name : { "foliate", "calibre" })
+        writeFile(applications + QStringLiteral("/%1.desktop").arg(QLatin1String(name)),
+            "[Desktop Entry]\nType=Application\nName=x\nExec=true %f\n");
+    Desktop real;
+    EXPECT_EQ(real.applicationFor(QStringLiteral("application/epub+zip")), QString());
+    writeFile(applications + QStringLiteral("/mimeinfo.cache"),
+        "[MIME Cache]\napplication/epub+zip=missing.desktop;calibre.desktop;\n");
+    EXPECT_EQ(real.applicationFor(QStringLiteral("application/epub+zip")),
+        applications + QStringLiteral("/calibre.desktop"));
+    const QString config = QString::fromUtf8(qgetenv("XDG_CONFIG_HOME"));
+    QDir().mkpath(config);
+    writeFile(config + QStringLiteral("/mimeapps.list"),
+        "[Added Associations]\ntext/plain=calibre.desktop;\n[Default "
+        "Applications]\napplication/epub+zip=foliate.desktop\n");
+    EXPECT_EQ(real.applicationFor(QStringLiteral("application/epub+zip")),
+        applications + QStringLiteral("/foliate.desktop"));
+    QFile::remove(config + QStringLiteral("/mimeapps.list"));
+    QFile::remove(applications + QStringLiteral("/mimeinfo.cache"));
+}
