@@ -12,6 +12,7 @@
 #include "model/coverrender.h"
 #include "model/day.h"
 #include "namessheet.h"
+#include "ordertotal.h"
 #include "project/bookhome.h"
 #include "project/fileerror.h"
 #include "project/project.h"
@@ -52,34 +53,6 @@ protected:
             clicked();
     }
 };
-
-// Until the price list says otherwise, the button saves nothing and only
-// opens the order sheet, which explains.
-struct OrderWords
-{
-    QString text;
-    QString struck;
-    QString discounted;
-};
-
-OrderWords orderWords(const std::optional<Pricing> &pricing, const BookFile &book, int pages)
-{
-    if (!pricing)
-        return { QStringLiteral("Save PDF"), {}, {} };
-    const std::optional<int> base
-        = pricing->price(book.order ? book.order->binding : QStringLiteral("paperback"), pages);
-    if (!base)
-        return { QStringLiteral("Save PDF"), {}, {} };
-    return { QStringLiteral("Order · $%1").arg(*base), {}, {} };
-}
-
-QString richText(const OrderWords &words)
-{
-    if (words.struck.isEmpty())
-        return words.text.toHtmlEscaped();
-    return words.text.toHtmlEscaped() + QStringLiteral("<s>") + words.struck.toHtmlEscaped()
-        + QStringLiteral("</s> ") + words.discounted.toHtmlEscaped();
-}
 
 } // namespace
 
@@ -422,9 +395,9 @@ bool BookHomeView::hasCover() const
     return m_cover->hasPicture();
 }
 
-QString BookHomeView::orderText() const
+OrderTotal::Label BookHomeView::orderLabel() const
 {
-    return m_orderLabel->text();
+    return m_orderWords;
 }
 
 void BookHomeView::refresh()
@@ -441,7 +414,8 @@ void BookHomeView::refresh()
 
     const bool typeset = !m_project->pdf().isEmpty();
     m_order->setEnabled(typeset && !m_project->isTypesetting());
-    m_orderLabel->setText(richText(orderWords(m_pricing, book, pages)));
+    m_orderWords = OrderTotal::label(m_pricing, book, pages, Rewards::shared().status());
+    m_orderLabel->setText(m_orderWords.html());
     Style::setTone(m_orderLabel, Style::Tone::Tertiary);
     if (m_order->isEnabled()) {
         QPalette words = m_orderLabel->palette();

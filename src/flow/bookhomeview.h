@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ebookexport.h"
+#include "ordertotal.h"
 #include "service/pricing.h"
 
 #include <QHash>
@@ -61,7 +62,7 @@ public:
     QPushButton *deleteButton() const { return m_delete; }
 
     // The order button's words, as the button shows them.
-    QString orderText() const;
+    OrderTotal::Label orderLabel() const;
 
     void exportPDF();
     void exportEbook(EbookExport::Destination destination);
@@ -113,6 +114,7 @@ private:
     QLabel *m_volumeText;
     QPushButton *m_order;
     QLabel *m_orderLabel;
+    OrderTotal::Label m_orderWords;
     QPushButton *m_save;
     QPushButton *m_setup;
     Spinner *m_ebookSpinner;

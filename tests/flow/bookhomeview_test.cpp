@@ -69,6 +69,9 @@ TEST_F(BookHomeViewTest, ShowsTheBookItsFactsAndTheAddonsOfTheThreeGroups)
     EXPECT_EQ(view->wrappedAction()->toolTip(), "Your conversation in numbers, as cards to share");
     EXPECT_TRUE(view->orderButton()->isEnabled());
     EXPECT_TRUE(view->saveButton()->isEnabled());
+    // A book without order choices: the paperback, no shipping yet.
+    EXPECT_EQ(view->orderLabel().plainText(), "Order · $39");
+    EXPECT_EQ(findText(view.get(), QStringLiteral("+$9"))->isVisible(), true);
     saveScreen(view.get(), QStringLiteral("book-page-light"));
 
     const QPalette light = QApplication::palette();
@@ -98,6 +101,9 @@ TEST_F(BookHomeViewTest, TickingAnAddonChangesTheOrderWithTheOneItNeeds)
     EXPECT_TRUE(colour->isChecked());
     EXPECT_TRUE(coding->isChecked());
     EXPECT_EQ(project->book().design->colourCoding, true);
+    // The order's price follows: the book with the default shipping, colour
+    // for a thin book and the coding.
+    EXPECT_EQ(view->orderLabel().plainText(), "Order · $59");
     // Unticking colour takes colour coding with it.
     colour->click();
     EXPECT_TRUE(chosenAddons(*project).isEmpty());
