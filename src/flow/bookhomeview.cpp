@@ -335,7 +335,9 @@ void BookHomeView::buildAddons()
     m_addonsDivider->setVisible(any);
     if (!any)
         return;
-    m_addonsLayout->addWidget(BookHomeParts::heading(QStringLiteral("Add to it"), m_addons));
+    QLabel *heading = BookHomeParts::heading(QStringLiteral("Add to it"), m_addons);
+    m_addonsLayout->addWidget(heading);
+    heading->show();
     for (const BookPage::AddonGroup &group : BookPage::addonGroups(*m_pricing)) {
         auto *section = new QWidget(m_addons);
         auto *rows = new QVBoxLayout(section);
@@ -353,6 +355,7 @@ void BookHomeView::buildAddons()
             rows->addWidget(row);
         }
         m_addonsLayout->addWidget(section);
+        section->show();
     }
 }
 
@@ -447,10 +450,16 @@ void BookHomeView::refreshFacts()
     }
     const QList<BookPage::Fact> facts = BookPage::facts(
         m_pricing, m_project->book(), m_project->messagesInRange(), m_project->layout().pageCount);
+    QWidget *grid = m_facts->parentWidget();
     for (int i = 0; i < facts.size(); ++i) {
-        m_facts->addWidget(Style::label(facts[i].label, Style::Text::Body, Style::Tone::Secondary), i, 0);
-        m_facts->addWidget(Style::label(facts[i].value, Style::Text::Body, Style::Tone::Primary), i, 1);
+        // Shown at once, not on the layout's next turn: the page is read
+        // right after it changes.
+        m_facts->addWidget(
+            Style::label(facts[i].label, Style::Text::Body, Style::Tone::Secondary, grid), i, 0);
+        m_facts->addWidget(Style::label(facts[i].value, Style::Text::Body, Style::Tone::Primary, grid), i, 1);
     }
+    for (QWidget *fact : grid->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+        fact->show();
 }
 
 void BookHomeView::refreshAddons()

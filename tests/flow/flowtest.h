@@ -29,6 +29,16 @@ protected:
         return std::shared_ptr<Project>(openExisting(book, key));
     }
 
+    // typst runs the test controls in place of the real ones. Opening may
+    // have typeset the book already, or be at it: the book changes, so
+    // neither the cache nor the run in flight answers for it.
+    static void fakeTypesetting(Project &project, FakeTypst &typst)
+    {
+        project.setTypesetter(typst.typesetter());
+        project.addWord(QStringLiteral("fake"));
+        project.typesetSoon(std::chrono::milliseconds(0));
+    }
+
     // The first typesetting, which opening asked for, has published.
     static bool typeset(const Project &project)
     {

@@ -65,7 +65,7 @@ TEST_F(MakingViewTest, AFailingTypesettingShowsItsSentenceAndAWayBack)
 {
     FakeTypst typst;
     std::shared_ptr<Project> project = open(designedBook());
-    project->setTypesetter(typst.typesetter());
+    fakeTypesetting(*project, typst);
     ASSERT_TRUE(typeset(*project));
     typst.layoutFailure = QStringLiteral("error: unknown font family: nowhere");
     // What the wizard does: the book changes, so no cached pages answer.
@@ -93,7 +93,7 @@ TEST_F(MakingViewTest, ACoverThatDoesNotComeOutStillHandsOver)
     typst.pdf = blankPdf(12);
     BookFile book = designedBook(1234);
     std::shared_ptr<Project> project = open(book);
-    project->setTypesetter(typst.typesetter());
+    fakeTypesetting(*project, typst);
     // Where the cover's draft would be written stands a folder.
     QDir().mkpath(project->folder() + QStringLiteral("/cover-draft.json"));
 
