@@ -30,6 +30,14 @@ QWidget *divider(QWidget *parent)
     return line;
 }
 
+QVBoxLayout *column(QWidget *owner, int spacing)
+{
+    auto *layout = new QVBoxLayout(owner);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(spacing);
+    return layout;
+}
+
 QLabel *heading(const QString &text, QWidget *parent)
 {
     return Style::label(text, Style::Text::Headline, Style::Tone::Primary, parent);

@@ -9,6 +9,7 @@
 #include <optional>
 
 class QLabel;
+class QVBoxLayout;
 
 // Small pieces of the book's own page, each drawn one way wherever it
 // shows.
@@ -16,6 +17,8 @@ namespace BookHomeParts {
 
 // A hairline across the column.
 QWidget *divider(QWidget *parent);
+// A column of a part of the page: no margins of its own, spacing apart.
+QVBoxLayout *column(QWidget *owner, int spacing);
 // A section's heading, in the headline face.
 QLabel *heading(const QString &text, QWidget *parent);
 

@@ -75,9 +75,7 @@ BookHomeView::BookHomeView(std::shared_ptr<Project> project, WrappedButton wrapp
     auto *column = new QWidget;
     column->setMaximumWidth(columnWidth);
     column->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    auto *items = new QVBoxLayout(column);
-    items->setContentsMargins(0, 0, 0, 0);
-    items->setSpacing(18);
+    auto *items = BookHomeParts::column(column, 18);
     items->addWidget(buildTitleBlock());
     auto *facts = new QWidget;
     m_facts = new QGridLayout(facts);
@@ -110,9 +108,7 @@ BookHomeView::BookHomeView(std::shared_ptr<Project> project, WrappedButton wrapp
     items->addWidget(buildExtras());
     items->addWidget(BookHomeParts::divider(column));
     m_addons = new QWidget;
-    m_addonsLayout = new QVBoxLayout(m_addons);
-    m_addonsLayout->setContentsMargins(0, 0, 0, 0);
-    m_addonsLayout->setSpacing(14);
+    m_addonsLayout = BookHomeParts::column(m_addons, 14);
     items->addWidget(m_addons);
     m_addonsDivider = BookHomeParts::divider(column);
     items->addWidget(m_addonsDivider);
@@ -156,9 +152,7 @@ BookHomeView::~BookHomeView() = default;
 QWidget *BookHomeView::buildTitleBlock()
 {
     auto *block = new QWidget;
-    auto *lines = new QVBoxLayout(block);
-    lines->setContentsMargins(0, 0, 0, 0);
-    lines->setSpacing(6);
+    auto *lines = BookHomeParts::column(block, 6);
     m_title = new QLabel;
     m_title->setFont(Style::bookFont(QStringLiteral("EB Garamond"), 40, true));
     m_title->setWordWrap(true);
@@ -172,9 +166,7 @@ QWidget *BookHomeView::buildTitleBlock()
 QWidget *BookHomeView::buildActions()
 {
     auto *block = new QWidget;
-    auto *column = new QVBoxLayout(block);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(8);
+    auto *column = BookHomeParts::column(block, 8);
     auto *row = new QHBoxLayout;
     row->setSpacing(8);
 
@@ -256,9 +248,7 @@ QWidget *BookHomeView::buildRewardsLine()
 QWidget *BookHomeView::buildExtras()
 {
     auto *block = new QWidget;
-    auto *column = new QVBoxLayout(block);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(10);
+    auto *column = BookHomeParts::column(block, 10);
     column->addWidget(BookHomeParts::heading(QStringLiteral("Make it yours"), block));
 
     m_names = new ExtraRow(QStringLiteral("person.2"), QStringLiteral("Names in the book"), QString(), block);
@@ -305,9 +295,7 @@ QWidget *BookHomeView::buildExtras()
 QWidget *BookHomeView::buildKeeping()
 {
     auto *block = new QWidget;
-    auto *column = new QVBoxLayout(block);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(6);
+    auto *column = BookHomeParts::column(block, 6);
     column->addWidget(BookHomeParts::heading(QStringLiteral("Your messages"), block));
     column->addWidget(Style::label(
         QStringLiteral("This conversation stays on this computer, so your next book, or "
@@ -340,9 +328,7 @@ void BookHomeView::buildAddons()
     heading->show();
     for (const BookPage::AddonGroup &group : BookPage::addonGroups(*m_pricing)) {
         auto *section = new QWidget(m_addons);
-        auto *rows = new QVBoxLayout(section);
-        rows->setContentsMargins(0, 0, 0, 0);
-        rows->setSpacing(8);
+        auto *rows = BookHomeParts::column(section, 8);
         QLabel *title
             = Style::label(group.title.toUpper(), Style::Text::Caption, Style::Tone::Secondary, section);
         title->setFont(Style::font(Style::Text::Caption, Style::Weight::Semibold));

@@ -33,27 +33,6 @@ protected:
     }
 };
 
-// What epubcheck finds at the level of an error or worse; empty when none.
-QString epubcheckErrors(const QString &epub)
-{
-    // Debian's epubcheck is the jar itself: run it through java everywhere.
-    const QString jar
-        = QFileInfo(QStandardPaths::findExecutable(QStringLiteral("epubcheck"))).canonicalFilePath();
-    if (jar.isEmpty())
-        return QStringLiteral("epubcheck is not installed");
-    QProcess check;
-    check.setProcessChannelMode(QProcess::MergedChannels);
-    check.start(QStringLiteral("java"), { QStringLiteral("-jar"), jar, epub });
-    if (!check.waitForFinished(180000))
-        return QStringLiteral("epubcheck did not finish");
-    const QString output = QString::fromUtf8(check.readAll());
-    if (check.exitCode() != 0
-        || output.contains(
-            QRegularExpression(QStringLiteral("^(ERROR|FATAL)"), QRegularExpression::MultilineOption)))
-        return output;
-    return {};
-}
-
 } // namespace
 
 TEST_F(EbookExportTest, TheReaderThatOpensEbooksGetsARealEpub)

@@ -19,6 +19,9 @@ QString sourceDir();
 QString dataDir();
 
 QByteArray readFile(const QString &path);
+// What epubcheck finds in an EPUB at the level of an error or worse; empty
+// when it finds nothing of the kind.
+QString epubcheckErrors(const QString &epub);
 void writeFile(const QString &path, const QByteArray &bytes);
 
 // Runs a coroutine to its end on the test's event loop and hands back its

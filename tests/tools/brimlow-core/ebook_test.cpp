@@ -1,4 +1,5 @@
 // The ebook command of the staged executable, checked by epubcheck.
+#include "testsupport.h"
 #include "toolrunner.h"
 
 #include <QBuffer>
@@ -43,29 +44,6 @@ Archive readArchive(const QString &path)
     }
     zip_close(zip);
     return archive;
-}
-
-// epubcheck's verdict: its output when it finds an error or worse, else
-// nothing.
-QString epubcheckErrors(const QString &epub)
-{
-    // Debian's epubcheck is the jar itself, runnable only where binfmt
-    // hands jars to java; run it through java everywhere.
-    const QString jar
-        = QFileInfo(QStandardPaths::findExecutable(QStringLiteral("epubcheck"))).canonicalFilePath();
-    if (jar.isEmpty())
-        return QStringLiteral("epubcheck is not installed");
-    QProcess check;
-    check.setProcessChannelMode(QProcess::MergedChannels);
-    check.start(QStringLiteral("java"), { QStringLiteral("-jar"), jar, epub });
-    if (!check.waitForFinished(180000))
-        return QStringLiteral("epubcheck did not finish");
-    const QString output = QString::fromUtf8(check.readAll());
-    if (check.exitCode() != 0
-        || output.contains(
-            QRegularExpression(QStringLiteral("^(ERROR|FATAL)"), QRegularExpression::MultilineOption)))
-        return output;
-    return {};
 }
 
 // The idrefs of the package's spine, in reading order.
@@ -145,7 +123,7 @@ TEST_F(EbookTest, WithACoverTheEbookPassesEpubcheckAndOpensOnTheCover)
     const ToolRun run = make({ "--cover", cover() });
     ASSERT_EQ(run.exitCode, 0) << run.err.constData();
     EXPECT_TRUE(run.out.isEmpty());
-    EXPECT_EQ(epubcheckErrors(out()), QString());
+    EXPECT_EQ(TestSupport::epubcheckErrors(out()), QString());
 
     const Archive archive = readArchive(out());
     ASSERT_FALSE(archive.names.isEmpty());
@@ -166,7 +144,7 @@ TEST_F(EbookTest, WithoutACoverTheEbookOpensOnTheTitlePage)
 {
     const ToolRun run = make();
     ASSERT_EQ(run.exitCode, 0) << run.err.constData();
-    EXPECT_EQ(epubcheckErrors(out()), QString());
+    EXPECT_EQ(TestSupport::epubcheckErrors(out()), QString());
     const Archive archive = readArchive(out());
     EXPECT_EQ(spineOf(archive), (QStringList { "title", "chapter-1", "chapter-2" }));
     EXPECT_FALSE(archive.entries.contains("OEBPS/cover.png"));
@@ -178,7 +156,7 @@ TEST_F(EbookTest, ABookWithoutChaptersIsStillAValidEbook)
     writeFile(resolved(), R"({"title": "", "chapters": []})");
     const ToolRun run = make();
     ASSERT_EQ(run.exitCode, 0) << run.err.constData();
-    EXPECT_EQ(epubcheckErrors(out()), QString());
+    EXPECT_EQ(TestSupport::epubcheckErrors(out()), QString());
 }
 
 TEST_F(EbookTest, WhatCantBeReadFailsWithASentenceAndLeavesNoFile)
