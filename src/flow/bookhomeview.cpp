@@ -12,6 +12,7 @@
 #include "model/coverrender.h"
 #include "model/day.h"
 #include "namessheet.h"
+#include "ordersheet.h"
 #include "ordertotal.h"
 #include "project/bookhome.h"
 #include "project/fileerror.h"
@@ -184,7 +185,7 @@ QWidget *BookHomeView::buildActions()
     auto *inside = new QHBoxLayout(m_order);
     inside->setContentsMargins(16, 0, 16, 0);
     inside->addWidget(m_orderLabel);
-    connect(m_order, &QPushButton::clicked, this, &BookHomeView::orderRequested);
+    connect(m_order, &QPushButton::clicked, this, &BookHomeView::order);
     row->addWidget(m_order);
 
     m_save = new QPushButton(QStringLiteral("Save"));
@@ -514,11 +515,19 @@ void BookHomeView::waitForTestOrder()
         if (m_project->pdf().isEmpty() || m_project->isTypesetting())
             return;
         m_testOrder->stop();
-        emit orderRequested();
+        order();
     };
     connect(m_testOrder, &QTimer::timeout, this, check);
     m_testOrder->start();
     check();
+}
+
+void BookHomeView::order()
+{
+    // The sheet deletes itself when closed; the order it places goes on
+    // without it.
+    auto *sheet = new OrderSheet(this, m_project, m_pricing);
+    sheet->present();
 }
 
 void BookHomeView::exportPDF()

@@ -64,6 +64,8 @@ public:
     // The order button's words, as the button shows them.
     OrderTotal::Label orderLabel() const;
 
+    // Opens the order sheet with the prices the page has (maybe none).
+    void order();
     void exportPDF();
     void exportEbook(EbookExport::Destination destination);
     void confirmDelete();
@@ -73,9 +75,6 @@ signals:
     void setupRequested();
     void pagesRequested();
     void wrappedRequested();
-    // The order button was pressed (or the test-order aid found the book
-    // typeset); whoever hosts the page opens the order sheet.
-    void orderRequested();
 
 protected:
     void showEvent(QShowEvent *event) override;
