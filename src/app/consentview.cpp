@@ -1,5 +1,6 @@
 #include "consentview.h"
 
+#include "flow/handoffslot.h"
 #include "icons.h"
 #include "model/consent.h"
 #include "model/day.h"
@@ -69,7 +70,9 @@ ConsentView::ConsentView(
     : QWidget(parent)
     , m_conversation(conversation)
     , m_actions(std::move(actions))
-    , m_okToPrint(new QCheckBox(QStringLiteral("I'm in this conversation, and ") + name
+    // A box's "&" marks its shortcut letter; a name's own stays a "&".
+    , m_okToPrint(new QCheckBox(QStringLiteral("I'm in this conversation, and ")
+          + QString(name).replace(QLatin1Char('&'), QStringLiteral("&&"))
           + QStringLiteral(" is happy to be in a printed book.")))
     , m_read(new QPushButton(QStringLiteral("Read Our Messages")))
 {
@@ -139,6 +142,18 @@ ConsentView::ConsentView(
                 + QStringLiteral(
                     ", read on this computer. No message is quoted on a card, and nothing is printed.")));
         connect(wrapped, &QPushButton::clicked, this, [this] { act(m_actions.wrapped); });
+    }
+
+    if (m_actions.web) {
+        const QString host = HandoffSlot::host();
+        auto *web = new QPushButton(QStringLiteral("Make It on ") + host);
+        web->setAutoDefault(false);
+        stack->addLayout(explainedButton(web,
+            QStringLiteral("Sends this conversation, as text, to ") + host
+                + QStringLiteral(
+                    " and opens it in your browser, to make the Wrapped and the book there, like "
+                    "on your phone.")));
+        connect(web, &QPushButton::clicked, this, [this] { act(m_actions.web); });
     }
 
     stack->addWidget(Style::label(

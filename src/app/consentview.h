@@ -25,6 +25,8 @@ public:
         std::function<void()> agree;
         // "See Our Wrapped"; without it the Wrapped row is not shown.
         std::function<void()> wrapped;
+        // "Make It on" the website; without it that row is not shown.
+        std::function<void()> web;
     };
 
     ConsentView(

@@ -5,6 +5,8 @@
 #include "contentunavailable.h"
 #include "conversationlist.h"
 #include "errors.h"
+#include "flow/handoffslot.h"
+#include "flow/handoffview.h"
 #include "model/consent.h"
 #include "model/library.h"
 #include "project/project.h"
@@ -48,6 +50,7 @@ ContentView::ContentView(Library *library, QWidget *parent)
     : QWidget(parent)
     , m_library(library)
     , m_opener(&Project::open)
+    , m_handoff(new HandoffSlot(this))
     , m_adder(new SourceAdder(library, this))
     , m_routes(new QStackedWidget(this))
     , m_progress(centred({ new Spinner(Spinner::Size::Regular) }, 0))
@@ -82,6 +85,7 @@ ContentView::ContentView(Library *library, QWidget *parent)
     m_detailLayout->setContentsMargins(0, 0, 0, 0);
 
     connect(m_list, &ConversationList::selectionChanged, this, &ContentView::setSelection);
+    connect(m_handoff, &HandoffSlot::changed, this, &ContentView::refresh);
     connect(m_library, &Library::accessChanged, this, &ContentView::refresh);
     connect(m_library, &Library::addedChanged, this, &ContentView::refresh);
     connect(m_library, &Library::namesChanged, this, &ContentView::refresh);
@@ -210,6 +214,11 @@ void ContentView::agree(const QString &id, bool wrappedOnly)
     open(id);
 }
 
+void ContentView::handOff(const Conversation &conversation)
+{
+    m_handoff->start(conversation, m_library->displayName(conversation), m_library->memberNames());
+}
+
 void ContentView::autoOpen()
 {
     if (m_selection || route() != Route::Split)
@@ -256,6 +265,8 @@ ContentView::DetailKey ContentView::wantedDetail() const
     if (m_opening)
         return { Detail::Reading, m_opening->conversation.id(), nullptr, readingLine(m_opening->conversation),
             {} };
+    if (m_selection && m_handoff->shows(*m_selection))
+        return { Detail::Handoff, *m_selection, nullptr, {}, {} };
     if (m_openError && m_selection == m_openError->first)
         return { Detail::OpenError, m_openError->first, nullptr, m_openError->second, {} };
     if (m_selection) {
@@ -292,6 +303,8 @@ QWidget *ContentView::buildDetail(const DetailKey &key)
         line->setAlignment(Qt::AlignCenter);
         return centred({ new Spinner(Spinner::Size::Regular), line }, 12);
     }
+    case Detail::Handoff:
+        return new HandoffView(m_handoff);
     case Detail::OpenError:
         return new ContentUnavailable(QStringLiteral("exclamationmark.triangle"),
             QStringLiteral("This conversation didn't open"), key.text);
@@ -300,6 +313,7 @@ QWidget *ContentView::buildDetail(const DetailKey &key)
         ConsentView::Actions actions;
         actions.agree = [this, id] { agree(id, false); };
         actions.wrapped = [this, id] { agree(id, true); };
+        actions.web = [this, conversation = *key.conversation] { handOff(conversation); };
         return new ConsentView(*key.conversation, key.text, actions);
     }
     case Detail::ChooseSomeone:

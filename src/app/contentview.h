@@ -10,6 +10,7 @@
 
 class AccessView;
 class ConversationList;
+class HandoffSlot;
 class Library;
 class Project;
 class QSplitter;
@@ -34,7 +35,7 @@ public:
     // What the window shows.
     enum class Route { Progress, Access, Split };
     // What the detail pane shows.
-    enum class Detail { Book, Reading, OpenError, Consent, ChooseSomeone };
+    enum class Detail { Book, Reading, Handoff, OpenError, Consent, ChooseSomeone };
 
     explicit ContentView(Library *library, QWidget *parent = nullptr);
     ~ContentView() override;
@@ -61,6 +62,11 @@ public:
     // The library's first load was started by whoever owns it: showing the
     // content doesn't start another.
     void loadStarted() { m_loaded = true; }
+
+    // The window's one hand-off of a conversation to the website.
+    HandoffSlot *handoff() const { return m_handoff; }
+    // Hands the conversation to the website, as its consent screen offers.
+    void handOff(const Conversation &conversation);
     // The open book was deleted: it closes and nothing is selected.
     void bookDeleted();
 
@@ -107,6 +113,7 @@ private:
 
     Library *m_library;
     Opener m_opener;
+    HandoffSlot *m_handoff;
     SourceAdder *m_adder;
     QStackedWidget *m_routes;
     QWidget *m_progress;

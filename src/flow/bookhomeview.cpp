@@ -570,15 +570,18 @@ void BookHomeView::exportEbook(EbookExport::Destination destination)
 void BookHomeView::confirmDelete()
 {
     auto *box = new QMessageBox(this);
-    box->setIcon(QMessageBox::Warning);
-    box->setWindowModality(Qt::WindowModal);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    box->setWindowTitle(QStringLiteral("Delete"));
     box->setText(QStringLiteral("Delete “%1”?").arg(m_project->book().front.title));
     box->setInformativeText(QStringLiteral("This removes the book and Quorvel's copy of these messages from "
                                            "this computer. Your Messages app isn't touched."));
     QPushButton *remove = box->addButton(QStringLiteral("Delete"), QMessageBox::DestructiveRole);
-    box->addButton(QMessageBox::Cancel);
-    box->setDefaultButton(QMessageBox::Cancel);
+    Style::setDestructive(remove);
+    QPushButton *cancel = box->addButton(QMessageBox::Cancel);
+    Style::setAlertLook(box);
+    box->setDefaultButton(cancel);
+    box->setEscapeButton(cancel);
     connect(remove, &QPushButton::clicked, this, [this] {
         try {
             m_project->deleteEverything();

@@ -4,6 +4,7 @@
 #include "app/style.h"
 #include "handoffslot.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -17,13 +18,18 @@ HandoffView::HandoffView(HandoffSlot *slot, QWidget *parent)
 {
     m_text->setAlignment(Qt::AlignCenter);
     m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_text->setMaximumWidth(480);
     auto *stack = new QVBoxLayout(this);
     stack->setContentsMargins(40, 40, 40, 40);
     stack->setSpacing(12);
     stack->addStretch(1);
     stack->addWidget(m_spinner, 0, Qt::AlignHCenter);
-    stack->addWidget(m_text, 0, Qt::AlignHCenter);
+    // Stretches, not an alignment: an aligned label keeps the width of the
+    // first line it had, and a longer one would lose its end.
+    auto *row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(m_text, 3);
+    row->addStretch(1);
+    stack->addLayout(row);
     stack->addWidget(m_back, 0, Qt::AlignHCenter);
     stack->addStretch(1);
 
