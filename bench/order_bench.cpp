@@ -4,6 +4,7 @@
 // step the sheet shows and of each typst run under it. The book is typeset
 // first and not timed: the order button waits for that too.
 #include "app/desktop.h"
+#include "benchservice.h"
 #include "flow/ordermodel.h"
 #include "model/helpers.h"
 #include "project/project.h"
@@ -31,26 +32,6 @@ public:
     }
     QUrl opened;
 };
-
-void waitUntil(const std::function<bool()> &done)
-{
-    while (!done())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-}
-
-// The stand-in on a free port; its address, or empty when it did not start.
-QString startService(QProcess &service, const QString &data)
-{
-    service.start(QStringLiteral(QUORVEL_BENCH_STAGE) + QStringLiteral("/libexec/quorvel/quorvel-service"),
-        { QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--data"), data,
-            QStringLiteral("--mode"), QStringLiteral("stripe") });
-    QByteArray said;
-    while (!said.contains('\n') && service.waitForReadyRead(5000))
-        said += service.readAllStandardOutput();
-    const QRegularExpressionMatch match
-        = QRegularExpression(QStringLiteral("listening on (http://\\S+)")).match(QString::fromUtf8(said));
-    return match.hasMatch() ? match.captured(1) : QString();
-}
 
 QString stageText(const OrderModel::Stage &stage)
 {
@@ -83,7 +64,7 @@ int main(int argc, char **argv)
     // The order's install identifier goes to a settings file of the bench's own.
     qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
     QProcess service;
-    const QString origin = startService(service, dir.filePath(QStringLiteral("service")));
+    const QString origin = Bench::startService(service, dir.filePath(QStringLiteral("service")));
     if (origin.isEmpty()) {
         std::fprintf(stderr, "order_bench: the stand-in service did not start\n");
         return 1;
@@ -100,7 +81,8 @@ int main(int argc, char **argv)
     QFile::copy(QStringLiteral(QUORVEL_SOURCE_DIR "/samples/sample-book.json"),
         folder + QStringLiteral("/book.json"));
     std::shared_ptr<Project> project = QCoro::waitFor(Project::open(conversation, QStringLiteral("Maya")));
-    waitUntil([&] { return (!project->pdf().isEmpty() && !project->isTypesetting()) || project->error(); });
+    Bench::waitUntil(
+        [&] { return (!project->pdf().isEmpty() && !project->isTypesetting()) || project->error(); });
     if (project->error()) {
         std::fprintf(stderr, "order_bench: %s\n", qPrintable(*project->error()));
         return 1;
@@ -130,7 +112,7 @@ int main(int argc, char **argv)
     });
     clock.start();
     order->go();
-    waitUntil([&] { return !order->isPlacing(); });
+    Bench::waitUntil([&] { return !order->isPlacing(); });
     const double total = clock.nsecsElapsed() / 1e6;
     service.terminate();
     service.waitForFinished(5000);

@@ -169,7 +169,11 @@ QWidget *BookFlow::build(Mode mode)
         return buildWizard();
     case Mode::Making: {
         auto *making = new MakingView(m_project);
-        connect(making, &MakingView::done, this, [this] { setMode(Mode::Home); });
+        connect(making, &MakingView::done, this, [this, making] {
+            // The cover just drawn is the page's cover too.
+            m_madeCover = making->cover();
+            setMode(Mode::Home);
+        });
         connect(making, &MakingView::setupRequested, this, &BookFlow::reopenWizard);
         return making;
     }
@@ -194,6 +198,8 @@ QWidget *BookFlow::buildWizard()
 QWidget *BookFlow::buildHome()
 {
     auto *home = new BookHomeView(m_project);
+    if (m_madeCover)
+        home->setCover(*std::exchange(m_madeCover, std::nullopt));
     connect(home, &BookHomeView::deleted, this, &BookFlow::deleted);
     connect(home, &BookHomeView::setupRequested, this, &BookFlow::reopenWizard);
     connect(home, &BookHomeView::pagesRequested, this, [this] { setMode(Mode::Pages); });

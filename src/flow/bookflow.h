@@ -93,6 +93,7 @@ private:
     std::optional<QString> m_wrappedFocus;
     bool m_counting = false;
     std::optional<QString> m_countFailure;
+    std::optional<QString> m_madeCover;
     QPointer<PrintConsentSheet> m_consentSheet;
     QVBoxLayout *m_layout;
     QWidget *m_screen = nullptr;

@@ -145,10 +145,20 @@ BookHomeView::BookHomeView(std::shared_ptr<Project> project, WrappedButton wrapp
     connect(&Rewards::shared(), &Rewards::statusChanged, this, &BookHomeView::refresh);
 
     refresh();
-    loadPricesAndRewards();
 }
 
 BookHomeView::~BookHomeView() = default;
+
+void BookHomeView::setCover(const QString &preview)
+{
+    const int pages = BookPage::coverPages(m_project->layout().pageCount);
+    const std::optional<QImage> front = BookHome::frontPanel(preview, pages);
+    if (!front)
+        return;
+    m_coverKey = BookPage::coverKey(m_project->book(), m_project->layout().pageCount);
+    ++m_coverTicket;
+    m_cover->setPicture(front);
+}
 
 QWidget *BookHomeView::buildTitleBlock()
 {
@@ -349,6 +359,12 @@ void BookHomeView::buildAddons()
 void BookHomeView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // The page's work starts when it comes on screen.
+    if (!m_started) {
+        m_started = true;
+        refreshCover();
+        loadPricesAndRewards();
+    }
     if (WindowToolbar *toolbar = WindowToolbar::of(this)) {
         QList<QAction *> trailing { m_pagesAction };
         if (m_wrappedAction)
@@ -462,6 +478,8 @@ void BookHomeView::refreshAddons()
 
 void BookHomeView::refreshCover()
 {
+    if (!m_started)
+        return;
     const QString key = BookPage::coverKey(m_project->book(), m_project->layout().pageCount);
     if (key == m_coverKey)
         return;

@@ -50,6 +50,10 @@ public:
     // How many cover previews the page has drawn.
     int coverRenders() const { return m_coverRenders; }
 
+    // A cover preview drawn a moment ago for the book as it is now (by the
+    // making screen), so the page shows it without drawing it again.
+    void setCover(const QString &preview);
+
     // The toolbar's items, which the window's toolbar shows while the page
     // is on screen.
     QAction *pagesAction() const { return m_pagesAction; }
@@ -100,6 +104,7 @@ private:
     std::optional<Pricing> m_pricing;
     bool m_pricesAsked = false;
     bool m_makingEbook = false;
+    bool m_started = false;
 
     QString m_coverKey;
     quint64 m_coverTicket = 0;

@@ -183,6 +183,11 @@ TEST_F(BookFlowTest, TheWizardOfANewBookCanNotBeCancelledButReopenedItCan)
     EXPECT_EQ(made->mode(), Mode::Making);
     EXPECT_FALSE(project->needsWizard());
     ASSERT_TRUE(waitUntil([&] { return made->mode() == Mode::Home; }, 60000));
+    // The cover the making screen drew is on the page at once, not drawn again.
+    auto *home = qobject_cast<BookHomeView *>(made->screen());
+    EXPECT_TRUE(home->hasCover());
+    QTest::qWait(50);
+    EXPECT_EQ(home->coverRenders(), 0);
 
     // From the page: the setup again, resumed, and this time it can be left.
     WizardModel *first = made->wizard();
