@@ -162,9 +162,12 @@ public:
     std::optional<Layout::PinResult> pinResult(const QString &id) const;
     std::optional<BookFile::Message> message(const QString &id) const;
 
-    // Messages whose own text holds every word of query, in book order,
-    // hidden and out-of-range ones too; at most limit of them when limit
-    // is above 0.
+    // The text the book prints for a message: its replacement where it has
+    // one, else its own ("" for media alone).
+    QString shownText(const BookFile::Message &message) const;
+    // Messages whose text holds every word of query, in book order, hidden
+    // and out-of-range ones too; at most limit of them when limit is above
+    // 0. A message's text is the one shownText() gives.
     QList<BookFile::Message> search(const QString &query, int limit) const;
     // The printed page of a day in the last layout.
     std::optional<int> pageOf(const QString &day) const;

@@ -222,8 +222,12 @@ void Project::removeChapter(const QString &start)
 {
     QList<Edits::ChapterBreak> breaks = m_book.edits.chapters.value_or(QList<Edits::ChapterBreak>());
     breaks.removeIf([&](const Edits::ChapterBreak &chapter) { return chapter.start == start; });
-    // One break alone is no division into chapters.
-    if (breaks.size() < 2)
+    // The opening break alone divides nothing: the book goes back to its
+    // chapters by month. A later break left alone is a chapter the user
+    // still wants, and stays.
+    const std::optional<BookFile::Message> first = firstMessageInRange();
+    const bool opening = breaks.size() == 1 && first && breaks.first().start == first->id;
+    if (breaks.isEmpty() || opening)
         m_book.edits.chapters.reset();
     else
         m_book.edits.chapters = breaks;

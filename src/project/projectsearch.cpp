@@ -21,10 +21,14 @@ QList<BookFile::Message> Project::search(const QString &query, int limit) const
     QList<BookFile::Message> found;
     if (words.isEmpty())
         return found;
+    // A message is found by the words the book prints: after "Replace All"
+    // the old words are gone from it.
+    const QMap<QString, QString> replaced = m_book.edits.text.value_or(QMap<QString, QString>());
     for (const BookFile::Message &message : m_book.messages) {
         if (!message.text)
             continue;
-        const QString text = folded(*message.text);
+        const auto edited = replaced.isEmpty() ? replaced.cend() : replaced.constFind(message.id);
+        const QString text = folded(edited == replaced.cend() ? *message.text : *edited);
         const bool all = std::all_of(
             words.cbegin(), words.cend(), [&](const QString &word) { return text.contains(word); });
         if (!all)
@@ -34,6 +38,16 @@ QList<BookFile::Message> Project::search(const QString &query, int limit) const
             break;
     }
     return found;
+}
+
+QString Project::shownText(const BookFile::Message &message) const
+{
+    if (m_book.edits.text) {
+        const auto edited = m_book.edits.text->constFind(message.id);
+        if (edited != m_book.edits.text->cend())
+            return *edited;
+    }
+    return message.text.value_or(QString());
 }
 
 std::optional<int> Project::pageOf(const QString &day) const

@@ -95,6 +95,21 @@ TEST_F(EditingTest, ChaptersOpenWithTheRangeAndGoAwayBelowTwo)
     EXPECT_EQ(edits().chapters->size(), 1);
 }
 
+TEST_F(EditingTest, RemovingTheOpeningOfTwoChaptersKeepsTheOther)
+{
+    m_project->startChapter(message(3), QStringLiteral("Paris"));
+    ASSERT_EQ(edits().chapters->size(), 2);
+    m_project->removeChapter(QStringLiteral("m0"));
+    ASSERT_TRUE(edits().chapters);
+    EXPECT_EQ(*edits().chapters, (QList<Edits::ChapterBreak> { { "m3", "Paris" } }));
+    EXPECT_TRUE(saved().contains("Paris"));
+
+    // The user's own chapter going leaves the opening alone: months again.
+    m_project->startChapter(message(3), QStringLiteral("Paris"));
+    m_project->removeChapter(QStringLiteral("m3"));
+    EXPECT_FALSE(edits().chapters);
+}
+
 TEST_F(EditingTest, RangeEndsOfTheBookItselfAreStoredOpen)
 {
     m_project->setRange(QStringLiteral("2024-03-01"), QStringLiteral("2024-03-06"));
@@ -162,7 +177,7 @@ TEST_F(EditingTest, TheWizardWritesEverythingAtOnce)
     EXPECT_TRUE(book.design->receiptLines);
 }
 
-TEST_F(EditingTest, SearchFindsEveryWordInOwnTextsOnly)
+TEST_F(EditingTest, SearchFindsEveryWordInThePrintedTexts)
 {
     BookFile book = bookOf({ "Café au lait", "the cafe\u0301 AGAIN", "again and again", "tab\there" });
     BookFile::Message media = textMessage("media", "2024-03-09T12:00:00", {});
@@ -183,7 +198,11 @@ TEST_F(EditingTest, SearchFindsEveryWordInOwnTextsOnly)
 
     EXPECT_EQ(m_project->replaceAll(QStringLiteral("again"), QStringLiteral("once")), 2);
     EXPECT_EQ(edits().text->value("m2"), "once and once");
-    EXPECT_EQ(ids(QStringLiteral("once")), QStringList());
+    // Replaced words are found in their new form only.
+    EXPECT_EQ(ids(QStringLiteral("once")), QStringList({ "m1", "m2" }));
+    EXPECT_EQ(ids(QStringLiteral("again")), QStringList());
+    EXPECT_EQ(m_project->shownText(message(2)), "once and once");
+    EXPECT_EQ(m_project->shownText(message(0)), "Café au lait");
     EXPECT_EQ(m_project->replaceAll(QStringLiteral("ONCE"), QStringLiteral("again")), 2);
     EXPECT_EQ(edits().text->value("m1"), "the cafe\u0301 again");
     m_project->replaceAll(QStringLiteral("the cafe\u0301 again"), QStringLiteral("the cafe\u0301 AGAIN"));

@@ -1,0 +1,91 @@
+#include "searchmodel.h"
+
+#include "model/day.h"
+#include "project/project.h"
+
+void SearchModel::setRows(const QList<BookFile::Message> &found, const Project &project)
+{
+    const BookFile &book = project.book();
+    const QStringList hiddenList = book.edits.hidden.value_or(QStringList());
+    const QSet<QString> hidden(hiddenList.cbegin(), hiddenList.cend());
+    QSet<QString> bold;
+    for (const Edits::Emphasis &emphasis : book.edits.emphasis.value_or(QList<Edits::Emphasis>())) {
+        if (!emphasis.phrase)
+            bold.insert(emphasis.id);
+    }
+    beginResetModel();
+    m_rows.clear();
+    m_rows.reserve(found.size());
+    for (const BookFile::Message &message : found) {
+        m_rows.append(
+            { message, longDay(message.at.left(10)), senderOf(book, message), project.shownText(message),
+                hidden.contains(message.id), bold.contains(message.id), badgeOf(project, message) });
+    }
+    endResetModel();
+}
+
+int SearchModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+QVariant SearchModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_rows.size())
+        return {};
+    const Row &row = m_rows.at(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
+        return row.text;
+    case Qt::ToolTipRole:
+        return row.day + QStringLiteral(" · ") + row.sender;
+    default:
+        return {};
+    }
+}
+
+QString SearchModel::senderOf(const BookFile &book, const BookFile::Message &message)
+{
+    if (message.from == QLatin1String("me"))
+        return QStringLiteral("You");
+    // In a group every other member writes too: the message names its own
+    // sender, never simply the last person of the book.
+    for (const BookFile::Person &person : book.people) {
+        if (person.id == message.from)
+            return person.me ? QStringLiteral("You") : person.name;
+    }
+    if (message.who && !message.who->isEmpty())
+        return *message.who;
+    return QStringLiteral("Them");
+}
+
+SearchModel::Badge SearchModel::badgeOf(const Project &project, const BookFile::Message &message)
+{
+    if (const std::optional<Edits::Pin> pin = project.pinFor(message)) {
+        const std::optional<Layout::PinResult> result = project.pinResult(message.id);
+        return { Badge::Kind::Pin, QStringLiteral("p. %1").arg(pin->page), result && !result->ok };
+    }
+    const QString day = message.at.left(10);
+    if (day < project.from() || day > project.to())
+        return { Badge::Kind::Outside, QStringLiteral("Not in book"), false };
+    if (const std::optional<int> page = project.pageOf(day))
+        return { Badge::Kind::Page, QStringLiteral("p. %1").arg(*page), false };
+    return {};
+}
+
+QList<std::pair<int, int>> SearchModel::highlights(const QString &text, const QString &query)
+{
+    QList<std::pair<int, int>> found;
+    for (const QString &word : query.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        qsizetype from = 0;
+        for (;;) {
+            const qsizetype at = text.indexOf(word, from, Qt::CaseInsensitive);
+            if (at < 0)
+                break;
+            found.append({ int(at), int(word.size()) });
+            from = at + word.size();
+        }
+    }
+    return found;
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QColor>
+
+// Colours the viewer adds to the shared ones, for the appearance in use.
+namespace Tones {
+
+// A pin the typesetter could not honour.
+QColor orange();
+// Behind a searched word: yellow at 35 %.
+QColor highlight();
+
+} // namespace Tones

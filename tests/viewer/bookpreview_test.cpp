@@ -1,0 +1,225 @@
+#include "viewer/bookpreview.h"
+#include "viewer/pagecache.h"
+#include "viewer/spreadlayout.h"
+#include "viewertest.h"
+
+#include <QScrollBar>
+#include <QSignalSpy>
+
+namespace {
+
+using TestSupport::waitUntil;
+
+class BookPreviewTest : public ::testing::Test
+{
+protected:
+    BookPreviewTest()
+    {
+        preview.resize(900, 700);
+        preview.show();
+    }
+
+    // A PDF of blank pages, a new file each time as typesetting writes them.
+    QString blank(int pages)
+    {
+        const QString path = dir.filePath(QStringLiteral("book-%1.pdf").arg(++written));
+        TestSupport::writeFile(path, blankPdf(pages));
+        return path;
+    }
+
+    bool shows(int pages)
+    {
+        return waitUntil([&] { return !preview.isLoading() && preview.pageCount() == pages; }, 10000);
+    }
+
+    QTemporaryDir dir;
+    int written = 0;
+    BookPreview preview;
+};
+
+TEST_F(BookPreviewTest, TheReaderKeepsTheirPageAcrossANewPdfClampedToItsEnd)
+{
+    preview.setUrl(blank(120));
+    ASSERT_TRUE(shows(120));
+    preview.jump(57);
+    EXPECT_EQ(preview.currentPage(), 57);
+    EXPECT_FALSE(preview.pendingJump());
+    const int place = preview.verticalScrollBar()->value();
+
+    preview.setUrl(blank(100));
+    ASSERT_TRUE(shows(100));
+    EXPECT_EQ(preview.currentPage(), 57);
+    EXPECT_EQ(preview.verticalScrollBar()->value(), place);
+
+    preview.setUrl(blank(40));
+    ASSERT_TRUE(shows(40));
+    EXPECT_EQ(preview.currentPage(), 39);
+    EXPECT_EQ(preview.pageLabel(), "Page 40 of 40");
+}
+
+TEST_F(BookPreviewTest, TheSamePathAgainOrNoPathChangesNothing)
+{
+    const QString path = blank(30);
+    preview.setUrl(path);
+    ASSERT_TRUE(shows(30));
+    preview.jump(9);
+    preview.setZoom(2);
+    QSignalSpy shown(&preview, &BookPreview::documentShown);
+    preview.setUrl(path);
+    preview.setUrl(QString());
+    QTest::qWait(100);
+    EXPECT_EQ(shown.count(), 0);
+    EXPECT_FALSE(preview.isLoading());
+    EXPECT_EQ(preview.currentPage(), 9);
+    EXPECT_EQ(preview.zoom(), 2);
+    EXPECT_EQ(preview.url(), path);
+}
+
+TEST_F(BookPreviewTest, AJumpBeforeAnyPdfWaitsForOneThatHasThePage)
+{
+    preview.jump(10);
+    EXPECT_EQ(preview.pendingJump(), 10);
+    preview.setUrl(blank(200));
+    ASSERT_TRUE(shows(200));
+    EXPECT_EQ(preview.currentPage(), 9); // the left page of the spread 9–10
+    EXPECT_EQ(preview.pageLabel(), "Pages 10\u201311 of 200");
+    EXPECT_FALSE(preview.pendingJump());
+}
+
+TEST_F(BookPreviewTest, AJumpPastTheEndIsDroppedByTheNextPdfThatLacksItToo)
+{
+    preview.setUrl(blank(20));
+    ASSERT_TRUE(shows(20));
+    preview.jump(30);
+    EXPECT_EQ(preview.pendingJump(), 30);
+    EXPECT_EQ(preview.currentPage(), 0);
+    // Not left waiting to fire after some later typesetting.
+    preview.setUrl(blank(25));
+    ASSERT_TRUE(shows(25));
+    EXPECT_FALSE(preview.pendingJump());
+    EXPECT_EQ(preview.currentPage(), 0);
+    preview.setUrl(blank(40));
+    ASSERT_TRUE(shows(40));
+    EXPECT_EQ(preview.currentPage(), 0);
+}
+
+TEST_F(BookPreviewTest, AFileThatCantBeReadShowsNoPagesAndIsNotRetried)
+{
+    preview.setUrl(blank(12));
+    ASSERT_TRUE(shows(12));
+    const QString broken = dir.filePath(QStringLiteral("broken.pdf"));
+    TestSupport::writeFile(broken, "%PDF-1.4 not really");
+    QSignalSpy shown(&preview, &BookPreview::documentShown);
+    preview.setUrl(broken);
+    ASSERT_TRUE(shown.wait(10000));
+    EXPECT_EQ(preview.pageCount(), 0);
+    EXPECT_EQ(preview.url(), broken);
+    EXPECT_TRUE(preview.pageLabel().isEmpty());
+    preview.setUrl(broken);
+    EXPECT_FALSE(preview.isLoading());
+}
+
+TEST_F(BookPreviewTest, KeysPageThroughSpreads)
+{
+    preview.setUrl(blank(10));
+    ASSERT_TRUE(shows(10));
+    preview.setFocus();
+    EXPECT_EQ(preview.pageLabel(), "Page 1 of 10");
+    QTest::keyClick(&preview, Qt::Key_Right);
+    EXPECT_EQ(preview.currentPage(), 1);
+    EXPECT_EQ(preview.pageLabel(), "Pages 2\u20133 of 10");
+    QTest::keyClick(&preview, Qt::Key_PageDown);
+    QTest::keyClick(&preview, Qt::Key_Space);
+    EXPECT_EQ(preview.currentPage(), 5);
+    QTest::keyClick(&preview, Qt::Key_PageUp);
+    EXPECT_EQ(preview.currentPage(), 3);
+    QTest::keyClick(&preview, Qt::Key_End);
+    EXPECT_EQ(preview.currentPage(), 9);
+    EXPECT_EQ(preview.pageLabel(), "Page 10 of 10");
+    QTest::keyClick(&preview, Qt::Key_Left);
+    EXPECT_EQ(preview.currentPage(), 7);
+    QTest::keyClick(&preview, Qt::Key_Home);
+    EXPECT_EQ(preview.currentPage(), 0);
+    QTest::keyClick(&preview, Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_GT(preview.zoom(), 1);
+    QTest::keyClick(&preview, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(preview.zoom(), 1);
+}
+
+TEST_F(BookPreviewTest, ZoomedAllTheWayInTheCacheStaysWithinItsCapacity)
+{
+    preview.resize(1400, 1000);
+    preview.setUrl(blank(60));
+    ASSERT_TRUE(shows(60));
+    preview.setZoom(BookPreview::largestZoom);
+    for (int step = 0; step < 12; ++step) {
+        QTest::keyClick(&preview, Qt::Key_PageDown);
+        waitUntil([&] { return preview.isComplete(); }, 5000);
+        EXPECT_LE(preview.cacheBytes(), BookPreview::cacheCapacity);
+    }
+    EXPECT_TRUE(preview.isComplete());
+}
+
+TEST(SpreadLayoutTest, TheFirstPageStandsAloneOnTheRightThenPagesFaceEachOther)
+{
+    const SpreadLayout layout(QList<QSizeF>(5, QSizeF(360, 576)), QSize(1000, 2000), 1);
+    ASSERT_EQ(layout.pages(), SpreadLayout::Pages::Facing);
+    EXPECT_EQ(layout.rowCount(), 3);
+    const int spine = layout.contentSize().width() / 2;
+    EXPECT_EQ(layout.pageRect(0).left(), spine);
+    EXPECT_EQ(layout.pageRect(1).right() + 1, spine);
+    EXPECT_EQ(layout.pageRect(2).left(), spine);
+    EXPECT_EQ(layout.pageRect(1).top(), layout.pageRect(2).top());
+    EXPECT_EQ(layout.pageRect(3).right() + 1, spine);
+    EXPECT_EQ(layout.rowOf(4), 2);
+    // Fitted to the width, within the margins, in a tall view; to the
+    // height in a wide one.
+    EXPECT_EQ(layout.pageRect(1).left(), SpreadLayout::margin);
+    const SpreadLayout wide(QList<QSizeF>(5, QSizeF(360, 576)), QSize(1600, 700), 1);
+    EXPECT_EQ(wide.pageRect(1).height(), 700 - 2 * SpreadLayout::margin);
+    EXPECT_EQ(wide.pageRect(2).left(), wide.contentSize().width() / 2);
+    EXPECT_EQ(layout.rowAt(layout.rowRect(1).top() + 5), 1);
+    EXPECT_EQ(layout.rowAt(-50), 0);
+    EXPECT_EQ(layout.rowAt(1 << 20), 2);
+
+    // Too narrow for two pages: one a row, centred.
+    const SpreadLayout narrow(QList<QSizeF>(5, QSizeF(360, 576)), QSize(400, 900), 1);
+    EXPECT_EQ(narrow.pages(), SpreadLayout::Pages::Single);
+    EXPECT_EQ(narrow.rowCount(), 5);
+    EXPECT_EQ(narrow.rowOf(3), 3);
+}
+
+TEST(PageCacheTest, TheLeastRecentlyUsedGoFirstButNeverWhatIsKept)
+{
+    QImage tile(100, 100, QImage::Format_RGB32);
+    const qint64 size = PageCache::bytesOf(tile);
+    PageCache cache(3 * size);
+    const auto key = [](int page) { return PageCache::Key { 1, page, 100, 0, 0 }; };
+    cache.insert(key(0), tile);
+    cache.insert(key(1), tile);
+    cache.insert(key(2), tile);
+    EXPECT_FALSE(cache.find(key(0)).isNull()); // 1 is now the oldest
+    cache.insert(key(3), tile, { key(1) });
+    EXPECT_TRUE(cache.contains(key(1)));
+    EXPECT_FALSE(cache.contains(key(2)));
+    EXPECT_EQ(cache.bytes(), 3 * size);
+
+    // Stand-ins: the same page at another width or of another document.
+    cache.insert({ 2, 1, 100, 0, 0 }, tile, { key(1) });
+    cache.insert({ 1, 1, 200, 0, 0 }, tile, { key(1) });
+    EXPECT_EQ(cache.others(2, 1, 100).size(), 2);
+    EXPECT_LE(cache.bytes(), 3 * size);
+}
+
+TEST(PageCacheTest, APageIsCutIntoTilesOnlyWhereItIsWanted)
+{
+    const QSize page(2500, 3000);
+    EXPECT_EQ(PageCache::tilesOf(1, 0, page, QRect(0, 0, 2500, 3000)).size(), 9);
+    const QList<PageCache::Key> corner = PageCache::tilesOf(1, 0, page, QRect(2400, 2900, 500, 500));
+    ASSERT_EQ(corner.size(), 1);
+    EXPECT_EQ(PageCache::tileRect(corner.first(), page), QRect(2048, 2048, 452, 952));
+    EXPECT_TRUE(PageCache::tilesOf(1, 0, page, QRect(3000, 0, 10, 10)).isEmpty());
+    EXPECT_EQ(PageCache::tilesOf(1, 0, QSize(600, 900), QRect(0, 0, 600, 900)).size(), 1);
+}
+
+} // namespace

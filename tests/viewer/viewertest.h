@@ -1,0 +1,89 @@
+#pragma once
+
+// What the viewer's tests share: books opened as the app opens them, a
+// window with the real toolbar to show the view in, the page text of a
+// typeset PDF, and waits for real typesetting.
+#include "app/windowtoolbar.h"
+#include "project/projecttest.h"
+#include "uitestsupport.h"
+#include "viewer/bookview.h"
+
+#include <QMainWindow>
+#include <QProcess>
+
+namespace ViewerTest {
+
+// The sample conversation shipped with the sources: 2,004 messages.
+inline BookFile sampleBook()
+{
+    return BookFile::fromJson(TestSupport::readFile(TestSupport::sourceDir() + "/samples/sample-book.json"));
+}
+
+inline std::shared_ptr<Project> open(const BookFile &book, const QString &key = QStringLiteral("k"))
+{
+    return std::shared_ptr<Project>(openExisting(book, key));
+}
+
+// Waits for the typesetting in flight (or about to start) to publish.
+inline bool typeset(Project &project, int timeoutMs = 120000)
+{
+    const QString before = project.pdf();
+    return TestSupport::waitUntil(
+        [&] { return !project.isTypesetting() && project.pdf() != before && !project.pdf().isEmpty(); },
+        timeoutMs);
+}
+
+// Waits until a run asked for now has come and gone.
+inline bool settled(Project &project, int timeoutMs = 120000)
+{
+    if (!TestSupport::waitUntil([&] { return project.isTypesetting(); }, 5000))
+        return !project.isTypesetting();
+    return TestSupport::waitUntil([&] { return !project.isTypesetting(); }, timeoutMs);
+}
+
+// The text of one page of a PDF, by its index from 0.
+inline QString pageText(const QString &pdf, int index)
+{
+    QProcess tool;
+    const QString page = QString::number(index + 1);
+    tool.start(QStringLiteral("pdftotext"), { "-f", page, "-l", page, "-layout", pdf, "-" });
+    tool.waitForFinished(60000);
+    return QString::fromUtf8(tool.readAllStandardOutput()).simplified();
+}
+
+inline QString allText(const QString &pdf)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("pdftotext"), { pdf, "-" });
+    tool.waitForFinished(60000);
+    return QString::fromUtf8(tool.readAllStandardOutput()).simplified();
+}
+
+// A window as the app has it: the toolbar above, the view below.
+struct Window
+{
+    QMainWindow window;
+    WindowToolbar *toolbar = new WindowToolbar(&window);
+    BookView *view;
+
+    explicit Window(std::shared_ptr<Project> project, QSize size = QSize(1280, 820))
+        : view(new BookView(std::move(project)))
+    {
+        window.addToolBar(toolbar);
+        window.setCentralWidget(view);
+        window.resize(size);
+        window.show();
+        QTest::qWait(1);
+    }
+
+    QAction *toolbarAction(const QString &text) const
+    {
+        for (QAction *action : toolbar->actions()) {
+            if (action->text() == text && action->isVisible())
+                return action;
+        }
+        return nullptr;
+    }
+};
+
+} // namespace ViewerTest
