@@ -75,6 +75,9 @@ QWidget *FormSection::insertRow(int index, QWidget *content)
     layout->setSpacing(8);
     layout->addWidget(content);
     m_rows->insertWidget(index, row);
+    // Shown now, not on the next turn of the event loop, so that a section
+    // reads the same as soon as a refresh has built it.
+    row->show();
     m_card->update();
     return row;
 }

@@ -195,7 +195,7 @@ void Inspector::buildBook()
     m_dedication = new QPlainTextEdit;
     m_dedication->setFrameShape(QFrame::NoFrame);
     m_dedication->setMinimumHeight(70);
-    m_dedication->setMaximumHeight(120);
+    m_dedication->setMaximumHeight(84);
     m_dedication->setFont(Style::font(Style::Text::Body));
     m_dedication->viewport()->setAutoFillBackground(false);
     m_dedication->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; }"));

@@ -5,6 +5,7 @@
 #include "model/day.h"
 #include "project/project.h"
 
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QGuiApplication>
 #include <QLabel>
@@ -25,9 +26,6 @@ QDateEdit *dayField()
 {
     auto *field = new QDateEdit;
     field->setCalendarPopup(true);
-    // A date counts once it is whole: Return, leaving the field or a pick
-    // in the calendar. Typed a digit at a time, a passing date like January
-    // would drag the other end along and lose it.
     field->setKeyboardTracking(false);
     field->setDisplayFormat(QStringLiteral("MMM d, yyyy"));
     field->setMinimumWidth(150);
@@ -59,8 +57,15 @@ RangePopover::RangePopover(Project *project, QWidget *parent)
     m_whole->setAutoDefault(false);
     layout->addWidget(m_whole, 0, Qt::AlignLeft);
 
-    connect(m_from, &QDateEdit::dateChanged, this, [this](const QDate &date) { commit(End::From, date); });
-    connect(m_to, &QDateEdit::dateChanged, this, [this](const QDate &date) { commit(End::To, date); });
+    // A date counts once it is whole: Return, leaving the field, or a pick
+    // in the calendar. A date passing by while the user types or moves from
+    // month to year (January, on the way to June) would drag the other end
+    // along, and correcting it would not bring that end back.
+    for (const auto &[edit, which] : { std::pair { m_from, End::From }, { m_to, End::To } }) {
+        const auto finished = [this, field = edit, end = which] { commit(end, field->date()); };
+        connect(edit, &QDateEdit::editingFinished, this, finished);
+        connect(edit->calendarWidget(), &QCalendarWidget::clicked, this, finished);
+    }
     connect(m_whole, &QPushButton::clicked, this, [this] {
         if (m_project)
             m_project->setRange(std::nullopt, std::nullopt);
@@ -100,6 +105,8 @@ void RangePopover::commit(End end, const QDate &date)
     const QString day = Day::iso(QDateTime(date, QTime(0, 0)));
     const QString from = m_project->from();
     const QString to = m_project->to();
+    if (day == (end == End::From ? from : to))
+        return;
     // Moving one end past the other drags the other along to the same day;
     // otherwise the other end stays exactly where it was.
     if (end == End::From)

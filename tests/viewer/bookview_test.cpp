@@ -105,7 +105,7 @@ TEST_F(BookViewTest, WhileTheFirstPagesAreSetTheViewSaysSoThenShowsThem)
     EXPECT_TRUE(w.view->exportAction()->isEnabled());
     ASSERT_TRUE(waitUntil([&] { return w.view->preview()->isComplete(); }, 10000));
     EXPECT_EQ(w.view->preview()->pageCount(), project->layout().pageCount);
-    TestSupport::saveScreen(&w.window, "book-view");
+    ViewerTest::shot(&w.window, "book-view");
     qDebug() << QApplication::focusWidget() << w.toolbar->widgetForAction(w.view->rangeAction());
 }
 
@@ -129,7 +129,7 @@ TEST_F(BookViewTest, ExportCopiesThePdfAndAFailureShowsOverThePages)
     ASSERT_TRUE(project->error());
     EXPECT_FALSE(w.view->errorText().isEmpty());
     EXPECT_EQ(w.view->errorText(), *project->error());
-    TestSupport::saveScreen(&w.window, "book-view-error");
+    ViewerTest::shot(&w.window, "book-view-error");
 
     // Cancelling does nothing.
     project->setError(std::nullopt);

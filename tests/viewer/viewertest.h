@@ -7,11 +7,34 @@
 #include "project/projecttest.h"
 #include "uitestsupport.h"
 #include "viewer/bookview.h"
+#include "viewer/clampedtext.h"
 
 #include <QMainWindow>
 #include <QProcess>
 
+inline void PrintTo(const Edits::DayRange &range, std::ostream *out)
+{
+    *out << "{" << range.from.value_or("open").toStdString() << ", " << range.to.value_or("open").toStdString()
+         << "}";
+}
+
 namespace ViewerTest {
+
+// Saves what the widget shows once pending layouts have settled.
+inline void shot(QWidget *widget, const QString &name)
+{
+    QTest::qWait(20);
+    TestSupport::saveScreen(widget, name);
+}
+
+// Texts of the viewer's own clamped labels under root.
+inline QStringList clampedTexts(QWidget *root)
+{
+    QStringList texts;
+    for (const ClampedLabel *label : root->findChildren<ClampedLabel *>())
+        texts << label->text();
+    return texts;
+}
 
 // The sample conversation shipped with the sources: 2,004 messages.
 inline BookFile sampleBook()
@@ -57,6 +80,19 @@ inline QString allText(const QString &pdf)
     tool.start(QStringLiteral("pdftotext"), { pdf, "-" });
     tool.waitForFinished(60000);
     return QString::fromUtf8(tool.readAllStandardOutput()).simplified();
+}
+
+inline QCoro::Task<Layout> answer(const Layout *layout)
+{
+    co_return *layout;
+}
+
+// typst runs that compile as the fake does and answer the layout query
+// with the layout the test holds.
+inline Project::Typesetter scripted(FakeTypst &typst, const Layout &layout)
+{
+    return { [&typst](QString input, QString style, QString out) { return typst.compile(input, style, out); },
+        [&layout](QString, QString) { return answer(&layout); } };
 }
 
 // A window as the app has it: the toolbar above, the view below.

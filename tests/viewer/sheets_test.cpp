@@ -1,0 +1,198 @@
+// The range popover and the sheets that act on one message.
+#include "viewer/chaptersheet.h"
+#include "viewer/clampedtext.h"
+#include "viewer/pinsheet.h"
+#include "viewer/rangepopover.h"
+#include "viewertest.h"
+
+#include <QCalendarWidget>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class SheetsTest : public ::testing::Test
+{
+protected:
+    void open(const BookFile &book)
+    {
+        project = ViewerTest::open(book);
+        project->setTypesetter(typst.typesetter());
+    }
+    const BookFile::Message &message(int i) const { return project->book().messages.at(i); }
+    BookFile saved() const
+    {
+        return BookFile::fromJson(TestSupport::readFile(project->folder() + QStringLiteral("/book.json")));
+    }
+
+    BooksFolder books;
+    ManualClock clock;
+    FakeTypst typst;
+    std::shared_ptr<Project> project;
+    QWidget host;
+};
+
+// A day typed in whole and confirmed with Return.
+void type(QDateEdit *field, const QDate &date)
+{
+    field->setDate(date);
+    QTest::keyClick(field, Qt::Key_Return);
+}
+
+// A day picked in the field's calendar.
+void pick(QDateEdit *field, const QDate &date)
+{
+    field->calendarWidget()->setSelectedDate(date);
+    emit field->calendarWidget()->clicked(date);
+}
+
+// Messages on 2023-01-01, 2023-05-01, 2023-06-30, 2023-08-15 and 2023-12-31.
+BookFile yearBook()
+{
+    BookFile book = bookOf({ "new year", "may day", "june end", "august", "eve" });
+    const QStringList days { "2023-01-01", "2023-05-01", "2023-06-30", "2023-08-15", "2023-12-31" };
+    for (int i = 0; i < days.size(); ++i)
+        book.messages[i].at = days[i] + QStringLiteral("T12:00:00");
+    return book;
+}
+
+TEST_F(SheetsTest, ThePickersOfferTheConversationsDaysAndDragTheOtherEndAlong)
+{
+    open(yearBook());
+    RangePopover range(project.get());
+    EXPECT_EQ(range.fromField()->minimumDate(), QDate(2023, 1, 1));
+    EXPECT_EQ(range.fromField()->maximumDate(), QDate(2023, 12, 31));
+    EXPECT_EQ(range.toField()->minimumDate(), QDate(2023, 1, 1));
+    EXPECT_EQ(range.countText(), "5 messages");
+
+    project->setRange(QStringLiteral("2023-01-01"), QStringLiteral("2023-06-30"));
+    pick(range.fromField(), QDate(2023, 8, 15));
+    EXPECT_EQ(saved().edits.range, (Edits::DayRange { "2023-08-15", "2023-08-15" }));
+    EXPECT_EQ(range.toField()->date(), QDate(2023, 8, 15));
+    EXPECT_EQ(range.countText(), "1 messages");
+
+    project->setRange(QStringLiteral("2023-05-01"), std::nullopt);
+    type(range.toField(), QDate(2023, 2, 1));
+    EXPECT_EQ(saved().edits.range, (Edits::DayRange { "2023-02-01", "2023-02-01" }));
+
+    range.wholeButton()->click();
+    EXPECT_FALSE(saved().edits.range);
+    EXPECT_EQ(range.fromField()->date(), QDate(2023, 1, 1));
+    EXPECT_EQ(range.toField()->date(), QDate(2023, 12, 31));
+    EXPECT_EQ(range.countText(), "5 messages");
+}
+
+TEST_F(SheetsTest, CommittingOneEndNeverMovesTheOther)
+{
+    open(yearBook());
+    project->setRange(QStringLiteral("2023-05-01"), QStringLiteral("2023-06-30"));
+    RangePopover range(project.get());
+    host.show();
+    range.show();
+    range.toField()->setFocus();
+    // Typing a month a digit at a time passes through January: nothing is
+    // written until the date is whole.
+    range.toField()->setSelectedSection(QDateTimeEdit::MonthSection);
+    QTest::keyClicks(range.toField(), "Jan");
+    EXPECT_EQ(saved().edits.range, (Edits::DayRange { "2023-05-01", "2023-06-30" }));
+    // Moving on to another part of the date is not finishing it.
+    range.toField()->setSelectedSection(QDateTimeEdit::YearSection);
+    QTest::keyClick(range.toField(), Qt::Key_Up);
+    EXPECT_EQ(saved().edits.range, (Edits::DayRange { "2023-05-01", "2023-06-30" }));
+    QTest::keyClick(range.toField(), Qt::Key_Down);
+    range.toField()->setSelectedSection(QDateTimeEdit::MonthSection);
+    QTest::keyClicks(range.toField(), "Jun");
+    QTest::keyClick(range.toField(), Qt::Key_Return);
+    EXPECT_EQ(saved().edits.range, (Edits::DayRange { "2023-05-01", "2023-06-30" }));
+
+    // A whole date for one end leaves the other exactly where it was.
+    type(range.toField(), QDate(2023, 8, 15));
+    EXPECT_EQ(saved().edits.range, (Edits::DayRange { "2023-05-01", "2023-08-15" }));
+    pick(range.fromField(), QDate(2023, 6, 1));
+    EXPECT_EQ(saved().edits.range, (Edits::DayRange { "2023-06-01", "2023-08-15" }));
+    // The book moving the range (a search action) doesn't write it back.
+    project->setRange(QStringLiteral("2023-01-01"), QStringLiteral("2023-05-01"));
+    EXPECT_EQ(saved().edits.range, (Edits::DayRange { std::nullopt, "2023-05-01" }));
+    EXPECT_EQ(range.fromField()->date(), QDate(2023, 1, 1));
+}
+
+TEST_F(SheetsTest, AChapterTitleGoesInAsTypedAndBlankOnesCantStart)
+{
+    open(bookOf({ "first", "the dumplings", "after" }));
+    ChapterSheet sheet(project.get(), message(1), &host);
+    sheet.show();
+    EXPECT_EQ(ViewerTest::clampedTexts(&sheet), QStringList { "the dumplings" });
+    EXPECT_TRUE(TestSupport::findText(&sheet, "March 2, 2024"));
+    EXPECT_EQ(sheet.titleField()->placeholderText(), "The night of the dumplings 🥟");
+    EXPECT_FALSE(sheet.startButton()->isEnabled());
+    QTest::keyClicks(sheet.titleField(), " \t ");
+    EXPECT_FALSE(sheet.startButton()->isEnabled());
+    QTest::keyClick(sheet.titleField(), Qt::Key_Return);
+    EXPECT_TRUE(sheet.isVisible());
+    sheet.titleField()->setText(QStringLiteral("  Paris "));
+    EXPECT_TRUE(sheet.startButton()->isEnabled());
+    ViewerTest::shot(&sheet, "chapter-sheet");
+    QTest::keyClick(sheet.titleField(), Qt::Key_Return);
+    EXPECT_FALSE(sheet.isVisible());
+    EXPECT_EQ(saved().edits.chapters,
+        (QList<Edits::ChapterBreak> { { "m0", "March 1, 2024" }, { "m1", "  Paris " } }));
+
+    // Again at the same message: a new name, not a second chapter.
+    ChapterSheet again(project.get(), message(1), &host);
+    again.titleField()->setText(QStringLiteral("Paris, again"));
+    again.startButton()->click();
+    ASSERT_EQ(saved().edits.chapters->size(), 2);
+    EXPECT_EQ(saved().edits.chapters->at(1).title, "Paris, again");
+}
+
+TEST_F(SheetsTest, AMessageWithoutTextShowsAsAnAttachment)
+{
+    BookFile book = bookOf({ "x" });
+    book.messages[0].text.reset();
+    book.messages[0].media = QStringList { "photo" };
+    open(book);
+    ChapterSheet chapter(project.get(), message(0), &host);
+    PinSheet pin(project.get(), message(0), &host);
+    const QList<ClampedLabel *> labels = pin.findChildren<ClampedLabel *>();
+    ASSERT_FALSE(labels.isEmpty());
+    EXPECT_EQ(labels.first()->text(), "Attachment");
+    EXPECT_EQ(chapter.findChildren<ClampedLabel *>().first()->text(), "Attachment");
+}
+
+TEST_F(SheetsTest, APinCantGoBeforeWhereTheMessageLandsNorFarPastTheEnd)
+{
+    // The fake layout: 2024-03-05 on printed page 1; three pages.
+    open(bookOf({ "a", "b", "c", "d", "on the fifth" }));
+    clock.advance(0ms);
+    PinSheet sheet(project.get(), message(4), &host);
+    sheet.show();
+    EXPECT_TRUE(TestSupport::findText(&sheet, "Lands on page"));
+    EXPECT_EQ(sheet.pageField()->value(), 1);
+    EXPECT_EQ(sheet.pageField()->maximum(), PinSheet::highestPage(3, 1));
+    EXPECT_EQ(PinSheet::highestPage(3, 1), 3 + PinSheet::pagesPastTheEnd);
+    EXPECT_EQ(PinSheet::highestPage(40, 52), 52 + PinSheet::pagesPastTheEnd);
+    EXPECT_EQ(PinSheet::highestPage(0, std::nullopt), 1 + PinSheet::pagesPastTheEnd);
+    // A typo can't ask for thousands of blank pages.
+    sheet.pageField()->selectAll();
+    QTest::keyClicks(sheet.pageField(), "4000");
+    EXPECT_LE(sheet.pageField()->value(), PinSheet::highestPage(3, 1));
+    ViewerTest::shot(&sheet, "pin-sheet");
+
+    // A day the layout doesn't know: no landing page, any page from 1.
+    PinSheet unknown(project.get(), message(0), &host);
+    EXPECT_FALSE(TestSupport::findText(&unknown, "Lands on page"));
+    EXPECT_EQ(unknown.pageField()->value(), 1);
+    EXPECT_TRUE(unknown.pinButton()->isEnabled());
+    unknown.pageField()->setValue(5);
+    unknown.pinButton()->click();
+    EXPECT_EQ(saved().edits.pins, (QList<Edits::Pin> { { "m0", 5 } }));
+    // Pinned already: the sheet starts at the pin.
+    PinSheet pinned(project.get(), message(0), &host);
+    EXPECT_EQ(pinned.pageField()->value(), 5);
+}
+
+} // namespace
