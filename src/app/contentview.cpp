@@ -13,6 +13,7 @@
 #include "sourceadder.h"
 #include "spinner.h"
 #include "style.h"
+#include "viewer/bookview.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -341,24 +342,6 @@ void ContentView::refreshTitle()
 QWidget *ContentView::bookScreen(std::shared_ptr<Project> project, const QString &id)
 {
     Q_UNUSED(id);
-    // Until the book's own screens are here: its title and, once typeset,
-    // its number of pages.
-    auto *title = Style::label(QString(), Style::Text::Title, Style::Tone::Primary);
-    title->setFont(Style::font(Style::Text::Title, Style::Weight::Semibold));
-    title->setAlignment(Qt::AlignCenter);
-    auto *pages = Style::label(QString(), Style::Text::Body, Style::Tone::Secondary);
-    pages->setAlignment(Qt::AlignCenter);
-    QWidget *screen = centred({ title, pages }, 8);
-    const auto update = [title, pages, project = project.get()] {
-        title->setText(project->book().front.title);
-        const int count = project->layout().pageCount;
-        pages->setText(
-            project->pdf().isEmpty() ? QString() : Style::number(count) + QStringLiteral(" pages"));
-        pages->setVisible(!project->pdf().isEmpty());
-    };
-    connect(project.get(), &Project::bookChanged, screen, update);
-    connect(project.get(), &Project::pdfChanged, screen, update);
-    connect(project.get(), &Project::layoutChanged, screen, update);
-    update();
-    return screen;
+    // Until the book's own flow is here, its pages.
+    return new BookView(std::move(project));
 }

@@ -19,7 +19,6 @@
 #include "searchresults.h"
 
 #include <QAction>
-#include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -34,11 +33,53 @@
 
 namespace {
 
-// The error over the bottom of the pages, on a frosted rounded card.
-class ErrorCard : public QWidget
+// A one-pixel line between two panes.
+class Hairline : public QWidget
 {
 public:
+    Hairline() { setFixedWidth(1); }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), Style::color(Style::Tone::Quaternary, palette()));
+    }
+};
+
+QString titleOf(const Project &project)
+{
+    return project.book().front.title;
+}
+
+} // namespace
+
+// The error over the bottom of the pages: a symbol and up to two lines on
+// a frosted rounded card, as wide as its text needs and the pages allow.
+class BookView::ErrorCard : public QWidget
+{
+public:
+    static constexpr int padding = 10;
+    static constexpr int symbol = 16;
+
     using QWidget::QWidget;
+
+    QString text() const { return m_text; }
+    void setText(const QString &text)
+    {
+        m_text = text;
+        update();
+    }
+
+    // Sized for a room of this width.
+    void fit(int room)
+    {
+        const int gap = padding + symbol + 8;
+        const int width
+            = std::min({ room, 560, QFontMetrics(font()).horizontalAdvance(m_text) + gap + padding + 2 });
+        const int height = ClampedText::height(block(), std::max(1, width - gap - padding));
+        setFixedSize(std::max(width, gap + padding), std::max(height, symbol) + 2 * padding);
+    }
 
 protected:
     void paintEvent(QPaintEvent *) override
@@ -50,22 +91,26 @@ protected:
         painter.setPen(QPen(Style::color(Style::Tone::Quaternary, palette()), 1));
         painter.setBrush(fill);
         painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
+        painter.drawPixmap(padding, padding,
+            Icons::pixmap(
+                QStringLiteral("exclamationmark.triangle"), symbol, Style::error(), devicePixelRatioF()));
+        painter.setPen(palette().color(QPalette::WindowText));
+        const int left = padding + symbol + 8;
+        ClampedText::paint(painter, QPointF(left, padding), width() - left - padding, block());
     }
+
+private:
+    ClampedText::Block block() const { return { m_text, font(), 2, {} }; }
+
+    QString m_text;
 };
-
-QString titleOf(const Project &project)
-{
-    return project.book().front.title;
-}
-
-} // namespace
 
 BookView::BookView(std::shared_ptr<Project> project, QWidget *parent)
     : QWidget(parent)
     , m_project(std::move(project))
     , m_pagesPerVolume(VolumePlan::defaultLimit)
     , m_results(new SearchResults(m_project.get()))
-    , m_divider(new QFrame)
+    , m_divider(new Hairline)
     , m_splitter(new QSplitter(Qt::Horizontal))
     , m_preview(new BookPreview)
     , m_inspector(new Inspector(m_project.get()))
@@ -79,12 +124,6 @@ BookView::BookView(std::shared_ptr<Project> project, QWidget *parent)
     layout->setSpacing(0);
     m_results->setFixedWidth(resultsWidth);
     layout->addWidget(m_results);
-    static_cast<QFrame *>(m_divider)->setFrameShape(QFrame::VLine);
-    static_cast<QFrame *>(m_divider)->setFrameShadow(QFrame::Plain);
-    m_divider->setFixedWidth(1);
-    QPalette line = m_divider->palette();
-    line.setColor(QPalette::WindowText, Style::color(Style::Tone::Quaternary));
-    m_divider->setPalette(line);
     layout->addWidget(m_divider);
     layout->addWidget(m_splitter, 1);
 
@@ -170,23 +209,12 @@ void BookView::buildPages()
     m_progress->setAttribute(Qt::WA_TransparentForMouseEvents);
     grid->addWidget(m_progress, 0, 0, Qt::AlignCenter);
 
-    m_errorHolder = new QWidget;
-    auto *holder = new QVBoxLayout(m_errorHolder);
-    holder->setContentsMargins(16, 16, 16, 16);
-    auto *card = new ErrorCard;
-    card->setMaximumWidth(560);
-    auto *row = new QHBoxLayout(card);
-    row->setContentsMargins(10, 10, 10, 10);
-    row->setSpacing(8);
-    auto *icon = new QLabel;
-    icon->setPixmap(Icons::pixmap(QStringLiteral("exclamationmark.triangle"), 16, Style::error()));
-    row->addWidget(icon, 0, Qt::AlignTop);
-    m_error = new ClampedLabel(2);
+    // Laid over the pages by hand: its width follows its text.
+    m_error = new ErrorCard(pages);
     m_error->setFont(Style::font(Style::Text::Callout));
-    row->addWidget(m_error, 1);
-    holder->addWidget(card, 0, Qt::AlignHCenter);
-    grid->addWidget(m_errorHolder, 0, 0, Qt::AlignBottom);
-    m_errorHolder->hide();
+    m_error->hide();
+    pages->installEventFilter(this);
+    m_pages = pages;
 
     m_splitter->addWidget(pages);
 }
@@ -241,7 +269,7 @@ QString BookView::progressText() const
 
 QString BookView::errorText() const
 {
-    return m_errorHolder->isHidden() ? QString() : m_error->text();
+    return m_error->isHidden() ? QString() : m_error->text();
 }
 
 void BookView::refresh()
@@ -250,6 +278,8 @@ void BookView::refresh()
     m_preview->setUrl(project.pdf());
 
     m_titleLabel->setText(title());
+    // The window is named after the book it shows.
+    setWindowTitle(title());
     m_subtitleLabel->setText(subtitle());
     const QString range = rangeLabel();
     m_rangeAction->setText(range);
@@ -263,13 +293,17 @@ void BookView::refresh()
     m_progressLabel->setText(progressText());
     m_progress->setVisible(project.pdf().isEmpty() && !failed);
     m_error->setText(project.error().value_or(QString()));
-    m_errorHolder->setVisible(project.error().has_value());
+    m_error->setVisible(project.error().has_value());
     placeError();
 }
 
 void BookView::placeError()
 {
-    m_preview->setBottomInset(m_errorHolder->isHidden() ? 0 : m_errorHolder->sizeHint().height() - 8);
+    const int spacing = 16;
+    m_error->fit(m_pages->width() - 2 * spacing);
+    m_error->move((m_pages->width() - m_error->width()) / 2, m_pages->height() - m_error->height() - spacing);
+    m_error->raise();
+    m_preview->setBottomInset(m_error->isHidden() ? 0 : m_error->height() + spacing - 6);
 }
 
 void BookView::setQuery(const QString &query)
@@ -401,6 +435,13 @@ QString BookView::suggestedName(const QString &title)
     if (name.trimmed().isEmpty())
         name = QStringLiteral("Book");
     return name + QStringLiteral(".pdf");
+}
+
+bool BookView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_pages && event->type() == QEvent::Resize)
+        placeError();
+    return QWidget::eventFilter(watched, event);
 }
 
 void BookView::showEvent(QShowEvent *event)

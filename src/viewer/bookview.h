@@ -9,7 +9,6 @@
 #include <qcorotask.h>
 
 class BookPreview;
-class ClampedLabel;
 class Inspector;
 class PinSheet;
 class ChapterSheet;
@@ -86,10 +85,13 @@ signals:
     void done();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
 private:
+    class ErrorCard;
+
     void buildActions();
     void buildPages();
     void connectParts();
@@ -109,8 +111,8 @@ private:
     QWidget *m_progress;
     QLabel *m_progressLabel;
     Spinner *m_spinner;
-    QWidget *m_errorHolder;
-    ClampedLabel *m_error;
+    QWidget *m_pages;
+    ErrorCard *m_error;
     Inspector *m_inspector;
     RangePopover *m_range;
 

@@ -13,7 +13,7 @@ ChapterSheet::ChapterSheet(Project *project, const BookFile::Message &message, Q
     : Sheet(parent, 380)
     , m_project(project)
     , m_message(message)
-    , m_title(new QLineEdit)
+    , m_title(FormSection::field(QStringLiteral("The night of the dumplings \U0001F95F")))
 {
     setWindowTitle(QStringLiteral("Start a Chapter"));
     body()->addWidget(new MessageSummary(*project, message));
@@ -21,8 +21,6 @@ ChapterSheet::ChapterSheet(Project *project, const BookFile::Message &message, Q
     auto *naming = new FormSection({},
         QStringLiteral(
             "Once you add a chapter, chapters no longer follow the months. Emoji work in titles."));
-    m_title->setPlaceholderText(QStringLiteral("The night of the dumplings \U0001F95F"));
-    m_title->setFrame(false);
     naming->addRow(QStringLiteral("Title"), m_title);
     body()->addWidget(naming);
 

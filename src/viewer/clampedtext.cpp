@@ -151,7 +151,7 @@ int ClampedLabel::heightForWidth(int width) const
 
 QSize ClampedLabel::sizeHint() const
 {
-    const int width = std::min(fontMetrics().horizontalAdvance(m_text) + 1, 320);
+    const int width = std::min(fontMetrics().horizontalAdvance(m_text) + 1, 480);
     return { width, heightForWidth(width) };
 }
 

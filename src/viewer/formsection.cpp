@@ -4,6 +4,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QVBoxLayout>
 
@@ -107,6 +108,15 @@ void FormSection::moveRow(QWidget *row, int index)
 int FormSection::rowCount() const
 {
     return m_rows->count();
+}
+
+QLineEdit *FormSection::field(const QString &placeholder)
+{
+    auto *field = new QLineEdit;
+    field->setFrame(false);
+    field->setPlaceholderText(placeholder);
+    field->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
+    return field;
 }
 
 void FormSection::setFooter(const QString &footer)

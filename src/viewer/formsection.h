@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class QLabel;
+class QLineEdit;
 class QVBoxLayout;
 
 // One section of a grouped form: a header, rows on a rounded card divided
@@ -25,6 +26,9 @@ public:
     // Rows in order, for moving them about without rebuilding them.
     void moveRow(QWidget *row, int index);
     int rowCount() const;
+
+    // A text field drawn as part of its row: no frame, no ground of its own.
+    static QLineEdit *field(const QString &placeholder = {});
 
     void setFooter(const QString &footer);
     QString header() const;

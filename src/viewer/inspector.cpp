@@ -31,14 +31,6 @@ QToolButton *removeButton()
     return button;
 }
 
-QLineEdit *plainField(const QString &placeholder = {})
-{
-    auto *field = new QLineEdit;
-    field->setFrame(false);
-    field->setPlaceholderText(placeholder);
-    return field;
-}
-
 // Keys made unique, for a list that may hold the same entry twice.
 QStringList uniqueKeys(const QStringList &entries)
 {
@@ -84,7 +76,7 @@ class Inspector::ChapterRow : public QWidget
 {
 public:
     ChapterRow(const QString &start, Project *project)
-        : title(plainField(QStringLiteral("Title")))
+        : title(FormSection::field(QStringLiteral("Title")))
     {
         auto *layout = new QHBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
@@ -181,8 +173,8 @@ Inspector::Inspector(Project *project, QWidget *parent)
 void Inspector::buildBook()
 {
     m_bookSection = new FormSection(QStringLiteral("Book"));
-    m_title = plainField();
-    m_colophon = plainField(QStringLiteral("Optional"));
+    m_title = FormSection::field();
+    m_colophon = FormSection::field(QStringLiteral("Optional"));
     m_bookSection->addRow(QStringLiteral("Title"), m_title);
     m_bookSection->addRow(QStringLiteral("Under the title"), m_colophon);
 
@@ -213,7 +205,7 @@ void Inspector::buildWords()
 {
     m_wordsSection = new FormSection(QStringLiteral("Bold Everywhere"),
         QStringLiteral("Every time these words come up in a message, they're set in bold."));
-    m_newWord = plainField(QStringLiteral("Add a word or phrase"));
+    m_newWord = FormSection::field(QStringLiteral("Add a word or phrase"));
     m_newWord->setAccessibleName(QStringLiteral("Add"));
     m_wordsSection->addRow(m_newWord);
     // The book decides what counts: blanks and words it has are left out.

@@ -10,7 +10,7 @@
 
 ReplaceSheet::ReplaceSheet(const QString &query, const QString &replacement, QWidget *parent)
     : Sheet(parent, 400)
-    , m_with(new QLineEdit(replacement))
+    , m_with(FormSection::field())
 {
     setWindowTitle(QStringLiteral("Replace"));
     QLabel *title
@@ -21,7 +21,7 @@ ReplaceSheet::ReplaceSheet(const QString &query, const QString &replacement, QWi
         QStringLiteral("Only the book changes. Your messages in the Messages app stay as they were."),
         Style::Text::Callout, Style::Tone::Secondary));
     auto *with = new FormSection;
-    m_with->setFrame(false);
+    m_with->setText(replacement);
     m_with->setAccessibleName(QStringLiteral("With"));
     with->addRow(QStringLiteral("With"), m_with);
     body()->addWidget(with);

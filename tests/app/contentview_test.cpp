@@ -8,6 +8,7 @@
 #include "model/consent.h"
 #include "model/defaults.h"
 #include "shelltest.h"
+#include "viewer/bookview.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -118,7 +119,10 @@ TEST_F(ContentViewTest, AgreeingStoresConsentAndOpensTheBook)
     opens.finish(0);
     ASSERT_TRUE(TestSupport::waitUntil([&] { return view->detail() == Detail::Book; }));
     EXPECT_EQ(view->project().get(), opens.opens[0]->made);
-    EXPECT_TRUE(TestSupport::findText(view->detailWidget(), "Book of +15555550100"));
+    auto *pages = qobject_cast<BookView *>(view->detailWidget());
+    ASSERT_NE(pages, nullptr);
+    EXPECT_EQ(pages->title(), "Book of +15555550100");
+    EXPECT_EQ(view->title(), "Book of +15555550100");
 }
 
 TEST_F(ContentViewTest, TheWrappedOnlyConsentOpensTheBookToo)

@@ -2,11 +2,13 @@
 #include "project/fileerror.h"
 #include "viewer/bookpreview.h"
 #include "viewer/inspector.h"
+#include "viewer/rangepopover.h"
 #include "viewer/searchresults.h"
 #include "viewertest.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QListView>
 #include <QSignalSpy>
 
 namespace {
@@ -106,7 +108,6 @@ TEST_F(BookViewTest, WhileTheFirstPagesAreSetTheViewSaysSoThenShowsThem)
     ASSERT_TRUE(waitUntil([&] { return w.view->preview()->isComplete(); }, 10000));
     EXPECT_EQ(w.view->preview()->pageCount(), project->layout().pageCount);
     ViewerTest::shot(&w.window, "book-view");
-    qDebug() << QApplication::focusWidget() << w.toolbar->widgetForAction(w.view->rangeAction());
 }
 
 TEST_F(BookViewTest, ExportCopiesThePdfAndAFailureShowsOverThePages)
@@ -178,6 +179,33 @@ TEST_F(BookViewTest, TheToolbarCarriesTheViewsActions)
     ASSERT_TRUE(w.toolbarAction("Back to the Book"));
     w.toolbarAction("Back to the Book")->trigger();
     EXPECT_EQ(done.count(), 1);
+}
+
+} // namespace
+namespace {
+
+TEST_F(BookViewTest, TheWholeScreenInBothAppearances)
+{
+    const QPalette before = QApplication::palette();
+    for (const bool dark : { false, true }) {
+        QApplication::setPalette(dark ? Style::darkPalette() : Style::lightPalette());
+        auto project = ViewerTest::open(ViewerTest::sampleBook(), dark ? "dark" : "light");
+        project->pin(project->book().messages.at(40), 9);
+        Window w(project, QSize(1440, 900));
+        ASSERT_TRUE(ViewerTest::typeset(*project));
+        w.view->setQuery("dumplings");
+        w.toolbar->searchField()->setText("dumplings");
+        w.view->setInspectorShown(true);
+        w.view->preview()->jump(20);
+        ASSERT_TRUE(waitUntil([&] { return w.view->results()->count() > 0; }));
+        ASSERT_TRUE(waitUntil([&] { return w.view->preview()->isComplete(); }, 10000));
+        w.view->results()->list()->setCurrentIndex(w.view->results()->list()->model()->index(1, 0));
+        ViewerTest::shot(&w.window, dark ? "book-view-dark" : "book-view-light");
+        w.view->showRange();
+        ViewerTest::shot(w.view->rangePopover(), dark ? "range-dark" : "range-light");
+        w.view->rangePopover()->hide();
+    }
+    QApplication::setPalette(before);
 }
 
 } // namespace

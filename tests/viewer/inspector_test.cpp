@@ -65,7 +65,8 @@ TEST_F(InspectorTest, ABookWithoutEditsShowsItsThreeStandingSections)
     EXPECT_EQ(sections(), QStringList({ "Book", "Bold Everywhere", "Chapters" }));
     EXPECT_TRUE(TestSupport::findText(inspector.get(),
         "One chapter per month. To start your own, search for a message and choose Start a Chapter Here."));
-    EXPECT_TRUE(TestSupport::findText(inspector.get(), "Every time these words come up in a message, they're set in bold."));
+    EXPECT_TRUE(TestSupport::findText(
+        inspector.get(), "Every time these words come up in a message, they're set in bold."));
     EXPECT_EQ(inspector->titleField()->text(), "You & Sam");
     EXPECT_EQ(inspector->colophonField()->placeholderText(), "Optional");
     EXPECT_TRUE(removeButtons().isEmpty());
@@ -176,7 +177,8 @@ TEST_F(InspectorTest, PinsSayWhereTheyLandAndTakeTheReaderThere)
     clock.advance(350ms);
     ASSERT_EQ(project->layout().pins.size(), 2);
     EXPECT_EQ(sections(), QStringList({ "Book", "Bold Everywhere", "Chapters", "Pinned to a Page" }));
-    EXPECT_EQ(ViewerTest::clampedTexts(inspector.get()), QStringList({ "on the fifth", "Attachment", "stays put" }));
+    EXPECT_EQ(ViewerTest::clampedTexts(inspector.get()),
+        QStringList({ "on the fifth", "Attachment", "stays put" }));
     EXPECT_TRUE(TestSupport::findText(inspector.get(), "Page 40"));
     EXPECT_TRUE(TestSupport::findText(inspector.get(), "Page 3"));
     auto *failed = qobject_cast<QLabel *>(TestSupport::findText(

@@ -14,8 +14,8 @@
 
 inline void PrintTo(const Edits::DayRange &range, std::ostream *out)
 {
-    *out << "{" << range.from.value_or("open").toStdString() << ", " << range.to.value_or("open").toStdString()
-         << "}";
+    *out << "{" << range.from.value_or("open").toStdString() << ", "
+         << range.to.value_or("open").toStdString() << "}";
 }
 
 namespace ViewerTest {
