@@ -15,13 +15,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class InspectorTest : public ::testing::Test
+class InspectorTest : public ViewerTest::BookTest
 {
 protected:
     void open(const BookFile &book)
     {
-        project = ViewerTest::open(book);
-        project->setTypesetter(typst.typesetter());
+        openBook(book);
         inspector = std::make_unique<Inspector>(project.get());
         inspector->resize(300, 800);
         inspector->show();
@@ -37,11 +36,6 @@ protected:
         }
         return shown;
     }
-    const BookFile::Message &message(int i) const { return project->book().messages.at(i); }
-    BookFile saved() const
-    {
-        return BookFile::fromJson(TestSupport::readFile(project->folder() + QStringLiteral("/book.json")));
-    }
     QList<QToolButton *> removeButtons() const
     {
         QList<QToolButton *> buttons;
@@ -52,10 +46,6 @@ protected:
         return buttons;
     }
 
-    BooksFolder books;
-    ManualClock clock;
-    FakeTypst typst;
-    std::shared_ptr<Project> project;
     std::unique_ptr<Inspector> inspector;
 };
 

@@ -19,13 +19,12 @@ namespace {
 using namespace std::chrono_literals;
 using TestSupport::waitUntil;
 
-class SearchResultsTest : public ::testing::Test
+class SearchResultsTest : public ViewerTest::BookTest
 {
 protected:
     void open(const BookFile &book)
     {
-        project = ViewerTest::open(book);
-        project->setTypesetter(typst.typesetter());
+        openBook(book);
         results = std::make_unique<SearchResults>(project.get());
         results->resize(BookView::resultsWidth, 700);
         results->show();
@@ -38,7 +37,6 @@ protected:
     }
 
     const SearchModel::Row &row(int i) const { return results->model()->row(i); }
-    const BookFile::Message &message(int i) const { return project->book().messages.at(i); }
 
     // The names of a message's menu entries, and triggering one of them.
     QStringList entries(const BookFile::Message &m)
@@ -61,15 +59,7 @@ protected:
         }
         FAIL() << "no entry " << entry.toStdString();
     }
-    BookFile saved() const
-    {
-        return BookFile::fromJson(TestSupport::readFile(project->folder() + QStringLiteral("/book.json")));
-    }
 
-    BooksFolder books;
-    ManualClock clock;
-    FakeTypst typst;
-    std::shared_ptr<Project> project;
     std::unique_ptr<SearchResults> results;
 };
 

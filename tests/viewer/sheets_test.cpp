@@ -15,24 +15,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class SheetsTest : public ::testing::Test
+class SheetsTest : public ViewerTest::BookTest
 {
 protected:
-    void open(const BookFile &book)
-    {
-        project = ViewerTest::open(book);
-        project->setTypesetter(typst.typesetter());
-    }
-    const BookFile::Message &message(int i) const { return project->book().messages.at(i); }
-    BookFile saved() const
-    {
-        return BookFile::fromJson(TestSupport::readFile(project->folder() + QStringLiteral("/book.json")));
-    }
-
-    BooksFolder books;
-    ManualClock clock;
-    FakeTypst typst;
-    std::shared_ptr<Project> project;
     QWidget host;
 };
 
@@ -62,7 +47,7 @@ BookFile yearBook()
 
 TEST_F(SheetsTest, ThePickersOfferTheConversationsDaysAndDragTheOtherEndAlong)
 {
-    open(yearBook());
+    openBook(yearBook());
     RangePopover range(project.get());
     EXPECT_EQ(range.fromField()->minimumDate(), QDate(2023, 1, 1));
     EXPECT_EQ(range.fromField()->maximumDate(), QDate(2023, 12, 31));
@@ -88,7 +73,7 @@ TEST_F(SheetsTest, ThePickersOfferTheConversationsDaysAndDragTheOtherEndAlong)
 
 TEST_F(SheetsTest, CommittingOneEndNeverMovesTheOther)
 {
-    open(yearBook());
+    openBook(yearBook());
     project->setRange(QStringLiteral("2023-05-01"), QStringLiteral("2023-06-30"));
     RangePopover range(project.get());
     host.show();
@@ -122,7 +107,7 @@ TEST_F(SheetsTest, CommittingOneEndNeverMovesTheOther)
 
 TEST_F(SheetsTest, AChapterTitleGoesInAsTypedAndBlankOnesCantStart)
 {
-    open(bookOf({ "first", "the dumplings", "after" }));
+    openBook(bookOf({ "first", "the dumplings", "after" }));
     ChapterSheet sheet(project.get(), message(1), &host);
     sheet.show();
     EXPECT_EQ(ViewerTest::clampedTexts(&sheet), QStringList { "the dumplings" });
@@ -154,7 +139,7 @@ TEST_F(SheetsTest, AMessageWithoutTextShowsAsAnAttachment)
     BookFile book = bookOf({ "x" });
     book.messages[0].text.reset();
     book.messages[0].media = QStringList { "photo" };
-    open(book);
+    openBook(book);
     ChapterSheet chapter(project.get(), message(0), &host);
     PinSheet pin(project.get(), message(0), &host);
     const QList<ClampedLabel *> labels = pin.findChildren<ClampedLabel *>();
@@ -166,7 +151,7 @@ TEST_F(SheetsTest, AMessageWithoutTextShowsAsAnAttachment)
 TEST_F(SheetsTest, APinCantGoBeforeWhereTheMessageLandsNorFarPastTheEnd)
 {
     // The fake layout: 2024-03-05 on printed page 1; three pages.
-    open(bookOf({ "a", "b", "c", "d", "on the fifth" }));
+    openBook(bookOf({ "a", "b", "c", "d", "on the fifth" }));
     clock.advance(0ms);
     PinSheet sheet(project.get(), message(4), &host);
     sheet.show();

@@ -95,6 +95,29 @@ inline Project::Typesetter scripted(FakeTypst &typst, const Layout &layout)
         [&layout](QString, QString) { return answer(&layout); } };
 }
 
+// A book opened as the app opens it, typeset by runs the test drives with
+// its clock.
+class BookTest : public ::testing::Test
+{
+protected:
+    void openBook(const BookFile &book)
+    {
+        project = open(book);
+        project->setTypesetter(typst.typesetter());
+    }
+    const BookFile::Message &message(int i) const { return project->book().messages.at(i); }
+    // The book as saved.
+    BookFile saved() const
+    {
+        return BookFile::fromJson(TestSupport::readFile(project->folder() + QStringLiteral("/book.json")));
+    }
+
+    BooksFolder books;
+    ManualClock clock;
+    FakeTypst typst;
+    std::shared_ptr<Project> project;
+};
+
 // A window as the app has it: the toolbar above, the view below.
 struct Window
 {
