@@ -4,9 +4,11 @@
 #include "spreadlayout.h"
 
 #include <QAbstractScrollArea>
+#include <QImage>
 #include <QList>
 #include <QSizeF>
 #include <QString>
+#include <memory>
 #include <optional>
 
 class PageRenderer;
@@ -84,6 +86,8 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    class Shadow;
+
     // The reader's place: a page and how far down its row the view's top
     // edge is, as a share of the row with its margin.
     struct Anchor
@@ -112,6 +116,7 @@ private:
     void paintLabel(QPainter &painter);
 
     PageRenderer *m_renderer;
+    std::unique_ptr<Shadow> m_shadow;
     PageCache m_cache { cacheCapacity };
     QSet<PageCache::Key> m_keep;
     QTimer *m_requests;
@@ -129,4 +134,6 @@ private:
     bool m_scrolling = false;
     bool m_complete = false;
     int m_bottomInset = 0;
+    QString m_labelText;
+    QImage m_label;
 };

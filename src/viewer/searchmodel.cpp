@@ -13,13 +13,19 @@ void SearchModel::setRows(const QList<BookFile::Message> &found, const Project &
         if (!emphasis.phrase)
             bold.insert(emphasis.id);
     }
+    // Formatting a date is slow next to everything else in a row, and rows
+    // share days.
+    QHash<QString, QString> days;
     beginResetModel();
     m_rows.clear();
     m_rows.reserve(found.size());
     for (const BookFile::Message &message : found) {
-        m_rows.append(
-            { message, longDay(message.at.left(10)), senderOf(book, message), project.shownText(message),
-                hidden.contains(message.id), bold.contains(message.id), badgeOf(project, message) });
+        const QString day = message.at.left(10);
+        auto formatted = days.find(day);
+        if (formatted == days.end())
+            formatted = days.insert(day, longDay(day));
+        m_rows.append({ message, *formatted, senderOf(book, message), project.shownText(message),
+            hidden.contains(message.id), bold.contains(message.id), badgeOf(project, message) });
     }
     endResetModel();
 }

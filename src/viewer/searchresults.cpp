@@ -95,6 +95,10 @@ SearchResults::SearchResults(Project *project, QWidget *parent)
     m_list->setItemDelegate(m_delegate);
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setResizeMode(QListView::Adjust);
+    // Rows are measured a few dozen at a time, so the first ones show at
+    // once even when hundreds came back.
+    m_list->setLayoutMode(QListView::Batched);
+    m_list->setBatchSize(30);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
