@@ -1,6 +1,5 @@
 #include "clampedtext.h"
 
-#include <QEvent>
 #include <QPainter>
 #include <QTextOption>
 #include <memory>
@@ -120,56 +119,3 @@ void paint(QPainter &painter, const QPointF &topLeft, int width, const Block &bl
 }
 
 } // namespace ClampedText
-
-ClampedLabel::ClampedLabel(int maxLines, QWidget *parent)
-    : QWidget(parent)
-    , m_maxLines(maxLines)
-{
-    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
-    policy.setHeightForWidth(true);
-    setSizePolicy(policy);
-}
-
-void ClampedLabel::setText(const QString &text)
-{
-    if (text == m_text)
-        return;
-    m_text = text;
-    updateGeometry();
-    update();
-}
-
-ClampedText::Block ClampedLabel::block() const
-{
-    return { m_text, font(), m_maxLines, {} };
-}
-
-int ClampedLabel::heightForWidth(int width) const
-{
-    return std::max(fontMetrics().height(), ClampedText::height(block(), width));
-}
-
-QSize ClampedLabel::sizeHint() const
-{
-    const int width = std::min(fontMetrics().horizontalAdvance(m_text) + 1, 480);
-    return { width, heightForWidth(width) };
-}
-
-QSize ClampedLabel::minimumSizeHint() const
-{
-    return { 40, fontMetrics().height() };
-}
-
-void ClampedLabel::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    painter.setPen(palette().color(foregroundRole()));
-    ClampedText::paint(painter, QPointF(0, 0), width(), block());
-}
-
-void ClampedLabel::changeEvent(QEvent *event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
-        updateGeometry();
-}

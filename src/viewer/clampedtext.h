@@ -4,7 +4,6 @@
 #include <QList>
 #include <QString>
 #include <QTextLayout>
-#include <QWidget>
 
 class QPainter;
 
@@ -27,30 +26,3 @@ int height(const Block &block, int width);
 void paint(QPainter &painter, const QPointF &topLeft, int width, const Block &block);
 
 } // namespace ClampedText
-
-// A label showing ClampedText, as tall as its lines at its width.
-class ClampedLabel : public QWidget
-{
-    Q_OBJECT
-
-public:
-    explicit ClampedLabel(int maxLines, QWidget *parent = nullptr);
-
-    QString text() const { return m_text; }
-    void setText(const QString &text);
-
-    bool hasHeightForWidth() const override { return true; }
-    int heightForWidth(int width) const override;
-    QSize sizeHint() const override;
-    QSize minimumSizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-    void changeEvent(QEvent *event) override;
-
-private:
-    ClampedText::Block block() const;
-
-    QString m_text;
-    int m_maxLines;
-};

@@ -2,11 +2,11 @@
 
 #include "app/icons.h"
 #include "app/style.h"
-#include "clampedtext.h"
 #include "formsection.h"
 #include "messagesummary.h"
 #include "project/project.h"
 #include "tones.h"
+#include "wizard/clampedlabel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "messagesummary.h"
 
 #include "app/style.h"
-#include "clampedtext.h"
 #include "model/day.h"
 #include "project/project.h"
+#include "wizard/clampedlabel.h"
 
 #include <QLabel>
 

@@ -1,6 +1,5 @@
 // The range popover and the sheets that act on one message.
 #include "viewer/chaptersheet.h"
-#include "viewer/clampedtext.h"
 #include "viewer/pinsheet.h"
 #include "viewer/rangepopover.h"
 #include "viewertest.h"

@@ -7,7 +7,7 @@
 #include "project/projecttest.h"
 #include "uitestsupport.h"
 #include "viewer/bookview.h"
-#include "viewer/clampedtext.h"
+#include "wizard/clampedlabel.h"
 
 #include <QMainWindow>
 #include <QProcess>
