@@ -2,6 +2,7 @@
 
 #include "app/style.h"
 #include "pagerenderer.h"
+#include "paperlight.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -28,90 +29,9 @@ QColor groundColor()
 
 } // namespace
 
-// A soft shadow under a sheet of paper: rings of faint black, densest at
-// the paper's edge, a little lower than the paper as if lit from above.
-// Drawn once around a small sheet and then in nine pieces around each
-// spread, its middle skipped: painting rings around every spread on every
-// frame would cost more than all the pages on screen.
-class BookPreview::Shadow
-{
-public:
-    static constexpr int reach = 12;
-
-    void paint(QPainter &painter, const QRect &paper)
-    {
-        const bool dark = Style::appearance() == Color::Appearance::Dark;
-        if (m_image.isNull() || m_dark != dark)
-            draw(dark);
-        const int s = m_image.width();
-        const int k = slice;
-        const QRect t = paper.adjusted(-reach, -reach, reach, reach);
-        const int right = t.right() + 1 - k;
-        const int bottom = t.bottom() + 1 - k;
-        const int across = std::max(0, t.width() - 2 * k);
-        const int down = std::max(0, t.height() - 2 * k);
-        const int middle = s - 2 * k;
-        painter.drawImage(QRect(t.left(), t.top(), k, k), m_image, QRect(0, 0, k, k));
-        painter.drawImage(QRect(right, t.top(), k, k), m_image, QRect(s - k, 0, k, k));
-        painter.drawImage(QRect(t.left(), bottom, k, k), m_image, QRect(0, s - k, k, k));
-        painter.drawImage(QRect(right, bottom, k, k), m_image, QRect(s - k, s - k, k, k));
-        painter.drawImage(QRect(t.left() + k, t.top(), across, k), m_image, QRect(k, 0, middle, k));
-        painter.drawImage(QRect(t.left() + k, bottom, across, k), m_image, QRect(k, s - k, middle, k));
-        painter.drawImage(QRect(t.left(), t.top() + k, k, down), m_image, QRect(0, k, k, middle));
-        painter.drawImage(QRect(right, t.top() + k, k, down), m_image, QRect(s - k, k, k, middle));
-    }
-
-private:
-    // The pieces reach this far into the sheet, past where the shadow's
-    // offset makes its rings uneven.
-    static constexpr int slice = reach + 6;
-    static constexpr int sheet = 48;
-
-    void draw(bool dark)
-    {
-        m_dark = dark;
-        m_image = QImage(sheet + 2 * reach, sheet + 2 * reach, QImage::Format_ARGB32_Premultiplied);
-        m_image.fill(Qt::transparent);
-        QPainter painter(&m_image);
-        const QRect paper(reach, reach, sheet, sheet);
-        constexpr int rings = 9;
-        for (int ring = rings - 1; ring >= 1; --ring) {
-            const qreal fade = 1 - qreal(ring) / rings;
-            const QColor shade(0, 0, 0, int((dark ? 70 : 30) * fade * fade));
-            painter.fillRect(paper.adjusted(-ring, -ring + 2, ring, ring + 3), shade);
-        }
-    }
-
-public:
-    // Where two facing pages meet the paper curves into the spine: a shade
-    // fading away from it on either side, drawn from a strip one pixel tall.
-    void paintSpine(QPainter &painter, const QRect &left, const QRect &right)
-    {
-        const int reach = std::max(6, left.width() / 28);
-        if (m_spine.width() != 2 * reach) {
-            m_spine = QImage(2 * reach, 1, QImage::Format_ARGB32_Premultiplied);
-            for (int x = 0; x < reach; ++x) {
-                const qreal toward = qreal(x + 1) / reach;
-                m_spine.setPixelColor(x, 0, QColor(0, 0, 0, int(22 * toward * toward)));
-                m_spine.setPixelColor(2 * reach - 1 - x, 0, QColor(0, 0, 0, int(16 * toward * toward)));
-            }
-        }
-        painter.drawImage(QRect(left.right() + 1 - reach, left.top(), reach, left.height()), m_spine,
-            QRect(0, 0, reach, 1));
-        painter.drawImage(
-            QRect(right.left(), right.top(), reach, right.height()), m_spine, QRect(reach, 0, reach, 1));
-    }
-
-private:
-    QImage m_image;
-    bool m_dark = false;
-    QImage m_spine;
-};
-
 BookPreview::BookPreview(QWidget *parent)
     : QAbstractScrollArea(parent)
     , m_renderer(new PageRenderer(this))
-    , m_shadow(std::make_unique<Shadow>())
     , m_requests(new QTimer(this))
 {
     setFrameShape(QFrame::NoFrame);
@@ -410,13 +330,13 @@ void BookPreview::paintRow(QPainter &painter, int row, const QRect &visible, boo
     const QRect rect = m_layout.rowRect(row);
     if (!rect.adjusted(-12, -12, 12, 12).intersects(visible))
         return;
-    m_shadow->paint(painter, rect);
+    m_light.paintShadow(painter, rect);
     const int first = m_layout.firstPage(row);
     const int last = m_layout.lastPage(row);
     for (int page = first; page <= last; ++page)
         paintPage(painter, page, visible, complete);
     if (m_layout.pages() == SpreadLayout::Pages::Facing && last == first + 1)
-        m_shadow->paintSpine(painter, m_layout.pageRect(first), m_layout.pageRect(last));
+        m_light.paintSpine(painter, m_layout.pageRect(first), m_layout.pageRect(last));
 }
 
 void BookPreview::paintPage(QPainter &painter, int page, const QRect &visible, bool &complete)

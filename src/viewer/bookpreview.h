@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pagecache.h"
+#include "paperlight.h"
 #include "spreadlayout.h"
 
 #include <QAbstractScrollArea>
@@ -8,7 +9,6 @@
 #include <QList>
 #include <QSizeF>
 #include <QString>
-#include <memory>
 #include <optional>
 
 class PageRenderer;
@@ -86,8 +86,6 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    class Shadow;
-
     // The reader's place: a page and how far down its row the view's top
     // edge is, as a share of the row with its margin.
     struct Anchor
@@ -116,7 +114,7 @@ private:
     void paintLabel(QPainter &painter);
 
     PageRenderer *m_renderer;
-    std::unique_ptr<Shadow> m_shadow;
+    PaperLight m_light;
     PageCache m_cache { cacheCapacity };
     QSet<PageCache::Key> m_keep;
     QTimer *m_requests;

@@ -113,9 +113,7 @@ int FormSection::rowCount() const
 QLineEdit *FormSection::field(const QString &placeholder)
 {
     auto *field = new QLineEdit;
-    field->setFrame(false);
     field->setPlaceholderText(placeholder);
-    field->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
     return field;
 }
 

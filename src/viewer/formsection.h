@@ -27,7 +27,7 @@ public:
     void moveRow(QWidget *row, int index);
     int rowCount() const;
 
-    // A text field drawn as part of its row: no frame, no ground of its own.
+    // A text field for a row, framed as the window's fields are.
     static QLineEdit *field(const QString &placeholder = {});
 
     void setFooter(const QString &footer);

@@ -186,26 +186,19 @@ namespace {
 
 TEST_F(BookViewTest, TheWholeScreenInBothAppearances)
 {
-    const QPalette before = QApplication::palette();
-    for (const bool dark : { false, true }) {
-        QApplication::setPalette(dark ? Style::darkPalette() : Style::lightPalette());
-        auto project = ViewerTest::open(ViewerTest::sampleBook(), dark ? "dark" : "light");
+    TestSupport::inBothAppearances([&](const QString &suffix) {
+        auto project = ViewerTest::open(ViewerTest::sampleBook(), "book" + suffix);
         project->pin(project->book().messages.at(40), 9);
         Window w(project, QSize(1440, 900));
         ASSERT_TRUE(ViewerTest::typeset(*project));
-        w.view->setQuery("dumplings");
         w.toolbar->searchField()->setText("dumplings");
         w.view->setInspectorShown(true);
         w.view->preview()->jump(20);
         ASSERT_TRUE(waitUntil([&] { return w.view->results()->count() > 0; }));
         ASSERT_TRUE(waitUntil([&] { return w.view->preview()->isComplete(); }, 10000));
         w.view->results()->list()->setCurrentIndex(w.view->results()->list()->model()->index(1, 0));
-        ViewerTest::shot(&w.window, dark ? "book-view-dark" : "book-view-light");
-        w.view->showRange();
-        ViewerTest::shot(w.view->rangePopover(), dark ? "range-dark" : "range-light");
-        w.view->rangePopover()->hide();
-    }
-    QApplication::setPalette(before);
+        ViewerTest::shot(&w.window, "book-view" + suffix);
+    });
 }
 
 } // namespace

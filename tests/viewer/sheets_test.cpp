@@ -1,9 +1,11 @@
 // The range popover and the sheets that act on one message.
+#include "app/style.h"
 #include "viewer/chaptersheet.h"
 #include "viewer/pinsheet.h"
 #include "viewer/rangepopover.h"
 #include "viewertest.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QDateEdit>
 #include <QLineEdit>
@@ -177,6 +179,27 @@ TEST_F(SheetsTest, APinCantGoBeforeWhereTheMessageLandsNorFarPastTheEnd)
     // Pinned already: the sheet starts at the pin.
     PinSheet pinned(project.get(), message(0), &host);
     EXPECT_EQ(pinned.pageField()->value(), 5);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SheetsTest, TheSheetsAndThePopoverInBothAppearances)
+{
+    openBook(bookOf({ "first", "the dumplings were amazing, all twelve of them, and the sauce too", "after" }));
+    project->pin(message(1), 4);
+    TestSupport::inBothAppearances([&](const QString &suffix) {
+        ChapterSheet chapter(project.get(), message(1), &host);
+        chapter.show();
+        ViewerTest::shot(&chapter, "chapter-sheet" + suffix);
+        PinSheet pin(project.get(), message(1), &host);
+        pin.show();
+        ViewerTest::shot(&pin, "pin-sheet" + suffix);
+        RangePopover range(project.get());
+        range.show();
+        ViewerTest::shot(&range, "range" + suffix);
+    });
 }
 
 } // namespace
