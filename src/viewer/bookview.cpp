@@ -312,9 +312,11 @@ void BookView::setQuery(const QString &query)
         return;
     m_query = query;
     const bool searching = !m_query.isEmpty();
+    // The query first: a pane coming into view looks for it at once rather
+    // than showing the previous search's results for a moment.
+    m_results->setQuery(query);
     m_results->setVisible(searching);
     m_divider->setVisible(searching);
-    m_results->setQuery(query);
     if (WindowToolbar *toolbar = WindowToolbar::of(this); toolbar && toolbar->owner() == this) {
         if (toolbar->searchField()->text() != query) {
             const QSignalBlocker quiet(toolbar->searchField());

@@ -202,3 +202,18 @@ TEST_F(BookViewTest, TheWholeScreenInBothAppearances)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(BookViewTest, TheFirstLetterShowsItsResultsAtOnceAndLaterOnesOnceTypingRests)
+{
+    auto project = ViewerTest::open(bookOf({ "apple", "banana", "apricot" }));
+    Window w(project);
+    QTest::keyClicks(w.toolbar->searchField(), "a");
+    EXPECT_EQ(w.view->results()->count(), 3);
+    QTest::keyClicks(w.toolbar->searchField(), "p");
+    EXPECT_EQ(w.view->results()->count(), 3);
+    EXPECT_TRUE(waitUntil([&] { return w.view->results()->count() == 2; }, 2000));
+}
+
+} // namespace
