@@ -10,6 +10,8 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QUuid>
+#include <QtConcurrent/QtConcurrentRun>
+#include <qcorofuture.h>
 
 namespace Helpers {
 
@@ -32,15 +34,19 @@ QString ebookTemplate()
     return resources() + QStringLiteral("/templates/ebook/resolved.typ");
 }
 
-// Atomically, so a typst run never reads half a draft.
-QString writeDraft(const BookFile &book, const QString &folder, const QString &name)
+// Atomically, so a typst run never reads half a draft. The JSON is made on
+// a worker thread: a conversation of years takes seconds to write out, and
+// covers are drawn again while the user types.
+QCoro::Task<QString> writeDraft(BookFile book, QString folder, QString name)
 {
+    const QByteArray bytes
+        = co_await QtConcurrent::run([book = std::move(book)] { return book.toJsonBytes(); });
     const QString path = folder + QLatin1Char('/') + name;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(book.toJsonBytes()) < 0 || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0 || !file.commit())
         throw fileFailure(
             QStringLiteral("The cover draft can't be saved at %1: %2.").arg(path, file.errorString()));
-    return path;
+    co_return path;
 }
 
 QString shortId()
@@ -66,7 +72,7 @@ enum class Replaces { Nothing, Earlier };
 QCoro::Task<QString> renderCover(BookFile book, QString folder, QString draftName, QStringList own, int ppi,
     QString output, Replaces replaces, QRegularExpression kind)
 {
-    const QString draft = writeDraft(book, folder, draftName);
+    const QString draft = co_await writeDraft(std::move(book), folder, draftName);
     const QStringList earlier = replaces == Replaces::Earlier ? picturesIn(folder, kind) : QStringList();
     QStringList arguments { QStringLiteral("compile") };
     arguments += typstArguments(draft, QString());
@@ -128,7 +134,8 @@ QCoro::Task<QString> renderCoverSheet(BookFile book, int pages, int ppi, QString
 
 QCoro::Task<QMap<QString, QString>> renderCoverGallery(BookFile book, QString folder)
 {
-    const QString draft = writeDraft(book, folder, QStringLiteral("cover-gallery-draft.json"));
+    const QString draft
+        = co_await writeDraft(std::move(book), folder, QStringLiteral("cover-gallery-draft.json"));
     const QString gallery = folder + QStringLiteral("/cover-gallery");
     // Emptied first: a design list that shrank leaves no stale pages.
     QDir(gallery).removeRecursively();

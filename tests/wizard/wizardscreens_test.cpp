@@ -3,11 +3,13 @@
 #include "app/style.h"
 #include "service/standin.h"
 #include "uitestsupport.h"
+#include "wizard/card.h"
 #include "wizard/wizardview.h"
 #include "wizardtest.h"
 
 #include <QApplication>
 #include <QPushButton>
+#include <QTest>
 
 using namespace WizardTest;
 using namespace std::chrono_literals;
@@ -71,9 +73,34 @@ TEST(WizardScreens, EveryStepLightAndDark)
         reveal(book.clock, model);
         ASSERT_TRUE(model.isFoundReady());
         QCoreApplication::processEvents();
+        const Pricing prices = *model.pricing();
         for (int step = 0; step < WizardModel::stepCount; ++step) {
             settle(view);
+            if (step == int(WizardModel::Step::Cover))
+                TestSupport::waitUntil([&] { return model.coverPreview().has_value(); }, 60000);
             TestSupport::saveScreen(&view, QStringLiteral("wizard-%1-%2").arg(QLatin1String(look)).arg(step));
+            // A second look at the steps with a state of their own.
+            if (step == int(WizardModel::Step::What)) {
+                view.stepView()->findChildren<Card *>().first()->click();
+                QTest::qWait(50);
+                TestSupport::saveScreen(
+                    &view, QStringLiteral("wizard-%1-1-own-dates").arg(QLatin1String(look)));
+            } else if (step == int(WizardModel::Step::Fit)) {
+                Pricing small = prices;
+                small.pagesPerVolume = 30;
+                model.setPricing(small);
+                QTest::qWait(50);
+                TestSupport::saveScreen(
+                    &view, QStringLiteral("wizard-%1-2-volumes").arg(QLatin1String(look)));
+                model.setPricing(prices);
+            } else if (step == int(WizardModel::Step::Shipping)) {
+                Order order = model.order();
+                order.recipient = QStringLiteral("someone");
+                model.setOrder(order);
+                QTest::qWait(50);
+                TestSupport::saveScreen(
+                    &view, QStringLiteral("wizard-%1-8-someone").arg(QLatin1String(look)));
+            }
             if (step + 1 < WizardModel::stepCount)
                 view.go(1);
         }
