@@ -5,6 +5,7 @@
 // step takes until the new step is painted. Five runs; the first opening,
 // the best one and the worst step change are reported.
 #include "app/style.h"
+#include "benchservice.h"
 #include "model/helpers.h"
 #include "project/project.h"
 #include "wizard/bookfonts.h"
@@ -19,7 +20,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -61,18 +61,6 @@ BookFile generatedBook()
     return book;
 }
 
-QString startService(QProcess &service, const QString &data)
-{
-    service.start(QStringLiteral(QUORVEL_BENCH_STAGE) + QStringLiteral("/libexec/quorvel/quorvel-service"),
-        { QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--data"), data });
-    QByteArray said;
-    while (!said.contains('\n') && service.waitForReadyRead(5000))
-        said += service.readAllStandardOutput();
-    const QRegularExpressionMatch match
-        = QRegularExpression(QStringLiteral("listening on (http://\\S+)")).match(QString::fromUtf8(said));
-    return match.hasMatch() ? match.captured(1) : QString();
-}
-
 // Notes when a widget has been painted.
 class PaintWatch : public QObject
 {
@@ -97,12 +85,6 @@ private:
     QPointer<QWidget> m_widget;
 };
 
-void waitUntil(const std::function<bool()> &done)
-{
-    while (!done())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
 double elapsedMs(const QElapsedTimer &clock)
 {
     return clock.nsecsElapsed() / 1e6;
@@ -122,7 +104,7 @@ int main(int argc, char **argv)
     Style::apply();
 
     QProcess service;
-    const QString origin = startService(service, dir.filePath(QStringLiteral("service")));
+    const QString origin = Bench::startService(service, dir.filePath(QStringLiteral("service")));
     if (origin.isEmpty()) {
         std::fprintf(stderr, "wizard_bench: the stand-in service did not start\n");
         return 1;
@@ -160,7 +142,7 @@ int main(int argc, char **argv)
         PaintWatch first;
         first.watch(&window);
         window.show();
-        waitUntil([&] { return first.painted; });
+        Bench::waitUntil([&] { return first.painted; });
         std::printf(
             "a plain window first painted in %.0f ms (Qt's own start, not timed below)\n", elapsedMs(warm));
     }
@@ -181,9 +163,9 @@ int main(int argc, char **argv)
         view.resize(980, 780);
         paint.watch(view.stepView());
         view.show();
-        waitUntil([&] { return paint.painted; });
+        Bench::waitUntil([&] { return paint.painted; });
         const double firstPaint = elapsedMs(clock);
-        waitUntil([&] { return model.insights() && model.pricing(); });
+        Bench::waitUntil([&] { return model.insights() && model.pricing(); });
         const double loaded = elapsedMs(clock);
         if (run == 0)
             coldFirstPaint = firstPaint;
@@ -199,7 +181,7 @@ int main(int argc, char **argv)
             if (step == int(WizardModel::Step::Cover) + 1) {
                 QElapsedTimer rendering;
                 rendering.start();
-                waitUntil([&] {
+                Bench::waitUntil([&] {
                     return (model.coverPreview() && !model.gallery().isEmpty())
                         || rendering.elapsed() > 120000;
                 });
@@ -208,7 +190,7 @@ int main(int argc, char **argv)
             clock.restart();
             view.go(1);
             paint.watch(view.stepView());
-            waitUntil([&] { return paint.painted; });
+            Bench::waitUntil([&] { return paint.painted; });
             const double took = elapsedMs(clock);
             steps.append(took);
             if (took > worstStep) {
