@@ -9,8 +9,11 @@
 #include "style.h"
 #include "updater.h"
 #include "wizard/bookfonts.h"
+#include "wrapped/wrappedsiteexport.h"
+#include "wrapped/wrappedsiterun.h"
 
 #include <QApplication>
+#include <QProcessEnvironment>
 #include <QThreadPool>
 #include <cstdio>
 
@@ -59,6 +62,10 @@ bool App::hasDisplay()
 
 int App::run(int argc, char **argv)
 {
+    const bool siteExport = WrappedSiteExport::folder(QProcessEnvironment::systemEnvironment()).has_value();
+    // The site's export runs unattended, also where there is no display.
+    if (siteExport && !hasDisplay())
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     if (!hasDisplay()) {
         std::fprintf(stderr,
             "Quorvel needs a display to open its window: start it from a desktop session, or under "
@@ -67,6 +74,17 @@ int App::run(int argc, char **argv)
     }
     QApplication application(argc, argv);
     App app;
+    if (siteExport) {
+        // Only the Wrapped screen shows, and its export ends the run.
+        WrappedSiteRun exporting(app.library());
+        QObject::connect(&exporting, &WrappedSiteRun::finished, &application, [](const QString &failure) {
+            if (!failure.isEmpty())
+                std::fprintf(stderr, "%s\n", qUtf8Printable(failure));
+            QCoreApplication::exit(failure.isEmpty() ? 0 : 1);
+        });
+        exporting.start();
+        return application.exec();
+    }
     app.window()->show();
     return application.exec();
 }

@@ -113,6 +113,8 @@ ErrorRow::ErrorRow(QWidget *parent)
     m_symbol->setPixmap(Icons::pixmap(QStringLiteral("exclamationmark.triangle"), size, Style::error()));
     m_symbol->setFixedSize(size, size + 1);
     m_symbol->setAlignment(Qt::AlignBottom);
+    // Level with the symbol however tall the row is made.
+    m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(6);

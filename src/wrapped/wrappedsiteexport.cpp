@@ -36,22 +36,28 @@ WrappedSettings settings(const Wrapped &wrapped, WrappedSettings settings)
     return settings;
 }
 
-QCoro::Task<void> run(Wrapped wrapped, WrappedSettings settings, QString conversationKey, QString folder,
-    std::function<std::optional<QString>()> statusCode)
+QCoro::Task<std::optional<QString>> run(Wrapped wrapped, WrappedSettings settings, QString conversationKey,
+    QString folder, std::function<std::optional<QString>()> statusCode)
 {
     const WrappedSettings exported = WrappedSiteExport::settings(wrapped, settings);
     const QString name = prefix(conversationKey);
     const auto code = [&] { return (statusCode ? statusCode() : std::nullopt).value_or(demoCode()); };
+    std::optional<QString> failure;
     try {
         co_await WrappedExport::cards(wrapped, exported, code(),
             { WrappedSettings::Format::Story, WrappedSettings::Format::Post }, folder, name);
-    } catch (const std::exception &) {
+    } catch (const std::exception &error) {
         // The site takes what there is.
+        failure = QString::fromUtf8(error.what());
     }
     try {
         co_await WrappedVideo::exportVideo(
             wrapped, exported, code(), QDir(folder).filePath(name + QStringLiteral(".mp4")));
-    } catch (const std::exception &) { }
+    } catch (const std::exception &error) {
+        if (!failure)
+            failure = QString::fromUtf8(error.what());
+    }
+    co_return failure;
 }
 
 } // namespace WrappedSiteExport

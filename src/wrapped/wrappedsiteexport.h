@@ -30,9 +30,11 @@ WrappedSettings settings(const Wrapped &wrapped, WrappedSettings settings);
 
 // Writes the cards (story, then post) and "<prefix>.mp4" into folder.
 // statusCode gives the rewards code when the status is known, and is asked
-// again before the video, since the status may arrive meanwhile. Failures
-// are dropped: the export does what it can and never throws.
-QCoro::Task<void> run(Wrapped wrapped, WrappedSettings settings, QString conversationKey, QString folder,
-    std::function<std::optional<QString>()> statusCode);
+// again before the video, since the status may arrive meanwhile. The
+// export does what it can and never throws: a failure of the cards leaves
+// the video to be tried all the same. Returns the sentence of the first
+// failure, or nothing when every file was written.
+QCoro::Task<std::optional<QString>> run(Wrapped wrapped, WrappedSettings settings, QString conversationKey,
+    QString folder, std::function<std::optional<QString>()> statusCode);
 
 } // namespace WrappedSiteExport

@@ -40,6 +40,31 @@ void Referrals::addRoutes(Routes &routes)
                                                    .arg(call.capture(2).toHtmlEscaped());
                           call.reply(200, html.toUtf8(), "text/html; charset=utf-8");
                       } });
+    routes.push_back({ "GET", std::regex("(.*)/wrapped/rules/?"),
+        [](Call &call) { call.reply(200, rulesPage(), "text/html; charset=utf-8"); } });
+}
+
+QByteArray Referrals::rulesPage()
+{
+    return QStringLiteral(
+        "<!doctype html><meta charset=\"utf-8\"><title>Wrapped rewards: official rules</title>"
+        "<h1>Wrapped rewards: official rules</h1>"
+        "<p>Open to people 18 or older who live in the US. One reward of each kind per person.</p>"
+        "<h2>%1% off for sharing your Wrapped</h2>"
+        "<p>Post your Wrapped cards or video publicly, with #ad at the start of the caption and on the "
+        "card or video, then send us the link and a screenshot. The code takes %1% off one order.</p>"
+        "<h2>A free book for going big</h2>"
+        "<p>A post of your Wrapped that reaches %2 views or %3 likes earns a gift card worth a "
+        "paperback. A person checks each claim, usually within a few days. While gift cards last.</p>"
+        "<h2>Friends of Friends</h2>"
+        "<p>Your code takes %4% off for you and for anyone you give it to.</p>"
+        "<p>We keep the link, the screenshot, your email and the numbers you send, so each person gets one "
+        "reward. No message of yours is sent with a claim.</p>")
+        .arg(Catalog::sharePercent)
+        .arg(Catalog::viralViews)
+        .arg(Catalog::viralLikes)
+        .arg(Catalog::referralPercent)
+        .toUtf8();
 }
 
 void Referrals::ensureInstall(const QString &install)

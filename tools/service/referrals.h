@@ -8,7 +8,8 @@
 class Store;
 
 // Rewards: each install's standing and invite code, discount codes, reward
-// claims sent as forms with a screenshot, and the usage events.
+// claims sent as forms with a screenshot, the official rules the claim form
+// links to, and the usage events.
 class Referrals
 {
 public:
@@ -21,6 +22,7 @@ private:
     void discount(Call &call);
     void claim(Call &call);
     void event(Call &call);
+    static QByteArray rulesPage();
 
     // The install's row, made on first sight with a fresh invite code.
     void ensureInstall(const QString &install);

@@ -1,0 +1,243 @@
+#include "wrappedfilmstrip.h"
+
+#include "app/style.h"
+#include "wrappedcardview.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+namespace {
+
+constexpr qreal thumbnailScale = 0.2;
+constexpr QSize cardSize(72, 128);
+// Room around the card for the ring of the one shown: drawn inside the
+// card, a ring in the brand colour would vanish on cards of that colour.
+constexpr int ringRoom = 3;
+constexpr int stripHeight = 166;
+
+} // namespace
+
+// A card drawn at a fifth of its story size; pressing it shows the card.
+class WrappedFilmstrip::Thumbnail : public QAbstractButton
+{
+public:
+    explicit Thumbnail(QWidget *parent = nullptr)
+        : QAbstractButton(parent)
+    {
+        setFixedSize(cardSize + QSize(2 * ringRoom, 2 * ringRoom));
+        setCheckable(true);
+        setFocusPolicy(Qt::TabFocus);
+        setCursor(Qt::PointingHandCursor);
+    }
+
+    void setContent(const WrappedCardView::Content &content, bool shown, bool shared)
+    {
+        m_content = content;
+        m_shared = shared;
+        setChecked(shown);
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF card(QPointF(ringRoom, ringRoom), QSizeF(cardSize));
+        QPainterPath corners;
+        corners.addRoundedRect(card, 3, 3);
+        painter.save();
+        painter.setClipPath(corners);
+        painter.setOpacity(m_shared ? 1 : 0.45);
+        painter.translate(card.topLeft());
+        painter.scale(thumbnailScale, thumbnailScale);
+        WrappedCardView::paint(painter, m_content);
+        painter.restore();
+        if (isChecked() || hasFocus()) {
+            QColor ring = Style::brand();
+            if (!isChecked())
+                ring.setAlphaF(0.45f);
+            painter.setPen(QPen(ring, 2));
+            painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 5, 5);
+        }
+    }
+
+private:
+    WrappedCardView::Content m_content;
+    bool m_shared = true;
+};
+
+// Soft edges where more cards lie beyond the strip's sides, since the
+// strip shows no scroll bar.
+class WrappedFilmstrip::EdgeFade : public QWidget
+{
+public:
+    explicit EdgeFade(WrappedFilmstrip *strip)
+        : QWidget(strip)
+        , m_strip(strip)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        const QScrollBar *bar = m_strip->horizontalScrollBar();
+        const QColor window = palette().color(QPalette::Window);
+        QColor clear = window;
+        clear.setAlpha(0);
+        QPainter painter(this);
+        constexpr int reach = 28;
+        if (bar->value() > bar->minimum()) {
+            QLinearGradient fade(0, 0, reach, 0);
+            fade.setColorAt(0, window);
+            fade.setColorAt(1, clear);
+            painter.fillRect(QRect(0, 0, reach, height()), fade);
+        }
+        if (bar->value() < bar->maximum()) {
+            QLinearGradient fade(width() - reach, 0, width(), 0);
+            fade.setColorAt(0, clear);
+            fade.setColorAt(1, window);
+            painter.fillRect(QRect(width() - reach, 0, reach, height()), fade);
+        }
+    }
+
+private:
+    WrappedFilmstrip *m_strip;
+};
+
+// One card of the strip: its thumbnail over its share box.
+class WrappedFilmstrip::Item : public QWidget
+{
+public:
+    Item(const QString &id, WrappedFilmstrip *strip)
+        : QWidget(strip)
+        , m_thumbnail(new Thumbnail)
+        , m_box(new QCheckBox)
+    {
+        auto *column = new QVBoxLayout(this);
+        column->setContentsMargins(0, 0, 0, 0);
+        column->setSpacing(6);
+        column->addWidget(m_thumbnail, 0, Qt::AlignHCenter);
+        column->addWidget(m_box, 0, Qt::AlignHCenter);
+        m_box->setAccessibleName(QStringLiteral("In the share"));
+        connect(
+            m_thumbnail, &QAbstractButton::clicked, strip, [strip, id] { emit strip->focusRequested(id); });
+        connect(m_box, &QAbstractButton::clicked, strip,
+            [strip, id](bool on) { emit strip->inclusionRequested(id, on); });
+    }
+
+    Thumbnail *thumbnail() const { return m_thumbnail; }
+    QCheckBox *box() const { return m_box; }
+
+    void setContent(
+        const WrappedCardView::Content &content, bool shown, bool shared, const QString &description)
+    {
+        m_thumbnail->setContent(content, shown, shared);
+        m_thumbnail->setAccessibleName(description);
+        m_box->setChecked(shared);
+        m_box->setToolTip(shared ? QStringLiteral("In the share") : QStringLiteral("Not in the share"));
+    }
+
+private:
+    Thumbnail *m_thumbnail;
+    QCheckBox *m_box;
+};
+
+WrappedFilmstrip::WrappedFilmstrip(QWidget *parent)
+    : QScrollArea(parent)
+    , m_row(new QWidget)
+    , m_items(new QHBoxLayout(m_row))
+{
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setWidgetResizable(true);
+    setFixedHeight(stripHeight);
+    m_row->setAutoFillBackground(false);
+    viewport()->setAutoFillBackground(false);
+    m_items->setContentsMargins(0, 4, 0, 4);
+    m_items->setSpacing(10);
+    m_items->addStretch(1);
+    m_items->addStretch(1);
+    setWidget(m_row);
+
+    m_fade = new EdgeFade(this);
+    const auto refade = [this] { m_fade->update(); };
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, refade);
+    connect(horizontalScrollBar(), &QScrollBar::rangeChanged, this, refade);
+}
+
+void WrappedFilmstrip::resizeEvent(QResizeEvent *event)
+{
+    QScrollArea::resizeEvent(event);
+    m_fade->setGeometry(viewport()->geometry());
+    m_fade->raise();
+}
+
+void WrappedFilmstrip::rebuild(const Wrapped &wrapped)
+{
+    for (Item *item : m_cards)
+        delete item;
+    m_cards.clear();
+    m_ids.clear();
+    for (const Wrapped::Card &card : wrapped.cards) {
+        auto *item = new Item(card.id, this);
+        // Between the two stretches that keep the row centred.
+        m_items->insertWidget(m_items->count() - 1, item);
+        m_cards.append(item);
+        m_ids.append(card.id);
+    }
+}
+
+void WrappedFilmstrip::setCards(const Cards &cards)
+{
+    QStringList ids;
+    for (const Wrapped::Card &card : cards.wrapped.cards)
+        ids.append(card.id);
+    if (ids != m_ids)
+        rebuild(cards.wrapped);
+    for (qsizetype i = 0; i < m_cards.size(); ++i) {
+        const Wrapped::Card &card = cards.wrapped.cards[i];
+        // Thumbnails are story cards, whatever shape the share has.
+        m_cards[i]->setContent(
+            { card, cards.wrapped, cards.settings, cards.code, WrappedSettings::Format::Story, 1 },
+            card.id == cards.focused, cards.settings.selection.contains(card.id),
+            cards.descriptions.value(card.id));
+    }
+    if (const qsizetype shown = m_ids.indexOf(cards.focused); shown >= 0)
+        ensureWidgetVisible(m_cards[shown], 20, 0);
+}
+
+QAbstractButton *WrappedFilmstrip::thumbnail(const QString &id) const
+{
+    const qsizetype index = m_ids.indexOf(id);
+    return index < 0 ? nullptr : m_cards[index]->thumbnail();
+}
+
+QAbstractButton *WrappedFilmstrip::shareBox(const QString &id) const
+{
+    const qsizetype index = m_ids.indexOf(id);
+    return index < 0 ? nullptr : m_cards[index]->box();
+}
+
+QSize WrappedFilmstrip::sizeHint() const
+{
+    return { 400, stripHeight };
+}
+
+void WrappedFilmstrip::wheelEvent(QWheelEvent *event)
+{
+    // The strip only runs sideways, so an ordinary wheel moves it too.
+    const QPoint delta = event->angleDelta();
+    const int steps = std::abs(delta.x()) > std::abs(delta.y()) ? delta.x() : delta.y();
+    horizontalScrollBar()->setValue(horizontalScrollBar()->value() - steps / 2);
+    event->accept();
+}

@@ -1,0 +1,597 @@
+#include "wrappedinspector.h"
+
+#include "app/errors.h"
+#include "app/icons.h"
+#include "app/style.h"
+#include "model/color.h"
+#include "wrappedview.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QConicalGradient>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace {
+
+using Format = WrappedSettings::Format;
+using Names = WrappedSettings::Names;
+using Theme = WrappedSettings::Theme;
+
+const QList<Format> formats { Format::Story, Format::Post };
+const QList<Names> namings { Names::Initials, Names::Full, Names::Custom };
+
+QString capitalised(const QString &text)
+{
+    return text.left(1).toUpper() + text.mid(1);
+}
+
+QLabel *note(const QString &text)
+{
+    QLabel *label = Style::label(text, Style::Text::Caption, Style::Tone::Secondary);
+    label->setWordWrap(true);
+    return label;
+}
+
+} // namespace
+
+// Two or three choices side by side, one of them on.
+class WrappedInspector::Segments : public QWidget
+{
+public:
+    Segments(const QStringList &labels, std::function<void(int)> chosen)
+        : m_labels(labels)
+        , m_chosen(std::move(chosen))
+    {
+        setFont(Style::font(Style::Text::Callout));
+        setFixedHeight(26);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        setFocusPolicy(Qt::TabFocus);
+        setCursor(Qt::PointingHandCursor);
+    }
+
+    void setCurrent(int index)
+    {
+        if (index == m_current)
+            return;
+        m_current = index;
+        update();
+    }
+    int current() const { return m_current; }
+
+    QSize sizeHint() const override
+    {
+        int widest = 0;
+        for (const QString &label : m_labels)
+            widest = std::max(widest, fontMetrics().horizontalAdvance(label));
+        return { int(m_labels.size()) * (widest + 20) + 4, 26 };
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        for (int i = 0; i < m_labels.size(); ++i) {
+            if (segment(i).contains(event->position()))
+                choose(i);
+        }
+    }
+
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->key() == Qt::Key_Left)
+            choose(std::max(0, m_current - 1));
+        else if (event->key() == Qt::Key_Right)
+            choose(std::min(int(m_labels.size()) - 1, m_current + 1));
+        else
+            QWidget::keyPressEvent(event);
+    }
+
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const bool dark = Style::appearance() == Color::Appearance::Dark;
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Style::color(Style::Tone::Quaternary, palette()));
+        painter.drawRoundedRect(QRectF(rect()), 7, 7);
+        for (int i = 0; i < m_labels.size(); ++i) {
+            const QRectF place = segment(i);
+            if (i == m_current) {
+                painter.setPen(QPen(QColor(0, 0, 0, dark ? 60 : 30), 0.5));
+                painter.setBrush(dark ? QColor(0x63, 0x63, 0x66) : QColor(Qt::white));
+                painter.drawRoundedRect(place, 5.5, 5.5);
+            } else if (i > 0 && i - 1 != m_current) {
+                painter.setPen(QPen(Style::color(Style::Tone::Quaternary, palette()), 1));
+                painter.drawLine(
+                    QPointF(place.left(), place.top() + 6), QPointF(place.left(), place.bottom() - 6));
+            }
+            painter.setPen(
+                palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+            painter.drawText(place, Qt::AlignCenter, m_labels[i]);
+        }
+        if (hasFocus()) {
+            QColor ring = Style::brand();
+            ring.setAlphaF(0.6f);
+            painter.setPen(QPen(ring, 1.5));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), 7, 7);
+        }
+    }
+
+private:
+    QRectF segment(int index) const
+    {
+        const qreal width = (this->width() - 4.0) / std::max<qsizetype>(1, m_labels.size());
+        return { 2 + index * width, 2, width, height() - 4.0 };
+    }
+
+    void choose(int index)
+    {
+        if (index == m_current || index < 0 || index >= m_labels.size())
+            return;
+        setCurrent(index);
+        m_chosen(index);
+    }
+
+    QStringList m_labels;
+    std::function<void(int)> m_chosen;
+    int m_current = -1;
+};
+
+// A theme as a round swatch: its background with a dot of its accent, or
+// a colour wheel for the user's own colours; ringed in the brand colour
+// when it is the theme in use.
+class WrappedInspector::Swatch : public QAbstractButton
+{
+public:
+    explicit Swatch(Theme theme)
+        : m_theme(theme)
+    {
+        setFixedSize(26, 26);
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::TabFocus);
+        setToolTip(capitalised(WrappedSettings::themeName(theme)));
+        setAccessibleName(toolTip());
+    }
+
+    Theme theme() const { return m_theme; }
+
+    void setLook(const WrappedSettings &settings)
+    {
+        WrappedSettings shown = settings;
+        shown.theme = m_theme;
+        m_palette = shown.palette();
+        m_current = settings.theme == m_theme;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF face = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+        painter.setPen(Qt::NoPen);
+        if (m_theme == Theme::Custom) {
+            QConicalGradient wheel(face.center(), 0);
+            const QList<QColor> colours { Qt::red, Qt::yellow, Qt::green, Qt::blue,
+                QColor(0x80, 0x00, 0x80) };
+            for (int i = 0; i < colours.size(); ++i)
+                wheel.setColorAt(i / qreal(colours.size()), colours[i]);
+            wheel.setColorAt(1, Qt::red);
+            painter.setBrush(wheel);
+            painter.drawEllipse(face);
+        } else {
+            painter.setBrush(m_palette.background);
+            painter.drawEllipse(face);
+            painter.setBrush(m_palette.accent);
+            painter.drawEllipse(QRectF(0, 0, 9, 9).translated(face.center() - QPointF(4.5, 4.5)));
+        }
+        QColor ring = m_current ? Style::brand() : Style::color(Style::Tone::Secondary, palette());
+        if (!m_current)
+            ring.setAlphaF(0.3f);
+        const qreal width = m_current ? 2 : 1;
+        painter.setPen(QPen(ring, width));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(QRectF(rect()).adjusted(width / 2, width / 2, -width / 2, -width / 2));
+        if (hasFocus()) {
+            painter.setPen(QPen(Style::brand(), 1, Qt::DotLine));
+            painter.drawEllipse(QRectF(rect()).adjusted(4, 4, -4, -4));
+        }
+    }
+
+private:
+    Theme m_theme;
+    WrappedSettings::Palette m_palette;
+    bool m_current = false;
+};
+
+// A colour of the custom theme as a well of that colour; pressing it
+// opens the colour panel, without opacity.
+class WrappedInspector::ColorWell : public QPushButton
+{
+public:
+    ColorWell(const QString &name, std::function<void(const QColor &)> picked)
+        : m_name(name)
+        , m_picked(std::move(picked))
+    {
+        setAccessibleName(name);
+        setToolTip(name);
+        setFixedSize(44, 22);
+        setCursor(Qt::PointingHandCursor);
+        connect(this, &QPushButton::clicked, this, &ColorWell::openPanel);
+    }
+
+    void setColour(const QColor &colour)
+    {
+        if (colour == m_colour)
+            return;
+        m_colour = colour;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const bool dark = Style::appearance() == Color::Appearance::Dark;
+        painter.setPen(QPen(dark ? QColor(255, 255, 255, 50) : QColor(0, 0, 0, 45), 1));
+        painter.setBrush(palette().color(QPalette::Button));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+        painter.setPen(QPen(QColor(0, 0, 0, 40), 0.5));
+        painter.setBrush(m_colour);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(4, 4, -4, -4), 3, 3);
+        if (hasFocus()) {
+            painter.setPen(QPen(Style::brand(), 1.5));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), 6, 6);
+        }
+    }
+
+private:
+    void openPanel()
+    {
+        if (m_panel)
+            return;
+        m_panel = new QColorDialog(m_colour, window());
+        m_panel->setAttribute(Qt::WA_DeleteOnClose);
+        m_panel->setOption(QColorDialog::DontUseNativeDialog);
+        m_panel->setOption(QColorDialog::ShowAlphaChannel, false);
+        m_panel->setWindowTitle(m_name);
+        m_panel->setWindowModality(Qt::WindowModal);
+        connect(
+            m_panel, &QColorDialog::colorSelected, this, [this](const QColor &colour) { m_picked(colour); });
+        m_panel->open();
+    }
+
+    QString m_name;
+    std::function<void(const QColor &)> m_picked;
+    QColor m_colour;
+    QPointer<QColorDialog> m_panel;
+};
+
+WrappedInspector::WrappedInspector(WrappedView *view)
+    : QWidget(nullptr)
+    , m_view(view)
+{
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(20, 20, 20, 20);
+    column->setSpacing(20);
+    m_yearSection = section(QStringLiteral("Which messages"), buildYears());
+    column->addWidget(m_yearSection);
+    column->addWidget(section(QStringLiteral("Shape"), buildShape()));
+    column->addWidget(section(QStringLiteral("Names on the cards"), buildNames()));
+    column->addWidget(section(QStringLiteral("Look"), buildLook()));
+    column->addWidget(section(QStringLiteral("Sharing for a reward"), buildSharing()));
+    column->addWidget(section(QStringLiteral("Save"), buildSave()));
+    column->addStretch(1);
+}
+
+WrappedInspector::~WrappedInspector() = default;
+
+QWidget *WrappedInspector::errorLine() const
+{
+    return m_error;
+}
+
+QWidget *WrappedInspector::section(const QString &title, QWidget *content)
+{
+    auto *part = new QWidget;
+    auto *column = new QVBoxLayout(part);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(8);
+    column->addWidget(Style::label(title, Style::Text::Headline));
+    column->addWidget(content);
+    return part;
+}
+
+QWidget *WrappedInspector::buildYears()
+{
+    m_years = new QComboBox;
+    m_years->setAccessibleName(QStringLiteral("Which messages"));
+    connect(m_years, &QComboBox::activated, this, [this](int index) {
+        const int year = m_years->itemData(index).toInt();
+        m_view->pickYear(year == 0 ? std::nullopt : std::optional<int>(year));
+    });
+    return m_years;
+}
+
+QWidget *WrappedInspector::buildShape()
+{
+    m_shape = new Segments({ QStringLiteral("Story · 9:16"), QStringLiteral("Post · 1:1") },
+        [this](int index) { change([&](WrappedSettings &s) { s.format = formats[index]; }); });
+    m_shape->setObjectName(QStringLiteral("shape"));
+    m_shape->setAccessibleName(QStringLiteral("Shape"));
+    return m_shape;
+}
+
+QWidget *WrappedInspector::buildNames()
+{
+    auto *part = new QWidget;
+    auto *column = new QVBoxLayout(part);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(8);
+    QStringList labels;
+    for (const Names names : namings)
+        labels.append(capitalised(WrappedSettings::namesName(names)));
+    m_names = new Segments(
+        labels, [this](int index) { change([&](WrappedSettings &s) { s.names = namings[index]; }); });
+    m_names->setObjectName(QStringLiteral("names"));
+    m_names->setAccessibleName(QStringLiteral("Names"));
+    column->addWidget(m_names);
+    m_customNames = new QWidget;
+    m_customFields = new QVBoxLayout(m_customNames);
+    m_customFields->setContentsMargins(0, 0, 0, 0);
+    m_customFields->setSpacing(6);
+    column->addWidget(m_customNames);
+    column->addWidget(note(QStringLiteral(
+        "A card has numbers, dates, names and each person's most-used word. No message is quoted.")));
+    return part;
+}
+
+QWidget *WrappedInspector::buildLook()
+{
+    auto *part = new QWidget;
+    auto *column = new QVBoxLayout(part);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(10);
+
+    auto *swatches = new QHBoxLayout;
+    swatches->setSpacing(8);
+    for (const Theme theme : WrappedSettings::themes()) {
+        auto *swatch = new Swatch(theme);
+        connect(swatch, &QAbstractButton::clicked, this,
+            [this, theme] { change([&](WrappedSettings &s) { s.theme = theme; }); });
+        swatches->addWidget(swatch, 0, Qt::AlignVCenter);
+        m_swatches.append(swatch);
+    }
+    swatches->addStretch(1);
+    column->addLayout(swatches);
+
+    m_colours = new QWidget;
+    auto *wells = new QVBoxLayout(m_colours);
+    wells->setContentsMargins(0, 0, 0, 0);
+    wells->setSpacing(6);
+    const QList<std::pair<QString, QString WrappedSettings::*>> colours {
+        { QStringLiteral("Background"), &WrappedSettings::background },
+        { QStringLiteral("Text"), &WrappedSettings::ink },
+        { QStringLiteral("Accent"), &WrappedSettings::accent },
+    };
+    for (const auto &[name, field] : colours) {
+        auto *well = new ColorWell(name, [this, field = field](const QColor &picked) {
+            change([&](WrappedSettings &s) { s.*field = Color::hex(picked).toUpper(); });
+        });
+        auto *row = new QHBoxLayout;
+        row->addWidget(Style::label(name, Style::Text::Body));
+        row->addStretch(1);
+        row->addWidget(well);
+        wells->addLayout(row);
+        m_wells.append(well);
+    }
+    column->addWidget(m_colours);
+
+    auto *typefaceRow = new QHBoxLayout;
+    typefaceRow->setSpacing(8);
+    typefaceRow->addWidget(Style::label(QStringLiteral("Typeface"), Style::Text::Body));
+    m_typeface = new QComboBox;
+    m_typeface->setAccessibleName(QStringLiteral("Typeface"));
+    for (const WrappedSettings::Typeface typeface : WrappedSettings::typefaces())
+        m_typeface->addItem(WrappedSettings::label(typeface));
+    connect(m_typeface, &QComboBox::activated, this, [this](int index) {
+        change([&](WrappedSettings &s) { s.typeface = WrappedSettings::typefaces().at(index); });
+    });
+    typefaceRow->addWidget(m_typeface, 1);
+    column->addLayout(typefaceRow);
+    return part;
+}
+
+QWidget *WrappedInspector::buildSharing()
+{
+    auto *part = new QWidget;
+    auto *column = new QVBoxLayout(part);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(8);
+    m_disclose = new QCheckBox(QStringLiteral("Put #ad on the cards and video"));
+    connect(m_disclose, &QCheckBox::toggled, this,
+        [this](bool on) { change([&](WrappedSettings &s) { s.disclose = on; }); });
+    column->addWidget(m_disclose);
+    column->addWidget(
+        note(QStringLiteral("A post that earns 10% off or a free book is an ad, so it needs #ad on the card "
+                            "and at the start of the "
+                            "caption. A paid-partnership label counts if the caption has #ad too.")));
+    return part;
+}
+
+QWidget *WrappedInspector::buildSave()
+{
+    auto *part = new QWidget;
+    auto *column = new QVBoxLayout(part);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(8);
+
+    m_count = Style::label(QString(), Style::Text::Callout, Style::Tone::Secondary);
+    column->addWidget(m_count);
+    m_saveCards
+        = new QPushButton(Icons::icon(QStringLiteral("photo.on.rectangle")), QStringLiteral("Save Cards…"));
+    m_saveVideo = new QPushButton(Icons::icon(QStringLiteral("film")), QStringLiteral("Save Video…"));
+    m_copyCaption
+        = new QPushButton(Icons::icon(QStringLiteral("text.quote")), QStringLiteral("Copy Caption"));
+    for (QPushButton *button : { m_saveCards, m_saveVideo, m_copyCaption })
+        column->addWidget(button);
+    connect(m_saveCards, &QPushButton::clicked, this, [this] { m_view->saveCards(); });
+    connect(m_saveVideo, &QPushButton::clicked, this, [this] { m_view->saveVideo(); });
+    connect(m_copyCaption, &QPushButton::clicked, this, [this] { m_view->copyCaption(); });
+
+    m_progress = new QWidget;
+    auto *progress = new QVBoxLayout(m_progress);
+    progress->setContentsMargins(0, 4, 0, 0);
+    progress->setSpacing(4);
+    progress->addWidget(Style::label(QStringLiteral("Making the video"), Style::Text::Caption));
+    m_progressBar = new QProgressBar;
+    m_progressBar->setRange(0, 1000);
+    m_progressBar->setTextVisible(false);
+    m_progressBar->setFixedHeight(6);
+    m_progressBar->setAccessibleName(QStringLiteral("Making the video"));
+    progress->addWidget(m_progressBar);
+    column->addWidget(m_progress);
+
+    // On this desktop a share goes by the clipboard: the files are put on
+    // it as a file list and shown in the file manager, ready to drop.
+    m_exported = new QWidget;
+    auto *exported = new QVBoxLayout(m_exported);
+    exported->setContentsMargins(0, 4, 0, 0);
+    exported->setSpacing(4);
+    m_share = new QPushButton(Icons::icon(QStringLiteral("square.and.arrow.up")), QStringLiteral("Share…"));
+    auto *menu = new QMenu(m_share);
+    QAction *copyFiles
+        = menu->addAction(Icons::icon(QStringLiteral("doc.on.clipboard")), QStringLiteral("Copy Files"));
+    copyFiles->setToolTip(
+        QStringLiteral("Puts the files on the clipboard and shows them in the file manager."));
+    connect(copyFiles, &QAction::triggered, this, [this] { m_view->shareExported(); });
+    m_share->setMenu(menu);
+    exported->addWidget(m_share);
+    auto *reveal = new QPushButton(QStringLiteral("Show in File Manager"));
+    Style::setLink(reveal);
+    connect(reveal, &QPushButton::clicked, this, [this] { m_view->revealExported(); });
+    exported->addWidget(reveal, 0, Qt::AlignLeft);
+    column->addWidget(m_exported);
+
+    m_error = new ErrorRow;
+    column->addWidget(m_error);
+    return part;
+}
+
+void WrappedInspector::change(const std::function<void(WrappedSettings &)> &edit)
+{
+    WrappedSettings settings = m_view->settings();
+    edit(settings);
+    m_view->setSettings(settings);
+}
+
+void WrappedInspector::refresh()
+{
+    const WrappedSettings &settings = m_view->settings();
+    refreshYears();
+    m_shape->setCurrent(int(formats.indexOf(settings.format)));
+    m_names->setCurrent(int(namings.indexOf(settings.names)));
+    refreshNames();
+    for (Swatch *swatch : m_swatches)
+        swatch->setLook(settings);
+    m_colours->setVisible(settings.theme == Theme::Custom);
+    const QList<QString> hexes { settings.background, settings.ink, settings.accent };
+    for (qsizetype i = 0; i < m_wells.size(); ++i)
+        m_wells[i]->setColour(Color::fromHex(hexes[i]).value_or(Qt::black));
+    m_typeface->setCurrentIndex(int(WrappedSettings::typefaces().indexOf(settings.typeface)));
+    {
+        const QSignalBlocker quiet(m_disclose);
+        m_disclose->setChecked(settings.disclose);
+    }
+    refreshSave();
+}
+
+void WrappedInspector::refreshYears()
+{
+    const Wrapped &wrapped = m_view->wrapped();
+    m_yearSection->setVisible(wrapped.years.size() >= 2);
+    QList<int> years;
+    for (const Wrapped::Year &year : wrapped.years)
+        years.append(year.year);
+    if (years != m_yearsShown) {
+        const QSignalBlocker quiet(m_years);
+        m_years->clear();
+        m_years->addItem(QStringLiteral("All of it"), 0);
+        for (auto year = wrapped.years.crbegin(); year != wrapped.years.crend(); ++year)
+            m_years->addItem(
+                QStringLiteral("%1 (%2)").arg(year->year).arg(Style::number(year->count)), year->year);
+        m_yearsShown = years;
+    }
+    const QSignalBlocker quiet(m_years);
+    m_years->setCurrentIndex(std::max(0, m_years->findData(wrapped.year.value_or(0))));
+    m_years->setEnabled(!m_view->isLoadingYear());
+}
+
+void WrappedInspector::refreshNames()
+{
+    const Wrapped &wrapped = m_view->wrapped();
+    const WrappedSettings &settings = m_view->settings();
+    m_customNames->setVisible(settings.names == Names::Custom);
+    if (wrapped.people != m_namedPeople) {
+        for (QLineEdit *field : m_nameFields)
+            delete field;
+        m_nameFields.clear();
+        QStringList everyone;
+        for (const Wrapped::Person &person : wrapped.people)
+            everyone.append(person.name);
+        for (const Wrapped::Person &person : wrapped.people) {
+            auto *field = new QLineEdit;
+            field->setPlaceholderText(WrappedSettings::initials(person.name, everyone));
+            field->setToolTip(person.name);
+            field->setAccessibleName(person.name);
+            // Every edit keeps the whole text, an empty one too.
+            connect(field, &QLineEdit::textEdited, this, [this, id = person.id](const QString &typed) {
+                change([&](WrappedSettings &s) { s.custom.insert(id, typed); });
+            });
+            m_customFields->addWidget(field);
+            m_nameFields.append(field);
+        }
+        m_namedPeople = wrapped.people;
+    }
+    for (qsizetype i = 0; i < m_nameFields.size(); ++i) {
+        // A field being typed in is left alone.
+        const QString saved = settings.custom.value(wrapped.people[i].id);
+        if (!m_nameFields[i]->hasFocus() && m_nameFields[i]->text() != saved)
+            m_nameFields[i]->setText(saved);
+    }
+}
+
+void WrappedInspector::refreshSave()
+{
+    const WrappedSettings &settings = m_view->settings();
+    m_count->setText(QStringLiteral("%1 of %2 cards in the share")
+                         .arg(settings.selection.size())
+                         .arg(m_view->wrapped().cards.size()));
+    const bool canSave = !settings.selection.isEmpty() && !m_view->exporting();
+    m_saveCards->setEnabled(canSave);
+    m_saveVideo->setEnabled(canSave);
+    m_copyCaption->setText(
+        m_view->isCaptionCopied() ? QStringLiteral("Copied") : QStringLiteral("Copy Caption"));
+    m_copyCaption->setToolTip(m_view->caption());
+    const std::optional<double> progress = m_view->videoProgress();
+    m_progress->setVisible(progress.has_value());
+    m_progressBar->setValue(int(std::lround(progress.value_or(0) * 1000)));
+    m_exported->setVisible(!m_view->exported().isEmpty());
+    m_error->setError(m_view->error().value_or(QString()));
+}
