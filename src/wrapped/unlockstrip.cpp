@@ -3,7 +3,7 @@
 #include "app/desktop.h"
 #include "app/icons.h"
 #include "app/style.h"
-#include "elidedlabel.h"
+#include "wizard/clampedlabel.h"
 
 #include <QEvent>
 #include <QFontDatabase>
@@ -70,7 +70,7 @@ class UnlockStrip::Step : public QWidget
 public:
     Step(int number, const QString &note, bool claimable, QWidget *parent)
         : QWidget(parent)
-        , m_title(new ElidedLabel)
+        , m_title(new ClampedLabel(1))
         , m_doneSymbol(new QLabel)
         , m_done(new QLabel)
         , m_note(Style::label(QString(), Style::Text::Caption, Style::Tone::Secondary))
@@ -120,7 +120,9 @@ public:
 
     void setState(const QString &title, const State &state)
     {
-        m_title->setFullText(title);
+        m_title->setText(title);
+        // The whole title, for when the band is too narrow for it.
+        m_title->setToolTip(title);
         const bool done = state.kind == State::Kind::Done;
         m_doneSymbol->setVisible(done);
         m_done->setVisible(done);
@@ -133,7 +135,7 @@ public:
     }
 
 private:
-    ElidedLabel *m_title;
+    ClampedLabel *m_title;
     QLabel *m_doneSymbol;
     QLabel *m_done;
     QLabel *m_note;

@@ -4,6 +4,7 @@
 #include "app/icons.h"
 #include "app/style.h"
 #include "model/color.h"
+#include "wizard/segmentedcontrol.h"
 #include "wrappedview.h"
 
 #include <QAbstractButton>
@@ -12,11 +13,9 @@
 #include <QComboBox>
 #include <QConicalGradient>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QProgressBar>
@@ -46,109 +45,6 @@ QLabel *note(const QString &text)
 }
 
 } // namespace
-
-// Two or three choices side by side, one of them on.
-class WrappedInspector::Segments : public QWidget
-{
-public:
-    Segments(const QStringList &labels, std::function<void(int)> chosen)
-        : m_labels(labels)
-        , m_chosen(std::move(chosen))
-    {
-        setFont(Style::font(Style::Text::Callout));
-        setFixedHeight(26);
-        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        setFocusPolicy(Qt::TabFocus);
-        setCursor(Qt::PointingHandCursor);
-    }
-
-    void setCurrent(int index)
-    {
-        if (index == m_current)
-            return;
-        m_current = index;
-        update();
-    }
-    int current() const { return m_current; }
-
-    QSize sizeHint() const override
-    {
-        int widest = 0;
-        for (const QString &label : m_labels)
-            widest = std::max(widest, fontMetrics().horizontalAdvance(label));
-        return { int(m_labels.size()) * (widest + 20) + 4, 26 };
-    }
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override
-    {
-        for (int i = 0; i < m_labels.size(); ++i) {
-            if (segment(i).contains(event->position()))
-                choose(i);
-        }
-    }
-
-    void keyPressEvent(QKeyEvent *event) override
-    {
-        if (event->key() == Qt::Key_Left)
-            choose(std::max(0, m_current - 1));
-        else if (event->key() == Qt::Key_Right)
-            choose(std::min(int(m_labels.size()) - 1, m_current + 1));
-        else
-            QWidget::keyPressEvent(event);
-    }
-
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const bool dark = Style::appearance() == Color::Appearance::Dark;
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(Style::color(Style::Tone::Quaternary, palette()));
-        painter.drawRoundedRect(QRectF(rect()), 7, 7);
-        for (int i = 0; i < m_labels.size(); ++i) {
-            const QRectF place = segment(i);
-            if (i == m_current) {
-                painter.setPen(QPen(QColor(0, 0, 0, dark ? 60 : 30), 0.5));
-                painter.setBrush(dark ? QColor(0x63, 0x63, 0x66) : QColor(Qt::white));
-                painter.drawRoundedRect(place, 5.5, 5.5);
-            } else if (i > 0 && i - 1 != m_current) {
-                painter.setPen(QPen(Style::color(Style::Tone::Quaternary, palette()), 1));
-                painter.drawLine(
-                    QPointF(place.left(), place.top() + 6), QPointF(place.left(), place.bottom() - 6));
-            }
-            painter.setPen(
-                palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-            painter.drawText(place, Qt::AlignCenter, m_labels[i]);
-        }
-        if (hasFocus()) {
-            QColor ring = Style::brand();
-            ring.setAlphaF(0.6f);
-            painter.setPen(QPen(ring, 1.5));
-            painter.setBrush(Qt::NoBrush);
-            painter.drawRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), 7, 7);
-        }
-    }
-
-private:
-    QRectF segment(int index) const
-    {
-        const qreal width = (this->width() - 4.0) / std::max<qsizetype>(1, m_labels.size());
-        return { 2 + index * width, 2, width, height() - 4.0 };
-    }
-
-    void choose(int index)
-    {
-        if (index == m_current || index < 0 || index >= m_labels.size())
-            return;
-        setCurrent(index);
-        m_chosen(index);
-    }
-
-    QStringList m_labels;
-    std::function<void(int)> m_chosen;
-    int m_current = -1;
-};
 
 // A theme as a round swatch: its background with a dot of its accent, or
 // a colour wheel for the user's own colours; ringed in the brand colour
@@ -329,12 +225,23 @@ QWidget *WrappedInspector::buildYears()
     return m_years;
 }
 
+SegmentedControl *WrappedInspector::segments(const QString &name, const QStringList &labels)
+{
+    auto *control = new SegmentedControl;
+    control->setLabels(labels);
+    control->setObjectName(name);
+    control->setAccessibleName(name);
+    // As wide as the panel, like every control in it.
+    control->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    return control;
+}
+
 QWidget *WrappedInspector::buildShape()
 {
-    m_shape = new Segments({ QStringLiteral("Story · 9:16"), QStringLiteral("Post · 1:1") },
+    m_shape
+        = segments(QStringLiteral("Shape"), { QStringLiteral("Story · 9:16"), QStringLiteral("Post · 1:1") });
+    connect(m_shape, &SegmentedControl::activated, this,
         [this](int index) { change([&](WrappedSettings &s) { s.format = formats[index]; }); });
-    m_shape->setObjectName(QStringLiteral("shape"));
-    m_shape->setAccessibleName(QStringLiteral("Shape"));
     return m_shape;
 }
 
@@ -347,10 +254,9 @@ QWidget *WrappedInspector::buildNames()
     QStringList labels;
     for (const Names names : namings)
         labels.append(capitalised(WrappedSettings::namesName(names)));
-    m_names = new Segments(
-        labels, [this](int index) { change([&](WrappedSettings &s) { s.names = namings[index]; }); });
-    m_names->setObjectName(QStringLiteral("names"));
-    m_names->setAccessibleName(QStringLiteral("Names"));
+    m_names = segments(QStringLiteral("Names"), labels);
+    connect(m_names, &SegmentedControl::activated, this,
+        [this](int index) { change([&](WrappedSettings &s) { s.names = namings[index]; }); });
     column->addWidget(m_names);
     m_customNames = new QWidget;
     m_customFields = new QVBoxLayout(m_customNames);
@@ -505,8 +411,8 @@ void WrappedInspector::refresh()
 {
     const WrappedSettings &settings = m_view->settings();
     refreshYears();
-    m_shape->setCurrent(int(formats.indexOf(settings.format)));
-    m_names->setCurrent(int(namings.indexOf(settings.names)));
+    m_shape->setCurrentIndex(int(formats.indexOf(settings.format)));
+    m_names->setCurrentIndex(int(namings.indexOf(settings.names)));
     refreshNames();
     for (Swatch *swatch : m_swatches)
         swatch->setLook(settings);

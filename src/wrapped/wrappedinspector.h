@@ -15,6 +15,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QVBoxLayout;
+class SegmentedControl;
 class WrappedView;
 
 // The panel beside the Wrapped's preview, in six sections: which messages
@@ -39,11 +40,11 @@ public:
     QWidget *errorLine() const;
 
 private:
-    class Segments;
     class Swatch;
     class ColorWell;
 
     QWidget *section(const QString &title, QWidget *content);
+    SegmentedControl *segments(const QString &name, const QStringList &labels);
     QWidget *buildYears();
     QWidget *buildShape();
     QWidget *buildNames();
@@ -61,8 +62,8 @@ private:
     QComboBox *m_years;
     QList<int> m_yearsShown;
 
-    Segments *m_shape;
-    Segments *m_names;
+    SegmentedControl *m_shape;
+    SegmentedControl *m_names;
     QWidget *m_customNames;
     QVBoxLayout *m_customFields;
     QList<Wrapped::Person> m_namedPeople;

@@ -214,7 +214,7 @@ TEST_F(ClaimSheetTest, AViralClaimSendsTheDigitsOfItsNumbersForReview)
     EXPECT_FALSE(send->isEnabled());
     type(sheet, u"Views"_s, u"12,400 views"_s);
     EXPECT_TRUE(send->isEnabled());
-    TestSupport::saveScreen(sheet, u"wrapped-claim-viral"_s);
+    TestSupport::saveScreen(sheet, u"wrapped-claim-viral-filled"_s);
 
     send->click();
     ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->result().has_value(); }));

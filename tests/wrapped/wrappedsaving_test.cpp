@@ -57,7 +57,7 @@ TEST_F(WrappedViewTest, SavingCardsWritesTheShareInItsShapeAndRevealsThem)
     EXPECT_EQ(TestSupport::desktop().of(u"reveal"_s).size(), 2);
 
     // The post shape alone, when that is the shape chosen.
-    chooseSegment(u"shape"_s, 1, 2);
+    chooseSegment(u"Shape"_s, 1, 2);
     QTemporaryDir posts;
     TestSupport::desktop().answers.append({ posts.path() });
     button(u"Save Cards…"_s)->click();

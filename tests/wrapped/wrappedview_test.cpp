@@ -100,16 +100,16 @@ TEST_F(WrappedViewTest, TheLookIsKeptPerConversationAndRedrawsTheCards)
     const QImage before = view->preview()->grab().toImage();
     const QString id = view->conversation();
 
-    chooseSegment(u"shape"_s, 1, 2);
+    chooseSegment(u"Shape"_s, 1, 2);
     EXPECT_EQ(WrappedSettings::load(id)->format, WrappedSettings::Format::Post);
     const QRectF square = view->preview()->cardRect();
     EXPECT_NEAR(square.width(), square.height(), 1);
     // Thumbnails stay story cards.
     EXPECT_EQ(view->filmstrip()->thumbnail(view->focused())->size(), QSize(78, 134));
 
-    chooseSegment(u"names"_s, 1, 3);
+    chooseSegment(u"Names"_s, 1, 3);
     EXPECT_EQ(view->settings().names, WrappedSettings::Names::Full);
-    chooseSegment(u"names"_s, 2, 3);
+    chooseSegment(u"Names"_s, 2, 3);
     QLineEdit *sam = nullptr;
     for (QLineEdit *field : view->inspector()->findChildren<QLineEdit *>()) {
         if (field->isVisibleTo(view) && field->toolTip() == u"Sam Lee"_s)
@@ -264,22 +264,18 @@ TEST_F(WrappedViewTest, OpeningTellsTheServiceAndReadsTheRewardsStanding)
 
 TEST_F(WrappedViewTest, LooksRightInLightAndDark)
 {
-    show();
-    ASSERT_TRUE(TestSupport::waitUntil([] { return Rewards::shared().status().has_value(); }));
-    QTest::qWait(300);
-    TestSupport::saveScreen(view, u"wrapped-view-light"_s);
-    chooseSegment(u"shape"_s, 1, 2);
-    TestSupport::saveScreen(view, u"wrapped-view-post"_s);
-    chooseSegment(u"shape"_s, 0, 2);
-
-    DarkLook dark;
-    show(cardIds().value(2));
-    QTest::qWait(300);
-    TestSupport::saveScreen(view, u"wrapped-view-dark"_s);
-    view->claim(Rewards::Claim::Kind::Viral);
-    QTest::qWait(100);
-    TestSupport::saveScreen(view->claimSheet(), u"wrapped-claim-viral-dark"_s);
-    view->claimSheet()->reject();
+    TestSupport::inBothAppearances([&](const QString &suffix) {
+        show(cardIds().value(2));
+        ASSERT_TRUE(TestSupport::waitUntil([] { return Rewards::shared().status().has_value(); }));
+        QTest::qWait(300);
+        TestSupport::saveScreen(view, u"wrapped-view"_s + suffix);
+        chooseSegment(u"Shape"_s, 1, 2);
+        TestSupport::saveScreen(view, u"wrapped-view-post"_s + suffix);
+        view->claim(Rewards::Claim::Kind::Viral);
+        QTest::qWait(100);
+        TestSupport::saveScreen(view->claimSheet(), u"wrapped-claim-viral"_s + suffix);
+        view->claimSheet()->reject();
+    });
 }
 
 TEST_F(WrappedViewTest, OneYearOffersNoYearChoice)

@@ -101,7 +101,7 @@ protected:
 
     bool shows(const QString &text) const { return TestSupport::findText(view, text) != nullptr; }
 
-    // Presses segment index of a segmented choice ("shape", "names").
+    // Presses segment index of a segmented choice ("Shape", "Names").
     void chooseSegment(const QString &name, int index, int of)
     {
         QWidget *segments = view->findChild<QWidget *>(name);
@@ -136,26 +136,4 @@ protected:
     std::shared_ptr<Project> project;
     Wrapped wrapped;
     WrappedView *view = nullptr;
-};
-
-// Dark palette and button look for the life of a test.
-class DarkLook
-{
-public:
-    DarkLook()
-        : m_palette(QApplication::palette())
-        , m_sheet(qApp->styleSheet())
-    {
-        QApplication::setPalette(Style::darkPalette());
-        qApp->setStyleSheet(Style::buttonSheet());
-    }
-    ~DarkLook()
-    {
-        QApplication::setPalette(m_palette);
-        qApp->setStyleSheet(m_sheet);
-    }
-
-private:
-    QPalette m_palette;
-    QString m_sheet;
 };
