@@ -37,6 +37,15 @@ QString capitalised(const QString &text)
     return text.left(1).toUpper() + text.mid(1);
 }
 
+// A section's body: its parts one under another, edge to edge.
+QVBoxLayout *stacked(QWidget *part, int spacing)
+{
+    auto *column = new QVBoxLayout(part);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(spacing);
+    return column;
+}
+
 QLabel *note(const QString &text)
 {
     QLabel *label = Style::label(text, Style::Text::Caption, Style::Tone::Secondary);
@@ -206,9 +215,7 @@ QWidget *WrappedInspector::errorLine() const
 QWidget *WrappedInspector::section(const QString &title, QWidget *content)
 {
     auto *part = new QWidget;
-    auto *column = new QVBoxLayout(part);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(8);
+    QVBoxLayout *column = stacked(part, 8);
     column->addWidget(Style::label(title, Style::Text::Headline));
     column->addWidget(content);
     return part;
@@ -248,9 +255,7 @@ QWidget *WrappedInspector::buildShape()
 QWidget *WrappedInspector::buildNames()
 {
     auto *part = new QWidget;
-    auto *column = new QVBoxLayout(part);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(8);
+    QVBoxLayout *column = stacked(part, 8);
     QStringList labels;
     for (const Names names : namings)
         labels.append(capitalised(WrappedSettings::namesName(names)));
@@ -259,9 +264,7 @@ QWidget *WrappedInspector::buildNames()
         [this](int index) { change([&](WrappedSettings &s) { s.names = namings[index]; }); });
     column->addWidget(m_names);
     m_customNames = new QWidget;
-    m_customFields = new QVBoxLayout(m_customNames);
-    m_customFields->setContentsMargins(0, 0, 0, 0);
-    m_customFields->setSpacing(6);
+    m_customFields = stacked(m_customNames, 6);
     column->addWidget(m_customNames);
     column->addWidget(note(QStringLiteral(
         "A card has numbers, dates, names and each person's most-used word. No message is quoted.")));
@@ -271,9 +274,7 @@ QWidget *WrappedInspector::buildNames()
 QWidget *WrappedInspector::buildLook()
 {
     auto *part = new QWidget;
-    auto *column = new QVBoxLayout(part);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(10);
+    QVBoxLayout *column = stacked(part, 10);
 
     auto *swatches = new QHBoxLayout;
     swatches->setSpacing(8);
@@ -288,9 +289,7 @@ QWidget *WrappedInspector::buildLook()
     column->addLayout(swatches);
 
     m_colours = new QWidget;
-    auto *wells = new QVBoxLayout(m_colours);
-    wells->setContentsMargins(0, 0, 0, 0);
-    wells->setSpacing(6);
+    QVBoxLayout *wells = stacked(m_colours, 6);
     const QList<std::pair<QString, QString WrappedSettings::*>> colours {
         { QStringLiteral("Background"), &WrappedSettings::background },
         { QStringLiteral("Text"), &WrappedSettings::ink },
@@ -327,26 +326,22 @@ QWidget *WrappedInspector::buildLook()
 QWidget *WrappedInspector::buildSharing()
 {
     auto *part = new QWidget;
-    auto *column = new QVBoxLayout(part);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(8);
+    QVBoxLayout *column = stacked(part, 8);
     m_disclose = new QCheckBox(QStringLiteral("Put #ad on the cards and video"));
     connect(m_disclose, &QCheckBox::toggled, this,
         [this](bool on) { change([&](WrappedSettings &s) { s.disclose = on; }); });
     column->addWidget(m_disclose);
     column->addWidget(
         note(QStringLiteral("A post that earns 10% off or a free book is an ad, so it needs #ad on the card "
-                            "and at the start of the "
-                            "caption. A paid-partnership label counts if the caption has #ad too.")));
+                            "and at the start of the caption. A paid-partnership label counts if the caption "
+                            "has #ad too.")));
     return part;
 }
 
 QWidget *WrappedInspector::buildSave()
 {
     auto *part = new QWidget;
-    auto *column = new QVBoxLayout(part);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(8);
+    QVBoxLayout *column = stacked(part, 8);
 
     m_count = Style::label(QString(), Style::Text::Callout, Style::Tone::Secondary);
     column->addWidget(m_count);
@@ -362,9 +357,8 @@ QWidget *WrappedInspector::buildSave()
     connect(m_copyCaption, &QPushButton::clicked, this, [this] { m_view->copyCaption(); });
 
     m_progress = new QWidget;
-    auto *progress = new QVBoxLayout(m_progress);
+    QVBoxLayout *progress = stacked(m_progress, 4);
     progress->setContentsMargins(0, 4, 0, 0);
-    progress->setSpacing(4);
     progress->addWidget(Style::label(QStringLiteral("Making the video"), Style::Text::Caption));
     m_progressBar = new QProgressBar;
     m_progressBar->setRange(0, 1000);
@@ -377,9 +371,8 @@ QWidget *WrappedInspector::buildSave()
     // On this desktop a share goes by the clipboard: the files are put on
     // it as a file list and shown in the file manager, ready to drop.
     m_exported = new QWidget;
-    auto *exported = new QVBoxLayout(m_exported);
+    QVBoxLayout *exported = stacked(m_exported, 4);
     exported->setContentsMargins(0, 4, 0, 0);
-    exported->setSpacing(4);
     m_share = new QPushButton(Icons::icon(QStringLiteral("square.and.arrow.up")), QStringLiteral("Share…"));
     auto *menu = new QMenu(m_share);
     QAction *copyFiles

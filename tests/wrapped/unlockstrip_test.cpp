@@ -1,10 +1,8 @@
 // The rewards strip: each reward's badge from the rewards standing, and
 // the strip as the user sees it against the stand-in service.
 #include "model/json.h"
-#include "project/projecttest.h"
-#include "service/standin.h"
-#include "uitestsupport.h"
 #include "wrapped/unlockstrip.h"
+#include "wrappedviewtest.h"
 
 #include <QJsonDocument>
 #include <QPushButton>
@@ -150,16 +148,9 @@ TEST_F(UnlockStripTest, TheServicesStandingFillsTheStepsAndCopiesTheInviteLink)
     ManualClock clock;
     auto *copy = qobject_cast<QPushButton *>(TestSupport::findText(&strip, u"Copy Link"_s));
     ASSERT_TRUE(copy);
-    copy->click();
-    EXPECT_EQ(TestSupport::desktop().of(u"copyText"_s),
-        (QList<QStringList> { { service.origin() + u"/api/r/"_s + code } }));
-    EXPECT_EQ(copy->text(), u"Copied"_s);
-    clock.advance(std::chrono::milliseconds(1500));
-    copy->click();
-    clock.advance(std::chrono::milliseconds(499));
-    EXPECT_EQ(copy->text(), u"Copied"_s);
-    clock.advance(std::chrono::milliseconds(1));
-    EXPECT_EQ(copy->text(), u"Copy Link"_s);
+    expectCopiedForTwoSecondsEach(copy, clock, u"Copy Link"_s);
+    EXPECT_EQ(TestSupport::desktop().of(u"copyText"_s).value(0),
+        QStringList { service.origin() + u"/api/r/"_s + code });
 }
 
 TEST_F(UnlockStripTest, ClosedRewardsStillShowTheFriendsCodeAndReviewWinsOverTheCap)

@@ -137,3 +137,17 @@ protected:
     Wrapped wrapped;
     WrappedView *view = nullptr;
 };
+
+// Pressed twice 1.5 s apart, a copy button reads "Copied" until two
+// seconds after the first press, then its own words again.
+inline void expectCopiedForTwoSecondsEach(QPushButton *button, ManualClock &clock, const QString &idle)
+{
+    button->click();
+    EXPECT_EQ(button->text(), u"Copied"_s);
+    clock.advance(std::chrono::milliseconds(1500));
+    button->click();
+    clock.advance(std::chrono::milliseconds(499));
+    EXPECT_EQ(button->text(), u"Copied"_s);
+    clock.advance(std::chrono::milliseconds(1));
+    EXPECT_EQ(button->text(), idle);
+}
