@@ -3,21 +3,19 @@
 #include "app/errors.h"
 #include "app/icons.h"
 #include "app/style.h"
+#include "colorwell.h"
 #include "model/color.h"
+#include "themeswatch.h"
 #include "wizard/segmentedcontrol.h"
 #include "wrappedview.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
-#include <QColorDialog>
 #include <QComboBox>
-#include <QConicalGradient>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPainter>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -54,139 +52,6 @@ QLabel *note(const QString &text)
 }
 
 } // namespace
-
-// A theme as a round swatch: its background with a dot of its accent, or
-// a colour wheel for the user's own colours; ringed in the brand colour
-// when it is the theme in use.
-class WrappedInspector::Swatch : public QAbstractButton
-{
-public:
-    explicit Swatch(Theme theme)
-        : m_theme(theme)
-    {
-        setFixedSize(26, 26);
-        setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::TabFocus);
-        setToolTip(capitalised(WrappedSettings::themeName(theme)));
-        setAccessibleName(toolTip());
-    }
-
-    Theme theme() const { return m_theme; }
-
-    void setLook(const WrappedSettings &settings)
-    {
-        WrappedSettings shown = settings;
-        shown.theme = m_theme;
-        m_palette = shown.palette();
-        m_current = settings.theme == m_theme;
-        update();
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF face = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-        painter.setPen(Qt::NoPen);
-        if (m_theme == Theme::Custom) {
-            QConicalGradient wheel(face.center(), 0);
-            const QList<QColor> colours { Qt::red, Qt::yellow, Qt::green, Qt::blue,
-                QColor(0x80, 0x00, 0x80) };
-            for (int i = 0; i < colours.size(); ++i)
-                wheel.setColorAt(i / qreal(colours.size()), colours[i]);
-            wheel.setColorAt(1, Qt::red);
-            painter.setBrush(wheel);
-            painter.drawEllipse(face);
-        } else {
-            painter.setBrush(m_palette.background);
-            painter.drawEllipse(face);
-            painter.setBrush(m_palette.accent);
-            painter.drawEllipse(QRectF(0, 0, 9, 9).translated(face.center() - QPointF(4.5, 4.5)));
-        }
-        QColor ring = m_current ? Style::brand() : Style::color(Style::Tone::Secondary, palette());
-        if (!m_current)
-            ring.setAlphaF(0.3f);
-        const qreal width = m_current ? 2 : 1;
-        painter.setPen(QPen(ring, width));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawEllipse(QRectF(rect()).adjusted(width / 2, width / 2, -width / 2, -width / 2));
-        if (hasFocus()) {
-            painter.setPen(QPen(Style::brand(), 1, Qt::DotLine));
-            painter.drawEllipse(QRectF(rect()).adjusted(4, 4, -4, -4));
-        }
-    }
-
-private:
-    Theme m_theme;
-    WrappedSettings::Palette m_palette;
-    bool m_current = false;
-};
-
-// A colour of the custom theme as a well of that colour; pressing it
-// opens the colour panel, without opacity.
-class WrappedInspector::ColorWell : public QPushButton
-{
-public:
-    ColorWell(const QString &name, std::function<void(const QColor &)> picked)
-        : m_name(name)
-        , m_picked(std::move(picked))
-    {
-        setAccessibleName(name);
-        setToolTip(name);
-        setFixedSize(44, 22);
-        setCursor(Qt::PointingHandCursor);
-        connect(this, &QPushButton::clicked, this, &ColorWell::openPanel);
-    }
-
-    void setColour(const QColor &colour)
-    {
-        if (colour == m_colour)
-            return;
-        m_colour = colour;
-        update();
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const bool dark = Style::appearance() == Color::Appearance::Dark;
-        painter.setPen(QPen(dark ? QColor(255, 255, 255, 50) : QColor(0, 0, 0, 45), 1));
-        painter.setBrush(palette().color(QPalette::Button));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
-        painter.setPen(QPen(QColor(0, 0, 0, 40), 0.5));
-        painter.setBrush(m_colour);
-        painter.drawRoundedRect(QRectF(rect()).adjusted(4, 4, -4, -4), 3, 3);
-        if (hasFocus()) {
-            painter.setPen(QPen(Style::brand(), 1.5));
-            painter.setBrush(Qt::NoBrush);
-            painter.drawRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), 6, 6);
-        }
-    }
-
-private:
-    void openPanel()
-    {
-        if (m_panel)
-            return;
-        m_panel = new QColorDialog(m_colour, window());
-        m_panel->setAttribute(Qt::WA_DeleteOnClose);
-        m_panel->setOption(QColorDialog::DontUseNativeDialog);
-        m_panel->setOption(QColorDialog::ShowAlphaChannel, false);
-        m_panel->setWindowTitle(m_name);
-        m_panel->setWindowModality(Qt::WindowModal);
-        connect(
-            m_panel, &QColorDialog::colorSelected, this, [this](const QColor &colour) { m_picked(colour); });
-        m_panel->open();
-    }
-
-    QString m_name;
-    std::function<void(const QColor &)> m_picked;
-    QColor m_colour;
-    QPointer<QColorDialog> m_panel;
-};
 
 WrappedInspector::WrappedInspector(WrappedView *view)
     : QWidget(nullptr)
@@ -279,7 +144,7 @@ QWidget *WrappedInspector::buildLook()
     auto *swatches = new QHBoxLayout;
     swatches->setSpacing(8);
     for (const Theme theme : WrappedSettings::themes()) {
-        auto *swatch = new Swatch(theme);
+        auto *swatch = new ThemeSwatch(theme);
         connect(swatch, &QAbstractButton::clicked, this,
             [this, theme] { change([&](WrappedSettings &s) { s.theme = theme; }); });
         swatches->addWidget(swatch, 0, Qt::AlignVCenter);
@@ -407,7 +272,7 @@ void WrappedInspector::refresh()
     m_shape->setCurrentIndex(int(formats.indexOf(settings.format)));
     m_names->setCurrentIndex(int(namings.indexOf(settings.names)));
     refreshNames();
-    for (Swatch *swatch : m_swatches)
+    for (ThemeSwatch *swatch : m_swatches)
         swatch->setLook(settings);
     m_colours->setVisible(settings.theme == Theme::Custom);
     const QList<QString> hexes { settings.background, settings.ink, settings.accent };

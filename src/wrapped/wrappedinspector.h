@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QWidget>
 
+class ColorWell;
 class ErrorRow;
 class QCheckBox;
 class QComboBox;
@@ -16,6 +17,7 @@ class QProgressBar;
 class QPushButton;
 class QVBoxLayout;
 class SegmentedControl;
+class ThemeSwatch;
 class WrappedView;
 
 // The panel beside the Wrapped's preview, in six sections: which messages
@@ -40,9 +42,6 @@ public:
     QWidget *errorLine() const;
 
 private:
-    class Swatch;
-    class ColorWell;
-
     QWidget *section(const QString &title, QWidget *content);
     SegmentedControl *segments(const QString &name, const QStringList &labels);
     QWidget *buildYears();
@@ -69,7 +68,7 @@ private:
     QList<Wrapped::Person> m_namedPeople;
     QList<QLineEdit *> m_nameFields;
 
-    QList<Swatch *> m_swatches;
+    QList<ThemeSwatch *> m_swatches;
     QWidget *m_colours;
     QList<ColorWell *> m_wells;
     QComboBox *m_typeface;
