@@ -29,7 +29,7 @@ packages=(
   fonts-texgyre fonts-ebgaramond fonts-noto-color-emoji fonts-dejavu-core
   # the window: icons copied from Breeze at build time; a virtual display
   # for looking at screens and for running the app without one
-  breeze-icon-theme fonts-inter xvfb xauth x11-apps
+  breeze-icon-theme fonts-inter xvfb xauth x11-apps netpbm
 )
 
 missing=()
