@@ -13,6 +13,7 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -368,8 +369,10 @@ void ClaimSheet::refresh()
     m_close->setText(answered ? QStringLiteral("Done") : QStringLiteral("Cancel"));
     m_send->setVisible(!answered);
     m_send->setEnabled(isReady() && !m_sending);
-    // The sheet fits what it shows: an error line, or the shorter answer.
-    adjustSize();
+    // The sheet fits what it shows at its width: an error line, or the
+    // shorter answer.
+    layout()->activate();
+    resize(width(), layout()->hasHeightForWidth() ? layout()->heightForWidth(width()) : sizeHint().height());
 }
 
 #include "claimsheet.moc"
