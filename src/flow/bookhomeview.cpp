@@ -211,7 +211,10 @@ QWidget *BookHomeView::buildActions()
         this, [this] { exportEbook(EbookExport::Destination::File); });
     m_save->setMenu(menu);
     m_save->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    m_save->setMinimumWidth(m_save->sizeHint().width() + 12);
+    // The menu's arrow sits in the button's own room, beside its word.
+    m_save->setStyleSheet(QStringLiteral("QPushButton { padding-right: 28px; }"
+                                         " QPushButton::menu-indicator { subcontrol-origin: padding;"
+                                         " subcontrol-position: center right; right: 10px; }"));
     row->addWidget(m_save);
 
     m_setup = new QPushButton(QStringLiteral("Change Setup"));

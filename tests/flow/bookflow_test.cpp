@@ -226,3 +226,33 @@ TEST_F(BookFlowTest, DeletingTheBookEndsTheFlow)
     qobject_cast<BookHomeView *>(made->screen())->deleted();
     EXPECT_EQ(deleted.size(), 1);
 }
+
+// The wizard itself, over the book's own model: Make It for Me, the making
+// screen, and the book's page with its cover.
+TEST_F(BookFlowTest, TheRealWizardLeadsThroughTheMakingScreenToTheBooksPage)
+{
+    Consent::record(QStringLiteral("k"));
+    BookFile book = designedBook(40);
+    book.design.reset();
+    std::shared_ptr<Project> project = open(book);
+    BookFlow::Screens screens = StandInScreens::screens();
+    screens.wizard = BookFlow::Screens::standard().wizard;
+    auto made = flow(project, screens);
+    ASSERT_EQ(made->mode(), Mode::Wizard);
+    QWidget *makeItForMe = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        makeItForMe = findText(made->screen(), QStringLiteral("Make It for Me"));
+        return makeItForMe && makeItForMe->isEnabled();
+    }));
+    saveScreen(made.get(), QStringLiteral("flow-wizard"));
+    QTest::mouseClick(makeItForMe, Qt::LeftButton);
+    ASSERT_EQ(made->mode(), Mode::Making);
+    EXPECT_FALSE(project->needsWizard());
+    EXPECT_TRUE(findText(made->screen(), QStringLiteral("Making your book")));
+    ASSERT_TRUE(waitUntil([&] { return made->mode() == Mode::Home; }, 60000));
+    auto *home = qobject_cast<BookHomeView *>(made->screen());
+    EXPECT_TRUE(home->hasCover());
+    EXPECT_TRUE(findText(home, QStringLiteral("40")));
+    ASSERT_TRUE(waitUntil([&] { return home->pricesAsked(); }));
+    saveScreen(made.get(), QStringLiteral("flow-book-page"));
+}

@@ -46,10 +46,13 @@ TEST_F(EbookExportTest, TheReaderThatOpensEbooksGetsARealEpub)
     view.saveAction(QStringLiteral("Ebook for Apple Books…"))->trigger();
     EXPECT_TRUE(view.isMakingEbook());
     EXPECT_FALSE(view.saveButton()->isEnabled());
-    // Ordering doesn't wait for the ebook.
+    // Ordering doesn't wait for the ebook; deleting does, or the ebook
+    // being written would bring the book's folder back.
     EXPECT_TRUE(view.orderButton()->isEnabled());
+    EXPECT_FALSE(view.deleteButton()->isEnabled());
     ASSERT_TRUE(waitUntil([&] { return !view.isMakingEbook(); }, 120000));
     EXPECT_TRUE(view.saveButton()->isEnabled());
+    EXPECT_TRUE(view.deleteButton()->isEnabled());
     EXPECT_FALSE(project->error());
     ASSERT_EQ(desktop().of(QStringLiteral("openWith")),
         (QList<QStringList> { { "/apps/foliate.desktop", epubOf(*project) } }));
