@@ -1,0 +1,181 @@
+// The book page's actions: ordering, saving the PDF and the ebook, and
+// deleting the book.
+#include "addpagesheet.h"
+#include "app/desktop.h"
+#include "app/errors.h"
+#include "app/icons.h"
+#include "app/spinner.h"
+#include "app/style.h"
+#include "bookhomeparts.h"
+#include "bookhomeview.h"
+#include "ordersheet.h"
+#include "project/project.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int largeControlHeight = 32;
+
+} // namespace
+
+QWidget *BookHomeView::buildActions()
+{
+    auto *block = new QWidget;
+    auto *column = BookHomeParts::column(block, 8);
+    auto *row = new QHBoxLayout;
+    row->setSpacing(8);
+
+    m_order = new QPushButton;
+    Style::setProminent(m_order);
+    m_order->setMinimumSize(160, largeControlHeight);
+    // A push button draws plain text only; the struck price needs a label.
+    m_orderLabel = new QLabel(m_order);
+    m_orderLabel->setTextFormat(Qt::RichText);
+    m_orderLabel->setAlignment(Qt::AlignCenter);
+    m_orderLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_orderLabel->setForegroundRole(QPalette::WindowText);
+    m_orderLabel->setFont(Style::font(Style::Text::Body, Style::Weight::Semibold));
+
+    auto *inside = new QHBoxLayout(m_order);
+    inside->setContentsMargins(16, 0, 16, 0);
+    inside->addWidget(m_orderLabel);
+    connect(m_order, &QPushButton::clicked, this, &BookHomeView::order);
+    row->addWidget(m_order);
+
+    m_save = new QPushButton(QStringLiteral("Save"));
+    m_save->setMinimumHeight(largeControlHeight);
+    auto *menu = new QMenu(m_save);
+    menu->addAction(
+        Icons::icon(QStringLiteral("doc.richtext")), QStringLiteral("PDF…"), this, &BookHomeView::exportPDF);
+    menu->addAction(Icons::icon(QStringLiteral("book")), QStringLiteral("Ebook for Apple Books…"), this,
+        [this] { exportEbook(EbookExport::Destination::Reader); });
+    menu->addAction(Icons::icon(QStringLiteral("paperplane")), QStringLiteral("Send to Kindle…"), this,
+        [this] { exportEbook(EbookExport::Destination::Kindle); });
+    menu->addAction(Icons::icon(QStringLiteral("square.and.arrow.down")), QStringLiteral("Save Ebook File…"),
+        this, [this] { exportEbook(EbookExport::Destination::File); });
+    m_save->setMenu(menu);
+    m_save->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    // The menu's arrow sits in the button's own room, beside its word.
+    m_save->setStyleSheet(QStringLiteral("QPushButton { padding-right: 28px; }"
+                                         " QPushButton::menu-indicator { subcontrol-origin: padding;"
+                                         " subcontrol-position: center right; right: 10px; }"));
+    row->addWidget(m_save);
+
+    m_setup = new QPushButton(QStringLiteral("Change Setup"));
+    m_setup->setMinimumHeight(largeControlHeight);
+    m_setup->setMinimumWidth(m_setup->sizeHint().width() + 16);
+    connect(m_setup, &QPushButton::clicked, this, &BookHomeView::setupRequested);
+    row->addWidget(m_setup);
+
+    m_ebookSpinner = new Spinner(Spinner::Size::Small);
+    row->addWidget(m_ebookSpinner);
+    row->addStretch(1);
+    column->addLayout(row);
+
+    // What went wrong with an export (or the last typesetting) shows here,
+    // where the user asked for it.
+    m_error = new ErrorLabel;
+    column->addWidget(m_error);
+    return block;
+}
+
+QWidget *BookHomeView::buildKeeping()
+{
+    auto *block = new QWidget;
+    auto *column = BookHomeParts::column(block, 6);
+    column->addWidget(BookHomeParts::heading(QStringLiteral("Your messages"), block));
+    column->addWidget(Style::label(
+        QStringLiteral("This conversation stays on this computer, so your next book, or "
+                       "next year's, starts in seconds. Nothing from it has left your computer."),
+        Style::Text::Callout, Style::Tone::Secondary, block));
+    m_delete = new QPushButton(QStringLiteral("Delete This Book and Its Messages…"), block);
+    m_delete->setFlat(true);
+    m_delete->setCursor(Qt::PointingHandCursor);
+    m_delete->setStyleSheet(
+        QStringLiteral("QPushButton { color: %1; border: none; padding: 0; text-align: left; }"
+                       " QPushButton:hover { text-decoration: underline; }"
+                       " QPushButton:disabled { color: %2; }")
+            .arg(Style::error().name(), Style::color(Style::Tone::Tertiary).name(QColor::HexArgb)));
+    connect(m_delete, &QPushButton::clicked, this, &BookHomeView::confirmDelete);
+    column->addWidget(m_delete, 0, Qt::AlignLeft);
+    return block;
+}
+
+void BookHomeView::order()
+{
+    // The sheet deletes itself when closed; the order it places goes on
+    // without it.
+    auto *sheet = new OrderSheet(this, m_project, m_pricing);
+    sheet->present();
+}
+
+void BookHomeView::exportPDF()
+{
+    [](QPointer<BookHomeView> self, std::shared_ptr<Project> project) -> QCoro::Task<void> {
+        Desktop::Panel panel;
+        panel.mode = Desktop::Panel::Mode::Save;
+        panel.title = QStringLiteral("Save PDF");
+        panel.suggestedName = project->book().front.title + QStringLiteral(".pdf");
+        panel.nameFilters = { QStringLiteral("PDF document (*.pdf)") };
+        panel.defaultSuffix = QStringLiteral("pdf");
+        const QStringList chosen
+            = co_await Desktop::instance().choose(self ? self->window() : nullptr, panel);
+        if (chosen.isEmpty())
+            co_return;
+        try {
+            project->exportPDF(chosen.first());
+        } catch (const std::exception &e) {
+            project->setError(Errors::sentence(e));
+        }
+    }(this, m_project);
+}
+
+void BookHomeView::exportEbook(EbookExport::Destination destination)
+{
+    if (m_makingEbook)
+        return;
+    m_makingEbook = true;
+    refresh();
+    [](QPointer<BookHomeView> self, std::shared_ptr<Project> project,
+        EbookExport::Destination destination) -> QCoro::Task<void> {
+        co_await EbookExport::run(project, destination, self ? self->window() : nullptr);
+        if (!self)
+            co_return;
+        self->m_makingEbook = false;
+        self->refresh();
+    }(this, m_project, destination);
+}
+
+void BookHomeView::confirmDelete()
+{
+    auto *box = new QMessageBox(this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    box->setWindowTitle(QStringLiteral("Delete"));
+    box->setText(QStringLiteral("Delete “%1”?").arg(m_project->book().front.title));
+    box->setInformativeText(QStringLiteral("This removes the book and Quorvel's copy of these messages from "
+                                           "this computer. Your Messages app isn't touched."));
+    QPushButton *remove = box->addButton(QStringLiteral("Delete"), QMessageBox::DestructiveRole);
+    Style::setDestructive(remove);
+    QPushButton *cancel = box->addButton(QMessageBox::Cancel);
+    Style::setAlertLook(box);
+    box->setDefaultButton(cancel);
+    box->setEscapeButton(cancel);
+    connect(remove, &QPushButton::clicked, this, [this] {
+        try {
+            m_project->deleteEverything();
+        } catch (const std::exception &) {
+            // Gone from the screen all the same; what stays on disk opens
+            // again when the conversation is chosen.
+        }
+        emit deleted();
+    });
+    box->open();
+}
