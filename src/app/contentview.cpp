@@ -5,6 +5,7 @@
 #include "contentunavailable.h"
 #include "conversationlist.h"
 #include "errors.h"
+#include "flow/bookflow.h"
 #include "flow/handoffslot.h"
 #include "flow/handoffview.h"
 #include "model/consent.h"
@@ -13,7 +14,6 @@
 #include "sourceadder.h"
 #include "spinner.h"
 #include "style.h"
-#include "viewer/bookview.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -342,6 +342,7 @@ void ContentView::refreshTitle()
 QWidget *ContentView::bookScreen(std::shared_ptr<Project> project, const QString &id)
 {
     Q_UNUSED(id);
-    // Until the book's own flow is here, its pages.
-    return new BookView(std::move(project));
+    auto *flow = new BookFlow(std::move(project));
+    connect(flow, &BookFlow::deleted, this, &ContentView::bookDeleted);
+    return flow;
 }

@@ -230,7 +230,13 @@ WizardView::WizardView(WizardModel *model, CanCancel canCancel, QWidget *parent)
     refresh();
 }
 
-WizardView::~WizardView() = default;
+WizardView::~WizardView()
+{
+    // A step going away may still tell the model something (the found step
+    // ends its reveal); this half-gone view must not redraw for it.
+    if (m_model)
+        disconnect(m_model, nullptr, this, nullptr);
+}
 
 QString WizardView::heading() const
 {

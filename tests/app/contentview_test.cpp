@@ -4,11 +4,11 @@
 #include "app/consentview.h"
 #include "app/contentunavailable.h"
 #include "app/contentview.h"
+#include "flow/bookflow.h"
 #include "model/backups.h"
 #include "model/consent.h"
 #include "model/defaults.h"
 #include "shelltest.h"
-#include "viewer/bookview.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -119,10 +119,11 @@ TEST_F(ContentViewTest, AgreeingStoresConsentAndOpensTheBook)
     opens.finish(0);
     ASSERT_TRUE(TestSupport::waitUntil([&] { return view->detail() == Detail::Book; }));
     EXPECT_EQ(view->project().get(), opens.opens[0]->made);
-    auto *pages = qobject_cast<BookView *>(view->detailWidget());
-    ASSERT_NE(pages, nullptr);
-    EXPECT_EQ(pages->title(), "Book of +15555550100");
-    EXPECT_EQ(view->title(), "Book of +15555550100");
+    // The book's flow, named by its wizard until the book has a look.
+    auto *flow = qobject_cast<BookFlow *>(view->detailWidget());
+    ASSERT_NE(flow, nullptr);
+    EXPECT_EQ(flow->mode(), BookFlow::Mode::Wizard);
+    EXPECT_EQ(view->title(), "You & Sam");
 }
 
 TEST_F(ContentViewTest, TheWrappedOnlyConsentOpensTheBookToo)

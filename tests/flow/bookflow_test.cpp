@@ -256,3 +256,29 @@ TEST_F(BookFlowTest, TheRealWizardLeadsThroughTheMakingScreenToTheBooksPage)
     ASSERT_TRUE(waitUntil([&] { return home->pricesAsked(); }));
     saveScreen(made.get(), QStringLiteral("flow-book-page"));
 }
+
+// The wizard's first step reveals what it found for a while; leaving it
+// meanwhile, for the Wrapped or for another conversation, used to redraw a
+// wizard half taken down.
+TEST_F(BookFlowTest, LeavingTheWizardWhileItsFirstStepRevealsIsSafe)
+{
+    Consent::record(QStringLiteral("k"));
+    BookFile book = designedBook(40);
+    book.design.reset();
+    BookFlow::Screens screens = countingBy([](BookFile) -> QCoro::Task<Wrapped> { co_return Wrapped(); });
+    screens.wizard = BookFlow::Screens::standard().wizard;
+    auto made = flow(open(book), screens);
+    // What it found has arrived and is being revealed.
+    ASSERT_TRUE(waitUntil([&] { return made->wizard()->insights().has_value(); }));
+    QTest::qWait(300);
+    ASSERT_FALSE(made->wizard()->isFoundReady());
+    made->wizard()->onWrapped()(std::nullopt);
+    ASSERT_TRUE(waitUntil([&] { return findText(made.get(), QStringLiteral("wrapped 0 -")); }));
+    // The wizard goes; its step, on the way out, ends the reveal.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(made->wizard()->isFoundReady());
+    made->makeBook();
+    ASSERT_EQ(made->mode(), Mode::Wizard);
+    made.reset();
+    QTest::qWait(50);
+}

@@ -5,11 +5,21 @@
 #include "app/contentview.h"
 #include "app/conversationlist.h"
 #include "app/conversationlistmodel.h"
+#include "app/mainwindow.h"
+#include "app/style.h"
+#include "app/updater.h"
+#include "app/windowtoolbar.h"
+#include "flow/bookflow.h"
+#include "flow/bookhomeview.h"
 #include "flow/handoffslot.h"
+#include "flow/makingview.h"
 #include "flowtest.h"
 #include "model/backups.h"
+#include "model/consent.h"
 #include "model/library.h"
+#include "viewer/bookview.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QKeySequence>
 #include <QPushButton>
@@ -74,6 +84,45 @@ protected:
         QTest::mouseClick(button, Qt::LeftButton);
     }
 
+    // The sample couple's year of messages as the chat export a user adds,
+    // one line per message the way WhatsApp writes them, read by the real
+    // message tool.
+    Source sampleChat()
+    {
+        const BookFile sample
+            = BookFile::fromJson(readFile(sourceDir() + QStringLiteral("/samples/sample-book.json")));
+        QHash<QString, QString> names;
+        for (const BookFile::Person &person : sample.people)
+            names.insert(person.id, person.name);
+        QString chat;
+        for (const BookFile::Message &message : sample.messages) {
+            if (!message.text)
+                continue;
+            const QDateTime at = QDateTime::fromString(message.at, Qt::ISODate);
+            chat += at.toString(QStringLiteral("M/d/yy, h:mm AP")) + QStringLiteral(" - ")
+                + names.value(message.from) + QStringLiteral(": ") + *message.text + QLatin1Char('\n');
+        }
+        writeFile(m_files.filePath(QStringLiteral("WhatsApp Chat with Maya.txt")), chat.toUtf8());
+        Source file;
+        file.id = QStringLiteral("file-0000bbbb");
+        file.name = QStringLiteral("WhatsApp Chat with Maya");
+        file.log = m_files.filePath(QStringLiteral("WhatsApp Chat with Maya.txt"));
+        return file;
+    }
+
+    // Agrees on the consent screen and waits for the book's flow.
+    static BookFlow *readAndOpen(ContentView &view, const QString &id)
+    {
+        pick(view, id);
+        auto *consent = qobject_cast<ConsentView *>(view.detailWidget());
+        if (!consent)
+            return nullptr;
+        consent->okToPrint()->click();
+        consent->readButton()->click();
+        waitUntil([&] { return view.detail() == Detail::Book; }, 60000);
+        return qobject_cast<BookFlow *>(view.detailWidget());
+    }
+
     QTemporaryDir m_files;
 };
 
@@ -116,4 +165,78 @@ TEST_F(RoadTest, TheConsentScreenHandsTheConversationToTheWebsite)
 
     click(view->detailWidget(), QStringLiteral("Back"));
     EXPECT_EQ(view->detail(), Detail::Consent);
+}
+
+// The road of one book, in the window: consent, the wizard, the making
+// screen, the book's page with its cover, volumes and facts, the pages and
+// back.
+TEST_F(RoadTest, FromConsentThroughTheWizardAndTheMakingScreenToTheBooksPageAndItsPages)
+{
+    Backups::save({ sampleChat() });
+    Library library;
+    Updater updater { QString() };
+    MainWindow window(&library, &updater);
+    window.show();
+    ContentView &view = *window.content();
+    BookFlow *flow = readAndOpen(view, QStringLiteral("file-0000bbbb:Maya"));
+    ASSERT_TRUE(flow) << int(view.detail()) << visibleTexts(view.detailWidget()).join(" | ").toStdString();
+    ASSERT_EQ(flow->mode(), BookFlow::Mode::Wizard);
+    QWidget *makeItForMe = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        makeItForMe = findText(flow->screen(), QStringLiteral("Make It for Me"));
+        return makeItForMe && makeItForMe->isEnabled();
+    }));
+    QTest::mouseClick(makeItForMe, Qt::LeftButton);
+    ASSERT_EQ(flow->mode(), BookFlow::Mode::Making);
+    auto *making = qobject_cast<MakingView *>(flow->screen());
+    EXPECT_FALSE(making->isReady());
+    saveScreen(&window, QStringLiteral("road-making"));
+    ASSERT_TRUE(waitUntil([&] { return flow->mode() == BookFlow::Mode::Home; }, 60000));
+
+    auto *home = qobject_cast<BookHomeView *>(flow->screen());
+    ASSERT_TRUE(home);
+    ASSERT_TRUE(waitUntil([&] { return home->pricesAsked() && home->hasCover(); }));
+    Project &project = *view.project();
+    EXPECT_TRUE(findText(home, Style::number(project.messagesInRange())));
+    EXPECT_TRUE(findText(home, Style::number(project.layout().pageCount)));
+    EXPECT_EQ(window.windowTitle(), project.book().front.title);
+    // The page's items are in the window's toolbar.
+    EXPECT_EQ(window.toolbar()->owner(), home);
+    saveScreen(&window, QStringLiteral("road-book-page"));
+
+    home->pagesAction()->trigger();
+    ASSERT_EQ(flow->mode(), BookFlow::Mode::Pages);
+    auto *pages = qobject_cast<BookView *>(flow->screen());
+    ASSERT_TRUE(pages);
+    saveScreen(&window, QStringLiteral("road-pages"));
+    pages->backAction()->trigger();
+    EXPECT_EQ(flow->mode(), BookFlow::Mode::Home);
+}
+
+// The user picks another conversation while the ebook is made: the window
+// drops the book, the export keeps it and finishes.
+TEST_F(RoadTest, AnEbookUnderWayOutlivesAChangeOfSelection)
+{
+    Backups::save({ chatFile(), sampleChat() });
+    Library library;
+    auto view = window(&library);
+    BookFlow *flow = readAndOpen(*view, QStringLiteral("file-0000bbbb:Maya"));
+    ASSERT_TRUE(flow);
+    std::weak_ptr<Project> book = view->project();
+    BookFile designed = view->project()->book();
+    designed.design = Design();
+    view->project()->setBook(designed);
+    view->project()->saveAndTypeset();
+    ASSERT_TRUE(waitUntil(
+        [&] { return !view->project()->pdf().isEmpty() && !view->project()->isTypesetting(); }, 60000));
+    flow->makeBook();
+    auto *home = qobject_cast<BookHomeView *>(flow->screen());
+    ASSERT_TRUE(home);
+    home->exportEbook(EbookExport::Destination::Reader);
+
+    pick(*view, QStringLiteral("file-0000aaaa:Sam & Robin"));
+    EXPECT_NE(view->detail(), Detail::Book);
+    ASSERT_TRUE(waitUntil([&] { return !desktop().of(QStringLiteral("reveal")).isEmpty(); }, 120000));
+    EXPECT_TRUE(QFile::exists(desktop().of(QStringLiteral("reveal")).first().first()));
+    ASSERT_TRUE(waitUntil([&] { return book.expired(); }));
 }
