@@ -2,6 +2,7 @@
 #include "bookflow.h"
 #include "viewer/bookview.h"
 #include "wizard/wizardview.h"
+#include "wrapped/wrappedview.h"
 
 BookFlow::Screens BookFlow::Screens::standard()
 {
@@ -17,6 +18,12 @@ BookFlow::Screens BookFlow::Screens::standard()
     screens.pages = [](std::shared_ptr<Project> project, std::function<void()> done) {
         auto *view = new BookView(std::move(project));
         QObject::connect(view, &BookView::done, view, std::move(done));
+        return view;
+    };
+    screens.wrapped = [](std::shared_ptr<Project> project, const Wrapped &wrapped,
+                          std::optional<QString> focus, std::function<void()> makeBook) {
+        auto *view = new WrappedView(std::move(project), wrapped, std::move(focus));
+        QObject::connect(view, &WrappedView::bookRequested, view, std::move(makeBook));
         return view;
     };
     screens.count = [](BookFile book) { return Wrapped::make(std::move(book)); };

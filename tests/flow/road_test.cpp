@@ -13,11 +13,13 @@
 #include "flow/bookhomeview.h"
 #include "flow/handoffslot.h"
 #include "flow/makingview.h"
+#include "flow/printconsentsheet.h"
 #include "flowtest.h"
 #include "model/backups.h"
 #include "model/consent.h"
 #include "model/library.h"
 #include "viewer/bookview.h"
+#include "wrapped/wrappedview.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -239,4 +241,35 @@ TEST_F(RoadTest, AnEbookUnderWayOutlivesAChangeOfSelection)
     ASSERT_TRUE(waitUntil([&] { return !desktop().of(QStringLiteral("reveal")).isEmpty(); }, 120000));
     EXPECT_TRUE(QFile::exists(desktop().of(QStringLiteral("reveal")).first().first()));
     ASSERT_TRUE(waitUntil([&] { return book.expired(); }));
+}
+
+// Agreeing to the Wrapped only opens it first; the book waits for its own
+// consent, asked for when the user goes on to make it.
+TEST_F(RoadTest, AWrappedOnlyConsentStartsOnTheWrappedAndAsksBeforeTheBook)
+{
+    Backups::save({ sampleChat() });
+    Library library;
+    Updater updater { QString() };
+    MainWindow window(&library, &updater);
+    window.show();
+    ContentView &view = *window.content();
+    pick(view, QStringLiteral("file-0000bbbb:Maya"));
+    click(view.detailWidget(), QStringLiteral("See Our Wrapped"));
+    ASSERT_TRUE(waitUntil([&] { return view.detail() == Detail::Book; }, 60000));
+    auto *flow = qobject_cast<BookFlow *>(view.detailWidget());
+    ASSERT_EQ(flow->mode(), BookFlow::Mode::Wrapped);
+    EXPECT_EQ(window.windowTitle(), "Wrapped");
+    ASSERT_TRUE(waitUntil([&] { return qobject_cast<WrappedView *>(flow->screen()); }, 60000));
+    auto *wrapped = qobject_cast<WrappedView *>(flow->screen());
+    EXPECT_EQ(wrapped->wrapped().total, view.project()->book().messages.size());
+    saveScreen(&window, QStringLiteral("road-wrapped"));
+
+    wrapped->bookAction()->trigger();
+    ASSERT_TRUE(flow->consentSheet());
+    EXPECT_FALSE(Defaults::standard().string(QStringLiteral("consent:file-0000bbbb:Maya")));
+    saveScreen(flow->consentSheet(), QStringLiteral("road-print-consent"));
+    flow->consentSheet()->checkbox()->click();
+    QTest::mouseClick(flow->consentSheet()->makeButton(), Qt::LeftButton);
+    EXPECT_TRUE(Defaults::standard().string(QStringLiteral("consent:file-0000bbbb:Maya")));
+    EXPECT_EQ(flow->mode(), BookFlow::Mode::Wizard);
 }
