@@ -148,7 +148,6 @@ TEST_F(BookFlowTest, TheWrappedIsCountedOnceAndAFailureLeadsOnToTheBook)
     ASSERT_TRUE(waitUntil([&] { return findText(made.get(), sentence); }));
     EXPECT_FALSE(findText(made.get(), QStringLiteral("Counting")));
     EXPECT_EQ(made->screen()->parentWidget(), made.get());
-    saveScreen(made.get(), QStringLiteral("flow-wrapped-failed"));
 
     // Never a dead end: on to the book's page.
     click(made->screen(), QStringLiteral("Make the Book"));
@@ -281,4 +280,20 @@ TEST_F(BookFlowTest, LeavingTheWizardWhileItsFirstStepRevealsIsSafe)
     ASSERT_EQ(made->mode(), Mode::Wizard);
     made.reset();
     QTest::qWait(50);
+}
+
+TEST_F(BookFlowTest, AFailedCountInBothAppearances)
+{
+    Consent::record(QStringLiteral("k"));
+    std::shared_ptr<Project> project = open(designedBook());
+    inBothAppearances([&](const QString &suffix) {
+        auto made = flow(project, countingBy([](BookFile) -> QCoro::Task<Wrapped> {
+            throw Helpers::Failure(
+                QStringLiteral("brimlow-core"), 1, QStringLiteral("Error: The book has no days."));
+            co_return Wrapped();
+        }));
+        made->openWrapped(std::nullopt);
+        ASSERT_TRUE(waitUntil([&] { return findText(made.get(), QStringLiteral("Make the Book")); }));
+        saveScreen(made.get(), QStringLiteral("flow-wrapped-failed") + suffix);
+    });
 }

@@ -73,14 +73,16 @@ TEST_F(BookHomeViewTest, ShowsTheBookItsFactsAndTheAddonsOfTheThreeGroups)
     // A book without order choices: the paperback, no shipping yet.
     EXPECT_EQ(view->orderLabel().plainText(), "Order · $39");
     EXPECT_EQ(findText(view.get(), QStringLiteral("+$9"))->isVisible(), true);
-    saveScreen(view.get(), QStringLiteral("book-page-light"));
+    view.reset();
 
-    const QPalette light = QApplication::palette();
-    QApplication::setPalette(Style::darkPalette());
-    auto dark = page(project);
-    ASSERT_TRUE(settled(*dark));
-    saveScreen(dark.get(), QStringLiteral("book-page-dark"));
-    QApplication::setPalette(light);
+    inBothAppearances([&](const QString &suffix) {
+        auto looked = page(project);
+        ASSERT_TRUE(settled(*looked));
+        saveScreen(looked.get(), QStringLiteral("book-page") + suffix);
+        // And all of it, down to deleting the book.
+        looked->resize(1280, 1240);
+        saveScreen(looked.get(), QStringLiteral("book-page-whole") + suffix);
+    });
 }
 
 TEST_F(BookHomeViewTest, WithoutTheWrappedTheToolbarHasThePagesOnly)

@@ -107,3 +107,17 @@ TEST_F(MakingViewTest, ACoverThatDoesNotComeOutStillHandsOver)
     EXPECT_TRUE(findText(&view, QStringLiteral("Numbering 12 pages")));
     EXPECT_TRUE(previews(project->folder()).isEmpty());
 }
+
+TEST_F(MakingViewTest, TheScreenInBothAppearances)
+{
+    FakeTypst typst;
+    typst.hold = true;
+    std::shared_ptr<Project> project = open(designedBook(1234));
+    fakeTypesetting(*project, typst);
+    inBothAppearances([&](const QString &suffix) {
+        MakingView view(project);
+        view.resize(900, 600);
+        view.show();
+        saveScreen(&view, QStringLiteral("making") + suffix);
+    });
+}

@@ -42,7 +42,6 @@ TEST_F(SheetsTest, NamesOpenOnTheBooksNamesAndSaveTrimmedKeepingABlankSide)
     sheet.show();
     EXPECT_EQ(sheet.me()->text(), "Pat");
     EXPECT_EQ(sheet.them()->text(), "Sam");
-    saveScreen(&sheet, QStringLiteral("names-sheet"));
 
     sheet.me()->setText(QStringLiteral("  \t"));
     sheet.them()->setText(QStringLiteral("  Alex\t"));
@@ -98,7 +97,6 @@ TEST_F(SheetsTest, AddingAPageNeedsWordsAndGoesBeforeTheChosenOrNextDay)
     QTest::keyClicks(sheet.editor(), QStringLiteral("Dear Sam,"));
     EXPECT_TRUE(sheet.addButton()->isEnabled());
     QTest::keyClick(sheet.editor(), Qt::Key_Return);
-    saveScreen(&sheet, QStringLiteral("add-page-sheet"));
 
     // The day's only message is left out: the page goes before the next one.
     sheet.day()->setDate(QDate(2024, 3, 3));
@@ -133,7 +131,6 @@ TEST_F(SheetsTest, PrintConsentWaitsForTheTickAndAnswersNoKey)
     QTest::mouseClick(findText(&sheet, sheet.checkbox()->accessibleName()), Qt::LeftButton);
     EXPECT_TRUE(sheet.checkbox()->isChecked());
     EXPECT_TRUE(sheet.makeButton()->isEnabled());
-    saveScreen(&sheet, QStringLiteral("print-consent-sheet"));
     sheet.checkbox()->click();
     EXPECT_FALSE(sheet.makeButton()->isEnabled());
     sheet.checkbox()->click();
@@ -146,4 +143,21 @@ TEST_F(SheetsTest, PrintConsentWaitsForTheTickAndAnswersNoKey)
     EXPECT_EQ(agreed.size(), 1);
     // Closing is the presenter's work.
     EXPECT_TRUE(sheet.isVisible());
+}
+
+TEST_F(SheetsTest, TheSheetsInBothAppearances)
+{
+    std::shared_ptr<Project> project = open(designedBook());
+    inBothAppearances([&](const QString &suffix) {
+        NamesSheet names(project, nullptr);
+        names.show();
+        saveScreen(&names, QStringLiteral("names-sheet") + suffix);
+        AddPageSheet page(project, nullptr);
+        page.show();
+        QTest::keyClicks(page.editor(), QStringLiteral("Dear Sam,"));
+        saveScreen(&page, QStringLiteral("add-page-sheet") + suffix);
+        PrintConsentSheet consent(QStringLiteral("Sam"), nullptr);
+        consent.show();
+        saveScreen(&consent, QStringLiteral("print-consent-sheet") + suffix);
+    });
 }
