@@ -193,9 +193,11 @@ void OrderSheet::refresh()
         isStripe(mode) ? QStringLiteral("Continue to Payment") : QStringLiteral("Send It to Us"));
     m_order->setEnabled(m_model->canOrder());
 
-    // The height follows what the stage shows; the width is fixed.
+    // The height follows what the stage shows, at the sheet's fixed width.
     layout()->activate();
-    adjustSize();
+    resize(width(),
+        layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width())
+                                      : layout()->sizeHint().height());
 }
 
 void OrderSheet::refreshReadyForm()
