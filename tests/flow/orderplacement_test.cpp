@@ -6,15 +6,7 @@
 #include "model/json.h"
 #include "ordertest.h"
 
-#include <QPdfDocument>
-
 namespace {
-
-int pagesOf(const QString &pdf)
-{
-    QPdfDocument document;
-    return document.load(pdf) == QPdfDocument::Error::None ? document.pageCount() : -1;
-}
 
 QString kindName(OrderModel::Stage::Kind kind)
 {
@@ -95,14 +87,8 @@ TEST_F(Placement, StripeSendsEveryPrintFileAndOpensThePaymentPage)
     const QJsonObject placed = orderOf(opened.first().first());
     EXPECT_EQ(placed.value(QStringLiteral("state")).toString(), QStringLiteral("awaiting payment"));
     EXPECT_EQ(placed.value(QStringLiteral("email")).toString(), QStringLiteral("pat@example.com"));
-    const QJsonArray files = placed.value(QStringLiteral("files")).toArray();
-    ASSERT_EQ(files.size(), 2);
-    for (const QJsonValue &entry : files) {
-        const QJsonObject file = entry.toObject();
-        const QString local = project->folder() + QStringLiteral("/print/") + file.value("name").toString();
-        EXPECT_EQ(file.value(QStringLiteral("pages")).toInt(), pagesOf(local)) << local.toStdString();
-        EXPECT_EQ(file.value(QStringLiteral("sha256")).toString().toLatin1(), sha256Of(local));
-    }
+    ASSERT_EQ(placed.value(QStringLiteral("files")).toArray().size(), 2);
+    expectFilesAsMade(placed, project->folder());
     EXPECT_GE(pagesOf(project->folder() + QStringLiteral("/print/interior-1.pdf")), 32);
 
     // The cover was set again, after the order was made, with the printer's wrap.

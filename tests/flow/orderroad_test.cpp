@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QPdfDocument>
 #include <QTest>
 
 namespace {
@@ -102,16 +101,7 @@ TEST(OrderRoad, FromTheDemoBookToThePaymentPage)
     const QJsonObject order = service.order(checkout.section(QLatin1Char('/'), -1));
     EXPECT_EQ(order.value(QStringLiteral("state")).toString(), QStringLiteral("awaiting payment"));
     EXPECT_EQ(order.value(QStringLiteral("email")).toString(), QStringLiteral("sam@example.com"));
-    const QJsonArray files = order.value(QStringLiteral("files")).toArray();
-    ASSERT_GE(files.size(), 2);
-    for (const QJsonValue &entry : files) {
-        const QJsonObject file = entry.toObject();
-        const QString local
-            = content->project()->folder() + QStringLiteral("/print/") + file.value("name").toString();
-        QPdfDocument pdf;
-        ASSERT_EQ(pdf.load(local), QPdfDocument::Error::None) << local.toStdString();
-        EXPECT_EQ(file.value(QStringLiteral("pages")).toInt(), pdf.pageCount());
-        EXPECT_EQ(file.value(QStringLiteral("sha256")).toString().toLatin1(), sha256Of(local));
-    }
+    ASSERT_GE(order.value(QStringLiteral("files")).toArray().size(), 2);
+    expectFilesAsMade(order, content->project()->folder());
     qunsetenv("QUORVEL_DEMO");
 }

@@ -9,6 +9,7 @@
 
 #include <QCryptographicHash>
 #include <QLineEdit>
+#include <QPdfDocument>
 #include <QPushButton>
 #include <memory>
 
@@ -71,4 +72,24 @@ inline QPushButton *applyFor(QWidget *root, const QString &placeholder)
 {
     QLineEdit *field = fieldWithPlaceholder(root, placeholder);
     return field ? field->parentWidget()->findChild<QPushButton *>() : nullptr;
+}
+
+// Pages of a PDF; -1 when it can't be read.
+inline int pagesOf(const QString &pdf)
+{
+    QPdfDocument document;
+    return document.load(pdf) == QPdfDocument::Error::None ? document.pageCount() : -1;
+}
+
+// Each file the stand-in holds for an order is the print file made in the
+// book's folder: the same bytes, the same pages.
+inline void expectFilesAsMade(const QJsonObject &order, const QString &bookFolder)
+{
+    for (const QJsonValue &entry : order.value(QStringLiteral("files")).toArray()) {
+        const QJsonObject file = entry.toObject();
+        const QString local
+            = bookFolder + QStringLiteral("/print/") + file.value(QStringLiteral("name")).toString();
+        EXPECT_EQ(file.value(QStringLiteral("pages")).toInt(), pagesOf(local)) << local.toStdString();
+        EXPECT_EQ(file.value(QStringLiteral("sha256")).toString().toLatin1(), sha256Of(local));
+    }
 }
