@@ -24,6 +24,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QKeySequence>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
@@ -213,6 +214,18 @@ TEST_F(RoadTest, FromConsentThroughTheWizardAndTheMakingScreenToTheBooksPageAndI
     saveScreen(&window, QStringLiteral("road-pages"));
     pages->backAction()->trigger();
     EXPECT_EQ(flow->mode(), BookFlow::Mode::Home);
+
+    // Deleting the book takes it, and its consent, away: back to the list.
+    const QString folder = project.folder();
+    home = qobject_cast<BookHomeView *>(flow->screen());
+    home->confirmDelete();
+    auto *question = home->findChild<QMessageBox *>();
+    ASSERT_TRUE(question);
+    click(question, QStringLiteral("Delete"));
+    EXPECT_EQ(view.detail(), Detail::ChooseSomeone);
+    EXPECT_FALSE(view.project());
+    EXPECT_FALSE(QDir(folder).exists());
+    EXPECT_FALSE(Defaults::standard().string(QStringLiteral("consent:file-0000bbbb:Maya")));
 }
 
 // The user picks another conversation while the ebook is made: the window
