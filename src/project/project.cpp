@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QTextBoundaryFinder>
+#include <QUuid>
 
 namespace {
 
@@ -195,8 +196,20 @@ void Project::exportPDF(const QString &destination) const
 
 void Project::deleteEverything()
 {
-    if (!QDir(m_folder).removeRecursively())
+    // typst runs and cover drafts still under way write into the folder by
+    // its path, and a file they add while it is emptied keeps it from going.
+    // Moved aside in one step first, the folder is gone for them at once:
+    // what they write fails instead.
+    const QFileInfo place(m_folder);
+    const QString aside = place.absolutePath() + QStringLiteral("/.removing-") + place.fileName()
+        + QLatin1Char('-') + QUuid::createUuid().toString(QUuid::Id128).left(8);
+    const QString removing = QDir().rename(m_folder, aside) ? aside : m_folder;
+    if (!QDir(removing).removeRecursively()) {
+        // What is left opens again when the conversation is chosen.
+        if (removing != m_folder)
+            QDir().rename(removing, m_folder);
         throw FileError(QStringLiteral("The book at %1 couldn't be removed completely.").arg(m_folder));
+    }
     // Nothing scheduled or still running may bring the folder back.
     m_pending.reset();
     m_deleted = true;

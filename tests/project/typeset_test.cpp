@@ -3,6 +3,8 @@
 #include "projecttest.h"
 
 #include <QSignalSpy>
+#include <atomic>
+#include <thread>
 
 using namespace std::chrono_literals;
 
@@ -221,6 +223,33 @@ TEST_F(TypesetTest, DeletingTheBookRemovesItsFolderAndConsentOnly)
     m_typst.release(0);
     ASSERT_TRUE(waitFor([&] { return !m_project->isTypesetting(); }));
     EXPECT_FALSE(QFileInfo::exists(folder()));
+}
+
+// Fault mended: a file written into the folder while it was emptied (a
+// typst run's pages, a cover's draft) kept it from going; the book stayed,
+// and so did its consent.
+TEST_F(TypesetTest, DeletingTheBookWhileSomethingWritesIntoItsFolderStillRemovesIt)
+{
+    m_defaults.defaults().setString(QStringLiteral("consent:k"), QStringLiteral("2024-01-01"));
+    std::atomic<bool> stop = false;
+    std::atomic<int> written = 0;
+    const QString into = folder();
+    std::thread writer([&] {
+        for (int i = 0; !stop; ++i) {
+            QFile page(into + QStringLiteral("/page-%1.png").arg(i));
+            if (page.open(QIODevice::WriteOnly))
+                ++written;
+        }
+    });
+    while (written < 50)
+        std::this_thread::yield();
+    EXPECT_NO_THROW(m_project->deleteEverything());
+    stop = true;
+    writer.join();
+    EXPECT_FALSE(QFileInfo::exists(folder()));
+    EXPECT_EQ(QDir(m_books.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QStringList());
+    EXPECT_FALSE(m_defaults.defaults().string(QStringLiteral("consent:k")));
 }
 
 } // namespace
