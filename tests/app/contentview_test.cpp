@@ -165,14 +165,14 @@ TEST_F(ContentViewTest, ASelectionChangedWhileOpeningNeverShowsTheOlderBook)
 
     // A's first open ends first: dropped; the pane still waits for the newest.
     opens.finish(0);
-    ASSERT_TRUE(TestSupport::waitUntil([&] { return opens.opens[0]->made != nullptr; }));
-    QTest::qWait(20);
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return opens.opens[0]->ended; }));
+    EXPECT_NE(opens.opens[0]->made, nullptr);
     EXPECT_EQ(view->detail(), Detail::Reading);
     EXPECT_EQ(view->project(), nullptr);
     // B's ends: not selected any more.
     opens.finish(1);
-    ASSERT_TRUE(TestSupport::waitUntil([&] { return opens.opens[1]->made != nullptr; }));
-    QTest::qWait(20);
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return opens.opens[1]->ended; }));
+    EXPECT_NE(opens.opens[1]->made, nullptr);
     EXPECT_EQ(view->detail(), Detail::Reading);
     opens.finish(2);
     ASSERT_TRUE(TestSupport::waitUntil([&] { return view->detail() == Detail::Book; }));
@@ -230,7 +230,7 @@ TEST_F(ContentViewTest, AFailedOpenShowsOnlyWhileItsConversationIsSelected)
     pick(view->conversationList(), "b");
     pick(view->conversationList(), "c");
     opens.finish(1, QStringLiteral("Error: Gone."));
-    QTest::qWait(30);
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return opens.opens[1]->ended; }));
     EXPECT_EQ(view->detail(), Detail::Consent);
 }
 

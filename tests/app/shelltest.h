@@ -109,6 +109,9 @@ struct HeldOpens
         std::optional<QString> failure;
         // The book this open made, once it ended well.
         Project *made = nullptr;
+        // Set as the open ends either way; whoever awaits it has had its
+        // answer by the time a test sees this.
+        bool ended = false;
     };
     std::vector<std::shared_ptr<Open>> opens;
     BookFile book = bookOf({ "hello", "hi there" });
@@ -127,8 +130,10 @@ struct HeldOpens
             open->gate->setSingleShot(true);
             opens.push_back(open);
             co_await qCoro(open->gate.get(), &QTimer::timeout);
-            if (open->failure)
+            if (open->failure) {
+                open->ended = true;
                 throw Helpers::Failure(QStringLiteral("brimlow-core"), 1, *open->failure);
+            }
             BookFile named = book;
             named.front.title = QStringLiteral("Book of ") + conversation.key;
             const QString folder
@@ -137,6 +142,7 @@ struct HeldOpens
             TestSupport::writeFile(folder + QStringLiteral("/book.json"), named.toJsonBytes());
             std::unique_ptr<Project> project = co_await Project::open(conversation, them);
             open->made = project.get();
+            open->ended = true;
             co_return project;
         };
     }

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QVariantAnimation>
 
 using namespace WizardTest;
 using Step = WizardModel::Step;
@@ -243,7 +244,11 @@ TEST_F(WizardFrame, ProgressStripFillsUpToTheCurrentStep)
     EXPECT_EQ(dots->current(), 4);
     for (int i = 0; i < WizardModel::stepCount; ++i)
         EXPECT_EQ(dots->capsule(i).width(), i == 4 ? 18 : 6) << i;
-    QTest::qWait(400);
+    // The wide capsule slides over first; on a busy machine that takes as
+    // long as it takes.
+    auto *slide = dots->findChild<QVariantAnimation *>();
+    ASSERT_TRUE(slide);
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return slide->state() == QAbstractAnimation::Stopped; }));
     const QImage strip = dots->grab().toImage();
     const auto filled = [&](int i) {
         const QColor c = strip.pixelColor(dots->capsule(i).center().toPoint() * strip.devicePixelRatio());
