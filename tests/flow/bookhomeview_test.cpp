@@ -184,7 +184,7 @@ TEST_F(BookHomeViewTest, TheTestOrderAidOpensTheOrderOnceTheBookIsTypeset)
     QTest::qWait(700);
     EXPECT_EQ(ordered(), 0);
     typst.release(0);
-    EXPECT_TRUE(waitUntil([&] { return ordered() == 1; }, 2000));
+    EXPECT_TRUE(waitUntil([&] { return ordered() == 1; }));
     QTest::qWait(700);
     EXPECT_EQ(ordered(), 1);
     qunsetenv("QUORVEL_TEST_ORDER");

@@ -34,8 +34,10 @@ QString saveScreen(QWidget *widget, const QString &name);
 void inBothAppearances(const std::function<void(const QString &suffix)> &look);
 
 // Processes events until condition holds or timeoutMs pass; true when it
-// held. For waiting on the real tools and typst in screen tests.
-bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 30000);
+// held. For waiting on the real tools and typst in screen tests. The bound
+// only says when to give up: a passing test never waits it out, and a
+// loaded CI machine runs typst several times slower than a desk.
+bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 120000);
 
 // The first widget below root, visible with it, whose text (a label's, a
 // button's, a group's title) is exactly text; nullptr when there is none.

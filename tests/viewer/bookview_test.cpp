@@ -92,7 +92,7 @@ TEST_F(BookViewTest, WhileTheFirstPagesAreSetTheViewSaysSoThenShowsThem)
 {
     auto project = ViewerTest::open(ViewerTest::sampleBook());
     Window w(project);
-    ASSERT_TRUE(waitUntil([&] { return project->isTypesetting(); }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return project->isTypesetting(); }));
     EXPECT_TRUE(w.view->subtitle().endsWith("setting pages…"));
     EXPECT_EQ(w.view->progressText(), "Setting 2,004 messages");
     EXPECT_TRUE(TestSupport::findText(w.view, "Setting 2,004 messages"));
@@ -105,7 +105,7 @@ TEST_F(BookViewTest, WhileTheFirstPagesAreSetTheViewSaysSoThenShowsThem)
     EXPECT_EQ(w.view->rangeLabel(), "Jan 1 – Dec 31, 2024");
     EXPECT_FALSE(TestSupport::findText(w.view, "Setting 2,004 messages"));
     EXPECT_TRUE(w.view->exportAction()->isEnabled());
-    ASSERT_TRUE(waitUntil([&] { return w.view->preview()->isComplete(); }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return w.view->preview()->isComplete(); }));
     EXPECT_EQ(w.view->preview()->pageCount(), project->layout().pageCount);
     ViewerTest::shot(&w.window, "book-view");
 }
@@ -195,7 +195,7 @@ TEST_F(BookViewTest, TheWholeScreenInBothAppearances)
         w.view->setInspectorShown(true);
         w.view->preview()->jump(20);
         ASSERT_TRUE(waitUntil([&] { return w.view->results()->count() > 0; }));
-        ASSERT_TRUE(waitUntil([&] { return w.view->preview()->isComplete(); }, 10000));
+        ASSERT_TRUE(waitUntil([&] { return w.view->preview()->isComplete(); }));
         w.view->results()->list()->setCurrentIndex(w.view->results()->list()->model()->index(1, 0));
         ViewerTest::shot(&w.window, "book-view" + suffix);
     });
@@ -213,7 +213,7 @@ TEST_F(BookViewTest, TheFirstLetterShowsItsResultsAtOnceAndLaterOnesOnceTypingRe
     EXPECT_EQ(w.view->results()->count(), 3);
     QTest::keyClicks(w.toolbar->searchField(), "p");
     EXPECT_EQ(w.view->results()->count(), 3);
-    EXPECT_TRUE(waitUntil([&] { return w.view->results()->count() == 2; }, 2000));
+    EXPECT_TRUE(waitUntil([&] { return w.view->results()->count() == 2; }));
 }
 
 } // namespace

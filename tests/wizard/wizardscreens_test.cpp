@@ -33,8 +33,8 @@ void reveal(ManualClock &clock, WizardModel &model)
 
 void settle(WizardView &view)
 {
-    TestSupport::waitUntil(
-        [&] { return !view.findChild<QWidget *>(QStringLiteral("stepTransition")); }, 2000);
+    EXPECT_TRUE(
+        TestSupport::waitUntil([&] { return !view.findChild<QWidget *>(QStringLiteral("stepTransition")); }));
     QCoreApplication::processEvents();
 }
 

@@ -179,8 +179,8 @@ public:
     // Lets a step change's slide end.
     void settle()
     {
-        TestSupport::waitUntil(
-            [&] { return !view.findChild<QWidget *>(QStringLiteral("stepTransition")); }, 3000);
+        EXPECT_TRUE(TestSupport::waitUntil(
+            [&] { return !view.findChild<QWidget *>(QStringLiteral("stepTransition")); }));
         QCoreApplication::processEvents();
     }
 
