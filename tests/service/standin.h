@@ -7,6 +7,7 @@
 #include "support/testsupport.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -14,9 +15,12 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <memory>
 #include <stdexcept>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 class StandIn
 {
@@ -131,12 +135,23 @@ private:
         if (m_options.partSize > 0)
             arguments << QStringLiteral("--part-size") << QString::number(m_options.partSize);
         m_process->setArguments(arguments);
+        // The service ends with the test that started it, even when that
+        // test crashes or ctest kills it at its timeout: nothing else would
+        // ever stop it.
+        const pid_t parent = getpid();
+        m_process->setChildProcessModifier([parent] {
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            if (getppid() != parent)
+                _exit(1);
+        });
         m_process->start();
         static const QRegularExpression listening(
             QStringLiteral("listening on http://127\\.0\\.0\\.1:(\\d+)"));
         QByteArray output;
-        // Bounded: the stand-in prints its address as soon as it listens.
-        for (int i = 0; i < 100 && !output.contains('\n'); ++i) {
+        // The stand-in prints its address as soon as it listens; on a
+        // loaded machine its start alone can take seconds.
+        QDeadlineTimer deadline(60000);
+        while (!output.contains('\n') && !deadline.hasExpired()) {
             if (!m_process->waitForReadyRead(100) && m_process->state() == QProcess::NotRunning)
                 break;
             output += m_process->readAllStandardOutput();
