@@ -16,6 +16,18 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+namespace {
+
+// Every test starts with nothing asked of the desktop, whatever ran before
+// it in the same process (ctest runs each test alone; a person running a
+// whole binary does not).
+class FreshDesktop : public ::testing::EmptyTestEventListener
+{
+    void OnTestStart(const ::testing::TestInfo &) override { TestSupport::desktop().reset(); }
+};
+
+} // namespace
+
 int main(int argc, char **argv)
 {
     QTemporaryDir home(QDir::tempPath() + QStringLiteral("/quorvel-test-home-XXXXXX"));
@@ -49,5 +61,6 @@ int main(int argc, char **argv)
     Desktop::setInstance(&TestSupport::desktop());
 
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshDesktop);
     return RUN_ALL_TESTS();
 }
