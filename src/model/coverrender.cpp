@@ -9,6 +9,8 @@
 #include <QJsonDocument>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QScopeGuard>
+#include <QSet>
 #include <QUuid>
 #include <QtConcurrent/QtConcurrentRun>
 #include <qcorofuture.h>
@@ -16,8 +18,6 @@
 namespace Helpers {
 
 namespace {
-
-const QString coverDraft = QStringLiteral("cover-draft.json");
 
 Failure fileFailure(const QString &sentence)
 {
@@ -64,33 +64,8 @@ QStringList picturesIn(const QString &folder, const QRegularExpression &name)
     return pictures;
 }
 
-enum class Replaces { Nothing, Earlier };
-
-// One compile of the cover template to a PNG. With Replaces::Earlier, the
-// pictures that matched before the run started go once it succeeded; those
-// of runs still under way stay, as their callers may still show them.
-QCoro::Task<QString> renderCover(BookFile book, QString folder, QString draftName, QStringList own, int ppi,
-    QString output, Replaces replaces, QRegularExpression kind)
-{
-    const QString draft = co_await writeDraft(std::move(book), folder, draftName);
-    const QStringList earlier = replaces == Replaces::Earlier ? picturesIn(folder, kind) : QStringList();
-    QStringList arguments { QStringLiteral("compile") };
-    arguments += typstArguments(draft, QString());
-    arguments += own;
-    arguments << QStringLiteral("--format") << QStringLiteral("png") << QStringLiteral("--ppi")
-              << QString::number(ppi) << coverTemplate() << output;
-    co_await run(typst(), arguments);
-    for (const QString &picture : earlier)
-        QFile::remove(picture);
-    co_return output;
-}
-
-QStringList pagesInput(int pages)
-{
-    return { QStringLiteral("--input"), QStringLiteral("pages=") + QString::number(pages) };
-}
-
-// Removes the resolved description whichever way making the ebook ends.
+// Removes a working file (a draft, the resolved ebook description)
+// whichever way the work ends.
 class RemovedAtEnd
 {
 public:
@@ -105,42 +80,71 @@ private:
     QString m_path;
 };
 
+// One compile of the cover template to a PNG, from a draft of its own.
+// With Earlier::Removed, the pictures that matched before the run started
+// go once it succeeded; those of runs still under way stay, as their
+// callers may still show them.
+QCoro::Task<QString> renderCover(BookFile book, QString folder, QStringList own, int ppi, QString output,
+    Earlier earlier, QRegularExpression kind)
+{
+    const QString draft = co_await writeDraft(
+        std::move(book), folder, QStringLiteral("cover-draft-") + shortId() + QStringLiteral(".json"));
+    const RemovedAtEnd removed(draft);
+    const QStringList before = earlier == Earlier::Removed ? picturesIn(folder, kind) : QStringList();
+    QStringList arguments { QStringLiteral("compile") };
+    arguments += typstArguments(draft, QString());
+    arguments += own;
+    arguments << QStringLiteral("--format") << QStringLiteral("png") << QStringLiteral("--ppi")
+              << QString::number(ppi) << coverTemplate() << output;
+    co_await run(typst(), arguments);
+    for (const QString &picture : before)
+        QFile::remove(picture);
+    co_return output;
+}
+
+QStringList pagesInput(int pages)
+{
+    return { QStringLiteral("--input"), QStringLiteral("pages=") + QString::number(pages) };
+}
+
 } // namespace
 
-QCoro::Task<QString> renderCoverPreview(BookFile book, int pages, QString folder)
+QCoro::Task<QString> renderCoverPreview(BookFile book, int pages, QString folder, Earlier earlier)
 {
     static const QRegularExpression previews(QStringLiteral("^cover-[0-9A-F]{8}\\.png$"));
     const QString output = folder + QStringLiteral("/cover-") + shortId() + QStringLiteral(".png");
-    co_return co_await renderCover(
-        std::move(book), folder, coverDraft, pagesInput(pages), 72, output, Replaces::Earlier, previews);
+    co_return co_await renderCover(std::move(book), folder, pagesInput(pages), 72, output, earlier, previews);
 }
 
-QCoro::Task<QString> renderCoverFront(BookFile book, int pages, int ppi, QString folder)
+QCoro::Task<QString> renderCoverFront(BookFile book, int pages, int ppi, QString folder, Earlier earlier)
 {
     static const QRegularExpression fronts(QStringLiteral("^cover-front-[0-9A-F]{8}\\.png$"));
     const QString output = folder + QStringLiteral("/cover-front-") + shortId() + QStringLiteral(".png");
     const QStringList own
         = pagesInput(pages) + QStringList { QStringLiteral("--input"), QStringLiteral("front=true") };
-    co_return co_await renderCover(std::move(book), folder, QStringLiteral("cover-front-draft.json"), own,
-        ppi, output, Replaces::Earlier, fronts);
+    co_return co_await renderCover(std::move(book), folder, own, ppi, output, earlier, fronts);
 }
 
 QCoro::Task<QString> renderCoverSheet(BookFile book, int pages, int ppi, QString folder)
 {
     const QString output = folder + QStringLiteral("/cover-sheet.png");
     co_return co_await renderCover(
-        std::move(book), folder, coverDraft, pagesInput(pages), ppi, output, Replaces::Nothing, {});
+        std::move(book), folder, pagesInput(pages), ppi, output, Earlier::Kept, QRegularExpression());
 }
 
 QCoro::Task<QMap<QString, QString>> renderCoverGallery(BookFile book, QString folder)
 {
-    const QString draft
-        = co_await writeDraft(std::move(book), folder, QStringLiteral("cover-gallery-draft.json"));
-    const QString gallery = folder + QStringLiteral("/cover-gallery");
-    // Emptied first: a design list that shrank leaves no stale pages.
-    QDir(gallery).removeRecursively();
+    const QString gallery = folder + QStringLiteral("/cover-gallery-") + shortId();
     if (!QDir().mkpath(gallery))
         throw fileFailure(QStringLiteral("The folder %1 can't be made.").arg(gallery));
+    // A gallery that fails takes its folder with it.
+    bool done = false;
+    const auto cleanUp = qScopeGuard([&] {
+        if (!done)
+            QDir(gallery).removeRecursively();
+    });
+    const QString draft = co_await writeDraft(std::move(book), gallery, QStringLiteral("draft.json"));
+    const RemovedAtEnd removed(draft);
 
     QStringList common = typstArguments(draft, QString());
     common << QStringLiteral("--input") << QStringLiteral("gallery=true");
@@ -168,7 +172,20 @@ QCoro::Task<QMap<QString, QString>> renderCoverGallery(BookFile book, QString fo
     QMap<QString, QString> pictures;
     for (qsizetype i = 0; i < keys.size(); ++i)
         pictures.insert(keys[i], gallery + QStringLiteral("/%1.png").arg(i + 1));
+    done = true;
     co_return pictures;
+}
+
+void removeCoverGallery(const QMap<QString, QString> &gallery)
+{
+    static const QRegularExpression made(QStringLiteral("^cover-gallery-[0-9A-F]{8}$"));
+    QSet<QString> folders;
+    for (const QString &picture : gallery)
+        folders.insert(QFileInfo(picture).absolutePath());
+    for (const QString &folder : folders) {
+        if (made.match(QFileInfo(folder).fileName()).hasMatch())
+            QDir(folder).removeRecursively();
+    }
 }
 
 QString resolvedEbookFile(const QString &to)

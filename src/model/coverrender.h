@@ -10,22 +10,38 @@
 // The cover pictures typst draws from templates/novel/cover.typ, whatever
 // the book's style, and the ebook the message tool builds from the book as
 // templates/ebook/resolved.typ resolves it. Each render first writes the
-// book as a draft beside its pictures; file errors are Helpers::Failure of
-// the app, typst's and the message tool's failures pass through unchanged.
+// book as a draft of its own beside its pictures, so renders running at
+// once in one folder never read each other's book; the draft goes when the
+// render ends. File errors are Helpers::Failure of the app, typst's and the
+// message tool's failures pass through unchanged.
 namespace Helpers {
 
+// What becomes of the pictures of the same kind that lay in the folder
+// before a render started, once it succeeded.
+enum class Earlier {
+    // Removed, so the folder doesn't grow with every change.
+    Removed,
+    // Left alone: the caller keeps track of the pictures it shows.
+    Kept,
+};
+
 // The whole sheet at 72 pixels per inch, as a new "cover-XXXXXXXX.png" in
-// folder. Once it is written, the previews that were there before it
-// started are removed, so the folder doesn't grow with every change.
-QCoro::Task<QString> renderCoverPreview(BookFile book, int pages, QString folder);
-// The front alone at ppi, as a new "cover-front-XXXXXXXX.png"; earlier
-// fronts go as the previews do.
-QCoro::Task<QString> renderCoverFront(BookFile book, int pages, int ppi, QString folder);
+// folder.
+QCoro::Task<QString> renderCoverPreview(
+    BookFile book, int pages, QString folder, Earlier earlier = Earlier::Removed);
+// The front alone at ppi, as a new "cover-front-XXXXXXXX.png".
+QCoro::Task<QString> renderCoverFront(
+    BookFile book, int pages, int ppi, QString folder, Earlier earlier = Earlier::Removed);
 // The whole sheet at ppi, always "cover-sheet.png".
 QCoro::Task<QString> renderCoverSheet(BookFile book, int pages, int ppi, QString folder);
-// One picture per cover design at 36 pixels per inch in folder's
-// "cover-gallery", keyed by design key.
+// One picture per cover design at 36 pixels per inch, keyed by design key,
+// in a new folder "cover-gallery-XXXXXXXX" of folder: two galleries drawn
+// at once keep apart, and the caller removes the folder it no longer
+// shows (removeCoverGallery).
 QCoro::Task<QMap<QString, QString>> renderCoverGallery(BookFile book, QString folder);
+// Removes the folder of a gallery renderCoverGallery made; anything else
+// is left alone.
+void removeCoverGallery(const QMap<QString, QString> &gallery);
 
 // Writes the EPUB of the book document at book to to, with the PNG cover
 // as its cover when given. The resolved description lies beside to only

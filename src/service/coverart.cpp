@@ -15,15 +15,22 @@
 #include <QMutex>
 #include <QSaveFile>
 #include <QUuid>
+#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <cmath>
+#include <qcorofuture.h>
 
 namespace CoverArt {
 
 namespace {
 
 const char *const notAPicture = "That file isn't a picture Quorvel can use. Try a JPEG, PNG or HEIC.";
+// Said instead of the sentence above when the picture is a HEIC: offering
+// HEIC again would send the user round in a circle.
+const char *const heicUnreadable
+    = "Quorvel can't read HEIC photos on this computer. Save it as a JPEG or PNG first, then add that.";
 const char *const didNotComeOut = "The picture didn't come out. Try again in a moment.";
+const char *const notSecure = "Your photos weren't sent: the service's address isn't secure.";
 
 QString eightCharacters()
 {
@@ -53,6 +60,28 @@ std::optional<QByteArray> jpeg(const QImage &image, int quality)
     if (!image.convertToFormat(QImage::Format_RGB32).save(&buffer, "JPEG", quality) || bytes.isEmpty())
         return std::nullopt;
     return bytes;
+}
+
+// Whether Qt here has a reader for HEIC pictures (a plugin may add one).
+bool readsHeic()
+{
+    static const bool reads = QImageReader::supportedImageFormats().contains("heic");
+    return reads;
+}
+
+// A HEIC picture by its name or by the brand of its first ISO box, as
+// phones write them whatever the name says.
+bool isHeic(const QString &file)
+{
+    const QString suffix = QFileInfo(file).suffix().toLower();
+    if (suffix == QLatin1String("heic") || suffix == QLatin1String("heif"))
+        return true;
+    QFile opened(file);
+    if (!opened.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = opened.read(12);
+    static const QList<QByteArray> brands { "heic", "heix", "hevc", "hevx", "heim", "heis", "mif1", "msf1" };
+    return head.size() == 12 && head.mid(4, 4) == "ftyp" && brands.contains(head.mid(8, 4));
 }
 
 QString write(const QString &path, const QByteArray &bytes)
@@ -92,10 +121,16 @@ QString mine(const QString &folder)
 
 QStringList photos(const BookFile &book, const QString &folder)
 {
-    QFileInfoList own
-        = QDir(mine(folder))
-              .entryInfoList(
-                  QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    // Only what can be shown and placed: a folder, a note or a half-copied
+    // file in "my-photos" would be offered as an empty square.
+    QFileInfoList own;
+    for (const QFileInfo &info :
+        QDir(mine(folder))
+            .entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name)) {
+        QImageReader reader(info.absoluteFilePath());
+        if (reader.canRead() && reader.size().isValid())
+            own.append(info);
+    }
     const auto created = [](const QFileInfo &info) {
         const QDateTime birth = info.birthTime();
         return birth.isValid() ? birth.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
@@ -106,14 +141,19 @@ QStringList photos(const BookFile &book, const QString &folder)
     for (const QFileInfo &info : own)
         result.append(info.absoluteFilePath());
 
-    static const QStringList kinds { QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("png"),
-        QStringLiteral("heic") };
+    // HEIC only where it can be read: typst can't place it, and a copy can't
+    // be made of what can't be read.
+    QStringList kinds { QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("png") };
+    if (readsHeic())
+        kinds.append(QStringLiteral("heic"));
     int kept = 0;
     for (auto message = book.messages.crbegin(); message != book.messages.crend() && kept < 60; ++message) {
         for (const QString &photo : message->photos.value_or(QStringList())) {
             if (kept == 60)
                 break;
-            if (kinds.contains(QFileInfo(photo).suffix().toLower())) {
+            // A photo whose source was forgotten is gone from the disk.
+            const QFileInfo info(photo);
+            if (kinds.contains(info.suffix().toLower()) && info.exists()) {
                 result.append(photo);
                 ++kept;
             }
@@ -127,7 +167,7 @@ QString bring(const QString &file, const QString &folder)
     const QImage image = readPicture(file);
     const std::optional<QByteArray> bytes = image.isNull() ? std::nullopt : jpeg(image, 90);
     if (!bytes)
-        throw Failure(QString::fromUtf8(notAPicture));
+        throw Failure(QString::fromUtf8(isHeic(file) ? heicUnreadable : notAPicture));
     return write(
         folder + QStringLiteral("/cover-photo-") + eightCharacters() + QStringLiteral(".jpg"), *bytes);
 }
@@ -147,14 +187,22 @@ std::optional<QByteArray> downsized(const QString &file, int side)
 
 QCoro::Task<QString> generate(QString prompt, QString style, QStringList references, QString folder)
 {
-    QList<QByteArray> images;
-    for (const QString &reference : references) {
-        if (const std::optional<QByteArray> small = downsized(reference, 1024))
-            images.append(WireJson::string(QString::fromLatin1(small->toBase64())));
-    }
+    // Decoding three phone photos takes long enough to be felt in the window.
+    const QList<QByteArray> images = co_await QtConcurrent::run([references] {
+        QList<QByteArray> encoded;
+        for (const QString &reference : references) {
+            if (const std::optional<QByteArray> small = downsized(reference, 1024))
+                encoded.append(WireJson::string(QString::fromLatin1(small->toBase64())));
+        }
+        return encoded;
+    });
     Http::Request request;
     request.method = Http::Method::Post;
     request.url = Pricing::address("api/covers/generate");
+    // The words alone may go anywhere the service is; the user's photos
+    // only where they can't be read on the way.
+    if (!images.isEmpty() && !Http::isSecure(request.url))
+        throw Failure(QString::fromUtf8(notSecure));
     request.headers = { { "content-type", "application/json" } };
     request.timeout = std::chrono::seconds(90);
     request.body = WireJson::object({ { QStringLiteral("prompt"), WireJson::string(prompt) },

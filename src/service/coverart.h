@@ -29,19 +29,23 @@ QString install();
 
 // folder/"my-photos", made when missing (a failure shows later as no files).
 QString mine(const QString &folder);
-// The book's own pictures, newest first, then up to 60 of the conversation's
-// JPEG, PNG and HEIC photos, latest message first.
+// The book's own pictures (files that read as pictures), newest first, then
+// up to 60 of the conversation's JPEG and PNG photos that are still on disk,
+// latest message first; HEIC ones too where Qt can read them.
 QStringList photos(const BookFile &book, const QString &folder);
 // A JPEG copy (quality 0.9) of a picture file in folder; throws Failure when
-// file is not a picture or the copy cannot be written.
+// file is not a picture (a HEIC that can't be read says so) or the copy
+// cannot be written.
 QString bring(const QString &file, const QString &folder);
 // JPEG bytes (quality 0.85) of the picture with its longer side at most
 // side pixels; nullopt when the file is no readable picture.
 std::optional<QByteArray> downsized(const QString &file, int side);
 // Has the service paint a picture and stores it in folder as "cover-art-"
 // and eight characters; its extension follows the picture's real format.
-// Throws Failure for a refusal or a reply that is not a picture,
-// Http::TransportError when the service cannot be reached.
+// References go only to a secure address (https, or this computer);
+// elsewhere nothing is sent and Failure says why. Throws Failure for a
+// refusal or a reply that is not a picture, Http::TransportError when the
+// service cannot be reached.
 QCoro::Task<QString> generate(QString prompt, QString style, QStringList references, QString folder);
 
 } // namespace CoverArt

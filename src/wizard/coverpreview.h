@@ -1,13 +1,20 @@
 #pragma once
 
+#include <QImage>
 #include <QPointer>
 #include <QWidget>
 
-class QLabel;
+class CoverFrame;
+class ErrorLabel;
+class SegmentedControl;
 class WizardModel;
 
-// The cover step's place in the wizard while it shows only what the
-// chosen design looks like: the latest rendered spread of the cover.
+// The cover step's live picture: the front, or with "Spine and Back" the
+// whole sheet, as the model last rendered them, under a soft shadow. While
+// there is no picture yet a placeholder stands in, with a spinner only
+// while a render is under way; a render that failed says so below. Each
+// picture is read once when the model reports it, so a file removed later
+// never takes it off the screen.
 class CoverPreview : public QWidget
 {
     Q_OBJECT
@@ -15,11 +22,26 @@ class CoverPreview : public QWidget
 public:
     explicit CoverPreview(WizardModel *model, QWidget *parent = nullptr);
 
+    bool isWholeSheet() const { return m_wholeSheet; }
+    void setWholeSheet(bool wholeSheet);
+    // The picture drawn now; null while the placeholder shows.
+    QImage shown() const;
+    // Whether the placeholder turns its spinner.
+    bool isWaiting() const;
+
 private:
     void refresh();
+    void loadFront();
+    void loadSheet();
 
     QPointer<WizardModel> m_model;
-    QLabel *m_picture;
-    QLabel *m_waiting;
-    QString m_shown;
+    bool m_wholeSheet = false;
+    QString m_frontPath;
+    QString m_sheetPath;
+    // Read once when the model reports them, so switching sides is at once.
+    QImage m_front;
+    QImage m_sheet;
+    CoverFrame *m_picture;
+    SegmentedControl *m_switch;
+    ErrorLabel *m_failure;
 };

@@ -33,6 +33,12 @@ void SegmentedControl::setCurrentIndex(int index)
     update();
 }
 
+void SegmentedControl::setWidths(Widths widths)
+{
+    m_widths = widths;
+    update();
+}
+
 QSize SegmentedControl::sizeHint() const
 {
     const QFontMetrics metrics(font());
@@ -44,8 +50,23 @@ QSize SegmentedControl::sizeHint() const
 
 QRectF SegmentedControl::segment(int index) const
 {
-    const qreal w = (width() - 4.0) / std::max<qsizetype>(1, m_labels.size());
-    return { 2 + index * w, 2, w, height() - 4.0 };
+    const qsizetype count = std::max<qsizetype>(1, m_labels.size());
+    if (m_widths == Widths::Equal) {
+        const qreal w = (width() - 4.0) / count;
+        return { 2 + index * w, 2, w, height() - 4.0 };
+    }
+    const QFontMetricsF metrics(font());
+    QList<qreal> widths;
+    qreal total = 0;
+    for (const QString &label : m_labels) {
+        widths.append(metrics.horizontalAdvance(label));
+        total += widths.last();
+    }
+    const qreal extra = (width() - 4.0 - total) / count;
+    qreal x = 2;
+    for (int i = 0; i < index; ++i)
+        x += widths[i] + extra;
+    return { x, 2, widths.value(index) + extra, height() - 4.0 };
 }
 
 void SegmentedControl::choose(int index)

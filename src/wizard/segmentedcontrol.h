@@ -10,6 +10,10 @@ class SegmentedControl : public QWidget
     Q_OBJECT
 
 public:
+    // How the width is shared: the same for every segment, or each its
+    // label's width and an equal share of what is left.
+    enum class Widths { Equal, Fitted };
+
     explicit SegmentedControl(QWidget *parent = nullptr);
 
     QStringList labels() const { return m_labels; }
@@ -17,6 +21,7 @@ public:
     // -1 when none is chosen.
     int currentIndex() const { return m_current; }
     void setCurrentIndex(int index);
+    void setWidths(Widths widths);
 
     QSize sizeHint() const override;
 
@@ -35,4 +40,5 @@ private:
 
     QStringList m_labels;
     int m_current = -1;
+    Widths m_widths = Widths::Equal;
 };

@@ -3,6 +3,7 @@
 #include "model/coverrender.h"
 #include "project/project.h"
 
+#include <QFile>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QtConcurrent/QtConcurrentRun>
@@ -37,17 +38,6 @@ std::optional<WizardModel::Step> stepFromEnvironment()
     if (!whole.match(value).hasMatch())
         return std::nullopt;
     return WizardModel::stepAt(value.toInt());
-}
-
-// A render that fails gives no picture rather than an error.
-QCoro::Task<std::optional<QString>> picture(QCoro::Task<QString> render)
-{
-    try {
-        const QString path = co_await std::move(render);
-        co_return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
-    } catch (const std::exception &) {
-        co_return std::nullopt;
-    }
 }
 
 } // namespace
@@ -88,7 +78,17 @@ QString WizardModel::symbol(Step step)
 
 WizardModel::Renderer WizardModel::Renderer::typst()
 {
-    return { Helpers::renderCoverFront, Helpers::renderCoverPreview, Helpers::renderCoverGallery };
+    // The model removes the pictures it no longer shows itself: a render
+    // that removed the earlier ones could take away the picture on screen.
+    return { [](BookFile book, int pages, int ppi, QString folder) {
+                return Helpers::renderCoverFront(
+                    std::move(book), pages, ppi, std::move(folder), Helpers::Earlier::Kept);
+            },
+        [](BookFile book, int pages, QString folder) {
+            return Helpers::renderCoverPreview(
+                std::move(book), pages, std::move(folder), Helpers::Earlier::Kept);
+        },
+        Helpers::renderCoverGallery };
 }
 
 WizardModel::WizardModel(std::shared_ptr<Project> project, Resuming resuming, QObject *parent)
@@ -107,7 +107,12 @@ WizardModel::WizardModel(std::shared_ptr<Project> project, Resuming resuming, QO
         m_step = *step;
 }
 
-WizardModel::~WizardModel() = default;
+WizardModel::~WizardModel()
+{
+    for (const QString &picture : std::as_const(m_made))
+        QFile::remove(picture);
+    Helpers::removeCoverGallery(m_gallery);
+}
 
 void WizardModel::resume()
 {
@@ -131,15 +136,6 @@ void WizardModel::setRenderer(Renderer renderer)
 void WizardModel::setOnWrapped(WrappedOpener opener)
 {
     m_onWrapped = std::move(opener);
-}
-
-template<typename T> void WizardModel::assign(T &field, const T &value, void (WizardModel::*signal)())
-{
-    if (field == value)
-        return;
-    field = value;
-    emit(this->*signal)();
-    emit changed();
 }
 
 void WizardModel::setInsights(std::optional<Insights> insights)
@@ -287,39 +283,4 @@ BookFile WizardModel::draft() const
     book.design = m_design;
     book.edits.range = Edits::DayRange { m_from, effectiveTo() };
     return book;
-}
-
-QCoro::Task<void> WizardModel::renderCover()
-{
-    QPointer<WizardModel> self(this);
-    const int generation = ++m_coverRender;
-    const BookFile book = draft();
-    const int pages = std::max(this->pages(), 40);
-    const QString folder = m_project->folder();
-    QCoro::Task<std::optional<QString>> front = picture(m_renderer.front(book, pages, 110, folder));
-    QCoro::Task<std::optional<QString>> preview = picture(m_renderer.preview(book, pages, folder));
-    const std::optional<QString> frontPath = co_await std::move(front);
-    const std::optional<QString> previewPath = co_await std::move(preview);
-    if (!self || m_coverRender != generation)
-        co_return;
-    setCoverFront(frontPath);
-    setCoverPreview(previewPath);
-}
-
-QCoro::Task<void> WizardModel::renderGallery()
-{
-    QPointer<WizardModel> self(this);
-    const QString key = m_title + QLatin1Char('|') + m_colophon + QLatin1Char('|') + m_design.cover.color
-        + QLatin1Char('|') + m_design.cover.image.value_or(QString());
-    if (key == m_galleryKey)
-        co_return;
-    setGalleryKey(key);
-    QMap<QString, QString> gallery;
-    try {
-        gallery = co_await m_renderer.gallery(draft(), m_project->folder());
-    } catch (const std::exception &) {
-        co_return;
-    }
-    if (self && m_galleryKey == key)
-        setGallery(gallery);
 }

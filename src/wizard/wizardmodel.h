@@ -5,6 +5,7 @@
 #include "model/bookfile.h"
 #include "model/design.h"
 #include "model/order.h"
+#include "project/clock.h"
 #include "service/pricing.h"
 
 #include <QMap>
@@ -124,6 +125,20 @@ public:
     bool isFoundReady() const { return m_foundReady; }
     void setFoundReady(bool ready);
 
+    // Whether the newest cover render is still under way.
+    bool isRenderingCover() const { return m_renderingCover; }
+    // What went wrong with the newest cover render, as a sentence; none once
+    // one has come out. The pictures before it stay.
+    std::optional<QString> coverFailure() const { return m_coverFailure; }
+    // Whether thumbnails of the designs are being drawn for what the cover
+    // says now.
+    bool isRenderingGallery() const { return m_renderingGallery; }
+
+    // Paintings the service made while the wizard is open, newest first.
+    const QStringList &paintings() const { return m_paintings; }
+    // Painting requests still running.
+    int painting() const { return m_painting; }
+
     // Reads the insights off the main thread while the price list loads,
     // then brings what depends on them up to date. Never throws.
     QCoro::Task<void> load();
@@ -131,12 +146,36 @@ public:
     // The book as the wizard would make it now, for cover renders: title,
     // colophon, design and range; nothing else of the wizard's.
     BookFile draft() const;
-    // Renders the cover preview and the front of draft(); only the newest
-    // render's pictures are kept.
+    // Renders the cover preview and the front of draft(), unless they show
+    // it already or are being drawn for it. Renders may run side by side; a
+    // picture never replaces that of a render started after it, and a
+    // failure keeps the pictures there are and sets coverFailure().
     QCoro::Task<void> renderCover();
     // Renders the thumbnails of every cover design, unless nothing they show
-    // changed since the last time.
+    // changed since the last time they came out (or are being drawn). A
+    // failure keeps the thumbnails there are; the next call tries again.
     QCoro::Task<void> renderGallery();
+
+    // Renders the cover and then the gallery now, taking in a redraw that
+    // redrawSoon() was still waiting with.
+    void redraw();
+    // Renders them 0.4 s after the last of a run of calls: typing a title
+    // starts one set of renders once the typing pauses, not one a key.
+    void redrawSoon();
+
+    // Puts a picture of the book's own on the cover: onto the own design as
+    // it stands, else as a photo cover over the whole front.
+    void useArt(const QString &path);
+    // Starts times painting requests with these words, look and reference
+    // photos; each that arrives is added to paintings(), and the first to
+    // arrive since beginCoverVisit() goes on the cover. A failure is told
+    // through paintFailed().
+    void paint(const QString &prompt, const QString &style, const QStringList &references, int times);
+    // The cover step is on screen afresh: its first painting goes on the
+    // cover by itself.
+    void beginCoverVisit();
+    // True the first time only: QUORVEL_COVER_PAINT paints once a wizard.
+    bool claimPaintAid();
 
     // The pages one volume holds: the price list's, else 780.
     int limit() const;
@@ -186,10 +225,30 @@ signals:
     void galleryKeyChanged();
     void momentSearchChanged();
     void foundReadyChanged();
+    void renderingCoverChanged();
+    void coverFailureChanged();
+    void renderingGalleryChanged();
+    void paintingsChanged();
+    void paintingChanged();
+    // A painting request failed; sentence is the service's or the network's.
+    void paintFailed(const QString &sentence);
 
 private:
     template<typename T> void assign(T &field, const T &value, void (WizardModel::*signal)());
     void resume();
+    // What a cover render of book at pages shows; equal keys, equal pictures.
+    static QString coverKey(const BookFile &book, int pages);
+    void setRenderingCover(bool rendering);
+    void setCoverFailure(const std::optional<QString> &failure);
+    void setRenderingGallery(bool rendering);
+    void setPaintings(const QStringList &paintings);
+    void setPainting(int running);
+    // Shows a newly made picture in place of the one before, which goes
+    // from the disk when this model made it.
+    void replacePicture(std::optional<QString> &field, const QString &made, void (WizardModel::*signal)());
+    // Removes pictures this model made and shows no more.
+    void discard(const std::optional<QString> &picture);
+    QCoro::Task<void> paintOne(QString prompt, QString style, QStringList references, QString folder);
     int estimatedPages(const QString &from, const QString &to) const;
     // Of a range given by its ends: at least 1.
     int volumesOf(int pages) const;
@@ -218,5 +277,32 @@ private:
     QString m_galleryKey;
     QString m_momentSearch;
     bool m_foundReady = false;
+    // Generations: the newest cover render started, and the newest whose
+    // pictures are shown; an older one that ends late shows nothing.
     int m_coverRender = 0;
+    int m_coverShown = 0;
+    // What the newest cover render draws; cleared when it fails, so that
+    // asking again tries again.
+    QString m_coverKey;
+    bool m_renderingCover = false;
+    std::optional<QString> m_coverFailure;
+    // The gallery key being drawn now; empty when none is.
+    QString m_galleryWanted;
+    bool m_renderingGallery = false;
+    // Pictures the renders made for this model, removed once not shown.
+    QSet<QString> m_made;
+    std::unique_ptr<Clock::Alarm> m_redraw;
+    QStringList m_paintings;
+    int m_painting = 0;
+    bool m_coverOnArrival = false;
+    bool m_paintAidUsed = false;
 };
+
+template<typename T> void WizardModel::assign(T &field, const T &value, void (WizardModel::*signal)())
+{
+    if (field == value)
+        return;
+    field = value;
+    emit(this->*signal)();
+    emit changed();
+}

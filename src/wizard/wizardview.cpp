@@ -4,7 +4,7 @@
 #include "app/style.h"
 #include "bindingstep.h"
 #include "chaptersstep.h"
-#include "coverpreview.h"
+#include "coverstep.h"
 #include "fitstep.h"
 #include "foundstep.h"
 #include "model/day.h"
@@ -344,7 +344,7 @@ QWidget *WizardView::makeStepView(Step step)
     case Step::Chapters:
         return new ChaptersStep(m_model);
     case Step::Cover:
-        return new CoverPreview(m_model);
+        return new CoverStep(m_model);
     case Step::Touches:
         return new TouchesStep(m_model);
     case Step::Binding:

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -49,7 +50,8 @@ TEST_F(CoverRenderTest, ASheetIsDrawnForThePageCountAtItsResolution)
     // 1.06 in of spine, two 5 in panels and two eighths of bleed.
     EXPECT_NEAR(image.width(), 11.31 * 20, 1);
     EXPECT_NEAR(image.height(), 8.25 * 20, 1);
-    EXPECT_TRUE(QFileInfo::exists(folder() + "/cover-draft.json"));
+    // Its draft was its own and went with the render.
+    EXPECT_TRUE(QDir(folder()).entryList({ QStringLiteral("*.json") }, QDir::Files).isEmpty());
 }
 
 // Every keystroke in the wizard renders a preview and a front; the folder
@@ -69,6 +71,28 @@ TEST_F(CoverRenderTest, APreviewOrFrontReplacesTheEarlierOnesOfItsKind)
     EXPECT_FALSE(QFileInfo::exists(first));
     EXPECT_TRUE(QFileInfo::exists(front));
     EXPECT_EQ(pngsIn(folder()).size(), 2);
+
+    // Kept: the caller tracks what it shows.
+    const QString third
+        = TestSupport::await(Helpers::renderCoverPreview(book(), 40, folder(), Helpers::Earlier::Kept));
+    EXPECT_TRUE(QFileInfo::exists(second));
+    EXPECT_TRUE(QFileInfo::exists(third));
+}
+
+// The wizard draws the cover while the ebook draws its sheet: they once
+// shared one draft file, and either could print the other's book.
+TEST_F(CoverRenderTest, RendersAtOnceInOneFolderEachDrawTheirOwnBook)
+{
+    BookFile other = book();
+    other.front.title = QStringLiteral("Another Title Entirely");
+    QCoro::Task<QString> sheet = Helpers::renderCoverSheet(book(), 40, 20, folder());
+    QCoro::Task<QString> preview = Helpers::renderCoverPreview(other, 40, folder(), Helpers::Earlier::Kept);
+    const QImage sheetTogether(TestSupport::await(std::move(sheet)));
+    const QImage previewTogether(TestSupport::await(std::move(preview)));
+    // Each is what it is when drawn alone.
+    EXPECT_EQ(sheetTogether, QImage(TestSupport::await(Helpers::renderCoverSheet(book(), 40, 20, folder()))));
+    EXPECT_EQ(previewTogether,
+        QImage(TestSupport::await(Helpers::renderCoverPreview(other, 40, folder(), Helpers::Earlier::Kept))));
 }
 
 TEST_F(CoverRenderTest, AFailedRenderKeepsTheEarlierPreview)
@@ -79,22 +103,64 @@ TEST_F(CoverRenderTest, AFailedRenderKeepsTheEarlierPreview)
     EXPECT_TRUE(QFileInfo::exists(first));
 }
 
-TEST_F(CoverRenderTest, TheGalleryKeysOnePicturePerDesignAndDropsStalePages)
+TEST_F(CoverRenderTest, TheGalleryKeysOnePicturePerDesignInAFolderOfItsOwn)
 {
-    QDir().mkpath(folder() + "/cover-gallery");
-    TestSupport::writeFile(folder() + "/cover-gallery/99.png", "stale");
     const QMap<QString, QString> gallery = TestSupport::await(Helpers::renderCoverGallery(book(), folder()));
-    ASSERT_TRUE(gallery.contains("cloth"));
-    ASSERT_TRUE(gallery.contains("receipt"));
-    const QStringList pages = pngsIn(folder() + "/cover-gallery");
-    EXPECT_EQ(pages.size(), gallery.size());
-    EXPECT_FALSE(pages.contains("99.png"));
+    ASSERT_EQ(gallery.keys(),
+        QStringList({ "bubble", "calendar", "cloth", "minimal", "monogram", "paper", "photo", "receipt",
+            "split", "typewriter" }));
+    const QString own = QFileInfo(gallery.first()).absolutePath();
+    EXPECT_TRUE(QFileInfo(own).fileName().contains(QRegularExpression("^cover-gallery-[0-9A-F]{8}$")));
+    EXPECT_EQ(pngsIn(own).size(), gallery.size());
+    EXPECT_EQ(QDir(own).entryList(QDir::Files).size(), gallery.size());
     for (const QString &picture : gallery) {
         const QImage image(picture);
         EXPECT_EQ(image.size(), QSize(180, 288)) << picture.toStdString();
     }
     // Distinct designs, distinct pictures.
     EXPECT_NE(TestSupport::readFile(gallery.value("cloth")), TestSupport::readFile(gallery.value("receipt")));
+
+    Helpers::removeCoverGallery(gallery);
+    EXPECT_FALSE(QFileInfo::exists(own));
+}
+
+// Two titles typed one after the other drew two galleries into one folder,
+// emptying and refilling it under each other.
+TEST_F(CoverRenderTest, TwoGalleriesAtOnceKeepTheirOwnPictures)
+{
+    BookFile other = book();
+    other.front.title = QStringLiteral("Another Title Entirely");
+    QCoro::Task<QMap<QString, QString>> first = Helpers::renderCoverGallery(book(), folder());
+    QCoro::Task<QMap<QString, QString>> second = Helpers::renderCoverGallery(other, folder());
+    const QMap<QString, QString> a = TestSupport::await(std::move(first));
+    const QMap<QString, QString> b = TestSupport::await(std::move(second));
+    ASSERT_EQ(a.size(), 10);
+    ASSERT_EQ(b.size(), 10);
+    for (const QString &key : a.keys()) {
+        EXPECT_TRUE(QFileInfo::exists(a.value(key)));
+        EXPECT_NE(a.value(key), b.value(key));
+    }
+    EXPECT_NE(QImage(a.value("cloth")), QImage(b.value("cloth")));
+}
+
+TEST_F(CoverRenderTest, AFailedGalleryLeavesNothingBehind)
+{
+    BookFile broken = book();
+    broken.design = Design();
+    broken.design->cover.image = folder() + QStringLiteral("/gone.jpg");
+    EXPECT_TRUE(TestSupport::failureOf(Helpers::renderCoverGallery(broken, folder())));
+    EXPECT_TRUE(QDir(folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+}
+
+TEST(CoverGalleryRemoval, RemovesOnlyAGalleryFolder)
+{
+    QTemporaryDir dir;
+    const QString keep = dir.filePath("cover-gallery");
+    QDir().mkpath(keep);
+    TestSupport::writeFile(keep + "/1.png", "x");
+    Helpers::removeCoverGallery({ { "cloth", keep + "/1.png" } });
+    Helpers::removeCoverGallery({ { "cloth", dir.filePath("1.png") } });
+    EXPECT_TRUE(QFileInfo::exists(keep + "/1.png"));
 }
 
 TEST_F(CoverRenderTest, ADraftThatCantBeWrittenFailsBeforeTypst)

@@ -22,6 +22,12 @@ QByteArray encoded(const QImage &image, const char *format)
     return bytes;
 }
 
+// A one-pixel GIF: Qt reads GIF but doesn't write it.
+const QByteArray gifBytes(
+    "GIF89a\x01\0\x01\0\x80\0\0\xff\xff\xff\0\0\0!\xf9\x04\x01\0\0\0\0,\0\0\0\0\x01\0\x01\0\0\x02\x02"
+    "D\x01\0;",
+    43);
+
 QImage picture(int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);
@@ -168,20 +174,91 @@ TEST_F(CoverArtTest, BringingATextFileFailsAndWritesNothing)
 TEST_F(CoverArtTest, OffersOwnPicturesThenTheLatest60BookPhotos)
 {
     const QString mine = CoverArt::mine(book());
-    TestSupport::writeFile(mine + QStringLiteral("/old.gif"), "gif");
+    TestSupport::writeFile(mine + QStringLiteral("/old.gif"), gifBytes);
     QThread::msleep(20);
-    TestSupport::writeFile(mine + QStringLiteral("/.new.jpg"), "jpg");
+    TestSupport::writeFile(mine + QStringLiteral("/.new.jpg"), encoded(picture(4, 4), "JPEG"));
+    QTemporaryDir source;
     BookFile book;
     for (int i = 0; i < 100; ++i) {
+        const QString jpeg = source.filePath(QStringLiteral("%1.JPG").arg(i));
+        const QString gif = source.filePath(QStringLiteral("%1.gif").arg(i));
+        TestSupport::writeFile(jpeg, encoded(picture(4, 4), "JPEG"));
+        TestSupport::writeFile(gif, gifBytes);
         BookFile::Message message;
-        message.photos = QStringList { QStringLiteral("/photos/%1.HEIC").arg(i),
-            QStringLiteral("/photos/%1.gif").arg(i) };
+        message.photos = QStringList { jpeg, gif };
         book.messages.append(message);
     }
     const QStringList offered = CoverArt::photos(book, this->book());
     ASSERT_EQ(offered.size(), 62);
     EXPECT_EQ(offered.at(0), mine + QStringLiteral("/.new.jpg"));
     EXPECT_EQ(offered.at(1), mine + QStringLiteral("/old.gif"));
-    EXPECT_EQ(offered.at(2), QStringLiteral("/photos/99.HEIC"));
-    EXPECT_EQ(offered.last(), QStringLiteral("/photos/40.HEIC"));
+    EXPECT_EQ(offered.at(2), source.filePath(QStringLiteral("99.JPG")));
+    EXPECT_EQ(offered.last(), source.filePath(QStringLiteral("40.JPG")));
+}
+
+// The strip offered whatever lay in "my-photos" and every photo the
+// conversation named: folders and notes as empty squares, photos of a
+// forgotten source that were gone, and HEIC photos typst can't place.
+TEST_F(CoverArtTest, OffersOnlyPicturesThatCanBeShownAndPlaced)
+{
+    const QString mine = CoverArt::mine(book());
+    QDir().mkpath(mine + QStringLiteral("/folder.jpg"));
+    TestSupport::writeFile(mine + QStringLiteral("/notes.txt"), "not a picture");
+    TestSupport::writeFile(mine + QStringLiteral("/half.jpg"), "\xff\xd8");
+    const QString kept = file(QStringLiteral("kept.png"), encoded(picture(4, 4), "PNG"));
+    const QString heic = file(QStringLiteral("IMG_0001.HEIC"), "....ftypheic");
+    BookFile book;
+    BookFile::Message message;
+    message.photos = QStringList { kept, heic, QStringLiteral("/gone/IMG_0002.jpg") };
+    book.messages.append(message);
+    const bool readsHeic = QImageReader::supportedImageFormats().contains("heic");
+    EXPECT_EQ(CoverArt::photos(book, this->book()),
+        readsHeic ? QStringList({ kept, heic }) : QStringList({ kept }));
+}
+
+TEST_F(CoverArtTest, AHeicThatCantBeReadIsRefusedSayingSo)
+{
+    if (QImageReader::supportedImageFormats().contains("heic"))
+        GTEST_SKIP() << "this Qt reads HEIC";
+    const QString expected = QStringLiteral(
+        "Quorvel can't read HEIC photos on this computer. Save it as a JPEG or PNG first, then add that.");
+    const auto refusal = [&](const QString &path) {
+        return TestSupport::failureOf([&]() -> QCoro::Task<void> {
+            CoverArt::bring(path, book());
+            co_return;
+        }());
+    };
+    EXPECT_EQ(refusal(file(QStringLiteral("IMG_1.heic"), "whatever")), expected);
+    // Named as a JPEG, a HEIC by its first box all the same.
+    EXPECT_EQ(refusal(file(QStringLiteral("IMG_2.jpg"),
+                  QByteArray("\0\0\0\x18"
+                             "ftypheic"
+                             "\0\0\0\0",
+                      16))),
+        expected);
+    EXPECT_EQ(refusal(file(QStringLiteral("notes.jpg"), "plain words")),
+        QStringLiteral("That file isn't a picture Quorvel can use. Try a JPEG, PNG or HEIC."));
+    EXPECT_TRUE(QDir(book()).entryList(QDir::Files).isEmpty());
+}
+
+// Painting from photos sends them along: only where nobody can read them
+// on the way, as orders go.
+TEST(CoverArtSecurity, PhotosAreSentOnlyToASecureAddress)
+{
+    QTemporaryDir folder;
+    const QString photo = folder.filePath(QStringLiteral("photo.png"));
+    TestSupport::writeFile(photo, encoded(picture(40, 20), "PNG"));
+    // Nothing listens there: a refusal must come before any connection.
+    Pricing::setEndpoint(QUrl(QStringLiteral("http://books.example.invalid/api/pricing")));
+    EXPECT_EQ(TestSupport::failureOf(CoverArt::generate(
+                  QStringLiteral("Two cups"), QStringLiteral("watercolour"), { photo }, folder.path())),
+        QStringLiteral("Your photos weren't sent: the service's address isn't secure."));
+    EXPECT_TRUE(QDir(folder.path()).entryList({ QStringLiteral("cover-art-*") }, QDir::Files).isEmpty());
+}
+
+TEST_F(CoverArtTest, PhotosGoToTheStandInOnThisComputer)
+{
+    const QString photo = file(QStringLiteral("photo.png"), encoded(picture(40, 20), "PNG"));
+    EXPECT_TRUE(QFileInfo::exists(generate({ photo })));
+    EXPECT_EQ(service.requests(paint).size(), 1);
 }

@@ -187,19 +187,40 @@ TEST(WizardModelCover, OnlyTheNewestRenderIsKeptWhicheverEndsFirst)
     EXPECT_EQ(model.coverFront(), QStringLiteral("front-1-40-110.png"));
 }
 
-TEST(WizardModelCover, AFailedRenderShowsNoPictureAndAnUnchangedGalleryRendersOnce)
+// A failed render once took the picture off the screen and said nothing.
+TEST(WizardModelCover, AFailedRenderKeepsThePicturesSaysWhyAndIsTriedAgain)
 {
     Book book(spreadBook(QDate(2023, 1, 1), 10));
     FakeRenders renders;
     WizardModel model(book.project, WizardModel::Resuming::No);
     model.setRenderer(renders.renderer());
     TestSupport::await(model.renderCover());
-    EXPECT_TRUE(model.coverPreview());
-    renders.fail = true;
+    EXPECT_EQ(model.coverPreview(), QStringLiteral("preview-0-You & Sam.png"));
+    // Nothing changed, nothing drawn.
     TestSupport::await(model.renderCover());
-    EXPECT_FALSE(model.coverPreview());
-    EXPECT_FALSE(model.coverFront());
+    EXPECT_EQ(renders.previews, 1);
 
+    renders.fail = true;
+    model.setTitle(QStringLiteral("Ours"));
+    TestSupport::await(model.renderCover());
+    EXPECT_EQ(model.coverPreview(), QStringLiteral("preview-0-You & Sam.png"));
+    EXPECT_EQ(model.coverFront(), QStringLiteral("front-0-40-110.png"));
+    EXPECT_EQ(model.coverFailure(), QStringLiteral("no"));
+    EXPECT_FALSE(model.isRenderingCover());
+
+    renders.fail = false;
+    TestSupport::await(model.renderCover());
+    EXPECT_EQ(renders.previews, 3);
+    EXPECT_EQ(model.coverPreview(), QStringLiteral("preview-2-Ours.png"));
+    EXPECT_FALSE(model.coverFailure());
+}
+
+TEST(WizardModelCover, AnUnchangedGalleryRendersOnce)
+{
+    Book book(spreadBook(QDate(2023, 1, 1), 10));
+    FakeRenders renders;
+    WizardModel model(book.project, WizardModel::Resuming::No);
+    model.setRenderer(renders.renderer());
     TestSupport::await(model.renderGallery());
     TestSupport::await(model.renderGallery());
     EXPECT_EQ(renders.galleries, 1);

@@ -1,0 +1,344 @@
+#include "coverdesigns.h"
+
+#include "app/spinner.h"
+#include "app/style.h"
+#include "softshadow.h"
+#include "wizardmodel.h"
+
+#include <QAbstractButton>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int thumbWidth = 70;
+constexpr int thumbHeight = 112;
+// Each entry carries half the gap between columns on either side, so the
+// selected one's shadow isn't cut off.
+constexpr int gutter = 5;
+constexpr int top = 3;
+constexpr int captionGap = 6;
+constexpr int captionHeight = 14;
+
+} // namespace
+
+// One design: its thumbnail, ringed when chosen, and its caption.
+class DesignThumb : public QAbstractButton
+{
+public:
+    DesignThumb(const QString &caption, QWidget *parent = nullptr)
+        : QAbstractButton(parent)
+    {
+        setText(caption);
+        setAccessibleName(caption);
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::TabFocus);
+        setFixedSize(thumbWidth + 2 * gutter, top + thumbHeight + captionGap + captionHeight);
+    }
+
+    void setImage(const QImage &image)
+    {
+        m_image = image;
+        m_scaled = QPixmap();
+        update();
+    }
+    void setSelected(bool selected)
+    {
+        if (m_selected == selected)
+            return;
+        m_selected = selected;
+        update();
+    }
+    bool isSelected() const { return m_selected; }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        const QRectF box(gutter, top, thumbWidth, thumbHeight);
+        if (!m_image.isNull()) {
+            SoftShadow::paint(
+                painter, box, 2, m_selected ? 6 : 2, QPointF(0, 2), QColor(0, 0, 0, m_selected ? 64 : 20));
+            const qreal ratio = devicePixelRatioF();
+            const QSize pixels = (box.size() * ratio).toSize();
+            if (m_scaled.size() != pixels) {
+                m_scaled = QPixmap::fromImage(
+                    m_image.scaled(pixels, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation));
+                m_scaled.setDevicePixelRatio(ratio);
+            }
+            QPainterPath clip;
+            clip.addRoundedRect(box, 2, 2);
+            painter.save();
+            painter.setClipPath(clip);
+            painter.drawPixmap(box.topLeft(), m_scaled);
+            painter.restore();
+            if (m_selected) {
+                painter.setPen(QPen(Style::brand(), 2.5));
+                painter.drawRoundedRect(box.adjusted(1.25, 1.25, -1.25, -1.25), 3, 3);
+            } else {
+                QColor edge = Style::color(Style::Tone::Secondary);
+                edge.setAlphaF(0.25);
+                painter.setPen(QPen(edge, 0.5));
+                painter.drawRoundedRect(box.adjusted(0.25, 0.25, -0.25, -0.25), 3, 3);
+            }
+            if (isDown()) {
+                painter.fillPath(clip, QColor(0, 0, 0, 30));
+            }
+        }
+        if (hasFocus()) {
+            QColor focus = Style::brand();
+            focus.setAlphaF(0.45);
+            painter.setPen(QPen(focus, 3));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRoundedRect(box.adjusted(-2, -2, 2, 2), 4, 4);
+        }
+        QFont font
+            = Style::font(Style::Text::Caption2, m_selected ? Style::Weight::Medium : Style::Weight::Regular);
+        painter.setFont(font);
+        painter.setPen(Style::color(m_selected ? Style::Tone::Primary : Style::Tone::Tertiary));
+        painter.drawText(QRectF(0, top + thumbHeight + captionGap, width(), captionHeight),
+            Qt::AlignHCenter | Qt::AlignTop, text());
+    }
+
+private:
+    QImage m_image;
+    QPixmap m_scaled;
+    bool m_selected = false;
+};
+
+// A cloth colour: a dot, with a white inner ring and a brand outer ring
+// when it is the cover's.
+class SwatchButton : public QAbstractButton
+{
+public:
+    SwatchButton(const CoverDesigns::Swatch &swatch, QWidget *parent = nullptr)
+        : QAbstractButton(parent)
+        , m_swatch(swatch)
+    {
+        const QString name = swatch.name.left(1).toUpper() + swatch.name.mid(1);
+        setToolTip(name);
+        setAccessibleName(name);
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::TabFocus);
+        setFixedSize(30, 30);
+    }
+
+    const QString &name() const { return m_swatch.name; }
+    void setCurrent(bool current)
+    {
+        if (m_current == current)
+            return;
+        m_current = current;
+        update();
+    }
+    bool isCurrent() const { return m_current; }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF dot(3, 3, 24, 24);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(m_swatch.color);
+        painter.drawEllipse(dot);
+        if (m_current) {
+            painter.setBrush(Qt::NoBrush);
+            painter.setPen(QPen(Qt::white, 3));
+            painter.drawEllipse(dot.adjusted(1.5, 1.5, -1.5, -1.5));
+            painter.setPen(QPen(Style::brand(), 1));
+            painter.drawEllipse(dot.adjusted(-2.5, -2.5, 2.5, 2.5));
+        } else {
+            // A hairline keeps a dark dot apart from a dark window.
+            QColor edge = Style::color(Style::Tone::Primary);
+            edge.setAlphaF(Style::appearance() == Color::Appearance::Dark ? 0.3 : 0.12);
+            painter.setBrush(Qt::NoBrush);
+            painter.setPen(QPen(edge, 0.5));
+            painter.drawEllipse(dot.adjusted(0.25, 0.25, -0.25, -0.25));
+        }
+        if (hasFocus()) {
+            QColor focus = Style::brand();
+            focus.setAlphaF(0.45);
+            painter.setPen(QPen(focus, 2));
+            painter.drawEllipse(dot.adjusted(-2, -2, 2, 2));
+        }
+    }
+
+private:
+    CoverDesigns::Swatch m_swatch;
+    bool m_current = false;
+};
+
+// The grid of thumbnails, placed by hand: five columns 70 wide and 10
+// apart, the first flush with the column's edge. Each entry keeps a gutter
+// for its shadow, which may reach past the grid's edge.
+class DesignGrid : public QWidget
+{
+public:
+    using QWidget::QWidget;
+
+    void place(const QList<DesignThumb *> &thumbs)
+    {
+        m_count = int(thumbs.size());
+        for (int i = 0; i < thumbs.size(); ++i) {
+            const int column = i % columns;
+            const int row = i / columns;
+            thumbs[i]->move(column * (thumbWidth + 2 * gutter) - gutter, row * (entryHeight() + rowGap));
+        }
+        updateGeometry();
+    }
+    QSize sizeHint() const override
+    {
+        const int rows = (m_count + columns - 1) / columns;
+        return { columns * thumbWidth + (columns - 1) * 2 * gutter,
+            rows == 0 ? 0 : rows * entryHeight() + (rows - 1) * rowGap };
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+private:
+    static constexpr int columns = 5;
+    static constexpr int rowGap = 8;
+    static int entryHeight() { return top + thumbHeight + captionGap + captionHeight; }
+    int m_count = 0;
+};
+
+const QStringList &CoverDesigns::keys()
+{
+    static const QStringList keys { QStringLiteral("cloth"), QStringLiteral("paper"),
+        QStringLiteral("monogram"), QStringLiteral("bubble"), QStringLiteral("calendar"),
+        QStringLiteral("split"), QStringLiteral("typewriter"), QStringLiteral("minimal"),
+        QStringLiteral("receipt"), QStringLiteral("photo") };
+    return keys;
+}
+
+QString CoverDesigns::caption(const QString &key)
+{
+    if (key == QLatin1String("split"))
+        return QStringLiteral("Two Inks");
+    return key.left(1).toUpper() + key.mid(1);
+}
+
+const QList<CoverDesigns::Swatch> &CoverDesigns::swatches()
+{
+    static const QList<Swatch> swatches { { QStringLiteral("oxblood"),
+                                              QColor::fromRgbF(0.42f, 0.12f, 0.14f) },
+        { QStringLiteral("navy"), QColor::fromRgbF(0.12f, 0.16f, 0.27f) },
+        { QStringLiteral("forest"), QColor::fromRgbF(0.18f, 0.29f, 0.23f) },
+        { QStringLiteral("plum"), QColor::fromRgbF(0.29f, 0.15f, 0.25f) },
+        { QStringLiteral("sky"), QColor::fromRgbF(0.24f, 0.35f, 0.45f) },
+        { QStringLiteral("sand"), QColor::fromRgbF(0.79f, 0.71f, 0.56f) },
+        { QStringLiteral("ink"), QColor::fromRgbF(0.11f, 0.11f, 0.11f) } };
+    return swatches;
+}
+
+bool CoverDesigns::isColoured(const QString &style)
+{
+    static const QStringList coloured { QStringLiteral("cloth"), QStringLiteral("monogram"),
+        QStringLiteral("bubble"), QStringLiteral("calendar") };
+    return coloured.contains(style);
+}
+
+CoverDesigns::CoverDesigns(WizardModel *model, QWidget *parent)
+    : QWidget(parent)
+    , m_model(model)
+    , m_grid(new DesignGrid)
+    , m_spinner(new Spinner(Spinner::Size::Small))
+    , m_failed(Style::label(
+          QStringLiteral("The designs didn't come out; they're drawn again with your next change."),
+          Style::Text::Callout, Style::Tone::Secondary))
+    , m_swatchRow(new QWidget)
+{
+    setObjectName(QStringLiteral("coverDesigns"));
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(12);
+    column->addWidget(m_grid, 0, Qt::AlignLeft);
+    for (const QString &key : keys()) {
+        auto *thumb = new DesignThumb(caption(key), m_grid);
+        thumb->setObjectName(QStringLiteral("design-") + key);
+        thumb->hide();
+        m_thumbs.insert(key, thumb);
+        connect(thumb, &QAbstractButton::clicked, this, [this, key] { choose(key); });
+    }
+    column->addWidget(m_spinner, 0, Qt::AlignLeft);
+    column->addWidget(m_failed);
+
+    auto *swatches = new QHBoxLayout(m_swatchRow);
+    // The dots line up with the thumbnails; each button keeps 3 around its
+    // dot for the rings.
+    swatches->setContentsMargins(0, 0, 0, 0);
+    // Ten between the dots, less the room each button keeps for its ring.
+    swatches->setSpacing(4);
+    for (const Swatch &swatch : CoverDesigns::swatches()) {
+        auto *button = new SwatchButton(swatch);
+        m_swatches.append(button);
+        swatches->addWidget(button);
+        connect(button, &QAbstractButton::clicked, this, [this, name = swatch.name] {
+            Design design = m_model->design();
+            design.cover.color = name;
+            m_model->setDesign(design);
+        });
+    }
+    swatches->addStretch(1);
+    column->addWidget(m_swatchRow);
+
+    connect(model, &WizardModel::galleryChanged, this, &CoverDesigns::reloadThumbnails);
+    for (auto signal : { &WizardModel::designChanged, &WizardModel::renderingGalleryChanged })
+        connect(model, signal, this, &CoverDesigns::refresh);
+    reloadThumbnails();
+}
+
+void CoverDesigns::choose(const QString &key)
+{
+    Design design = m_model->design();
+    design.cover.style = key;
+    if (key == QLatin1String("photo"))
+        design.cover.fit = QStringLiteral("bleed");
+    m_model->setDesign(design);
+}
+
+QStringList CoverDesigns::shownKeys() const
+{
+    QStringList shown;
+    for (const QString &key : keys()) {
+        if (m_model->gallery().contains(key))
+            shown.append(key);
+    }
+    return shown;
+}
+
+void CoverDesigns::reloadThumbnails()
+{
+    // Placed afresh in order: a design without a thumbnail leaves no hole.
+    QList<DesignThumb *> shown;
+    for (DesignThumb *thumb : std::as_const(m_thumbs))
+        thumb->hide();
+    for (const QString &key : shownKeys()) {
+        DesignThumb *thumb = m_thumbs.value(key);
+        // A thumbnail that can't be read keeps its caption.
+        thumb->setImage(QImageReader(m_model->gallery().value(key)).read());
+        thumb->show();
+        shown.append(thumb);
+    }
+    m_grid->place(shown);
+    refresh();
+}
+
+void CoverDesigns::refresh()
+{
+    const Design::Cover &cover = m_model->design().cover;
+    for (auto it = m_thumbs.cbegin(); it != m_thumbs.cend(); ++it)
+        it.value()->setSelected(cover.style == it.key());
+    const bool empty = m_model->gallery().isEmpty();
+    m_spinner->setVisible(empty && m_model->isRenderingGallery());
+    m_failed->setVisible(empty && !m_model->isRenderingGallery());
+    m_swatchRow->setVisible(isColoured(cover.style));
+    for (SwatchButton *swatch : std::as_const(m_swatches))
+        swatch->setCurrent(swatch->name() == cover.color);
+}
