@@ -38,6 +38,8 @@ public:
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
         setFixedSize(thumbWidth + 2 * gutter, top + thumbHeight + captionGap + captionHeight);
+        // Checked is the design the cover has; the model decides, not a click.
+        setCheckable(true);
     }
 
     void setImage(const QImage &image)
@@ -46,25 +48,20 @@ public:
         m_scaled = QPixmap();
         update();
     }
-    void setSelected(bool selected)
-    {
-        if (m_selected == selected)
-            return;
-        m_selected = selected;
-        update();
-    }
-    bool isSelected() const { return m_selected; }
 
 protected:
+    void nextCheckState() override { }
+
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         const QRectF box(gutter, top, thumbWidth, thumbHeight);
+        const bool selected = isChecked();
         if (!m_image.isNull()) {
             SoftShadow::paint(
-                painter, box, 2, m_selected ? 6 : 2, QPointF(0, 2), QColor(0, 0, 0, m_selected ? 64 : 20));
+                painter, box, 2, selected ? 6 : 2, QPointF(0, 2), QColor(0, 0, 0, selected ? 64 : 20));
             const qreal ratio = devicePixelRatioF();
             const QSize pixels = (box.size() * ratio).toSize();
             if (m_scaled.size() != pixels) {
@@ -78,7 +75,7 @@ protected:
             painter.setClipPath(clip);
             painter.drawPixmap(box.topLeft(), m_scaled);
             painter.restore();
-            if (m_selected) {
+            if (selected) {
                 painter.setPen(QPen(Style::brand(), 2.5));
                 painter.drawRoundedRect(box.adjusted(1.25, 1.25, -1.25, -1.25), 3, 3);
             } else {
@@ -99,9 +96,9 @@ protected:
             painter.drawRoundedRect(box.adjusted(-2, -2, 2, 2), 4, 4);
         }
         QFont font
-            = Style::font(Style::Text::Caption2, m_selected ? Style::Weight::Medium : Style::Weight::Regular);
+            = Style::font(Style::Text::Caption2, selected ? Style::Weight::Medium : Style::Weight::Regular);
         painter.setFont(font);
-        painter.setPen(Style::color(m_selected ? Style::Tone::Primary : Style::Tone::Tertiary));
+        painter.setPen(Style::color(selected ? Style::Tone::Primary : Style::Tone::Tertiary));
         painter.drawText(QRectF(0, top + thumbHeight + captionGap, width(), captionHeight),
             Qt::AlignHCenter | Qt::AlignTop, text());
     }
@@ -109,7 +106,6 @@ protected:
 private:
     QImage m_image;
     QPixmap m_scaled;
-    bool m_selected = false;
 };
 
 // A cloth colour: a dot, with a white inner ring and a brand outer ring
@@ -127,28 +123,25 @@ public:
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
         setFixedSize(30, 30);
+        // Checked is the cover's colour; the model decides, not a click.
+        setCheckable(true);
     }
 
     const QString &name() const { return m_swatch.name; }
-    void setCurrent(bool current)
-    {
-        if (m_current == current)
-            return;
-        m_current = current;
-        update();
-    }
-    bool isCurrent() const { return m_current; }
 
 protected:
+    void nextCheckState() override { }
+
     void paintEvent(QPaintEvent *) override
     {
+        const bool current = isChecked();
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         const QRectF dot(3, 3, 24, 24);
         painter.setPen(Qt::NoPen);
         painter.setBrush(m_swatch.color);
         painter.drawEllipse(dot);
-        if (m_current) {
+        if (current) {
             painter.setBrush(Qt::NoBrush);
             painter.setPen(QPen(Qt::white, 3));
             painter.drawEllipse(dot.adjusted(1.5, 1.5, -1.5, -1.5));
@@ -172,7 +165,6 @@ protected:
 
 private:
     CoverDesigns::Swatch m_swatch;
-    bool m_current = false;
 };
 
 // The grid of thumbnails, placed by hand: five columns 70 wide and 10
@@ -334,11 +326,11 @@ void CoverDesigns::refresh()
 {
     const Design::Cover &cover = m_model->design().cover;
     for (auto it = m_thumbs.cbegin(); it != m_thumbs.cend(); ++it)
-        it.value()->setSelected(cover.style == it.key());
+        it.value()->setChecked(cover.style == it.key());
     const bool empty = m_model->gallery().isEmpty();
     m_spinner->setVisible(empty && m_model->isRenderingGallery());
     m_failed->setVisible(empty && !m_model->isRenderingGallery());
     m_swatchRow->setVisible(isColoured(cover.style));
     for (SwatchButton *swatch : std::as_const(m_swatches))
-        swatch->setCurrent(swatch->name() == cover.color);
+        swatch->setChecked(swatch->name() == cover.color);
 }
