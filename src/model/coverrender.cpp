@@ -7,12 +7,16 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QPainter>
+#include <QPdfDocument>
+#include <QPdfDocumentRenderOptions>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QScopeGuard>
 #include <QSet>
 #include <QUuid>
 #include <QtConcurrent/QtConcurrentRun>
+#include <cmath>
 #include <qcorofuture.h>
 
 namespace Helpers {
@@ -102,6 +106,38 @@ QCoro::Task<QString> renderCover(BookFile book, QString folder, QStringList own,
     co_return output;
 }
 
+// The cover's trim and bleed, in inches, as cover.typ draws the sheet.
+constexpr double frontWidthInches = 5;
+constexpr double frontHeightInches = 8;
+constexpr double bleedInches = 0.125;
+constexpr int previewPpi = 72;
+constexpr int galleryPpi = 36;
+// Light compression: the pictures are read once, soon, from the same disk.
+constexpr int pngQuality = 80;
+
+// A page of a PDF (or the part of it given in points) at ppi, drawn on
+// white as a printed cover is; the PDF's own ground may be transparent.
+QImage pageOnWhite(QPdfDocument &document, int page, int ppi, QRectF part = QRectF())
+{
+    const QSizeF points = document.pagePointSize(page);
+    const double scale = ppi / 72.0;
+    const QSize whole(int(std::lround(points.width() * scale)), int(std::lround(points.height() * scale)));
+    if (part.isNull())
+        part = QRectF(QPointF(0, 0), points);
+    const QRect cut(int(std::lround(part.x() * scale)), int(std::lround(part.y() * scale)),
+        int(std::lround(part.width() * scale)), int(std::lround(part.height() * scale)));
+    QPdfDocumentRenderOptions options;
+    options.setScaledSize(whole);
+    options.setScaledClipRect(cut);
+    const QImage drawn = document.render(page, cut.size(), options);
+    QImage picture(cut.size(), QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    painter.drawImage(0, 0, drawn);
+    painter.end();
+    return picture;
+}
+
 QStringList pagesInput(int pages)
 {
     return { QStringLiteral("--input"), QStringLiteral("pages=") + QString::number(pages) };
@@ -132,6 +168,42 @@ QCoro::Task<QString> renderCoverSheet(BookFile book, int pages, int ppi, QString
         std::move(book), folder, pagesInput(pages), ppi, output, Earlier::Kept, QRegularExpression());
 }
 
+QCoro::Task<CoverPictures> renderCoverPictures(BookFile book, int pages, int frontPpi, QString folder)
+{
+    const QString id = shortId();
+    const QString draft = co_await writeDraft(
+        std::move(book), folder, QStringLiteral("cover-draft-") + id + QStringLiteral(".json"));
+    const RemovedAtEnd removedDraft(draft);
+    const QString pdf = folder + QStringLiteral("/cover-") + id + QStringLiteral(".pdf");
+    const RemovedAtEnd removedPdf(pdf);
+    QStringList arguments { QStringLiteral("compile") };
+    arguments += typstArguments(draft, QString());
+    arguments += pagesInput(pages);
+    arguments << coverTemplate() << pdf;
+    co_await run(typst(), arguments);
+
+    const CoverPictures pictures { folder + QStringLiteral("/cover-") + id + QStringLiteral(".png"),
+        folder + QStringLiteral("/cover-front-") + id + QStringLiteral(".png") };
+    const bool drawn = co_await QtConcurrent::run([pdf, pictures, frontPpi] {
+        QPdfDocument document;
+        if (document.load(pdf) != QPdfDocument::Error::None || document.pageCount() < 1)
+            return false;
+        const QSizeF sheet = document.pagePointSize(0);
+        // The front panel: the trim box right of the spine, inside the bleed.
+        const double inch = 72;
+        const QRectF front(sheet.width() - (frontWidthInches + bleedInches) * inch, bleedInches * inch,
+            frontWidthInches * inch, frontHeightInches * inch);
+        return pageOnWhite(document, 0, previewPpi).save(pictures.sheet, "PNG", pngQuality)
+            && pageOnWhite(document, 0, frontPpi, front).save(pictures.front, "PNG", pngQuality);
+    });
+    if (!drawn) {
+        QFile::remove(pictures.sheet);
+        QFile::remove(pictures.front);
+        throw fileFailure(QStringLiteral("The cover's pictures can't be made in %1.").arg(folder));
+    }
+    co_return pictures;
+}
+
 QCoro::Task<QMap<QString, QString>> renderCoverGallery(BookFile book, QString folder)
 {
     const QString gallery = folder + QStringLiteral("/cover-gallery-") + shortId();
@@ -148,25 +220,50 @@ QCoro::Task<QMap<QString, QString>> renderCoverGallery(BookFile book, QString fo
 
     QStringList common = typstArguments(draft, QString());
     common << QStringLiteral("--input") << QStringLiteral("gallery=true");
-    const QByteArray answer = co_await run(typst(),
-        QStringList { QStringLiteral("eval") } + common
-            + QStringList { QStringLiteral("query(<brimlow-cover-designs>).first().value"),
-                QStringLiteral("--in"), coverTemplate() });
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(answer, &error);
-    if (error.error != QJsonParseError::NoError || !document.isArray())
-        throw std::runtime_error("The list of cover designs can't be read.");
-    QStringList keys;
-    for (const QJsonValue &key : document.array()) {
-        if (!key.isString())
-            throw std::runtime_error("The list of cover designs holds something that is not a name.");
-        keys.append(key.toString());
+    // The list of designs is the template's: asked once, beside the first
+    // gallery's compile.
+    static QStringList known;
+    std::optional<QCoro::Task<QByteArray>> asking;
+    if (known.isEmpty()) {
+        asking.emplace(run(typst(),
+            QStringList { QStringLiteral("eval") } + common
+                + QStringList { QStringLiteral("query(<brimlow-cover-designs>).first().value"),
+                    QStringLiteral("--in"), coverTemplate() }));
     }
+    const QString pdf = gallery + QStringLiteral("/designs.pdf");
+    const RemovedAtEnd removedPdf(pdf);
+    QCoro::Task<QByteArray> compiling = run(
+        typst(), QStringList { QStringLiteral("compile") } + common + QStringList { coverTemplate(), pdf });
+    if (asking) {
+        const QByteArray answer = co_await std::move(*asking);
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(answer, &error);
+        if (error.error != QJsonParseError::NoError || !document.isArray())
+            throw std::runtime_error("The list of cover designs can't be read.");
+        QStringList keys;
+        for (const QJsonValue &key : document.array()) {
+            if (!key.isString())
+                throw std::runtime_error("The list of cover designs holds something that is not a name.");
+            keys.append(key.toString());
+        }
+        known = keys;
+    }
+    co_await std::move(compiling);
+    const QStringList keys = known;
 
-    co_await run(typst(),
-        QStringList { QStringLiteral("compile") } + common
-            + QStringList { QStringLiteral("--format"), QStringLiteral("png"), QStringLiteral("--ppi"),
-                QStringLiteral("36"), coverTemplate(), gallery + QStringLiteral("/{p}.png") });
+    const bool drawn = co_await QtConcurrent::run([pdf, gallery, count = keys.size()] {
+        QPdfDocument document;
+        if (document.load(pdf) != QPdfDocument::Error::None || document.pageCount() < count)
+            return false;
+        for (int page = 0; page < count; ++page) {
+            if (!pageOnWhite(document, page, galleryPpi)
+                     .save(gallery + QStringLiteral("/%1.png").arg(page + 1), "PNG", pngQuality))
+                return false;
+        }
+        return true;
+    });
+    if (!drawn)
+        throw fileFailure(QStringLiteral("The designs' pictures can't be made in %1.").arg(gallery));
 
     // A key listed twice keeps its later page.
     QMap<QString, QString> pictures;

@@ -32,12 +32,24 @@ QCoro::Task<QString> renderCoverPreview(
 // The front alone at ppi, as a new "cover-front-XXXXXXXX.png".
 QCoro::Task<QString> renderCoverFront(
     BookFile book, int pages, int ppi, QString folder, Earlier earlier = Earlier::Removed);
+// The whole sheet and its front, as the wizard shows them.
+struct CoverPictures
+{
+    // The whole sheet at 72 pixels per inch: "cover-XXXXXXXX.png".
+    QString sheet;
+    // The front alone: "cover-front-XXXXXXXX.png".
+    QString front;
+};
+// Both from one typst run: the cover is set as a PDF and drawn here, which
+// takes half the time of two PNG runs. Earlier pictures are left alone.
+QCoro::Task<CoverPictures> renderCoverPictures(BookFile book, int pages, int frontPpi, QString folder);
 // The whole sheet at ppi, always "cover-sheet.png".
 QCoro::Task<QString> renderCoverSheet(BookFile book, int pages, int ppi, QString folder);
 // One picture per cover design at 36 pixels per inch, keyed by design key,
 // in a new folder "cover-gallery-XXXXXXXX" of folder: two galleries drawn
 // at once keep apart, and the caller removes the folder it no longer
-// shows (removeCoverGallery).
+// shows (removeCoverGallery). Set as one PDF and drawn here; the list of
+// designs is asked of the template once a run of the app.
 QCoro::Task<QMap<QString, QString>> renderCoverGallery(BookFile book, QString folder);
 // Removes the folder of a gallery renderCoverGallery made; anything else
 // is left alone.

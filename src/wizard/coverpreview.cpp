@@ -46,6 +46,7 @@ public:
         , m_spinner(new Spinner(Spinner::Size::Regular, this))
         , m_animation(new QVariantAnimation(this))
     {
+        setObjectName(QStringLiteral("coverFrame"));
         setFixedSize(sheetWidth + 2 * side, frameHeight + above + below);
         m_animation->setDuration(380);
         m_animation->setEasingCurve(QEasingCurve::OutCubic);
@@ -230,5 +231,5 @@ void CoverPreview::refresh()
     m_picture->setImage(m_wholeSheet ? m_sheet : m_front, !m_wholeSheet);
     m_picture->setWaiting(m_model->isRenderingCover());
     const std::optional<QString> failure = m_model->coverFailure();
-    m_failure->setError(failure ? QStringLiteral("The cover didn't come out: ") + *failure : QString());
+    m_failure->setError(failure ? QStringLiteral("The cover didn't come out. ") + *failure : QString());
 }

@@ -2,11 +2,13 @@
 // of them, paintings and the picture on the cover.
 #include "app/errors.h"
 #include "model/coverrender.h"
+#include "model/helpers.h"
 #include "project/project.h"
 #include "service/coverart.h"
 #include "wizardmodel.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QPointer>
 
@@ -14,20 +16,24 @@ using namespace std::chrono_literals;
 
 namespace {
 
-struct Rendered
+// What typst said, as a sentence: its first error line, not the source
+// excerpt under it.
+QString failureOf(const std::exception &error)
 {
-    std::optional<QString> picture;
-    std::optional<QString> failure;
-};
-
-QCoro::Task<Rendered> attempt(QCoro::Task<QString> render)
-{
-    try {
-        const QString path = co_await std::move(render);
-        co_return Rendered { path.isEmpty() ? std::nullopt : std::optional<QString>(path), std::nullopt };
-    } catch (const std::exception &error) {
-        co_return Rendered { std::nullopt, Errors::toolLine(error) };
+    if (const auto *failure = dynamic_cast<const Helpers::Failure *>(&error)) {
+        for (const QString &line : failure->message().split(QLatin1Char('\n'))) {
+            if (!line.startsWith(QLatin1String("error:")))
+                continue;
+            QString sentence = line.mid(6).trimmed();
+            if (sentence.isEmpty())
+                break;
+            sentence[0] = sentence[0].toUpper();
+            if (!sentence.endsWith(QLatin1Char('.')))
+                sentence += QLatin1Char('.');
+            return sentence;
+        }
     }
+    return Errors::toolLine(error);
 }
 
 QCoro::Task<void> renderBoth(QPointer<WizardModel> model)
@@ -107,32 +113,41 @@ QCoro::Task<void> WizardModel::renderCover()
     const QString key = coverKey(book, pages);
     if (key == m_coverKey)
         co_return;
+    // typst can't draw a cover whose picture is gone; nor is it asked to.
+    if (const std::optional<QString> &image = m_design.cover.image; image && !QFileInfo::exists(*image)) {
+        ++m_coverRender;
+        m_coverKey.clear();
+        setRenderingCover(false);
+        setCoverFailure(
+            QStringLiteral("The picture on it is no longer on this computer. Choose it again, or another."));
+        co_return;
+    }
     m_coverKey = key;
     const int generation = ++m_coverRender;
     setRenderingCover(true);
-    const QString folder = m_project->folder();
-    QCoro::Task<Rendered> front = attempt(m_renderer.front(book, pages, 110, folder));
-    QCoro::Task<Rendered> preview = attempt(m_renderer.preview(book, pages, folder));
-    const Rendered frontMade = co_await std::move(front);
-    const Rendered previewMade = co_await std::move(preview);
+    std::optional<Helpers::CoverPictures> made;
+    std::optional<QString> failure;
+    try {
+        made = co_await m_renderer.cover(book, pages, 110, m_project->folder());
+    } catch (const std::exception &error) {
+        failure = failureOf(error);
+    }
     if (!self || generation < m_coverShown) {
         // Nobody shows these: the model is gone, or a newer render is shown.
-        for (const std::optional<QString> &picture : { frontMade.picture, previewMade.picture }) {
-            if (picture)
-                QFile::remove(*picture);
+        if (made) {
+            QFile::remove(made->front);
+            QFile::remove(made->sheet);
         }
         co_return;
     }
     const bool newest = generation == m_coverRender;
     if (newest)
         setRenderingCover(false);
-    if (frontMade.picture || previewMade.picture)
+    if (made) {
         m_coverShown = generation;
-    if (frontMade.picture)
-        replacePicture(m_coverFront, *frontMade.picture, &WizardModel::coverFrontChanged);
-    if (previewMade.picture)
-        replacePicture(m_coverPreview, *previewMade.picture, &WizardModel::coverPreviewChanged);
-    const std::optional<QString> failure = frontMade.failure ? frontMade.failure : previewMade.failure;
+        replacePicture(m_coverFront, made->front, &WizardModel::coverFrontChanged);
+        replacePicture(m_coverPreview, made->sheet, &WizardModel::coverPreviewChanged);
+    }
     if (!newest)
         co_return;
     // A failure is told once and tried again when asked for again, even

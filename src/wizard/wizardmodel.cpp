@@ -78,17 +78,7 @@ QString WizardModel::symbol(Step step)
 
 WizardModel::Renderer WizardModel::Renderer::typst()
 {
-    // The model removes the pictures it no longer shows itself: a render
-    // that removed the earlier ones could take away the picture on screen.
-    return { [](BookFile book, int pages, int ppi, QString folder) {
-                return Helpers::renderCoverFront(
-                    std::move(book), pages, ppi, std::move(folder), Helpers::Earlier::Kept);
-            },
-        [](BookFile book, int pages, QString folder) {
-            return Helpers::renderCoverPreview(
-                std::move(book), pages, std::move(folder), Helpers::Earlier::Kept);
-        },
-        Helpers::renderCoverGallery };
+    return { Helpers::renderCoverPictures, Helpers::renderCoverGallery };
 }
 
 WizardModel::WizardModel(std::shared_ptr<Project> project, Resuming resuming, QObject *parent)

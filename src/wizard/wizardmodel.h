@@ -3,6 +3,7 @@
 #include "insights/celebration.h"
 #include "insights/insights.h"
 #include "model/bookfile.h"
+#include "model/coverrender.h"
 #include "model/design.h"
 #include "model/order.h"
 #include "project/clock.h"
@@ -54,8 +55,10 @@ public:
     // place.
     struct Renderer
     {
-        std::function<QCoro::Task<QString>(BookFile book, int pages, int ppi, QString folder)> front;
-        std::function<QCoro::Task<QString>(BookFile book, int pages, QString folder)> preview;
+        // The whole sheet and the front at frontPpi, drawn together.
+        std::function<QCoro::Task<Helpers::CoverPictures>(
+            BookFile book, int pages, int frontPpi, QString folder)>
+            cover;
         std::function<QCoro::Task<QMap<QString, QString>>(BookFile book, QString folder)> gallery;
 
         // The real renders, through typst.

@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <qcorotimer.h>
 
 using namespace CoverTest;
 
@@ -68,6 +69,9 @@ TEST(CoverScreens, EveryTabLightAndDark)
         ASSERT_TRUE(step.redrawn(before));
         QTest::qWait(300);
         TestSupport::saveScreen(&view, QStringLiteral("cover-photo-on-own") + suffix);
+        cover->setTab(CoverStep::Tab::Own);
+        TestSupport::saveScreen(&view, QStringLiteral("cover-own-with-picture") + suffix);
+        cover->setTab(CoverStep::Tab::Photo);
 
         Design design = step.model.design();
         design.cover.style = QStringLiteral("cloth");
@@ -90,5 +94,37 @@ TEST(CoverScreens, EveryTabLightAndDark)
         ASSERT_TRUE(step.redrawn(before));
         QTest::qWait(300);
         TestSupport::saveScreen(&view, QStringLiteral("cover-paint") + suffix);
+
+        // A picture gone from the disk: the cover can't be drawn, and says so.
+        design = step.model.design();
+        design.cover.image = step.book.project->folder() + QStringLiteral("/gone.jpg");
+        step.model.setDesign(design);
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return step.model.coverFailure().has_value(); }, 60000));
+        TestSupport::saveScreen(&view, QStringLiteral("cover-failed") + suffix);
+    });
+}
+
+TEST(CoverScreens, ABookWithoutPicturesYet)
+{
+    WizardTest::noService();
+    TestSupport::inBothAppearances([&](const QString &suffix) {
+        Step step(sampleBook());
+        // Renders that never end.
+        step.model.setRenderer({ [](BookFile, int, int, QString) -> QCoro::Task<Helpers::CoverPictures> {
+                                    co_await QCoro::sleepFor(std::chrono::hours(1));
+                                    co_return {};
+                                },
+            [](BookFile, QString) -> QCoro::Task<QMap<QString, QString>> {
+                co_await QCoro::sleepFor(std::chrono::hours(1));
+                co_return {};
+            } });
+        WizardView view(&step.model, WizardView::CanCancel::No);
+        view.resize(980, 780);
+        view.show();
+        TestSupport::waitUntil([&] { return step.model.isRenderingGallery(); }, 5000);
+        TestSupport::saveScreen(&view, QStringLiteral("cover-waiting") + suffix);
+        auto *cover = qobject_cast<CoverStep *>(view.stepView());
+        cover->setTab(CoverStep::Tab::Photo);
+        TestSupport::saveScreen(&view, QStringLiteral("cover-photo-empty") + suffix);
     });
 }

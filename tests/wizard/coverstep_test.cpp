@@ -335,5 +335,5 @@ TEST_F(CoverStepTest, ThePreviewWaitsOnlyWhileARenderRunsAndSaysWhenOneFailed)
         renders.release(i);
     EXPECT_TRUE(TestSupport::waitUntil([&] { return !model.isRenderingCover(); }));
     EXPECT_FALSE(preview->isWaiting());
-    EXPECT_TRUE(TestSupport::findText(&step, QStringLiteral("The cover didn't come out: no")));
+    EXPECT_TRUE(TestSupport::findText(&step, QStringLiteral("The cover didn't come out. no")));
 }

@@ -37,16 +37,20 @@ struct FileRenders
         }
         const QString path = folder + QStringLiteral("/%1-%2.png").arg(name).arg(n);
         TestSupport::writeFile(path, picture(Qt::blue, Qt::green, 20, 30, "PNG"));
+        if (name == QLatin1String("preview"))
+            TestSupport::writeFile(
+                folder + QStringLiteral("/front-%1.png").arg(n), picture(Qt::blue, Qt::green, 20, 30, "PNG"));
         co_return path;
     }
 
     WizardModel::Renderer renderer()
     {
         WizardModel::Renderer r;
-        r.front
-            = [this](BookFile, int, int, QString folder) { return write(folder, QStringLiteral("front")); };
-        r.preview
-            = [this](BookFile, int, QString folder) { return write(folder, QStringLiteral("preview")); };
+        r.cover = [this](BookFile, int, int, QString folder) -> QCoro::Task<Helpers::CoverPictures> {
+            const QString sheet = co_await write(folder, QStringLiteral("preview"));
+            co_return Helpers::CoverPictures { sheet,
+                QString(sheet).replace(QStringLiteral("preview"), QStringLiteral("front")) };
+        };
         r.gallery = [this](BookFile book, QString folder) -> QCoro::Task<QMap<QString, QString>> {
             const QString gallery = folder + QStringLiteral("/cover-gallery-0000000%1").arg(made);
             QDir().mkpath(gallery);
@@ -181,18 +185,18 @@ TEST(WizardCoverRenders, ALateRenderNeverTakesTheShownPictureAway)
         model.setTitle(QStringLiteral("Second"));
         QCoro::Task<void> second = model.renderCover();
         EXPECT_TRUE(model.isRenderingCover());
-        renders.release(2);
-        renders.release(3);
+        renders.release(1);
         TestSupport::await(std::move(second));
         EXPECT_FALSE(model.isRenderingCover());
         const QString shown = *model.coverPreview();
-        EXPECT_EQ(shown, folder + QStringLiteral("/preview-3.png"));
+        EXPECT_EQ(shown, folder + QStringLiteral("/preview-1.png"));
+        EXPECT_EQ(model.coverFront(), folder + QStringLiteral("/front-1.png"));
         renders.release(0);
-        renders.release(1);
         TestSupport::await(std::move(first));
         EXPECT_EQ(model.coverPreview(), shown);
         EXPECT_TRUE(QFileInfo::exists(shown));
-        EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/preview-1.png")));
+        EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/preview-0.png")));
+        EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/front-0.png")));
 
         // The next one shown replaces it on the disk too.
         renders.hold = false;
@@ -252,4 +256,31 @@ TEST(WizardCoverRenders, AFailedGalleryIsTriedAgain)
     EXPECT_FALSE(model.isRenderingGallery());
     TestSupport::await(model.renderGallery());
     EXPECT_EQ(calls, 2);
+}
+
+// typst's message ends in a source excerpt; its last line was shown as the
+// reason ("^^^^").
+TEST(WizardCoverRenders, AFailureSaysWhatTypstSaidAndAMissingPictureSaysSo)
+{
+    Book book(spreadBook(QDate(2023, 1, 1), 10));
+    WizardModel model(book.project, WizardModel::Resuming::No);
+    WizardModel::Renderer failing;
+    failing.cover = [](BookFile, int, int, QString) -> QCoro::Task<Helpers::CoverPictures> {
+        throw Helpers::Failure(QStringLiteral("typst"), 1,
+            QStringLiteral(
+                "error: the input \"pages\" is \"-1\"\n   \u250C\u2500 cover.typ:3:1\n   \u2502\n 3 \u2502 "
+                "#panic()\n   \u2502 ^^^^^^^^\n"));
+        co_return {};
+    };
+    failing.gallery = [](BookFile, QString) -> QCoro::Task<QMap<QString, QString>> { co_return {}; };
+    model.setRenderer(failing);
+    TestSupport::await(model.renderCover());
+    EXPECT_EQ(model.coverFailure(), QStringLiteral("The input \"pages\" is \"-1\"."));
+
+    Design design = model.design();
+    design.cover.image = book.project->folder() + QStringLiteral("/gone.jpg");
+    model.setDesign(design);
+    TestSupport::await(model.renderCover());
+    EXPECT_EQ(model.coverFailure(),
+        QStringLiteral("The picture on it is no longer on this computer. Choose it again, or another."));
 }

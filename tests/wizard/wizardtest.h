@@ -70,7 +70,8 @@ inline Insights daysOf(const QDate &first, int days, int lines, int count = 10)
 }
 
 // Cover renders that write nothing: each is counted, and while hold is set
-// waits until released (renders counted from 0 in start order).
+// waits until released (renders counted from 0 in start order, a cover's
+// two pictures being one render).
 struct FakeRenders
 {
     int fronts = 0;
@@ -94,19 +95,17 @@ struct FakeRenders
     WizardModel::Renderer renderer()
     {
         WizardModel::Renderer r;
-        r.front = [this](BookFile, int pages, int ppi, QString) -> QCoro::Task<QString> {
-            const int n = fronts++;
-            co_await gate();
-            if (fail)
-                throw Helpers::Failure(QStringLiteral("typst"), 1, QStringLiteral("no"));
-            co_return QStringLiteral("front-%1-%2-%3.png").arg(n).arg(pages).arg(ppi);
-        };
-        r.preview = [this](BookFile book, int, QString) -> QCoro::Task<QString> {
+        // One render draws both pictures; each kind is counted.
+        r.cover = [this](BookFile book, int pages, int ppi, QString) -> QCoro::Task<Helpers::CoverPictures> {
             const int n = previews++;
+            ++fronts;
             co_await gate();
             if (fail)
                 throw Helpers::Failure(QStringLiteral("typst"), 1, QStringLiteral("no"));
-            co_return QStringLiteral("preview-%1-%2.png").arg(n).arg(book.front.title);
+            co_return Helpers::CoverPictures {
+                QStringLiteral("preview-%1-%2.png").arg(n).arg(book.front.title),
+                QStringLiteral("front-%1-%2-%3.png").arg(n).arg(pages).arg(ppi)
+            };
         };
         r.gallery = [this](BookFile book, QString) -> QCoro::Task<QMap<QString, QString>> {
             const int n = galleries++;

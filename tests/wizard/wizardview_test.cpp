@@ -159,10 +159,14 @@ TEST_F(WizardFrame, MovesOutOfTheTenAreIgnoredAndOnlyTheCoverRenders)
     button(screen.view, QStringLiteral("Continue"))->click();
     button(screen.view, QStringLiteral("Back"))->click();
     EXPECT_EQ(screen.model.step(), Step::Cover);
-    ASSERT_TRUE(TestSupport::waitUntil([&] { return renders.previews == 2; }));
-    EXPECT_EQ(renders.fronts, 2);
-    // Nothing the gallery shows changed: it isn't made again.
+    QCoreApplication::processEvents();
+    // Nothing the cover or the gallery shows changed: neither is made again.
+    EXPECT_EQ(renders.previews, 1);
     EXPECT_EQ(renders.galleries, 1);
+    screen.model.setTitle(QStringLiteral("Ours"));
+    button(screen.view, QStringLiteral("Continue"))->click();
+    button(screen.view, QStringLiteral("Back"))->click();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return renders.previews == 2; }));
     button(screen.view, QStringLiteral("Continue"))->click();
     button(screen.view, QStringLiteral("Continue"))->click();
     EXPECT_EQ(renders.previews, 2);
