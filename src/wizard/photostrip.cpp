@@ -137,22 +137,42 @@ void PhotoStrip::reload()
         connect(thumb, &QAbstractButton::clicked, this, [this, path] { emit picked(path); });
         if (m_read.contains(path))
             thumb->setImage(m_read.value(path));
-        else
-            load(thumb, path);
     }
     m_hint->setVisible(pictures.isEmpty());
+    if (isVisible())
+        loadThumbnails();
 }
 
-QCoro::Task<void> PhotoStrip::load(PictureThumb *thumb, QString path)
+void PhotoStrip::showEvent(QShowEvent *event)
+{
+    QScrollArea::showEvent(event);
+    loadThumbnails();
+}
+
+void PhotoStrip::loadThumbnails()
+{
+    // Only once the strip is on screen: the painting tab's strip is often
+    // never opened.
+    for (PictureThumb *thumb : std::as_const(m_thumbs)) {
+        if (!thumb->isLoaded() && !m_loading.contains(thumb->path())) {
+            m_loading.insert(thumb->path());
+            load(thumb->path());
+        }
+    }
+}
+
+QCoro::Task<void> PhotoStrip::load(QString path)
 {
     QPointer<PhotoStrip> self(this);
-    QPointer<PictureThumb> guard(thumb);
     const QImage image = co_await PictureThumb::read(path, int(2 * m_size * devicePixelRatioF()));
     if (!self)
         co_return;
+    m_loading.remove(path);
     m_read.insert(path, image);
-    if (guard)
-        guard->setImage(image);
+    // The row may have been made afresh meanwhile: whichever square shows
+    // the picture now gets it.
+    if (auto *thumb = static_cast<PictureThumb *>(thumbnail(path)))
+        thumb->setImage(image);
 }
 
 void PhotoStrip::wheelEvent(QWheelEvent *event)

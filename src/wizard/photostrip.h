@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPointer>
 #include <QScrollArea>
+#include <QSet>
 #include <QStringList>
 #include <qcorotask.h>
 
@@ -42,9 +43,11 @@ signals:
 
 protected:
     void wheelEvent(QWheelEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
-    QCoro::Task<void> load(PictureThumb *thumb, QString path);
+    void loadThumbnails();
+    QCoro::Task<void> load(QString path);
 
     QPointer<WizardModel> m_model;
     const int m_size;
@@ -56,4 +59,5 @@ private:
     QList<PictureThumb *> m_thumbs;
     // Thumbnails already read, kept across reloads so nothing flickers.
     QHash<QString, QImage> m_read;
+    QSet<QString> m_loading;
 };

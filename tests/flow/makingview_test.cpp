@@ -92,10 +92,11 @@ TEST_F(MakingViewTest, ACoverThatDoesNotComeOutStillHandsOver)
     FakeTypst typst;
     typst.pdf = blankPdf(12);
     BookFile book = designedBook(1234);
+    // The cover's picture is gone: typst can't draw it.
+    book.design->cover.style = QStringLiteral("photo");
+    book.design->cover.image = QStringLiteral("/nowhere/gone.jpg");
     std::shared_ptr<Project> project = open(book);
     fakeTypesetting(*project, typst);
-    // Where the cover's draft would be written stands a folder.
-    QDir().mkpath(project->folder() + QStringLiteral("/cover-draft.json"));
 
     MakingView view(project);
     view.show();

@@ -219,6 +219,9 @@ TEST_F(CoverPictures, TheStripOffersTheBooksPicturesAndRingsTheChosen)
     QSignalSpy added(&strip, &PhotoStrip::addRequested);
     ASSERT_EQ(strip.pictures().size(), 3);
     EXPECT_TRUE(strip.pictures().first().endsWith(QLatin1String("/my-photos/mine.png")));
+    EXPECT_FALSE(strip.isLoaded());
+    // Read once the strip is on screen.
+    strip.show();
     EXPECT_TRUE(TestSupport::waitUntil([&] { return strip.isLoaded(); }));
     strip.setSelected({ strip.pictures().at(0), strip.pictures().at(1) });
     EXPECT_TRUE(static_cast<PictureThumb *>(strip.thumbnail(strip.pictures().at(0)))->isSelected());
