@@ -8,6 +8,7 @@
 #include "benchservice.h"
 #include "generatedbook.h"
 #include "model/helpers.h"
+#include "paintwatch.h"
 #include "project/project.h"
 #include "wizard/bookfonts.h"
 #include "wizard/coverdesigns.h"
@@ -36,30 +37,6 @@ const int runs = qEnvironmentVariableIntValue("COVER_BENCH_RUNS") > 0
     : 5;
 constexpr double previewBudgetMs = 1000;
 constexpr double galleryBudgetMs = 3000;
-
-// Notes when a widget has been painted.
-class PaintWatch : public QObject
-{
-public:
-    void watch(QWidget *widget)
-    {
-        painted = false;
-        m_widget = widget;
-        widget->installEventFilter(this);
-    }
-    bool painted = false;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (watched == m_widget && event->type() == QEvent::Paint)
-            painted = true;
-        return false;
-    }
-
-private:
-    QPointer<QWidget> m_widget;
-};
 
 // The longest the event loop went without running a 5 ms timer.
 class Stall : public QObject
@@ -158,8 +135,8 @@ int main(int argc, char **argv)
     for (int run = 0; run < runs; ++run) {
         const std::optional<QString> front = model.coverFront();
         const QString key = model.galleryKey();
-        PaintWatch previewPaint;
-        PaintWatch galleryPaint;
+        Bench::PaintWatch previewPaint;
+        Bench::PaintWatch galleryPaint;
         bool frontIn = false;
         bool galleryIn = false;
         double previewMs = -1;

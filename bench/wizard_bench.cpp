@@ -7,6 +7,7 @@
 #include "app/style.h"
 #include "benchservice.h"
 #include "model/helpers.h"
+#include "paintwatch.h"
 #include "project/project.h"
 #include "wizard/bookfonts.h"
 #include "wizard/wizardview.h"
@@ -60,30 +61,6 @@ BookFile generatedBook()
     }
     return book;
 }
-
-// Notes when a widget has been painted.
-class PaintWatch : public QObject
-{
-public:
-    void watch(QWidget *widget)
-    {
-        painted = false;
-        m_widget = widget;
-        widget->installEventFilter(this);
-    }
-    bool painted = false;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (watched == m_widget && event->type() == QEvent::Paint)
-            painted = true;
-        return false;
-    }
-
-private:
-    QPointer<QWidget> m_widget;
-};
 
 double elapsedMs(const QElapsedTimer &clock)
 {
@@ -139,7 +116,7 @@ int main(int argc, char **argv)
             Style::label(QStringLiteral("Maya \u2764\uFE0F"), Style::Text::Body, Style::Tone::Secondary));
         layout->addWidget(new QPushButton(QStringLiteral("Open")));
         window.resize(980, 780);
-        PaintWatch first;
+        Bench::PaintWatch first;
         first.watch(&window);
         window.show();
         Bench::waitUntil([&] { return first.painted; });
@@ -154,7 +131,7 @@ int main(int argc, char **argv)
     double coverMs = 0;
     QList<double> steps;
     QString worstStepName;
-    PaintWatch paint;
+    Bench::PaintWatch paint;
     for (int run = 0; run < runs; ++run) {
         QElapsedTimer clock;
         clock.start();

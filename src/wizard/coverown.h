@@ -48,7 +48,8 @@ public:
 
 private:
     QWidget *row(const QString &label, QWidget *control);
-    void pickColour(ColorWell *well, QString Design::Cover::Custom::*field, const QString &title);
+    // Writes a colour picked for one of the record's colours.
+    void setHex(QString Design::Cover::Custom::*field, const QColor &colour);
     void refresh();
 
     QPointer<WizardModel> m_model;
