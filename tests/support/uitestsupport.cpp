@@ -38,8 +38,11 @@ QString saveScreen(QWidget *widget, const QString &name)
     const QString folder = QStringLiteral(QUORVEL_TEST_SCREENS);
     QDir().mkpath(folder);
     const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
-    // What the user sees once queued layouts and shows have run.
-    QApplication::processEvents();
+    // What the user sees once queued layouts and shows have run: a row
+    // shown inside a section asks its parents to lay out in turn, a round
+    // for each level.
+    for (int round = 0; round < 4; ++round)
+        QApplication::processEvents();
     widget->grab().save(path);
     return path;
 }
