@@ -5,7 +5,7 @@
 // without turning while all of it ran. Five title changes; the median and
 // the worst are reported.
 #include "app/style.h"
-#include "benchservice.h"
+#include "benchbook.h"
 #include "generatedbook.h"
 #include "model/helpers.h"
 #include "paintwatch.h"
@@ -88,23 +88,13 @@ int main(int argc, char **argv)
     Style::apply();
 
     QProcess service;
-    const QString origin = Bench::startService(service, dir.filePath(QStringLiteral("service")));
-    if (origin.isEmpty()) {
-        std::fprintf(stderr, "cover_bench: the stand-in service did not start\n");
+    if (!Bench::startPricing(service, dir, "cover_bench"))
         return 1;
-    }
-    Pricing::setEndpoint(QUrl(origin + QStringLiteral("/api/api/pricing")));
 
-    Project::setBooksFolder(dir.filePath(QStringLiteral("books")));
-    Conversation conversation;
-    conversation.key = QStringLiteral("cover");
-    conversation.source = Source::mac();
-    const QString folder = dir.filePath(QStringLiteral("books/") + Project::folderName(conversation.id()));
-    QDir().mkpath(folder);
-    QFile file(folder + QStringLiteral("/book.json"));
-    if (!file.open(QIODevice::WriteOnly) || file.write(Bench::generatedBook(messageCount).toJsonBytes()) < 0)
+    const Conversation conversation = Bench::messagesConversation(QStringLiteral("cover"));
+    if (!Bench::placeBook(
+            dir.filePath(QStringLiteral("books")), conversation, Bench::generatedBook(messageCount).toJsonBytes()))
         return 1;
-    file.close();
     std::shared_ptr<Project> project = QCoro::waitFor(Project::open(conversation, QStringLiteral("Sam")));
     // The book's own typesetting is not the cover's; it would only compete
     // for the processor.

@@ -4,7 +4,7 @@
 // screen, the pause, and the book's page on screen. The book was typeset
 // once before, as it is while the wizard shows.
 #include "app/desktop.h"
-#include "benchservice.h"
+#include "benchbook.h"
 #include "flow/bookflow.h"
 #include "flow/bookhomeview.h"
 #include "flow/makingview.h"
@@ -31,22 +31,13 @@ int main(int argc, char **argv)
     QTemporaryDir dir;
     qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
     QProcess service;
-    const QString origin = Bench::startService(service, dir.filePath(QStringLiteral("service")));
-    if (origin.isEmpty()) {
-        std::fprintf(stderr, "flow_bench: the stand-in service did not start\n");
+    if (!Bench::startPricing(service, dir, "flow_bench"))
         return 1;
-    }
-    Pricing::setEndpoint(QUrl(origin + QStringLiteral("/api/api/pricing")));
 
-    Project::setBooksFolder(dir.filePath(QStringLiteral("books")));
-    Conversation conversation;
-    conversation.key = QStringLiteral("sample");
-    conversation.source = Source::mac();
+    const Conversation conversation = Bench::messagesConversation(QStringLiteral("sample"));
     Consent::record(conversation.id());
-    const QString folder = dir.filePath(QStringLiteral("books/") + Project::folderName(conversation.id()));
-    QDir().mkpath(folder);
-    QFile::copy(QStringLiteral(QUORVEL_SOURCE_DIR "/samples/sample-book.json"),
-        folder + QStringLiteral("/book.json"));
+    if (!Bench::placeBook(dir.filePath(QStringLiteral("books")), conversation, Bench::sampleBook()))
+        return 1;
     std::shared_ptr<Project> project = QCoro::waitFor(Project::open(conversation, QStringLiteral("Maya")));
     Bench::waitUntil(
         [&] { return (!project->pdf().isEmpty() && !project->isTypesetting()) || project->error(); });

@@ -4,7 +4,7 @@
 // step the sheet shows and of each typst run under it. The book is typeset
 // first and not timed: the order button waits for that too.
 #include "app/desktop.h"
-#include "benchservice.h"
+#include "benchbook.h"
 #include "flow/ordermodel.h"
 #include "model/helpers.h"
 #include "project/project.h"
@@ -64,22 +64,13 @@ int main(int argc, char **argv)
     // The order's install identifier goes to a settings file of the bench's own.
     qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
     QProcess service;
-    const QString origin = Bench::startService(service, dir.filePath(QStringLiteral("service")));
-    if (origin.isEmpty()) {
-        std::fprintf(stderr, "order_bench: the stand-in service did not start\n");
+    if (!Bench::startPricing(service, dir, "order_bench"))
         return 1;
-    }
-    Pricing::setEndpoint(QUrl(origin + QStringLiteral("/api/api/pricing")));
     const std::optional<Pricing> pricing = QCoro::waitFor(Pricing::load());
 
-    Project::setBooksFolder(dir.filePath(QStringLiteral("books")));
-    Conversation conversation;
-    conversation.key = QStringLiteral("sample");
-    conversation.source = Source::mac();
-    const QString folder = dir.filePath(QStringLiteral("books/") + Project::folderName(conversation.id()));
-    QDir().mkpath(folder);
-    QFile::copy(QStringLiteral(QUORVEL_SOURCE_DIR "/samples/sample-book.json"),
-        folder + QStringLiteral("/book.json"));
+    const Conversation conversation = Bench::messagesConversation(QStringLiteral("sample"));
+    if (!Bench::placeBook(dir.filePath(QStringLiteral("books")), conversation, Bench::sampleBook()))
+        return 1;
     std::shared_ptr<Project> project = QCoro::waitFor(Project::open(conversation, QStringLiteral("Maya")));
     Bench::waitUntil(
         [&] { return (!project->pdf().isEmpty() && !project->isTypesetting()) || project->error(); });

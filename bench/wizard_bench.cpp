@@ -5,7 +5,7 @@
 // step takes until the new step is painted. Five runs; the first opening,
 // the best one and the worst step change are reported.
 #include "app/style.h"
-#include "benchservice.h"
+#include "benchbook.h"
 #include "model/helpers.h"
 #include "paintwatch.h"
 #include "project/project.h"
@@ -81,23 +81,12 @@ int main(int argc, char **argv)
     Style::apply();
 
     QProcess service;
-    const QString origin = Bench::startService(service, dir.filePath(QStringLiteral("service")));
-    if (origin.isEmpty()) {
-        std::fprintf(stderr, "wizard_bench: the stand-in service did not start\n");
+    if (!Bench::startPricing(service, dir, "wizard_bench"))
         return 1;
-    }
-    Pricing::setEndpoint(QUrl(origin + QStringLiteral("/api/api/pricing")));
 
-    Project::setBooksFolder(dir.filePath(QStringLiteral("books")));
-    Conversation conversation;
-    conversation.key = QStringLiteral("long");
-    conversation.source = Source::mac();
-    const QString folder = dir.filePath(QStringLiteral("books/") + Project::folderName(conversation.id()));
-    QDir().mkpath(folder);
-    QFile file(folder + QStringLiteral("/book.json"));
-    if (!file.open(QIODevice::WriteOnly) || file.write(generatedBook().toJsonBytes()) < 0)
+    const Conversation conversation = Bench::messagesConversation(QStringLiteral("long"));
+    if (!Bench::placeBook(dir.filePath(QStringLiteral("books")), conversation, generatedBook().toJsonBytes()))
         return 1;
-    file.close();
     std::shared_ptr<Project> project = QCoro::waitFor(Project::open(conversation, QStringLiteral("Sam")));
     // Typesetting 200,000 messages is not the wizard's; it would only
     // compete for the processor.
