@@ -5,8 +5,10 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPalette>
+#include <QPixmapCache>
 #include <QSvgRenderer>
 
 namespace Icons {
@@ -21,7 +23,17 @@ QPixmap pixmap(const QString &symbol, int size, const QColor &color, qreal devic
 {
     const qreal ratio = devicePixelRatio > 0 ? devicePixelRatio : qApp->devicePixelRatio();
     const int pixels = qRound(size * ratio);
-    QPixmap result(pixels, pixels);
+    // Screens are made afresh each time they are shown, with the same
+    // symbols: each is drawn from its file once for a size and colour.
+    const QString key = QStringLiteral("quorvel-symbol/%1/%2/%3/%4")
+                            .arg(symbol)
+                            .arg(pixels)
+                            .arg(color.rgba(), 8, 16, QLatin1Char('0'))
+                            .arg(ratio);
+    QPixmap result;
+    if (QPixmapCache::find(key, &result))
+        return result;
+    result = QPixmap(pixels, pixels);
     result.fill(Qt::transparent);
     const QString path = file(symbol);
     if (!path.isEmpty()) {
@@ -38,8 +50,55 @@ QPixmap pixmap(const QString &symbol, int size, const QColor &color, qreal devic
         painter.fillRect(result.rect(), color);
     }
     result.setDevicePixelRatio(ratio);
+    QPixmapCache::insert(key, result);
     return result;
 }
+
+namespace {
+
+// Draws the symbol at whatever size a button or menu asks for, when it
+// asks: most of the sizes an icon could be shown at never are.
+class SymbolEngine : public QIconEngine
+{
+public:
+    SymbolEngine(const QString &symbol, const QColor &color)
+        : m_symbol(symbol)
+        , m_color(color)
+    { }
+
+    QIconEngine *clone() const override { return new SymbolEngine(m_symbol, m_color); }
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return scaledPixmap(size, mode, state, 1);
+    }
+
+    QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State, qreal scale) override
+    {
+        QColor color = m_color;
+        if (mode == QIcon::Disabled)
+            color.setAlphaF(m_color.alphaF() * 0.35);
+        return Icons::pixmap(m_symbol, qMax(1, qMin(size.width(), size.height())), color, scale);
+    }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal scale = painter->device() ? painter->device()->devicePixelRatioF() : 1;
+        painter->drawPixmap(rect, scaledPixmap(rect.size(), mode, state, scale));
+    }
+
+    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override
+    {
+        const int side = qMin(size.width(), size.height());
+        return QSize(side, side);
+    }
+
+private:
+    QString m_symbol;
+    QColor m_color;
+};
+
+} // namespace
 
 QIcon icon(const QString &symbol)
 {
@@ -48,15 +107,7 @@ QIcon icon(const QString &symbol)
 
 QIcon icon(const QString &symbol, const QColor &color)
 {
-    QIcon result;
-    QColor faded = color;
-    faded.setAlphaF(color.alphaF() * 0.35);
-    // QIcon picks the nearest size for the pixels it needs, scale included.
-    for (const int size : { 16, 22, 32, 44, 64, 96 }) {
-        result.addPixmap(pixmap(symbol, size, color, 1), QIcon::Normal);
-        result.addPixmap(pixmap(symbol, size, faded, 1), QIcon::Disabled);
-    }
-    return result;
+    return QIcon(new SymbolEngine(symbol, color));
 }
 
 } // namespace Icons

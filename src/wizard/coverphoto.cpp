@@ -58,9 +58,14 @@ CoverPhoto::CoverPhoto(CoverStep *step, QWidget *parent)
                        " QToolButton:hover { text-decoration: underline; }"
                        " QToolButton::menu-indicator { image: none; width: 0; }")
             .arg(Style::brand().name()));
+    // The tips' icons are drawn when the menu first opens, not with the step.
     auto *menu = new QMenu(m_tipsButton);
-    for (const Tip &tip : tips())
-        menu->addAction(Icons::icon(tip.symbol), tip.text);
+    connect(menu, &QMenu::aboutToShow, menu, [menu] {
+        if (!menu->isEmpty())
+            return;
+        for (const Tip &tip : tips())
+            menu->addAction(Icons::icon(tip.symbol), tip.text);
+    });
     m_tipsButton->setMenu(menu);
     line->addWidget(m_tipsButton);
     line->addStretch(1);

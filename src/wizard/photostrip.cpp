@@ -112,8 +112,17 @@ bool PhotoStrip::isLoaded() const
         m_thumbs.cbegin(), m_thumbs.cend(), [](PictureThumb *thumb) { return thumb->isLoaded(); });
 }
 
-QWidget *PhotoStrip::thumbnail(const QString &path) const
+QStringList PhotoStrip::pictures()
 {
+    if (m_stale)
+        rebuild();
+    return m_pictures;
+}
+
+QWidget *PhotoStrip::thumbnail(const QString &path)
+{
+    if (m_stale)
+        rebuild();
     for (PictureThumb *thumb : m_thumbs) {
         if (thumb->path() == path)
             return thumb;
@@ -123,6 +132,16 @@ QWidget *PhotoStrip::thumbnail(const QString &path) const
 
 void PhotoStrip::reload()
 {
+    // Listing looks through every message of the book: a strip on a tab
+    // not shown, or folded away, waits until it is seen.
+    m_stale = true;
+    if (isVisible())
+        rebuild();
+}
+
+void PhotoStrip::rebuild()
+{
+    m_stale = false;
     const QStringList pictures = CoverArt::photos(m_model->project()->book(), m_model->project()->folder());
     if (pictures == m_pictures && !m_thumbs.isEmpty())
         return;
@@ -146,6 +165,8 @@ void PhotoStrip::reload()
 void PhotoStrip::showEvent(QShowEvent *event)
 {
     QScrollArea::showEvent(event);
+    if (m_stale)
+        rebuild();
     loadThumbnails();
 }
 

@@ -26,16 +26,17 @@ public:
     PhotoStrip(WizardModel *model, int size, QWidget *parent = nullptr);
 
     // The pictures offered, in order.
-    QStringList pictures() const { return m_pictures; }
+    QStringList pictures();
     // Paths drawn with the selection ring.
     void setSelected(const QStringList &paths);
     QStringList selected() const { return m_selected; }
-    // Reads the pictures afresh (one was added to the book).
+    // Reads the pictures afresh (one was added to the book); a strip not on
+    // screen does so when it is next shown or asked.
     void reload();
     // Whether every thumbnail has had its picture read (or failed to).
     bool isLoaded() const;
     // The thumbnail of a picture, for tests; nullptr when it isn't offered.
-    QWidget *thumbnail(const QString &path) const;
+    QWidget *thumbnail(const QString &path);
 
 signals:
     void addRequested();
@@ -46,12 +47,16 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // Makes the row of thumbnails for the pictures the book offers now.
+    void rebuild();
     void loadThumbnails();
     QCoro::Task<void> load(QString path);
 
     QPointer<WizardModel> m_model;
     const int m_size;
     QStringList m_pictures;
+    // The row was asked to reload while no one could see it.
+    bool m_stale = true;
     QStringList m_selected;
     QWidget *m_row;
     QHBoxLayout *m_layout;
