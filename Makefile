@@ -3,7 +3,18 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 SAMPLE ?= samples/sample-book.json
 
-.PHONY: setup build test run bench clean
+SANITIZED_BUILD ?= build-sanitized
+FUZZ_SECONDS ?= 60
+
+# How the sanitizers behave in the sanitized build: for its tests, its fuzz
+# targets and every child process they start. Leaks count as findings; the
+# suppressions file names system libraries only.
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_order=1 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/leaks.supp:print_suppressions=0 \
+  ASAN_SYMBOLIZER_PATH=/usr/lib/llvm-14/bin/llvm-symbolizer
+
+.PHONY: setup build test run bench clean sanitized test-sanitized fuzz
 
 setup:
 	@bash scripts/setup.sh
@@ -14,6 +25,20 @@ build: setup
 
 test: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+
+# Everything again in a build folder of its own, under AddressSanitizer and
+# UndefinedBehaviorSanitizer, with the fuzz targets.
+sanitized: setup
+	@cmake -S . -B $(SANITIZED_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEL_SANITIZE=ON >/dev/null
+	@env $(SANITIZER_ENV) cmake --build $(SANITIZED_BUILD) -j$(JOBS)
+
+test-sanitized: sanitized
+	@env $(SANITIZER_ENV) ctest --test-dir $(SANITIZED_BUILD) --output-on-failure -j$(JOBS)
+
+# Every fuzz target for FUZZ_SECONDS from its seeds; a crash, a hang or
+# running out of memory fails.
+fuzz: sanitized
+	@env $(SANITIZER_ENV) bash fuzz/run.sh $(SANITIZED_BUILD) $(FUZZ_SECONDS) $(JOBS)
 
 # The window on the shipped sample in demo mode, with the stand-in of the
 # maker's service beside it so ordering works offline; the service stops
@@ -30,4 +55,4 @@ bench: build
 	@bash scripts/bench.sh $(BUILD)
 
 clean:
-	@rm -rf $(BUILD)
+	@rm -rf $(BUILD) $(SANITIZED_BUILD)

@@ -11,8 +11,10 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 
 packages=(
-  # toolchain
+  # toolchain; the sanitizer and libFuzzer runtimes and the symbolizer
+  # for `make test-sanitized` and `make fuzz`
   clang-14 clang ninja-build cmake pkg-config make git
+  libclang-rt-14-dev llvm-14
   # Qt and friends
   qt6-base-dev qt6-base-dev-tools qt6-pdf-dev qt6-svg-dev libqt6svg6
   qcoro-qt6-dev qtkeychain-qt6-dev libgl-dev

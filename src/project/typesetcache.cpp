@@ -13,6 +13,7 @@
 #include <QJsonDocument>
 #include <QSaveFile>
 #include <algorithm>
+#include <cstdio>
 #include <limits>
 
 namespace TypesetCache {
@@ -181,8 +182,10 @@ std::optional<QString> store(
     const QString dir = cacheFolder(folder);
     QDir().mkpath(dir);
     const QString dest = dir + QLatin1Char('/') + key + QStringLiteral(".pdf");
-    QFile::remove(dest);
-    if (!QFile::rename(pdf, dest))
+    // rename(2) puts the new PDF in the place of one stored before in a
+    // single step; removing that one first would lose it to a crash in
+    // between. It never copies, so a PDF on another file system stays put.
+    if (::rename(QFile::encodeName(pdf).constData(), QFile::encodeName(dest).constData()) != 0)
         return std::nullopt;
     QSaveFile record(dir + QLatin1Char('/') + key + QStringLiteral(".json"));
     if (record.open(QIODevice::WriteOnly)) {

@@ -314,7 +314,8 @@ TEST_F(InsightsRead, dayStartersNeedTenDays)
         messages.append(message(QString::number(day), at(day), day <= 5 ? "them" : "me", u"hi"_s));
     EXPECT_FALSE(moment(Insights::read(book(messages)), "starter"));
     messages.append(message("10", at(10), "them", u"hi"_s));
-    const Insights::Moment *starter = moment(Insights::read(book(messages)), "starter");
+    const Insights insights = Insights::read(book(messages));
+    const Insights::Moment *starter = moment(insights, "starter");
     ASSERT_TRUE(starter);
     EXPECT_EQ(starter->title, u"Sam starts the day");
     EXPECT_EQ(starter->detail, u"First message of the day 60% of the time.");
@@ -373,7 +374,8 @@ TEST_F(InsightsRead, mediaTitleCountsPhotosAndVoiceMemos)
 {
     BookFile::Message photos = message("1", at(1), "me");
     photos.media = QStringList(12, QStringLiteral("photo")) + QStringList { "voice memo", "video" };
-    const Insights::Moment *media = moment(Insights::read(book({ photos })), "media");
+    const Insights insights = Insights::read(book({ photos }));
+    const Insights::Moment *media = moment(insights, "media");
     ASSERT_TRUE(media);
     EXPECT_EQ(media->title, u"12 photos, 1 voice memo");
 }

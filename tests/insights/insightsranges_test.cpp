@@ -138,7 +138,8 @@ TEST_F(RangeSuggestions, beginningNeedsLoveAfterTheFirstDay)
     Insights insights = withDays({ { "2024-01-05", 1, 1 }, { "2024-01-20", 1, 1 } });
     insights.firstLove.insert("them", message("2", "2024-01-20T10:00:00", "them", u"ily"_s));
     insights.firstLove.insert("me", message("3", "2024-01-25T10:00:00", "me", u"ily"_s));
-    const Insights::Suggestion *beginning = find(insights.suggestions("2024-06-01"), "beginning");
+    const QList<Insights::Suggestion> suggestions = insights.suggestions("2024-06-01");
+    const Insights::Suggestion *beginning = find(suggestions, "beginning");
     ASSERT_TRUE(beginning);
     EXPECT_EQ(beginning->title, u"From hello to \u201CI love you\u201D");
     EXPECT_EQ(beginning->from, u"2024-01-05");

@@ -1,0 +1,4 @@
+// Google Chat in a Takeout.
+#include "chatformats.h"
+
+QUORVEL_FUZZ_CHAT_FORMAT("google_chat")

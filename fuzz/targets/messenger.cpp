@@ -1,0 +1,4 @@
+// The Instagram and Messenger downloads.
+#include "chatformats.h"
+
+QUORVEL_FUZZ_CHAT_FORMAT("messenger")

@@ -1,0 +1,4 @@
+// Skype's export.
+#include "chatformats.h"
+
+QUORVEL_FUZZ_CHAT_FORMAT("skype")

@@ -1,0 +1,4 @@
+// Slack's workspace export.
+#include "chatformats.h"
+
+QUORVEL_FUZZ_CHAT_FORMAT("slack")
