@@ -185,8 +185,10 @@ std::optional<QString> store(
     // rename(2) puts the new PDF in the place of one stored before in a
     // single step; removing that one first would lose it to a crash in
     // between. It never copies, so a PDF on another file system stays put.
-    if (::rename(QFile::encodeName(pdf).constData(), QFile::encodeName(dest).constData()) != 0)
+    if (::rename(QFile::encodeName(pdf).constData(), QFile::encodeName(dest).constData()) != 0) {
+        QFile::remove(dest);
         return std::nullopt;
+    }
     QSaveFile record(dir + QLatin1Char('/') + key + QStringLiteral(".json"));
     if (record.open(QIODevice::WriteOnly)) {
         record.write(QJsonDocument(toStored(layout)).toJson(QJsonDocument::Compact));
