@@ -19,7 +19,7 @@ fi
 
 targets=()
 for exe in "$dir"/fuzz_*; do
-  [ -x "$exe" ] && targets+=("$(basename "$exe")")
+  [ -f "$exe" ] && [ -x "$exe" ] && targets+=("$(basename "$exe")")
 done
 if [ "${#targets[@]}" -eq 0 ]; then
   echo "fuzz: no fuzz targets in $dir" >&2

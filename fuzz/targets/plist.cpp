@@ -18,8 +18,16 @@ namespace {
 
 using Brimlow::Plist;
 
-// libplist's own trees are deep only as far as its parsers let them be;
-// the walk stops well before any backup's nesting.
+// The keys the tool asks backups' property lists for.
+constexpr const char *Keys[] = { "$objects", "$top", "root", "NS.data", "ProtectionClass", "Size",
+    "EncryptionKey", "IsEncrypted", "BackupKeyBag", "ManifestKey", "Lockdown", "Device Name", "DeviceName",
+    "Display Name", "Product Type", "ProductType", "Product Version", "ProductVersion", "Last Backup Date",
+    "Date", "Target Identifier", "Unique Identifier", "UniqueDeviceID" };
+
+// Every node, through the accessors the tool reads with. Keys are not read
+// as text: the tool looks members up by the keys it knows, and libplist's
+// own key accessor aborts on one holding a NUL. libplist's trees are deep
+// only as far as its parsers let them be; the walk stops well before.
 void walk(plist_t node, int depth)
 {
     if (!node || depth > 64)
@@ -36,16 +44,15 @@ void walk(plist_t node, int depth)
             walk(Plist::at(node, i), depth + 1);
         Plist::at(node, count);
     } else if (plist_get_node_type(node) == PLIST_DICT) {
+        for (const char *key : Keys)
+            Plist::item(node, key);
         plist_dict_iter it = nullptr;
         plist_dict_new_iter(node, &it);
         for (int i = 0; it && i < 1000; ++i) {
-            char *key = nullptr;
             plist_t value = nullptr;
-            plist_dict_next_item(node, it, &key, &value);
-            if (!key)
+            plist_dict_next_item(node, it, nullptr, &value);
+            if (!value)
                 break;
-            Plist::item(node, key);
-            std::free(key);
             walk(value, depth + 1);
         }
         std::free(it);

@@ -35,7 +35,10 @@ int hexValue(char c)
 
 // Reads a document into a tree's nodes, one token at a time, with an
 // explicit stack: nothing in a garbled file can make it recurse or read
-// past the end.
+// past the end. Every token is checked against what may come next, so an
+// object's children are always a string key and its value, in turn: the
+// nodes' own links are what readers walk, and a key that is no string (or
+// a value without a key) would send them past the end of the list.
 class JsonTree::Parser
 {
 public:
@@ -66,6 +69,10 @@ public:
     }
 
 private:
+    // What may come next inside the innermost open container. A trailing
+    // comma before the close is let through, as lenient writers leave one.
+    enum class Expect : quint8 { Key, Colon, Value, Next };
+
     bool inObject() const
     {
         return !m_open.empty() && Kind(m_tree.m_nodes[m_open.back()].kind) == Kind::Object;
@@ -74,30 +81,40 @@ private:
     bool step()
     {
         const char c = m_data[m_at];
-        if (c == ',' || c == ':') {
-            // Separators are checked only loosely: exports are machine
-            // written, and what matters is that nothing reads out of bounds.
-            if (m_open.empty())
+        if (m_open.empty())
+            return c == '{' || c == '[' ? open(c == '{') : value(c);
+        Expect &expect = m_expect.back();
+        switch (c) {
+        case ',':
+            if (expect != Expect::Next)
                 return false;
-            if (inObject())
-                m_expectKey.back() = (c == ',');
+            expect = inObject() ? Expect::Key : Expect::Value;
             ++m_at;
             return true;
-        }
-        if (c == '}' || c == ']')
+        case ':':
+            if (expect != Expect::Colon)
+                return false;
+            expect = Expect::Value;
+            ++m_at;
+            return true;
+        case '}':
+        case ']':
+            if (expect != (inObject() ? Expect::Key : Expect::Value) && expect != Expect::Next)
+                return false;
             return close(c == '}');
-        if (inObject() && m_expectKey.back() && c != '"')
-            return false;
-        if (c == '{' || c == '[')
-            return open(c == '{');
-        const bool key = inObject() && m_expectKey.back();
-        const std::optional<quint32> index = c == '"' ? string() : isNumberChar(c) ? number() : literal(c);
-        if (!index)
-            return false;
-        if (key)
-            m_expectKey.back() = false;
-        m_tree.m_nodes[*index].next = *index + 1;
-        return true;
+        case '"':
+            if (expect == Expect::Key) {
+                expect = Expect::Colon;
+                return value(c);
+            }
+            [[fallthrough]];
+        default:
+            if (expect != Expect::Value)
+                return false;
+            // Set before a container opens: it is what follows its close.
+            expect = Expect::Next;
+            return c == '{' || c == '[' ? open(c == '{') : value(c);
+        }
     }
 
     quint32 add(Kind kind, quint32 start, quint32 end, bool escaped)
@@ -113,26 +130,31 @@ private:
         if (m_open.size() >= MaxDepth)
             return false;
         m_open.push_back(add(object ? Kind::Object : Kind::Array, m_at, m_at, false));
-        if (object)
-            m_expectKey.push_back(true);
+        m_expect.push_back(object ? Expect::Key : Expect::Value);
         ++m_at;
         return true;
     }
 
     bool close(bool object)
     {
-        if (m_open.empty() || object != inObject())
+        if (object != inObject())
             return false;
         Entry &container = m_tree.m_nodes[m_open.back()];
-        if (object) {
-            if (container.count % 2 != 0)
-                return false;
-            m_expectKey.pop_back();
-        }
         container.end = m_at + 1;
         container.next = quint32(m_tree.m_nodes.size());
         m_open.pop_back();
+        m_expect.pop_back();
         ++m_at;
+        return true;
+    }
+
+    // A string, number or literal, and the node after it.
+    bool value(char c)
+    {
+        const std::optional<quint32> index = c == '"' ? string() : isNumberChar(c) ? number() : literal(c);
+        if (!index)
+            return false;
+        m_tree.m_nodes[*index].next = *index + 1;
         return true;
     }
 
@@ -178,7 +200,7 @@ private:
     quint32 m_size;
     quint32 m_at = 0;
     std::vector<quint32> m_open; // containers not yet closed
-    std::vector<bool> m_expectKey; // per open object: the next string is a key
+    std::vector<Expect> m_expect; // per open container
 };
 
 void JsonTree::Nodes::push_back(const Entry &entry)

@@ -71,13 +71,16 @@ std::optional<QString> Plist::string(plist_t node)
 {
     if (!node || plist_get_node_type(node) != PLIST_STRING)
         return std::nullopt;
-    char *value = nullptr;
-    plist_get_string_val(node, &value);
-    if (!value)
+    // Read with its length: libplist's copying accessor aborts the process
+    // on a string that holds a NUL, and a crafted file can hold one.
+    uint64_t length = 0;
+    const char *value = plist_get_string_ptr(node, &length);
+    if (!value || length > uint64_t(MaxSize))
         return std::nullopt;
-    const QString text = QString::fromUtf8(value);
-    std::free(value);
-    return text;
+    const QByteArrayView bytes(value, qsizetype(length));
+    if (bytes.contains('\0') || !bytes.isValidUtf8())
+        return std::nullopt;
+    return QString::fromUtf8(bytes);
 }
 
 std::optional<bool> Plist::boolean(plist_t node)

@@ -10,7 +10,8 @@ namespace Brimlow {
 
 // A property list read with libplist, binary or XML. The static accessors
 // take any node, or nullptr, and answer nullopt for a missing key or a
-// value of another type, so that reading a damaged file never crashes.
+// value of another type (and string() for bytes that are no text: a NUL,
+// or not UTF-8), so that reading a damaged file never crashes.
 class Plist
 {
 public:

@@ -53,7 +53,26 @@ TEST(JsonTree, RefusesWhatIsNotWholeJson)
     EXPECT_FALSE(JsonTree::parse(R"({1: 2})").has_value());
     EXPECT_FALSE(JsonTree::parse("[tru]").has_value());
     EXPECT_FALSE(JsonTree::parse("[1}").has_value());
+    EXPECT_FALSE(JsonTree::parse("[1 2]").has_value());
     // Deeper than any export nests.
     EXPECT_FALSE(JsonTree::parse(QByteArray(300, '[') + QByteArray(300, ']')).has_value());
     EXPECT_TRUE(JsonTree::parse(QByteArray(100, '[') + QByteArray(100, ']')).has_value());
+}
+
+TEST(JsonTree, RefusesMembersOutOfTurn)
+{
+    // A value in a key's place (after a stray colon, or with no comma before
+    // it) once made walking the object run past the end of the nodes.
+    for (const char *text :
+        { R"({"a": "b": [{"c": 1}, 2], "d": 3})", R"({"a": 1 {"b": 2}})", R"({"a": 1, : 2})",
+            R"({"a": 1,, "b": 2})", R"({"a" "b"})", R"([1, : 2])", R"({"a": })", R"({: 1})" })
+        EXPECT_FALSE(JsonTree::parse(text).has_value()) << text;
+    // A comma before the close is let through.
+    const auto lenient = JsonTree::parse(R"({"a": [1, 2,], "b": {},})");
+    ASSERT_TRUE(lenient.has_value());
+    QStringList keys;
+    for (const JsonTree::Node value : lenient->root())
+        keys.append(value.keyText());
+    EXPECT_EQ(keys, (QStringList { "a", "b" }));
+    EXPECT_EQ(lenient->root()["a"].size(), 2);
 }
