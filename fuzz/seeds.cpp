@@ -11,7 +11,9 @@
 #include "model/bookfile.h"
 #include "plist.h"
 #include "typedstreamwriter.h"
+#include "wrappeddocument.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -55,16 +57,6 @@ QByteArray readFile(const QString &path)
         std::exit(1);
     }
     return file.readAll();
-}
-
-QStringList filesUnder(const QString &folder, const QString &pattern)
-{
-    QStringList files;
-    QDirIterator it(folder, { pattern }, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files.append(it.next());
-    files.sort();
-    return files;
 }
 
 // Every sample export of every format: the files each reader takes, and
@@ -209,6 +201,20 @@ void books(Seeds &seeds)
     seeds.add(QStringLiteral("book_file"), QStringLiteral("edited.json"), edited);
 }
 
+// The Wrapped the tool makes of the whole sample book and of one year.
+void wrapped(Seeds &seeds)
+{
+    const BookFile book
+        = BookFile::fromJson(readFile(QStringLiteral(QUORVEL_SOURCE_DIR "/samples/sample-book.json")));
+    for (const std::optional<int> year : { std::optional<int>(), std::optional<int>(2024) }) {
+        QBuffer document;
+        document.open(QIODevice::WriteOnly);
+        Brimlow::WrappedDocument::make(book, year).write(document);
+        seeds.add(QStringLiteral("wrapped"),
+            year ? QStringLiteral("year.json") : QStringLiteral("whole.json"), document.data());
+    }
+}
+
 void forms(Seeds &seeds)
 {
     seeds.add(QStringLiteral("multipart"), QStringLiteral("claim"),
@@ -270,6 +276,7 @@ int main(int argc, char **argv)
     backups(seeds, work.path());
     contacts(seeds);
     books(seeds);
+    wrapped(seeds);
     forms(seeds);
     return 0;
 }

@@ -1,10 +1,15 @@
-// The book document, book.json, as the app opens it. A book that reads
-// must also read back after it is saved, to the same bytes: a save that
-// can't be opened again loses the book.
+// The book document, book.json, as the app opens it and as the message
+// tool reads it to make the Wrapped. A book that reads must read back to
+// the same bytes after it is saved (a save that can't be opened again loses
+// the book), and the Wrapped the tool makes of it must read in the app.
 #include "fuzzing.h"
+#include "insights/insights.h"
 #include "model/bookfile.h"
 #include "model/json.h"
+#include "model/wrapped.h"
+#include "wrappeddocument.h"
 
+#include <QBuffer>
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -19,6 +24,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     try {
         if (BookFile::fromJson(saved).toJsonBytes() != saved)
             std::abort();
+    } catch (const JsonError &) {
+        std::abort();
+    }
+
+    Insights::read(book);
+    QBuffer document;
+    document.open(QIODevice::WriteOnly);
+    Brimlow::WrappedDocument::make(book).write(document);
+    try {
+        Wrapped::fromJson(document.data());
     } catch (const JsonError &) {
         std::abort();
     }

@@ -6,54 +6,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QTemporaryDir>
-#include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
-
-namespace {
-
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define QUORVEL_SANITIZED 1
-#endif
-#endif
-
-#ifdef QUORVEL_SANITIZED
-// In the sanitized build the helpers a test starts (the message tool, the
-// stand-in, the test binary itself) are sanitized too, and a finding of
-// theirs ends them with a status the test may well expect ("Error: ...",
-// status 1). So their reports go to files in the private home instead of
-// their standard error, and any report fails the test.
-QString childReports(const QString &home)
-{
-    const QString folder = home + QStringLiteral("/sanitizer-reports");
-    QDir().mkpath(folder);
-    const QByteArray setting = ":log_path=" + QFile::encodeName(folder) + "/report:log_exe_name=1";
-    for (const char *name : { "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS" }) {
-        // The test binary read its own settings at start; only children see these.
-        qputenv(name, qgetenv(name) + setting);
-    }
-    return folder;
-}
-
-bool printChildReports(const QString &folder)
-{
-    bool any = false;
-    QDirIterator it(folder, QDir::Files);
-    while (it.hasNext()) {
-        QFile report(it.next());
-        report.open(QIODevice::ReadOnly);
-        std::fprintf(stderr, "A child process reported (%s):\n%s\n", qPrintable(report.fileName()),
-            report.readAll().constData());
-        any = true;
-    }
-    return any;
-}
-#endif
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -71,11 +26,5 @@ int main(int argc, char **argv)
     Helpers::setPackageRoot(TestSupport::stage());
 
     ::testing::InitGoogleTest(&argc, argv);
-#ifdef QUORVEL_SANITIZED
-    const QString reports = childReports(home.path());
-    const int status = RUN_ALL_TESTS();
-    return printChildReports(reports) ? 1 : status;
-#else
-    return RUN_ALL_TESTS();
-#endif
+    return TestSupport::runAllTests(home.path());
 }

@@ -1,10 +1,20 @@
 #include "testsupport.h"
 
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <cstdio>
+#include <gtest/gtest.h>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUORVEL_SANITIZED 1
+#endif
+#endif
 
 namespace TestSupport {
 
@@ -57,6 +67,32 @@ QString epubcheckErrors(const QString &epub)
             QRegularExpression(QStringLiteral("^(ERROR|FATAL)"), QRegularExpression::MultilineOption)))
         return output;
     return {};
+}
+
+int runAllTests(const QString &home)
+{
+#ifdef QUORVEL_SANITIZED
+    const QString folder = home + QStringLiteral("/sanitizer-reports");
+    QDir().mkpath(folder);
+    const QByteArray setting = ":log_path=" + QFile::encodeName(folder) + "/report:log_exe_name=1";
+    // This process read its own settings when it started; only children
+    // see these.
+    for (const char *name : { "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS" })
+        qputenv(name, qgetenv(name) + setting);
+    int status = RUN_ALL_TESTS();
+    QDirIterator reports(folder, QDir::Files);
+    while (reports.hasNext()) {
+        QFile report(reports.next());
+        report.open(QIODevice::ReadOnly);
+        std::fprintf(stderr, "A child process reported a finding (%s):\n%s\n", qPrintable(report.fileName()),
+            report.readAll().constData());
+        status = 1;
+    }
+    return status;
+#else
+    Q_UNUSED(home);
+    return RUN_ALL_TESTS();
+#endif
 }
 
 } // namespace TestSupport

@@ -24,6 +24,13 @@ QByteArray readFile(const QString &path);
 QString epubcheckErrors(const QString &epub);
 void writeFile(const QString &path, const QByteArray &bytes);
 
+// Runs the tests and returns the status to exit with. In the sanitized
+// build the helpers a test starts (the message tool, the stand-in, the test
+// binary itself) are sanitized too, and a finding of theirs ends them with
+// a status a test may well expect ("Error: ...", status 1); so their
+// reports go to files under home, and any report fails the run.
+int runAllTests(const QString &home);
+
 // Runs a coroutine to its end on the test's event loop and hands back its
 // value or rethrows its exception. Tests only: the app never blocks on a
 // task. (QCoro::waitFor alone never returns when the task throws.)

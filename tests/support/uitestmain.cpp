@@ -62,5 +62,5 @@ int main(int argc, char **argv)
 
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshDesktop);
-    return RUN_ALL_TESTS();
+    return TestSupport::runAllTests(home.path());
 }
