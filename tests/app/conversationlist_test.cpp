@@ -161,14 +161,15 @@ TEST_F(ConversationListTest, DroppedFilesAreAddedEachOnItsOwnAndFailuresSayWhy)
     TestSupport::writeFile(dir.filePath("WhatsApp Chat with Sam.txt"),
         "1/31/25, 9:41 PM - Sam: hey\n1/31/25, 9:42 PM - Robin: hi\n");
     QDir().mkpath(dir.filePath("empty"));
-    auto *data = new QMimeData;
-    data->setUrls({ QUrl::fromLocalFile(dir.filePath("empty")),
+    // Drag and drop events don't own their data.
+    QMimeData data;
+    data.setUrls({ QUrl::fromLocalFile(dir.filePath("empty")),
         QUrl::fromLocalFile(dir.filePath("WhatsApp Chat with Sam.txt")),
         QUrl::fromLocalFile(dir.filePath("gone.txt")) });
-    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, data, Qt::LeftButton, {});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(list->view()->viewport(), &enter);
     EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, data, Qt::LeftButton, {});
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(list->view()->viewport(), &drop);
     EXPECT_TRUE(drop.isAccepted());
 
