@@ -96,8 +96,11 @@ void finishChildren()
     waited.start();
     while (hasChildren() && waited.elapsed() < 60000)
         QTest::qWait(20);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
+    // Timers due now, the queued resumptions they post, and deletions.
+    for (int round = 0; round < 4; ++round) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 int runTests()
