@@ -8,11 +8,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     using Brimlow::WhatsAppLine;
     const QString text = QString::fromUtf8(Fuzzing::input(data, size));
     QList<WhatsAppLine> lines;
+    Brimlow::WhatsAppDateOrder order;
     for (const QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
-        if (const std::optional<WhatsAppLine> matched = WhatsAppLine::match(line))
+        if (const std::optional<WhatsAppLine> matched = WhatsAppLine::match(line)) {
             lines.append(*matched);
+            order.add(*matched);
+        }
     }
-    WhatsAppLine::dateOrder(lines);
+    order.order();
     for (const WhatsAppLine &line : std::as_const(lines)) {
         for (const auto order : { WhatsAppLine::DateOrder::DayMonth, WhatsAppLine::DateOrder::MonthDay,
                  WhatsAppLine::DateOrder::YearFirst })
