@@ -6,10 +6,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QNetworkReply>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
+#include <algorithm>
 #include <cstdio>
 #include <gtest/gtest.h>
 
@@ -86,15 +88,25 @@ bool hasChildren()
     return false;
 }
 
-// A tool run a test didn't wait for (a typesetting still going when the
-// book closed) ends before the process does, and the coroutines awaiting
-// it resume as they would in the app: what they touch then is checked, and
-// no coroutine is cut off mid-way with its frame left behind.
-void finishChildren()
+// Whether a request the app sent is still under way. The app's network
+// sessions belong to the application object.
+bool hasRequests()
+{
+    const QList<QNetworkReply *> replies = QCoreApplication::instance()->findChildren<QNetworkReply *>();
+    return std::any_of(
+        replies.begin(), replies.end(), [](QNetworkReply *reply) { return reply->isRunning(); });
+}
+
+// Work a test didn't wait for (a typesetting still going when the book
+// closed, a request still on its way when the screen went) ends before the
+// process does, and the coroutines awaiting it resume as they would in the
+// app: what they touch then is checked, and no coroutine is cut off
+// mid-way with its frame left behind.
+void finishLeftoverWork()
 {
     QElapsedTimer waited;
     waited.start();
-    while (hasChildren() && waited.elapsed() < 60000)
+    while ((hasChildren() || hasRequests()) && waited.elapsed() < 60000)
         QTest::qWait(20);
     // Timers due now, the queued resumptions they post, and deletions.
     for (int round = 0; round < 4; ++round) {
@@ -106,7 +118,7 @@ void finishChildren()
 int runTests()
 {
     const int status = RUN_ALL_TESTS();
-    finishChildren();
+    finishLeftoverWork();
     return status;
 }
 
