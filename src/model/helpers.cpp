@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSet>
 #include <QStandardPaths>
 #include <QUuid>
 #include <cerrno>
@@ -48,6 +49,30 @@ QString &emojiFontOverride()
     static QString path;
     return path;
 }
+
+// The children of the thread's runs, each listed for as long as its run
+// lasts. A QProcess is only ever touched from its own thread.
+QSet<QProcess *> &runningChildren()
+{
+    thread_local QSet<QProcess *> children;
+    return children;
+}
+
+class ListedChild
+{
+public:
+    explicit ListedChild(QProcess *process)
+        : m_process(process)
+    {
+        runningChildren().insert(process);
+    }
+    ~ListedChild() { runningChildren().remove(m_process); }
+    ListedChild(const ListedChild &) = delete;
+    ListedChild &operator=(const ListedChild &) = delete;
+
+private:
+    QProcess *m_process;
+};
 
 // Removes a run's working folder whatever way the run ends.
 class WorkingFolder
@@ -227,6 +252,7 @@ QCoro::Task<QByteArray> run(QString tool, QStringList arguments, std::optional<Q
     createEmpty(err);
 
     QProcess process;
+    const ListedChild listed(&process);
     process.setProgram(tool);
     process.setArguments(arguments);
     process.setStandardOutputFile(out);
@@ -270,6 +296,17 @@ QCoro::Task<QByteArray> run(QString tool, QStringList arguments, std::optional<Q
         throw LaunchError(QStringLiteral("Couldn't read what %1 printed: %2.")
                               .arg(QFileInfo(tool).fileName(), outFile.errorString()));
     co_return outFile.readAll();
+}
+
+void stopRuns()
+{
+    for (QProcess *process : std::as_const(runningChildren()))
+        process->kill();
+}
+
+bool hasRuns()
+{
+    return !runningChildren().isEmpty();
 }
 
 QCoro::Task<QByteArray> core(QStringList arguments, Source source, std::optional<QString> stdinText)

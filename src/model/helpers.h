@@ -90,6 +90,14 @@ void setEmojiFontPath(const QString &path);
 QCoro::Task<QByteArray> run(
     QString tool, QStringList arguments, std::optional<QString> stdinText = std::nullopt);
 
+// Ends every tool run of the calling thread still under way, as a crash of
+// the tool would: once the event loop sees each child gone, its run throws
+// Failure to whoever awaits it. The app does this as it quits, so that no
+// child outlives it and nothing stays suspended on one.
+void stopRuns();
+// Whether a tool run of the calling thread is under way.
+bool hasRuns();
+
 // The message tool for one source: "--log" or "--db" first, then arguments.
 QCoro::Task<QByteArray> core(
     QStringList arguments, Source source, std::optional<QString> stdinText = std::nullopt);

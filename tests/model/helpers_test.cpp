@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
 #include <gtest/gtest.h>
 
 using TestSupport::await;
@@ -151,6 +153,33 @@ TEST(HelpersRun, ConcurrentRunsDoNotShareFolders)
     auto b = Helpers::run(QStringLiteral("/bin/sh"), { QStringLiteral("-c"), QStringLiteral("printf b") });
     EXPECT_EQ(await(std::move(b)), QByteArray("b"));
     EXPECT_EQ(await(std::move(a)), QByteArray("a"));
+}
+
+TEST(HelpersRun, StoppedRunsFailAndLeaveNoChildBehind)
+{
+    QTemporaryDir dir;
+    const QString pidFile = dir.filePath(QStringLiteral("pid"));
+    QCoro::Task<QByteArray> running = Helpers::run(QStringLiteral("/bin/sh"),
+        { QStringLiteral("-c"), QStringLiteral("echo $$ > '%1'; exec sleep 60").arg(pidFile) });
+    QCoro::Task<QByteArray> other
+        = Helpers::run(QStringLiteral("/bin/sh"), { QStringLiteral("-c"), QStringLiteral("exec sleep 60") });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !TestSupport::readFile(pidFile).isEmpty(); }, 60000));
+    EXPECT_TRUE(Helpers::hasRuns());
+
+    Helpers::stopRuns();
+    for (QCoro::Task<QByteArray> *task : { &running, &other }) {
+        try {
+            await(std::move(*task));
+            FAIL() << "a stopped run must not count as success";
+        } catch (const Helpers::Failure &failure) {
+            EXPECT_EQ(failure.status(), SIGKILL);
+        }
+    }
+    EXPECT_FALSE(Helpers::hasRuns());
+    const QByteArray pid = TestSupport::readFile(pidFile).trimmed();
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/proc/") + QString::fromLatin1(pid)));
+    // Runs started afterwards go on as before.
+    EXPECT_EQ(runSh("printf again"), QByteArray("again"));
 }
 
 TEST(HelpersLocations, DemoBooksSplitAtColonsDroppingEmptyPieces)
