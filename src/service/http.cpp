@@ -9,7 +9,7 @@
 #include <QPointer>
 #include <QThread>
 #include <memory>
-#include <qcoronetworkreply.h>
+#include <qcorosignal.h>
 
 namespace Http {
 
@@ -43,9 +43,29 @@ TransportError::TransportError(QNetworkReply::NetworkError code, const QString &
     , m_code(code)
 { }
 
-QNetworkAccessManager *session()
+namespace {
+
+// The calling thread's session, if it has one yet.
+QPointer<QNetworkAccessManager> &threadSession()
 {
     thread_local QPointer<QNetworkAccessManager> manager;
+    return manager;
+}
+
+QList<QNetworkReply *> runningReplies()
+{
+    if (!threadSession())
+        return {};
+    QList<QNetworkReply *> replies = threadSession()->findChildren<QNetworkReply *>();
+    replies.removeIf([](QNetworkReply *reply) { return !reply->isRunning(); });
+    return replies;
+}
+
+} // namespace
+
+QNetworkAccessManager *session()
+{
+    QPointer<QNetworkAccessManager> &manager = threadSession();
     if (!manager) {
         manager = new QNetworkAccessManager;
         QThread *thread = QThread::currentThread();
@@ -55,6 +75,25 @@ QNetworkAccessManager *session()
             QObject::connect(thread, &QThread::finished, manager, &QObject::deleteLater);
     }
     return manager;
+}
+
+void abortRequests()
+{
+    // Aborting one finishes it at once, and whoever awaited it may send
+    // another or let others go: each is aborted only while it still exists.
+    QList<QPointer<QNetworkReply>> replies;
+    for (QNetworkReply *reply : runningReplies())
+        replies.append(reply);
+    for (const QPointer<QNetworkReply> &reply : std::as_const(replies)) {
+        if (reply)
+            reply->abort();
+    }
+}
+
+bool hasRequests()
+{
+    // A reply lasts until the send() that made it has taken in its end.
+    return threadSession() && !threadSession()->findChildren<QNetworkReply *>().isEmpty();
 }
 
 QCoro::Task<Reply> send(Request request)
@@ -81,7 +120,11 @@ QCoro::Task<Reply> send(Request request)
         sent = manager->put(outgoing, request.body);
     }
     const std::unique_ptr<QNetworkReply, DeleteLater> reply(sent);
-    co_await reply.get();
+    // Awaited through its signal, which resumes this once: a reply aborted
+    // while its failure was already on its way announces its end twice, and
+    // QCoro's own awaiter of replies would resume this a second time.
+    if (!reply->isFinished())
+        co_await qCoro(reply.get(), &QNetworkReply::finished);
 
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (!status.isValid() || isTransportFailure(reply->error()))

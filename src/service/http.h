@@ -63,6 +63,15 @@ QCoro::Task<Reply> send(Request request);
 // The session of the calling thread, made on first use.
 QNetworkAccessManager *session();
 
+// Ends every request of the calling thread's session still under way: each
+// send() throws TransportError (OperationCanceledError) to whoever awaits
+// it. The app does this as it quits, so that nothing stays suspended on a
+// request.
+void abortRequests();
+// Whether a request of the calling thread's session is under way, or has
+// ended without its sender having taken in the end yet.
+bool hasRequests();
+
 // body as a JSON object whose values are all strings, the shape of the
 // service's error replies; nullopt for anything else.
 std::optional<QJsonObject> stringObject(const QByteArray &body);

@@ -1,17 +1,17 @@
 #include "testsupport.h"
 
+#include "service/http.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QNetworkReply>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
-#include <algorithm>
 #include <cstdio>
 #include <gtest/gtest.h>
 
@@ -88,15 +88,6 @@ bool hasChildren()
     return false;
 }
 
-// Whether a request the app sent is still under way. The app's network
-// sessions belong to the application object.
-bool hasRequests()
-{
-    const QList<QNetworkReply *> replies = QCoreApplication::instance()->findChildren<QNetworkReply *>();
-    return std::any_of(
-        replies.begin(), replies.end(), [](QNetworkReply *reply) { return reply->isRunning(); });
-}
-
 // Work a test didn't wait for (a typesetting still going when the book
 // closed, a request still on its way when the screen went) ends before the
 // process does, and the coroutines awaiting it resume as they would in the
@@ -106,7 +97,7 @@ void finishLeftoverWork()
 {
     QElapsedTimer waited;
     waited.start();
-    while ((hasChildren() || hasRequests()) && waited.elapsed() < 60000)
+    while ((hasChildren() || Http::hasRequests()) && waited.elapsed() < 60000)
         QTest::qWait(20);
     // Timers due now, the queued resumptions they post, and deletions.
     for (int round = 0; round < 4; ++round) {
