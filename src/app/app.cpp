@@ -6,6 +6,7 @@
 #include "model/helpers.h"
 #include "model/library.h"
 #include "project/typesetcache.h"
+#include "service/http.h"
 #include "style.h"
 #include "updater.h"
 #include "wizard/bookfonts.h"
@@ -13,8 +14,10 @@
 #include "wrapped/wrappedsiterun.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QProcessEnvironment>
 #include <QThreadPool>
+#include <QTimer>
 #include <cstdio>
 
 App::Options App::Options::build()
@@ -51,6 +54,34 @@ App::~App()
     delete m_window;
 }
 
+int App::exec()
+{
+    const int status = QApplication::exec();
+    // A typesetting or a request still going when the window closed would
+    // otherwise leave its coroutines suspended for good, holding what they
+    // hold, and a typst child running on after the app. Ended now, they
+    // resume with a failure that nobody shows any more; the loop runs again
+    // only until they are done, and not for long whatever happens.
+    // Requests get a moment to end by themselves first: one aborted while
+    // its failure is already on its way makes Qt complain on stderr.
+    constexpr qint64 RequestsGrace = 500;
+    constexpr qint64 Longest = 10000;
+    QElapsedTimer waited;
+    waited.start();
+    // Something to wake the loop should a child's end never be noticed.
+    QTimer tick;
+    tick.start(20);
+    while ((Helpers::hasRuns() || Http::hasRequests()) && waited.elapsed() < Longest) {
+        Helpers::stopRuns();
+        if (waited.elapsed() >= RequestsGrace)
+            Http::abortRequests();
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        // Outside the loop proper, what was let go is deleted only on demand.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return status;
+}
+
 bool App::hasDisplay()
 {
     const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
@@ -83,8 +114,8 @@ int App::run(int argc, char **argv)
             QCoreApplication::exit(failure.isEmpty() ? 0 : 1);
         });
         exporting.start();
-        return application.exec();
+        return app.exec();
     }
     app.window()->show();
-    return application.exec();
+    return app.exec();
 }

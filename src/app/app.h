@@ -30,6 +30,11 @@ public:
     Updater *updater() const { return m_updater; }
     MainWindow *window() const { return m_window; }
 
+    // Runs the event loop until the app quits, then winds up: tool runs and
+    // requests still under way are ended, and the loop goes on until what
+    // awaits them has run to its end. Returns the status the loop ended with.
+    int exec();
+
     // Whether this process can open a window: a platform that needs a
     // display (X11, Wayland, or none named) needs DISPLAY or WAYLAND_DISPLAY.
     static bool hasDisplay();

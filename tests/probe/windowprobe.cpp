@@ -322,6 +322,6 @@ int main(int argc, char **argv)
         });
     });
     poll.start(2);
-    application.exec();
+    app.exec();
     return status;
 }
