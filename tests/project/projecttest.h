@@ -118,6 +118,22 @@ struct FakeTypst
     std::optional<QString> layoutFailure;
     QByteArray pdf = blankPdf(3);
     std::vector<std::unique_ptr<QTimer>> gates;
+    int gatesPassed = 0;
+
+    FakeTypst() = default;
+    FakeTypst(const FakeTypst &) = delete;
+    FakeTypst &operator=(const FakeTypst &) = delete;
+    // Runs still held once the test is over go on to their end, so that no
+    // coroutine stays suspended for good (the sanitized build would count
+    // its frame as leaked).
+    ~FakeTypst()
+    {
+        hold = false;
+        for (const std::unique_ptr<QTimer> &gate : gates)
+            gate->start(0);
+        [[maybe_unused]] const bool passed
+            = QTest::qWaitFor([this] { return gatesPassed == int(gates.size()); }, 120000);
+    }
 
     // Lets a held run go on: its compile, its layout, or both. Runs are
     // counted from 0 in the order they started.
@@ -137,6 +153,7 @@ struct FakeTypst
         gates.push_back(std::make_unique<QTimer>());
         gates.back()->setSingleShot(true);
         co_await qCoro(gates.back().get(), &QTimer::timeout);
+        ++gatesPassed;
     }
 
     QCoro::Task<void> compile(QString input, QString, QString out)
