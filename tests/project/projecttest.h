@@ -2,6 +2,7 @@
 
 // What the open-book tests share: a clock advanced by hand, typst runs the
 // test holds and releases, tiny PDFs, and books opened from a document.
+#include "heldgates.h"
 #include "model/helpers.h"
 #include "project/clock.h"
 #include "project/project.h"
@@ -117,23 +118,6 @@ struct FakeTypst
     std::optional<QString> compileFailure;
     std::optional<QString> layoutFailure;
     QByteArray pdf = blankPdf(3);
-    std::vector<std::unique_ptr<QTimer>> gates;
-    int gatesPassed = 0;
-
-    FakeTypst() = default;
-    FakeTypst(const FakeTypst &) = delete;
-    FakeTypst &operator=(const FakeTypst &) = delete;
-    // Runs still held once the test is over go on to their end, so that no
-    // coroutine stays suspended for good (the sanitized build would count
-    // its frame as leaked).
-    ~FakeTypst()
-    {
-        hold = false;
-        for (const std::unique_ptr<QTimer> &gate : gates)
-            gate->start(0);
-        [[maybe_unused]] const bool passed
-            = QTest::qWaitFor([this] { return gatesPassed == int(gates.size()); }, 120000);
-    }
 
     // Lets a held run go on: its compile, its layout, or both. Runs are
     // counted from 0 in the order they started.
@@ -141,19 +125,15 @@ struct FakeTypst
     void release(int run, Part part = Part::Both)
     {
         if (part != Part::Layout)
-            gates.at(2 * run)->start(0);
+            gates.release(2 * run);
         if (part != Part::Compile)
-            gates.at(2 * run + 1)->start(0);
+            gates.release(2 * run + 1);
     }
 
     QCoro::Task<void> gate()
     {
-        if (!hold)
-            co_return;
-        gates.push_back(std::make_unique<QTimer>());
-        gates.back()->setSingleShot(true);
-        co_await qCoro(gates.back().get(), &QTimer::timeout);
-        ++gatesPassed;
+        if (hold)
+            co_await gates.wait();
     }
 
     QCoro::Task<void> compile(QString input, QString, QString out)
@@ -187,6 +167,8 @@ struct FakeTypst
         return { [this](QString input, QString style, QString out) { return compile(input, style, out); },
             [this](QString input, QString style) { return layout(input, style); } };
     }
+
+    HeldGates gates;
 };
 
 inline bool waitFor(const std::function<bool()> &condition)

@@ -13,7 +13,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <qcorotimer.h>
 
 using namespace CoverTest;
 
@@ -108,16 +107,11 @@ TEST(CoverScreens, ABookWithoutPicturesYet)
 {
     WizardTest::noService();
     TestSupport::inBothAppearances([&](const QString &suffix) {
+        // Renders that don't end while the screens are taken.
+        WizardTest::FakeRenders renders;
+        renders.hold = true;
         Step step(sampleBook());
-        // Renders that never end.
-        step.model.setRenderer({ [](BookFile, int, int, QString) -> QCoro::Task<Helpers::CoverPictures> {
-                                    co_await QCoro::sleepFor(std::chrono::hours(1));
-                                    co_return {};
-                                },
-            [](BookFile, QString) -> QCoro::Task<QMap<QString, QString>> {
-                co_await QCoro::sleepFor(std::chrono::hours(1));
-                co_return {};
-            } });
+        step.model.setRenderer(renders.renderer());
         WizardView view(&step.model, WizardView::CanCancel::No);
         view.resize(980, 780);
         view.show();

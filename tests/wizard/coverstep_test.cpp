@@ -331,7 +331,7 @@ TEST_F(CoverStepTest, ThePreviewWaitsOnlyWhileARenderRunsAndSaysWhenOneFailed)
     EXPECT_TRUE(preview->shown().isNull());
 
     renders.fail = true;
-    for (int i = 0; i < int(renders.gates.size()); ++i)
+    for (int i = 0; i < renders.gates.size(); ++i)
         renders.release(i);
     EXPECT_TRUE(TestSupport::waitUntil([&] { return !model.isRenderingCover(); }));
     EXPECT_FALSE(preview->isWaiting());

@@ -3,6 +3,7 @@
 // What the wizard's tests share: books made to measure, opened as real
 // projects in a private books folder, and cover renders that count and
 // hold instead of running typst.
+#include "heldgates.h"
 #include "project/projecttest.h"
 #include "uitestsupport.h"
 #include "wizard/wizardmodel.h"
@@ -79,17 +80,13 @@ struct FakeRenders
     int galleries = 0;
     bool hold = false;
     bool fail = false;
-    std::vector<std::unique_ptr<QTimer>> gates;
 
-    void release(int render) { gates.at(render)->start(0); }
+    void release(int render) { gates.release(render); }
 
     QCoro::Task<void> gate()
     {
-        if (!hold)
-            co_return;
-        gates.push_back(std::make_unique<QTimer>());
-        gates.back()->setSingleShot(true);
-        co_await qCoro(gates.back().get(), &QTimer::timeout);
+        if (hold)
+            co_await gates.wait();
     }
 
     WizardModel::Renderer renderer()
@@ -115,6 +112,8 @@ struct FakeRenders
         };
         return r;
     }
+
+    HeldGates gates;
 };
 
 // A real project over a book, in a books folder of its own, with
