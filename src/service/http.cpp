@@ -52,6 +52,11 @@ QPointer<QNetworkAccessManager> &threadSession()
     return manager;
 }
 
+void endMainSession()
+{
+    delete threadSession().data();
+}
+
 QList<QNetworkReply *> runningReplies()
 {
     if (!threadSession())
@@ -69,9 +74,15 @@ QNetworkAccessManager *session()
     if (!manager) {
         manager = new QNetworkAccessManager;
         QThread *thread = QThread::currentThread();
-        if (QCoreApplication::instance() && thread == QCoreApplication::instance()->thread())
+        if (QCoreApplication::instance() && thread == QCoreApplication::instance()->thread()) {
             manager->setParent(QCoreApplication::instance());
-        else
+            // Ended while the application object still stands: as one of
+            // its children it would go only after the object had stopped
+            // being the application, and its network thread, winding down,
+            // would hand its last events to an application no longer there.
+            static const bool endsFirst = (qAddPostRoutine(endMainSession), true);
+            Q_UNUSED(endsFirst);
+        } else
             QObject::connect(thread, &QThread::finished, manager, &QObject::deleteLater);
     }
     return manager;
