@@ -80,8 +80,7 @@ QNetworkAccessManager *session()
             // its children it would go only after the object had stopped
             // being the application, and its network thread, winding down,
             // would hand its last events to an application no longer there.
-            static const bool endsFirst = (qAddPostRoutine(endMainSession), true);
-            Q_UNUSED(endsFirst);
+            qAddPostRoutine(endMainSession);
         } else
             QObject::connect(thread, &QThread::finished, manager, &QObject::deleteLater);
     }

@@ -96,7 +96,6 @@ PhotoStrip::PhotoStrip(WizardModel *model, int size, QWidget *parent)
     m_layout->addWidget(m_hint);
     setWidget(m_row);
     connect(add, &QAbstractButton::clicked, this, &PhotoStrip::addRequested);
-    reload();
 }
 
 void PhotoStrip::setSelected(const QStringList &paths)
