@@ -216,12 +216,3 @@ TEST(WindowToolbar, ItemsLeaveWithTheScreenThatPutThemThere)
     EXPECT_FALSE(toolbar->actions().contains(next));
 }
 
-TEST(ContentUnavailable, LooksCalm)
-{
-    ContentUnavailable view(QStringLiteral("bookmark"), QStringLiteral("Choose someone"),
-        QStringLiteral("Pick a conversation to make a book from. Nothing is read until you say so."));
-    view.resize(700, 500);
-    view.show();
-    EXPECT_EQ(view.title(), QStringLiteral("Choose someone"));
-    TestSupport::saveScreen(&view, QStringLiteral("content-unavailable"));
-}
