@@ -20,7 +20,9 @@ MainWindow::MainWindow(Library *library, Updater *updater, QWidget *parent)
     setUnifiedTitleAndToolBarOnMac(true);
     addToolBar(Qt::TopToolBarArea, m_toolbar);
     setCentralWidget(m_content);
-    m_content->setMinimumSize(980, 640);
+    // The whole window, its menu bar and toolbar included, as the user
+    // sizes it: every screen fits what is left of it.
+    setMinimumSize(980, 640);
     resize(1280, 820);
     buildMenus();
 

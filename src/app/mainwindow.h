@@ -8,7 +8,8 @@ class QAction;
 class Updater;
 class WindowToolbar;
 
-// The one window: 1280 × 820 at first, never smaller than 980 × 640, the
+// The one window: 1280 × 820 at first, never smaller than 980 × 640 with
+// its menu bar and toolbar, the
 // toolbar the screens fill, the menus, and the content that routes between
 // the screens. Its title is the content's.
 class MainWindow : public QMainWindow

@@ -85,20 +85,27 @@ CoverPicture::CoverPicture(QWidget *parent)
     , m_spinner(new Spinner(Spinner::Size::Regular, this))
 {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setPictureWidth(fullWidth);
+}
+
+void CoverPicture::setPictureWidth(int width)
+{
+    m_width = width;
     setFixedSize(sizeHint());
     const QRect box = frame();
     m_spinner->move(
         box.center() - QPoint(m_spinner->sizeHint().width() / 2, m_spinner->sizeHint().height() / 2));
+    update();
 }
 
 QSize CoverPicture::sizeHint() const
 {
-    return { width + 2 * shadowRoom, int(std::round(width / frontAspect)) + 2 * shadowRoom };
+    return { m_width + 2 * shadowRoom, int(std::round(m_width / frontAspect)) + 2 * shadowRoom };
 }
 
 QRect CoverPicture::frame() const
 {
-    return { shadowRoom, pictureTop, width, int(std::round(width / frontAspect)) };
+    return { shadowRoom, pictureTop, m_width, int(std::round(m_width / frontAspect)) };
 }
 
 void CoverPicture::setPicture(const std::optional<QImage> &picture)

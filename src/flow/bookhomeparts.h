@@ -31,8 +31,9 @@ class CoverPicture : public QWidget
     Q_OBJECT
 
 public:
-    // The picture's width; the widget adds room for the shadow around it.
-    static constexpr int width = 300;
+    // The picture's width at most; the widget adds room for the shadow
+    // around it.
+    static constexpr int fullWidth = 300;
     static constexpr int shadowRoom = 24;
     // Where the picture starts below the widget's top.
     static constexpr int pictureTop = shadowRoom - 5;
@@ -41,6 +42,9 @@ public:
 
     void setPicture(const std::optional<QImage> &picture);
     bool hasPicture() const { return m_picture.has_value(); }
+    // A narrow window shows the cover smaller; its proportions stay.
+    int pictureWidth() const { return m_width; }
+    void setPictureWidth(int width);
 
     QSize sizeHint() const override;
 
@@ -54,6 +58,7 @@ private:
 
     std::optional<QImage> m_picture;
     QImage m_shadow;
+    int m_width = fullWidth;
     class Spinner *m_spinner;
 };
 

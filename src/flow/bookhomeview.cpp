@@ -37,6 +37,11 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr int columnWidth = 440;
+// Below these the page changes its arrangement: the column keeps room for
+// its row of actions, and a smaller cover stands beside it; with less room
+// still the cover goes above the column.
+constexpr int narrowColumn = 410;
+constexpr int smallestCover = 180;
 
 // The rewards line: the whole row takes the click; its words can still be
 // copied from its menu.
@@ -73,6 +78,7 @@ BookHomeView::BookHomeView(std::shared_ptr<Project> project, WrappedButton wrapp
     connect(m_pagesAction, &QAction::triggered, this, &BookHomeView::pagesRequested);
 
     auto *column = new QWidget;
+    m_column = column;
     column->setMaximumWidth(columnWidth);
     column->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     auto *items = BookHomeParts::column(column, 18);
@@ -115,28 +121,27 @@ BookHomeView::BookHomeView(std::shared_ptr<Project> project, WrappedButton wrapp
     items->addWidget(buildKeeping());
     items->addStretch(1);
 
-    // The cover's widget has room for its shadow around the picture; the
-    // column's gap and the page's margin are measured from the picture.
     auto *page = new QWidget;
-    auto *row = new QHBoxLayout(page);
-    row->setContentsMargins(48 - CoverPicture::shadowRoom, 48 - CoverPicture::pictureTop, 48, 48);
+    m_row = new QBoxLayout(QBoxLayout::LeftToRight, page);
     items->setContentsMargins(0, CoverPicture::pictureTop, 0, 0);
-    row->setSpacing(44 - CoverPicture::shadowRoom);
-    row->addStretch(1);
-    row->addWidget(m_cover, 0, Qt::AlignTop);
-    row->addWidget(column, 0, Qt::AlignTop);
-    row->addStretch(1);
+    m_row->addStretch(1);
+    m_row->addWidget(m_cover, 0, Qt::AlignTop);
+    m_row->addWidget(column, 0, Qt::AlignTop);
+    m_row->addStretch(1);
     m_cover->setParent(page);
 
-    auto *scroll = new QScrollArea(this);
-    scroll->setWidget(page);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setWidget(page);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    // The page is laid out for its width: it scrolls down, never sideways.
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_scroll->viewport()->installEventFilter(this);
+    arrange(width());
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(scroll);
+    outer->addWidget(m_scroll);
 
     for (auto signal : { &Project::bookChanged, &Project::layoutChanged, &Project::pdfChanged,
              &Project::typesettingChanged, &Project::errorChanged })
@@ -273,6 +278,45 @@ void BookHomeView::buildAddons()
         m_addonsLayout->addWidget(section);
         section->show();
     }
+}
+
+void BookHomeView::arrange(int width)
+{
+    // The cover's widget has room for its shadow around the picture; the
+    // gap and the page's margins are measured from the picture.
+    const bool roomy = width >= 48 * 2 + CoverPicture::fullWidth + 44 + narrowColumn;
+    const int margin = roomy ? 48 : 32;
+    const int gap = roomy ? 44 : 28;
+    const int beside = width - 2 * margin - gap - narrowColumn;
+    const bool stacked = beside < smallestCover;
+    m_row->setContentsMargins(
+        margin - CoverPicture::shadowRoom, margin - CoverPicture::pictureTop, margin, margin);
+    if (stacked) {
+        // The room under the picture for its shadow is the gap to the title.
+        m_row->setDirection(QBoxLayout::TopToBottom);
+        m_row->setSpacing(0);
+        m_column->layout()->setContentsMargins(0, 0, 0, 0);
+        m_row->setAlignment(m_cover, Qt::AlignHCenter);
+        m_row->setAlignment(m_column, Qt::AlignHCenter);
+        m_cover->setPictureWidth(std::min(CoverPicture::fullWidth, width - 2 * margin));
+        m_column->setFixedWidth(std::min(columnWidth, width - 2 * margin));
+        return;
+    }
+    m_row->setDirection(QBoxLayout::LeftToRight);
+    m_row->setSpacing(gap - CoverPicture::shadowRoom);
+    m_column->layout()->setContentsMargins(0, CoverPicture::pictureTop, 0, 0);
+    m_row->setAlignment(m_cover, Qt::AlignTop);
+    m_row->setAlignment(m_column, Qt::AlignTop);
+    m_cover->setPictureWidth(std::min(CoverPicture::fullWidth, beside));
+    m_column->setMinimumWidth(0);
+    m_column->setMaximumWidth(columnWidth);
+}
+
+bool BookHomeView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize)
+        arrange(m_scroll->viewport()->width());
+    return QWidget::eventFilter(watched, event);
 }
 
 void BookHomeView::showEvent(QShowEvent *event)

@@ -17,9 +17,11 @@ class ErrorLabel;
 class ExtraRow;
 class Project;
 class QAction;
+class QBoxLayout;
 class QGridLayout;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class QTimer;
 class QVBoxLayout;
 class Spinner;
@@ -82,6 +84,7 @@ signals:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QWidget *buildTitleBlock();
@@ -90,6 +93,8 @@ private:
     QWidget *buildExtras();
     QWidget *buildKeeping();
     void buildAddons();
+    // Lays the page out for the width it has.
+    void arrange(int width);
 
     void refresh();
     void refreshFacts();
@@ -111,6 +116,9 @@ private:
     int m_coverRenders = 0;
 
     CoverPicture *m_cover;
+    QWidget *m_column;
+    QBoxLayout *m_row;
+    QScrollArea *m_scroll;
     QLabel *m_title;
     QLabel *m_range;
     QGridLayout *m_facts;

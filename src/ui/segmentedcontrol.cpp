@@ -35,16 +35,37 @@ void SegmentedControl::setCurrentIndex(int index)
 void SegmentedControl::setWidths(Widths widths)
 {
     m_widths = widths;
+    updateGeometry();
     update();
+}
+
+int SegmentedControl::widthFor(int padding) const
+{
+    // Measured in the chosen segment's weight, the wider of the two, so that
+    // a label never outgrows its segment when it is picked.
+    QFont chosen = font();
+    chosen.setWeight(QFont::DemiBold);
+    const QFontMetrics metrics(chosen);
+    int widest = 0;
+    int total = 0;
+    for (const QString &label : m_labels) {
+        const int advance = metrics.horizontalAdvance(label);
+        widest = std::max(widest, advance);
+        total += advance;
+    }
+    const int count = int(m_labels.size());
+    const int labels = m_widths == Widths::Equal ? count * widest : total;
+    return labels + count * padding + 4;
 }
 
 QSize SegmentedControl::sizeHint() const
 {
-    const QFontMetrics metrics(font());
-    int widest = 0;
-    for (const QString &label : m_labels)
-        widest = std::max(widest, metrics.horizontalAdvance(label));
-    return { int(m_labels.size()) * (widest + 24) + 4, 28 };
+    return { widthFor(24), 28 };
+}
+
+QSize SegmentedControl::minimumSizeHint() const
+{
+    return { widthFor(12), 28 };
 }
 
 QRectF SegmentedControl::segment(int index) const
@@ -119,7 +140,10 @@ void SegmentedControl::paintEvent(QPaintEvent *)
             f.setWeight(QFont::DemiBold);
         painter.setFont(f);
         painter.setPen(Style::color(i == m_current ? Style::Tone::Primary : Style::Tone::Secondary));
-        painter.drawText(box, Qt::AlignCenter, m_labels[i]);
+        // Squeezed below its minimum by a window too small for it, a label
+        // ends in an ellipsis rather than at the segment's edge.
+        const QString label = QFontMetricsF(f).elidedText(m_labels[i], Qt::ElideRight, box.width() - 8);
+        painter.drawText(box, Qt::AlignCenter, label);
     }
     if (hasFocus()) {
         QColor ring = Style::brand();

@@ -23,7 +23,9 @@ public:
     void setCurrentIndex(int index);
     void setWidths(Widths widths);
 
+    // Room for every label in the chosen weight: comfortably, and at least.
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 signals:
     // The user chose a segment (not sent for setCurrentIndex).
@@ -35,6 +37,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    int widthFor(int padding) const;
     QRectF segment(int index) const;
     void choose(int index);
 

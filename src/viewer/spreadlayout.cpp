@@ -23,7 +23,9 @@ SpreadLayout::SpreadLayout(const QList<QSizeF> &sizes, QSize viewport, qreal zoo
     }
     m_scale = fit * zoom;
 
-    const auto px = [&](qreal points) { return std::max(1, int(std::lround(points * m_scale))); };
+    // Rounded down: a spread fitted to the width rounded up would run a
+    // pixel past it, and the view would scroll sideways.
+    const auto px = [&](qreal points) { return std::max(1, int(std::floor(points * m_scale + 1e-6))); };
     const int spreadWidth = (m_pages == Pages::Facing ? 2 : 1) * px(widest);
     const int width = std::max(viewport.width(), spreadWidth + 2 * margin);
     const int spine = width / 2;

@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -167,9 +168,10 @@ private:
     CoverDesigns::Swatch m_swatch;
 };
 
-// The grid of thumbnails, placed by hand: five columns 70 wide and 10
-// apart, the first flush with the column's edge. Each entry keeps a gutter
-// for its shadow, which may reach past the grid's edge.
+// The grid of thumbnails, placed by hand: up to five columns 70 wide and
+// 10 apart, as many as the column's width holds, so a narrow window gets
+// more rows instead of cut designs. Each entry keeps a gutter for its
+// shadow inside the grid.
 class DesignGrid : public QWidget
 {
 public:
@@ -177,27 +179,41 @@ public:
 
     void place(const QList<DesignThumb *> &thumbs)
     {
-        m_count = int(thumbs.size());
-        for (int i = 0; i < thumbs.size(); ++i) {
-            const int column = i % columns;
-            const int row = i / columns;
-            thumbs[i]->move(column * (thumbWidth + 2 * gutter) - gutter, row * (entryHeight() + rowGap));
-        }
+        m_thumbs = thumbs;
+        arrange();
         updateGeometry();
     }
-    QSize sizeHint() const override
-    {
-        const int rows = (m_count + columns - 1) / columns;
-        return { columns * thumbWidth + (columns - 1) * 2 * gutter,
-            rows == 0 ? 0 : rows * entryHeight() + (rows - 1) * rowGap };
-    }
-    QSize minimumSizeHint() const override { return sizeHint(); }
+    QSize sizeHint() const override { return { widthOf(mostColumns), heightOf(mostColumns) }; }
+    QSize minimumSizeHint() const override { return { widthOf(fewestColumns), heightOf(fewestColumns) }; }
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override { return heightOf(columnsIn(width)); }
+
+protected:
+    void resizeEvent(QResizeEvent *) override { arrange(); }
 
 private:
-    static constexpr int columns = 5;
+    static constexpr int mostColumns = 5;
+    static constexpr int fewestColumns = 3;
     static constexpr int rowGap = 8;
+    static constexpr int entryWidth = thumbWidth + 2 * gutter;
     static int entryHeight() { return top + thumbHeight + captionGap + captionHeight; }
-    int m_count = 0;
+    static int widthOf(int columns) { return columns * entryWidth; }
+    static int columnsIn(int width) { return std::clamp(width / entryWidth, 1, mostColumns); }
+
+    int heightOf(int columns) const
+    {
+        const int rows = (int(m_thumbs.size()) + columns - 1) / columns;
+        return rows == 0 ? 0 : rows * entryHeight() + (rows - 1) * rowGap;
+    }
+
+    void arrange()
+    {
+        const int columns = columnsIn(width());
+        for (int i = 0; i < m_thumbs.size(); ++i)
+            m_thumbs[i]->move(i % columns * entryWidth, i / columns * (entryHeight() + rowGap));
+    }
+
+    QList<DesignThumb *> m_thumbs;
 };
 
 const QStringList &CoverDesigns::keys()
@@ -250,7 +266,7 @@ CoverDesigns::CoverDesigns(WizardModel *model, QWidget *parent)
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(12);
-    column->addWidget(m_grid, 0, Qt::AlignLeft);
+    column->addWidget(m_grid);
     for (const QString &key : keys()) {
         auto *thumb = new DesignThumb(caption(key), m_grid);
         thumb->setObjectName(QStringLiteral("design-") + key);
@@ -262,9 +278,9 @@ CoverDesigns::CoverDesigns(WizardModel *model, QWidget *parent)
     column->addWidget(m_failed);
 
     auto *swatches = new QHBoxLayout(m_swatchRow);
-    // The dots line up with the thumbnails; each button keeps 3 around its
-    // dot for the rings.
-    swatches->setContentsMargins(0, 0, 0, 0);
+    // The dots line up with the thumbnails, which start a gutter in; each
+    // button keeps 3 around its dot for the rings.
+    swatches->setContentsMargins(gutter - 3, 0, 0, 0);
     // Ten between the dots, less the room each button keeps for its ring.
     swatches->setSpacing(4);
     for (const Swatch &swatch : CoverDesigns::swatches()) {

@@ -13,12 +13,16 @@
 #include <QPainterPath>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
+#include <cmath>
 
 namespace {
 
 constexpr int frontWidth = 240;
 constexpr int sheetWidth = 330;
 constexpr int frameHeight = 384;
+// In a narrow window the picture gives way to the panels beside it, down
+// to this width.
+constexpr int narrowestWidth = 196;
 // Room around the frame for the shadow, which would be cut off at the
 // widget's edge.
 constexpr int side = 12;
@@ -47,7 +51,11 @@ public:
         , m_animation(new QVariantAnimation(this))
     {
         setObjectName(QStringLiteral("coverFrame"));
-        setFixedSize(sheetWidth + 2 * side, frameHeight + above + below);
+        setMinimumWidth(narrowestWidth + 2 * side);
+        setMaximumWidth(sheetWidth + 2 * side);
+        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        policy.setHeightForWidth(true);
+        setSizePolicy(policy);
         m_animation->setDuration(380);
         m_animation->setEasingCurve(QEasingCurve::OutCubic);
         connect(m_animation, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
@@ -87,13 +95,28 @@ public:
     }
     bool isWaiting() const { return m_spinner->isVisible(); }
 
+    QSize sizeHint() const override
+    {
+        return { sheetWidth + 2 * side, heightForWidth(sheetWidth + 2 * side) };
+    }
+    // Narrower than the front, the frame is shorter too: the switch stays
+    // right under the picture.
+    int heightForWidth(int width) const override
+    {
+        const qreal shrink = std::min(1.0, (width - 2.0 * side) / frontWidth);
+        return above + int(std::round(frameHeight * shrink)) + below;
+    }
+
 protected:
+    void resizeEvent(QResizeEvent *) override { placeSpinner(); }
+
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        const QRectF frame((width() - m_width) / 2, above, m_width, frameHeight);
+        const qreal across = std::min<qreal>(m_width, width() - 2 * side);
+        const QRectF frame((width() - across) / 2, above, across, height() - above - below);
         if (m_image.isNull()) {
             const QRectF box = fitted(frame, QSizeF(0.625, 1));
             QPainterPath shape;
@@ -128,7 +151,8 @@ private:
 
     void placeSpinner()
     {
-        m_spinner->move((width() - m_spinner->width()) / 2, above + (frameHeight - m_spinner->height()) / 2);
+        m_spinner->move(
+            (width() - m_spinner->width()) / 2, above + (height() - above - below - m_spinner->height()) / 2);
         m_spinner->setVisible(m_waiting && m_image.isNull());
     }
 
@@ -149,7 +173,8 @@ CoverPreview::CoverPreview(WizardModel *model, QWidget *parent)
     , m_failure(new ErrorLabel)
 {
     setObjectName(QStringLiteral("coverPreview"));
-    setFixedWidth(sheetWidth + 2 * side);
+    setMinimumWidth(narrowestWidth + 2 * side);
+    setMaximumWidth(sheetWidth + 2 * side);
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     // The frame's room for its shadow is the gap above the switch.
@@ -158,6 +183,7 @@ CoverPreview::CoverPreview(WizardModel *model, QWidget *parent)
     m_switch->setLabels({ QStringLiteral("Front"), QStringLiteral("Spine and Back") });
     m_switch->setAccessibleName(QStringLiteral("Side of the cover"));
     m_switch->setFont(Style::font(Style::Text::Callout));
+    m_switch->setWidths(SegmentedControl::Widths::Fitted);
     m_switch->setFixedWidth(220);
     m_switch->setCurrentIndex(0);
     column->addWidget(m_switch, 0, Qt::AlignHCenter);

@@ -97,6 +97,9 @@ CoverStep::~CoverStep() = default;
 QWidget *CoverStep::buildRight()
 {
     auto *right = new QWidget;
+    // In a narrow window the preview gives way first: the panels keep room
+    // for four designs a row and the four ways across.
+    right->setMinimumWidth(340);
     auto *column = new QVBoxLayout(right);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(16);

@@ -22,9 +22,11 @@ ShippingStep::ShippingStep(WizardModel *model, QWidget *parent)
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(14);
-    m_recipient->setFixedWidth(300);
+    // 300 wide, and wider when a long name needs it.
+    m_recipient->setWidths(SegmentedControl::Widths::Fitted);
+    m_recipient->setMinimumWidth(300);
     m_recipient->setAccessibleName(QStringLiteral("Recipient"));
-    column->addWidget(m_recipient);
+    column->addWidget(m_recipient, 0, Qt::AlignLeft);
     m_cards->setContentsMargins(0, 0, 0, 0);
     column->addLayout(m_cards);
     column->addWidget(m_note);

@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using namespace std::chrono_literals;
 
@@ -65,32 +66,36 @@ private:
 } // namespace
 
 // One reward: its number, title and note, and the badge of where it stands.
+// Where the band has room, all on one line; in a narrow window the badge
+// and the buttons go under the words, which wrap rather than lose their
+// ends (a code).
 class UnlockStrip::Step : public QWidget
 {
 public:
     Step(int number, const QString &note, bool claimable, QWidget *parent)
         : QWidget(parent)
-        , m_title(new ClampedLabel(1))
+        , m_title(new ClampedLabel(2))
+        , m_noteLine(new ClampedLabel(note, 2))
         , m_doneSymbol(new QLabel)
         , m_done(new QLabel)
         , m_note(Style::label(QString(), Style::Text::Caption, Style::Tone::Secondary))
         , m_soon(Style::label(QStringLiteral("Opens soon"), Style::Text::Caption, Style::Tone::Tertiary))
         , m_claim(new QPushButton(QStringLiteral("Claim…")))
+        , m_badges(new QWidget)
+        , m_row(new QHBoxLayout(this))
+        , m_texts(new QVBoxLayout)
         , m_claimable(claimable)
     {
-        auto *row = new QHBoxLayout(this);
-        row->setContentsMargins(0, 0, 0, 0);
-        row->setSpacing(8);
-        row->addWidget(new NumberBadge(number), 0, Qt::AlignVCenter);
+        m_row->setContentsMargins(0, 0, 0, 0);
+        m_row->setSpacing(8);
+        m_row->addWidget(new NumberBadge(number), 0, Qt::AlignVCenter);
 
-        auto *texts = new QVBoxLayout;
-        texts->setSpacing(0);
+        m_texts->setSpacing(0);
         m_title->setFont(Style::font(Style::Text::Callout));
-        texts->addWidget(m_title);
-        QLabel *noteLine = Style::label(note, Style::Text::Caption, Style::Tone::Secondary);
-        noteLine->setWordWrap(false);
-        texts->addWidget(noteLine);
-        row->addLayout(texts, 0);
+        m_texts->addWidget(m_title);
+        Style::setStyle(m_noteLine, Style::Text::Caption, Style::Tone::Secondary);
+        m_texts->addWidget(m_noteLine);
+        m_row->addLayout(m_texts);
 
         m_doneSymbol->setPixmap(Icons::pixmap(QStringLiteral("checkmark.circle.fill"), 12, Style::brand()));
         QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -105,18 +110,51 @@ public:
         m_note->setWordWrap(false);
         m_soon->setWordWrap(false);
         makeSmall(m_claim);
+        auto *badges = new QHBoxLayout(m_badges);
+        badges->setContentsMargins(0, 0, 0, 0);
+        badges->setSpacing(8);
         for (QWidget *badge : { static_cast<QWidget *>(m_doneSymbol), static_cast<QWidget *>(m_done),
                  static_cast<QWidget *>(m_note), static_cast<QWidget *>(m_soon),
                  static_cast<QWidget *>(m_claim) })
-            row->addWidget(badge, 0, Qt::AlignVCenter);
+            badges->addWidget(badge, 0, Qt::AlignVCenter);
         m_extras = new QHBoxLayout;
         m_extras->setSpacing(8);
-        row->addLayout(m_extras);
-        row->addStretch(1);
+        badges->addLayout(m_extras);
+        m_row->addWidget(m_badges, 0, Qt::AlignVCenter);
+        m_row->addStretch(1);
     }
 
     QPushButton *claimButton() const { return m_claim; }
     void addExtra(QWidget *widget) { m_extras->addWidget(widget, 0, Qt::AlignVCenter); }
+
+    // The width the step needs on one line.
+    int lineWidth() const
+    {
+        const int words = std::max(m_title->fontMetrics().horizontalAdvance(m_title->text()),
+                              m_noteLine->fontMetrics().horizontalAdvance(m_noteLine->text()))
+            + 1;
+        return 18 + m_row->spacing() + words + m_row->spacing() + m_badges->sizeHint().width();
+    }
+
+    void setNarrow(bool narrow)
+    {
+        if (narrow == m_narrow)
+            return;
+        m_narrow = narrow;
+        // Content keeps to the leading edge: on one line the room left is
+        // after the badges; stacked, the words take the step's width.
+        if (narrow) {
+            m_row->removeWidget(m_badges);
+            m_texts->addWidget(m_badges, 0, Qt::AlignLeft);
+            m_texts->setSpacing(2);
+        } else {
+            m_texts->removeWidget(m_badges);
+            m_row->insertWidget(2, m_badges, 0, Qt::AlignVCenter);
+            m_texts->setSpacing(0);
+        }
+        m_row->setStretchFactor(m_texts, narrow ? 1 : 0);
+        m_row->setStretch(m_row->count() - 1, narrow ? 0 : 1);
+    }
 
     void setState(const QString &title, const State &state)
     {
@@ -136,13 +174,18 @@ public:
 
 private:
     ClampedLabel *m_title;
+    ClampedLabel *m_noteLine;
     QLabel *m_doneSymbol;
     QLabel *m_done;
     QLabel *m_note;
     QLabel *m_soon;
     QPushButton *m_claim;
+    QWidget *m_badges;
+    QHBoxLayout *m_row;
+    QVBoxLayout *m_texts;
     QHBoxLayout *m_extras;
     bool m_claimable;
+    bool m_narrow = false;
 };
 
 UnlockStrip::UnlockStrip(Rewards &rewards, QWidget *parent)
@@ -156,11 +199,12 @@ UnlockStrip::UnlockStrip(Rewards &rewards, QWidget *parent)
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(20, 10, 20, 10);
     row->setSpacing(0);
-    const auto divider = [] {
+    const auto divider = [this] {
         auto *chevron = new QLabel;
         chevron->setPixmap(
             Icons::pixmap(QStringLiteral("chevron.right"), 10, Style::color(Style::Tone::Tertiary)));
-        chevron->setContentsMargins(10, 0, 10, 0);
+        chevron->setContentsMargins(6, 0, 6, 0);
+        m_dividerWidth = chevron->sizeHint().width();
         return chevron;
     };
     row->addWidget(m_share, 1);
@@ -235,6 +279,7 @@ void UnlockStrip::refresh()
     m_invite->setVisible(status.has_value());
     m_invite->setEnabled(m_rewards.inviteURL().has_value());
     m_invite->setText(m_copied ? QStringLiteral("Copied") : QStringLiteral("Copy Link"));
+    arrange();
 }
 
 void UnlockStrip::copyLink()
@@ -251,6 +296,30 @@ void UnlockStrip::copyLink()
         refresh();
     }));
     refresh();
+}
+
+void UnlockStrip::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    arrange();
+}
+
+void UnlockStrip::arrange()
+{
+    // Each step on one line when the band holds all three so; otherwise
+    // every step stacks its badges under its words, alike.
+    const QMargins margins = layout()->contentsMargins();
+    int needed = margins.left() + margins.right() + 2 * m_dividerWidth;
+    for (const Step *step : { m_share, m_referral, m_viral })
+        needed += step->lineWidth();
+    const bool narrow = width() < needed;
+    auto *row = static_cast<QBoxLayout *>(layout());
+    for (Step *step : { m_share, m_referral, m_viral }) {
+        step->setNarrow(narrow);
+        // On one line each step has its own width and a like share of what
+        // is left; stacked, a third each.
+        row->setStretchFactor(step, narrow ? 1 : 0);
+    }
 }
 
 void UnlockStrip::paintEvent(QPaintEvent *)

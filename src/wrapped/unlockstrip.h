@@ -49,12 +49,14 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
     class Step;
 
     void refresh();
+    void arrange();
     void copyLink();
 
     Rewards &m_rewards;
@@ -62,6 +64,7 @@ private:
     Step *m_referral;
     Step *m_viral;
     QPushButton *m_invite;
+    int m_dividerWidth = 0;
     bool m_copied = false;
     std::vector<std::unique_ptr<Clock::Alarm>> m_copyResets;
 };

@@ -9,7 +9,9 @@
 namespace {
 
 constexpr qreal largest = 1.15;
-constexpr int leastHeight = 380;
+// Low enough that the card, its filmstrip and the strip of rewards all fit
+// the smallest window; the card is drawn smaller there.
+constexpr int leastHeight = 240;
 constexpr int fadeMs = 220;
 
 } // namespace

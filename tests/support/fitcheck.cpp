@@ -7,6 +7,7 @@
 #include <QAbstractScrollArea>
 #include <QLabel>
 #include <QScrollBar>
+#include <QStackedLayout>
 
 namespace TestSupport {
 
@@ -47,7 +48,15 @@ QString overflow(const QWidget *widget)
     const QRect inside = parent->rect();
     const QRect geometry = widget->geometry();
     if (isViewport(parent)) {
-        // A scroll area's content may be taller than its viewport, never wider.
+        // A scroll area's content may run on the way it scrolls: down the
+        // page, or along a strip that only scrolls sideways.
+        auto *area = static_cast<const QAbstractScrollArea *>(parent->parentWidget());
+        if (area->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff) {
+            if (geometry.top() >= inside.top() && geometry.bottom() <= inside.bottom())
+                return {};
+            return QStringLiteral("taller than its strip (%1 in %2)")
+                .arg(rectText(geometry), rectText(inside));
+        }
         if (geometry.left() >= inside.left() && geometry.right() <= inside.right())
             return {};
         return QStringLiteral("wider than its scroll area (%1 in %2)")
@@ -78,12 +87,16 @@ QString squeezed(const QWidget *widget)
             ? QStringLiteral("is %1 px wide for a %2 px line").arg(label->width()).arg(needed)
             : QString();
     }
-    const bool hasText = qobject_cast<const SegmentedControl *>(widget)
-        || (qobject_cast<const QAbstractButton *>(widget)
-            && !static_cast<const QAbstractButton *>(widget)->text().isEmpty());
-    if (!hasText)
+    // A segmented control says how narrow its labels still fit; a button's
+    // text needs all of its size.
+    int needed = 0;
+    if (qobject_cast<const SegmentedControl *>(widget))
+        needed = widget->minimumSizeHint().width();
+    else if (auto *button = qobject_cast<const QAbstractButton *>(widget);
+             button && !button->text().isEmpty())
+        needed = widget->sizeHint().width();
+    else
         return {};
-    const int needed = widget->sizeHint().width();
     return widget->width() + 1 < needed
         ? QStringLiteral("is %1 px wide for its %2 px of text").arg(widget->width()).arg(needed)
         : QString();
@@ -92,6 +105,30 @@ QString squeezed(const QWidget *widget)
 bool shown(const QWidget *widget, const QWidget *root)
 {
     return widget->isVisibleTo(root) && !widget->isWindow() && !widget->size().isEmpty();
+}
+
+// Widgets one layout places that lie over each other: a layout squeezed
+// below what its widgets need. Overlays placed by hand, and the pages of a
+// stack, are meant to.
+QStringList overlaps(const QWidget *parent, const QWidget *root)
+{
+    const QLayout *layout = parent->layout();
+    if (!layout || qobject_cast<const QStackedLayout *>(layout))
+        return {};
+    QList<const QWidget *> placed;
+    for (const QObject *child : parent->children()) {
+        auto *widget = qobject_cast<const QWidget *>(child);
+        if (widget && shown(widget, root) && layout->indexOf(const_cast<QWidget *>(widget)) >= 0)
+            placed.append(widget);
+    }
+    QStringList found;
+    for (int i = 0; i < placed.size(); ++i) {
+        for (int j = i + 1; j < placed.size(); ++j) {
+            if (placed[i]->geometry().intersects(placed[j]->geometry()))
+                found.append(describe(placed[i]) + QStringLiteral(" lies over ") + describe(placed[j]));
+        }
+    }
+    return found;
 }
 
 } // namespace
@@ -108,7 +145,9 @@ QStringList cutWidgets(QWidget *root)
         const QString small = squeezed(widget);
         if (!small.isEmpty())
             faults.append(describe(widget) + QLatin1Char(' ') + small);
+        faults.append(overlaps(widget, root));
     }
+    faults.append(overlaps(root, root));
     return faults;
 }
 

@@ -9,10 +9,11 @@ class QWidget;
 namespace TestSupport {
 
 // Every widget shown below root that is cut: one that runs past what holds
-// it (inside a scroll area's viewport that is what scrolling is for, so
-// there it counts only sideways), a button, segmented control or one-line
-// label narrower than its text, and a wrapping label shorter than its
-// lines. One line per fault, naming the widget and its text.
+// it (inside a scroll area's viewport it may run on the way the area
+// scrolls: down a page, or along a strip whose only scrolling is sideways),
+// a button, segmented control or one-line label narrower than its text, a
+// wrapping label shorter than its lines, and widgets of one layout lying
+// over each other. One line per fault, naming the widget and its text.
 QStringList cutWidgets(QWidget *root);
 
 // Every sideways scroll bar shown below root.

@@ -10,6 +10,7 @@
 #include "flow/consentview.h"
 #include "model/backups.h"
 #include "model/consent.h"
+#include "model/defaults.h"
 #include "model/library.h"
 #include "uitestsupport.h"
 #include "viewer/bookview.h"
@@ -69,6 +70,13 @@ SampleWindow::SampleWindow(Consent consent, QSize size, const BookFile &book)
     // The tool names a chat's conversation after the other person.
     m_conversation = chat.id + QLatin1Char(':') + chat.name.mid(QStringLiteral("WhatsApp Chat with ").size());
     Backups::save({ chat });
+    // Agreeing on the consent screen also says which participant is the user.
+    if (consent != Consent::None) {
+        for (const BookFile::Person &person : book.people) {
+            if (person.me)
+                Defaults::standard().setString(QStringLiteral("me:") + m_conversation, person.name);
+        }
+    }
     if (consent == Consent::Book)
         ::Consent::record(conversation());
     else if (consent == Consent::WrappedOnly)

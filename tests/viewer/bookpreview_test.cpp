@@ -189,6 +189,22 @@ TEST(SpreadLayoutTest, TheFirstPageStandsAloneOnTheRightThenPagesFaceEachOther)
     EXPECT_EQ(narrow.rowOf(3), 3);
 }
 
+// Fitted, a spread never runs a pixel past the view, whatever the width:
+// rounding each page up would show a sideways scroll bar.
+TEST(SpreadLayoutTest, FittedPagesNeverRunPastTheView)
+{
+    const QList<QSizeF> pages(9, QSizeF(419.53, 595.28));
+    for (int across = 300; across <= 1400; ++across) {
+        for (const int down : { 560, 2000 }) {
+            const SpreadLayout layout(pages, QSize(across, down), 1);
+            ASSERT_EQ(layout.contentSize().width(), across) << across << "x" << down;
+            for (int page = 0; page < pages.size(); ++page)
+                ASSERT_LE(layout.pageRect(page).right(), across - SpreadLayout::margin)
+                    << across << " " << page;
+        }
+    }
+}
+
 TEST(PageCacheTest, TheLeastRecentlyUsedGoFirstButNeverWhatIsKept)
 {
     QImage tile(100, 100, QImage::Format_RGB32);

@@ -8,6 +8,7 @@
 #include "wizard/shippingstep.h"
 #include "wizardtest.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -123,6 +124,8 @@ TEST_F(OrderSteps, ShippingGivesPricesAndArrivalDays)
 TEST_F(OrderSteps, TheRecipientChangesTheNoteAtOnce)
 {
     ShippingStep step(&model);
+    step.resize(640, 400);
+    step.show();
     auto *picker = step.findChild<SegmentedControl *>();
     EXPECT_EQ(
         picker->labels(), (QStringList { QStringLiteral("To me"), QStringLiteral("Straight to Them") }));
@@ -134,6 +137,15 @@ TEST_F(OrderSteps, TheRecipientChangesTheNoteAtOnce)
     model.setInsights(daysOf(QDate(2024, 3, 1), 3, 3));
     EXPECT_TRUE(TestSupport::findText(&step,
         QStringLiteral("We'll ask for Sam's address at checkout. The packing slip carries no prices.")));
+
+    // A long name widens the picker: both labels stay whole.
+    Insights long_ = daysOf(QDate(2024, 3, 1), 3, 3);
+    long_.them = QStringLiteral("Alexandria Wolfeschlegelsteinhausen");
+    model.setInsights(long_);
+    QApplication::processEvents();
+    EXPECT_EQ(picker->labels().last(), QStringLiteral("Straight to Alexandria Wolfeschlegelsteinhausen"));
+    EXPECT_GE(picker->width(), picker->minimumSizeHint().width());
+    EXPECT_GT(picker->width(), 300);
     QTest::mouseClick(picker, Qt::LeftButton, {}, QPoint(60, 14));
     EXPECT_EQ(model.order().recipient, QStringLiteral("me"));
 }

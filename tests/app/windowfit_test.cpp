@@ -1,0 +1,122 @@
+// Every main screen fits the window at every size from the smallest up:
+// nothing runs out of what holds it or is squeezed past its words, long
+// columns scroll down, and nothing scrolls sideways. Over the sample
+// conversation, with the real tools, as a person goes from screen to screen.
+#include "app/contentview.h"
+#include "app/mainwindow.h"
+#include "fitcheck.h"
+#include "flow/bookflow.h"
+#include "flow/bookhomeview.h"
+#include "samplewindow.h"
+#include "uitestsupport.h"
+#include "viewer/bookview.h"
+#include "wizard/coverstep.h"
+#include "wizard/wizardmodel.h"
+#include "wizard/wizardview.h"
+#include "wrapped/wrappedview.h"
+
+#include <QApplication>
+#include <QTest>
+
+namespace {
+
+// The smallest window, the width of a small laptop's screen, the first
+// size and a large one.
+const QList<QSize> sizes { { 980, 640 }, { 1024, 700 }, { 1280, 820 }, { 1600, 1000 } };
+
+void settle()
+{
+    for (int round = 0; round < 4; ++round)
+        QApplication::processEvents();
+    QTest::qWait(100);
+}
+
+// What is cut or scrolls sideways in the window at each size, one line per
+// fault and size; empty when the screen fits.
+QStringList faults(QWidget *window)
+{
+    QStringList found;
+    for (const QSize &size : sizes) {
+        window->resize(size);
+        settle();
+        const QString at = QStringLiteral("%1x%2: ").arg(size.width()).arg(size.height());
+        for (const QString &cut : TestSupport::cutWidgets(window))
+            found.append(at + cut);
+        for (const QString &bar : TestSupport::sidewaysScrollBars(window))
+            found.append(at + QStringLiteral("scrolls sideways: ") + bar);
+    }
+    return found;
+}
+
+} // namespace
+
+TEST(WindowFit, TheSmallestWindowCountsItsMenuBarAndToolbar)
+{
+    SampleWindow sample;
+    MainWindow *window = sample.window();
+    EXPECT_EQ(window->minimumSize(), QSize(980, 640));
+    ASSERT_TRUE(sample.home());
+    // The book's page fills the toolbar: the window still gets as small.
+    window->resize(400, 300);
+    settle();
+    EXPECT_EQ(window->size(), QSize(980, 640));
+    EXPECT_EQ(window->minimumSizeHint().boundedTo(QSize(980, 640)), window->minimumSizeHint());
+}
+
+TEST(WindowFit, TheSidebarAndTheConsentScreen)
+{
+    SampleWindow sample(SampleWindow::Consent::None);
+    ASSERT_TRUE(
+        TestSupport::waitUntil([&] { return sample.content()->route() == ContentView::Route::Split; }));
+    EXPECT_EQ(faults(sample.window()), QStringList());
+    ASSERT_TRUE(sample.pick());
+    EXPECT_EQ(faults(sample.window()), QStringList());
+}
+
+TEST(WindowFit, EveryStepOfTheWizard)
+{
+    SampleWindow sample;
+    WizardView *wizard = sample.wizard();
+    ASSERT_TRUE(wizard);
+    WizardModel *model = wizard->model();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return model->pricing().has_value(); }));
+    const auto goTo = [&](WizardModel::Step step) {
+        wizard->go(int(step) - int(model->step()));
+        return TestSupport::waitUntil(
+            [&] { return !wizard->findChild<QWidget *>(QStringLiteral("stepTransition")); });
+    };
+    for (int number = 0; number < WizardModel::stepCount; ++number) {
+        ASSERT_TRUE(goTo(*WizardModel::stepAt(number)));
+        EXPECT_EQ(faults(sample.window()), QStringList()) << "step " << number;
+    }
+    // Every way of making the cover, each with its own panel.
+    ASSERT_TRUE(goTo(WizardModel::Step::Cover));
+    auto *cover = qobject_cast<CoverStep *>(wizard->stepView());
+    ASSERT_TRUE(cover);
+    for (int tab = 0; tab < CoverStep::tabCount; ++tab) {
+        cover->setTab(CoverStep::Tab(tab));
+        EXPECT_EQ(faults(sample.window()), QStringList()) << "cover tab " << tab;
+    }
+}
+
+TEST(WindowFit, TheMakingScreenTheBooksPageItsPagesAndItsWrapped)
+{
+    SampleWindow sample;
+    WizardView *wizard = sample.wizard();
+    ASSERT_TRUE(wizard);
+    QWidget *makeItForMe = nullptr;
+    ASSERT_TRUE(TestSupport::waitUntil([&] {
+        makeItForMe = TestSupport::findText(wizard, QStringLiteral("Make It for Me"));
+        return makeItForMe && makeItForMe->isEnabled();
+    }));
+    QTest::mouseClick(makeItForMe, Qt::LeftButton);
+    ASSERT_EQ(sample.flow()->mode(), BookFlow::Mode::Making);
+    EXPECT_EQ(faults(sample.window()), QStringList());
+
+    ASSERT_TRUE(sample.home());
+    EXPECT_EQ(faults(sample.window()), QStringList());
+    ASSERT_TRUE(sample.pages());
+    EXPECT_EQ(faults(sample.window()), QStringList());
+    ASSERT_TRUE(sample.wrapped());
+    EXPECT_EQ(faults(sample.window()), QStringList());
+}
