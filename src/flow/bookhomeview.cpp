@@ -15,6 +15,7 @@
 #include "ui/desktop.h"
 #include "ui/errors.h"
 #include "ui/icons.h"
+#include "ui/lonewords.h"
 #include "ui/spinner.h"
 #include "ui/style.h"
 #include "ui/windowtoolbar.h"
@@ -240,9 +241,11 @@ QWidget *BookHomeView::buildExtras()
     auto *text = new QVBoxLayout;
     text->setSpacing(1);
     text->addWidget(Style::label(QStringLiteral("Photo edition"), Style::Text::Body, Style::Tone::Secondary));
-    text->addWidget(Style::label(
+    QLabel *soon = Style::label(
         QStringLiteral("Your photos printed in colour, in the line where they were sent. Coming soon."),
-        Style::Text::Caption, Style::Tone::Tertiary));
+        Style::Text::Caption, Style::Tone::Tertiary);
+    LoneWords::avoid(soon);
+    text->addWidget(soon);
     photos->addLayout(text, 1);
     column->addSpacing(4);
     column->addLayout(photos);

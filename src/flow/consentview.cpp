@@ -133,8 +133,12 @@ ConsentView::ConsentView(
     readRow->addStretch(1);
     stack->addLayout(readRow);
 
+    // The explained buttons share one width, so their explanations start at
+    // one edge.
+    QList<QPushButton *> explained;
     if (m_actions.wrapped) {
         auto *wrapped = new QPushButton(QStringLiteral("See Our Wrapped"));
+        explained.append(wrapped);
         wrapped->setAutoDefault(false);
         stack->addLayout(explainedButton(wrapped,
             QStringLiteral("A free set of cards with the numbers from your ")
@@ -147,6 +151,7 @@ ConsentView::ConsentView(
     if (m_actions.web) {
         const QString host = HandoffSlot::host();
         auto *web = new QPushButton(QStringLiteral("Make It on ") + host);
+        explained.append(web);
         web->setAutoDefault(false);
         stack->addLayout(explainedButton(web,
             QStringLiteral("Sends this conversation, as text, to ") + host
@@ -155,6 +160,11 @@ ConsentView::ConsentView(
                     "on your phone.")));
         connect(web, &QPushButton::clicked, this, [this] { act(m_actions.web); });
     }
+    int widest = 0;
+    for (QPushButton *button : std::as_const(explained))
+        widest = std::max(widest, button->sizeHint().width());
+    for (QPushButton *button : std::as_const(explained))
+        button->setMinimumWidth(widest);
 
     stack->addWidget(Style::label(
         QStringLiteral(

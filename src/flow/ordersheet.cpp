@@ -193,11 +193,10 @@ void OrderSheet::refresh()
         isStripe(mode) ? QStringLiteral("Continue to Payment") : QStringLiteral("Send It to Us"));
     m_order->setEnabled(m_model->canOrder());
 
-    // The height follows what the stage shows, at the sheet's fixed width.
-    layout()->activate();
-    resize(width(),
-        layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width())
-                                      : layout()->sizeHint().height());
+    // The height follows what the stage shows, at the sheet's fixed width:
+    // the layouts of what was just shown or hidden are settled first, or the
+    // sheet keeps the room of what it showed before.
+    fitToContent();
 }
 
 void OrderSheet::refreshReadyForm()

@@ -1,6 +1,7 @@
 #include "contentunavailable.h"
 
 #include "icons.h"
+#include "lonewords.h"
 #include "style.h"
 
 #include <QHBoxLayout>
@@ -21,6 +22,7 @@ ContentUnavailable::ContentUnavailable(
     m_description->setAlignment(Qt::AlignCenter);
     m_description->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_description->setVisible(!description.isEmpty());
+    LoneWords::avoid(m_description);
 
     auto *column = new QWidget(this);
     column->setMaximumWidth(420);
@@ -55,6 +57,7 @@ void ContentUnavailable::setDescription(const QString &description)
 {
     m_description->setText(description);
     m_description->setVisible(!description.isEmpty());
+    LoneWords::avoid(m_description);
 }
 
 QString ContentUnavailable::title() const

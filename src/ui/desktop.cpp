@@ -1,5 +1,7 @@
 #include "desktop.h"
 
+#include "style.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -7,6 +9,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
 #include <QMimeData>
 #include <QPointer>
 #include <QProcess>
@@ -36,6 +40,37 @@ public:
         QFileDialog::accept();
     }
 };
+
+// Qt's panel has one place for a line of its own, the label before the
+// folder menu, which never wraps: a long message there makes the panel as
+// wide as the message, wider than a screen. The message goes above the
+// panel's rows instead, wrapped to the panel's width.
+void putMessageAbove(QFileDialog *dialog, const QString &message)
+{
+    auto *grid = qobject_cast<QGridLayout *>(dialog->layout());
+    auto *line = Style::label(message, Style::Text::Body, Style::Tone::Secondary);
+    line->setObjectName(QStringLiteral("panelMessage"));
+    if (!grid) {
+        dialog->layout()->addWidget(line);
+        return;
+    }
+    struct Placed
+    {
+        QLayoutItem *item;
+        int row, column, rows, columns;
+    };
+    QList<Placed> placed;
+    while (grid->count() > 0) {
+        Placed one {};
+        grid->getItemPosition(0, &one.row, &one.column, &one.rows, &one.columns);
+        one.item = grid->takeAt(0);
+        placed.append(one);
+    }
+    const int columns = std::max(1, grid->columnCount());
+    grid->addWidget(line, 0, 0, 1, columns);
+    for (const Placed &one : std::as_const(placed))
+        grid->addItem(one.item, one.row + 1, one.column, one.rows, one.columns);
+}
 
 QStringList desktopEntryFolders()
 {
@@ -249,7 +284,9 @@ QCoro::Task<QStringList> Desktop::choose(QWidget *parent, Panel panel)
     if (!panel.prompt.isEmpty())
         dialog->setLabelText(QFileDialog::Accept, panel.prompt);
     if (!panel.message.isEmpty())
-        dialog->setLabelText(QFileDialog::LookIn, panel.message);
+        putMessageAbove(dialog, panel.message);
+    // Qt's own size lists too few files, in columns too narrow to read.
+    dialog->resize(dialog->sizeHint().expandedTo(QSize(760, 480)));
     dialog->open();
     const int result = co_await qCoro(dialog.data(), &QDialog::finished);
     if (!dialog)

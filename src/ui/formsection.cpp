@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QVBoxLayout>
+#include <algorithm>
 
 // The rounded card the rows sit on, with a hairline between two rows.
 class FormSection::Card : public QWidget
@@ -93,7 +94,20 @@ QWidget *FormSection::addRow(const QString &label, QWidget *value)
     name->setWordWrap(false);
     layout->addWidget(name);
     layout->addWidget(value, 1);
+    m_names.append(name);
+    alignNames();
     return addRow(content);
+}
+
+void FormSection::alignNames()
+{
+    // One column of names: every value starts where the longest name ends.
+    m_names.removeAll(nullptr);
+    int widest = 0;
+    for (const QPointer<QLabel> &name : std::as_const(m_names))
+        widest = std::max(widest, name->sizeHint().width());
+    for (const QPointer<QLabel> &name : std::as_const(m_names))
+        name->setMinimumWidth(widest);
 }
 
 void FormSection::moveRow(QWidget *row, int index)

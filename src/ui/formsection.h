@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -21,7 +23,8 @@ public:
     // the row; deleting the row takes it out again.
     QWidget *addRow(QWidget *content);
     QWidget *insertRow(int index, QWidget *content);
-    // A row with a label at the leading edge and the value after it.
+    // A row with a label at the leading edge and the value after it; the
+    // values of a section's labelled rows all start at one edge.
     QWidget *addRow(const QString &label, QWidget *value);
     // Rows in order, for moving them about without rebuilding them.
     void moveRow(QWidget *row, int index);
@@ -36,8 +39,11 @@ public:
 private:
     class Card;
 
+    void alignNames();
+
     QLabel *m_header;
     QLabel *m_footer;
     Card *m_card;
     QVBoxLayout *m_rows;
+    QList<QPointer<QLabel>> m_names;
 };

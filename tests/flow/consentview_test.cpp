@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -144,3 +145,24 @@ TEST_F(ConsentViewTest, ThePickerStartsOnTheStoredChoiceElseTheGuessAndStoresEve
     }
 }
 
+TEST_F(ConsentViewTest, TheTwoExplanationsStartAtOneEdge)
+{
+    ConsentView::Actions both = actions();
+    both.web = [] {};
+    ConsentView view(conversation("file-1", std::nullopt), QStringLiteral("Sam"), both);
+    view.resize(700, 700);
+    view.show();
+    QApplication::processEvents();
+    QWidget *wrappedText = TestSupport::findText(&view,
+        QStringLiteral(
+            "A free set of cards with the numbers from your conversation, read on this computer. No "
+            "message is quoted on a card, and nothing is printed."));
+    QWidget *webText = nullptr;
+    for (QLabel *label : view.findChildren<QLabel *>()) {
+        if (label->text().startsWith(QLatin1String("Sends this conversation, as text, to ")))
+            webText = label;
+    }
+    ASSERT_TRUE(wrappedText);
+    ASSERT_TRUE(webText);
+    EXPECT_EQ(wrappedText->mapTo(&view, QPoint(0, 0)).x(), webText->mapTo(&view, QPoint(0, 0)).x());
+}

@@ -7,6 +7,7 @@
 #include "service/coverart.h"
 #include "service/rewards.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QTest>
 
@@ -350,4 +351,19 @@ TEST_F(Sheets, AGiftCardTakenOutAgainTakesTheAddressAwayAndGoesOnToPayment)
     EXPECT_TRUE(TestSupport::waitUntil([&] { return shows(sheet, "Sending them"); }, 120000));
     EXPECT_TRUE(
         TestSupport::waitUntil([&] { return shows(sheet, "The payment page is open in your browser."); }));
+}
+
+// The sheet is as tall as what it shows: no band of the form's hidden
+// parts, or of the spinner it showed first, above its buttons.
+TEST_F(Sheets, TheSheetIsAsTallAsWhatItShows)
+{
+    OrderSheet *sheet = presentOpen();
+    QApplication::processEvents();
+    QPushButton *cancel = buttonWithText(sheet, QStringLiteral("Cancel"));
+    QLineEdit *gift = fieldWithPlaceholder(sheet, QStringLiteral("Gift card code (optional)"));
+    ASSERT_TRUE(cancel && gift);
+    const int below
+        = cancel->mapTo(sheet, QPoint(0, 0)).y() - gift->mapTo(sheet, QPoint(0, gift->height())).y();
+    EXPECT_LE(below, 48);
+    EXPECT_GE(below, 12);
 }

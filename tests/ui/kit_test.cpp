@@ -215,4 +215,3 @@ TEST(WindowToolbar, ItemsLeaveWithTheScreenThatPutThemThere)
     toolbar->clearItems(other);
     EXPECT_FALSE(toolbar->actions().contains(next));
 }
-
