@@ -7,6 +7,7 @@
 #include "ui/icons.h"
 #include "ui/spinner.h"
 #include "ui/style.h"
+#include "ui/textwrap.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -410,8 +411,11 @@ QWidget *BackupSheet::chooseView(View view)
                  "3. When it's done, click Manage Backups, Control-click the backup, and choose Show in the "
                  "file "
                  "manager. Drag that folder here.",
-             })
-            steps->addWidget(Style::label(QString::fromUtf8(step)));
+             }) {
+            QLabel *line = Style::label(QString::fromUtf8(step));
+            TextWrap::keep(line, TextWrap::Lines::NoLoneWord);
+            steps->addWidget(line);
+        }
         column->addLayout(steps);
         break;
     }

@@ -2,9 +2,9 @@
 
 #include "bookpage.h"
 #include "ui/icons.h"
-#include "ui/lonewords.h"
 #include "ui/spinner.h"
 #include "ui/style.h"
+#include "ui/textwrap.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -155,7 +155,7 @@ ExtraRow::ExtraRow(const QString &symbol, const QString &title, const QString &d
     m_symbol->setAlignment(Qt::AlignCenter);
     m_chevron->setPixmap(
         Icons::pixmap(QStringLiteral("chevron.right"), 12, Style::color(Style::Tone::Tertiary)));
-    LoneWords::avoid(m_detail);
+    TextWrap::keep(m_detail, TextWrap::Lines::NoLoneWord);
     for (QLabel *label : { m_symbol, m_title, m_detail, m_chevron }) {
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
         // Inside a button a label would take the button's text colour, and
@@ -178,7 +178,7 @@ ExtraRow::ExtraRow(const QString &symbol, const QString &title, const QString &d
 void ExtraRow::setDetail(const QString &detail)
 {
     m_detail->setText(detail);
-    LoneWords::avoid(m_detail);
+    TextWrap::keep(m_detail, TextWrap::Lines::NoLoneWord);
 }
 
 QString ExtraRow::title() const

@@ -15,9 +15,9 @@
 #include "ui/desktop.h"
 #include "ui/errors.h"
 #include "ui/icons.h"
-#include "ui/lonewords.h"
 #include "ui/spinner.h"
 #include "ui/style.h"
+#include "ui/textwrap.h"
 #include "ui/windowtoolbar.h"
 
 #include <QAction>
@@ -244,7 +244,7 @@ QWidget *BookHomeView::buildExtras()
     QLabel *soon = Style::label(
         QStringLiteral("Your photos printed in colour, in the line where they were sent. Coming soon."),
         Style::Text::Caption, Style::Tone::Tertiary);
-    LoneWords::avoid(soon);
+    TextWrap::keep(soon, TextWrap::Lines::NoLoneWord);
     text->addWidget(soon);
     photos->addLayout(text, 1);
     column->addSpacing(4);

@@ -1,8 +1,8 @@
 #include "contentunavailable.h"
 
 #include "icons.h"
-#include "lonewords.h"
 #include "style.h"
+#include "textwrap.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -22,7 +22,7 @@ ContentUnavailable::ContentUnavailable(
     m_description->setAlignment(Qt::AlignCenter);
     m_description->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_description->setVisible(!description.isEmpty());
-    LoneWords::avoid(m_description);
+    TextWrap::keep(m_description, TextWrap::Lines::Balanced);
 
     auto *column = new QWidget(this);
     column->setMaximumWidth(420);
@@ -57,7 +57,7 @@ void ContentUnavailable::setDescription(const QString &description)
 {
     m_description->setText(description);
     m_description->setVisible(!description.isEmpty());
-    LoneWords::avoid(m_description);
+    TextWrap::keep(m_description, TextWrap::Lines::Balanced);
 }
 
 QString ContentUnavailable::title() const

@@ -5,6 +5,7 @@
 #include "ui/errors.h"
 #include "ui/icons.h"
 #include "ui/style.h"
+#include "ui/textwrap.h"
 
 #include <QCheckBox>
 #include <QDragEnterEvent>
@@ -222,6 +223,7 @@ QWidget *ClaimSheet::confirmation(const QString &text, bool Rewards::Claim::*fla
     words->setFont(Style::font(Style::Text::Body));
     words->setWordWrap(true);
     words->setTextFormat(Qt::PlainText);
+    TextWrap::keep(words, TextWrap::Lines::NoLoneWord);
     connect(words, &ClickableLabel::clicked, box, &QCheckBox::toggle);
     line->addWidget(box, 0, Qt::AlignTop);
     line->addWidget(words, 1);

@@ -10,6 +10,7 @@
 #include "samplewindow.h"
 #include "uitestsupport.h"
 #include "viewer/bookview.h"
+#include "viewer/searchresults.h"
 #include "wizard/coverstep.h"
 #include "wizard/wizardmodel.h"
 #include "wizard/wizardview.h"
@@ -115,8 +116,17 @@ TEST(WindowFit, TheMakingScreenTheBooksPageItsPagesAndItsWrapped)
 
     ASSERT_TRUE(sample.home());
     EXPECT_EQ(faults(sample.window()), QStringList());
-    ASSERT_TRUE(sample.pages());
+    BookView *pages = sample.pages();
+    ASSERT_TRUE(pages);
     EXPECT_EQ(faults(sample.window()), QStringList());
+    // Beside the pages, the book's settings, then what a search found.
+    pages->setInspectorShown(true);
+    EXPECT_EQ(faults(sample.window()), QStringList()) << "settings";
+    pages->setInspectorShown(false);
+    pages->setQuery(QStringLiteral("coffee"));
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return pages->results()->count() > 0; }));
+    EXPECT_EQ(faults(sample.window()), QStringList()) << "search";
+    pages->setQuery(QString());
     ASSERT_TRUE(sample.wrapped());
     EXPECT_EQ(faults(sample.window()), QStringList());
 }

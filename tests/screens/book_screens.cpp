@@ -1,6 +1,6 @@
 // One book's road through the window, as a person goes it over the sample
 // conversation: the sidebar, the consent screen, every step of the wizard,
-// the making screen, the book's page, its pages and its Wrapped.
+// the making screen and the book's page.
 #include "app/contentview.h"
 #include "app/mainwindow.h"
 #include "flow/bookflow.h"
@@ -10,11 +10,9 @@
 #include "samplewindow.h"
 #include "ui/card.h"
 #include "uitestsupport.h"
-#include "viewer/bookview.h"
 #include "wizard/timeline.h"
 #include "wizard/wizardmodel.h"
 #include "wizard/wizardview.h"
-#include "wrapped/wrappedview.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -127,7 +125,7 @@ TEST(BookScreens, EveryStepOfTheWizard)
     });
 }
 
-TEST(BookScreens, TheMakingScreenTheBooksPageItsPagesAndItsWrapped)
+TEST(BookScreens, TheMakingScreenAndTheBooksPage)
 {
     Gallery::inBothAppearances([] {
         SampleWindow sample;
@@ -146,15 +144,5 @@ TEST(BookScreens, TheMakingScreenTheBooksPageItsPagesAndItsWrapped)
         BookHomeView *home = sample.home();
         ASSERT_TRUE(home);
         atEverySize(window, QStringLiteral("book-page"), QStringLiteral("top"));
-
-        BookView *pages = sample.pages();
-        ASSERT_TRUE(pages);
-        Gallery::settle(1000);
-        atEverySize(window, QStringLiteral("pages"), QStringLiteral("spread"));
-
-        WrappedView *wrapped = sample.wrapped();
-        ASSERT_TRUE(wrapped);
-        Gallery::settle(500);
-        atEverySize(window, QStringLiteral("wrapped"), QStringLiteral("story"));
     });
 }
