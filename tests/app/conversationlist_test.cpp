@@ -4,9 +4,12 @@
 #include "app/conversationlistmodel.h"
 #include "app/sourceadder.h"
 #include "shelltest.h"
+#include "ui/desktop.h"
 #include "ui/style.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -194,6 +197,46 @@ TEST_F(ConversationListTest, DroppedFilesAreAddedEachOnItsOwnAndFailuresSayWhy)
     EXPECT_EQ(list->selection(), std::nullopt);
 }
 
+// The panel is the desktop's own: its long prompt wraps above the files, so
+// the panel stays a panel's width and Add and Cancel stay on the screen.
+TEST_F(ConversationListTest, TheChatFilePanelWrapsItsPromptAndFitsTheScreen)
+{
+    const auto lib = library();
+    SourceAdder adder(lib.get());
+    QWidget window;
+    window.resize(1280, 820);
+    auto *list = new ConversationList(lib.get(), &adder, &window);
+    window.show();
+    Desktop::setInstance(nullptr);
+    list->addButton()->menu()->actions()[1]->trigger();
+    auto *panel = window.findChild<QFileDialog *>();
+    Desktop::setInstance(&TestSupport::desktop());
+    ASSERT_TRUE(panel);
+    QApplication::processEvents();
+    ASSERT_TRUE(panel->isVisible());
+
+    EXPECT_LE(panel->width(), 1000);
+    auto *prompt = panel->findChild<QLabel *>(QStringLiteral("panelMessage"));
+    ASSERT_TRUE(prompt);
+    EXPECT_TRUE(prompt->isVisible());
+    EXPECT_TRUE(prompt->text().startsWith("Choose a chat export, or the folder or zip it came in: WhatsApp"));
+    EXPECT_LE(prompt->mapTo(panel, QPoint(prompt->width(), 0)).x(), panel->width());
+    EXPECT_GE(prompt->height(), 2 * prompt->fontMetrics().lineSpacing());
+    for (const QString &text : { QStringLiteral("Add Chat"), QStringLiteral("Cancel") }) {
+        QPushButton *button = nullptr;
+        for (QPushButton *candidate : panel->findChildren<QPushButton *>()) {
+            if (candidate->text() == text)
+                button = candidate;
+        }
+        ASSERT_TRUE(button) << text.toStdString();
+        EXPECT_TRUE(panel->rect().contains(QRect(button->mapTo(panel, QPoint(0, 0)), button->size())))
+            << text.toStdString();
+    }
+    panel->reject();
+    QTest::qWait(10);
+    EXPECT_TRUE(lib->added().isEmpty());
+}
+
 TEST_F(ConversationListTest, TheKeysGoFromConversationToConversationOverTheHeaders)
 {
     setDatabase(true);
@@ -248,4 +291,3 @@ TEST_F(ConversationListTest, TheAddMenuOffersEveryKindOfSource)
     QTest::qWait(10);
     EXPECT_TRUE(lib->added().isEmpty());
 }
-

@@ -103,14 +103,7 @@ TEST(WindowFit, EveryStepOfTheWizard)
 TEST(WindowFit, TheMakingScreenTheBooksPageItsPagesAndItsWrapped)
 {
     SampleWindow sample;
-    WizardView *wizard = sample.wizard();
-    ASSERT_TRUE(wizard);
-    QWidget *makeItForMe = nullptr;
-    ASSERT_TRUE(TestSupport::waitUntil([&] {
-        makeItForMe = TestSupport::findText(wizard, QStringLiteral("Make It for Me"));
-        return makeItForMe && makeItForMe->isEnabled();
-    }));
-    QTest::mouseClick(makeItForMe, Qt::LeftButton);
+    ASSERT_TRUE(sample.making());
     ASSERT_EQ(sample.flow()->mode(), BookFlow::Mode::Making);
     EXPECT_EQ(faults(sample.window()), QStringList());
 

@@ -130,14 +130,7 @@ TEST(BookScreens, TheMakingScreenAndTheBooksPage)
     Gallery::inBothAppearances([] {
         SampleWindow sample;
         MainWindow *window = sample.window();
-        WizardView *wizard = sample.wizard();
-        ASSERT_TRUE(wizard);
-        QWidget *makeItForMe = nullptr;
-        ASSERT_TRUE(TestSupport::waitUntil([&] {
-            makeItForMe = TestSupport::findText(wizard, QStringLiteral("Make It for Me"));
-            return makeItForMe && makeItForMe->isEnabled();
-        }));
-        QTest::mouseClick(makeItForMe, Qt::LeftButton);
+        ASSERT_TRUE(sample.making());
         ASSERT_EQ(sample.flow()->mode(), BookFlow::Mode::Making);
         atEverySize(window, QStringLiteral("making"), QStringLiteral("typesetting"));
 

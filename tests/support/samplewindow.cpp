@@ -8,6 +8,7 @@
 #include "flow/bookflow.h"
 #include "flow/bookhomeview.h"
 #include "flow/consentview.h"
+#include "flow/makingview.h"
 #include "model/backups.h"
 #include "model/consent.h"
 #include "model/defaults.h"
@@ -135,23 +136,33 @@ WizardView *SampleWindow::wizard()
     return qobject_cast<WizardView *>(book->screen());
 }
 
+MakingView *SampleWindow::making()
+{
+    WizardView *steps = wizard();
+    if (!steps)
+        return nullptr;
+    QWidget *makeItForMe = nullptr;
+    TestSupport::waitUntil(
+        [&] {
+            makeItForMe = TestSupport::findText(steps, QStringLiteral("Make It for Me"));
+            return makeItForMe && makeItForMe->isEnabled();
+        },
+        Long);
+    if (!makeItForMe)
+        return nullptr;
+    QTest::mouseClick(makeItForMe, Qt::LeftButton);
+    return qobject_cast<MakingView *>(flow()->screen());
+}
+
 BookHomeView *SampleWindow::home()
 {
     BookFlow *book = flow() ? flow() : open();
     if (!book)
         return nullptr;
     if (book->mode() == BookFlow::Mode::Wizard) {
-        QWidget *makeItForMe = nullptr;
-        TestSupport::waitUntil(
-            [&] {
-                makeItForMe = TestSupport::findText(book->screen(), QStringLiteral("Make It for Me"));
-                return makeItForMe && makeItForMe->isEnabled();
-            },
-            Long);
-        if (!makeItForMe)
+        if (!making())
             return nullptr;
-        QTest::mouseClick(makeItForMe, Qt::LeftButton);
-    } else if (book->mode() != BookFlow::Mode::Home) {
+    } else if (book->mode() != BookFlow::Mode::Home && book->mode() != BookFlow::Mode::Making) {
         book->makeBook();
     }
     TestSupport::waitUntil([&] { return book->mode() == BookFlow::Mode::Home; }, Long);

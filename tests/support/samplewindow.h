@@ -17,6 +17,7 @@ class BookView;
 class ContentView;
 class Library;
 class MainWindow;
+class MakingView;
 class Updater;
 class WizardView;
 class WrappedView;
@@ -61,6 +62,8 @@ public:
     // The wizard of a book without a look, once its first step has what it
     // found.
     WizardView *wizard();
+    // From the wizard's first step, "Make It for Me": the making screen.
+    MakingView *making();
     // Goes through the wizard with "Make It for Me" and the making screen
     // to the book's page, and waits for its prices and cover.
     BookHomeView *home();
