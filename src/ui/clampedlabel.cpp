@@ -27,18 +27,22 @@ void ClampedLabel::setMinimumLines(int lines)
 
 int ClampedLabel::heightForWidth(int width) const
 {
+    // The lines are laid within the contents margins, as a QLabel's are.
+    const QMargins margins = contentsMargins();
+    const int inner = width - margins.left() - margins.right();
     const int lineHeight = QFontMetrics(font()).lineSpacing();
-    const int drawn = text().isEmpty() || width <= 0
+    const int drawn = text().isEmpty() || inner <= 0
         ? 0
-        : ClampedText::height({ text(), font(), m_maxLines, {}, alignment() }, width);
-    return std::max({ drawn, lineHeight * m_minimumLines, lineHeight });
+        : ClampedText::height({ text(), font(), m_maxLines, {}, alignment() }, inner);
+    return std::max({ drawn, lineHeight * m_minimumLines, lineHeight }) + margins.top() + margins.bottom();
 }
 
 QSize ClampedLabel::sizeHint() const
 {
     const QFontMetrics metrics(font());
+    const QMargins margins = contentsMargins();
     const int natural = metrics.horizontalAdvance(text()) + 1;
-    const int width = std::min(natural, 420);
+    const int width = std::min(natural, 420) + margins.left() + margins.right();
     return { width, heightForWidth(width) };
 }
 
@@ -54,5 +58,7 @@ void ClampedLabel::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-    ClampedText::paint(painter, QPointF(0, 0), width(), { text(), font(), m_maxLines, {}, alignment() });
+    const QRect inner = contentsRect();
+    ClampedText::paint(
+        painter, inner.topLeft(), inner.width(), { text(), font(), m_maxLines, {}, alignment() });
 }

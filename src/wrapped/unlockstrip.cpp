@@ -4,6 +4,7 @@
 #include "ui/desktop.h"
 #include "ui/icons.h"
 #include "ui/style.h"
+#include "ui/textwrap.h"
 
 #include <QEvent>
 #include <QFontDatabase>
@@ -95,6 +96,8 @@ public:
         m_texts->addWidget(m_title);
         Style::setStyle(m_noteLine, Style::Text::Caption, Style::Tone::Secondary);
         m_texts->addWidget(m_noteLine);
+        TextWrap::keep(m_title, TextWrap::Lines::NoLoneWord);
+        TextWrap::keep(m_noteLine, TextWrap::Lines::NoLoneWord);
         m_row->addLayout(m_texts);
 
         m_doneSymbol->setPixmap(Icons::pixmap(QStringLiteral("checkmark.circle.fill"), 12, Style::brand()));
@@ -159,6 +162,7 @@ public:
     void setState(const QString &title, const State &state)
     {
         m_title->setText(title);
+        TextWrap::keep(m_title, TextWrap::Lines::NoLoneWord);
         // The whole title, for when the band is too narrow for it.
         m_title->setToolTip(title);
         const bool done = state.kind == State::Kind::Done;

@@ -109,7 +109,7 @@ TEST(BookScreens, EveryStepOfTheWizard)
             } else if (step == WizardModel::Step::Binding) {
                 const Pricing prices = *model->pricing();
                 Pricing small = prices;
-                small.pagesPerVolume = 60;
+                small.pagesPerVolume = 30;
                 model->setPricing(small);
                 atEverySize(window, screen, QStringLiteral("three-books"));
                 model->setPricing(prices);

@@ -1,5 +1,6 @@
 // Wrapped captions never end on a word alone, and centred descriptions
 // wrap into lines of about one length.
+#include "ui/clampedlabel.h"
 #include "ui/style.h"
 #include "ui/textwrap.h"
 #include "uitestsupport.h"
@@ -115,4 +116,18 @@ TEST(TextWrap, ALabelKeepsItsWidthAndWrapsItsTextNarrower)
     label->resize(lone, 100);
     EXPECT_EQ(label->contentsMargins().left(),
         (lone - TextWrap::width(soon, label->font(), lone, Lines::NoLoneWord)) / 2);
+}
+
+// A clamped label lays its lines within its contents margins, as a QLabel
+// does, so its lines can be kept the same way.
+TEST(TextWrap, AClampedLabelWrapsWithinItsMargins)
+{
+    ClampedLabel label(soon, 3);
+    label.setFont(Style::font(Style::Text::Caption));
+    const int lone = loneWidth(soon, label.font());
+    ASSERT_GT(lone, 0);
+    const int plain = label.heightForWidth(lone - 80);
+    label.setContentsMargins(0, 0, 80, 0);
+    EXPECT_EQ(label.heightForWidth(lone), plain);
+    EXPECT_EQ(label.sizeHint().width(), std::min(label.fontMetrics().horizontalAdvance(soon) + 1, 420) + 80);
 }
