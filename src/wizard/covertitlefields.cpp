@@ -156,7 +156,9 @@ void CoverTitleFields::fillIdeas()
 {
     m_ideasMenu->clear();
     for (const QString &idea : titleIdeas(*m_model)) {
-        QAction *action = m_ideasMenu->addAction(idea);
+        // A menu takes "&" for a shortcut mark; a title's own "&" is shown.
+        QAction *action
+            = m_ideasMenu->addAction(QString(idea).replace(QLatin1Char('&'), QStringLiteral("&&")));
         action->setFont(WizardLook::withEmoji(m_ideasMenu->font()));
         connect(action, &QAction::triggered, this, [this, idea] { m_model->setTitle(idea); });
     }

@@ -7,8 +7,10 @@
 #include "samplewindow.h"
 #include "service/coverart.h"
 #include "uitestsupport.h"
+#include "wizard/coverphoto.h"
 #include "wizard/coverpreview.h"
 #include "wizard/covertest.h"
+#include "wizard/covertitlefields.h"
 #include "wizard/wizardview.h"
 
 #include <QApplication>
@@ -59,15 +61,16 @@ bool redrawn(WizardModel *model, const std::optional<QString> &before)
         [&] { return model->coverFront() != before && !model->isRenderingCover(); }, 120000);
 }
 
-// The menus of the tab shown (title ideas, tips, painting ideas), each open.
-void openEachMenu(QWidget *window, CoverStep *cover, const QString &tab)
+// The menus a panel of the step offers (title ideas, tips, painting
+// ideas), each open.
+void openEachMenu(QWidget *window, QWidget *panel, const QString &state)
 {
     int n = 0;
-    for (QToolButton *button : cover->findChildren<QToolButton *>()) {
-        if (!button->menu() || !button->isVisibleTo(cover))
+    for (QToolButton *button : panel->findChildren<QToolButton *>()) {
+        if (!button->menu() || !button->isVisibleTo(panel))
             continue;
         atEverySize(
-            window, QStringLiteral("cover"), tab + QStringLiteral("-menu-%1").arg(++n),
+            window, QStringLiteral("cover"), state + (n++ ? QStringLiteral("-%1").arg(n) : QString()),
             [&] { Gallery::dropDown(button, button->menu()); }, Gallery::closePopups);
     }
 }
@@ -85,7 +88,7 @@ TEST(CoverScreens, EveryTab)
         ASSERT_TRUE(cover);
         WizardModel *model = cover->model();
         atEverySize(window, QStringLiteral("cover"), QStringLiteral("designs"));
-        openEachMenu(window, cover, QStringLiteral("designs"));
+        openEachMenu(window, cover->findChild<CoverTitleFields *>(), QStringLiteral("title-ideas"));
 
         auto *preview = cover->findChild<CoverPreview *>();
         preview->setWholeSheet(true);
@@ -104,14 +107,14 @@ TEST(CoverScreens, EveryTab)
         cover->pick(first);
         ASSERT_TRUE(redrawn(model, before));
         atEverySize(window, QStringLiteral("cover"), QStringLiteral("photo"));
-        openEachMenu(window, cover, QStringLiteral("photo"));
+        openEachMenu(window, cover->findChild<CoverPhoto *>(), QStringLiteral("photo-tips"));
         cover->setTab(CoverStep::Tab::Own);
         atEverySize(window, QStringLiteral("cover"), QStringLiteral("own-with-picture"));
 
         cover->setTab(CoverStep::Tab::Paint);
         auto *paint = cover->findChild<CoverPaint *>();
         atEverySize(window, QStringLiteral("cover"), QStringLiteral("paint-empty"));
-        openEachMenu(window, cover, QStringLiteral("paint"));
+        openEachMenu(window, cover->findChild<CoverPaint *>(), QStringLiteral("painting-ideas"));
         paint->setPrompt(QStringLiteral("Two coffee cups on a rainy windowsill"));
         paint->setUsingReferences(true);
         cover->toggleReference(first);
@@ -145,6 +148,8 @@ TEST(CoverScreens, ABookWithoutPicturesYet)
         model->setRenderer(renders.renderer());
         wizard->go(int(WizardModel::Step::Cover) - int(model->step()));
         TestSupport::waitUntil([&] { return model->isRenderingGallery(); }, 5000);
+        TestSupport::waitUntil(
+            [&] { return !wizard->findChild<QWidget *>(QStringLiteral("stepTransition")); });
         atEverySize(window, QStringLiteral("cover"), QStringLiteral("waiting"));
         auto *cover = qobject_cast<CoverStep *>(wizard->stepView());
         ASSERT_TRUE(cover);

@@ -11,6 +11,7 @@
 
 #include <QColorDialog>
 #include <QComboBox>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -229,6 +230,10 @@ TEST_F(CoverStepTest, ChoosingAnIdeaReplacesTheTitleAndDrawsItSoon)
     emit menu->aboutToShow();
     ASSERT_EQ(menu->actions().size(), 2);
     EXPECT_EQ(menu->actions().at(1)->text(), QStringLiteral("Read at 2:14 AM"));
+    // A name's "&" shows in the menu; it doesn't mark a shortcut letter.
+    EXPECT_TRUE(QKeySequence::mnemonic(menu->actions().at(0)->text()).isEmpty());
+    EXPECT_EQ(menu->actions().at(0)->text().replace(QStringLiteral("&&"), QStringLiteral("&")),
+        QStringLiteral("Pat & Them"));
     menu->actions().at(1)->trigger();
     EXPECT_EQ(model.title(), QStringLiteral("Read at 2:14 AM"));
     EXPECT_EQ(fields->titleField()->text(), QStringLiteral("Read at 2:14 AM"));
