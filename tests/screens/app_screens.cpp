@@ -7,6 +7,7 @@
 #include "app/pastesheet.h"
 #include "app/shelltest.h"
 #include "app/updater.h"
+#include "fixtures.h"
 #include "gallery.h"
 #include "model/consent.h"
 
@@ -197,5 +198,35 @@ TEST_F(AppScreens, AddingMessages)
         backup->passwordField()->setText(QStringLiteral("secret"));
         atEverySize(shown.get(), QStringLiteral("backup"), QStringLiteral("password"));
         backup->reject();
+    });
+}
+
+TEST_F(AppScreens, TheBackupSheetWithBackupsFound)
+{
+    Gallery::inBothAppearances([&] {
+        const QString backups
+            = QDir::homePath() + QStringLiteral("/Library/Application Support/MobileSync/Backup");
+        QDir(backups).removeRecursively();
+        Fixtures::writeBackup(
+            backups + QStringLiteral("/00008030-001A2B3C4D5E6F70"), {}, { QStringLiteral("+15555550123") });
+        const QString locked = backups + QStringLiteral("/00008030-00AABBCCDDEEFF00");
+        Fixtures::writeBackup(locked, { "00008030-00AABBCCDDEEFF00", "Kim's iPhone" },
+            { QStringLiteral("kim@example.com") }, QByteArray("right horse"));
+        const auto lib = fullLibrary();
+        auto shown = window(lib.get());
+        auto *sheet = new BackupSheet(lib.get(), shown.get());
+        sheet->present();
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->hasLooked(); }));
+        atEverySize(shown.get(), QStringLiteral("backup"), QStringLiteral("found"));
+        sheet->lookAt(locked);
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->chosen().has_value(); }));
+        QTest::keyClicks(sheet->passwordField(), QStringLiteral("wrong horse"));
+        sheet->primaryButton()->click();
+        if (sheet->isWorking())
+            atEverySize(shown.get(), QStringLiteral("backup"), QStringLiteral("unlocking"));
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return !sheet->isWorking(); }, 60000));
+        atEverySize(shown.get(), QStringLiteral("backup"), QStringLiteral("wrong-password"));
+        sheet->reject();
+        QDir(backups).removeRecursively();
     });
 }

@@ -78,6 +78,16 @@ TEST(FlowScreens, HandingTheConversationToTheWebsite)
         atEverySize(sample.window(), QStringLiteral("handoff"), QStringLiteral("open-in-browser"));
         click(sample.content()->detailWidget(), QStringLiteral("Back"));
 
+        // Held on its way to the website: the conversation being sent.
+        sample.service().script(
+            { { QStringLiteral("path"), QStringLiteral("/api/inbox") }, { QStringLiteral("delay"), 4000 } });
+        click(sample.content()->detailWidget(), QStringLiteral("Make It on quorvel.app"));
+        QTest::qWait(300);
+        atEverySize(sample.window(), QStringLiteral("handoff"), QStringLiteral("sending"));
+        ASSERT_TRUE(shows(sample.content()->detailWidget(), QStringLiteral("Back")));
+        click(sample.content()->detailWidget(), QStringLiteral("Back"));
+        sample.service().reset();
+
         sample.service().answer(QStringLiteral("/api/inbox"), 503, "{}");
         click(sample.content()->detailWidget(), QStringLiteral("Make It on quorvel.app"));
         ASSERT_TRUE(shows(sample.content()->detailWidget(), QStringLiteral("Back")));
