@@ -173,7 +173,7 @@ void run(const Options &options, QIODevice &input, QIODevice &output)
     case Options::Command::None:
         break;
     }
-    throw usage(QStringLiteral("Say what to do: chats, export, backups or unlock."));
+    throw usage(QStringLiteral("Say what to do: chats, export, backups, unlock, wrapped or ebook."));
 }
 
 void wrapped(const Options &options, QIODevice &input, QIODevice &output)
