@@ -302,6 +302,11 @@ QString number(qint64 value)
     return QLocale().toString(value);
 }
 
+QString literal(const QString &text)
+{
+    return QString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
 QPalette lightPalette()
 {
     QPalette p;

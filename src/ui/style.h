@@ -79,6 +79,11 @@ void setLink(QAbstractButton *button);
 // A whole number with the user's grouping ("12,345").
 QString number(qint64 value);
 
+// Text for a button, check box or menu item as it is written: there a "&"
+// marks the shortcut letter and is not shown, so a name's own is doubled
+// ("Jo & Sam" reads "Jo & Sam", not "Jo _Sam").
+QString literal(const QString &text);
+
 // The app's look for the process: Fusion, the UI face, and the palette
 // QUORVEL_APPEARANCE asks for ("dark" is dark, any other value light);
 // without it the system palette stays. Call once the QApplication exists.

@@ -227,7 +227,7 @@ void CoverPaint::fillIdeas()
     auto *menu = m_ideas->menu();
     menu->clear();
     for (const QString &idea : paintIdeas(*m_model)) {
-        QAction *action = menu->addAction(idea);
+        QAction *action = menu->addAction(Style::literal(idea));
         action->setFont(WizardLook::withEmoji(menu->font()));
         connect(action, &QAction::triggered, this, [this, idea] { setPrompt(idea); });
     }

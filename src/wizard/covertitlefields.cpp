@@ -156,7 +156,7 @@ void CoverTitleFields::fillIdeas()
 {
     m_ideasMenu->clear();
     for (const QString &idea : titleIdeas(*m_model)) {
-        QAction *action = m_ideasMenu->addAction(idea);
+        QAction *action = m_ideasMenu->addAction(Style::literal(idea));
         action->setFont(WizardLook::withEmoji(m_ideasMenu->font()));
         connect(action, &QAction::triggered, this, [this, idea] { m_model->setTitle(idea); });
     }

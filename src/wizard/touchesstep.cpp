@@ -196,7 +196,7 @@ QWidget *TouchesStep::wordsBlock()
                              .arg(Style::cardEdge().name(QColor::HexArgb), Style::cardFill().name(),
                                  Style::brand().name(), wash.name(QColor::HexArgb));
     for (const QString &word : suggestedWords(m_model->insights())) {
-        auto *toggle = new QPushButton(QString(word).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        auto *toggle = new QPushButton(Style::literal(word));
         toggle->setProperty("word", word);
         toggle->setCheckable(true);
         toggle->setAutoDefault(false);

@@ -161,7 +161,8 @@ TEST_F(ConsentTest, TheStoredChoiceComesFirstThenTheNameThenTheGuess)
     conversation.source.name = QStringLiteral("WhatsApp Chat with John Doe");
     EXPECT_EQ(Consent::user(conversation), "Jane Doe");
     Consent::setMe(conversation, QStringLiteral("John Doe"));
-    EXPECT_EQ(m_defaults.defaults().string(QStringLiteral("me:file-3fa85f64:Jane Doe & John Doe")), "John Doe");
+    EXPECT_EQ(
+        m_defaults.defaults().string(QStringLiteral("me:file-3fa85f64:Jane Doe & John Doe")), "John Doe");
     EXPECT_EQ(Consent::user(conversation), "John Doe");
     EXPECT_EQ(Consent::otherParty(conversation), "Jane Doe");
     Consent::setMe(conversation, QStringLiteral("Robin"));

@@ -137,12 +137,6 @@ TEST_F(LibraryTest, DisplayNamesFollowNamesGroupsAndSources)
     conversation.key = "+15551234567";
     EXPECT_EQ(lib->displayName(conversation), "+15551234567");
 
-    // One with its people listed is shown by the one who isn't the user.
-    conversation.key = "Jane Doe & John Doe";
-    conversation.people = QList<Conversation::LogPerson> { { "Jane Doe", 2 }, { "John Doe", 1 } };
-    m_defaults.defaults().setString("me:file-0000aaaa:Jane Doe & John Doe", "Jane Doe");
-    EXPECT_EQ(lib->displayName(conversation), "John Doe");
-
     EXPECT_EQ(lib->memberName("Sam"), "Sam");
     EXPECT_EQ(lib->memberName("555-123-4567"), "Sam Rivera");
     EXPECT_EQ(lib->memberNames()("JO@example.com"), "Sam Rivera");

@@ -1,6 +1,8 @@
 #include "model/whatsappexport.h"
 
+#include <QList>
 #include <gtest/gtest.h>
+#include <utility>
 
 TEST(WhatsAppExport, ReadsTheChatsNameInEveryLanguageItIsKnownIn)
 {
@@ -28,8 +30,10 @@ TEST(WhatsAppExport, ReadsNamesAsBrowsersAndCopiesWriteThem)
     EXPECT_EQ(WhatsAppExport::chatName(QStringLiteral("WhatsApp_Chat_mit_Jane_Doe")), "Jane Doe");
     EXPECT_EQ(WhatsAppExport::chatName(QStringLiteral("whatsapp chat with jane")), "jane");
     EXPECT_EQ(WhatsAppExport::chatName(QStringLiteral("WhatsApp Chat with Jane (2)")), "Jane");
-    EXPECT_EQ(WhatsAppExport::chatName(QStringLiteral("WhatsApp Chat with +49 151 2345678")), "+49 151 2345678");
-    EXPECT_EQ(WhatsAppExport::chatName(QStringLiteral("Chat de WhatsApp con Los Primos 🌮")), "Los Primos 🌮");
+    EXPECT_EQ(
+        WhatsAppExport::chatName(QStringLiteral("WhatsApp Chat with +49 151 2345678")), "+49 151 2345678");
+    EXPECT_EQ(
+        WhatsAppExport::chatName(QStringLiteral("Chat de WhatsApp con Los Primos 🌮")), "Los Primos 🌮");
 }
 
 TEST(WhatsAppExport, NamesNoOneInOtherNames)

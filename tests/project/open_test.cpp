@@ -152,8 +152,8 @@ TEST_F(OpenTest, ReopeningRenamesTheOtherSideButNotANameTheUserGave)
 // first pages typeset from the saved book printed the old name.
 TEST_F(OpenTest, AFreshBookIsRenamedBeforeItsRangeIsSaved)
 {
-    writeStore(store(),
-        { { QDate(2023, 1, 10), false, "long ago" }, { QDate(2024, 5, 31), true, "latest" } });
+    writeStore(
+        store(), { { QDate(2023, 1, 10), false, "long ago" }, { QDate(2024, 5, 31), true, "latest" } });
     m_defaults.defaults().setString(QStringLiteral("me:+15550100"), QStringLiteral("Alex"));
     Conversation conversation = samIn(store());
     conversation.people = QList<Conversation::LogPerson> { { "Sam", 1 }, { "Alex", 1 } };
@@ -178,7 +178,8 @@ TEST_F(OpenTest, ABookOpenedUnderAWrongNameIsMendedOnItsPagesToo)
     auto project = openExisting(book);
     project.reset();
     FakeTypst typst;
-    project = TestSupport::await(Project::open(conversationWithKey(QStringLiteral("k")), QStringLiteral("Jane Doe")));
+    project = TestSupport::await(
+        Project::open(conversationWithKey(QStringLiteral("k")), QStringLiteral("Jane Doe")));
     project->setTypesetter(typst.typesetter());
     m_clock.advance(0ms);
     ASSERT_EQ(typst.compiles.size(), 1);
@@ -189,7 +190,8 @@ TEST_F(OpenTest, ABookOpenedUnderAWrongNameIsMendedOnItsPagesToo)
 
     // Opened again, it is as it was saved: nothing to mend, nothing written.
     const QByteArray before = TestSupport::readFile(project->folder() + "/book.json");
-    project = TestSupport::await(Project::open(conversationWithKey(QStringLiteral("k")), QStringLiteral("Jane Doe")));
+    project = TestSupport::await(
+        Project::open(conversationWithKey(QStringLiteral("k")), QStringLiteral("Jane Doe")));
     EXPECT_EQ(TestSupport::readFile(project->folder() + "/book.json"), before);
 }
 
@@ -203,8 +205,8 @@ TEST_F(OpenTest, AGroupKeyedByItsManyMembersOpens)
     }
     const QString file = m_books.path() + "/chat.txt";
     TestSupport::writeFile(file, chat);
-    Conversation family = conversationWithKey(
-        members.mid(0, members.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" & ") + members.last());
+    Conversation family = conversationWithKey(members.mid(0, members.size() - 1).join(QStringLiteral(", "))
+        + QStringLiteral(" & ") + members.last());
     ASSERT_GE(family.key.toUtf8().size(), 400);
     family.source.id = QStringLiteral("file-0000aaaa");
     family.source.log = file;

@@ -125,7 +125,8 @@ TEST(ChatLog, NamesAChatAfterItsExportInThePhonesLanguage)
             EXPECT_EQ(list.at(0).name, "Jane Doe");
             EXPECT_FALSE(list.at(0).group);
             // Keys name books and choices already made: only English names made them.
-            EXPECT_EQ(list.at(0).key, name.startsWith("WhatsApp Chat with") ? "Jane Doe" : "Jane Doe & John Doe");
+            EXPECT_EQ(
+                list.at(0).key, name.startsWith("WhatsApp Chat with") ? "Jane Doe" : "Jane Doe & John Doe");
             EXPECT_EQ(log.transcript(list.at(0).key, QStringLiteral("John Doe")).participants,
                 QStringList { "Jane Doe" });
         }
@@ -139,7 +140,8 @@ TEST(ChatLog, NamesAChatAfterItsExportInThePhonesLanguage)
     EXPECT_EQ(plain.key, "Jane Doe & John Doe");
     // A copy's number is no part of the name, but stays in the key it always made.
     write(dir.filePath("WhatsApp Chat with Jane Doe (1).txt"), janeAndJohn);
-    const Conversation copy = ChatLog(dir.filePath("WhatsApp Chat with Jane Doe (1).txt")).conversations().first();
+    const Conversation copy
+        = ChatLog(dir.filePath("WhatsApp Chat with Jane Doe (1).txt")).conversations().first();
     EXPECT_EQ(copy.name, "Jane Doe");
     EXPECT_EQ(copy.key, "Jane Doe (1)");
 }

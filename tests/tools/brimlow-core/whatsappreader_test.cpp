@@ -397,12 +397,12 @@ TEST(WhatsAppReader, TakesTheOlderUnmarkedEncryptionNoticeForANotice)
     };
     for (const QString &notice : notices) {
         SCOPED_TRACE(notice.toStdString());
-        const Transcript chat = WhatsAppReader::parse(QStringLiteral("[05/03/2024, 21:14:00] Pokemon Chat: ")
-                + notice
-                + QStringLiteral("\n[05/03/2024, 21:15:00] Sam: hey\n"
-                                 "[05/03/2024, 21:16:00] Jo: hi\n"
-                                 "[05/03/2024, 21:17:00] Ash: yo\n"),
-            {});
+        const Transcript chat
+            = WhatsAppReader::parse(QStringLiteral("[05/03/2024, 21:14:00] Pokemon Chat: ") + notice
+                    + QStringLiteral("\n[05/03/2024, 21:15:00] Sam: hey\n"
+                                     "[05/03/2024, 21:16:00] Jo: hi\n"
+                                     "[05/03/2024, 21:17:00] Ash: yo\n"),
+                {});
         EXPECT_EQ(chat.participants, (QStringList { "Sam", "Jo", "Ash" }));
         EXPECT_EQ(shown(chat), (QStringList { "Sam: hey", "Jo: hi", "Ash: yo" }));
     }
