@@ -4,12 +4,12 @@
 // until they are on screen; and the longest the window's thread went
 // without turning while all of it ran. Five title changes; the median and
 // the worst are reported.
-#include "app/style.h"
 #include "benchbook.h"
 #include "generatedbook.h"
 #include "model/helpers.h"
 #include "paintwatch.h"
 #include "project/project.h"
+#include "ui/style.h"
 #include "wizard/bookfonts.h"
 #include "wizard/coverdesigns.h"
 #include "wizard/coverpreview.h"
@@ -92,8 +92,8 @@ int main(int argc, char **argv)
         return 1;
 
     const Conversation conversation = Bench::messagesConversation(QStringLiteral("cover"));
-    if (!Bench::placeBook(
-            dir.filePath(QStringLiteral("books")), conversation, Bench::generatedBook(messageCount).toJsonBytes()))
+    if (!Bench::placeBook(dir.filePath(QStringLiteral("books")), conversation,
+            Bench::generatedBook(messageCount).toJsonBytes()))
         return 1;
     std::shared_ptr<Project> project = QCoro::waitFor(Project::open(conversation, QStringLiteral("Sam")));
     // The book's own typesetting is not the cover's; it would only compete

@@ -3,7 +3,6 @@
 // choices written, the book typeset with them, its cover drawn on the making
 // screen, the pause, and the book's page on screen. The book was typeset
 // once before, as it is while the wizard shows.
-#include "app/desktop.h"
 #include "benchbook.h"
 #include "flow/bookflow.h"
 #include "flow/bookhomeview.h"
@@ -12,6 +11,7 @@
 #include "model/day.h"
 #include "model/helpers.h"
 #include "project/project.h"
+#include "ui/desktop.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,11 +3,11 @@
 // to the printer's spine, the uploads and the submit, with the time of each
 // step the sheet shows and of each typst run under it. The book is typeset
 // first and not timed: the order button waits for that too.
-#include "app/desktop.h"
 #include "benchbook.h"
 #include "flow/ordermodel.h"
 #include "model/helpers.h"
 #include "project/project.h"
+#include "ui/desktop.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,12 +2,12 @@
 // how soon a new PDF's first page is painted, paging, scrolling a spread,
 // the page cache at every zoom (on a typeset book of about 1,500 pages),
 // and search over 200,000 messages.
-#include "app/style.h"
-#include "app/windowtoolbar.h"
 #include "generatedbook.h"
 #include "model/helpers.h"
 #include "project/clock.h"
 #include "project/project.h"
+#include "ui/style.h"
+#include "ui/windowtoolbar.h"
 #include "viewer/bookpreview.h"
 #include "viewer/bookview.h"
 #include "viewer/searchresults.h"

@@ -4,11 +4,11 @@
 // window's thread), until both are in, and the time each move to the next
 // step takes until the new step is painted. Five runs; the first opening,
 // the best one and the worst step change are reported.
-#include "app/style.h"
 #include "benchbook.h"
 #include "model/helpers.h"
 #include "paintwatch.h"
 #include "project/project.h"
+#include "ui/style.h"
 #include "wizard/bookfonts.h"
 #include "wizard/wizardview.h"
 

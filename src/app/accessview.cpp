@@ -1,9 +1,9 @@
 #include "accessview.h"
 
-#include "icons.h"
 #include "model/library.h"
 #include "sourceadder.h"
-#include "style.h"
+#include "ui/icons.h"
+#include "ui/style.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>

@@ -1,12 +1,12 @@
 #include "backupsheet.h"
 
-#include "desktop.h"
-#include "errors.h"
-#include "icons.h"
 #include "model/backups.h"
 #include "model/library.h"
-#include "spinner.h"
-#include "style.h"
+#include "ui/desktop.h"
+#include "ui/errors.h"
+#include "ui/icons.h"
+#include "ui/spinner.h"
+#include "ui/style.h"
 
 #include <QAbstractButton>
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/backupinfo.h"
-#include "sheet.h"
+#include "ui/sheet.h"
 
 #include <QList>
 #include <QPointer>

@@ -1,19 +1,19 @@
 #include "contentview.h"
 
 #include "accessview.h"
-#include "consentview.h"
-#include "contentunavailable.h"
 #include "conversationlist.h"
-#include "errors.h"
 #include "flow/bookflow.h"
+#include "flow/consentview.h"
 #include "flow/handoffslot.h"
 #include "flow/handoffview.h"
 #include "model/consent.h"
 #include "model/library.h"
 #include "project/project.h"
 #include "sourceadder.h"
-#include "spinner.h"
-#include "style.h"
+#include "ui/contentunavailable.h"
+#include "ui/errors.h"
+#include "ui/spinner.h"
+#include "ui/style.h"
 
 #include <QLabel>
 #include <QPointer>

@@ -1,11 +1,11 @@
 #include "conversationlist.h"
 
 #include "conversationlistmodel.h"
-#include "icons.h"
 #include "model/library.h"
 #include "sourceadder.h"
-#include "spinner.h"
-#include "style.h"
+#include "ui/icons.h"
+#include "ui/spinner.h"
+#include "ui/style.h"
 
 #include <QDragEnterEvent>
 #include <QHBoxLayout>

@@ -2,8 +2,8 @@
 
 #include "contentview.h"
 #include "model/helpers.h"
+#include "ui/windowtoolbar.h"
 #include "updater.h"
-#include "windowtoolbar.h"
 
 #include <QApplication>
 #include <QMenuBar>

@@ -1,11 +1,11 @@
 #include "pastesheet.h"
 
-#include "errors.h"
 #include "model/backups.h"
 #include "model/chatfiles.h"
 #include "model/helpers.h"
 #include "model/library.h"
-#include "style.h"
+#include "ui/errors.h"
+#include "ui/style.h"
 
 #include <QDir>
 #include <QFontDatabase>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sheet.h"
+#include "ui/sheet.h"
 
 #include <QPointer>
 #include <qcorotask.h>

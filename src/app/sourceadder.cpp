@@ -1,12 +1,12 @@
 #include "sourceadder.h"
 
 #include "backupsheet.h"
-#include "desktop.h"
-#include "errors.h"
 #include "model/chatfiles.h"
 #include "model/helpers.h"
 #include "model/library.h"
 #include "pastesheet.h"
+#include "ui/desktop.h"
+#include "ui/errors.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,12 +1,11 @@
 #include "addpagesheet.h"
 
-#include "app/style.h"
-#include "formgroup.h"
 #include "model/day.h"
 #include "project/project.h"
+#include "ui/formsection.h"
+#include "ui/style.h"
 
 #include <QDateEdit>
-#include <QFormLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -28,15 +27,15 @@ AddPageSheet::AddPageSheet(std::shared_ptr<Project> project, QWidget *parent)
     , m_text(new QPlainTextEdit(this))
     , m_day(new QDateEdit(this))
 {
-    auto *page = new FormGroup(QStringLiteral("The page"), this);
+    auto *page = new FormSection(QStringLiteral("The page"));
     m_text->setFont(Style::bookFont(QStringLiteral("EB Garamond"), 17));
     m_text->setMinimumHeight(140);
     m_text->setFrameShape(QFrame::NoFrame);
     m_text->setTabChangesFocus(true);
-    page->rows()->addRow(m_text);
+    page->addRow(m_text);
     body()->addWidget(page);
 
-    auto *when = new FormGroup(QString(), this);
+    auto *when = new FormSection;
     m_day->setCalendarPopup(true);
     // The long form without its weekday: "March 2, 2024".
     m_day->setDisplayFormat(QLocale()
@@ -47,7 +46,7 @@ AddPageSheet::AddPageSheet(std::shared_ptr<Project> project, QWidget *parent)
     // a day the page can go before.
     m_day->setDateRange(first, last);
     m_day->setDate(dayOr(m_project->from(), QDate::currentDate()));
-    when->rows()->addRow(QStringLiteral("Before the messages of"), m_day);
+    when->addRow(QStringLiteral("Before the messages of"), m_day);
     when->setFooter(QStringLiteral("It gets a page to itself, centred, the way a book sets an epigraph."));
     body()->addWidget(when);
 

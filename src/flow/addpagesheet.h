@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/sheet.h"
+#include "ui/sheet.h"
 
 #include <QDate>
 #include <memory>

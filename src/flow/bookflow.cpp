@@ -1,9 +1,5 @@
 #include "bookflow.h"
 
-#include "app/errors.h"
-#include "app/icons.h"
-#include "app/spinner.h"
-#include "app/style.h"
 #include "bookhomeview.h"
 #include "bookpage.h"
 #include "makingview.h"
@@ -11,6 +7,10 @@
 #include "model/defaults.h"
 #include "printconsentsheet.h"
 #include "project/project.h"
+#include "ui/errors.h"
+#include "ui/icons.h"
+#include "ui/spinner.h"
+#include "ui/style.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

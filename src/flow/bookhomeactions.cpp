@@ -1,15 +1,15 @@
 // The book page's actions: ordering, saving the PDF and the ebook, and
 // deleting the book.
 #include "addpagesheet.h"
-#include "app/desktop.h"
-#include "app/errors.h"
-#include "app/icons.h"
-#include "app/spinner.h"
-#include "app/style.h"
 #include "bookhomeparts.h"
 #include "bookhomeview.h"
 #include "ordersheet.h"
 #include "project/project.h"
+#include "ui/desktop.h"
+#include "ui/errors.h"
+#include "ui/icons.h"
+#include "ui/spinner.h"
+#include "ui/style.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "bookhomeparts.h"
 
-#include "app/icons.h"
-#include "app/spinner.h"
-#include "app/style.h"
 #include "bookpage.h"
+#include "ui/icons.h"
+#include "ui/spinner.h"
+#include "ui/style.h"
 
 #include <QCheckBox>
 #include <QFrame>

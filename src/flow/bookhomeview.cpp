@@ -1,12 +1,6 @@
 #include "bookhomeview.h"
 
 #include "addpagesheet.h"
-#include "app/desktop.h"
-#include "app/errors.h"
-#include "app/icons.h"
-#include "app/spinner.h"
-#include "app/style.h"
-#include "app/windowtoolbar.h"
 #include "bookhomeparts.h"
 #include "bookpage.h"
 #include "model/coverrender.h"
@@ -18,6 +12,12 @@
 #include "project/fileerror.h"
 #include "project/project.h"
 #include "service/rewards.h"
+#include "ui/desktop.h"
+#include "ui/errors.h"
+#include "ui/icons.h"
+#include "ui/spinner.h"
+#include "ui/style.h"
+#include "ui/windowtoolbar.h"
 
 #include <QAction>
 #include <QGridLayout>

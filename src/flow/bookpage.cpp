@@ -1,6 +1,6 @@
 #include "bookpage.h"
 
-#include "app/style.h"
+#include "ui/style.h"
 
 #include <QStringList>
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "ebookexport.h"
 
-#include "app/desktop.h"
-#include "app/errors.h"
 #include "project/project.h"
+#include "ui/desktop.h"
+#include "ui/errors.h"
 
 #include <QFile>
 #include <QFileInfo>

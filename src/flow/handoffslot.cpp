@@ -1,8 +1,8 @@
 #include "handoffslot.h"
 
-#include "app/desktop.h"
-#include "app/errors.h"
-#include "app/style.h"
+#include "ui/desktop.h"
+#include "ui/errors.h"
+#include "ui/style.h"
 
 #include <QMetaObject>
 #include <QPointer>

@@ -1,8 +1,8 @@
 #include "handoffview.h"
 
-#include "app/spinner.h"
-#include "app/style.h"
 #include "handoffslot.h"
+#include "ui/spinner.h"
+#include "ui/style.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

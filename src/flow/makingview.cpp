@@ -1,12 +1,12 @@
 #include "makingview.h"
 
-#include "app/errors.h"
-#include "app/icons.h"
-#include "app/spinner.h"
-#include "app/style.h"
 #include "bookpage.h"
 #include "model/coverrender.h"
 #include "project/project.h"
+#include "ui/errors.h"
+#include "ui/icons.h"
+#include "ui/spinner.h"
+#include "ui/style.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,9 +1,8 @@
 #include "namessheet.h"
 
-#include "formgroup.h"
 #include "project/project.h"
+#include "ui/formsection.h"
 
-#include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -27,9 +26,9 @@ NamesSheet::NamesSheet(std::shared_ptr<Project> project, QWidget *parent)
     , m_me(new QLineEdit(this))
     , m_them(new QLineEdit(this))
 {
-    auto *group = new FormGroup(QString(), this);
-    group->rows()->addRow(QStringLiteral("You"), m_me);
-    group->rows()->addRow(QStringLiteral("Them"), m_them);
+    auto *group = new FormSection;
+    group->addRow(QStringLiteral("You"), m_me);
+    group->addRow(QStringLiteral("Them"), m_them);
     group->setFooter(QStringLiteral("These go on the receipt and anywhere the book names you. The messages "
                                     "themselves don't print names."));
     body()->addWidget(group);

@@ -1,7 +1,7 @@
 #include "ordercodes.h"
 
-#include "app/icons.h"
-#include "app/style.h"
+#include "ui/icons.h"
+#include "ui/style.h"
 
 #include <QEvent>
 #include <QFontDatabase>

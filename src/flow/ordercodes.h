@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/style.h"
 #include "service/ordering.h"
 #include "service/rewards.h"
+#include "ui/style.h"
 
 #include <QString>
 #include <QWidget>

@@ -1,9 +1,9 @@
 #include "ordermodel.h"
 
-#include "app/desktop.h"
-#include "app/errors.h"
 #include "ordertotal.h"
 #include "project/volumeplan.h"
+#include "ui/desktop.h"
+#include "ui/errors.h"
 
 #include <QHash>
 #include <QPointer>

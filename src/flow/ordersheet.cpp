@@ -1,12 +1,12 @@
 #include "ordersheet.h"
 
 #include "addressform.h"
-#include "app/errors.h"
-#include "app/icons.h"
-#include "app/spinner.h"
-#include "app/style.h"
 #include "ordercodes.h"
 #include "ordermodel.h"
+#include "ui/errors.h"
+#include "ui/icons.h"
+#include "ui/spinner.h"
+#include "ui/style.h"
 
 #include <QEvent>
 #include <QFontMetrics>

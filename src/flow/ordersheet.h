@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/sheet.h"
 #include "project/project.h"
 #include "service/pricing.h"
+#include "ui/sheet.h"
 
 #include <memory>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "printconsentsheet.h"
 
-#include "app/style.h"
+#include "ui/style.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

@@ -1,8 +1,8 @@
 #include "bookpreview.h"
 
-#include "app/style.h"
 #include "pagerenderer.h"
 #include "paperlight.h"
+#include "ui/style.h"
 
 #include <QKeyEvent>
 #include <QPainter>

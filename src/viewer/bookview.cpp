@@ -1,14 +1,7 @@
 #include "bookview.h"
 
-#include "app/desktop.h"
-#include "app/errors.h"
-#include "app/icons.h"
-#include "app/spinner.h"
-#include "app/style.h"
-#include "app/windowtoolbar.h"
 #include "bookpreview.h"
 #include "chaptersheet.h"
-#include "clampedtext.h"
 #include "inspector.h"
 #include "model/day.h"
 #include "pinsheet.h"
@@ -17,6 +10,13 @@
 #include "project/volumeplan.h"
 #include "rangepopover.h"
 #include "searchresults.h"
+#include "ui/clampedtext.h"
+#include "ui/desktop.h"
+#include "ui/errors.h"
+#include "ui/icons.h"
+#include "ui/spinner.h"
+#include "ui/style.h"
+#include "ui/windowtoolbar.h"
 
 #include <QAction>
 #include <QGridLayout>

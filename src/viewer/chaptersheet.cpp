@@ -1,9 +1,9 @@
 #include "chaptersheet.h"
 
-#include "formsection.h"
 #include "messagesummary.h"
 #include "model/text.h"
 #include "project/project.h"
+#include "ui/formsection.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,12 +1,12 @@
 #include "inspector.h"
 
-#include "app/icons.h"
-#include "app/style.h"
-#include "formsection.h"
 #include "messagesummary.h"
 #include "project/project.h"
 #include "tones.h"
-#include "wizard/clampedlabel.h"
+#include "ui/clampedlabel.h"
+#include "ui/formsection.h"
+#include "ui/icons.h"
+#include "ui/style.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formsection.h"
+#include "ui/formsection.h"
 
 #include <QHash>
 #include <QStringList>

@@ -1,9 +1,9 @@
 #include "messagesummary.h"
 
-#include "app/style.h"
 #include "model/day.h"
 #include "project/project.h"
-#include "wizard/clampedlabel.h"
+#include "ui/clampedlabel.h"
+#include "ui/style.h"
 
 #include <QLabel>
 

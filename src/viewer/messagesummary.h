@@ -1,7 +1,7 @@
 #pragma once
 
-#include "formsection.h"
 #include "model/bookfile.h"
+#include "ui/formsection.h"
 
 class Project;
 

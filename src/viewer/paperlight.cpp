@@ -1,6 +1,6 @@
 #include "paperlight.h"
 
-#include "app/style.h"
+#include "ui/style.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -1,9 +1,9 @@
 #include "pinsheet.h"
 
-#include "app/style.h"
-#include "formsection.h"
 #include "messagesummary.h"
 #include "project/project.h"
+#include "ui/formsection.h"
+#include "ui/style.h"
 
 #include <QLabel>
 #include <QPushButton>

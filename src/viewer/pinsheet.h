@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/sheet.h"
 #include "model/bookfile.h"
+#include "ui/sheet.h"
 
 #include <QPointer>
 #include <optional>

@@ -1,9 +1,9 @@
 #include "rangepopover.h"
 
-#include "app/style.h"
-#include "formsection.h"
 #include "model/day.h"
 #include "project/project.h"
+#include "ui/formsection.h"
+#include "ui/style.h"
 
 #include <QCalendarWidget>
 #include <QDateEdit>

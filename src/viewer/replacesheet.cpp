@@ -1,7 +1,7 @@
 #include "replacesheet.h"
 
-#include "app/style.h"
-#include "formsection.h"
+#include "ui/formsection.h"
+#include "ui/style.h"
 
 #include <QLabel>
 #include <QLineEdit>

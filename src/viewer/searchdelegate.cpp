@@ -1,10 +1,10 @@
 #include "searchdelegate.h"
 
-#include "app/icons.h"
-#include "app/style.h"
-#include "clampedtext.h"
 #include "searchmodel.h"
 #include "tones.h"
+#include "ui/clampedtext.h"
+#include "ui/icons.h"
+#include "ui/style.h"
 
 #include <QAbstractItemView>
 #include <QPainter>

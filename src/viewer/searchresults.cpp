@@ -1,11 +1,11 @@
 #include "searchresults.h"
 
-#include "app/contentunavailable.h"
-#include "app/style.h"
 #include "project/project.h"
 #include "replacesheet.h"
 #include "searchdelegate.h"
 #include "searchmodel.h"
+#include "ui/contentunavailable.h"
+#include "ui/style.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

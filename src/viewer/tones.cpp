@@ -1,6 +1,6 @@
 #include "tones.h"
 
-#include "app/style.h"
+#include "ui/style.h"
 
 namespace Tones {
 

@@ -1,8 +1,8 @@
 #include "bindingstep.h"
 
-#include "app/style.h"
-#include "card.h"
-#include "tabularnumber.h"
+#include "ui/card.h"
+#include "ui/style.h"
+#include "ui/tabularnumber.h"
 #include "wizardlook.h"
 #include "wizardmodel.h"
 

@@ -1,7 +1,7 @@
 #include "chaptersstep.h"
 
-#include "app/style.h"
-#include "card.h"
+#include "ui/card.h"
+#include "ui/style.h"
 #include "wizardmodel.h"
 
 #include <QLabel>

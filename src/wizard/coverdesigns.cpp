@@ -1,8 +1,8 @@
 #include "coverdesigns.h"
 
-#include "app/spinner.h"
-#include "app/style.h"
-#include "softshadow.h"
+#include "ui/softshadow.h"
+#include "ui/spinner.h"
+#include "ui/style.h"
 #include "wizardmodel.h"
 
 #include <QAbstractButton>

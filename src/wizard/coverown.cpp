@@ -1,12 +1,12 @@
 #include "coverown.h"
 
-#include "app/style.h"
 #include "model/color.h"
-#include "segmentedcontrol.h"
-#include "viewer/formsection.h"
+#include "ui/colorwell.h"
+#include "ui/formsection.h"
+#include "ui/segmentedcontrol.h"
+#include "ui/style.h"
 #include "wizardlook.h"
 #include "wizardmodel.h"
-#include "wrapped/colorwell.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -1,11 +1,11 @@
 #include "coverpaint.h"
 
-#include "app/icons.h"
-#include "app/spinner.h"
-#include "app/style.h"
 #include "coverstep.h"
 #include "photostrip.h"
-#include "picturethumb.h"
+#include "ui/icons.h"
+#include "ui/picturethumb.h"
+#include "ui/spinner.h"
+#include "ui/style.h"
 #include "wizardlook.h"
 #include "wizardmodel.h"
 
@@ -96,7 +96,7 @@ CoverPaint::CoverPaint(CoverStep *step, QWidget *parent)
         QStringLiteral("QPlainTextEdit#paintPrompt { background: %1; border: 1px solid %2;"
                        " border-radius: 6px; padding: 3px 4px; color: %3; }")
             .arg(QApplication::palette().color(QPalette::Base).name(),
-                WizardLook::cardEdge().name(QColor::HexArgb), Style::color(Style::Tone::Primary).name()));
+                Style::cardEdge().name(QColor::HexArgb), Style::color(Style::Tone::Primary).name()));
     words->addWidget(m_prompt, 1);
     m_ideas->setObjectName(QStringLiteral("paintIdeas"));
     m_ideas->setIcon(Icons::icon(QStringLiteral("lightbulb"), Style::color(Style::Tone::Secondary)));

@@ -1,9 +1,9 @@
 #include "coverphoto.h"
 
-#include "app/icons.h"
-#include "app/style.h"
 #include "coverstep.h"
 #include "photostrip.h"
+#include "ui/icons.h"
+#include "ui/style.h"
 #include "wizardmodel.h"
 
 #include <QDragEnterEvent>

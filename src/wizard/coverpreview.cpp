@@ -1,10 +1,10 @@
 #include "coverpreview.h"
 
-#include "app/errors.h"
-#include "app/spinner.h"
-#include "app/style.h"
-#include "segmentedcontrol.h"
-#include "softshadow.h"
+#include "ui/errors.h"
+#include "ui/segmentedcontrol.h"
+#include "ui/softshadow.h"
+#include "ui/spinner.h"
+#include "ui/style.h"
 #include "wizardmodel.h"
 
 #include <QEasingCurve>

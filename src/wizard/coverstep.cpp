@@ -1,8 +1,5 @@
 #include "coverstep.h"
 
-#include "app/desktop.h"
-#include "app/errors.h"
-#include "app/style.h"
 #include "coverdesigns.h"
 #include "coverown.h"
 #include "coverpaint.h"
@@ -10,8 +7,11 @@
 #include "coverpreview.h"
 #include "covertitlefields.h"
 #include "project/project.h"
-#include "segmentedcontrol.h"
 #include "service/coverart.h"
+#include "ui/desktop.h"
+#include "ui/errors.h"
+#include "ui/segmentedcontrol.h"
+#include "ui/style.h"
 #include "wizardmodel.h"
 
 #include <QHBoxLayout>

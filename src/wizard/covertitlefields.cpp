@@ -1,8 +1,8 @@
 #include "covertitlefields.h"
 
-#include "app/icons.h"
-#include "app/style.h"
 #include "project/project.h"
+#include "ui/icons.h"
+#include "ui/style.h"
 #include "wizardlook.h"
 #include "wizardmodel.h"
 

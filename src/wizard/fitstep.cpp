@@ -1,9 +1,9 @@
 #include "fitstep.h"
 
-#include "app/icons.h"
-#include "app/style.h"
 #include "model/day.h"
-#include "tabularnumber.h"
+#include "ui/icons.h"
+#include "ui/style.h"
+#include "ui/tabularnumber.h"
 #include "volumestrip.h"
 #include "wizardmodel.h"
 

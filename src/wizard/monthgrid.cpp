@@ -1,6 +1,6 @@
 #include "monthgrid.h"
 
-#include "app/style.h"
+#include "ui/style.h"
 
 #include <QHelpEvent>
 #include <QMap>

@@ -1,10 +1,10 @@
 #include "photostrip.h"
 
-#include "app/icons.h"
-#include "app/style.h"
-#include "picturethumb.h"
 #include "project/project.h"
 #include "service/coverart.h"
+#include "ui/icons.h"
+#include "ui/picturethumb.h"
+#include "ui/style.h"
 #include "wizardmodel.h"
 
 #include <QAbstractButton>

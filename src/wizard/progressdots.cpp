@@ -1,6 +1,6 @@
 #include "progressdots.h"
 
-#include "app/style.h"
+#include "ui/style.h"
 
 #include <QEasingCurve>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #include "reviewstep.h"
 
-#include "app/style.h"
 #include "project/bookhome.h"
+#include "ui/style.h"
 #include "wizardlook.h"
 #include "wizardmodel.h"
 

@@ -1,10 +1,10 @@
 #include "shippingstep.h"
 
-#include "app/style.h"
-#include "card.h"
 #include "model/day.h"
 #include "project/clock.h"
-#include "segmentedcontrol.h"
+#include "ui/card.h"
+#include "ui/segmentedcontrol.h"
+#include "ui/style.h"
 #include "wizardlook.h"
 #include "wizardmodel.h"
 

@@ -1,7 +1,7 @@
 #include "timeline.h"
 
-#include "app/style.h"
 #include "insights/celebrations.h"
+#include "ui/style.h"
 #include "wizardlook.h"
 
 #include <QAbstractButton>
@@ -59,8 +59,8 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         const QRectF capsule = QRectF(rect()).adjusted(1, 1, -1, -1);
         const qreal round = capsule.height() / 2;
-        painter.setBrush(WizardLook::cardFill());
-        painter.setPen(m_picked ? QPen(Style::brand(), 1.5) : QPen(WizardLook::cardEdge(), 1));
+        painter.setBrush(Style::cardFill());
+        painter.setPen(m_picked ? QPen(Style::brand(), 1.5) : QPen(Style::cardEdge(), 1));
         painter.drawRoundedRect(capsule, round, round);
         if (isDown()) {
             QColor pressed = Style::color(Style::Tone::Primary);

@@ -1,8 +1,8 @@
 #include "timelinecard.h"
 
-#include "app/icons.h"
-#include "app/style.h"
-#include "clampedlabel.h"
+#include "ui/clampedlabel.h"
+#include "ui/icons.h"
+#include "ui/style.h"
 #include "wizardlook.h"
 
 #include <QHBoxLayout>
@@ -66,7 +66,7 @@ TimelineCard::TimelineCard(
         auto *divider = new QFrame;
         divider->setFixedHeight(1);
         divider->setStyleSheet(
-            QStringLiteral("background: %1;").arg(WizardLook::cardEdge().name(QColor::HexArgb)));
+            QStringLiteral("background: %1;").arg(Style::cardEdge().name(QColor::HexArgb)));
         stack->addWidget(divider);
         auto *heading = Style::label(
             QStringLiteral("Made from this day"), Style::Text::Caption, Style::Tone::Secondary);
@@ -137,7 +137,7 @@ void TimelineCard::refresh(const Order &order)
 void TimelineCard::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), WizardLook::cardFill());
-    painter.setPen(QPen(WizardLook::cardEdge().darker(150), 1));
+    painter.fillRect(rect(), Style::cardFill());
+    painter.setPen(QPen(Style::cardEdge().darker(150), 1));
     painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
 }

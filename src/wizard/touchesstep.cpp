@@ -1,9 +1,9 @@
 #include "touchesstep.h"
 
-#include "app/style.h"
-#include "clampedlabel.h"
 #include "model/day.h"
-#include "toggleswitch.h"
+#include "ui/clampedlabel.h"
+#include "ui/style.h"
+#include "ui/toggleswitch.h"
 #include "wizardlook.h"
 #include "wizardmodel.h"
 
@@ -113,7 +113,7 @@ QWidget *TouchesStep::dedicationBlock()
     m_dedication->setStyleSheet(
         QStringLiteral("QPlainTextEdit#dedication { background: %1; border: 1px solid %2;"
                        " border-radius: 8px; padding: 8px; color: %3; }")
-            .arg(WizardLook::cardFill().name(), WizardLook::cardEdge().name(QColor::HexArgb),
+            .arg(Style::cardFill().name(), Style::cardEdge().name(QColor::HexArgb),
                 Style::color(Style::Tone::Primary).name()));
     m_dedication->setPlainText(m_model->dedication());
     connect(m_dedication, &QPlainTextEdit::textChanged, this,
@@ -193,7 +193,7 @@ QWidget *TouchesStep::wordsBlock()
     const QString look = QStringLiteral(
         "QPushButton { border: 1px solid %1; border-radius: 11px; padding: 3px 12px; background: %2; }"
         " QPushButton:checked { border-color: %3; background: %4; color: %3; font-weight: 600; }")
-                             .arg(WizardLook::cardEdge().name(QColor::HexArgb), WizardLook::cardFill().name(),
+                             .arg(Style::cardEdge().name(QColor::HexArgb), Style::cardFill().name(),
                                  Style::brand().name(), wash.name(QColor::HexArgb));
     for (const QString &word : suggestedWords(m_model->insights())) {
         auto *toggle = new QPushButton(QString(word).replace(QLatin1Char('&'), QStringLiteral("&&")));

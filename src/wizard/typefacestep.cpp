@@ -1,9 +1,9 @@
 #include "typefacestep.h"
 
-#include "app/style.h"
-#include "card.h"
-#include "clampedlabel.h"
 #include "project/project.h"
+#include "ui/card.h"
+#include "ui/clampedlabel.h"
+#include "ui/style.h"
 #include "wizardlook.h"
 #include "wizardmodel.h"
 

@@ -1,7 +1,7 @@
 #include "volumestrip.h"
 
-#include "app/style.h"
 #include "model/day.h"
+#include "ui/style.h"
 #include "wizardmodel.h"
 
 #include <QHBoxLayout>

@@ -1,12 +1,12 @@
 #include "whatstep.h"
 
-#include "app/style.h"
-#include "card.h"
 #include "daterangefields.h"
 #include "model/day.h"
 #include "model/text.h"
 #include "project/clock.h"
 #include "project/project.h"
+#include "ui/card.h"
+#include "ui/style.h"
 #include "wizardlook.h"
 #include "wizardmodel.h"
 

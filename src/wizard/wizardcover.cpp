@@ -1,10 +1,10 @@
 // The cover side of the wizard's model: its renders, the debounce in front
 // of them, paintings and the picture on the cover.
-#include "app/errors.h"
 #include "model/coverrender.h"
 #include "model/helpers.h"
 #include "project/project.h"
 #include "service/coverart.h"
+#include "ui/errors.h"
 #include "wizardmodel.h"
 
 #include <QFile>

@@ -1,28 +1,13 @@
 #include "wizardlook.h"
 
-#include "app/icons.h"
-#include "app/style.h"
+#include "ui/icons.h"
+#include "ui/style.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QPalette>
 
 namespace WizardLook {
-
-QColor cardFill()
-{
-    const QColor window = QApplication::palette().color(QPalette::Window);
-    if (Style::appearance() == Color::Appearance::Dark)
-        return window.lighter(122);
-    return QApplication::palette().color(QPalette::Base);
-}
-
-QColor cardEdge()
-{
-    QColor edge = Style::color(Style::Tone::Primary);
-    edge.setAlphaF(Style::appearance() == Color::Appearance::Dark ? 0.10 : 0.09);
-    return edge;
-}
 
 QString dollars(int amount)
 {

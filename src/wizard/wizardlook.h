@@ -7,15 +7,10 @@
 class QLabel;
 class QWidget;
 
-// What the wizard's steps share in looks and words: the fill of their
-// cards, prices as the price list states them, and faces that draw emoji
-// in colour.
+// What the wizard's steps share in looks and words: prices as the price list states them, and faces that draw
+// emoji in colour.
 namespace WizardLook {
 
-// The card's fill, a step lighter than the window in either appearance.
-QColor cardFill();
-// The faint edge of a card that isn't selected.
-QColor cardEdge();
 // Whole dollars as "$" and the plain integer: "$39", "$1250".
 QString dollars(int amount);
 // A shipping price: "Free" at 0, else dollars().

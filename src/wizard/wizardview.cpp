@@ -1,7 +1,5 @@
 #include "wizardview.h"
 
-#include "app/icons.h"
-#include "app/style.h"
 #include "bindingstep.h"
 #include "chaptersstep.h"
 #include "coverstep.h"
@@ -13,6 +11,8 @@
 #include "shippingstep.h"
 #include "touchesstep.h"
 #include "typefacestep.h"
+#include "ui/icons.h"
+#include "ui/style.h"
 #include "whatstep.h"
 #include "wizardlook.h"
 
@@ -157,7 +157,7 @@ QPushButton *footerButton(const QString &text, QWidget *parent)
     button->setAutoDefault(false);
     button->setMinimumHeight(30);
     button->setMinimumWidth(84);
-    const QColor fill = WizardLook::cardFill();
+    const QColor fill = Style::cardFill();
     QColor pressed = Style::color(Style::Tone::Primary);
     pressed.setAlphaF(0.08);
     button->setStyleSheet(QStringLiteral("QPushButton { background: %1; color: %2; border: 1px solid %3;"
@@ -165,7 +165,7 @@ QPushButton *footerButton(const QString &text, QWidget *parent)
                                          " QPushButton:pressed { background: %4; }"
                                          " QPushButton:disabled { color: %5; }")
                               .arg(fill.name(), Style::color(Style::Tone::Primary).name(),
-                                  WizardLook::cardEdge().name(QColor::HexArgb), pressed.name(QColor::HexArgb),
+                                  Style::cardEdge().name(QColor::HexArgb), pressed.name(QColor::HexArgb),
                                   Style::color(Style::Tone::Tertiary).name(QColor::HexArgb)));
     return button;
 }

@@ -1,10 +1,10 @@
 #include "claimsheet.h"
 
-#include "app/desktop.h"
-#include "app/errors.h"
-#include "app/icons.h"
-#include "app/style.h"
 #include "service/pricing.h"
+#include "ui/desktop.h"
+#include "ui/errors.h"
+#include "ui/icons.h"
+#include "ui/style.h"
 
 #include <QCheckBox>
 #include <QDragEnterEvent>

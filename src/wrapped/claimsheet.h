@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/sheet.h"
 #include "service/rewards.h"
+#include "ui/sheet.h"
 
 #include <QStringList>
 #include <optional>

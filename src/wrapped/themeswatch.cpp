@@ -1,6 +1,6 @@
 #include "themeswatch.h"
 
-#include "app/style.h"
+#include "ui/style.h"
 
 #include <QConicalGradient>
 #include <QPainter>

@@ -1,9 +1,9 @@
 #include "unlockstrip.h"
 
-#include "app/desktop.h"
-#include "app/icons.h"
-#include "app/style.h"
-#include "wizard/clampedlabel.h"
+#include "ui/clampedlabel.h"
+#include "ui/desktop.h"
+#include "ui/icons.h"
+#include "ui/style.h"
 
 #include <QEvent>
 #include <QFontDatabase>

@@ -1,6 +1,6 @@
 #include "wrappedfilmstrip.h"
 
-#include "app/style.h"
+#include "ui/style.h"
 #include "wrappedcardview.h"
 
 #include <QAbstractButton>

@@ -1,12 +1,12 @@
 #include "wrappedinspector.h"
 
-#include "app/errors.h"
-#include "app/icons.h"
-#include "app/style.h"
-#include "colorwell.h"
 #include "model/color.h"
 #include "themeswatch.h"
-#include "wizard/segmentedcontrol.h"
+#include "ui/colorwell.h"
+#include "ui/errors.h"
+#include "ui/icons.h"
+#include "ui/segmentedcontrol.h"
+#include "ui/style.h"
 #include "wrappedview.h"
 
 #include <QAbstractButton>

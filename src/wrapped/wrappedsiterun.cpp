@@ -1,9 +1,9 @@
 #include "wrappedsiterun.h"
 
-#include "app/errors.h"
 #include "model/library.h"
 #include "model/wrapped.h"
 #include "project/project.h"
+#include "ui/errors.h"
 #include "wrappedview.h"
 
 #include <QTimer>

@@ -1,9 +1,9 @@
 // The Wrapped screen's saving and sharing: the cards as pictures into a
 // folder, the video into a file, the caption on the clipboard, and the
 // saved files handed on.
-#include "app/desktop.h"
-#include "app/errors.h"
 #include "service/funnel.h"
+#include "ui/desktop.h"
+#include "ui/errors.h"
 #include "wrappedexport.h"
 #include "wrappedinspector.h"
 #include "wrappedshare.h"

@@ -5,8 +5,8 @@
 #include "app/backupsheet.h"
 #include "app/contentview.h"
 #include "app/pastesheet.h"
-#include "app/style.h"
 #include "shelltest.h"
+#include "ui/style.h"
 
 #include <QApplication>
 #include <QPushButton>

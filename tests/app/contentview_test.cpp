@@ -1,14 +1,14 @@
 // Routing between the screens, and the road from a selected conversation
 // to an open book: consent first, the open in the background, and only the
 // newest open of the conversation still selected ever shown.
-#include "app/consentview.h"
-#include "app/contentunavailable.h"
 #include "app/contentview.h"
 #include "flow/bookflow.h"
+#include "flow/consentview.h"
 #include "model/backups.h"
 #include "model/consent.h"
 #include "model/defaults.h"
 #include "shelltest.h"
+#include "ui/contentunavailable.h"
 
 #include <QCheckBox>
 #include <QPushButton>

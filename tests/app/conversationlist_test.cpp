@@ -3,8 +3,8 @@
 #include "app/conversationlist.h"
 #include "app/conversationlistmodel.h"
 #include "app/sourceadder.h"
-#include "app/style.h"
 #include "shelltest.h"
+#include "ui/style.h"
 
 #include <QApplication>
 #include <QMenu>

@@ -1,8 +1,8 @@
 // The paste sheet against the real message tool: a chat it reads becomes a
 // source; one it can't read stays in the sheet with the tool's own words.
 #include "app/pastesheet.h"
-#include "app/style.h"
 #include "shelltest.h"
+#include "ui/style.h"
 
 #include <QApplication>
 #include <QLineEdit>

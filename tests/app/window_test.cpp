@@ -3,10 +3,10 @@
 #include "app/app.h"
 #include "app/contentview.h"
 #include "app/mainwindow.h"
-#include "app/style.h"
 #include "app/updater.h"
-#include "app/windowtoolbar.h"
 #include "shelltest.h"
+#include "ui/style.h"
+#include "ui/windowtoolbar.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,10 +1,10 @@
 // The book's own page against a real project, real typst and the stand-in.
-#include "app/style.h"
 #include "flow/bookhomeparts.h"
 #include "flow/bookhomeview.h"
 #include "flow/ordersheet.h"
 #include "flowtest.h"
 #include "service/rewards.h"
+#include "ui/style.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,9 +1,9 @@
 // The ebook from the book's page: made for real, handed to a reader, to
 // Send to Kindle or to a file, with failures shown where it was asked for.
-#include "app/desktop.h"
 #include "flow/bookhomeview.h"
 #include "flow/ebookexport.h"
 #include "flowtest.h"
+#include "ui/desktop.h"
 
 #include <QAction>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // The making screen hands over only once the book as set up now is typeset.
-#include "app/errors.h"
 #include "flow/makingview.h"
 #include "flowtest.h"
+#include "ui/errors.h"
 
 #include <QDirIterator>
 #include <QImage>

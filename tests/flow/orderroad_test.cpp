@@ -2,11 +2,11 @@
 // consent, the wizard's "Make It for Me", the book's page, and an order
 // placed with the stand-in service until its payment page is asked for.
 #include "app/app.h"
-#include "app/consentview.h"
 #include "app/contentview.h"
 #include "app/mainwindow.h"
 #include "flow/bookflow.h"
 #include "flow/bookhomeview.h"
+#include "flow/consentview.h"
 #include "flow/ordersheet.h"
 #include "model/library.h"
 #include "ordertest.h"

@@ -1,16 +1,14 @@
 // The road of one book through the window's content: the consent screen,
 // the hand-off to the website, and the book's flow, with the real message
 // tool, real typst and the stand-in service.
-#include "app/consentview.h"
 #include "app/contentview.h"
 #include "app/conversationlist.h"
 #include "app/conversationlistmodel.h"
 #include "app/mainwindow.h"
-#include "app/style.h"
 #include "app/updater.h"
-#include "app/windowtoolbar.h"
 #include "flow/bookflow.h"
 #include "flow/bookhomeview.h"
+#include "flow/consentview.h"
 #include "flow/handoffslot.h"
 #include "flow/makingview.h"
 #include "flow/printconsentsheet.h"
@@ -18,6 +16,8 @@
 #include "model/backups.h"
 #include "model/consent.h"
 #include "model/library.h"
+#include "ui/style.h"
+#include "ui/windowtoolbar.h"
 #include "viewer/bookview.h"
 #include "wrapped/wrappedview.h"
 

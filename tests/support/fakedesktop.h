@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/desktop.h"
+#include "ui/desktop.h"
 
 #include <QList>
 #include <QString>

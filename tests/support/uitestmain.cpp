@@ -2,9 +2,9 @@
 // offscreen platform, in a fixed locale and look, with a private home, the
 // staged tree, and a recording desktop so no test opens a browser or a
 // file manager.
-#include "app/desktop.h"
-#include "app/style.h"
 #include "model/helpers.h"
+#include "ui/desktop.h"
+#include "ui/style.h"
 #include "uitestsupport.h"
 #include "wizard/bookfonts.h"
 

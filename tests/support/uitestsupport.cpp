@@ -1,6 +1,6 @@
 #include "uitestsupport.h"
 
-#include "app/style.h"
+#include "ui/style.h"
 
 #include <QAbstractButton>
 #include <QApplication>

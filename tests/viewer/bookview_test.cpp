@@ -1,5 +1,5 @@
-#include "app/style.h"
 #include "project/fileerror.h"
+#include "ui/style.h"
 #include "viewer/bookpreview.h"
 #include "viewer/inspector.h"
 #include "viewer/rangepopover.h"

@@ -1,4 +1,4 @@
-#include "viewer/formsection.h"
+#include "ui/formsection.h"
 #include "viewer/inspector.h"
 #include "viewer/tones.h"
 #include "viewertest.h"

@@ -1,5 +1,5 @@
-#include "app/style.h"
-#include "viewer/clampedtext.h"
+#include "ui/clampedtext.h"
+#include "ui/style.h"
 #include "viewer/pinsheet.h"
 #include "viewer/replacesheet.h"
 #include "viewer/searchdelegate.h"

@@ -1,5 +1,5 @@
 // The range popover and the sheets that act on one message.
-#include "app/style.h"
+#include "ui/style.h"
 #include "viewer/chaptersheet.h"
 #include "viewer/pinsheet.h"
 #include "viewer/rangepopover.h"
@@ -187,7 +187,8 @@ namespace {
 
 TEST_F(SheetsTest, TheSheetsAndThePopoverInBothAppearances)
 {
-    openBook(bookOf({ "first", "the dumplings were amazing, all twelve of them, and the sauce too", "after" }));
+    openBook(
+        bookOf({ "first", "the dumplings were amazing, all twelve of them, and the sauce too", "after" }));
     project->pin(message(1), 4);
     TestSupport::inBothAppearances([&](const QString &suffix) {
         ChapterSheet chapter(project.get(), message(1), &host);

@@ -3,11 +3,11 @@
 // What the viewer's tests share: books opened as the app opens them, a
 // window with the real toolbar to show the view in, the page text of a
 // typeset PDF, and waits for real typesetting.
-#include "app/windowtoolbar.h"
 #include "project/projecttest.h"
+#include "ui/clampedlabel.h"
+#include "ui/windowtoolbar.h"
 #include "uitestsupport.h"
 #include "viewer/bookview.h"
-#include "wizard/clampedlabel.h"
 
 #include <QMainWindow>
 #include <QProcess>

@@ -4,9 +4,9 @@
 #include "project/project.h"
 #include "service/coverart.h"
 #include "service/standin.h"
+#include "ui/picturethumb.h"
 #include "wizard/coverphoto.h"
 #include "wizard/photostrip.h"
-#include "wizard/picturethumb.h"
 
 #include <QDir>
 #include <QFileInfo>

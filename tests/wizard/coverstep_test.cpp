@@ -3,11 +3,11 @@
 #include "covertest.h"
 #include "project/project.h"
 #include "service/standin.h"
+#include "ui/segmentedcontrol.h"
 #include "wizard/coverdesigns.h"
 #include "wizard/coverown.h"
 #include "wizard/coverpreview.h"
 #include "wizard/covertitlefields.h"
-#include "wizard/segmentedcontrol.h"
 
 #include <QColorDialog>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 // The found step: its waiting line, the reveal on the hand-driven clock,
 // the month grid, the highlights and their share buttons.
-#include "wizard/card.h"
+#include "ui/card.h"
 #include "wizard/foundstep.h"
 #include "wizard/monthgrid.h"
 #include "wizard/timeline.h"

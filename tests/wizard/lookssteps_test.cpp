@@ -1,8 +1,8 @@
 // The typeface, chapters and touches steps: what they offer from the
 // conversation, and what they write into the model.
-#include "wizard/card.h"
+#include "ui/card.h"
+#include "ui/toggleswitch.h"
 #include "wizard/chaptersstep.h"
-#include "wizard/toggleswitch.h"
 #include "wizard/touchesstep.h"
 #include "wizard/typefacestep.h"
 #include "wizardtest.h"

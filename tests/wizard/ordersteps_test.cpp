@@ -1,10 +1,10 @@
 // The binding, shipping and review steps, priced by the stand-in service's
 // list in whole dollars.
 #include "service/standin.h"
+#include "ui/card.h"
+#include "ui/segmentedcontrol.h"
 #include "wizard/bindingstep.h"
-#include "wizard/card.h"
 #include "wizard/reviewstep.h"
-#include "wizard/segmentedcontrol.h"
 #include "wizard/shippingstep.h"
 #include "wizardtest.h"
 

@@ -1,7 +1,7 @@
 // The what and fit steps: choosing the stretch, by suggestion, by dates or
 // by a moment, and what it comes to in print.
 #include "model/day.h"
-#include "wizard/card.h"
+#include "ui/card.h"
 #include "wizard/daterangefields.h"
 #include "wizard/fitstep.h"
 #include "wizard/volumestrip.h"

@@ -1,9 +1,9 @@
 // Every step of the wizard over the sample conversation, light and dark,
 // saved for a person to look at; and the frame's own rules on the way.
-#include "app/style.h"
 #include "service/standin.h"
+#include "ui/card.h"
+#include "ui/style.h"
 #include "uitestsupport.h"
-#include "wizard/card.h"
 #include "wizard/wizardview.h"
 #include "wizardtest.h"
 

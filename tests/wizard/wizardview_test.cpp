@@ -1,7 +1,7 @@
 // The wizard's frame: headings, the footer's buttons on each step, moving
 // between steps, the keys, and how it ends.
-#include "app/style.h"
-#include "wizard/card.h"
+#include "ui/card.h"
+#include "ui/style.h"
 #include "wizard/progressdots.h"
 #include "wizardtest.h"
 

@@ -3,11 +3,11 @@
 // and the typeset PDF is set in the chosen face over the chosen days.
 #include "insights/celebrations.h"
 #include "service/standin.h"
-#include "wizard/card.h"
+#include "ui/card.h"
+#include "ui/segmentedcontrol.h"
+#include "ui/toggleswitch.h"
 #include "wizard/daterangefields.h"
-#include "wizard/segmentedcontrol.h"
 #include "wizard/timeline.h"
-#include "wizard/toggleswitch.h"
 #include "wizardtest.h"
 
 #include <QDateEdit>

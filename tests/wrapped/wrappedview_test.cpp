@@ -2,7 +2,7 @@
 // it opens on, a card asked for by the found step, the look chosen in the
 // panel and kept per conversation, the year choice, and what it tells the
 // service when it opens.
-#include "app/windowtoolbar.h"
+#include "ui/windowtoolbar.h"
 #include "wrapped/claimsheet.h"
 #include "wrapped/unlockstrip.h"
 #include "wrapped/wrappedfilmstrip.h"

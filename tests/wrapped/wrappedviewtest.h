@@ -4,9 +4,9 @@
 // (typst held off: the screen never reads the pages), its Wrapped counted
 // by the real message tool, the stand-in service the client is pointed at,
 // and ways to find and press what the screen shows.
-#include "app/style.h"
 #include "project/projecttest.h"
 #include "service/standin.h"
+#include "ui/style.h"
 #include "uitestsupport.h"
 #include "wrapped/wrappedview.h"
 

@@ -4,17 +4,17 @@
 #include "app/accessview.h"
 #include "app/app.h"
 #include "app/backupsheet.h"
-#include "app/consentview.h"
 #include "app/contentview.h"
 #include "app/mainwindow.h"
 #include "app/pastesheet.h"
 #include "app/sourceadder.h"
-#include "app/style.h"
 #include "fixtures.h"
 #include "flow/bookflow.h"
+#include "flow/consentview.h"
 #include "model/consent.h"
 #include "probe.h"
 #include "shelltest.h"
+#include "ui/style.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "toggleswitch.h"
 
-#include "app/style.h"
+#include "style.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 #include "picturethumb.h"
 
-#include "app/style.h"
+#include "style.h"
 
 #include <QFileInfo>
 #include <QImageReader>

@@ -198,6 +198,21 @@ QColor brand()
     return Color::brand(appearance());
 }
 
+QColor cardFill()
+{
+    const QColor window = QApplication::palette().color(QPalette::Window);
+    if (appearance() == Color::Appearance::Dark)
+        return window.lighter(122);
+    return QApplication::palette().color(QPalette::Base);
+}
+
+QColor cardEdge()
+{
+    QColor edge = color(Tone::Primary);
+    edge.setAlphaF(appearance() == Color::Appearance::Dark ? 0.10 : 0.09);
+    return edge;
+}
+
 QColor error()
 {
     return appearance() == Color::Appearance::Dark ? QColor(0xff, 0x6b, 0x62) : QColor(0xc8, 0x2a, 0x22);

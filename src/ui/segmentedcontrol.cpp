@@ -1,7 +1,6 @@
 #include "segmentedcontrol.h"
 
-#include "app/style.h"
-#include "wizardlook.h"
+#include "style.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -108,11 +107,11 @@ void SegmentedControl::paintEvent(QPaintEvent *)
     for (int i = 0; i < m_labels.size(); ++i) {
         const QRectF box = segment(i);
         if (i == m_current) {
-            painter.setPen(QPen(WizardLook::cardEdge(), 1));
-            painter.setBrush(WizardLook::cardFill());
+            painter.setPen(QPen(Style::cardEdge(), 1));
+            painter.setBrush(Style::cardFill());
             painter.drawRoundedRect(box, 5.5, 5.5);
         } else if (i > 0 && i - 1 != m_current) {
-            painter.setPen(QPen(WizardLook::cardEdge(), 1));
+            painter.setPen(QPen(Style::cardEdge(), 1));
             painter.drawLine(QPointF(box.left(), box.top() + 6), QPointF(box.left(), box.bottom() - 6));
         }
         QFont f = font();

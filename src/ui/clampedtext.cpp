@@ -31,12 +31,13 @@ QList<QTextLayout::FormatRange> within(const QList<QTextLayout::FormatRange> &fo
     return result;
 }
 
-std::unique_ptr<QTextLayout> layoutOf(
-    const QString &text, const QFont &font, const QList<QTextLayout::FormatRange> &formats)
+std::unique_ptr<QTextLayout> layoutOf(const QString &text, const QFont &font,
+    const QList<QTextLayout::FormatRange> &formats, Qt::Alignment alignment)
 {
     auto layout = std::make_unique<QTextLayout>(text, font);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setAlignment(alignment & Qt::AlignHorizontal_Mask);
     layout->setTextOption(option);
     layout->setFormats(formats);
     return layout;
@@ -75,7 +76,7 @@ Laid lay(const ClampedText::Block &block, int width)
     // Line feeds break lines; a layout knows only the Unicode separator.
     text.replace(QLatin1Char('\n'), QChar::LineSeparator);
     Laid laid;
-    laid.whole = layoutOf(text, block.font, block.formats);
+    laid.whole = layoutOf(text, block.font, block.formats, block.alignment);
     const int cut = layLines(*laid.whole, width, block.maxLines, laid.wholeHeight);
     if (cut < 0) {
         laid.height = laid.wholeHeight;
@@ -87,15 +88,19 @@ Laid lay(const ClampedText::Block &block, int width)
     laid.whole.reset();
     laid.wholeHeight = 0;
     if (cut > 0) {
-        laid.whole = layoutOf(head, block.font, within(block.formats, 0, int(head.size())));
+        laid.whole = layoutOf(head, block.font, within(block.formats, 0, int(head.size())), block.alignment);
         layLines(*laid.whole, width, 0, laid.wholeHeight);
     }
     QString rest = text.mid(cut);
     rest.replace(QChar::LineSeparator, QLatin1Char(' '));
     const QString shown = QFontMetrics(block.font).elidedText(rest, Qt::ElideRight, width);
-    laid.cut = layoutOf(shown, block.font, within(block.formats, cut, int(shown.size())));
+    laid.cut = layoutOf(shown, block.font, within(block.formats, cut, int(shown.size())), block.alignment);
     qreal cutHeight = 0;
-    layLines(*laid.cut, width * 2, 1, cutHeight);
+    // Highlights can make the elided line a little wider than the metrics
+    // said; a leading line gets room so that it never wraps, an aligned one
+    // keeps the width it is aligned in.
+    const bool leading = !(block.alignment & (Qt::AlignRight | Qt::AlignHCenter));
+    layLines(*laid.cut, leading ? width * 2 : width, 1, cutHeight);
     laid.height = laid.wholeHeight + cutHeight;
     return laid;
 }

@@ -19,6 +19,8 @@ struct Block
     int maxLines = 1;
     // Extra formats over the text (search highlights), by character.
     QList<QTextLayout::FormatRange> formats;
+    // How each line sits in the width: leading, centred or trailing.
+    Qt::Alignment alignment = Qt::AlignLeft;
 };
 
 int height(const Block &block, int width);

@@ -1,10 +1,10 @@
 // The consent screen: which participant is the user, and what each way on
 // stores and calls.
-#include "app/consentview.h"
-#include "app/style.h"
+#include "app/shelltest.h"
+#include "flow/consentview.h"
 #include "model/consent.h"
 #include "model/defaults.h"
-#include "shelltest.h"
+#include "ui/style.h"
 
 #include <QApplication>
 #include <QCheckBox>

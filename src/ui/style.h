@@ -52,6 +52,11 @@ QColor brand();
 // A red that reads on both appearances, for error sentences.
 QColor error();
 
+// A card's fill, a step lighter than the window in either appearance.
+QColor cardFill();
+// The faint edge of a card that isn't selected.
+QColor cardEdge();
+
 // A label in a style and tone; word wrap is on for anything but one-liners.
 QLabel *label(
     const QString &text, Text style = Text::Body, Tone tone = Tone::Primary, QWidget *parent = nullptr);

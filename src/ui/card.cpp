@@ -1,7 +1,6 @@
 #include "card.h"
 
-#include "app/style.h"
-#include "wizardlook.h"
+#include "style.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -59,7 +58,7 @@ void Card::paintEvent(QPaintEvent *)
     const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     QPainterPath shape;
     shape.addRoundedRect(box, radius, radius);
-    painter.fillPath(shape, WizardLook::cardFill());
+    painter.fillPath(shape, Style::cardFill());
     if (isDown() && isEnabled()) {
         QColor pressed = Style::color(Style::Tone::Primary);
         pressed.setAlphaF(0.05);
@@ -71,7 +70,7 @@ void Card::paintEvent(QPaintEvent *)
         painter.setPen(QPen(Style::brand(), 2));
         painter.drawRoundedRect(ring, radius - 1, radius - 1);
     } else {
-        painter.setPen(QPen(WizardLook::cardEdge(), 1));
+        painter.setPen(QPen(Style::cardEdge(), 1));
         painter.drawPath(shape);
     }
     if (hasFocus()) {

@@ -4,7 +4,8 @@
 
 // Plain text wrapped over at most a number of lines, the last one ending
 // in an ellipsis when the text goes on; QLabel itself can only wrap
-// without limit or elide a single line.
+// without limit or elide a single line. The lines are ClampedText's, the
+// same as lists and sheets draw.
 class ClampedLabel : public QLabel
 {
     Q_OBJECT
@@ -25,10 +26,6 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    // The lines the text takes at width, at most maxLines; the last one
-    // carries the ellipsis where text was cut.
-    QStringList lines(int width) const;
-
     int m_maxLines;
     int m_minimumLines = 1;
 };

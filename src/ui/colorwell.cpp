@@ -1,6 +1,6 @@
 #include "colorwell.h"
 
-#include "app/style.h"
+#include "style.h"
 
 #include <QColorDialog>
 #include <QPainter>

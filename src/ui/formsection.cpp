@@ -1,6 +1,6 @@
 #include "formsection.h"
 
-#include "app/style.h"
+#include "style.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,11 +1,11 @@
 #include "consentview.h"
 
 #include "flow/handoffslot.h"
-#include "icons.h"
 #include "model/consent.h"
 #include "model/day.h"
 #include "model/defaults.h"
-#include "style.h"
+#include "ui/icons.h"
+#include "ui/style.h"
 
 #include <QCheckBox>
 #include <QComboBox>
