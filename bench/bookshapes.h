@@ -103,8 +103,9 @@ inline const QStringList &emoji()
 // The messages of one recipe: spread over its active days (some busy, most
 // not), at times from morning to night, from the speakers it names, saying
 // the kind of thing it names.
-inline BookFile shapeBook(const ShapeRecipe &recipe, int messageCount)
+inline BookFile shapeBook(const ShapeRecipe &recipe)
 {
+    const int messageCount = recipe.messages;
     // Seeded by the name before any comma, so that the group is the same
     // conversation in both layouts.
     QRandomGenerator random(quint32(qHash(QByteArray(recipe.name).split(',').first())));
@@ -258,13 +259,17 @@ inline const QList<ShapeRecipe> &shapeRecipes()
     return recipes;
 }
 
-// Every shape; the small ones have a tenth of the messages (at least 60).
+// Every shape; a small one is a tenth of the full one, its messages and
+// its days alike, so that its days are as busy.
 inline QList<BookShape> bookShapes(ShapeSize size)
 {
     QList<BookShape> shapes;
-    for (const ShapeRecipe &recipe : shapeRecipes()) {
-        const int count = size == ShapeSize::Full ? recipe.messages : std::max(60, recipe.messages / 10);
-        shapes.append({ QString::fromLatin1(recipe.name), shapeBook(recipe, count) });
+    for (ShapeRecipe recipe : shapeRecipes()) {
+        if (size == ShapeSize::Small) {
+            recipe.messages = std::max(60, recipe.messages / 10);
+            recipe.span = std::max(3, recipe.span / 10);
+        }
+        shapes.append({ QString::fromLatin1(recipe.name), shapeBook(recipe) });
     }
     return shapes;
 }

@@ -101,7 +101,7 @@ int main(int argc, char **argv)
                 + QLatin1Char('-') + face;
             Row row { shape.name, face, int(book.messages.size()), Bench::estimatedPages(book),
                 out + QLatin1Char('/') + stem + QStringLiteral(".json"),
-                out + QLatin1Char('/') + stem + QStringLiteral(".pdf") };
+                out + QLatin1Char('/') + stem + QStringLiteral(".pdf"), 0, {} };
             if (!write(row.book, book.toJsonBytes())) {
                 std::fprintf(stderr, "pages_bench: could not write %s\n", qPrintable(row.book));
                 return 1;
