@@ -153,6 +153,18 @@ describe('malformed documents', () => {
     }
   });
 
+  test('a message whose clock does not read prints without its time; the book still typesets', (t) => {
+    const book = writeBook(t, bookDocument({
+      messages: messages([['2024-03-09 21:14', SAM, 'on time'], ['2024-03-09 21:20', MAYA, 'no clock']]).map((m, i) =>
+        (i === 1 ? { ...m, at: '2024-03-09Txx:yy:00' } : m)),
+      design: design({ layout: 'chatroom' }),
+    }));
+    const text = pageTexts(compile(t, book)).join('\n');
+    assert.match(text, /9:14 pm/);
+    assert.match(text, /maya: no clock/);
+    assert.doesNotMatch(text, /xx|yy/);
+  });
+
   test('the layout query fails on a malformed document as the compile does', (t) => {
     const book = sampleVariant(t, (b) => delete b.people);
     const run = typst(['eval', '--root', '/', '--input', `book=${book}`, '1', '--in', template]);
