@@ -56,19 +56,20 @@ inline const QStringList &shortTexts()
         "7 works", "running late, sorry", "no rush", "look at this", "I love you", "love you too",
         "that's so funny", "wait what", "noooo", "tell me everything", "later, promise", "where are you?",
         "outside", "coming down", "bring a jacket, it's cold", "did you see the game?", "yes!! unreal",
-        "home safe", "sleep well", "you too", "thinking about you", "same", "the train is stuck again",
-        "ugh", "want me to pick up milk?", "yes please", "thank you", "anytime", "how was the interview?",
+        "home safe", "sleep well", "you too", "thinking about you", "same", "the train is stuck again", "ugh",
+        "want me to pick up milk?", "yes please", "thank you", "anytime", "how was the interview?",
         "I think it went well", "proud of you", "we should go back to that place", "which one?",
         "the one with the blue door", "deal", "Saturday?", "perfect", "can't wait", "me neither",
         "just landed", "text me when you're home", "so tired today", "nap?", "already on the sofa",
-        "happy birthday!!", "best day", "I'm so sorry", "it's fine, really", "you're the best",
-        "lol", "brb", "back", "what are we doing tonight", "surprise me" };
+        "happy birthday!!", "best day", "I'm so sorry", "it's fine, really", "you're the best", "lol", "brb",
+        "back", "what are we doing tonight", "surprise me" };
     return texts;
 }
 
 inline const QStringList &sentences()
 {
-    static const QStringList texts { "I was thinking about what you said last night, and honestly you were right.",
+    static const QStringList texts {
+        "I was thinking about what you said last night, and honestly you were right.",
         "We should go to the coast this weekend if the weather holds up.",
         "Did you call your mum back? She sounded worried when I saw her at the shop.",
         "The meeting ran over again, so I only got out at seven and the trains were a mess.",
@@ -87,14 +88,15 @@ inline const QStringList &sentences()
         "I tried that recipe again and this time the bread actually rose.",
         "Sorry I was short with you earlier, it was a rough afternoon and not your fault.",
         "The kids next door have learnt the trumpet, or at least one note of it.",
-        "Let's not plan anything on Sunday, just coffee and the paper and nowhere to be." };
+        "Let's not plan anything on Sunday, just coffee and the paper and nowhere to be."
+    };
     return texts;
 }
 
 inline const QStringList &emoji()
 {
-    static const QStringList faces { "😂", "❤️", "🥹", "👍🏽", "🎉", "🌞", "🍕", "😴", "🙈", "✨", "😭", "🔥",
-        "👩‍❤️‍👨", "🇫🇷", "🥂", "💛", "🤣", "😘", "🙏", "🐶" };
+    static const QStringList faces { "😂", "❤️", "🥹", "👍🏽", "🎉", "🌞", "🍕", "😴", "🙈", "✨", "😭",
+        "🔥", "👩‍❤️‍👨", "🇫🇷", "🥂", "💛", "🤣", "😘", "🙏", "🐶" };
     return faces;
 }
 
@@ -171,7 +173,8 @@ inline BookFile shapeBook(const ShapeRecipe &recipe)
                 marks += pick(faces);
             if (random.bounded(5) == 0)
                 return marks + marks;
-            return random.bounded(3) == 0 ? marks + QLatin1Char(' ') + pick(shorts) : pick(shorts) + QLatin1Char(' ') + marks;
+            return random.bounded(3) == 0 ? marks + QLatin1Char(' ') + pick(shorts)
+                                          : pick(shorts) + QLatin1Char(' ') + marks;
         }
         }
         return {};
@@ -238,23 +241,24 @@ inline BookFile shapeBook(const ShapeRecipe &recipe)
 inline const QList<ShapeRecipe> &shapeRecipes()
 {
     static const QList<ShapeRecipe> recipes {
-        { "short alternating", 3000, QDate(2023, 1, 1), 365, 0.85, Senders::Alternating, Texts::Short, "month",
+        { "short alternating", 3000, QDate(2023, 1, 1), 365, 0.85, Senders::Alternating, Texts::Short,
+            "month", "novel", true },
+        { "runs from one side", 2500, QDate(2023, 3, 1), 240, 0.8, Senders::Runs, Texts::Mixed, "month",
             "novel", true },
-        { "runs from one side", 2500, QDate(2023, 3, 1), 240, 0.8, Senders::Runs, Texts::Mixed, "month", "novel",
+        { "long messages", 500, QDate(2022, 9, 1), 180, 0.5, Senders::Alternating, Texts::Long, "month",
+            "novel", false },
+        { "emoji-heavy", 2000, QDate(2024, 2, 1), 120, 0.8, Senders::Alternating, Texts::Emoji, "month",
+            "novel", true },
+        { "many months", 2000, QDate(2020, 1, 1), 1095, 0.3, Senders::Runs, Texts::Mixed, "month", "novel",
             true },
-        { "long messages", 500, QDate(2022, 9, 1), 180, 0.5, Senders::Alternating, Texts::Long, "month", "novel",
-            false },
-        { "emoji-heavy", 2000, QDate(2024, 2, 1), 120, 0.8, Senders::Alternating, Texts::Emoji, "month", "novel",
-            true },
-        { "many months", 2000, QDate(2020, 1, 1), 1095, 0.3, Senders::Runs, Texts::Mixed, "month", "novel", true },
         { "one year, yearly chapters", 3000, QDate(2023, 1, 1), 365, 0.85, Senders::Alternating, Texts::Mixed,
             "year", "novel", true },
         { "a few days", 400, QDate(2024, 7, 12), 3, 1.0, Senders::Alternating, Texts::Mixed, "month", "novel",
             true },
         { "group, novel layout", 2000, QDate(2024, 5, 1), 120, 0.75, Senders::Group, Texts::Mixed, "month",
             "novel", false },
-        { "group, chat-room layout", 2000, QDate(2024, 5, 1), 120, 0.75, Senders::Group, Texts::Mixed, "month",
-            "chatroom", false },
+        { "group, chat-room layout", 2000, QDate(2024, 5, 1), 120, 0.75, Senders::Group, Texts::Mixed,
+            "month", "chatroom", false },
     };
     return recipes;
 }

@@ -20,7 +20,8 @@
 
 namespace {
 
-const QStringList faces { QStringLiteral("pagella"), QStringLiteral("garamond"), QStringLiteral("libertinus") };
+const QStringList faces { QStringLiteral("pagella"), QStringLiteral("garamond"),
+    QStringLiteral("libertinus") };
 // typst runs at once: the machine is shared.
 constexpr int parallelRuns = 4;
 constexpr double shapeTolerance = 0.10;
@@ -96,8 +97,9 @@ int main(int argc, char **argv)
         for (const QString &face : faces) {
             BookFile book = shape.book;
             book.design->font = face;
-            const QString stem = QString(shape.name).replace(QRegularExpression(QStringLiteral("[^a-z]+")),
-                                     QStringLiteral("-"))
+            const QString stem
+                = QString(shape.name)
+                      .replace(QRegularExpression(QStringLiteral("[^a-z]+")), QStringLiteral("-"))
                 + QLatin1Char('-') + face;
             Row row { shape.name, face, int(book.messages.size()), Bench::estimatedPages(book),
                 out + QLatin1Char('/') + stem + QStringLiteral(".json"),
@@ -129,12 +131,14 @@ int main(int argc, char **argv)
         const double off = std::abs(ratio - 1);
         deviations += off;
         worst = std::max(worst, off);
-        std::printf("%-28s %-11s %8d %9d %6d %7.3f%s\n", qPrintable(row.shape), qPrintable(row.face), row.messages,
-            row.estimate, row.pages, ratio, off > shapeTolerance ? "  << off by more than 10%" : "");
+        std::printf("%-28s %-11s %8d %9d %6d %7.3f%s\n", qPrintable(row.shape), qPrintable(row.face),
+            row.messages, row.estimate, row.pages, ratio,
+            off > shapeTolerance ? "  << off by more than 10%" : "");
     }
     const double mean = rows.isEmpty() ? 0 : deviations / rows.size();
-    std::printf("%lld books typeset in %.1f s; mean deviation %.1f%% (aim: at most %.0f%%), worst %.1f%% (aim: at "
-                "most %.0f%%)\n",
+    std::printf(
+        "%lld books typeset in %.1f s; mean deviation %.1f%% (aim: at most %.0f%%), worst %.1f%% (aim: at "
+        "most %.0f%%)\n",
         static_cast<long long>(rows.size()), clock.elapsed() / 1000.0, 100 * mean, 100 * meanTolerance,
         100 * worst, 100 * shapeTolerance);
     failed = failed || worst > shapeTolerance || mean > meanTolerance;

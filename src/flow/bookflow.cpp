@@ -180,7 +180,8 @@ QWidget *BookFlow::build(Mode mode)
     case Mode::Home:
         return buildHome();
     case Mode::Pages:
-        return m_screens.pages(m_project, m_pricing ? std::optional<int>(m_pricing->pagesPerVolume) : std::nullopt,
+        return m_screens.pages(m_project,
+            m_pricing ? std::optional<int>(m_pricing->pagesPerVolume) : std::nullopt,
             [this] { setMode(Mode::Home); });
     case Mode::Wrapped:
         return buildWrapped();

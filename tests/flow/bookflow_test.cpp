@@ -11,9 +11,8 @@
 #include "service/pricing.h"
 #include "viewer/bookview.h"
 
-#include <QJsonDocument>
-
 #include <QCheckBox>
+#include <QJsonDocument>
 #include <QSignalSpy>
 #include <QTest>
 

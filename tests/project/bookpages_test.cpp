@@ -16,7 +16,8 @@ namespace {
 // Small books carry the front matter and the last page as a larger share
 // than the full-size ones the bench holds to 10%.
 constexpr double tolerance = 0.20;
-const QStringList faces { QStringLiteral("pagella"), QStringLiteral("garamond"), QStringLiteral("libertinus") };
+const QStringList faces { QStringLiteral("pagella"), QStringLiteral("garamond"),
+    QStringLiteral("libertinus") };
 
 struct Typeset
 {

@@ -92,7 +92,8 @@ inline QString folioOf(const QString &pdf, int index)
     tool.start(QStringLiteral("pdftotext"), { "-f", page, "-l", page, "-layout", pdf, "-" });
     tool.waitForFinished(60000);
     const QString text = QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
-    const QStringList head = text.section(QLatin1Char('\n'), 0, 0).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QStringList head
+        = text.section(QLatin1Char('\n'), 0, 0).split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (head.isEmpty())
         return {};
     return index % 2 == 0 ? head.last() : head.first();
