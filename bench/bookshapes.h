@@ -102,12 +102,107 @@ inline const QStringList &emoji()
 
 } // namespace ShapeText
 
-// The messages of one recipe: spread over its active days (some busy, most
-// not), at times from morning to night, from the speakers it names, saying
-// the kind of thing it names.
+// How many messages fall on each day of a recipe's span: its active days
+// only, each weighted so that a few are busy, the first and the last with
+// at least one.
+inline QList<std::pair<QDate, int>> busyDays(const ShapeRecipe &recipe, QRandomGenerator &random)
+{
+    QList<std::pair<QDate, int>> days;
+    QList<double> cumulative;
+    double sum = 0;
+    for (int d = 0; d < recipe.span; ++d) {
+        if (d == 0 || d == recipe.span - 1 || random.generateDouble() < recipe.activeShare) {
+            days.append({ recipe.first.addDays(d), 0 });
+            cumulative << (sum += 0.15 - std::log(1.0 - random.generateDouble()));
+        }
+    }
+    days.first().second = days.last().second = 1;
+    for (int i = 2; i < recipe.messages; ++i) {
+        const double pick = random.generateDouble() * sum;
+        ++days[int(std::lower_bound(cumulative.cbegin(), cumulative.cend(), pick) - cumulative.cbegin())]
+              .second;
+    }
+    return days;
+}
+
+// A message text of the kind the recipe names.
+inline QString shapeText(Texts texts, QRandomGenerator &random)
+{
+    auto pick = [&](const QStringList &list) { return list[int(random.bounded(list.size()))]; };
+    auto paragraphs = [&](int least, int most) {
+        const int target = least + int(random.bounded(most - least));
+        QString text;
+        while (text.size() < target) {
+            if (!text.isEmpty())
+                text += random.bounded(7) == 0 ? QStringLiteral("\n") : QStringLiteral(" ");
+            text += pick(ShapeText::sentences());
+        }
+        return text;
+    };
+    switch (texts) {
+    case Texts::Short:
+        return pick(ShapeText::shortTexts());
+    case Texts::Mixed:
+        return random.bounded(4) == 0 ? paragraphs(50, 160) : pick(ShapeText::shortTexts());
+    case Texts::Long:
+        return paragraphs(150, 700);
+    case Texts::Emoji: {
+        QString marks;
+        for (int n = 1 + int(random.bounded(3)); n > 0; --n)
+            marks += pick(ShapeText::emoji());
+        if (random.bounded(5) == 0)
+            return marks + marks;
+        const QString words = pick(ShapeText::shortTexts());
+        return random.bounded(3) == 0 ? marks + QLatin1Char(' ') + words : words + QLatin1Char(' ') + marks;
+    }
+    }
+    return {};
+}
+
+// Who writes next: turn about with now and then a second message, runs of
+// a few from one side, or a group passing the word around.
+class ShapeSpeakers
+{
+public:
+    ShapeSpeakers(Senders senders, int people)
+        : m_senders(senders)
+        , m_people(people)
+    { }
+
+    int next(QRandomGenerator &random)
+    {
+        switch (m_senders) {
+        case Senders::Alternating:
+            if (random.bounded(8) != 0)
+                m_speaker = 1 - m_speaker;
+            break;
+        case Senders::Runs:
+            if (m_left-- <= 0) {
+                m_speaker = 1 - m_speaker;
+                m_left = 1 + int(random.bounded(8));
+            }
+            break;
+        case Senders::Group:
+            if (m_left-- <= 0) {
+                m_speaker = (m_speaker + 1 + int(random.bounded(m_people - 1))) % m_people;
+                m_left = int(random.bounded(3));
+            }
+            break;
+        }
+        return m_speaker;
+    }
+
+private:
+    Senders m_senders;
+    int m_people;
+    int m_speaker = 0;
+    int m_left = 0;
+};
+
+// The book of one recipe: its messages at times from morning to night on
+// its busy days, now and then with a photo, and the look it names.
 inline BookFile shapeBook(const ShapeRecipe &recipe)
 {
-    const int messageCount = recipe.messages;
     // Seeded by the name before any comma, so that the group is the same
     // conversation in both layouts.
     QRandomGenerator random(quint32(qHash(QByteArray(recipe.name).split(',').first())));
@@ -125,99 +220,19 @@ inline BookFile shapeBook(const ShapeRecipe &recipe)
                     << BookFile::Person { "+15550003", "Priya", false };
     }
 
-    // Days with messages, each weighted so that a few are busy.
-    QList<QDate> days;
-    QList<double> weights;
-    for (int d = 0; d < recipe.span; ++d) {
-        if (d == 0 || d == recipe.span - 1 || random.generateDouble() < recipe.activeShare) {
-            days << recipe.first.addDays(d);
-            weights << 0.15 - std::log(1.0 - random.generateDouble());
-        }
-    }
-    QList<double> cumulative;
-    double sum = 0;
-    for (double w : weights)
-        cumulative << (sum += w);
-    QList<int> perDay(days.size(), 0);
-    perDay.first() = perDay.last() = 1;
-    for (int i = 2; i < messageCount; ++i) {
-        const double pick = random.generateDouble() * sum;
-        ++perDay[int(std::lower_bound(cumulative.cbegin(), cumulative.cend(), pick) - cumulative.cbegin())];
-    }
-
-    const auto &shorts = ShapeText::shortTexts();
-    const auto &sentences = ShapeText::sentences();
-    const auto &faces = ShapeText::emoji();
-    auto pick = [&](const QStringList &list) { return list[int(random.bounded(list.size()))]; };
-    auto longText = [&](int least, int most) {
-        const int target = least + int(random.bounded(most - least));
-        QString text;
-        while (text.size() < target) {
-            if (!text.isEmpty())
-                text += random.bounded(7) == 0 ? QStringLiteral("\n") : QStringLiteral(" ");
-            text += pick(sentences);
-        }
-        return text;
-    };
-    auto textOf = [&]() -> QString {
-        switch (recipe.texts) {
-        case Texts::Short:
-            return pick(shorts);
-        case Texts::Mixed:
-            return random.bounded(4) == 0 ? longText(50, 160) : pick(shorts);
-        case Texts::Long:
-            return longText(150, 700);
-        case Texts::Emoji: {
-            QString marks;
-            for (int n = 1 + int(random.bounded(3)); n > 0; --n)
-                marks += pick(faces);
-            if (random.bounded(5) == 0)
-                return marks + marks;
-            return random.bounded(3) == 0 ? marks + QLatin1Char(' ') + pick(shorts)
-                                          : pick(shorts) + QLatin1Char(' ') + marks;
-        }
-        }
-        return {};
-    };
-
-    int speaker = 0;
-    int runLeft = 0;
-    auto nextSpeaker = [&]() {
-        switch (recipe.senders) {
-        case Senders::Alternating:
-            if (random.bounded(8) != 0)
-                speaker = 1 - speaker;
-            break;
-        case Senders::Runs:
-            if (runLeft-- <= 0) {
-                speaker = 1 - speaker;
-                runLeft = 1 + int(random.bounded(8));
-            }
-            break;
-        case Senders::Group:
-            if (runLeft-- <= 0) {
-                speaker = (speaker + 1 + int(random.bounded(book.people.size() - 1))) % book.people.size();
-                runLeft = int(random.bounded(3));
-            }
-            break;
-        }
-        return book.people[speaker].id;
-    };
-
-    int id = 0;
-    for (int d = 0; d < days.size(); ++d) {
-        // Times from 7 am to a little before midnight, in order.
+    ShapeSpeakers speakers(recipe.senders, int(book.people.size()));
+    for (const auto &[day, count] : busyDays(recipe, random)) {
         QList<int> minutes;
-        for (int n = 0; n < perDay[d]; ++n)
+        for (int n = 0; n < count; ++n)
             minutes << 7 * 60 + int(random.bounded(17 * 60 - 5));
         std::sort(minutes.begin(), minutes.end());
         for (int minute : minutes) {
             BookFile::Message message;
-            message.id = QStringLiteral("m%1").arg(++id);
-            message.at = QDateTime(days[d], QTime(minute / 60, minute % 60, int(random.bounded(60))))
+            message.id = QStringLiteral("m%1").arg(book.messages.size() + 1);
+            message.at = QDateTime(day, QTime(minute / 60, minute % 60, int(random.bounded(60))))
                              .toString(Qt::ISODate);
-            message.from = nextSpeaker();
-            message.text = textOf();
+            message.from = book.people[speakers.next(random)].id;
+            message.text = shapeText(recipe.texts, random);
             if (random.bounded(40) == 0) {
                 message.media = QStringList { QStringLiteral("photo") };
                 if (random.bounded(2) == 0)
