@@ -436,6 +436,7 @@ QCoro::Task<void> BookHomeView::loadPricesAndRewards()
     m_pricesAsked = true;
     buildAddons();
     refresh();
+    emit pricesLoaded();
     co_await Rewards::shared().load();
     if (!self)
         co_return;

@@ -181,8 +181,13 @@ TEST_F(Placement, AFileTheBookDidNotMakeStopsTheUploadsThere)
 
 TEST_F(Placement, CoversFollowTheVolumeOrderWhateverTheServicesOrder)
 {
-    // A page limit that cuts the book in two, and print runs that only
-    // write their files, so only the order of the spines is at stake.
+    // A page limit that cuts the book in two, its days spread over pages by
+    // a page added before the last, and print runs that only write their
+    // files, so only the order of the spines is at stake.
+    const int before = project->layout().pageCount;
+    project->addPage(project->book().messages.last().at.left(10), QStringLiteral("The last day"));
+    ASSERT_TRUE(TestSupport::waitUntil(
+        [&] { return project->layout().pageCount > before && !project->isTypesetting(); }, 120000));
     pricing->pagesPerVolume = VolumePlan::reserved + 1;
     while (project->planVolumes(pricing->pagesPerVolume).size() > 2)
         ++pricing->pagesPerVolume;
