@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -412,20 +413,30 @@ QWidget *BackupSheet::chooseView(View view)
         auto *steps = new QVBoxLayout;
         steps->setSpacing(8);
         steps->addWidget(headline(QStringLiteral("To make one")));
-        for (const char *step : {
-                 "1. Connect your iPhone to this computer and unlock it. With libimobiledevice (Debian's "
-                 "libimobiledevice-utils), run mkdir -p ~/MobileSync/Backup, then idevicebackup2 backup "
-                 "--full ~/MobileSync/Backup. Encrypted backups work too, with their password.",
-                 "2. Or make the backup with Finder or the Apple Devices app on another computer, and copy "
-                 "its folder to this one.",
-                 "3. Backups in ~/MobileSync/Backup show up here by themselves. Anywhere else, choose or "
-                 "drop the backup's folder, the one named with a long string of letters and numbers.",
-             }) {
-            QLabel *label = Style::label(QString::fromUtf8(step));
-            // The commands are meant to be copied into a terminal.
+        // The commands stand on lines of their own, to be copied into a
+        // terminal as they are.
+        const auto command = [](const QString &line) {
+            QLabel *label = Style::label(line, Style::Text::Body, Style::Tone::Secondary);
+            QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+            fixed.setPointSizeF(label->font().pointSizeF());
+            label->setFont(fixed);
+            label->setWordWrap(false);
             label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-            steps->addWidget(label);
-        }
+            label->setContentsMargins(16, 0, 0, 0);
+            return label;
+        };
+        steps->addWidget(Style::label(QStringLiteral(
+            "1. Connect your iPhone to this computer and unlock it. With libimobiledevice (Debian's "
+            "libimobiledevice-utils), run:")));
+        steps->addWidget(command(QStringLiteral("mkdir -p ~/MobileSync/Backup")));
+        steps->addWidget(command(QStringLiteral("idevicebackup2 backup --full ~/MobileSync/Backup")));
+        steps->addWidget(Style::label(QStringLiteral("Encrypted backups work too, with their password.")));
+        steps->addWidget(
+            Style::label(QStringLiteral("2. Or make the backup with Finder or the Apple Devices app "
+                                        "on another computer, and copy its folder to this one.")));
+        steps->addWidget(Style::label(QStringLiteral(
+            "3. Backups in ~/MobileSync/Backup show up here by themselves. Anywhere else, choose or drop the "
+            "backup's folder, the one named with a long string of letters and numbers.")));
         column->addLayout(steps);
         break;
     }

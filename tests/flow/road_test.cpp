@@ -81,18 +81,21 @@ protected:
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(index).center());
     }
 
-    // The window at its smallest, its first and a large size, in both looks.
-    static void saveAtEverySize(QWidget *view, const QString &name)
+    // A window made by make() in each look, at its smallest, its first and
+    // a large size.
+    void saveAtEverySize(
+        const std::function<std::unique_ptr<ContentView>(Library *)> &make, const QString &name)
     {
         inBothAppearances([&](const QString &suffix) {
+            Library library;
+            const std::unique_ptr<ContentView> view = make(&library);
             for (const QSize size : { QSize(980, 640), QSize(1280, 820), QSize(1600, 1000) }) {
                 view->resize(size);
                 QApplication::processEvents();
-                saveScreen(view,
+                saveScreen(view.get(),
                     QStringLiteral("%1-%2x%3%4").arg(name).arg(size.width()).arg(size.height()).arg(suffix));
             }
         });
-        view->resize(1280, 820);
     }
 
     static void click(QWidget *root, const QString &text)
@@ -162,7 +165,13 @@ TEST_F(RoadTest, TheConsentScreenHandsTheConversationToTheWebsite)
     // The name's "&" is shown, not taken for a shortcut letter.
     auto *consent = qobject_cast<ConsentView *>(view->detailWidget());
     EXPECT_TRUE(QKeySequence::mnemonic(consent->okToPrint()->text()).isEmpty());
-    saveAtEverySize(view.get(), QStringLiteral("consent-with-website"));
+    saveAtEverySize(
+        [&](Library *again) {
+            std::unique_ptr<ContentView> shown = window(again);
+            pick(*shown, QStringLiteral("file-0000aaaa:Sam & Robin"));
+            return shown;
+        },
+        QStringLiteral("consent-with-website"));
     click(view->detailWidget(), QStringLiteral("Make It on ") + site);
     ASSERT_EQ(view->detail(), Detail::Handoff);
     EXPECT_TRUE(findText(view->detailWidget(), QStringLiteral("Reading 3 messages")));
@@ -204,7 +213,15 @@ TEST_F(RoadTest, AWebsiteTheBrowserDidntOpenIsOfferedByItsAddress)
         findText(view->detailWidget(), QStringLiteral("It's open in your browser. Carry on there.")));
     EXPECT_TRUE(findText(view->detailWidget(), QStringLiteral("Copy Link")));
     EXPECT_TRUE(findText(view->detailWidget(), QStringLiteral("Try Again")));
-    saveAtEverySize(view.get(), QStringLiteral("handoff-unopened-in-window"));
+    saveAtEverySize(
+        [&](Library *again) {
+            std::unique_ptr<ContentView> shown = window(again);
+            pick(*shown, QStringLiteral("file-0000aaaa:Sam & Robin"));
+            click(shown->detailWidget(), QStringLiteral("Make It on 127.0.0.1:%1").arg(service.port()));
+            waitUntil([&] { return findText(shown->detailWidget(), QStringLiteral("Back")); });
+            return shown;
+        },
+        QStringLiteral("handoff-unopened-in-window"));
     desktop().opens = true;
 }
 

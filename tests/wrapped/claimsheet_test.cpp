@@ -311,6 +311,15 @@ TEST_F(ClaimSheetTest, DropsTakeAPictureAndTheRulesAreTheServicesPage)
     button(sheet, u"Try Again"_s)->click();
     ASSERT_TRUE(TestSupport::waitUntil([&] { return !sheet->unopenedRules()->isVisible(); }));
     EXPECT_EQ(TestSupport::desktop().of(u"openUrl"_s).size(), 3);
+
+    TestSupport::desktop().opens = false;
+    TestSupport::inBothAppearances([&](const QString &suffix) {
+        ClaimSheet *looked = present(Kind::Viral);
+        button(looked, u"Official Rules"_s)->click();
+        EXPECT_TRUE(TestSupport::waitUntil([&] { return looked->unopenedRules()->isVisible(); }));
+        TestSupport::saveScreen(looked, u"claim-rules-unopened"_s + suffix);
+        looked->close();
+    });
 }
 
 TEST_F(ClaimSheetTest, CancellingWhileSendingClosesAndReadsTheStandingAgain)
