@@ -18,8 +18,11 @@ class RealOpener : public ::testing::Test
 protected:
     RealOpener()
     {
+        // Whatever would have xdg-open hand the page to a desktop's own
+        // opener instead of the browser named here.
         for (const char *name : { "DISPLAY", "WAYLAND_DISPLAY", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION",
-                 "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID", "BROWSER" }) {
+                 "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID", "MATE_DESKTOP_SESSION_ID",
+                 "LXQT_SESSION_CONFIG", "DBUS_SESSION_BUS_ADDRESS", "BROWSER" }) {
             m_saved.append({ name, qgetenv(name), qEnvironmentVariableIsSet(name) });
             qunsetenv(name);
         }
