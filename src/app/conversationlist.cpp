@@ -480,7 +480,7 @@ void ConversationList::clicked(const QModelIndex &index)
         break;
     }
     case Kind::ReadFromMac:
-        SourceAdder::openMessagesFolder();
+        SourceAdder::openMessagesFolder(this);
         break;
     default:
         break;

@@ -110,4 +110,20 @@ QIcon icon(const QString &symbol, const QColor &color)
     return QIcon(new SymbolEngine(symbol, color));
 }
 
+QIcon appIcon()
+{
+    const QString id = QStringLiteral("app.quorvel.Quorvel");
+    const QString theme = Helpers::packageRoot() + QStringLiteral("/share/icons/hicolor/");
+    QIcon icon;
+    const QString scalable = theme + QStringLiteral("scalable/apps/") + id + QStringLiteral(".svg");
+    if (QFileInfo::exists(scalable))
+        icon.addFile(scalable);
+    for (const int size : { 48, 64, 128, 256 }) {
+        const QString png = theme + QStringLiteral("%1x%1/apps/").arg(size) + id + QStringLiteral(".png");
+        if (QFileInfo::exists(png))
+            icon.addFile(png, QSize(size, size));
+    }
+    return icon.isNull() ? QIcon::fromTheme(id) : icon;
+}
+
 } // namespace Icons

@@ -46,6 +46,7 @@ int main(int argc, char **argv)
     // below, so remember whether this is it.
     const QByteArray bus = qgetenv("DBUS_SESSION_BUS_ADDRESS");
     TestSupport::setOnPrivateKeyring(!bus.isEmpty() && qgetenv("QUORVEL_PRIVATE_KEYRING") == bus);
+    TestSupport::setOnBareBus(!bus.isEmpty() && qgetenv("QUORVEL_BARE_BUS") == bus);
     // Every development and test switch of the app is off unless a test
     // sets it.
     for (const QString &name : QProcessEnvironment::systemEnvironment().keys()) {

@@ -21,6 +21,7 @@ FakeDesktop &desktop()
 
 namespace {
 bool privateKeyring = false;
+bool bareBus = false;
 }
 
 bool onPrivateKeyring()
@@ -31,6 +32,16 @@ bool onPrivateKeyring()
 void setOnPrivateKeyring(bool onIt)
 {
     privateKeyring = onIt;
+}
+
+bool onBareBus()
+{
+    return bareBus;
+}
+
+void setOnBareBus(bool onIt)
+{
+    bareBus = onIt;
 }
 
 QString saveScreen(QWidget *widget, const QString &name)

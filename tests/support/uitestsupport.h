@@ -23,6 +23,10 @@ FakeDesktop &desktop();
 // keychain can be used without touching the user's.
 bool onPrivateKeyring();
 void setOnPrivateKeyring(bool onIt);
+// Whether the test runs on the bare session bus of without-keyring.sh, on
+// which nothing answers for the Secret Service.
+bool onBareBus();
+void setOnBareBus(bool onIt);
 
 // Saves what the widget draws as build/screens/<name>.png, for a person to
 // look at; returns the file's path.

@@ -226,7 +226,8 @@ TEST_F(RoadTest, AnEncryptedBackupWaitsForItsPasswordAndAWrongOneKeepsTheSheet)
     start();
     BackupSheet *sheet = backupSheet();
     ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->hasLooked(); }));
-    // None where Finder keeps them: the steps, and the zone to drop one on.
+    // None in the places backups are kept: the steps, and the zone to drop
+    // one on.
     EXPECT_TRUE(TestSupport::findText(sheet, "To make one"));
     TestSupport::saveScreen(sheet, QStringLiteral("backup-steps"));
 
