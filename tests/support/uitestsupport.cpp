@@ -51,12 +51,10 @@ void inBothAppearances(const std::function<void(const QString &suffix)> &look)
 {
     const QPalette before = QApplication::palette();
     for (const bool dark : { false, true }) {
-        QApplication::setPalette(dark ? Style::darkPalette() : Style::lightPalette());
-        qApp->setStyleSheet(Style::controlSheet());
+        Style::usePalette(dark ? Style::darkPalette() : Style::lightPalette());
         look(dark ? QStringLiteral("-dark") : QString());
     }
-    QApplication::setPalette(before);
-    qApp->setStyleSheet(Style::controlSheet());
+    Style::usePalette(before);
 }
 
 bool waitUntil(const std::function<bool()> &condition, int timeoutMs)

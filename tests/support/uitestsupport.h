@@ -29,7 +29,7 @@ void setOnPrivateKeyring(bool onIt);
 QString saveScreen(QWidget *widget, const QString &name);
 
 // Runs look once in the light appearance and once in the dark one, with
-// the palette and button look of each, and restores the look after; the
+// the palette of each, and restores the look after; the
 // name suffix is "" then "-dark", for the screens look saves.
 void inBothAppearances(const std::function<void(const QString &suffix)> &look);
 
