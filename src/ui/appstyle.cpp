@@ -1,5 +1,6 @@
 #include "appstyle.h"
 
+#include "controlmetrics.h"
 #include "controlpainter.h"
 #include "controlparts.h"
 #include "icons.h"
@@ -21,6 +22,7 @@
 #include <QTextEdit>
 #include <QToolButton>
 
+using ControlMetrics::fieldInset;
 using ControlPainter::Colors;
 using ControlParts::faded;
 using ControlParts::isEnabled;
@@ -28,19 +30,6 @@ using ControlParts::keyboardFocus;
 using ControlParts::touchOf;
 
 namespace {
-
-// Sizes as the desktop's own controls have them, in device-independent
-// pixels.
-constexpr int buttonHeight = 28;
-constexpr int smallButtonHeight = 20;
-constexpr int smallButtonPadding = 9;
-constexpr int chipPadding = 12;
-constexpr int fieldInset = 7; // the edge and the room before the words
-constexpr int stepperWidth = 18;
-constexpr int scrollBarExtent = 12;
-constexpr int scrollHandleMin = 28;
-constexpr int menuItemHeight = 24;
-constexpr int editorFrame = 4;
 
 bool isTextEditor(const QWidget *widget)
 {
@@ -59,43 +48,6 @@ bool isInsideField(const QWidget *widget)
     return widget && widget->parentWidget()
         && (qobject_cast<const QComboBox *>(widget->parentWidget())
             || qobject_cast<const QAbstractSpinBox *>(widget->parentWidget()));
-}
-
-bool isSmall(const QWidget *widget)
-{
-    return Style::controlSize(widget) == Style::ControlSize::Small;
-}
-
-// A scroll bar's parts: no arrow buttons, the handle in the whole length.
-QRect scrollBarPart(const QStyleOptionSlider *bar, QStyle::SubControl part)
-{
-    const QRect whole = bar->rect;
-    const bool horizontal = bar->orientation == Qt::Horizontal;
-    const int length = horizontal ? whole.width() : whole.height();
-    const qint64 range = qint64(bar->maximum) - bar->minimum;
-    int handle = length;
-    if (range > 0) {
-        handle = int(qint64(length) * bar->pageStep / (range + bar->pageStep));
-        handle = std::clamp(handle, std::min(scrollHandleMin, length), length);
-    }
-    const int start = QStyle::sliderPositionFromValue(
-        bar->minimum, bar->maximum, bar->sliderPosition, length - handle, bar->upsideDown);
-    auto span = [&](int from, int size) {
-        return horizontal ? QRect(whole.x() + from, whole.y(), size, whole.height())
-                          : QRect(whole.x(), whole.y() + from, whole.width(), size);
-    };
-    switch (part) {
-    case QStyle::SC_ScrollBarGroove:
-        return whole;
-    case QStyle::SC_ScrollBarSlider:
-        return span(start, handle);
-    case QStyle::SC_ScrollBarSubPage:
-        return span(0, start);
-    case QStyle::SC_ScrollBarAddPage:
-        return span(start + handle, length - start - handle);
-    default:
-        return {};
-    }
 }
 
 int arrowOf(QStyle::PrimitiveElement element)
@@ -300,73 +252,19 @@ void AppStyle::drawComplexControl(
 QRect AppStyle::subControlRect(ComplexControl control, const QStyleOptionComplex *option,
     SubControl subControl, const QWidget *widget) const
 {
-    const QRect r = option->rect;
-    switch (control) {
-    case CC_ScrollBar:
-        if (const auto *bar = qstyleoption_cast<const QStyleOptionSlider *>(option))
-            return visualRect(option->direction, r, scrollBarPart(bar, subControl));
-        break;
-    case CC_ComboBox: {
-        const auto *combo = qstyleoption_cast<const QStyleOptionComboBox *>(option);
-        const bool editable = combo && combo->editable;
-        QRect part;
-        switch (subControl) {
-        case SC_ComboBoxFrame:
-            part = r;
-            break;
-        case SC_ComboBoxArrow:
-            part = QRect(r.right() + 1 - ControlParts::arrowWidth - 1, r.top() + 1, ControlParts::arrowWidth,
-                r.height() - 2);
-            break;
-        case SC_ComboBoxEditField:
-            part = editable
-                ? QRect(
-                    r.left() + 2 + 4, r.top() + 1, r.width() - ControlParts::arrowWidth - 8, r.height() - 2)
-                : QRect(r.left() + 9, r.top() + 1, r.width() - ControlParts::arrowWidth - 10, r.height() - 2);
-            break;
-        case SC_ComboBoxListBoxPopup:
-            // The menu opens over the button with its words where the
-            // button's are, its check column to their left.
-            if (!editable)
-                return r.adjusted(-(ControlParts::menuPadding + ControlParts::menuCheckColumn - 9), 0, 0, 0);
-            return QProxyStyle::subControlRect(control, option, subControl, widget);
-        default:
-            break;
-        }
-        return visualRect(option->direction, r, part);
-    }
-    case CC_SpinBox: {
-        const auto *spin = qstyleoption_cast<const QStyleOptionSpinBox *>(option);
-        const bool buttons = !spin || spin->buttonSymbols != QAbstractSpinBox::NoButtons;
-        const int steppers = buttons ? stepperWidth : 0;
-        const int middle = r.top() + r.height() / 2;
-        QRect part;
-        switch (subControl) {
-        case SC_SpinBoxFrame:
-            part = r;
-            break;
-        case SC_SpinBoxUp:
-            if (!buttons)
-                return {};
-            part = QRect(r.right() + 1 - steppers - 1, r.top() + 1, steppers, middle - r.top() - 1);
-            break;
-        case SC_SpinBoxDown:
-            if (!buttons)
-                return {};
-            part = QRect(r.right() + 1 - steppers - 1, middle, steppers, r.bottom() - middle);
-            break;
-        case SC_SpinBoxEditField:
-            part = QRect(r.left() + 6, r.top() + 1, r.width() - steppers - 8, r.height() - 2);
-            break;
-        default:
-            break;
-        }
-        return visualRect(option->direction, r, part);
-    }
-    default:
-        break;
-    }
-    return QProxyStyle::subControlRect(control, option, subControl, widget);
+    QRect part;
+    if (const auto *bar = qstyleoption_cast<const QStyleOptionSlider *>(option);
+        bar && control == CC_ScrollBar)
+        part = ControlMetrics::scrollBarPart(bar, subControl);
+    else if (const auto *combo = qstyleoption_cast<const QStyleOptionComboBox *>(option))
+        part = ControlMetrics::comboBoxPart(combo, subControl);
+    else if (const auto *spin = qstyleoption_cast<const QStyleOptionSpinBox *>(option))
+        part = ControlMetrics::spinBoxPart(spin, subControl);
+    else
+        return QProxyStyle::subControlRect(control, option, subControl, widget);
+    if (part.isEmpty() && control == CC_ComboBox)
+        return QProxyStyle::subControlRect(control, option, subControl, widget);
+    return visualRect(option->direction, option->rect, part);
 }
 
 QRect AppStyle::subElementRect(SubElement element, const QStyleOption *option, const QWidget *widget) const
@@ -384,79 +282,31 @@ QRect AppStyle::subElementRect(SubElement element, const QStyleOption *option, c
     }
 }
 
-QSize AppStyle::buttonSize(const QStyleOption *option, const QSize &contents, const QWidget *widget) const
-{
-    const auto *button = qstyleoption_cast<const QStyleOptionButton *>(option);
-    switch (Style::look(widget)) {
-    case Style::ButtonLook::Link:
-    case Style::ButtonLook::Plain:
-        return contents + QSize(0, 4);
-    case Style::ButtonLook::Chip: {
-        // As wide as its words in bold, which they are when it is on.
-        QSize size = contents;
-        if (button && widget) {
-            QFont bold = widget->font();
-            bold.setWeight(QFont::DemiBold);
-            const QFontMetrics plain(widget->font());
-            const QFontMetrics heavy(bold);
-            size.rwidth() += heavy.horizontalAdvance(button->text) - plain.horizontalAdvance(button->text);
-        }
-        return { size.width() + 2 * chipPadding + 2, size.height() + 8 };
-    }
-    case Style::ButtonLook::Prominent:
-    case Style::ButtonLook::Standard:
-        break;
-    }
-    if (isSmall(widget))
-        return { contents.width() + 2 * smallButtonPadding + 2,
-            std::max(contents.height() + 4, smallButtonHeight) };
-    const int padding = Style::look(widget) == Style::ButtonLook::Prominent ? ControlParts::buttonPadding + 2
-                                                                            : ControlParts::buttonPadding;
-    return { contents.width() + 2 * padding + 2, std::max(contents.height() + 10, buttonHeight) };
-}
-
 QSize AppStyle::sizeFromContents(
     ContentsType type, const QStyleOption *option, const QSize &contents, const QWidget *widget) const
 {
     switch (type) {
     case CT_PushButton:
-        return buttonSize(option, contents, widget);
+        return ControlMetrics::buttonSize(option, contents, widget);
     case CT_LineEdit:
         if (const auto *frame = qstyleoption_cast<const QStyleOptionFrame *>(option);
             frame && frame->lineWidth > 0)
             return contents + QSize(2 * fieldInset, 8);
         return contents;
-    case CT_ComboBox: {
-        // A date field asks with an option it never filled in.
-        const auto *combo = qstyleoption_cast<const QStyleOptionComboBox *>(option);
-        const bool editable = (combo && combo->editable) || qobject_cast<const QAbstractSpinBox *>(widget);
-        if (editable)
-            return { contents.width() + 8 + ControlParts::arrowWidth, contents.height() + 8 };
-        return { contents.width() + 14 + ControlParts::arrowWidth,
-            std::max(contents.height() + 10, buttonHeight) };
-    }
+    case CT_ComboBox:
+        return ControlMetrics::comboBoxSize(
+            qstyleoption_cast<const QStyleOptionComboBox *>(option), contents, widget);
     case CT_SpinBox:
-        return { contents.width() + 8 + stepperWidth, contents.height() + 8 };
+        return ControlMetrics::spinBoxSize(contents);
     case CT_ToolButton: {
         const Style::ButtonLook look = Style::look(widget);
         if (look == Style::ButtonLook::Link || look == Style::ButtonLook::Plain)
             return contents + QSize(0, 4);
-        return QProxyStyle::sizeFromContents(type, option, contents, widget);
+        break;
     }
     case CT_MenuItem:
-        if (const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option)) {
-            if (item->menuItemType == QStyleOptionMenuItem::Separator)
-                return { contents.width(), 9 };
-            int width = contents.width() + 2 * ControlParts::menuPadding + 8;
-            if (item->menuHasCheckableItems || item->maxIconWidth > 0)
-                width += ControlParts::menuCheckColumn;
-            if (item->text.contains(QLatin1Char('\t')) || item->reservedShortcutWidth > 0)
-                width += 28;
-            if (item->menuItemType == QStyleOptionMenuItem::SubMenu)
-                width += 14;
-            const int height = std::max(menuItemHeight, QFontMetrics(item->font).height() + 8);
-            return { std::max(width, 120), height };
-        }
+        if (const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option))
+            return ControlMetrics::menuItemSize(item, contents);
         break;
     default:
         break;
@@ -473,9 +323,9 @@ int AppStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, const 
     case PM_ExclusiveIndicatorHeight:
         return 16;
     case PM_ScrollBarExtent:
-        return scrollBarExtent;
+        return ControlMetrics::scrollBarExtent;
     case PM_ScrollBarSliderMin:
-        return scrollHandleMin;
+        return ControlMetrics::scrollHandleMin;
     case PM_MenuPanelWidth:
         return 1;
     case PM_MenuHMargin:
@@ -490,7 +340,7 @@ int AppStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, const 
         return 0;
     case PM_DefaultFrameWidth:
         if (isTextEditor(widget))
-            return editorFrame;
+            return ControlMetrics::editorFrame;
         if (isComboPopup(widget))
             return 1;
         break;

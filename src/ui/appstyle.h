@@ -46,5 +46,4 @@ protected:
 
 private:
     void polishCalendar(QCalendarWidget *calendar);
-    QSize buttonSize(const QStyleOption *option, const QSize &contents, const QWidget *widget) const;
 };

@@ -32,9 +32,9 @@ Colors colors(const QPalette &palette)
     c.onAccent = palette.color(QPalette::HighlightedText);
     c.focus = withAlpha(c.accent, 0.75);
     if (c.dark) {
-        // Fields are lit a step above the window, as cards are: sunk below
-        // it they read as holes.
-        c.field = palette.color(QPalette::Window).lighter(122);
+        // Fields are lit above the window and the cards on it: sunk below
+        // them they read as holes.
+        c.field = palette.color(QPalette::Window).lighter(135);
         c.face = palette.color(QPalette::Button);
         c.hover = c.face.lighter(115);
         c.pressed = c.face.lighter(135);

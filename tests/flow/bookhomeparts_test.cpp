@@ -6,15 +6,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-namespace {
-
-int distance(const QColor &a, const QColor &b)
-{
-    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
-}
-
-} // namespace
-
 TEST(CoverPicture, ItsShadowFadesOutWithinTheWidget)
 {
     TestSupport::inBothAppearances([](const QString &suffix) {
@@ -27,7 +18,7 @@ TEST(CoverPicture, ItsShadowFadesOutWithinTheWidget)
         cover->move(20, 20);
         window.resize(cover->sizeHint() + QSize(40, 40));
         window.show();
-        QTest::qWaitForWindowExposed(&window);
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
         const QImage image = window.grab(cover->geometry()).toImage();
         const QColor ground = QApplication::palette().color(QPalette::Window);
         const std::string name = suffix.isEmpty() ? "light" : "dark";
@@ -36,11 +27,11 @@ TEST(CoverPicture, ItsShadowFadesOutWithinTheWidget)
         // cut off by the widget would end there in a hard line.
         int edge = 0;
         for (int x = 0; x < image.width(); ++x)
-            edge = std::max({ edge, distance(image.pixelColor(x, 0), ground),
-                distance(image.pixelColor(x, image.height() - 1), ground) });
+            edge = std::max({ edge, TestSupport::colorDistance(image.pixelColor(x, 0), ground),
+                TestSupport::colorDistance(image.pixelColor(x, image.height() - 1), ground) });
         for (int y = 0; y < image.height(); ++y)
-            edge = std::max({ edge, distance(image.pixelColor(0, y), ground),
-                distance(image.pixelColor(image.width() - 1, y), ground) });
+            edge = std::max({ edge, TestSupport::colorDistance(image.pixelColor(0, y), ground),
+                TestSupport::colorDistance(image.pixelColor(image.width() - 1, y), ground) });
         EXPECT_LE(edge, 3) << name;
 
         // And there is a shadow: just under the picture it darkens the

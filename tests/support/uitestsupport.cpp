@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <cmath>
 
 namespace TestSupport {
 
@@ -55,6 +56,25 @@ void inBothAppearances(const std::function<void(const QString &suffix)> &look)
         look(dark ? QStringLiteral("-dark") : QString());
     }
     Style::usePalette(before);
+}
+
+double contrast(const QColor &a, const QColor &b)
+{
+    auto luminance = [](const QColor &color) {
+        auto channel = [](double value) {
+            return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF())
+            + 0.0722 * channel(color.blueF());
+    };
+    const double one = luminance(a);
+    const double two = luminance(b);
+    return (std::max(one, two) + 0.05) / (std::min(one, two) + 0.05);
+}
+
+int colorDistance(const QColor &a, const QColor &b)
+{
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
 }
 
 bool waitUntil(const std::function<bool()> &condition, int timeoutMs)

@@ -3,6 +3,7 @@
 #include "fakedesktop.h"
 #include "testsupport.h"
 
+#include <QColor>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -32,6 +33,12 @@ QString saveScreen(QWidget *widget, const QString &name);
 // the palette of each, and restores the look after; the
 // name suffix is "" then "-dark", for the screens look saves.
 void inBothAppearances(const std::function<void(const QString &suffix)> &look);
+
+// The contrast of two opaque colours, from 1 to 21, as accessibility
+// guides measure it (text wants 4.5).
+double contrast(const QColor &a, const QColor &b);
+// How far apart two colours are: their channels' differences added up.
+int colorDistance(const QColor &a, const QColor &b);
 
 // Processes events until condition holds or timeoutMs pass; true when it
 // held. For waiting on the real tools and typst in screen tests. The bound

@@ -30,32 +30,15 @@
 #include <QTest>
 #include <QToolTip>
 #include <QVBoxLayout>
-#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
 
-double luminance(const QColor &color)
-{
-    auto channel = [](double value) {
-        return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF())
-        + 0.0722 * channel(color.blueF());
-}
-
-// The contrast of two opaque colours, 1 to 21, as accessibility guides
-// measure it.
-double contrast(const QColor &a, const QColor &b)
-{
-    const double one = luminance(a);
-    const double two = luminance(b);
-    return (std::max(one, two) + 0.05) / (std::min(one, two) + 0.05);
-}
+using TestSupport::contrast;
 
 int distance(const QColor &a, const QColor &b)
 {
-    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
+    return TestSupport::colorDistance(a, b);
 }
 
 // What a widget shows, after the layouts queued by showing it have run.
@@ -99,7 +82,8 @@ struct Window
     {
         column->addStretch(1);
         widget.show();
-        QTest::qWaitForWindowExposed(&widget);
+        if (!QTest::qWaitForWindowExposed(&widget))
+            ADD_FAILURE() << "the window never showed";
     }
 };
 
@@ -386,7 +370,7 @@ TEST(AppStyle, AlertsCarryTheAppsSymbolAndNoStockIcons)
         Style::setAlertLook(&box);
         box.move(60, 40);
         box.show();
-        QTest::qWaitForWindowExposed(&box);
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&box));
         saveDesktop(QStringLiteral("alert") + suffix);
     });
 }

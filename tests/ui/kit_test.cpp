@@ -201,9 +201,7 @@ double ringWeight(Card *card)
     const QImage image = card->grab().toImage();
     const QColor brand = Style::brand();
     const QColor fill = image.pixelColor(image.width() / 2, image.height() / 2);
-    auto distance = [](const QColor &a, const QColor &b) {
-        return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
-    };
+    const auto distance = TestSupport::colorDistance;
     double weight = 0;
     for (int x = 0; x < 8; ++x) {
         const QColor pixel = image.pixelColor(x, image.height() / 2);
@@ -227,7 +225,7 @@ TEST(Card, OnlyTheChosenCardWearsTheThickRing)
         }
         chosen->setSelected(true);
         window.show();
-        QTest::qWaitForWindowExposed(&window);
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
         const std::string name = suffix.isEmpty() ? "light" : "dark";
 
         // Focus that came with a click, or moved there when the fields of

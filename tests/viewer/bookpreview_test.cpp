@@ -6,7 +6,6 @@
 
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <cmath>
 
 namespace {
 
@@ -226,26 +225,6 @@ TEST(PageCacheTest, APageIsCutIntoTilesOnlyWhereItIsWanted)
 
 } // namespace
 
-namespace {
-
-double luminance(const QColor &color)
-{
-    auto channel = [](double value) {
-        return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF())
-        + 0.0722 * channel(color.blueF());
-}
-
-double contrast(const QColor &a, const QColor &b)
-{
-    const double one = luminance(a);
-    const double two = luminance(b);
-    return (std::max(one, two) + 0.05) / (std::min(one, two) + 0.05);
-}
-
-} // namespace
-
 TEST_F(BookPreviewTest, TheDeskAndItsPageCountStandOutInBothAppearances)
 {
     preview.setUrl(blank(40));
@@ -257,7 +236,7 @@ TEST_F(BookPreviewTest, TheDeskAndItsPageCountStandOutInBothAppearances)
         const QColor desk = image.pixelColor(3, 3);
         // The desk isn't the colour of the panes beside it, and the scroll
         // bar stands on it rather than on a strip of the window.
-        EXPECT_GT(contrast(desk, QApplication::palette().color(QPalette::Window)), 1.15) << name;
+        EXPECT_GT(TestSupport::contrast(desk, QApplication::palette().color(QPalette::Window)), 1.15) << name;
         EXPECT_EQ(image.pixelColor(image.width() - 3, image.height() - 30), desk) << name;
 
         // The pill: its fill beside the words stands off the desk, and the
@@ -269,11 +248,11 @@ TEST_F(BookPreviewTest, TheDeskAndItsPageCountStandOutInBothAppearances)
         const int middle = preview.viewport()->height() - 14 - pill.height() / 2;
         const int left = (viewportWidth - pill.width()) / 2;
         const QColor fill = image.pixelColor(left + 5, middle);
-        EXPECT_GT(contrast(fill, desk), 1.6) << name;
+        EXPECT_GT(TestSupport::contrast(fill, desk), 1.6) << name;
         double words = 1;
         for (int x = left + 10; x < left + pill.width() - 10; ++x) {
             for (int y = middle - 3; y <= middle + 3; ++y)
-                words = std::max(words, contrast(image.pixelColor(x, y), fill));
+                words = std::max(words, TestSupport::contrast(image.pixelColor(x, y), fill));
         }
         EXPECT_GT(words, 4.5) << name;
     });
