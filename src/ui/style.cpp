@@ -5,11 +5,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QEvent>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPalette>
 #include <QPushButton>
 #include <QToolTip>
@@ -198,7 +198,9 @@ void setLook(QAbstractButton *button, ButtonLook look)
         button->setCursor(Qt::PointingHandCursor);
     if (auto *push = qobject_cast<QPushButton *>(button); push && look != ButtonLook::Standard)
         push->setAutoDefault(false);
-    button->updateGeometry();
+    // A button keeps the size it last worked out until its style changes.
+    QEvent changed(QEvent::StyleChange);
+    QApplication::sendEvent(button, &changed);
     button->update();
 }
 

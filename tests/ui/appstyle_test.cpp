@@ -427,3 +427,12 @@ TEST(AppStyle, ATextEditorHasOneFrame)
         EXPECT_GT(distance(image.pixelColor(0, row), fill), 10) << suffix.toStdString();
     });
 }
+
+TEST(AppStyle, ALookAskedForAfterTheButtonWasMeasuredResizesIt)
+{
+    QPushButton button(QStringLiteral("See It as a Wrapped"));
+    const QSize bezel = button.sizeHint();
+    Style::setLink(&button);
+    EXPECT_LT(button.sizeHint().height(), bezel.height());
+    EXPECT_LT(button.sizeHint().width(), bezel.width());
+}
