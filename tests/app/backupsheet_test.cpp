@@ -77,14 +77,3 @@ TEST_F(BackupSheetTest, WhatABackupHoldsDecidesWhatItAsksFor)
         "data on your iPhone”."));
 }
 
-TEST_F(BackupSheetTest, LooksCalmInBothAppearances)
-{
-    TestSupport::inBothAppearances([&](const QString &suffix) {
-        BackupSheet *sheet = present();
-        TestSupport::saveScreen(sheet, "backup-steps" + suffix);
-        sheet->choose(backup(true, false, std::nullopt));
-        sheet->passwordField()->setText(QStringLiteral("secret"));
-        TestSupport::saveScreen(sheet, "backup-password" + suffix);
-        sheet->reject();
-    });
-}

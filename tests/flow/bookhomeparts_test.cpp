@@ -8,7 +8,7 @@
 
 TEST(CoverPicture, ItsShadowFadesOutWithinTheWidget)
 {
-    TestSupport::inBothAppearances([](const QString &suffix) {
+    TestSupport::inBothAppearances([](const QString &name) {
         QWidget window;
         window.setAutoFillBackground(true);
         auto *cover = new CoverPicture(&window);
@@ -21,7 +21,6 @@ TEST(CoverPicture, ItsShadowFadesOutWithinTheWidget)
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
         const QImage image = window.grab(cover->geometry()).toImage();
         const QColor ground = QApplication::palette().color(QPalette::Window);
-        const std::string name = suffix.isEmpty() ? "light" : "dark";
 
         // The widget's own edge is the window's colour all round: a shadow
         // cut off by the widget would end there in a hard line.
@@ -32,12 +31,12 @@ TEST(CoverPicture, ItsShadowFadesOutWithinTheWidget)
         for (int y = 0; y < image.height(); ++y)
             edge = std::max({ edge, TestSupport::colorDistance(image.pixelColor(0, y), ground),
                 TestSupport::colorDistance(image.pixelColor(image.width() - 1, y), ground) });
-        EXPECT_LE(edge, 3) << name;
+        EXPECT_LE(edge, 3) << name.toStdString();
 
         // And there is a shadow: just under the picture it darkens the
         // window.
         const int below = CoverPicture::pictureTop + int(std::round(CoverPicture::width / (5.0 / 8.0))) + 4;
         const QColor under = image.pixelColor(image.width() / 2, below);
-        EXPECT_LT(under.lightness() + 4, ground.lightness()) << name;
+        EXPECT_LT(under.lightness() + 4, ground.lightness()) << name.toStdString();
     });
 }

@@ -85,11 +85,6 @@ TEST_F(HandoffSlotTest, TheChatLogArrivesInTheInboxAndTheBrowserOpensThere)
     EXPECT_EQ(slot.state()->text, "It's open in your browser. Carry on there.");
     EXPECT_EQ(shown.first(), "Reading 3 messages");
     EXPECT_TRUE(shown.contains("Opening quorvel.app"));
-    inBothAppearances([&](const QString &suffix) {
-        HandoffView looked(&slot);
-        looked.resize(700, 400);
-        saveScreen(&looked, QStringLiteral("handoff-done") + suffix);
-    });
 
     const QList<QJsonObject> uploads = service.requests(QStringLiteral("/api/inbox/[^/]+/file$"));
     ASSERT_EQ(uploads.size(), 1);

@@ -1,8 +1,7 @@
 // The app's one style: every control drawn by it in both appearances, no
 // style sheets, thin scroll bars, drop-downs and fields of one family,
 // popups that keep their edge in the dark, and alerts under the app's
-// symbol. The pictures it leaves in build/screens are for a person to look
-// at; what the user must see is asserted.
+// symbol.
 #include "testsupport.h"
 #include "ui/appstyle.h"
 #include "ui/errors.h"
@@ -15,7 +14,6 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDirIterator>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
@@ -23,7 +21,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStyleOption>
@@ -47,16 +44,6 @@ QImage shot(QWidget *widget)
     for (int round = 0; round < 4; ++round)
         QApplication::processEvents();
     return widget->grab().toImage();
-}
-
-// Everything on the screen, popups included, for a person to look at.
-void saveDesktop(const QString &name)
-{
-    for (int round = 0; round < 4; ++round)
-        QApplication::processEvents();
-    QGuiApplication::primaryScreen()
-        ->grabWindow(0, 0, 0, 640, 420)
-        .save(QStringLiteral(QUORVEL_TEST_SCREENS) + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
 // A window holding controls, as a screen would, at the top left of the
@@ -256,7 +243,7 @@ TEST(AppStyle, ADropDownShowsItsLongestChoiceWhole)
 
 TEST(AppStyle, ArrowsAreChevronsInTheWordsColourNotGreyBlocks)
 {
-    TestSupport::inBothAppearances([](const QString &suffix) {
+    TestSupport::inBothAppearances([](const QString &name) {
         Window window;
         auto *combo = window.add(new QComboBox);
         combo->addItems({ QStringLiteral("Watercolour"), QStringLiteral("Film photo") });
@@ -283,19 +270,18 @@ TEST(AppStyle, ArrowsAreChevronsInTheWordsColourNotGreyBlocks)
                 }
             }
             const int area = (arrow.width() - 3) * (arrow.height() - 3);
-            const std::string name = control->metaObject()->className() + suffix.toStdString();
-            EXPECT_GT(ink, 4) << name;
+            const std::string name = control->metaObject()->className() + name.toStdString();
+            EXPECT_GT(ink, 4) << what;
             // A chevron's strokes, not a block of another colour.
-            EXPECT_LT(ink + other, area / 3) << name;
-            EXPECT_LT(other, area / 10) << name;
+            EXPECT_LT(ink + other, area / 3) << what;
+            EXPECT_LT(other, area / 10) << what;
         }
-        TestSupport::saveScreen(&window.widget, QStringLiteral("controls") + suffix);
     });
 }
 
 TEST(AppStyle, PopupsKeepAnEdgeOnTheWindowInBothAppearances)
 {
-    TestSupport::inBothAppearances([](const QString &suffix) {
+    TestSupport::inBothAppearances([](const QString &name) {
         Window window;
         auto *combo = window.add(new QComboBox);
         combo->addItems({ QStringLiteral("Cloth"), QStringLiteral("Paper"), QStringLiteral("Monogram") });
@@ -315,24 +301,22 @@ TEST(AppStyle, PopupsKeepAnEdgeOnTheWindowInBothAppearances)
         const QColor inside = picture.pixelColor(picture.width() / 2, 2);
         // The outline stands off the window the menu lies over, and off
         // the menu's own fill.
-        EXPECT_GT(contrast(edge, ground), 1.25) << suffix.toStdString();
-        EXPECT_GT(contrast(edge, inside), 1.25) << suffix.toStdString();
-        saveDesktop(QStringLiteral("menu") + suffix);
+        EXPECT_GT(contrast(edge, ground), 1.25) << name.toStdString();
+        EXPECT_GT(contrast(edge, inside), 1.25) << name.toStdString();
         menu.hide();
 
         combo->showPopup();
         QWidget *list = combo->view()->window();
         ASSERT_TRUE(TestSupport::waitUntil([&] { return list->isVisible(); }, 5000));
         const QImage open = shot(list);
-        EXPECT_GT(contrast(open.pixelColor(0, open.height() / 2), ground), 1.25) << suffix.toStdString();
-        saveDesktop(QStringLiteral("dropdown-open") + suffix);
+        EXPECT_GT(contrast(open.pixelColor(0, open.height() / 2), ground), 1.25) << name.toStdString();
         combo->hidePopup();
 
         QTest::mouseClick(date, Qt::LeftButton, {}, arrowOf(date).center());
         QWidget *calendar = QApplication::activePopupWidget();
         ASSERT_NE(calendar, nullptr);
         const QImage month = shot(calendar);
-        EXPECT_GT(contrast(month.pixelColor(0, month.height() / 2), ground), 1.25) << suffix.toStdString();
+        EXPECT_GT(contrast(month.pixelColor(0, month.height() / 2), ground), 1.25) << name.toStdString();
         // Weekends in the words' colour, not red; the month's heading on
         // the calendar's own ground, not a bar of the selection colour.
         auto *days = calendar->findChild<QCalendarWidget *>();
@@ -340,21 +324,19 @@ TEST(AppStyle, PopupsKeepAnEdgeOnTheWindowInBothAppearances)
         EXPECT_FALSE(days->weekdayTextFormat(Qt::Sunday).foreground().color() == Qt::red);
         const QColor heading = month.pixelColor(month.width() / 2, 4);
         EXPECT_GT(distance(heading, QApplication::palette().color(QPalette::Highlight)), 60);
-        saveDesktop(QStringLiteral("date-open") + suffix);
         calendar->hide();
 
         QToolTip::showText(
             QPoint(220, 40), QStringLiteral("Title ideas from your conversation"), &window.widget);
         EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase),
             QApplication::palette().color(QPalette::ToolTipBase));
-        saveDesktop(QStringLiteral("tooltip") + suffix);
         QToolTip::hideText();
     });
 }
 
 TEST(AppStyle, AlertsCarryTheAppsSymbolAndNoStockIcons)
 {
-    TestSupport::inBothAppearances([](const QString &suffix) {
+    TestSupport::inBothAppearances([](const QString &name) {
         QMessageBox box(
             QMessageBox::Critical, QStringLiteral("Delete"), QStringLiteral("Delete “You & Maya”?"));
         box.setInformativeText(QStringLiteral("This removes the book and Quorvel's copy of these messages "
@@ -371,13 +353,12 @@ TEST(AppStyle, AlertsCarryTheAppsSymbolAndNoStockIcons)
         box.move(60, 40);
         box.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&box));
-        saveDesktop(QStringLiteral("alert") + suffix);
     });
 }
 
 TEST(AppStyle, EveryButtonsWordsReadOnItsFill)
 {
-    TestSupport::inBothAppearances([](const QString &suffix) {
+    TestSupport::inBothAppearances([](const QString &name) {
         Window window;
         auto *plain = window.add(new QPushButton(QStringLiteral("Cancel")));
         auto *prominent = window.add(new QPushButton(QStringLiteral("Continue")));
@@ -400,7 +381,7 @@ TEST(AppStyle, EveryButtonsWordsReadOnItsFill)
                         ink = pixel;
                 }
             }
-            EXPECT_GT(contrast(ink, fill), 4.5) << button->text().toStdString() << suffix.toStdString();
+            EXPECT_GT(contrast(ink, fill), 4.5) << button->text().toStdString() << name.toStdString();
         }
         // A link is words alone: no bezel at its corners, no room for one.
         const QImage words = shot(link);
@@ -411,7 +392,7 @@ TEST(AppStyle, EveryButtonsWordsReadOnItsFill)
 
 TEST(AppStyle, ATextEditorHasOneFrame)
 {
-    TestSupport::inBothAppearances([](const QString &suffix) {
+    TestSupport::inBothAppearances([](const QString &name) {
         Window window;
         auto *editor = window.add(new QPlainTextEdit(QStringLiteral("1/31/25, 9:41 PM - Sam: hey")));
         editor->setFixedSize(300, 120);
@@ -423,8 +404,8 @@ TEST(AppStyle, ATextEditorHasOneFrame)
         const int row = image.height() - 10;
         const QColor fill = image.pixelColor(2, row);
         for (int x = 2; x < 12; ++x)
-            EXPECT_LT(distance(image.pixelColor(x, row), fill), 6) << x << suffix.toStdString();
-        EXPECT_GT(distance(image.pixelColor(0, row), fill), 10) << suffix.toStdString();
+            EXPECT_LT(distance(image.pixelColor(x, row), fill), 6) << x << name.toStdString();
+        EXPECT_GT(distance(image.pixelColor(0, row), fill), 10) << name.toStdString();
     });
 }
 

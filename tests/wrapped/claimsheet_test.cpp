@@ -163,7 +163,6 @@ TEST_F(ClaimSheetTest, AShareClaimGoesAsTypedAndItsCodeComesBack)
     addScreenshot(sheet);
     EXPECT_TRUE(TestSupport::findText(sheet, u"post.png"_s));
     EXPECT_TRUE(send->isEnabled());
-    TestSupport::saveScreen(sheet, u"wrapped-claim-share"_s);
 
     send->click();
     ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->result().has_value(); }));
@@ -188,7 +187,6 @@ TEST_F(ClaimSheetTest, AShareClaimGoesAsTypedAndItsCodeComesBack)
         u"It takes 15% off one order. Your book's page shows it on the Order button, so there's nothing to copy."_s));
     EXPECT_FALSE(button(sheet, u"Get My Code"_s));
     EXPECT_FALSE(field(sheet, u"Your email"_s)->isVisibleTo(sheet));
-    TestSupport::saveScreen(sheet, u"wrapped-claim-share-done"_s);
 
     // Done closes it and reads the standing again.
     const qsizetype standings = service.requests(u"/api/referrals$"_s).size();
@@ -214,7 +212,6 @@ TEST_F(ClaimSheetTest, AViralClaimSendsTheDigitsOfItsNumbersForReview)
     EXPECT_FALSE(send->isEnabled());
     type(sheet, u"Views"_s, u"12,400 views"_s);
     EXPECT_TRUE(send->isEnabled());
-    TestSupport::saveScreen(sheet, u"wrapped-claim-viral-filled"_s);
 
     send->click();
     ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->result().has_value(); }));
@@ -226,7 +223,6 @@ TEST_F(ClaimSheetTest, AViralClaimSendsTheDigitsOfItsNumbersForReview)
     EXPECT_TRUE(TestSupport::findText(sheet,
         u"We have it. Someone on our team checks each claim, usually within a few days, and the gift card "
         "appears here once it's approved."_s));
-    TestSupport::saveScreen(sheet, u"wrapped-claim-viral-done"_s);
 }
 
 TEST_F(ClaimSheetTest, ARefusalShowsItsSentenceAndKeepsWhatWasTyped)
@@ -244,7 +240,6 @@ TEST_F(ClaimSheetTest, ARefusalShowsItsSentenceAndKeepsWhatWasTyped)
     EXPECT_TRUE(TestSupport::findText(sheet, u"That post is already claimed."_s));
     EXPECT_EQ(field(sheet, u"Link to your post"_s)->text(), u"a.b"_s);
     EXPECT_TRUE(button(sheet, u"Get My Code"_s)->isEnabled());
-    TestSupport::saveScreen(sheet, u"wrapped-claim-refused"_s);
 
     service.reset();
     service.answer(u"/api/submissions"_s, 500, QByteArray(), u"text/plain"_s);
