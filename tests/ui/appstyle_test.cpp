@@ -270,7 +270,7 @@ TEST(AppStyle, ArrowsAreChevronsInTheWordsColourNotGreyBlocks)
                 }
             }
             const int area = (arrow.width() - 3) * (arrow.height() - 3);
-            const std::string name = control->metaObject()->className() + name.toStdString();
+            const std::string what = control->metaObject()->className() + (" " + name.toStdString());
             EXPECT_GT(ink, 4) << what;
             // A chevron's strokes, not a block of another colour.
             EXPECT_LT(ink + other, area / 3) << what;
