@@ -21,6 +21,7 @@
 #include <QTextCharFormat>
 #include <QTextEdit>
 #include <QToolButton>
+#include <optional>
 
 using ControlMetrics::fieldInset;
 using ControlPainter::Colors;
@@ -75,7 +76,13 @@ AppStyle::AppStyle()
 void AppStyle::drawPrimitive(
     PrimitiveElement element, const QStyleOption *option, QPainter *painter, const QWidget *widget) const
 {
-    const Colors colors = ControlPainter::colors(option->palette);
+    // Worked out only for what is drawn here, not for what Fusion draws.
+    std::optional<Colors> cached;
+    auto colors = [&]() -> const Colors & {
+        if (!cached)
+            cached = ControlPainter::colors(option->palette);
+        return *cached;
+    };
     const bool enabled = isEnabled(option);
     switch (element) {
     case PE_IndicatorCheckBox:
@@ -92,30 +99,30 @@ void AppStyle::drawPrimitive(
     case PE_FrameLineEdit:
         if (const auto *frame = qstyleoption_cast<const QStyleOptionFrame *>(option);
             frame && frame->lineWidth > 0 && !isInsideField(widget))
-            ControlPainter::field(painter, option->rect, colors, enabled, option->state & State_HasFocus);
+            ControlPainter::field(painter, option->rect, colors(), enabled, option->state & State_HasFocus);
         return;
     case PE_Frame:
         if (isTextEditor(widget))
-            ControlPainter::field(painter, option->rect, colors, enabled, option->state & State_HasFocus);
+            ControlPainter::field(painter, option->rect, colors(), enabled, option->state & State_HasFocus);
         else
             ControlPainter::outline(
-                painter, option->rect, isComboPopup(widget) ? colors.popupEdge : colors.edge);
+                painter, option->rect, isComboPopup(widget) ? colors().popupEdge : colors().edge);
         return;
     case PE_PanelMenu:
-        painter->fillRect(option->rect, colors.popup);
+        painter->fillRect(option->rect, colors().popup);
         return;
     case PE_FrameMenu:
-        ControlPainter::outline(painter, option->rect, colors.popupEdge);
+        ControlPainter::outline(painter, option->rect, colors().popupEdge);
         return;
     case PE_PanelTipLabel:
         painter->fillRect(option->rect, option->palette.color(QPalette::ToolTipBase));
-        ControlPainter::outline(painter, option->rect, colors.popupEdge);
+        ControlPainter::outline(painter, option->rect, colors().popupEdge);
         return;
     case PE_PanelMenuBar:
         painter->fillRect(option->rect, option->palette.color(QPalette::Window));
         return;
     case PE_PanelButtonCommand:
-        ControlPainter::bezel(painter, option->rect, ControlPainter::buttonRadius, colors, touchOf(option),
+        ControlPainter::bezel(painter, option->rect, ControlPainter::buttonRadius, colors(), touchOf(option),
             enabled, keyboardFocus(option));
         return;
     case PE_PanelButtonTool: {
@@ -124,12 +131,12 @@ void AppStyle::drawPrimitive(
             // A tool button in a bar shows itself only when touched or on.
             if (enabled && (on || (option->state & State_MouseOver)))
                 ControlPainter::wash(painter, option->rect, ControlPainter::buttonRadius,
-                    faded(colors.text, on ? 0.14 : 0.08));
+                    faded(colors().text, on ? 0.14 : 0.08));
         } else if (option->state & State_On) {
-            ControlPainter::onBezel(painter, option->rect, ControlPainter::buttonRadius, colors,
+            ControlPainter::onBezel(painter, option->rect, ControlPainter::buttonRadius, colors(),
                 touchOf(option), enabled, keyboardFocus(option));
         } else {
-            ControlPainter::bezel(painter, option->rect, ControlPainter::buttonRadius, colors,
+            ControlPainter::bezel(painter, option->rect, ControlPainter::buttonRadius, colors(),
                 touchOf(option), enabled, keyboardFocus(option));
         }
         return;
@@ -157,13 +164,14 @@ void AppStyle::drawPrimitive(
         if (widget && widget->objectName() == QLatin1String("qt_calendar_calendarview")) {
             // The chosen day as a rounded mark, not a square cell.
             if (option->state & State_Selected)
-                ControlPainter::wash(painter, QRectF(option->rect).adjusted(3, 1, -3, -1), 6, colors.accent);
+                ControlPainter::wash(
+                    painter, QRectF(option->rect).adjusted(3, 1, -3, -1), 6, colors().accent);
             return;
         }
         break;
     case PE_IndicatorToolBarSeparator: {
         painter->save();
-        painter->setPen(colors.separator);
+        painter->setPen(colors().separator);
         const QRect r = option->rect;
         if (option->state & State_Horizontal)
             painter->drawLine(r.center().x(), r.top() + 4, r.center().x(), r.bottom() - 4);
@@ -181,7 +189,13 @@ void AppStyle::drawPrimitive(
 void AppStyle::drawControl(
     ControlElement element, const QStyleOption *option, QPainter *painter, const QWidget *widget) const
 {
-    const Colors colors = ControlPainter::colors(option->palette);
+    // Worked out only for what is drawn here, not for what Fusion draws.
+    std::optional<Colors> cached;
+    auto colors = [&]() -> const Colors & {
+        if (!cached)
+            cached = ControlPainter::colors(option->palette);
+        return *cached;
+    };
     switch (element) {
     case CE_PushButtonBevel:
         if (const auto *button = qstyleoption_cast<const QStyleOptionButton *>(option))
@@ -196,7 +210,7 @@ void AppStyle::drawControl(
             ControlParts::menuItem(this, item, painter, widget);
         return;
     case CE_MenuEmptyArea:
-        painter->fillRect(option->rect, colors.popup);
+        painter->fillRect(option->rect, colors().popup);
         return;
     case CE_MenuBarEmptyArea:
         painter->fillRect(option->rect, option->palette.color(QPalette::Window));
