@@ -114,13 +114,3 @@ TEST_F(AccessViewTest, TheOtherWaysInOpenTheirSheets)
     EXPECT_EQ(view->route(), ContentView::Route::Access);
 }
 
-TEST_F(AccessViewTest, LooksCalmInBothAppearances)
-{
-    const auto lib = library();
-    TestSupport::inBothAppearances([&](const QString &suffix) {
-        ContentView view(lib.get());
-        view.resize(1000, 700);
-        view.show();
-        TestSupport::saveScreen(&view, "access" + suffix);
-    });
-}

@@ -71,7 +71,6 @@ TEST_F(ContentViewTest, RoutesByAccessAndAddedSources)
         EXPECT_EQ(view.route(), Route::Progress);
         view.show();
         EXPECT_EQ(view.route(), Route::Access);
-        TestSupport::saveScreen(&view, QStringLiteral("access"));
     }
     {
         setDatabase(true);
@@ -118,7 +117,6 @@ TEST_F(ContentViewTest, AgreeingStoresConsentAndOpensTheBook)
     EXPECT_EQ(opens.opens[0]->them, "(555) 555-0100");
     ASSERT_EQ(view->detail(), Detail::Reading);
     EXPECT_TRUE(TestSupport::findText(view->detailWidget(), "Reading 12,345 messages"));
-    TestSupport::saveScreen(view.get(), QStringLiteral("reading"));
 
     opens.finish(0);
     ASSERT_TRUE(TestSupport::waitUntil([&] { return view->detail() == Detail::Book; }));
@@ -224,7 +222,6 @@ TEST_F(ContentViewTest, AFailedOpenShowsOnlyWhileItsConversationIsSelected)
     EXPECT_EQ(qobject_cast<ContentUnavailable *>(view->detailWidget())->description(),
         "brimlow-core failed (1): Error: The store is locked.\n");
     EXPECT_EQ(view->title(), "a");
-    TestSupport::saveScreen(view.get(), QStringLiteral("open-error"));
 
     // A conversation without consent shows its consent screen, not the error.
     pick(view->conversationList(), "c");

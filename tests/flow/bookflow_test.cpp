@@ -278,7 +278,6 @@ TEST_F(BookFlowTest, TheRealWizardLeadsThroughTheMakingScreenToTheBooksPage)
         makeItForMe = findText(made->screen(), QStringLiteral("Make It for Me"));
         return makeItForMe && makeItForMe->isEnabled();
     }));
-    saveScreen(made.get(), QStringLiteral("flow-wizard"));
     QTest::mouseClick(makeItForMe, Qt::LeftButton);
     ASSERT_EQ(made->mode(), Mode::Making);
     EXPECT_FALSE(project->needsWizard());
@@ -288,7 +287,6 @@ TEST_F(BookFlowTest, TheRealWizardLeadsThroughTheMakingScreenToTheBooksPage)
     EXPECT_TRUE(home->hasCover());
     EXPECT_TRUE(findText(home, QStringLiteral("40")));
     ASSERT_TRUE(waitUntil([&] { return home->pricesAsked(); }));
-    saveScreen(made.get(), QStringLiteral("flow-book-page"));
 }
 
 // The wizard's first step reveals what it found for a while; leaving it
@@ -317,18 +315,3 @@ TEST_F(BookFlowTest, LeavingTheWizardWhileItsFirstStepRevealsIsSafe)
     QTest::qWait(50);
 }
 
-TEST_F(BookFlowTest, AFailedCountInBothAppearances)
-{
-    Consent::record(QStringLiteral("k"));
-    std::shared_ptr<Project> project = open(designedBook());
-    inBothAppearances([&](const QString &suffix) {
-        auto made = flow(project, countingBy([](BookFile) -> QCoro::Task<Wrapped> {
-            throw Helpers::Failure(
-                QStringLiteral("brimlow-core"), 1, QStringLiteral("Error: The book has no days."));
-            co_return Wrapped();
-        }));
-        made->openWrapped(std::nullopt);
-        ASSERT_TRUE(waitUntil([&] { return findText(made.get(), QStringLiteral("Make the Book")); }));
-        saveScreen(made.get(), QStringLiteral("flow-wrapped-failed") + suffix);
-    });
-}

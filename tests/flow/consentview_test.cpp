@@ -170,18 +170,3 @@ TEST_F(ConsentViewTest, AChatExportsTextsFollowWhoTheUserSaysTheyAre)
     EXPECT_TRUE(view.okToPrint()->isChecked());
     EXPECT_TRUE(view.readButton()->isEnabled());
 }
-
-TEST_F(ConsentViewTest, LooksCalmInBothAppearances)
-{
-    TestSupport::inBothAppearances([&](const QString &suffix) {
-        QWidget pane;
-        pane.setAutoFillBackground(true);
-        pane.setBackgroundRole(QPalette::Base);
-        auto *layout = new QVBoxLayout(&pane);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(new ConsentView(conversation("mac", people), QStringLiteral("Sam"), actions()));
-        pane.resize(1000, 760);
-        pane.show();
-        TestSupport::saveScreen(&pane, "consent" + suffix);
-    });
-}

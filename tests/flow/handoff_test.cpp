@@ -93,11 +93,6 @@ TEST_F(HandoffSlotTest, TheChatLogArrivesInTheInboxAndTheBrowserOpensThere)
     EXPECT_EQ(slot.state()->text, "It's open in your browser. Carry on there.");
     EXPECT_EQ(shown.first(), "Reading 3 messages");
     EXPECT_TRUE(shown.contains(QStringLiteral("Opening 127.0.0.1:%1").arg(service.port())));
-    inBothAppearances([&](const QString &suffix) {
-        HandoffView looked(&slot);
-        looked.resize(700, 400);
-        saveScreen(&looked, QStringLiteral("handoff-done") + suffix);
-    });
 
     const QList<QJsonObject> uploads = service.requests(QStringLiteral("/api/inbox/[^/]+/file$"));
     ASSERT_EQ(uploads.size(), 1);
@@ -135,11 +130,6 @@ TEST_F(HandoffSlotTest, APageTheBrowserDidntOpenIsOfferedWithItsAddress)
     ASSERT_TRUE(offered && offered->isVisible());
     EXPECT_EQ(offered->findChild<QLineEdit *>()->text(), page);
     EXPECT_TRUE(findText(&view, QStringLiteral("Back")));
-    inBothAppearances([&](const QString &suffix) {
-        HandoffView looked(&slot);
-        looked.resize(700, 400);
-        saveScreen(&looked, QStringLiteral("handoff-unopened") + suffix);
-    });
 
     QTest::mouseClick(
         qobject_cast<QPushButton *>(findText(&view, QStringLiteral("Copy Link"))), Qt::LeftButton);

@@ -82,8 +82,6 @@ TEST(OrderRoad, FromTheDemoBookToThePaymentPage)
     }));
     QTest::keyClicks(
         fieldWithPlaceholder(sheet, QStringLiteral("Your email")), QStringLiteral("sam@example.com"));
-    TestSupport::saveScreen(app.window(), QStringLiteral("order-road-book-page"));
-    TestSupport::saveScreen(sheet, QStringLiteral("order-road-sheet"));
     buttonWithText(sheet, QStringLiteral("Continue to Payment"))->click();
     ASSERT_TRUE(TestSupport::waitUntil(
         [&] {

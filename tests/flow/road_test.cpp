@@ -16,6 +16,7 @@
 #include "model/backups.h"
 #include "model/consent.h"
 #include "model/library.h"
+#include "samplewindow.h"
 #include "ui/style.h"
 #include "ui/windowtoolbar.h"
 #include "viewer/bookview.h"
@@ -81,23 +82,6 @@ protected:
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(index).center());
     }
 
-    // A window made by make() in each look, at its smallest, its first and
-    // a large size.
-    void saveAtEverySize(
-        const std::function<std::unique_ptr<ContentView>(Library *)> &make, const QString &name)
-    {
-        inBothAppearances([&](const QString &suffix) {
-            Library library;
-            const std::unique_ptr<ContentView> view = make(&library);
-            for (const QSize size : { QSize(980, 640), QSize(1280, 820), QSize(1600, 1000) }) {
-                view->resize(size);
-                QApplication::processEvents();
-                saveScreen(view.get(),
-                    QStringLiteral("%1-%2x%3%4").arg(name).arg(size.width()).arg(size.height()).arg(suffix));
-            }
-        });
-    }
-
     static void click(QWidget *root, const QString &text)
     {
         auto *button = qobject_cast<QPushButton *>(findText(root, text));
@@ -106,30 +90,8 @@ protected:
     }
 
     // The sample couple's year of messages as the chat export a user adds,
-    // one line per message the way WhatsApp writes them, read by the real
-    // message tool.
-    Source sampleChat()
-    {
-        const BookFile sample
-            = BookFile::fromJson(readFile(sourceDir() + QStringLiteral("/samples/sample-book.json")));
-        QHash<QString, QString> names;
-        for (const BookFile::Person &person : sample.people)
-            names.insert(person.id, person.name);
-        QString chat;
-        for (const BookFile::Message &message : sample.messages) {
-            if (!message.text)
-                continue;
-            const QDateTime at = QDateTime::fromString(message.at, Qt::ISODate);
-            chat += at.toString(QStringLiteral("M/d/yy, h:mm AP")) + QStringLiteral(" - ")
-                + names.value(message.from) + QStringLiteral(": ") + *message.text + QLatin1Char('\n');
-        }
-        writeFile(m_files.filePath(QStringLiteral("WhatsApp Chat with Maya.txt")), chat.toUtf8());
-        Source file;
-        file.id = QStringLiteral("file-0000bbbb");
-        file.name = QStringLiteral("WhatsApp Chat with Maya");
-        file.log = m_files.filePath(QStringLiteral("WhatsApp Chat with Maya.txt"));
-        return file;
-    }
+    // read by the real message tool.
+    Source sampleChat() { return SampleWindow::chat(SampleWindow::sampleBook(), m_files.path()); }
 
     // Agrees on the consent screen and waits for the book's flow.
     static BookFlow *readAndOpen(ContentView &view, const QString &id)
@@ -165,13 +127,6 @@ TEST_F(RoadTest, TheConsentScreenHandsTheConversationToTheWebsite)
     // The name's "&" is shown, not taken for a shortcut letter.
     auto *consent = qobject_cast<ConsentView *>(view->detailWidget());
     EXPECT_TRUE(QKeySequence::mnemonic(consent->okToPrint()->text()).isEmpty());
-    saveAtEverySize(
-        [&](Library *again) {
-            std::unique_ptr<ContentView> shown = window(again);
-            pick(*shown, QStringLiteral("file-0000aaaa:Sam & Robin"));
-            return shown;
-        },
-        QStringLiteral("consent-with-website"));
     click(view->detailWidget(), QStringLiteral("Make It on ") + site);
     ASSERT_EQ(view->detail(), Detail::Handoff);
     EXPECT_TRUE(findText(view->detailWidget(), QStringLiteral("Reading 3 messages")));
@@ -180,7 +135,6 @@ TEST_F(RoadTest, TheConsentScreenHandsTheConversationToTheWebsite)
 
     ASSERT_TRUE(waitUntil([&] { return findText(view->detailWidget(), QStringLiteral("Back")); }));
     EXPECT_TRUE(findText(view->detailWidget(), QStringLiteral("It's open in your browser. Carry on there.")));
-    saveScreen(view.get(), QStringLiteral("handoff-in-window"));
     const QList<QJsonObject> uploads = service.requests(QStringLiteral("/api/inbox/[^/]+/file$"));
     ASSERT_EQ(uploads.size(), 1);
     EXPECT_TRUE(StandIn::body(uploads.first()).contains("] Me: morning"))
@@ -213,15 +167,6 @@ TEST_F(RoadTest, AWebsiteTheBrowserDidntOpenIsOfferedByItsAddress)
         findText(view->detailWidget(), QStringLiteral("It's open in your browser. Carry on there.")));
     EXPECT_TRUE(findText(view->detailWidget(), QStringLiteral("Copy Link")));
     EXPECT_TRUE(findText(view->detailWidget(), QStringLiteral("Try Again")));
-    saveAtEverySize(
-        [&](Library *again) {
-            std::unique_ptr<ContentView> shown = window(again);
-            pick(*shown, QStringLiteral("file-0000aaaa:Sam & Robin"));
-            click(shown->detailWidget(), QStringLiteral("Make It on 127.0.0.1:%1").arg(service.port()));
-            waitUntil([&] { return findText(shown->detailWidget(), QStringLiteral("Back")); });
-            return shown;
-        },
-        QStringLiteral("handoff-unopened-in-window"));
     desktop().opens = true;
 }
 
@@ -248,7 +193,6 @@ TEST_F(RoadTest, FromConsentThroughTheWizardAndTheMakingScreenToTheBooksPageAndI
     ASSERT_EQ(flow->mode(), BookFlow::Mode::Making);
     auto *making = qobject_cast<MakingView *>(flow->screen());
     EXPECT_FALSE(making->isReady());
-    saveScreen(&window, QStringLiteral("road-making"));
     ASSERT_TRUE(waitUntil([&] { return flow->mode() == BookFlow::Mode::Home; }, 60000));
 
     auto *home = qobject_cast<BookHomeView *>(flow->screen());
@@ -260,13 +204,11 @@ TEST_F(RoadTest, FromConsentThroughTheWizardAndTheMakingScreenToTheBooksPageAndI
     EXPECT_EQ(window.windowTitle(), project.book().front.title);
     // The page's items are in the window's toolbar.
     EXPECT_EQ(window.toolbar()->owner(), home);
-    saveScreen(&window, QStringLiteral("road-book-page"));
 
     home->pagesAction()->trigger();
     ASSERT_EQ(flow->mode(), BookFlow::Mode::Pages);
     auto *pages = qobject_cast<BookView *>(flow->screen());
     ASSERT_TRUE(pages);
-    saveScreen(&window, QStringLiteral("road-pages"));
     pages->backAction()->trigger();
     EXPECT_EQ(flow->mode(), BookFlow::Mode::Home);
 
@@ -330,12 +272,10 @@ TEST_F(RoadTest, AWrappedOnlyConsentStartsOnTheWrappedAndAsksBeforeTheBook)
     ASSERT_TRUE(waitUntil([&] { return qobject_cast<WrappedView *>(flow->screen()); }, 60000));
     auto *wrapped = qobject_cast<WrappedView *>(flow->screen());
     EXPECT_EQ(wrapped->wrapped().total, view.project()->book().messages.size());
-    saveScreen(&window, QStringLiteral("road-wrapped"));
 
     wrapped->bookAction()->trigger();
     ASSERT_TRUE(flow->consentSheet());
     EXPECT_FALSE(Defaults::standard().string(QStringLiteral("consent:file-0000bbbb:Maya")));
-    saveScreen(flow->consentSheet(), QStringLiteral("road-print-consent"));
     flow->consentSheet()->checkbox()->click();
     QTest::mouseClick(flow->consentSheet()->makeButton(), Qt::LeftButton);
     EXPECT_TRUE(Defaults::standard().string(QStringLiteral("consent:file-0000bbbb:Maya")));

@@ -136,7 +136,6 @@ TEST_F(EndToEndTest, PagingAndJumpingShowThePagesThatHoldTheMessage)
         list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
     EXPECT_TRUE(shownText().contains("the dumplings were amazing tonight")) << shownText().toStdString();
     EXPECT_EQ(view()->results()->model()->row(0).sender, "Robin");
-    ViewerTest::shot(&window->window, "end-to-end");
 }
 
 TEST_F(EndToEndTest, AChapterIsStartedRenamedAndRemoved)

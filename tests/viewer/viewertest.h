@@ -20,13 +20,6 @@ inline void PrintTo(const Edits::DayRange &range, std::ostream *out)
 
 namespace ViewerTest {
 
-// Saves what the widget shows once pending layouts have settled.
-inline void shot(QWidget *widget, const QString &name)
-{
-    QTest::qWait(20);
-    TestSupport::saveScreen(widget, name);
-}
-
 // Texts of the viewer's own clamped labels under root.
 inline QStringList clampedTexts(QWidget *root)
 {

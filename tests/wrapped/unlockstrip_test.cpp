@@ -128,7 +128,6 @@ TEST_F(UnlockStripTest, TheServicesStandingFillsTheStepsAndCopiesTheInviteLink)
     EXPECT_TRUE(texts.contains(u"Go big: 100,000 views or 10,000 likes"_s));
     EXPECT_EQ(texts.count(u"Claim…"_s), 2);
     EXPECT_FALSE(texts.contains(u"Opens soon"_s));
-    TestSupport::saveScreen(&strip, u"wrapped-strip"_s);
 
     QList<Rewards::Claim::Kind> claims;
     QObject::connect(

@@ -85,6 +85,5 @@ TEST_F(NoKeyringTest, AnEncryptedBackupStopsWithOneSentenceAndAddsNoSource)
     EXPECT_TRUE(TestSupport::findText(sheet, noKeyring));
     EXPECT_TRUE(sheet->isVisible());
     EXPECT_TRUE(lib->added().isEmpty());
-    TestSupport::saveScreen(sheet, QStringLiteral("backup-no-keyring"));
     sheet->reject();
 }
