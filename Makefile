@@ -46,7 +46,7 @@ fuzz: sanitized
 run: build
 	@mkdir -p $(BUILD)/service-data
 	@$(BUILD)/stage/libexec/quorvel/quorvel-service --port 8787 --data $(BUILD)/service-data --mode stripe & svc=$$!; \
-	  QUORVEL_DEMO="$(abspath $(SAMPLE))" QUORVEL_API=http://127.0.0.1:8787/api \
+	  QUORVEL_DEMO="$(abspath $(SAMPLE))" QUORVEL_API=http://127.0.0.1:8787 \
 	  QUORVEL_HANDOFF_ORIGIN=http://127.0.0.1:8787 $(BUILD)/stage/bin/quorvel; status=$$?; \
 	  kill $$svc 2>/dev/null; wait $$svc 2>/dev/null; exit $$status
 

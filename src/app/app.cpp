@@ -2,6 +2,7 @@
 
 #include "contentview.h"
 #include "mainwindow.h"
+#include "model/heicimage.h"
 #include "model/helpers.h"
 #include "model/library.h"
 #include "project/typesetcache.h"
@@ -29,11 +30,14 @@ App::App(const Options &options, QObject *parent)
     : QObject(parent)
 {
     QApplication::setApplicationName(Helpers::appName());
-    QApplication::setDesktopFileName(QStringLiteral(QUORVEL_BUNDLE_ID));
+    // The name of the desktop entry that is installed, whatever identifier
+    // the build gives the keyring: docks and task bars find the icon by it.
+    QApplication::setDesktopFileName(QStringLiteral("app.quorvel.Quorvel"));
+    HeicImage::registerFormat();
     // The faces of the books must be known before any window draws a sample.
     BookFonts::registerFonts();
     Style::apply();
-    QApplication::setWindowIcon(Icons::icon(QStringLiteral("book.closed"), Style::brand()));
+    QApplication::setWindowIcon(Icons::appIcon());
 
     // The first typesetting needs a digest of every template and font the
     // app ships; made now, off the window's thread, it is ready by the time

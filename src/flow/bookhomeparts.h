@@ -57,7 +57,6 @@ private:
     QRect frame() const;
 
     std::optional<QImage> m_picture;
-    QImage m_shadow;
     int m_width = fullWidth;
     class Spinner *m_spinner;
 };

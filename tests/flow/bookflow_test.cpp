@@ -8,8 +8,11 @@
 #include "model/consent.h"
 #include "model/day.h"
 #include "model/defaults.h"
+#include "service/pricing.h"
+#include "viewer/bookview.h"
 
 #include <QCheckBox>
+#include <QJsonDocument>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -214,6 +217,38 @@ TEST_F(BookFlowTest, TheBooksPageLeadsToThePagesTheWrappedAndBack)
     // The wizard can open the Wrapped on a card of its choosing.
     made->wizard()->onWrapped()(QStringLiteral("love"));
     ASSERT_TRUE(waitUntil([&] { return findText(made.get(), QStringLiteral("wrapped 0 love")); }));
+}
+
+// The price list's limit, not 780, even when the page is left and come back to.
+TEST_F(BookFlowTest, ThePagesCountVolumesOfThePriceListTheBooksPageLoaded)
+{
+    std::optional<Pricing> pricing = TestSupport::await(Pricing::load());
+    ASSERT_TRUE(pricing);
+    pricing->pagesPerVolume = 2;
+    service.answer(QStringLiteral("pricing$"), 200, QJsonDocument(pricing->toJson()).toJson());
+    Consent::record(QStringLiteral("k"));
+    std::shared_ptr<Project> project = open(designedBook(40));
+    BookFlow::Screens screens = StandInScreens::screens();
+    screens.pages = BookFlow::Screens::standard().pages;
+    auto made = flow(project, screens);
+    auto *home = qobject_cast<BookHomeView *>(made->screen());
+    ASSERT_TRUE(home);
+    ASSERT_TRUE(waitUntil([&] { return home->pricing().has_value(); }));
+    ASSERT_TRUE(typeset(*project));
+    const int pages = project->layout().pageCount;
+    ASSERT_GT(pages, 2);
+    const QString volumes = QStringLiteral(" · %1 volumes").arg((pages + 1) / 2);
+
+    home->pagesAction()->trigger();
+    auto *view = qobject_cast<BookView *>(made->screen());
+    ASSERT_TRUE(view);
+    EXPECT_TRUE(view->subtitle().endsWith(volumes)) << view->subtitle().toStdString();
+    view->backAction()->trigger();
+    ASSERT_EQ(made->mode(), Mode::Home);
+    qobject_cast<BookHomeView *>(made->screen())->pagesAction()->trigger();
+    view = qobject_cast<BookView *>(made->screen());
+    ASSERT_TRUE(view);
+    EXPECT_TRUE(view->subtitle().endsWith(volumes)) << view->subtitle().toStdString();
 }
 
 TEST_F(BookFlowTest, DeletingTheBookEndsTheFlow)

@@ -166,3 +166,30 @@ TEST_F(ConsentViewTest, TheTwoExplanationsStartAtOneEdge)
     ASSERT_TRUE(webText);
     EXPECT_EQ(wrappedText->mapTo(&view, QPoint(0, 0)).x(), webText->mapTo(&view, QPoint(0, 0)).x());
 }
+
+TEST_F(ConsentViewTest, AChatExportsTextsFollowWhoTheUserSaysTheyAre)
+{
+    Conversation chat
+        = conversation("file-1", QList<Conversation::LogPerson> { { "Jane Doe", 3 }, { "John Doe", 2 } });
+    chat.source.name = QStringLiteral("Discussion WhatsApp avec Jane Doe");
+    chat.source.log = QStringLiteral("/nowhere/chat.txt");
+    ConsentView view(chat, QStringLiteral("Jane Doe"), actions());
+    EXPECT_EQ(view.me(), "John Doe");
+    EXPECT_EQ(stored("me:file-1:Sam"), "John Doe");
+    view.okToPrint()->click();
+
+    view.picker()->setCurrentIndex(0);
+    EXPECT_EQ(stored("me:file-1:Sam"), "Jane Doe");
+    EXPECT_TRUE(TestSupport::findText(&view, "Make a book with John Doe"));
+    EXPECT_EQ(
+        view.okToPrint()->text(), "I'm in this conversation, and John Doe is happy to be in a printed book.");
+    EXPECT_TRUE(view.okToPrint()->isChecked());
+
+    // Names that come later change the texts, not what the user did.
+    view.setName(QStringLiteral("Tom & Jerry"));
+    EXPECT_TRUE(TestSupport::findText(&view, "Make a book with Tom & Jerry"));
+    EXPECT_EQ(view.okToPrint()->text(),
+        "I'm in this conversation, and Tom && Jerry is happy to be in a printed book.");
+    EXPECT_TRUE(view.okToPrint()->isChecked());
+    EXPECT_TRUE(view.readButton()->isEnabled());
+}

@@ -95,7 +95,7 @@ TEST(OrderRoad, FromTheDemoBookToThePaymentPage)
     const QList<QStringList> opened = TestSupport::desktop().of(QStringLiteral("openUrl"));
     ASSERT_EQ(opened.size(), 1);
     const QString checkout = opened.first().first();
-    EXPECT_TRUE(checkout.startsWith(service.origin() + QStringLiteral("/api/pay/")));
+    EXPECT_TRUE(checkout.startsWith(service.origin() + QStringLiteral("/pay/")));
     const QJsonObject order = service.order(checkout.section(QLatin1Char('/'), -1));
     EXPECT_EQ(order.value(QStringLiteral("state")).toString(), QStringLiteral("awaiting payment"));
     EXPECT_EQ(order.value(QStringLiteral("email")).toString(), QStringLiteral("sam@example.com"));

@@ -6,6 +6,7 @@
 #include "ordertest.h"
 #include "service/coverart.h"
 #include "service/rewards.h"
+#include "ui/unopenedpage.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -297,6 +298,39 @@ TEST_F(Sheets, AFailureIsShownAndTheFormComesBackWithEverythingTyped)
     EXPECT_FALSE(shows(sheet, failed));
     EXPECT_TRUE(
         TestSupport::waitUntil([&] { return shows(sheet, "The payment page is open in your browser."); }));
+}
+
+// Without a browser the order is in but not paid: the payment page's
+// address is the way to pay, to copy, and the browser can be asked again.
+TEST_F(Sheets, APaymentPageTheBrowserDidntOpenIsOfferedWithItsAddress)
+{
+    const QString unopened = QStringLiteral(
+        "The payment page didn't open in your browser. Open this address in a browser to pay for your book.");
+    TestSupport::desktop().reset();
+    TestSupport::desktop().opens = false;
+    OrderSheet *sheet = presentOpen();
+    type(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
+    buttonWithText(sheet, QStringLiteral("Continue to Payment"))->click();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return shows(sheet, unopened); }, 120000));
+    EXPECT_FALSE(shows(sheet, QStringLiteral("The payment page is open in your browser.")));
+    EXPECT_TRUE(shows(sheet, QStringLiteral("Close")));
+    const QString page = TestSupport::desktop().of(QStringLiteral("openUrl")).first().first();
+    EXPECT_TRUE(page.startsWith(service.origin() + QStringLiteral("/pay/")));
+    auto *offered = sheet->findChild<UnopenedPage *>();
+    ASSERT_TRUE(offered && offered->isVisible());
+    EXPECT_EQ(offered->findChild<QLineEdit *>()->text(), page);
+
+    buttonWithText(sheet, QStringLiteral("Copy Link"))->click();
+    EXPECT_EQ(TestSupport::desktop().of(QStringLiteral("copyText")), QList<QStringList>({ { page } }));
+    EXPECT_TRUE(shows(sheet, QStringLiteral("Copied")));
+    // Tried again once there is a browser: as when it opened at once.
+    TestSupport::desktop().opens = true;
+    buttonWithText(sheet, QStringLiteral("Try Again"))->click();
+    ASSERT_TRUE(TestSupport::waitUntil(
+        [&] { return shows(sheet, QStringLiteral("The payment page is open in your browser.")); }));
+    EXPECT_FALSE(offered->isVisible());
+    EXPECT_EQ(
+        TestSupport::desktop().of(QStringLiteral("openUrl")), QList<QStringList>({ { page }, { page } }));
 }
 
 TEST_F(Sheets, ClosedMidwayTheOrderGoesOnAndAnotherSheetShowsIt)

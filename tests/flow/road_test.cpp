@@ -23,6 +23,7 @@
 #include "wrapped/wrappedview.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QKeySequence>
 #include <QMessageBox>
@@ -117,14 +118,16 @@ TEST_F(RoadTest, TheConsentScreenHandsTheConversationToTheWebsite)
     auto view = window(&library);
     pick(*view, QStringLiteral("file-0000aaaa:Sam & Robin"));
     ASSERT_EQ(view->detail(), Detail::Consent);
+    // The site named is the one the conversation really goes to.
+    const QString site = QStringLiteral("127.0.0.1:%1").arg(service.port());
     EXPECT_TRUE(findText(view->detailWidget(),
-        QStringLiteral(
-            "Sends this conversation, as text, to quorvel.app and opens it in your browser, to make "
-            "the Wrapped and the book there, like on your phone.")));
+        QStringLiteral("Sends this conversation, as text, to ") + site
+            + QStringLiteral(" and opens it in your browser, to make the Wrapped and the book there, like on "
+                             "your phone.")));
     // The name's "&" is shown, not taken for a shortcut letter.
     auto *consent = qobject_cast<ConsentView *>(view->detailWidget());
     EXPECT_TRUE(QKeySequence::mnemonic(consent->okToPrint()->text()).isEmpty());
-    click(view->detailWidget(), QStringLiteral("Make It on quorvel.app"));
+    click(view->detailWidget(), QStringLiteral("Make It on ") + site);
     ASSERT_EQ(view->detail(), Detail::Handoff);
     EXPECT_TRUE(findText(view->detailWidget(), QStringLiteral("Reading 3 messages")));
     // Nothing is stored for a hand-off: no consent is needed or given.
@@ -145,6 +148,26 @@ TEST_F(RoadTest, TheConsentScreenHandsTheConversationToTheWebsite)
 
     click(view->detailWidget(), QStringLiteral("Back"));
     EXPECT_EQ(view->detail(), Detail::Consent);
+}
+
+TEST_F(RoadTest, AWebsiteTheBrowserDidntOpenIsOfferedByItsAddress)
+{
+    chatFile();
+    desktop().opens = false;
+    Library library;
+    auto view = window(&library);
+    pick(*view, QStringLiteral("file-0000aaaa:Sam & Robin"));
+    ASSERT_EQ(view->detail(), Detail::Consent);
+    click(view->detailWidget(), QStringLiteral("Make It on 127.0.0.1:%1").arg(service.port()));
+    ASSERT_TRUE(waitUntil([&] { return findText(view->detailWidget(), QStringLiteral("Back")); }));
+    EXPECT_TRUE(findText(view->detailWidget(),
+        QStringLiteral(
+            "The website didn't open in your browser. Open this address in a browser to carry on there.")));
+    EXPECT_FALSE(
+        findText(view->detailWidget(), QStringLiteral("It's open in your browser. Carry on there.")));
+    EXPECT_TRUE(findText(view->detailWidget(), QStringLiteral("Copy Link")));
+    EXPECT_TRUE(findText(view->detailWidget(), QStringLiteral("Try Again")));
+    desktop().opens = true;
 }
 
 // The road of one book, in the window: consent, the wizard, the making

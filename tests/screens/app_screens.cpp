@@ -20,6 +20,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QToolTip>
 
 using namespace Shell;
 using Gallery::atEverySize;
@@ -94,6 +95,13 @@ TEST_F(AppScreens, TheSidebarItsMenusAndTheWindowsMenus)
         atEverySize(
             shown.get(), QStringLiteral("sidebar"), QStringLiteral("add-menu"),
             [&] { Gallery::dropDown(list->addButton(), list->addButton()->menu()); }, Gallery::closePopups);
+        atEverySize(
+            shown.get(), QStringLiteral("sidebar"), QStringLiteral("add-tooltip"),
+            [&] {
+                QWidget *add = list->addButton();
+                QToolTip::showText(add->mapToGlobal(QPoint(24, 4)), add->toolTip(), add);
+            },
+            [] { QToolTip::hideText(); });
         atEverySize(
             shown.get(), QStringLiteral("sidebar"), QStringLiteral("section-menu"),
             [&] {

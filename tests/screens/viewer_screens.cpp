@@ -14,10 +14,13 @@
 #include "viewer/searchresults.h"
 
 #include <QApplication>
+#include <QDateEdit>
 #include <QDialog>
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyleOption>
 #include <QTest>
 
 using Gallery::atEverySize;
@@ -57,6 +60,26 @@ TEST(ViewerScreens, ThePagesAndWhatActsOnThem)
 
         atEverySize(
             window, QStringLiteral("pages"), QStringLiteral("range"), [&] { pages->showRange(); },
+            Gallery::closePopups);
+
+        // The range's first date field with its calendar open.
+        atEverySize(
+            window, QStringLiteral("pages"), QStringLiteral("range-calendar"),
+            [&] {
+                pages->showRange();
+                Gallery::settle(0);
+                QWidget *popover = QApplication::activePopupWidget();
+                auto *from = popover ? popover->findChild<QDateEdit *>() : nullptr;
+                if (!from)
+                    return;
+                QStyleOptionComboBox option;
+                option.initFrom(from);
+                option.editable = true;
+                option.subControls = QStyle::SC_All;
+                const QRect arrow = from->style()->subControlRect(
+                    QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, from);
+                QTest::mouseClick(from, Qt::LeftButton, {}, arrow.center());
+            },
             Gallery::closePopups);
 
         pages->setQuery(QStringLiteral("coffee"));

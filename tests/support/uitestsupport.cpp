@@ -17,6 +17,7 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace TestSupport {
@@ -29,6 +30,7 @@ FakeDesktop &desktop()
 
 namespace {
 bool privateKeyring = false;
+bool bareBus = false;
 }
 
 bool onPrivateKeyring()
@@ -39,6 +41,45 @@ bool onPrivateKeyring()
 void setOnPrivateKeyring(bool onIt)
 {
     privateKeyring = onIt;
+}
+
+bool onBareBus()
+{
+    return bareBus;
+}
+
+void setOnBareBus(bool onIt)
+{
+    bareBus = onIt;
+}
+
+void inBothAppearances(const std::function<void(const QString &appearance)> &check)
+{
+    const QPalette before = QApplication::palette();
+    for (const bool dark : { false, true }) {
+        Style::usePalette(dark ? Style::darkPalette() : Style::lightPalette());
+        check(dark ? QStringLiteral("dark") : QStringLiteral("light"));
+    }
+    Style::usePalette(before);
+}
+
+double contrast(const QColor &a, const QColor &b)
+{
+    auto luminance = [](const QColor &color) {
+        auto channel = [](double value) {
+            return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF())
+            + 0.0722 * channel(color.blueF());
+    };
+    const double one = luminance(a);
+    const double two = luminance(b);
+    return (std::max(one, two) + 0.05) / (std::min(one, two) + 0.05);
+}
+
+int colorDistance(const QColor &a, const QColor &b)
+{
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
 }
 
 bool waitUntil(const std::function<bool()> &condition, int timeoutMs)
@@ -120,6 +161,7 @@ int runScreenTests(int argc, char **argv, const QByteArray &platform)
     // below, so remember whether this is it.
     const QByteArray bus = qgetenv("DBUS_SESSION_BUS_ADDRESS");
     setOnPrivateKeyring(!bus.isEmpty() && qgetenv("QUORVEL_PRIVATE_KEYRING") == bus);
+    setOnBareBus(!bus.isEmpty() && qgetenv("QUORVEL_BARE_BUS") == bus);
     // Every development and test switch of the app is off unless a test
     // sets it.
     for (const QString &name : QProcessEnvironment::systemEnvironment().keys()) {

@@ -3,6 +3,7 @@
 #include "fakedesktop.h"
 #include "testsupport.h"
 
+#include <QColor>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -30,6 +31,21 @@ FakeDesktop &desktop();
 // keychain can be used without touching the user's.
 bool onPrivateKeyring();
 void setOnPrivateKeyring(bool onIt);
+// Whether the test runs on the bare session bus of without-keyring.sh, on
+// which nothing answers for the Secret Service.
+bool onBareBus();
+void setOnBareBus(bool onIt);
+
+// Runs check once in the light appearance and once in the dark one, with
+// the palette of each, and restores the palette after; appearance is
+// "light" or "dark", for naming what failed.
+void inBothAppearances(const std::function<void(const QString &appearance)> &check);
+
+// The contrast of two opaque colours, from 1 to 21, as accessibility
+// guides measure it (text wants 4.5).
+double contrast(const QColor &a, const QColor &b);
+// How far apart two colours are: their channels' differences added up.
+int colorDistance(const QColor &a, const QColor &b);
 
 // Processes events until condition holds or timeoutMs pass; true when it
 // held. For waiting on the real tools and typst in screen tests. The bound

@@ -231,7 +231,7 @@ TEST_F(EndToEndTest, APinLandsTheMessageOnThePrintedPageAsked)
     ASSERT_TRUE(index);
     const QString page = pageText(project->pdf(), *index);
     EXPECT_TRUE(page.contains("quill150")) << page.toStdString();
-    EXPECT_TRUE(page.endsWith(QString::number(wanted))) << page.toStdString();
+    EXPECT_EQ(ViewerTest::folioOf(project->pdf(), *index), QString::number(wanted)) << page.toStdString();
     QCoreApplication::processEvents();
     EXPECT_EQ(view()->results()->model()->row(0).badge.text, QStringLiteral("p. %1").arg(wanted));
 }

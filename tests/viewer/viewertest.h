@@ -75,6 +75,23 @@ inline QString allText(const QString &pdf)
     return QString::fromUtf8(tool.readAllStandardOutput()).simplified();
 }
 
+// The page number a page of a PDF shows at the outer corner of its head:
+// the last word of its first line on a right-hand page, the first on a
+// left-hand one. The index counts from 0, so even indices are right-hand.
+inline QString folioOf(const QString &pdf, int index)
+{
+    QProcess tool;
+    const QString page = QString::number(index + 1);
+    tool.start(QStringLiteral("pdftotext"), { "-f", page, "-l", page, "-layout", pdf, "-" });
+    tool.waitForFinished(60000);
+    const QString text = QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
+    const QStringList head
+        = text.section(QLatin1Char('\n'), 0, 0).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (head.isEmpty())
+        return {};
+    return index % 2 == 0 ? head.last() : head.first();
+}
+
 inline QCoro::Task<Layout> answer(const Layout *layout)
 {
     co_return *layout;

@@ -2,6 +2,7 @@
 // the stand-in service receives, and the answers and failures it shows.
 #include "service/coverart.h"
 #include "service/standin.h"
+#include "ui/unopenedpage.h"
 #include "uitestsupport.h"
 #include "wrapped/claimsheet.h"
 
@@ -284,12 +285,25 @@ TEST_F(ClaimSheetTest, DropsTakeAPictureAndTheRulesAreTheServicesPage)
     button(sheet, u"Official Rules"_s)->click();
     const QList<QStringList> opened = TestSupport::desktop().of(u"openUrl"_s);
     ASSERT_EQ(opened.size(), 1);
-    EXPECT_EQ(opened.first().first(), service.origin() + u"/api/wrapped/rules/"_s);
+    EXPECT_EQ(opened.first().first(), service.origin() + u"/wrapped/rules/"_s);
     Http::Request request;
     request.url = QUrl(opened.first().first());
     const Http::Reply rules = TestSupport::await(Http::send(request));
     EXPECT_EQ(rules.status, 200);
     EXPECT_TRUE(rules.body.contains("official rules"));
+    EXPECT_FALSE(sheet->unopenedRules()->isVisible());
+
+    // Without a browser the rules are offered by their address.
+    TestSupport::desktop().opens = false;
+    button(sheet, u"Official Rules"_s)->click();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->unopenedRules()->isVisible(); }));
+    EXPECT_EQ(sheet->unopenedRules()->address().toString(), opened.first().first());
+    EXPECT_TRUE(TestSupport::findText(sheet,
+        u"The rules page didn't open in your browser. Open this address in a browser to read them."_s));
+    TestSupport::desktop().opens = true;
+    button(sheet, u"Try Again"_s)->click();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return !sheet->unopenedRules()->isVisible(); }));
+    EXPECT_EQ(TestSupport::desktop().of(u"openUrl"_s).size(), 3);
 }
 
 TEST_F(ClaimSheetTest, CancellingWhileSendingClosesAndReadsTheStandingAgain)

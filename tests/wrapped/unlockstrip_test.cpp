@@ -149,7 +149,7 @@ TEST_F(UnlockStripTest, TheServicesStandingFillsTheStepsAndCopiesTheInviteLink)
     ASSERT_TRUE(copy);
     expectCopiedForTwoSecondsEach(copy, clock, u"Copy Link"_s);
     EXPECT_EQ(TestSupport::desktop().of(u"copyText"_s).value(0),
-        QStringList { service.origin() + u"/api/r/"_s + code });
+        QStringList { service.origin() + u"/r/"_s + code });
 }
 
 TEST_F(UnlockStripTest, ClosedRewardsStillShowTheFriendsCodeAndReviewWinsOverTheCap)

@@ -242,7 +242,7 @@ TEST_F(WrappedViewTest, OpeningTellsTheServiceAndReadsTheRewardsStanding)
     EXPECT_TRUE(shows(u"Friends of Friends: code "_s + code));
     EXPECT_EQ(view->preview()->content()->code, code);
     EXPECT_EQ(view->caption(),
-        u"Our texts, in numbers. Made with Quorvel: "_s + service.origin() + u"/api/r/"_s + code);
+        u"Our texts, in numbers. Made with Quorvel: "_s + service.origin() + u"/r/"_s + code);
 
     QSignalSpy book(view, &WrappedView::bookRequested);
     view->bookAction()->trigger();

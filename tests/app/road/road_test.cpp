@@ -185,8 +185,9 @@ TEST_F(RoadTest, APastedChatOpens)
     sheet->textField()->setPlainText(
         QStringLiteral("1/31/25, 9:41 PM - Sam: hey\n1/31/25, 9:42 PM - Robin: hi\n"));
     sheet->chatButton()->click();
-    // A pasted chat is listed by its people; the book names the one who isn't the user that way.
-    readAndOpen(listed(QStringLiteral("Sam & Robin")), QStringLiteral("You & Sam & Robin"));
+    // A pasted chat is with the person named for it, and the user is the other one.
+    readAndOpen(listed(QStringLiteral("Sam")), QStringLiteral("You & Sam"));
+    EXPECT_EQ(content()->project()->book().people.first().name, "Robin");
 }
 
 TEST_F(RoadTest, AnIPhoneBackupOnThisComputerIsReadAtOnceAndOpens)
@@ -221,7 +222,8 @@ TEST_F(RoadTest, AnEncryptedBackupWaitsForItsPasswordAndAWrongOneKeepsTheSheet)
     start();
     BackupSheet *sheet = backupSheet();
     ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->hasLooked(); }));
-    // None where Finder keeps them: the steps, and the zone to drop one on.
+    // None in the places backups are kept: the steps, and the zone to drop
+    // one on.
     EXPECT_TRUE(TestSupport::findText(sheet, "To make one"));
 
     // A folder that isn't a backup is refused.
