@@ -5,6 +5,7 @@
 #include "model/day.h"
 #include "ui/icons.h"
 #include "ui/style.h"
+#include "ui/textwrap.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -52,6 +53,7 @@ QHBoxLayout *explainedButton(QPushButton *button, const QString &explanation)
     row->setSpacing(10);
     QLabel *text = Style::label(explanation, Style::Text::Callout, Style::Tone::Secondary);
     text->setContentsMargins(0, (button->sizeHint().height() - text->fontMetrics().height()) / 2, 0, 0);
+    TextWrap::keep(text, TextWrap::Lines::NoLoneWord);
     row->addWidget(button, 0, Qt::AlignTop);
     row->addWidget(text, 1, Qt::AlignTop);
     return row;

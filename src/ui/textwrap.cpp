@@ -94,12 +94,14 @@ public:
 
     void adjust(QLabel *label) const
     {
+        // The sides are the keeper's; the top and bottom stay the label's own.
+        const QMargins own = label->contentsMargins();
         const int whole = label->width();
         const int spare = whole - TextWrap::width(label->text(), label->font(), whole, m_lines);
         if (label->alignment() & Qt::AlignHCenter)
-            label->setContentsMargins(spare / 2, 0, spare - spare / 2, 0);
+            label->setContentsMargins(spare / 2, own.top(), spare - spare / 2, own.bottom());
         else
-            label->setContentsMargins(0, 0, spare, 0);
+            label->setContentsMargins(0, own.top(), spare, own.bottom());
     }
 
 protected:

@@ -111,8 +111,15 @@ TEST(TextWrap, ALabelKeepsItsWidthAndWrapsItsTextNarrower)
     TextWrap::keep(selectable, Lines::NoLoneWord);
     selectable->resize(lone, 100);
     EXPECT_LT(selectable->contentsRect().width(), lone);
+    // A label's own top and bottom margins stay.
+    label->setContentsMargins(0, 6, 0, 2);
+    label->resize(lone + 1, 100);
+    label->resize(lone, 100);
+    EXPECT_EQ(label->contentsMargins().top(), 6);
+    EXPECT_EQ(label->contentsMargins().bottom(), 2);
     // Centred text keeps its middle.
     label->setAlignment(Qt::AlignCenter);
+    label->resize(2000, 100);
     label->resize(lone, 100);
     EXPECT_EQ(label->contentsMargins().left(),
         (lone - TextWrap::width(soon, label->font(), lone, Lines::NoLoneWord)) / 2);
