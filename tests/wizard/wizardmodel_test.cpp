@@ -129,6 +129,23 @@ TEST(WizardModelLoad, ReadsInsightsAndPricesAndPlacesTheLovePin)
     EXPECT_GT(model.pinPage(), 1);
 }
 
+// The book's flow shows a new view of the same model after a visit to the
+// Wrapped, and each view loads it again.
+TEST(WizardModelLoad, LoadingAgainKeepsThePinPageTheUserChose)
+{
+    StandIn service;
+    service.pointClientHere();
+    BookFile file = spreadBook(QDate(2023, 1, 1), 200, 4, 30);
+    file.messages[400].text = QStringLiteral("I love you, you know that?");
+    Book book(file);
+    WizardModel model(book.project, WizardModel::Resuming::No);
+    TestSupport::await(model.load());
+    const int estimated = model.pinPage();
+    model.setPinPage(estimated + 7);
+    TestSupport::await(model.load());
+    EXPECT_EQ(model.pinPage(), estimated + 7);
+}
+
 TEST(WizardModelLoad, APriceListThatFailsLeavesPricesOutAnd780PagesAVolume)
 {
     StandIn service;
