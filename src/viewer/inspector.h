@@ -1,6 +1,7 @@
 #pragma once
 
 #include "keyedrows.h"
+#include "model/bookfile.h"
 
 #include <QPointer>
 #include <QScrollArea>
@@ -39,6 +40,9 @@ public:
     // The page index to show for a pinned message: where the typesetter put
     // it, or its day's first page when the pin could not be honoured.
     static std::optional<int> pinnedIndex(const Project &project, const QString &id);
+    // What the chapters section says while the user started no chapter: the
+    // chapters the book's design makes.
+    static QString chaptersNote(const BookFile &book);
 
 signals:
     void jumpRequested(int page);
@@ -71,7 +75,9 @@ private:
     QLineEdit *m_colophon;
     QPlainTextEdit *m_dedication;
     QLineEdit *m_newWord;
-    QWidget *m_monthly;
+    // What the book does for chapters while the user started none.
+    QLabel *m_chaptersNote;
+    QWidget *m_chaptersNoteRow;
     QLabel *m_hiddenCount;
     bool m_syncing = false;
     KeyedRows<WordRow> m_words;
