@@ -94,8 +94,11 @@ bool App::hasDisplay()
 int App::run(int argc, char **argv)
 {
     const bool siteExport = WrappedSiteExport::folder(QProcessEnvironment::systemEnvironment()).has_value();
-    // The site's export runs unattended, also where there is no display.
-    if (siteExport && !hasDisplay())
+    // With a window, the site's export runs on the Wrapped screen of the
+    // conversation opened there; where none can show, it runs without one,
+    // on a demo book.
+    const bool unattended = siteExport && !hasDisplay();
+    if (unattended)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (!hasDisplay()) {
         std::fprintf(stderr,
@@ -105,14 +108,8 @@ int App::run(int argc, char **argv)
     }
     QApplication application(argc, argv);
     App app;
-    if (siteExport) {
-        // Only the Wrapped screen shows, and its export ends the run.
+    if (unattended) {
         WrappedSiteRun exporting(app.library());
-        QObject::connect(&exporting, &WrappedSiteRun::finished, &application, [](const QString &failure) {
-            if (!failure.isEmpty())
-                std::fprintf(stderr, "%s\n", qUtf8Printable(failure));
-            QCoreApplication::exit(failure.isEmpty() ? 0 : 1);
-        });
         exporting.start();
         return app.exec();
     }

@@ -246,6 +246,8 @@ QCoro::Task<void> WrappedView::exportForSite(QString folder)
           });
     if (self)
         emit siteExportFinished(failure.value_or(QString()));
+    // Written or not, the app's work is done.
+    WrappedSiteExport::end(failure);
 }
 
 void WrappedView::refresh()

@@ -27,7 +27,8 @@ class WrappedPreview;
 // that changes the cards' look, narrows them to a year and saves them; the
 // rewards strip on top. The card settings are the conversation's own and
 // are saved on every change. When the environment asks for the site's
-// export, the screen makes it once it shows, then tells siteExportFinished.
+// export, the screen makes it once it shows, tells siteExportFinished and
+// ends the app.
 class WrappedView : public QWidget
 {
     Q_OBJECT
