@@ -90,7 +90,8 @@ void Project::setNames(const QString &me, const QString &them)
     saveAndTypeset();
 }
 
-const BookFile::Message *Project::pageTarget(const QString &day, const QString &first, const QString &last) const
+const BookFile::Message *Project::pageTarget(
+    const QString &day, const QString &first, const QString &last) const
 {
     const QStringList hiddenList = m_book.edits.hidden.value_or(QStringList());
     const QSet<QString> hidden(hiddenList.cbegin(), hiddenList.cend());

@@ -32,7 +32,8 @@ PinSheet::PinSheet(Project *project, const BookFile::Message &message, QWidget *
     const std::optional<Edits::Pin> existing = project->pinFor(message);
     // A pin made before the book got shorter keeps its page: the cap guards
     // against typos, not against what the user chose.
-    m_page->setRange(1, std::max(highestPage(project->layout().pageCount, m_natural), existing ? existing->page : 1));
+    m_page->setRange(
+        1, std::max(highestPage(project->layout().pageCount, m_natural), existing ? existing->page : 1));
     m_page->setGroupSeparatorShown(true);
     m_page->setAlignment(Qt::AlignRight);
     m_page->setFixedWidth(96);

@@ -65,7 +65,8 @@ TEST_F(InspectorTest, ABookWithoutEditsShowsItsThreeStandingSections)
 
 TEST_F(InspectorTest, WithoutChaptersOfTheirOwnItSaysWhatTheDesignMakes)
 {
-    const QString tail = QStringLiteral(" To start your own, search for a message and choose Start a Chapter Here.");
+    const QString tail
+        = QStringLiteral(" To start your own, search for a message and choose Start a Chapter Here.");
     BookFile book = bookOf({ "one", "two" });
     book.design = Design();
     book.design->chapters = QStringLiteral("year");
