@@ -30,6 +30,11 @@ App::App(const Options &options, QObject *parent)
 {
     QApplication::setApplicationName(Helpers::appName());
     QApplication::setDesktopFileName(QStringLiteral(QUORVEL_BUNDLE_ID));
+    // What can be read is the first thing the window shows: the message
+    // tool starts on it before anything else, and runs while the rest of
+    // the app and the window are built.
+    m_library = new Library(this);
+    m_library->load();
     // The faces of the books must be known before any window draws a sample.
     BookFonts::registerFonts();
     Style::apply();
@@ -40,10 +45,6 @@ App::App(const Options &options, QObject *parent)
     // a book opens instead of holding the window up then.
     QThreadPool::globalInstance()->start([] { TypesetCache::toolkit(); });
 
-    m_library = new Library(this);
-    // What can be read is the first thing the window shows: the message
-    // tool starts on it now, while the window is being built.
-    m_library->load();
     m_updater = new Updater(options.updateKey, this);
     m_window = new MainWindow(m_library, m_updater);
     m_window->content()->loadStarted();
