@@ -1,7 +1,6 @@
 #pragma once
 
 #include "keyedrows.h"
-#include "model/bookfile.h"
 
 #include <QPointer>
 #include <QScrollArea>
@@ -40,9 +39,6 @@ public:
     // The page index to show for a pinned message: where the typesetter put
     // it, or its day's first page when the pin could not be honoured.
     static std::optional<int> pinnedIndex(const Project &project, const QString &id);
-    // What the chapters section says while the user started no chapter: the
-    // chapters the book's design makes.
-    static QString chaptersNote(const BookFile &book);
 
 signals:
     void jumpRequested(int page);
