@@ -32,18 +32,12 @@ App::App(const Options &options, QObject *parent)
     QApplication::setDesktopFileName(QStringLiteral(QUORVEL_BUNDLE_ID));
     // What can be read is the first thing the window shows: the message
     // tool starts on it before anything else, and runs while the rest of
-    // the app and the window are built.
+    // the app and the window are built. The tool reads on every core, so
+    // whatever can wait for its list does.
     m_library = new Library(this);
-    m_library->load();
-    // The faces of the books must be known before any window draws a sample.
-    BookFonts::registerFonts();
+    loadLibrary();
     Style::apply();
     QApplication::setWindowIcon(Icons::icon(QStringLiteral("book.closed"), Style::brand()));
-
-    // The first typesetting needs a digest of every template and font the
-    // app ships; made now, off the window's thread, it is ready by the time
-    // a book opens instead of holding the window up then.
-    QThreadPool::globalInstance()->start([] { TypesetCache::toolkit(); });
 
     m_updater = new Updater(options.updateKey, this);
     m_window = new MainWindow(m_library, m_updater);
@@ -53,6 +47,16 @@ App::App(const Options &options, QObject *parent)
 App::~App()
 {
     delete m_window;
+}
+
+QCoro::Task<void> App::loadLibrary()
+{
+    co_await m_library->load();
+    // The first typesetting needs a digest of every template and font the
+    // app ships; made once the list is in, off the window's thread, it is
+    // ready by the time a book opens instead of holding the window up then.
+    // A book opened sooner makes it itself.
+    QThreadPool::globalInstance()->start([] { TypesetCache::toolkit(); });
 }
 
 int App::exec()
@@ -110,6 +114,9 @@ int App::run(int argc, char **argv)
     QApplication application(argc, argv);
     App app;
     if (unattended) {
+        // No book's flow shows the cards here: their faces are made known
+        // first.
+        BookFonts::registerFonts();
         WrappedSiteRun exporting(app.library());
         exporting.start();
         return app.exec();
