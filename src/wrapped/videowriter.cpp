@@ -28,7 +28,9 @@ QString errorText(const FFmpeg *ff, int code)
 
 struct VideoWriter::Parts
 {
-    const FFmpeg *ff = FFmpeg::instance();
+    // Found by open(), on the encoder's thread: loading FFmpeg takes long
+    // enough to be felt on the window's.
+    const FFmpeg *ff = nullptr;
     AVFormatContext *format = nullptr;
     AVCodecContext *codec = nullptr;
     AVStream *stream = nullptr;
@@ -80,6 +82,7 @@ VideoWriter::~VideoWriter() = default;
 void VideoWriter::open(const QString &path, QSize size, int framesPerSecond)
 {
     Parts &p = *m_parts;
+    p.ff = FFmpeg::instance();
     const FFmpeg *ff = p.ff;
     if (!ff)
         notStarted();
