@@ -14,7 +14,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_
   LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/leaks.supp:print_suppressions=0 \
   ASAN_SYMBOLIZER_PATH=/usr/lib/llvm-14/bin/llvm-symbolizer
 
-.PHONY: setup build test run bench clean sanitized test-sanitized fuzz
+.PHONY: setup build test run bench clean sanitized test-sanitized fuzz screens
 
 setup:
 	@bash scripts/setup.sh
@@ -46,9 +46,15 @@ fuzz: sanitized
 run: build
 	@mkdir -p $(BUILD)/service-data
 	@$(BUILD)/stage/libexec/quorvel/quorvel-service --port 8787 --data $(BUILD)/service-data --mode stripe & svc=$$!; \
-	  QUORVEL_DEMO="$(abspath $(SAMPLE))" QUORVEL_API=http://127.0.0.1:8787/api \
+	  QUORVEL_DEMO="$(abspath $(SAMPLE))" QUORVEL_API=http://127.0.0.1:8787 \
 	  QUORVEL_HANDOFF_ORIGIN=http://127.0.0.1:8787 $(BUILD)/stage/bin/quorvel; status=$$?; \
 	  kill $$svc 2>/dev/null; wait $$svc 2>/dev/null; exit $$status
+
+# Every screen, sheet, popover and menu in both appearances at the window's
+# three sizes, as <screen>-<state>-<light|dark>-<W>x<H>.png in $(BUILD)/screens.
+screens: build
+	@rm -rf $(BUILD)/screens
+	@$(BUILD)/gallery/screens_gallery
 
 bench: build
 	@cmake --build $(BUILD) -j$(JOBS) --target quorvel_bench

@@ -4,9 +4,9 @@
 // app's prices asked of it, and a book of this computer's Messages placed
 // where the app keeps books.
 #include "benchservice.h"
-#include "service/pricing.h"
 #include "model/conversation.h"
 #include "project/project.h"
+#include "service/pricing.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,7 +25,7 @@ inline bool startPricing(QProcess &service, const QTemporaryDir &dir, const char
         std::fprintf(stderr, "%s: the stand-in service did not start\n", bench);
         return false;
     }
-    Pricing::setEndpoint(QUrl(origin + QStringLiteral("/api/api/pricing")));
+    Pricing::setEndpoint(QUrl(origin + QStringLiteral("/api/pricing")));
     return true;
 }
 

@@ -25,10 +25,10 @@ namespace {
 class QuietDesktop : public Desktop
 {
 public:
-    bool openUrl(const QUrl &url) override
+    QCoro::Task<bool> openUrl(QUrl url) override
     {
         opened = url;
-        return true;
+        co_return true;
     }
     QUrl opened;
 };

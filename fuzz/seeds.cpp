@@ -228,7 +228,7 @@ void forms(Seeds &seeds)
         seeds.add(QStringLiteral("service"), QLatin1String(name), bytes);
     };
     request("pricing", "GET /api/pricing\n\n");
-    request("gift", "GET /v1/api/gifts/BIRTHDAY-2024\n\n");
+    request("gift", "GET /api/gifts/BIRTHDAY-2024\n\n");
     request("order",
         "POST /api/orders\nContent-Type: application/json\n\n"
         R"({"title": "You & Sam", "binding": "hardcover", "shipping": "economy", "addons": ["moments"],)"

@@ -32,6 +32,10 @@ packages=(
   # the window: icons copied from Breeze at build time; a virtual display
   # for looking at screens and for running the app without one
   breeze-icon-theme fonts-inter xvfb xauth x11-apps netpbm
+  # a desktop app: HEIC pictures, the app's icon drawn into PNGs at build
+  # time, the opener of web pages, and the validators of the desktop entry
+  # and the AppStream metainfo
+  libheif-dev librsvg2-bin xdg-utils desktop-file-utils appstream
 )
 
 missing=()

@@ -56,7 +56,8 @@ AccessView::AccessView(Library *library, SourceAdder *adder, QWidget *parent)
     QLabel *phoneOnly = Style::label(QStringLiteral("Messages only on your iPhone?"), Style::Text::Headline);
     phoneOnly->setAlignment(Qt::AlignCenter);
     QLabel *backItUp = Style::label(
-        QStringLiteral("Back it up to this computer in the file manager, and make the book from the backup."),
+        QStringLiteral("Back it up to this computer, or copy a backup made on another one, and make the "
+                       "book from the backup."),
         Style::Text::Body, Style::Tone::Secondary);
     backItUp->setAlignment(Qt::AlignCenter);
     auto *backup = new QPushButton(QStringLiteral("Use an iPhone Backup…"), this);
@@ -90,7 +91,7 @@ AccessView::AccessView(Library *library, SourceAdder *adder, QWidget *parent)
     column->addLayout(alternatives);
     column->addStretch(1);
 
-    connect(openFolder, &QPushButton::clicked, this, [] { SourceAdder::openMessagesFolder(); });
+    connect(openFolder, &QPushButton::clicked, this, [this] { SourceAdder::openMessagesFolder(this); });
     connect(checkAgain, &QPushButton::clicked, this, [this] { m_library->load(); });
     connect(backup, &QPushButton::clicked, this, [this] { m_adder->addBackup(this); });
     connect(chatFile, &QPushButton::clicked, this, [this] { m_adder->chooseFile(this); });

@@ -2,6 +2,7 @@
 
 #include "contentview.h"
 #include "mainwindow.h"
+#include "model/heicimage.h"
 #include "model/helpers.h"
 #include "model/library.h"
 #include "project/typesetcache.h"
@@ -29,15 +30,18 @@ App::App(const Options &options, QObject *parent)
     : QObject(parent)
 {
     QApplication::setApplicationName(Helpers::appName());
-    QApplication::setDesktopFileName(QStringLiteral(QUORVEL_BUNDLE_ID));
+    // The name of the desktop entry that is installed, whatever identifier
+    // the build gives the keyring: docks and task bars find the icon by it.
+    QApplication::setDesktopFileName(QStringLiteral("app.quorvel.Quorvel"));
     // What can be read is the first thing the window shows: the message
     // tool starts on it before anything else, and runs while the rest of
     // the app and the window are built. The tool reads on every core, so
     // whatever can wait for its list does.
     m_library = new Library(this);
     loadLibrary();
+    HeicImage::registerFormat();
     Style::apply();
-    QApplication::setWindowIcon(Icons::icon(QStringLiteral("book.closed"), Style::brand()));
+    QApplication::setWindowIcon(Icons::appIcon());
 
     m_updater = new Updater(options.updateKey, this);
     m_window = new MainWindow(m_library, m_updater);

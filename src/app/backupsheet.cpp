@@ -1,6 +1,7 @@
 #include "backupsheet.h"
 
 #include "model/backups.h"
+#include "model/helpers.h"
 #include "model/library.h"
 #include "ui/desktop.h"
 #include "ui/errors.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,10 +25,18 @@
 
 namespace {
 
-// Where Finder keeps backups, and where the message tool looks for them.
+// Where the message tool looks for backups, in its order: the app's own
+// folder of them, where idevicebackup2 is usually pointed, a Mac's folder
+// copied over. The panel starts in the first that is there.
 QString backupFolder()
 {
-    return QDir::homePath() + QStringLiteral("/Library/Application Support/MobileSync/Backup");
+    for (const QString &folder : { Helpers::support() + QStringLiteral("/iPhone Backups"),
+             QDir::homePath() + QStringLiteral("/MobileSync/Backup"),
+             QDir::homePath() + QStringLiteral("/Library/Application Support/MobileSync/Backup") }) {
+        if (QFileInfo(folder).isDir())
+            return folder;
+    }
+    return QDir::homePath();
 }
 
 // One backup: the phone, its name, when it was made and its iOS, a lock
@@ -291,7 +301,7 @@ QCoro::Task<void> BackupSheet::chooseFolderTask()
     panel.mode = Desktop::Panel::Mode::OpenFolder;
     panel.title = QStringLiteral("Choose a Backup Folder");
     panel.prompt = QStringLiteral("Use Backup");
-    panel.directory = QFileInfo(backupFolder()).isDir() ? backupFolder() : QDir::homePath();
+    panel.directory = backupFolder();
     const QStringList chosen = co_await Desktop::instance().choose(this, panel);
     if (!self || chosen.isEmpty())
         co_return;
@@ -403,15 +413,30 @@ QWidget *BackupSheet::chooseView(View view)
         auto *steps = new QVBoxLayout;
         steps->setSpacing(8);
         steps->addWidget(headline(QStringLiteral("To make one")));
-        for (const char *step : {
-                 "1. Connect your iPhone and open the file manager. Click your iPhone in the sidebar.",
-                 "2. Choose “Back up all of the data on your iPhone to this computer” and click Back Up Now. "
-                 "Encrypted backups work too, with their password.",
-                 "3. When it's done, click Manage Backups, Control-click the backup, and choose Show in the "
-                 "file "
-                 "manager. Drag that folder here.",
-             })
-            steps->addWidget(Style::label(QString::fromUtf8(step)));
+        // The commands stand on lines of their own, to be copied into a
+        // terminal as they are.
+        const auto command = [](const QString &line) {
+            QLabel *label = Style::label(line, Style::Text::Body, Style::Tone::Secondary);
+            QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+            fixed.setPointSizeF(label->font().pointSizeF());
+            label->setFont(fixed);
+            label->setWordWrap(false);
+            label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            label->setContentsMargins(16, 0, 0, 0);
+            return label;
+        };
+        steps->addWidget(Style::label(QStringLiteral(
+            "1. Connect your iPhone to this computer and unlock it. With libimobiledevice (Debian's "
+            "libimobiledevice-utils), run:")));
+        steps->addWidget(command(QStringLiteral("mkdir -p ~/MobileSync/Backup")));
+        steps->addWidget(command(QStringLiteral("idevicebackup2 backup --full ~/MobileSync/Backup")));
+        steps->addWidget(Style::label(QStringLiteral("Encrypted backups work too, with their password.")));
+        steps->addWidget(
+            Style::label(QStringLiteral("2. Or make the backup with Finder or the Apple Devices app "
+                                        "on another computer, and copy its folder to this one.")));
+        steps->addWidget(Style::label(QStringLiteral(
+            "3. Backups in ~/MobileSync/Backup show up here by themselves. Anywhere else, choose or drop the "
+            "backup's folder, the one named with a long string of letters and numbers.")));
         column->addLayout(steps);
         break;
     }
@@ -438,8 +463,9 @@ QWidget *BackupSheet::unlockView(const BackupInfo &backup)
     if (!hasContent(backup)) {
         column->addWidget(Style::label(
             QStringLiteral(
-                "This backup has no messages or WhatsApp chats in it. In the file manager, back up "
-                "again with “all of the data on your iPhone”."),
+                "This backup has no messages or WhatsApp chats in it. Back up again with all of the "
+                "data: idevicebackup2 backup --full, or “all of the data on your iPhone” in Finder or "
+                "the Apple Devices app."),
             Style::Text::Body, Style::Tone::Secondary));
     } else if (backup.encrypted) {
         m_password = new QLineEdit;
@@ -449,8 +475,9 @@ QWidget *BackupSheet::unlockView(const BackupInfo &backup)
         column->addWidget(m_password);
         column->addWidget(Style::label(
             QStringLiteral(
-                "It's the password you chose when you turned on encrypted backups in the file manager, "
-                "not your iPhone's passcode. It stays on this computer."),
+                "It's the password you chose when you turned on encrypted backups (with idevicebackup2, "
+                "in Finder or in the Apple Devices app), not your iPhone's passcode. It stays on this "
+                "computer."),
             Style::Text::Caption, Style::Tone::Secondary));
     }
     m_workingRow = new QWidget;

@@ -282,6 +282,14 @@ void ContentView::refreshDetail()
     const DetailKey wanted = wantedDetail();
     if (m_detailBuilt && wanted == m_detail)
         return;
+    // New names (the contacts read, the user said who they are) only
+    // rename the consent screen: a box the user ticked stays ticked.
+    if (m_detailBuilt && wanted.kind == Detail::Consent && m_detail.kind == Detail::Consent
+        && wanted.id == m_detail.id && wanted.conversation == m_detail.conversation) {
+        m_detail = wanted;
+        static_cast<ConsentView *>(m_detailWidget)->setName(wanted.text);
+        return;
+    }
     if (m_detailWidget) {
         m_detailWidget->hide();
         m_detailWidget->deleteLater();
@@ -315,6 +323,8 @@ QWidget *ContentView::buildDetail(const DetailKey &key)
         actions.agree = [this, id] { agree(id, false); };
         actions.wrapped = [this, id] { agree(id, true); };
         actions.web = [this, conversation = *key.conversation] { handOff(conversation); };
+        actions.choose = [library = m_library, conversation = *key.conversation](
+                             const QString &me) { library->setMe(conversation, me); };
         return new ConsentView(*key.conversation, key.text, actions);
     }
     case Detail::ChooseSomeone:

@@ -3,6 +3,7 @@
 #include "conversationlistmodel.h"
 #include "model/library.h"
 #include "sourceadder.h"
+#include "ui/hairline.h"
 #include "ui/icons.h"
 #include "ui/spinner.h"
 #include "ui/style.h"
@@ -371,11 +372,7 @@ ConversationList::ConversationList(Library *library, SourceAdder *adder, QWidget
         QStringLiteral("Add an iPhone backup, a chat exported from WhatsApp, Telegram, Instagram "
                        "or Discord, an Android SMS backup, or paste one in"));
 
-    auto *rule = new QFrame(this);
-    rule->setFrameShape(QFrame::HLine);
-    rule->setFixedHeight(1);
-    rule->setStyleSheet(QStringLiteral("background: %1; border: none;")
-                            .arg(Style::color(Style::Tone::Quaternary).name(QColor::HexArgb)));
+    auto *rule = new Hairline(Qt::Horizontal, this);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 6, 0, 0);
@@ -480,7 +477,7 @@ void ConversationList::clicked(const QModelIndex &index)
         break;
     }
     case Kind::ReadFromMac:
-        SourceAdder::openMessagesFolder();
+        SourceAdder::openMessagesFolder(this);
         break;
     default:
         break;

@@ -2,6 +2,7 @@
 
 #include "contentview.h"
 #include "model/helpers.h"
+#include "ui/style.h"
 #include "ui/windowtoolbar.h"
 #include "updater.h"
 
@@ -49,10 +50,10 @@ void MainWindow::showAbout()
     auto *box = new QMessageBox(this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowTitle(QStringLiteral("About Quorvel"));
-    box->setIconPixmap(QApplication::windowIcon().pixmap(64, 64));
     box->setText(QStringLiteral("%1 %2").arg(Helpers::appName(), QStringLiteral(QUORVEL_VERSION)));
     box->setInformativeText(QStringLiteral("Turns one conversation into a printed book."));
     box->setStandardButtons(QMessageBox::Ok);
+    Style::setAlertLook(box);
     box->setWindowModality(Qt::WindowModal);
     box->open();
 }

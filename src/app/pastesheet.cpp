@@ -41,10 +41,6 @@ PasteSheet::PasteSheet(Library *library, QWidget *parent)
     m_text->setMinimumHeight(220);
     m_text->setTabChangesFocus(true);
     m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_text->setFrameShape(QFrame::NoFrame);
-    m_text->setStyleSheet(
-        QStringLiteral("QPlainTextEdit { border: 1px solid %1; border-radius: 6px; padding: 4px; }")
-            .arg(Style::color(Style::Tone::Quaternary).name(QColor::HexArgb)));
     body()->addWidget(m_text, 1);
     body()->addWidget(m_error);
 

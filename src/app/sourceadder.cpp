@@ -85,9 +85,12 @@ void SourceAdder::showFileError(const QString &sentence, QWidget *over)
         = Errors::alert(over ? over->window() : nullptr, QStringLiteral("That didn't open"), sentence);
 }
 
-void SourceAdder::openMessagesFolder()
+QCoro::Task<void> SourceAdder::openMessagesFolder(QPointer<QWidget> over)
 {
     const QString folder = QFileInfo(Helpers::database()).absolutePath();
     QDir().mkpath(folder);
-    Desktop::instance().openUrl(QUrl::fromLocalFile(folder));
+    if (co_await Desktop::instance().openUrl(QUrl::fromLocalFile(folder)))
+        co_return;
+    Errors::alert(over ? over->window() : nullptr, QStringLiteral("That didn't open"),
+        QStringLiteral("The file manager didn't open the Messages folder. It's at %1.").arg(folder));
 }

@@ -32,8 +32,9 @@ public:
     QMessageBox *fileAlert() const { return m_fileAlert; }
 
     // Where the Messages database copied from a Mac is read: made when
-    // missing, and shown in the file manager.
-    static void openMessagesFolder();
+    // missing, and shown in the file manager; when that doesn't open, an
+    // alert over over's window says where the folder is.
+    static QCoro::Task<void> openMessagesFolder(QPointer<QWidget> over);
 
 signals:
     // A chat file didn't open; the sentence the alert shows.

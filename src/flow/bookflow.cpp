@@ -184,7 +184,9 @@ QWidget *BookFlow::build(Mode mode)
     case Mode::Home:
         return buildHome();
     case Mode::Pages:
-        return m_screens.pages(m_project, [this] { setMode(Mode::Home); });
+        return m_screens.pages(m_project,
+            m_pricing ? std::optional<int>(m_pricing->pagesPerVolume) : std::nullopt,
+            [this] { setMode(Mode::Home); });
     case Mode::Wrapped:
         return buildWrapped();
     }
@@ -207,6 +209,10 @@ QWidget *BookFlow::buildHome()
     connect(home, &BookHomeView::deleted, this, &BookFlow::deleted);
     connect(home, &BookHomeView::setupRequested, this, &BookFlow::reopenWizard);
     connect(home, &BookHomeView::pagesRequested, this, [this] { setMode(Mode::Pages); });
+    connect(home, &BookHomeView::pricesLoaded, this, [this, home] {
+        if (home->pricing())
+            m_pricing = home->pricing();
+    });
     connect(home, &BookHomeView::wrappedRequested, this, [this] { openWrapped(std::nullopt); });
     return home;
 }

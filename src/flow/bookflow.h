@@ -2,6 +2,7 @@
 
 #include "model/wrapped.h"
 #include "printconsentsheet.h"
+#include "service/pricing.h"
 #include "wizard/wizardmodel.h"
 
 #include <QPointer>
@@ -37,7 +38,10 @@ public:
         std::function<QWidget *(WizardModel *model, Cancel cancel, std::function<void()> finished,
             std::function<void()> cancelled)>
             wizard;
-        std::function<QWidget *(std::shared_ptr<Project> project, std::function<void()> done)> pages;
+        // The pages count volumes of pagesPerVolume, the default when none.
+        std::function<QWidget *(
+            std::shared_ptr<Project> project, std::optional<int> pagesPerVolume, std::function<void()> done)>
+            pages;
         std::function<QWidget *(std::shared_ptr<Project> project, const Wrapped &wrapped,
             std::optional<QString> focus, std::function<void()> makeBook)>
             wrapped;
@@ -89,6 +93,9 @@ private:
     Screens m_screens;
     Mode m_mode;
     WizardModel *m_wizard = nullptr;
+    // The price list the book's page loaded, so that the pages count
+    // volumes as the order does.
+    std::optional<Pricing> m_pricing;
     std::optional<Wrapped> m_wrapped;
     std::optional<QString> m_wrappedFocus;
     bool m_counting = false;

@@ -62,10 +62,6 @@ QWidget *BookHomeView::buildActions()
         this, [this] { exportEbook(EbookExport::Destination::File); });
     m_save->setMenu(menu);
     m_save->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    // The menu's arrow sits in the button's own room, beside its word.
-    m_save->setStyleSheet(QStringLiteral("QPushButton { padding-right: 28px; }"
-                                         " QPushButton::menu-indicator { subcontrol-origin: padding;"
-                                         " subcontrol-position: center right; right: 10px; }"));
     row->addWidget(m_save);
 
     m_setup = new QPushButton(QStringLiteral("Change Setup"));
@@ -96,13 +92,8 @@ QWidget *BookHomeView::buildKeeping()
                        "next year's, starts in seconds. Nothing from it has left your computer."),
         Style::Text::Callout, Style::Tone::Secondary, block));
     m_delete = new QPushButton(QStringLiteral("Delete This Book and Its Messages…"), block);
-    m_delete->setFlat(true);
-    m_delete->setCursor(Qt::PointingHandCursor);
-    m_delete->setStyleSheet(
-        QStringLiteral("QPushButton { color: %1; border: none; padding: 0; text-align: left; }"
-                       " QPushButton:hover { text-decoration: underline; }"
-                       " QPushButton:disabled { color: %2; }")
-            .arg(Style::error().name(), Style::color(Style::Tone::Tertiary).name(QColor::HexArgb)));
+    Style::setLink(m_delete);
+    Style::setDestructive(m_delete);
     connect(m_delete, &QPushButton::clicked, this, &BookHomeView::confirmDelete);
     column->addWidget(m_delete, 0, Qt::AlignLeft);
     return block;

@@ -1,15 +1,13 @@
 #include "bookhomeparts.h"
 
 #include "bookpage.h"
+#include "ui/hairline.h"
 #include "ui/icons.h"
+#include "ui/softshadow.h"
 #include "ui/spinner.h"
 #include "ui/style.h"
 
 #include <QCheckBox>
-#include <QFrame>
-#include <QGraphicsBlurEffect>
-#include <QGraphicsPixmapItem>
-#include <QGraphicsScene>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -20,14 +18,7 @@ namespace BookHomeParts {
 
 QWidget *divider(QWidget *parent)
 {
-    auto *line = new QFrame(parent);
-    line->setFrameShape(QFrame::NoFrame);
-    line->setFixedHeight(1);
-    line->setAutoFillBackground(true);
-    QPalette p = line->palette();
-    p.setColor(QPalette::Window, Style::color(Style::Tone::Quaternary));
-    line->setPalette(p);
-    return line;
+    return new Hairline(Qt::Horizontal, parent);
 }
 
 QVBoxLayout *column(QWidget *owner, int spacing)
@@ -49,34 +40,10 @@ namespace {
 
 // A front panel is 5 inches wide and 8 high.
 constexpr double frontAspect = 5.0 / 8.0;
-constexpr int shadowBlur = 18;
-constexpr int shadowDrop = 10;
-
-// A soft shadow of a rounded rectangle, blurred once per size.
-QImage shadowOf(QSize size, int radius)
-{
-    const int pad = shadowBlur * 2;
-    QImage shape(size + QSize(2 * pad, 2 * pad), QImage::Format_ARGB32_Premultiplied);
-    shape.fill(Qt::transparent);
-    {
-        QPainter p(&shape);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0, 0, 0, 64));
-        p.drawRoundedRect(QRect(QPoint(pad, pad), size), radius, radius);
-    }
-    QGraphicsScene scene;
-    auto *item = scene.addPixmap(QPixmap::fromImage(shape));
-    auto *blur = new QGraphicsBlurEffect;
-    blur->setBlurRadius(shadowBlur * 2);
-    blur->setBlurHints(QGraphicsBlurEffect::QualityHint);
-    item->setGraphicsEffect(blur);
-    QImage blurred(shape.size(), QImage::Format_ARGB32_Premultiplied);
-    blurred.fill(Qt::transparent);
-    QPainter p(&blurred);
-    scene.render(&p, QRectF(), QRectF(QPointF(0, 0), shape.size()));
-    return blurred;
-}
+// The shadow fades out within the room the widget keeps around the
+// picture: its blur reaches one and a half times its radius.
+constexpr qreal shadowRadius = 12;
+constexpr qreal shadowDrop = 6;
 
 } // namespace
 
@@ -124,9 +91,7 @@ void CoverPicture::paintEvent(QPaintEvent *)
     QSize size = m_picture->size().scaled(box.size(), Qt::KeepAspectRatio);
     const QRect target(
         QPoint(box.left() + (box.width() - size.width()) / 2, box.bottom() + 1 - size.height()), size);
-    if (m_shadow.size() != target.size() + QSize(4 * shadowBlur, 4 * shadowBlur))
-        m_shadow = shadowOf(target.size(), 3);
-    p.drawImage(target.topLeft() - QPoint(2 * shadowBlur, 2 * shadowBlur - shadowDrop), m_shadow);
+    SoftShadow::paint(p, target, 3, shadowRadius, QPointF(0, shadowDrop), QColor(0, 0, 0, 72));
     QPainterPath clip;
     clip.addRoundedRect(target, 3, 3);
     p.setClipPath(clip);

@@ -53,7 +53,6 @@ private:
     QRect frame() const;
 
     std::optional<QImage> m_picture;
-    QImage m_shadow;
     class Spinner *m_spinner;
 };
 

@@ -17,6 +17,7 @@
 #include "ui/icons.h"
 #include "ui/spinner.h"
 #include "ui/style.h"
+#include "ui/tintedpanel.h"
 #include "ui/windowtoolbar.h"
 
 #include <QAction>
@@ -85,13 +86,8 @@ BookHomeView::BookHomeView(std::shared_ptr<Project> project, WrappedButton wrapp
     m_facts->setColumnStretch(1, 1);
     items->addWidget(facts);
 
-    m_volumeNote = new QWidget;
+    m_volumeNote = new TintedPanel(10, 0.1);
     m_volumeNote->setObjectName(QStringLiteral("volumeNote"));
-    QColor wash = Style::brand();
-    wash.setAlphaF(0.1);
-    m_volumeNote->setStyleSheet(QStringLiteral("#volumeNote { background: %1; border-radius: 10px; }")
-                                    .arg(wash.name(QColor::HexArgb)));
-    m_volumeNote->setAttribute(Qt::WA_StyledBackground);
     auto *note = new QHBoxLayout(m_volumeNote);
     note->setContentsMargins(12, 12, 12, 12);
     note->setSpacing(8);
@@ -436,6 +432,7 @@ QCoro::Task<void> BookHomeView::loadPricesAndRewards()
     m_pricesAsked = true;
     buildAddons();
     refresh();
+    emit pricesLoaded();
     co_await Rewards::shared().load();
     if (!self)
         co_return;

@@ -79,6 +79,8 @@ signals:
     void setupRequested();
     void pagesRequested();
     void wrappedRequested();
+    // The price list was asked for; pricing() holds it when it loaded.
+    void pricesLoaded();
 
 protected:
     void showEvent(QShowEvent *event) override;

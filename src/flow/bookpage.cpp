@@ -1,5 +1,6 @@
 #include "bookpage.h"
 
+#include "project/volumeplan.h"
 #include "ui/style.h"
 
 #include <QStringList>
@@ -28,7 +29,7 @@ int volumes(const std::optional<Pricing> &pricing, int pages)
     if (pricing)
         return pricing->volumes(pages);
     Pricing fallback;
-    fallback.pagesPerVolume = defaultPageLimit;
+    fallback.pagesPerVolume = VolumePlan::defaultLimit;
     return fallback.volumes(pages);
 }
 

@@ -13,14 +13,13 @@
 // and the install's rewards, apart from the widgets that show it.
 namespace BookPage {
 
-// A volume holds at most this many pages while no price list is loaded.
-inline constexpr int defaultPageLimit = 780;
 // Covers are drawn for at least this many pages, so a thin book still has
 // a spine.
 inline constexpr int leastCoverPages = 40;
 
-// The printed books the page count needs: one more after every page limit,
-// and at least one.
+// The printed books the page count needs: one more after every page limit
+// (the default limit without a price list, as orders count), and at least
+// one.
 int volumes(const std::optional<Pricing> &pricing, int pages);
 // The page count a cover is drawn for.
 int coverPages(int pages);

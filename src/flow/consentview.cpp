@@ -3,7 +3,6 @@
 #include "flow/handoffslot.h"
 #include "model/consent.h"
 #include "model/day.h"
-#include "model/defaults.h"
 #include "ui/icons.h"
 #include "ui/style.h"
 
@@ -58,9 +57,19 @@ QHBoxLayout *explainedButton(QPushButton *button, const QString &explanation)
     return row;
 }
 
-QString meKey(const Conversation &conversation)
+QString okToPrintText(const QString &name)
 {
-    return QStringLiteral("me:") + conversation.id();
+    return Style::literal(QStringLiteral("I'm in this conversation, and ") + name
+        + QStringLiteral(" is happy to be in a printed book."));
+}
+
+QString readsText(const Conversation &conversation, const QString &name)
+{
+    return QStringLiteral("To make it, Quorvel reads your messages with ") + name + QStringLiteral(": ")
+        + Style::number(conversation.messages) + QStringLiteral(" of them, going back to ")
+        + longDay(conversation.first)
+        + QStringLiteral(". It reads them here, on this computer. Nothing is sent anywhere until you order, "
+                         "and then only the finished book.");
 }
 
 } // namespace
@@ -70,10 +79,9 @@ ConsentView::ConsentView(
     : QWidget(parent)
     , m_conversation(conversation)
     , m_actions(std::move(actions))
-    // A box's "&" marks its shortcut letter; a name's own stays a "&".
-    , m_okToPrint(new QCheckBox(QStringLiteral("I'm in this conversation, and ")
-          + QString(name).replace(QLatin1Char('&'), QStringLiteral("&&"))
-          + QStringLiteral(" is happy to be in a printed book.")))
+    , m_title(Style::label(QStringLiteral("Make a book with ") + name, Style::Text::Title))
+    , m_reads(Style::label(readsText(conversation, name), Style::Text::Title3, Style::Tone::Secondary))
+    , m_okToPrint(new QCheckBox(okToPrintText(name)))
     , m_read(new QPushButton(QStringLiteral("Read Our Messages")))
 {
     auto *column = new QWidget(this);
@@ -83,18 +91,11 @@ ConsentView::ConsentView(
     stack->setSpacing(22);
 
     stack->addWidget(new BookTile);
-    QLabel *title = Style::label(QStringLiteral("Make a book with ") + name, Style::Text::Title);
     QFont titleFont = Style::font(Style::Text::Title, Style::Weight::Bold);
     titleFont.setPixelSize(28);
-    title->setFont(titleFont);
-    stack->addWidget(title);
-    stack->addWidget(Style::label(QStringLiteral("To make it, Quorvel reads your messages with ") + name
-            + QStringLiteral(": ") + Style::number(conversation.messages)
-            + QStringLiteral(" of them, going back to ") + longDay(conversation.first)
-            + QStringLiteral(
-                ". It reads them here, on this computer. Nothing is sent anywhere until you order, "
-                "and then only the finished book."),
-        Style::Text::Title3, Style::Tone::Secondary));
+    m_title->setFont(titleFont);
+    stack->addWidget(m_title);
+    stack->addWidget(m_reads);
 
     if (conversation.people && conversation.people->size() >= 2) {
         m_picker = new QComboBox;
@@ -104,14 +105,15 @@ ConsentView::ConsentView(
                     + QStringLiteral(" messages)"),
                 person.name);
         }
-        // The stored choice when it still names someone here, else the guess.
-        QString first = Consent::me(conversation).value_or(QString());
-        if (m_picker->findData(first) < 0)
-            first = Consent::guessMe(*conversation.people);
-        m_picker->setCurrentIndex(std::max(0, m_picker->findData(first)));
-        setMe(m_picker->currentData().toString());
+        // The stored choice when it still names someone here, else the
+        // other one of the person an export names, else the guess: the one
+        // the name shown was made with, so it is stored as it is.
+        m_picker->setCurrentIndex(std::max(0, m_picker->findData(Consent::user(conversation))));
+        m_me = m_picker->currentData().toString();
+        if (!m_me.isEmpty())
+            Consent::setMe(m_conversation, m_me);
         connect(m_picker, &QComboBox::currentIndexChanged, this,
-            [this] { setMe(m_picker->currentData().toString()); });
+            [this] { choose(m_picker->currentData().toString()); });
         auto *row = new QHBoxLayout;
         row->setSpacing(8);
         QLabel *label = Style::label(QStringLiteral("Which one is you?"), Style::Text::Body);
@@ -184,17 +186,29 @@ ConsentView::ConsentView(
     }
 }
 
-void ConsentView::setMe(const QString &me)
+void ConsentView::setName(const QString &name)
+{
+    m_title->setText(QStringLiteral("Make a book with ") + name);
+    m_reads->setText(readsText(m_conversation, name));
+    m_okToPrint->setText(okToPrintText(name));
+}
+
+void ConsentView::choose(const QString &me)
 {
     m_me = me;
-    if (!me.isEmpty())
-        Defaults::standard().setString(meKey(m_conversation), me);
+    if (m_actions.choose)
+        m_actions.choose(me);
+    else
+        Consent::setMe(m_conversation, me);
+    // A chat export is with the one the user isn't.
+    if (const std::optional<QString> other = Consent::otherParty(m_conversation))
+        setName(*other);
 }
 
 void ConsentView::act(const std::function<void()> &action)
 {
     if (m_conversation.people && !m_me.isEmpty())
-        Defaults::standard().setString(meKey(m_conversation), m_me);
+        Consent::setMe(m_conversation, m_me);
     if (action)
         action();
 }

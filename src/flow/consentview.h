@@ -7,6 +7,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QPushButton;
 
 // Nothing of a conversation is read until the user says so. This screen
@@ -27,6 +28,10 @@ public:
         std::function<void()> wrapped;
         // "Make It on" the website; without it that row is not shown.
         std::function<void()> web;
+        // Stores the participant picked under "Which one is you?"; the
+        // window's stores it in the library, whose names follow. Without
+        // it the screen stores the choice itself.
+        std::function<void(const QString &me)> choose;
     };
 
     ConsentView(
@@ -34,18 +39,23 @@ public:
 
     // The participant the user says they are; empty without a picker.
     QString me() const { return m_me; }
+    // The other party's name in the heading and the sentences; what the
+    // user typed or ticked stays.
+    void setName(const QString &name);
 
     QComboBox *picker() const { return m_picker; }
     QCheckBox *okToPrint() const { return m_okToPrint; }
     QPushButton *readButton() const { return m_read; }
 
 private:
-    void setMe(const QString &me);
+    void choose(const QString &me);
     void act(const std::function<void()> &action);
 
     Conversation m_conversation;
     Actions m_actions;
     QString m_me;
+    QLabel *m_title;
+    QLabel *m_reads;
     QComboBox *m_picker = nullptr;
     QCheckBox *m_okToPrint;
     QPushButton *m_read;

@@ -69,11 +69,14 @@ QCoro::Task<void> run(
     if (reader.isEmpty()) {
         // Not an error: the file is where the user can take it by hand.
         desktop.reveal({ epub });
-        if (destination == Destination::Kindle)
-            desktop.openUrl(kindlePage());
+        if (destination == Destination::Kindle && !co_await desktop.openUrl(kindlePage()))
+            project->setError(
+                QStringLiteral("Send to Kindle's page didn't open in your browser. Open %1 in a "
+                               "browser to send the ebook, which is shown in the file manager.")
+                    .arg(kindlePage().toString()));
         co_return;
     }
-    if (!desktop.openWith(reader, epub))
+    if (!co_await desktop.openWith(reader, epub))
         project->setError(QStringLiteral("The ebook couldn't be opened with %1.")
                               .arg(QFileInfo(reader).completeBaseName()));
 }

@@ -15,8 +15,10 @@ BookFlow::Screens BookFlow::Screens::standard()
         QObject::connect(view, &WizardView::cancelled, view, std::move(cancelled));
         return view;
     };
-    screens.pages = [](std::shared_ptr<Project> project, std::function<void()> done) {
+    screens.pages = [](std::shared_ptr<Project> project, std::optional<int> pagesPerVolume,
+                        std::function<void()> done) {
         auto *view = new BookView(std::move(project));
+        view->setPagesPerVolume(pagesPerVolume);
         QObject::connect(view, &BookView::done, view, std::move(done));
         return view;
     };

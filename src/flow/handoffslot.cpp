@@ -12,12 +12,14 @@ HandoffSlot::HandoffSlot(QObject *parent)
 {
     // The site opens in the browser through the desktop like every other
     // page the app opens.
-    Handoff::setBrowser([](const QUrl &url) { Desktop::instance().openUrl(url); });
+    Handoff::setBrowser([](QUrl url) { return Desktop::instance().openUrl(url); });
 }
 
 QString HandoffSlot::host()
 {
-    return QStringLiteral("quorvel.app");
+    const QUrl origin = Handoff::origin(Handoff::Site::Product);
+    const int port = origin.port();
+    return port < 0 ? origin.host() : origin.host() + QLatin1Char(':') + QString::number(port);
 }
 
 QString HandoffSlot::stepText(const Handoff::Step &step, int messages)
@@ -59,9 +61,11 @@ void HandoffSlot::start(const Conversation &conversation, const QString &them, H
     };
     [](QPointer<HandoffSlot> self, QString id, Conversation conversation, QString them, Handoff::Names names,
         Handoff::StepFunction step) -> QCoro::Task<void> {
-        State end { id, QStringLiteral("It's open in your browser. Carry on there."), false };
+        State end { id, QString(), false };
         try {
-            co_await Handoff::send(conversation, them, names, Handoff::Site::Product, step);
+            const Handoff::Landing landing
+                = co_await Handoff::send(conversation, them, names, Handoff::Site::Product, step);
+            end = landing.opened ? opened(id) : unopened(id, landing.page);
         } catch (const std::exception &e) {
             end.text = failureText(e);
         }
@@ -76,6 +80,32 @@ void HandoffSlot::start(const Conversation &conversation, const QString &them, H
             },
             Qt::QueuedConnection);
     }(self, id, conversation, them, std::move(names), step);
+}
+
+void HandoffSlot::openAgain()
+{
+    if (!m_state || m_state->unopened.isEmpty())
+        return;
+    [](QPointer<HandoffSlot> self, State tried) -> QCoro::Task<void> {
+        const bool done = co_await Desktop::instance().openUrl(tried.unopened);
+        // Only while the slot still shows that page: Back or another
+        // hand-off meanwhile has the last word.
+        if (done && self && self->m_state == tried)
+            self->set(HandoffSlot::opened(tried.id));
+    }(this, *m_state);
+}
+
+HandoffSlot::State HandoffSlot::opened(const QString &id)
+{
+    return { id, QStringLiteral("It's open in your browser. Carry on there."), false, {} };
+}
+
+HandoffSlot::State HandoffSlot::unopened(const QString &id, const QUrl &page)
+{
+    return { id,
+        QStringLiteral("The website didn't open in your browser. Open this address in a browser to carry on "
+                       "there."),
+        false, page };
 }
 
 void HandoffSlot::clear()

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QUrl>
 #include <optional>
 
 // The window's one hand-off of a conversation to the website: which
@@ -21,13 +22,17 @@ public:
         QString id;
         QString text;
         bool busy = false;
+        // The site's page when the browser didn't open it: the user is
+        // offered its address instead.
+        QUrl unopened;
         friend bool operator==(const State &, const State &) = default;
     };
 
     explicit HandoffSlot(QObject *parent = nullptr);
 
-    // The host of the product's own site, as the consent screen's button
-    // and the progress lines name it.
+    // The host of the product's own site as the hand-off reaches it (the
+    // origin in use, its port too when it names one), as the consent
+    // screen's button and the progress lines name it.
     static QString host();
     // The line for a step of a hand-off of a conversation of messages.
     static QString stepText(const Handoff::Step &step, int messages);
@@ -41,6 +46,8 @@ public:
     // Hands the conversation to the product's site; returns at once. them
     // names the other side, names the members (by handle).
     void start(const Conversation &conversation, const QString &them, Handoff::Names names);
+    // Asks the browser again for the page it didn't open.
+    void openAgain();
     // "Back": the slot empties, the pane shows what it showed before.
     void clear();
 
@@ -48,6 +55,8 @@ signals:
     void changed();
 
 private:
+    static State opened(const QString &id);
+    static State unopened(const QString &id, const QUrl &page);
     void set(const State &state);
 
     std::optional<State> m_state;

@@ -6,6 +6,7 @@ class HandoffSlot;
 class QLabel;
 class QPushButton;
 class Spinner;
+class UnopenedPage;
 
 // The detail pane while a conversation is handed to the website: progress,
 // then how it went, with "Back" once it has ended.
@@ -22,5 +23,6 @@ private:
     HandoffSlot *m_slot;
     Spinner *m_spinner;
     QLabel *m_text;
+    UnopenedPage *m_unopened;
     QPushButton *m_back;
 };

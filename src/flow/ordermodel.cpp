@@ -27,6 +27,8 @@ bool isWebPage(const QUrl &url)
         && !url.host().isEmpty();
 }
 
+const QString pageOpen = QStringLiteral("The payment page is open in your browser.");
+
 } // namespace
 
 std::shared_ptr<OrderModel> OrderModel::make(std::shared_ptr<Project> project, std::optional<Pricing> pricing)
@@ -146,8 +148,7 @@ QCoro::Task<void> OrderModel::place(std::shared_ptr<OrderModel> self)
 {
     // self keeps the model, and through it the book, until the road ends.
     try {
-        const QString closing = co_await self->placeSteps();
-        self->setStage(Stage::done(closing));
+        self->setStage(co_await self->placeSteps());
     } catch (...) {
         self->setStage(Stage::ready());
         self->setError(Errors::sentence(std::current_exception()));
@@ -157,7 +158,7 @@ QCoro::Task<void> OrderModel::place(std::shared_ptr<OrderModel> self)
     emit self->changed();
 }
 
-QCoro::Task<QString> OrderModel::placeSteps()
+QCoro::Task<OrderModel::Stage> OrderModel::placeSteps()
 {
     const int limit = m_pricing ? m_pricing->pagesPerVolume : VolumePlan::defaultLimit;
     std::weak_ptr<OrderModel> weak = weak_from_this();
@@ -225,8 +226,21 @@ QCoro::Task<QString> OrderModel::placeSteps()
         if (!isWebPage(*submitted.checkoutUrl))
             throw Ordering::Failure(QStringLiteral("The order didn't go through (its payment page isn't a "
                                                    "web address). Nothing was charged."));
-        Desktop::instance().openUrl(*submitted.checkoutUrl);
-        co_return QStringLiteral("The payment page is open in your browser.");
+        // The order is in either way; without a browser, the page's address
+        // is the only way to pay for it.
+        if (!co_await Desktop::instance().openUrl(*submitted.checkoutUrl))
+            co_return Stage::unopened(*submitted.checkoutUrl);
+        co_return Stage::done(pageOpen);
     }
-    co_return submitted.message.value_or(QStringLiteral("We have it. Watch your email."));
+    co_return Stage::done(submitted.message.value_or(QStringLiteral("We have it. Watch your email.")));
+}
+
+void OrderModel::openPage()
+{
+    if (m_stage.page.isEmpty())
+        return;
+    [](std::shared_ptr<OrderModel> self, Stage tried) -> QCoro::Task<void> {
+        if (co_await Desktop::instance().openUrl(tried.page) && self->m_stage == tried)
+            self->setStage(Stage::done(pageOpen));
+    }(shared_from_this(), m_stage);
 }

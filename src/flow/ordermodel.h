@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QUrl>
 #include <memory>
 #include <optional>
 #include <qcorotask.h>
@@ -42,12 +43,18 @@ public:
         int step = 0;
         int of = 0;
         QString message;
+        // Done: the payment page when the browser didn't open it.
+        QUrl page;
 
-        static Stage preparing(int volume, int volumes) { return { Kind::Preparing, volume, volumes, {} }; }
-        static Stage uploading(int file, int files) { return { Kind::Uploading, file, files, {} }; }
-        static Stage done(const QString &message) { return { Kind::Done, 0, 0, message }; }
+        static Stage preparing(int volume, int volumes)
+        {
+            return { Kind::Preparing, volume, volumes, {}, {} };
+        }
+        static Stage uploading(int file, int files) { return { Kind::Uploading, file, files, {}, {} }; }
+        static Stage done(const QString &message) { return { Kind::Done, 0, 0, message, {} }; }
+        static Stage unopened(const QUrl &page) { return { Kind::Done, 0, 0, {}, page }; }
         static Stage ready() { return {}; }
-        static Stage handing() { return { Kind::Handing, 0, 0, {} }; }
+        static Stage handing() { return { Kind::Handing, 0, 0, {}, {} }; }
         friend bool operator==(const Stage &, const Stage &) = default;
     };
 
@@ -99,6 +106,8 @@ public:
     // payment page or the service's own closing words. Returns at once; a
     // press while an order is being placed does nothing.
     void go();
+    // Asks the browser again for a payment page it didn't open.
+    void openPage();
 
 signals:
     void changed();
@@ -111,8 +120,8 @@ private:
     static QCoro::Task<void> keepAnswer(QPointer<OrderModel> self, std::optional<Answer> OrderModel::*member,
         QCoro::Task<std::optional<Answer>> asking);
     static QCoro::Task<void> place(std::shared_ptr<OrderModel> self);
-    // The steps of place() up to the closing words; throws what fails.
-    QCoro::Task<QString> placeSteps();
+    // The steps of place() up to where they end; throws what fails.
+    QCoro::Task<Stage> placeSteps();
     // Sets a member and tells the sheet, when the value really changed.
     template<typename T> void assign(T &member, const T &value);
     void setStage(const Stage &stage);

@@ -7,6 +7,7 @@
 #include "ui/icons.h"
 #include "ui/spinner.h"
 #include "ui/style.h"
+#include "ui/unopenedpage.h"
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -46,6 +47,7 @@ OrderSheet::OrderSheet(QWidget *parent, std::shared_ptr<Project> project, std::o
     , m_progressTitle(Style::label(QString(), Style::Text::Body))
     , m_progressDetail(Style::label(QString(), Style::Text::Body, Style::Tone::Secondary))
     , m_done(new SymbolLine(Style::Text::Body))
+    , m_unopened(new UnopenedPage)
     , m_failure(new QWidget)
     , m_failureSymbol(new QLabel)
     , m_error(new ErrorLabel)
@@ -76,6 +78,7 @@ OrderSheet::OrderSheet(QWidget *parent, std::shared_ptr<Project> project, std::o
     progressRow->addStretch(1);
     body()->addWidget(m_progress);
     body()->addWidget(m_done);
+    body()->addWidget(m_unopened);
 
     auto *failureRow = new QHBoxLayout(m_failure);
     failureRow->setContentsMargins(0, 0, 0, 0);
@@ -125,6 +128,7 @@ void OrderSheet::connectModel()
     connect(m_address, &AddressForm::addressEdited, model, &OrderModel::setAddress);
     connect(m_dismiss, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_order, &QPushButton::clicked, model, &OrderModel::go);
+    connect(m_unopened, &UnopenedPage::retryRequested, model, &OrderModel::openPage);
 
     connect(model, &OrderModel::changed, this, &OrderSheet::refresh);
     Project *project = model->project().get();
@@ -178,9 +182,15 @@ void OrderSheet::refresh()
     m_formWasShown = showForm;
 
     refreshProgress();
-    m_done->setVisible(open && stage.kind == OrderModel::Stage::Kind::Done);
-    if (stage.kind == OrderModel::Stage::Kind::Done)
+    const bool done = open && stage.kind == OrderModel::Stage::Kind::Done;
+    const bool unopened = done && !stage.page.isEmpty();
+    m_done->setVisible(done && !unopened);
+    if (done && !unopened)
         m_done->setLine(OrderCodes::Line { QStringLiteral("checkmark.circle.fill"), stage.message });
+    m_unopened->setPage(unopened ? QStringLiteral("The payment page didn't open in your browser. Open this "
+                                                  "address in a browser to pay for your book.")
+                                 : QString(),
+        unopened ? stage.page : QUrl());
 
     const std::optional<QString> error = m_model->error();
     m_failure->setVisible(error.has_value());

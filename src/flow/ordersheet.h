@@ -17,6 +17,7 @@ class QLineEdit;
 class QPushButton;
 class Spinner;
 class SymbolLine;
+class UnopenedPage;
 
 // The sheet in which a book is ordered: it asks the service how orders are
 // taken, collects an e-mail address, codes and, when a gift card pays for
@@ -64,6 +65,7 @@ private:
     QLabel *m_progressTitle;
     QLabel *m_progressDetail;
     SymbolLine *m_done;
+    UnopenedPage *m_unopened;
     QWidget *m_failure;
     QLabel *m_failureSymbol;
     ErrorLabel *m_error;

@@ -17,7 +17,24 @@ QCoro::Task<void> finish(QKeychain::Job *job)
     co_await qCoro(job, &QKeychain::Job::finished);
 }
 
+// Whether a job failed because nothing answers for the Secret Service on
+// the session bus (or there is no session bus): QtKeychain reports that as
+// a missing back end, or passes on D-Bus's own error.
+bool noKeyring(const QKeychain::Job &job)
+{
+    if (job.error() == QKeychain::NoBackendAvailable)
+        return true;
+    const QString said = job.errorString();
+    return said.contains(QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown"))
+        || said.contains(QLatin1String("org.freedesktop.secrets")) || said.contains(QLatin1String("D-Bus"))
+        || said.contains(QLatin1String("DBus"));
+}
+
 } // namespace
+
+Failure::Failure(const QString &message)
+    : std::runtime_error(message.toStdString())
+{ }
 
 QString service()
 {
@@ -42,7 +59,22 @@ QCoro::Task<void> set(QString value, QString account)
     auto *job = new QKeychain::WritePasswordJob(selected.service);
     job->setKey(selected.account);
     job->setTextData(value);
-    co_await finish(job);
+    // Kept until its answer is read.
+    job->setInsecureFallback(false);
+    job->setAutoDelete(false);
+    job->start();
+    co_await qCoro(job, &QKeychain::Job::finished);
+    const QKeychain::Error error = job->error();
+    const bool missing = error != QKeychain::NoError && noKeyring(*job);
+    const QString said = job->errorString();
+    job->deleteLater();
+    if (error == QKeychain::NoError)
+        co_return;
+    if (missing) {
+        throw Failure(QStringLiteral(
+            "An encrypted backup needs your desktop's keyring to keep its key, and no keyring is running."));
+    }
+    throw Failure(QStringLiteral("Your desktop's keyring didn't keep the backup's key (%1).").arg(said));
 }
 
 QCoro::Task<std::optional<QString>> get(QString account)

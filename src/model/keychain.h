@@ -3,12 +3,21 @@
 #include <QString>
 #include <optional>
 #include <qcorotask.h>
+#include <stdexcept>
 
 // The keys of encrypted backups, in the user's keyring through the Secret
 // Service: one secret per backup under the service "<bundle id>.backup",
-// the account being the backup's source id. Never reports a failure: a
-// value that cannot be stored is simply not there when read.
+// the account being the backup's source id. A value that cannot be stored
+// is reported, since the backup could never be opened without it; reading
+// and removing never fail: what can't be read is simply not there.
 namespace Keychain {
+
+// The keyring didn't keep a value; what() is the sentence for the user.
+class Failure : public std::runtime_error
+{
+public:
+    explicit Failure(const QString &message);
+};
 
 // The bundle identifier followed by ".backup".
 QString service();
@@ -21,7 +30,8 @@ struct Query
 };
 Query query(const QString &account);
 
-// Replaces the account's item with value.
+// Replaces the account's item with value; throws Failure when the keyring
+// doesn't store it (none is running, or it refused).
 QCoro::Task<void> set(QString value, QString account);
 // The account's value; nothing when there is none or the keyring cannot
 // be reached.

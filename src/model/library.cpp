@@ -3,6 +3,7 @@
 #include "backups.h"
 #include "bookfile.h"
 #include "chatfiles.h"
+#include "consent.h"
 #include "contacts.h"
 #include "helpers.h"
 
@@ -389,6 +390,10 @@ std::function<QString(const QString &)> Library::memberNames() const
 
 QString Library::displayName(const Conversation &conversation) const
 {
+    // A chat export lists its people but keys a chat without a name by all
+    // of them, the user too: it is shown by the person the user talks to.
+    if (const std::optional<QString> other = Consent::otherParty(conversation))
+        return *other;
     if (conversation.name && !conversation.name->isEmpty())
         return hasLetter(*conversation.name) ? *conversation.name : memberName(*conversation.name);
     if (conversation.group)
@@ -396,6 +401,14 @@ QString Library::displayName(const Conversation &conversation) const
     if (conversation.source.log)
         return conversation.key;
     return m_names.value(contactKey(conversation.key), prettyHandle(conversation.key));
+}
+
+void Library::setMe(const Conversation &conversation, const QString &name)
+{
+    if (Consent::me(conversation) == name)
+        return;
+    Consent::setMe(conversation, name);
+    emit namesChanged();
 }
 
 void Library::changing(const std::function<void()> &change)

@@ -87,6 +87,9 @@ public:
     static QString prettyHandle(const QString &handle);
     // The name a conversation is shown under.
     QString displayName(const Conversation &conversation) const;
+    // Stores which participant of a conversation is the user (Consent::me),
+    // by which a chat export's conversation is shown.
+    void setMe(const Conversation &conversation, const QString &name);
     // The name of one participant, from the handle or name the tool gave.
     QString memberName(const QString &handle) const;
     // memberName() over a copy of today's names, for use on any thread.
@@ -100,6 +103,8 @@ signals:
     void listsChanged();
     void loadingSourcesChanged();
     void errorsChanged();
+    // The names conversations are shown by may differ: the contacts were
+    // read again, or the user said which participant they are.
     void namesChanged();
     // The derived properties, when their value changed.
     void sourcesChanged();

@@ -92,7 +92,8 @@ public:
     // Tests point it elsewhere; an empty path restores the default.
     static void setBooksFolder(const QString &folder);
     // A conversation identifier as a folder name: every character that is
-    // neither a letter nor a number becomes one "-".
+    // neither a letter nor a number becomes one "-". A name past the 255
+    // bytes a file system allows is cut, and a hash of it added.
     static QString folderName(const QString &identifier);
     // Where opening reads the key of an encrypted backup: the keychain,
     // unless a test put something else there (an empty reader restores it).
@@ -227,7 +228,6 @@ private:
     const BookFile::Message *pageTarget(const QString &day, const QString &first, const QString &last) const;
     std::optional<BookFile::Message> firstMessageInRange() const;
     void refreshReceipt();
-    void renameOther(const QString &them);
     void rememberOwnName();
 
     QCoro::Task<void> typeset();

@@ -15,6 +15,7 @@
 #include <QJsonObject>
 #include <QSaveFile>
 #include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
 #include <exception>
 #include <qcorofuture.h>
 
@@ -128,8 +129,19 @@ struct Decoded
 {
     std::optional<BookFile> book;
     std::exception_ptr error;
+    // The other side got the name opening gave it, not yet saved unless
+    // ranged.
+    bool renamed = false;
     // The fresh book's default range is already in the book and on disk.
     bool ranged = false;
+};
+
+// The name opening gives the other side of a one-to-one book.
+struct Renaming
+{
+    QString them;
+    bool group = false;
+    QString folder;
 };
 
 Decoded decode(const QString &path)
@@ -139,9 +151,9 @@ Decoded decode(const QString &path)
         if (!file.open(QIODevice::ReadOnly))
             throw FileError(
                 QStringLiteral("The book at %1 can't be read: %2.").arg(path, file.errorString()));
-        return { BookFile::fromJson(file.readAll()), nullptr };
+        return { BookFile::fromJson(file.readAll()), nullptr, false, false };
     } catch (...) {
-        return { std::nullopt, std::current_exception() };
+        return { std::nullopt, std::current_exception(), false, false };
     }
 }
 
@@ -163,6 +175,28 @@ std::optional<QString> ownName(const QString &folder)
     return them.isString() ? std::optional(them.toString()) : std::nullopt;
 }
 
+// Brings the other side's name in step with the name the conversation is
+// shown by, and a title made of the old name with it; false when nothing
+// changed. A group's name names the whole group, not its first member:
+// members keep their own names (nameMembers gives them their contact
+// names). A name the user chose in the names sheet stays.
+bool renameOther(BookFile &book, const Renaming &renaming)
+{
+    if (renaming.group)
+        return false;
+    auto other = std::find_if(
+        book.people.begin(), book.people.end(), [](const BookFile::Person &person) { return !person.me; });
+    if (other == book.people.end() || other->name == renaming.them || !hasLetter(renaming.them))
+        return false;
+    if (ownName(renaming.folder) == other->name)
+        return false;
+    const QString old = other->name;
+    other->name = renaming.them;
+    if (book.front.title == QStringLiteral("You & ") + old)
+        book.front.title = QStringLiteral("You & ") + renaming.them;
+    return true;
+}
+
 // Three calendar months before the last day, when the book reaches
 // further back than that.
 std::optional<QString> defaultStart(const QString &firstDay, const QString &lastDay)
@@ -179,14 +213,18 @@ std::optional<QString> defaultStart(const QString &firstDay, const QString &last
     return std::nullopt;
 }
 
-// Decodes a book and, when it is fresh and has no design yet, gives it its
-// default range and saves it, all off the main thread: saving a long book
-// there would hold the window up while the user goes from one
-// conversation to the next. Without a design there is no receipt to
-// refresh, so this is all that setting the range would do.
-Decoded decodeFresh(const QString &path, bool fresh)
+// Decodes a book and renames its other side; when it is fresh and has no
+// design yet, gives it its default range and saves it, all off the main
+// thread: saving a long book there would hold the window up while the
+// user goes from one conversation to the next. Without a design there is
+// no receipt to refresh, so this is all that setting the range would do.
+// The renaming comes first, so that the pages typeset from the saved book
+// name the other side as the window does.
+Decoded decodeFresh(const QString &path, bool fresh, const Renaming &renaming)
 {
     Decoded decoded = decode(path);
+    if (decoded.book)
+        decoded.renamed = renameOther(*decoded.book, renaming);
     if (!fresh || !decoded.book || decoded.book->design || decoded.book->messages.isEmpty())
         return decoded;
     BookFile &book = *decoded.book;
@@ -222,38 +260,28 @@ QCoro::Task<std::unique_ptr<Project>> Project::open(Conversation conversation, Q
     if (!existed && !copyDemo(conversation, folder))
         co_await exportBook(conversation, them, folder);
 
-    const Decoded decoded = co_await QtConcurrent::run(decodeFresh, book, !existed);
+    const Renaming renaming { them, conversation.group, folder };
+    const Decoded decoded = co_await QtConcurrent::run(decodeFresh, book, !existed, renaming);
     if (decoded.error)
         std::rethrow_exception(decoded.error);
 
     std::unique_ptr<Project> project(new Project(std::move(conversation), folder, *decoded.book));
-    project->renameOther(them);
+    bool saved = decoded.ranged;
     if (!existed && !decoded.ranged) {
-        if (const std::optional<QString> start = defaultStart(project->firstDay(), project->lastDay()))
+        if (const std::optional<QString> start = defaultStart(project->firstDay(), project->lastDay())) {
             project->setRange(*start, std::nullopt);
+            saved = true;
+        }
+    }
+    // The first pages are typeset from the saved book: a name mended here
+    // (a book first opened under a list of everyone in the chat) is saved
+    // before them, with the receipt that names it.
+    if (decoded.renamed && !saved) {
+        project->refreshReceipt();
+        project->saveAndTypeset();
     }
     project->typesetSoon(std::chrono::milliseconds(0));
     co_return project;
-}
-
-void Project::renameOther(const QString &them)
-{
-    // A group's name names the whole group, not its first member: members
-    // keep their own names (nameMembers gives them their contact names).
-    if (m_conversation.group)
-        return;
-    auto other = std::find_if(m_book.people.begin(), m_book.people.end(),
-        [](const BookFile::Person &person) { return !person.me; });
-    if (other == m_book.people.end() || other->name == them || !hasLetter(them))
-        return;
-    // A name the user chose in the names sheet stays.
-    if (ownName(m_folder) == other->name)
-        return;
-    const QString old = other->name;
-    other->name = them;
-    if (m_book.front.title == QStringLiteral("You & ") + old)
-        m_book.front.title = QStringLiteral("You & ") + them;
-    emit bookChanged();
 }
 
 void Project::rememberOwnName()

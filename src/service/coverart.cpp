@@ -3,6 +3,7 @@
 #include "http.h"
 #include "model/bookfile.h"
 #include "model/defaults.h"
+#include "model/heicimage.h"
 #include "pricing.h"
 #include "wirejson.h"
 
@@ -25,10 +26,6 @@ namespace CoverArt {
 namespace {
 
 const char *const notAPicture = "That file isn't a picture Quorvel can use. Try a JPEG, PNG or HEIC.";
-// Said instead of the sentence above when the picture is a HEIC: offering
-// HEIC again would send the user round in a circle.
-const char *const heicUnreadable
-    = "Quorvel can't read HEIC photos on this computer. Save it as a JPEG or PNG first, then add that.";
 const char *const didNotComeOut = "The picture didn't come out. Try again in a moment.";
 const char *const notSecure = "Your photos weren't sent: the service's address isn't secure.";
 
@@ -46,6 +43,7 @@ QImage readPicture(QIODevice *device)
 
 QImage readPicture(const QString &file)
 {
+    HeicImage::registerFormat();
     QFile opened(file);
     if (!opened.open(QIODevice::ReadOnly))
         return {};
@@ -60,28 +58,6 @@ std::optional<QByteArray> jpeg(const QImage &image, int quality)
     if (!image.convertToFormat(QImage::Format_RGB32).save(&buffer, "JPEG", quality) || bytes.isEmpty())
         return std::nullopt;
     return bytes;
-}
-
-// Whether Qt here has a reader for HEIC pictures (a plugin may add one).
-bool readsHeic()
-{
-    static const bool reads = QImageReader::supportedImageFormats().contains("heic");
-    return reads;
-}
-
-// A HEIC picture by its name or by the brand of its first ISO box, as
-// phones write them whatever the name says.
-bool isHeic(const QString &file)
-{
-    const QString suffix = QFileInfo(file).suffix().toLower();
-    if (suffix == QLatin1String("heic") || suffix == QLatin1String("heif"))
-        return true;
-    QFile opened(file);
-    if (!opened.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray head = opened.read(12);
-    static const QList<QByteArray> brands { "heic", "heix", "hevc", "hevx", "heim", "heis", "mif1", "msf1" };
-    return head.size() == 12 && head.mid(4, 4) == "ftyp" && brands.contains(head.mid(8, 4));
 }
 
 QString write(const QString &path, const QByteArray &bytes)
@@ -123,6 +99,7 @@ QStringList photos(const BookFile &book, const QString &folder)
 {
     // Only what can be shown and placed: a folder, a note or a half-copied
     // file in "my-photos" would be offered as an empty square.
+    HeicImage::registerFormat();
     QFileInfoList own;
     for (const QFileInfo &info :
         QDir(mine(folder))
@@ -141,11 +118,8 @@ QStringList photos(const BookFile &book, const QString &folder)
     for (const QFileInfo &info : own)
         result.append(info.absoluteFilePath());
 
-    // HEIC only where it can be read: typst can't place it, and a copy can't
-    // be made of what can't be read.
-    QStringList kinds { QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("png") };
-    if (readsHeic())
-        kinds.append(QStringLiteral("heic"));
+    static const QStringList kinds { QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("png"),
+        QStringLiteral("heic") };
     int kept = 0;
     for (auto message = book.messages.crbegin(); message != book.messages.crend() && kept < 60; ++message) {
         for (const QString &photo : message->photos.value_or(QStringList())) {
@@ -167,7 +141,7 @@ QString bring(const QString &file, const QString &folder)
     const QImage image = readPicture(file);
     const std::optional<QByteArray> bytes = image.isNull() ? std::nullopt : jpeg(image, 90);
     if (!bytes)
-        throw Failure(QString::fromUtf8(isHeic(file) ? heicUnreadable : notAPicture));
+        throw Failure(QString::fromUtf8(notAPicture));
     return write(
         folder + QStringLiteral("/cover-photo-") + eightCharacters() + QStringLiteral(".jpg"), *bytes);
 }

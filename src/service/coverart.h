@@ -30,12 +30,12 @@ QString install();
 // folder/"my-photos", made when missing (a failure shows later as no files).
 QString mine(const QString &folder);
 // The book's own pictures (files that read as pictures), newest first, then
-// up to 60 of the conversation's JPEG and PNG photos that are still on disk,
-// latest message first; HEIC ones too where Qt can read them.
+// up to 60 of the conversation's JPEG, PNG and HEIC photos that are still
+// on disk, latest message first.
 QStringList photos(const BookFile &book, const QString &folder);
-// A JPEG copy (quality 0.9) of a picture file in folder; throws Failure when
-// file is not a picture (a HEIC that can't be read says so) or the copy
-// cannot be written.
+// A JPEG copy (quality 0.9) of a picture file in folder, so that typst can
+// place it whatever it was (a HEIC too); throws Failure when file is not a
+// picture or the copy cannot be written.
 QString bring(const QString &file, const QString &folder);
 // JPEG bytes (quality 0.85) of the picture with its longer side at most
 // side pixels; nullopt when the file is no readable picture.

@@ -23,7 +23,7 @@ const char *const unusable = "The site sent an answer Quorvel can't use. Try aga
 struct Seams
 {
     QMutex mutex;
-    std::function<void(const QUrl &)> browser;
+    std::function<QCoro::Task<bool>(QUrl)> browser;
     std::function<QCoro::Task<void>(std::chrono::milliseconds)> pause;
 };
 
@@ -33,17 +33,16 @@ Seams &seams()
     return instance;
 }
 
-void openBrowser(const QUrl &url)
+QCoro::Task<bool> openBrowser(QUrl url)
 {
-    std::function<void(const QUrl &)> open;
+    std::function<QCoro::Task<bool>(QUrl)> open;
     {
         QMutexLocker lock(&seams().mutex);
         open = seams().browser;
     }
     if (open)
-        open(url);
-    else
-        QDesktopServices::openUrl(url);
+        co_return co_await open(url);
+    co_return QDesktopServices::openUrl(url);
 }
 
 QCoro::Task<void> pauseFor(std::chrono::milliseconds duration)
@@ -124,7 +123,7 @@ Problem::Problem(const QString &message)
     : std::runtime_error(message.toStdString())
 { }
 
-void setBrowser(std::function<void(const QUrl &)> open)
+void setBrowser(std::function<QCoro::Task<bool>(QUrl)> open)
 {
     QMutexLocker lock(&seams().mutex);
     seams().browser = std::move(open);
@@ -154,14 +153,14 @@ QUrl origin(Site site)
     return QUrl(QStringLiteral("https://") + QLatin1String(siblingHost));
 }
 
-QCoro::Task<void> send(Conversation conversation, QString them, Names names, Site site, StepFunction step)
+QCoro::Task<Landing> send(Conversation conversation, QString them, Names names, Site site, StepFunction step)
 {
     step(Step::reading());
     const QString log = co_await chatLog(conversation, them, names);
-    co_await deliver(log, fileName(conversation, them), site, step);
+    co_return co_await deliver(log, fileName(conversation, them), site, step);
 }
 
-QCoro::Task<void> deliver(QString log, QString fileName, Site site, StepFunction step)
+QCoro::Task<Landing> deliver(QString log, QString fileName, Site site, StepFunction step)
 {
     if (log.isEmpty())
         throw Problem(QStringLiteral("This conversation has no messages to send."));
@@ -180,7 +179,9 @@ QCoro::Task<void> deliver(QString log, QString fileName, Site site, StepFunction
         step(Step::sending(1.0));
     }
     step(Step::opening());
-    openBrowser(browserAddress(from, site, inbox));
+    Landing landing { browserAddress(from, site, inbox), false };
+    landing.opened = co_await openBrowser(landing.page);
+    co_return landing;
 }
 
 QCoro::Task<Inbox> openInbox(QUrl origin)

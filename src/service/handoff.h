@@ -48,6 +48,14 @@ public:
     QString message() const { return QString::fromUtf8(what()); }
 };
 
+// Where a hand-off leaves the user: the site's make page, and whether the
+// browser opened it (when it didn't, the page is all the user has).
+struct Landing
+{
+    QUrl page;
+    bool opened = false;
+};
+
 using Names = std::function<QString(const QString &)>;
 using StepFunction = std::function<void(Step)>;
 
@@ -56,9 +64,9 @@ inline constexpr qsizetype singleRequestLimit = 25'000'000;
 
 // The whole hand-off. Errors of the export, of the site and of the
 // connection reach the caller; the browser opens only after every upload.
-QCoro::Task<void> send(Conversation conversation, QString them, Names names, Site site, StepFunction step);
+QCoro::Task<Landing> send(Conversation conversation, QString them, Names names, Site site, StepFunction step);
 // The upload half of send(): from a written log to the opened browser.
-QCoro::Task<void> deliver(QString log, QString fileName, Site site, StepFunction step);
+QCoro::Task<Landing> deliver(QString log, QString fileName, Site site, StepFunction step);
 
 // $QUORVEL_HANDOFF_ORIGIN when it is a URL, else the site's own origin.
 QUrl origin(Site site);
@@ -83,9 +91,10 @@ QString cleanText(const QString &text);
 // Drops / \ : * ? " < > | and trims spaces and tabs, for file names.
 QString safe(const QString &text);
 
-// Where the browser is opened and how the retries of a part wait; tests
-// replace both. An empty function restores the default.
-void setBrowser(std::function<void(const QUrl &)> open);
+// Where the browser is opened (the function says whether it did) and how
+// the retries of a part wait; tests replace both. An empty function
+// restores the default.
+void setBrowser(std::function<QCoro::Task<bool>(QUrl)> open);
 void setPause(std::function<QCoro::Task<void>(std::chrono::milliseconds)> pause);
 
 } // namespace Handoff

@@ -1,5 +1,6 @@
 #include "card.h"
 
+#include "controlpainter.h"
 #include "style.h"
 
 #include <QPainter>
@@ -73,12 +74,10 @@ void Card::paintEvent(QPaintEvent *)
         painter.setPen(QPen(Style::cardEdge(), 1));
         painter.drawPath(shape);
     }
-    if (hasFocus()) {
-        QColor focus = Style::brand();
-        focus.setAlphaF(0.45);
-        painter.setPen(QPen(focus, 3));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), radius - 1, radius - 1);
-    }
+    // The keyboard's ring, as thin as every control's: a thick tinted edge
+    // would read as the card being chosen. A click leaves no ring.
+    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange))
+        ControlPainter::focusRing(&painter, rect(), radius, ControlPainter::colors(palette()));
 }
 
 bool Card::hitButton(const QPoint &position) const

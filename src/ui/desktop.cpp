@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDeadlineTimer>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,8 @@
 #include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
+#include <algorithm>
+#include <chrono>
 #include <qcorosignal.h>
 
 namespace {
@@ -87,6 +90,37 @@ QStringList mimeAppsLists()
     return lists;
 }
 
+// An opener that is still running after this long waits for the browser it
+// started (xdg-open does so where no desktop environment takes over), which
+// it would not have started if it couldn't open the page.
+constexpr std::chrono::seconds openerPatience(5);
+
+// Runs an opener and says whether it opened what it was given: its exit
+// status, or that it is still busy with it once the patience runs out.
+QCoro::Task<bool> opened(QString program, QStringList arguments)
+{
+    auto *opener = new QProcess;
+    opener->setProgram(program);
+    opener->setArguments(arguments);
+    opener->setStandardInputFile(QProcess::nullDevice());
+    opener->setStandardOutputFile(QProcess::nullDevice());
+    opener->setStandardErrorFile(QProcess::nullDevice());
+    opener->start();
+    const QDeadlineTimer deadline(openerPatience);
+    while (opener->state() != QProcess::NotRunning && !deadline.hasExpired()) {
+        co_await qCoro(opener, &QProcess::stateChanged,
+            std::chrono::milliseconds(std::max<qint64>(1, deadline.remainingTime())));
+    }
+    if (opener->state() != QProcess::NotRunning) {
+        QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
+        co_return true;
+    }
+    const bool done = opener->error() != QProcess::FailedToStart
+        && opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
+    opener->deleteLater();
+    co_return done;
+}
+
 } // namespace
 
 Desktop::~Desktop() = default;
@@ -102,9 +136,14 @@ void Desktop::setInstance(Desktop *desktop)
     replacement = desktop;
 }
 
-bool Desktop::openUrl(const QUrl &url)
+QCoro::Task<bool> Desktop::openUrl(QUrl url)
 {
-    return QDesktopServices::openUrl(url);
+    if (!url.isValid() || url.scheme().isEmpty())
+        co_return false;
+    // xdg-open answers with its exit status where QDesktopServices would
+    // report any page as opened once the opener had started.
+    co_return co_await opened(QStringLiteral("xdg-open"),
+        { url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded) });
 }
 
 QString Desktop::application(const QString &id)
@@ -146,10 +185,10 @@ QString Desktop::applicationFor(const QString &mimeType)
     return {};
 }
 
-bool Desktop::openWith(const QString &application, const QString &file)
+QCoro::Task<bool> Desktop::openWith(QString application, QString file)
 {
     // gio knows the field codes of the entry's Exec line.
-    return QProcess::startDetached(QStringLiteral("gio"), { QStringLiteral("launch"), application, file });
+    co_return co_await opened(QStringLiteral("gio"), { QStringLiteral("launch"), application, file });
 }
 
 void Desktop::reveal(const QStringList &files)

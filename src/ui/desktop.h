@@ -40,8 +40,10 @@ public:
     // Replaces the instance (not owned); nullptr restores the real one.
     static void setInstance(Desktop *desktop);
 
-    // Opens a web page or a file with its default application.
-    virtual bool openUrl(const QUrl &url);
+    // Opens a web page or a file with its default application, and says
+    // whether the desktop did: false when no browser or application is set
+    // for it, or the desktop has no opener at all.
+    virtual QCoro::Task<bool> openUrl(QUrl url);
     // The desktop entry of an application, by its id ("com.apple.iBooksX"
     // looks for "com.apple.iBooksX.desktop" where desktop entries live);
     // empty when there is none.
@@ -52,7 +54,7 @@ public:
     virtual QString applicationFor(const QString &mimeType);
     // Opens file with the application of a desktop entry; false when it
     // can't be started.
-    virtual bool openWith(const QString &application, const QString &file);
+    virtual QCoro::Task<bool> openWith(QString application, QString file);
     // Shows the files selected in the file manager, else opens their folder.
     virtual void reveal(const QStringList &files);
     virtual void copyText(const QString &text);

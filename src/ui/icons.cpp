@@ -10,6 +10,7 @@
 #include <QPalette>
 #include <QPixmapCache>
 #include <QSvgRenderer>
+#include <algorithm>
 
 namespace Icons {
 
@@ -18,6 +19,31 @@ QString file(const QString &symbol)
     const QString path = Helpers::resources() + QStringLiteral("/icons/") + symbol + QStringLiteral(".svg");
     return QFileInfo::exists(path) ? path : QString();
 }
+
+namespace {
+
+// Breeze draws some symbols as a coloured shape with a white mark on it (a
+// tick in a disc, a bang in a triangle). Drawn in one colour the mark would
+// vanish into the shape, so white is cut out of the picture instead, as a
+// symbol's marks are.
+void knockOutWhite(QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int alpha = qAlpha(line[x]);
+            if (alpha == 0)
+                continue;
+            // The palest channel, as if the pixel stood alone: 1 for white.
+            const qreal whiteness
+                = std::min({ qRed(line[x]), qGreen(line[x]), qBlue(line[x]) }) / qreal(alpha);
+            const qreal cut = std::clamp((whiteness - 0.8) / 0.2, 0.0, 1.0);
+            line[x] = qPremultiply(qRgba(0, 0, 0, qRound(alpha * (1 - cut))));
+        }
+    }
+}
+
+} // namespace
 
 QPixmap pixmap(const QString &symbol, int size, const QColor &color, qreal devicePixelRatio)
 {
@@ -33,22 +59,26 @@ QPixmap pixmap(const QString &symbol, int size, const QColor &color, qreal devic
     QPixmap result;
     if (QPixmapCache::find(key, &result))
         return result;
-    result = QPixmap(pixels, pixels);
-    result.fill(Qt::transparent);
+    QImage shape(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    shape.fill(Qt::transparent);
     const QString path = file(symbol);
     if (!path.isEmpty()) {
         QSvgRenderer renderer(path);
-        QPainter painter(&result);
+        QPainter painter(&shape);
         painter.setRenderHint(QPainter::Antialiasing);
         QSizeF drawn = renderer.defaultSize();
         drawn.scale(pixels, pixels, Qt::KeepAspectRatio);
         const QRectF box(
             (pixels - drawn.width()) / 2, (pixels - drawn.height()) / 2, drawn.width(), drawn.height());
         renderer.render(&painter, box);
+        painter.end();
+        knockOutWhite(shape);
         // Every drawn pixel takes the colour; its coverage stays.
-        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        painter.fillRect(result.rect(), color);
+        QPainter tint(&shape);
+        tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        tint.fillRect(shape.rect(), color);
     }
+    result = QPixmap::fromImage(std::move(shape));
     result.setDevicePixelRatio(ratio);
     QPixmapCache::insert(key, result);
     return result;
@@ -108,6 +138,22 @@ QIcon icon(const QString &symbol)
 QIcon icon(const QString &symbol, const QColor &color)
 {
     return QIcon(new SymbolEngine(symbol, color));
+}
+
+QIcon appIcon()
+{
+    const QString id = QStringLiteral("app.quorvel.Quorvel");
+    const QString theme = Helpers::packageRoot() + QStringLiteral("/share/icons/hicolor/");
+    QIcon icon;
+    const QString scalable = theme + QStringLiteral("scalable/apps/") + id + QStringLiteral(".svg");
+    if (QFileInfo::exists(scalable))
+        icon.addFile(scalable);
+    for (const int size : { 48, 64, 128, 256 }) {
+        const QString png = theme + QStringLiteral("%1x%1/apps/").arg(size) + id + QStringLiteral(".png");
+        if (QFileInfo::exists(png))
+            icon.addFile(png, QSize(size, size));
+    }
+    return icon.isNull() ? QIcon::fromTheme(id) : icon;
 }
 
 } // namespace Icons

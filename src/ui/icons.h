@@ -19,5 +19,8 @@ QPixmap pixmap(const QString &symbol, int size, const QColor &color, qreal devic
 // disabled states are drawn faded.
 QIcon icon(const QString &symbol);
 QIcon icon(const QString &symbol, const QColor &color);
+// The app's own icon, from the hicolor theme folder the app is installed
+// with; the desktop's theme when that folder has none.
+QIcon appIcon();
 
 } // namespace Icons

@@ -1,17 +1,18 @@
 #include "style.h"
 
+#include "appstyle.h"
+#include "icons.h"
+
 #include <QAbstractButton>
 #include <QApplication>
+#include <QEvent>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPalette>
-#include <QProxyStyle>
 #include <QPushButton>
-#include <QStyleFactory>
-#include <QStyleOption>
+#include <QToolTip>
 
 namespace Style {
 
@@ -64,78 +65,6 @@ QFont::Weight qtWeight(Weight weight)
     }
     return QFont::Normal;
 }
-
-// Fusion, with check boxes and radio buttons drawn as the desktop's own:
-// Fusion outlines them in a shade of the window colour, which vanishes on
-// a dark palette.
-class AppStyle : public QProxyStyle
-{
-public:
-    using QProxyStyle::QProxyStyle;
-
-    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
-        const QWidget *widget) const override
-    {
-        if (element != PE_IndicatorCheckBox && element != PE_IndicatorRadioButton) {
-            QProxyStyle::drawPrimitive(element, option, painter, widget);
-            return;
-        }
-        const bool on = option->state & (State_On | State_NoChange);
-        const bool enabled = option->state & State_Enabled;
-        const QColor accent = brand();
-        const bool dark = option->palette.color(QPalette::Window).lightnessF() < 0.5;
-        QColor border = color(Tone::Primary, option->palette);
-        border.setAlphaF(dark ? 0.35 : 0.3);
-        const QColor face = dark ? QColor(0x3a, 0x3a, 0x3c) : QColor(Qt::white);
-        const QRectF box = QRectF(option->rect).adjusted(1.5, 1.5, -1.5, -1.5);
-
-        painter->save();
-        painter->setRenderHint(QPainter::Antialiasing);
-        if (!enabled)
-            painter->setOpacity(0.45);
-        painter->setPen(on ? QPen(accent, 1) : QPen(border, 1));
-        painter->setBrush(on ? accent : face);
-        if (element == PE_IndicatorRadioButton)
-            painter->drawEllipse(box);
-        else
-            painter->drawRoundedRect(box, 3.5, 3.5);
-        if (on) {
-            const QColor mark = dark ? QColor(0x1d, 0x1d, 0x1f) : QColor(Qt::white);
-            if (element == PE_IndicatorRadioButton) {
-                painter->setPen(Qt::NoPen);
-                painter->setBrush(mark);
-                const qreal r = box.width() / 5;
-                painter->drawEllipse(box.center(), r, r);
-            } else if (option->state & State_NoChange) {
-                painter->setPen(QPen(mark, 1.8, Qt::SolidLine, Qt::RoundCap));
-                painter->drawLine(QPointF(box.left() + box.width() * 0.27, box.center().y()),
-                    QPointF(box.right() - box.width() * 0.27, box.center().y()));
-            } else {
-                painter->setPen(QPen(mark, 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-                painter->setBrush(Qt::NoBrush);
-                const QPolygonF tick { QPointF(
-                                           box.left() + box.width() * 0.24, box.top() + box.height() * 0.52),
-                    QPointF(box.left() + box.width() * 0.43, box.top() + box.height() * 0.71),
-                    QPointF(box.left() + box.width() * 0.77, box.top() + box.height() * 0.31) };
-                painter->drawPolyline(tick);
-            }
-        }
-        painter->restore();
-    }
-
-    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
-    {
-        switch (metric) {
-        case PM_IndicatorWidth:
-        case PM_IndicatorHeight:
-        case PM_ExclusiveIndicatorWidth:
-        case PM_ExclusiveIndicatorHeight:
-            return 16;
-        default:
-            return QProxyStyle::pixelMetric(metric, option, widget);
-        }
-    }
-};
 
 // The interface face: Inter when the system has it, else the system's.
 const char *const interfaceFamily = "Inter";
@@ -215,7 +144,13 @@ QColor cardEdge()
 
 QColor error()
 {
-    return appearance() == Color::Appearance::Dark ? QColor(0xff, 0x6b, 0x62) : QColor(0xc8, 0x2a, 0x22);
+    return error(QApplication::palette());
+}
+
+QColor error(const QPalette &palette)
+{
+    return palette.color(QPalette::Window).lightnessF() < 0.5 ? QColor(0xff, 0x80, 0x78)
+                                                              : QColor(0xc8, 0x2a, 0x22);
 }
 
 QLabel *label(const QString &text, Text style, Tone tone, QWidget *parent)
@@ -247,34 +182,82 @@ QColor prominentText()
     return appearance() == Color::Appearance::Dark ? QColor(0x1d, 0x1d, 0x1f) : QColor(Qt::white);
 }
 
+namespace {
+
+const char *const lookProperty = "quorvelLook";
+const char *const destructiveProperty = "quorvelDestructive";
+const char *const sizeProperty = "quorvelControlSize";
+
+} // namespace
+
+void setLook(QAbstractButton *button, ButtonLook look)
+{
+    button->setProperty(lookProperty, int(look));
+    if (look == ButtonLook::Link || look == ButtonLook::Plain || look == ButtonLook::Chip
+        || look == ButtonLook::Prominent)
+        button->setCursor(Qt::PointingHandCursor);
+    if (auto *push = qobject_cast<QPushButton *>(button); push && look != ButtonLook::Standard)
+        push->setAutoDefault(false);
+    // A button keeps the size it last worked out until its style changes.
+    QEvent changed(QEvent::StyleChange);
+    QApplication::sendEvent(button, &changed);
+    button->update();
+}
+
+ButtonLook look(const QWidget *widget)
+{
+    const QVariant value = widget ? widget->property(lookProperty) : QVariant();
+    return value.isValid() ? ButtonLook(value.toInt()) : ButtonLook::Standard;
+}
+
+void setControlSize(QWidget *widget, ControlSize size)
+{
+    widget->setProperty(sizeProperty, int(size));
+    if (size == ControlSize::Small)
+        widget->setFont(font(Text::Subheadline));
+    widget->updateGeometry();
+}
+
+ControlSize controlSize(const QWidget *widget)
+{
+    const QVariant value = widget ? widget->property(sizeProperty) : QVariant();
+    return value.isValid() ? ControlSize(value.toInt()) : ControlSize::Regular;
+}
+
 void setProminent(QAbstractButton *button)
 {
-    const QColor fill = brand();
-    const QColor text = prominentText();
-    QColor disabled = color(Tone::Quaternary);
-    QColor disabledText = color(Tone::Tertiary);
-    button->setStyleSheet(
-        QStringLiteral("QPushButton, QToolButton { background: %1; color: %2; border: none;"
-                       " border-radius: 6px; padding: 5px 16px; font-weight: 600; }"
-                       " QPushButton:hover, QToolButton:hover { background: %3; }"
-                       " QPushButton:pressed, QToolButton:pressed { background: %4; }"
-                       " QPushButton:disabled, QToolButton:disabled { background: %5; color: %6; }")
-            .arg(fill.name(), text.name(), fill.lighter(112).name(), fill.darker(115).name(),
-                disabled.name(QColor::HexArgb), disabledText.name(QColor::HexArgb)));
-    button->setCursor(Qt::PointingHandCursor);
+    QFont bold = button->font();
+    bold.setWeight(QFont::DemiBold);
+    button->setFont(bold);
+    setLook(button, ButtonLook::Prominent);
 }
 
 void setDestructive(QAbstractButton *button)
 {
-    button->setStyleSheet(QStringLiteral("QPushButton { color: %1; }").arg(error().name()));
+    button->setProperty(destructiveProperty, true);
+    button->update();
+}
+
+bool isDestructive(const QWidget *widget)
+{
+    return widget && widget->property(destructiveProperty).toBool();
+}
+
+void setLink(QAbstractButton *button)
+{
+    setLook(button, ButtonLook::Link);
+}
+
+QIcon appSymbol()
+{
+    const QIcon icon = QApplication::windowIcon();
+    return icon.isNull() ? Icons::icon(QStringLiteral("book.closed"), brand()) : icon;
 }
 
 void setAlertLook(QMessageBox *box)
 {
     box->setIcon(QMessageBox::NoIcon);
-    const QIcon icon = QApplication::windowIcon();
-    if (!icon.isNull())
-        box->setIconPixmap(icon.pixmap(48, 48));
+    box->setIconPixmap(appSymbol().pixmap(48, 48));
     if (auto *title = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
         title->setFont(font(Text::Headline));
     if (auto *sentence = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"))) {
@@ -283,23 +266,14 @@ void setAlertLook(QMessageBox *box)
     }
 }
 
-void setLink(QAbstractButton *button)
-{
-    const QColor text = brand();
-    button->setStyleSheet(
-        QStringLiteral("QPushButton, QToolButton { color: %1; border: none; background: transparent;"
-                       " padding: 2px 0; }"
-                       " QPushButton:hover, QToolButton:hover { text-decoration: underline; }"
-                       " QPushButton:pressed, QToolButton:pressed { color: %2; }")
-            .arg(text.name(), text.darker(120).name()));
-    button->setCursor(Qt::PointingHandCursor);
-    if (auto *push = qobject_cast<QPushButton *>(button))
-        push->setAutoDefault(false);
-}
-
 QString number(qint64 value)
 {
     return QLocale().toString(value);
+}
+
+QString literal(const QString &text)
+{
+    return QString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
 QPalette lightPalette()
@@ -309,7 +283,7 @@ QPalette lightPalette()
     p.setColor(QPalette::WindowText, QColor(0x1d, 0x1d, 0x1f));
     p.setColor(QPalette::Base, Qt::white);
     p.setColor(QPalette::AlternateBase, QColor(0xf2, 0xf2, 0xf1));
-    p.setColor(QPalette::ToolTipBase, QColor(0xff, 0xff, 0xf4));
+    p.setColor(QPalette::ToolTipBase, QColor(0xfd, 0xfd, 0xfc));
     p.setColor(QPalette::ToolTipText, QColor(0x1d, 0x1d, 0x1f));
     p.setColor(QPalette::PlaceholderText, QColor(0x1d, 0x1d, 0x1f, 0x70));
     p.setColor(QPalette::Text, QColor(0x1d, 0x1d, 0x1f));
@@ -363,54 +337,24 @@ void apply()
     // The platform's palette, before Fusion replaces it, tells whether the
     // desktop is dark.
     const bool systemDark = QApplication::palette().color(QPalette::Window).lightnessF() < 0.5;
-    QApplication::setStyle(new AppStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
+    QApplication::setStyle(new AppStyle);
     if (QFontDatabase::families().contains(QLatin1String(interfaceFamily))) {
         QFont f(QString::fromLatin1(interfaceFamily));
         f.setPixelSize(13);
         QApplication::setFont(f);
     }
-    if (qEnvironmentVariableIsSet("QUORVEL_APPEARANCE")) {
-        QApplication::setPalette(qEnvironmentVariable("QUORVEL_APPEARANCE") == QLatin1String("dark")
-                ? darkPalette()
-                : lightPalette());
-    } else {
-        QApplication::setPalette(systemDark ? darkPalette() : lightPalette());
-    }
-    qApp->setStyleSheet(controlSheet());
+    if (qEnvironmentVariableIsSet("QUORVEL_APPEARANCE"))
+        usePalette(qEnvironmentVariable("QUORVEL_APPEARANCE") == QLatin1String("dark") ? darkPalette()
+                                                                                       : lightPalette());
+    else
+        usePalette(systemDark ? darkPalette() : lightPalette());
 }
 
-QString controlSheet()
+void usePalette(const QPalette &palette)
 {
-    // Fusion's buttons are small and square beside the prominent one, and its
-    // fields lose their frame on a dark palette; these are the desktop's
-    // rounded bezel buttons and framed fields, in the palette's colours.
-    const bool dark = appearance() == Color::Appearance::Dark;
-    const QPalette palette = QApplication::palette();
-    const QColor face = dark ? QColor(0x3a, 0x3a, 0x3c) : QColor(Qt::white);
-    const QColor border = dark ? QColor(255, 255, 255, 0x22) : QColor(0, 0, 0, 0x2a);
-    const QColor hover = dark ? face.lighter(115) : QColor(0xf4, 0xf4, 0xf3);
-    const QColor pressed = dark ? face.lighter(135) : QColor(0xe6, 0xe6, 0xe4);
-    QColor focus = brand();
-    focus.setAlphaF(0.7);
-    const QString fields
-        = QStringLiteral("QLineEdit { background: %1; border: 1px solid %2; border-radius: 5px;"
-                         " padding: 3px 6px; selection-background-color: %3; }"
-                         " QLineEdit:focus { border-color: %4; }"
-                         " QLineEdit:disabled { color: %5; }")
-              .arg(palette.color(QPalette::Base).name(), border.name(QColor::HexArgb), brand().name(),
-                  focus.name(QColor::HexArgb),
-                  palette.color(QPalette::Disabled, QPalette::Text).name(QColor::HexArgb));
-    return fields
-        + QStringLiteral(" QPushButton { background: %1; color: %2; border: 1px solid %3; border-radius: 6px;"
-                         " padding: 4px 14px; min-height: 18px; }"
-                         " QPushButton:hover { background: %4; }"
-                         " QPushButton:pressed { background: %5; }"
-                         " QPushButton:focus { border-color: %6; }"
-                         " QPushButton:disabled { color: %7; }"
-                         " QPushButton:flat { border: none; background: transparent; }")
-              .arg(face.name(), palette.color(QPalette::ButtonText).name(), border.name(QColor::HexArgb),
-                  hover.name(), pressed.name(), focus.name(QColor::HexArgb),
-                  palette.color(QPalette::Disabled, QPalette::ButtonText).name(QColor::HexArgb));
+    QApplication::setPalette(palette);
+    // Tool tips keep a palette of their own, taken from the platform.
+    QToolTip::setPalette(palette);
 }
 
 } // namespace Style

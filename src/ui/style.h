@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QIcon>
 #include <QString>
 
 class QAbstractButton;
@@ -51,6 +52,7 @@ Color::Appearance appearance();
 QColor brand();
 // A red that reads on both appearances, for error sentences.
 QColor error();
+QColor error(const QPalette &palette);
 
 // A card's fill, a step lighter than the window in either appearance.
 QColor cardFill();
@@ -63,12 +65,32 @@ QLabel *label(
 void setStyle(QLabel *label, Text style, Tone tone = Tone::Primary);
 void setTone(QWidget *widget, Tone tone);
 
+// What a button is for, which decides how the app's style draws it.
+enum class ButtonLook {
+    Standard, // a rounded bezel
+    Prominent, // the one button that does a screen's work, filled in the brand colour
+    Link, // words in the brand colour, no bezel
+    Plain, // words in the text colour, no bezel
+    Chip, // a pill that is on or off; checked, it is washed in the brand colour
+};
+void setLook(QAbstractButton *button, ButtonLook look);
+ButtonLook look(const QWidget *widget);
+
+// The desktop's two control sizes; small ones sit in bands of small print.
+enum class ControlSize { Regular, Small };
+void setControlSize(QWidget *widget, ControlSize size);
+ControlSize controlSize(const QWidget *widget);
+
 // The one button that does a screen's work, filled in the brand colour.
 void setProminent(QAbstractButton *button);
 // The colour of the words on such a button, for what is drawn on it by hand.
 QColor prominentText();
-// A button whose action can't be undone ("Forget", "Delete"), in red.
+// A button whose action can't be undone ("Forget", "Delete"): its words in
+// red, whatever its look.
 void setDestructive(QAbstractButton *button);
+bool isDestructive(const QWidget *widget);
+// The app's own symbol, as alerts and the window show it.
+QIcon appSymbol();
 // An alert or question as the desktop's own: the app's symbol, the title
 // in bold, the sentence below it at a width that reads as a paragraph.
 // Call after the texts are set.
@@ -79,13 +101,18 @@ void setLink(QAbstractButton *button);
 // A whole number with the user's grouping ("12,345").
 QString number(qint64 value);
 
-// The app's look for the process: Fusion, the UI face, and the palette
-// QUORVEL_APPEARANCE asks for ("dark" is dark, any other value light);
-// without it the system palette stays. Call once the QApplication exists.
+// Text for a button, check box or menu item as it is written: there a "&"
+// marks the shortcut letter and is not shown, so a name's own is doubled
+// ("Jo & Sam" reads "Jo & Sam", not "Jo _Sam").
+QString literal(const QString &text);
+
+// The app's look for the process: its style over Fusion, the UI face, and
+// the palette QUORVEL_APPEARANCE asks for ("dark" is dark, any other value
+// light); without it the system palette decides between the two. Call once
+// the QApplication exists.
 void apply();
-// The app-wide look of push buttons and text fields for the palette in use;
-// apply() sets it.
-QString controlSheet();
+// Puts a palette in use everywhere, tool tips included.
+void usePalette(const QPalette &palette);
 // The palettes themselves, for tests and for apply().
 QPalette lightPalette();
 QPalette darkPalette();

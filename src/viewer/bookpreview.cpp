@@ -21,10 +21,16 @@ constexpr int lineStep = 48;
 // Pages ahead are drawn while they fit in this share of the cache.
 constexpr qreal aheadShare = 0.75;
 
+bool isDark()
+{
+    return Style::appearance() == Color::Appearance::Dark;
+}
+
+// The desk the pages lie on: a step darker than the window in either
+// appearance, so it never passes for the panes beside it.
 QColor groundColor()
 {
-    return Style::appearance() == Color::Appearance::Dark ? QColor(0x26, 0x26, 0x28)
-                                                          : QColor(0xe3, 0xe3, 0xe6);
+    return isDark() ? QColor(0x19, 0x19, 0x1b) : QColor(0xe3, 0xe3, 0xe6);
 }
 
 } // namespace
@@ -304,6 +310,16 @@ void BookPreview::sendRequests()
     m_renderer->request(requests);
 }
 
+bool BookPreview::event(QEvent *event)
+{
+    // The scroll bars stand beside the pages, on the same desk.
+    if (event->type() == QEvent::Paint) {
+        QPainter painter(this);
+        painter.fillRect(rect(), groundColor());
+    }
+    return QAbstractScrollArea::event(event);
+}
+
 void BookPreview::paintEvent(QPaintEvent *)
 {
     QPainter painter(viewport());
@@ -396,10 +412,13 @@ void BookPreview::paintLabel(QPainter &painter)
         m_label.fill(Qt::transparent);
         QPainter pill(&m_label);
         pill.setRenderHint(QPainter::Antialiasing);
-        pill.setPen(Qt::NoPen);
-        pill.setBrush(QColor(20, 20, 22, 170));
+        // Dark glass over light pages; on the dark desk a lighter one with
+        // an edge, or it sinks into the desk.
+        pill.setPen(isDark() ? QPen(QColor(255, 255, 255, 40), 1) : Qt::NoPen);
+        pill.setBrush(isDark() ? QColor(0x52, 0x52, 0x56, 240) : QColor(20, 20, 22, 170));
         const QRectF shape(QPointF(0, 0), QSizeF(size));
-        pill.drawRoundedRect(shape, size.height() / 2.0, size.height() / 2.0);
+        const QRectF edge = shape.adjusted(0.5, 0.5, -0.5, -0.5);
+        pill.drawRoundedRect(edge, edge.height() / 2.0, edge.height() / 2.0);
         pill.setFont(font);
         pill.setPen(QColor(255, 255, 255, 235));
         pill.drawText(shape, Qt::AlignCenter, text);
@@ -506,6 +525,10 @@ void BookPreview::wheelEvent(QWheelEvent *event)
 void BookPreview::changeEvent(QEvent *event)
 {
     QAbstractScrollArea::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::PaletteChange) {
+        // The page count's pill is drawn in the appearance's colours.
+        m_labelText.clear();
+        update();
         viewport()->update();
+    }
 }

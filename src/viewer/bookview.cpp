@@ -13,6 +13,7 @@
 #include "ui/clampedtext.h"
 #include "ui/desktop.h"
 #include "ui/errors.h"
+#include "ui/hairline.h"
 #include "ui/icons.h"
 #include "ui/spinner.h"
 #include "ui/style.h"
@@ -32,20 +33,6 @@
 #include <cmath>
 
 namespace {
-
-// A one-pixel line between two panes.
-class Hairline : public QWidget
-{
-public:
-    Hairline() { setFixedWidth(1); }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.fillRect(rect(), Style::color(Style::Tone::Quaternary, palette()));
-    }
-};
 
 QString titleOf(const Project &project)
 {
@@ -110,7 +97,7 @@ BookView::BookView(std::shared_ptr<Project> project, QWidget *parent)
     , m_project(std::move(project))
     , m_pagesPerVolume(VolumePlan::defaultLimit)
     , m_results(new SearchResults(m_project.get()))
-    , m_divider(new Hairline)
+    , m_divider(new Hairline(Qt::Vertical))
     , m_splitter(new QSplitter(Qt::Horizontal))
     , m_preview(new BookPreview)
     , m_inspector(new Inspector(m_project.get()))

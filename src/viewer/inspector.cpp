@@ -204,7 +204,6 @@ void Inspector::buildBook()
     m_dedication->setMaximumHeight(84);
     m_dedication->setFont(Style::font(Style::Text::Body));
     m_dedication->viewport()->setAutoFillBackground(false);
-    m_dedication->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; }"));
     m_dedication->document()->setDocumentMargin(0);
     m_dedication->setTabChangesFocus(true);
     stack->addWidget(m_dedication);
@@ -245,12 +244,7 @@ void Inspector::buildRest()
     m_hiddenCount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_leftOutSection->addRow(QStringLiteral("Messages"), m_hiddenCount);
     auto *back = new QPushButton(QStringLiteral("Put Them All Back"));
-    back->setFlat(true);
-    back->setCursor(Qt::PointingHandCursor);
-    QPalette palette = back->palette();
-    palette.setColor(QPalette::ButtonText, Style::brand());
-    back->setPalette(palette);
-    back->setStyleSheet(QStringLiteral("QPushButton { text-align: left; padding: 0; border: none; }"));
+    Style::setLink(back);
     m_leftOutSection->addRow(back);
     connect(back, &QPushButton::clicked, this, [this] {
         if (m_project)

@@ -81,12 +81,7 @@ SearchResults::SearchResults(Project *project, QWidget *parent)
     m_header->setFont(Style::font(Style::Text::Subheadline, Style::Weight::Semibold));
     top->addWidget(m_header);
     top->addStretch(1);
-    m_replace->setFlat(true);
-    m_replace->setCursor(Qt::PointingHandCursor);
-    m_replace->setStyleSheet(
-        QStringLiteral("QPushButton { border: none; padding: 2px 4px; color: %1; }"
-                       " QPushButton:disabled { color: %2; }")
-            .arg(Style::brand().name(), Style::color(Style::Tone::Tertiary).name(QColor::HexArgb)));
+    Style::setLink(m_replace);
     m_replace->setFont(Style::font(Style::Text::Subheadline));
     top->addWidget(m_replace);
     layout->addLayout(top);

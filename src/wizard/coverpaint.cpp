@@ -90,13 +90,7 @@ CoverPaint::CoverPaint(CoverStep *step, QWidget *parent)
     m_prompt->setPlaceholderText(QStringLiteral("Two coffee cups on a rainy windowsill"));
     m_prompt->setTabChangesFocus(true);
     m_prompt->setFont(WizardLook::withEmoji(Style::font(Style::Text::Body)));
-    m_prompt->setFrameShape(QFrame::NoFrame);
     m_prompt->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_prompt->setStyleSheet(
-        QStringLiteral("QPlainTextEdit#paintPrompt { background: %1; border: 1px solid %2;"
-                       " border-radius: 6px; padding: 3px 4px; color: %3; }")
-            .arg(QApplication::palette().color(QPalette::Base).name(),
-                Style::cardEdge().name(QColor::HexArgb), Style::color(Style::Tone::Primary).name()));
     words->addWidget(m_prompt, 1);
     m_ideas->setObjectName(QStringLiteral("paintIdeas"));
     m_ideas->setIcon(Icons::icon(QStringLiteral("lightbulb"), Style::color(Style::Tone::Secondary)));
@@ -106,8 +100,6 @@ CoverPaint::CoverPaint(CoverStep *step, QWidget *parent)
     m_ideas->setToolTip(QStringLiteral("Ideas"));
     m_ideas->setAccessibleName(QStringLiteral("Ideas"));
     m_ideas->setCursor(Qt::PointingHandCursor);
-    m_ideas->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 2px; }"
-                                          " QToolButton::menu-indicator { image: none; width: 0; }"));
     auto *ideasMenu = new QMenu(m_ideas);
     m_ideas->setMenu(ideasMenu);
     words->addWidget(m_ideas, 0, Qt::AlignTop);
@@ -172,8 +164,7 @@ QWidget *CoverPaint::buildReferences()
     m_disclosure->setFont(Style::font(Style::Text::Callout));
     m_disclosure->setCursor(Qt::PointingHandCursor);
     m_disclosure->setIconSize(QSize(12, 12));
-    m_disclosure->setStyleSheet(
-        QStringLiteral("QToolButton { border: none; background: transparent; padding: 0; }"));
+    Style::setLook(m_disclosure, Style::ButtonLook::Plain);
     column->addWidget(m_disclosure, 0, Qt::AlignLeft);
     m_referenceBox = new QWidget;
     auto *inner = new QVBoxLayout(m_referenceBox);
@@ -227,7 +218,7 @@ void CoverPaint::fillIdeas()
     auto *menu = m_ideas->menu();
     menu->clear();
     for (const QString &idea : paintIdeas(*m_model)) {
-        QAction *action = menu->addAction(idea);
+        QAction *action = menu->addAction(Style::literal(idea));
         action->setFont(WizardLook::withEmoji(menu->font()));
         connect(action, &QAction::triggered, this, [this, idea] { setPrompt(idea); });
     }

@@ -51,13 +51,7 @@ CoverPhoto::CoverPhoto(CoverStep *step, QWidget *parent)
     m_tipsButton->setText(QStringLiteral("What works well"));
     m_tipsButton->setFont(Style::font(Style::Text::Caption));
     m_tipsButton->setPopupMode(QToolButton::InstantPopup);
-    m_tipsButton->setCursor(Qt::PointingHandCursor);
-    m_tipsButton->setStyleSheet(
-        QStringLiteral("QToolButton { color: %1; border: none; background: transparent;"
-                       " padding: 0; }"
-                       " QToolButton:hover { text-decoration: underline; }"
-                       " QToolButton::menu-indicator { image: none; width: 0; }")
-            .arg(Style::brand().name()));
+    Style::setLink(m_tipsButton);
     // The tips' icons are drawn when the menu first opens, not with the step.
     auto *menu = new QMenu(m_tipsButton);
     connect(menu, &QMenu::aboutToShow, menu, [menu] {

@@ -61,7 +61,6 @@ QLineEdit *plainField(const QString &name, const QString &placeholder, const QFo
     field->setPlaceholderText(placeholder);
     field->setFont(font);
     field->setFrame(false);
-    field->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; padding: 0; }"));
     return field;
 }
 
@@ -127,8 +126,6 @@ CoverTitleFields::CoverTitleFields(WizardModel *model, QWidget *parent)
     m_ideas->setToolTip(QStringLiteral("Title ideas from your conversation"));
     m_ideas->setAccessibleName(QStringLiteral("Title ideas from your conversation"));
     m_ideas->setCursor(Qt::PointingHandCursor);
-    m_ideas->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 2px; }"
-                                          " QToolButton::menu-indicator { image: none; width: 0; }"));
     m_ideasMenu = new QMenu(m_ideas);
     m_ideas->setMenu(m_ideasMenu);
     titleRow->row()->addWidget(m_ideas, 0, Qt::AlignVCenter);
@@ -156,7 +153,7 @@ void CoverTitleFields::fillIdeas()
 {
     m_ideasMenu->clear();
     for (const QString &idea : titleIdeas(*m_model)) {
-        QAction *action = m_ideasMenu->addAction(idea);
+        QAction *action = m_ideasMenu->addAction(Style::literal(idea));
         action->setFont(WizardLook::withEmoji(m_ideasMenu->font()));
         connect(action, &QAction::triggered, this, [this, idea] { m_model->setTitle(idea); });
     }

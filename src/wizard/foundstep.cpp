@@ -39,11 +39,7 @@ QString otherName(const BookFile &book)
 QPushButton *linkButton(const QString &symbol, const QString &text)
 {
     auto *button = new QPushButton(Icons::icon(symbol, Style::brand()), text);
-    button->setAutoDefault(false);
-    button->setFlat(true);
-    button->setCursor(Qt::PointingHandCursor);
-    button->setStyleSheet(
-        QStringLiteral("QPushButton { border: none; color: %1; padding: 0; }").arg(Style::brand().name()));
+    Style::setLink(button);
     return button;
 }
 

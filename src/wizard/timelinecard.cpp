@@ -1,6 +1,7 @@
 #include "timelinecard.h"
 
 #include "ui/clampedlabel.h"
+#include "ui/hairline.h"
 #include "ui/icons.h"
 #include "ui/style.h"
 #include "wizardlook.h"
@@ -52,22 +53,13 @@ TimelineCard::TimelineCard(
     if (m_actions.onShare) {
         auto *share = new QPushButton(Icons::icon(QStringLiteral("square.and.arrow.up"), Style::brand()),
             QStringLiteral("Share It as a Story Card"));
-        share->setAutoDefault(false);
-        share->setFlat(true);
-        share->setCursor(Qt::PointingHandCursor);
-        share->setStyleSheet(
-            QStringLiteral("QPushButton { border: none; color: %1; padding: 0; text-align: left; }")
-                .arg(Style::brand().name()));
+        Style::setLink(share);
         connect(share, &QPushButton::clicked, this, [this] { m_actions.onShare(); });
         stack->addWidget(share, 0, Qt::AlignLeft);
     }
 
     if (!m_made.isEmpty()) {
-        auto *divider = new QFrame;
-        divider->setFixedHeight(1);
-        divider->setStyleSheet(
-            QStringLiteral("background: %1;").arg(Style::cardEdge().name(QColor::HexArgb)));
-        stack->addWidget(divider);
+        stack->addWidget(new Hairline(Qt::Horizontal));
         auto *heading = Style::label(
             QStringLiteral("Made from this day"), Style::Text::Caption, Style::Tone::Secondary);
         heading->setFont(Style::font(Style::Text::Caption, Style::Weight::Semibold));
@@ -87,6 +79,8 @@ TimelineCard::TimelineCard(
             if (available) {
                 auto *add = new QPushButton;
                 add->setAutoDefault(false);
+                // On once added, washed in the brand colour.
+                add->setCheckable(true);
                 add->setProperty("addon", addon.id);
                 add->setMinimumHeight(24);
                 connect(add, &QPushButton::clicked, this, [this, id = addon.id] { m_actions.toggle(id); });
@@ -121,16 +115,7 @@ void TimelineCard::refresh(const Order &order)
         }
         button->setText(
             added ? QStringLiteral("Added") : QStringLiteral("Add \u00B7 ") + WizardLook::dollars(price));
-        if (added) {
-            QColor wash = Style::brand();
-            wash.setAlphaF(0.14);
-            button->setStyleSheet(
-                QStringLiteral("QPushButton { background: %1; color: %2; border: 1px solid %2;"
-                               " border-radius: 5px; padding: 3px 10px; font-weight: 600; }")
-                    .arg(wash.name(QColor::HexArgb), Style::brand().name()));
-        } else {
-            button->setStyleSheet(QString());
-        }
+        button->setChecked(added);
     }
 }
 

@@ -109,12 +109,6 @@ QWidget *TouchesStep::dedicationBlock()
     m_dedication->setObjectName(QStringLiteral("dedication"));
     m_dedication->setFont(WizardLook::withEmoji(Style::bookFont(QStringLiteral("EB Garamond"), 17)));
     m_dedication->setFixedHeight(64 + 16);
-    m_dedication->setFrameShape(QFrame::NoFrame);
-    m_dedication->setStyleSheet(
-        QStringLiteral("QPlainTextEdit#dedication { background: %1; border: 1px solid %2;"
-                       " border-radius: 8px; padding: 8px; color: %3; }")
-            .arg(Style::cardFill().name(), Style::cardEdge().name(QColor::HexArgb),
-                Style::color(Style::Tone::Primary).name()));
     m_dedication->setPlainText(m_model->dedication());
     connect(m_dedication, &QPlainTextEdit::textChanged, this,
         [this] { m_model->setDedication(m_dedication->toPlainText()); });
@@ -188,21 +182,13 @@ QWidget *TouchesStep::wordsBlock()
         Style::label(QStringLiteral("Set your words in bold, every time"), Style::Text::Headline));
     auto *row = new QHBoxLayout;
     row->setSpacing(6);
-    QColor wash = Style::brand();
-    wash.setAlphaF(0.14);
-    const QString look = QStringLiteral(
-        "QPushButton { border: 1px solid %1; border-radius: 11px; padding: 3px 12px; background: %2; }"
-        " QPushButton:checked { border-color: %3; background: %4; color: %3; font-weight: 600; }")
-                             .arg(Style::cardEdge().name(QColor::HexArgb), Style::cardFill().name(),
-                                 Style::brand().name(), wash.name(QColor::HexArgb));
     for (const QString &word : suggestedWords(m_model->insights())) {
-        auto *toggle = new QPushButton(QString(word).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        auto *toggle = new QPushButton(Style::literal(word));
         toggle->setProperty("word", word);
         toggle->setCheckable(true);
         toggle->setAutoDefault(false);
-        toggle->setCursor(Qt::PointingHandCursor);
         toggle->setFont(WizardLook::withEmoji(toggle->font()));
-        toggle->setStyleSheet(look);
+        Style::setLook(toggle, Style::ButtonLook::Chip);
         connect(toggle, &QPushButton::toggled, this, [this, word](bool on) {
             QSet<QString> words = m_model->words();
             if (on)

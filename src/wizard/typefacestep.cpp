@@ -7,9 +7,9 @@
 #include "wizardlook.h"
 #include "wizardmodel.h"
 
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QVBoxLayout>
 
 namespace {
@@ -34,14 +34,29 @@ const QList<LayoutChoice> &layouts()
     return list;
 }
 
+// A rounded sheet of paper, near-white in either appearance.
+class Paper : public QWidget
+{
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(0, 0, 0, 18), 1));
+        painter.setBrush(QColor(0xfc, 0xfc, 0xfc));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+    }
+};
+
 // Two messages on paper: always black on near-white, whatever the
 // appearance, as they will be printed.
 QWidget *sampleView(const QString &family, QList<ClampedLabel *> &lines)
 {
-    auto *paper = new QFrame;
+    auto *paper = new Paper;
     paper->setObjectName(QStringLiteral("sample"));
-    paper->setStyleSheet(QStringLiteral(
-        "QFrame#sample { background: #fcfcfc; border: 1px solid rgba(0, 0, 0, 0.07); border-radius: 6px; }"));
     auto *column = new QVBoxLayout(paper);
     column->setContentsMargins(12, 12, 12, 12);
     column->setSpacing(4);

@@ -11,8 +11,10 @@
 #include "shippingstep.h"
 #include "touchesstep.h"
 #include "typefacestep.h"
+#include "ui/hairline.h"
 #include "ui/icons.h"
 #include "ui/style.h"
+#include "ui/tintedpanel.h"
 #include "whatstep.h"
 #include "wizardlook.h"
 
@@ -150,23 +152,14 @@ QCoro::Task<void> renderForCover(QPointer<WizardModel> model)
         co_await model->renderGallery();
 }
 
-// The footer's plain buttons, drawn to match the prominent one beside them.
+// The footer's plain buttons, as tall and wide as the prominent one
+// beside them.
 QPushButton *footerButton(const QString &text, QWidget *parent)
 {
     auto *button = new QPushButton(text, parent);
     button->setAutoDefault(false);
     button->setMinimumHeight(30);
     button->setMinimumWidth(84);
-    const QColor fill = Style::cardFill();
-    QColor pressed = Style::color(Style::Tone::Primary);
-    pressed.setAlphaF(0.08);
-    button->setStyleSheet(QStringLiteral("QPushButton { background: %1; color: %2; border: 1px solid %3;"
-                                         " border-radius: 6px; padding: 5px 16px; }"
-                                         " QPushButton:pressed { background: %4; }"
-                                         " QPushButton:disabled { color: %5; }")
-                              .arg(fill.name(), Style::color(Style::Tone::Primary).name(),
-                                  Style::cardEdge().name(QColor::HexArgb), pressed.name(QColor::HexArgb),
-                                  Style::color(Style::Tone::Tertiary).name(QColor::HexArgb)));
     return button;
 }
 
@@ -198,12 +191,7 @@ WizardView::WizardView(WizardModel *model, CanCancel canCancel, QWidget *parent)
     m_scroll->viewport()->setAutoFillBackground(false);
     content->setAutoFillBackground(false);
 
-    auto *divider = new QFrame;
-    divider->setFrameShape(QFrame::HLine);
-    divider->setFrameShadow(QFrame::Plain);
-    divider->setFixedHeight(1);
-    divider->setStyleSheet(QStringLiteral("background: %1; border: none;")
-                               .arg(Style::color(Style::Tone::Quaternary).name(QColor::HexArgb)));
+    auto *divider = new Hairline(Qt::Horizontal);
 
     // The column is at most 860 wide, centred in whatever room there is.
     auto *frame = new QWidget;
@@ -302,15 +290,13 @@ QWidget *WizardView::makeHeader()
     auto *row = new QHBoxLayout;
     row->setSpacing(12);
     if (m_model->step() != Step::Found) {
-        auto *badge = new QLabel;
-        badge->setObjectName(QStringLiteral("stepBadge"));
+        auto *badge = new TintedPanel(9, 0.12);
         badge->setFixedSize(36, 36);
-        badge->setAlignment(Qt::AlignCenter);
-        badge->setPixmap(Icons::pixmap(WizardModel::symbol(m_model->step()), 18, Style::brand()));
-        QColor wash = Style::brand();
-        wash.setAlphaF(0.12);
-        badge->setStyleSheet(QStringLiteral("QLabel#stepBadge { background: %1; border-radius: 9px; }")
-                                 .arg(wash.name(QColor::HexArgb)));
+        auto *symbol = new QLabel(badge);
+        symbol->setObjectName(QStringLiteral("stepBadge"));
+        symbol->setGeometry(badge->rect());
+        symbol->setAlignment(Qt::AlignCenter);
+        symbol->setPixmap(Icons::pixmap(WizardModel::symbol(m_model->step()), 18, Style::brand()));
         row->addWidget(badge);
     }
     m_heading = new QLabel;

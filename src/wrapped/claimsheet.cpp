@@ -5,6 +5,7 @@
 #include "ui/errors.h"
 #include "ui/icons.h"
 #include "ui/style.h"
+#include "ui/unopenedpage.h"
 
 #include <QCheckBox>
 #include <QDragEnterEvent>
@@ -106,6 +107,7 @@ ClaimSheet::ClaimSheet(Rewards::Claim::Kind kind, QWidget *parent)
     : Sheet(parent, sheetWidth)
     , m_done(new QWidget)
     , m_errorRow(new ErrorRow)
+    , m_unopenedRules(new UnopenedPage)
 {
     m_claim.kind = kind;
     const bool share = kind == Rewards::Claim::Kind::Share;
@@ -122,6 +124,7 @@ ClaimSheet::ClaimSheet(Rewards::Claim::Kind kind, QWidget *parent)
     m_done->hide();
     body()->addWidget(m_done);
     body()->addWidget(m_errorRow);
+    body()->addWidget(m_unopenedRules);
 
     QPushButton *rules = addButton(QStringLiteral("Official Rules"), Role::Other);
     Style::setLink(rules);
@@ -129,7 +132,8 @@ ClaimSheet::ClaimSheet(Rewards::Claim::Kind kind, QWidget *parent)
     m_send
         = addButton(share ? QStringLiteral("Get My Code") : QStringLiteral("Send for Review"), Role::Confirm);
 
-    connect(rules, &QPushButton::clicked, this, [] { Desktop::instance().openUrl(rulesPage()); });
+    connect(rules, &QPushButton::clicked, this, [this] { openRules(); });
+    connect(m_unopenedRules, &UnopenedPage::retryRequested, this, [this] { openRules(); });
     connect(m_close, &QPushButton::clicked, this, &ClaimSheet::reject);
     connect(m_send, &QPushButton::clicked, this, [this] { send(); });
     refresh();
@@ -266,6 +270,20 @@ void ClaimSheet::setScreenshot(const QString &file)
 QUrl ClaimSheet::rulesPage()
 {
     return Pricing::address("wrapped/rules/");
+}
+
+QCoro::Task<void> ClaimSheet::openRules()
+{
+    QPointer<ClaimSheet> self(this);
+    const QUrl page = rulesPage();
+    const bool opened = co_await Desktop::instance().openUrl(page);
+    if (!self)
+        co_return;
+    m_unopenedRules->setPage(opened ? QString()
+                                    : QStringLiteral("The rules page didn't open in your browser. Open this "
+                                                     "address in a browser to read them."),
+        opened ? QUrl() : page);
+    fitToContent();
 }
 
 void ClaimSheet::reject()

@@ -13,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QWidget;
+class UnopenedPage;
 
 // The form in which the user claims a sharing reward: the link to the
 // post, a screenshot, an e-mail address, for the free book the post's
@@ -42,6 +43,9 @@ public:
 
     // The service's page of the rewards' official rules.
     static QUrl rulesPage();
+    // "Official Rules": the page in the browser, else its address here.
+    QCoro::Task<void> openRules();
+    UnopenedPage *unopenedRules() const { return m_unopenedRules; }
 
 public slots:
     void reject() override;
@@ -67,6 +71,7 @@ private:
     QPushButton *m_screenshotButton;
     QLabel *m_screenshotName;
     ErrorRow *m_errorRow;
+    UnopenedPage *m_unopenedRules;
     QPushButton *m_close;
     QPushButton *m_send;
 };

@@ -26,13 +26,6 @@ bool isOpen(const std::optional<Rewards::Status> &status)
     return status && status->rewards == QLatin1String("on");
 }
 
-// The desktop's small control size, for the buttons inside the band.
-void makeSmall(QPushButton *button)
-{
-    button->setFont(Style::font(Style::Text::Subheadline));
-    button->setStyleSheet(QStringLiteral("QPushButton { padding: 1px 9px; min-height: 14px; }"));
-}
-
 // The step's number in a thin brand-coloured ring.
 class NumberBadge : public QWidget
 {
@@ -104,7 +97,8 @@ public:
         m_done->setPalette(brand);
         m_note->setWordWrap(false);
         m_soon->setWordWrap(false);
-        makeSmall(m_claim);
+        // The desktop's small control size, for the buttons inside the band.
+        Style::setControlSize(m_claim, Style::ControlSize::Small);
         for (QWidget *badge : { static_cast<QWidget *>(m_doneSymbol), static_cast<QWidget *>(m_done),
                  static_cast<QWidget *>(m_note), static_cast<QWidget *>(m_soon),
                  static_cast<QWidget *>(m_claim) })
@@ -169,7 +163,7 @@ UnlockStrip::UnlockStrip(Rewards &rewards, QWidget *parent)
     row->addWidget(divider());
     row->addWidget(m_viral, 1);
 
-    makeSmall(m_invite);
+    Style::setControlSize(m_invite, Style::ControlSize::Small);
     m_referral->addExtra(m_invite);
 
     connect(m_share->claimButton(), &QPushButton::clicked, this,

@@ -51,9 +51,15 @@ TEST_F(BackupSheetTest, WhatABackupHoldsDecidesWhatItAsksFor)
     EXPECT_FALSE(BackupSheet::hasContent(backup(true, false, false)));
 
     BackupSheet *sheet = present();
-    // None found where the phone's backups are kept: the steps, then the zone.
+    // None found where the phone's backups are kept: the steps a Linux user
+    // takes, then the zone.
     EXPECT_FALSE(sheet->chosen());
     EXPECT_TRUE(TestSupport::findText(sheet, "To make one"));
+    const QString steps = TestSupport::visibleTexts(sheet).join(QLatin1Char('\n'));
+    EXPECT_TRUE(steps.contains("idevicebackup2 backup --full ~/MobileSync/Backup")) << steps.toStdString();
+    EXPECT_TRUE(steps.contains("Finder or the Apple Devices app on another computer"));
+    EXPECT_FALSE(steps.contains("file manager"));
+    EXPECT_FALSE(steps.contains("Manage Backups"));
     EXPECT_FALSE(sheet->primaryButton()->isVisible());
     EXPECT_FALSE(sheet->backButton()->isVisible());
 
@@ -72,19 +78,17 @@ TEST_F(BackupSheetTest, WhatABackupHoldsDecidesWhatItAsksFor)
     EXPECT_FALSE(sheet->primaryButton()->isEnabled());
     EXPECT_FALSE(sheet->isWorking());
     EXPECT_TRUE(TestSupport::findText(sheet,
-        "This backup has no messages or WhatsApp chats in it. In the file manager, back up again with “all "
-        "of the "
-        "data on your iPhone”."));
+        "This backup has no messages or WhatsApp chats in it. Back up again with all of the data: "
+        "idevicebackup2 backup --full, or “all of the data on your iPhone” in Finder or the Apple Devices "
+        "app."));
 }
 
-TEST_F(BackupSheetTest, LooksCalmInBothAppearances)
+TEST_F(BackupSheetTest, AnEncryptedBackupsPasswordIsExplainedTheLinuxWay)
 {
-    TestSupport::inBothAppearances([&](const QString &suffix) {
-        BackupSheet *sheet = present();
-        TestSupport::saveScreen(sheet, "backup-steps" + suffix);
-        sheet->choose(backup(true, false, std::nullopt));
-        sheet->passwordField()->setText(QStringLiteral("secret"));
-        TestSupport::saveScreen(sheet, "backup-password" + suffix);
-        sheet->reject();
-    });
+    BackupSheet *sheet = present();
+    sheet->choose(backup(true, false, std::nullopt));
+    EXPECT_TRUE(TestSupport::findText(sheet,
+        "It's the password you chose when you turned on encrypted backups (with idevicebackup2, in "
+        "Finder or in the Apple Devices app), not your iPhone's passcode. It stays on this computer."));
+    sheet->reject();
 }

@@ -11,7 +11,11 @@
 #include "ui/contentunavailable.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 
 using namespace Shell;
 using Route = ContentView::Route;
@@ -67,7 +71,6 @@ TEST_F(ContentViewTest, RoutesByAccessAndAddedSources)
         EXPECT_EQ(view.route(), Route::Progress);
         view.show();
         EXPECT_EQ(view.route(), Route::Access);
-        TestSupport::saveScreen(&view, QStringLiteral("access"));
     }
     {
         setDatabase(true);
@@ -114,7 +117,6 @@ TEST_F(ContentViewTest, AgreeingStoresConsentAndOpensTheBook)
     EXPECT_EQ(opens.opens[0]->them, "(555) 555-0100");
     ASSERT_EQ(view->detail(), Detail::Reading);
     EXPECT_TRUE(TestSupport::findText(view->detailWidget(), "Reading 12,345 messages"));
-    TestSupport::saveScreen(view.get(), QStringLiteral("reading"));
 
     opens.finish(0);
     ASSERT_TRUE(TestSupport::waitUntil([&] { return view->detail() == Detail::Book; }));
@@ -220,7 +222,6 @@ TEST_F(ContentViewTest, AFailedOpenShowsOnlyWhileItsConversationIsSelected)
     EXPECT_EQ(qobject_cast<ContentUnavailable *>(view->detailWidget())->description(),
         "brimlow-core failed (1): Error: The store is locked.\n");
     EXPECT_EQ(view->title(), "a");
-    TestSupport::saveScreen(view.get(), QStringLiteral("open-error"));
 
     // A conversation without consent shows its consent screen, not the error.
     pick(view->conversationList(), "c");
@@ -288,4 +289,77 @@ TEST_F(ContentViewTest, OpenNamedInTheEnvironmentNeverOverridesTheUser)
     tool.answers.insert(QStringLiteral("mac"), chats({ { "a" }, { "b" }, { "c" } }));
     TestSupport::await(lib->load());
     EXPECT_EQ(view->selection(), "a");
+}
+
+// The consent screen was built again when the contacts were read, and the
+// box the user had ticked was empty again.
+TEST_F(ContentViewTest, NamesReadLaterRenameTheConsentScreenAndKeepItsTick)
+{
+    listOnComputer({ { "+15555550100" } });
+    QTemporaryDir contacts;
+    Library::Environment environment;
+    environment.contacts = contacts.path();
+    Library lib(environment);
+    lib.setRunner(tool.runner());
+    const auto view = shown(&lib);
+    waitForList(*view, 1);
+    pick(view->conversationList(), "+15555550100");
+    QPointer<ConsentView> consent = qobject_cast<ConsentView *>(view->detailWidget());
+    ASSERT_NE(consent, nullptr);
+    EXPECT_TRUE(TestSupport::findText(consent, "Make a book with (555) 555-0100"));
+    consent->okToPrint()->click();
+
+    TestSupport::writeFile(
+        contacts.filePath("all.vcf"), "BEGIN:VCARD\nN:Rivera;Sam\nTEL:+1 (555) 555-0100\nEND:VCARD\n");
+    QSignalSpy names(&lib, &Library::namesChanged);
+    TestSupport::await(lib.load());
+    ASSERT_EQ(names.count(), 1);
+    ASSERT_EQ(view->detailWidget(), consent.data());
+    EXPECT_TRUE(TestSupport::findText(consent, "Make a book with Sam Rivera"));
+    EXPECT_EQ(consent->okToPrint()->text(),
+        "I'm in this conversation, and Sam Rivera is happy to be in a printed book.");
+    EXPECT_TRUE(consent->okToPrint()->isChecked());
+    EXPECT_TRUE(consent->readButton()->isEnabled());
+    EXPECT_EQ(view->title(), "Sam Rivera");
+}
+
+TEST_F(ContentViewTest, AChatExportIsShownByWhomTheUserSaysTheyAreNot)
+{
+    QTemporaryDir dir;
+    Source file = savedChatFile(dir);
+    file.name = QStringLiteral("WhatsApp Chat mit Jane Doe");
+    Backups::save({ file });
+    Listed chat(QStringLiteral("Jane Doe & John Doe"));
+    chat.people = QList<Conversation::LogPerson> { { "Jane Doe", 6 }, { "John Doe", 4 } };
+    tool.answers.insert(file.id, chats({ chat }));
+    const auto lib = library();
+    const auto view = shown(lib.get());
+    const QString id = file.id + QStringLiteral(":Jane Doe & John Doe");
+    ConversationListModel *model = view->conversationList()->model();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return model->indexOf(id).isValid(); }));
+    EXPECT_EQ(model->data(model->indexOf(id)).toString(), "Jane Doe");
+
+    pick(view->conversationList(), id);
+    auto *consent = qobject_cast<ConsentView *>(view->detailWidget());
+    ASSERT_NE(consent, nullptr);
+    // The export is named after the one the user talks to: the user is the other.
+    EXPECT_EQ(consent->me(), "John Doe");
+    EXPECT_TRUE(TestSupport::findText(consent, "Make a book with Jane Doe"));
+    consent->okToPrint()->click();
+
+    consent->picker()->setCurrentIndex(consent->picker()->findData(QStringLiteral("Jane Doe")));
+    ASSERT_EQ(view->detailWidget(), consent);
+    EXPECT_TRUE(TestSupport::findText(consent, "Make a book with John Doe"));
+    EXPECT_TRUE(TestSupport::findText(consent,
+        "To make it, Quorvel reads your messages with John Doe: 10 of them, going back to March 1, 2024. It "
+        "reads them here, on this computer. Nothing is sent anywhere until you order, and then only the "
+        "finished book."));
+    EXPECT_TRUE(consent->okToPrint()->isChecked());
+    EXPECT_EQ(view->title(), "John Doe");
+    EXPECT_EQ(model->data(model->indexOf(id)).toString(), "John Doe");
+
+    consent->readButton()->click();
+    ASSERT_EQ(opens.opens.size(), 1u);
+    EXPECT_EQ(opens.opens[0]->them, "John Doe");
+    EXPECT_EQ(Defaults::standard().string("me:" + id), "Jane Doe");
 }

@@ -132,7 +132,6 @@ TEST_F(ConversationListTest, ALoadingSectionShowsASpinnerUntilItsListArrives)
     const QModelIndex last = list.model()->index(list.model()->rowCount() - 1, 0);
     EXPECT_EQ(ConversationListModel::kind(last), Kind::ReadFromMac);
     EXPECT_EQ(last.data().toString(), "Read Messages from a Mac…");
-    TestSupport::saveScreen(&list, QStringLiteral("sidebar-loading"));
 
     QTest::mouseClick(list.view()->viewport(), Qt::LeftButton, {}, list.view()->visualRect(last).center());
     ASSERT_EQ(TestSupport::desktop().of("openUrl").size(), 1);
@@ -190,7 +189,6 @@ TEST_F(ConversationListTest, DroppedFilesAreAddedEachOnItsOwnAndFailuresSayWhy)
     EXPECT_EQ(adder.fileAlert()->text(), "That didn't open");
     EXPECT_EQ(adder.fileAlert()->informativeText(), latest);
     EXPECT_EQ(shown.window.findChildren<QMessageBox *>().size(), 1);
-    TestSupport::saveScreen(adder.fileAlert(), QStringLiteral("file-alert"));
     EXPECT_EQ(lib->added().first().name, "WhatsApp Chat with Sam");
     ASSERT_TRUE(TestSupport::waitUntil([&] { return lib->loadingSources().isEmpty(); }));
     EXPECT_EQ(list->selection(), std::nullopt);
@@ -251,25 +249,3 @@ TEST_F(ConversationListTest, TheAddMenuOffersEveryKindOfSource)
     EXPECT_TRUE(lib->added().isEmpty());
 }
 
-TEST_F(ConversationListTest, LooksLikeASidebar)
-{
-    setDatabase(true);
-    Listed kim { "kim@example.com", 48213 };
-    kim.first = QStringLiteral("2019-08-14");
-    Listed sam { "+15555550100", 912 };
-    Listed long_ { "Alexandria Wolfeschlegelsteinhausenbergerdorff", 3 };
-    tool.answers.insert(QStringLiteral("mac"), chats({ kim, sam, long_ }));
-    const Source phone = backup(QStringLiteral("phone"), QStringLiteral("2024-05-31T10:20:30Z"));
-    Backups::save({ phone });
-    tool.answers.insert(QStringLiteral("phone"), QByteArray("{"));
-    const auto lib = library();
-    TestSupport::await(lib->load());
-    SourceAdder adder(lib.get());
-    TestSupport::inBothAppearances([&](const QString &suffix) {
-        ConversationList list(lib.get(), &adder);
-        list.resize(280, 520);
-        list.show();
-        list.setSelection(QStringLiteral("+15555550100"));
-        TestSupport::saveScreen(&list, "sidebar" + suffix);
-    });
-}

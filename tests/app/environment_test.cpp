@@ -78,8 +78,6 @@ TEST(Environment, TheAppearanceIsDarkOnlyForTheWordDark)
         const ProbeRun run = probe.run({ "--until", "Choose someone" });
         ASSERT_EQ(run.status, 0) << value;
         EXPECT_EQ(detailLightness(run) < 0.5, dark) << value;
-        if (dark)
-            QFile::copy(run.screen, QStringLiteral(QUORVEL_TEST_SCREENS "/window-dark.png"));
     }
 }
 

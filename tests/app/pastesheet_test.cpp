@@ -92,7 +92,6 @@ TEST_F(PasteSheetTest, TextTheToolCantReadStaysWithTheToolsLastLine)
     EXPECT_TRUE(lib->added().isEmpty());
     // Nothing is kept of a chat that didn't read.
     EXPECT_EQ(pastedFolders(), before);
-    TestSupport::saveScreen(sheet, QStringLiteral("paste-error"));
 
     // Escape closes without adding anything.
     QPointer<PasteSheet> alive(sheet);
@@ -101,14 +100,3 @@ TEST_F(PasteSheetTest, TextTheToolCantReadStaysWithTheToolsLastLine)
     EXPECT_TRUE(lib->added().isEmpty());
 }
 
-TEST_F(PasteSheetTest, LooksCalmInBothAppearances)
-{
-    TestSupport::inBothAppearances([&](const QString &suffix) {
-        PasteSheet sheet(lib.get(), nullptr);
-        sheet.setAttribute(Qt::WA_DeleteOnClose, false);
-        sheet.nameField()->setText(QStringLiteral("Sam"));
-        sheet.textField()->setPlainText(chat.trimmed());
-        sheet.show();
-        TestSupport::saveScreen(&sheet, "paste" + suffix);
-    });
-}

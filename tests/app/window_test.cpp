@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 #include "app/updater.h"
 #include "shelltest.h"
+#include "ui/appstyle.h"
 #include "ui/style.h"
 #include "ui/windowtoolbar.h"
 
@@ -127,4 +128,23 @@ TEST(Display, WithoutOneTheAppSaysSoInOneSentenceAndFails)
     EXPECT_EQ(said,
         "Quorvel needs a display to open its window: start it from a desktop session, or under "
         "xvfb-run.\n");
+}
+
+TEST_F(WindowTest, EveryWindowIsDrawnByTheAppsOwnStyle)
+{
+    App app(App::Options { QString() });
+    app.window()->show();
+    // The About box opens as its own window, like every alert.
+    helpMenu(*app.window()).first()->trigger();
+    QApplication::processEvents();
+    int windows = 0;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible())
+            continue;
+        ++windows;
+        EXPECT_NE(qobject_cast<AppStyle *>(window->style()), nullptr) << window->metaObject()->className();
+        EXPECT_TRUE(window->styleSheet().isEmpty()) << window->metaObject()->className();
+    }
+    EXPECT_GE(windows, 2);
+    EXPECT_TRUE(qApp->styleSheet().isEmpty());
 }

@@ -41,7 +41,7 @@ inline BookFlow::Screens screens()
             buttons.append({ QStringLiteral("Cancel"), cancelled });
         return screen(QStringLiteral("wizard"), buttons);
     };
-    screens.pages = [](std::shared_ptr<Project>, std::function<void()> done) {
+    screens.pages = [](std::shared_ptr<Project>, std::optional<int>, std::function<void()> done) {
         return screen(QStringLiteral("pages"), { { QStringLiteral("Done"), done } });
     };
     screens.wrapped = [](std::shared_ptr<Project>, const Wrapped &wrapped, std::optional<QString> focus,

@@ -73,16 +73,6 @@ TEST_F(BookHomeViewTest, ShowsTheBookItsFactsAndTheAddonsOfTheThreeGroups)
     // A book without order choices: the paperback, no shipping yet.
     EXPECT_EQ(view->orderLabel().plainText(), "Order · $39");
     EXPECT_EQ(findText(view.get(), QStringLiteral("+$9"))->isVisible(), true);
-    view.reset();
-
-    inBothAppearances([&](const QString &suffix) {
-        auto looked = page(project);
-        ASSERT_TRUE(settled(*looked));
-        saveScreen(looked.get(), QStringLiteral("book-page") + suffix);
-        // And all of it, down to deleting the book.
-        looked->resize(1280, 1240);
-        saveScreen(looked.get(), QStringLiteral("book-page-whole") + suffix);
-    });
 }
 
 TEST_F(BookHomeViewTest, WithoutTheWrappedTheToolbarHasThePagesOnly)

@@ -144,17 +144,29 @@ TEST_F(ConsentViewTest, ThePickerStartsOnTheStoredChoiceElseTheGuessAndStoresEve
     }
 }
 
-TEST_F(ConsentViewTest, LooksCalmInBothAppearances)
+TEST_F(ConsentViewTest, AChatExportsTextsFollowWhoTheUserSaysTheyAre)
 {
-    TestSupport::inBothAppearances([&](const QString &suffix) {
-        QWidget pane;
-        pane.setAutoFillBackground(true);
-        pane.setBackgroundRole(QPalette::Base);
-        auto *layout = new QVBoxLayout(&pane);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(new ConsentView(conversation("mac", people), QStringLiteral("Sam"), actions()));
-        pane.resize(1000, 760);
-        pane.show();
-        TestSupport::saveScreen(&pane, "consent" + suffix);
-    });
+    Conversation chat
+        = conversation("file-1", QList<Conversation::LogPerson> { { "Jane Doe", 3 }, { "John Doe", 2 } });
+    chat.source.name = QStringLiteral("Discussion WhatsApp avec Jane Doe");
+    chat.source.log = QStringLiteral("/nowhere/chat.txt");
+    ConsentView view(chat, QStringLiteral("Jane Doe"), actions());
+    EXPECT_EQ(view.me(), "John Doe");
+    EXPECT_EQ(stored("me:file-1:Sam"), "John Doe");
+    view.okToPrint()->click();
+
+    view.picker()->setCurrentIndex(0);
+    EXPECT_EQ(stored("me:file-1:Sam"), "Jane Doe");
+    EXPECT_TRUE(TestSupport::findText(&view, "Make a book with John Doe"));
+    EXPECT_EQ(
+        view.okToPrint()->text(), "I'm in this conversation, and John Doe is happy to be in a printed book.");
+    EXPECT_TRUE(view.okToPrint()->isChecked());
+
+    // Names that come later change the texts, not what the user did.
+    view.setName(QStringLiteral("Tom & Jerry"));
+    EXPECT_TRUE(TestSupport::findText(&view, "Make a book with Tom & Jerry"));
+    EXPECT_EQ(view.okToPrint()->text(),
+        "I'm in this conversation, and Tom && Jerry is happy to be in a printed book.");
+    EXPECT_TRUE(view.okToPrint()->isChecked());
+    EXPECT_TRUE(view.readButton()->isEnabled());
 }

@@ -72,6 +72,16 @@ TEST_F(EbookExportTest, WithoutApplicationsTheEbookIsShownAndKindleOpensItsPage)
     EXPECT_EQ(desktop().calls[1].what, "openUrl");
     EXPECT_EQ(desktop().calls[1].arguments.first(), "https://www.amazon.com/sendtokindle");
 
+    // Without a browser the page's address is said, to open by hand.
+    desktop().reset();
+    desktop().opens = false;
+    TestSupport::await(EbookExport::run(project, EbookExport::Destination::Kindle, nullptr));
+    EXPECT_EQ(project->error(),
+        QStringLiteral(
+            "Send to Kindle's page didn't open in your browser. Open https://www.amazon.com/sendtokindle "
+            "in a browser to send the ebook, which is shown in the file manager."));
+    EXPECT_EQ(desktop().of(QStringLiteral("reveal")).size(), 1);
+
     // Send to Kindle's own application, when there is one, gets the file.
     desktop().reset();
     desktop().applications.insert(

@@ -54,7 +54,6 @@ TEST_F(MakingViewTest, HandsOverOnlyAfterAPdfTypesetAfterItAppeared)
     // A thin book's cover is drawn for 40 pages: the sheet is
     // (40 / 444 + 0.06 + 10.25) inches wide at 72 pixels an inch.
     EXPECT_NEAR(QImage(*view.cover()).width(), (40.0 / 444 + 0.06 + 10.25) * 72, 1);
-    saveScreen(&view, QStringLiteral("making-ready"));
     EXPECT_TRUE(done.isEmpty());
     ASSERT_TRUE(waitUntil([&] { return !done.isEmpty(); }));
     QTest::qWait(800);
@@ -80,7 +79,6 @@ TEST_F(MakingViewTest, AFailingTypesettingShowsItsSentenceAndAWayBack)
     }));
     EXPECT_FALSE(view.isReady());
     EXPECT_FALSE(findText(&view, QStringLiteral("Binding the cover")));
-    saveScreen(&view, QStringLiteral("making-failed"));
     auto *back = qobject_cast<QPushButton *>(findText(&view, QStringLiteral("Change Setup")));
     ASSERT_TRUE(back);
     QTest::mouseClick(back, Qt::LeftButton);
@@ -109,16 +107,3 @@ TEST_F(MakingViewTest, ACoverThatDoesNotComeOutStillHandsOver)
     EXPECT_TRUE(previews(project->folder()).isEmpty());
 }
 
-TEST_F(MakingViewTest, TheScreenInBothAppearances)
-{
-    FakeTypst typst;
-    typst.hold = true;
-    std::shared_ptr<Project> project = open(designedBook(1234));
-    fakeTypesetting(*project, typst);
-    inBothAppearances([&](const QString &suffix) {
-        MakingView view(project);
-        view.resize(900, 600);
-        view.show();
-        saveScreen(&view, QStringLiteral("making") + suffix);
-    });
-}

@@ -81,7 +81,7 @@ TEST_F(Placement, StripeSendsEveryPrintFileAndOpensThePaymentPage)
     EXPECT_EQ(stages, (QStringList { "preparing 1/1", "uploading 1/2", "uploading 2/2", "handing", "done" }));
     const QList<QStringList> opened = TestSupport::desktop().of(QStringLiteral("openUrl"));
     ASSERT_EQ(opened.size(), 1);
-    EXPECT_TRUE(opened.first().first().startsWith(service.origin() + QStringLiteral("/api/pay/")));
+    EXPECT_TRUE(opened.first().first().startsWith(service.origin() + QStringLiteral("/pay/")));
 
     // The stand-in holds the very PDFs made here, with their page counts.
     const QJsonObject placed = orderOf(opened.first().first());
@@ -158,7 +158,7 @@ TEST_F(Placement, AFailureAtAnyStepIsToldAndTheNextTryGoesThrough)
 
 TEST_F(Placement, AFileTheBookDidNotMakeStopsTheUploadsThere)
 {
-    const QString upload = service.origin() + QStringLiteral("/api/uploads/o1/");
+    const QString upload = service.origin() + QStringLiteral("/uploads/o1/");
     service.answer(QStringLiteral("/api/orders$"), 200,
         QStringLiteral(R"({"id":"o1","token":"t","mode":"stripe","files":[)"
                        R"({"name":"cover-1.pdf","url":"%1cover-1.pdf"},)"
@@ -181,8 +181,13 @@ TEST_F(Placement, AFileTheBookDidNotMakeStopsTheUploadsThere)
 
 TEST_F(Placement, CoversFollowTheVolumeOrderWhateverTheServicesOrder)
 {
-    // A page limit that cuts the book in two, and print runs that only
-    // write their files, so only the order of the spines is at stake.
+    // A page limit that cuts the book in two, its days spread over pages by
+    // a page added before the last, and print runs that only write their
+    // files, so only the order of the spines is at stake.
+    const int before = project->layout().pageCount;
+    project->addPage(project->book().messages.last().at.left(10), QStringLiteral("The last day"));
+    ASSERT_TRUE(TestSupport::waitUntil(
+        [&] { return project->layout().pageCount > before && !project->isTypesetting(); }, 120000));
     pricing->pagesPerVolume = VolumePlan::reserved + 1;
     while (project->planVolumes(pricing->pagesPerVolume).size() > 2)
         ++pricing->pagesPerVolume;

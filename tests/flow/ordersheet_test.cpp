@@ -6,6 +6,7 @@
 #include "ordertest.h"
 #include "service/coverart.h"
 #include "service/rewards.h"
+#include "ui/unopenedpage.h"
 
 #include <QLabel>
 #include <QTest>
@@ -88,7 +89,6 @@ TEST_F(Sheets, StripeAsksForAnEmailAndPaysOnAPaymentPage)
     EXPECT_FALSE(order->isEnabled());
     type(sheet, QStringLiteral("Your email"), QStringLiteral("@"));
     EXPECT_TRUE(order->isEnabled());
-    TestSupport::saveScreen(sheet, QStringLiteral("order-sheet-stripe"));
 }
 
 TEST_F(Sheets, OtherModesConfirmByEmailAndOffOrdersNothing)
@@ -116,7 +116,6 @@ TEST_F(Sheets, OtherModesConfirmByEmailAndOffOrdersNothing)
             buttons << button->text();
     EXPECT_EQ(buttons, QStringList { QStringLiteral("Cancel") });
     EXPECT_EQ(ordersCreated(), 0);
-    TestSupport::saveScreen(closed, QStringLiteral("order-sheet-off"));
 }
 
 TEST_F(Sheets, WhileTheModeIsAskedASpinnerShowsAndNothingCanBeSent)
@@ -130,7 +129,6 @@ TEST_F(Sheets, WhileTheModeIsAskedASpinnerShowsAndNothingCanBeSent)
     ASSERT_TRUE(send);
     EXPECT_FALSE(send->isEnabled());
     EXPECT_TRUE(buttonWithText(sheet, QStringLiteral("Cancel")));
-    TestSupport::saveScreen(sheet, QStringLiteral("order-sheet-asking"));
     EXPECT_TRUE(
         TestSupport::waitUntil([&] { return buttonWithText(sheet, "Continue to Payment") != nullptr; }));
 }
@@ -156,7 +154,6 @@ TEST_F(Sheets, ReturnInACodeFieldChecksTheCodeAndNothingElse)
     EXPECT_TRUE(sheet->isVisible());
     EXPECT_EQ(ordersCreated(), 0);
     EXPECT_EQ(service.requests(QStringLiteral("/api/discounts/NOPE$")).size(), 1);
-    TestSupport::saveScreen(sheet, QStringLiteral("order-sheet-codes-refused"));
 
     // An emptied field still checks on Return: no answer, and the line goes.
     type(sheet, QStringLiteral("Discount or Friends of Friends code (optional)"), QString());
@@ -248,7 +245,6 @@ TEST_F(Sheets, AGiftThatPaysAllAsksForTheAddress)
     EXPECT_FALSE(order->isEnabled());
     type(sheet, QStringLiteral("State"), QStringLiteral("IL"));
     EXPECT_TRUE(order->isEnabled());
-    TestSupport::saveScreen(sheet, QStringLiteral("order-sheet-gift-address"));
     sheet->close();
 
     // Without prices there is no total to cover: no address asked.
@@ -273,11 +269,9 @@ TEST_F(Sheets, TheSheetFollowsTheOrderToItsClosingWords)
     ASSERT_TRUE(TestSupport::waitUntil([&] { return shows(sheet, "Making the print files"); }));
     EXPECT_TRUE(shows(sheet, QStringLiteral("Close")));
     EXPECT_FALSE(shows(sheet, QStringLiteral("Book 1 of 1")));
-    TestSupport::saveScreen(sheet, QStringLiteral("order-sheet-preparing"));
     ASSERT_TRUE(
         TestSupport::waitUntil([&] { return shows(sheet, "Sending them") && shows(sheet, "1 of 2"); }));
     ASSERT_TRUE(TestSupport::waitUntil([&] { return shows(sheet, "Opening the payment page"); }));
-    TestSupport::saveScreen(sheet, QStringLiteral("order-sheet-handing"));
     ASSERT_TRUE(
         TestSupport::waitUntil([&] { return shows(sheet, "The payment page is open in your browser."); }));
     EXPECT_FALSE(shows(sheet, QStringLiteral("Continue to Payment")));
@@ -297,13 +291,45 @@ TEST_F(Sheets, AFailureIsShownAndTheFormComesBackWithEverythingTyped)
     EXPECT_EQ(fieldWithPlaceholder(sheet, "Your email")->text(), QStringLiteral("pat@example.com"));
     EXPECT_EQ(fieldWithPlaceholder(sheet, "Gift card code (optional)")->text(), QStringLiteral("GIFT-2500"));
     EXPECT_TRUE(shows(sheet, QStringLiteral("Cancel")));
-    TestSupport::saveScreen(sheet, QStringLiteral("order-sheet-failed"));
 
     service.reset();
     buttonWithText(sheet, QStringLiteral("Continue to Payment"))->click();
     EXPECT_FALSE(shows(sheet, failed));
     EXPECT_TRUE(
         TestSupport::waitUntil([&] { return shows(sheet, "The payment page is open in your browser."); }));
+}
+
+// Without a browser the order is in but not paid: the payment page's
+// address is the way to pay, to copy, and the browser can be asked again.
+TEST_F(Sheets, APaymentPageTheBrowserDidntOpenIsOfferedWithItsAddress)
+{
+    const QString unopened = QStringLiteral(
+        "The payment page didn't open in your browser. Open this address in a browser to pay for your book.");
+    TestSupport::desktop().reset();
+    TestSupport::desktop().opens = false;
+    OrderSheet *sheet = presentOpen();
+    type(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
+    buttonWithText(sheet, QStringLiteral("Continue to Payment"))->click();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return shows(sheet, unopened); }, 120000));
+    EXPECT_FALSE(shows(sheet, QStringLiteral("The payment page is open in your browser.")));
+    EXPECT_TRUE(shows(sheet, QStringLiteral("Close")));
+    const QString page = TestSupport::desktop().of(QStringLiteral("openUrl")).first().first();
+    EXPECT_TRUE(page.startsWith(service.origin() + QStringLiteral("/pay/")));
+    auto *offered = sheet->findChild<UnopenedPage *>();
+    ASSERT_TRUE(offered && offered->isVisible());
+    EXPECT_EQ(offered->findChild<QLineEdit *>()->text(), page);
+
+    buttonWithText(sheet, QStringLiteral("Copy Link"))->click();
+    EXPECT_EQ(TestSupport::desktop().of(QStringLiteral("copyText")), QList<QStringList>({ { page } }));
+    EXPECT_TRUE(shows(sheet, QStringLiteral("Copied")));
+    // Tried again once there is a browser: as when it opened at once.
+    TestSupport::desktop().opens = true;
+    buttonWithText(sheet, QStringLiteral("Try Again"))->click();
+    ASSERT_TRUE(TestSupport::waitUntil(
+        [&] { return shows(sheet, QStringLiteral("The payment page is open in your browser.")); }));
+    EXPECT_FALSE(offered->isVisible());
+    EXPECT_EQ(
+        TestSupport::desktop().of(QStringLiteral("openUrl")), QList<QStringList>({ { page }, { page } }));
 }
 
 TEST_F(Sheets, ClosedMidwayTheOrderGoesOnAndAnotherSheetShowsIt)
@@ -338,31 +364,24 @@ TEST_F(Sheets, ATestOrderGoesWithoutAnyInput)
     EXPECT_EQ(created.value(QStringLiteral("email")).toString(), QStringLiteral("test@example.com"));
 }
 
-TEST_F(Sheets, TheSheetInBothAppearances)
+TEST_F(Sheets, AGiftCardTakenOutAgainTakesTheAddressAwayAndGoesOnToPayment)
 {
     service.script(
         { { QStringLiteral("path"), QStringLiteral("/uploads/") }, { QStringLiteral("delay"), 800 } });
     const QString gift = QStringLiteral("Gift card code (optional)");
-    TestSupport::inBothAppearances([&](const QString &suffix) {
-        OrderSheet *sheet = presentOpen();
-        type(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
-        type(sheet, gift, QStringLiteral("GIFT-FULL-2024"));
-        applyFor(sheet, gift)->click();
-        EXPECT_TRUE(TestSupport::waitUntil(
-            [&] { return shows(sheet, "The gift card from Alex covers all of it."); }));
-        TestSupport::saveScreen(sheet, QStringLiteral("order-sheet-gift") + suffix);
-        // The card taken out again: the address goes, and on to payment.
-        type(sheet, gift, QString());
-        QTest::keyClick(fieldWithPlaceholder(sheet, gift), Qt::Key_Backspace);
-        QTest::keyClick(fieldWithPlaceholder(sheet, gift), Qt::Key_Return);
-        EXPECT_TRUE(
-            TestSupport::waitUntil([&] { return !fieldWithPlaceholder(sheet, "Name")->isVisible(); }));
-        buttonWithText(sheet, QStringLiteral("Continue to Payment"))->click();
-        EXPECT_TRUE(TestSupport::waitUntil([&] { return shows(sheet, "Sending them"); }, 120000));
-        TestSupport::saveScreen(sheet, QStringLiteral("order-sheet-uploading") + suffix);
-        EXPECT_TRUE(TestSupport::waitUntil(
-            [&] { return shows(sheet, "The payment page is open in your browser."); }));
-        TestSupport::saveScreen(sheet, QStringLiteral("order-sheet-done") + suffix);
-        sheet->close();
-    });
+    OrderSheet *sheet = presentOpen();
+    type(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
+    type(sheet, gift, QStringLiteral("GIFT-FULL-2024"));
+    applyFor(sheet, gift)->click();
+    ASSERT_TRUE(
+        TestSupport::waitUntil([&] { return shows(sheet, "The gift card from Alex covers all of it."); }));
+    EXPECT_TRUE(fieldWithPlaceholder(sheet, "Name")->isVisible());
+    type(sheet, gift, QString());
+    QTest::keyClick(fieldWithPlaceholder(sheet, gift), Qt::Key_Backspace);
+    QTest::keyClick(fieldWithPlaceholder(sheet, gift), Qt::Key_Return);
+    EXPECT_TRUE(TestSupport::waitUntil([&] { return !fieldWithPlaceholder(sheet, "Name")->isVisible(); }));
+    buttonWithText(sheet, QStringLiteral("Continue to Payment"))->click();
+    EXPECT_TRUE(TestSupport::waitUntil([&] { return shows(sheet, "Sending them"); }, 120000));
+    EXPECT_TRUE(
+        TestSupport::waitUntil([&] { return shows(sheet, "The payment page is open in your browser."); }));
 }

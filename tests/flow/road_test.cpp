@@ -16,12 +16,14 @@
 #include "model/backups.h"
 #include "model/consent.h"
 #include "model/library.h"
+#include "samplewindow.h"
 #include "ui/style.h"
 #include "ui/windowtoolbar.h"
 #include "viewer/bookview.h"
 #include "wrapped/wrappedview.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QKeySequence>
 #include <QMessageBox>
@@ -88,30 +90,8 @@ protected:
     }
 
     // The sample couple's year of messages as the chat export a user adds,
-    // one line per message the way WhatsApp writes them, read by the real
-    // message tool.
-    Source sampleChat()
-    {
-        const BookFile sample
-            = BookFile::fromJson(readFile(sourceDir() + QStringLiteral("/samples/sample-book.json")));
-        QHash<QString, QString> names;
-        for (const BookFile::Person &person : sample.people)
-            names.insert(person.id, person.name);
-        QString chat;
-        for (const BookFile::Message &message : sample.messages) {
-            if (!message.text)
-                continue;
-            const QDateTime at = QDateTime::fromString(message.at, Qt::ISODate);
-            chat += at.toString(QStringLiteral("M/d/yy, h:mm AP")) + QStringLiteral(" - ")
-                + names.value(message.from) + QStringLiteral(": ") + *message.text + QLatin1Char('\n');
-        }
-        writeFile(m_files.filePath(QStringLiteral("WhatsApp Chat with Maya.txt")), chat.toUtf8());
-        Source file;
-        file.id = QStringLiteral("file-0000bbbb");
-        file.name = QStringLiteral("WhatsApp Chat with Maya");
-        file.log = m_files.filePath(QStringLiteral("WhatsApp Chat with Maya.txt"));
-        return file;
-    }
+    // read by the real message tool.
+    Source sampleChat() { return SampleWindow::chat(SampleWindow::sampleBook(), m_files.path()); }
 
     // Agrees on the consent screen and waits for the book's flow.
     static BookFlow *readAndOpen(ContentView &view, const QString &id)
@@ -138,15 +118,16 @@ TEST_F(RoadTest, TheConsentScreenHandsTheConversationToTheWebsite)
     auto view = window(&library);
     pick(*view, QStringLiteral("file-0000aaaa:Sam & Robin"));
     ASSERT_EQ(view->detail(), Detail::Consent);
+    // The site named is the one the conversation really goes to.
+    const QString site = QStringLiteral("127.0.0.1:%1").arg(service.port());
     EXPECT_TRUE(findText(view->detailWidget(),
-        QStringLiteral(
-            "Sends this conversation, as text, to quorvel.app and opens it in your browser, to make "
-            "the Wrapped and the book there, like on your phone.")));
+        QStringLiteral("Sends this conversation, as text, to ") + site
+            + QStringLiteral(" and opens it in your browser, to make the Wrapped and the book there, like on "
+                             "your phone.")));
     // The name's "&" is shown, not taken for a shortcut letter.
     auto *consent = qobject_cast<ConsentView *>(view->detailWidget());
     EXPECT_TRUE(QKeySequence::mnemonic(consent->okToPrint()->text()).isEmpty());
-    saveScreen(view.get(), QStringLiteral("consent-with-website"));
-    click(view->detailWidget(), QStringLiteral("Make It on quorvel.app"));
+    click(view->detailWidget(), QStringLiteral("Make It on ") + site);
     ASSERT_EQ(view->detail(), Detail::Handoff);
     EXPECT_TRUE(findText(view->detailWidget(), QStringLiteral("Reading 3 messages")));
     // Nothing is stored for a hand-off: no consent is needed or given.
@@ -154,7 +135,6 @@ TEST_F(RoadTest, TheConsentScreenHandsTheConversationToTheWebsite)
 
     ASSERT_TRUE(waitUntil([&] { return findText(view->detailWidget(), QStringLiteral("Back")); }));
     EXPECT_TRUE(findText(view->detailWidget(), QStringLiteral("It's open in your browser. Carry on there.")));
-    saveScreen(view.get(), QStringLiteral("handoff-in-window"));
     const QList<QJsonObject> uploads = service.requests(QStringLiteral("/api/inbox/[^/]+/file$"));
     ASSERT_EQ(uploads.size(), 1);
     EXPECT_TRUE(StandIn::body(uploads.first()).contains("] Me: morning"))
@@ -168,6 +148,26 @@ TEST_F(RoadTest, TheConsentScreenHandsTheConversationToTheWebsite)
 
     click(view->detailWidget(), QStringLiteral("Back"));
     EXPECT_EQ(view->detail(), Detail::Consent);
+}
+
+TEST_F(RoadTest, AWebsiteTheBrowserDidntOpenIsOfferedByItsAddress)
+{
+    chatFile();
+    desktop().opens = false;
+    Library library;
+    auto view = window(&library);
+    pick(*view, QStringLiteral("file-0000aaaa:Sam & Robin"));
+    ASSERT_EQ(view->detail(), Detail::Consent);
+    click(view->detailWidget(), QStringLiteral("Make It on 127.0.0.1:%1").arg(service.port()));
+    ASSERT_TRUE(waitUntil([&] { return findText(view->detailWidget(), QStringLiteral("Back")); }));
+    EXPECT_TRUE(findText(view->detailWidget(),
+        QStringLiteral(
+            "The website didn't open in your browser. Open this address in a browser to carry on there.")));
+    EXPECT_FALSE(
+        findText(view->detailWidget(), QStringLiteral("It's open in your browser. Carry on there.")));
+    EXPECT_TRUE(findText(view->detailWidget(), QStringLiteral("Copy Link")));
+    EXPECT_TRUE(findText(view->detailWidget(), QStringLiteral("Try Again")));
+    desktop().opens = true;
 }
 
 // The road of one book, in the window: consent, the wizard, the making
@@ -193,7 +193,6 @@ TEST_F(RoadTest, FromConsentThroughTheWizardAndTheMakingScreenToTheBooksPageAndI
     ASSERT_EQ(flow->mode(), BookFlow::Mode::Making);
     auto *making = qobject_cast<MakingView *>(flow->screen());
     EXPECT_FALSE(making->isReady());
-    saveScreen(&window, QStringLiteral("road-making"));
     ASSERT_TRUE(waitUntil([&] { return flow->mode() == BookFlow::Mode::Home; }, 60000));
 
     auto *home = qobject_cast<BookHomeView *>(flow->screen());
@@ -205,13 +204,11 @@ TEST_F(RoadTest, FromConsentThroughTheWizardAndTheMakingScreenToTheBooksPageAndI
     EXPECT_EQ(window.windowTitle(), project.book().front.title);
     // The page's items are in the window's toolbar.
     EXPECT_EQ(window.toolbar()->owner(), home);
-    saveScreen(&window, QStringLiteral("road-book-page"));
 
     home->pagesAction()->trigger();
     ASSERT_EQ(flow->mode(), BookFlow::Mode::Pages);
     auto *pages = qobject_cast<BookView *>(flow->screen());
     ASSERT_TRUE(pages);
-    saveScreen(&window, QStringLiteral("road-pages"));
     pages->backAction()->trigger();
     EXPECT_EQ(flow->mode(), BookFlow::Mode::Home);
 
@@ -275,12 +272,10 @@ TEST_F(RoadTest, AWrappedOnlyConsentStartsOnTheWrappedAndAsksBeforeTheBook)
     ASSERT_TRUE(waitUntil([&] { return qobject_cast<WrappedView *>(flow->screen()); }, 60000));
     auto *wrapped = qobject_cast<WrappedView *>(flow->screen());
     EXPECT_EQ(wrapped->wrapped().total, view.project()->book().messages.size());
-    saveScreen(&window, QStringLiteral("road-wrapped"));
 
     wrapped->bookAction()->trigger();
     ASSERT_TRUE(flow->consentSheet());
     EXPECT_FALSE(Defaults::standard().string(QStringLiteral("consent:file-0000bbbb:Maya")));
-    saveScreen(flow->consentSheet(), QStringLiteral("road-print-consent"));
     flow->consentSheet()->checkbox()->click();
     QTest::mouseClick(flow->consentSheet()->makeButton(), Qt::LeftButton);
     EXPECT_TRUE(Defaults::standard().string(QStringLiteral("consent:file-0000bbbb:Maya")));

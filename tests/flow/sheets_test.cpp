@@ -147,19 +147,3 @@ TEST_F(SheetsTest, PrintConsentWaitsForTheTickAndAnswersNoKey)
     EXPECT_TRUE(sheet.isVisible());
 }
 
-TEST_F(SheetsTest, TheSheetsInBothAppearances)
-{
-    std::shared_ptr<Project> project = open(designedBook());
-    inBothAppearances([&](const QString &suffix) {
-        NamesSheet names(project, nullptr);
-        names.show();
-        saveScreen(&names, QStringLiteral("names-sheet") + suffix);
-        AddPageSheet page(project, nullptr);
-        page.show();
-        QTest::keyClicks(page.editor(), QStringLiteral("Dear Sam,"));
-        saveScreen(&page, QStringLiteral("add-page-sheet") + suffix);
-        PrintConsentSheet consent(QStringLiteral("Sam"), nullptr);
-        consent.show();
-        saveScreen(&consent, QStringLiteral("print-consent-sheet") + suffix);
-    });
-}

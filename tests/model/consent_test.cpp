@@ -103,3 +103,90 @@ TEST_F(ConsentTest, FullNameComesFromTheAccountUnlessReplaced)
     // The account's GECOS field never carries its room and phone parts.
     EXPECT_FALSE(Consent::fullName().contains(QLatin1Char(',')));
 }
+
+namespace {
+
+// A one-to-one chat between Jane Doe and John Doe, read from a chat file.
+Conversation janeAndJohn(const QString &sourceName)
+{
+    Conversation conversation = conversationIn(QStringLiteral("file-3fa85f64"));
+    conversation.key = QStringLiteral("Jane Doe & John Doe");
+    conversation.source.name = sourceName;
+    conversation.source.log = QStringLiteral("/nowhere/chat.txt");
+    conversation.people = people({ "Jane Doe", "John Doe" });
+    return conversation;
+}
+
+} // namespace
+
+TEST_F(ConsentTest, AnExportsNameSaysWhoTheChatIsWith)
+{
+    setFullName(QStringLiteral("Pat Smith"));
+    // A file's, zip's or folder's name, in any language WhatsApp writes it in.
+    for (const QString &name : { QStringLiteral("WhatsApp Chat mit Jane Doe"),
+             QStringLiteral("WhatsApp Chat - Jane Doe"), QStringLiteral("Jane Doe ile WhatsApp Sohbeti"),
+             QStringLiteral("WhatsApp_Chat_with_jane_doe") }) {
+        SCOPED_TRACE(name.toStdString());
+        const Conversation conversation = janeAndJohn(name);
+        EXPECT_EQ(Consent::namedOther(conversation), "Jane Doe");
+        EXPECT_EQ(Consent::user(conversation), "John Doe");
+        EXPECT_EQ(Consent::otherParty(conversation), "Jane Doe");
+    }
+    // The tool's own name for the chat, from the file it read.
+    Conversation named = janeAndJohn(QStringLiteral("chats"));
+    named.name = QStringLiteral("Jane Doe");
+    EXPECT_EQ(Consent::user(named), "John Doe");
+    EXPECT_EQ(Consent::otherParty(named), "Jane Doe");
+}
+
+TEST_F(ConsentTest, APastedChatIsWithThePersonTypedForIt)
+{
+    setFullName(QStringLiteral("Sam Carter"));
+    Conversation pasted = janeAndJohn(QStringLiteral("sam"));
+    pasted.people = people({ "Sam", "Alex" });
+    // The account's name would make Sam the user; the name typed says Sam is the other side.
+    EXPECT_EQ(Consent::user(pasted), "Alex");
+    EXPECT_EQ(Consent::otherParty(pasted), "Sam");
+}
+
+TEST_F(ConsentTest, TheStoredChoiceComesFirstThenTheNameThenTheGuess)
+{
+    setFullName(QStringLiteral("Jane"));
+    Conversation conversation = janeAndJohn(QStringLiteral("chat"));
+    // A name that names no one: the guess decides.
+    EXPECT_EQ(Consent::namedOther(conversation), std::nullopt);
+    EXPECT_EQ(Consent::user(conversation), "Jane Doe");
+    EXPECT_EQ(Consent::otherParty(conversation), "John Doe");
+    // The choice stored decides over the name and the guess, while it names someone here.
+    conversation.source.name = QStringLiteral("WhatsApp Chat with John Doe");
+    EXPECT_EQ(Consent::user(conversation), "Jane Doe");
+    Consent::setMe(conversation, QStringLiteral("John Doe"));
+    EXPECT_EQ(
+        m_defaults.defaults().string(QStringLiteral("me:file-3fa85f64:Jane Doe & John Doe")), "John Doe");
+    EXPECT_EQ(Consent::user(conversation), "John Doe");
+    EXPECT_EQ(Consent::otherParty(conversation), "Jane Doe");
+    Consent::setMe(conversation, QStringLiteral("Robin"));
+    EXPECT_EQ(Consent::user(conversation), "Jane Doe");
+}
+
+TEST_F(ConsentTest, GroupsOtherSourcesAndChatsNamedOtherwiseHaveNoOtherParty)
+{
+    Conversation group = janeAndJohn(QStringLiteral("WhatsApp Chat mit Jane Doe"));
+    group.group = true;
+    EXPECT_EQ(Consent::namedOther(group), std::nullopt);
+    EXPECT_EQ(Consent::otherParty(group), std::nullopt);
+
+    Conversation messages = janeAndJohn(QStringLiteral("WhatsApp Chat mit Jane Doe"));
+    messages.source.log.reset();
+    EXPECT_EQ(Consent::otherParty(messages), std::nullopt);
+
+    Conversation named = janeAndJohn(QStringLiteral("chat"));
+    named.name = QStringLiteral("Book club");
+    EXPECT_EQ(Consent::otherParty(named), std::nullopt);
+
+    Conversation alone = janeAndJohn(QStringLiteral("chat"));
+    alone.people = people({ "Jane Doe" });
+    EXPECT_EQ(Consent::otherParty(alone), std::nullopt);
+    alone.people.reset();
+    EXPECT_EQ(Consent::user(alone), QString());
+}

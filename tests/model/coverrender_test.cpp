@@ -1,6 +1,9 @@
 // Cover renders with the real typst and cover template.
+#include "heicwriter.h"
 #include "model/coverrender.h"
+#include "model/design.h"
 #include "model/helpers.h"
+#include "service/coverart.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -93,6 +96,34 @@ TEST_F(CoverRenderTest, RendersAtOnceInOneFolderEachDrawTheirOwnBook)
     EXPECT_EQ(sheetTogether, QImage(TestSupport::await(Helpers::renderCoverSheet(book(), 40, 20, folder()))));
     EXPECT_EQ(previewTogether,
         QImage(TestSupport::await(Helpers::renderCoverPreview(other, 40, folder(), Helpers::Earlier::Kept))));
+}
+
+// typst can't place a HEIC: a phone's photo reaches the cover as the JPEG
+// copy brought into the book, and it shows there.
+TEST_F(CoverRenderTest, AHeicPhotoBroughtInIsPlacedOnTheCover)
+{
+    QImage red(240, 360, QImage::Format_RGB32);
+    red.fill(QColor(200, 30, 40));
+    const QString heic = m_dir.filePath(QStringLiteral("IMG_0007.HEIC"));
+    ASSERT_TRUE(TestSupport::writeHeic(heic, red));
+    BookFile covered = book();
+    covered.design = Design();
+    covered.design->cover.style = QStringLiteral("photo");
+    covered.design->cover.fit = QStringLiteral("bleed");
+    covered.design->cover.image = CoverArt::bring(heic, CoverArt::mine(folder()));
+    EXPECT_TRUE(covered.design->cover.image->endsWith(QStringLiteral(".jpg")));
+
+    const QImage preview(TestSupport::await(Helpers::renderCoverPreview(covered, 40, folder())));
+    ASSERT_FALSE(preview.isNull());
+    int reddish = 0;
+    for (int y = 0; y < preview.height(); y += 4) {
+        for (int x = 0; x < preview.width(); x += 4) {
+            const QColor seen = preview.pixelColor(x, y);
+            reddish += seen.red() > 160 && seen.green() < 80 && seen.blue() < 90;
+        }
+    }
+    // Most of the front is the photo.
+    EXPECT_GT(reddish, (preview.width() / 4) * (preview.height() / 4) / 3);
 }
 
 TEST_F(CoverRenderTest, AFailedRenderKeepsTheEarlierPreview)

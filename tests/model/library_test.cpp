@@ -142,6 +142,22 @@ TEST_F(LibraryTest, DisplayNamesFollowNamesGroupsAndSources)
     EXPECT_EQ(lib->memberNames()("JO@example.com"), "Sam Rivera");
 }
 
+TEST_F(LibraryTest, SayingWhoIsTheUserRenamesTheirChat)
+{
+    const auto lib = library({});
+    Conversation conversation;
+    conversation.source = chatSource("file-0000aaaa");
+    conversation.key = "Jane Doe & John Doe";
+    conversation.people = QList<Conversation::LogPerson> { { "Jane Doe", 2 }, { "John Doe", 1 } };
+    QSignalSpy names(lib.get(), &Library::namesChanged);
+    lib->setMe(conversation, "Jane Doe");
+    EXPECT_EQ(lib->displayName(conversation), "John Doe");
+    lib->setMe(conversation, "Jane Doe");
+    lib->setMe(conversation, "John Doe");
+    EXPECT_EQ(lib->displayName(conversation), "Jane Doe");
+    EXPECT_EQ(names.count(), 2);
+}
+
 TEST_F(LibraryTest, NamesComeFromEveryCardTheLaterWinning)
 {
     addContacts("BEGIN:VCARD\nN:Rivera;\nTEL:5551234567\nEND:VCARD\n"

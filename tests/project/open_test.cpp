@@ -64,6 +64,31 @@ TEST(FolderNameTest, EveryCharacterButLettersAndNumbersBecomesOneDash)
     EXPECT_EQ(Project::folderName(QStringLiteral("a:b")), Project::folderName(QStringLiteral("a-b")));
 }
 
+// A group keyed by all its members made a folder name the file system
+// refused ("The book folder … couldn't be made.").
+TEST(FolderNameTest, ANameTooLongForTheFileSystemIsCutAndHashed)
+{
+    QString members;
+    for (int i = 0; members.toUtf8().size() < 400; ++i)
+        members += QStringLiteral("Zoë Member %1, ").arg(i);
+    const QString identifier = QStringLiteral("file-3f2a9c1d:") + members + QStringLiteral("& Sam");
+    const QString name = Project::folderName(identifier);
+    EXPECT_LE(name.toUtf8().size(), 255);
+    EXPECT_TRUE(name.startsWith(QStringLiteral("file-3f2a9c1d-Zoë-Member-0--Zoë-Member-1--")));
+    EXPECT_EQ(Project::folderName(identifier), name);
+    EXPECT_NE(Project::folderName(identifier + QStringLiteral("a")), name);
+    // Cut between whole characters: "ë" takes two bytes, here and in every place of the cut.
+    for (int extra = 0; extra < 4; ++extra) {
+        const QString longer = Project::folderName(QString(extra, u'x') + identifier);
+        EXPECT_LE(longer.toUtf8().size(), 255);
+        EXPECT_TRUE(QString::fromUtf8(longer.toUtf8()) == longer);
+    }
+    // Names within the limit are those every folder was made with.
+    const QString fits = QString(255, u'a');
+    EXPECT_EQ(Project::folderName(fits), fits);
+    EXPECT_NE(Project::folderName(fits + QStringLiteral("a")).left(255), fits);
+}
+
 TEST_F(OpenTest, AFreshExportGetsTheLastThreeMonthsAndOneImmediateRun)
 {
     writeStore(store(),
@@ -121,6 +146,75 @@ TEST_F(OpenTest, ReopeningRenamesTheOtherSideButNotANameTheUserGave)
     project->setNames(QString(), QStringLiteral("Samuel"));
     project = open(samIn(store()), QStringLiteral("Sam"));
     EXPECT_EQ(project->book().people[1].name, "Samuel");
+}
+
+// The default range was saved before the other side was renamed, so the
+// first pages typeset from the saved book printed the old name.
+TEST_F(OpenTest, AFreshBookIsRenamedBeforeItsRangeIsSaved)
+{
+    writeStore(
+        store(), { { QDate(2023, 1, 10), false, "long ago" }, { QDate(2024, 5, 31), true, "latest" } });
+    m_defaults.defaults().setString(QStringLiteral("me:+15550100"), QStringLiteral("Alex"));
+    Conversation conversation = samIn(store());
+    conversation.people = QList<Conversation::LogPerson> { { "Sam", 1 }, { "Alex", 1 } };
+    auto project = open(conversation, QStringLiteral("Samuel"));
+    EXPECT_TRUE(project->book().edits.range);
+    EXPECT_EQ(project->book().front.title, "You & Samuel");
+    const BookFile saved = BookFile::fromJson(TestSupport::readFile(project->folder() + "/book.json"));
+    EXPECT_EQ(saved.people[1].name, "Samuel");
+    EXPECT_EQ(saved.front.title, "You & Samuel");
+}
+
+// A chat export's book was opened under a list of everyone in the chat,
+// and its pages, receipt and title named the other side so.
+TEST_F(OpenTest, ABookOpenedUnderAWrongNameIsMendedOnItsPagesToo)
+{
+    BookFile book = bookOf({ "sorry, running late", "hi" });
+    book.messages[0].from = QStringLiteral("them");
+    book.people[1].name = QStringLiteral("Jane Doe & John Doe");
+    book.front.title = QStringLiteral("You & Jane Doe & John Doe");
+    book.design = Design();
+    book.design->receiptLines = QList<QStringList> { { "Sorrys", "0 you, 1 Jane Doe & John Doe" } };
+    auto project = openExisting(book);
+    project.reset();
+    FakeTypst typst;
+    project = TestSupport::await(
+        Project::open(conversationWithKey(QStringLiteral("k")), QStringLiteral("Jane Doe")));
+    project->setTypesetter(typst.typesetter());
+    m_clock.advance(0ms);
+    ASSERT_EQ(typst.compiles.size(), 1);
+    const BookFile typeset = BookFile::fromJson(typst.compiles[0].bytes);
+    EXPECT_EQ(typeset.people[1].name, "Jane Doe");
+    EXPECT_EQ(typeset.front.title, "You & Jane Doe");
+    EXPECT_TRUE(typeset.design->receiptLines->contains(QStringList { "Sorrys", "0 you, 1 Jane Doe" }));
+
+    // Opened again, it is as it was saved: nothing to mend, nothing written.
+    const QByteArray before = TestSupport::readFile(project->folder() + "/book.json");
+    project = TestSupport::await(
+        Project::open(conversationWithKey(QStringLiteral("k")), QStringLiteral("Jane Doe")));
+    EXPECT_EQ(TestSupport::readFile(project->folder() + "/book.json"), before);
+}
+
+TEST_F(OpenTest, AGroupKeyedByItsManyMembersOpens)
+{
+    QByteArray chat;
+    QStringList members;
+    for (int i = 0; i < 24; ++i) {
+        members << QStringLiteral("Member Number %1 Of The Family").arg(i);
+        chat += "1/31/25, 9:" + QByteArray::number(10 + i) + " PM - " + members.last().toUtf8() + ": hi\n";
+    }
+    const QString file = m_books.path() + "/chat.txt";
+    TestSupport::writeFile(file, chat);
+    Conversation family = conversationWithKey(members.mid(0, members.size() - 1).join(QStringLiteral(", "))
+        + QStringLiteral(" & ") + members.last());
+    ASSERT_GE(family.key.toUtf8().size(), 400);
+    family.source.id = QStringLiteral("file-0000aaaa");
+    family.source.log = file;
+    family.group = true;
+    const auto project = open(family, QStringLiteral("Group chat"));
+    EXPECT_EQ(project->book().messages.size(), 24);
+    EXPECT_LE(QFileInfo(project->folder()).fileName().toUtf8().size(), 255);
+    EXPECT_TRUE(QFile::exists(project->folder() + "/book.json"));
 }
 
 // Opening used to rename a group's first member to the group's name

@@ -1,3 +1,4 @@
+#include "heicwriter.h"
 #include "model/bookfile.h"
 #include "model/defaults.h"
 #include "service/coverart.h"
@@ -197,47 +198,74 @@ TEST_F(CoverArtTest, OffersOwnPicturesThenTheLatest60BookPhotos)
 }
 
 // The strip offered whatever lay in "my-photos" and every photo the
-// conversation named: folders and notes as empty squares, photos of a
-// forgotten source that were gone, and HEIC photos typst can't place.
+// conversation named: folders and notes as empty squares, and photos of a
+// forgotten source that were gone. A phone's HEIC photos are offered.
 TEST_F(CoverArtTest, OffersOnlyPicturesThatCanBeShownAndPlaced)
 {
     const QString mine = CoverArt::mine(book());
     QDir().mkpath(mine + QStringLiteral("/folder.jpg"));
     TestSupport::writeFile(mine + QStringLiteral("/notes.txt"), "not a picture");
     TestSupport::writeFile(mine + QStringLiteral("/half.jpg"), "\xff\xd8");
+    const QString own = mine + QStringLiteral("/kept.heic");
+    ASSERT_TRUE(TestSupport::writeHeic(own, picture(8, 8)));
     const QString kept = file(QStringLiteral("kept.png"), encoded(picture(4, 4), "PNG"));
-    const QString heic = file(QStringLiteral("IMG_0001.HEIC"), "....ftypheic");
+    const QString heic = file(QStringLiteral("IMG_0001.HEIC"), QByteArray());
+    ASSERT_TRUE(TestSupport::writeHeic(heic, picture(8, 8)));
     BookFile book;
     BookFile::Message message;
     message.photos = QStringList { kept, heic, QStringLiteral("/gone/IMG_0002.jpg") };
     book.messages.append(message);
-    const bool readsHeic = QImageReader::supportedImageFormats().contains("heic");
-    EXPECT_EQ(CoverArt::photos(book, this->book()),
-        readsHeic ? QStringList({ kept, heic }) : QStringList({ kept }));
+    EXPECT_EQ(CoverArt::photos(book, this->book()), QStringList({ own, kept, heic }));
 }
 
-TEST_F(CoverArtTest, AHeicThatCantBeReadIsRefusedSayingSo)
+// What an iPhone takes: a HEIC, stored sideways with the turn to make in
+// the file. Its copy is a JPEG typst can place, upright as it was taken.
+TEST_F(CoverArtTest, AHeicIsBroughtInAsAnUprightJpeg)
 {
-    if (QImageReader::supportedImageFormats().contains("heic"))
-        GTEST_SKIP() << "this Qt reads HEIC";
-    const QString expected = QStringLiteral(
-        "Quorvel can't read HEIC photos on this computer. Save it as a JPEG or PNG first, then add that.");
+    QImage taken(64, 32, QImage::Format_RGB32);
+    taken.fill(QColor(20, 90, 200));
+    const QString heic = file(QStringLiteral("IMG_0003.HEIC"), QByteArray());
+    ASSERT_TRUE(TestSupport::writeHeic(heic, taken, heif_orientation_rotate_90_cw));
+
+    const QString copy = CoverArt::bring(heic, CoverArt::mine(book()));
+    EXPECT_TRUE(copy.endsWith(QStringLiteral(".jpg")));
+    QImageReader reader(copy);
+    EXPECT_EQ(reader.format(), QByteArray("jpeg"));
+    const QImage brought = reader.read();
+    EXPECT_EQ(brought.size(), QSize(32, 64));
+    const QColor middle = brought.pixelColor(16, 32);
+    EXPECT_NEAR(middle.blue(), 200, 24);
+    EXPECT_NEAR(middle.red(), 20, 24);
+
+    const std::optional<QByteArray> small = CoverArt::downsized(heic, 16);
+    ASSERT_TRUE(small);
+    EXPECT_EQ(QImage::fromData(*small, "JPEG").size(), QSize(8, 16));
+}
+
+TEST_F(CoverArtTest, ABrokenHeicIsRefusedAndNothingIsWritten)
+{
     const auto refusal = [&](const QString &path) {
         return TestSupport::failureOf([&]() -> QCoro::Task<void> {
             CoverArt::bring(path, book());
             co_return;
         }());
     };
+    const QString expected
+        = QStringLiteral("That file isn't a picture Quorvel can use. Try a JPEG, PNG or HEIC.");
     EXPECT_EQ(refusal(file(QStringLiteral("IMG_1.heic"), "whatever")), expected);
-    // Named as a JPEG, a HEIC by its first box all the same.
-    EXPECT_EQ(refusal(file(QStringLiteral("IMG_2.jpg"),
+    // The first box of a HEIC, and then nothing of a picture.
+    EXPECT_EQ(refusal(file(QStringLiteral("IMG_2.HEIC"),
                   QByteArray("\0\0\0\x18"
                              "ftypheic"
-                             "\0\0\0\0",
-                      16))),
+                             "\0\0\0\0mif1heic",
+                      24))),
         expected);
-    EXPECT_EQ(refusal(file(QStringLiteral("notes.jpg"), "plain words")),
-        QStringLiteral("That file isn't a picture Quorvel can use. Try a JPEG, PNG or HEIC."));
+    // Half of a real one, as a copy cut short leaves it.
+    const QString whole = file(QStringLiteral("IMG_3.heic"), QByteArray());
+    ASSERT_TRUE(TestSupport::writeHeic(whole, picture(64, 64)));
+    const QByteArray bytes = TestSupport::readFile(whole);
+    EXPECT_EQ(refusal(file(QStringLiteral("IMG_4.heic"), bytes.left(bytes.size() / 2))), expected);
+    EXPECT_FALSE(CoverArt::downsized(file(QStringLiteral("IMG_5.heic"), bytes.left(bytes.size() / 2)), 64));
     EXPECT_TRUE(QDir(book()).entryList(QDir::Files).isEmpty());
 }
 

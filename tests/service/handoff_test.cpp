@@ -52,7 +52,10 @@ protected:
     void SetUp() override
     {
         setOrigin(service.origin());
-        Handoff::setBrowser([this](const QUrl &url) { opened.append(url); });
+        Handoff::setBrowser([this](QUrl url) -> QCoro::Task<bool> {
+            opened.append(url);
+            co_return browserOpens;
+        });
         Handoff::setPause([this](std::chrono::milliseconds wait) -> QCoro::Task<void> {
             pauses.append(wait);
             if (pauses.size() == healAfterPauses)
@@ -90,6 +93,8 @@ protected:
 
     StandIn service;
     QList<QUrl> opened;
+    // What the browser answers.
+    bool browserOpens = true;
     QList<Handoff::Step> steps;
     QList<std::chrono::milliseconds> pauses;
     // The dropped connections end once this many pauses were taken.
@@ -255,6 +260,25 @@ TEST_F(HandoffTest, ASmallLogGoesInOneUploadAndOpensTheMakePage)
     EXPECT_EQ(opened.first().fragment(),
         QStringLiteral("inbox=") + code + QLatin1Char('.')
             + StandIn::header(upload, QStringLiteral("x-inbox-token")));
+}
+
+// The conversation is on the site whether or not a browser opened it: the
+// caller learns which, and the page to offer when none did.
+TEST_F(HandoffTest, TheCallerLearnsWhetherTheBrowserOpenedTheMakePage)
+{
+    const Handoff::Landing opens = TestSupport::await(Handoff::deliver(
+        QStringLiteral("hello\n"), QStringLiteral("chat.txt"), Handoff::Site::Product, [](Handoff::Step) {}));
+    EXPECT_TRUE(opens.opened);
+    EXPECT_EQ(opens.page, opened.last());
+
+    browserOpens = false;
+    const Handoff::Landing stays = TestSupport::await(Handoff::deliver(
+        QStringLiteral("hello\n"), QStringLiteral("chat.txt"), Handoff::Site::Product, [](Handoff::Step) {}));
+    EXPECT_FALSE(stays.opened);
+    EXPECT_EQ(stays.page, opened.last());
+    EXPECT_EQ(stays.page.path(), QStringLiteral("/make/"));
+    EXPECT_EQ(
+        service.inbox(inboxCode()).value(QStringLiteral("name")).toString(), QStringLiteral("chat.txt"));
 }
 
 TEST_F(HandoffTest, AnOriginWithATrailingSlashAddressesTheSame)
@@ -435,7 +459,10 @@ TEST_F(HandoffChatLogTest, TheWholeHandOffLandsInTheSitesInbox)
     StandIn site;
     qputenv("QUORVEL_HANDOFF_ORIGIN", site.origin().toUtf8());
     QList<QUrl> opened;
-    Handoff::setBrowser([&opened](const QUrl &url) { opened.append(url); });
+    Handoff::setBrowser([&opened](QUrl url) -> QCoro::Task<bool> {
+        opened.append(url);
+        co_return true;
+    });
     QList<Handoff::Step> steps;
     TestSupport::await(Handoff::send(conversation, QStringLiteral("Alex"), same, Handoff::Site::Product,
         [&steps](Handoff::Step step) { steps.append(step); }));

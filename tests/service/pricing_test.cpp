@@ -131,7 +131,7 @@ TEST_F(PricingLoad, LoadsTheServicesPriceList)
     EXPECT_FALSE(pricing->addons.isEmpty());
     const QList<QJsonObject> sent = service.requests(QStringLiteral("/api/pricing$"));
     ASSERT_EQ(sent.size(), 1);
-    EXPECT_EQ(sent.first().value(QStringLiteral("target")).toString(), QStringLiteral("/api/api/pricing"));
+    EXPECT_EQ(sent.first().value(QStringLiteral("target")).toString(), QStringLiteral("/api/pricing"));
 }
 
 TEST_F(PricingLoad, AnythingButAReadableStatus200LoadsNothing)

@@ -111,7 +111,7 @@ TEST_F(RewardsTest, OptionalRewardFieldsMayBeAbsent)
     ASSERT_TRUE(rewards.status());
     EXPECT_FALSE(rewards.status()->share.discountCode);
     EXPECT_FALSE(rewards.status()->viral.capReached);
-    EXPECT_EQ(rewards.inviteURL(), QUrl(service.origin() + QStringLiteral("/api/r/C/1")));
+    EXPECT_EQ(rewards.inviteURL(), QUrl(service.origin() + QStringLiteral("/r/C/1")));
 }
 
 TEST_F(RewardsTest, DiscountCodesAreTheServicesVerdict)

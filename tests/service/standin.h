@@ -54,8 +54,9 @@ public:
     QString origin() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_port); }
     int port() const { return m_port; }
 
-    // Points the app's client at this service, as QUORVEL_API = origin + root.
-    void pointClientHere(const QString &root = QStringLiteral("/api")) const
+    // Points the app's client at this service, as QUORVEL_API = origin +
+    // root; the service itself answers at its origin's root.
+    void pointClientHere(const QString &root = QString()) const
     {
         Pricing::setEndpoint(QUrl(origin() + root + QStringLiteral("/api/pricing")));
     }

@@ -28,17 +28,17 @@ public:
     QHash<QString, QString> handlers;
     bool opens = true;
 
-    bool openUrl(const QUrl &url) override
+    QCoro::Task<bool> openUrl(QUrl url) override
     {
         calls.append({ QStringLiteral("openUrl"), { url.toString() } });
-        return opens;
+        co_return opens;
     }
     QString application(const QString &id) override { return applications.value(id); }
     QString applicationFor(const QString &mimeType) override { return handlers.value(mimeType); }
-    bool openWith(const QString &application, const QString &file) override
+    QCoro::Task<bool> openWith(QString application, QString file) override
     {
         calls.append({ QStringLiteral("openWith"), { application, file } });
-        return opens;
+        co_return opens;
     }
     void reveal(const QStringList &files) override { calls.append({ QStringLiteral("reveal"), files }); }
     void copyText(const QString &text) override { calls.append({ QStringLiteral("copyText"), { text } }); }
@@ -66,6 +66,7 @@ public:
     }
     void reset()
     {
+        opens = true;
         calls.clear();
         answers.clear();
         panels.clear();

@@ -1,15 +1,24 @@
 #include "uitestsupport.h"
 
+#include "model/helpers.h"
+#include "ui/desktop.h"
 #include "ui/style.h"
+#include "wizard/bookfonts.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
+#include <gtest/gtest.h>
 
 namespace TestSupport {
 
@@ -21,6 +30,7 @@ FakeDesktop &desktop()
 
 namespace {
 bool privateKeyring = false;
+bool bareBus = false;
 }
 
 bool onPrivateKeyring()
@@ -33,30 +43,43 @@ void setOnPrivateKeyring(bool onIt)
     privateKeyring = onIt;
 }
 
-QString saveScreen(QWidget *widget, const QString &name)
+bool onBareBus()
 {
-    const QString folder = QStringLiteral(QUORVEL_TEST_SCREENS);
-    QDir().mkpath(folder);
-    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
-    // What the user sees once queued layouts and shows have run: a row
-    // shown inside a section asks its parents to lay out in turn, a round
-    // for each level.
-    for (int round = 0; round < 4; ++round)
-        QApplication::processEvents();
-    widget->grab().save(path);
-    return path;
+    return bareBus;
 }
 
-void inBothAppearances(const std::function<void(const QString &suffix)> &look)
+void setOnBareBus(bool onIt)
+{
+    bareBus = onIt;
+}
+
+void inBothAppearances(const std::function<void(const QString &appearance)> &check)
 {
     const QPalette before = QApplication::palette();
     for (const bool dark : { false, true }) {
-        QApplication::setPalette(dark ? Style::darkPalette() : Style::lightPalette());
-        qApp->setStyleSheet(Style::controlSheet());
-        look(dark ? QStringLiteral("-dark") : QString());
+        Style::usePalette(dark ? Style::darkPalette() : Style::lightPalette());
+        check(dark ? QStringLiteral("dark") : QStringLiteral("light"));
     }
-    QApplication::setPalette(before);
-    qApp->setStyleSheet(Style::controlSheet());
+    Style::usePalette(before);
+}
+
+double contrast(const QColor &a, const QColor &b)
+{
+    auto luminance = [](const QColor &color) {
+        auto channel = [](double value) {
+            return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF())
+            + 0.0722 * channel(color.blueF());
+    };
+    const double one = luminance(a);
+    const double two = luminance(b);
+    return (std::max(one, two) + 0.05) / (std::min(one, two) + 0.05);
+}
+
+int colorDistance(const QColor &a, const QColor &b)
+{
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
 }
 
 bool waitUntil(const std::function<bool()> &condition, int timeoutMs)
@@ -106,6 +129,56 @@ QStringList visibleTexts(QWidget *root)
             texts.append(text);
     }
     return texts;
+}
+
+namespace {
+
+// Every test starts with nothing asked of the desktop, whatever ran before
+// it in the same process (ctest runs each test alone; a person running a
+// whole binary does not).
+class FreshDesktop : public ::testing::EmptyTestEventListener
+{
+    void OnTestStart(const ::testing::TestInfo &) override { TestSupport::desktop().reset(); }
+};
+
+} // namespace
+
+int runScreenTests(int argc, char **argv, const QByteArray &platform)
+{
+    QTemporaryDir home(QDir::tempPath() + QStringLiteral("/quorvel-test-home-XXXXXX"));
+    const QByteArray root = home.path().toUtf8();
+    qputenv("HOME", root);
+    qputenv("XDG_DATA_HOME", root + "/.local/share");
+    qputenv("XDG_CONFIG_HOME", root + "/.config");
+    qputenv("XDG_CACHE_HOME", root + "/.cache");
+    qputenv("XDG_DATA_DIRS", root + "/.local/share-system");
+    qputenv("XDG_RUNTIME_DIR", root + "/.runtime");
+    QDir().mkpath(home.path() + QStringLiteral("/.runtime"));
+    QFile::setPermissions(home.path() + QStringLiteral("/.runtime"),
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("QT_QPA_PLATFORM", platform);
+    // with-keyring.sh names the private keyring it started; the switches go
+    // below, so remember whether this is it.
+    const QByteArray bus = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    setOnPrivateKeyring(!bus.isEmpty() && qgetenv("QUORVEL_PRIVATE_KEYRING") == bus);
+    setOnBareBus(!bus.isEmpty() && qgetenv("QUORVEL_BARE_BUS") == bus);
+    // Every development and test switch of the app is off unless a test
+    // sets it.
+    for (const QString &name : QProcessEnvironment::systemEnvironment().keys()) {
+        if (name.startsWith(QLatin1String("QUORVEL_")))
+            qunsetenv(name.toUtf8().constData());
+    }
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+
+    QApplication app(argc, argv);
+    Helpers::setPackageRoot(stage());
+    BookFonts::registerFonts();
+    Style::apply();
+    Desktop::setInstance(&desktop());
+
+    ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshDesktop);
+    return runAllTests(home.path());
 }
 
 } // namespace TestSupport

@@ -3,6 +3,7 @@
 #include "fakedesktop.h"
 #include "testsupport.h"
 
+#include <QColor>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -16,6 +17,13 @@ inline void PrintTo(const QString &text, std::ostream *out)
 
 namespace TestSupport {
 
+// The whole run of a binary of screen tests: widgets for real on the Qt
+// platform named (the offscreen one, maybe with settings), in a fixed
+// locale and look, with a private home, the staged tree, and a recording
+// desktop so no test opens a browser or a file manager. Returns the status
+// to exit with.
+int runScreenTests(int argc, char **argv, const QByteArray &platform);
+
 // The desktop every screen test runs against (installed by the test main).
 FakeDesktop &desktop();
 
@@ -23,15 +31,21 @@ FakeDesktop &desktop();
 // keychain can be used without touching the user's.
 bool onPrivateKeyring();
 void setOnPrivateKeyring(bool onIt);
+// Whether the test runs on the bare session bus of without-keyring.sh, on
+// which nothing answers for the Secret Service.
+bool onBareBus();
+void setOnBareBus(bool onIt);
 
-// Saves what the widget draws as build/screens/<name>.png, for a person to
-// look at; returns the file's path.
-QString saveScreen(QWidget *widget, const QString &name);
+// Runs check once in the light appearance and once in the dark one, with
+// the palette of each, and restores the palette after; appearance is
+// "light" or "dark", for naming what failed.
+void inBothAppearances(const std::function<void(const QString &appearance)> &check);
 
-// Runs look once in the light appearance and once in the dark one, with
-// the palette and button look of each, and restores the look after; the
-// name suffix is "" then "-dark", for the screens look saves.
-void inBothAppearances(const std::function<void(const QString &suffix)> &look);
+// The contrast of two opaque colours, from 1 to 21, as accessibility
+// guides measure it (text wants 4.5).
+double contrast(const QColor &a, const QColor &b);
+// How far apart two colours are: their channels' differences added up.
+int colorDistance(const QColor &a, const QColor &b);
 
 // Processes events until condition holds or timeoutMs pass; true when it
 // held. For waiting on the real tools and typst in screen tests. The bound

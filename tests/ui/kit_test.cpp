@@ -1,6 +1,7 @@
 // What every screen stands on: the look, the symbols, sheets and their
 // keys, error sentences, the toolbar and the shipped faces.
 #include "model/helpers.h"
+#include "ui/card.h"
 #include "ui/contentunavailable.h"
 #include "ui/errors.h"
 #include "ui/icons.h"
@@ -56,41 +57,6 @@ TEST(Style, ToneFadesTheTextColourAndTheScaleGrows)
     EXPECT_GT(Style::font(Style::Text::Body).pixelSize(), Style::font(Style::Text::Caption).pixelSize());
     EXPECT_GT(Style::font(Style::Text::Headline).weight(), Style::font(Style::Text::Body).weight());
     EXPECT_EQ(Style::number(1234567), QStringLiteral("1,234,567"));
-}
-
-TEST(Icons, SymbolsAreDrawnInTheColourAsked)
-{
-    const QImage image = Icons::pixmap(QStringLiteral("lock.shield"), 32, QColor(255, 0, 0), 1).toImage();
-    ASSERT_EQ(image.size(), QSize(32, 32));
-    int red = 0;
-    int other = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (c.alpha() < 128)
-                continue;
-            (c.red() > 200 && c.green() < 40 && c.blue() < 40 ? red : other)++;
-        }
-    }
-    EXPECT_GT(red, 20);
-    EXPECT_EQ(other, 0);
-}
-
-TEST(Icons, EverySymbolListedIsShipped)
-{
-    QFile list(TestSupport::sourceDir() + QStringLiteral("/icons/symbols.txt"));
-    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
-    int symbols = 0;
-    for (const QByteArray &line : list.readAll().split('\n')) {
-        if (line.trimmed().isEmpty() || line.startsWith('#'))
-            continue;
-        const QString symbol = QString::fromUtf8(line.simplified().split(' ').first());
-        EXPECT_FALSE(Icons::file(symbol).isEmpty()) << symbol.toStdString();
-        ++symbols;
-    }
-    EXPECT_GT(symbols, 20);
-    EXPECT_TRUE(Icons::file(QStringLiteral("no.such.symbol")).isEmpty());
-    EXPECT_FALSE(Icons::pixmap(QStringLiteral("no.such.symbol"), 16, Qt::black).isNull());
 }
 
 namespace {
@@ -216,12 +182,53 @@ TEST(WindowToolbar, ItemsLeaveWithTheScreenThatPutThemThere)
     EXPECT_FALSE(toolbar->actions().contains(next));
 }
 
-TEST(ContentUnavailable, LooksCalm)
+namespace {
+
+// How much of the brand colour shows across a card's left edge, in pixels
+// of solid brand: a two-pixel ring of it is 2.
+double ringWeight(Card *card)
 {
-    ContentUnavailable view(QStringLiteral("bookmark"), QStringLiteral("Choose someone"),
-        QStringLiteral("Pick a conversation to make a book from. Nothing is read until you say so."));
-    view.resize(700, 500);
-    view.show();
-    EXPECT_EQ(view.title(), QStringLiteral("Choose someone"));
-    TestSupport::saveScreen(&view, QStringLiteral("content-unavailable"));
+    const QImage image = card->grab().toImage();
+    const QColor brand = Style::brand();
+    const QColor fill = image.pixelColor(image.width() / 2, image.height() / 2);
+    const auto distance = TestSupport::colorDistance;
+    double weight = 0;
+    for (int x = 0; x < 8; ++x) {
+        const QColor pixel = image.pixelColor(x, image.height() / 2);
+        weight += std::clamp(1.0 - double(distance(pixel, brand)) / distance(fill, brand), 0.0, 1.0);
+    }
+    return weight;
+}
+
+} // namespace
+
+TEST(Card, OnlyTheChosenCardWearsTheThickRing)
+{
+    TestSupport::inBothAppearances([](const QString &name) {
+        QWidget window;
+        auto *column = new QVBoxLayout(&window);
+        auto *chosen = new Card;
+        auto *other = new Card;
+        for (Card *card : { chosen, other }) {
+            card->content()->addWidget(new QLabel(QStringLiteral("Choose my own dates")));
+            column->addWidget(card);
+        }
+        chosen->setSelected(true);
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+        // Focus that came with a click, or moved there when the fields of
+        // another card were hidden, shows nothing.
+        other->setFocus(Qt::MouseFocusReason);
+        const double chosenRing = ringWeight(chosen);
+        EXPECT_GT(chosenRing, 1.5) << name.toStdString();
+        EXPECT_LT(ringWeight(other), 0.4) << name.toStdString();
+
+        // The keyboard's ring shows, thinner than the chosen card's.
+        window.setAttribute(Qt::WA_KeyboardFocusChange);
+        other->update();
+        const double focusRing = ringWeight(other);
+        EXPECT_GT(focusRing, 0.5) << name.toStdString();
+        EXPECT_LT(focusRing, chosenRing - 0.5) << name.toStdString();
+    });
 }

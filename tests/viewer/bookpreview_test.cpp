@@ -1,3 +1,4 @@
+#include "ui/style.h"
 #include "viewer/bookpreview.h"
 #include "viewer/pagecache.h"
 #include "viewer/spreadlayout.h"
@@ -223,3 +224,35 @@ TEST(PageCacheTest, APageIsCutIntoTilesOnlyWhereItIsWanted)
 }
 
 } // namespace
+
+TEST_F(BookPreviewTest, TheDeskAndItsPageCountStandOutInBothAppearances)
+{
+    preview.setUrl(blank(40));
+    ASSERT_TRUE(shows(40));
+    TestSupport::inBothAppearances([&](const QString &name) {
+        QTest::qWait(20);
+        const QImage image = preview.grab().toImage();
+        const QColor desk = image.pixelColor(3, 3);
+        // The desk isn't the colour of the panes beside it, and the scroll
+        // bar stands on it rather than on a strip of the window.
+        EXPECT_GT(TestSupport::contrast(desk, QApplication::palette().color(QPalette::Window)), 1.15) << name.toStdString();
+        EXPECT_EQ(image.pixelColor(image.width() - 3, image.height() - 30), desk) << name.toStdString();
+
+        // The pill: its fill beside the words stands off the desk, and the
+        // words off the fill.
+        const QFontMetrics metrics(Style::font(Style::Text::Subheadline, Style::Weight::Medium));
+        const QString label = preview.pageLabel();
+        const QSize pill(metrics.horizontalAdvance(label) + 20, metrics.height() + 8);
+        const int viewportWidth = preview.viewport()->width();
+        const int middle = preview.viewport()->height() - 14 - pill.height() / 2;
+        const int left = (viewportWidth - pill.width()) / 2;
+        const QColor fill = image.pixelColor(left + 5, middle);
+        EXPECT_GT(TestSupport::contrast(fill, desk), 1.6) << name.toStdString();
+        double words = 1;
+        for (int x = left + 10; x < left + pill.width() - 10; ++x) {
+            for (int y = middle - 3; y <= middle + 3; ++y)
+                words = std::max(words, TestSupport::contrast(image.pixelColor(x, y), fill));
+        }
+        EXPECT_GT(words, 4.5) << name.toStdString();
+    });
+}

@@ -107,7 +107,6 @@ TEST_F(BookViewTest, WhileTheFirstPagesAreSetTheViewSaysSoThenShowsThem)
     EXPECT_TRUE(w.view->exportAction()->isEnabled());
     ASSERT_TRUE(waitUntil([&] { return w.view->preview()->isComplete(); }));
     EXPECT_EQ(w.view->preview()->pageCount(), project->layout().pageCount);
-    ViewerTest::shot(&w.window, "book-view");
 }
 
 TEST_F(BookViewTest, ExportCopiesThePdfAndAFailureShowsOverThePages)
@@ -130,7 +129,6 @@ TEST_F(BookViewTest, ExportCopiesThePdfAndAFailureShowsOverThePages)
     ASSERT_TRUE(project->error());
     EXPECT_FALSE(w.view->errorText().isEmpty());
     EXPECT_EQ(w.view->errorText(), *project->error());
-    ViewerTest::shot(&w.window, "book-view-error");
 
     // Cancelling does nothing.
     project->setError(std::nullopt);
@@ -206,23 +204,6 @@ TEST_F(BookViewTest, TheToolbarCarriesTheViewsActions)
 
 } // namespace
 namespace {
-
-TEST_F(BookViewTest, TheWholeScreenInBothAppearances)
-{
-    TestSupport::inBothAppearances([&](const QString &suffix) {
-        auto project = ViewerTest::open(ViewerTest::sampleBook(), "book" + suffix);
-        project->pin(project->book().messages.at(40), 9);
-        Window w(project, QSize(1440, 900));
-        ASSERT_TRUE(ViewerTest::typeset(*project));
-        w.toolbar->searchField()->setText("dumplings");
-        w.view->setInspectorShown(true);
-        w.view->preview()->jump(20);
-        ASSERT_TRUE(waitUntil([&] { return w.view->results()->count() > 0; }));
-        ASSERT_TRUE(waitUntil([&] { return w.view->preview()->isComplete(); }));
-        w.view->results()->list()->setCurrentIndex(w.view->results()->list()->model()->index(1, 0));
-        ViewerTest::shot(&w.window, "book-view" + suffix);
-    });
-}
 
 } // namespace
 

@@ -60,7 +60,6 @@ TEST_F(InspectorTest, ABookWithoutEditsShowsItsThreeStandingSections)
     EXPECT_EQ(inspector->titleField()->text(), "You & Sam");
     EXPECT_EQ(inspector->colophonField()->placeholderText(), "Optional");
     EXPECT_TRUE(removeButtons().isEmpty());
-    ViewerTest::shot(inspector.get(), "inspector-plain");
 }
 
 TEST_F(InspectorTest, WithoutChaptersOfTheirOwnItSaysWhatTheDesignMakes)
@@ -193,7 +192,6 @@ TEST_F(InspectorTest, PinsSayWhereTheyLandAndTakeTheReaderThere)
         inspector.get(), "Page 2 comes before where it falls (page 5), so it stays put."));
     ASSERT_TRUE(failed);
     EXPECT_EQ(failed->palette().color(QPalette::WindowText), Tones::orange());
-    ViewerTest::shot(inspector.get(), "inspector-pins");
 
     // Blank pages went in before the message: the reader goes to its own
     // page, not to the first page of its day.

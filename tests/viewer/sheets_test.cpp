@@ -121,7 +121,6 @@ TEST_F(SheetsTest, AChapterTitleGoesInAsTypedAndBlankOnesCantStart)
     EXPECT_TRUE(sheet.isVisible());
     sheet.titleField()->setText(QStringLiteral("  Paris "));
     EXPECT_TRUE(sheet.startButton()->isEnabled());
-    ViewerTest::shot(&sheet, "chapter-sheet");
     QTest::keyClick(sheet.titleField(), Qt::Key_Return);
     EXPECT_FALSE(sheet.isVisible());
     EXPECT_EQ(saved().edits.chapters,
@@ -166,7 +165,6 @@ TEST_F(SheetsTest, APinCantGoBeforeWhereTheMessageLandsNorFarPastTheEnd)
     sheet.pageField()->selectAll();
     QTest::keyClicks(sheet.pageField(), "4000");
     EXPECT_LE(sheet.pageField()->value(), PinSheet::highestPage(3, 1));
-    ViewerTest::shot(&sheet, "pin-sheet");
 
     // A day the layout doesn't know: no landing page, any page from 1.
     PinSheet unknown(project.get(), message(0), &host);
@@ -192,23 +190,5 @@ TEST_F(SheetsTest, APinCantGoBeforeWhereTheMessageLandsNorFarPastTheEnd)
 } // namespace
 
 namespace {
-
-TEST_F(SheetsTest, TheSheetsAndThePopoverInBothAppearances)
-{
-    openBook(
-        bookOf({ "first", "the dumplings were amazing, all twelve of them, and the sauce too", "after" }));
-    project->pin(message(1), 4);
-    TestSupport::inBothAppearances([&](const QString &suffix) {
-        ChapterSheet chapter(project.get(), message(1), &host);
-        chapter.show();
-        ViewerTest::shot(&chapter, "chapter-sheet" + suffix);
-        PinSheet pin(project.get(), message(1), &host);
-        pin.show();
-        ViewerTest::shot(&pin, "pin-sheet" + suffix);
-        RangePopover range(project.get());
-        range.show();
-        ViewerTest::shot(&range, "range" + suffix);
-    });
-}
 
 } // namespace

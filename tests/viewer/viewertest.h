@@ -20,13 +20,6 @@ inline void PrintTo(const Edits::DayRange &range, std::ostream *out)
 
 namespace ViewerTest {
 
-// Saves what the widget shows once pending layouts have settled.
-inline void shot(QWidget *widget, const QString &name)
-{
-    QTest::qWait(20);
-    TestSupport::saveScreen(widget, name);
-}
-
 // Texts of the viewer's own clamped labels under root.
 inline QStringList clampedTexts(QWidget *root)
 {
@@ -80,6 +73,23 @@ inline QString allText(const QString &pdf)
     tool.start(QStringLiteral("pdftotext"), { pdf, "-" });
     tool.waitForFinished(60000);
     return QString::fromUtf8(tool.readAllStandardOutput()).simplified();
+}
+
+// The page number a page of a PDF shows at the outer corner of its head:
+// the last word of its first line on a right-hand page, the first on a
+// left-hand one. The index counts from 0, so even indices are right-hand.
+inline QString folioOf(const QString &pdf, int index)
+{
+    QProcess tool;
+    const QString page = QString::number(index + 1);
+    tool.start(QStringLiteral("pdftotext"), { "-f", page, "-l", page, "-layout", pdf, "-" });
+    tool.waitForFinished(60000);
+    const QString text = QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
+    const QStringList head
+        = text.section(QLatin1Char('\n'), 0, 0).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (head.isEmpty())
+        return {};
+    return index % 2 == 0 ? head.last() : head.first();
 }
 
 inline QCoro::Task<Layout> answer(const Layout *layout)

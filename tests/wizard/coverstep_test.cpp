@@ -245,6 +245,11 @@ TEST_F(CoverStepTest, ChoosingAnIdeaReplacesTheTitleAndDrawsItSoon)
     QMenu *menu = fields->ideasButton()->menu();
     emit menu->aboutToShow();
     ASSERT_EQ(menu->actions().size(), 2);
+    // "&" in a menu item marks its shortcut letter: "Pat & Them" read "Pat _Them".
+    EXPECT_EQ(menu->actions().at(0)->text(), QStringLiteral("Pat && Them"));
+    EXPECT_EQ(menu->actions().at(0)->iconText(), QStringLiteral("Pat & Them"));
+    menu->actions().at(0)->trigger();
+    EXPECT_EQ(model.title(), QStringLiteral("Pat & Them"));
     EXPECT_EQ(menu->actions().at(1)->text(), QStringLiteral("Read at 2:14 AM"));
     menu->actions().at(1)->trigger();
     EXPECT_EQ(model.title(), QStringLiteral("Read at 2:14 AM"));

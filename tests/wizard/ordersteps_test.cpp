@@ -78,7 +78,6 @@ TEST_F(OrderSteps, BindingsShowTheBooksPriceInWholeDollars)
     EXPECT_TRUE(TestSupport::findText(&step, QStringLiteral("3 books: $39 + 2 \u00D7 $29")));
     EXPECT_TRUE(TestSupport::findText(&step, QStringLiteral("$97")));
     EXPECT_TRUE(TestSupport::findText(&step, QStringLiteral("$149")));
-    TestSupport::saveScreen(&step, QStringLiteral("wizard-binding-three-books"));
 }
 
 TEST_F(OrderSteps, WithoutPricesTheStepsStayUsable)

@@ -264,7 +264,6 @@ TEST_F(RangeSteps, BarsStayVisibleOverDecadesOfMonths)
     VolumeStrip strip(&model);
     strip.resize(764, strip.sizeHint().height());
     const QImage picture = strip.grab().toImage();
-    TestSupport::saveScreen(&strip, QStringLiteral("wizard-volume-strip-30-years"));
     int branded = 0;
     for (int x = 0; x < picture.width(); ++x) {
         const QColor c = picture.pixelColor(x, 108);

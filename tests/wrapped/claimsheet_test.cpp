@@ -2,6 +2,7 @@
 // the stand-in service receives, and the answers and failures it shows.
 #include "service/coverart.h"
 #include "service/standin.h"
+#include "ui/unopenedpage.h"
 #include "uitestsupport.h"
 #include "wrapped/claimsheet.h"
 
@@ -163,7 +164,6 @@ TEST_F(ClaimSheetTest, AShareClaimGoesAsTypedAndItsCodeComesBack)
     addScreenshot(sheet);
     EXPECT_TRUE(TestSupport::findText(sheet, u"post.png"_s));
     EXPECT_TRUE(send->isEnabled());
-    TestSupport::saveScreen(sheet, u"wrapped-claim-share"_s);
 
     send->click();
     ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->result().has_value(); }));
@@ -188,7 +188,6 @@ TEST_F(ClaimSheetTest, AShareClaimGoesAsTypedAndItsCodeComesBack)
         u"It takes 15% off one order. Your book's page shows it on the Order button, so there's nothing to copy."_s));
     EXPECT_FALSE(button(sheet, u"Get My Code"_s));
     EXPECT_FALSE(field(sheet, u"Your email"_s)->isVisibleTo(sheet));
-    TestSupport::saveScreen(sheet, u"wrapped-claim-share-done"_s);
 
     // Done closes it and reads the standing again.
     const qsizetype standings = service.requests(u"/api/referrals$"_s).size();
@@ -214,7 +213,6 @@ TEST_F(ClaimSheetTest, AViralClaimSendsTheDigitsOfItsNumbersForReview)
     EXPECT_FALSE(send->isEnabled());
     type(sheet, u"Views"_s, u"12,400 views"_s);
     EXPECT_TRUE(send->isEnabled());
-    TestSupport::saveScreen(sheet, u"wrapped-claim-viral-filled"_s);
 
     send->click();
     ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->result().has_value(); }));
@@ -226,7 +224,6 @@ TEST_F(ClaimSheetTest, AViralClaimSendsTheDigitsOfItsNumbersForReview)
     EXPECT_TRUE(TestSupport::findText(sheet,
         u"We have it. Someone on our team checks each claim, usually within a few days, and the gift card "
         "appears here once it's approved."_s));
-    TestSupport::saveScreen(sheet, u"wrapped-claim-viral-done"_s);
 }
 
 TEST_F(ClaimSheetTest, ARefusalShowsItsSentenceAndKeepsWhatWasTyped)
@@ -244,7 +241,6 @@ TEST_F(ClaimSheetTest, ARefusalShowsItsSentenceAndKeepsWhatWasTyped)
     EXPECT_TRUE(TestSupport::findText(sheet, u"That post is already claimed."_s));
     EXPECT_EQ(field(sheet, u"Link to your post"_s)->text(), u"a.b"_s);
     EXPECT_TRUE(button(sheet, u"Get My Code"_s)->isEnabled());
-    TestSupport::saveScreen(sheet, u"wrapped-claim-refused"_s);
 
     service.reset();
     service.answer(u"/api/submissions"_s, 500, QByteArray(), u"text/plain"_s);
@@ -289,12 +285,25 @@ TEST_F(ClaimSheetTest, DropsTakeAPictureAndTheRulesAreTheServicesPage)
     button(sheet, u"Official Rules"_s)->click();
     const QList<QStringList> opened = TestSupport::desktop().of(u"openUrl"_s);
     ASSERT_EQ(opened.size(), 1);
-    EXPECT_EQ(opened.first().first(), service.origin() + u"/api/wrapped/rules/"_s);
+    EXPECT_EQ(opened.first().first(), service.origin() + u"/wrapped/rules/"_s);
     Http::Request request;
     request.url = QUrl(opened.first().first());
     const Http::Reply rules = TestSupport::await(Http::send(request));
     EXPECT_EQ(rules.status, 200);
     EXPECT_TRUE(rules.body.contains("official rules"));
+    EXPECT_FALSE(sheet->unopenedRules()->isVisible());
+
+    // Without a browser the rules are offered by their address.
+    TestSupport::desktop().opens = false;
+    button(sheet, u"Official Rules"_s)->click();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->unopenedRules()->isVisible(); }));
+    EXPECT_EQ(sheet->unopenedRules()->address().toString(), opened.first().first());
+    EXPECT_TRUE(TestSupport::findText(sheet,
+        u"The rules page didn't open in your browser. Open this address in a browser to read them."_s));
+    TestSupport::desktop().opens = true;
+    button(sheet, u"Try Again"_s)->click();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return !sheet->unopenedRules()->isVisible(); }));
+    EXPECT_EQ(TestSupport::desktop().of(u"openUrl"_s).size(), 3);
 }
 
 TEST_F(ClaimSheetTest, CancellingWhileSendingClosesAndReadsTheStandingAgain)

@@ -153,11 +153,9 @@ TEST(WrappedCardView, AStoryShowsSevenRowsAndAPostFour)
         return bandsWith(image, QRect(image.width() / 2, 0, 1, image.height() - 130), accent);
     };
     const QImage story = WrappedCardView::render(many);
-    savePicture(story, u"card-nine-rows"_s);
     EXPECT_EQ(barRows(story), 7);
     many.format = Format::Post;
     const QImage post = WrappedCardView::render(many);
-    savePicture(post, u"card-nine-rows-post"_s);
     EXPECT_EQ(barRows(post), 4);
 }
 
@@ -186,7 +184,6 @@ TEST(WrappedCardView, ALongNameShrinksIntoTheCard)
     card.card.big = u"{them}"_s;
     card.card.detail.clear();
     const QImage image = WrappedCardView::render(card);
-    savePicture(image, u"card-long-name"_s);
     const QColor background = full.palette().background;
     const auto outside = [&](QColor c) { return !near(c, background, 8); };
     // The figure's band, between the header and the unit: ink only inside
@@ -275,5 +272,4 @@ TEST(WrappedCardView, EveryCardDrawsInBothShapes)
         }
     }
     painter.end();
-    savePicture(sheet, u"cards"_s);
 }

@@ -49,10 +49,3 @@ inline Wrapped sampleWrapped()
     return wrapped;
 }
 
-// Keeps a picture as build/screens/<name>.png, for a person to look at.
-inline void savePicture(const QImage &image, const QString &name)
-{
-    const QString folder = QStringLiteral(QUORVEL_TEST_SCREENS);
-    QDir().mkpath(folder);
-    image.save(folder + u"/"_s + name + u".png"_s);
-}

@@ -44,7 +44,6 @@ TEST_F(WrappedViewTest, SavingCardsWritesTheShareInItsShapeAndRevealsThem)
     EXPECT_EQ(TestSupport::desktop().of(u"reveal"_s), QList<QStringList> { expected });
     EXPECT_TRUE(sentEvent(u"card_exported"_s));
     EXPECT_TRUE(shows(u"Show in File Manager"_s));
-    TestSupport::saveScreen(view, u"wrapped-view-saved"_s);
 
     // The share menu copies the files as a list and shows them; the link shows them.
     QMenu *menu = view->inspector()->shareButton()->menu();
@@ -88,7 +87,6 @@ TEST_F(WrappedViewTest, AFailedSaveShowsItsSentenceAndKeepsTheLastFiles)
     EXPECT_EQ(view->exported(), saved);
     EXPECT_TRUE(shows(u"Show in File Manager"_s));
     EXPECT_EQ(eventsSent(u"card_exported"_s), 1);
-    TestSupport::saveScreen(view, u"wrapped-view-save-failed"_s);
 
     // Cancelling the panel is no failure; the next save clears the sentence.
     button(u"Save Cards…"_s)->click();
@@ -121,7 +119,6 @@ TEST_F(WrappedViewTest, SavingTheVideoShowsItsProgressAndKeepsTheScreenAtHand)
     EXPECT_FALSE(button(u"Save Video…"_s)->isEnabled());
     EXPECT_TRUE(shows(u"Making the video"_s));
     EXPECT_GT(view->inspector()->findChild<QProgressBar *>()->value(), 100);
-    TestSupport::saveScreen(view, u"wrapped-view-video"_s);
     // The caption can still be copied meanwhile.
     button(u"Copy Caption"_s)->click();
     EXPECT_EQ(TestSupport::desktop().of(u"copyText"_s), QList<QStringList> { { view->caption() } });

@@ -56,7 +56,7 @@ TEST(SiteExportRun, WritesEveryCardInBothShapesAndTheFilmThenQuits)
     StandIn service;
     QTemporaryDir out;
     const QString folder = out.filePath(u"site/maya"_s);
-    const Ended ended = runApp(folder, sampleBook(), service.origin() + u"/api"_s);
+    const Ended ended = runApp(folder, sampleBook(), service.origin());
     ASSERT_EQ(ended.status, 0) << ended.errors.toStdString();
     EXPECT_TRUE(ended.errors.isEmpty()) << ended.errors.toStdString();
 
@@ -79,12 +79,12 @@ TEST(SiteExportRun, AFailureQuitsWithItsSentence)
     const QString blocked = out.filePath(u"taken"_s);
     TestSupport::writeFile(blocked, "a file");
     // No service to be had: the cards carry the demo code all the same.
-    const Ended ended = runApp(blocked + u"/site"_s, sampleBook(), u"http://127.0.0.1:9/api"_s);
+    const Ended ended = runApp(blocked + u"/site"_s, sampleBook(), u"http://127.0.0.1:9"_s);
     EXPECT_EQ(ended.status, 1);
     EXPECT_EQ(ended.errors, u"The folder %1/site can't be made.\n"_s.arg(blocked))
         << ended.errors.toStdString();
 
-    const Ended nothing = runApp(out.filePath(u"site"_s), QString(), u"http://127.0.0.1:9/api"_s);
+    const Ended nothing = runApp(out.filePath(u"site"_s), QString(), u"http://127.0.0.1:9"_s);
     EXPECT_EQ(nothing.status, 1);
     EXPECT_TRUE(nothing.errors.startsWith(u"The site's export needs a demo book"_s))
         << nothing.errors.toStdString();

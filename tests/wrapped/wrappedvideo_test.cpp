@@ -217,7 +217,6 @@ TEST(WrappedFrame, DecadesOfMonthsStayAboveTheFooter)
     const WrappedSettings settings;
     const WrappedVideo::Plan plan = WrappedVideo::plan(wrapped, settings);
     const QImage filled = frameAt(4.9, plan, wrapped, settings);
-    savePicture(filled, u"video-months-200"_s);
     const QColor background = settings.palette().background;
     // The footer's band in the middle column, where no footer text is:
     // background only.
@@ -225,22 +224,6 @@ TEST(WrappedFrame, DecadesOfMonthsStayAboveTheFooter)
         ASSERT_TRUE(near(filled.pixelColor(540, y), background, 2)) << y;
     // Every tile is drawn: the last one is coloured.
     EXPECT_FALSE(near(filled.pixelColor(1080 - 95, 1400), background, 2));
-}
-
-TEST(WrappedFrame, Gallery)
-{
-    const Wrapped wrapped = sampleWrapped();
-    WrappedSettings settings = selecting({ u"busiest"_s, u"love"_s });
-    settings.disclose = true;
-    const WrappedVideo::Plan plan = WrappedVideo::plan(wrapped, settings);
-    const QList<double> times { 1.0, 2.0, 3.4, 4.5, 5.25, 6.5, 8.0, 11.0 };
-    QImage sheet(int(times.size()) * 380 + 20, 680, QImage::Format_ARGB32_Premultiplied);
-    sheet.fill(Qt::gray);
-    QPainter painter(&sheet);
-    for (qsizetype i = 0; i < times.size(); ++i)
-        painter.drawImage(QRect(20 + int(i) * 380, 20, 360, 640), frameAt(times[i], plan, wrapped, settings));
-    painter.end();
-    savePicture(sheet, u"video-frames"_s);
 }
 
 TEST(WrappedVideo, WritesAnH264FilmOfThePlannedLength)

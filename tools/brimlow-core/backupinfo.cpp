@@ -92,9 +92,14 @@ QList<BackupInfo> BackupInfo::listIn(const QString &parent)
     return backups;
 }
 
-QString BackupInfo::finderFolder()
+QStringList BackupInfo::defaultFolders()
 {
-    return QDir::homePath() + QStringLiteral("/Library/Application Support/MobileSync/Backup");
+    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (data.isEmpty() || QDir::isRelativePath(data))
+        data = QDir::homePath() + QStringLiteral("/.local/share");
+    return { data + QStringLiteral("/Quorvel/iPhone Backups"),
+        QDir::homePath() + QStringLiteral("/MobileSync/Backup"),
+        QDir::homePath() + QStringLiteral("/Library/Application Support/MobileSync/Backup") };
 }
 
 void BackupInfo::write(JsonWriter &json) const

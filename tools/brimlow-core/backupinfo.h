@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace Brimlow {
@@ -27,8 +28,10 @@ struct BackupInfo
     // The backups directly inside a folder, newest first.
     static QList<BackupInfo> listIn(const QString &parent);
 
-    // Where Finder keeps backups, under the home folder.
-    static QString finderFolder();
+    // Where backups are looked for when no folder is named, in this order:
+    // the app's own folder of them, the folder idevicebackup2 is usually
+    // pointed at, and a Mac's folder copied over with the home folder.
+    static QStringList defaultFolders();
 
     void write(JsonWriter &json) const;
 };

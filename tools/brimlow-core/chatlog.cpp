@@ -2,6 +2,7 @@
 
 #include "chatlogreaders.h"
 #include "failure.h"
+#include "model/whatsappexport.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -36,24 +37,37 @@ bool isHiddenOrJunk(const QString &relativePath)
     });
 }
 
-// "WhatsApp Chat with Sam" and "WhatsApp Chat - Family" name their chat.
-QString titleInName(const QString &name)
+// A WhatsApp chat's name, as its export's file or the folder it came in
+// names it, in any language WhatsApp names exports in.
+struct Title
 {
+    QString name;
+    // What the chat's key is made of. A key names the chat's book and the
+    // user's choices, and keys were made of the English wordings' names
+    // alone, as written, before the other languages were read; the other
+    // wordings leave the key as it was.
+    std::optional<QString> key;
+};
+
+Title titleInName(const QString &name)
+{
+    Title title { WhatsAppExport::chatName(name), std::nullopt };
     for (const QLatin1String prefix :
         { QLatin1String("WhatsApp Chat with "), QLatin1String("WhatsApp Chat - ") }) {
-        if (name.startsWith(prefix, Qt::CaseInsensitive))
-            return name.mid(prefix.size()).trimmed();
+        const QString keyed = name.mid(prefix.size()).trimmed();
+        if (name.startsWith(prefix, Qt::CaseInsensitive) && !keyed.isEmpty())
+            title.key = keyed;
     }
-    return {};
+    return title;
 }
 
-QString titleFor(const QString &file, const QString &root)
+Title titleFor(const QString &file, const QString &root)
 {
     const QFileInfo info(file);
-    QString title = titleInName(info.completeBaseName());
+    Title title = titleInName(info.completeBaseName());
     QDir folder = info.absoluteDir();
     const QString top = QFileInfo(root).absoluteFilePath();
-    for (int level = 0; title.isEmpty() && level < 3; ++level) {
+    for (int level = 0; title.name.isEmpty() && level < 3; ++level) {
         title = titleInName(folder.dirName());
         if (folder.absolutePath() == top || !folder.cdUp())
             break;
@@ -99,6 +113,8 @@ void join(ChatLogReader::Chat &whole, ChatLogReader::Chat &share)
     whole.tally.add(share.tally, senders);
     if (whole.transcript.name.isEmpty())
         whole.transcript.name = share.transcript.name;
+    if (!whole.keyName)
+        whole.keyName = share.keyName;
     if (whole.owner.isEmpty())
         whole.owner = share.owner;
     for (const QString &member : share.members) {
@@ -230,12 +246,14 @@ QList<ChatLogReader::Chat> ChatLog::readFile(const QString &file, ChatLogReader:
         if (!reader->recognises(head))
             continue;
         QList<ChatLogReader::Chat> chats = reader->read(file, context);
-        const QString title = titleFor(file, context.root);
+        const Title title = titleFor(file, context.root);
         for (ChatLogReader::Chat &chat : chats) {
             if (chat.service.isEmpty())
                 chat.service = reader->service();
-            if (!title.isEmpty() && chat.service == QLatin1String("WhatsApp"))
-                chat.transcript.name = title;
+            if (!title.name.isEmpty() && chat.service == QLatin1String("WhatsApp")) {
+                chat.keyName = title.key.value_or(chat.transcript.name);
+                chat.transcript.name = title.name;
+            }
         }
         return chats;
     }
@@ -319,7 +337,7 @@ void ChatLog::add(QList<ChatLogReader::Chat> shares, const QSet<QString> &damage
             chat.owner = found.owner;
         chat.members = found.members;
         inTimeOrder(chat.transcript.messages);
-        QString key = chat.transcript.name;
+        QString key = found.keyName.value_or(chat.transcript.name);
         if (key.isEmpty())
             key = keyOf(
                 chat.transcript.participants, chat.members, chat.owner.isEmpty() ? found.owner : chat.owner);

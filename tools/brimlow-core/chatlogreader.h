@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace Brimlow {
 
@@ -46,6 +47,9 @@ public:
         // only here and there: participants, members and the owner are
         // handles, and these the names they are shown by.
         QHash<QString, QString> names;
+        // What the chat's key is made of, where that is not its name: an
+        // empty text makes the key of the people in it.
+        std::optional<QString> keyName;
     };
 
     // What readers of one --log share: the folder that bounds every file

@@ -23,6 +23,7 @@
 #include <QFileInfo>
 #include <QIODevice>
 #include <QSaveFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <memory>
@@ -173,7 +174,7 @@ void run(const Options &options, QIODevice &input, QIODevice &output)
     case Options::Command::None:
         break;
     }
-    throw usage(QStringLiteral("Say what to do: chats, export, backups or unlock."));
+    throw usage(QStringLiteral("Say what to do: chats, export, backups, unlock, wrapped or ebook."));
 }
 
 void wrapped(const Options &options, QIODevice &input, QIODevice &output)
@@ -252,14 +253,26 @@ void exportBook(const Options &options, QIODevice &input)
 
 void backups(const Options &options, QIODevice &output)
 {
-    QString folder = BackupInfo::finderFolder();
+    QStringList folders = BackupInfo::defaultFolders();
     if (options.dir) {
-        folder = *options.dir;
-        if (!QFileInfo(folder).isDir())
-            throw Failure(QStringLiteral("There's no folder at %1.").arg(folder));
+        folders = { *options.dir };
+        if (!QFileInfo(folders.first()).isDir())
+            throw Failure(QStringLiteral("There's no folder at %1.").arg(folders.first()));
     }
-    const QList<BackupInfo> list
-        = QFileInfo(folder).isDir() ? BackupInfo::listIn(folder) : QList<BackupInfo>();
+    QList<BackupInfo> list;
+    // One of the places may be a link to another: each backup once.
+    QSet<QString> seen;
+    for (const QString &folder : folders) {
+        if (!QFileInfo(folder).isDir())
+            continue;
+        for (const BackupInfo &backup : BackupInfo::listIn(folder)) {
+            const QString real = QFileInfo(backup.path).canonicalFilePath();
+            if (!seen.contains(real)) {
+                seen.insert(real);
+                list.append(backup);
+            }
+        }
+    }
     JsonWriter json(&output);
     json.beginArray();
     for (const BackupInfo &backup : list)

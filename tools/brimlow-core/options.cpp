@@ -131,7 +131,7 @@ Options Options::parse(const QStringList &arguments)
             options.limit = parseLimit(value);
     }
     if (options.command == Command::None)
-        throw usage(QStringLiteral("Say what to do: chats, export, backups or unlock."));
+        throw usage(QStringLiteral("Say what to do: chats, export, backups, unlock, wrapped or ebook."));
     checkWrappedOptions(options.command, given);
     return options;
 }

@@ -109,9 +109,11 @@ const QRegularExpression &edited()
 const QRegularExpression &encrypted()
 {
     static const QRegularExpression found = pattern(QStringLiteral(
-        R"(end-to-end[- ]encrypt|Ende-zu-Ende-verschlüsselt|chiffrés de bout en bout|)"
-        R"(cifrados de extremo a extremo|crittografati end-to-end|criptografia de ponta a ponta|)"
-        R"(encriptadas ponto-a-ponto|end-to-end versleuteld|uçtan uca şifreli)"));
+        // The stems cover the older notice too ("secured with end-to-end
+        // encryption", "mit Ende-zu-Ende-Verschlüsselung geschützt").
+        R"(end-to-end[- ]encrypt|Ende-zu-Ende-verschlüssel|chiffr\w* de bout en bout|)"
+        R"(cifrad\w* de extremo a extremo|crittograf\w* end-to-end|criptografia de ponta[- ]a[- ]ponta|)"
+        R"(encriptad\w* ponto[- ]a[- ]ponto|end-to-end versleutel|uçtan uca şifrel)"));
     return found;
 }
 

@@ -83,6 +83,11 @@ public:
                 m_title = sender;
             return;
         }
+        // Older exports write it without the mark, also under the chat's
+        // name, as the chat's first line. Further on the same words are
+        // someone's own.
+        if (!marked && !m_wrote && raw.more.isEmpty() && WhatsAppNotices::isEncryptionNotice(first))
+            return;
         if (marked && raw.more.isEmpty() && WhatsAppNotices::isEvent(plainFirst))
             return;
 
@@ -108,6 +113,7 @@ public:
         if (!attached && WhatsAppNotices::isDeleted(withoutMarks(text).trimmed()))
             return;
         m_chat.add(raw.at, sender, text, attachments);
+        m_wrote = true;
     }
 
     QList<ChatLogReader::Chat> finish()
@@ -135,6 +141,7 @@ private:
     QString m_folder;
     QString m_title;
     ChatBuilder m_chat;
+    bool m_wrote = false;
 };
 
 } // namespace

@@ -25,8 +25,7 @@ QString Call::capture(int index) const
 
 QString Call::base() const
 {
-    return QStringLiteral("http://") + header("Host")
-        + QString::fromStdString(m_captures.size() > 1 ? m_captures[1] : "");
+    return QStringLiteral("http://") + header("Host");
 }
 
 QByteArray Call::body() const

@@ -22,20 +22,19 @@ private:
     int m_status;
 };
 
-// One request as a route sees it. Routes match the raw path (before
+// One request as a route sees it. Routes match the whole raw path (before
 // percent-decoding), so that an encoded "/" inside a code stays inside its
-// segment; capture 1 of every route is the path prefix the service runs
-// under.
+// segment.
 class Call
 {
 public:
     Call(const httplib::Request &request, httplib::Response &response, std::vector<std::string> captures);
 
     const httplib::Request &request() const { return m_request; }
-    // The percent-decoded capture; 1 is the prefix.
+    // The percent-decoded capture, from 1.
     QString capture(int index) const;
-    // "http://" + the Host the client used + the prefix, to build addresses
-    // that reach this service the way the client reached it.
+    // "http://" + the Host the client used, to build addresses that reach
+    // this service the way the client reached it.
     QString base() const;
     QByteArray body() const;
     QString header(const char *name) const;

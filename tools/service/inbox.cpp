@@ -38,17 +38,14 @@ Inbox::Inbox(Store &store, const QString &dataFolder, qint64 partSize)
 void Inbox::addRoutes(Routes &routes)
 {
     using namespace std::placeholders;
-    routes.push_back({ "POST", std::regex("(.*)/api/inbox"), std::bind(&Inbox::open, this, _1) });
-    routes.push_back({ "PUT", std::regex("(.*)/api/inbox/([^/]+)/file"), std::bind(&Inbox::file, this, _1) });
+    routes.push_back({ "POST", std::regex("/api/inbox"), std::bind(&Inbox::open, this, _1) });
+    routes.push_back({ "PUT", std::regex("/api/inbox/([^/]+)/file"), std::bind(&Inbox::file, this, _1) });
+    routes.push_back({ "POST", std::regex("/api/inbox/([^/]+)/parts"), std::bind(&Inbox::begin, this, _1) });
     routes.push_back(
-        { "GET", std::regex("(.*)/api/inbox/([^/]+)/file"), std::bind(&Inbox::download, this, _1) });
+        { "POST", std::regex("/api/inbox/([^/]+)/parts/done"), std::bind(&Inbox::done, this, _1) });
     routes.push_back(
-        { "POST", std::regex("(.*)/api/inbox/([^/]+)/parts"), std::bind(&Inbox::begin, this, _1) });
-    routes.push_back(
-        { "POST", std::regex("(.*)/api/inbox/([^/]+)/parts/done"), std::bind(&Inbox::done, this, _1) });
-    routes.push_back(
-        { "PUT", std::regex("(.*)/api/inbox/([^/]+)/parts/([0-9]+)"), std::bind(&Inbox::part, this, _1) });
-    routes.push_back({ "GET", std::regex("(.*)/make/?"), [](Call &call) {
+        { "PUT", std::regex("/api/inbox/([^/]+)/parts/([0-9]+)"), std::bind(&Inbox::part, this, _1) });
+    routes.push_back({ "GET", std::regex("/make/"), [](Call &call) {
                           // The fragment carries the inbox; the page only says where the chat went.
                           call.reply(200,
                               "<!doctype html><meta charset=\"utf-8\"><title>Make your book</title>"
@@ -68,7 +65,7 @@ void Inbox::open(Call &call)
 
 QString Inbox::folder(Call &call)
 {
-    const QString code = call.capture(2);
+    const QString code = call.capture(1);
     const Store::Row row = m_store.one(QStringLiteral("SELECT token FROM inboxes WHERE code = ?"), { code });
     if (row.isEmpty())
         throw Refusal(404, QStringLiteral("There's no such inbox."));
@@ -96,17 +93,9 @@ void Inbox::file(Call &call)
     const QByteArray bytes = call.body();
     if (bytes.isEmpty())
         throw Refusal(400, QStringLiteral("The chat arrived empty."));
-    store(call.capture(2), where, name, bytes);
+    store(call.capture(1), where, name, bytes);
     call.reply(200,
         QJsonObject { { QStringLiteral("ok"), true }, { QStringLiteral("bytes"), double(bytes.size()) } });
-}
-
-void Inbox::download(Call &call)
-{
-    QFile file(folder(call) + QStringLiteral("/chat.txt"));
-    if (!file.open(QIODevice::ReadOnly))
-        throw Refusal(404, QStringLiteral("Nothing has arrived in this inbox yet."));
-    call.reply(200, file.readAll(), "text/plain; charset=utf-8");
 }
 
 void Inbox::begin(Call &call)
@@ -115,7 +104,7 @@ void Inbox::begin(Call &call)
     const QString id = randomText(16);
     m_store.exec(
         QStringLiteral("INSERT INTO inbox_uploads (upload, code, name, part_size) VALUES (?, ?, ?, ?)"),
-        { id, call.capture(2), nameFrom(call), m_partSize });
+        { id, call.capture(1), nameFrom(call), m_partSize });
     call.reply(200,
         QJsonObject { { QStringLiteral("upload"), id }, { QStringLiteral("part"), double(m_partSize) } });
 }
@@ -125,7 +114,7 @@ Inbox::Upload Inbox::upload(Call &call)
     const QString id = call.query("upload");
     const Store::Row row = m_store.one(
         QStringLiteral("SELECT name, part_size, done FROM inbox_uploads WHERE upload = ? AND code = ?"),
-        { id, call.capture(2) });
+        { id, call.capture(1) });
     if (row.isEmpty())
         throw Refusal(404, QStringLiteral("There's no such upload in this inbox."));
     if (row.at(2).toLongLong() != 0)
@@ -137,7 +126,7 @@ void Inbox::part(Call &call)
 {
     const QString where = folder(call);
     const Upload current = upload(call);
-    const qint64 number = call.capture(3).toLongLong();
+    const qint64 number = call.capture(2).toLongLong();
     const QByteArray bytes = call.body();
     if (number < 1 || number > 10000)
         throw Refusal(400, QStringLiteral("Parts are numbered from 1 to 10000."));
@@ -185,7 +174,7 @@ void Inbox::done(Call &call)
             throw Refusal(500, QStringLiteral("The stand-in lost part %1.").arg(number));
         whole += file.readAll();
     }
-    store(call.capture(2), where, current.name, whole);
+    store(call.capture(1), where, current.name, whole);
     m_store.exec(QStringLiteral("UPDATE inbox_uploads SET done = 1 WHERE upload = ?"), { current.id });
     QDir(partFolder).removeRecursively();
     call.reply(200,

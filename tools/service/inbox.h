@@ -23,7 +23,6 @@ public:
 private:
     void open(Call &call);
     void file(Call &call);
-    void download(Call &call);
     void begin(Call &call);
     void part(Call &call);
     void done(Call &call);

@@ -89,18 +89,17 @@ void Orders::addRoutes(Routes &routes)
 {
     using namespace std::placeholders;
     routes.push_back(
-        { "GET", std::regex("(.*)/api/pricing"), [](Call &call) { call.reply(200, Catalog::priceList()); } });
-    routes.push_back({ "GET", std::regex("(.*)/api/ordering"), [this](Call &call) {
+        { "GET", std::regex("/api/pricing"), [](Call &call) { call.reply(200, Catalog::priceList()); } });
+    routes.push_back({ "GET", std::regex("/api/ordering"), [this](Call &call) {
                           call.reply(200, QJsonObject { { QStringLiteral("mode"), mode() } });
                       } });
-    routes.push_back({ "GET", std::regex("(.*)/api/gifts/([^/]*)"), std::bind(&Orders::gift, this, _1) });
-    routes.push_back({ "POST", std::regex("(.*)/api/orders"), std::bind(&Orders::create, this, _1) });
+    routes.push_back({ "GET", std::regex("/api/gifts/([^/]*)"), std::bind(&Orders::gift, this, _1) });
+    routes.push_back({ "POST", std::regex("/api/orders"), std::bind(&Orders::create, this, _1) });
+    routes.push_back({ "PUT", std::regex("/uploads/([^/]+)/([^/]+)"), std::bind(&Orders::upload, this, _1) });
     routes.push_back(
-        { "PUT", std::regex("(.*)/uploads/([^/]+)/([^/]+)"), std::bind(&Orders::upload, this, _1) });
-    routes.push_back(
-        { "POST", std::regex("(.*)/api/orders/([^/]+)/submit"), std::bind(&Orders::submit, this, _1) });
-    routes.push_back({ "GET", std::regex("(.*)/pay/([^/]+)"), std::bind(&Orders::payPage, this, _1) });
-    routes.push_back({ "POST", std::regex("(.*)/pay/([^/]+)"), std::bind(&Orders::pay, this, _1) });
+        { "POST", std::regex("/api/orders/([^/]+)/submit"), std::bind(&Orders::submit, this, _1) });
+    routes.push_back({ "GET", std::regex("/pay/([^/]+)"), std::bind(&Orders::payPage, this, _1) });
+    routes.push_back({ "POST", std::regex("/pay/([^/]+)"), std::bind(&Orders::pay, this, _1) });
 }
 
 QString Orders::mode() const
@@ -119,7 +118,7 @@ void Orders::gift(Call &call)
 {
     const Store::Row row = m_store.one(
         QStringLiteral("SELECT balance_cents, recipient, giver FROM gifts WHERE code = ? COLLATE NOCASE"),
-        { call.capture(2) });
+        { call.capture(1) });
     if (row.isEmpty() || row.at(0).toLongLong() <= 0) {
         call.reply(404, QJsonObject { { QStringLiteral("valid"), false } });
         return;
@@ -234,8 +233,8 @@ Orders::Placed Orders::placed(Call &call, const QString &id, bool needsToken)
 
 void Orders::upload(Call &call)
 {
-    const QString id = call.capture(2);
-    const QString name = call.capture(3);
+    const QString id = call.capture(1);
+    const QString name = call.capture(2);
     const Placed order = placed(call, id, true);
     if (order.state != QLatin1String("open"))
         throw Refusal(409, QStringLiteral("This order was already submitted."));
@@ -276,7 +275,7 @@ void Orders::upload(Call &call)
 
 void Orders::submit(Call &call)
 {
-    const QString id = call.capture(2);
+    const QString id = call.capture(1);
     const QJsonObject body = call.json();
     const std::optional<QString> email = Field::optionalText(body, QStringLiteral("email"));
     std::optional<QJsonObject> address;
@@ -347,7 +346,7 @@ void Orders::submit(Call &call)
 
 void Orders::payPage(Call &call)
 {
-    const Placed order = placed(call, call.capture(2), false);
+    const Placed order = placed(call, call.capture(1), false);
     QString body = QStringLiteral("<h1>%1</h1>").arg(order.title.toHtmlEscaped());
     if (order.state == QLatin1String("paid")) {
         body += QStringLiteral("<p>Paid. Your book goes to the printer.</p>");
@@ -364,7 +363,7 @@ void Orders::payPage(Call &call)
 
 void Orders::pay(Call &call)
 {
-    const QString id = call.capture(2);
+    const QString id = call.capture(1);
     const Placed order = placed(call, id, false);
     if (order.state != QLatin1String("awaiting payment"))
         throw Refusal(409, QStringLiteral("This order isn't waiting for a payment."));

@@ -28,19 +28,19 @@ Referrals::Referrals(Store &store, const QString &dataFolder)
 void Referrals::addRoutes(Routes &routes)
 {
     using namespace std::placeholders;
-    routes.push_back({ "POST", std::regex("(.*)/api/referrals"), std::bind(&Referrals::status, this, _1) });
+    routes.push_back({ "POST", std::regex("/api/referrals"), std::bind(&Referrals::status, this, _1) });
     routes.push_back(
-        { "GET", std::regex("(.*)/api/discounts/([^/]*)"), std::bind(&Referrals::discount, this, _1) });
-    routes.push_back({ "POST", std::regex("(.*)/api/submissions"), std::bind(&Referrals::claim, this, _1) });
-    routes.push_back({ "POST", std::regex("(.*)/api/events"), std::bind(&Referrals::event, this, _1) });
-    routes.push_back({ "GET", std::regex("(.*)/r/([^/]+)"), [](Call &call) {
+        { "GET", std::regex("/api/discounts/([^/]*)"), std::bind(&Referrals::discount, this, _1) });
+    routes.push_back({ "POST", std::regex("/api/submissions"), std::bind(&Referrals::claim, this, _1) });
+    routes.push_back({ "POST", std::regex("/api/events"), std::bind(&Referrals::event, this, _1) });
+    routes.push_back({ "GET", std::regex("/r/([^/]+)"), [](Call &call) {
                           const QString html = QStringLiteral(
                               "<!doctype html><meta charset=\"utf-8\"><title>Quorvel</title>"
                               "<p>A friend invited you. Use the code <b>%1</b> when you order.</p>")
-                                                   .arg(call.capture(2).toHtmlEscaped());
+                                                   .arg(call.capture(1).toHtmlEscaped());
                           call.reply(200, html.toUtf8(), "text/html; charset=utf-8");
                       } });
-    routes.push_back({ "GET", std::regex("(.*)/wrapped/rules/?"),
+    routes.push_back({ "GET", std::regex("/wrapped/rules/"),
         [](Call &call) { call.reply(200, rulesPage(), "text/html; charset=utf-8"); } });
 }
 
@@ -121,7 +121,7 @@ void Referrals::status(Call &call)
 
 void Referrals::discount(Call &call)
 {
-    const QString code = call.capture(2);
+    const QString code = call.capture(1);
     QJsonObject answer { { QStringLiteral("valid"), false } };
     if (!m_store.one(QStringLiteral("SELECT 1 FROM installs WHERE code = ? COLLATE NOCASE"), { code })
              .isEmpty()) {

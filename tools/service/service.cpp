@@ -45,8 +45,7 @@ Service::Service(const Settings &settings)
     m_orders.addRoutes(m_routes);
     m_referrals.addRoutes(m_routes);
     m_inbox.addRoutes(m_routes);
-    m_routes.push_back(
-        { "POST", std::regex("(.*)/api/covers/generate"), [this](Call &call) { paint(call); } });
+    m_routes.push_back({ "POST", std::regex("/api/covers/generate"), [this](Call &call) { paint(call); } });
 
     // Many uploads at once each hold a worker while their body arrives.
     m_server.new_task_queue = [] { return new httplib::ThreadPool(64); };

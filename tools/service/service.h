@@ -11,10 +11,13 @@
 #include <QString>
 #include <httplib.h>
 
-// The stand-in of the maker's web service and of the website's inbox. Every
-// route answers under any path prefix, so the app's service root may carry
-// one. Tests script answers and read back what arrived through the admin
-// routes under adminPrefix, which are neither journaled nor scriptable.
+// The stand-in of the maker's web service and of the website's inbox. It
+// answers the paths the app is known to call at the service's root and at
+// the website's origin, and the addresses it hands out itself (uploads, the
+// payment page); any other path is "Not found", so a client that forms an
+// address wrongly fails. Tests script answers and read back what arrived
+// through the admin routes under adminPrefix, which are neither journaled
+// nor scriptable.
 class Service
 {
 public:

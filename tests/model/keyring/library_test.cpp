@@ -2,6 +2,7 @@
 #include "fixtures.h"
 #include "model/backups.h"
 #include "model/chatfiles.h"
+#include "model/consent.h"
 #include "model/helpers.h"
 #include "model/keychain.h"
 #include "model/library.h"
@@ -157,4 +158,62 @@ TEST_F(LibraryEndToEndTest, AForgottenSourceStaysGoneWhenItsLoadEndsLater)
     await(std::move(loading));
     EXPECT_FALSE(lib->lists().contains(pasted.id));
     EXPECT_TRUE(lib->loadingSources().isEmpty());
+}
+
+// A one-to-one export was listed by everyone in it, the user too ("Jane Doe
+// & John Doe"), and the user's guess was whoever came first.
+TEST_F(LibraryEndToEndTest, AnExportIsShownByThePersonItIsWithInEveryLanguage)
+{
+    Consent::setFullNameSource([] { return QStringLiteral("Pat Quill"); });
+    const QByteArray chat = "31.01.25, 21:41 - Jane Doe: Hallo\n31.01.25, 21:42 - John Doe: Hi\n"
+                            "01.02.25, 08:00 - Jane Doe: Guten Morgen\n";
+    const QStringList names = { "WhatsApp Chat with Jane Doe", "WhatsApp Chat - Jane Doe",
+        "WhatsApp Chat mit Jane Doe", "Discussion WhatsApp avec Jane Doe", "Chat de WhatsApp con Jane Doe",
+        "Chat WhatsApp con Jane Doe", "Conversa do WhatsApp com Jane Doe", "WhatsApp-chat met Jane Doe",
+        "Jane Doe ile WhatsApp Sohbeti" };
+    const auto lib = library();
+    QList<Source> added;
+    for (const QString &name : names) {
+        // The file as the phone names it; the iPhone's zip, which holds "_chat.txt"; and that zip unpacked.
+        const QString folder = m_dir.filePath(name);
+        QDir().mkpath(folder + "/unpacked/" + name);
+        TestSupport::writeFile(folder + "/" + name + ".txt", chat);
+        ASSERT_TRUE(writeZip(folder + "/" + name + ".zip", { { "_chat.txt", chat } }));
+        TestSupport::writeFile(folder + "/unpacked/" + name + "/_chat.txt", chat);
+        for (const QString &chosen :
+            { folder + "/" + name + ".txt", folder + "/" + name + ".zip", folder + "/unpacked/" + name }) {
+            added.append(await(ChatFiles::add(chosen)));
+            await(lib->add(added.last()));
+        }
+    }
+    added.append(ChatFiles::paste(QString::fromUtf8(chat), "jane doe"));
+    await(lib->add(added.last()));
+    ASSERT_TRUE(lib->errors().isEmpty()) << lib->errors().values().join(" | ").toStdString();
+    for (const Source &source : added) {
+        SCOPED_TRACE(source.name.toStdString());
+        ASSERT_EQ(lib->lists().value(source.id).size(), 1);
+        const Conversation conversation = lib->lists().value(source.id).first();
+        EXPECT_EQ(lib->displayName(conversation), "Jane Doe");
+        EXPECT_EQ(Consent::user(conversation), "John Doe");
+    }
+
+    // Named after no one: the guess decides, then the user's choice.
+    const Source plain = ChatFiles::paste(QString::fromUtf8(chat), "Pasted chat");
+    await(lib->add(plain));
+    const Conversation unnamed = lib->lists().value(plain.id).first();
+    EXPECT_EQ(lib->displayName(unnamed), "John Doe");
+    lib->setMe(unnamed, "John Doe");
+    EXPECT_EQ(lib->displayName(unnamed), "Jane Doe");
+
+    // A group keeps its name, or "Group chat".
+    const Source group
+        = ChatFiles::paste(QString::fromUtf8(chat) + "01.02.25, 08:01 - Jo: Morgen!\n", "Family");
+    await(lib->add(group));
+    EXPECT_EQ(lib->displayName(lib->lists().value(group.id).first()), "Group chat");
+    TestSupport::writeFile(m_dir.filePath("WhatsApp Chat mit Familie.txt"),
+        QByteArray(chat) + "01.02.25, 08:01 - Jo: Morgen!\n");
+    const Source named = await(ChatFiles::add(m_dir.filePath("WhatsApp Chat mit Familie.txt")));
+    await(lib->add(named));
+    EXPECT_EQ(lib->displayName(lib->lists().value(named.id).first()), "Familie");
+    Consent::setFullNameSource({});
 }

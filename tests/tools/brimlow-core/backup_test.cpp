@@ -14,6 +14,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -109,26 +110,61 @@ TEST(BackupInfo, DescribesEveryBackupInAFolderNewestFirst)
     EXPECT_EQ(answer.at(1).toObject().value("whatsapp").toBool(true), false);
 }
 
-TEST(BackupInfo, LooksInFindersFolderUnderTheHomeFolder)
+// Without a folder named, the places a Linux user keeps backups in come
+// first, each place newest first, and a Mac's folder copied over last.
+TEST(BackupInfo, LooksInTheLinuxPlacesThenInAMacsFolder)
 {
     // The test main gives every run a home folder of its own; never clear a
     // real one.
     ASSERT_TRUE(QDir::homePath().contains(QStringLiteral("quorvel-test-home")));
-    const QString finder = BackupInfo::finderFolder();
-    EXPECT_TRUE(finder.startsWith(QDir::homePath()));
-    QDir(finder).removeRecursively();
+    const QStringList places = BackupInfo::defaultFolders();
+    ASSERT_EQ(places,
+        QStringList({ QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                + QStringLiteral("/Quorvel/iPhone Backups"),
+            QDir::homePath() + QStringLiteral("/MobileSync/Backup"),
+            QDir::homePath() + QStringLiteral("/Library/Application Support/MobileSync/Backup") }));
+    const auto clear = [&] {
+        for (const QString &place : places)
+            QDir(place).removeRecursively();
+        QFile::remove(places.at(1));
+    };
+    clear();
     ToolRun run = runTool({ "backups" });
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out.trimmed(), "[]");
 
-    writeBackup(finder + QStringLiteral("/00008030-000A1B2C3D4E5F60"), BackupWriter::Encryption::None);
+    const auto device = [](const char *udid, int year) {
+        BackupWriter::Device made;
+        made.udid = QString::fromLatin1(udid);
+        made.date = Fixtures::utc(year, 1, 2, 3, 4, 5);
+        return made;
+    };
+    writeBackup(places.at(2) + QStringLiteral("/mac"), BackupWriter::Encryption::None, device("MAC", 2024));
+    writeBackup(
+        places.at(1) + QStringLiteral("/idevice"), BackupWriter::Encryption::None, device("IDEV", 2023));
+    writeBackup(places.at(0) + QStringLiteral("/old"), BackupWriter::Encryption::None, device("OLD", 2020));
+    writeBackup(places.at(0) + QStringLiteral("/new"), BackupWriter::Encryption::None, device("NEW", 2022));
+    const auto udids = [](const ToolRun &run) {
+        QStringList found;
+        for (const QJsonValue &backup : QJsonDocument::fromJson(run.out).array())
+            found.append(backup.toObject().value(QStringLiteral("udid")).toString());
+        return found;
+    };
     run = runTool({ "backups" });
-    EXPECT_EQ(QJsonDocument::fromJson(run.out).array().size(), 1);
-    QDir(finder).removeRecursively();
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    EXPECT_EQ(udids(run), QStringList({ "NEW", "OLD", "IDEV", "MAC" }));
 
-    run = runTool({ "backups", "--dir", finder + QStringLiteral("/nowhere") });
+    // One place linked to another lists its backups once.
+    QDir(places.at(1)).removeRecursively();
+    ASSERT_TRUE(QFile::link(places.at(0), places.at(1)));
+    run = runTool({ "backups" });
+    EXPECT_EQ(udids(run), QStringList({ "NEW", "OLD", "MAC" }));
+    clear();
+
+    run = runTool({ "backups", "--dir", places.at(2) + QStringLiteral("/nowhere") });
     EXPECT_NE(run.exitCode, 0);
-    EXPECT_EQ(run.lastErrorLine(), QStringLiteral("Error: There's no folder at %1/nowhere.").arg(finder));
+    EXPECT_EQ(
+        run.lastErrorLine(), QStringLiteral("Error: There's no folder at %1/nowhere.").arg(places.at(2)));
 }
 
 TEST(Backups, UnlockAPlainBackupIntoAStandaloneCopy)

@@ -119,3 +119,44 @@ TEST(ChatLog, RefusesWhatHoldsNoChat)
     EXPECT_EQ(Fixtures::failureOf([&] { ChatLog log(dir.filePath(QStringLiteral("gone.txt"))); }),
         QStringLiteral("There's no chat file at %1.").arg(dir.filePath(QStringLiteral("gone.txt"))));
 }
+
+TEST(ChatLog, NamesAChatAfterItsExportInThePhonesLanguage)
+{
+    const QByteArray janeAndJohn = "1/31/25, 9:41 PM - Jane Doe: hey\n"
+                                   "1/31/25, 9:42 PM - John Doe: hi\n";
+    const QStringList exports = { "WhatsApp Chat with Jane Doe", "WhatsApp Chat mit Jane Doe",
+        "Discussion WhatsApp avec Jane Doe", "Chat de WhatsApp con Jane Doe", "Chat WhatsApp con Jane Doe",
+        "Conversa do WhatsApp com Jane Doe", "WhatsApp-chat met Jane Doe", "Jane Doe ile WhatsApp Sohbeti" };
+    for (const QString &name : exports) {
+        SCOPED_TRACE(name.toStdString());
+        QTemporaryDir dir;
+        // The file itself, and an unpacked export whose folder bears the name.
+        write(dir.filePath(name + ".txt"), janeAndJohn);
+        write(dir.filePath("unpacked/" + name + "/_chat.txt"), janeAndJohn);
+        for (const QString &path : { dir.filePath(name + ".txt"), dir.filePath("unpacked/" + name) }) {
+            ChatLog log(path);
+            const QList<Conversation> list = log.conversations();
+            ASSERT_EQ(list.size(), 1);
+            EXPECT_EQ(list.at(0).name, "Jane Doe");
+            EXPECT_FALSE(list.at(0).group);
+            // Keys name books and choices already made: only English names made them.
+            EXPECT_EQ(
+                list.at(0).key, name.startsWith("WhatsApp Chat with") ? "Jane Doe" : "Jane Doe & John Doe");
+            EXPECT_EQ(log.transcript(list.at(0).key, QStringLiteral("John Doe")).participants,
+                QStringList { "Jane Doe" });
+        }
+    }
+
+    // A name that names no one leaves the chat without a name.
+    QTemporaryDir dir;
+    write(dir.filePath("chat.txt"), janeAndJohn);
+    const Conversation plain = ChatLog(dir.filePath("chat.txt")).conversations().first();
+    EXPECT_TRUE(plain.name.isEmpty());
+    EXPECT_EQ(plain.key, "Jane Doe & John Doe");
+    // A copy's number is no part of the name, but stays in the key it always made.
+    write(dir.filePath("WhatsApp Chat with Jane Doe (1).txt"), janeAndJohn);
+    const Conversation copy
+        = ChatLog(dir.filePath("WhatsApp Chat with Jane Doe (1).txt")).conversations().first();
+    EXPECT_EQ(copy.name, "Jane Doe");
+    EXPECT_EQ(copy.key, "Jane Doe (1)");
+}

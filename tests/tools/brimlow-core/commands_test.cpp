@@ -178,7 +178,7 @@ TEST_F(Tool, EndsEveryFailureWithOneSentence)
         QString line;
     };
     const QList<Case> cases = {
-        { {}, 2, "Error: Say what to do: chats, export, backups or unlock." },
+        { {}, 2, "Error: Say what to do: chats, export, backups, unlock, wrapped or ebook." },
         { { "chats" }, 2, "Error: Say what to read with --db or --log." },
         { { "--db", db, "chats", "--limit" }, 2, "Error: --limit needs a value." },
         { { "--db", db, "chats", "--limit", "many" }, 2,

@@ -370,3 +370,45 @@ TEST(WhatsAppReader, ReadsAmbiguousDatesDayFirstWhenTheFileSaysSo)
     EXPECT_EQ(ats(WhatsAppReader::parse(QStringLiteral("3/4/24, 9:00 AM - Sam: a"), {})),
         QStringList { "2024-03-04T09:00:00" });
 }
+
+// Older exports wrote the encryption notice without the iPhone app's mark,
+// under the chat's name, which then counted as a member who wrote once.
+TEST(WhatsAppReader, TakesTheOlderUnmarkedEncryptionNoticeForANotice)
+{
+    const QStringList notices = {
+        "Messages and calls are end-to-end encrypted. No one outside of this chat, not even WhatsApp, can "
+        "read or listen to them.",
+        "Messages to this group are now secured with end-to-end encryption. Tap for more info.",
+        "Nachrichten und Anrufe sind Ende-zu-Ende-verschlüsselt. Niemand außerhalb dieses Chats kann sie "
+        "lesen oder anhören, nicht einmal WhatsApp.",
+        "Nachrichten an diese Gruppe sind jetzt mit Ende-zu-Ende-Verschlüsselung geschützt.",
+        "Les messages et les appels sont chiffrés de bout en bout. Personne en dehors de cette discussion ne "
+        "peut les lire ou les écouter, pas même WhatsApp.",
+        "Los mensajes y las llamadas están cifrados de extremo a extremo. Nadie fuera de este chat, ni "
+        "siquiera WhatsApp, puede leerlos ni escucharlos.",
+        "I messaggi e le chiamate sono crittografati end-to-end. Nessuno al di fuori di questa chat, "
+        "nemmeno WhatsApp, può leggerli o ascoltarli.",
+        "As mensagens e as chamadas são protegidas com a criptografia de ponta a ponta e ficam somente "
+        "entre você e os participantes desta conversa.",
+        "Berichten en gesprekken worden end-to-end versleuteld. Niemand buiten deze chat, zelfs WhatsApp "
+        "niet, kan ze lezen of beluisteren.",
+        "Mesajlar ve aramalar uçtan uca şifrelidir. WhatsApp dahil bu sohbetin dışında bulunan hiç kimse "
+        "onları okuyamaz ve dinleyemez.",
+    };
+    for (const QString &notice : notices) {
+        SCOPED_TRACE(notice.toStdString());
+        const Transcript chat
+            = WhatsAppReader::parse(QStringLiteral("[05/03/2024, 21:14:00] Pokemon Chat: ") + notice
+                    + QStringLiteral("\n[05/03/2024, 21:15:00] Sam: hey\n"
+                                     "[05/03/2024, 21:16:00] Jo: hi\n"
+                                     "[05/03/2024, 21:17:00] Ash: yo\n"),
+                {});
+        EXPECT_EQ(chat.participants, (QStringList { "Sam", "Jo", "Ash" }));
+        EXPECT_EQ(shown(chat), (QStringList { "Sam: hey", "Jo: hi", "Ash: yo" }));
+    }
+    // Further on the same words are someone's own.
+    const QString said = QStringLiteral("Messages and calls are end-to-end encrypted, they say");
+    const Transcript chat = WhatsAppReader::parse(
+        QStringLiteral("[05/03/2024, 21:15:00] Sam: hey\n[05/03/2024, 21:16:00] Jo: ") + said + "\n", {});
+    EXPECT_EQ(shown(chat), (QStringList { "Sam: hey", "Jo: " + said }));
+}

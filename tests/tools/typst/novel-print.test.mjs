@@ -8,7 +8,7 @@ import path from 'node:path';
 import { typst, tempDir, pdfPages, sampleBook } from './support.mjs';
 import {
   template, sample, design, SAM, MAYA, messages, bookDocument, writeBook, sampleVariant, compile, compileFailure,
-  layout, pageTexts, lines,
+  layout, pageTexts, lines, bodyLines,
 } from './novel-support.mjs';
 
 // A receipt page's lines as pdftotext reads them, the letter-spaced title
@@ -59,8 +59,8 @@ describe('print inputs', () => {
   const receiptBook = (t) => sampleVariant(t, (b) => (b.design = design({ receipt: true, receiptLines })));
 
   test('a middle volume: its days only, its chapters numbered on, no dedication or receipt, padded at the back', (t) => {
-    const plain = pageTexts(compile(t, receiptBook(t), { inputs: print({}) })).map(lines);
-    const padded = pageTexts(compile(t, receiptBook(t), { inputs: print({ pad: 3 }) })).map(lines);
+    const plain = pageTexts(compile(t, receiptBook(t), { inputs: print({}) })).map(bodyLines);
+    const padded = pageTexts(compile(t, receiptBook(t), { inputs: print({ pad: 3 }) })).map(bodyLines);
     assert.deepEqual(padded.slice(0, -3), plain);
     assert.deepEqual(padded.slice(-3), [[], [], []]);
 
@@ -81,7 +81,7 @@ describe('print inputs', () => {
     assert.deepEqual(first[0], ['Sam & Maya', 'A year of messages', 'Volume 1 of 3']);
     assert.deepEqual(first[2], sample.front.dedication);
     assert.ok(!first.flat().some((line) => line.startsWith('MESSAGES')));
-    const last = pageTexts(compile(t, receiptBook(t), { inputs: print({ volume: 3, 'first-chapter': 6, from: '2024-06-01', to: '2024-12-31' }) })).map(lines);
+    const last = pageTexts(compile(t, receiptBook(t), { inputs: print({ volume: 3, 'first-chapter': 6, from: '2024-06-01', to: '2024-12-31' }) })).map(bodyLines);
     assert.deepEqual(receipt(last.at(-1)).slice(1, 3), ['January 1, 2024 – December 31, 2024', `MESSAGES … ${(2004).toLocaleString('en-US')}`]);
     assert.deepEqual(last[2].slice(0, 2), ['Chapter 6', 'June']);
   });
@@ -151,6 +151,18 @@ describe('malformed documents', () => {
       const expected = `error: panicked with: "book document: ${message}`;
       assert.ok(stderr.startsWith(expected), `${expected}\n${stderr}`);
     }
+  });
+
+  test('a message whose clock does not read prints without its time; the book still typesets', (t) => {
+    const book = writeBook(t, bookDocument({
+      messages: messages([['2024-03-09 21:14', SAM, 'on time'], ['2024-03-09 21:20', MAYA, 'no clock']]).map((m, i) =>
+        (i === 1 ? { ...m, at: '2024-03-09Txx:yy:00' } : m)),
+      design: design({ layout: 'chatroom' }),
+    }));
+    const text = pageTexts(compile(t, book)).join('\n');
+    assert.match(text, /9:14 pm/);
+    assert.match(text, /maya: no clock/);
+    assert.doesNotMatch(text, /xx|yy/);
   });
 
   test('the layout query fails on a malformed document as the compile does', (t) => {

@@ -11,8 +11,9 @@ import { typst, tempDir, bookArguments, templatesDir, sampleBook, LAYOUT_EXPRESS
 export const template = path.join(templatesDir, 'novel/book.typ');
 export const sample = JSON.parse(fs.readFileSync(sampleBook, 'utf8'));
 
-// The page: 5 × 8 in (360 × 576 pt), inner margin 0.86 in, outer 0.62 in.
-export const PAGE = { width: 360, inner: 61.92, outer: 44.64 };
+// The page: 5 × 8 in (360 × 576 pt), inner margin 0.78 in, outer 0.58 in;
+// the text block starts 0.82 in from the top.
+export const PAGE = { width: 360, inner: 56.16, outer: 41.76, top: 59.04 };
 
 /** A design with every required key, and the given ones. */
 export function design(fields = {}) {
@@ -101,7 +102,7 @@ export function pageTexts(file) {
   return pdfText(file).split('\f').slice(0, -1);
 }
 
-/** The words of a page with their boxes in points: { text, xMin, xMax, yMin }. */
+/** The words of a page with their boxes in points: { text, xMin, xMax, yMin, yMax }. */
 export function pageWords(file, page) {
   return allPageWords(file, page, page)[0];
 }
@@ -111,8 +112,10 @@ export function allPageWords(file, first, last) {
   const range = first ? ['-f', String(first), '-l', String(last ?? first)] : [];
   const html = spawnSync('pdftotext', ['-bbox', ...range, file, '-'], { encoding: 'utf8', maxBuffer: 256 << 20 }).stdout;
   return html.split('<page ').slice(1).map((page) =>
-    [...page.matchAll(/<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)<\/word>/g)].map(
-      ([, xMin, yMin, xMax, text]) => ({ text: text.replace(/&amp;/g, '&'), xMin: Number(xMin), xMax: Number(xMax), yMin: Number(yMin) }),
+    [...page.matchAll(/<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)<\/word>/g)].map(
+      ([, xMin, yMin, xMax, yMax, text]) => ({
+        text: text.replace(/&amp;/g, '&'), xMin: Number(xMin), xMax: Number(xMax), yMin: Number(yMin), yMax: Number(yMax),
+      }),
     ),
   );
 }
@@ -157,4 +160,11 @@ export function weekdayDay(iso) {
 /** The lines of a page's text that are not empty, trimmed. */
 export function lines(text) {
   return text.split('\n').map((line) => line.trim()).filter(Boolean);
+}
+
+/** A page's lines without its folio, the page number at the outer corner of its head. */
+export function bodyLines(text) {
+  const all = lines(text);
+  const folio = all.findIndex((line) => /^\d+$/.test(line));
+  return folio < 0 ? all : all.filter((_, i) => i !== folio);
 }

@@ -1,0 +1,305 @@
+#pragma once
+
+// Generated books of the shapes people's conversations take, for measuring
+// typeset pages against the wizard's page estimate: short alternating
+// messages, runs from one side, long messages, emoji, many months, one year
+// of yearly chapters, a few busy days, and a group in both layouts. The same
+// bytes every run. The full books are the size people print; the small ones
+// keep a test quick.
+#include "insights/insights.h"
+#include "model/bookfile.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QRandomGenerator>
+#include <QStringList>
+#include <algorithm>
+#include <cmath>
+
+namespace Bench {
+
+// Who speaks next.
+enum class Senders { Alternating, Runs, Group };
+// What the messages say.
+enum class Texts { Short, Mixed, Long, Emoji };
+enum class ShapeSize { Full, Small };
+
+struct BookShape
+{
+    QString name;
+    BookFile book;
+};
+
+struct ShapeRecipe
+{
+    const char *name;
+    int messages;
+    QDate first;
+    // Calendar days from the first to the last possible day.
+    int span;
+    // The share of those days on which anyone writes.
+    double activeShare;
+    Senders senders;
+    Texts texts;
+    const char *chapters;
+    const char *layout;
+    bool dedication;
+};
+
+namespace ShapeText {
+
+inline const QStringList &shortTexts()
+{
+    static const QStringList texts { "are you up?", "always", "on my way", "haha yes", "ten minutes",
+        "did you eat?", "not yet, you?", "pizza?", "obviously", "I miss you", "miss you more", "good night",
+        "morning!", "call me when you can", "can't talk, in a meeting", "okay", "ok!!", "what time?",
+        "7 works", "running late, sorry", "no rush", "look at this", "I love you", "love you too",
+        "that's so funny", "wait what", "noooo", "tell me everything", "later, promise", "where are you?",
+        "outside", "coming down", "bring a jacket, it's cold", "did you see the game?", "yes!! unreal",
+        "home safe", "sleep well", "you too", "thinking about you", "same", "the train is stuck again", "ugh",
+        "want me to pick up milk?", "yes please", "thank you", "anytime", "how was the interview?",
+        "I think it went well", "proud of you", "we should go back to that place", "which one?",
+        "the one with the blue door", "deal", "Saturday?", "perfect", "can't wait", "me neither",
+        "just landed", "text me when you're home", "so tired today", "nap?", "already on the sofa",
+        "happy birthday!!", "best day", "I'm so sorry", "it's fine, really", "you're the best", "lol", "brb",
+        "back", "what are we doing tonight", "surprise me" };
+    return texts;
+}
+
+inline const QStringList &sentences()
+{
+    static const QStringList texts {
+        "I was thinking about what you said last night, and honestly you were right.",
+        "We should go to the coast this weekend if the weather holds up.",
+        "Did you call your mum back? She sounded worried when I saw her at the shop.",
+        "The meeting ran over again, so I only got out at seven and the trains were a mess.",
+        "I found the photos from the lake, the ones with the dog jumping off the jetty.",
+        "It still makes me laugh that you ordered three desserts and then said you weren't hungry.",
+        "Work is fine, just a lot of it, and everyone wants everything by Friday.",
+        "I keep meaning to tell you how much that evening meant to me.",
+        "My sister says hi, and she wants to know when you're coming for dinner.",
+        "The landlord finally fixed the heating, so the flat is warm for the first time in weeks.",
+        "I read the book you left on the table and now I need to talk about the ending.",
+        "Tomorrow is going to be long, but I'll call you on the way home.",
+        "Remember the café by the station? It closed, and I felt oddly sad about it.",
+        "I'm proud of you, and I don't say it enough.",
+        "The garden is a jungle after all that rain; the tomatoes have taken over the path.",
+        "We could leave early on Saturday and stop for breakfast on the way.",
+        "I tried that recipe again and this time the bread actually rose.",
+        "Sorry I was short with you earlier, it was a rough afternoon and not your fault.",
+        "The kids next door have learnt the trumpet, or at least one note of it.",
+        "Let's not plan anything on Sunday, just coffee and the paper and nowhere to be."
+    };
+    return texts;
+}
+
+inline const QStringList &emoji()
+{
+    static const QStringList faces { "😂", "❤️", "🥹", "👍🏽", "🎉", "🌞", "🍕", "😴", "🙈", "✨", "😭",
+        "🔥", "👩‍❤️‍👨", "🇫🇷", "🥂", "💛", "🤣", "😘", "🙏", "🐶" };
+    return faces;
+}
+
+} // namespace ShapeText
+
+// How many messages fall on each day of a recipe's span: its active days
+// only, each weighted so that a few are busy, the first and the last with
+// at least one.
+inline QList<std::pair<QDate, int>> busyDays(const ShapeRecipe &recipe, QRandomGenerator &random)
+{
+    QList<std::pair<QDate, int>> days;
+    QList<double> cumulative;
+    double sum = 0;
+    for (int d = 0; d < recipe.span; ++d) {
+        if (d == 0 || d == recipe.span - 1 || random.generateDouble() < recipe.activeShare) {
+            days.append({ recipe.first.addDays(d), 0 });
+            cumulative << (sum += 0.15 - std::log(1.0 - random.generateDouble()));
+        }
+    }
+    days.first().second = days.last().second = 1;
+    for (int i = 2; i < recipe.messages; ++i) {
+        const double pick = random.generateDouble() * sum;
+        ++days[int(std::lower_bound(cumulative.cbegin(), cumulative.cend(), pick) - cumulative.cbegin())]
+              .second;
+    }
+    return days;
+}
+
+// A message text of the kind the recipe names.
+inline QString shapeText(Texts texts, QRandomGenerator &random)
+{
+    auto pick = [&](const QStringList &list) { return list[int(random.bounded(list.size()))]; };
+    auto paragraphs = [&](int least, int most) {
+        const int target = least + int(random.bounded(most - least));
+        QString text;
+        while (text.size() < target) {
+            if (!text.isEmpty())
+                text += random.bounded(7) == 0 ? QStringLiteral("\n") : QStringLiteral(" ");
+            text += pick(ShapeText::sentences());
+        }
+        return text;
+    };
+    switch (texts) {
+    case Texts::Short:
+        return pick(ShapeText::shortTexts());
+    case Texts::Mixed:
+        return random.bounded(4) == 0 ? paragraphs(50, 160) : pick(ShapeText::shortTexts());
+    case Texts::Long:
+        return paragraphs(150, 700);
+    case Texts::Emoji: {
+        QString marks;
+        for (int n = 1 + int(random.bounded(3)); n > 0; --n)
+            marks += pick(ShapeText::emoji());
+        if (random.bounded(5) == 0)
+            return marks + marks;
+        const QString words = pick(ShapeText::shortTexts());
+        return random.bounded(3) == 0 ? marks + QLatin1Char(' ') + words : words + QLatin1Char(' ') + marks;
+    }
+    }
+    return {};
+}
+
+// Who writes next: turn about with now and then a second message, runs of
+// a few from one side, or a group passing the word around.
+class ShapeSpeakers
+{
+public:
+    ShapeSpeakers(Senders senders, int people)
+        : m_senders(senders)
+        , m_people(people)
+    { }
+
+    int next(QRandomGenerator &random)
+    {
+        switch (m_senders) {
+        case Senders::Alternating:
+            if (random.bounded(8) != 0)
+                m_speaker = 1 - m_speaker;
+            break;
+        case Senders::Runs:
+            if (m_left-- <= 0) {
+                m_speaker = 1 - m_speaker;
+                m_left = 1 + int(random.bounded(8));
+            }
+            break;
+        case Senders::Group:
+            if (m_left-- <= 0) {
+                m_speaker = (m_speaker + 1 + int(random.bounded(m_people - 1))) % m_people;
+                m_left = int(random.bounded(3));
+            }
+            break;
+        }
+        return m_speaker;
+    }
+
+private:
+    Senders m_senders;
+    int m_people;
+    int m_speaker = 0;
+    int m_left = 0;
+};
+
+// The book of one recipe: its messages at times from morning to night on
+// its busy days, now and then with a photo, and the look it names.
+inline BookFile shapeBook(const ShapeRecipe &recipe)
+{
+    // Seeded by the name before any comma, so that the group is the same
+    // conversation in both layouts.
+    QRandomGenerator random(quint32(qHash(QByteArray(recipe.name).split(',').first())));
+    BookFile book;
+    book.format = 1;
+    book.style = QStringLiteral("novel");
+    book.front.title = QStringLiteral("Sam & Maya");
+    book.front.colophon = QStringLiteral("Our messages");
+    if (recipe.dedication)
+        book.front.dedication = { QStringLiteral("For Maya,"), QStringLiteral("who always texts back.") };
+    book.people = { { "me", "Sam", true }, { "+15550001", "Maya", false } };
+    if (recipe.senders == Senders::Group) {
+        book.front.title = QStringLiteral("The Lake House");
+        book.people << BookFile::Person { "+15550002", "Jordan Lee", false }
+                    << BookFile::Person { "+15550003", "Priya", false };
+    }
+
+    ShapeSpeakers speakers(recipe.senders, int(book.people.size()));
+    for (const auto &[day, count] : busyDays(recipe, random)) {
+        QList<int> minutes;
+        for (int n = 0; n < count; ++n)
+            minutes << 7 * 60 + int(random.bounded(17 * 60 - 5));
+        std::sort(minutes.begin(), minutes.end());
+        for (int minute : minutes) {
+            BookFile::Message message;
+            message.id = QStringLiteral("m%1").arg(book.messages.size() + 1);
+            message.at = QDateTime(day, QTime(minute / 60, minute % 60, int(random.bounded(60))))
+                             .toString(Qt::ISODate);
+            message.from = book.people[speakers.next(random)].id;
+            message.text = shapeText(recipe.texts, random);
+            if (random.bounded(40) == 0) {
+                message.media = QStringList { QStringLiteral("photo") };
+                if (random.bounded(2) == 0)
+                    message.text.reset();
+            }
+            book.messages.append(message);
+        }
+    }
+    book.stats = BookFile::Stats { int(book.messages.size()), book.messages.first().at.left(10),
+        book.messages.last().at.left(10) };
+
+    Design design;
+    design.chapters = QString::fromLatin1(recipe.chapters);
+    if (QLatin1String(recipe.layout) != QLatin1String("novel"))
+        design.layout = QString::fromLatin1(recipe.layout);
+    design.receiptLines = Insights::read(book).receiptLines;
+    book.design = design;
+    return book;
+}
+
+inline const QList<ShapeRecipe> &shapeRecipes()
+{
+    static const QList<ShapeRecipe> recipes {
+        { "short alternating", 3000, QDate(2023, 1, 1), 365, 0.85, Senders::Alternating, Texts::Short,
+            "month", "novel", true },
+        { "runs from one side", 2500, QDate(2023, 3, 1), 240, 0.8, Senders::Runs, Texts::Mixed, "month",
+            "novel", true },
+        { "long messages", 500, QDate(2022, 9, 1), 180, 0.5, Senders::Alternating, Texts::Long, "month",
+            "novel", false },
+        { "emoji-heavy", 2000, QDate(2024, 2, 1), 120, 0.8, Senders::Alternating, Texts::Emoji, "month",
+            "novel", true },
+        { "many months", 2000, QDate(2020, 1, 1), 1095, 0.3, Senders::Runs, Texts::Mixed, "month", "novel",
+            true },
+        { "one year, yearly chapters", 3000, QDate(2023, 1, 1), 365, 0.85, Senders::Alternating, Texts::Mixed,
+            "year", "novel", true },
+        { "a few days", 400, QDate(2024, 7, 12), 3, 1.0, Senders::Alternating, Texts::Mixed, "month", "novel",
+            true },
+        { "group, novel layout", 2000, QDate(2024, 5, 1), 120, 0.75, Senders::Group, Texts::Mixed, "month",
+            "novel", false },
+        { "group, chat-room layout", 2000, QDate(2024, 5, 1), 120, 0.75, Senders::Group, Texts::Mixed,
+            "month", "chatroom", false },
+    };
+    return recipes;
+}
+
+// Every shape; a small one is a tenth of the full one, its messages and
+// its days alike, so that its days are as busy.
+inline QList<BookShape> bookShapes(ShapeSize size)
+{
+    QList<BookShape> shapes;
+    for (ShapeRecipe recipe : shapeRecipes()) {
+        if (size == ShapeSize::Small) {
+            recipe.messages = std::max(60, recipe.messages / 10);
+            recipe.span = std::max(3, recipe.span / 10);
+        }
+        shapes.append({ QString::fromLatin1(recipe.name), shapeBook(recipe) });
+    }
+    return shapes;
+}
+
+// The wizard's estimate of a whole book: every day from its first to its last.
+inline int estimatedPages(const BookFile &book)
+{
+    const Insights insights = Insights::read(book);
+    if (insights.days.isEmpty())
+        return 0;
+    return insights.estimatedPages(insights.days.first().iso, insights.days.last().iso);
+}
+
+} // namespace Bench

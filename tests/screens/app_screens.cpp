@@ -1,0 +1,209 @@
+// The window before a book: the access screen, the sidebar and its menus,
+// opening a conversation and failing to, and the sheets and panels that
+// add messages.
+#include "app/backupsheet.h"
+#include "app/contentview.h"
+#include "app/mainwindow.h"
+#include "app/pastesheet.h"
+#include "app/shelltest.h"
+#include "app/updater.h"
+#include "gallery.h"
+#include "model/consent.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolTip>
+
+using namespace Shell;
+using Gallery::atEverySize;
+
+namespace {
+
+class AppScreens : public ShellTest
+{
+protected:
+    std::unique_ptr<MainWindow> window(Library *library)
+    {
+        auto made = std::make_unique<MainWindow>(library, &updater);
+        made->content()->setOpener(opens.opener());
+        made->show();
+        return made;
+    }
+
+    // The computer's own conversations, a chat file's, and a backup that
+    // can't be read.
+    std::unique_ptr<Library> fullLibrary()
+    {
+        setDatabase(true);
+        Listed kim { "kim@example.com", 48213 };
+        kim.first = QStringLiteral("2019-08-14");
+        Listed sam { "+15555550100", 912 };
+        Listed long_ { "Alexandria Wolfeschlegelsteinhausenbergerdorff", 3 };
+        tool.answers.insert(QStringLiteral("mac"), chats({ kim, sam, long_ }));
+        const Source file = savedChatFile(m_files);
+        tool.answers.insert(file.id, chats({ { "Sam", 2 } }));
+        auto made = library();
+        TestSupport::await(made->load());
+        return made;
+    }
+
+    Updater updater { QString() };
+    HeldOpens opens;
+    QTemporaryDir m_files;
+};
+
+BackupInfo lockedBackup()
+{
+    BackupInfo info;
+    info.path = QStringLiteral("/nowhere/00008030-001A2B3C4D5E6F70");
+    info.udid = QStringLiteral("00008030-001A2B3C4D5E6F70");
+    info.device = QStringLiteral("Robin's iPhone");
+    info.ios = QStringLiteral("17.4.1");
+    info.date = QStringLiteral("2024-05-31T10:20:30Z");
+    info.encrypted = true;
+    return info;
+}
+
+} // namespace
+
+TEST_F(AppScreens, TheAccessScreen)
+{
+    Gallery::inBothAppearances([&] {
+        const auto lib = library();
+        auto shown = window(lib.get());
+        ASSERT_TRUE(
+            TestSupport::waitUntil([&] { return shown->content()->route() == ContentView::Route::Access; }));
+        atEverySize(shown.get(), QStringLiteral("access"), QStringLiteral("nothing-to-read"));
+    });
+}
+
+TEST_F(AppScreens, TheSidebarItsMenusAndTheWindowsMenus)
+{
+    Gallery::inBothAppearances([&] {
+        const auto lib = fullLibrary();
+        auto shown = window(lib.get());
+        ConversationList *list = shown->content()->conversationList();
+        atEverySize(shown.get(), QStringLiteral("sidebar"), QStringLiteral("three-sources"));
+        atEverySize(
+            shown.get(), QStringLiteral("sidebar"), QStringLiteral("add-menu"),
+            [&] { Gallery::dropDown(list->addButton(), list->addButton()->menu()); }, Gallery::closePopups);
+        atEverySize(
+            shown.get(), QStringLiteral("sidebar"), QStringLiteral("add-tooltip"),
+            [&] {
+                QWidget *add = list->addButton();
+                QToolTip::showText(add->mapToGlobal(QPoint(24, 4)), add->toolTip(), add);
+            },
+            [] { QToolTip::hideText(); });
+        atEverySize(
+            shown.get(), QStringLiteral("sidebar"), QStringLiteral("section-menu"),
+            [&] {
+                QMenu *menu = list->sectionMenu(QStringLiteral("file-0000aaaa"));
+                menu->popup(list->mapToGlobal(QPoint(40, 40)));
+            },
+            Gallery::closePopups);
+        list->sectionMenu(QStringLiteral("file-0000aaaa"))->actions().first()->trigger();
+        atEverySize(shown.get(), QStringLiteral("sidebar"), QStringLiteral("forget-question"));
+        list->forgetQuestion()->reject();
+        for (QAction *menu : shown->menuBar()->actions()) {
+            const QString name = menu->text().remove(QLatin1Char('&')).toLower();
+            atEverySize(
+                shown.get(), QStringLiteral("menu"), name,
+                [&] {
+                    const QRect item = shown->menuBar()->actionGeometry(menu);
+                    menu->menu()->popup(shown->menuBar()->mapToGlobal(item.bottomLeft()));
+                },
+                Gallery::closePopups);
+        }
+        shown->findChild<QMenuBar *>()->actions().last()->menu()->actions().first()->trigger();
+        atEverySize(shown.get(), QStringLiteral("about"), QStringLiteral("box"));
+    });
+}
+
+TEST_F(AppScreens, ASourceStillLoadingOpeningAConversationAndFailingTo)
+{
+    Gallery::inBothAppearances([&] {
+        setDatabase(true);
+        tool.answers.insert(
+            QStringLiteral("mac"), chats({ { "kim@example.com", 3 }, { "+15555550100", 912 } }));
+        const Source file = savedChatFile(m_files);
+        tool.answers.insert(file.id, chats({ { "Sam", 2 } }));
+        tool.holding = true;
+        const auto lib = library();
+        auto shown = window(lib.get());
+        TestSupport::waitUntil([&] { return !tool.gates.empty(); });
+        atEverySize(shown.get(), QStringLiteral("sidebar"), QStringLiteral("loading"));
+        tool.release();
+        tool.holding = false;
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return lib->loadingSources().isEmpty(); }));
+
+        Consent::record(QStringLiteral("+15555550100"));
+        pick(shown->content()->conversationList(), QStringLiteral("+15555550100"));
+        atEverySize(shown.get(), QStringLiteral("opening"), QStringLiteral("reading"));
+        opens.finish(int(opens.opens.size()) - 1, QStringLiteral("Error: The store is locked.\n"));
+        ASSERT_TRUE(TestSupport::waitUntil(
+            [&] { return shown->content()->detail() == ContentView::Detail::OpenError; }));
+        atEverySize(shown.get(), QStringLiteral("opening"), QStringLiteral("failed"));
+    });
+}
+
+TEST_F(AppScreens, AddingMessages)
+{
+    Gallery::inBothAppearances([&] {
+        const auto lib = fullLibrary();
+        auto shown = window(lib.get());
+        ConversationList *list = shown->content()->conversationList();
+
+        // A folder dropped that holds no chat.
+        QDir(m_files.path()).mkpath(QStringLiteral("empty"));
+        QMimeData data;
+        data.setUrls({ QUrl::fromLocalFile(m_files.filePath(QStringLiteral("empty"))) });
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(list->view()->viewport(), &enter);
+        QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(list->view()->viewport(), &drop);
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return shown->findChild<QMessageBox *>() != nullptr; }));
+        atEverySize(shown.get(), QStringLiteral("chat-file"), QStringLiteral("didnt-open"));
+        shown->findChild<QMessageBox *>()->accept();
+
+        // The file panel is the desktop's own: the real one, not the tests'.
+        Desktop::setInstance(nullptr);
+        list->addButton()->menu()->actions()[1]->trigger();
+        QFileDialog *panel = nullptr;
+        TestSupport::waitUntil(
+            [&] { return (panel = shown->findChild<QFileDialog *>()) && panel->isVisible(); });
+        ASSERT_TRUE(panel);
+        atEverySize(shown.get(), QStringLiteral("chat-file"), QStringLiteral("panel"));
+        panel->reject();
+        Desktop::setInstance(&TestSupport::desktop());
+
+        auto *paste = new PasteSheet(lib.get(), shown.get());
+        paste->present();
+        atEverySize(shown.get(), QStringLiteral("paste"), QStringLiteral("empty"));
+        paste->nameField()->setText(QStringLiteral("Sam"));
+        paste->textField()->setPlainText(
+            QStringLiteral("1/31/25, 9:41 PM - Sam: hey\n1/31/25, 9:42 PM - Robin: hi there"));
+        atEverySize(shown.get(), QStringLiteral("paste"), QStringLiteral("typed"));
+        // Text the message tool can't read: the sheet stays, with its words.
+        paste->textField()->setPlainText(QStringLiteral("this is not a chat\nnor is this"));
+        paste->chatButton()->click();
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return !paste->error().isEmpty(); }));
+        atEverySize(shown.get(), QStringLiteral("paste"), QStringLiteral("not-read"));
+        paste->reject();
+
+        auto *backup = new BackupSheet(lib.get(), shown.get());
+        backup->present();
+        TestSupport::waitUntil([&] { return backup->hasLooked(); });
+        atEverySize(shown.get(), QStringLiteral("backup"), QStringLiteral("how-to-make-one"));
+        backup->choose(lockedBackup());
+        backup->passwordField()->setText(QStringLiteral("secret"));
+        atEverySize(shown.get(), QStringLiteral("backup"), QStringLiteral("password"));
+        backup->reject();
+    });
+}

@@ -1,0 +1,160 @@
+// One book's road through the window, as a person goes it over the sample
+// conversation: the sidebar, the consent screen, every step of the wizard,
+// the making screen, the book's page, its pages and its Wrapped.
+#include "app/contentview.h"
+#include "app/mainwindow.h"
+#include "flow/bookflow.h"
+#include "flow/bookhomeview.h"
+#include "flow/consentview.h"
+#include "gallery.h"
+#include "samplewindow.h"
+#include "ui/card.h"
+#include "uitestsupport.h"
+#include "viewer/bookview.h"
+#include "wizard/timeline.h"
+#include "wizard/wizardmodel.h"
+#include "wizard/wizardview.h"
+#include "wrapped/wrappedview.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTest>
+
+using Gallery::atEverySize;
+
+namespace {
+
+// The wizard's step shown, once its slide in has ended.
+void settleStep(WizardView *wizard)
+{
+    TestSupport::waitUntil([&] { return !wizard->findChild<QWidget *>(QStringLiteral("stepTransition")); });
+    Gallery::settle();
+}
+
+const char *stepName(WizardModel::Step step)
+{
+    switch (step) {
+    case WizardModel::Step::Found:
+        return "found";
+    case WizardModel::Step::What:
+        return "what";
+    case WizardModel::Step::Fit:
+        return "fit";
+    case WizardModel::Step::Typeface:
+        return "typeface";
+    case WizardModel::Step::Chapters:
+        return "chapters";
+    case WizardModel::Step::Cover:
+        return "cover";
+    case WizardModel::Step::Touches:
+        return "touches";
+    case WizardModel::Step::Binding:
+        return "binding";
+    case WizardModel::Step::Shipping:
+        return "shipping";
+    case WizardModel::Step::Review:
+        return "review";
+    }
+    return "";
+}
+
+} // namespace
+
+TEST(BookScreens, TheSidebarAndTheConsentScreen)
+{
+    Gallery::inBothAppearances([] {
+        SampleWindow sample(SampleWindow::Consent::None);
+        MainWindow *window = sample.window();
+        ASSERT_TRUE(
+            TestSupport::waitUntil([&] { return sample.content()->route() == ContentView::Route::Split; }));
+        Gallery::settle(500);
+        atEverySize(window, QStringLiteral("sidebar"), QStringLiteral("choose-someone"));
+        ASSERT_TRUE(sample.pick());
+        atEverySize(window, QStringLiteral("consent"), QStringLiteral("with-website"));
+    });
+}
+
+TEST(BookScreens, EveryStepOfTheWizard)
+{
+    Gallery::inBothAppearances([] {
+        SampleWindow sample;
+        MainWindow *window = sample.window();
+        WizardView *wizard = sample.wizard();
+        ASSERT_TRUE(wizard);
+        WizardModel *model = wizard->model();
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return model->pricing().has_value(); }));
+        for (int number = 0; number < WizardModel::stepCount; ++number) {
+            const WizardModel::Step step = *WizardModel::stepAt(number);
+            settleStep(wizard);
+            if (step == WizardModel::Step::Cover)
+                TestSupport::waitUntil([&] { return model->coverPreview().has_value(); }, 120000);
+            const QString screen
+                = QStringLiteral("wizard-%1-%2").arg(number).arg(QLatin1String(stepName(step)));
+            atEverySize(window, screen, QStringLiteral("first"));
+            if (step == WizardModel::Step::Found && !model->insights()->celebrations.isEmpty()) {
+                auto *timeline = wizard->stepView()->findChild<Timeline *>();
+                ASSERT_TRUE(timeline);
+                atEverySize(
+                    window, screen, QStringLiteral("day-card"),
+                    [&] { timeline->openCard(model->insights()->celebrations.first()); },
+                    Gallery::closePopups);
+            } else if (step == WizardModel::Step::What) {
+                wizard->stepView()->findChildren<Card *>().first()->click();
+                atEverySize(window, screen, QStringLiteral("own-dates"));
+            } else if (step == WizardModel::Step::Fit) {
+                const Pricing prices = *model->pricing();
+                Pricing small = prices;
+                small.pagesPerVolume = 30;
+                model->setPricing(small);
+                atEverySize(window, screen, QStringLiteral("volumes"));
+                model->setPricing(prices);
+            } else if (step == WizardModel::Step::Binding) {
+                const Pricing prices = *model->pricing();
+                Pricing small = prices;
+                small.pagesPerVolume = 60;
+                model->setPricing(small);
+                atEverySize(window, screen, QStringLiteral("three-books"));
+                model->setPricing(prices);
+            } else if (step == WizardModel::Step::Shipping) {
+                Order order = model->order();
+                order.recipient = QStringLiteral("someone");
+                model->setOrder(order);
+                atEverySize(window, screen, QStringLiteral("someone"));
+            }
+            if (number + 1 < WizardModel::stepCount)
+                wizard->go(1);
+        }
+    });
+}
+
+TEST(BookScreens, TheMakingScreenTheBooksPageItsPagesAndItsWrapped)
+{
+    Gallery::inBothAppearances([] {
+        SampleWindow sample;
+        MainWindow *window = sample.window();
+        WizardView *wizard = sample.wizard();
+        ASSERT_TRUE(wizard);
+        QWidget *makeItForMe = nullptr;
+        ASSERT_TRUE(TestSupport::waitUntil([&] {
+            makeItForMe = TestSupport::findText(wizard, QStringLiteral("Make It for Me"));
+            return makeItForMe && makeItForMe->isEnabled();
+        }));
+        QTest::mouseClick(makeItForMe, Qt::LeftButton);
+        ASSERT_EQ(sample.flow()->mode(), BookFlow::Mode::Making);
+        atEverySize(window, QStringLiteral("making"), QStringLiteral("typesetting"));
+
+        BookHomeView *home = sample.home();
+        ASSERT_TRUE(home);
+        atEverySize(window, QStringLiteral("book-page"), QStringLiteral("top"));
+
+        BookView *pages = sample.pages();
+        ASSERT_TRUE(pages);
+        Gallery::settle(1000);
+        atEverySize(window, QStringLiteral("pages"), QStringLiteral("spread"));
+
+        WrappedView *wrapped = sample.wrapped();
+        ASSERT_TRUE(wrapped);
+        Gallery::settle(500);
+        atEverySize(window, QStringLiteral("wrapped"), QStringLiteral("story"));
+    });
+}

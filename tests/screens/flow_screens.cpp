@@ -1,0 +1,235 @@
+// One book's flow in the window beyond the wizard: the hand-off to the
+// website, the book's page with its menu and sheets, the order sheet's
+// faces, and the consent to print asked from the Wrapped.
+#include "app/contentview.h"
+#include "app/mainwindow.h"
+#include "flow/bookflow.h"
+#include "flow/bookhomeparts.h"
+#include "flow/bookhomeview.h"
+#include "flow/consentview.h"
+#include "flow/ordersheet.h"
+#include "flow/printconsentsheet.h"
+#include "gallery.h"
+#include "samplewindow.h"
+#include "uitestsupport.h"
+#include "wrapped/wrappedview.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+
+using Gallery::atEverySize;
+
+namespace {
+
+QLineEdit *field(QWidget *root, const QString &placeholder)
+{
+    for (QLineEdit *line : root->findChildren<QLineEdit *>()) {
+        if (line->placeholderText() == placeholder)
+            return line;
+    }
+    return nullptr;
+}
+
+void type(QWidget *root, const QString &placeholder, const QString &text)
+{
+    QLineEdit *line = field(root, placeholder);
+    ASSERT_TRUE(line) << placeholder.toStdString();
+    line->setFocus();
+    line->selectAll();
+    QTest::keyClicks(line, text);
+}
+
+void click(QWidget *root, const QString &text)
+{
+    auto *button = qobject_cast<QAbstractButton *>(TestSupport::findText(root, text));
+    ASSERT_TRUE(button) << text.toStdString();
+    button->click();
+}
+
+bool shows(QWidget *root, const QString &text)
+{
+    return TestSupport::waitUntil([&] { return TestSupport::findText(root, text) != nullptr; }, 120000);
+}
+
+// The page scrolled to its end: deleting the book.
+void scrollToEnd(QWidget *page)
+{
+    QScrollArea *scroll = page->findChild<QScrollArea *>();
+    scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+}
+
+} // namespace
+
+TEST(FlowScreens, HandingTheConversationToTheWebsite)
+{
+    Gallery::inBothAppearances([] {
+        SampleWindow sample(SampleWindow::Consent::None);
+        ASSERT_TRUE(sample.pick());
+        click(sample.content()->detailWidget(), QStringLiteral("Make It on quorvel.app"));
+        ASSERT_TRUE(shows(sample.content()->detailWidget(), QStringLiteral("Back")));
+        atEverySize(sample.window(), QStringLiteral("handoff"), QStringLiteral("open-in-browser"));
+        click(sample.content()->detailWidget(), QStringLiteral("Back"));
+
+        sample.service().answer(QStringLiteral("/api/inbox"), 503, "{}");
+        click(sample.content()->detailWidget(), QStringLiteral("Make It on quorvel.app"));
+        ASSERT_TRUE(shows(sample.content()->detailWidget(), QStringLiteral("Back")));
+        atEverySize(sample.window(), QStringLiteral("handoff"), QStringLiteral("failed"));
+    });
+}
+
+TEST(FlowScreens, TheBooksPageItsMenuSheetsAndQuestion)
+{
+    Gallery::inBothAppearances([] {
+        SampleWindow sample;
+        BookHomeView *home = sample.home();
+        ASSERT_TRUE(home);
+        MainWindow *window = sample.window();
+        atEverySize(window, QStringLiteral("book-page"), QStringLiteral("end"), [&] { scrollToEnd(home); });
+        atEverySize(
+            window, QStringLiteral("book-page"), QStringLiteral("save-menu"),
+            [&] { Gallery::dropDown(home->saveButton(), home->saveButton()->menu()); }, Gallery::closePopups);
+
+        home->extra(QStringLiteral("Names in the book"))->click();
+        QDialog *names = window->findChild<QDialog *>();
+        ASSERT_TRUE(names);
+        atEverySize(window, QStringLiteral("names-sheet"), QStringLiteral("first"));
+        names->reject();
+        QTest::qWait(50);
+
+        home->extra(QStringLiteral("Add a page of your own"))->click();
+        QDialog *page = nullptr;
+        for (QDialog *dialog : window->findChildren<QDialog *>())
+            page = dialog->isVisible() ? dialog : page;
+        ASSERT_TRUE(page);
+        QTest::keyClicks(page->findChild<QPlainTextEdit *>(), QStringLiteral("Dear Maya,"));
+        atEverySize(window, QStringLiteral("add-page-sheet"), QStringLiteral("typed"));
+        page->reject();
+
+        home->confirmDelete();
+        QMessageBox *question = home->findChild<QMessageBox *>();
+        ASSERT_TRUE(question);
+        atEverySize(window, QStringLiteral("book-page"), QStringLiteral("delete-question"));
+        question->reject();
+    });
+}
+
+TEST(FlowScreens, TheOrderSheetFromFormToPaymentPage)
+{
+    Gallery::inBothAppearances([] {
+        SampleWindow sample;
+        BookHomeView *home = sample.home();
+        ASSERT_TRUE(home);
+        MainWindow *window = sample.window();
+        StandIn &service = sample.service();
+        const QString email = QStringLiteral("Your email");
+        const QString gift = QStringLiteral("Gift card code (optional)");
+        const QString discount = QStringLiteral("Discount or Friends of Friends code (optional)");
+        auto present = [&] {
+            home->order();
+            OrderSheet *sheet = window->findChild<OrderSheet *>();
+            EXPECT_TRUE(sheet);
+            return sheet;
+        };
+        auto dismiss = [&](OrderSheet *sheet) {
+            sheet->close();
+            delete sheet;
+            QTest::qWait(50);
+        };
+
+        service.script({ { QStringLiteral("path"), QStringLiteral("/api/ordering$") },
+            { QStringLiteral("delay"), 3000 } });
+        OrderSheet *sheet = present();
+        Gallery::settle(300);
+        atEverySize(window, QStringLiteral("order-sheet"), QStringLiteral("asking"));
+        service.reset();
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return field(sheet, email)->isVisible(); }, 120000));
+        atEverySize(window, QStringLiteral("order-sheet"), QStringLiteral("stripe"));
+
+        type(sheet, email, QStringLiteral("pat@example.com"));
+        type(sheet, discount, QStringLiteral("NOPE"));
+        QTest::keyClick(field(sheet, discount), Qt::Key_Return);
+        type(sheet, gift, QStringLiteral("GIFT-SPENT"));
+        QTest::keyClick(field(sheet, gift), Qt::Key_Return);
+        ASSERT_TRUE(shows(
+            sheet, QStringLiteral("That code doesn't work. Check it against the card, dashes and all.")));
+        atEverySize(window, QStringLiteral("order-sheet"), QStringLiteral("codes-refused"));
+        dismiss(sheet);
+
+        sheet = present();
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return field(sheet, email)->isVisible(); }, 120000));
+        type(sheet, email, QStringLiteral("pat@example.com"));
+        type(sheet, gift, QStringLiteral("GIFT-FULL-2024"));
+        QTest::keyClick(field(sheet, gift), Qt::Key_Return);
+        ASSERT_TRUE(shows(sheet, QStringLiteral("The gift card from Alex covers all of it.")));
+        atEverySize(window, QStringLiteral("order-sheet"), QStringLiteral("gift-address"));
+        dismiss(sheet);
+
+        for (const char *path : { "/api/orders$", "/uploads/", "/submit$" })
+            service.script(
+                { { QStringLiteral("path"), QLatin1String(path) }, { QStringLiteral("delay"), 4000 } });
+        sheet = present();
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return field(sheet, email)->isVisible(); }, 120000));
+        type(sheet, email, QStringLiteral("pat@example.com"));
+        click(sheet, QStringLiteral("Continue to Payment"));
+        ASSERT_TRUE(shows(sheet, QStringLiteral("Making the print files")));
+        atEverySize(window, QStringLiteral("order-sheet"), QStringLiteral("making-files"));
+        ASSERT_TRUE(shows(sheet, QStringLiteral("Sending them")));
+        atEverySize(window, QStringLiteral("order-sheet"), QStringLiteral("sending"));
+        ASSERT_TRUE(shows(sheet, QStringLiteral("The payment page is open in your browser.")));
+        atEverySize(window, QStringLiteral("order-sheet"), QStringLiteral("done"));
+        dismiss(sheet);
+        service.reset();
+
+        service.answer(
+            QStringLiteral("/api/orders$"), 502, "<html>Bad gateway</html>", QStringLiteral("text/html"));
+        sheet = present();
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return field(sheet, email)->isVisible(); }, 120000));
+        type(sheet, email, QStringLiteral("pat@example.com"));
+        click(sheet, QStringLiteral("Continue to Payment"));
+        ASSERT_TRUE(shows(sheet, QStringLiteral("The order didn't go through (502). Nothing was charged.")));
+        atEverySize(window, QStringLiteral("order-sheet"), QStringLiteral("failed"));
+        dismiss(sheet);
+        service.reset();
+
+        service.setMode(QStringLiteral("email"));
+        sheet = present();
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return field(sheet, email)->isVisible(); }, 120000));
+        atEverySize(window, QStringLiteral("order-sheet"), QStringLiteral("by-email"));
+        dismiss(sheet);
+
+        service.setMode(QStringLiteral("off"));
+        sheet = present();
+        ASSERT_TRUE(shows(sheet,
+            QStringLiteral("Ordering opens soon. Your book is ready, and you can save the PDF now and "
+                           "order the printed copy when we open.")));
+        atEverySize(window, QStringLiteral("order-sheet"), QStringLiteral("closed"));
+        dismiss(sheet);
+    });
+}
+
+TEST(FlowScreens, TheWrappedFirstThenConsentToPrint)
+{
+    Gallery::inBothAppearances([] {
+        SampleWindow sample(SampleWindow::Consent::None);
+        ASSERT_TRUE(sample.pick());
+        click(sample.content()->detailWidget(), QStringLiteral("See Our Wrapped"));
+        ASSERT_TRUE(TestSupport::waitUntil(
+            [&] { return sample.content()->detail() == ContentView::Detail::Book; }, 180000));
+        if (!qobject_cast<WrappedView *>(sample.flow()->screen()))
+            atEverySize(sample.window(), QStringLiteral("wrapped"), QStringLiteral("counting"));
+        WrappedView *wrapped = sample.wrapped();
+        ASSERT_TRUE(wrapped);
+        wrapped->bookAction()->trigger();
+        ASSERT_TRUE(sample.flow()->consentSheet());
+        atEverySize(sample.window(), QStringLiteral("print-consent-sheet"), QStringLiteral("first"));
+        sample.flow()->consentSheet()->reject();
+    });
+}
