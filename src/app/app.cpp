@@ -33,21 +33,16 @@ App::App(const Options &options, QObject *parent)
     // The name of the desktop entry that is installed, whatever identifier
     // the build gives the keyring: docks and task bars find the icon by it.
     QApplication::setDesktopFileName(QStringLiteral("app.quorvel.Quorvel"));
+    // What can be read is the first thing the window shows: the message
+    // tool starts on it before anything else, and runs while the rest of
+    // the app and the window are built. The tool reads on every core, so
+    // whatever can wait for its list does.
+    m_library = new Library(this);
+    loadLibrary();
     HeicImage::registerFormat();
-    // The faces of the books must be known before any window draws a sample.
-    BookFonts::registerFonts();
     Style::apply();
     QApplication::setWindowIcon(Icons::appIcon());
 
-    // The first typesetting needs a digest of every template and font the
-    // app ships; made now, off the window's thread, it is ready by the time
-    // a book opens instead of holding the window up then.
-    QThreadPool::globalInstance()->start([] { TypesetCache::toolkit(); });
-
-    m_library = new Library(this);
-    // What can be read is the first thing the window shows: the message
-    // tool starts on it now, while the window is being built.
-    m_library->load();
     m_updater = new Updater(options.updateKey, this);
     m_window = new MainWindow(m_library, m_updater);
     m_window->content()->loadStarted();
@@ -56,6 +51,16 @@ App::App(const Options &options, QObject *parent)
 App::~App()
 {
     delete m_window;
+}
+
+QCoro::Task<void> App::loadLibrary()
+{
+    co_await m_library->load();
+    // The first typesetting needs a digest of every template and font the
+    // app ships; made once the list is in, off the window's thread, it is
+    // ready by the time a book opens instead of holding the window up then.
+    // A book opened sooner makes it itself.
+    QThreadPool::globalInstance()->start([] { TypesetCache::toolkit(); });
 }
 
 int App::exec()
@@ -98,8 +103,11 @@ bool App::hasDisplay()
 int App::run(int argc, char **argv)
 {
     const bool siteExport = WrappedSiteExport::folder(QProcessEnvironment::systemEnvironment()).has_value();
-    // The site's export runs unattended, also where there is no display.
-    if (siteExport && !hasDisplay())
+    // With a window, the site's export runs on the Wrapped screen of the
+    // conversation opened there; where none can show, it runs without one,
+    // on a demo book.
+    const bool unattended = siteExport && !hasDisplay();
+    if (unattended)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (!hasDisplay()) {
         std::fprintf(stderr,
@@ -109,14 +117,11 @@ int App::run(int argc, char **argv)
     }
     QApplication application(argc, argv);
     App app;
-    if (siteExport) {
-        // Only the Wrapped screen shows, and its export ends the run.
+    if (unattended) {
+        // No book's flow shows the cards here: their faces are made known
+        // first.
+        BookFonts::registerFonts();
         WrappedSiteRun exporting(app.library());
-        QObject::connect(&exporting, &WrappedSiteRun::finished, &application, [](const QString &failure) {
-            if (!failure.isEmpty())
-                std::fprintf(stderr, "%s\n", qUtf8Printable(failure));
-            QCoreApplication::exit(failure.isEmpty() ? 0 : 1);
-        });
         exporting.start();
         return app.exec();
     }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <qcorotask.h>
 
 class Library;
 class MainWindow;
@@ -43,6 +44,9 @@ public:
     static int run(int argc, char **argv);
 
 private:
+    // Reads what the sources hold, then prepares what a book needs.
+    QCoro::Task<void> loadLibrary();
+
     Library *m_library;
     Updater *m_updater;
     MainWindow *m_window;

@@ -25,6 +25,9 @@ ConversationListModel::ConversationListModel(Library *library, QObject *parent)
     for (auto changed : { &Library::sourcesChanged, &Library::listsChanged, &Library::loadingSourcesChanged,
              &Library::errorsChanged, &Library::namesChanged, &Library::accessChanged })
         connect(library, changed, this, &ConversationListModel::rebuild);
+    // The first date formatted sets ICU up for the locale; done now, while
+    // the message tool reads the list, the list shows sooner once it is in.
+    monthYear(QStringLiteral("2001-01-01"));
     rebuild();
 }
 
@@ -49,6 +52,14 @@ QList<ConversationListModel::Section> ConversationListModel::sections() const
 {
     QList<Section> sections;
     const QHash<QString, QList<Conversation>> lists = m_library->lists();
+    // Many conversations start on the same day; each day is written once.
+    QHash<QString, QString> months;
+    const auto monthOf = [&](const QString &day) {
+        auto it = months.constFind(day);
+        if (it == months.cend())
+            it = months.insert(day, monthYear(day));
+        return *it;
+    };
     for (const Source &source : m_library->sources()) {
         Section section { source, title(source), symbolOf(source), {} };
         for (const Conversation &conversation : lists.value(source.id)) {
@@ -56,7 +67,7 @@ QList<ConversationListModel::Section> ConversationListModel::sections() const
                 continue;
             section.rows.append({ Kind::Conversation, m_library->displayName(conversation),
                 QLocale().toString(qint64(conversation.messages)) + QStringLiteral(" messages since ")
-                    + monthYear(conversation.first),
+                    + monthOf(conversation.first),
                 conversation.id() });
         }
         if (section.rows.isEmpty()) {

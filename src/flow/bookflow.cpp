@@ -11,6 +11,7 @@
 #include "ui/icons.h"
 #include "ui/spinner.h"
 #include "ui/style.h"
+#include "wizard/bookfonts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -71,6 +72,9 @@ BookFlow::BookFlow(std::shared_ptr<Project> project, Screens screens, QWidget *p
     , m_mode(firstMode())
     , m_layout(new QVBoxLayout(this))
 {
+    // The book's faces are drawn on its screens only: known from the first
+    // book on, they cost the app's start nothing.
+    BookFonts::registerFonts();
     m_layout->setContentsMargins(0, 0, 0, 0);
     newWizard(WizardModel::Resuming::No);
     connect(m_project.get(), &Project::bookChanged, this, &BookFlow::refreshTitle);

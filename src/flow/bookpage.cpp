@@ -57,10 +57,11 @@ std::optional<RewardsLine> rewardsLine(const std::optional<Rewards::Status> &sta
 {
     if (!status)
         return std::nullopt;
+    // One arg() for both: the code comes from the service, and a "%1" in it
+    // must stay as it is.
     QStringList parts { QStringLiteral(
         "Friends of Friends: code %1 is %2% off for you and anyone you give it to.")
-                            .arg(status->code)
-                            .arg(status->referral.percent) };
+                            .arg(status->code, QString::number(status->referral.percent)) };
     const bool on = status->rewards == QLatin1String("on");
     if (on && status->share.discountCode && !status->share.discountUsed)
         parts << QStringLiteral("%1% off from sharing your Wrapped").arg(status->share.percent);

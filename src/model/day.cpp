@@ -99,6 +99,28 @@ std::optional<icu::UnicodeString> bestPattern(const icu::Locale &locale, const Q
     return pattern;
 }
 
+// Making a formatter costs many times what formatting with it does, and the
+// conversation list formats a date for each of hundreds of rows before it
+// first shows: formatters are kept per locale and skeleton, one set a
+// thread, as ICU's formatters are not to be shared between threads.
+const icu::SimpleDateFormat *formatterFor(const icu::Locale &locale, const QString &skeleton)
+{
+    thread_local QHash<QString, std::shared_ptr<icu::SimpleDateFormat>> formatters;
+    const QString key = QString::fromLatin1(locale.getName()) + QLatin1Char('|') + skeleton;
+    if (const auto it = formatters.constFind(key); it != formatters.cend())
+        return it->get();
+    const std::optional<icu::UnicodeString> pattern = bestPattern(locale, skeleton);
+    if (!pattern)
+        return nullptr;
+    UErrorCode status = U_ZERO_ERROR;
+    auto formatter = std::make_shared<icu::SimpleDateFormat>(*pattern, locale, status);
+    if (U_FAILURE(status))
+        return nullptr;
+    formatter->setTimeZone(*icu::TimeZone::getGMT());
+    formatters.insert(key, formatter);
+    return formatter.get();
+}
+
 } // namespace
 
 namespace Day {
@@ -135,21 +157,15 @@ QString format(const QDateTime &at, const QString &skeleton)
 {
     if (!at.isValid())
         return {};
-    const icu::Locale locale = userLocale();
-    const std::optional<icu::UnicodeString> pattern = bestPattern(locale, skeleton);
-    if (!pattern)
+    const icu::SimpleDateFormat *formatter = formatterFor(userLocale(), skeleton);
+    if (!formatter)
         return {};
     // The wall-clock time comes from Qt's local time; ICU only lays it out,
     // in UTC, so the two never disagree about the time zone.
     const QDateTime local = at.toLocalTime();
     const QDateTime wallClock(local.date(), local.time(), QTimeZone::utc());
-    UErrorCode status = U_ZERO_ERROR;
-    icu::SimpleDateFormat formatter(*pattern, locale, status);
-    if (U_FAILURE(status))
-        return {};
-    formatter.setTimeZone(*icu::TimeZone::getGMT());
     icu::UnicodeString text;
-    formatter.format(UDate(wallClock.toMSecsSinceEpoch()), text);
+    formatter->format(UDate(wallClock.toMSecsSinceEpoch()), text);
     return QString(reinterpret_cast<const QChar *>(text.getBuffer()), text.length());
 }
 

@@ -136,8 +136,10 @@ public:
 
     // Editing. Each ends in saveAndTypeset() unless it changed nothing.
     void setNames(const QString &me, const QString &them);
-    // A page of the user's own before the first shown message of that day
-    // or, failing one, of the nearest later day; nothing past the last.
+    // A page of the user's own before the first printed message in the range
+    // of that day or, failing one, of the nearest later day, else of the
+    // range's last day that prints any. A range that prints nothing places
+    // it by the whole book; a book that prints nothing takes no page.
     void addPage(const QString &beforeDay, const QString &text);
     void addWord(const QString &word);
     void removeWord(const QString &word);
@@ -220,6 +222,10 @@ private:
     // Whether a message's day lies in first..last, the range's bounds.
     static bool inRange(const BookFile::Message &message, const QString &first, const QString &last);
     bool isHidden(const QString &id) const;
+    // The message an added page for day goes before, among those from first
+    // to last that print: the first on or after day, else the first of the
+    // last day; none when none prints.
+    const BookFile::Message *pageTarget(const QString &day, const QString &first, const QString &last) const;
     std::optional<BookFile::Message> firstMessageInRange() const;
     void refreshReceipt();
     void rememberOwnName();

@@ -90,15 +90,36 @@ void Project::setNames(const QString &me, const QString &them)
     saveAndTypeset();
 }
 
+const BookFile::Message *Project::pageTarget(
+    const QString &day, const QString &first, const QString &last) const
+{
+    const QStringList hiddenList = m_book.edits.hidden.value_or(QStringList());
+    const QSet<QString> hidden(hiddenList.cbegin(), hiddenList.cend());
+    const BookFile::Message *lastDaysFirst = nullptr;
+    for (const BookFile::Message &message : m_book.messages) {
+        if (!inRange(message, first, last) || hidden.contains(message.id)
+            || (shownText(message).isEmpty() && message.media.value_or(QStringList()).isEmpty()))
+            continue;
+        if (message.at.left(10) >= day)
+            return &message;
+        if (!lastDaysFirst || !lastDaysFirst->at.startsWith(message.at.left(10)))
+            lastDaysFirst = &message;
+    }
+    return lastDaysFirst;
+}
+
 void Project::addPage(const QString &beforeDay, const QString &text)
 {
     // Any calendar day of the range can be picked, most of them without
-    // messages: the page then goes before the next day that has some.
-    const auto before = std::find_if(
-        m_book.messages.cbegin(), m_book.messages.cend(), [&](const BookFile::Message &message) {
-            return message.at.left(10) >= beforeDay && !isHidden(message.id);
-        });
-    if (before == m_book.messages.cend())
+    // messages: the page then goes before the next day that has some. It
+    // must stand before a message the book prints, or it is never printed:
+    // past the range's last such day it goes before that day's first. A
+    // range that prints nothing still keeps what was written, for when it
+    // prints again.
+    const BookFile::Message *before = pageTarget(beforeDay, from(), to());
+    if (!before)
+        before = pageTarget(beforeDay, firstDay(), lastDay());
+    if (!before)
         return;
     QList<Edits::Insert> inserts = m_book.edits.inserts.value_or(QList<Edits::Insert>());
     inserts.append({ before->id, QStringLiteral("page"), text });

@@ -271,8 +271,9 @@ void BookView::refresh()
     const QString range = rangeLabel();
     m_rangeAction->setText(range);
     m_rangeAction->setIconText(range);
-    // A typesetting run under way would export the book as it was.
-    m_exportAction->setEnabled(!project.pdf().isEmpty() && !project.isTypesetting());
+    // Every edit sets the pages again; the PDF there is exports meanwhile,
+    // so the button doesn't blink with each keystroke.
+    m_exportAction->setEnabled(!project.pdf().isEmpty());
 
     // Before the first PDF, progress; a failed first typesetting shows its
     // error alone rather than spinning beside it.

@@ -50,6 +50,20 @@ void showText(QLineEdit *field, const QString &text)
         field->setText(text);
 }
 
+// What the chapters section says while the user started no chapter: the
+// chapters the book's design makes.
+QString chaptersNote(const BookFile &book)
+{
+    // A book without a look yet is set in months, as the typesetter does.
+    const QString chapters = book.design ? book.design->chapters : QStringLiteral("month");
+    QString made = QStringLiteral("One chapter per month.");
+    if (chapters == QLatin1String("year"))
+        made = QStringLiteral("One chapter per year.");
+    else if (chapters == QLatin1String("none"))
+        made = QStringLiteral("No chapters.");
+    return made + QStringLiteral(" To start your own, search for a message and choose Start a Chapter Here.");
+}
+
 } // namespace
 
 class Inspector::WordRow : public QWidget
@@ -218,10 +232,8 @@ void Inspector::buildWords()
 void Inspector::buildChapters()
 {
     m_chaptersSection = new FormSection(QStringLiteral("Chapters"));
-    QLabel *monthly = Style::label(QStringLiteral("One chapter per month. To start your own, search for a "
-                                                  "message and choose Start a Chapter Here."),
-        Style::Text::Callout, Style::Tone::Secondary);
-    m_monthly = m_chaptersSection->addRow(monthly);
+    m_chaptersNote = Style::label(QString(), Style::Text::Callout, Style::Tone::Secondary);
+    m_chaptersNoteRow = m_chaptersSection->addRow(m_chaptersNote);
 }
 
 void Inspector::buildRest()
@@ -303,7 +315,8 @@ void Inspector::refreshWords()
 void Inspector::refreshChapters()
 {
     const std::optional<QList<Edits::ChapterBreak>> &chapters = m_project->book().edits.chapters;
-    m_monthly->setVisible(!chapters);
+    m_chaptersNoteRow->setVisible(!chapters);
+    m_chaptersNote->setText(chaptersNote(m_project->book()));
     QStringList starts;
     QHash<QString, QString> titles;
     for (const Edits::ChapterBreak &chapter : chapters.value_or(QList<Edits::ChapterBreak>())) {

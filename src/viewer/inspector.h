@@ -71,7 +71,9 @@ private:
     QLineEdit *m_colophon;
     QPlainTextEdit *m_dedication;
     QLineEdit *m_newWord;
-    QWidget *m_monthly;
+    // What the book does for chapters while the user started none.
+    QLabel *m_chaptersNote;
+    QWidget *m_chaptersNoteRow;
     QLabel *m_hiddenCount;
     bool m_syncing = false;
     KeyedRows<WordRow> m_words;

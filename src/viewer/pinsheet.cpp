@@ -29,11 +29,14 @@ PinSheet::PinSheet(Project *project, const BookFile::Message &message, QWidget *
     auto *pinning = new FormSection(QStringLiteral("Pin to page"),
         QStringLiteral("Blank pages go in before it so it lands on that page. It can move later in the book, "
                        "not earlier."));
-    m_page->setRange(1, highestPage(project->layout().pageCount, m_natural));
+    const std::optional<Edits::Pin> existing = project->pinFor(message);
+    // A pin made before the book got shorter keeps its page: the cap guards
+    // against typos, not against what the user chose.
+    m_page->setRange(
+        1, std::max(highestPage(project->layout().pageCount, m_natural), existing ? existing->page : 1));
     m_page->setGroupSeparatorShown(true);
     m_page->setAlignment(Qt::AlignRight);
     m_page->setFixedWidth(96);
-    const std::optional<Edits::Pin> existing = project->pinFor(message);
     m_page->setValue(existing ? existing->page : m_natural.value_or(1));
     auto *field = new QWidget;
     auto *row = new QHBoxLayout(field);

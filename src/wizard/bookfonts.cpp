@@ -9,7 +9,7 @@ namespace BookFonts {
 
 void registerFonts()
 {
-    registerFonts(Helpers::fonts());
+    static const QStringList registered = registerFonts(Helpers::fonts());
 }
 
 QStringList registerFonts(const QString &folder)

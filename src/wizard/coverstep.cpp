@@ -146,8 +146,10 @@ void CoverStep::watchModel()
         m_cover = m_model->design().cover;
         m_model->redraw();
     });
-    connect(m_model, &WizardModel::titleChanged, m_model, &WizardModel::redrawSoon);
-    connect(m_model, &WizardModel::colophonChanged, m_model, &WizardModel::redrawSoon);
+    // Tied to the step, not the model: the model outlives every visit, and a
+    // title set once the step is gone has no cover on screen to draw.
+    connect(m_model, &WizardModel::titleChanged, this, [this] { m_model->redrawSoon(); });
+    connect(m_model, &WizardModel::colophonChanged, this, [this] { m_model->redrawSoon(); });
     connect(
         m_model, &WizardModel::paintFailed, this, [this](const QString &sentence) { setError(sentence); });
 }

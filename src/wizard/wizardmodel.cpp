@@ -203,6 +203,8 @@ void WizardModel::setPinLove(bool pin)
 
 void WizardModel::setPinPage(int page)
 {
+    // A page set here is the user's: loading again must not move it.
+    m_pinPageChosen = true;
     assign(m_pinPage, page, &WizardModel::pinPageChanged);
 }
 
@@ -254,8 +256,11 @@ QCoro::Task<void> WizardModel::load()
         co_return;
     setPricing(pricing);
 
-    if (const std::optional<BookFile::Message> love = firstLove())
-        setPinPage(std::max(1, estimatedPages(m_from, love->at.left(10))));
+    // The flow shows a new view of this model after a visit to the Wrapped,
+    // and each view loads: only a page nobody chose follows the estimate.
+    if (const std::optional<BookFile::Message> love = firstLove(); love && !m_pinPageChosen)
+        assign(
+            m_pinPage, std::max(1, estimatedPages(m_from, love->at.left(10))), &WizardModel::pinPageChanged);
 
     if (m_step >= Step::Cover) {
         co_await renderCover();

@@ -111,6 +111,8 @@ public:
     // Pin the first "I love you" to pinPage().
     bool pinLove() const { return m_pinLove; }
     void setPinLove(bool pin);
+    // Starts at 1; load() places it where the first "I love you" would
+    // land, until it is set here.
     int pinPage() const { return m_pinPage; }
     void setPinPage(int page);
     std::optional<QString> coverPreview() const { return m_coverPreview; }
@@ -198,7 +200,7 @@ public:
     std::optional<BookFile::Message> firstLove() const;
 
     // Chooses the most recent stretch that fits one volume, the default look
-    // and order (keeping the add-ons already picked), and finishes.
+    // and the default order, add-ons and marked days included, and finishes.
     void makeItForMe();
     // Starts a book around one special day and moves on to the fit step.
     void makeBook(const Celebration &celebration);
@@ -274,6 +276,9 @@ private:
     QSet<QString> m_words;
     bool m_pinLove = false;
     int m_pinPage = 1;
+    // Whether the pin page was set through setPinPage() rather than by
+    // loading.
+    bool m_pinPageChosen = false;
     std::optional<QString> m_coverPreview;
     std::optional<QString> m_coverFront;
     QMap<QString, QString> m_gallery;

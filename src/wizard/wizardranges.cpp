@@ -117,13 +117,10 @@ void WizardModel::makeItForMe()
     setFrom(start);
     setTo(last);
     setOneBook(false);
+    // The defaults, whatever was chosen before: a one-click book carries no
+    // paid extra the user didn't pick on the way to it.
     setDesign(Design());
-    // The defaults, but what was already picked to go with the book stays:
-    // the special days marked on the timeline and the add-ons ordered.
-    Order order;
-    order.addons = m_order.addons;
-    order.moments = m_order.moments;
-    setOrder(order);
+    setOrder(Order());
     finish();
 }
 

@@ -1,23 +1,16 @@
 #include "videowriter.h"
 
+#include "ffmpeg.h"
 #include "wrappedvideo.h"
 
 #include <QFile>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/imgutils.h>
-#include <libavutil/opt.h>
-#include <libswscale/swscale.h>
-}
-
 namespace {
 
-QString errorText(int code)
+QString errorText(const FFmpeg *ff, int code)
 {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
+    ff->av_strerror(code, text, sizeof text);
     return QString::fromLocal8Bit(text);
 }
 
@@ -35,6 +28,9 @@ QString errorText(int code)
 
 struct VideoWriter::Parts
 {
+    // Found by open(), on the encoder's thread: loading FFmpeg takes long
+    // enough to be felt on the window's.
+    const FFmpeg *ff = nullptr;
     AVFormatContext *format = nullptr;
     AVCodecContext *codec = nullptr;
     AVStream *stream = nullptr;
@@ -44,12 +40,14 @@ struct VideoWriter::Parts
 
     ~Parts()
     {
-        av_packet_free(&packet);
-        avcodec_free_context(&codec);
+        if (!ff)
+            return;
+        ff->av_packet_free(&packet);
+        ff->avcodec_free_context(&codec);
         if (format) {
             if (format->pb)
-                avio_closep(&format->pb);
-            avformat_free_context(format);
+                ff->avio_closep(&format->pb);
+            ff->avformat_free_context(format);
         }
     }
 
@@ -57,7 +55,7 @@ struct VideoWriter::Parts
     void drain()
     {
         for (;;) {
-            const int received = avcodec_receive_packet(codec, packet);
+            const int received = ff->avcodec_receive_packet(codec, packet);
             if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
                 return;
             if (received < 0)
@@ -65,10 +63,10 @@ struct VideoWriter::Parts
             // Each picture lasts one frame; without it the last frame of
             // the file would have no length.
             packet->duration = 1;
-            av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
+            ff->av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
             packet->stream_index = stream->index;
-            const int written = av_interleaved_write_frame(format, packet);
-            av_packet_unref(packet);
+            const int written = ff->av_interleaved_write_frame(format, packet);
+            ff->av_packet_unref(packet);
             if (written < 0)
                 notFinished();
         }
@@ -84,18 +82,22 @@ VideoWriter::~VideoWriter() = default;
 void VideoWriter::open(const QString &path, QSize size, int framesPerSecond)
 {
     Parts &p = *m_parts;
+    p.ff = FFmpeg::instance();
+    const FFmpeg *ff = p.ff;
+    if (!ff)
+        notStarted();
     // The encoder's statistics are no news for our users.
-    av_log_set_level(AV_LOG_ERROR);
+    ff->av_log_set_level(AV_LOG_ERROR);
     const QByteArray file = QFile::encodeName(path);
-    int status = avformat_alloc_output_context2(&p.format, nullptr, "mp4", file.constData());
+    int status = ff->avformat_alloc_output_context2(&p.format, nullptr, "mp4", file.constData());
     if (status < 0 || !p.format)
-        throw WrappedVideo::Failure(errorText(status));
-    const AVCodec *encoder = avcodec_find_encoder_by_name("libx264");
+        throw WrappedVideo::Failure(errorText(ff, status));
+    const AVCodec *encoder = ff->avcodec_find_encoder_by_name("libx264");
     if (!encoder)
         notStarted();
-    p.stream = avformat_new_stream(p.format, nullptr);
-    p.codec = avcodec_alloc_context3(encoder);
-    p.packet = av_packet_alloc();
+    p.stream = ff->avformat_new_stream(p.format, nullptr);
+    p.codec = ff->avcodec_alloc_context3(encoder);
+    p.packet = ff->av_packet_alloc();
     if (!p.stream || !p.codec || !p.packet)
         notStarted();
 
@@ -113,67 +115,72 @@ void VideoWriter::open(const QString &path, QSize size, int framesPerSecond)
     c->color_trc = AVCOL_TRC_BT709;
     if (p.format->oformat->flags & AVFMT_GLOBALHEADER)
         c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    av_opt_set(c->priv_data, "profile", "high", 0);
+    ff->av_opt_set(c->priv_data, "profile", "high", 0);
     // Flat colours and type encode well at this speed; slower presets
     // only cost the user time.
-    av_opt_set(c->priv_data, "preset", "veryfast", 0);
-    if (avcodec_open2(c, encoder, nullptr) < 0 || avcodec_parameters_from_context(p.stream->codecpar, c) < 0)
+    ff->av_opt_set(c->priv_data, "preset", "veryfast", 0);
+    if (ff->avcodec_open2(c, encoder, nullptr) < 0
+        || ff->avcodec_parameters_from_context(p.stream->codecpar, c) < 0)
         notStarted();
     p.stream->time_base = c->time_base;
     p.stream->avg_frame_rate = c->framerate;
 
-    status = avio_open(&p.format->pb, file.constData(), AVIO_FLAG_WRITE);
+    status = ff->avio_open(&p.format->pb, file.constData(), AVIO_FLAG_WRITE);
     if (status < 0)
-        throw WrappedVideo::Failure(errorText(status));
-    if (avformat_write_header(p.format, nullptr) < 0)
+        throw WrappedVideo::Failure(errorText(ff, status));
+    if (ff->avformat_write_header(p.format, nullptr) < 0)
         notStarted();
     p.headerWritten = true;
 }
 
 VideoWriter::Picture VideoWriter::convert(const QImage &image, QSize size)
 {
+    const FFmpeg *ff = FFmpeg::instance();
+    if (!ff)
+        return {};
     // One converter per thread: they keep state and are costly to make.
-    thread_local std::unique_ptr<SwsContext, void (*)(SwsContext *)> scaler(nullptr, sws_freeContext);
+    thread_local std::unique_ptr<SwsContext, void (*)(SwsContext *)> scaler(nullptr, ff->sws_freeContext);
     thread_local QSize scalerSize;
     if (!scaler || scalerSize != size) {
-        scaler.reset(sws_getContext(size.width(), size.height(), AV_PIX_FMT_BGRA, size.width(), size.height(),
-            AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr));
+        scaler.reset(ff->sws_getContext(size.width(), size.height(), AV_PIX_FMT_BGRA, size.width(),
+            size.height(), AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr));
         scalerSize = size;
         if (!scaler)
             return {};
         // Full-range sRGB pictures into limited-range BT.709, as tagged.
-        sws_setColorspaceDetails(scaler.get(), sws_getCoefficients(SWS_CS_DEFAULT), 1,
-            sws_getCoefficients(SWS_CS_ITU709), 0, 0, 1 << 16, 1 << 16);
+        ff->sws_setColorspaceDetails(scaler.get(), ff->sws_getCoefficients(SWS_CS_DEFAULT), 1,
+            ff->sws_getCoefficients(SWS_CS_ITU709), 0, 0, 1 << 16, 1 << 16);
     }
     if (image.format() != QImage::Format_ARGB32_Premultiplied || image.width() != size.width()
         || image.height() <= size.height())
         return {};
     Picture picture;
-    picture.m_frame.reset(av_frame_alloc(), [](AVFrame *frame) { av_frame_free(&frame); });
+    picture.m_frame.reset(ff->av_frame_alloc(), [ff](AVFrame *frame) { ff->av_frame_free(&frame); });
     AVFrame *frame = picture.m_frame.get();
     if (!frame)
         return {};
     frame->format = AV_PIX_FMT_YUV420P;
     frame->width = size.width();
     frame->height = size.height();
-    if (av_frame_get_buffer(frame, 0) < 0)
+    if (ff->av_frame_get_buffer(frame, 0) < 0)
         return {};
     // Premultiplied ARGB of an opaque picture is BGRA in memory on the
     // little-endian machines we build for.
     const uint8_t *source[] = { image.constBits() };
     const int stride[] = { int(image.bytesPerLine()) };
-    sws_scale(scaler.get(), source, stride, 0, size.height(), frame->data, frame->linesize);
+    ff->sws_scale(scaler.get(), source, stride, 0, size.height(), frame->data, frame->linesize);
     return picture;
 }
 
 void VideoWriter::append(const Picture &picture, qint64 index)
 {
     Parts &p = *m_parts;
+    const FFmpeg *ff = p.ff;
     AVFrame *frame = picture.m_frame.get();
-    if (!frame || frame->width != p.codec->width || frame->height != p.codec->height)
+    if (!ff || !p.codec || !frame || frame->width != p.codec->width || frame->height != p.codec->height)
         notFinished();
     frame->pts = index;
-    if (avcodec_send_frame(p.codec, frame) < 0)
+    if (ff->avcodec_send_frame(p.codec, frame) < 0)
         notFinished();
     p.drain();
 }
@@ -181,12 +188,15 @@ void VideoWriter::append(const Picture &picture, qint64 index)
 void VideoWriter::finish()
 {
     Parts &p = *m_parts;
+    const FFmpeg *ff = p.ff;
     if (p.finished)
         return;
     p.finished = true;
-    if (avcodec_send_frame(p.codec, nullptr) < 0)
+    if (!ff || !p.codec)
+        notFinished();
+    if (ff->avcodec_send_frame(p.codec, nullptr) < 0)
         notFinished();
     p.drain();
-    if (av_write_trailer(p.format) < 0 || avio_closep(&p.format->pb) < 0)
+    if (ff->av_write_trailer(p.format) < 0 || ff->avio_closep(&p.format->pb) < 0)
         notFinished();
 }

@@ -3,7 +3,9 @@
 #include "wrappedexport.h"
 #include "wrappedvideo.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <cstdio>
 
 namespace WrappedSiteExport {
 
@@ -58,6 +60,17 @@ QCoro::Task<std::optional<QString>> run(Wrapped wrapped, WrappedSettings setting
             failure = QString::fromUtf8(error.what());
     }
     co_return failure;
+}
+
+void end(const std::optional<QString> &failure)
+{
+    if (failure)
+        std::fprintf(stderr, "%s\n", qUtf8Printable(*failure));
+    // Queued: an export that fails at once may end before the loop runs,
+    // and an exit asked for then would be lost.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [status = failure ? 1 : 0] { QCoreApplication::exit(status); },
+        Qt::QueuedConnection);
 }
 
 } // namespace WrappedSiteExport

@@ -11,8 +11,8 @@
 
 // The unattended export of one conversation's Wrapped for the web site,
 // asked for by QUORVEL_WRAPPED_EXPORT: every card in both shapes with full
-// names, and the video, into one folder. The Wrapped screen runs it when
-// it opens and quits the app after it.
+// names, and the video, into one folder. The Wrapped screen of whichever
+// conversation is open runs it when it shows and ends the app after it.
 namespace WrappedSiteExport {
 
 // The folder the environment asks for; nothing when it asks for none.
@@ -36,5 +36,9 @@ WrappedSettings settings(const Wrapped &wrapped, WrappedSettings settings);
 // failure, or nothing when every file was written.
 QCoro::Task<std::optional<QString>> run(Wrapped wrapped, WrappedSettings settings, QString conversationKey,
     QString folder, std::function<std::optional<QString>()> statusCode);
+
+// Ends the app once its event loop runs: with status 0, or 1 after the
+// sentence of failure on standard error, for the script that started it.
+void end(const std::optional<QString> &failure);
 
 } // namespace WrappedSiteExport

@@ -4,6 +4,7 @@
 #include "model/wrapped.h"
 #include "project/project.h"
 #include "ui/errors.h"
+#include "wrappedsiteexport.h"
 #include "wrappedview.h"
 
 #include <QTimer>
@@ -58,7 +59,7 @@ QCoro::Task<void> WrappedSiteRun::run()
         co_return;
     const std::optional<Conversation> conversation = demoToExport(m_library->conversations());
     if (!conversation) {
-        emit finished(
+        WrappedSiteExport::end(
             QStringLiteral("The site's export needs a demo book: name its book.json in QUORVEL_DEMO "
                            "(and, among several, the one to export in QUORVEL_OPEN)."));
         co_return;
@@ -75,11 +76,10 @@ QCoro::Task<void> WrappedSiteRun::run()
     if (!self)
         co_return;
     if (!wrapped) {
-        emit finished(failure);
+        WrappedSiteExport::end(failure);
         co_return;
     }
     m_view = new WrappedView(project, *wrapped, std::nullopt);
-    connect(m_view, &WrappedView::siteExportFinished, this, &WrappedSiteRun::finished);
     m_view->resize(1280, 820);
     // The screen makes the export once it shows, as it does in the window;
     // nobody watches an unattended run, so it shows on no desktop.

@@ -8,11 +8,11 @@
 class Library;
 class WrappedView;
 
-// The app started only for the site's export (QUORVEL_WRAPPED_EXPORT): no
-// window, but the demo book the environment names (QUORVEL_OPEN, else the
-// first) opened, its Wrapped counted and shown on the Wrapped screen, whose
-// export ends the run. Demo books only: nobody's own messages leave for a
-// web site unattended.
+// The site's export where no window can show (no display): the demo book
+// the environment names (QUORVEL_OPEN, else the first) opened, its Wrapped
+// counted and shown on a Wrapped screen of its own, off screen, whose export
+// ends the run. Demo books only: nobody's own messages leave for a web site
+// without the window, where the conversation is opened and agreed to.
 class WrappedSiteRun : public QObject
 {
     Q_OBJECT
@@ -21,15 +21,11 @@ public:
     explicit WrappedSiteRun(Library *library, QObject *parent = nullptr);
     ~WrappedSiteRun() override;
 
-    // Begins once the event loop runs; finished() tells the end.
+    // Begins once the event loop runs; the app ends with the export, or
+    // with the sentence of why there is none.
     void start();
     // The screen doing the export, once it shows.
     WrappedView *view() const;
-
-signals:
-    // failure is the sentence of what went wrong; empty when every file
-    // was written.
-    void finished(const QString &failure);
 
 private:
     QCoro::Task<void> run();

@@ -237,15 +237,15 @@ void WrappedView::hideEvent(QHideEvent *event)
 
 QCoro::Task<void> WrappedView::exportForSite(QString folder)
 {
-    QPointer<WrappedView> self(this);
     // The standing may arrive while the cards are written: the video asks again.
     const std::optional<QString> failure
         = co_await WrappedSiteExport::run(m_wrapped, m_settings, m_project->conversation().key, folder, [] {
               const std::optional<Rewards::Status> &status = Rewards::shared().status();
               return status ? std::optional<QString>(status->code) : std::nullopt;
           });
-    if (self)
-        emit siteExportFinished(failure.value_or(QString()));
+    // Written or not, the app's work is done; nothing of this screen is
+    // touched any more, which may be gone by now.
+    WrappedSiteExport::end(failure);
 }
 
 void WrappedView::refresh()

@@ -27,7 +27,7 @@ class WrappedPreview;
 // that changes the cards' look, narrows them to a year and saves them; the
 // rewards strip on top. The card settings are the conversation's own and
 // are saved on every change. When the environment asks for the site's
-// export, the screen makes it once it shows, then tells siteExportFinished.
+// export, the screen makes it once it shows and then ends the app.
 class WrappedView : public QWidget
 {
     Q_OBJECT
@@ -94,8 +94,6 @@ public:
 signals:
     // The user wants the book made of this conversation.
     void bookRequested();
-    // The site's export is written; failure is empty when all of it was.
-    void siteExportFinished(const QString &failure);
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -100,6 +100,36 @@ TEST(Environment, ADatabaseNamedInTheEnvironmentIsRead)
     EXPECT_EQ(denied.status, 0) << denied.texts.join(" | ").toStdString();
 }
 
+// Not only demo books: the Wrapped screen of whatever conversation the
+// window opens makes the site's files, and the app ends after them.
+TEST(Environment, TheSiteExportRunsOnTheWrappedOfTheConversationOpened)
+{
+    Probe probe;
+    const QString store = probe.home() + "/store/chat.db";
+    QDir().mkpath(probe.home() + "/store");
+    QList<StoreMessage> messages;
+    for (int i = 0; i < 120; ++i) {
+        messages.append({ QDate(2024, 1, 1).addDays(i / 3), i % 2 == 0,
+            i % 7 == 0 ? QStringLiteral("love you, see you soon") : QStringLiteral("dinner at eight?") });
+    }
+    writeStore(store, messages);
+    const QString folder = probe.home() + "/site";
+    QDir().mkpath(folder);
+    writeDefaults(probe, { { "consent-wrapped:+15550100", "2024-06-01" } });
+    probe.set("QUORVEL_DB", store);
+    probe.set("QUORVEL_OPEN", "+15550100");
+    probe.set("QUORVEL_MODE", "wrapped");
+    probe.set("QUORVEL_WRAPPED_EXPORT", folder);
+    probe.set("QUORVEL_API", "http://127.0.0.1:9/api");
+    const ProbeRun run = probe.runApp();
+    ASSERT_EQ(run.status, 0) << run.errors.toStdString();
+
+    const QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name);
+    EXPECT_TRUE(files.contains("+15550100-01-cover-story.png")) << files.join(", ").toStdString();
+    EXPECT_TRUE(files.contains("+15550100-01-cover-post.png"));
+    EXPECT_GT(QFileInfo(folder + "/+15550100.mp4").size(), 0);
+}
+
 TEST(Environment, AChatFileNamedInTheEnvironmentIsAddedOnce)
 {
     Probe probe;

@@ -65,6 +65,23 @@ public:
         return result;
     }
 
+    // The app itself, as `quorvel` starts, to its own end: its status and
+    // standard error.
+    ProbeRun runApp(int timeoutMs = 240000)
+    {
+        QProcess app;
+        app.setProcessEnvironment(m_environment);
+        app.start(TestSupport::stage() + QStringLiteral("/bin/quorvel"), QStringList());
+        ProbeRun result;
+        if (!app.waitForFinished(timeoutMs)) {
+            app.kill();
+            app.waitForFinished();
+        }
+        result.status = app.exitStatus() == QProcess::NormalExit ? app.exitCode() : -1;
+        result.errors = QString::fromUtf8(app.readAllStandardError());
+        return result;
+    }
+
 private:
     QTemporaryDir m_home;
     QProcessEnvironment m_environment;

@@ -79,6 +79,14 @@ TEST(BookPage, TheRewardsLineAddsPerksOnlyWhileRewardsAreOn)
     EXPECT_EQ(BookPage::rewardsLine(on)->symbol, "square.stack");
 }
 
+TEST(BookPage, TheRewardsLinePrintsTheServicesCodeAsItIs)
+{
+    Rewards::Status odd = status(QStringLiteral("off"));
+    odd.code = QStringLiteral("%1%2-X");
+    EXPECT_EQ(BookPage::rewardsLine(odd)->text,
+        QStringLiteral("Friends of Friends: code %1%2-X is 15% off for you and anyone you give it to."));
+}
+
 TEST(BookPage, FactsNameTheChoicesFromThePriceListOrTheDefaults)
 {
     BookFile book = bookOf({ "hi" });

@@ -20,6 +20,15 @@ QString pageText(const QString &pdf, int index)
     return QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
 }
 
+// The text of the whole PDF, blanks collapsed.
+QString documentText(const QString &pdf)
+{
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), { pdf, "-" });
+    pdftotext.waitForFinished(60000);
+    return QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
+}
+
 class BookTest : public ::testing::Test
 {
 protected:
@@ -95,6 +104,26 @@ TEST_F(BookTest, EditsReachThePrintedPages)
     EXPECT_TRUE(result->ok);
     EXPECT_EQ(result->page, natural + 2);
     EXPECT_TRUE(pageText(pdf, indexOfPrinted(natural + 2)).contains(QLatin1String("note30")));
+}
+
+// The sheet offers every day of the range; the range's last day may have
+// nothing left to print.
+TEST_F(BookTest, APageAddedAfterTheLastPrintedDayIsPrinted)
+{
+    m_project = TestSupport::await(Project::open(samIn(m_books.path() + "/chat.db"), QStringLiteral("Sam")));
+    m_project->setRange(QStringLiteral("2024-03-01"), QStringLiteral("2024-03-10"));
+    const QList<BookFile::Message> messages = m_project->book().messages;
+    for (const BookFile::Message &message : messages) {
+        if (message.at.startsWith(QLatin1String("2024-03-10")))
+            m_project->toggleHidden(message);
+    }
+    m_project->addPage(QStringLiteral("2024-03-10"), QStringLiteral("Written for the last evening"));
+    typeset(350ms);
+
+    const QString text = documentText(m_project->pdf());
+    EXPECT_TRUE(text.contains(QLatin1String("Written for the last evening")));
+    EXPECT_TRUE(text.contains(QLatin1String("note17")));
+    EXPECT_FALSE(text.contains(QLatin1String("note18")));
 }
 
 } // namespace

@@ -144,9 +144,43 @@ TEST_F(EditingTest, AnAddedPageOnADayWithoutShownMessagesGoesBeforeTheNextOne)
     ASSERT_EQ(edits().inserts->size(), 2);
     EXPECT_EQ(edits().inserts->at(0).before, "m3");
     EXPECT_EQ(edits().inserts->at(1).before, "m0");
+}
 
+// What the user writes is printed: a page placed before a message the
+// book doesn't print would never be.
+TEST_F(EditingTest, AnAddedPageStaysBeforeAMessageTheRangePrints)
+{
+    m_project->setRange(QStringLiteral("2024-03-02"), QStringLiteral("2024-03-04"));
+    // Past the last day with messages: before that day's first.
+    m_project->addPage(QStringLiteral("2024-03-05"), QStringLiteral("after the range"));
+    // Before the range: before its first message.
+    m_project->addPage(QStringLiteral("2024-03-01"), QStringLiteral("before the range"));
+    ASSERT_TRUE(edits().inserts);
+    ASSERT_EQ(edits().inserts->size(), 2);
+    EXPECT_EQ(edits().inserts->at(0).before, "m3");
+    EXPECT_EQ(edits().inserts->at(1).before, "m1");
+
+    // The last day's messages left out or printing nothing: the day before.
+    m_project->setRange(std::nullopt, std::nullopt);
+    m_project->toggleHidden(message(5));
+    BookFile book = m_project->book();
+    book.messages[4].text = QString();
+    m_project->setBook(book);
+    m_project->addPage(QStringLiteral("2024-03-05"), QStringLiteral("at the end"));
+    ASSERT_EQ(edits().inserts->size(), 3);
+    EXPECT_EQ(edits().inserts->at(2).before, "m3");
+
+    // A range that prints nothing keeps the page by the whole book, for when
+    // it prints again; a book that prints nothing takes none.
+    m_project->setRange(QStringLiteral("2024-03-06"), QStringLiteral("2024-03-06"));
+    m_project->addPage(QStringLiteral("2024-03-06"), QStringLiteral("kept"));
+    ASSERT_EQ(edits().inserts->size(), 4);
+    EXPECT_EQ(edits().inserts->at(3).before, "m3");
+    for (int i = 0; i < 4; ++i)
+        m_project->toggleHidden(message(i));
     const QByteArray before = saved();
-    m_project->addPage(QStringLiteral("2024-04-01"), QStringLiteral("after the last day"));
+    m_project->addPage(QStringLiteral("2024-03-06"), QStringLiteral("nowhere"));
+    EXPECT_EQ(edits().inserts->size(), 4);
     EXPECT_EQ(saved(), before);
 }
 

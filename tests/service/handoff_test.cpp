@@ -148,7 +148,7 @@ protected:
             conversation = listed.first();
             conversation.source = source;
         } catch (const Helpers::Failure &failure) {
-            GTEST_SKIP() << "the message tool cannot read chat exports yet: " << failure.what();
+            FAIL() << "the message tool didn't read the chat export: " << failure.what();
         }
     }
 

@@ -153,6 +153,29 @@ TEST_F(BookViewTest, AFailedFirstTypesettingShowsItsErrorAlone)
     EXPECT_TRUE(w.view->errorText().contains("the template broke"));
 }
 
+// Each edit sets the pages again; the PDF there is can be saved meanwhile.
+TEST_F(BookViewTest, ExportStaysOfferedWhileAnEditIsBeingSet)
+{
+    ManualClock clock;
+    auto project = ViewerTest::open(bookOf({ "one", "two" }));
+    FakeTypst typst;
+    typst.hold = true;
+    project->setTypesetter(typst.typesetter());
+    Window w(project);
+    clock.advance(std::chrono::milliseconds(0));
+    typst.release(0);
+    ASSERT_TRUE(waitUntil([&] { return !project->pdf().isEmpty() && !project->isTypesetting(); }));
+    EXPECT_TRUE(w.view->exportAction()->isEnabled());
+
+    project->addWord(QStringLiteral("two"));
+    clock.advance(std::chrono::milliseconds(350));
+    ASSERT_TRUE(waitUntil([&] { return project->isTypesetting(); }));
+    EXPECT_TRUE(w.view->exportAction()->isEnabled());
+    typst.release(1);
+    ASSERT_TRUE(waitUntil([&] { return !project->isTypesetting(); }));
+    EXPECT_TRUE(w.view->exportAction()->isEnabled());
+}
+
 TEST_F(BookViewTest, TheToolbarCarriesTheViewsActions)
 {
     auto project = ViewerTest::open(bookOf({ "one", "two" }));

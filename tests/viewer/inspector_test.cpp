@@ -62,6 +62,24 @@ TEST_F(InspectorTest, ABookWithoutEditsShowsItsThreeStandingSections)
     EXPECT_TRUE(removeButtons().isEmpty());
 }
 
+TEST_F(InspectorTest, WithoutChaptersOfTheirOwnItSaysWhatTheDesignMakes)
+{
+    const QString tail
+        = QStringLiteral(" To start your own, search for a message and choose Start a Chapter Here.");
+    BookFile book = bookOf({ "one", "two" });
+    book.design = Design();
+    book.design->chapters = QStringLiteral("year");
+    open(book);
+    EXPECT_TRUE(TestSupport::findText(inspector.get(), "One chapter per year." + tail));
+
+    book.design->chapters = QStringLiteral("none");
+    project->setBook(book);
+    EXPECT_TRUE(TestSupport::findText(inspector.get(), "No chapters." + tail));
+    book.design->chapters = QStringLiteral("month");
+    project->setBook(book);
+    EXPECT_TRUE(TestSupport::findText(inspector.get(), "One chapter per month." + tail));
+}
+
 TEST_F(InspectorTest, WordsAreAddedOnReturnAndTheFieldEmptiesEitherWay)
 {
     open(bookOf({ "one" }));

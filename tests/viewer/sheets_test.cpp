@@ -177,6 +177,14 @@ TEST_F(SheetsTest, APinCantGoBeforeWhereTheMessageLandsNorFarPastTheEnd)
     // Pinned already: the sheet starts at the pin.
     PinSheet pinned(project.get(), message(0), &host);
     EXPECT_EQ(pinned.pageField()->value(), 5);
+
+    // A pin past what the book now allows keeps its page, and Pin keeps it.
+    const int far = PinSheet::highestPage(3, 1) + 40;
+    project->pin(message(4), far);
+    PinSheet farOut(project.get(), message(4), &host);
+    EXPECT_EQ(farOut.pageField()->value(), far);
+    farOut.pinButton()->click();
+    EXPECT_EQ(saved().edits.pins->last(), (Edits::Pin { "m4", far }));
 }
 
 } // namespace

@@ -136,6 +136,23 @@ TEST_F(CoverStepTest, TitleKeystrokesDrawOnceTheTypingPauses)
     EXPECT_EQ(renders.previews, before + 2);
 }
 
+// The model outlives each visit to the step; "Make It for Me" or a title
+// idea may set the title when no cover is on screen.
+TEST_F(CoverStepTest, ATitleSetAfterTheStepLeftDrawsNothing)
+{
+    for (int visit = 0; visit < 2; ++visit)
+        CoverStep step(&model);
+    QCoreApplication::processEvents();
+    const int previews = renders.previews;
+    const int galleries = renders.galleries;
+    model.setTitle(QStringLiteral("Ours"));
+    model.setColophon(QStringLiteral("2023 and on"));
+    book.clock.advance(400ms);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(renders.previews, previews);
+    EXPECT_EQ(renders.galleries, galleries);
+}
+
 TEST_F(CoverStepTest, AnotherDesignOrColourDrawsAtOnceAndTheSameOneNothing)
 {
     CoverStep step(&model);

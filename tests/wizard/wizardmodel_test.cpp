@@ -109,7 +109,7 @@ TEST(WizardModelSignals, FireOnlyOnARealChange)
     EXPECT_EQ(any.count(), 2);
 }
 
-TEST(WizardModelLoad, ReadsInsightsAndPricesAndPlacesTheLovePin)
+TEST(WizardModelLoad, ReadsInsightsAndPricesAndPlacesTheLovePinUntilOneIsChosen)
 {
     StandIn service;
     service.pointClientHere();
@@ -127,6 +127,13 @@ TEST(WizardModelLoad, ReadsInsightsAndPricesAndPlacesTheLovePin)
     EXPECT_EQ(model.pinPage(),
         std::max(1, model.insights()->estimatedPages(model.from(), file.messages[400].at.left(10))));
     EXPECT_GT(model.pinPage(), 1);
+
+    // The book's flow shows a new view of the same model after a visit to
+    // the Wrapped, and each view loads it again: a page chosen stays.
+    model.setPinPage(model.pinPage() + 7);
+    const int chosen = model.pinPage();
+    TestSupport::await(model.load());
+    EXPECT_EQ(model.pinPage(), chosen);
 }
 
 TEST(WizardModelLoad, APriceListThatFailsLeavesPricesOutAnd780PagesAVolume)

@@ -344,7 +344,7 @@ void ChatLog::add(QList<ChatLogReader::Chat> shares, const QSet<QString> &damage
         // A mailbox holds thousands of chats: keys are looked up, not searched.
         chat.key = key;
         for (int n = 2; m_keys.contains(chat.key); ++n)
-            chat.key = QStringLiteral("%1 (%2)").arg(key).arg(n);
+            chat.key = QStringLiteral("%1 (%2)").arg(key, QString::number(n));
         m_keys.insert(chat.key);
         m_chats.append(std::move(chat));
     }

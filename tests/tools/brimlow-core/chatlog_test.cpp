@@ -87,6 +87,21 @@ TEST(ChatLog, SearchesAFolderAndNamesChatsAfterTheExport)
     EXPECT_EQ(list.at(1).key, "Alex");
 }
 
+TEST(ChatLog, ChatsOfOneNameAreNumberedWithTheNameKeptAsWritten)
+{
+    QTemporaryDir dir;
+    const QString root = dir.filePath(QStringLiteral("file-3fa85f64"));
+    write(root + "/old/WhatsApp Chat - Club %1/_chat.txt", "[1/31/25, 9:41:00 PM] Sam: who's in?\n");
+    write(root + "/new/WhatsApp Chat - Club %1/_chat.txt", "[2/1/25, 9:41:00 PM] Alex: me\n");
+    ChatLog log(root);
+    const QList<Conversation> list = log.conversations();
+    QStringList keys;
+    for (const Conversation &conversation : list)
+        keys.append(conversation.key);
+    keys.sort();
+    EXPECT_EQ(keys, (QStringList { "Club %1", "Club %1 (2)" }));
+}
+
 TEST(ChatLog, RefusesWhatHoldsNoChat)
 {
     QTemporaryDir dir;
