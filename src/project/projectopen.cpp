@@ -95,7 +95,13 @@ QCoro::Task<void> exportBook(Conversation conversation, QString them, QString fo
     QString me = firstWordOfFullName();
     QString other = them;
     QStringList extra = conversation.source.exportArguments();
-    const std::optional<QString> stored = conversation.people ? Consent::me(conversation) : std::nullopt;
+    // Where the people are known, the tool is told who the user is: the
+    // stored choice, else the one the export or the guess names. Without
+    // it a chat export would get the account's name for the user and the
+    // list of everyone, the user too, for the other side.
+    const std::optional<QString> stored = conversation.people && !conversation.people->isEmpty()
+        ? std::optional(Consent::user(conversation))
+        : std::nullopt;
     if (stored) {
         extra << QStringLiteral("--me-is") << *stored;
         me = *stored;

@@ -130,6 +130,19 @@ TEST_F(OpenTest, AStoredOwnNameChoosesTheSidesOnlyWhenThePeopleAreKnown)
     EXPECT_EQ(open(conversation, QStringLiteral("Alex"))->book().people[0].name, "Me");
 }
 
+TEST_F(OpenTest, WithoutAStoredChoiceTheUserIsStillOneOfThePeople)
+{
+    // Opened before anyone chose (an earlier consent, an automatic open):
+    // the guess decides, and the account's name is never taken for a side.
+    writeStore(store(), { { QDate(2024, 5, 1), false, "hi" } });
+    Conversation conversation = samIn(store());
+    conversation.people = QList<Conversation::LogPerson> { { "Sam", 3 }, { "Alex", 2 } };
+    auto project = open(conversation, QStringLiteral("Alex"));
+    EXPECT_EQ(project->book().people[0].name, "Sam");
+    EXPECT_EQ(project->book().people[1].name, "Alex");
+    EXPECT_EQ(project->book().front.title, "You & Alex");
+}
+
 TEST_F(OpenTest, ReopeningRenamesTheOtherSideButNotANameTheUserGave)
 {
     writeStore(store(), { { QDate(2024, 5, 1), false, "hi" } });
