@@ -301,6 +301,12 @@ int main(int argc, char **argv)
         poll.stop();
         status = ready ? 0 : 3;
         std::printf("%s %.1f\n", ready ? "ready" : "timeout", sinceProcessStart());
+        // The same moment on the monotonic clock, for a parent that noted
+        // when it started this process: the kernel keeps a process's start
+        // only to the clock tick (10 ms).
+        timespec now {};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        std::printf("clock %.3f\n", now.tv_sec * 1000.0 + now.tv_nsec / 1e6);
         std::printf("title: %s\n", qPrintable(window->windowTitle()));
         for (const QString &text : visibleTexts(window))
             std::printf("text: %s\n", qPrintable(QString(text).replace(u'\n', u' ')));
