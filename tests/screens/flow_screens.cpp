@@ -90,6 +90,14 @@ TEST(FlowScreens, HandingTheConversationToTheWebsite)
         atEverySize(sample.window(), QStringLiteral("handoff"), QStringLiteral("open-in-browser"));
         click(sample.content()->detailWidget(), QStringLiteral("Back"));
 
+        // No browser opened it: the address to copy and another try.
+        TestSupport::desktop().opens = false;
+        handOff(sample.content()->detailWidget());
+        ASSERT_TRUE(shows(sample.content()->detailWidget(), QStringLiteral("Copy Link")));
+        atEverySize(sample.window(), QStringLiteral("handoff"), QStringLiteral("unopened"));
+        TestSupport::desktop().opens = true;
+        click(sample.content()->detailWidget(), QStringLiteral("Back"));
+
         // Held on its way to the website: the conversation being sent.
         sample.service().script(
             { { QStringLiteral("path"), QStringLiteral("/api/inbox") }, { QStringLiteral("delay"), 4000 } });
@@ -209,6 +217,17 @@ TEST(FlowScreens, TheOrderSheetFromFormToPaymentPage)
         atEverySize(window, QStringLiteral("order-sheet"), QStringLiteral("done"));
         dismiss(sheet);
         service.reset();
+
+        // The order is in, but no browser opened its payment page.
+        TestSupport::desktop().opens = false;
+        sheet = present();
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return field(sheet, email)->isVisible(); }, 120000));
+        type(sheet, email, QStringLiteral("pat@example.com"));
+        click(sheet, QStringLiteral("Continue to Payment"));
+        ASSERT_TRUE(shows(sheet, QStringLiteral("Copy Link")));
+        atEverySize(window, QStringLiteral("order-sheet"), QStringLiteral("unopened"));
+        dismiss(sheet);
+        TestSupport::desktop().opens = true;
 
         service.answer(
             QStringLiteral("/api/orders$"), 502, "<html>Bad gateway</html>", QStringLiteral("text/html"));
