@@ -5,6 +5,7 @@
 #include "controlparts.h"
 #include "icons.h"
 #include "style.h"
+#include "textwrap.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -21,6 +22,8 @@
 #include <QTextCharFormat>
 #include <QTextEdit>
 #include <QToolButton>
+#include <QToolTip>
+#include <QHelpEvent>
 #include <optional>
 
 using ControlMetrics::fieldInset;
@@ -66,6 +69,33 @@ int arrowOf(QStyle::PrimitiveElement element)
         return Qt::DownArrow;
     }
 }
+
+// Qt sets a plain tool tip on one line however long it is. A longer tip is
+// broken into balanced lines no wider than about fifty characters.
+constexpr qsizetype longTip = 60;
+constexpr int tipWidth = 320;
+
+class TipWrapper : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::ToolTip || !watched->isWidgetType())
+            return false;
+        auto *widget = static_cast<QWidget *>(watched);
+        const QString tip = widget->toolTip();
+        if (tip.size() <= longTip || tip.contains(QLatin1Char('\n')) || Qt::mightBeRichText(tip))
+            return false;
+        const auto *help = static_cast<QHelpEvent *>(event);
+        QToolTip::showText(help->globalPos(),
+            TextWrap::broken(tip, QToolTip::font(), tipWidth, TextWrap::Lines::Balanced), widget, QRect(),
+            widget->toolTipDuration());
+        return true;
+    }
+};
 
 } // namespace
 
@@ -429,6 +459,25 @@ void AppStyle::polish(QWidget *widget)
             widget->layout()->setContentsMargins(1, 1, 1, 1);
         widget->installEventFilter(this);
     }
+}
+
+void AppStyle::polish(QApplication *application)
+{
+    QProxyStyle::polish(application);
+    if (!m_tipWrapper) {
+        m_tipWrapper = new TipWrapper(this);
+        application->installEventFilter(m_tipWrapper);
+    }
+}
+
+void AppStyle::unpolish(QApplication *application)
+{
+    if (m_tipWrapper) {
+        application->removeEventFilter(m_tipWrapper);
+        delete m_tipWrapper;
+        m_tipWrapper = nullptr;
+    }
+    QProxyStyle::unpolish(application);
 }
 
 void AppStyle::polishCalendar(QCalendarWidget *calendar)

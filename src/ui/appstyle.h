@@ -2,6 +2,7 @@
 
 #include <QProxyStyle>
 
+class QApplication;
 class QCalendarWidget;
 
 // Every standard control in the app's one look, over Fusion: rounded bezel
@@ -38,12 +39,19 @@ public:
         const QWidget *widget = nullptr) const override;
 
     using QProxyStyle::polish;
+    using QProxyStyle::unpolish;
     void polish(QWidget *widget) override;
     void unpolish(QWidget *widget) override;
+    void polish(QApplication *application) override;
+    void unpolish(QApplication *application) override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void polishCalendar(QCalendarWidget *calendar);
+
+    // Wraps a long plain tool tip into a few balanced lines, as the
+    // desktop's own tool tips do, instead of one line across the screen.
+    QObject *m_tipWrapper = nullptr;
 };

@@ -132,6 +132,25 @@ int width(const QString &text, const QFont &font, int width, Lines lines)
     return wide.loneWord ? withoutLoneWord(text, font, width, wide.lines) : width;
 }
 
+QString broken(const QString &text, const QFont &font, int width, Lines lines)
+{
+    if (text.contains(QLatin1Char('\n')))
+        return text;
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    const int at = TextWrap::width(text, font, width, lines);
+    QStringList rows;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(at);
+        rows.append(text.mid(line.textStart(), line.textLength()).trimmed());
+    }
+    layout.endLayout();
+    return rows.join(QLatin1Char('\n'));
+}
+
 void keep(QLabel *label, Lines lines)
 {
     auto *keeper = static_cast<Keeper *>(

@@ -23,6 +23,10 @@ enum class Lines {
 // in for lines; width itself when nothing narrower helps.
 int width(const QString &text, const QFont &font, int width, Lines lines);
 
+// text with a line break wherever it wraps at the width TextWrap::width
+// picks: for a place that lays plain text on one line, a tool tip.
+QString broken(const QString &text, const QFont &font, int width, Lines lines);
+
 // Keeps label's lines so whenever the label is resized, by wrapping its
 // text within contents margins. Call again after changing its text.
 void keep(QLabel *label, Lines lines);

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -98,8 +99,10 @@ TEST_F(AppScreens, TheSidebarItsMenusAndTheWindowsMenus)
         atEverySize(
             shown.get(), QStringLiteral("sidebar"), QStringLiteral("add-tooltip"),
             [&] {
+                // As resting the pointer on it asks.
                 QWidget *add = list->addButton();
-                QToolTip::showText(add->mapToGlobal(QPoint(24, 4)), add->toolTip(), add);
+                QHelpEvent help(QEvent::ToolTip, QPoint(24, 4), add->mapToGlobal(QPoint(24, 4)));
+                QApplication::sendEvent(add, &help);
             },
             [] { QToolTip::hideText(); });
         atEverySize(

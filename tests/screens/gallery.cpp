@@ -33,11 +33,23 @@ bool isPopup(const QWidget *top)
     return top->windowType() == Qt::Popup || top->windowType() == Qt::ToolTip;
 }
 
+// How many popups a popup opened from: a date field's calendar opened in a
+// popover lies over that popover.
+int popupDepth(const QWidget *top)
+{
+    int depth = 0;
+    for (const QWidget *owner = top->parentWidget(); owner; owner = owner->window()->parentWidget())
+        if (isPopup(owner->window()))
+            ++depth;
+    return depth;
+}
+
 struct Layer
 {
     QPixmap picture;
     QPoint at;
     bool popup = false;
+    int depth = 0;
 };
 
 // A shadow and a hairline around a window of its own: offscreen there is
@@ -69,7 +81,7 @@ QImage composite(QWidget *window)
     for (QWidget *top : QApplication::topLevelWidgets()) {
         if (top == window || !top->isVisible() || !belongsTo(top, window))
             continue;
-        Layer layer { top->grab(), {}, isPopup(top) };
+        Layer layer { top->grab(), {}, isPopup(top), popupDepth(top) };
         if (layer.popup) {
             layer.at = top->mapToGlobal(QPoint(0, 0)) - window->mapToGlobal(QPoint(0, 0));
         } else {
@@ -78,9 +90,11 @@ QImage composite(QWidget *window)
         }
         layers.append(layer);
     }
-    // Sheets under what pops up from them.
-    std::stable_sort(
-        layers.begin(), layers.end(), [](const Layer &a, const Layer &b) { return !a.popup && b.popup; });
+    // Sheets under what pops up from them, and a popup under the one opened
+    // from it.
+    std::stable_sort(layers.begin(), layers.end(), [](const Layer &a, const Layer &b) {
+        return std::pair(a.popup, a.depth) < std::pair(b.popup, b.depth);
+    });
 
     QRect canvas(QPoint(0, 0), size);
     for (const Layer &layer : layers)

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTest>
 
 using Gallery::atEverySize;
@@ -80,7 +81,15 @@ TEST(WrappedScreens, TheCardsTheirLookAndTheClaims)
         QComboBox *typeface = view->inspector()->typefacePicker();
         atEverySize(
             window, QStringLiteral("wrapped"), QStringLiteral("typeface-menu"),
-            [&] { typeface->showPopup(); }, [&] { typeface->hidePopup(); });
+            [&] {
+                // A user scrolls to the field before opening it.
+                for (QWidget *up = typeface->parentWidget(); up; up = up->parentWidget())
+                    if (auto *area = qobject_cast<QScrollArea *>(up)) {
+                        area->ensureWidgetVisible(typeface);
+                        break;
+                    }
+                typeface->showPopup();
+            }, [&] { typeface->hidePopup(); });
         swatch(view, QStringLiteral("Oxblood"))->click();
 
         QComboBox *years = view->inspector()->yearPicker();

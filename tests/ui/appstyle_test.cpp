@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDirIterator>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
@@ -416,4 +417,42 @@ TEST(AppStyle, ALookAskedForAfterTheButtonWasMeasuredResizesIt)
     Style::setLink(&button);
     EXPECT_LT(button.sizeHint().height(), bezel.height());
     EXPECT_LT(button.sizeHint().width(), bezel.width());
+}
+
+TEST(AppStyle, ALongToolTipWrapsIntoAFewLinesAndAShortOneStaysAsItIs)
+{
+    Window window;
+    auto *button = window.add(new QPushButton(QStringLiteral("Add Messages")));
+    const QString sentence = QStringLiteral("Add an iPhone backup, a chat exported from WhatsApp, Telegram, "
+                                            "Instagram or Discord, an Android SMS backup, or paste one in");
+    button->setToolTip(sentence);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window.widget));
+
+    auto ask = [&] {
+        QHelpEvent help(QEvent::ToolTip, QPoint(4, 4), button->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(button, &help);
+    };
+    auto tipLabel = [] {
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (top->inherits("QTipLabel") && top->isVisible())
+                return top;
+        return static_cast<QWidget *>(nullptr);
+    };
+
+    ask();
+    QWidget *tip = tipLabel();
+    ASSERT_NE(tip, nullptr);
+    // Every word is there, and the tip is a few lines, not one line as
+    // wide as the sentence.
+    EXPECT_EQ(QString(QToolTip::text()).replace(QLatin1Char('\n'), QLatin1Char(' ')), sentence);
+    const int oneLine = button->fontMetrics().horizontalAdvance(sentence);
+    EXPECT_LT(tip->width(), oneLine * 3 / 4);
+    EXPECT_GE(tip->height(), 2 * button->fontMetrics().lineSpacing());
+    QToolTip::hideText();
+
+    button->setToolTip(QStringLiteral("Encrypted & kept"));
+    ask();
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Encrypted & kept"));
+    QToolTip::hideText();
 }

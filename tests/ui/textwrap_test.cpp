@@ -6,6 +6,7 @@
 #include "uitestsupport.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QTextLayout>
 #include <gtest/gtest.h>
@@ -83,6 +84,26 @@ TEST(TextWrap, BalancedLinesAreTheNarrowestThatKeepTheirNumber)
     const QList<QStringList> lines = linesAt(choose, font, width);
     EXPECT_LE(std::abs(lines.first().size() - lines.last().size()), 3);
     EXPECT_EQ(TextWrap::width(QStringLiteral("Choose someone"), font, wide, Lines::Balanced), wide);
+}
+
+TEST(TextWrap, BrokenTextHoldsEveryWordInLinesWithinTheWidth)
+{
+    const QFont font = Style::font(Style::Text::Body);
+    const QFontMetrics metrics(font);
+    const QString choose
+        = QStringLiteral("Pick a conversation to make a book from. Nothing is read until you say so.");
+    const QString lines = TextWrap::broken(choose, font, 200, Lines::Balanced);
+    const QStringList rows = lines.split(QLatin1Char('\n'));
+    EXPECT_GE(rows.size(), 2);
+    EXPECT_EQ(rows.join(QLatin1Char(' ')), choose);
+    for (const QString &row : rows)
+        EXPECT_LE(metrics.horizontalAdvance(row), 200) << row.toStdString();
+    // A text that fits, or already keeps its own lines, stays as it is.
+    EXPECT_EQ(TextWrap::broken(QStringLiteral("Choose someone"), font, 200, Lines::Balanced),
+        QStringLiteral("Choose someone"));
+    EXPECT_EQ(TextWrap::broken(QStringLiteral("One\ntwo three four five six seven eight nine ten"), font, 40,
+                  Lines::Balanced),
+        QStringLiteral("One\ntwo three four five six seven eight nine ten"));
 }
 
 TEST(TextWrap, ALabelKeepsItsWidthAndWrapsItsTextNarrower)
