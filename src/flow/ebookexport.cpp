@@ -4,6 +4,7 @@
 #include "ui/desktop.h"
 #include "ui/errors.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -67,13 +68,23 @@ QCoro::Task<void> run(
     }
     const QString reader = readerFor(destination);
     if (reader.isEmpty()) {
-        // Not an error: the file is where the user can take it by hand.
-        desktop.reveal({ epub });
-        if (destination == Destination::Kindle && !co_await desktop.openUrl(kindlePage()))
+        // Not an error: the file is where the user can take it by hand, as
+        // long as the file manager shows where that is.
+        const bool shown = co_await desktop.reveal({ epub });
+        const bool paged = destination != Destination::Kindle || co_await desktop.openUrl(kindlePage());
+        if (!paged && shown)
             project->setError(
                 QStringLiteral("Send to Kindle's page didn't open in your browser. Open %1 in a "
                                "browser to send the ebook, which is shown in the file manager.")
                     .arg(kindlePage().toString()));
+        else if (!paged)
+            project->setError(QStringLiteral("Send to Kindle's page didn't open in your browser, nor the "
+                                             "file manager. Open %1 in a browser to send the ebook, which "
+                                             "is at %2.")
+                                  .arg(kindlePage().toString(), QDir::toNativeSeparators(epub)));
+        else if (!shown)
+            project->setError(QStringLiteral("The file manager didn't open. The ebook is at %1.")
+                                  .arg(QDir::toNativeSeparators(epub)));
         co_return;
     }
     if (!co_await desktop.openWith(reader, epub))

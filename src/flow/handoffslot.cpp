@@ -47,7 +47,7 @@ void HandoffSlot::start(const Conversation &conversation, const QString &them, H
 {
     const QString id = conversation.id();
     const int messages = conversation.messages;
-    set({ id, stepText(Handoff::Step::reading(), messages), true });
+    set({ id, stepText(Handoff::Step::reading(), messages), true, {} });
     QPointer<HandoffSlot> self(this);
     // Steps may come from any thread; each lands on this thread in order.
     auto step = [self, id, messages](Handoff::Step step) {
@@ -55,13 +55,13 @@ void HandoffSlot::start(const Conversation &conversation, const QString &them, H
             self.data(),
             [self, id, messages, step] {
                 if (self)
-                    self->set({ id, stepText(step, messages), true });
+                    self->set({ id, stepText(step, messages), true, {} });
             },
             Qt::QueuedConnection);
     };
     [](QPointer<HandoffSlot> self, QString id, Conversation conversation, QString them, Handoff::Names names,
         Handoff::StepFunction step) -> QCoro::Task<void> {
-        State end { id, QString(), false };
+        State end { id, QString(), false, {} };
         try {
             const Handoff::Landing landing
                 = co_await Handoff::send(conversation, them, names, Handoff::Site::Product, step);

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDeadlineTimer>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -226,37 +225,24 @@ QCoro::Task<bool> Desktop::openWith(QString application, QString file)
     co_return co_await opened(QStringLiteral("gio"), { QStringLiteral("launch"), application, file });
 }
 
-void Desktop::reveal(const QStringList &files)
+QCoro::Task<bool> Desktop::reveal(QStringList files)
 {
     if (files.isEmpty())
-        return;
+        co_return false;
     QStringList uris;
     for (const QString &file : files)
-        uris.append(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString(QUrl::FullyEncoded));
-    QString list = QStringLiteral("[");
-    for (const QString &uri : uris)
-        list += QStringLiteral("'%1',").arg(uri);
-    list.chop(1);
-    list += QLatin1Char(']');
+        uris.append(
+            QStringLiteral("'%1'").arg(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString(QUrl::FullyEncoded)));
     // The file manager's D-Bus interface selects the files; without one on
     // the session bus the folder opens instead.
-    QProcess *call = new QProcess;
-    QObject::connect(call, &QProcess::finished, call, [call, files](int status, QProcess::ExitStatus how) {
-        if (how != QProcess::NormalExit || status != 0)
-            QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(files.first()).absolutePath()));
-        call->deleteLater();
-    });
-    QObject::connect(call, &QProcess::errorOccurred, call, [call, files](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart) {
-            QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(files.first()).absolutePath()));
-            call->deleteLater();
-        }
-    });
-    call->start(QStringLiteral("gdbus"),
-        { QStringLiteral("call"), QStringLiteral("--session"), QStringLiteral("--dest"),
-            QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("--object-path"),
-            QStringLiteral("/org/freedesktop/FileManager1"), QStringLiteral("--method"),
-            QStringLiteral("org.freedesktop.FileManager1.ShowItems"), list, QString() });
+    if (co_await opened(QStringLiteral("gdbus"),
+            { QStringLiteral("call"), QStringLiteral("--session"), QStringLiteral("--dest"),
+                QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("--object-path"),
+                QStringLiteral("/org/freedesktop/FileManager1"), QStringLiteral("--method"),
+                QStringLiteral("org.freedesktop.FileManager1.ShowItems"),
+                QLatin1Char('[') + uris.join(QLatin1Char(',')) + QLatin1Char(']'), QString() }))
+        co_return true;
+    co_return co_await openUrl(QUrl::fromLocalFile(QFileInfo(files.first()).absolutePath()));
 }
 
 void Desktop::copyText(const QString &text)
@@ -283,10 +269,10 @@ void Desktop::copyFiles(const QStringList &files)
     QApplication::clipboard()->setMimeData(data);
 }
 
-void Desktop::share(const QStringList &files)
+QCoro::Task<bool> Desktop::share(QStringList files)
 {
     copyFiles(files);
-    reveal(files);
+    co_return co_await reveal(files);
 }
 
 QCoro::Task<QStringList> Desktop::choose(QWidget *parent, Panel panel)

@@ -55,14 +55,16 @@ public:
     // Opens file with the application of a desktop entry; false when it
     // can't be started.
     virtual QCoro::Task<bool> openWith(QString application, QString file);
-    // Shows the files selected in the file manager, else opens their folder.
-    virtual void reveal(const QStringList &files);
+    // Shows the files selected in the file manager, else opens their
+    // folder; false when neither happened.
+    virtual QCoro::Task<bool> reveal(QStringList files);
     virtual void copyText(const QString &text);
     // Puts the files on the clipboard as a file list (and as their paths).
     virtual void copyFiles(const QStringList &files);
     // Sharing on Linux: the files go on the clipboard and show in the file
-    // manager, ready to be dropped into whatever they are shared with.
-    virtual void share(const QStringList &files);
+    // manager, ready to be dropped into whatever they are shared with; false
+    // when the file manager didn't show them.
+    virtual QCoro::Task<bool> share(QStringList files);
     // A window-modal file panel over parent; the chosen paths, or an empty
     // list when it was cancelled.
     virtual QCoro::Task<QStringList> choose(QWidget *parent, Panel panel);

@@ -101,6 +101,9 @@ protected:
 
 private:
     void refresh();
+    // Waits for the file manager to show the saved files; when it doesn't,
+    // says where they are.
+    void whenShown(QCoro::Task<bool> shown, const QStringList &files);
     std::optional<QString> code() const;
     QCoro::Task<void> exportForSite(QString folder);
     QCoro::Task<void> countYear(std::optional<int> year);

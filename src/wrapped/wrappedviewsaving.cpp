@@ -10,6 +10,8 @@
 #include "wrappedvideo.h"
 #include "wrappedview.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPointer>
 
 using namespace std::chrono_literals;
@@ -58,7 +60,7 @@ QCoro::Task<void> WrappedView::saveCards()
     } else {
         m_exported = files;
         Funnel::count(Funnel::Step::CardExported);
-        Desktop::instance().reveal(files);
+        whenShown(Desktop::instance().reveal(files), files);
     }
     refresh();
 }
@@ -106,7 +108,7 @@ QCoro::Task<void> WrappedView::writeVideo(QString file)
     } else {
         m_exported = { file };
         Funnel::count(Funnel::Step::VideoExported);
-        Desktop::instance().reveal(m_exported);
+        whenShown(Desktop::instance().reveal(m_exported), m_exported);
     }
     m_exporting.reset();
     m_videoProgress.reset();
@@ -132,11 +134,23 @@ void WrappedView::copyCaption()
 void WrappedView::shareExported()
 {
     if (!m_exported.isEmpty())
-        Desktop::instance().share(m_exported);
+        whenShown(Desktop::instance().share(m_exported), m_exported);
 }
 
 void WrappedView::revealExported()
 {
     if (!m_exported.isEmpty())
-        Desktop::instance().reveal(m_exported);
+        whenShown(Desktop::instance().reveal(m_exported), m_exported);
+}
+
+void WrappedView::whenShown(QCoro::Task<bool> shown, const QStringList &files)
+{
+    const QString folder = QDir::toNativeSeparators(QFileInfo(files.first()).absolutePath());
+    QPointer<WrappedView> self(this);
+    QCoro::connect(std::move(shown), this, [self, folder](bool done) {
+        if (!self || done)
+            return;
+        self->m_error = QStringLiteral("The file manager didn't open. The files are in %1.").arg(folder);
+        self->refresh();
+    });
 }

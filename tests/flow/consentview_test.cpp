@@ -45,7 +45,7 @@ protected:
     ConsentView::Actions actions() const
     {
         auto *self = const_cast<ConsentViewTest *>(this);
-        return { [self] { ++self->agreed; }, [self] { ++self->wrapped; } };
+        return { [self] { ++self->agreed; }, [self] { ++self->wrapped; }, {}, {} };
     }
 };
 
@@ -73,7 +73,7 @@ TEST_F(ConsentViewTest, SaysWhatReadingMeans)
 
     Conversation group = conversation("file-1", std::nullopt);
     group.group = true;
-    ConsentView groupView(group, QStringLiteral("Family"), { [] {}, {} });
+    ConsentView groupView(group, QStringLiteral("Family"), { [] {}, {}, {}, {} });
     EXPECT_FALSE(TestSupport::findText(&groupView, "See Our Wrapped"));
     ConsentView groupWithWrapped(group, QStringLiteral("Family"), actions());
     EXPECT_TRUE(

@@ -6,6 +6,7 @@
 #include "ui/desktop.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QPushButton>
@@ -81,6 +82,21 @@ TEST_F(EbookExportTest, WithoutApplicationsTheEbookIsShownAndKindleOpensItsPage)
             "Send to Kindle's page didn't open in your browser. Open https://www.amazon.com/sendtokindle "
             "in a browser to send the ebook, which is shown in the file manager."));
     EXPECT_EQ(desktop().of(QStringLiteral("reveal")).size(), 1);
+
+    // Without a file manager either, the sentence says where the ebook is.
+    const QString epub = QDir::toNativeSeparators(epubOf(*project));
+    desktop().reset();
+    desktop().opens = false;
+    desktop().reveals = false;
+    TestSupport::await(EbookExport::run(project, EbookExport::Destination::Kindle, nullptr));
+    EXPECT_EQ(project->error(),
+        QStringLiteral("Send to Kindle's page didn't open in your browser, nor the file manager. Open "
+                       "https://www.amazon.com/sendtokindle in a browser to send the ebook, which is at %1.")
+            .arg(epub));
+    desktop().reset();
+    desktop().reveals = false;
+    TestSupport::await(EbookExport::run(project, EbookExport::Destination::Reader, nullptr));
+    EXPECT_EQ(project->error(), QStringLiteral("The file manager didn't open. The ebook is at %1.").arg(epub));
 
     // Send to Kindle's own application, when there is one, gets the file.
     desktop().reset();

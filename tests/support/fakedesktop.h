@@ -27,6 +27,8 @@ public:
     // Desktop entries of the applications that open a MIME type.
     QHash<QString, QString> handlers;
     bool opens = true;
+    // Whether the file manager shows what it is asked to.
+    bool reveals = true;
 
     QCoro::Task<bool> openUrl(QUrl url) override
     {
@@ -40,13 +42,21 @@ public:
         calls.append({ QStringLiteral("openWith"), { application, file } });
         co_return opens;
     }
-    void reveal(const QStringList &files) override { calls.append({ QStringLiteral("reveal"), files }); }
+    QCoro::Task<bool> reveal(QStringList files) override
+    {
+        calls.append({ QStringLiteral("reveal"), files });
+        co_return reveals;
+    }
     void copyText(const QString &text) override { calls.append({ QStringLiteral("copyText"), { text } }); }
     void copyFiles(const QStringList &files) override
     {
         calls.append({ QStringLiteral("copyFiles"), files });
     }
-    void share(const QStringList &files) override { calls.append({ QStringLiteral("share"), files }); }
+    QCoro::Task<bool> share(QStringList files) override
+    {
+        calls.append({ QStringLiteral("share"), files });
+        co_return reveals;
+    }
     QCoro::Task<QStringList> choose(QWidget *, Panel panel) override
     {
         panels.append(panel);
@@ -67,6 +77,7 @@ public:
     void reset()
     {
         opens = true;
+        reveals = true;
         calls.clear();
         answers.clear();
         panels.clear();

@@ -91,3 +91,46 @@ TEST_F(RealOpener, APageNobodyOpensIsReportedAsNotOpened)
     EXPECT_FALSE(TestSupport::await(desktop.openUrl(QUrl())));
     EXPECT_FALSE(TestSupport::await(desktop.openUrl(QUrl(QStringLiteral("no scheme")))));
 }
+
+// The file manager selects the files; without one on the session bus their
+// folder opens; when neither happens, the caller hears so.
+TEST_F(RealOpener, FilesAreShownByTheFileManagerElseTheirFolderOpensElseNotShown)
+{
+    auto tool = [&](const QString &name, int status) {
+        const QString path = m_dir.filePath(name);
+        QFile::remove(path);
+        TestSupport::writeFile(path,
+            QStringLiteral("#!/bin/sh\nprintf '%1 %s\\n' \"$*\" >> '%2'\nexit %3\n")
+                .arg(name, noted(), QString::number(status))
+                .toUtf8());
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    };
+    const QString file = m_dir.filePath(QStringLiteral("our cards/card 1.png"));
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", m_dir.path().toUtf8());
+
+    tool(QStringLiteral("gdbus"), 0);
+    tool(QStringLiteral("xdg-open"), 0);
+    EXPECT_TRUE(TestSupport::await(desktop.reveal({ file })));
+    QString said = QString::fromUtf8(TestSupport::readFile(noted()));
+    EXPECT_TRUE(said.contains(QStringLiteral("org.freedesktop.FileManager1.ShowItems ['file://%1']")
+                                  .arg(QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded).mid(7))))
+        << said.toStdString();
+    EXPECT_FALSE(said.contains(QStringLiteral("xdg-open")));
+
+    QFile::remove(noted());
+    tool(QStringLiteral("gdbus"), 1);
+    EXPECT_TRUE(TestSupport::await(desktop.share({ file })));
+    said = QString::fromUtf8(TestSupport::readFile(noted()));
+    EXPECT_TRUE(said.contains(QStringLiteral("xdg-open %1").arg(QFileInfo(file).absolutePath())))
+        << said.toStdString();
+
+    tool(QStringLiteral("xdg-open"), 3);
+    EXPECT_FALSE(TestSupport::await(desktop.reveal({ file })));
+    QFile::remove(m_dir.filePath(QStringLiteral("gdbus")));
+    QFile::remove(m_dir.filePath(QStringLiteral("xdg-open")));
+    EXPECT_FALSE(TestSupport::await(desktop.reveal({ file })));
+    EXPECT_FALSE(TestSupport::await(desktop.reveal({})));
+    qputenv("PATH", path);
+}

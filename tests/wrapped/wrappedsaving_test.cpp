@@ -55,6 +55,14 @@ TEST_F(WrappedViewTest, SavingCardsWritesTheShareInItsShapeAndRevealsThem)
     button(u"Show in File Manager"_s)->click();
     EXPECT_EQ(TestSupport::desktop().of(u"reveal"_s).size(), 2);
 
+    // A file manager that doesn't come says where the files are.
+    TestSupport::desktop().reveals = false;
+    button(u"Show in File Manager"_s)->click();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return view->error().has_value(); }));
+    EXPECT_EQ(*view->error(),
+        u"The file manager didn't open. The files are in %1."_s.arg(QDir::toNativeSeparators(folder.path())));
+    TestSupport::desktop().reveals = true;
+
     // The post shape alone, when that is the shape chosen.
     chooseSegment(u"Shape"_s, 1, 2);
     QTemporaryDir posts;
