@@ -240,6 +240,12 @@ TEST_F(CoverArtTest, AHeicIsBroughtInAsAnUprightJpeg)
     const std::optional<QByteArray> small = CoverArt::downsized(heic, 16);
     ASSERT_TRUE(small);
     EXPECT_EQ(QImage::fromData(*small, "JPEG").size(), QSize(8, 16));
+
+    // A HEIC given a JPEG's name on its way off the phone is read as what
+    // it is.
+    const QString named = file(QStringLiteral("IMG_0004.jpg"), QByteArray());
+    ASSERT_TRUE(TestSupport::writeHeic(named, taken));
+    EXPECT_EQ(QImage(CoverArt::bring(named, CoverArt::mine(book()))).size(), QSize(64, 32));
 }
 
 TEST_F(CoverArtTest, ABrokenHeicIsRefusedAndNothingIsWritten)
