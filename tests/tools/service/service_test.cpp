@@ -183,6 +183,8 @@ TEST(StandInService, AScriptAnswersItsCountThenTheRouteAnswersAgain)
     EXPECT_EQ(client.Get("/api/ordering")->body, R"({"error":"busy"})");
     EXPECT_EQ(client.Get("/api/ordering")->body, R"({"mode":"stripe"})");
     EXPECT_EQ(client.Get("/api/nowhere")->status, 404);
+    // The paths the app calls and no others: a doubled prefix finds nothing.
+    EXPECT_EQ(client.Get("/api/api/pricing")->status, 404);
     EXPECT_EQ(client.Delete("/api/ordering")->status, 405);
-    EXPECT_EQ(service.requests().size(), 5);
+    EXPECT_EQ(service.requests().size(), 6);
 }
