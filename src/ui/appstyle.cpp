@@ -12,6 +12,7 @@
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QEvent>
+#include <QHelpEvent>
 #include <QLayout>
 #include <QPainter>
 #include <QPainterPath>
@@ -23,7 +24,6 @@
 #include <QTextEdit>
 #include <QToolButton>
 #include <QToolTip>
-#include <QHelpEvent>
 #include <optional>
 
 using ControlMetrics::fieldInset;
@@ -70,9 +70,8 @@ int arrowOf(QStyle::PrimitiveElement element)
     }
 }
 
-// Qt sets a plain tool tip on one line however long it is. A longer tip is
-// broken into balanced lines no wider than about fifty characters.
-constexpr qsizetype longTip = 60;
+// Qt sets a plain tool tip on one line however long it is; a tip wider
+// than this is broken into balanced lines, about fifty characters at most.
 constexpr int tipWidth = 320;
 
 class TipWrapper : public QObject
@@ -87,12 +86,13 @@ protected:
             return false;
         auto *widget = static_cast<QWidget *>(watched);
         const QString tip = widget->toolTip();
-        if (tip.size() <= longTip || tip.contains(QLatin1Char('\n')) || Qt::mightBeRichText(tip))
+        if (tip.isEmpty() || Qt::mightBeRichText(tip))
+            return false;
+        const QString lines = TextWrap::broken(tip, QToolTip::font(), tipWidth, TextWrap::Lines::Balanced);
+        if (lines == tip)
             return false;
         const auto *help = static_cast<QHelpEvent *>(event);
-        QToolTip::showText(help->globalPos(),
-            TextWrap::broken(tip, QToolTip::font(), tipWidth, TextWrap::Lines::Balanced), widget, QRect(),
-            widget->toolTipDuration());
+        QToolTip::showText(help->globalPos(), lines, widget, QRect(), widget->toolTipDuration());
         return true;
     }
 };

@@ -231,8 +231,8 @@ QCoro::Task<bool> Desktop::reveal(QStringList files)
         co_return false;
     QStringList uris;
     for (const QString &file : files)
-        uris.append(
-            QStringLiteral("'%1'").arg(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString(QUrl::FullyEncoded)));
+        uris.append(QStringLiteral("'%1'").arg(
+            QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString(QUrl::FullyEncoded)));
     // The file manager's D-Bus interface selects the files; without one on
     // the session bus the folder opens instead.
     if (co_await opened(QStringLiteral("gdbus"),

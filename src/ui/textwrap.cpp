@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QFont>
 #include <QLabel>
+#include <QStringList>
 #include <QTextLayout>
 
 namespace {
@@ -15,23 +16,31 @@ struct Fall
     bool loneWord = false;
 };
 
-Fall fallAt(const QString &text, const QFont &font, int width)
+// The text of each line, in order, when text wraps at word boundaries
+// within width.
+QStringList linesAt(const QString &text, const QFont &font, int width)
 {
     QTextLayout layout(text, font);
     QTextOption option;
     option.setWrapMode(QTextOption::WordWrap);
     layout.setTextOption(option);
-    Fall fall;
-    QTextLine last;
+    QStringList lines;
     layout.beginLayout();
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
         line.setLineWidth(width);
-        last = line;
-        ++fall.lines;
+        lines.append(text.mid(line.textStart(), line.textLength()).trimmed());
     }
     layout.endLayout();
+    return lines;
+}
+
+Fall fallAt(const QString &text, const QFont &font, int width)
+{
+    const QStringList lines = linesAt(text, font, width);
+    Fall fall;
+    fall.lines = int(lines.size());
     if (fall.lines >= 2)
-        fall.loneWord = !text.mid(last.textStart(), last.textLength()).trimmed().contains(QLatin1Char(' '));
+        fall.loneWord = !lines.last().contains(QLatin1Char(' '));
     return fall;
 }
 
@@ -136,19 +145,7 @@ QString broken(const QString &text, const QFont &font, int width, Lines lines)
 {
     if (text.contains(QLatin1Char('\n')))
         return text;
-    QTextLayout layout(text, font);
-    QTextOption option;
-    option.setWrapMode(QTextOption::WordWrap);
-    layout.setTextOption(option);
-    const int at = TextWrap::width(text, font, width, lines);
-    QStringList rows;
-    layout.beginLayout();
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(at);
-        rows.append(text.mid(line.textStart(), line.textLength()).trimmed());
-    }
-    layout.endLayout();
-    return rows.join(QLatin1Char('\n'));
+    return linesAt(text, font, TextWrap::width(text, font, width, lines)).join(QLatin1Char('\n'));
 }
 
 void keep(QLabel *label, Lines lines)

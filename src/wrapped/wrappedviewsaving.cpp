@@ -146,11 +146,11 @@ void WrappedView::revealExported()
 void WrappedView::whenShown(QCoro::Task<bool> shown, const QStringList &files)
 {
     const QString folder = QDir::toNativeSeparators(QFileInfo(files.first()).absolutePath());
-    QPointer<WrappedView> self(this);
-    QCoro::connect(std::move(shown), this, [self, folder](bool done) {
-        if (!self || done)
+    // Called only while the view is there.
+    QCoro::connect(std::move(shown), this, [this, folder](bool done) {
+        if (done)
             return;
-        self->m_error = QStringLiteral("The file manager didn't open. The files are in %1.").arg(folder);
-        self->refresh();
+        m_error = QStringLiteral("The file manager didn't open. The files are in %1.").arg(folder);
+        refresh();
     });
 }

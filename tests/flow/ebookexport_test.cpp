@@ -96,7 +96,8 @@ TEST_F(EbookExportTest, WithoutApplicationsTheEbookIsShownAndKindleOpensItsPage)
     desktop().reset();
     desktop().reveals = false;
     TestSupport::await(EbookExport::run(project, EbookExport::Destination::Reader, nullptr));
-    EXPECT_EQ(project->error(), QStringLiteral("The file manager didn't open. The ebook is at %1.").arg(epub));
+    EXPECT_EQ(
+        project->error(), QStringLiteral("The file manager didn't open. The ebook is at %1.").arg(epub));
 
     // Send to Kindle's own application, when there is one, gets the file.
     desktop().reset();

@@ -21,7 +21,6 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QToolTip>
 
 using namespace Shell;
 using Gallery::atEverySize;
@@ -104,7 +103,7 @@ TEST_F(AppScreens, TheSidebarItsMenusAndTheWindowsMenus)
                 QHelpEvent help(QEvent::ToolTip, QPoint(24, 4), add->mapToGlobal(QPoint(24, 4)));
                 QApplication::sendEvent(add, &help);
             },
-            [] { QToolTip::hideText(); });
+            Gallery::closePopups);
         atEverySize(
             shown.get(), QStringLiteral("sidebar"), QStringLiteral("section-menu"),
             [&] {

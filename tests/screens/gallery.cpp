@@ -192,6 +192,11 @@ void closePopups()
 {
     while (QWidget *popup = QApplication::activePopupWidget())
         popup->close();
+    // A tool tip fades out after a while; one asked for again before then,
+    // at the next size, would keep its old place and then go.
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (top->windowType() == Qt::ToolTip)
+            top->hide();
 }
 
 void savePicture(const QImage &image, const QString &screen, const QString &state)

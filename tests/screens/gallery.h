@@ -41,7 +41,8 @@ void atEverySize(QWidget *window, const QString &screen, const QString &state,
     const std::function<void()> &open = {}, const std::function<void()> &close = {});
 
 // Opens menu below button, where the button drops it down (showMenu()
-// and exec() would wait for a choice); closePopups() closes what is open.
+// and exec() would wait for a choice); closePopups() closes what is open,
+// tool tips included.
 void dropDown(QWidget *button, QMenu *menu);
 void closePopups();
 

@@ -89,7 +89,8 @@ TEST(WrappedScreens, TheCardsTheirLookAndTheClaims)
                         break;
                     }
                 typeface->showPopup();
-            }, [&] { typeface->hidePopup(); });
+            },
+            [&] { typeface->hidePopup(); });
         swatch(view, QStringLiteral("Oxblood"))->click();
 
         QComboBox *years = view->inspector()->yearPicker();
