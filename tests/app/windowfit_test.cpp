@@ -30,6 +30,10 @@ void settle()
     for (int round = 0; round < 4; ++round)
         QApplication::processEvents();
     QTest::qWait(100);
+    // What arrived at the end of the wait (the cover's designs, say) is laid
+    // out before it is measured, as it is before it is painted.
+    for (int round = 0; round < 4; ++round)
+        QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
 }
 
 // What is cut or scrolls sideways in the window at each size, one line per
