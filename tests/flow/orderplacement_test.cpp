@@ -264,6 +264,44 @@ TEST_F(Placement, AGiftThatPaysOnlyPartGoesToThePaymentPageWithoutAnAddress)
     EXPECT_EQ(created.value(QStringLiteral("giftCode")).toString(), QStringLiteral(" GIFT-2500\t"));
 }
 
+// Fault mended: the sheet announced a friend's code as ten percent off the
+// book and the stand-in's payment page asked for the full price.
+TEST_F(Placement, AFriendsCodeTheSheetAnnouncesIsTakenOffOnThePaymentPage)
+{
+    Http::Request friendRequest;
+    friendRequest.method = Http::Method::Post;
+    friendRequest.url = Pricing::address("api/referrals");
+    friendRequest.body = R"({"install":"a-friend"})";
+    friendRequest.headers = { { "content-type", "application/json" } };
+    const QString friendCode = Json::parseObject(TestSupport::await(Http::send(friendRequest)).body)
+                                   .value(QStringLiteral("code"))
+                                   .toString();
+    // A paperback of one volume sent by economy: the book is the binding's
+    // price, the shipping is not book.
+    BookFile book = project->book();
+    book.order = Order();
+    project->setBook(book);
+    const std::shared_ptr<OrderModel> order = model(QStringLiteral("stripe"));
+    order->setDiscountCode(friendCode);
+    order->checkDiscount();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return order->discount().has_value(); }));
+    ASSERT_TRUE(order->discount()->percent);
+    const int percent = *order->discount()->percent;
+    place(*order);
+
+    const QList<QStringList> opened = TestSupport::desktop().of(QStringLiteral("openUrl"));
+    ASSERT_EQ(opened.size(), 1);
+    Http::Request checkout;
+    checkout.url = QUrl(opened.first().first());
+    const QString page = QString::fromUtf8(TestSupport::await(Http::send(checkout)).body);
+    ASSERT_TRUE(order->total());
+    const int bookPrice = pricing->bindings.first().price;
+    ASSERT_EQ(pricing->bindings.first().id, QStringLiteral("paperback"));
+    const int due = *order->total() * 100 - bookPrice * percent;
+    EXPECT_LT(due, *order->total() * 100);
+    EXPECT_TRUE(page.contains(QStringLiteral("Pay %1 ").arg(Pricing::cents(due)))) << page.toStdString();
+}
+
 // Fault mended: a second press, or a second sheet, while an order is being
 // placed would make print files in the same folder the first one is sending.
 TEST_F(Placement, OnlyOneOrderOfABookIsPlacedAtATime)

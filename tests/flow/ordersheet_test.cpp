@@ -202,7 +202,7 @@ TEST_F(Sheets, TheUnusedShareCodeIsInTheFieldAndCheckedAtOnce)
     EXPECT_EQ(fieldWithPlaceholder(sheet, "Discount or Friends of Friends code (optional)")->text(),
         *claimed.discountCode);
     EXPECT_TRUE(
-        TestSupport::waitUntil([&] { return shows(sheet, "15% off the book, from sharing your Wrapped."); }));
+        TestSupport::waitUntil([&] { return shows(sheet, "10% off the book, from sharing your Wrapped."); }));
     EXPECT_EQ(service.requests(QStringLiteral("/api/discounts/")).size(), 1);
     sheet->close();
 

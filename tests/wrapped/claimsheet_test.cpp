@@ -179,13 +179,13 @@ TEST_F(ClaimSheetTest, AShareClaimGoesAsTypedAndItsCodeComesBack)
     EXPECT_TRUE(formField(body, u"views"_s).isNull());
     EXPECT_TRUE(body.contains("name=\"screenshot\"; filename=\"post.png\"\r\nContent-Type: image/png"));
 
-    // The answer: the code, and the service's percentage.
+    // The answer: the code, and the percentage the Wrapped screen announced.
     const QString code = *sheet->result()->discountCode;
     EXPECT_TRUE(code.startsWith(u"SHARE-"_s));
     EXPECT_TRUE(TestSupport::findText(sheet, u"Your code"_s));
     EXPECT_TRUE(TestSupport::findText(sheet, code));
     EXPECT_TRUE(TestSupport::findText(sheet,
-        u"It takes 15% off one order. Your book's page shows it on the Order button, so there's nothing to copy."_s));
+        u"It takes 10% off one order. Your book's page shows it on the Order button, so there's nothing to copy."_s));
     EXPECT_FALSE(button(sheet, u"Get My Code"_s));
     EXPECT_FALSE(field(sheet, u"Your email"_s)->isVisibleTo(sheet));
 
@@ -248,7 +248,21 @@ TEST_F(ClaimSheetTest, ARefusalShowsItsSentenceAndKeepsWhatWasTyped)
     ASSERT_TRUE(TestSupport::waitUntil([&] { return !sheet->isSending(); }));
     EXPECT_EQ(sheet->error(), u"That didn't go through (500). Try again in a minute."_s);
 
-    // An answer with a code and no percentage means the usual ten.
+    // The percentage is the answer's; one without a percentage means the
+    // usual ten.
+    service.reset();
+    service.answer(
+        u"/api/submissions"_s, 200, R"({"status":"approved","discountCode":"SHARE-20","percent":20})");
+    button(sheet, u"Get My Code"_s)->click();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->result().has_value(); }));
+    EXPECT_TRUE(TestSupport::findText(sheet,
+        u"It takes 20% off one order. Your book's page shows it on the Order button, so there's nothing to copy."_s));
+    sheet->close();
+    sheet = present(Kind::Share);
+    type(sheet, u"Link to your post"_s, u"a.b"_s);
+    type(sheet, u"Your email"_s, u"a@b"_s);
+    tickAll(sheet);
+    addScreenshot(sheet);
     service.reset();
     service.answer(u"/api/submissions"_s, 200, R"({"status":"approved","discountCode":"SHARE-TEN"})");
     button(sheet, u"Get My Code"_s)->click();

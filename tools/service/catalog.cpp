@@ -107,8 +107,7 @@ std::optional<QString> problemWith(const QString &binding, const QString &shippi
     return std::nullopt;
 }
 
-qint64 total(
-    const QString &binding, const QString &shipping, const QStringList &addons, const QList<int> &volumePages)
+qint64 book(const QString &binding, const QStringList &addons, const QList<int> &volumePages)
 {
     const qint64 volumes = std::max<qint64>(1, volumePages.size());
     qint64 pages = 0;
@@ -117,7 +116,6 @@ qint64 total(
     const QJsonObject chosen = find(QStringLiteral("bindings"), binding);
     qint64 sum = chosen.value(QStringLiteral("price")).toInteger()
         + (volumes - 1) * chosen.value(QStringLiteral("extraVolume")).toInteger();
-    sum += find(QStringLiteral("shipping"), shipping).value(QStringLiteral("price")).toInteger();
     for (const QString &id : addons) {
         const QJsonObject extra = find(QStringLiteral("addons"), id);
         const QJsonArray bands = extra.value(QStringLiteral("priceBands")).toArray();
@@ -138,9 +136,21 @@ qint64 total(
     return sum;
 }
 
+qint64 shippingPrice(const QString &shipping)
+{
+    return find(QStringLiteral("shipping"), shipping).value(QStringLiteral("price")).toInteger();
+}
+
 QString dollars(qint64 amount)
 {
     return QStringLiteral("$%1").arg(amount);
+}
+
+QString cents(qint64 amount)
+{
+    if (amount % 100 == 0)
+        return dollars(amount / 100);
+    return QStringLiteral("$%1.%2").arg(amount / 100).arg(amount % 100, 2, 10, QLatin1Char('0'));
 }
 
 QList<Gift> startingGifts()

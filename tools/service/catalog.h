@@ -12,8 +12,12 @@
 namespace Catalog {
 
 inline constexpr int pagesPerVolume = 780;
-inline constexpr int sharePercent = 15;
+// The app announces the sharing reward as ten percent off ("10% off your
+// book" on the Wrapped screen), whatever the answers say.
+inline constexpr int sharePercent = 10;
 inline constexpr int referralPercent = 10;
+inline constexpr const char *welcomeCode = "WELCOME10";
+inline constexpr int welcomePercent = 10;
 inline constexpr int viralViews = 100000;
 inline constexpr int viralLikes = 10000;
 
@@ -23,12 +27,15 @@ QJsonObject priceList();
 std::optional<QString> problemWith(
     const QString &binding, const QString &shipping, const QStringList &addons);
 
-// The price in whole dollars of a well-formed order.
-qint64 total(const QString &binding, const QString &shipping, const QStringList &addons,
-    const QList<int> &volumePages);
+// The book of a well-formed order in whole dollars: its binding for every
+// volume and its add-ons. A discount's percentage is taken off this.
+qint64 book(const QString &binding, const QStringList &addons, const QList<int> &volumePages);
+// The shipping of a well-formed order in whole dollars.
+qint64 shippingPrice(const QString &shipping);
 
-// "$39".
+// "$39"; cents() writes "$51.90", and "$57" for whole dollars.
 QString dollars(qint64 amount);
+QString cents(qint64 amount);
 
 struct Gift
 {

@@ -1,6 +1,7 @@
 #include "orders.h"
 
 #include "catalog.h"
+#include "discounts.h"
 #include "pdfpages.h"
 #include "store.h"
 
@@ -156,18 +157,19 @@ void Orders::create(Call &call)
                    { *giftCode })
                .isEmpty())
         throw Refusal(402, QStringLiteral("That gift card code doesn't work."));
-    if (discountCode
-        && m_store
-               .one(QStringLiteral("SELECT 1 FROM installs WHERE code = ? COLLATE NOCASE OR "
-                                   "(share_code = ? COLLATE NOCASE AND share_used = 0)"),
-                   { *discountCode, *discountCode })
-               .isEmpty()
-        && discountCode->compare(QLatin1String("WELCOME10"), Qt::CaseInsensitive) != 0)
-        throw Refusal(400, QStringLiteral("That discount code doesn't work."));
+    std::optional<Discounts::Discount> discount;
+    if (discountCode) {
+        discount = Discounts::find(m_store, *discountCode);
+        if (!discount)
+            throw Refusal(400, QStringLiteral("That discount code doesn't work."));
+    }
 
     const QString id = QStringLiteral("ord_") + randomText(16);
     const QString token = randomText(32, "0123456789abcdef");
-    const qint64 total = Catalog::total(binding, shipping, addons, volumePages);
+    const qint64 book = Catalog::book(binding, addons, volumePages);
+    const qint64 total = book + Catalog::shippingPrice(shipping);
+    // Whole dollars times a percentage are cents.
+    const qint64 discountCents = discount ? book * discount->percent : 0;
     QJsonArray pagesJson;
     QJsonArray files;
     QJsonArray covers;
@@ -187,14 +189,14 @@ void Orders::create(Call &call)
     m_store.exec(
         QStringLiteral(
             "INSERT INTO orders (id, token, install, title, binding, shipping, addons, volume_pages, "
-            "email, gift_code, discount_code, mode, state, total, created) "
-            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 'open', ?, ?)"),
+            "email, gift_code, discount_code, mode, state, total, discount_cents, created) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 'open', ?, ?, ?)"),
         { id, token, install, title, binding, shipping,
             QString::fromUtf8(
                 QJsonDocument(QJsonArray::fromStringList(addons)).toJson(QJsonDocument::Compact)),
             QString::fromUtf8(QJsonDocument(pagesJson).toJson(QJsonDocument::Compact)),
             email ? QVariant(*email) : QVariant(), giftCode ? QVariant(*giftCode) : QVariant(),
-            discountCode ? QVariant(*discountCode) : QVariant(), currentMode, total, now() });
+            discountCode ? QVariant(*discountCode) : QVariant(), currentMode, total, discountCents, now() });
     call.reply(200,
         QJsonObject { { QStringLiteral("id"), id }, { QStringLiteral("token"), token },
             { QStringLiteral("mode"), currentMode }, { QStringLiteral("files"), files },
@@ -213,7 +215,7 @@ Orders::Placed Orders::placed(Call &call, const QString &id, bool needsToken)
 {
     const Store::Row row
         = m_store.one(QStringLiteral("SELECT token, state, volume_pages, title, total, gift_code, "
-                                     "discount_code FROM orders WHERE id = ?"),
+                                     "discount_code, discount_cents FROM orders WHERE id = ?"),
             { id });
     if (row.isEmpty())
         throw Refusal(404, QStringLiteral("There's no such order."));
@@ -226,6 +228,7 @@ Orders::Placed Orders::placed(Call &call, const QString &id, bool needsToken)
     order.total = row.at(4).toLongLong();
     order.giftCode = row.at(5).toString();
     order.discountCode = row.at(6).toString();
+    order.discountCents = row.at(7).toLongLong();
     if (needsToken && call.header("Authorization") != QStringLiteral("Bearer ") + order.token)
         throw Refusal(401, QStringLiteral("That order's token is missing or wrong."));
     return order;
@@ -308,12 +311,11 @@ void Orders::submit(Call &call)
             ? Store::Row()
             : m_store.one(QStringLiteral("SELECT balance_cents FROM gifts WHERE code = ? COLLATE NOCASE"),
                 { order.giftCode });
-        // The total is whole dollars, the balance cents.
-        if (!gift.isEmpty() && gift.at(0).toLongLong() >= order.total * 100) {
+        if (!gift.isEmpty() && gift.at(0).toLongLong() >= order.dueCents()) {
             m_store.exec(
                 QStringLiteral(
                     "UPDATE gifts SET balance_cents = balance_cents - ? WHERE code = ? COLLATE NOCASE"),
-                { order.total * 100, order.giftCode });
+                { order.dueCents(), order.giftCode });
             state = QStringLiteral("paid");
             reply.insert(QStringLiteral("message"),
                 address ? QStringLiteral("The gift card covers all of it. We'll email you when it ships.")
@@ -351,10 +353,15 @@ void Orders::payPage(Call &call)
     if (order.state == QLatin1String("paid")) {
         body += QStringLiteral("<p>Paid. Your book goes to the printer.</p>");
     } else if (order.state == QLatin1String("awaiting payment")) {
+        const QString due = Catalog::cents(order.dueCents());
+        if (order.discountCents > 0)
+            body += QStringLiteral("<p>Price: %1<br>Code %2: &minus;%3</p>")
+                        .arg(Catalog::dollars(order.total), order.discountCode.toHtmlEscaped(),
+                            Catalog::cents(order.discountCents));
         body += QStringLiteral(
             "<p>Total: %1</p><form method=\"post\"><button>Pay %1 (stand-in, no money moves)</button>"
             "</form>")
-                    .arg(Catalog::dollars(order.total));
+                    .arg(due);
     } else {
         body += QStringLiteral("<p>This order isn't waiting for a payment.</p>");
     }
@@ -377,7 +384,8 @@ void Orders::pay(Call &call)
 QJsonObject Orders::describe(const QString &id)
 {
     const Store::Row row = m_store.one(
-        QStringLiteral("SELECT state, title, email, submission, total, mode FROM orders WHERE id = ?"),
+        QStringLiteral("SELECT state, title, email, submission, total, mode, discount_cents FROM orders "
+                       "WHERE id = ?"),
         { id });
     if (row.isEmpty())
         return {};
@@ -393,8 +401,10 @@ QJsonObject Orders::describe(const QString &id)
     }
     QJsonObject order { { QStringLiteral("id"), id }, { QStringLiteral("state"), row.at(0).toString() },
         { QStringLiteral("title"), row.at(1).toString() },
-        { QStringLiteral("total"), row.at(4).toLongLong() }, { QStringLiteral("mode"), row.at(5).toString() },
-        { QStringLiteral("files"), files } };
+        { QStringLiteral("total"), row.at(4).toLongLong() },
+        { QStringLiteral("discountCents"), row.at(6).toLongLong() },
+        { QStringLiteral("dueCents"), row.at(4).toLongLong() * 100 - row.at(6).toLongLong() },
+        { QStringLiteral("mode"), row.at(5).toString() }, { QStringLiteral("files"), files } };
     if (!row.at(2).isNull())
         order.insert(QStringLiteral("email"), row.at(2).toString());
     if (!row.at(3).isNull())

@@ -30,10 +30,15 @@ private:
         QString state;
         QList<int> volumePages;
         QString title;
-        // Whole dollars.
+        // Whole dollars, as the price list reckons it.
         qint64 total = 0;
         QString giftCode;
         QString discountCode;
+        // What the discount code takes off the book, in cents.
+        qint64 discountCents = 0;
+
+        // What the order costs once its code is taken off, in cents.
+        qint64 dueCents() const { return total * 100 - discountCents; }
     };
 
     void gift(Call &call);

@@ -1,6 +1,7 @@
 #include "referrals.h"
 
 #include "catalog.h"
+#include "discounts.h"
 #include "multipart.h"
 #include "store.h"
 
@@ -85,11 +86,13 @@ QJsonObject Referrals::standing(const QString &install)
                                      "viral_gift FROM installs WHERE install = ?"),
             { install });
     const QString code = row.at(0).toString();
+    // Friends who ordered: other installs whose submitted orders carried the
+    // code, each counted once. The owner may use it too, but is no friend.
     const qint64 friends
         = m_store
-              .one(QStringLiteral("SELECT COUNT(*) FROM orders WHERE discount_code = ? COLLATE NOCASE "
-                                  "AND state != 'open'"),
-                  { code })
+              .one(QStringLiteral("SELECT COUNT(DISTINCT install) FROM orders WHERE discount_code = ? "
+                                  "COLLATE NOCASE AND state != 'open' AND install != ?"),
+                  { code, install })
               .at(0)
               .toLongLong();
     QJsonObject share { { QStringLiteral("percent"), Catalog::sharePercent },
@@ -121,24 +124,14 @@ void Referrals::status(Call &call)
 
 void Referrals::discount(Call &call)
 {
-    const QString code = call.capture(1);
-    QJsonObject answer { { QStringLiteral("valid"), false } };
-    if (!m_store.one(QStringLiteral("SELECT 1 FROM installs WHERE code = ? COLLATE NOCASE"), { code })
-             .isEmpty()) {
-        answer = { { QStringLiteral("valid"), true }, { QStringLiteral("percent"), Catalog::referralPercent },
-            { QStringLiteral("kind"), QStringLiteral("referral") } };
-    } else if (!m_store
-                    .one(QStringLiteral(
-                             "SELECT 1 FROM installs WHERE share_code = ? COLLATE NOCASE AND share_used = 0"),
-                        { code })
-                    .isEmpty()) {
-        answer = { { QStringLiteral("valid"), true }, { QStringLiteral("percent"), Catalog::sharePercent },
-            { QStringLiteral("kind"), QStringLiteral("share") } };
-    } else if (code.compare(QLatin1String("WELCOME10"), Qt::CaseInsensitive) == 0) {
-        answer = { { QStringLiteral("valid"), true }, { QStringLiteral("percent"), 10 },
-            { QStringLiteral("kind"), QStringLiteral("welcome") } };
+    const std::optional<Discounts::Discount> found = Discounts::find(m_store, call.capture(1));
+    if (!found) {
+        call.reply(404, QJsonObject { { QStringLiteral("valid"), false } });
+        return;
     }
-    call.reply(answer.value(QStringLiteral("valid")).toBool() ? 200 : 404, answer);
+    call.reply(200,
+        QJsonObject { { QStringLiteral("valid"), true }, { QStringLiteral("percent"), found->percent },
+            { QStringLiteral("kind"), found->kind } });
 }
 
 void Referrals::claim(Call &call)

@@ -12,7 +12,8 @@ CREATE TABLE IF NOT EXISTS orders (
     id TEXT PRIMARY KEY, token TEXT NOT NULL, install TEXT NOT NULL, title TEXT NOT NULL,
     binding TEXT NOT NULL, shipping TEXT NOT NULL, addons TEXT NOT NULL, volume_pages TEXT NOT NULL,
     email TEXT, gift_code TEXT, discount_code TEXT, mode TEXT NOT NULL, state TEXT NOT NULL,
-    total INTEGER NOT NULL, submission TEXT, created TEXT NOT NULL);
+    total INTEGER NOT NULL, submission TEXT, created TEXT NOT NULL,
+    discount_cents INTEGER NOT NULL DEFAULT 0);
 CREATE TABLE IF NOT EXISTS uploads (
     order_id TEXT NOT NULL, name TEXT NOT NULL, bytes INTEGER NOT NULL, pages INTEGER NOT NULL,
     sha256 TEXT NOT NULL, PRIMARY KEY (order_id, name));
@@ -120,6 +121,25 @@ Store::Store(const QString &fileName)
         m_db = nullptr;
         throw std::runtime_error(QStringLiteral("cannot set up %1: %2").arg(fileName, message).toStdString());
     }
+    try {
+        // A data folder kept from before an order had a discount: its
+        // orders were charged in full.
+        addMissingColumn(QStringLiteral("orders"), QStringLiteral("discount_cents"),
+            QStringLiteral("INTEGER NOT NULL DEFAULT 0"));
+    } catch (...) {
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw;
+    }
+}
+
+void Store::addMissingColumn(const QString &table, const QString &column, const QString &definition)
+{
+    for (const Row &existing : run(QStringLiteral("PRAGMA table_info(%1)").arg(table), {})) {
+        if (existing.value(1).toString() == column)
+            return;
+    }
+    run(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(table, column, definition), {});
 }
 
 Store::~Store()

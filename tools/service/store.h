@@ -34,6 +34,7 @@ private:
     Q_DISABLE_COPY_MOVE(Store)
 
     QList<Row> run(const QString &sql, const QVariantList &parameters);
+    void addMissingColumn(const QString &table, const QString &column, const QString &definition);
 
     sqlite3 *m_db = nullptr;
     std::recursive_mutex m_mutex;
