@@ -8,6 +8,7 @@
 #include "ui/desktop.h"
 #include "ui/errors.h"
 #include "ui/icons.h"
+#include "ui/pdfexport.h"
 #include "ui/spinner.h"
 #include "ui/style.h"
 
@@ -109,23 +110,7 @@ void BookHomeView::order()
 
 void BookHomeView::exportPDF()
 {
-    [](QPointer<BookHomeView> self, std::shared_ptr<Project> project) -> QCoro::Task<void> {
-        Desktop::Panel panel;
-        panel.mode = Desktop::Panel::Mode::Save;
-        panel.title = QStringLiteral("Save PDF");
-        panel.suggestedName = project->book().front.title + QStringLiteral(".pdf");
-        panel.nameFilters = { QStringLiteral("PDF document (*.pdf)") };
-        panel.defaultSuffix = QStringLiteral("pdf");
-        const QStringList chosen
-            = co_await Desktop::instance().choose(self ? self->window() : nullptr, panel);
-        if (chosen.isEmpty())
-            co_return;
-        try {
-            project->exportPDF(chosen.first());
-        } catch (const std::exception &e) {
-            project->setError(Errors::sentence(e));
-        }
-    }(this, m_project);
+    PdfExport::run(m_project, window(), PdfExport::Wording::Save);
 }
 
 void BookHomeView::exportEbook(EbookExport::Destination destination)

@@ -11,10 +11,9 @@
 #include "rangepopover.h"
 #include "searchresults.h"
 #include "ui/clampedtext.h"
-#include "ui/desktop.h"
-#include "ui/errors.h"
 #include "ui/hairline.h"
 #include "ui/icons.h"
+#include "ui/pdfexport.h"
 #include "ui/spinner.h"
 #include "ui/style.h"
 #include "ui/windowtoolbar.h"
@@ -369,26 +368,8 @@ ChapterSheet *BookView::chapterSheet() const
 
 QCoro::Task<void> BookView::exportPDF()
 {
-    QPointer<BookView> self(this);
     // The book outlives this view if the user moves on meanwhile.
-    std::shared_ptr<Project> project = m_project;
-    if (project->pdf().isEmpty())
-        co_return;
-    Desktop::Panel panel;
-    panel.mode = Desktop::Panel::Mode::Save;
-    panel.title = QStringLiteral("Export PDF");
-    panel.prompt = QStringLiteral("Export");
-    panel.suggestedName = suggestedName(project->book().front.title);
-    panel.nameFilters = { QStringLiteral("PDF (*.pdf)") };
-    panel.defaultSuffix = QStringLiteral("pdf");
-    const QStringList chosen = co_await Desktop::instance().choose(self ? self.data() : nullptr, panel);
-    if (chosen.isEmpty())
-        co_return;
-    try {
-        project->exportPDF(chosen.first());
-    } catch (const std::exception &e) {
-        project->setError(Errors::sentence(e));
-    }
+    return PdfExport::run(m_project, this, PdfExport::Wording::Export);
 }
 
 QString BookView::rangeLabel(const QString &from, const QString &to)
@@ -414,17 +395,6 @@ QString BookView::subtitle(int messages, int pages, int pagesPerVolume, bool typ
     if (typesetting)
         parts << QStringLiteral("setting pages\u2026");
     return parts.join(QStringLiteral(" \u00B7 "));
-}
-
-QString BookView::suggestedName(const QString &title)
-{
-    QString name = QString(title).replace(QLatin1Char('/'), QLatin1Char('-')).trimmed();
-    // A name starting with a dot would be a hidden file.
-    while (name.startsWith(QLatin1Char('.')))
-        name.remove(0, 1);
-    if (name.trimmed().isEmpty())
-        name = QStringLiteral("Book");
-    return name + QStringLiteral(".pdf");
 }
 
 bool BookView::eventFilter(QObject *watched, QEvent *event)

@@ -77,8 +77,6 @@ public:
     // "2,004 messages · 157 pages · 2 volumes · setting pages…": volumes
     // from the same page limit the order counts them with.
     static QString subtitle(int messages, int pages, int pagesPerVolume, bool typesetting);
-    // The file name the export offers.
-    static QString suggestedName(const QString &title);
 
 signals:
     // The user leaves the pages.

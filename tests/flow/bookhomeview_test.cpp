@@ -5,14 +5,17 @@
 #include "flowtest.h"
 #include "service/rewards.h"
 #include "ui/style.h"
+#include "viewer/bookview.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTest>
 
 using namespace TestSupport;
@@ -204,6 +207,33 @@ TEST_F(BookHomeViewTest, SavingThePdfCopiesItAndAFailureShowsOnThePage)
     view->saveAction(QStringLiteral("PDF…"))->trigger();
     QTest::qWait(50);
     EXPECT_FALSE(project->error());
+}
+
+// Fault mended: the book's page offered the title unchanged ("Us
+// 2023/2024.pdf" names a folder) under a filter of its own, the page view
+// another, and both opened wherever the app happened to be started.
+TEST_F(BookHomeViewTest, TheBooksPageAndItsPagesOfferThePdfAlike)
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    ASSERT_TRUE(QDir().mkpath(documents));
+    BookFile book = designedBook();
+    book.front.title = QStringLiteral("Us 2023/2024");
+    std::shared_ptr<Project> project = open(book);
+    auto view = page(project);
+    ASSERT_TRUE(typeset(*project));
+    view->saveAction(QStringLiteral("PDF…"))->trigger();
+    ASSERT_TRUE(waitUntil([&] { return desktop().panels.size() == 1; }));
+    BookView pages(project);
+    TestSupport::await(pages.exportPDF());
+
+    ASSERT_EQ(desktop().panels.size(), 2);
+    for (const Desktop::Panel &panel : desktop().panels) {
+        EXPECT_EQ(panel.mode, Desktop::Panel::Mode::Save);
+        EXPECT_EQ(panel.suggestedName, "Us 2023-2024.pdf");
+        EXPECT_EQ(panel.directory, documents);
+        EXPECT_EQ(panel.nameFilters, QStringList { "PDF document (*.pdf)" });
+        EXPECT_EQ(panel.defaultSuffix, "pdf");
+    }
 }
 
 TEST_F(BookHomeViewTest, DeletingRemovesTheFolderAndTheBookConsentOnly)

@@ -38,15 +38,6 @@ TEST(BookViewTextTest, TheRangeCarriesTheStartsYearOnlyAcrossANewYear)
     EXPECT_EQ(BookView::rangeLabel("2024-02-01", "soon"), "");
 }
 
-TEST(BookViewTextTest, TheExportOffersTheTitleAsAVisibleFileName)
-{
-    EXPECT_EQ(BookView::suggestedName("You & Sam"), "You & Sam.pdf");
-    EXPECT_EQ(BookView::suggestedName("Us 2023/2024"), "Us 2023-2024.pdf");
-    EXPECT_EQ(BookView::suggestedName(""), "Book.pdf");
-    EXPECT_EQ(BookView::suggestedName("  "), "Book.pdf");
-    EXPECT_EQ(BookView::suggestedName(".secret"), "secret.pdf");
-}
-
 class BookViewTest : public ::testing::Test
 {
 protected:
