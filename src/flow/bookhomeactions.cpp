@@ -11,6 +11,7 @@
 #include "ui/pdfexport.h"
 #include "ui/spinner.h"
 #include "ui/style.h"
+#include "ui/unopenedpage.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -80,6 +81,10 @@ QWidget *BookHomeView::buildActions()
     // where the user asked for it.
     m_error = new ErrorLabel;
     column->addWidget(m_error);
+    m_kindlePage = new UnopenedPage;
+    m_kindlePage->setMaximumWidth(520);
+    connect(m_kindlePage, &UnopenedPage::retryRequested, this, &BookHomeView::openKindlePageAgain);
+    column->addWidget(m_kindlePage);
     return block;
 }
 
@@ -118,15 +123,35 @@ void BookHomeView::exportEbook(EbookExport::Destination destination)
     if (m_makingEbook)
         return;
     m_makingEbook = true;
+    m_kindlePage->setPage(QString(), QUrl());
     refresh();
     [](QPointer<BookHomeView> self, std::shared_ptr<Project> project,
         EbookExport::Destination destination) -> QCoro::Task<void> {
-        co_await EbookExport::run(project, destination, self ? self->window() : nullptr);
-        if (!self)
+        const std::optional<EbookExport::Unopened> unopened
+            = co_await EbookExport::run(project, destination, self ? self->window() : nullptr);
+        if (!self) {
+            // Nothing left to offer the page on: the book's error names it.
+            if (unopened)
+                project->setError(EbookExport::sentence(*unopened, EbookExport::Address::Named));
             co_return;
+        }
         self->m_makingEbook = false;
+        if (unopened)
+            self->m_kindlePage->setPage(
+                EbookExport::sentence(*unopened, EbookExport::Address::Offered), unopened->page);
         self->refresh();
     }(this, m_project, destination);
+}
+
+void BookHomeView::openKindlePageAgain()
+{
+    [](QPointer<BookHomeView> self, QUrl page) -> QCoro::Task<void> {
+        const bool opened = co_await Desktop::instance().openUrl(page);
+        // Only while the page still offers it: a new export meanwhile says
+        // afresh.
+        if (opened && self && self->m_kindlePage->address() == page)
+            self->m_kindlePage->setPage(QString(), QUrl());
+    }(this, m_kindlePage->address());
 }
 
 void BookHomeView::confirmDelete()

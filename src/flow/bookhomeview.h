@@ -25,6 +25,7 @@ class QScrollArea;
 class QTimer;
 class QVBoxLayout;
 class Spinner;
+class UnopenedPage;
 
 // The book's own page: its cover, title and span, the facts, what ordering
 // it costs, saving it as a PDF or an ebook, the rewards of this install,
@@ -75,6 +76,8 @@ public:
     void exportPDF();
     void exportEbook(EbookExport::Destination destination);
     void confirmDelete();
+    // Send to Kindle's page as offered after the browser didn't open it.
+    UnopenedPage *kindlePage() const { return m_kindlePage; }
 
 signals:
     void deleted();
@@ -105,6 +108,7 @@ private:
 
     QCoro::Task<void> loadPricesAndRewards();
     QCoro::Task<void> drawCover(QString key);
+    void openKindlePageAgain();
     void waitForTestOrder();
 
     std::shared_ptr<Project> m_project;
@@ -133,6 +137,7 @@ private:
     QPushButton *m_setup;
     Spinner *m_ebookSpinner;
     ErrorLabel *m_error;
+    UnopenedPage *m_kindlePage;
     QWidget *m_rewards;
     QLabel *m_rewardsSymbol;
     QLabel *m_rewardsText;

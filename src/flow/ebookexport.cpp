@@ -51,7 +51,21 @@ QUrl kindlePage()
     return QUrl(QStringLiteral("https://www.amazon.com/sendtokindle"));
 }
 
-QCoro::Task<void> run(
+QString sentence(const Unopened &unopened, Address address)
+{
+    const QString where
+        = address == Address::Offered ? QStringLiteral("this address") : unopened.page.toString();
+    if (unopened.unshownEbook.isEmpty())
+        return QStringLiteral(
+            "Send to Kindle's page didn't open in your browser. Open %1 in a browser to send "
+            "the ebook, which is shown in the file manager.")
+            .arg(where);
+    return QStringLiteral("Send to Kindle's page didn't open in your browser, nor the file manager. Open %1 "
+                          "in a browser to send the ebook, which is at %2.")
+        .arg(where, QDir::toNativeSeparators(unopened.unshownEbook));
+}
+
+QCoro::Task<std::optional<Unopened>> run(
     std::shared_ptr<Project> project, Destination destination, QPointer<QWidget> panelParent)
 {
     QString epub;
@@ -59,37 +73,29 @@ QCoro::Task<void> run(
         epub = co_await project->makeEbook();
     } catch (const std::exception &e) {
         project->setError(Errors::sentence(e));
-        co_return;
+        co_return std::nullopt;
     }
     Desktop &desktop = Desktop::instance();
     if (destination == Destination::File) {
         co_await saveCopy(project, epub, panelParent);
-        co_return;
+        co_return std::nullopt;
     }
     const QString reader = readerFor(destination);
     if (reader.isEmpty()) {
         // Not an error: the file is where the user can take it by hand, as
         // long as the file manager shows where that is.
         const bool shown = co_await desktop.reveal({ epub });
-        const bool paged = destination != Destination::Kindle || co_await desktop.openUrl(kindlePage());
-        if (!paged && shown)
-            project->setError(
-                QStringLiteral("Send to Kindle's page didn't open in your browser. Open %1 in a "
-                               "browser to send the ebook, which is shown in the file manager.")
-                    .arg(kindlePage().toString()));
-        else if (!paged)
-            project->setError(QStringLiteral("Send to Kindle's page didn't open in your browser, nor the "
-                                             "file manager. Open %1 in a browser to send the ebook, which "
-                                             "is at %2.")
-                                  .arg(kindlePage().toString(), QDir::toNativeSeparators(epub)));
-        else if (!shown)
+        if (destination == Destination::Kindle && !co_await desktop.openUrl(kindlePage()))
+            co_return Unopened { kindlePage(), shown ? QString() : epub };
+        if (!shown)
             project->setError(QStringLiteral("The file manager didn't open. The ebook is at %1.")
                                   .arg(QDir::toNativeSeparators(epub)));
-        co_return;
+        co_return std::nullopt;
     }
     if (!co_await desktop.openWith(reader, epub))
         project->setError(QStringLiteral("The ebook couldn't be opened with %1.")
                               .arg(QFileInfo(reader).completeBaseName()));
+    co_return std::nullopt;
 }
 
 } // namespace EbookExport

@@ -4,6 +4,7 @@
 #include "flow/ebookexport.h"
 #include "flowtest.h"
 #include "ui/desktop.h"
+#include "ui/unopenedpage.h"
 
 #include <QAction>
 #include <QDir>
@@ -73,25 +74,35 @@ TEST_F(EbookExportTest, WithoutApplicationsTheEbookIsShownAndKindleOpensItsPage)
     EXPECT_EQ(desktop().calls[1].what, "openUrl");
     EXPECT_EQ(desktop().calls[1].arguments.first(), "https://www.amazon.com/sendtokindle");
 
-    // Without a browser the page's address is said, to open by hand.
+    // Without a browser the page is handed back to be offered, and what is
+    // said of it names where the ebook is when the file manager didn't show
+    // it either.
     desktop().reset();
     desktop().opens = false;
-    TestSupport::await(EbookExport::run(project, EbookExport::Destination::Kindle, nullptr));
-    EXPECT_EQ(project->error(),
+    std::optional<EbookExport::Unopened> unopened
+        = TestSupport::await(EbookExport::run(project, EbookExport::Destination::Kindle, nullptr));
+    ASSERT_TRUE(unopened);
+    EXPECT_EQ(unopened->page, EbookExport::kindlePage());
+    EXPECT_FALSE(project->error());
+    EXPECT_EQ(EbookExport::sentence(*unopened, EbookExport::Address::Named),
         QStringLiteral(
             "Send to Kindle's page didn't open in your browser. Open https://www.amazon.com/sendtokindle "
             "in a browser to send the ebook, which is shown in the file manager."));
     EXPECT_EQ(desktop().of(QStringLiteral("reveal")).size(), 1);
 
-    // Without a file manager either, the sentence says where the ebook is.
     const QString epub = QDir::toNativeSeparators(epubOf(*project));
     desktop().reset();
     desktop().opens = false;
     desktop().reveals = false;
-    TestSupport::await(EbookExport::run(project, EbookExport::Destination::Kindle, nullptr));
-    EXPECT_EQ(project->error(),
+    unopened = TestSupport::await(EbookExport::run(project, EbookExport::Destination::Kindle, nullptr));
+    ASSERT_TRUE(unopened);
+    EXPECT_EQ(EbookExport::sentence(*unopened, EbookExport::Address::Named),
         QStringLiteral("Send to Kindle's page didn't open in your browser, nor the file manager. Open "
                        "https://www.amazon.com/sendtokindle in a browser to send the ebook, which is at %1.")
+            .arg(epub));
+    EXPECT_EQ(EbookExport::sentence(*unopened, EbookExport::Address::Offered),
+        QStringLiteral("Send to Kindle's page didn't open in your browser, nor the file manager. Open this "
+                       "address in a browser to send the ebook, which is at %1.")
             .arg(epub));
     desktop().reset();
     desktop().reveals = false;
@@ -108,6 +119,57 @@ TEST_F(EbookExportTest, WithoutApplicationsTheEbookIsShownAndKindleOpensItsPage)
     desktop().opens = true;
     EXPECT_EQ(desktop().of(QStringLiteral("openWith")).size(), 1);
     EXPECT_EQ(project->error(), QStringLiteral("The ebook couldn't be opened with kindle."));
+}
+
+// Fault mended: the page said Send to Kindle's address in a sentence but
+// offered neither Copy Link nor Try Again, as every other unopened page does.
+TEST_F(EbookExportTest, KindlesPageThatDidNotOpenIsOfferedToCopyAndTryAgain)
+{
+    std::shared_ptr<Project> project = open(designedBook());
+    ASSERT_TRUE(typeset(*project));
+    BookHomeView view(project);
+    view.resize(980, 640);
+    view.show();
+    desktop().opens = false;
+    view.saveAction(QStringLiteral("Send to Kindle…"))->trigger();
+    ASSERT_TRUE(waitUntil([&] { return !view.isMakingEbook(); }, 120000));
+
+    auto *unopened = view.findChild<UnopenedPage *>();
+    ASSERT_TRUE(unopened);
+    ASSERT_TRUE(unopened->isVisible());
+    EXPECT_EQ(unopened->address(), EbookExport::kindlePage());
+    EXPECT_EQ(unopened->sentence(),
+        QStringLiteral("Send to Kindle's page didn't open in your browser. Open this address in a browser to "
+                       "send the ebook, which is shown in the file manager."));
+    // Said once, beside its address, not again as the page's error.
+    EXPECT_FALSE(project->error());
+    unopened->copyButton()->click();
+    EXPECT_EQ(desktop().of(QStringLiteral("copyText")),
+        (QList<QStringList> { { EbookExport::kindlePage().toString() } }));
+
+    // Still no browser: the page stays offered. Then one opens it.
+    unopened->retryButton()->click();
+    ASSERT_TRUE(waitUntil([&] { return desktop().of(QStringLiteral("openUrl")).size() == 2; }));
+    QTest::qWait(10);
+    EXPECT_TRUE(unopened->isVisible());
+    desktop().opens = true;
+    unopened->retryButton()->click();
+    ASSERT_TRUE(waitUntil([&] { return !unopened->isVisible(); }));
+    EXPECT_EQ(desktop().of(QStringLiteral("openUrl")).size(), 3);
+    EXPECT_FALSE(project->error());
+
+    // A page gone before the export ends leaves it to the book's error,
+    // address and all.
+    desktop().opens = false;
+    {
+        BookHomeView gone(project);
+        gone.saveAction(QStringLiteral("Send to Kindle…"))->trigger();
+    }
+    ASSERT_TRUE(waitUntil([&] { return project->error().has_value(); }, 120000));
+    EXPECT_EQ(*project->error(),
+        QStringLiteral(
+            "Send to Kindle's page didn't open in your browser. Open https://www.amazon.com/sendtokindle "
+            "in a browser to send the ebook, which is shown in the file manager."));
 }
 
 TEST_F(EbookExportTest, SavingTheFileReplacesOneThereAndCancellingWritesNothing)

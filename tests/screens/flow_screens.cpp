@@ -11,6 +11,7 @@
 #include "flow/printconsentsheet.h"
 #include "gallery.h"
 #include "samplewindow.h"
+#include "ui/unopenedpage.h"
 #include "uitestsupport.h"
 #include "wrapped/wrappedview.h"
 
@@ -126,6 +127,15 @@ TEST(FlowScreens, TheBooksPageItsMenuSheetsAndQuestion)
         atEverySize(
             window, QStringLiteral("book-page"), QStringLiteral("save-menu"),
             [&] { Gallery::dropDown(home->saveButton(), home->saveButton()->menu()); }, Gallery::closePopups);
+
+        // Send to Kindle without a browser: its page to copy and another try.
+        TestSupport::desktop().opens = false;
+        home->exportEbook(EbookExport::Destination::Kindle);
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return home->kindlePage()->isVisible(); }, 120000));
+        TestSupport::desktop().opens = true;
+        atEverySize(window, QStringLiteral("book-page"), QStringLiteral("kindle-unopened"));
+        home->kindlePage()->retryButton()->click();
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return !home->kindlePage()->isVisible(); }));
 
         home->extra(QStringLiteral("Names in the book"))->click();
         QDialog *names = window->findChild<QDialog *>();
