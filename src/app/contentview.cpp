@@ -280,14 +280,20 @@ ContentView::DetailKey ContentView::wantedDetail() const
 void ContentView::refreshDetail()
 {
     const DetailKey wanted = wantedDetail();
-    if (m_detailBuilt && wanted == m_detail)
+    if (m_detailBuilt && wanted == m_detail) {
+        // The contacts read may name a participant the heading doesn't.
+        if (wanted.kind == Detail::Consent)
+            static_cast<ConsentView *>(m_detailWidget)->setMemberNames(m_library->memberNames());
         return;
+    }
     // New names (the contacts read, the user said who they are) only
     // rename the consent screen: a box the user ticked stays ticked.
     if (m_detailBuilt && wanted.kind == Detail::Consent && m_detail.kind == Detail::Consent
         && wanted.id == m_detail.id && wanted.conversation == m_detail.conversation) {
         m_detail = wanted;
-        static_cast<ConsentView *>(m_detailWidget)->setName(wanted.text);
+        auto *consent = static_cast<ConsentView *>(m_detailWidget);
+        consent->setName(wanted.text);
+        consent->setMemberNames(m_library->memberNames());
         return;
     }
     if (m_detailWidget) {
@@ -325,7 +331,9 @@ QWidget *ContentView::buildDetail(const DetailKey &key)
         actions.web = [this, conversation = *key.conversation] { handOff(conversation); };
         actions.choose = [library = m_library, conversation = *key.conversation](
                              const QString &me) { library->setMe(conversation, me); };
-        return new ConsentView(*key.conversation, key.text, actions);
+        auto *consent = new ConsentView(*key.conversation, key.text, actions);
+        consent->setMemberNames(m_library->memberNames());
+        return consent;
     }
     case Detail::ChooseSomeone:
         break;

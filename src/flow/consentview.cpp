@@ -65,6 +65,11 @@ QString okToPrintText(const QString &name)
         + QStringLiteral(" is happy to be in a printed book."));
 }
 
+QString pickerItem(const QString &name, int messages)
+{
+    return name + QStringLiteral(" (") + Style::number(messages) + QStringLiteral(" messages)");
+}
+
 QString readsText(const Conversation &conversation, const QString &name)
 {
     return QStringLiteral("To make it, Quorvel reads your messages with ") + name + QStringLiteral(": ")
@@ -103,9 +108,8 @@ ConsentView::ConsentView(
         m_picker = new QComboBox;
         m_picker->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         for (const Conversation::LogPerson &person : *conversation.people) {
-            m_picker->addItem(person.name + QStringLiteral(" (") + Style::number(person.messages)
-                    + QStringLiteral(" messages)"),
-                person.name);
+            m_picker->addItem(pickerItem(person.name, person.messages), person.name);
+            m_messages.append(person.messages);
         }
         // The stored choice when it still names someone here, else the
         // other one of the person an export names, else the guess: the one
@@ -208,13 +212,26 @@ void ConsentView::setName(const QString &name)
 void ConsentView::choose(const QString &me)
 {
     m_me = me;
-    if (m_actions.choose)
+    // The window's library names the chat anew, a number as its contact.
+    if (m_actions.choose) {
         m_actions.choose(me);
-    else
-        Consent::setMe(m_conversation, me);
+        return;
+    }
+    Consent::setMe(m_conversation, me);
     // A chat export is with the one the user isn't.
     if (const std::optional<QString> other = Consent::otherParty(m_conversation))
         setName(*other);
+}
+
+void ConsentView::setMemberNames(const std::function<QString(const QString &)> &memberName)
+{
+    if (!m_picker)
+        return;
+    for (int i = 0; i < m_picker->count(); ++i) {
+        const QString item = pickerItem(memberName(m_picker->itemData(i).toString()), m_messages.value(i));
+        if (m_picker->itemText(i) != item)
+            m_picker->setItemText(i, item);
+    }
 }
 
 void ConsentView::act(const std::function<void()> &action)

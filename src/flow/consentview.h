@@ -42,6 +42,9 @@ public:
     // The other party's name in the heading and the sentences; what the
     // user typed or ticked stays.
     void setName(const QString &name);
+    // Names the participants in the picker as the rest of the window does:
+    // a number or an address as its contact. The choice stays.
+    void setMemberNames(const std::function<QString(const QString &)> &memberName);
 
     QComboBox *picker() const { return m_picker; }
     QCheckBox *okToPrint() const { return m_okToPrint; }
@@ -54,6 +57,8 @@ private:
     Conversation m_conversation;
     Actions m_actions;
     QString m_me;
+    // Each participant's messages, in the picker's order.
+    QList<int> m_messages;
     QLabel *m_title;
     QLabel *m_reads;
     QComboBox *m_picker = nullptr;

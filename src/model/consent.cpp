@@ -5,8 +5,10 @@
 #include "whatsappexport.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 #include <algorithm>
 #include <pwd.h>
+#include <unicode/uchar.h>
 #include <unistd.h>
 #include <vector>
 
@@ -37,28 +39,59 @@ const QString &accountFullName()
     return name;
 }
 
-// The participant a name stands for: the one written so, else the one
-// written so but for case and surrounding spaces.
+// A name's words as a chat's name is compared with it: in one case, without
+// emoji (people decorate the names they save: "Sam 🌻") and without the
+// spaces around them.
+QStringList wordsOf(const QString &name)
+{
+    QString kept;
+    for (const char32_t c : name.toCaseFolded().toUcs4()) {
+        if (c == 0x200D || c == 0x20E3 || u_hasBinaryProperty(UChar32(c), UCHAR_EXTENDED_PICTOGRAPHIC)
+            || u_hasBinaryProperty(UChar32(c), UCHAR_EMOJI_MODIFIER)
+            || u_hasBinaryProperty(UChar32(c), UCHAR_REGIONAL_INDICATOR)
+            || u_hasBinaryProperty(UChar32(c), UCHAR_VARIATION_SELECTOR))
+            continue;
+        kept.append(QString::fromUcs4(&c, 1));
+    }
+    return kept.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+}
+
+// The participant a chat's name stands for: the one written so; else the
+// one whose name it is but for case, emoji and spaces; else the only one
+// whose name begins with its words, as apps name a chat by the first name
+// the user saved ("Sam" for Sam Rivera). None when two could be meant.
 std::optional<QString> participantNamed(const QList<Conversation::LogPerson> &people, const QString &name)
 {
-    const QString wanted = name.trimmed();
+    const QStringList wanted = wordsOf(name);
     if (wanted.isEmpty())
         return std::nullopt;
     for (const Conversation::LogPerson &person : people) {
         if (person.name == name)
             return person.name;
     }
+    QStringList equal;
+    QStringList beginning;
     for (const Conversation::LogPerson &person : people) {
-        if (person.name.trimmed().compare(wanted, Qt::CaseInsensitive) == 0)
-            return person.name;
+        const QStringList words = wordsOf(person.name);
+        if (words == wanted)
+            equal.append(person.name);
+        else if (words.mid(0, wanted.size()) == wanted)
+            beginning.append(person.name);
     }
-    return std::nullopt;
+    if (!equal.isEmpty())
+        return equal.size() == 1 ? std::optional(equal.first()) : std::nullopt;
+    return beginning.size() == 1 ? std::optional(beginning.first()) : std::nullopt;
 }
 
 bool isOneToOneChatFile(const Conversation &conversation)
 {
     return conversation.source.log && !conversation.group && conversation.people
-        && conversation.people->size() >= 2;
+        && !conversation.people->isEmpty();
+}
+
+bool hasBothSides(const Conversation &conversation)
+{
+    return isOneToOneChatFile(conversation) && conversation.people->size() >= 2;
 }
 
 } // namespace
@@ -96,7 +129,7 @@ void setMe(const Conversation &conversation, const QString &name)
 
 std::optional<QString> namedOther(const Conversation &conversation)
 {
-    if (!isOneToOneChatFile(conversation))
+    if (!hasBothSides(conversation))
         return std::nullopt;
     const QList<Conversation::LogPerson> &people = *conversation.people;
     if (conversation.name) {
@@ -119,6 +152,11 @@ QString user(const Conversation &conversation)
     };
     if (stored && named(*stored))
         return *stored;
+    // Only one of them wrote: an export of someone the user never answered,
+    // or one side of a pasted chat. The one who wrote is the other party;
+    // the user, who wrote nothing, is not among the people.
+    if (people.size() < 2)
+        return {};
     if (const std::optional<QString> other = namedOther(conversation)) {
         for (const Conversation::LogPerson &person : people) {
             if (person.name != *other)

@@ -29,19 +29,22 @@ void setMe(const Conversation &conversation, const QString &name);
 // The participant a one-to-one chat export or pasted chat names as the
 // other party: the conversation's own name, else its source's (the name of
 // the export's file, zip or folder, read through WhatsAppExport, or the
-// name typed for a pasted chat), the first of them that is one of the
-// participants. None for groups and for other sources.
+// name typed for a pasted chat), the first of them that names one of the
+// participants. A name names the participant it is (ignoring case, emoji
+// and the spaces around it), or the only one whose name begins with its
+// words. None for groups, chats of one participant and other sources.
 std::optional<QString> namedOther(const Conversation &conversation);
 
 // Which participant is the user: the stored choice while it names one of
 // them, else the one namedOther() leaves, else guessMe(). Empty when the
-// participants are not known.
+// participants are not known, and when only one of them wrote and nobody
+// chose: the user then wrote nothing of the chat.
 QString user(const Conversation &conversation);
 
 // Who a one-to-one chat export or pasted chat is with: the first
-// participant who is not user(). None for groups, other sources, a chat of
-// one participant, and a chat whose own name is none of its participants'
-// (that name names it).
+// participant who is not user(), the only one when only one wrote. None
+// for groups, other sources, and a chat whose own name is none of its
+// participants' (that name names it).
 std::optional<QString> otherParty(const Conversation &conversation);
 
 // The first participant whose name begins, ignoring case, with the first

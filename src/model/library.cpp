@@ -390,16 +390,18 @@ std::function<QString(const QString &)> Library::memberNames() const
 
 QString Library::displayName(const Conversation &conversation) const
 {
-    // A chat export lists its people but keys a chat without a name by all
-    // of them, the user too: it is shown by the person the user talks to.
-    if (const std::optional<QString> other = Consent::otherParty(conversation))
-        return *other;
     if (conversation.name && !conversation.name->isEmpty())
         return hasLetter(*conversation.name) ? *conversation.name : memberName(*conversation.name);
     if (conversation.group)
         return QStringLiteral("Group chat");
-    if (conversation.source.log)
+    if (conversation.source.log) {
+        // A chat export lists its people but keys a chat without a name by
+        // all of them, the user too: it is shown by the person the user
+        // talks to, a number or an address as the contact it is.
+        if (const std::optional<QString> other = Consent::otherParty(conversation))
+            return memberName(*other);
         return conversation.key;
+    }
     return m_names.value(contactKey(conversation.key), prettyHandle(conversation.key));
 }
 

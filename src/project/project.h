@@ -228,7 +228,6 @@ private:
     const BookFile::Message *pageTarget(const QString &day, const QString &first, const QString &last) const;
     std::optional<BookFile::Message> firstMessageInRange() const;
     void refreshReceipt();
-    void rememberOwnName();
 
     QCoro::Task<void> typeset();
     // Looks the saved book up in the cache: a hit is published at once and

@@ -2,6 +2,7 @@
 #include "insights/insights.h"
 #include "model/day.h"
 #include "model/text.h"
+#include "ownnames.h"
 #include "project.h"
 
 #include <QHash>
@@ -75,16 +76,18 @@ void Project::refreshReceipt()
 
 void Project::setNames(const QString &me, const QString &them)
 {
-    bool namedThem = false;
+    // Only a name the user changed is theirs: one saved as it stood may be
+    // the very name that opening the book is still to mend.
+    OwnNames changed;
     for (BookFile::Person &person : m_book.people) {
         const QString name = Text::trimmedSpaces(person.me ? me : them);
         if (name.isEmpty())
             continue;
+        if (name != person.name)
+            (person.me ? changed.me : changed.them) = name;
         person.name = name;
-        namedThem = namedThem || !person.me;
     }
-    if (namedThem)
-        rememberOwnName();
+    changed.keep(m_folder);
     refreshReceipt();
     emit bookChanged();
     saveAndTypeset();

@@ -6,13 +6,12 @@
 #include "model/helpers.h"
 #include "model/json.h"
 #include "model/keychain.h"
+#include "ownnames.h"
 #include "project.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSaveFile>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
@@ -32,13 +31,6 @@ Project::KeyReader &keyReader()
 QString partPath(const QString &folder)
 {
     return folder + QStringLiteral("/book.json.part");
-}
-
-// Where the name the user gave the other side in the names sheet is kept,
-// so that opening the book again does not undo it.
-QString ownNamesPath(const QString &folder)
-{
-    return folder + QStringLiteral("/names.json");
 }
 
 void adopt(const QString &part, const QString &book)
@@ -98,15 +90,14 @@ QCoro::Task<void> exportBook(Conversation conversation, QString them, QString fo
     // Where the people are known, the tool is told who the user is: the
     // stored choice, else the one the export or the guess names. Without
     // it a chat export would get the account's name for the user and the
-    // list of everyone, the user too, for the other side.
-    const std::optional<QString> stored = conversation.people && !conversation.people->isEmpty()
-        ? std::optional(Consent::user(conversation))
-        : std::nullopt;
-    if (stored) {
-        extra << QStringLiteral("--me-is") << *stored;
-        me = *stored;
+    // list of everyone, the user too, for the other side. A chat only the
+    // other person wrote has no user among its people.
+    const QString user = Consent::user(conversation);
+    if (!user.isEmpty()) {
+        extra << QStringLiteral("--me-is") << user;
+        me = user;
         for (const Conversation::LogPerson &person : *conversation.people) {
-            if (person.name != *stored) {
+            if (person.name != user) {
                 other = person.name;
                 break;
             }
@@ -142,12 +133,18 @@ struct Decoded
     bool ranged = false;
 };
 
-// The name opening gives the other side of a one-to-one book.
+// The name opening gives the other side of a one-to-one book, and who
+// the conversation's people are.
 struct Renaming
 {
     QString them;
     bool group = false;
     QString folder;
+    // The conversation's key, and its people with the one who is the user,
+    // where a chat file lists them.
+    QString key;
+    QStringList people;
+    QString user;
 };
 
 Decoded decode(const QString &path)
@@ -172,13 +169,52 @@ bool hasLetter(const QString &text)
     return false;
 }
 
-std::optional<QString> ownName(const QString &folder)
+// A chat file's book exported before the user was known: the account's
+// name for the user, who wrote nothing, and the chat's two people as
+// members of a group. Its people become the user and the other party, each
+// with their own messages, as a book exported now has them; false when the
+// book is not such a book, or the user named its people.
+bool mendMembers(BookFile &book, const Renaming &renaming)
 {
-    QFile file(ownNamesPath(folder));
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QJsonValue them = QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("them"));
-    return them.isString() ? std::optional(them.toString()) : std::nullopt;
+    if (renaming.group || renaming.user.isEmpty() || renaming.people.size() != 2
+        || renaming.people.first() == renaming.people.last())
+        return false;
+    QList<BookFile::Person> users;
+    QList<BookFile::Person> members;
+    for (const BookFile::Person &person : std::as_const(book.people))
+        (person.me ? users : members).append(person);
+    if (users.size() != 1 || members.size() != 2)
+        return false;
+    QStringList names;
+    for (const BookFile::Person &member : std::as_const(members)) {
+        if (!member.id.startsWith(QLatin1Char('p')))
+            return false;
+        names.append(member.name);
+    }
+    QStringList people = renaming.people;
+    names.sort();
+    people.sort();
+    if (names != people || !OwnNames::read(renaming.folder).isEmpty())
+        return false;
+
+    const BookFile::Person &user = members.at(members.at(0).name == renaming.user ? 0 : 1);
+    const BookFile::Person &other = members.at(members.at(0).name == renaming.user ? 1 : 0);
+    const BookFile::Person mine { users.first().id, user.name, true };
+    const BookFile::Person theirs { QStringLiteral("them"), other.name, false };
+    const auto side = [&](const QString &id) {
+        return id == user.id ? mine.id : id == other.id ? theirs.id : id;
+    };
+    for (BookFile::Message &message : book.messages) {
+        message.from = side(message.from);
+        if (message.who)
+            message.who = side(*message.who);
+    }
+    // The title was made of the name the chat was shown by then: its key,
+    // everyone in it.
+    if (book.front.title == QStringLiteral("You & ") + renaming.key)
+        book.front.title = QStringLiteral("You & ") + theirs.name;
+    book.people = { mine, theirs };
+    return true;
 }
 
 // Brings the other side's name in step with the name the conversation is
@@ -194,7 +230,7 @@ bool renameOther(BookFile &book, const Renaming &renaming)
         book.people.begin(), book.people.end(), [](const BookFile::Person &person) { return !person.me; });
     if (other == book.people.end() || other->name == renaming.them || !hasLetter(renaming.them))
         return false;
-    if (ownName(renaming.folder) == other->name)
+    if (OwnNames::read(renaming.folder).them == other->name)
         return false;
     const QString old = other->name;
     other->name = renaming.them;
@@ -229,8 +265,10 @@ std::optional<QString> defaultStart(const QString &firstDay, const QString &last
 Decoded decodeFresh(const QString &path, bool fresh, const Renaming &renaming)
 {
     Decoded decoded = decode(path);
-    if (decoded.book)
-        decoded.renamed = renameOther(*decoded.book, renaming);
+    if (decoded.book) {
+        const bool mended = mendMembers(*decoded.book, renaming);
+        decoded.renamed = renameOther(*decoded.book, renaming) || mended;
+    }
     if (!fresh || !decoded.book || decoded.book->design || decoded.book->messages.isEmpty())
         return decoded;
     BookFile &book = *decoded.book;
@@ -266,7 +304,12 @@ QCoro::Task<std::unique_ptr<Project>> Project::open(Conversation conversation, Q
     if (!existed && !copyDemo(conversation, folder))
         co_await exportBook(conversation, them, folder);
 
-    const Renaming renaming { them, conversation.group, folder };
+    Renaming renaming { them, conversation.group, folder, conversation.key, {}, {} };
+    if (conversation.source.log && conversation.people) {
+        for (const Conversation::LogPerson &person : *conversation.people)
+            renaming.people.append(person.name);
+        renaming.user = Consent::user(conversation);
+    }
     const Decoded decoded = co_await QtConcurrent::run(decodeFresh, book, !existed, renaming);
     if (decoded.error)
         std::rethrow_exception(decoded.error);
@@ -288,20 +331,6 @@ QCoro::Task<std::unique_ptr<Project>> Project::open(Conversation conversation, Q
     }
     project->typesetSoon(std::chrono::milliseconds(0));
     co_return project;
-}
-
-void Project::rememberOwnName()
-{
-    auto other = std::find_if(m_book.people.cbegin(), m_book.people.cend(),
-        [](const BookFile::Person &person) { return !person.me; });
-    if (other == m_book.people.cend())
-        return;
-    QSaveFile file(ownNamesPath(m_folder));
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(QJsonDocument(QJsonObject { { QStringLiteral("them"), other->name } })
-                       .toJson(QJsonDocument::Compact));
-        file.commit();
-    }
 }
 
 void Project::nameMembers(const std::function<QString(const QString &)> &name)

@@ -363,3 +363,44 @@ TEST_F(ContentViewTest, AChatExportIsShownByWhomTheUserSaysTheyAreNot)
     EXPECT_EQ(opens.opens[0]->them, "John Doe");
     EXPECT_EQ(Defaults::standard().string("me:" + id), "Jane Doe");
 }
+
+// A chat export's person written as a number showed as the raw number in
+// the picker, and in the heading once the user had picked who they are.
+TEST_F(ContentViewTest, AChatExportsNumberIsShownAsItsContactOnTheConsentScreen)
+{
+    QTemporaryDir dir;
+    const Source file = savedChatFile(dir);
+    Listed chat(QStringLiteral("+49 151 23456789 & Kai Winter"));
+    chat.people = QList<Conversation::LogPerson> { { "+49 151 23456789", 6 }, { "Kai Winter", 4 } };
+    tool.answers.insert(file.id, chats({ chat }));
+    QTemporaryDir contacts;
+    TestSupport::writeFile(
+        contacts.filePath("all.vcf"), "BEGIN:VCARD\nN:Brandt;Lotte\nTEL:+49 151 2345 6789\nEND:VCARD\n");
+    Library::Environment environment;
+    environment.contacts = contacts.path();
+    Library lib(environment);
+    lib.setRunner(tool.runner());
+    const auto view = shown(&lib);
+    const QString id = file.id + QStringLiteral(":+49 151 23456789 & Kai Winter");
+    ConversationListModel *model = view->conversationList()->model();
+    ASSERT_TRUE(TestSupport::waitUntil([&] {
+        return model->indexOf(id).isValid()
+            && lib.memberName(QStringLiteral("+4915123456789")) == "Lotte Brandt";
+    }));
+
+    pick(view->conversationList(), id);
+    auto *consent = qobject_cast<ConsentView *>(view->detailWidget());
+    ASSERT_NE(consent, nullptr);
+    QComboBox *picker = consent->picker();
+    const int number = picker->findData(QStringLiteral("+49 151 23456789"));
+    EXPECT_EQ(picker->itemText(number), "Lotte Brandt (6 messages)");
+
+    picker->setCurrentIndex(picker->findData(QStringLiteral("Kai Winter")));
+    ASSERT_EQ(view->detailWidget(), consent);
+    EXPECT_TRUE(TestSupport::findText(consent, "Make a book with Lotte Brandt"));
+    EXPECT_EQ(view->title(), "Lotte Brandt");
+    EXPECT_EQ(model->data(model->indexOf(id)).toString(), "Lotte Brandt");
+    picker->setCurrentIndex(number);
+    EXPECT_TRUE(TestSupport::findText(consent, "Make a book with Kai Winter"));
+    EXPECT_EQ(Defaults::standard().string("me:" + id), "+49 151 23456789");
+}

@@ -51,6 +51,65 @@ protected:
         desktop().reset();
     }
 
+    // Adds the chat file as the screen in front offers it, agrees on the
+    // consent screen, presses Make It for Me and waits for the typeset
+    // pages: the window's title, the book as it ended and its PDF's text.
+    struct Made
+    {
+        QString title;
+        BookFile book;
+        QString text;
+    };
+    void make(
+        const QString &file, const std::function<void(ContentView &, ConsentView &)> &atConsent, Made &made)
+    {
+        Library library;
+        Updater updater { QString() };
+        MainWindow window(&library, &updater);
+        window.resize(1280, 820);
+        window.show();
+        ContentView &view = *window.content();
+        ASSERT_TRUE(waitUntil([&] { return view.route() != ContentView::Route::Progress; }));
+        desktop().answers.append({ file });
+        if (view.route() == ContentView::Route::Access) {
+            qobject_cast<QPushButton *>(findText(view.accessView(), QStringLiteral("Chat File…")))->click();
+        } else {
+            for (QAction *action : view.conversationList()->addButton()->menu()->actions()) {
+                if (action->text() == QStringLiteral("Chat File…"))
+                    action->trigger();
+            }
+        }
+
+        QString id;
+        ASSERT_TRUE(waitUntil([&] {
+            for (const Conversation &conversation : library.conversations()) {
+                if (conversation.source.log)
+                    id = conversation.id();
+            }
+            return !id.isEmpty() && view.conversationList()->model()->indexOf(id).isValid();
+        }));
+        view.setSelection(id);
+        auto *consent = qobject_cast<ConsentView *>(view.detailWidget());
+        ASSERT_TRUE(consent);
+        atConsent(view, *consent);
+        consent->okToPrint()->click();
+        consent->readButton()->click();
+        ASSERT_TRUE(waitUntil([&] { return view.detail() == Detail::Book; }, 60000));
+        auto *flow = qobject_cast<BookFlow *>(view.detailWidget());
+        ASSERT_TRUE(flow);
+        QWidget *makeItForMe = nullptr;
+        ASSERT_TRUE(waitUntil([&] {
+            makeItForMe = findText(flow->screen(), QStringLiteral("Make It for Me"));
+            return makeItForMe && makeItForMe->isEnabled();
+        }));
+        QTest::mouseClick(makeItForMe, Qt::LeftButton);
+        ASSERT_TRUE(waitUntil([&] { return flow->mode() == BookFlow::Mode::Home; }, 120000));
+
+        Project &project = *view.project();
+        ASSERT_TRUE(waitUntil([&] { return !project.pdf().isEmpty() && !project.isTypesetting(); }, 120000));
+        made = { window.windowTitle(), project.book(), textOf(project.pdf()) };
+    }
+
     QTemporaryDir m_files;
 };
 
@@ -68,62 +127,60 @@ TEST_F(NamesRoadTest, AnExportNamedAfterThePersonPrintsThatNameAlone)
     const QString archive = m_files.filePath(QStringLiteral("WhatsApp Chat mit Jane Doe.zip"));
     ASSERT_TRUE(writeZip(archive, { { "_chat.txt", chat } }));
 
-    Library library;
-    Updater updater { QString() };
-    MainWindow window(&library, &updater);
-    window.resize(1280, 820);
-    window.show();
-    ContentView &view = *window.content();
-    ASSERT_TRUE(waitUntil([&] { return view.route() != ContentView::Route::Progress; }));
-    desktop().answers.append({ archive });
-    // Added as the screen in front offers it: the access screen, else the sidebar.
-    if (view.route() == ContentView::Route::Access) {
-        qobject_cast<QPushButton *>(findText(view.accessView(), QStringLiteral("Chat File…")))->click();
-    } else {
-        for (QAction *action : view.conversationList()->addButton()->menu()->actions()) {
-            if (action->text() == QStringLiteral("Chat File…"))
-                action->trigger();
-        }
-    }
-
-    QString id;
-    ASSERT_TRUE(waitUntil([&] {
-        for (const Conversation &conversation : library.conversations()) {
-            if (conversation.source.log)
-                id = conversation.id();
-        }
-        return !id.isEmpty() && view.conversationList()->model()->indexOf(id).isValid();
-    }));
-    ConversationListModel *list = view.conversationList()->model();
-    EXPECT_EQ(list->data(list->indexOf(id)).toString(), "Jane Doe");
-
-    view.setSelection(id);
-    auto *consent = qobject_cast<ConsentView *>(view.detailWidget());
-    ASSERT_TRUE(consent);
-    EXPECT_TRUE(findText(consent, QStringLiteral("Make a book with Jane Doe")));
-    EXPECT_EQ(consent->me(), "John Doe");
-    consent->okToPrint()->click();
-    consent->readButton()->click();
-    ASSERT_TRUE(waitUntil([&] { return view.detail() == Detail::Book; }, 60000));
-    auto *flow = qobject_cast<BookFlow *>(view.detailWidget());
-    ASSERT_TRUE(flow);
-    QWidget *makeItForMe = nullptr;
-    ASSERT_TRUE(waitUntil([&] {
-        makeItForMe = findText(flow->screen(), QStringLiteral("Make It for Me"));
-        return makeItForMe && makeItForMe->isEnabled();
-    }));
-    QTest::mouseClick(makeItForMe, Qt::LeftButton);
-    ASSERT_TRUE(waitUntil([&] { return flow->mode() == BookFlow::Mode::Home; }, 120000));
-
-    Project &project = *view.project();
-    ASSERT_TRUE(waitUntil([&] { return !project.pdf().isEmpty() && !project.isTypesetting(); }, 120000));
-    EXPECT_EQ(project.book().front.title, "You & Jane Doe");
-    EXPECT_EQ(window.windowTitle(), "You & Jane Doe");
-    const QString text = textOf(project.pdf());
-    EXPECT_TRUE(text.contains(QStringLiteral("Jane Doe"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("Guten Morgen, Tag 9"))) << text.toStdString();
+    Made made;
+    make(
+        archive,
+        [](ContentView &view, ConsentView &consent) {
+            ConversationListModel *list = view.conversationList()->model();
+            EXPECT_EQ(list->data(list->indexOf(*view.selection())).toString(), "Jane Doe");
+            EXPECT_TRUE(findText(&consent, QStringLiteral("Make a book with Jane Doe")));
+            EXPECT_EQ(consent.me(), "John Doe");
+        },
+        made);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(made.book.front.title, "You & Jane Doe");
+    EXPECT_EQ(made.title, "You & Jane Doe");
+    EXPECT_TRUE(made.text.contains(QStringLiteral("Jane Doe"))) << made.text.toStdString();
+    EXPECT_TRUE(made.text.contains(QStringLiteral("Guten Morgen, Tag 9"))) << made.text.toStdString();
     for (const QString &joined :
         { QStringLiteral("Jane Doe & John Doe"), QStringLiteral("John Doe & Jane Doe"),
             QStringLiteral("JANE DOE & JOHN DOE"), QStringLiteral("JOHN DOE & JANE DOE") })
-        EXPECT_FALSE(text.contains(joined, Qt::CaseInsensitive)) << text.toStdString();
+        EXPECT_FALSE(made.text.contains(joined, Qt::CaseInsensitive)) << made.text.toStdString();
+}
+
+// An export of someone the user never answered made its one writer the
+// user: every message, and the receipt's counts, were the user's.
+TEST_F(NamesRoadTest, AChatOnlyTheOtherPersonWrotePrintsThemAsTheOtherPerson)
+{
+    QByteArray chat;
+    for (int day = 1; day <= 9; ++day) {
+        const QByteArray date = "3/" + QByteArray::number(day) + "/25, ";
+        chat += date + "8:00 AM - Lotte Brandt: Morning, day " + QByteArray::number(day) + "\n";
+        chat += date + "9:30 PM - Lotte Brandt: Sorry, I missed you again.\n";
+    }
+    const QString file = m_files.filePath(QStringLiteral("WhatsApp Chat with Lotte Brandt.txt"));
+    writeFile(file, chat);
+
+    Made made;
+    make(
+        file,
+        [](ContentView &view, ConsentView &consent) {
+            ConversationListModel *list = view.conversationList()->model();
+            EXPECT_EQ(list->data(list->indexOf(*view.selection())).toString(), "Lotte Brandt");
+            EXPECT_TRUE(findText(&consent, QStringLiteral("Make a book with Lotte Brandt")));
+            EXPECT_EQ(consent.picker(), nullptr);
+        },
+        made);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(made.title, "You & Lotte Brandt");
+    ASSERT_EQ(made.book.people.size(), 2);
+    EXPECT_EQ(made.book.people[0].name, "Pat");
+    EXPECT_EQ(made.book.people[1].name, "Lotte Brandt");
+    for (const BookFile::Message &message : made.book.messages)
+        EXPECT_EQ(message.from, "them");
+    EXPECT_TRUE(made.text.contains(QStringLiteral("Morning, day 9"))) << made.text.toStdString();
+    // The receipt counts every sorry as Lotte's, none as the user's.
+    EXPECT_TRUE(made.text.contains(QRegularExpression(QStringLiteral("0 YOU, \\d+ LOTTE BRANDT"))))
+        << made.text.toStdString();
+    EXPECT_FALSE(made.text.contains(QStringLiteral("LOTTE BRANDT & LOTTE BRANDT"), Qt::CaseInsensitive));
 }

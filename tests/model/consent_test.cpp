@@ -169,7 +169,7 @@ TEST_F(ConsentTest, TheStoredChoiceComesFirstThenTheNameThenTheGuess)
     EXPECT_EQ(Consent::user(conversation), "Jane Doe");
 }
 
-TEST_F(ConsentTest, GroupsOtherSourcesAndChatsNamedOtherwiseHaveNoOtherParty)
+TEST_F(ConsentTest, GroupsOtherSourcesUnknownPeopleAndChatsNamedOtherwiseHaveNoOtherParty)
 {
     Conversation group = janeAndJohn(QStringLiteral("WhatsApp Chat mit Jane Doe"));
     group.group = true;
@@ -184,9 +184,76 @@ TEST_F(ConsentTest, GroupsOtherSourcesAndChatsNamedOtherwiseHaveNoOtherParty)
     named.name = QStringLiteral("Book club");
     EXPECT_EQ(Consent::otherParty(named), std::nullopt);
 
-    Conversation alone = janeAndJohn(QStringLiteral("chat"));
+    Conversation unknown = janeAndJohn(QStringLiteral("chat"));
+    unknown.people.reset();
+    EXPECT_EQ(Consent::user(unknown), QString());
+    EXPECT_EQ(Consent::otherParty(unknown), std::nullopt);
+}
+
+// An export of someone the user never answered, or one side of a pasted
+// chat, made its one writer the user: the book gave the user every
+// message and both sides one name.
+TEST_F(ConsentTest, AChatOnlyTheOtherPersonWroteHasNoUserAmongItsPeople)
+{
+    setFullName(QStringLiteral("Pat Smith"));
+    Conversation alone = janeAndJohn(QStringLiteral("WhatsApp Chat with Jane Doe"));
     alone.people = people({ "Jane Doe" });
-    EXPECT_EQ(Consent::otherParty(alone), std::nullopt);
-    alone.people.reset();
     EXPECT_EQ(Consent::user(alone), QString());
+    EXPECT_EQ(Consent::otherParty(alone), "Jane Doe");
+    // Even when the account's name is the writer's.
+    setFullName(QStringLiteral("Jane Roe"));
+    EXPECT_EQ(Consent::user(alone), QString());
+    EXPECT_EQ(Consent::otherParty(alone), "Jane Doe");
+    // The user's own word still counts.
+    Consent::setMe(alone, QStringLiteral("Jane Doe"));
+    EXPECT_EQ(Consent::user(alone), "Jane Doe");
+    EXPECT_EQ(Consent::otherParty(alone), std::nullopt);
+}
+
+// Telegram names a personal chat as the user saved the person ("Jane"),
+// while the messages carry the full name: the guess made Jane the user.
+TEST_F(ConsentTest, AChatNamedByTheFirstWordsOfOnePersonIsWithThatPerson)
+{
+    setFullName(QString());
+    for (const QString &name :
+        { QStringLiteral("Jane"), QStringLiteral("  jane doe "), QStringLiteral("Jane 🌻"),
+            QStringLiteral("💛JANE"), QStringLiteral("jane   DOE 👩‍👩‍👧") }) {
+        SCOPED_TRACE(name.toStdString());
+        Conversation named = janeAndJohn(QStringLiteral("result"));
+        named.people = people({ "Jane Doe", "John Smith" });
+        named.name = name;
+        EXPECT_EQ(Consent::namedOther(named), "Jane Doe");
+        EXPECT_EQ(Consent::user(named), "John Smith");
+        EXPECT_EQ(Consent::otherParty(named), "Jane Doe");
+    }
+    // A name typed for a pasted chat goes by the same rule.
+    Conversation pasted = janeAndJohn(QStringLiteral("john"));
+    pasted.people = people({ "Jane Doe", "John Smith" });
+    EXPECT_EQ(Consent::user(pasted), "Jane Doe");
+}
+
+TEST_F(ConsentTest, ANameThatCouldMeanEitherOrOnlyPartOfAWordLeavesItToTheGuess)
+{
+    setFullName(QStringLiteral("John"));
+    Conversation conversation = janeAndJohn(QStringLiteral("chat"));
+    // Both begin with "Jo", and with "Jo Anne": no rule says who.
+    conversation.people = people({ "Jo Anne Doe", "Jo Anne Smith" });
+    for (const QString &name : { QStringLiteral("Jo Anne"), QStringLiteral("Jo") }) {
+        conversation.name = name;
+        EXPECT_EQ(Consent::namedOther(conversation), std::nullopt);
+    }
+    // Only whole words count: "Jan" is not the beginning of "Jane Doe".
+    conversation.people = people({ "Jane Doe", "John Smith" });
+    conversation.name = QStringLiteral("Jan");
+    EXPECT_EQ(Consent::namedOther(conversation), std::nullopt);
+    EXPECT_EQ(Consent::user(conversation), "John Smith");
+    // A name that is all of one person's name and the beginning of the
+    // other's names the one it is.
+    conversation.people = people({ "Sam Rivera", "Sam" });
+    conversation.name = QStringLiteral("sam");
+    EXPECT_EQ(Consent::namedOther(conversation), "Sam");
+    EXPECT_EQ(Consent::user(conversation), "Sam Rivera");
+    // Emoji alone name nobody.
+    conversation.name = QStringLiteral("🌻");
+    EXPECT_EQ(Consent::namedOther(conversation), std::nullopt);
 }

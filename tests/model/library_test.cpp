@@ -174,6 +174,35 @@ TEST_F(LibraryTest, NamesComeFromEveryCardTheLaterWinning)
     EXPECT_EQ(lib->memberName("shared@example.com"), "Kim");
 }
 
+// A chat export's person written as a number was shown as the raw number,
+// though the contacts know whose it is.
+TEST_F(LibraryTest, AChatFilesPersonWrittenAsANumberOrAddressIsShownAsTheirContact)
+{
+    addContacts("BEGIN:VCARD\nN:Brandt;Lotte\nTEL:+49 151 2345 6789\nEMAIL:kai@example.org\nEND:VCARD\n");
+    const Source chat = chatSource("file-0000aaaa");
+    m_tool.answers.insert(chat.id, chats({}));
+    const auto lib = library({ chat });
+    TestSupport::await(lib->load());
+
+    Conversation conversation;
+    conversation.source = chat;
+    conversation.key = "+49 151 23456789 & Robin";
+    conversation.people = QList<Conversation::LogPerson> { { "+49 151 23456789", 4 }, { "Robin", 3 } };
+    lib->setMe(conversation, "Robin");
+    EXPECT_EQ(lib->displayName(conversation), "Lotte Brandt");
+    conversation.people = QList<Conversation::LogPerson> { { "KAI@example.org", 4 }, { "Robin", 3 } };
+    EXPECT_EQ(lib->displayName(conversation), "Lotte Brandt");
+    // Nobody's number is shown as numbers are.
+    conversation.people = QList<Conversation::LogPerson> { { "+1 555 000 9999", 4 }, { "Robin", 3 } };
+    EXPECT_EQ(lib->displayName(conversation), "(555) 000-9999");
+    // The one who wrote alone, too.
+    conversation.people = QList<Conversation::LogPerson> { { "+4915123456789", 4 } };
+    EXPECT_EQ(lib->displayName(conversation), "Lotte Brandt");
+    // A chat's own name with a letter is shown as it is, whoever is in it.
+    conversation.name = "Lotte 🌻";
+    EXPECT_EQ(lib->displayName(conversation), "Lotte 🌻");
+}
+
 // A contact whose number has no digits used to be stored under the empty
 // key, and then named every conversation whose key has no digits either.
 TEST_F(LibraryTest, ANumberWithoutDigitsNamesNothing)

@@ -2,6 +2,7 @@
 #include "model/consent.h"
 #include "model/scopeddefaults.h"
 #include "project/fileerror.h"
+#include "project/ownnames.h"
 #include "projecttest.h"
 
 using namespace std::chrono_literals;
@@ -206,6 +207,131 @@ TEST_F(OpenTest, ABookOpenedUnderAWrongNameIsMendedOnItsPagesToo)
     project = TestSupport::await(
         Project::open(conversationWithKey(QStringLiteral("k")), QStringLiteral("Jane Doe")));
     EXPECT_EQ(TestSupport::readFile(project->folder() + "/book.json"), before);
+}
+
+namespace {
+
+// A chat file's book exported before anyone said who the user is: the
+// account's name for the user, who wrote nothing, both people as members
+// of a group, and a title made of the chat's key.
+BookFile bookOfMembers()
+{
+    BookFile book = bookOf({ "sorry, running late", "no worries", "see you at six" });
+    book.front.title = QStringLiteral("You & Lotte Brandt & Kai Winter");
+    book.people = { { QStringLiteral("me"), QStringLiteral("root"), true },
+        { QStringLiteral("p1"), QStringLiteral("Lotte Brandt"), false },
+        { QStringLiteral("p2"), QStringLiteral("Kai Winter"), false } };
+    for (const auto &[index, id] : { std::pair(0, "p1"), std::pair(1, "p2"), std::pair(2, "p1") }) {
+        book.messages[index].from = QString::fromLatin1(id);
+        book.messages[index].who = QString::fromLatin1(id);
+    }
+    book.design = Design();
+    book.design->receiptLines = QList<QStringList> { { "Sorrys", "0 you, 1 Lotte Brandt & Kai Winter" } };
+    return book;
+}
+
+Conversation lotteAndKai()
+{
+    Conversation conversation = conversationWithKey(QStringLiteral("Lotte Brandt & Kai Winter"));
+    conversation.source.id = QStringLiteral("file-00c0ffee");
+    conversation.source.log = QStringLiteral("/nowhere/chat.txt");
+    conversation.people = QList<Conversation::LogPerson> { { "Lotte Brandt", 2 }, { "Kai Winter", 1 } };
+    return conversation;
+}
+
+QString folderOf(const Conversation &conversation)
+{
+    const QString folder = Project::booksFolder() + QLatin1Char('/') + Project::folderName(conversation.id());
+    QDir().mkpath(folder);
+    return folder;
+}
+
+QStringList senders(const BookFile &book)
+{
+    QStringList from;
+    for (const BookFile::Message &message : book.messages)
+        from << message.from + QLatin1Char('/') + message.who.value_or(QString());
+    return from;
+}
+
+} // namespace
+
+// Such a book was left as it was: "root" printed for the user and the
+// user's own messages under their name as someone else's.
+TEST_F(OpenTest, ABookWrittenBeforeTheUserWasKnownGetsItsTwoSidesOnOpen)
+{
+    const Conversation conversation = lotteAndKai();
+    m_defaults.defaults().setString(QStringLiteral("me:") + conversation.id(), QStringLiteral("Kai Winter"));
+    const QString folder = folderOf(conversation);
+    TestSupport::writeFile(folder + "/book.json", bookOfMembers().toJsonBytes());
+
+    const auto project = open(conversation, QStringLiteral("Lotte Brandt"));
+    const BookFile &book = project->book();
+    ASSERT_EQ(book.people.size(), 2);
+    EXPECT_EQ(book.people[0].id, "me");
+    EXPECT_EQ(book.people[0].name, "Kai Winter");
+    EXPECT_TRUE(book.people[0].me);
+    EXPECT_EQ(book.people[1].id, "them");
+    EXPECT_EQ(book.people[1].name, "Lotte Brandt");
+    EXPECT_FALSE(book.people[1].me);
+    EXPECT_EQ(senders(book), (QStringList { "them/them", "me/me", "them/them" }));
+    EXPECT_EQ(book.front.title, "You & Lotte Brandt");
+    EXPECT_TRUE(book.design->receiptLines->contains(QStringList { "Sorrys", "0 you, 1 Lotte Brandt" }));
+    const BookFile saved = BookFile::fromJson(TestSupport::readFile(folder + "/book.json"));
+    EXPECT_EQ(senders(saved), senders(book));
+    EXPECT_EQ(saved.front.title, "You & Lotte Brandt");
+
+    // The name shown later still renames the other side, as any book's.
+    EXPECT_EQ(open(conversation, QStringLiteral("Lotte"))->book().front.title, "You & Lotte");
+}
+
+TEST_F(OpenTest, ABookOfMembersIsLeftAsItIsWhenItIsNotTheChatsOrTheUserNamedItsPeople)
+{
+    Conversation conversation = lotteAndKai();
+    conversation.source.name = QStringLiteral("WhatsApp Chat with Lotte Brandt");
+    const QString folder = folderOf(conversation);
+    // A group of three, and a chat whose people are others.
+    for (const QStringList &people :
+        { QStringList { "Lotte Brandt", "Kai Winter", "Ina" }, QStringList { "Lotte Brandt", "Ina Roth" } }) {
+        SCOPED_TRACE(people.join(", ").toStdString());
+        conversation.people = QList<Conversation::LogPerson>();
+        for (const QString &name : people)
+            conversation.people->append({ name, 1 });
+        TestSupport::writeFile(folder + "/book.json", bookOfMembers().toJsonBytes());
+        EXPECT_EQ(open(conversation, QStringLiteral("Lotte Brandt"))->book().people.size(), 3);
+    }
+
+    // The user named them in the names sheet: what they said stays.
+    conversation = lotteAndKai();
+    conversation.source.name = QStringLiteral("WhatsApp Chat with Lotte Brandt");
+    TestSupport::writeFile(folder + "/book.json", bookOfMembers().toJsonBytes());
+    OwnNames { QStringLiteral("Kai"), std::nullopt }.keep(folder);
+    EXPECT_EQ(open(conversation, QStringLiteral("Lotte Brandt"))->book().people.size(), 3);
+    QFile::remove(folder + "/names.json");
+    EXPECT_EQ(open(conversation, QStringLiteral("Lotte Brandt"))->book().people.size(), 2);
+}
+
+// Saving the names sheet as it opened kept the name then printed as the
+// user's own choice, and no later open mended it.
+TEST_F(OpenTest, OnlyANameChangedInTheNamesSheetIsKeptAsTheUsers)
+{
+    auto project = openExisting(bookOf({ "hi" }));
+    const QString folder = project->folder();
+    project->setNames(QStringLiteral("Pat"), QStringLiteral(" Sam\t"));
+    EXPECT_TRUE(OwnNames::read(folder).isEmpty());
+    project = TestSupport::await(
+        Project::open(conversationWithKey(QStringLiteral("k")), QStringLiteral("Samuel")));
+    EXPECT_EQ(project->book().people[1].name, "Samuel");
+
+    project->setNames(QStringLiteral("Patricia"), QStringLiteral("Samuel"));
+    EXPECT_EQ(OwnNames::read(folder).me, "Patricia");
+    EXPECT_EQ(OwnNames::read(folder).them, std::nullopt);
+    project->setNames(QStringLiteral("Patricia"), QStringLiteral("Sammy"));
+    EXPECT_EQ(OwnNames::read(folder).me, "Patricia");
+    EXPECT_EQ(OwnNames::read(folder).them, "Sammy");
+    project = TestSupport::await(
+        Project::open(conversationWithKey(QStringLiteral("k")), QStringLiteral("Samuel")));
+    EXPECT_EQ(project->book().people[1].name, "Sammy");
 }
 
 TEST_F(OpenTest, AGroupKeyedByItsManyMembersOpens)

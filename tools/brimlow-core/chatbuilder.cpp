@@ -62,10 +62,14 @@ void ChatBuilder::takeInto(QList<ChatLogReader::Chat> &chats)
     m_senders.clear();
 }
 
-QList<ChatLogReader::Chat> ChatBuilder::takeAsOnlyChat()
+QList<ChatLogReader::Chat> ChatBuilder::takeAsOnlyChat(OneToOne naming)
 {
-    if (m_chat.transcript.participants.size() <= 2)
-        m_chat.transcript.name.clear();
+    if (m_chat.transcript.participants.size() <= 2) {
+        if (naming == OneToOne::NamedAfterThePerson)
+            m_chat.keyName = QString();
+        else
+            m_chat.transcript.name.clear();
+    }
     QList<ChatLogReader::Chat> chats;
     takeInto(chats);
     return chats;

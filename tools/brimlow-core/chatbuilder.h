@@ -29,9 +29,18 @@ public:
 
     // The chat, when it has at least one message.
     void takeInto(QList<ChatLogReader::Chat> &chats);
-    // The file's one chat, when it has messages. Only groups keep a name of
-    // their own; a one-to-one chat is named by the person.
-    QList<ChatLogReader::Chat> takeAsOnlyChat();
+    // What a one-to-one chat's name is, where the file gives one.
+    enum class OneToOne {
+        // Nothing to go by (a file's name): the chat is named by its people.
+        NamedByItsPeople,
+        // The other person's name, as the user saved them: the chat keeps
+        // it, and the key it had when it was named by its people.
+        NamedAfterThePerson,
+    };
+
+    // The file's one chat, when it has messages. Groups keep a name of
+    // their own; a one-to-one chat's is as naming says.
+    QList<ChatLogReader::Chat> takeAsOnlyChat(OneToOne naming = OneToOne::NamedByItsPeople);
 
     // The builder under key in builders, made when new; for readers that
     // meet the messages of many chats mixed.

@@ -124,6 +124,20 @@ QList<Transcript::Attachment> placeholder(const QString &text)
     return {};
 }
 
+// The first line names the chat: "Sam 님과 카카오톡 대화", "Sam, KakaoTalk
+// Chats with Sam".
+QString chatNameIn(QStringView header)
+{
+    static const QRegularExpression korean(QStringLiteral(R"(^(.+?)\s*님과 카카오톡 대화$)"));
+    static const QRegularExpression english(QStringLiteral(R"((?:^|,\s*)KakaoTalk Chats with (.+)$)"));
+    const QString line = header.trimmed().toString();
+    for (const QRegularExpression *named : { &korean, &english }) {
+        if (const auto found = named->match(line); found.hasMatch())
+            return found.captured(1).trimmed();
+    }
+    return {};
+}
+
 struct Pending
 {
     QString at;
@@ -192,6 +206,8 @@ QList<ChatLogReader::Chat> KakaoTalkReader::parse(TextLines &lines, Detail detai
     if (csv)
         return parseCsv(lines, detail);
     ChatBuilder builder(detail);
+    const QString name = lines.next() ? chatNameIn(lines.line()) : QString();
+    lines.rewind();
     QDate day;
     std::optional<Pending> pending;
     static const QRegularExpression notice(QStringLiteral("^") + DatePattern);
@@ -230,6 +246,14 @@ QList<ChatLogReader::Chat> KakaoTalkReader::parse(TextLines &lines, Detail detai
             pending->text.append(QLatin1Char('\n')).append(line);
     }
     flush(pending, builder);
+    // A group's room is named the same way; only a one-to-one chat is named
+    // after the other person. Such chats were keyed by their people before
+    // their name was read; their key stays, or their books and choices
+    // would be lost.
+    if (builder.chat().transcript.participants.size() <= 2) {
+        builder.chat().transcript.name = name;
+        builder.chat().keyName = QString();
+    }
     QList<Chat> chats;
     builder.takeInto(chats);
     return chats;

@@ -107,15 +107,33 @@ QList<Transcript::Attachment> placeholder(const QString &text)
     return { { *found, {}, {} } };
 }
 
-// "[LINE] Chat history with Sam" is one-to-one; "… in Crew" a group.
-QString groupNameIn(const QString &header)
+// The chat's name in the first line: "[LINE] Chat history in Crew" names
+// a group, "[LINE] Chat history with Sam" the other person of a one-to-one
+// chat, and likewise in Japanese. One-to-one chats were keyed by their
+// people before their name was read, and Japanese ones by their name with
+// its "と" as if they were groups; each keeps its key, or its book and the
+// user's choices would be lost.
+struct Header
+{
+    QString name;
+    std::optional<QString> keyName;
+};
+
+Header headerIn(const QString &header)
 {
     static const QRegularExpression in(QStringLiteral(R"(^\[LINE\]\s*Chat history in (.+)$)"));
-    static const QRegularExpression japanese(QStringLiteral(R"(^\[LINE\]\s*(.+?)(?<!との)のトーク履歴$)"));
-    auto found = in.match(header);
-    if (!found.hasMatch())
-        found = japanese.match(header);
-    return found.hasMatch() ? found.captured(1).trimmed() : QString();
+    static const QRegularExpression with(QStringLiteral(R"(^\[LINE\]\s*Chat history with (.+)$)"));
+    static const QRegularExpression withInJapanese(QStringLiteral(R"(^\[LINE\]\s*(.+?)とのトーク履歴$)"));
+    static const QRegularExpression inJapanese(QStringLiteral(R"(^\[LINE\]\s*(.+?)のトーク履歴$)"));
+    if (const auto found = in.match(header); found.hasMatch())
+        return { found.captured(1).trimmed(), std::nullopt };
+    if (const auto found = with.match(header); found.hasMatch())
+        return { found.captured(1).trimmed(), QString() };
+    if (const auto found = withInJapanese.match(header); found.hasMatch())
+        return { found.captured(1).trimmed(), (found.captured(1) + QStringLiteral("と")).trimmed() };
+    if (const auto found = inJapanese.match(header); found.hasMatch())
+        return { found.captured(1).trimmed(), std::nullopt };
+    return { {}, QString() };
 }
 
 } // namespace
@@ -176,8 +194,11 @@ void flush(std::optional<Pending> &pending, ChatBuilder &builder)
 QList<ChatLogReader::Chat> LineReader::parse(TextLines &lines, Detail detail)
 {
     ChatBuilder builder(detail);
-    if (lines.next())
-        builder.chat().transcript.name = groupNameIn(lines.line().trimmed().toString());
+    if (lines.next()) {
+        const Header header = headerIn(lines.line().trimmed().toString());
+        builder.chat().transcript.name = header.name;
+        builder.chat().keyName = header.keyName;
+    }
     lines.rewind();
     QDate day;
     std::optional<Pending> pending;

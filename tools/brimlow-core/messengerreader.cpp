@@ -153,8 +153,11 @@ QList<ChatLogReader::Chat> MessengerReader::read(const QString &path, Context &c
         readClassic(tree->root(), files, builder);
 
     Chat &chat = builder.chat();
+    // A one-to-one thread is named after the other person. Such threads
+    // were keyed by their people before that name was kept; their key
+    // stays, or their books and choices would be lost.
     if (chat.members.size() <= 2)
-        chat.transcript.name.clear(); // a one-to-one thread is named after the person
+        chat.keyName = QString();
     chat.service = folder.contains(QLatin1String("instagram"), Qt::CaseInsensitive)
             || bytes.contains("instagram.com") || bytes.contains("your_instagram_activity")
         ? QStringLiteral("Instagram")

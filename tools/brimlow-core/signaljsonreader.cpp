@@ -127,7 +127,7 @@ QList<ChatLogReader::Chat> SignalJsonReader::read(const QString &path, Context &
     } else {
         readLines(bytes, path, builder, context.root);
     }
-    return builder.takeAsOnlyChat();
+    return builder.takeAsOnlyChat(ChatBuilder::OneToOne::NamedAfterThePerson);
 }
 
 } // namespace Brimlow

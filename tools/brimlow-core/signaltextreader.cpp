@@ -274,7 +274,7 @@ QList<ChatLogReader::Chat> SignalTextReader::read(const QString &path, Context &
         readMarkdown(lines, builder, context.root, info.absolutePath());
         builder.chat().transcript.name = info.dir().dirName();
     }
-    return builder.takeAsOnlyChat();
+    return builder.takeAsOnlyChat(ChatBuilder::OneToOne::NamedAfterThePerson);
 }
 
 } // namespace Brimlow

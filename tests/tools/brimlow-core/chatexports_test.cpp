@@ -91,6 +91,32 @@ TEST(ChatExports, EveryFormatListsItsChatWithThePeopleAndTheirCounts)
     }
 }
 
+// The apps that name a one-to-one chat after the other person lost that
+// name, and with it what tells the app which participant the user is.
+// The key stays the one made of the people, or the chat's book and the
+// user's choices would be lost.
+TEST(ChatExports, OneToOneChatsKeepTheNameTheirAppGivesThePerson)
+{
+    UtcZone zone;
+    const QStringList named = { "Telegram JSON, one chat", "Telegram HTML", "signal-export Markdown",
+        "signal-export JSON", "sigtop text", "sigtop JSON", "Instagram", "Messenger", "LINE", "KakaoTalk PC",
+        "KakaoTalk phone" };
+    for (const ChatExports::Sample &sample : ChatExports::samples()) {
+        if (!named.contains(sample.format))
+            continue;
+        SCOPED_TRACE(sample.format.toStdString());
+        QTemporaryDir dir;
+        for (const ChatLogReader::Detail detail :
+            { ChatLogReader::Detail::Messages, ChatLogReader::Detail::Counts }) {
+            ChatLog log(sample.write(dir.path()), detail);
+            QStringList keys;
+            const auto chat = conversationWithKey(log, sample.key, keys);
+            ASSERT_TRUE(chat.has_value()) << keys.join(" | ").toStdString();
+            EXPECT_EQ(chat->name, "Sam");
+        }
+    }
+}
+
 TEST(ChatExports, EveryFormatListsTheSameWhenOnlyCounting)
 {
     UtcZone zone;

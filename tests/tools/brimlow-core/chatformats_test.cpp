@@ -231,6 +231,40 @@ TEST(ChatFormats, KakaoTalkInEnglishWithLinesThatContinueAMessage)
     EXPECT_EQ(chat.messages.at(2).attachments.first().kind, "photo");
 }
 
+TEST(ChatFormats, LineAndKakaoTalkNameAOneToOneChatAfterThePersonOnly)
+{
+    const QString line = QStringLiteral("2024/03/05(Tue)\n21:14\tSam Rivera\they\n21:15\tRobin\thi\n");
+    const QString kakao = QStringLiteral("\n--------------- 2024년 3월 5일 화요일 ---------------\n"
+                                         "[Sam Rivera] [오후 9:14] hey\n[Robin] [오후 9:15] hi\n");
+    const QList<std::pair<QString, QList<ChatLogReader::Chat> (*)(TextLines &, ChatLogReader::Detail)>> read
+        = { { "[LINE] Chat history with Sam\n" + line, &LineReader::parse },
+              { "[LINE] Samとのトーク履歴\n" + line, &LineReader::parse },
+              { "Sam 님과 카카오톡 대화" + kakao, &KakaoTalkReader::parse },
+              { "Sam, KakaoTalk Chats with Sam" + kakao, &KakaoTalkReader::parse } };
+    // Keyed as before the name was read: by the people, or as the group a
+    // Japanese header was taken for.
+    const QStringList keyNames = { QString(), QStringLiteral("Samと"), QString(), QString() };
+    for (qsizetype i = 0; i < read.size(); ++i) {
+        SCOPED_TRACE(read[i].first.toStdString());
+        TextLines lines(read[i].first);
+        const auto chats = read[i].second(lines, ChatLogReader::Detail::Messages);
+        ASSERT_EQ(chats.size(), 1);
+        EXPECT_EQ(chats.first().transcript.name, "Sam");
+        EXPECT_EQ(chats.first().keyName, keyNames[i]);
+    }
+
+    // A group's name is its own, and its key.
+    for (const QString &header :
+        { QStringLiteral("[LINE] Chat history in Crew"), QStringLiteral("[LINE] Crewのトーク履歴") }) {
+        TextLines crew(header + QLatin1Char('\n') + line);
+        EXPECT_EQ(LineReader::parse(crew).first().transcript.name, "Crew");
+        EXPECT_EQ(LineReader::parse(crew).first().keyName, std::nullopt);
+    }
+    TextLines room(
+        QStringLiteral("Crew 님과 카카오톡 대화") + kakao + QStringLiteral("[Ina] [오후 9:16] yo\n"));
+    EXPECT_EQ(KakaoTalkReader::parse(room).first().transcript.name, QString());
+}
+
 TEST(ChatFormats, MboxUnescapesFromLinesAndKeepsOtherCorrespondentsApart)
 {
     UtcZone zone;
