@@ -23,7 +23,7 @@ Insights insightsOfPages(int pages)
 {
     Insights insights = daysOf(QDate(2024, 1, 1), 31, 0);
     for (Insights::DayCount &day : insights.days) {
-        day.lines = 1000;
+        day.lines = 1200;
         if (insights.estimatedPages(QStringLiteral("2024-01-01"), QStringLiteral("2024-01-31")) >= pages)
             break;
     }
