@@ -112,7 +112,8 @@ inline const QStringList &links()
     static const QStringList texts { "https://maps.app.goo.gl/x7Qe2NfLkP9bV3sZ8",
         "https://www.youtube.com/watch?v=dQw4w9WgXcQ",
         "https://www.theguardian.com/travel/2024/mar/12/best-coastal-walks-uk-spring",
-        "look https://www.instagram.com/p/C4kLmN2oPqR/", "https://open.spotify.com/track/4uLU6hMCjMI75M1A2tKUQC",
+        "look https://www.instagram.com/p/C4kLmN2oPqR/",
+        "https://open.spotify.com/track/4uLU6hMCjMI75M1A2tKUQC",
         "this one?? https://www.airbnb.com/rooms/52801234?check_in=2024-05-10&check_out=2024-05-12" };
     return texts;
 }
@@ -229,7 +230,7 @@ inline void exportExtras(BookFile::Message &message, QRandomGenerator &random)
         break;
     case 4:
         message.text = message.from == QLatin1String("me") ? QStringLiteral("You deleted this message")
-                                                            : QStringLiteral("This message was deleted");
+                                                           : QStringLiteral("This message was deleted");
         break;
     default:
         break;
@@ -353,8 +354,8 @@ inline const QList<ShapeRecipe> &shapeRecipes()
             "novel", false },
         { "group, chat-room layout", 2000, QDate(2024, 5, 1), 120, 0.75, Senders::Group, Texts::Mixed,
             "month", "chatroom", false },
-        { "sparse, monthly chapters", 2000, QDate(2021, 1, 1), 1095, 0.85, Senders::Alternating,
-            Texts::Short, "month", "novel", true, Spread::Even },
+        { "sparse, monthly chapters", 2000, QDate(2021, 1, 1), 1095, 0.85, Senders::Alternating, Texts::Short,
+            "month", "novel", true, Spread::Even },
         { "sparse, yearly chapters", 1400, QDate(2022, 1, 1), 730, 0.85, Senders::Runs, Texts::Short, "year",
             "novel", false, Spread::Even },
         { "a message a day", 700, QDate(2023, 1, 1), 730, 0.95, Senders::Alternating, Texts::Mixed, "month",

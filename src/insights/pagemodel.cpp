@@ -24,8 +24,8 @@ PageModel PageModel::of(const Design &design, const QStringList &dedication)
         model.chapters = Chapters::Yearly;
     else if (design.chapters == QLatin1String("none"))
         model.chapters = Chapters::None;
-    const bool dedicated = std::any_of(
-        dedication.cbegin(), dedication.cend(), [](const QString &line) { return !line.trimmed().isEmpty(); });
+    const bool dedicated = std::any_of(dedication.cbegin(), dedication.cend(),
+        [](const QString &line) { return !line.trimmed().isEmpty(); });
     model.otherPages = 2 + (dedicated ? 2 : 0) + (design.receipt ? 1 : 0);
     return model;
 }

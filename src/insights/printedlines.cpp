@@ -16,27 +16,29 @@ constexpr double messageMeasure = 42.8;
 // sure to take one line and is set on the full measure.
 constexpr int shortBytes = 24;
 constexpr int attachmentBytes = 12;
-// One of more bytes than this is justified, and its lines take a little
-// more: spaces and letters close up a touch, and punctuation hangs.
+// A message of more bytes than this is justified, and its lines hold a
+// little more: spaces and letters close up a touch, and punctuation hangs.
 constexpr int justifiedBytes = 110;
 constexpr double justifiedMeasure = 44.3;
 
 // The advance of each printable ASCII character, from the space to the
 // tilde, averaged over the three faces.
+// clang-format off
 constexpr double asciiWidths[] = {
-    0.50, 0.61, 0.73, 1.03, 1.04, 1.55, 1.63, 0.41, //
-    0.76, 0.76, 0.79, 1.36, 0.50, 0.68, 0.50, 0.86, //
-    1.08, 0.85, 1.01, 0.97, 1.08, 0.94, 1.06, 1.04, //
-    1.03, 1.04, 0.53, 0.51, 1.36, 1.36, 1.36, 0.91, //
-    1.72, 1.55, 1.28, 1.43, 1.60, 1.22, 1.11, 1.56, //
-    1.71, 0.70, 0.68, 1.47, 1.23, 1.93, 1.65, 1.62, //
-    1.22, 1.65, 1.42, 1.06, 1.38, 1.58, 1.47, 2.06, //
-    1.47, 1.31, 1.34, 0.83, 0.84, 0.83, 1.16, 1.07, //
-    0.72, 0.97, 1.12, 0.89, 1.16, 0.94, 0.65, 1.07, //
-    1.17, 0.57, 0.51, 1.10, 0.57, 1.76, 1.18, 1.11, //
-    1.17, 1.14, 0.79, 0.81, 0.69, 1.19, 1.08, 1.63, //
+    0.50, 0.61, 0.73, 1.03, 1.04, 1.55, 1.63, 0.41,
+    0.76, 0.76, 0.79, 1.36, 0.50, 0.68, 0.50, 0.86,
+    1.08, 0.85, 1.01, 0.97, 1.08, 0.94, 1.06, 1.04,
+    1.03, 1.04, 0.53, 0.51, 1.36, 1.36, 1.36, 0.91,
+    1.72, 1.55, 1.28, 1.43, 1.60, 1.22, 1.11, 1.56,
+    1.71, 0.70, 0.68, 1.47, 1.23, 1.93, 1.65, 1.62,
+    1.22, 1.65, 1.42, 1.06, 1.38, 1.58, 1.47, 2.06,
+    1.47, 1.31, 1.34, 0.83, 0.84, 0.83, 1.16, 1.07,
+    0.72, 0.97, 1.12, 0.89, 1.16, 0.94, 0.65, 1.07,
+    1.17, 0.57, 0.51, 1.10, 0.57, 1.76, 1.18, 1.11,
+    1.17, 1.14, 0.79, 0.81, 0.69, 1.19, 1.08, 1.63,
     1.04, 1.09, 0.93, 0.78, 0.49, 0.78, 1.11,
 };
+// clang-format on
 constexpr double space = 0.5;
 // A letter of another script, or a sign the table doesn't hold.
 constexpr double otherLetter = 1.0;
@@ -130,88 +132,105 @@ char32_t scalarAt(QStringView text, qsizetype &i)
     return c.unicode();
 }
 
+// The width of one word, built a character at a time. Emoji sequences are
+// one emoji: a variation selector turns the symbol before it into an
+// emoji, a joiner makes the emoji after it part of the one before, and
+// skin tones and combining marks take no room of their own.
+class Word
+{
+public:
+    double width() const { return m_width; }
+    // Hyphenation breaks only words of letters.
+    bool isHyphenable() const { return m_plain && m_letters >= leastHyphenated; }
+
+    void addAscii(char16_t unit)
+    {
+        const double w = asciiWidth(unit);
+        if ((unit | 0x20) >= u'a' && (unit | 0x20) <= u'z')
+            ++m_letters;
+        take(w);
+    }
+
+    void addScalar(char32_t scalar)
+    {
+        const auto c = UChar32(scalar);
+        if (scalar == 0x200D) {
+            m_joined = true;
+        } else if (scalar == 0xFE0F) {
+            if (m_last < emoji)
+                m_width += emoji - m_last;
+            m_last = emoji;
+        } else if ((scalar >= 0x1F3FB && scalar <= 0x1F3FF) || scalar == 0xFE0E || u_getCombiningClass(c) > 0
+            || u_charType(c) == U_NON_SPACING_MARK || u_charType(c) == U_ENCLOSING_MARK) {
+            // Part of the character before.
+        } else if (m_joined) {
+            m_joined = false;
+        } else {
+            take(widthOf(c));
+        }
+    }
+
+private:
+    void take(double w)
+    {
+        m_joined = false;
+        m_last = w;
+        m_width += w;
+    }
+
+    double widthOf(UChar32 c)
+    {
+        // A flag is two regional indicators.
+        if (c >= 0x1F1E6 && c <= 0x1F1FF) {
+            m_plain = false;
+            return emoji / 2;
+        }
+        // The book's faces have none of these: the emoji face draws them.
+        if (c >= 0x2100 && u_hasBinaryProperty(c, UCHAR_EXTENDED_PICTOGRAPHIC)) {
+            m_plain = false;
+            return emoji;
+        }
+        if (c == 0xA0)
+            return space;
+        const int eastAsian = u_getIntPropertyValue(c, UCHAR_EAST_ASIAN_WIDTH);
+        if (eastAsian == U_EA_WIDE || eastAsian == U_EA_FULLWIDTH) {
+            m_plain = false;
+            return wide;
+        }
+        if (u_isalpha(c))
+            ++m_letters;
+        return otherLetter;
+    }
+
+    double m_width = 0;
+    int m_letters = 0;
+    bool m_plain = true;
+    double m_last = 0;
+    bool m_joined = false;
+};
+
 // The words of a text with their widths, in order, to a callback taking
 // (width, hyphenable); a line feed is reported as a negative width.
 template<typename Place> void words(QStringView text, Place place)
 {
-    double width = 0;
-    int letters = 0;
-    bool plain = true;
-    // The scalar before, for emoji sequences: a variation selector turns a
-    // symbol into an emoji, a joiner makes the next emoji part of this one.
-    double lastWidth = 0;
-    bool joined = false;
+    Word word;
     const auto end = [&] {
-        if (width > 0)
-            place(width, plain && letters >= leastHyphenated);
-        width = 0;
-        letters = 0;
-        plain = true;
+        if (word.width() > 0)
+            place(word.width(), word.isHyphenable());
+        word = Word();
     };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i].unicode();
         if (unit == u' ' || unit == u'\t' || unit == u'\r') {
             end();
-            continue;
-        }
-        if (unit == u'\n') {
+        } else if (unit == u'\n') {
             end();
             place(-1, false);
-            continue;
-        }
-        double w = 0;
-        if (unit < 0x80) {
-            w = asciiWidth(unit);
-            if ((unit | 0x20) >= u'a' && (unit | 0x20) <= u'z')
-                ++letters;
+        } else if (unit < 0x80) {
+            word.addAscii(unit);
         } else {
-            const char32_t scalar = scalarAt(text, i);
-            const auto c = UChar32(scalar);
-            if (scalar == 0x200D) {
-                joined = true;
-                continue;
-            }
-            if (scalar == 0xFE0F) {
-                // A text symbol asked for as an emoji.
-                if (lastWidth < emoji)
-                    width += emoji - lastWidth;
-                lastWidth = emoji;
-                continue;
-            }
-            if ((scalar >= 0x1F3FB && scalar <= 0x1F3FF) || u_getCombiningClass(c) > 0
-                || u_charType(c) == U_NON_SPACING_MARK || u_charType(c) == U_ENCLOSING_MARK
-                || scalar == 0xFE0E) {
-                continue;
-            }
-            if (joined) {
-                joined = false;
-                continue;
-            }
-            if (scalar >= 0x1F1E6 && scalar <= 0x1F1FF) {
-                w = emoji / 2;
-                plain = false;
-            } else if (scalar >= 0x2100 && u_hasBinaryProperty(c, UCHAR_EXTENDED_PICTOGRAPHIC)) {
-                // The book's faces have none of these: the emoji face draws
-                // them.
-                w = emoji;
-                plain = false;
-            } else if (scalar == 0xA0) {
-                w = space;
-            } else {
-                const int eastAsian = u_getIntPropertyValue(c, UCHAR_EAST_ASIAN_WIDTH);
-                if (eastAsian == U_EA_WIDE || eastAsian == U_EA_FULLWIDTH) {
-                    w = wide;
-                    plain = false;
-                } else {
-                    w = otherLetter;
-                    if (u_isalpha(c))
-                        ++letters;
-                }
-            }
+            word.addScalar(scalarAt(text, i));
         }
-        joined = false;
-        lastWidth = w;
-        width += w;
     }
     end();
 }

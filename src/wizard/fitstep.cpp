@@ -121,9 +121,10 @@ void FitStep::refresh()
         return;
     const int limit = m_model->limit();
     const PageModel pageModel = m_model->pageModel();
-    m_sentence->setText(QStringLiteral("One book holds <b>%1</b> of you and %2, up to %3 pages.")
-                            .arg(insights->bookSpan(m_model->from(), m_model->to(), limit, pageModel).toHtmlEscaped(),
-                                insights->them.toHtmlEscaped(), QString::number(limit)));
+    m_sentence->setText(
+        QStringLiteral("One book holds <b>%1</b> of you and %2, up to %3 pages.")
+            .arg(insights->bookSpan(m_model->from(), m_model->to(), limit, pageModel).toHtmlEscaped(),
+                insights->them.toHtmlEscaped(), QString::number(limit)));
     m_strip->refresh();
 
     m_messages->setText(Style::number(m_model->messageCount()));

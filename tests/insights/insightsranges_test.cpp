@@ -67,12 +67,14 @@ TEST_F(PageEstimates, ChaptersDedicationAndReceiptArePrintedPages)
 {
     QList<Insights::DayCount> days;
     for (int month = 1; month <= 24; ++month) {
-        days.append({ QStringLiteral("%1-%2-10").arg(2022 + (month - 1) / 12).arg((month - 1) % 12 + 1, 2, 10,
-                          QLatin1Char('0')),
+        days.append({ QStringLiteral("%1-%2-10")
+                          .arg(2022 + (month - 1) / 12)
+                          .arg((month - 1) % 12 + 1, 2, 10, QLatin1Char('0')),
             40, 80 });
     }
     const Insights sparse = withDays(days);
-    const auto pages = [&](const PageModel &model) { return sparse.estimatedPages("2022-01-01", "2023-12-31", model); };
+    const auto pages
+        = [&](const PageModel &model) { return sparse.estimatedPages("2022-01-01", "2023-12-31", model); };
     // 1,920 lines are 47.8 pages; 24 chapters add 14.5, 2 add 0.7.
     EXPECT_EQ(pages(PageModel()), 66);
     EXPECT_EQ(pages(modelOf("month")), 66);
@@ -118,7 +120,8 @@ TEST_F(PageEstimates, bookSpanSaysHowMuchFits)
     EXPECT_EQ(span("2024-01-01"), u"about 2 years");
     EXPECT_EQ(january.bookSpan("2024-01-10", "2024-01-12", 1000), u"all of it");
     EXPECT_EQ(january.bookSpan("2024-01-01", "2024-01-12", 9), u"about 10 days");
-    EXPECT_EQ(january.bookSpan("2024-01-01", "2024-01-12", 9, modelOf("month", { "For Sam" })), u"about 9 days");
+    EXPECT_EQ(
+        january.bookSpan("2024-01-01", "2024-01-12", 9, modelOf("month", { "For Sam" })), u"about 9 days");
     EXPECT_EQ(january.bookSpan("2024-01-10", "2024-01-12", 10), u"about 1 days");
     EXPECT_EQ(january.bookSpan("2024-01-10", "2024-01-12", 10, modelOf("month", {}, false)), u"all of it");
     EXPECT_EQ(january.bookSpan("someday", "2024-01-12", 1000), u"");

@@ -59,7 +59,8 @@ TEST(PrintedLines, EmojiTakeMoreRoomThanLetters)
     EXPECT_EQ(lines(u"abcdefghijklmnopqr"_s), 1);
     // A skin tone, a joined family or a flag is one emoji, not several.
     EXPECT_EQ(lines(u"\U0001F44D\U0001F3FD"_s.repeated(9)), lines(u"\U0001F602"_s.repeated(9)));
-    EXPECT_EQ(lines(u"\U0001F469\u200D\u2764\uFE0F\u200D\U0001F468"_s.repeated(9)), lines(u"\U0001F602"_s.repeated(9)));
+    EXPECT_EQ(lines(u"\U0001F469\u200D\u2764\uFE0F\u200D\U0001F468"_s.repeated(9)),
+        lines(u"\U0001F602"_s.repeated(9)));
     EXPECT_EQ(lines(u"\U0001F1EB\U0001F1F7"_s.repeated(18)), lines(u"\U0001F602"_s.repeated(18)));
 }
 
@@ -68,7 +69,9 @@ TEST(PrintedLines, LineFeedsLinksAndLongTextsTakeTheirLines)
     EXPECT_EQ(lines(u"see you\nsoon"_s), 2);
     EXPECT_EQ(lines(u"see you\n\nsoon"_s), 3);
     // A link breaks at its slashes like a word too long for the line.
-    EXPECT_EQ(lines(u"https://www.theguardian.com/travel/2024/mar/12/best-coastal-walks-uk-spring-and-summer-walks"_s),
+    EXPECT_EQ(
+        lines(
+            u"https://www.theguardian.com/travel/2024/mar/12/best-coastal-walks-uk-spring-and-summer-walks"_s),
         2);
 }
 
@@ -86,7 +89,8 @@ using PrintedDays = InsightsTest;
 TEST_F(PrintedDays, EveryDaysHeadingTakesALine)
 {
     const BookFile sparse = book({ message("1", "2024-03-01T09:00:00", "me", u"morning!"_s),
-        message("2", "2024-03-02T09:00:00", "them", u"hi"_s), message("3", "2024-03-03T09:00:00", "me", u"ok"_s),
+        message("2", "2024-03-02T09:00:00", "them", u"hi"_s),
+        message("3", "2024-03-03T09:00:00", "me", u"ok"_s),
         message("4", "2024-03-03T09:05:00", "me", u"ok!!"_s) });
     EXPECT_EQ(dayLines(sparse), QList<int>({ 2, 2, 3 }));
 }
@@ -97,7 +101,8 @@ TEST_F(PrintedDays, TheNameRunsInWhereTheSpeakerChanges)
 {
     const QString middling = u"bring a jacket, it's cold out there tonight"_s;
     const BookFile turns = book({ message("1", "2024-03-01T09:00:00", "them", middling),
-        message("2", "2024-03-01T09:01:00", "them", middling), message("3", "2024-03-01T09:02:00", "me", middling),
+        message("2", "2024-03-01T09:01:00", "them", middling),
+        message("3", "2024-03-01T09:02:00", "me", middling),
         message("4", "2024-03-02T09:00:00", "me", middling) });
     EXPECT_EQ(dayLines(turns), QList<int>({ 1 + 2 + 1 + 2, 1 + 2 }));
 }
@@ -107,8 +112,8 @@ TEST_F(PrintedDays, TheNameRunsInWhereTheSpeakerChanges)
 // people don't list goes by its own name.
 TEST_F(PrintedDays, WhatTheBookLeavesOutTakesNoLine)
 {
-    BookFile odd = book({ message("1", "2024-03-01T09:00:00", "me"), message("2", "2024-03-02T09:00:00", "me", u""_s),
-        message("3", "2024-03-02T09:01:00", "me", u"hi"_s),
+    BookFile odd = book({ message("1", "2024-03-01T09:00:00", "me"),
+        message("2", "2024-03-02T09:00:00", "me", u""_s), message("3", "2024-03-02T09:01:00", "me", u"hi"_s),
         message("4", "2024-03-02T09:02:00", "ghost", u"I think it went well, call you later"_s) });
     odd.messages[3].who = u"Alexandrina Montgomery"_s;
     EXPECT_EQ(dayLines(odd), QList<int>({ 0, 1 + 1 + 2 }));

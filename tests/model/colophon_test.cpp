@@ -88,8 +88,8 @@ TEST(Colophon, TheTypedMarkIsStoredOnlyWhenSet)
     EXPECT_EQ(written.value(QStringLiteral("colophonTyped")), QJsonValue(true));
     EXPECT_TRUE(BookFile::Front::fromJson(written).colophonTyped);
 
-    const QJsonObject older = QJsonDocument::fromJson(
-        R"({"title": "You & Sam", "colophon": "2019–2022", "dedication": []})")
-                                  .object();
+    const QJsonObject older
+        = QJsonDocument::fromJson(R"({"title": "You & Sam", "colophon": "2019–2022", "dedication": []})")
+              .object();
     EXPECT_FALSE(BookFile::Front::fromJson(older).colophonTyped);
 }

@@ -259,7 +259,8 @@ BookFile acrossNewYear()
 {
     BookFile book = bookOf({ "one", "two", "three", "four" });
     for (int i = 0; i < book.messages.size(); ++i)
-        book.messages[i].at = QDate(2023, 12, 30).addDays(i).toString(Qt::ISODate) + QStringLiteral("T12:00:00");
+        book.messages[i].at
+            = QDate(2023, 12, 30).addDays(i).toString(Qt::ISODate) + QStringLiteral("T12:00:00");
     book.front.colophon = QStringLiteral("2023\u20132024");
     book.design = Design();
     return book;

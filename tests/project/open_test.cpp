@@ -120,8 +120,8 @@ TEST_F(OpenTest, AFreshBookSaysTheYearsOfItsDefaultRange)
         store(), { { QDate(2022, 1, 10), false, "long ago" }, { QDate(2024, 5, 31), true, "latest" } });
     auto project = open(samIn(store()), QStringLiteral("Sam"));
     EXPECT_EQ(project->book().front.colophon, "2024");
-    EXPECT_EQ(BookFile::fromJson(TestSupport::readFile(project->folder() + "/book.json")).front.colophon,
-        "2024");
+    EXPECT_EQ(
+        BookFile::fromJson(TestSupport::readFile(project->folder() + "/book.json")).front.colophon, "2024");
 }
 
 // Books saved before the line followed the range kept the whole
@@ -140,8 +140,8 @@ TEST_F(OpenTest, AnOlderBookGetsItsRangesYearsButAWrittenLineStays)
     m_clock.advance(0ms);
     ASSERT_EQ(typst.compiles.size(), 1);
     EXPECT_EQ(BookFile::fromJson(typst.compiles[0].bytes).front.colophon, "2024");
-    EXPECT_EQ(BookFile::fromJson(TestSupport::readFile(project->folder() + "/book.json")).front.colophon,
-        "2024");
+    EXPECT_EQ(
+        BookFile::fromJson(TestSupport::readFile(project->folder() + "/book.json")).front.colophon, "2024");
     project.reset();
 
     for (const bool typed : { false, true }) {

@@ -277,7 +277,8 @@ TEST(TitlePageTest, ABookOfOneYearSaysThatYearAndFollowsTheRange)
     range.fromField()->setDate(QDate(2021, 8, 9));
     QTest::keyClick(range.fromField(), Qt::Key_Return);
     ASSERT_TRUE(ViewerTest::typeset(*project));
-    EXPECT_TRUE(pageText(project->pdf(), 0).contains("2021\u20132022")) << pageText(project->pdf(), 0).toStdString();
+    EXPECT_TRUE(pageText(project->pdf(), 0).contains("2021\u20132022"))
+        << pageText(project->pdf(), 0).toStdString();
 }
 
 } // namespace

@@ -213,6 +213,4 @@ TEST_F(SheetsTest, APinCantGoBeforeWhereTheMessageLandsNorFarPastTheEnd)
 
 } // namespace
 
-namespace {
-
-} // namespace
+namespace { } // namespace
