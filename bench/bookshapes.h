@@ -3,10 +3,13 @@
 // Generated books of the shapes people's conversations take, for measuring
 // typeset pages against the wizard's page estimate: short alternating
 // messages, runs from one side, long messages, emoji, many months, one year
-// of yearly chapters, a few busy days, and a group in both layouts. The same
-// bytes every run. The full books are the size people print; the small ones
-// keep a test quick.
+// of yearly chapters, a few busy days, a group in both layouts, sparse chats
+// of a few messages a day over years, a message a day, middling messages
+// with emoji, and a small export with photos, voice notes, links and
+// deleted messages. The same bytes every run. The full books are the size
+// people print; the small ones keep a test quick.
 #include "insights/insights.h"
+#include "insights/pagemodel.h"
 #include "model/bookfile.h"
 
 #include <QDateTime>
@@ -21,7 +24,10 @@ namespace Bench {
 // Who speaks next.
 enum class Senders { Alternating, Runs, Group };
 // What the messages say.
-enum class Texts { Short, Mixed, Long, Emoji };
+enum class Texts { Short, Mixed, Long, Emoji, Middling, Export };
+// How the messages fall on the days anyone writes: a few busy days among
+// quiet ones, about as many on each, or exactly one each.
+enum class Spread { Weighted, Even, Daily };
 enum class ShapeSize { Full, Small };
 
 struct BookShape
@@ -44,6 +50,7 @@ struct ShapeRecipe
     const char *chapters;
     const char *layout;
     bool dedication;
+    Spread spread = Spread::Weighted;
 };
 
 namespace ShapeText {
@@ -100,11 +107,22 @@ inline const QStringList &emoji()
     return faces;
 }
 
+inline const QStringList &links()
+{
+    static const QStringList texts { "https://maps.app.goo.gl/x7Qe2NfLkP9bV3sZ8",
+        "https://www.youtube.com/watch?v=dQw4w9WgXcQ",
+        "https://www.theguardian.com/travel/2024/mar/12/best-coastal-walks-uk-spring",
+        "look https://www.instagram.com/p/C4kLmN2oPqR/",
+        "https://open.spotify.com/track/4uLU6hMCjMI75M1A2tKUQC",
+        "this one?? https://www.airbnb.com/rooms/52801234?check_in=2024-05-10&check_out=2024-05-12" };
+    return texts;
+}
+
 } // namespace ShapeText
 
 // How many messages fall on each day of a recipe's span: its active days
-// only, each weighted so that a few are busy, the first and the last with
-// at least one.
+// only, the first and the last with at least one; the rest spread as the
+// recipe says.
 inline QList<std::pair<QDate, int>> busyDays(const ShapeRecipe &recipe, QRandomGenerator &random)
 {
     QList<std::pair<QDate, int>> days;
@@ -117,7 +135,16 @@ inline QList<std::pair<QDate, int>> busyDays(const ShapeRecipe &recipe, QRandomG
         }
     }
     days.first().second = days.last().second = 1;
+    if (recipe.spread == Spread::Daily) {
+        for (auto &day : days)
+            day.second = 1;
+        return days;
+    }
     for (int i = 2; i < recipe.messages; ++i) {
+        if (recipe.spread == Spread::Even) {
+            ++days[int(random.bounded(int(days.size())))].second;
+            continue;
+        }
         const double pick = random.generateDouble() * sum;
         ++days[int(std::lower_bound(cumulative.cbegin(), cumulative.cend(), pick) - cumulative.cbegin())]
               .second;
@@ -155,8 +182,59 @@ inline QString shapeText(Texts texts, QRandomGenerator &random)
         const QString words = pick(ShapeText::shortTexts());
         return random.bounded(3) == 0 ? marks + QLatin1Char(' ') + words : words + QLatin1Char(' ') + marks;
     }
+    case Texts::Middling: {
+        // 6 to 18 words from the start of a sentence or two; a third end
+        // with an emoji or two.
+        QStringList words = pick(ShapeText::sentences()).split(QLatin1Char(' '));
+        const int wanted = 6 + int(random.bounded(13));
+        while (words.size() < wanted)
+            words += pick(ShapeText::sentences()).split(QLatin1Char(' '));
+        QString text = words.mid(0, wanted).join(QLatin1Char(' '));
+        if (random.bounded(3) == 0) {
+            text += QLatin1Char(' ') + pick(ShapeText::emoji());
+            if (random.bounded(3) == 0)
+                text += pick(ShapeText::emoji());
+        }
+        return text;
+    }
+    case Texts::Export:
+        switch (random.bounded(20)) {
+        case 0:
+            return paragraphs(50, 160);
+        case 1:
+        case 2:
+            return pick(ShapeText::links());
+        default:
+            return pick(ShapeText::shortTexts());
+        }
     }
     return {};
+}
+
+// A small export's attachments and deletions on top of its texts: photos
+// (some captioned), voice notes, and messages deleted after they were sent.
+inline void exportExtras(BookFile::Message &message, QRandomGenerator &random)
+{
+    switch (random.bounded(16)) {
+    case 0:
+    case 1:
+        message.media = QStringList { QStringLiteral("photo") };
+        message.text.reset();
+        break;
+    case 2:
+        message.media = QStringList { QStringLiteral("photo"), QStringLiteral("photo") };
+        break;
+    case 3:
+        message.media = QStringList { QStringLiteral("voice memo") };
+        message.text.reset();
+        break;
+    case 4:
+        message.text = message.from == QLatin1String("me") ? QStringLiteral("You deleted this message")
+                                                           : QStringLiteral("This message was deleted");
+        break;
+    default:
+        break;
+    }
 }
 
 // Who writes next: turn about with now and then a second message, runs of
@@ -233,6 +311,8 @@ inline BookFile shapeBook(const ShapeRecipe &recipe)
                              .toString(Qt::ISODate);
             message.from = book.people[speakers.next(random)].id;
             message.text = shapeText(recipe.texts, random);
+            if (recipe.texts == Texts::Export)
+                exportExtras(message, random);
             if (random.bounded(40) == 0) {
                 message.media = QStringList { QStringLiteral("photo") };
                 if (random.bounded(2) == 0)
@@ -274,6 +354,16 @@ inline const QList<ShapeRecipe> &shapeRecipes()
             "novel", false },
         { "group, chat-room layout", 2000, QDate(2024, 5, 1), 120, 0.75, Senders::Group, Texts::Mixed,
             "month", "chatroom", false },
+        { "sparse, monthly chapters", 2000, QDate(2021, 1, 1), 1095, 0.85, Senders::Alternating, Texts::Short,
+            "month", "novel", true, Spread::Even },
+        { "sparse, yearly chapters", 1400, QDate(2022, 1, 1), 730, 0.85, Senders::Runs, Texts::Short, "year",
+            "novel", false, Spread::Even },
+        { "a message a day", 700, QDate(2023, 1, 1), 730, 0.95, Senders::Alternating, Texts::Mixed, "month",
+            "novel", true, Spread::Daily },
+        { "middling, with emoji", 1500, QDate(2024, 1, 1), 182, 0.8, Senders::Alternating, Texts::Middling,
+            "month", "novel", true },
+        { "small export", 220, QDate(2024, 3, 1), 75, 0.6, Senders::Alternating, Texts::Export, "month",
+            "novel", false },
     };
     return recipes;
 }
@@ -293,13 +383,14 @@ inline QList<BookShape> bookShapes(ShapeSize size)
     return shapes;
 }
 
-// The wizard's estimate of a whole book: every day from its first to its last.
+// The wizard's estimate of a whole book in its own look: every day from
+// its first to its last.
 inline int estimatedPages(const BookFile &book)
 {
     const Insights insights = Insights::read(book);
     if (insights.days.isEmpty())
         return 0;
-    return insights.estimatedPages(insights.days.first().iso, insights.days.last().iso);
+    return insights.estimatedPages(insights.days.first().iso, insights.days.last().iso, PageModel::of(book));
 }
 
 } // namespace Bench

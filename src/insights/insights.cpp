@@ -124,7 +124,7 @@ Insights Insights::read(const BookFile &book)
     if (book.messages.isEmpty())
         return insights;
 
-    Tally tally;
+    Tally tally(book.people);
     tally.loweredTexts.reserve(book.messages.size());
     for (const BookFile::Message &message : book.messages)
         tally.add(message);

@@ -2,6 +2,7 @@
 
 #include "celebration.h"
 #include "model/bookfile.h"
+#include "pagemodel.h"
 
 #include <QDateTime>
 #include <QList>
@@ -24,7 +25,8 @@ struct Insights
         QString iso;
         // Messages that day.
         int count = 0;
-        // Estimated printed lines that day.
+        // Printed lines that day: the day's heading and its messages as the
+        // book sets them.
         int lines = 0;
     };
 
@@ -94,17 +96,17 @@ struct Insights
     // Words too common to say anything about who wrote them.
     static const QSet<QString> &stopWords();
 
-    // Estimated printed pages of the days from..to (day keys, inclusive);
-    // 0 when no day falls in the range.
-    int estimatedPages(const QString &from, const QString &to) const;
+    // Estimated printed pages of the days from..to (day keys, inclusive) in
+    // a book of that page model; 0 when no day falls in the range.
+    int estimatedPages(const QString &from, const QString &to, const PageModel &model = {}) const;
     // Messages on the days from..to, inclusive.
     int messages(const QString &from, const QString &to) const;
     // The last day, walking from the start day on, before the estimate
     // exceeds the page budget; from itself when even the first day does.
-    QString lastDayFitting(const QString &from, int pages) const;
+    QString lastDayFitting(const QString &from, int pages, const PageModel &model = {}) const;
     // How much of from..to one book of the page budget holds, in words:
     // "all of it" or "about 3 months"; empty when the days do not read.
-    QString bookSpan(const QString &from, const QString &to, int pages) const;
+    QString bookSpan(const QString &from, const QString &to, int pages, const PageModel &model = {}) const;
     // Suggested ranges in the order to show them; today is a day key.
     QList<Suggestion> suggestions(const QString &today) const;
 };

@@ -13,18 +13,6 @@
 
 namespace {
 
-// Pages of a stretch of printed lines over a number of months: the lines
-// themselves, a month heading each, and the front and back matter.
-double pageModel(double lines, qsizetype months)
-{
-    return (lines * 0.0267 + double(months) * 0.6) + 4.3;
-}
-
-QStringView monthOf(const QString &day)
-{
-    return QStringView(day).left(7);
-}
-
 QString formatted(qint64 n)
 {
     return QLocale().toString(n);
@@ -32,19 +20,20 @@ QString formatted(qint64 n)
 
 } // namespace
 
-int Insights::estimatedPages(const QString &from, const QString &to) const
+int Insights::estimatedPages(const QString &from, const QString &to, const PageModel &model) const
 {
     double lines = 0;
-    QSet<QStringView> months;
+    QSet<QStringView> chapters;
     for (const DayCount &day : days) {
         if (from <= day.iso && day.iso <= to) {
             lines += day.lines;
-            months.insert(monthOf(day.iso));
+            if (const QStringView chapter = model.chapterOf(day.iso); !chapter.isEmpty())
+                chapters.insert(chapter);
         }
     }
     if (lines < 1)
         return 0;
-    return int(std::ceil(pageModel(lines, months.size())));
+    return int(std::ceil(model.pages(lines, chapters.size())));
 }
 
 int Insights::messages(const QString &from, const QString &to) const
@@ -57,27 +46,28 @@ int Insights::messages(const QString &from, const QString &to) const
     return sum;
 }
 
-QString Insights::lastDayFitting(const QString &from, int pages) const
+QString Insights::lastDayFitting(const QString &from, int pages, const PageModel &model) const
 {
     double lines = 0;
-    QSet<QStringView> months;
+    QSet<QStringView> chapters;
     const DayCount *taken = nullptr;
     // No upper bound: the walk answers how far one book could reach.
     for (const DayCount &day : days) {
         if (day.iso < from)
             continue;
         lines += day.lines;
-        months.insert(monthOf(day.iso));
-        if (pageModel(lines, months.size()) > double(pages))
+        if (const QStringView chapter = model.chapterOf(day.iso); !chapter.isEmpty())
+            chapters.insert(chapter);
+        if (model.pages(lines, chapters.size()) > double(pages))
             break;
         taken = &day;
     }
     return taken ? taken->iso : from;
 }
 
-QString Insights::bookSpan(const QString &from, const QString &to, int pages) const
+QString Insights::bookSpan(const QString &from, const QString &to, int pages, const PageModel &model) const
 {
-    const QString end = lastDayFitting(from, pages);
+    const QString end = lastDayFitting(from, pages, model);
     const std::optional<QDateTime> start = Day::date(from);
     const std::optional<QDateTime> stop = Day::date(end);
     if (!start || !stop)

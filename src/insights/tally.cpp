@@ -2,14 +2,13 @@
 
 #include "characters.h"
 #include "phrasematcher.h"
+#include "printedlines.h"
 
 #include <unicode/uchar.h>
 #include <unordered_set>
 
 namespace {
 
-// 50 characters fill one printed line.
-constexpr int charactersPerLine = 50;
 // Answers after six hours are not replies but new conversations.
 constexpr double longestReply = 21600;
 
@@ -130,10 +129,15 @@ void countEmoji(QHash<char32_t, int> &emoji, const QString &text)
 
 } // namespace
 
-Tally::Tally()
+Tally::Tally(const QList<BookFile::Person> &people)
 {
     sides.insert(QStringLiteral("me"), {});
     sides.insert(QStringLiteral("them"), {});
+    // The first person of an id names it, as in the book.
+    for (const BookFile::Person &person : people) {
+        if (!m_nameWidths.contains(person.id))
+            m_nameWidths.insert(person.id, PrintedLines::nameWidth(person.name));
+    }
 }
 
 const SideTally &Tally::side(const QString &from) const
@@ -157,6 +161,29 @@ int Tally::dayIndex(QStringView day)
     return -1;
 }
 
+int Tally::printedLines(const BookFile::Message &message, const QString &text, QStringView day)
+{
+    static const QStringList noMedia;
+    const QStringList &media = message.media ? *message.media : noMedia;
+    if (text.isEmpty() && media.isEmpty())
+        return 0;
+    const bool opensDay = !m_printed || QStringView(m_printed->at).left(10) != day;
+    const bool opensRun = opensDay || m_printed->from != message.from;
+    m_printed = &message;
+    std::optional<PrintedLines::Opening> opening;
+    if (opensRun) {
+        auto width = m_nameWidths.constFind(message.from);
+        if (width == m_nameWidths.cend()) {
+            // Someone the people don't list goes by the name the message
+            // gives, else by the sender's id.
+            width = m_nameWidths.insert(
+                message.from, PrintedLines::nameWidth(message.who.value_or(message.from)));
+        }
+        opening = PrintedLines::Opening { *width };
+    }
+    return PrintedLines::ofMessage(text, media, opening) + (opensDay ? 1 : 0);
+}
+
 void Tally::add(const BookFile::Message &message)
 {
     const QString text = message.text.value_or(QString());
@@ -172,11 +199,9 @@ void Tally::add(const BookFile::Message &message)
         m_firstHasText = message.text.has_value();
     }
 
-    // At most 50 code units are at most 50 characters: one line, uncounted.
-    const int lines = text.size() <= charactersPerLine
-        ? 1
-        : std::max(1, (Characters::count(text) + charactersPerLine - 1) / charactersPerLine);
-    const int index = dayIndex(QStringView(message.at).left(10));
+    const QStringView day = QStringView(message.at).left(10);
+    const int lines = printedLines(message, text, day);
+    const int index = dayIndex(day);
     if (index < 0) {
         days.last().count = 1;
         days.last().lines = lines;

@@ -59,7 +59,8 @@ struct SideTally
 // The one walk over a book's messages that every insight is made from.
 struct Tally
 {
-    Tally();
+    // people name the speakers whose names the book runs in.
+    explicit Tally(const QList<BookFile::Person> &people = {});
 
     // Adds the next message in book order; the message must stay in place
     // until the walk ends.
@@ -91,12 +92,19 @@ struct Tally
 private:
     // The day's index in days, or -1 when it is new and was just appended.
     int dayIndex(QStringView day);
+    // The lines the book prints for a message: a day's heading where the
+    // day changes, the message with its speaker's name where that changes.
+    int printedLines(const BookFile::Message &message, const QString &text, QStringView day);
 
     QHash<QString, int> m_dayIndex;
     bool m_firstHasText = false;
     MessageClock m_clock;
     // The message added last; the caller's list outlives the walk.
     const BookFile::Message *m_previous = nullptr;
+    // The last message the book prints (one with a text or an attachment).
+    const BookFile::Message *m_printed = nullptr;
+    // Widths of the speakers' names as the book runs them in, by from.
+    QHash<QString, double> m_nameWidths;
     // The previous message's time, once read.
     std::optional<std::optional<qint64>> m_previousTime;
 };

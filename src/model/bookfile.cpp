@@ -10,13 +10,16 @@ using namespace Json;
 BookFile::Front BookFile::Front::fromJson(const QJsonObject &object)
 {
     return { requiredString(object, "title"), requiredString(object, "colophon"),
-        requiredStringList(object, "dedication") };
+        requiredStringList(object, "dedication"), optionalBool(object, "colophonTyped").value_or(false) };
 }
 
 QJsonObject BookFile::Front::toJson() const
 {
-    return { { QStringLiteral("title"), title }, { QStringLiteral("colophon"), colophon },
+    QJsonObject object { { QStringLiteral("title"), title }, { QStringLiteral("colophon"), colophon },
         { QStringLiteral("dedication"), QJsonArray::fromStringList(dedication) } };
+    if (colophonTyped)
+        object.insert(QStringLiteral("colophonTyped"), true);
+    return object;
 }
 
 BookFile::Person BookFile::Person::fromJson(const QJsonObject &object)

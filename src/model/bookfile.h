@@ -24,6 +24,9 @@ struct BookFile
         QString colophon;
         // One string per line; may be empty.
         QStringList dedication;
+        // Whether the user wrote the line under the title; stored only when
+        // true. Without it the line is the years of the book (Colophon).
+        bool colophonTyped = false;
 
         static Front fromJson(const QJsonObject &object);
         QJsonObject toJson() const;

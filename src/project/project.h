@@ -54,6 +54,8 @@ public:
         QStringList dedication;
         QStringList words;
         std::optional<Edits::Pin> pin;
+        // Whether the user wrote the colophon rather than took the years.
+        bool colophonTyped = false;
     };
 
     using VolumePlan = ::VolumePlan;

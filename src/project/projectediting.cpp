@@ -1,5 +1,6 @@
 // The edits a user makes to an open book, and saving it.
 #include "insights/insights.h"
+#include "model/colophon.h"
 #include "model/day.h"
 #include "model/text.h"
 #include "ownnames.h"
@@ -261,6 +262,7 @@ void Project::removeChapter(const QString &start)
 
 void Project::setRange(const std::optional<QString> &from, const std::optional<QString> &to)
 {
+    const bool followed = Colophon::followsRange(m_book);
     Edits::DayRange range;
     if (from && *from != firstDay())
         range.from = from;
@@ -270,6 +272,8 @@ void Project::setRange(const std::optional<QString> &from, const std::optional<Q
         m_book.edits.range = range;
     else
         m_book.edits.range.reset();
+    if (followed)
+        m_book.front.colophon = Colophon::ofRange(m_book);
     refreshReceipt();
     emit bookChanged();
     saveAndTypeset();
@@ -309,6 +313,7 @@ void Project::applyWizard(const WizardChoices &choices)
     if (!choices.title.isEmpty())
         m_book.front.title = choices.title;
     m_book.front.colophon = choices.colophon;
+    m_book.front.colophonTyped = choices.colophonTyped;
     m_book.front.dedication = choices.dedication;
     m_book.design = choices.design;
     m_book.order = choices.order;

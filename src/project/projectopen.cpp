@@ -1,6 +1,7 @@
 // Opening a conversation into a book: the folder, the first export of
 // book.json, decoding it and the default range; then names of the people.
 #include "fileerror.h"
+#include "model/colophon.h"
 #include "model/consent.h"
 #include "model/day.h"
 #include "model/helpers.h"
@@ -131,6 +132,10 @@ struct Decoded
     bool renamed = false;
     // The fresh book's default range is already in the book and on disk.
     bool ranged = false;
+    // The line under the title was the years of the whole conversation in a
+    // book of fewer of them, and now says the range's; not yet saved
+    // unless ranged.
+    bool recoloured = false;
 };
 
 // The name opening gives the other side of a one-to-one book, and who
@@ -255,8 +260,11 @@ std::optional<QString> defaultStart(const QString &firstDay, const QString &last
     return std::nullopt;
 }
 
-// Decodes a book and renames its other side; when it is fresh and has no
-// design yet, gives it its default range and saves it, all off the main
+// Decodes a book, renames its other side and brings a line under the title
+// that follows the range to the range's years (a book saved before the
+// line followed it may still say the whole conversation's); when it is
+// fresh and has no design yet, gives it its default range and saves it,
+// all off the main
 // thread: saving a long book there would hold the window up while the
 // user goes from one conversation to the next. Without a design there is
 // no receipt to refresh, so this is all that setting the range would do.
@@ -268,6 +276,7 @@ Decoded decodeFresh(const QString &path, bool fresh, const Renaming &renaming)
     if (decoded.book) {
         const bool mended = mendMembers(*decoded.book, renaming);
         decoded.renamed = renameOther(*decoded.book, renaming) || mended;
+        decoded.recoloured = Colophon::mend(*decoded.book);
     }
     if (!fresh || !decoded.book || decoded.book->design || decoded.book->messages.isEmpty())
         return decoded;
@@ -277,7 +286,10 @@ Decoded decodeFresh(const QString &path, bool fresh, const Renaming &renaming)
     if (!start)
         return decoded;
     BookFile ranged = book;
+    const bool followed = Colophon::followsRange(ranged);
     ranged.edits.range = Edits::DayRange { *start, std::nullopt };
+    if (followed)
+        ranged.front.colophon = Colophon::ofRange(ranged);
     QSaveFile file(path);
     // A failed save is left to the main thread, which says so.
     if (!file.open(QIODevice::WriteOnly) || file.write(ranged.toJsonBytes()) < 0 || !file.commit())
@@ -325,7 +337,7 @@ QCoro::Task<std::unique_ptr<Project>> Project::open(Conversation conversation, Q
     // The first pages are typeset from the saved book: a name mended here
     // (a book first opened under a list of everyone in the chat) is saved
     // before them, with the receipt that names it.
-    if (decoded.renamed && !saved) {
+    if ((decoded.renamed || decoded.recoloured) && !saved) {
         project->refreshReceipt();
         project->saveAndTypeset();
     }

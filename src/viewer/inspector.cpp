@@ -209,8 +209,8 @@ void Inspector::buildBook()
     stack->addWidget(m_dedication);
     m_bookSection->addRow(dedication);
 
-    connect(m_title, &QLineEdit::textEdited, this, &Inspector::writeFront);
-    connect(m_colophon, &QLineEdit::textEdited, this, &Inspector::writeFront);
+    connect(m_title, &QLineEdit::textEdited, this, &Inspector::writeTitle);
+    connect(m_colophon, &QLineEdit::textEdited, this, &Inspector::writeColophon);
     connect(m_dedication, &QPlainTextEdit::textChanged, this, &Inspector::writeDedication);
 }
 
@@ -252,13 +252,24 @@ void Inspector::buildRest()
     });
 }
 
-void Inspector::writeFront()
+void Inspector::writeTitle()
 {
     if (!m_project)
         return;
     BookFile book = m_project->book();
     book.front.title = m_title->text();
+    m_project->setBook(book);
+    m_project->saveAndTypeset();
+}
+
+void Inspector::writeColophon()
+{
+    if (!m_project)
+        return;
+    BookFile book = m_project->book();
     book.front.colophon = m_colophon->text();
+    // The user's line from now on: the range no longer moves it.
+    book.front.colophonTyped = true;
     m_project->setBook(book);
     m_project->saveAndTypeset();
 }

@@ -53,7 +53,8 @@ private:
     void buildChapters();
     void buildRest();
     void jumpToPin(const QString &id);
-    void writeFront();
+    void writeTitle();
+    void writeColophon();
     void writeDedication();
     void refreshBook();
     void refreshWords();

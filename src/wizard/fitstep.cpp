@@ -120,9 +120,11 @@ void FitStep::refresh()
     if (!insights)
         return;
     const int limit = m_model->limit();
-    m_sentence->setText(QStringLiteral("One book holds <b>%1</b> of you and %2, up to %3 pages.")
-                            .arg(insights->bookSpan(m_model->from(), m_model->to(), limit).toHtmlEscaped(),
-                                insights->them.toHtmlEscaped(), QString::number(limit)));
+    const PageModel pageModel = m_model->pageModel();
+    m_sentence->setText(
+        QStringLiteral("One book holds <b>%1</b> of you and %2, up to %3 pages.")
+            .arg(insights->bookSpan(m_model->from(), m_model->to(), limit, pageModel).toHtmlEscaped(),
+                insights->them.toHtmlEscaped(), QString::number(limit)));
     m_strip->refresh();
 
     m_messages->setText(Style::number(m_model->messageCount()));
@@ -131,7 +133,7 @@ void FitStep::refresh()
     m_books->setText(QString::number(volumes));
     m_booksLabel->setText(volumes == 1 ? QStringLiteral("book") : QStringLiteral("books"));
 
-    const int total = insights->estimatedPages(m_model->from(), m_model->to());
+    const int total = insights->estimatedPages(m_model->from(), m_model->to(), pageModel);
     const bool fits = total <= limit;
     m_fits->setVisible(fits);
     m_choice->setVisible(!fits);
@@ -139,7 +141,7 @@ void FitStep::refresh()
         const int all = int(std::ceil(double(total) / double(limit)));
         m_all->setText(QStringLiteral("Print it all, as %1 books").arg(all));
         m_one->setText(QStringLiteral("Keep it to one book, ending ")
-            + longDay(insights->lastDayFitting(m_model->from(), limit)));
+            + longDay(insights->lastDayFitting(m_model->from(), limit, pageModel)));
         m_all->setChecked(!m_model->isOneBook());
         m_one->setChecked(m_model->isOneBook());
     }

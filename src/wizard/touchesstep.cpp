@@ -93,7 +93,7 @@ QString TouchesStep::pinCaption(const WizardModel &model)
     const QString day = love->at.left(10);
     // A first "I love you" before the chosen start has no page of its own;
     // the book's first page is where it would go.
-    const int page = std::max(1, model.insights()->estimatedPages(model.from(), day));
+    const int page = std::max(1, model.insights()->estimatedPages(model.from(), day, model.pageModel()));
     return longDay(day) + QStringLiteral(". It would land around page ") + QString::number(page)
         + QStringLiteral("; choose a later page that means something.");
 }

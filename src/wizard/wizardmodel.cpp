@@ -1,5 +1,6 @@
 #include "wizardmodel.h"
 
+#include "model/colophon.h"
 #include "model/coverrender.h"
 #include "project/project.h"
 
@@ -18,13 +19,6 @@ QString defaultTitle(const BookFile &book)
             return QStringLiteral("You & ") + person.name;
     }
     return QStringLiteral("You & Them");
-}
-
-QString defaultColophon(const QString &first, const QString &last)
-{
-    const QString from = first.left(4);
-    const QString to = last.left(4);
-    return from == to ? from : from + QChar(0x2013) + to;
 }
 
 // The step QUORVEL_WIZARD_STEP asks for, a testing aid; none unless it is a
@@ -90,11 +84,16 @@ WizardModel::WizardModel(std::shared_ptr<Project> project, Resuming resuming, QO
     m_from = m_project->firstDay();
     m_to = m_project->lastDay();
     m_title = defaultTitle(book);
-    m_colophon = defaultColophon(m_from, m_to);
     if (resuming == Resuming::Yes && book.design)
         resume();
+    if (!m_colophonTyped)
+        m_colophon = Colophon::years(m_from, m_to);
     if (const std::optional<Step> step = stepFromEnvironment())
         m_step = *step;
+    // Any change may move the range printed: the range itself, one book or
+    // not, the insights, the price list's volume and the look that the
+    // page estimate counts.
+    connect(this, &WizardModel::changed, this, &WizardModel::followRange);
 }
 
 WizardModel::~WizardModel()
@@ -115,6 +114,7 @@ void WizardModel::resume()
     m_order = book.order.value_or(Order());
     m_title = book.front.title;
     m_colophon = book.front.colophon;
+    m_colophonTyped = !Colophon::followsRange(book);
     m_dedication = book.front.dedication.join(QLatin1Char('\n'));
 }
 
@@ -183,7 +183,14 @@ void WizardModel::setTitle(const QString &title)
 
 void WizardModel::setColophon(const QString &colophon)
 {
+    m_colophonTyped = true;
     assign(m_colophon, colophon, &WizardModel::colophonChanged);
+}
+
+void WizardModel::followRange()
+{
+    if (!m_colophonTyped)
+        assign(m_colophon, Colophon::years(m_from, effectiveTo()), &WizardModel::colophonChanged);
 }
 
 void WizardModel::setDedication(const QString &dedication)

@@ -101,8 +101,11 @@ public:
     void setOrder(const Order &order);
     QString title() const { return m_title; }
     void setTitle(const QString &title);
+    // The line under the title: the years of the range printed, and again
+    // whenever the range moves, until a line is set here, which stays.
     QString colophon() const { return m_colophon; }
     void setColophon(const QString &colophon);
+    bool isColophonTyped() const { return m_colophonTyped; }
     // Lines separated by line feeds.
     QString dedication() const { return m_dedication; }
     void setDedication(const QString &dedication);
@@ -184,6 +187,9 @@ public:
 
     // The pages one volume holds: the price list's, else 780.
     int limit() const;
+    // What the book prints besides its messages, as the choices stand now:
+    // every page count of the wizard goes through it.
+    PageModel pageModel() const;
     // The last day that will be printed: to(), or with one book the last
     // day that still fits.
     QString effectiveTo() const;
@@ -241,6 +247,8 @@ signals:
 private:
     template<typename T> void assign(T &field, const T &value, void (WizardModel::*signal)());
     void resume();
+    // Brings a line under the title that nobody wrote to the range's years.
+    void followRange();
     // What a cover render of book at pages shows; equal keys, equal pictures.
     static QString coverKey(const BookFile &book, int pages);
     void setRenderingCover(bool rendering);
@@ -272,6 +280,7 @@ private:
     Order m_order;
     QString m_title;
     QString m_colophon;
+    bool m_colophonTyped = false;
     QString m_dedication;
     QSet<QString> m_words;
     bool m_pinLove = false;

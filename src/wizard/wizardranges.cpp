@@ -13,9 +13,14 @@ int WizardModel::limit() const
     return m_pricing ? m_pricing->pagesPerVolume : VolumePlan::defaultLimit;
 }
 
+PageModel WizardModel::pageModel() const
+{
+    return PageModel::of(m_design, m_dedication.split(QLatin1Char('\n')));
+}
+
 int WizardModel::estimatedPages(const QString &from, const QString &to) const
 {
-    return m_insights ? m_insights->estimatedPages(from, to) : 0;
+    return m_insights ? m_insights->estimatedPages(from, to, pageModel()) : 0;
 }
 
 int WizardModel::volumesOf(int pages) const
@@ -27,7 +32,7 @@ QString WizardModel::effectiveTo() const
 {
     if (!m_oneBook || !m_insights)
         return m_to;
-    const QString last = m_insights->lastDayFitting(m_from, limit());
+    const QString last = m_insights->lastDayFitting(m_from, limit(), pageModel());
     return last < m_to ? last : m_to;
 }
 
@@ -64,7 +69,7 @@ QStringList WizardModel::volumeEnds() const
     const QString last = effectiveTo();
     QString start = m_from;
     while (!(last < start) && ends.size() < 12) {
-        const QString end = std::min(m_insights->lastDayFitting(start, limit()), last);
+        const QString end = std::min(m_insights->lastDayFitting(start, limit(), pageModel()), last);
         ends.append(end);
         const auto next = std::find_if(m_insights->days.cbegin(), m_insights->days.cend(),
             [&](const Insights::DayCount &day) { return end < day.iso; });
@@ -91,6 +96,11 @@ void WizardModel::makeItForMe()
 {
     if (!m_insights)
         return;
+    // The defaults, whatever was chosen before: a one-click book carries no
+    // paid extra the user didn't pick on the way to it. The look comes
+    // first, since the stretch that fits one volume is measured in it.
+    setDesign(Design());
+    setOrder(Order());
     const QList<Insights::DayCount> &days = m_insights->days;
     const QString first = days.isEmpty() ? QString() : days.first().iso;
     const QString last = days.isEmpty() ? QString() : days.last().iso;
@@ -117,10 +127,6 @@ void WizardModel::makeItForMe()
     setFrom(start);
     setTo(last);
     setOneBook(false);
-    // The defaults, whatever was chosen before: a one-click book carries no
-    // paid extra the user didn't pick on the way to it.
-    setDesign(Design());
-    setOrder(Order());
     finish();
 }
 
@@ -147,6 +153,7 @@ void WizardModel::finish()
     choices.order = m_order;
     choices.title = m_title;
     choices.colophon = m_colophon;
+    choices.colophonTyped = m_colophonTyped;
     if (!m_dedication.isEmpty())
         choices.dedication = m_dedication.split(QLatin1Char('\n'));
     choices.words = QStringList(m_words.cbegin(), m_words.cend());

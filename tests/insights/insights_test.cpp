@@ -116,18 +116,6 @@ TEST_F(InsightsRead, oddDocumentsReadWithoutFault)
     EXPECT_EQ(moment(insights, "first")->messageID, u"2"_s);
 }
 
-TEST_F(InsightsRead, printedLinesCountCharactersNotCodeUnits)
-{
-    const QString thumbs = u"\U0001F44D\U0001F3FD"_s.repeated(50);
-    const Insights insights
-        = Insights::read(book({ message("1", at(1), "me"), message("2", at(2), "me", QString(50, u'a')),
-            message("3", at(3), "me", QString(51, u'a')), message("4", at(4), "me", thumbs) }));
-    QList<int> lines;
-    for (const Insights::DayCount &day : insights.days)
-        lines.append(day.lines);
-    EXPECT_EQ(lines, QList<int>({ 1, 1, 2, 1 }));
-}
-
 TEST_F(InsightsRead, replyGapsExcludeZeroAndSixHours)
 {
     QList<int> gaps(19, 60);

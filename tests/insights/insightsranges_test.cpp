@@ -29,10 +29,19 @@ const Insights::Suggestion *find(const QList<Insights::Suggestion> &suggestions,
     return nullptr;
 }
 
-// Three January days of 100 lines: the page model gives 7.57, 10.24 and
-// 12.91 pages after each.
+// Three January days of 100 lines: in a new book's look (the title page
+// and its back, a receipt, one chapter opening of five lines) the page
+// model gives 5.61, 8.10 and 10.59 pages after each.
 const Insights january
     = withDays({ { "2024-01-10", 5, 100 }, { "2024-01-11", 5, 100 }, { "2024-01-12", 5, 100 } });
+
+PageModel modelOf(const char *chapters, const QStringList &dedication = {}, bool receipt = true)
+{
+    Design design;
+    design.chapters = QString::fromLatin1(chapters);
+    design.receipt = receipt;
+    return PageModel::of(design, dedication);
+}
 
 } // namespace
 
@@ -44,30 +53,57 @@ TEST_F(PageEstimates, emptyRangeIsZeroPagesNotFrontMatter)
     EXPECT_EQ(january.messages("2024-02-01", "2024-02-28"), 0);
 }
 
-TEST_F(PageEstimates, oneMessageIsFivePages)
+// A day of one message: its heading and the message, on page 1 between the
+// title page with its back and the receipt.
+TEST_F(PageEstimates, oneMessageIsFourPages)
 {
-    EXPECT_EQ(withDays({ { "2024-01-05", 1, 1 } }).estimatedPages("2024-01-05", "2024-01-05"), 5);
+    EXPECT_EQ(withDays({ { "2024-01-05", 1, 2 } }).estimatedPages("2024-01-05", "2024-01-05"), 4);
 }
 
-TEST_F(PageEstimates, linesAndMonthsRoundUp)
+// Chapters open on a new page, leaving the page before them half empty on
+// average: a sparse book of many months is longer with a chapter a month
+// than with one a year, and longer again than with none.
+TEST_F(PageEstimates, ChaptersDedicationAndReceiptArePrintedPages)
 {
-    const Insights insights = withDays({ { "2024-01-31", 4, 400 }, { "2024-02-10", 3, 300 },
-        { "2024-03-01", 3, 300 }, { "2024-03-02", 9, 9 } });
-    // 1,000 lines over 3 months: 26.7 + 1.8 + 4.3 = 32.8.
-    EXPECT_EQ(insights.estimatedPages("2024-01-31", "2024-03-01"), 33);
-    EXPECT_EQ(insights.messages("2024-01-31", "2024-03-01"), 10);
+    QList<Insights::DayCount> days;
+    for (int month = 1; month <= 24; ++month) {
+        days.append({ QStringLiteral("%1-%2-10")
+                          .arg(2022 + (month - 1) / 12)
+                          .arg((month - 1) % 12 + 1, 2, 10, QLatin1Char('0')),
+            40, 80 });
+    }
+    const Insights sparse = withDays(days);
+    const auto pages
+        = [&](const PageModel &model) { return sparse.estimatedPages("2022-01-01", "2023-12-31", model); };
+    // 1,920 lines are 47.8 pages; 24 chapters add 14.5, 2 add 0.7.
+    EXPECT_EQ(pages(PageModel()), 66);
+    EXPECT_EQ(pages(modelOf("month")), 66);
+    EXPECT_EQ(pages(modelOf("year")), 52);
+    EXPECT_EQ(pages(modelOf("none")), 51);
+    EXPECT_EQ(pages(modelOf("month", { "For Sam" })), 68);
+    EXPECT_EQ(pages(modelOf("month", { "", "  " })), 66);
+    EXPECT_EQ(pages(modelOf("month", {}, false)), 65);
+
+    BookFile book;
+    book.front.dedication = { QStringLiteral("For Sam") };
+    EXPECT_EQ(PageModel::of(book), modelOf("month", { "For Sam" }));
+    book.design = Design();
+    book.design->chapters = QStringLiteral("year");
+    EXPECT_EQ(PageModel::of(book), modelOf("year", { "For Sam" }));
 }
 
 TEST_F(PageEstimates, lastDayFittingStopsBeforeTheBudgetIsExceeded)
 {
-    EXPECT_EQ(january.lastDayFitting("2024-01-01", 7), u"2024-01-01");
+    EXPECT_EQ(january.lastDayFitting("2024-01-01", 5), u"2024-01-01");
+    EXPECT_EQ(january.lastDayFitting("2024-01-01", 6), u"2024-01-10");
     EXPECT_EQ(january.lastDayFitting("2024-01-01", 8), u"2024-01-10");
-    EXPECT_EQ(january.lastDayFitting("2024-01-01", 10), u"2024-01-10");
-    EXPECT_EQ(january.lastDayFitting("2024-01-01", 11), u"2024-01-11");
-    EXPECT_EQ(january.lastDayFitting("2024-01-11", 8), u"2024-01-11");
+    EXPECT_EQ(january.lastDayFitting("2024-01-01", 9), u"2024-01-11");
+    EXPECT_EQ(january.lastDayFitting("2024-01-11", 5), u"2024-01-11");
     // Everything fits: the book's last day, whatever range the caller has.
     EXPECT_EQ(january.lastDayFitting("2024-01-01", 1000), u"2024-01-12");
     EXPECT_EQ(withDays({}).lastDayFitting("2024-01-01", 1000), u"2024-01-01");
+    // The page model is the same one: without a receipt, two days fit 8.
+    EXPECT_EQ(january.lastDayFitting("2024-01-01", 8, modelOf("month", {}, false)), u"2024-01-11");
 }
 
 TEST_F(PageEstimates, bookSpanSaysHowMuchFits)
@@ -83,7 +119,11 @@ TEST_F(PageEstimates, bookSpanSaysHowMuchFits)
     EXPECT_EQ(span("2023-12-31"), u"about 24 months");
     EXPECT_EQ(span("2024-01-01"), u"about 2 years");
     EXPECT_EQ(january.bookSpan("2024-01-10", "2024-01-12", 1000), u"all of it");
-    EXPECT_EQ(january.bookSpan("2024-01-10", "2024-01-12", 11), u"about 1 days");
+    EXPECT_EQ(january.bookSpan("2024-01-01", "2024-01-12", 9), u"about 10 days");
+    EXPECT_EQ(
+        january.bookSpan("2024-01-01", "2024-01-12", 9, modelOf("month", { "For Sam" })), u"about 9 days");
+    EXPECT_EQ(january.bookSpan("2024-01-10", "2024-01-12", 10), u"about 1 days");
+    EXPECT_EQ(january.bookSpan("2024-01-10", "2024-01-12", 10, modelOf("month", {}, false)), u"all of it");
     EXPECT_EQ(january.bookSpan("someday", "2024-01-12", 1000), u"");
 }
 

@@ -8,14 +8,17 @@
 
 #include <QPdfDocument>
 #include <QTemporaryDir>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <vector>
 
 namespace {
 
 // Small books carry the front matter and the last page as a larger share
-// than the full-size ones the bench holds to 10%.
-constexpr double tolerance = 0.20;
+// than the full-size ones the bench holds to 10% each and 5% on average: a
+// page more or less in a book of ten is already 10%.
+constexpr double tolerance = 0.15;
+constexpr double meanTolerance = 0.06;
 const QStringList faces { QStringLiteral("pagella"), QStringLiteral("garamond"),
     QStringLiteral("libertinus") };
 
@@ -50,7 +53,11 @@ int pageCount(const QString &pdf)
     return document.load(pdf) == QPdfDocument::Error::None ? document.pageCount() : 0;
 }
 
-// Each shape in one of the faces in turn, all typeset side by side.
+// Each shape in one of the faces in turn, all typeset side by side. Sparse
+// chats, a message a day and middling messages used to print far more
+// pages than the estimate said (a heading line a day and the name and time
+// on the message's line went uncounted), and books with a chapter a year
+// far fewer.
 TEST(BookPagesTest, EveryShapeTypesetsCloseToItsEstimateInEachFace)
 {
     QTemporaryDir dir;
@@ -67,6 +74,7 @@ TEST(BookPagesTest, EveryShapeTypesetsCloseToItsEstimateInEachFace)
     }
     TestSupport::await(typesetAll(&runs));
 
+    double deviations = 0;
     for (qsizetype i = 0; i < shapes.size(); ++i) {
         const QString what = shapes[i].name + QStringLiteral(" in ") + faces[i % faces.size()];
         ASSERT_FALSE(runs[i].failure) << what.toStdString() << ": " << runs[i].failure->toStdString();
@@ -74,7 +82,9 @@ TEST(BookPagesTest, EveryShapeTypesetsCloseToItsEstimateInEachFace)
         ASSERT_GT(estimates[i], 0) << what.toStdString();
         EXPECT_NEAR(double(pages) / estimates[i], 1.0, tolerance)
             << what.toStdString() << ": " << pages << " pages typeset, " << estimates[i] << " estimated";
+        deviations += std::abs(double(pages) / estimates[i] - 1.0);
     }
+    EXPECT_LE(deviations / double(shapes.size()), meanTolerance);
 }
 
 } // namespace

@@ -253,4 +253,54 @@ TEST_F(EditingTest, ReplacingSkipsMessagesOutsideTheRangeButNotHiddenOnes)
     EXPECT_EQ(m_project->replaceAll(QString(), QStringLiteral("x")), 0);
 }
 
+// Messages from the last days of 2023 into 2024, the line under the title
+// as the app wrote it: the whole conversation's years.
+BookFile acrossNewYear()
+{
+    BookFile book = bookOf({ "one", "two", "three", "four" });
+    for (int i = 0; i < book.messages.size(); ++i)
+        book.messages[i].at
+            = QDate(2023, 12, 30).addDays(i).toString(Qt::ISODate) + QStringLiteral("T12:00:00");
+    book.front.colophon = QStringLiteral("2023\u20132024");
+    book.design = Design();
+    return book;
+}
+
+TEST_F(EditingTest, TheLineUnderTheTitleFollowsTheRangeUntilTheUserWritesOne)
+{
+    m_project->setBook(acrossNewYear());
+    m_project->setRange(QStringLiteral("2024-01-01"), std::nullopt);
+    EXPECT_EQ(m_project->book().front.colophon, "2024");
+    EXPECT_EQ(BookFile::fromJson(saved()).front.colophon, "2024");
+    m_project->setRange(std::nullopt, std::nullopt);
+    EXPECT_EQ(m_project->book().front.colophon, "2023\u20132024");
+
+    BookFile written = m_project->book();
+    written.front.colophon = QStringLiteral("2023\u20132024");
+    written.front.colophonTyped = true;
+    m_project->setBook(written);
+    m_project->setRange(QStringLiteral("2024-01-01"), std::nullopt);
+    EXPECT_EQ(m_project->book().front.colophon, "2023\u20132024");
+
+    // A line of an older book that the app never wrote is the user's too.
+    BookFile older = acrossNewYear();
+    older.front.colophon = QStringLiteral("Winter");
+    m_project->setBook(older);
+    m_project->setRange(QStringLiteral("2024-01-01"), std::nullopt);
+    EXPECT_EQ(m_project->book().front.colophon, "Winter");
+}
+
+TEST_F(EditingTest, TheWizardSaysWhetherTheUserWroteTheLine)
+{
+    Project::WizardChoices choices { "2024-03-01", "2024-03-06", Design(), Order(), QString(), "Spring" };
+    choices.colophonTyped = true;
+    m_project->applyWizard(choices);
+    EXPECT_TRUE(BookFile::fromJson(saved()).front.colophonTyped);
+    choices.colophon = QStringLiteral("2024");
+    choices.colophonTyped = false;
+    m_project->applyWizard(choices);
+    EXPECT_FALSE(BookFile::fromJson(saved()).front.colophonTyped);
+    EXPECT_EQ(m_project->book().front.colophon, "2024");
+}
+
 } // namespace

@@ -113,6 +113,48 @@ TEST_F(OpenTest, AFreshExportGetsTheLastThreeMonthsAndOneImmediateRun)
     EXPECT_EQ(m_clock.waiting(), 0);
 }
 
+// The export writes the whole conversation's years; a fresh book prints
+// only its last three months, and says their year.
+TEST_F(OpenTest, AFreshBookSaysTheYearsOfItsDefaultRange)
+{
+    writeStore(
+        store(), { { QDate(2022, 1, 10), false, "long ago" }, { QDate(2024, 5, 31), true, "latest" } });
+    auto project = open(samIn(store()), QStringLiteral("Sam"));
+    EXPECT_EQ(project->book().front.colophon, "2024");
+    EXPECT_EQ(
+        BookFile::fromJson(TestSupport::readFile(project->folder() + "/book.json")).front.colophon, "2024");
+}
+
+// Books saved before the line followed the range kept the whole
+// conversation's years whatever stretch they print; opening mends them,
+// before the first pages, and leaves a line the user wrote.
+TEST_F(OpenTest, AnOlderBookGetsItsRangesYearsButAWrittenLineStays)
+{
+    BookFile book = bookOf({ "long ago", "hi", "there" });
+    book.messages[0].at = QStringLiteral("2019-06-01T12:00:00");
+    book.design = Design();
+    book.edits.range = Edits::DayRange { QStringLiteral("2024-01-01"), std::nullopt };
+    book.front.colophon = QStringLiteral("2019\u20132024");
+    auto project = openExisting(book);
+    FakeTypst typst;
+    project->setTypesetter(typst.typesetter());
+    m_clock.advance(0ms);
+    ASSERT_EQ(typst.compiles.size(), 1);
+    EXPECT_EQ(BookFile::fromJson(typst.compiles[0].bytes).front.colophon, "2024");
+    EXPECT_EQ(
+        BookFile::fromJson(TestSupport::readFile(project->folder() + "/book.json")).front.colophon, "2024");
+    project.reset();
+
+    for (const bool typed : { false, true }) {
+        BookFile own = book;
+        own.front.colophon = typed ? QStringLiteral("2019\u20132024") : QStringLiteral("Since the lake");
+        own.front.colophonTyped = typed;
+        project = openExisting(own, QStringLiteral("own"));
+        EXPECT_EQ(project->book().front.colophon, own.front.colophon);
+        project.reset();
+    }
+}
+
 TEST_F(OpenTest, AStoredOwnNameChoosesTheSidesOnlyWhenThePeopleAreKnown)
 {
     writeStore(store(), { { QDate(2024, 5, 1), false, "hi" } });

@@ -254,4 +254,31 @@ TEST_F(EndToEndTest, TheRangeNarrowedInThePopoverShortensTheBook)
     EXPECT_TRUE(text.contains("quill209"));
 }
 
+// A book saved when the line under the title was made from the whole
+// conversation printed 2019–2022 on a book of 2022 alone.
+TEST(TitlePageTest, ABookOfOneYearSaysThatYearAndFollowsTheRange)
+{
+    BooksFolder books;
+    BookFile book = bookOf({ "long ago", "later", "this year", "and more" });
+    const QStringList days { "2019-04-02", "2021-08-09", "2022-02-14", "2022-10-01" };
+    for (int i = 0; i < days.size(); ++i)
+        book.messages[i].at = days[i] + QStringLiteral("T12:00:00");
+    book.design = Design();
+    book.edits.range = Edits::DayRange { QStringLiteral("2022-01-01"), std::nullopt };
+    book.front.colophon = QStringLiteral("2019\u20132022");
+    const std::shared_ptr<Project> project = ViewerTest::open(book);
+    ASSERT_TRUE(ViewerTest::typeset(*project));
+    const QString title = pageText(project->pdf(), 0);
+    EXPECT_TRUE(title.contains("2022")) << title.toStdString();
+    EXPECT_FALSE(title.contains("2019")) << title.toStdString();
+
+    RangePopover range(project.get());
+    range.show();
+    range.fromField()->setDate(QDate(2021, 8, 9));
+    QTest::keyClick(range.fromField(), Qt::Key_Return);
+    ASSERT_TRUE(ViewerTest::typeset(*project));
+    EXPECT_TRUE(pageText(project->pdf(), 0).contains("2021\u20132022"))
+        << pageText(project->pdf(), 0).toStdString();
+}
+
 } // namespace

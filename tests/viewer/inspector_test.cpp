@@ -110,8 +110,11 @@ TEST_F(InspectorTest, TheFrontMatterWritesThroughAsItIsTyped)
     title->selectAll();
     QTest::keyClicks(title, "Us");
     EXPECT_EQ(saved().front.title, "Us");
+    // Only a line typed here is the user's: a new title leaves it the app's.
+    EXPECT_FALSE(saved().front.colophonTyped);
     QTest::keyClicks(inspector->colophonField(), "2024");
     EXPECT_EQ(saved().front.colophon, "2024");
+    EXPECT_TRUE(saved().front.colophonTyped);
 
     QPlainTextEdit *dedication = inspector->dedicationField();
     dedication->setFocus();

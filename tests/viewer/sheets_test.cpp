@@ -72,6 +72,30 @@ TEST_F(SheetsTest, ThePickersOfferTheConversationsDaysAndDragTheOtherEndAlong)
     EXPECT_EQ(range.countText(), "5 messages");
 }
 
+// The line under the title is the range's years while nobody wrote one:
+// picking the ends here moves it; once the user writes one, it stays.
+TEST_F(SheetsTest, TheLineUnderTheTitleFollowsTheDaysPickedHere)
+{
+    BookFile book = yearBook();
+    book.messages.first().at = QStringLiteral("2021-11-20T12:00:00");
+    book.front.colophon = QStringLiteral("2021\u20132023");
+    book.design = Design();
+    openBook(book);
+    RangePopover range(project.get());
+    pick(range.fromField(), QDate(2023, 5, 1));
+    EXPECT_EQ(saved().front.colophon, "2023");
+    type(range.fromField(), QDate(2021, 11, 20));
+    type(range.toField(), QDate(2023, 1, 1));
+    EXPECT_EQ(saved().front.colophon, "2021\u20132023");
+
+    BookFile written = project->book();
+    written.front.colophon = QStringLiteral("Us");
+    written.front.colophonTyped = true;
+    project->setBook(written);
+    pick(range.fromField(), QDate(2023, 5, 1));
+    EXPECT_EQ(saved().front.colophon, "Us");
+}
+
 TEST_F(SheetsTest, CommittingOneEndNeverMovesTheOther)
 {
     openBook(yearBook());
@@ -189,6 +213,4 @@ TEST_F(SheetsTest, APinCantGoBeforeWhereTheMessageLandsNorFarPastTheEnd)
 
 } // namespace
 
-namespace {
-
-} // namespace
+namespace { } // namespace

@@ -160,7 +160,7 @@ TEST_F(RangeSteps, AMomentMovesTheStartToItsFirstMessage)
 
 TEST_F(RangeSteps, FitSaysItAllFitsUpTo780PagesAndOffersTheChoiceAbove)
 {
-    Insights insights = daysOf(QDate(2024, 1, 1), 31, 1000);
+    Insights insights = daysOf(QDate(2024, 1, 1), 31, 1200);
     model.setInsights(insights);
     model.setFrom(QStringLiteral("2024-01-01"));
     model.setTo(QStringLiteral("2024-01-31"));

@@ -72,6 +72,62 @@ TEST(WizardModelStart, ResumingTakesTheSavedChoicesOnlyWhenThereIsADesign)
     EXPECT_EQ(model.dedication(), QStringLiteral("For Sam\n\nalways"));
 }
 
+// The line under the title was made once from the whole conversation, so a
+// book of 2022 alone said 2019–2022 on its cover, title page and review.
+TEST(WizardModelColophon, TheLineFollowsTheRangePrintedUntilTheUserWritesOne)
+{
+    Book book(spreadBook(QDate(2019, 12, 30), 1000));
+    WizardModel model(book.project, WizardModel::Resuming::No);
+    EXPECT_EQ(model.colophon(), QStringLiteral("2019") + en(0x2013) + QStringLiteral("2022"));
+    model.setFrom(QStringLiteral("2022-01-01"));
+    EXPECT_EQ(model.colophon(), QStringLiteral("2022"));
+    EXPECT_EQ(model.draft().front.colophon, QStringLiteral("2022"));
+    model.setFrom(QStringLiteral("2021-06-01"));
+    model.setTo(QStringLiteral("2021-12-31"));
+    EXPECT_EQ(model.colophon(), QStringLiteral("2021"));
+
+    // With one book, the years are those of the last day printed.
+    model.setTo(QStringLiteral("2022-09-25"));
+    model.setInsights(daysOf(QDate(2019, 12, 30), 1000, 400));
+    EXPECT_EQ(model.colophon(), QStringLiteral("2021") + en(0x2013) + QStringLiteral("2022"));
+    model.setOneBook(true);
+    EXPECT_LT(model.effectiveTo(), QStringLiteral("2022"));
+    EXPECT_EQ(model.colophon(), QStringLiteral("2021"));
+    model.finish();
+    EXPECT_EQ(book.saved().front.colophon, QStringLiteral("2021"));
+    EXPECT_FALSE(book.saved().front.colophonTyped);
+
+    model.setColophon(QStringLiteral("Since the lake"));
+    model.setOneBook(false);
+    model.setFrom(QStringLiteral("2020-01-01"));
+    EXPECT_EQ(model.colophon(), QStringLiteral("Since the lake"));
+    model.finish();
+    EXPECT_EQ(book.saved().front.colophon, QStringLiteral("Since the lake"));
+    EXPECT_TRUE(book.saved().front.colophonTyped);
+}
+
+TEST(WizardModelColophon, ResumingKeepsAWrittenLineAndFollowsTheAppsOwn)
+{
+    BookFile file = spreadBook(QDate(2019, 12, 30), 1000);
+    file.design = Design();
+    file.edits.range = Edits::DayRange { QStringLiteral("2022-01-01"), std::nullopt };
+    // What books saved before this kept: the whole conversation's years.
+    file.front.colophon = QStringLiteral("2019") + en(0x2013) + QStringLiteral("2022");
+    Book older(file);
+    WizardModel model(older.project, WizardModel::Resuming::Yes);
+    EXPECT_EQ(model.colophon(), QStringLiteral("2022"));
+    model.setFrom(QStringLiteral("2021-03-01"));
+    EXPECT_EQ(model.colophon(), QStringLiteral("2021") + en(0x2013) + QStringLiteral("2022"));
+
+    file.front.colophonTyped = true;
+    Book written(file);
+    WizardModel kept(written.project, WizardModel::Resuming::Yes);
+    EXPECT_EQ(kept.colophon(), QStringLiteral("2019") + en(0x2013) + QStringLiteral("2022"));
+    kept.setFrom(QStringLiteral("2022-06-01"));
+    EXPECT_EQ(kept.colophon(), QStringLiteral("2019") + en(0x2013) + QStringLiteral("2022"));
+    EXPECT_TRUE(kept.isColophonTyped());
+}
+
 TEST(WizardModelStart, TheStepVariableNamesAStepOrIsIgnored)
 {
     BookFile file = spreadBook(QDate(2021, 1, 1), 3);

@@ -23,7 +23,7 @@ Insights insightsOfPages(int pages)
 {
     Insights insights = daysOf(QDate(2024, 1, 1), 31, 0);
     for (Insights::DayCount &day : insights.days) {
-        day.lines = 1000;
+        day.lines = 1200;
         if (insights.estimatedPages(QStringLiteral("2024-01-01"), QStringLiteral("2024-01-31")) >= pages)
             break;
     }
@@ -75,8 +75,8 @@ TEST_F(WizardRanges, OneBookCutsTheRangeOnlyWhenItDoesNotFit)
 
 TEST_F(WizardRanges, VolumeEndsStopAtTwelve)
 {
-    // Every day alone overflows a volume of 40 pages.
-    model.setInsights(daysOf(QDate(2024, 1, 1), 31, 1400));
+    // Every day fills a volume of 40 pages, and ten fill one of 400.
+    model.setInsights(daysOf(QDate(2024, 1, 1), 31, 1470));
     model.setPricing(pricesOf(40));
     ASSERT_GE(model.volumes(), 29);
     const QStringList ends = model.volumeEnds();
@@ -93,7 +93,7 @@ TEST_F(WizardRanges, VolumeEndsStopAtTwelve)
 
 TEST_F(WizardRanges, EstimateUsesTheChosenBindingsPrice)
 {
-    model.setInsights(daysOf(QDate(2024, 1, 1), 31, 2000));
+    model.setInsights(daysOf(QDate(2024, 1, 1), 31, 2700));
     const Insights::Suggestion everything
         = model.insights()->suggestions(QStringLiteral("2024-06-01")).first();
     WizardModel::Estimate estimate = model.estimate(everything);
@@ -169,6 +169,55 @@ TEST_F(WizardRanges, MakeItForMeResetsTheLookAndTheWholeOrder)
     EXPECT_FALSE(saved.order->addons);
     EXPECT_FALSE(saved.order->moments);
     EXPECT_EQ(*saved.order, Order());
+}
+
+// The pages of the fit step, the volume strip, the price and the volume
+// count all come from one page model: the book's chapters, dedication and
+// receipt as the wizard holds them now.
+TEST_F(WizardRanges, EveryCountFollowsTheLookChosen)
+{
+    model.setInsights(daysOf(QDate(2022, 1, 1), 730, 30));
+    model.setFrom(QStringLiteral("2022-01-01"));
+    model.setTo(QStringLiteral("2023-12-31"));
+    model.setPricing(pricesOf(300));
+    const Insights &insights = *model.insights();
+    const auto expectAllAgree = [&] {
+        const PageModel pageModel = model.pageModel();
+        const int pages = insights.estimatedPages(model.from(), model.to(), pageModel);
+        EXPECT_EQ(model.pages(), pages);
+        EXPECT_EQ(model.volumes(), int(std::ceil(pages / 300.0)));
+        const Insights::Suggestion everything = insights.suggestions(QStringLiteral("2024-06-01")).first();
+        EXPECT_EQ(model.estimate(everything).pages, pages);
+        EXPECT_EQ(model.estimate(everything).price, 39 + (model.volumes() - 1) * 29);
+        EXPECT_EQ(model.volumeEnds().first(), insights.lastDayFitting(model.from(), 300, pageModel));
+        return pages;
+    };
+    const int monthly = expectAllAgree();
+    Design design;
+    design.chapters = QStringLiteral("year");
+    model.setDesign(design);
+    const int yearly = expectAllAgree();
+    // 24 chapter openings against 2, each leaving half a page on average.
+    EXPECT_GE(monthly - yearly, 13);
+    model.setDedication(QStringLiteral("For Sam"));
+    EXPECT_EQ(expectAllAgree(), yearly + 2);
+}
+
+// Make It for Me prints the default look, so the stretch it keeps to one
+// volume is measured in that look, not in the one chosen before.
+TEST_F(WizardRanges, MakeItForMeMeasuresTheStretchInTheDefaultLook)
+{
+    // Two years whose lines fill 763 pages: 781 with a chapter a month,
+    // 766 with none.
+    model.setInsights(daysOf(QDate(2022, 1, 1), 730, 42));
+    Design design;
+    design.chapters = QStringLiteral("none");
+    model.setDesign(design);
+    ASSERT_LE(model.pages(), 780);
+    model.makeItForMe();
+    EXPECT_GT(model.from(), QStringLiteral("2022-01-01"));
+    EXPECT_LE(model.pages(), 780);
+    EXPECT_EQ(book.saved().design->chapters, QStringLiteral("month"));
 }
 
 TEST_F(WizardRanges, MakeBookOfASpecialDayClampsToTheBookAndKeepsATypedTitle)

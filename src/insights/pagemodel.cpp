@@ -1,0 +1,59 @@
+#include "pagemodel.h"
+
+#include <algorithm>
+
+namespace {
+
+// The page of templates/novel/book.typ: 41 lines of the grid, less what
+// keeping things together leaves at the foot of a page (a day's heading
+// goes with its first message, a message of two or three lines is not
+// split), as measured over books of every common shape.
+constexpr double linesPerPage = 40.2;
+// A chapter opens on a new page with five lines of its own; the page
+// before it is left, on average, half empty. The first chapter opens the
+// first page of messages, which starts a page anyway.
+constexpr double chapterLines = 5;
+constexpr double pageLeftAtAChapter = 0.5;
+
+} // namespace
+
+PageModel PageModel::of(const Design &design, const QStringList &dedication)
+{
+    PageModel model;
+    if (design.chapters == QLatin1String("year"))
+        model.chapters = Chapters::Yearly;
+    else if (design.chapters == QLatin1String("none"))
+        model.chapters = Chapters::None;
+    const bool dedicated = std::any_of(dedication.cbegin(), dedication.cend(),
+        [](const QString &line) { return !line.trimmed().isEmpty(); });
+    model.otherPages = 2 + (dedicated ? 2 : 0) + (design.receipt ? 1 : 0);
+    return model;
+}
+
+PageModel PageModel::of(const BookFile &book)
+{
+    return of(book.design.value_or(Design()), book.front.dedication);
+}
+
+QStringView PageModel::chapterOf(QStringView day) const
+{
+    switch (chapters) {
+    case Chapters::Monthly:
+        return day.left(7);
+    case Chapters::Yearly:
+        return day.left(4);
+    case Chapters::None:
+        break;
+    }
+    return {};
+}
+
+double PageModel::pages(double lines, qsizetype chapterCount) const
+{
+    const double opened = chapterCount > 0
+        ? double(chapterCount) * (chapterLines / linesPerPage + pageLeftAtAChapter) - pageLeftAtAChapter
+        : 0;
+    // A stretch ends on a page of its own, half full on average, which
+    // rounding the sum up to whole pages counts.
+    return double(otherPages) + lines / linesPerPage + opened;
+}

@@ -1,0 +1,324 @@
+#include "printedlines.h"
+
+#include <QMap>
+#include <unicode/uchar.h>
+
+namespace {
+
+// Widths are in units of 4.77 pt, an average lower-case letter of the book
+// faces at their body sizes (templates/novel/read.typ sizes them to one
+// width of text). The measures of templates/novel/book.typ and
+// messages.typ: the text block, 3.64 in, where a short message is set, and
+// the 78% of it that a longer one keeps to.
+constexpr double fullMeasure = 54.9;
+constexpr double messageMeasure = 42.8;
+// A message of at most this many bytes, an attachment counting 12, is
+// sure to take one line and is set on the full measure.
+constexpr int shortBytes = 24;
+constexpr int attachmentBytes = 12;
+// A message of more bytes than this is justified, and its lines hold a
+// little more: spaces and letters close up a touch, and punctuation hangs.
+constexpr int justifiedBytes = 110;
+constexpr double justifiedMeasure = 44.3;
+
+// The advance of each printable ASCII character, from the space to the
+// tilde, averaged over the three faces.
+// clang-format off
+constexpr double asciiWidths[] = {
+    0.50, 0.61, 0.73, 1.03, 1.04, 1.55, 1.63, 0.41,
+    0.76, 0.76, 0.79, 1.36, 0.50, 0.68, 0.50, 0.86,
+    1.08, 0.85, 1.01, 0.97, 1.08, 0.94, 1.06, 1.04,
+    1.03, 1.04, 0.53, 0.51, 1.36, 1.36, 1.36, 0.91,
+    1.72, 1.55, 1.28, 1.43, 1.60, 1.22, 1.11, 1.56,
+    1.71, 0.70, 0.68, 1.47, 1.23, 1.93, 1.65, 1.62,
+    1.22, 1.65, 1.42, 1.06, 1.38, 1.58, 1.47, 2.06,
+    1.47, 1.31, 1.34, 0.83, 0.84, 0.83, 1.16, 1.07,
+    0.72, 0.97, 1.12, 0.89, 1.16, 0.94, 0.65, 1.07,
+    1.17, 0.57, 0.51, 1.10, 0.57, 1.76, 1.18, 1.11,
+    1.17, 1.14, 0.79, 0.81, 0.69, 1.19, 1.08, 1.63,
+    1.04, 1.09, 0.93, 0.78, 0.49, 0.78, 1.11,
+};
+// clang-format on
+constexpr double space = 0.5;
+// A letter of another script, or a sign the table doesn't hold.
+constexpr double otherLetter = 1.0;
+// The colour emoji face draws every emoji about a square em wide.
+constexpr double emoji = 2.7;
+constexpr double wide = 2.0;
+// The time after the first message of a run, "9:14 pm" in small grey
+// figures, held to the last word by two spaces that do not break.
+constexpr double timeWidth = 6.5;
+// A name in spaced small capitals, and the space after it.
+constexpr double nameLetter = 1.2;
+constexpr double nameGap = 1.3;
+// An attachment's framed mark: its word in small capitals with room
+// inside the frame, the space before the first mark and between marks.
+constexpr double markLetter = 0.86;
+constexpr double markFrame = 1.2;
+constexpr double markGap = 0.75;
+// Hyphenation breaks a word that leaves enough of itself on each line.
+constexpr double hyphen = 0.7;
+constexpr double leastPiece = 2.5;
+constexpr int leastHyphenated = 5;
+
+double asciiWidth(char16_t c)
+{
+    return c >= u' ' && c <= u'~' ? asciiWidths[c - u' '] : 0;
+}
+
+// Lays words on lines of one measure the way a first-fit line breaker
+// does: a word goes on the line when it fits, else it is hyphenated when
+// that leaves enough on both lines, else it starts the next line; a word
+// longer than the measure is broken across lines (a link breaks at its
+// slashes, a long word by hyphenation).
+class Lines
+{
+public:
+    explicit Lines(double measure)
+        : m_measure(measure)
+    { }
+
+    // Something before the first word that nothing separates from it.
+    void lead(double width)
+    {
+        m_used = width;
+        m_spaced = false;
+    }
+
+    void word(double width, bool hyphenable)
+    {
+        const double gap = m_spaced ? space : 0;
+        if (m_used + gap + width <= m_measure) {
+            m_used += gap + width;
+            m_spaced = true;
+            return;
+        }
+        const double room = m_measure - m_used - gap - hyphen;
+        if (hyphenable && room >= leastPiece && width - room >= leastPiece)
+            width -= room;
+        if (m_used > 0)
+            ++m_lines;
+        while (width > m_measure) {
+            ++m_lines;
+            width -= m_measure;
+        }
+        m_used = width;
+        m_spaced = true;
+    }
+
+    void lineBreak()
+    {
+        ++m_lines;
+        m_used = 0;
+        m_spaced = false;
+    }
+
+    int count() const { return m_lines; }
+
+private:
+    double m_measure;
+    double m_used = 0;
+    bool m_spaced = false;
+    int m_lines = 1;
+};
+
+char32_t scalarAt(QStringView text, qsizetype &i)
+{
+    const QChar c = text[i];
+    if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+        ++i;
+        return QChar::surrogateToUcs4(c, text[i]);
+    }
+    return c.unicode();
+}
+
+// The width of one word, built a character at a time. Emoji sequences are
+// one emoji: a variation selector turns the symbol before it into an
+// emoji, a joiner makes the emoji after it part of the one before, and
+// skin tones and combining marks take no room of their own.
+class Word
+{
+public:
+    double width() const { return m_width; }
+    // Hyphenation breaks only words of letters.
+    bool isHyphenable() const { return m_plain && m_letters >= leastHyphenated; }
+
+    void addAscii(char16_t unit)
+    {
+        const double w = asciiWidth(unit);
+        if ((unit | 0x20) >= u'a' && (unit | 0x20) <= u'z')
+            ++m_letters;
+        take(w);
+    }
+
+    void addScalar(char32_t scalar)
+    {
+        const auto c = UChar32(scalar);
+        if (scalar == 0x200D) {
+            m_joined = true;
+        } else if (scalar == 0xFE0F) {
+            if (m_last < emoji)
+                m_width += emoji - m_last;
+            m_last = emoji;
+        } else if ((scalar >= 0x1F3FB && scalar <= 0x1F3FF) || scalar == 0xFE0E || u_getCombiningClass(c) > 0
+            || u_charType(c) == U_NON_SPACING_MARK || u_charType(c) == U_ENCLOSING_MARK) {
+            // Part of the character before.
+        } else if (m_joined) {
+            m_joined = false;
+        } else {
+            take(widthOf(c));
+        }
+    }
+
+private:
+    void take(double w)
+    {
+        m_joined = false;
+        m_last = w;
+        m_width += w;
+    }
+
+    double widthOf(UChar32 c)
+    {
+        // A flag is two regional indicators.
+        if (c >= 0x1F1E6 && c <= 0x1F1FF) {
+            m_plain = false;
+            return emoji / 2;
+        }
+        // The book's faces have none of these: the emoji face draws them.
+        if (c >= 0x2100 && u_hasBinaryProperty(c, UCHAR_EXTENDED_PICTOGRAPHIC)) {
+            m_plain = false;
+            return emoji;
+        }
+        if (c == 0xA0)
+            return space;
+        const int eastAsian = u_getIntPropertyValue(c, UCHAR_EAST_ASIAN_WIDTH);
+        if (eastAsian == U_EA_WIDE || eastAsian == U_EA_FULLWIDTH) {
+            m_plain = false;
+            return wide;
+        }
+        if (u_isalpha(c))
+            ++m_letters;
+        return otherLetter;
+    }
+
+    double m_width = 0;
+    int m_letters = 0;
+    bool m_plain = true;
+    double m_last = 0;
+    bool m_joined = false;
+};
+
+// The words of a text with their widths, in order, to a callback taking
+// (width, hyphenable); a line feed is reported as a negative width.
+template<typename Place> void words(QStringView text, Place place)
+{
+    Word word;
+    const auto end = [&] {
+        if (word.width() > 0)
+            place(word.width(), word.isHyphenable());
+        word = Word();
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        if (unit == u' ' || unit == u'\t' || unit == u'\r') {
+            end();
+        } else if (unit == u'\n') {
+            end();
+            place(-1, false);
+        } else if (unit < 0x80) {
+            word.addAscii(unit);
+        } else {
+            word.addScalar(scalarAt(text, i));
+        }
+    }
+    end();
+}
+
+int utf8Size(QStringView text, int enough)
+{
+    int bytes = 0;
+    for (const QChar c : text) {
+        const char16_t unit = c.unicode();
+        bytes += unit < 0x80 ? 1 : unit < 0x800 ? 2 : c.isSurrogate() ? 2 : 3;
+        if (bytes > enough)
+            break;
+    }
+    return bytes;
+}
+
+// The marks of attachments as the book writes them: one per kind, in the
+// order each kind first comes, "photo" or "2 photos".
+QList<double> markWidths(const QStringList &media)
+{
+    QList<QString> kinds;
+    QMap<QString, int> counts;
+    for (const QString &kind : media) {
+        if (!counts.contains(kind))
+            kinds.append(kind);
+        ++counts[kind];
+    }
+    QList<double> widths;
+    for (const QString &kind : std::as_const(kinds)) {
+        const int n = counts.value(kind);
+        qsizetype letters = kind.size();
+        if (n > 1)
+            letters += QString::number(n).size() + 1 + (kind.endsWith(QLatin1String("audio")) ? 0 : 1);
+        widths.append(double(letters) * markLetter + markFrame);
+    }
+    return widths;
+}
+
+} // namespace
+
+namespace PrintedLines {
+
+double nameWidth(QStringView name)
+{
+    double width = nameGap;
+    for (const QChar c : name)
+        width += c == u' ' ? space : c.isLowSurrogate() ? 0 : nameLetter;
+    return width;
+}
+
+int ofMessage(QStringView text, const QStringList &media, std::optional<Opening> opening)
+{
+    if (text.isEmpty() && media.isEmpty())
+        return 0;
+    const int budget = shortBytes - attachmentBytes * int(media.size());
+    const bool isShort = budget >= 0 && text.size() <= budget && utf8Size(text, budget) <= budget;
+    const bool justified = text.size() > justifiedBytes || utf8Size(text, justifiedBytes) > justifiedBytes;
+    Lines lines(isShort ? fullMeasure : justified ? justifiedMeasure : messageMeasure);
+    if (opening)
+        lines.lead(opening->name);
+
+    // The time is held to whatever comes last, so each piece is placed one
+    // step late, when it is known whether another follows.
+    double pending = 0;
+    bool pendingHyphenable = false;
+    const auto flush = [&] {
+        if (pending > 0)
+            lines.word(pending, pendingHyphenable);
+        pending = 0;
+    };
+    words(text, [&](double width, bool hyphenable) {
+        flush();
+        if (width < 0) {
+            lines.lineBreak();
+            return;
+        }
+        pending = width;
+        pendingHyphenable = hyphenable;
+    });
+    for (const double mark : markWidths(media)) {
+        flush();
+        pending = mark + markGap - space;
+        pendingHyphenable = false;
+    }
+    if (opening)
+        pending += timeWidth;
+    flush();
+    return lines.count();
+}
+
+} // namespace PrintedLines

@@ -1,0 +1,120 @@
+// The lines a message takes on the page, as the book layout sets it: the
+// estimate counted 50 characters a line, so messages that the name and the
+// time push onto a second line, and days whose heading takes a line of its
+// own, went uncounted and a sparse chat printed half as many pages again.
+#include "insights/insights.h"
+#include "insights/printedlines.h"
+#include "insightstest.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+std::optional<PrintedLines::Opening> openedBy(const QString &name)
+{
+    return PrintedLines::Opening { PrintedLines::nameWidth(name) };
+}
+
+int lines(const QString &text, std::optional<PrintedLines::Opening> opening = std::nullopt,
+    const QStringList &media = {})
+{
+    return PrintedLines::ofMessage(text, media, opening);
+}
+
+QList<int> dayLines(const BookFile &book)
+{
+    QList<int> made;
+    for (const Insights::DayCount &day : Insights::read(book).days)
+        made.append(day.lines);
+    return made;
+}
+
+} // namespace
+
+// Checked against the typeset book in every face: each of these prints on
+// one line alone and on two after the name, with the time after it.
+TEST(PrintedLines, TheNameAndTheTimeWrapAMiddlingMessage)
+{
+    for (const QString &text : { u"bring a jacket, it's cold out there tonight"_s,
+             u"the train is stuck again, I'll be there by nine"_s,
+             u"I think it went well, call you when I get home"_s }) {
+        EXPECT_EQ(lines(text), 1) << text.toStdString();
+        EXPECT_EQ(lines(text, openedBy(u"Maya"_s)), 2) << text.toStdString();
+    }
+    // A short message is set on the whole measure and keeps to one line.
+    EXPECT_EQ(lines(u"can't talk, in a meeting"_s, openedBy(u"Alexandrina Montgomery"_s)), 1);
+    EXPECT_EQ(lines(u"are you up?"_s, openedBy(u"Maya"_s)), 1);
+}
+
+TEST(PrintedLines, ALongerNameWrapsSooner)
+{
+    const QString text = u"I think it went well, call you later"_s;
+    EXPECT_EQ(lines(text, openedBy(u"Al"_s)), 1);
+    EXPECT_EQ(lines(text, openedBy(u"Alexandrina Montgomery"_s)), 2);
+}
+
+TEST(PrintedLines, EmojiTakeMoreRoomThanLetters)
+{
+    EXPECT_EQ(lines(u"\U0001F602"_s.repeated(18)), 2);
+    EXPECT_EQ(lines(u"abcdefghijklmnopqr"_s), 1);
+    // A skin tone, a joined family or a flag is one emoji, not several.
+    EXPECT_EQ(lines(u"\U0001F44D\U0001F3FD"_s.repeated(9)), lines(u"\U0001F602"_s.repeated(9)));
+    EXPECT_EQ(lines(u"\U0001F469\u200D\u2764\uFE0F\u200D\U0001F468"_s.repeated(9)),
+        lines(u"\U0001F602"_s.repeated(9)));
+    EXPECT_EQ(lines(u"\U0001F1EB\U0001F1F7"_s.repeated(18)), lines(u"\U0001F602"_s.repeated(18)));
+}
+
+TEST(PrintedLines, LineFeedsLinksAndLongTextsTakeTheirLines)
+{
+    EXPECT_EQ(lines(u"see you\nsoon"_s), 2);
+    EXPECT_EQ(lines(u"see you\n\nsoon"_s), 3);
+    // A link breaks at its slashes like a word too long for the line.
+    EXPECT_EQ(
+        lines(
+            u"https://www.theguardian.com/travel/2024/mar/12/best-coastal-walks-uk-spring-and-summer-walks"_s),
+        2);
+}
+
+TEST(PrintedLines, AttachmentsPrintTheirMarksAndNothingPrintsNothing)
+{
+    EXPECT_EQ(lines(QString()), 0);
+    EXPECT_EQ(lines(QString(), openedBy(u"Maya"_s), { u"photo"_s }), 1);
+    EXPECT_EQ(lines(QString(), openedBy(u"Maya"_s), { u"photo"_s, u"photo"_s, u"voice memo"_s }), 1);
+    EXPECT_EQ(lines(u"look at this"_s, openedBy(u"Maya"_s), { u"photo"_s }), 1);
+}
+
+using PrintedDays = InsightsTest;
+
+// A day of one short message prints two lines: its heading and the message.
+TEST_F(PrintedDays, EveryDaysHeadingTakesALine)
+{
+    const BookFile sparse = book({ message("1", "2024-03-01T09:00:00", "me", u"morning!"_s),
+        message("2", "2024-03-02T09:00:00", "them", u"hi"_s),
+        message("3", "2024-03-03T09:00:00", "me", u"ok"_s),
+        message("4", "2024-03-03T09:05:00", "me", u"ok!!"_s) });
+    EXPECT_EQ(dayLines(sparse), QList<int>({ 2, 2, 3 }));
+}
+
+// The name and time come where the speaker changes, and a day's first
+// message always opens a run.
+TEST_F(PrintedDays, TheNameRunsInWhereTheSpeakerChanges)
+{
+    const QString middling = u"bring a jacket, it's cold out there tonight"_s;
+    const BookFile turns = book({ message("1", "2024-03-01T09:00:00", "them", middling),
+        message("2", "2024-03-01T09:01:00", "them", middling),
+        message("3", "2024-03-01T09:02:00", "me", middling),
+        message("4", "2024-03-02T09:00:00", "me", middling) });
+    EXPECT_EQ(dayLines(turns), QList<int>({ 1 + 2 + 1 + 2, 1 + 2 }));
+}
+
+// Messages the book leaves out (no text, no attachment) take no line, and
+// a day of nothing else has no heading; one that speaks for someone the
+// people don't list goes by its own name.
+TEST_F(PrintedDays, WhatTheBookLeavesOutTakesNoLine)
+{
+    BookFile odd = book({ message("1", "2024-03-01T09:00:00", "me"),
+        message("2", "2024-03-02T09:00:00", "me", u""_s), message("3", "2024-03-02T09:01:00", "me", u"hi"_s),
+        message("4", "2024-03-02T09:02:00", "ghost", u"I think it went well, call you later"_s) });
+    odd.messages[3].who = u"Alexandrina Montgomery"_s;
+    EXPECT_EQ(dayLines(odd), QList<int>({ 0, 1 + 1 + 2 }));
+}
