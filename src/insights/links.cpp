@@ -96,6 +96,21 @@ bool isWebName(QStringView token)
     return isCommonEnding(ending) || end + 1 < token.size();
 }
 
+// What every address has: an "@", a ":/", or a full stop with more of the
+// address right after it.
+bool hasMark(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'@')
+            return true;
+        if ((c == u'.' || c == u':') && i + 1 < text.size()
+            && (c == u':' ? text[i + 1] == u'/' : text[i + 1].isLetterOrNumber()))
+            return true;
+    }
+    return false;
+}
+
 bool isEdge(QChar c)
 {
     return !c.isLetterOrNumber();
@@ -123,20 +138,21 @@ bool isLink(QStringView token)
 
 QString withoutLinks(const QString &text)
 {
-    const auto marks = [](QChar c) { return c == u'.' || c == u'@' || c == u':'; };
-    if (std::none_of(text.cbegin(), text.cend(), marks))
+    // Most texts have none, and a sentence's full stop is followed by a
+    // space: one quick pass settles those.
+    const QStringView view(text);
+    if (!hasMark(view))
         return text;
     QString blanked = text;
-    const QStringView view(text);
     qsizetype start = 0;
     while (start < view.size()) {
         while (start < view.size() && view[start].isSpace())
             ++start;
         qsizetype end = start;
-        bool marked = false;
         while (end < view.size() && !view[end].isSpace())
-            marked = marks(view[end++]) || marked;
-        if (marked && isLink(view.mid(start, end - start)))
+            ++end;
+        const QStringView token = view.mid(start, end - start);
+        if (hasMark(token) && isLink(token))
             std::fill(blanked.begin() + start, blanked.begin() + end, QChar(u' '));
         start = end;
     }
