@@ -1,6 +1,7 @@
 #include "tally.h"
 
 #include "characters.h"
+#include "links.h"
 #include "phrasematcher.h"
 #include "printedlines.h"
 
@@ -77,10 +78,12 @@ void countWord(WordCounts &words, QStringView word)
 }
 
 // Splits at every character that is neither a letter nor "'"; words of at
-// least three characters that are not stop words count.
+// least three characters that are not stop words count. Links and e-mail
+// addresses go first, whole, or their pieces would count as words.
 void countWords(WordCounts &words, const QString &lowered)
 {
-    const QStringView text(lowered);
+    const QString plain = Links::withoutLinks(lowered);
+    const QStringView text(plain);
     qsizetype wordStart = 0;
     int characters = 0;
     const auto endWord = [&](qsizetype end, qsizetype next) {

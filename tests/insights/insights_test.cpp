@@ -338,6 +338,17 @@ TEST_F(InsightsRead, topWordsNeedFifteenUsesAndAClearLead)
     EXPECT_FALSE(moment(insights, "words-them"));
 }
 
+// Links pasted again and again made "com" and "www" someone's words.
+TEST_F(InsightsRead, linksAndMailAddressesAreNotWords)
+{
+    const QString links = u"pizza pizza at https://www.google.com/maps?q=pasta or google.com, (bit.ly/3xYz) "
+                          "mail sam.lee@gmail.com. ok.so"_s;
+    const Insights insights = Insights::read(book(repeated(16, "me", links)));
+    const Insights::Moment *words = moment(insights, "words-me");
+    ASSERT_TRUE(words);
+    EXPECT_EQ(words->detail, u"\u201Cpizza\u201D 32\u00D7, \u201Cmail\u201D 16\u00D7"_s);
+}
+
 TEST_F(InsightsRead, emojiCountPerScalarWithEmojiPresentation)
 {
     // U+2764 alone has no emoji presentation; each member of a family counts.

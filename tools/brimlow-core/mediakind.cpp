@@ -81,6 +81,8 @@ QString fromFileName(const QString &fileName)
         return photo();
     if (isAudioExtension(extension))
         return audio();
+    if (extension == "vcf")
+        return contact();
     return file();
 }
 

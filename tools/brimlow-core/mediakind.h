@@ -29,6 +29,11 @@ inline QString file()
 {
     return QStringLiteral("file");
 }
+// A shared contact card (a .vcf file).
+inline QString contact()
+{
+    return QStringLiteral("contact");
+}
 
 enum class Flag {
     None,

@@ -14,7 +14,7 @@ struct Transcript
 
     struct Attachment
     {
-        QString kind; // "photo", "video", "voice memo", "audio", "sticker", "file"
+        QString kind; // "photo", "video", "voice memo", "audio", "sticker", "contact", "file"
         QString path; // where the source keeps the file; may be empty
         QByteArray data; // the file itself, for exports that carry it inside
     };

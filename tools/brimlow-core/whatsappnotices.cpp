@@ -84,17 +84,27 @@ QString kindNamed(const QString &word)
         { QStringLiteral("dokument"), MediaKind::file() },
         { QStringLiteral("documento"), MediaKind::file() },
         { QStringLiteral("belge"), MediaKind::file() },
-        { QStringLiteral("contact card"), MediaKind::file() },
-        { QStringLiteral("kontaktkarte"), MediaKind::file() },
-        { QStringLiteral("carte de contact"), MediaKind::file() },
-        { QStringLiteral("tarjeta de contacto"), MediaKind::file() },
-        { QStringLiteral("scheda contatto"), MediaKind::file() },
-        { QStringLiteral("cartão do contato"), MediaKind::file() },
-        { QStringLiteral("cartão de contato"), MediaKind::file() },
-        { QStringLiteral("contactkaart"), MediaKind::file() },
-        { QStringLiteral("kişi kartı"), MediaKind::file() },
+        { QStringLiteral("contact card"), MediaKind::contact() },
+        { QStringLiteral("kontaktkarte"), MediaKind::contact() },
+        { QStringLiteral("carte de contact"), MediaKind::contact() },
+        { QStringLiteral("tarjeta de contacto"), MediaKind::contact() },
+        { QStringLiteral("scheda contatto"), MediaKind::contact() },
+        { QStringLiteral("cartão do contato"), MediaKind::contact() },
+        { QStringLiteral("cartão de contato"), MediaKind::contact() },
+        { QStringLiteral("contactkaart"), MediaKind::contact() },
+        { QStringLiteral("kişi kartı"), MediaKind::contact() },
     };
     return kinds.value(word.toLower());
+}
+
+// "Max Caulfield.vcf", and the iPhone app's "00000012-Max Caulfield.vcf":
+// WhatsApp names a shared card after the contact.
+QString contactNamed(const QString &fileName)
+{
+    static const QRegularExpression numbered(QStringLiteral(R"(^\d{8}-)"));
+    QString name = fileName.left(fileName.lastIndexOf(QLatin1Char('.')));
+    name.remove(numbered);
+    return name.trimmed();
 }
 
 const QRegularExpression &edited()
@@ -114,6 +124,50 @@ const QRegularExpression &encrypted()
         R"(end-to-end[- ]encrypt|Ende-zu-Ende-verschlüssel|chiffr\w* de bout en bout|)"
         R"(cifrad\w* de extremo a extremo|crittograf\w* end-to-end|criptografia de ponta[- ]a[- ]ponta|)"
         R"(encriptad\w* ponto[- ]a[- ]ponto|end-to-end versleutel|uçtan uca şifrel)"));
+    return found;
+}
+
+// WhatsApp's notice sentences, a pattern per language: the current one
+// ("Messages and calls are end-to-end encrypted.") and the older one written
+// where encryption began ("Messages to this chat and calls are now secured
+// with end-to-end encryption."). The sentence must end where the notice's
+// does, so "Messages and calls are end-to-end encrypted, they say" is no
+// notice; what WhatsApp adds after it ("Tap for more info.") varies.
+const QRegularExpression &wholeEncrypted()
+{
+    static const QRegularExpression found = pattern(QStringLiteral(
+        R"(^(?:)"
+        // English
+        R"(Messages (?:(?:you send )?to this (?:chat|group) )?(?:and calls )?are )"
+        R"((?:now secured with end-to-end encryption|end-to-end encrypted)|)"
+        // German
+        R"(Nachrichten(?: und Anrufe| an diese Gruppe| in diesem Chat sowie Anrufe|)"
+        R"(, die du (?:in diesem Chat|an diese Gruppe) sendest,(?: sowie Anrufe)?) sind )"
+        R"((?:jetzt mit Ende-zu-Ende-Verschlüsselung geschützt|Ende-zu-Ende-verschlüsselt)|)"
+        // French
+        R"(Les messages (?:et les appels|(?:envoyés|que vous envoyez) dans (?:cette discussion|ce groupe))"
+        R"((?: et les appels)?) sont (?:chiffrés de bout en bout|)"
+        R"(désormais protégés (?:avec|par) (?:le )?chiffrement de bout en bout)|)"
+        // Spanish
+        R"(Los mensajes (?:y (?:las )?llamadas(?: en este chat)?|(?:en|que envías a) este (?:chat|grupo))"
+        R"((?: y (?:las )?llamadas)?) (?:están cifrados de extremo a extremo|)"
+        R"(ahora están protegidos con (?:el )?cifrado de extremo a extremo)|)"
+        // Italian
+        R"(I messaggi (?:e le chiamate|inviati a quest[ao] (?:chat|gruppo)(?: e le chiamate)?) sono )"
+        R"((?:crittografati end-to-end|ora protetti con (?:la )?crittografia end-to-end)|)"
+        // Portuguese
+        R"(As mensagens (?:e (?:as )?(?:chamadas|ligações)|enviadas para (?:esta conversa|este grupo))"
+        R"((?: e (?:as )?(?:chamadas|ligações))?) (?:(?:agora )?são protegidas com (?:a )?)"
+        R"(criptografia de ponta[- ]a[- ]ponta(?: e ficam somente entre você e os participantes desta )"
+        R"(conversa)?|estão encriptadas ponto[- ]a[- ]ponto)|)"
+        // Dutch
+        R"(Berichten (?:en gesprekken|die naar deze (?:chat|groep) worden (?:verzonden|gestuurd))"
+        R"((?: en gesprekken)?) (?:worden end-to-end versleuteld|)"
+        R"(zijn (?:nu )?beveiligd met end-to-end versleuteling)|)"
+        // Turkish
+        R"((?:Mesajlar ve aramalar|Bu (?:sohbete|gruba) gönderilen mesajlar(?: ve aramalar)?) )"
+        R"((?:uçtan uca şifrelidir|artık uçtan uca şifreleme ile korunmaktadır))"
+        R"()\.(?:\s|$))"));
     return found;
 }
 
@@ -168,7 +222,8 @@ std::optional<Attachment> attachment(QStringView text)
         const QString file = name.trimmed().toString();
         if (file.isEmpty())
             return std::nullopt;
-        return Attachment { MediaKind::fromFileName(file), file };
+        const QString kind = MediaKind::fromFileName(file);
+        return Attachment { kind, file, kind == MediaKind::contact() ? contactNamed(file) : QString() };
     };
     if (text.endsWith(QLatin1Char(')'))) {
         const qsizetype open = text.lastIndexOf(QLatin1Char('('));
@@ -234,6 +289,11 @@ bool isDeleted(QStringView text)
 bool isEncryptionNotice(QStringView text)
 {
     return text.size() < 400 && encrypted().match(text).hasMatch();
+}
+
+bool isWholeEncryptionNotice(QStringView text)
+{
+    return text.size() < 400 && wholeEncrypted().match(text).hasMatch();
 }
 
 bool isEvent(QStringView text)

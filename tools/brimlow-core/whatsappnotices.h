@@ -15,6 +15,7 @@ struct Attachment
 {
     QString kind;
     QString fileName; // empty when the export left the file out
+    QString contactName; // a shared contact's, from its card's file name
 };
 
 // "IMG-0001.jpg (file attached)", "<attached: 0001-PHOTO.jpg>", "image
@@ -27,6 +28,11 @@ bool isDeleted(QStringView text);
 
 // The notice that the chat is end-to-end encrypted.
 bool isEncryptionNotice(QStringView text);
+
+// The same notice, but only as WhatsApp words it, current or older ("Messages
+// to this group are now secured with end-to-end encryption."): a person
+// talking about encryption never writes one.
+bool isWholeEncryptionNotice(QStringView text);
 
 // A group event or call the iPhone app writes under a sender, behind an
 // invisible mark: "Sam created group “Family”", "Du hast Jo entfernt.".

@@ -84,9 +84,12 @@ public:
             return;
         }
         // Older exports write it without the mark, also under the chat's
-        // name, as the chat's first line. Further on the same words are
-        // someone's own.
-        if (!marked && !m_wrote && raw.more.isEmpty() && WhatsAppNotices::isEncryptionNotice(first))
+        // name: as the chat's first line, or, in a chat older than
+        // encryption, where it began. Past the first line a person may talk
+        // about encryption, so there only WhatsApp's own sentence counts.
+        if (!marked && raw.more.isEmpty()
+            && (m_wrote ? WhatsAppNotices::isWholeEncryptionNotice(first)
+                        : WhatsAppNotices::isEncryptionNotice(first)))
             return;
         if (marked && raw.more.isEmpty() && WhatsAppNotices::isEvent(plainFirst))
             return;
@@ -97,6 +100,8 @@ public:
         qsizetype firstMore = 0;
         if (attached) {
             attachments.append({ attached->kind, located(attached->fileName), {} });
+            // A shared contact prints as its name beside the contact's mark.
+            text = attached->contactName;
             // A document's name may follow on a line of its own.
             if (!raw.more.isEmpty() && !attached->fileName.isEmpty()
                 && withoutMarks(raw.more.first()).trimmed() == attached->fileName)

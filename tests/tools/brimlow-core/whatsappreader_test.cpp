@@ -371,44 +371,118 @@ TEST(WhatsAppReader, ReadsAmbiguousDatesDayFirstWhenTheFileSaysSo)
         QStringList { "2024-03-04T09:00:00" });
 }
 
-// Older exports wrote the encryption notice without the iPhone app's mark,
-// under the chat's name, which then counted as a member who wrote once.
-TEST(WhatsAppReader, TakesTheOlderUnmarkedEncryptionNoticeForANotice)
+namespace {
+
+// WhatsApp's encryption notices in every language the reader knows: the
+// current one, and the older one written where encryption began.
+const QStringList &encryptionNotices()
 {
-    const QStringList notices = {
+    static const QStringList notices = {
         "Messages and calls are end-to-end encrypted. No one outside of this chat, not even WhatsApp, can "
         "read or listen to them.",
+        "Messages and calls are end-to-end encrypted. No one outside of this chat, not even WhatsApp, can "
+        "read or listen to them. Tap to learn more.",
         "Messages to this group are now secured with end-to-end encryption. Tap for more info.",
+        "Messages to this chat and calls are now secured with end-to-end encryption.",
+        "Messages you send to this chat and calls are now secured with end-to-end encryption. Tap for more "
+        "info.",
         "Nachrichten und Anrufe sind Ende-zu-Ende-verschlüsselt. Niemand außerhalb dieses Chats kann sie "
         "lesen oder anhören, nicht einmal WhatsApp.",
         "Nachrichten an diese Gruppe sind jetzt mit Ende-zu-Ende-Verschlüsselung geschützt.",
+        "Nachrichten in diesem Chat sowie Anrufe sind jetzt mit Ende-zu-Ende-Verschlüsselung geschützt. "
+        "Tippe für mehr Infos.",
         "Les messages et les appels sont chiffrés de bout en bout. Personne en dehors de cette discussion ne "
         "peut les lire ou les écouter, pas même WhatsApp.",
+        "Les messages envoyés dans cette discussion et les appels sont désormais protégés avec le "
+        "chiffrement de bout en bout. Appuyez pour plus d'infos.",
         "Los mensajes y las llamadas están cifrados de extremo a extremo. Nadie fuera de este chat, ni "
         "siquiera WhatsApp, puede leerlos ni escucharlos.",
+        "Los mensajes y llamadas en este chat ahora están protegidos con cifrado de extremo a extremo. Toca "
+        "para más información.",
         "I messaggi e le chiamate sono crittografati end-to-end. Nessuno al di fuori di questa chat, "
         "nemmeno WhatsApp, può leggerli o ascoltarli.",
+        "I messaggi inviati a questo gruppo sono ora protetti con la crittografia end-to-end.",
         "As mensagens e as chamadas são protegidas com a criptografia de ponta a ponta e ficam somente "
         "entre você e os participantes desta conversa.",
+        "As mensagens enviadas para esta conversa e as chamadas agora são protegidas com criptografia de "
+        "ponta-a-ponta. Toque para mais informações.",
         "Berichten en gesprekken worden end-to-end versleuteld. Niemand buiten deze chat, zelfs WhatsApp "
         "niet, kan ze lezen of beluisteren.",
+        "Berichten die naar deze groep worden verzonden zijn nu beveiligd met end-to-end versleuteling.",
         "Mesajlar ve aramalar uçtan uca şifrelidir. WhatsApp dahil bu sohbetin dışında bulunan hiç kimse "
         "onları okuyamaz ve dinleyemez.",
+        "Bu gruba gönderilen mesajlar artık uçtan uca şifreleme ile korunmaktadır.",
     };
-    for (const QString &notice : notices) {
+    return notices;
+}
+
+} // namespace
+
+// Older exports wrote the encryption notice without the iPhone app's mark,
+// under the chat's name, which then counted as a member who wrote once:
+// as the chat's first line, and in a chat older than encryption where
+// encryption began.
+TEST(WhatsAppReader, TakesTheOlderUnmarkedEncryptionNoticeForANoticeWhereverItStands)
+{
+    for (const QString &notice : encryptionNotices()) {
         SCOPED_TRACE(notice.toStdString());
-        const Transcript chat
+        const Transcript first
             = WhatsAppReader::parse(QStringLiteral("[05/03/2024, 21:14:00] Pokemon Chat: ") + notice
                     + QStringLiteral("\n[05/03/2024, 21:15:00] Sam: hey\n"
                                      "[05/03/2024, 21:16:00] Jo: hi\n"
                                      "[05/03/2024, 21:17:00] Ash: yo\n"),
                 {});
-        EXPECT_EQ(chat.participants, (QStringList { "Sam", "Jo", "Ash" }));
-        EXPECT_EQ(shown(chat), (QStringList { "Sam: hey", "Jo: hi", "Ash: yo" }));
+        EXPECT_EQ(first.participants, (QStringList { "Sam", "Jo", "Ash" }));
+        EXPECT_EQ(shown(first), (QStringList { "Sam: hey", "Jo: hi", "Ash: yo" }));
+
+        const Transcript within = WhatsAppReader::parse(
+            QStringLiteral("[02/03/2016, 21:14:00] Sam: hey\n[05/04/2016, 09:00:00] Pokemon Chat: ") + notice
+                + QStringLiteral("\n[05/04/2016, 21:16:00] Jo: hi\n[05/04/2016, 21:17:00] Ash: yo\n"),
+            {});
+        EXPECT_EQ(within.participants, (QStringList { "Sam", "Jo", "Ash" }));
+        EXPECT_EQ(shown(within), (QStringList { "Sam: hey", "Jo: hi", "Ash: yo" }));
     }
-    // Further on the same words are someone's own.
-    const QString said = QStringLiteral("Messages and calls are end-to-end encrypted, they say");
-    const Transcript chat = WhatsAppReader::parse(
-        QStringLiteral("[05/03/2024, 21:15:00] Sam: hey\n[05/03/2024, 21:16:00] Jo: ") + said + "\n", {});
-    EXPECT_EQ(shown(chat), (QStringList { "Sam: hey", "Jo: " + said }));
+    // A person talking about encryption keeps their words, wherever they stand.
+    const QStringList said = { "Messages and calls are end-to-end encrypted, they say",
+        "Messages and calls are end-to-end encrypted? Since when",
+        "are messages to this group end-to-end "
+        "encrypted?",
+        "I read that Messages to this group are now secured with end-to-end encryption.",
+        "Nachrichten sind ja angeblich Ende-zu-Ende-verschlüsselt, oder?" };
+    for (const QString &words : said) {
+        SCOPED_TRACE(words.toStdString());
+        const Transcript chat = WhatsAppReader::parse(
+            QStringLiteral("[05/03/2024, 21:15:00] Sam: hey\n[05/03/2024, 21:16:00] Jo: ") + words + "\n",
+            {});
+        EXPECT_EQ(shown(chat), (QStringList { "Sam: hey", "Jo: " + words }));
+    }
+    // A notice the person's message goes on from is theirs too.
+    const Transcript continued
+        = WhatsAppReader::parse(QStringLiteral("[05/03/2024, 21:15:00] Sam: hey\n[05/03/2024, 21:16:00] Jo: ")
+                + encryptionNotices().first() + QStringLiteral("\nthat's what it says\n"),
+            {});
+    EXPECT_EQ(continued.messages.size(), 2);
+}
+
+// A shared contact printed as a file with no name: WhatsApp names its card
+// after the contact, in every form of the export.
+TEST(WhatsAppReader, ReadsASharedContactAsAContactWithItsName)
+{
+    const QString text = QStringLiteral("1/31/25, 9:41 PM - Sam: Max Caulfield.vcf (file attached)\n"
+                                        "1/31/25, 9:42 PM - Sam: Chloe Price.vcf (Datei angehängt)\n"
+                                        "see you there\n"
+                                        "[1/31/25, 9:43:00 PM] Alex: ")
+        + lrm + QStringLiteral("<attached: 00000012-Max Caulfield.vcf>\n[1/31/25, 9:44:00 PM] Alex: ") + lrm
+        + QStringLiteral("<Anhang: 00000013-Kate Marsh.vcf>\n[1/31/25, 9:45:00 PM] Alex: ") + lrm
+        + QStringLiteral("Contact card omitted\n[1/31/25, 9:46:00 PM] Alex: ") + lrm
+        + QStringLiteral("Kontaktkarte weggelassen\n");
+    const Transcript chat = WhatsAppReader::parse(text, {});
+    ASSERT_EQ(chat.messages.size(), 6);
+    EXPECT_EQ(texts(chat),
+        (QStringList {
+            "Max Caulfield", "Chloe Price\nsee you there", "Max Caulfield", "Kate Marsh", "", "" }));
+    for (const auto &message : chat.messages) {
+        ASSERT_EQ(message.attachments.size(), 1);
+        EXPECT_EQ(message.attachments.first().kind, "contact");
+    }
 }

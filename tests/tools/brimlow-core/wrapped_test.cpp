@@ -354,6 +354,27 @@ TEST(Wrapped, BooksWithoutMuchInThemStillGiveADocument)
     EXPECT_FALSE(self.wrapped->card(u"talks"_s));
 }
 
+// A person who sent "https://google.com" was said to write "com" most.
+TEST(Wrapped, InYourWordsLeavesLinksAndMailAddressesOut)
+{
+    BookMaker maker({ { u"me"_s, u"Sam Lee"_s, true }, { u"them"_s, u"Maya Ortiz"_s, false } });
+    for (int day = 1; day <= 3; ++day) {
+        maker.add(at(2024, 5, day, 9), u"them"_s, u"https://google.com"_s);
+        maker.add(at(2024, 5, day, 10), u"them"_s, u"www.booking.com/hotel/nl or maya@example.org"_s);
+        maker.add(at(2024, 5, day, 11), u"me"_s, u"pasta tonight? see bit.ly/3xYz"_s);
+    }
+    maker.add(at(2024, 5, 4, 9), u"them"_s, u"pasta."_s);
+    const Answer answer = wrappedOf(maker.book());
+    ASSERT_TRUE(answer.wrapped) << answer.failure.toStdString();
+    const Wrapped::Card *words = answer.wrapped->card(u"words"_s);
+    ASSERT_TRUE(words);
+    QStringList rows;
+    for (const Wrapped::Row &row : words->rows)
+        rows.append(row.who + u": "_s + row.value);
+    EXPECT_EQ(
+        rows, (QStringList { u"me: \u201Cpasta\u201D 3\u00D7"_s, u"them: \u201Cpasta\u201D 1\u00D7"_s }));
+}
+
 TEST(Wrapped, RefusesWhatItCannotCountWithOneSentence)
 {
     struct Case
