@@ -175,7 +175,7 @@ void read(const QString &target, const uint8_t *data, size_t size)
         return;
     Fuzzing::writeFile(sample.file, bytes);
     try {
-        ChatLogReader::Context context { sample.root, {} };
+        ChatLogReader::Context context { sample.root, {}, {} };
         for (const ChatLogReader::Chat &chat : sample.format->reader->read(sample.file, context))
             check(chat.transcript);
     } catch (const Failure &) { }

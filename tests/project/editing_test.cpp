@@ -292,7 +292,7 @@ TEST_F(EditingTest, TheLineUnderTheTitleFollowsTheRangeUntilTheUserWritesOne)
 
 TEST_F(EditingTest, TheWizardSaysWhetherTheUserWroteTheLine)
 {
-    Project::WizardChoices choices { "2024-03-01", "2024-03-06", Design(), Order(), QString(), "Spring" };
+    Project::WizardChoices choices { "2024-03-01", "2024-03-06", Design(), Order(), QString(), "Spring", {}, {}, {} };
     choices.colophonTyped = true;
     m_project->applyWizard(choices);
     EXPECT_TRUE(BookFile::fromJson(saved()).front.colophonTyped);

@@ -18,7 +18,8 @@ QByteArray telegramPage(const QByteArray &chatName, const QList<std::pair<QByteA
     QByteArray history;
     int id = 1;
     for (const auto &[from, text] : messages) {
-        history += "<div class=\"message default clearfix\" id=\"message" + QByteArray::number(++id)
+        ++id;
+        history += "<div class=\"message default clearfix\" id=\"message" + QByteArray::number(id)
             + "\">\n <div class=\"body\">\n  <div class=\"pull_right date details\" title=\"0"
             + QByteArray::number(id)
             + ".03.2024 21:14:00 UTC+00:00\">21:14</div>\n  <div class=\"from_name\">\n" + from

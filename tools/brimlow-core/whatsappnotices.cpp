@@ -237,7 +237,7 @@ std::optional<Attachment> attachment(QStringView text)
         if (text.endsWith(QLatin1String("<attached>")))
             return named(text.chopped(10));
         if (mediaOmitted().match(text).hasMatch())
-            return Attachment { MediaKind::file(), {} };
+            return Attachment { MediaKind::file(), {}, {} };
         return std::nullopt;
     }
     // "image omitted", "Bild weggelassen", "görüntü dahil edilmedi": the
@@ -262,7 +262,7 @@ std::optional<Attachment> attachment(QStringView text)
             kindWords.append(words.at(i).toString());
         const QString kind = kindNamed(kindWords.join(QLatin1Char(' ')));
         if (!kind.isEmpty())
-            return Attachment { kind, {} };
+            return Attachment { kind, {}, {} };
     }
     return std::nullopt;
 }
