@@ -73,7 +73,7 @@ BookHomeView::BookHomeView(std::shared_ptr<Project> project, WrappedButton wrapp
 {
     if (wrapped == WrappedButton::Shown) {
         m_wrappedAction
-            = new QAction(Icons::icon(QStringLiteral("square.stack")), QStringLiteral("Wrapped"), this);
+            = new QAction(Icons::icon(QStringLiteral("chart.bar")), QStringLiteral("Wrapped"), this);
         m_wrappedAction->setToolTip(QStringLiteral("Your conversation in numbers, as cards to share"));
         connect(m_wrappedAction, &QAction::triggered, this, &BookHomeView::wrappedRequested);
     }

@@ -109,11 +109,27 @@ void Sheet::showEvent(QShowEvent *event)
 
 bool Sheet::event(QEvent *event)
 {
-    // Buttons a screen adds inside the sheet would become defaults when
-    // they take the focus; none of them may.
-    if (event->type() == QEvent::LayoutRequest)
+    if (event->type() == QEvent::LayoutRequest) {
+        // Buttons a screen adds inside the sheet would become defaults when
+        // they take the focus; none of them may.
         quietButtons();
+        growToContent();
+    }
     return QDialog::event(event);
+}
+
+void Sheet::growToContent()
+{
+    // What appears once the sheet shows (a sentence saying what went wrong
+    // under a field) needs room of its own. Squeezed, the layout would lay
+    // it over the field above, which keeps its minimum height. The layout
+    // has just been laid out anew, so its heights are current.
+    if (!isVisible())
+        return;
+    const int needed = std::max(
+        hasHeightForWidth() ? heightForWidth(width()) : sizeHint().height(), minimumSizeHint().height());
+    if (height() < needed)
+        resize(width(), needed);
 }
 
 void Sheet::quietButtons()

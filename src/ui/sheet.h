@@ -42,6 +42,9 @@ protected:
 
 private:
     void quietButtons();
+    // Takes more height when the content needs more than it has; it
+    // never takes any away, which fitToContent() does when asked.
+    void growToContent();
 
     Escape m_escape;
     QVBoxLayout *m_body;

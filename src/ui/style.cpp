@@ -68,6 +68,16 @@ QFont::Weight qtWeight(Weight weight)
 
 // The interface face: Inter when the system has it, else the system's.
 const char *const interfaceFamily = "Inter";
+// Named after every face the app draws words in: a face missing an emoji
+// falls back to it before the system's fallback, which finds a face that
+// draws emoji in one colour (DejaVu Sans) first.
+const char *const emojiFamily = "Noto Color Emoji";
+
+QFont withEmoji(QFont font)
+{
+    font.setFamilies({ font.family(), QString::fromLatin1(emojiFamily) });
+    return font;
+}
 
 } // namespace
 
@@ -86,7 +96,7 @@ QFont font(Text text, Weight weight)
 
 QFont bookFont(const QString &family, int pixelSize, bool italic)
 {
-    QFont f(family);
+    QFont f = withEmoji(QFont(family));
     f.setPixelSize(pixelSize);
     f.setItalic(italic);
     return f;
@@ -338,11 +348,14 @@ void apply()
     // desktop is dark.
     const bool systemDark = QApplication::palette().color(QPalette::Window).lightnessF() < 0.5;
     QApplication::setStyle(new AppStyle);
+    // Every widget's face and the type scale derive from this one, so emoji
+    // in lists and labels are drawn in colour, as the pages draw them.
+    QFont f = QApplication::font();
     if (QFontDatabase::families().contains(QLatin1String(interfaceFamily))) {
-        QFont f(QString::fromLatin1(interfaceFamily));
+        f = QFont(QString::fromLatin1(interfaceFamily));
         f.setPixelSize(13);
-        QApplication::setFont(f);
     }
+    QApplication::setFont(withEmoji(f));
     if (qEnvironmentVariableIsSet("QUORVEL_APPEARANCE"))
         usePalette(qEnvironmentVariable("QUORVEL_APPEARANCE") == QLatin1String("dark") ? darkPalette()
                                                                                        : lightPalette());

@@ -41,7 +41,8 @@ enum class Weight { Regular, Medium, Semibold, Bold };
 
 QFont font(Text text);
 QFont font(Text text, Weight weight);
-// The book faces the app ships ("EB Garamond", ...) at a pixel size.
+// The book faces the app ships ("EB Garamond", ...) at a pixel size, with
+// emoji in colour.
 QFont bookFont(const QString &family, int pixelSize, bool italic = false);
 
 QColor color(Tone tone);

@@ -183,7 +183,7 @@ void FoundStep::build(const Insights &insights)
             Style::Text::Callout, Style::Tone::Secondary);
     note->addWidget(makeIt, 1);
     if (m_model->onWrapped()) {
-        auto *wrapped = linkButton(QStringLiteral("square.stack"), QStringLiteral("See It as a Wrapped"));
+        auto *wrapped = linkButton(QStringLiteral("chart.bar"), QStringLiteral("See It as a Wrapped"));
         connect(wrapped, &QPushButton::clicked, this, [this] { m_model->onWrapped()(std::nullopt); });
         note->addWidget(wrapped, 0, Qt::AlignBottom);
     }

@@ -74,7 +74,7 @@ WrappedInspector::~WrappedInspector() = default;
 
 QWidget *WrappedInspector::errorLine() const
 {
-    return m_error;
+    return m_yearError->isHidden() ? m_error : m_yearError;
 }
 
 QWidget *WrappedInspector::section(const QString &title, QWidget *content)
@@ -88,13 +88,18 @@ QWidget *WrappedInspector::section(const QString &title, QWidget *content)
 
 QWidget *WrappedInspector::buildYears()
 {
+    auto *part = new QWidget;
+    QVBoxLayout *column = stacked(part, 8);
     m_years = new QComboBox;
     m_years->setAccessibleName(QStringLiteral("Which messages"));
     connect(m_years, &QComboBox::activated, this, [this](int index) {
         const int year = m_years->itemData(index).toInt();
         m_view->pickYear(year == 0 ? std::nullopt : std::optional<int>(year));
     });
-    return m_years;
+    column->addWidget(m_years);
+    m_yearError = new ErrorRow;
+    column->addWidget(m_yearError);
+    return part;
 }
 
 SegmentedControl *WrappedInspector::segments(const QString &name, const QStringList &labels)
@@ -284,6 +289,7 @@ void WrappedInspector::refresh()
         m_disclose->setChecked(settings.disclose);
     }
     refreshSave();
+    refreshError();
 }
 
 void WrappedInspector::refreshYears()
@@ -357,5 +363,13 @@ void WrappedInspector::refreshSave()
     m_progress->setVisible(progress.has_value());
     m_progressBar->setValue(int(std::lround(progress.value_or(0) * 1000)));
     m_exported->setVisible(!m_view->exported().isEmpty());
-    m_error->setError(m_view->error().value_or(QString()));
+}
+
+void WrappedInspector::refreshError()
+{
+    // Told where the user is looking: beside what they just did.
+    const QString sentence = m_view->error().value_or(QString());
+    const bool byYears = m_view->failed() == WrappedView::Failed::YearChoice && !m_yearSection->isHidden();
+    m_yearError->setError(byYears ? sentence : QString());
+    m_error->setError(byYears ? QString() : sentence);
 }

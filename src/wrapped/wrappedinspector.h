@@ -38,7 +38,8 @@ public:
     QComboBox *yearPicker() const { return m_years; }
     QComboBox *typefacePicker() const { return m_typeface; }
     QPushButton *shareButton() const { return m_share; }
-    // The line that tells a failure, at the foot of the panel.
+    // The line that tells the last failure: under the year picker for a
+    // year that couldn't be counted, at the foot of the panel for a save.
     QWidget *errorLine() const;
 
 private:
@@ -53,6 +54,7 @@ private:
     void refreshYears();
     void refreshNames();
     void refreshSave();
+    void refreshError();
     void change(const std::function<void(WrappedSettings &)> &edit);
 
     WrappedView *m_view;
@@ -60,6 +62,7 @@ private:
     QWidget *m_yearSection;
     QComboBox *m_years;
     QList<int> m_yearsShown;
+    ErrorRow *m_yearError;
 
     SegmentedControl *m_shape;
     SegmentedControl *m_names;

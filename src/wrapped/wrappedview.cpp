@@ -194,10 +194,16 @@ QCoro::Task<void> WrappedView::countYear(std::optional<int> year)
         }
     } else {
         // An earlier error stays until a save clears it.
-        m_error = failure;
+        fail(Failed::YearChoice, failure);
     }
     m_loadingYear = false;
     refresh();
+}
+
+void WrappedView::fail(Failed what, const QString &sentence)
+{
+    m_failed = what;
+    m_error = sentence;
 }
 
 void WrappedView::claim(Rewards::Claim::Kind kind)

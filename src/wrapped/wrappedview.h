@@ -35,6 +35,10 @@ class WrappedView : public QWidget
 public:
     // What is being written while the save buttons wait.
     enum class Export { Cards, Video };
+    // What the last failure interrupted, which decides where it is told:
+    // after choosing a year the user looks at the year picker, after saving
+    // at the save buttons.
+    enum class Failed { YearChoice, Saving };
 
     WrappedView(std::shared_ptr<Project> project, Wrapped wrapped, std::optional<QString> focus,
         QWidget *parent = nullptr);
@@ -77,6 +81,7 @@ public:
     std::optional<double> videoProgress() const { return m_videoProgress; }
     QStringList exported() const { return m_exported; }
     std::optional<QString> error() const { return m_error; }
+    Failed failed() const { return m_failed; }
     bool isCaptionCopied() const { return m_captionCopied; }
 
     // The claim sheet for a reward, opened over the screen.
@@ -101,6 +106,7 @@ protected:
 
 private:
     void refresh();
+    void fail(Failed what, const QString &sentence);
     // Waits for the file manager to show the saved files; when it doesn't,
     // says where they are.
     void whenShown(QCoro::Task<bool> shown, const QStringList &files);
@@ -118,6 +124,7 @@ private:
     std::optional<double> m_videoProgress;
     QStringList m_exported;
     std::optional<QString> m_error;
+    Failed m_failed = Failed::Saving;
     // The failure the panel was last scrolled to.
     std::optional<QString> m_errorShown;
     bool m_captionCopied = false;

@@ -56,7 +56,7 @@ QCoro::Task<void> WrappedView::saveCards()
     m_exporting.reset();
     if (failure) {
         // The files of the last save that worked stay on offer.
-        m_error = failure;
+        fail(Failed::Saving, *failure);
     } else {
         m_exported = files;
         Funnel::count(Funnel::Step::CardExported);
@@ -104,7 +104,7 @@ QCoro::Task<void> WrappedView::writeVideo(QString file)
     if (!self)
         co_return;
     if (failure) {
-        m_error = failure;
+        fail(Failed::Saving, *failure);
     } else {
         m_exported = { file };
         Funnel::count(Funnel::Step::VideoExported);
@@ -150,7 +150,8 @@ void WrappedView::whenShown(QCoro::Task<bool> shown, const QStringList &files)
     QCoro::connect(std::move(shown), this, [this, folder](bool done) {
         if (done)
             return;
-        m_error = QStringLiteral("The file manager didn't open. The files are in %1.").arg(folder);
+        fail(
+            Failed::Saving, QStringLiteral("The file manager didn't open. The files are in %1.").arg(folder));
         refresh();
     });
 }

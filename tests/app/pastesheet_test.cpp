@@ -1,6 +1,7 @@
 // The paste sheet against the real message tool: a chat it reads becomes a
 // source; one it can't read stays in the sheet with the tool's own words.
 #include "app/pastesheet.h"
+#include "fitcheck.h"
 #include "shelltest.h"
 #include "ui/style.h"
 
@@ -88,6 +89,13 @@ TEST_F(PasteSheetTest, TextTheToolCantReadStaysWithTheToolsLastLine)
     EXPECT_FALSE(sheet->error().contains("Error: "));
     EXPECT_FALSE(sheet->error().contains('\n'));
     EXPECT_TRUE(sheet->isVisible());
+    // Said whole on a line of its own under the text, over nothing.
+    for (int round = 0; round < 4; ++round)
+        QApplication::processEvents();
+    QWidget *sentence = TestSupport::findText(sheet, sheet->error());
+    ASSERT_TRUE(sentence);
+    EXPECT_EQ(TestSupport::outOfSight(sentence), QString());
+    EXPECT_EQ(TestSupport::cutWidgets(sheet), QStringList());
     EXPECT_EQ(sheet->nameField()->text(), "Sam");
     EXPECT_TRUE(lib->added().isEmpty());
     // Nothing is kept of a chat that didn't read.
@@ -99,4 +107,3 @@ TEST_F(PasteSheetTest, TextTheToolCantReadStaysWithTheToolsLastLine)
     EXPECT_TRUE(TestSupport::waitUntil([&] { return !alive; }));
     EXPECT_TRUE(lib->added().isEmpty());
 }
-

@@ -14,9 +14,14 @@
 #include "wizard/coverstep.h"
 #include "wizard/wizardmodel.h"
 #include "wizard/wizardview.h"
+#include "wrapped/wrappedinspector.h"
 #include "wrapped/wrappedview.h"
+#include "wrapped/wrappedviewtest.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QScrollArea>
 #include <QTest>
 
 namespace {
@@ -126,4 +131,49 @@ TEST(WindowFit, TheMakingScreenTheBooksPageItsPagesAndItsWrapped)
     pages->setQuery(QString());
     ASSERT_TRUE(sample.wrapped());
     EXPECT_EQ(faults(sample.window()), QStringList());
+}
+
+// A Wrapped failure is read where the user's eyes are at the smallest
+// window: a year the tool can't count beside the year picker, a save that
+// fails beside its button; each whole, and over nothing.
+TEST(WindowFit, TheWrappedsFailuresAreToldBesideWhatFailed)
+{
+    SampleWindow sample(SampleWindow::Consent::Book, QSize(980, 640), twoYearsOfUs());
+    MainWindow *window = sample.window();
+    WrappedView *view = sample.wrapped();
+    ASSERT_TRUE(view);
+    settle();
+    QComboBox *years = view->inspector()->yearPicker();
+    ASSERT_EQ(TestSupport::outOfSight(years), QString());
+    // The picker never offers a year without messages; the tool refuses one.
+    view->pickYear(2019);
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return !view->isLoadingYear(); }));
+    ASSERT_TRUE(view->error());
+    settle();
+    EXPECT_EQ(TestSupport::outOfSight(view->inspector()->errorLine()), QString());
+    EXPECT_EQ(TestSupport::outOfSight(years), QString());
+    EXPECT_EQ(TestSupport::cutWidgets(window), QStringList());
+
+    // Saving where a file stands in the folder's way, the save button
+    // scrolled into view as the user does.
+    QTemporaryDir folder;
+    const QString blocked = folder.filePath(QStringLiteral("taken"));
+    TestSupport::writeFile(blocked, "a file");
+    TestSupport::desktop().answers.append({ blocked + QStringLiteral("/cards") });
+    auto *save = qobject_cast<QPushButton *>(TestSupport::findText(view, QStringLiteral("Save Cards…")));
+    ASSERT_TRUE(save);
+    for (QWidget *up = save->parentWidget(); up; up = up->parentWidget()) {
+        if (auto *panel = qobject_cast<QScrollArea *>(up)) {
+            panel->ensureWidgetVisible(save);
+            break;
+        }
+    }
+    settle();
+    save->click();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return view->error() && !view->exporting(); }));
+    settle();
+    EXPECT_EQ(TestSupport::outOfSight(view->inspector()->errorLine()), QString());
+    EXPECT_EQ(TestSupport::outOfSight(save), QString());
+    EXPECT_EQ(TestSupport::cutWidgets(window), QStringList());
+    TestSupport::desktop().reset();
 }

@@ -1,9 +1,11 @@
 // The book's own page against a real project, real typst and the stand-in.
 #include "flow/bookhomeparts.h"
 #include "flow/bookhomeview.h"
+#include "flow/bookpage.h"
 #include "flow/ordersheet.h"
 #include "flowtest.h"
 #include "service/rewards.h"
+#include "ui/icons.h"
 #include "ui/style.h"
 #include "viewer/bookview.h"
 
@@ -83,6 +85,27 @@ TEST_F(BookHomeViewTest, WithoutTheWrappedTheToolbarHasThePagesOnly)
     BookHomeView view(open(designedBook()), BookHomeView::WrappedButton::Hidden);
     EXPECT_TRUE(view.pagesAction());
     EXPECT_FALSE(view.wrappedAction());
+}
+
+TEST_F(BookHomeViewTest, TheWrappedWearsASymbolOfItsOwnNotTheCodeLinesNorCopys)
+{
+    BookHomeView view(open(designedBook()));
+    const auto drawn = [](const QIcon &icon) { return icon.pixmap(22).toImage(); };
+    const QImage wrapped = drawn(view.wrappedAction()->icon());
+    QImage blank(wrapped.size(), wrapped.format());
+    blank.fill(Qt::transparent);
+    EXPECT_NE(wrapped, blank) << "a symbol the app doesn't ship";
+    // The code line under the toolbar wears one of these, whatever the
+    // rewards' standing; copying wears the last.
+    Rewards::Status status;
+    status.code = QStringLiteral("SAM-42");
+    QStringList others { BookPage::rewardsLine(status)->symbol };
+    status.rewards = QStringLiteral("on");
+    status.viral.giftCode = QStringLiteral("GIFT-1");
+    others << BookPage::rewardsLine(status)->symbol
+           << QStringLiteral("rectangle.portrait.on.rectangle.portrait");
+    for (const QString &other : others)
+        EXPECT_NE(wrapped, drawn(Icons::icon(other))) << other.toStdString();
 }
 
 TEST_F(BookHomeViewTest, TickingAnAddonChangesTheOrderWithTheOneItNeeds)

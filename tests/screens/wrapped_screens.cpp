@@ -45,6 +45,17 @@ void chooseSegment(WrappedView *view, const QString &name, int index, int of)
         QPoint(segments->width() * (2 * index + 1) / (2 * of), segments->height() / 2));
 }
 
+// Scrolls the panel that holds widget until it is in view.
+void scrollTo(QWidget *widget)
+{
+    for (QWidget *up = widget->parentWidget(); up; up = up->parentWidget()) {
+        if (auto *area = qobject_cast<QScrollArea *>(up)) {
+            area->ensureWidgetVisible(widget);
+            return;
+        }
+    }
+}
+
 void fill(ClaimSheet *sheet, const QString &screenshot)
 {
     for (QLineEdit *edit : sheet->findChildren<QLineEdit *>()) {
@@ -83,11 +94,7 @@ TEST(WrappedScreens, TheCardsTheirLookAndTheClaims)
             window, QStringLiteral("wrapped"), QStringLiteral("typeface-menu"),
             [&] {
                 // A user scrolls to the field before opening it.
-                for (QWidget *up = typeface->parentWidget(); up; up = up->parentWidget())
-                    if (auto *area = qobject_cast<QScrollArea *>(up)) {
-                        area->ensureWidgetVisible(typeface);
-                        break;
-                    }
+                scrollTo(typeface);
                 typeface->showPopup();
             },
             [&] { typeface->hidePopup(); });
@@ -105,7 +112,21 @@ TEST(WrappedScreens, TheCardsTheirLookAndTheClaims)
         ASSERT_TRUE(TestSupport::waitUntil([&] { return !view->isLoadingYear(); }));
         atEverySize(window, QStringLiteral("wrapped"), QStringLiteral("year-failed"));
 
+        // A save that fails at each size, a file standing where the folder
+        // should be, pressed as a user does: the button scrolled into view.
         QTemporaryDir dir;
+        const QString blocked = dir.filePath(QStringLiteral("taken"));
+        TestSupport::writeFile(blocked, "a file");
+        atEverySize(window, QStringLiteral("wrapped"), QStringLiteral("save-failed"), [&] {
+            auto *save
+                = qobject_cast<QPushButton *>(TestSupport::findText(view, QStringLiteral("Save Cards…")));
+            scrollTo(save);
+            Gallery::settle();
+            TestSupport::desktop().answers.append({ blocked + QStringLiteral("/cards") });
+            save->click();
+            TestSupport::waitUntil([&] { return view->error() && !view->exporting(); });
+        });
+
         const QString screenshot = dir.filePath(QStringLiteral("post.png"));
         QImage picture(40, 70, QImage::Format_RGB32);
         picture.fill(Qt::darkRed);

@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QLabel>
+#include <QLayout>
 #include <QScrollBar>
 #include <QStackedLayout>
 
@@ -107,20 +108,31 @@ bool shown(const QWidget *widget, const QWidget *root)
     return widget->isVisibleTo(root) && !widget->isWindow() && !widget->size().isEmpty();
 }
 
+// The widgets a layout places, those of the rows and columns inside it
+// too: a sheet's fields sit in a column within its outer layout. The pages
+// of a stack are meant to lie over each other.
+void placedBy(const QLayout *layout, const QWidget *root, QList<const QWidget *> &placed)
+{
+    if (qobject_cast<const QStackedLayout *>(layout))
+        return;
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem *item = layout->itemAt(i);
+        if (const QWidget *widget = item->widget(); widget && shown(widget, root))
+            placed.append(widget);
+        else if (const QLayout *inner = item->layout())
+            placedBy(inner, root, placed);
+    }
+}
+
 // Widgets one layout places that lie over each other: a layout squeezed
-// below what its widgets need. Overlays placed by hand, and the pages of a
-// stack, are meant to.
+// below what its widgets need. Overlays placed by hand are meant to.
 QStringList overlaps(const QWidget *parent, const QWidget *root)
 {
     const QLayout *layout = parent->layout();
-    if (!layout || qobject_cast<const QStackedLayout *>(layout))
+    if (!layout)
         return {};
     QList<const QWidget *> placed;
-    for (const QObject *child : parent->children()) {
-        auto *widget = qobject_cast<const QWidget *>(child);
-        if (widget && shown(widget, root) && layout->indexOf(const_cast<QWidget *>(widget)) >= 0)
-            placed.append(widget);
-    }
+    placedBy(layout, root, placed);
     QStringList found;
     for (int i = 0; i < placed.size(); ++i) {
         for (int j = i + 1; j < placed.size(); ++j) {
@@ -149,6 +161,24 @@ QStringList cutWidgets(QWidget *root)
     }
     faults.append(overlaps(root, root));
     return faults;
+}
+
+QString outOfSight(const QWidget *widget)
+{
+    if (!widget->isVisible())
+        return describe(widget) + QStringLiteral(" is hidden");
+    const QWidget *window = widget->window();
+    const QRect whole(widget->mapTo(window, QPoint(0, 0)), widget->size());
+    QRect seen = whole;
+    for (const QWidget *holder = widget->parentWidget(); holder; holder = holder->parentWidget()) {
+        seen &= QRect(holder->mapTo(window, QPoint(0, 0)), holder->size());
+        if (holder == window)
+            break;
+    }
+    if (seen == whole)
+        return {};
+    return QStringLiteral("%1 shows %2 of %3 in its window")
+        .arg(describe(widget), rectText(seen), rectText(whole));
 }
 
 QStringList sidewaysScrollBars(QWidget *root)

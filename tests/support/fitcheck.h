@@ -19,4 +19,10 @@ QStringList cutWidgets(QWidget *root);
 // Every sideways scroll bar shown below root.
 QStringList sidewaysScrollBars(QWidget *root);
 
+// What of widget a person can't see: it is hidden, or part of it lies
+// outside something that holds it, its window included (a scroll area
+// shows only what is scrolled into its viewport). Empty when all of it is
+// in sight.
+QString outOfSight(const QWidget *widget);
+
 } // namespace TestSupport

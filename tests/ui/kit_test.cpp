@@ -16,7 +16,9 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMainWindow>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -57,6 +59,56 @@ TEST(Style, ToneFadesTheTextColourAndTheScaleGrows)
     EXPECT_GT(Style::font(Style::Text::Body).pixelSize(), Style::font(Style::Text::Caption).pixelSize());
     EXPECT_GT(Style::font(Style::Text::Headline).weight(), Style::font(Style::Text::Body).weight());
     EXPECT_EQ(Style::number(1234567), QStringLiteral("1,234,567"));
+}
+
+namespace {
+
+// The pixels of a picture that have a colour of their own, not a grey.
+int colouredPixels(const QImage &picture)
+{
+    int count = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const QColor pixel = picture.pixelColor(x, y);
+            count += pixel.alpha() > 128 && pixel.hsvSaturation() > 100 ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+QImage drawn(const QFont &font, const QString &text)
+{
+    QImage picture(80, 48, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(picture.rect(), Qt::AlignCenter, text);
+    return picture;
+}
+
+} // namespace
+
+// A face without emoji left them to the system's fallback, which draws
+// this one in black from DejaVu Sans while the pages show it in colour.
+TEST(Style, EmojiAreDrawnInColourInListsLabelsAndTheBooksFaces)
+{
+    const QString face = QString::fromUtf8("\xF0\x9F\x98\x80");
+    for (const auto &[name, font] : { std::pair { "body", Style::font(Style::Text::Body) },
+             std::pair { "caption", Style::font(Style::Text::Caption, Style::Weight::Semibold) },
+             std::pair { "book", Style::bookFont(QStringLiteral("EB Garamond"), 17) } })
+        EXPECT_GT(colouredPixels(drawn(font, face)), 20) << name;
+
+    // A list as the search results and the sidebar are, in the face every
+    // widget takes from the application.
+    QListWidget list;
+    list.resize(240, 80);
+    list.setSelectionMode(QAbstractItemView::NoSelection);
+    list.addItem(face + QStringLiteral(" coffee at noon"));
+    list.show();
+    QApplication::processEvents();
+    const QRect row = list.visualItemRect(list.item(0));
+    EXPECT_GT(colouredPixels(list.viewport()->grab(row).toImage()), 20);
 }
 
 namespace {
