@@ -99,8 +99,11 @@ void ErrorLabel::changeEvent(QEvent *event)
 
 void ErrorLabel::recolour()
 {
+    // A label takes its text role from the ground it lies on (Text on a
+    // field's, ButtonText on a button's), so every one of them is coloured.
     QPalette p = palette();
-    p.setColor(QPalette::WindowText, Style::error());
+    for (const QPalette::ColorRole role : { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
+        p.setColor(role, Style::error());
     setPalette(p);
 }
 

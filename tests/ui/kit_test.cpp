@@ -207,6 +207,22 @@ TEST(Errors, TheLabelShowsOnlyWhileThereIsASentence)
     EXPECT_FALSE(label->isVisible());
 }
 
+// The cover's failure was once drawn in the body's colour: a label laid on
+// a field-coloured panel draws with the field's text role, not the window's.
+TEST(Errors, TheSentenceIsInTheErrorColourOnAnyBackground)
+{
+    for (const QPalette::ColorRole ground : { QPalette::Window, QPalette::Base, QPalette::Button }) {
+        QWidget host;
+        host.setBackgroundRole(ground);
+        auto *label = new ErrorLabel;
+        auto *column = new QVBoxLayout(&host);
+        column->addWidget(label);
+        label->setError(QStringLiteral("The cover didn't come out."));
+        host.show();
+        EXPECT_EQ(label->palette().color(label->foregroundRole()), Style::error()) << int(ground);
+    }
+}
+
 TEST(WindowToolbar, ItemsLeaveWithTheScreenThatPutThemThere)
 {
     QMainWindow window;
