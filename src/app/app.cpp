@@ -7,6 +7,7 @@
 #include "model/library.h"
 #include "project/typesetcache.h"
 #include "service/http.h"
+#include "siteexportwatch.h"
 #include "ui/icons.h"
 #include "ui/style.h"
 #include "updater.h"
@@ -16,10 +17,12 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QProcessEnvironment>
 #include <QThreadPool>
 #include <QTimer>
 #include <cstdio>
+#include <optional>
 
 App::Options App::Options::build()
 {
@@ -55,7 +58,12 @@ App::~App()
 
 QCoro::Task<void> App::loadLibrary()
 {
+    QPointer<App> self(this);
     co_await m_library->load();
+    if (self) {
+        m_loaded = true;
+        emit loaded();
+    }
     // The first typesetting needs a digest of every template and font the
     // app ships; made once the list is in, off the window's thread, it is
     // ready by the time a book opens instead of holding the window up then.
@@ -126,5 +134,10 @@ int App::run(int argc, char **argv)
         return app.exec();
     }
     app.window()->show();
+    // Nobody watches the site's export: where the Wrapped it runs on can't
+    // show, the app ends and says why rather than wait for ever.
+    std::optional<SiteExportWatch> watch;
+    if (siteExport)
+        watch.emplace(&app);
     return app.exec();
 }

@@ -30,6 +30,8 @@ public:
     Library *library() const { return m_library; }
     Updater *updater() const { return m_updater; }
     MainWindow *window() const { return m_window; }
+    // Whether the library's first load has ended.
+    bool isLoaded() const { return m_loaded; }
 
     // Runs the event loop until the app quits, then winds up: tool runs and
     // requests still under way are ended, and the loop goes on until what
@@ -43,6 +45,9 @@ public:
     // the event loop. Returns the exit status.
     static int run(int argc, char **argv);
 
+signals:
+    void loaded();
+
 private:
     // Reads what the sources hold, then prepares what a book needs.
     QCoro::Task<void> loadLibrary();
@@ -50,4 +55,5 @@ private:
     Library *m_library;
     Updater *m_updater;
     MainWindow *m_window;
+    bool m_loaded = false;
 };

@@ -322,9 +322,13 @@ QCoro::Task<void> BackupSheet::read(BackupInfo backup)
         const Source source = co_await Backups::unlock(backup, password);
         if (self && m_password)
             m_password->clear();
-        // Closing the sheet meanwhile doesn't stop the backup being added.
+        // Closing the sheet meanwhile doesn't stop the backup being added;
+        // with the library gone (the app ending), nothing would name what
+        // unlocking wrote.
         if (library)
             co_await library->add(source);
+        else
+            co_await Backups::forget(source);
         if (!self)
             co_return;
         m_working = false;

@@ -306,6 +306,7 @@ void ContentView::refreshDetail()
     m_detailLayout->addWidget(m_detailWidget);
     m_detailWidget->show();
     connect(m_detailWidget, &QWidget::windowTitleChanged, this, &ContentView::refreshTitle);
+    emit detailChanged();
 }
 
 QWidget *ContentView::buildDetail(const DetailKey &key)

@@ -53,6 +53,8 @@ public:
 
     Route route() const;
     Detail detail() const { return m_detail.kind; }
+    // Why the selected conversation didn't open, while the pane says so.
+    QString openError() const { return m_detail.kind == Detail::OpenError ? m_detail.text : QString(); }
     // The widget the detail pane shows now.
     QWidget *detailWidget() const { return m_detailWidget; }
     ConversationList *conversationList() const { return m_list; }
@@ -76,6 +78,8 @@ public:
 
 signals:
     void titleChanged(const QString &title);
+    // The detail pane shows something else.
+    void detailChanged();
 
 protected:
     void showEvent(QShowEvent *event) override;

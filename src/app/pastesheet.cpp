@@ -78,6 +78,9 @@ QCoro::Task<void> PasteSheet::addTask(QString text, QString name)
         source = ChatFiles::paste(text, name.isEmpty() ? QStringLiteral("Pasted chat") : name);
         // The tool must read it as a chat before it becomes a source.
         co_await Helpers::core({ QStringLiteral("chats") }, *source);
+        // Closing the sheet meanwhile doesn't take the chat back.
+        if (library)
+            co_await library->add(*source);
     } catch (const std::exception &failure) {
         // Nothing refers to a pasted chat that didn't read.
         if (source) {
@@ -91,9 +94,6 @@ QCoro::Task<void> PasteSheet::addTask(QString text, QString name)
         m_error->setError(line.trimmed().isEmpty() ? QString() : line);
         co_return;
     }
-    // Closing the sheet meanwhile doesn't take the chat back.
-    if (library)
-        co_await library->add(*source);
     if (!self)
         co_return;
     m_adding = false;

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <algorithm>
 
 namespace {
 
@@ -26,18 +27,35 @@ QString standardized(const QString &path)
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
+void removeFolder(const QString &path)
+{
+    // A link in the folder's place goes, never what it points to.
+    if (QFileInfo(path).isSymLink())
+        QFile::remove(path);
+    else
+        QDir(path).removeRecursively();
+}
+
+// Whether a saved backup source has this id, and so reads its cache.
+bool isSaved(const QString &id)
+{
+    const QList<Source> sources = Backups::saved();
+    return std::any_of(
+        sources.begin(), sources.end(), [&](const Source &source) { return source.id == id && !source.log; });
+}
+
 } // namespace
 
 namespace Backups {
 
-void save(const QList<Source> &sources)
+bool save(const QList<Source> &sources)
 {
     QJsonArray array;
     for (const Source &source : sources) {
         if (source.id != u"mac")
             array.append(source.toJson());
     }
-    Defaults::standard().setData(savedKey, QJsonDocument(array).toJson(QJsonDocument::Compact));
+    return Defaults::standard().setData(savedKey, QJsonDocument(array).toJson(QJsonDocument::Compact));
 }
 
 QList<Source> saved()
@@ -126,10 +144,20 @@ QCoro::Task<Source> unlock(BackupInfo info, std::optional<QString> password)
         QStringLiteral("--cache"), *cache };
     if (info.encrypted)
         arguments << QStringLiteral("--password-stdin");
-    const QByteArray answer = co_await Helpers::run(Helpers::core(), arguments, password);
-    const Unlocked unlocked = Unlocked::fromJson(Json::parseObject(answer));
-    if (unlocked.key)
-        co_await Keychain::set(*unlocked.key, info.udid);
+    // A backup added before reads the same cache, which stays whatever
+    // happens here; any other is nobody's once this fails.
+    const bool kept = isSaved(info.udid);
+    Unlocked unlocked;
+    try {
+        const QByteArray answer = co_await Helpers::run(Helpers::core(), arguments, password);
+        unlocked = Unlocked::fromJson(Json::parseObject(answer));
+        if (unlocked.key)
+            co_await Keychain::set(*unlocked.key, info.udid);
+    } catch (...) {
+        if (!kept)
+            removeFolder(*cache);
+        throw;
+    }
 
     source.name = info.device;
     source.date = info.date;
@@ -141,13 +169,8 @@ QCoro::Task<Source> unlock(BackupInfo info, std::optional<QString> password)
 
 QCoro::Task<void> forget(Source source)
 {
-    if (const std::optional<QString> path = folder(source)) {
-        // A link in the folder's place goes, never what it points to.
-        if (QFileInfo(*path).isSymLink())
-            QFile::remove(*path);
-        else
-            QDir(*path).removeRecursively();
-    }
+    if (const std::optional<QString> path = folder(source))
+        removeFolder(*path);
     co_await Keychain::remove(source.id);
 }
 

@@ -14,7 +14,8 @@
 namespace Backups {
 
 // Stores the list without the computer's own source ("mac"), in order.
-void save(const QList<Source> &sources);
+// Whether it reached the user's defaults file.
+bool save(const QList<Source> &sources);
 
 // The saved list, without the sources whose file (log, else database) is
 // gone. Never fails: an unreadable list reads as empty.
@@ -53,6 +54,8 @@ QCoro::Task<BackupInfo> info(QString folder);
 
 // Unlocks a backup into its cache with the tool and keeps the key it
 // returns in the keychain. password goes to the tool whenever it is given.
+// What the cache holds is the backup's messages in the clear: when any
+// step fails, the cache goes with it, unless a saved source reads it.
 QCoro::Task<Source> unlock(BackupInfo info, std::optional<QString> password);
 
 // Deletes the source's folder and its keychain item. Never fails.

@@ -76,10 +76,10 @@ std::optional<QByteArray> Defaults::data(const QString &key) const
     return *decoded;
 }
 
-void Defaults::setData(const QString &key, const QByteArray &value)
+bool Defaults::setData(const QString &key, const QByteArray &value)
 {
     QMutexLocker lock(&m_mutex);
-    change(key, QJsonObject { { dataKey, QString::fromLatin1(value.toBase64()) } });
+    return change(key, QJsonObject { { dataKey, QString::fromLatin1(value.toBase64()) } });
 }
 
 void Defaults::remove(const QString &key)
@@ -114,31 +114,31 @@ const QJsonObject &Defaults::values() const
     return *m_values;
 }
 
-void Defaults::change(const QString &key, const std::optional<QJsonValue> &value)
+bool Defaults::change(const QString &key, const std::optional<QJsonValue> &value)
 {
     values();
     if (value)
         m_values->insert(key, *value);
     else
         m_values->remove(key);
-    write();
+    return write();
 }
 
-void Defaults::write()
+bool Defaults::write()
 {
     if (m_damaged && QFile::exists(m_fileName)) {
         const QString aside = m_fileName + QStringLiteral(".corrupt");
         QFile::remove(aside);
         if (!QFile::rename(m_fileName, aside))
-            return;
+            return false;
     }
     m_damaged = false;
     QDir().mkpath(QFileInfo(m_fileName).absolutePath());
     QSaveFile file(m_fileName);
     if (!file.open(QIODevice::WriteOnly))
-        return;
+        return false;
     file.write(QJsonDocument(*m_values).toJson(QJsonDocument::Indented));
     // A failed write leaves the old file in place; the change lives on in
     // memory for this run.
-    file.commit();
+    return file.commit();
 }

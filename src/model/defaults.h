@@ -34,7 +34,9 @@ public:
     // Bytes, kept as {"data": "<base64>"} so they are never taken for a
     // string; any other value counts as absent.
     std::optional<QByteArray> data(const QString &key) const;
-    void setData(const QString &key, const QByteArray &value);
+    // Whether the change reached the file; when it didn't, it lives on in
+    // memory for this run only.
+    bool setData(const QString &key, const QByteArray &value);
 
     void remove(const QString &key);
 
@@ -43,8 +45,8 @@ private:
 
     // These expect m_mutex to be held.
     const QJsonObject &values() const;
-    void change(const QString &key, const std::optional<QJsonValue> &value);
-    void write();
+    bool change(const QString &key, const std::optional<QJsonValue> &value);
+    bool write();
 
     mutable QMutex m_mutex;
     QString m_fileName;

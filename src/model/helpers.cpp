@@ -243,6 +243,14 @@ std::optional<DemoTitle> DemoTitle::fromJson(const QByteArray &bytes)
     }
 }
 
+QProcessEnvironment coreEnvironment()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!environment.contains(QStringLiteral("GLIBC_TUNABLES")))
+        environment.insert(QStringLiteral("GLIBC_TUNABLES"), QStringLiteral("glibc.malloc.hugetlb=1"));
+    return environment;
+}
+
 QCoro::Task<QByteArray> run(QString tool, QStringList arguments, std::optional<QString> stdinText)
 {
     const WorkingFolder folder(makeWorkingFolder());
@@ -257,14 +265,9 @@ QCoro::Task<QByteArray> run(QString tool, QStringList arguments, std::optional<Q
     process.setArguments(arguments);
     process.setStandardOutputFile(out);
     process.setStandardErrorFile(err);
-    // The message tool wants glibc's huge pages for its many small
-    // allocations and starts itself again to ask for them unless its
-    // environment already does; told here, it starts once.
-    if (tool == core() && !qEnvironmentVariableIsSet("GLIBC_TUNABLES")) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("GLIBC_TUNABLES"), QStringLiteral("glibc.malloc.hugetlb=1"));
-        process.setProcessEnvironment(environment);
-    }
+    // Told here, the message tool starts once.
+    if (tool == core())
+        process.setProcessEnvironment(coreEnvironment());
     // Without text for it, the child reads the null device, so a tool that
     // reads its standard input ends instead of waiting forever.
     if (!stdinText)

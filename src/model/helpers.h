@@ -84,6 +84,12 @@ QString templateFile(const QString &style);
 // Where the colour emoji font is looked for, before first use.
 void setEmojiFontPath(const QString &path);
 
+// The environment the message tool runs in: this process's, with glibc's
+// huge pages asked for (GLIBC_TUNABLES) unless it already says otherwise.
+// The tool wants them for its many small allocations and, not told, starts
+// itself again to ask.
+QProcessEnvironment coreEnvironment();
+
 // Runs tool with arguments, writing stdin (plus one line feed) to it when
 // given, and returns its standard output once it has ended. Throws Failure
 // on a non-zero status or a crash, LaunchError when it cannot start.

@@ -1,5 +1,8 @@
 #include "keychain.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <qcorodbuspendingcall.h>
 #include <qcorosignal.h>
 #include <qt6keychain/keychain.h>
 
@@ -17,17 +20,35 @@ QCoro::Task<void> finish(QKeychain::Job *job)
     co_await qCoro(job, &QKeychain::Job::finished);
 }
 
-// Whether a job failed because nothing answers for the Secret Service on
-// the session bus (or there is no session bus): QtKeychain reports that as
-// a missing back end, or passes on D-Bus's own error.
-bool noKeyring(const QKeychain::Job &job)
+// The names the session bus has now (method "ListNames") or starts on
+// demand ("ListActivatableNames"); none when it doesn't answer.
+QCoro::Task<QStringList> busNames(QDBusConnection bus, QString method)
 {
-    if (job.error() == QKeychain::NoBackendAvailable)
-        return true;
-    const QString said = job.errorString();
-    return said.contains(QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown"))
-        || said.contains(QLatin1String("org.freedesktop.secrets")) || said.contains(QLatin1String("D-Bus"))
-        || said.contains(QLatin1String("DBus"));
+    const QDBusMessage question = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+        QStringLiteral("/org/freedesktop/DBus"), QStringLiteral("org.freedesktop.DBus"), method);
+    const QDBusMessage answer = co_await bus.asyncCall(question);
+    const QVariant names = answer.arguments().value(0);
+    co_return answer.type() == QDBusMessage::ReplyMessage ? names.toStringList() : QStringList();
+}
+
+// Whether anything could keep a secret for us: a session bus this process
+// reaches, with a Secret Service (or the KDE wallet, which QtKeychain also
+// speaks to) running on it or started on demand. Asked once storing has
+// failed, to tell a missing keyring from one that said no: what the bus
+// library says of an address it can't use (no bus, a socket that isn't
+// there, a transport it doesn't know) means nothing to the user.
+QCoro::Task<bool> keyringReachable()
+{
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        co_return false;
+    const QStringList names = co_await busNames(bus, QStringLiteral("ListNames"))
+        + co_await busNames(bus, QStringLiteral("ListActivatableNames"));
+    for (const char *keeper : { "org.freedesktop.secrets", "org.kde.kwalletd5", "org.kde.kwalletd6" }) {
+        if (names.contains(QLatin1String(keeper)))
+            co_return true;
+    }
+    co_return false;
 }
 
 } // namespace
@@ -65,12 +86,11 @@ QCoro::Task<void> set(QString value, QString account)
     job->start();
     co_await qCoro(job, &QKeychain::Job::finished);
     const QKeychain::Error error = job->error();
-    const bool missing = error != QKeychain::NoError && noKeyring(*job);
     const QString said = job->errorString();
     job->deleteLater();
     if (error == QKeychain::NoError)
         co_return;
-    if (missing) {
+    if (error == QKeychain::NoBackendAvailable || !co_await keyringReachable()) {
         throw Failure(QStringLiteral(
             "An encrypted backup needs your desktop's keyring to keep its key, and no keyring is running."));
     }

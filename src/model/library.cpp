@@ -5,6 +5,7 @@
 #include "chatfiles.h"
 #include "consent.h"
 #include "contacts.h"
+#include "defaults.h"
 #include "helpers.h"
 
 #include <QFile>
@@ -274,9 +275,26 @@ QCoro::Task<void> Library::load(Source source)
 
 QCoro::Task<void> Library::add(Source source)
 {
-    setAdded(withoutId(m_added, source.id) + QList<Source> { source });
-    Backups::save(m_added);
+    co_await keep(source);
     co_await load(source);
+}
+
+QCoro::Task<void> Library::keep(Source source)
+{
+    const QList<Source> before = m_added;
+    const bool replacing = before.size() != withoutId(before, source.id).size();
+    setAdded(withoutId(before, source.id) + QList<Source> { source });
+    // A source the saved list doesn't name would leave its files (for a
+    // backup, its messages unlocked) behind at the next start, named
+    // nowhere and never deleted. One added before names the same folder.
+    if (Backups::save(m_added) || replacing)
+        co_return;
+    setAdded(before);
+    Backups::save(before);
+    co_await Backups::forget(source);
+    throw Helpers::Failure(Helpers::appName(), 0,
+        QStringLiteral("Quorvel couldn't write %1, where it keeps what you add, so this wasn't added.")
+            .arg(Defaults::standard().fileName()));
 }
 
 QCoro::Task<void> Library::forget(Source source)
@@ -312,10 +330,12 @@ QCoro::Task<void> Library::addDevelopmentBackup()
     try {
         const BackupInfo info = co_await Backups::info(*path);
         const Source source = co_await Backups::unlock(info, password);
-        if (!self)
+        if (!self) {
+            // Nothing would name what unlocking wrote.
+            co_await Backups::forget(source);
             co_return;
-        setAdded(m_added + QList<Source> { source });
-        Backups::save(m_added);
+        }
+        co_await keep(source);
     } catch (const std::exception &) {
         // Development sources fail silently.
     }
@@ -336,8 +356,7 @@ QCoro::Task<void> Library::addDevelopmentFile()
         const Source source = co_await ChatFiles::add(*path);
         if (!self)
             co_return;
-        setAdded(m_added + QList<Source> { source });
-        Backups::save(m_added);
+        co_await keep(source);
     } catch (const std::exception &) {
         // Development sources fail silently.
     }

@@ -73,6 +73,8 @@ public:
     // One source's conversations into lists(), or its failure into errors().
     QCoro::Task<void> load(Source source);
     // Adds (or moves to the end) a source, saves the list and loads it.
+    // Throws a Helpers::Failure, and forgets the source's files and key,
+    // when the list can't be saved with a new source in it.
     QCoro::Task<void> add(Source source);
     // Removes a source with its files, keychain item and conversations.
     QCoro::Task<void> forget(Source source);
@@ -119,6 +121,8 @@ private:
     };
 
     void loadDemo();
+    // Adds a source to added() and saves the list; see add().
+    QCoro::Task<void> keep(Source source);
     QCoro::Task<void> addDevelopmentBackup();
     QCoro::Task<void> addDevelopmentFile();
     QCoro::Task<void> loadNames();

@@ -3,8 +3,8 @@
 #include "fileerror.h"
 #include "model/defaults.h"
 #include "model/helpers.h"
+#include "model/namelimit.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,37 +18,6 @@ QString &booksFolderOverride()
 {
     static QString folder;
     return folder;
-}
-
-// What a file system takes as one name, in bytes.
-constexpr qsizetype NameLimit = 255;
-
-// A folder name the file system takes. A longer one (a group keyed by all
-// its members) keeps as many of its first whole characters as fit before
-// a hash of the whole: the same conversation keeps its folder, and names
-// that differ only past the cut stay apart. Names within the limit are
-// left as they are, so every folder made before still opens.
-QString withinNameLimit(const QString &name)
-{
-    const QByteArray bytes = name.toUtf8();
-    if (bytes.size() <= NameLimit)
-        return name;
-    const QString hash
-        = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(16));
-    const qsizetype room = NameLimit - 1 - hash.size();
-    QString kept;
-    qsizetype used = 0;
-    QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, name);
-    qsizetype start = 0;
-    while (clusters.toNextBoundary() != -1) {
-        const QStringView cluster = QStringView(name).mid(start, clusters.position() - start);
-        used += cluster.toUtf8().size();
-        if (used > room)
-            break;
-        kept += cluster;
-        start = clusters.position();
-    }
-    return kept + QLatin1Char('-') + hash;
 }
 
 // A message's day: the first ten characters of its time.
@@ -106,7 +75,10 @@ QString Project::folderName(const QString &identifier)
             name += QLatin1Char('-');
         start = end;
     }
-    return withinNameLimit(name);
+    // A group keyed by all its members can name more than a file system
+    // takes; names within the limit are left as they are, so every folder
+    // made before still opens.
+    return NameLimit::cut(name);
 }
 
 void Project::setBook(const BookFile &book)

@@ -1,5 +1,6 @@
 #include "wrappedsiteexport.h"
 
+#include "model/namelimit.h"
 #include "wrappedexport.h"
 #include "wrappedvideo.h"
 
@@ -21,7 +22,13 @@ QString prefix(const QString &conversationKey)
     QString made = conversationKey;
     made.remove(QStringLiteral("demo:"));
     made.replace(u' ', u'-');
-    return made;
+    // What no file name can hold: a "/" would name a folder.
+    made.replace(u'/', u'-');
+    made.replace(QChar(0), u'-');
+    // A card's name adds "-<nn>-<card>-<shape>.png" to the prefix, and a
+    // group's key of every member's name can fill a name by itself.
+    constexpr qsizetype CardNameRoom = 64;
+    return NameLimit::cut(made, NameLimit::bytes - CardNameRoom);
 }
 
 QString demoCode()

@@ -18,7 +18,9 @@ namespace WrappedSiteExport {
 // The folder the environment asks for; nothing when it asks for none.
 std::optional<QString> folder(const QProcessEnvironment &environment);
 
-// The files' prefix: the conversation key without "demo:", spaces as "-".
+// The files' prefix: the conversation key without "demo:", spaces as "-",
+// made a name the file system takes: "/" as "-", and a key too long for
+// the cards' names cut and hashed as book folders' are.
 QString prefix(const QString &conversationKey);
 
 // The code printed while the rewards status is unknown.

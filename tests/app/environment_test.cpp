@@ -130,6 +130,49 @@ TEST(Environment, TheSiteExportRunsOnTheWrappedOfTheConversationOpened)
     EXPECT_GT(QFileInfo(folder + "/+15550100.mp4").size(), 0);
 }
 
+// Nobody watches the site's export: where the Wrapped it runs on can't
+// show, the app used to wait for ever.
+TEST(Environment, TheSiteExportEndsWithASentenceWhereTheWrappedCantShow)
+{
+    const auto exporting = [](Probe &probe, const QString &open) {
+        const QString store = probe.home() + "/store/chat.db";
+        QDir().mkpath(probe.home() + "/store");
+        writeStore(store, { { QDate(2024, 5, 1), false, "hi" }, { QDate(2024, 5, 2), true, "hello" } });
+        QDir().mkpath(probe.home() + "/site");
+        probe.set("QUORVEL_DB", store);
+        probe.set("QUORVEL_OPEN", open);
+        probe.set("QUORVEL_WRAPPED_EXPORT", probe.home() + "/site");
+        probe.set("QUORVEL_API", "http://127.0.0.1:9/api");
+        return probe.runApp(60000);
+    };
+
+    Probe unagreed;
+    unagreed.set("QUORVEL_MODE", "wrapped");
+    const ProbeRun waiting = exporting(unagreed, "+15550100");
+    EXPECT_EQ(waiting.status, 1);
+    EXPECT_TRUE(waiting.errors.contains(
+        "The Wrapped of +15550100 can't show: reading it hasn't been agreed to. Open it in Quorvel and agree "
+        "first."))
+        << waiting.errors.toStdString();
+
+    Probe nobody;
+    nobody.set("QUORVEL_MODE", "wrapped");
+    const ProbeRun missing = exporting(nobody, "+15559999");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(missing.errors.contains("QUORVEL_OPEN names no conversation Quorvel lists: +15559999."))
+        << missing.errors.toStdString();
+
+    // Agreed to for the book, which opens in its wizard.
+    Probe elsewhere;
+    writeDefaults(elsewhere, { { "consent:+15550100", "2024-06-01" } });
+    const ProbeRun wizard = exporting(elsewhere, "+15550100");
+    EXPECT_EQ(wizard.status, 1);
+    EXPECT_TRUE(wizard.errors.contains(
+        "The Wrapped of +15550100 doesn't show when its book opens: set QUORVEL_MODE=wrapped."))
+        << wizard.errors.toStdString();
+    EXPECT_TRUE(QDir(elsewhere.home() + "/site").isEmpty());
+}
+
 TEST(Environment, AChatFileNamedInTheEnvironmentIsAddedOnce)
 {
     Probe probe;

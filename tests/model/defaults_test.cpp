@@ -87,3 +87,18 @@ TEST_F(DefaultsTest, ACorruptFileReadsEmptyAndIsKeptAsideBeforeTheNextWrite)
         EXPECT_EQ(onDisk(), (QJsonObject { { "install", "id" } }));
     }
 }
+
+// Whoever keeps something only the defaults name must know when they
+// weren't written.
+TEST_F(DefaultsTest, SettingDataSaysWhetherItReachedTheFile)
+{
+    Defaults defaults(fileName());
+    EXPECT_TRUE(defaults.setData(QStringLiteral("backups"), "[]"));
+
+    // A file stands where the folder would be made.
+    TestSupport::writeFile(m_dir.filePath("blocked"), "");
+    Defaults blocked(m_dir.filePath("blocked/defaults.json"));
+    EXPECT_FALSE(blocked.setData(QStringLiteral("backups"), "[1]"));
+    // The change lives on for this run.
+    EXPECT_EQ(blocked.data(QStringLiteral("backups")), "[1]");
+}

@@ -1,6 +1,7 @@
 #include "model/helpers.h"
 #include "model/layout.h"
 #include "testsupport.h"
+#include "timedrun.h"
 
 #include <QDir>
 #include <QFile>
@@ -180,6 +181,35 @@ TEST(HelpersRun, StoppedRunsFailAndLeaveNoChildBehind)
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/proc/") + QString::fromLatin1(pid)));
     // Runs started afterwards go on as before.
     EXPECT_EQ(runSh("printf again"), QByteArray("again"));
+}
+
+// The tool that isn't told of huge pages starts itself again to ask: the
+// bench's baseline did, while the app tells it, and the app's start looked
+// the quicker for it.
+TEST(HelpersRun, TheToolIsToldOfHugePagesInTheAppAndInTheBench)
+{
+    const QByteArray own = qgetenv("GLIBC_TUNABLES");
+    const bool had = qEnvironmentVariableIsSet("GLIBC_TUNABLES");
+    qunsetenv("GLIBC_TUNABLES");
+    EXPECT_EQ(Helpers::coreEnvironment().value("GLIBC_TUNABLES"), "glibc.malloc.hugetlb=1");
+
+    // A stand-in of that name ends well only when told.
+    QTemporaryDir dir;
+    const QString tool = dir.filePath("brimlow-core");
+    TestSupport::writeFile(tool, "#!/bin/sh\n[ \"$GLIBC_TUNABLES\" = glibc.malloc.hugetlb=1 ]\n");
+    QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(Bench::timed({ QFile::encodeName(tool) }).status, 0);
+    const QString other = dir.filePath("typst");
+    QFile::copy(tool, other);
+    EXPECT_EQ(Bench::timed({ QFile::encodeName(other) }).status, 1);
+
+    // What the user's environment says already stands.
+    qputenv("GLIBC_TUNABLES", "glibc.malloc.check=0");
+    EXPECT_EQ(Helpers::coreEnvironment().value("GLIBC_TUNABLES"), "glibc.malloc.check=0");
+    if (had)
+        qputenv("GLIBC_TUNABLES", own);
+    else
+        qunsetenv("GLIBC_TUNABLES");
 }
 
 TEST(HelpersLocations, DemoBooksSplitAtColonsDroppingEmptyPieces)

@@ -121,6 +121,38 @@ TEST(WrappedSiteExport, ReadsItsFolderAndPrefix)
     EXPECT_EQ(WrappedSiteExport::demoCode().size(), 6);
 }
 
+// A name with "/" named a folder that wasn't there, and a group keyed by
+// all its members a file name longer than a file system takes: the export
+// wrote nothing.
+TEST(WrappedSiteExport, AKeyNoFileCouldBeNamedAfterStillNamesEveryFile)
+{
+    EXPECT_EQ(WrappedSiteExport::prefix(u"file-3f2a9c1d:Us 2023/2024"_s), u"file-3f2a9c1d:Us-2023-2024"_s);
+    QString members;
+    for (int i = 0; members.toUtf8().size() < 400; ++i)
+        members += u"Zoë Member %1, "_s.arg(i);
+    const QString key = u"file-3f2a9c1d:"_s + members + u"& Sam"_s;
+    const QString prefix = WrappedSiteExport::prefix(key);
+    EXPECT_TRUE(prefix.startsWith(u"file-3f2a9c1d:Zoë-Member-0,-Zoë-Member-1,"_s)) << prefix.toStdString();
+    EXPECT_EQ(WrappedSiteExport::prefix(key), prefix);
+    EXPECT_NE(WrappedSiteExport::prefix(key + u"a"_s), prefix);
+
+    QTemporaryDir dir;
+    Wrapped wrapped = sampleWrapped();
+    wrapped.cards = wrapped.cards.mid(0, 1);
+    for (const QString &name : { u"Us 2023/2024"_s, key }) {
+        const std::optional<QString> failure
+            = TestSupport::await(WrappedSiteExport::run(wrapped, selecting({}), name, dir.path(), {}));
+        EXPECT_EQ(failure, std::nullopt) << name.toStdString();
+    }
+    QStringList written = QDir(dir.path()).entryList(QDir::Files);
+    QStringList expected { prefix + u"-01-cover-post.png"_s, prefix + u"-01-cover-story.png"_s,
+        prefix + u".mp4"_s, u"Us-2023-2024-01-cover-post.png"_s, u"Us-2023-2024-01-cover-story.png"_s,
+        u"Us-2023-2024.mp4"_s };
+    written.sort();
+    expected.sort();
+    EXPECT_EQ(written, expected);
+}
+
 TEST(WrappedSiteExport, WritesEveryCardWithFullNamesAndTheFilm)
 {
     QTemporaryDir dir;

@@ -5,10 +5,13 @@
 #include "app/backupsheet.h"
 #include "fixtures.h"
 #include "model/backups.h"
+#include "model/helpers.h"
 #include "model/keychain.h"
 #include "shelltest.h"
 
+#include <QDirIterator>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -48,8 +51,37 @@ protected:
         return folder;
     }
 
+    // Whatever unlocking left where the app keeps unlocked backups.
+    static QStringList unlockedLeft()
+    {
+        QStringList left;
+        QDirIterator it(Helpers::support() + QStringLiteral("/Backups"),
+            QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            left.append(it.next());
+        return left;
+    }
+
     QTemporaryDir m_dir;
 };
+
+// What storing a key in a process of its own says, with the environment
+// changed as given (an empty value unsets the variable).
+QString storing(const QHash<QString, QString> &changes)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (auto it = changes.begin(); it != changes.end(); ++it) {
+        if (it.value().isEmpty())
+            environment.remove(it.key());
+        else
+            environment.insert(it.key(), it.value());
+    }
+    QProcess probe;
+    probe.setProcessEnvironment(environment);
+    probe.start(QStringLiteral(QUORVEL_KEYRING_PROBE), QStringList());
+    probe.waitForFinished(60000);
+    return QString::fromUtf8(probe.readAllStandardOutput()).trimmed();
+}
 
 } // namespace
 
@@ -85,5 +117,42 @@ TEST_F(NoKeyringTest, AnEncryptedBackupStopsWithOneSentenceAndAddsNoSource)
     EXPECT_TRUE(TestSupport::findText(sheet, noKeyring));
     EXPECT_TRUE(sheet->isVisible());
     EXPECT_TRUE(lib->added().isEmpty());
+    // The messages the tool unlocked went with the key nobody kept.
+    EXPECT_EQ(unlockedLeft(), QStringList());
     sheet->reject();
+}
+
+// The backup named for development is unlocked on the same road, and leaves
+// nothing behind either.
+TEST_F(NoKeyringTest, NothingUnlockedStaysWhenTheKeyCantBeKept)
+{
+    const BackupInfo info = TestSupport::await(Backups::info(encryptedBackup()));
+    EXPECT_EQ(TestSupport::failureOf(Backups::unlock(info, QStringLiteral("right horse"))), noKeyring);
+    EXPECT_EQ(unlockedLeft(), QStringList());
+
+    Library::Environment environment;
+    environment.backup = info.path;
+    environment.backupPassword = QStringLiteral("right horse");
+    Library lib(environment);
+    TestSupport::await(lib.load());
+    EXPECT_TRUE(lib.added().isEmpty());
+    EXPECT_EQ(unlockedLeft(), QStringList());
+}
+
+// However the keyring is out of reach, the user reads the same sentence, and
+// never what the bus library says of the address it was given.
+TEST(NoKeyringBus, EveryKeyringOutOfReachSaysTheSameSentence)
+{
+    QTemporaryDir runtime;
+    const QList<QHash<QString, QString>> buses {
+        // A bus without a Secret Service: this one.
+        {},
+        // No session bus at all, nor one where the desktop puts it.
+        { { "DBUS_SESSION_BUS_ADDRESS", "" }, { "DISPLAY", "" }, { "XDG_RUNTIME_DIR", runtime.path() } },
+        { { "DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent" } },
+        { { "DBUS_SESSION_BUS_ADDRESS", "nonsense:where=nowhere" } },
+        { { "DBUS_SESSION_BUS_ADDRESS", "tcp:host=127.0.0.1,port=9" } },
+    };
+    for (const QHash<QString, QString> &bus : buses)
+        EXPECT_EQ(storing(bus), noKeyring) << bus.value("DBUS_SESSION_BUS_ADDRESS", "this bus").toStdString();
 }

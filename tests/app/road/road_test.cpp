@@ -11,6 +11,7 @@
 #include "fixtures.h"
 #include "flow/bookflow.h"
 #include "flow/consentview.h"
+#include "heldchild.h"
 #include "model/consent.h"
 #include "probe.h"
 #include "shelltest.h"
@@ -273,6 +274,48 @@ TEST_F(RoadTest, AnEncryptedBackupWaitsForItsPasswordAndAWrongOneKeepsTheSheet)
 }
 
 // Forgetting deletes the source's keychain item too: on the private keyring.
+// Trying again after a wrong password: while the tool unlocks, the sheet
+// says so, and nothing of the earlier failure shows.
+TEST_F(RoadTest, UnlockingAgainShowsItsProgressAndNotTheLastError)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("00008030-00AABBCCDDEEFF00");
+    Fixtures::writeBackup(folder, { "00008030-00AABBCCDDEEFF00", "Kim's iPhone" },
+        { QStringLiteral("kim@example.com") }, QByteArray("right horse"));
+    start();
+    BackupSheet *sheet = backupSheet();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->hasLooked(); }));
+    sheet->lookAt(folder);
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->chosen().has_value(); }));
+    QTest::keyClicks(sheet->passwordField(), "wrong horse");
+    sheet->primaryButton()->click();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return !sheet->isWorking(); }, 60000));
+    const QString refused = sheet->error();
+    ASSERT_FALSE(refused.isEmpty());
+    EXPECT_FALSE(TestSupport::findText(sheet, "Unlocking the backup. This takes a few seconds."));
+
+    sheet->passwordField()->clear();
+    QTest::keyClicks(sheet->passwordField(), "right horse");
+    QTest::keyClick(sheet->passwordField(), Qt::Key_Return);
+    HeldChild tool(QStringLiteral("brimlow-core"));
+    ASSERT_TRUE(tool.isHolding());
+    QApplication::processEvents();
+    EXPECT_TRUE(sheet->isWorking());
+    EXPECT_TRUE(sheet->error().isEmpty());
+    const QStringList shown = TestSupport::visibleTexts(sheet);
+    EXPECT_FALSE(shown.contains(refused)) << shown.join(" | ").toStdString();
+    EXPECT_TRUE(shown.contains("Unlocking the backup. This takes a few seconds."))
+        << shown.join(" | ").toStdString();
+    EXPECT_FALSE(sheet->primaryButton()->isEnabled());
+    EXPECT_FALSE(sheet->passwordField()->isEnabled());
+    EXPECT_FALSE(sheet->backButton()->isVisibleTo(sheet));
+
+    QPointer<BackupSheet> alive(sheet);
+    tool.release();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return !alive; }, 60000));
+    EXPECT_EQ(app->library()->added().size(), 1);
+}
+
 TEST_F(RoadTest, OnlyAddedSourcesCanBeForgottenAndForgettingRemovesTheSection)
 {
     setDatabase(true);

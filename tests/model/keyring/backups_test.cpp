@@ -2,6 +2,7 @@
 #include "model/backups.h"
 #include "model/helpers.h"
 #include "model/keychain.h"
+#include "scopeddefaults.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -175,4 +176,29 @@ TEST_F(BackupsToolTest, IdsThatAreNoPlainFolderNameReachNothing)
     EXPECT_TRUE(Backups::isFolderName("file-3fa85f64"));
     EXPECT_FALSE(Backups::isFolderName("a b"));
     EXPECT_FALSE(Backups::isFolderName("a\\b"));
+}
+
+// Unlocking writes the backup's messages in the clear. When it fails, they
+// go with it, and so does the folder made for them, unless a backup added
+// before reads from it.
+TEST_F(BackupsToolTest, AFailedUnlockLeavesNothingButWhatASavedSourceReads)
+{
+    ScopedDefaults defaults;
+    const QString folder = backup("Backup/0505", phone("0505"));
+    // The store in the backup is damaged: the tool finds out only once it
+    // has made the cache and copied the store there.
+    TestSupport::writeFile(folder + "/3d/3d0d7e5fb2ce288813306e4d4636395e047a3d28", "not a database");
+    const BackupInfo damaged = await(Backups::info(folder));
+    const std::optional<QString> failure = failureOf(Backups::unlock(damaged, std::nullopt));
+    ASSERT_TRUE(failure);
+    EXPECT_TRUE(failure->contains("damaged")) << failure->toStdString();
+    EXPECT_FALSE(QFileInfo::exists(cache("0505")));
+
+    // Added before and saved: a wrong password later leaves it readable.
+    const BackupInfo locked = await(Backups::info(backup("Backup/0606", phone("0606"), "pw")));
+    const Source added = await(Backups::unlock(locked, QStringLiteral("pw")));
+    Backups::save({ added });
+    EXPECT_TRUE(failureOf(Backups::unlock(locked, QStringLiteral("wrong"))));
+    EXPECT_TRUE(QFileInfo(added.database).isFile());
+    await(Backups::forget(added));
 }

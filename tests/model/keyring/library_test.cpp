@@ -115,6 +115,38 @@ TEST_F(LibraryEndToEndTest, AddedSourcesListTheirsAndForgettingRemovesEverything
     EXPECT_EQ(Backups::saved(), QList<Source>());
 }
 
+// A backup the saved list can't name would stay unlocked on disk, named
+// nowhere, once the app ends: it isn't added, and what unlocking wrote goes.
+TEST_F(LibraryEndToEndTest, ABackupTheListCantBeSavedWithIsNotAddedAndLeavesNothing)
+{
+    const auto lib = library();
+    await(lib->load());
+    const Source kept = await(Backups::unlock(await(Backups::info(backup("3333"))), std::nullopt));
+    await(lib->add(kept));
+    const Source encrypted
+        = await(Backups::unlock(await(Backups::info(backup("4444", "pw"))), QStringLiteral("pw")));
+    ASSERT_TRUE(await(Keychain::get("4444")));
+
+    // The defaults' folder can't be made: a file stands where it would be.
+    TestSupport::writeFile(m_dir.filePath("blocked"), "");
+    Defaults::standard().setFileName(m_dir.filePath("blocked/defaults.json"));
+    const std::optional<QString> failure = TestSupport::failureOf(lib->add(encrypted));
+    EXPECT_EQ(failure,
+        "Quorvel failed (0): Quorvel couldn't write " + m_dir.filePath("blocked/defaults.json")
+            + ", where it keeps what you add, so this wasn't added.");
+    EXPECT_EQ(lib->added(), QList<Source> { kept });
+    EXPECT_EQ(Backups::saved(), QList<Source> { kept });
+    EXPECT_FALSE(QFileInfo::exists(*Backups::folder(encrypted)));
+    EXPECT_EQ(await(Keychain::get("4444")), std::nullopt);
+
+    // One added before names the same folder already: it stays as it is.
+    const Source again = await(Backups::unlock(await(Backups::info(backup("3333"))), std::nullopt));
+    await(lib->add(again));
+    EXPECT_EQ(lib->added(), QList<Source> { again });
+    EXPECT_TRUE(QFileInfo(again.database).isFile());
+    await(lib->forget(again));
+}
+
 TEST_F(LibraryEndToEndTest, TheDevelopmentBackupIsUnlockedOnce)
 {
     Library::Environment environment;
