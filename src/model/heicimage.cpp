@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QImageIOHandler>
 #include <QImageIOPlugin>
+#include <QLibrary>
 #include <QVariant>
 #include <QtPlugin>
 #include <libheif/heif.h>
@@ -14,6 +15,54 @@
 #include <mutex>
 
 namespace {
+
+// libheif is loaded on the first HEIC picture, not at start: with its
+// codecs it is a tenth of the libraries the app would otherwise load
+// before its window, for the few who ever pick such a photo.
+#define QUORVEL_HEIF_FUNCTIONS(F)                                                                            \
+    F(heif_context_alloc)                                                                                    \
+    F(heif_context_free)                                                                                     \
+    F(heif_context_read_from_memory_without_copy)                                                            \
+    F(heif_context_get_primary_image_handle)                                                                 \
+    F(heif_image_handle_release)                                                                             \
+    F(heif_image_handle_get_width)                                                                           \
+    F(heif_image_handle_get_height)                                                                          \
+    F(heif_image_handle_has_alpha_channel)                                                                   \
+    F(heif_decode_image)                                                                                     \
+    F(heif_image_release)                                                                                    \
+    F(heif_image_get_plane_readonly)                                                                         \
+    F(heif_image_get_width)                                                                                  \
+    F(heif_image_get_height)
+
+struct Heif
+{
+#define QUORVEL_HEIF_MEMBER(name) decltype(&::name) name = nullptr;
+    QUORVEL_HEIF_FUNCTIONS(QUORVEL_HEIF_MEMBER)
+#undef QUORVEL_HEIF_MEMBER
+};
+
+std::unique_ptr<Heif> loadHeif()
+{
+    // The major version of the headers built against.
+    static QLibrary library(QStringLiteral("heif"), LIBHEIF_NUMERIC_VERSION >> 24);
+    if (!library.load())
+        return nullptr;
+    auto made = std::make_unique<Heif>();
+    bool complete = true;
+#define QUORVEL_HEIF_RESOLVE(name)                                                                           \
+    made->name = reinterpret_cast<decltype(&::name)>(library.resolve(#name));                               \
+    complete = complete && made->name;
+    QUORVEL_HEIF_FUNCTIONS(QUORVEL_HEIF_RESOLVE)
+#undef QUORVEL_HEIF_RESOLVE
+    return complete ? std::move(made) : nullptr;
+}
+
+// Null where libheif can't be loaded: HEIC pictures then don't read.
+const Heif *heif()
+{
+    static const std::unique_ptr<Heif> loaded = loadHeif();
+    return loaded.get();
+}
 
 // More than any camera takes; a file claiming more is refused before its
 // pixels are decoded.
@@ -23,15 +72,15 @@ constexpr qint64 largestFileSize = 256 * 1024 * 1024;
 
 struct ContextDeleter
 {
-    void operator()(heif_context *context) const { heif_context_free(context); }
+    void operator()(heif_context *context) const { heif()->heif_context_free(context); }
 };
 struct HandleDeleter
 {
-    void operator()(heif_image_handle *handle) const { heif_image_handle_release(handle); }
+    void operator()(heif_image_handle *handle) const { heif()->heif_image_handle_release(handle); }
 };
 struct ImageDeleter
 {
-    void operator()(heif_image *image) const { heif_image_release(image); }
+    void operator()(heif_image *image) const { heif()->heif_image_release(image); }
 };
 using Context = std::unique_ptr<heif_context, ContextDeleter>;
 using Handle = std::unique_ptr<heif_image_handle, HandleDeleter>;
@@ -43,17 +92,20 @@ class Primary
 {
 public:
     explicit Primary(const QByteArray &bytes)
+        : m_heif(heif())
     {
-        m_context.reset(heif_context_alloc());
+        if (!m_heif)
+            return;
+        m_context.reset(m_heif->heif_context_alloc());
         if (!m_context)
             return;
-        if (heif_context_read_from_memory_without_copy(
+        if (m_heif->heif_context_read_from_memory_without_copy(
                 m_context.get(), bytes.constData(), size_t(bytes.size()), nullptr)
                 .code
             != heif_error_Ok)
             return;
         heif_image_handle *handle = nullptr;
-        if (heif_context_get_primary_image_handle(m_context.get(), &handle).code == heif_error_Ok)
+        if (m_heif->heif_context_get_primary_image_handle(m_context.get(), &handle).code == heif_error_Ok)
             m_handle.reset(handle);
     }
 
@@ -62,7 +114,8 @@ public:
     QSize size() const
     {
         return isValid()
-            ? QSize(heif_image_handle_get_width(m_handle.get()), heif_image_handle_get_height(m_handle.get()))
+            ? QSize(m_heif->heif_image_handle_get_width(m_handle.get()),
+                m_heif->heif_image_handle_get_height(m_handle.get()))
             : QSize();
     }
 
@@ -71,18 +124,18 @@ public:
         const QSize shown = size();
         if (shown.isEmpty() || qint64(shown.width()) * shown.height() > largestPixelCount)
             return {};
-        const bool alpha = heif_image_handle_has_alpha_channel(m_handle.get());
+        const bool alpha = m_heif->heif_image_handle_has_alpha_channel(m_handle.get());
         heif_image *decoded = nullptr;
-        if (heif_decode_image(m_handle.get(), &decoded, heif_colorspace_RGB,
+        if (m_heif->heif_decode_image(m_handle.get(), &decoded, heif_colorspace_RGB,
                 alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, nullptr)
                 .code
             != heif_error_Ok)
             return {};
         const Image image(decoded);
         int stride = 0;
-        const uint8_t *pixels = heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
-        const int width = heif_image_get_width(image.get(), heif_channel_interleaved);
-        const int height = heif_image_get_height(image.get(), heif_channel_interleaved);
+        const uint8_t *pixels = m_heif->heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
+        const int width = m_heif->heif_image_get_width(image.get(), heif_channel_interleaved);
+        const int height = m_heif->heif_image_get_height(image.get(), heif_channel_interleaved);
         if (!pixels || width < 1 || height < 1)
             return {};
         // Copied: the decoded planes go with the libheif image.
@@ -91,6 +144,7 @@ public:
     }
 
 private:
+    const Heif *m_heif;
     Context m_context;
     Handle m_handle;
 };
