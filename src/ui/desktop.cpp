@@ -275,11 +275,18 @@ QCoro::Task<bool> Desktop::share(QStringList files)
     co_return co_await reveal(files);
 }
 
+QString Desktop::documentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
 QCoro::Task<QStringList> Desktop::choose(QWidget *parent, Panel panel)
 {
+    const QString directory = panel.directory.isEmpty() ? documentsFolder() : panel.directory;
     QPointer<QFileDialog> dialog = panel.mode == Panel::Mode::OpenFileOrFolder
-        ? new FileOrFolderDialog(parent, panel.title, panel.directory)
-        : new QFileDialog(parent, panel.title, panel.directory);
+        ? new FileOrFolderDialog(parent, panel.title, directory)
+        : new QFileDialog(parent, panel.title, directory);
     dialog->setAttribute(Qt::WA_DeleteOnClose, false);
     dialog->setWindowModality(Qt::WindowModal);
     // Qt's own panel: the portal's can't take a file or a folder in one go.

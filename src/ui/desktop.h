@@ -24,6 +24,7 @@ public:
         QString prompt;
         // A line above the files, when there is something to explain.
         QString message;
+        // Where it opens; empty = documentsFolder().
         QString directory;
         // Save panels: the file name offered.
         QString suggestedName;
@@ -68,4 +69,8 @@ public:
     // A window-modal file panel over parent; the chosen paths, or an empty
     // list when it was cancelled.
     virtual QCoro::Task<QStringList> choose(QWidget *parent, Panel panel);
+
+    // Where a panel opens unless told otherwise: the user's documents
+    // folder, else home; never wherever the app happened to be started.
+    static QString documentsFolder();
 };

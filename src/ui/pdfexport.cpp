@@ -4,9 +4,6 @@
 #include "errors.h"
 #include "project/project.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
 #include <QWidget>
 
 namespace PdfExport {
@@ -21,12 +18,6 @@ QString suggestedName(const QString &title)
     return name + QStringLiteral(".pdf");
 }
 
-QString startFolder()
-{
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
-}
-
 QCoro::Task<void> run(std::shared_ptr<Project> project, QPointer<QWidget> parent, Wording wording)
 {
     if (project->pdf().isEmpty())
@@ -35,7 +26,7 @@ QCoro::Task<void> run(std::shared_ptr<Project> project, QPointer<QWidget> parent
     panel.mode = Desktop::Panel::Mode::Save;
     panel.title = wording == Wording::Export ? QStringLiteral("Export PDF") : QStringLiteral("Save PDF");
     panel.prompt = wording == Wording::Export ? QStringLiteral("Export") : QStringLiteral("Save");
-    panel.directory = startFolder();
+    panel.directory = Desktop::documentsFolder();
     panel.suggestedName = suggestedName(project->book().front.title);
     panel.nameFilters = { QStringLiteral("PDF document (*.pdf)") };
     panel.defaultSuffix = QStringLiteral("pdf");

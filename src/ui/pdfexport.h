@@ -20,9 +20,6 @@ enum class Wording { Save, Export };
 // go, and "Book" stands for a title with nothing left.
 QString suggestedName(const QString &title);
 
-// Where the panel opens: the user's documents folder, or home without one.
-QString startFolder();
-
 // Asks where, over parent, and copies the book's PDF there; a failed copy
 // becomes the project's error. Before the book's first PDF it does nothing.
 QCoro::Task<void> run(std::shared_ptr<Project> project, QPointer<QWidget> parent, Wording wording);

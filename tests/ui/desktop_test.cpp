@@ -7,7 +7,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -133,4 +135,33 @@ TEST_F(RealOpener, FilesAreShownByTheFileManagerElseTheirFolderOpensElseNotShown
     EXPECT_FALSE(TestSupport::await(desktop.reveal({ file })));
     EXPECT_FALSE(TestSupport::await(desktop.reveal({})));
     qputenv("PATH", path);
+}
+
+// The documents folder where there is one; a home without one is still a
+// better start than wherever the app was started from. A panel that names
+// no folder of its own (the ebook's, the Wrapped's) opens there too.
+TEST(Panels, StartInTheDocumentsFolderElseAtHome)
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    ASSERT_FALSE(documents.isEmpty());
+    QDir(documents).removeRecursively();
+    EXPECT_EQ(Desktop::documentsFolder(), QDir::homePath());
+    ASSERT_TRUE(QDir().mkpath(documents));
+    EXPECT_EQ(Desktop::documentsFolder(), documents);
+
+    QWidget window;
+    window.show();
+    Desktop desktop;
+    Desktop::Panel panel;
+    panel.mode = Desktop::Panel::Mode::Save;
+    panel.title = QStringLiteral("Save Ebook File");
+    QCoro::Task<QStringList> choosing = desktop.choose(&window, panel);
+    QFileDialog *dialog = nullptr;
+    ASSERT_TRUE(TestSupport::waitUntil([&] {
+        dialog = window.findChild<QFileDialog *>();
+        return dialog && dialog->isVisible();
+    }));
+    EXPECT_EQ(dialog->directory().absolutePath(), documents);
+    dialog->reject();
+    EXPECT_TRUE(TestSupport::waitUntil([&] { return choosing.isReady(); }));
 }

@@ -2,8 +2,6 @@
 #include "ui/pdfexport.h"
 #include "uitestsupport.h"
 
-#include <QDir>
-#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 // ".pdf" alone is a hidden file, and a "/" would ask for a folder.
@@ -18,16 +16,4 @@ TEST(PdfExport, OffersTheTitleAsOneVisibleFileName)
     EXPECT_EQ(PdfExport::suggestedName(" .. notes"), "notes.pdf");
     EXPECT_EQ(PdfExport::suggestedName("..."), "Book.pdf");
     EXPECT_EQ(PdfExport::suggestedName("Dots. In. It."), "Dots. In. It..pdf");
-}
-
-// The documents folder where there is one; a home without one is still a
-// better start than wherever the app was started from.
-TEST(PdfExport, StartsInTheDocumentsFolderElseAtHome)
-{
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    ASSERT_FALSE(documents.isEmpty());
-    QDir(documents).removeRecursively();
-    EXPECT_EQ(PdfExport::startFolder(), QDir::homePath());
-    ASSERT_TRUE(QDir().mkpath(documents));
-    EXPECT_EQ(PdfExport::startFolder(), documents);
 }
