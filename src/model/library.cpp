@@ -277,13 +277,14 @@ QCoro::Task<void> Library::add(Source source)
     setAdded(withoutId(m_added, source.id) + QList<Source> { source });
     Backups::save(m_added);
     // Someone who started with nothing to read had no contacts read yet:
-    // the first chat they add brings them in, so that a number in it is
-    // named as their contact from the first screen to the printed page.
+    // the first chat they add brings them in, before it is listed, so that
+    // a number in it is named as their contact from the first screen to
+    // the printed page.
     if (m_newestNames == 0) {
-        QCoro::Task<void> names = loadNames();
-        co_await load(source);
-        co_await std::move(names);
-        co_return;
+        QPointer<Library> self(this);
+        co_await loadNames();
+        if (!self)
+            co_return;
     }
     co_await load(source);
 }
