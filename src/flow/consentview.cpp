@@ -3,6 +3,7 @@
 #include "flow/handoffslot.h"
 #include "model/consent.h"
 #include "model/day.h"
+#include "ui/checklabel.h"
 #include "ui/icons.h"
 #include "ui/style.h"
 #include "ui/textwrap.h"
@@ -14,6 +15,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -61,8 +63,8 @@ QHBoxLayout *explainedButton(QPushButton *button, const QString &explanation)
 
 QString okToPrintText(const QString &name)
 {
-    return Style::literal(QStringLiteral("I'm in this conversation, and ") + name
-        + QStringLiteral(" is happy to be in a printed book."));
+    return QStringLiteral("I'm in this conversation, and ") + name
+        + QStringLiteral(" is happy to be in a printed book.");
 }
 
 QString pickerItem(const QString &name, int messages)
@@ -88,10 +90,11 @@ ConsentView::ConsentView(
     , m_actions(std::move(actions))
     , m_title(Style::label(QStringLiteral("Make a book with ") + name, Style::Text::Title))
     , m_reads(Style::label(readsText(conversation, name), Style::Text::Title3, Style::Tone::Secondary))
-    , m_okToPrint(new QCheckBox(okToPrintText(name)))
+    , m_okToPrint(new QCheckBox)
+    , m_okToPrintLabel(new CheckLabel(okToPrintText(name), m_okToPrint))
     , m_read(new QPushButton(QStringLiteral("Read Our Messages")))
 {
-    auto *column = new QWidget(this);
+    auto *column = new QWidget;
     column->setMaximumWidth(640);
     auto *stack = new QVBoxLayout(column);
     stack->setContentsMargins(0, 0, 0, 0);
@@ -107,6 +110,9 @@ ConsentView::ConsentView(
     if (conversation.people && conversation.people->size() >= 2) {
         m_picker = new QComboBox;
         m_picker->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        // As wide as the longest name where there is room; a whole name can
+        // be wider than the pane, and the picker then narrows.
+        m_picker->setMinimumWidth(160);
         for (const Conversation::LogPerson &person : *conversation.people) {
             m_picker->addItem(pickerItem(person.name, person.messages), person.name);
             m_messages.append(person.messages);
@@ -131,7 +137,13 @@ ConsentView::ConsentView(
         stack->addLayout(row);
     }
 
-    stack->addWidget(m_okToPrint);
+    m_okToPrint->setAccessibleName(m_okToPrintLabel->text());
+    m_okToPrintLabel->setFont(Style::font(Style::Text::Body));
+    auto *okRow = new QHBoxLayout;
+    okRow->setSpacing(6);
+    okRow->addWidget(m_okToPrint, 0, Qt::AlignTop);
+    okRow->addWidget(m_okToPrintLabel, 1);
+    stack->addLayout(okRow);
 
     Style::setProminent(m_read);
     m_read->setMinimumHeight(30);
@@ -179,15 +191,26 @@ ConsentView::ConsentView(
             "You can delete the book, and everything Quorvel made from these messages, at any time."),
         Style::Text::Callout, Style::Tone::Tertiary));
 
+    // Centred in the pane, and scrolling down when a long name makes the
+    // texts taller than the window.
+    auto *page = new QWidget;
     auto *centre = new QHBoxLayout;
     centre->addStretch(1);
     centre->addWidget(column, 100);
     centre->addStretch(1);
+    auto *inner = new QVBoxLayout(page);
+    inner->setContentsMargins(48, 48, 48, 48);
+    inner->addStretch(1);
+    inner->addLayout(centre);
+    inner->addStretch(1);
+    auto *scroll = new QScrollArea;
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(page);
     auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(48, 48, 48, 48);
-    outer->addStretch(1);
-    outer->addLayout(centre);
-    outer->addStretch(1);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
 
     connect(m_okToPrint, &QCheckBox::toggled, m_read, &QWidget::setEnabled);
     connect(m_read, &QPushButton::clicked, this, [this] { act(m_actions.agree); });
@@ -206,7 +229,8 @@ void ConsentView::setName(const QString &name)
 {
     m_title->setText(QStringLiteral("Make a book with ") + name);
     m_reads->setText(readsText(m_conversation, name));
-    m_okToPrint->setText(okToPrintText(name));
+    m_okToPrintLabel->setText(okToPrintText(name));
+    m_okToPrint->setAccessibleName(m_okToPrintLabel->text());
 }
 
 void ConsentView::choose(const QString &me)

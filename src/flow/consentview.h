@@ -48,6 +48,8 @@ public:
 
     QComboBox *picker() const { return m_picker; }
     QCheckBox *okToPrint() const { return m_okToPrint; }
+    // The box's words, beside it.
+    QLabel *okToPrintLabel() const { return m_okToPrintLabel; }
     QPushButton *readButton() const { return m_read; }
 
 private:
@@ -63,5 +65,6 @@ private:
     QLabel *m_reads;
     QComboBox *m_picker = nullptr;
     QCheckBox *m_okToPrint;
+    QLabel *m_okToPrintLabel;
     QPushButton *m_read;
 };

@@ -1,42 +1,13 @@
 #include "printconsentsheet.h"
 
+#include "ui/checklabel.h"
 #include "ui/style.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-
-// The checkbox's own text can't wrap, and a name can make the sentence
-// longer than the sheet is wide: the sentence is a label beside the box
-// that ticks it when clicked.
-class WrappingLabel : public QLabel
-{
-public:
-    WrappingLabel(const QString &text, QCheckBox *box, QWidget *parent)
-        : QLabel(text, parent)
-        , m_box(box)
-    {
-        setWordWrap(true);
-        setTextFormat(Qt::PlainText);
-    }
-
-protected:
-    void mouseReleaseEvent(QMouseEvent *event) override
-    {
-        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-            m_box->toggle();
-    }
-
-private:
-    QCheckBox *m_box;
-};
-
-} // namespace
 
 PrintConsentSheet::PrintConsentSheet(const QString &name, QWidget *parent)
     // Neither button has a key of its own, Escape included: the consent is
@@ -59,7 +30,7 @@ PrintConsentSheet::PrintConsentSheet(const QString &name, QWidget *parent)
     m_okToPrint->setAccessibleName(
         QStringLiteral("I'm in this conversation, and %1 is happy to be in a printed book.").arg(name));
     row->addWidget(m_okToPrint, 0, Qt::AlignTop);
-    row->addWidget(new WrappingLabel(m_okToPrint->accessibleName(), m_okToPrint, this), 1);
+    row->addWidget(new CheckLabel(m_okToPrint->accessibleName(), m_okToPrint, this), 1);
     body()->addLayout(row);
 
     QPushButton *cancel = addButton(QStringLiteral("Cancel"), Role::Cancel);

@@ -83,6 +83,35 @@ std::optional<QString> participantNamed(const QList<Conversation::LogPerson> &pe
     return beginning.size() == 1 ? std::optional(beginning.first()) : std::nullopt;
 }
 
+// A name as apps write it in different places, a file's name among them:
+// its letters and digits alone, in one case ("+49 151 2345 6789" and
+// "+49 151 23456789" are one number, "Sam / Work" and "Sam _ Work" one
+// name).
+QString lettersAndDigits(const QString &name)
+{
+    QString kept;
+    for (const QChar c : name.toCaseFolded()) {
+        if (c.isLetterOrNumber() || c.isMark())
+            kept.append(c);
+    }
+    return kept;
+}
+
+// The one who wrote alone a WhatsApp export named after someone else: the
+// user, writing to someone who never answered. Only WhatsApp's export
+// names the chat with the very name its lines give that person; a chat's
+// name anywhere else may be a nickname the user saved, and a pasted chat's
+// is what the user typed for it.
+bool wroteToSomeoneElse(const Conversation &conversation)
+{
+    const QString exported = WhatsAppExport::chatName(conversation.source.name);
+    if (exported.isEmpty() || conversation.people->size() != 1)
+        return false;
+    const QString writer = conversation.people->first().name;
+    return !participantNamed(*conversation.people, exported)
+        && lettersAndDigits(writer) != lettersAndDigits(exported);
+}
+
 bool isOneToOneChatFile(const Conversation &conversation)
 {
     return conversation.source.log && !conversation.group && conversation.people
@@ -154,9 +183,10 @@ QString user(const Conversation &conversation)
         return *stored;
     // Only one of them wrote: an export of someone the user never answered,
     // or one side of a pasted chat. The one who wrote is the other party;
-    // the user, who wrote nothing, is not among the people.
+    // the user, who wrote nothing, is not among the people. Unless the
+    // export names the chat after someone else: then the user wrote alone.
     if (people.size() < 2)
-        return {};
+        return wroteToSomeoneElse(conversation) ? people.first().name : QString();
     if (const std::optional<QString> other = namedOther(conversation)) {
         for (const Conversation::LogPerson &person : people) {
             if (person.name != *other)

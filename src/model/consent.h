@@ -38,7 +38,9 @@ std::optional<QString> namedOther(const Conversation &conversation);
 // Which participant is the user: the stored choice while it names one of
 // them, else the one namedOther() leaves, else guessMe(). Empty when the
 // participants are not known, and when only one of them wrote and nobody
-// chose: the user then wrote nothing of the chat.
+// chose: the user then wrote nothing of the chat, unless a WhatsApp
+// export is named after someone other than the one who wrote, who is then
+// the user.
 QString user(const Conversation &conversation);
 
 // Who a one-to-one chat export or pasted chat is with: the first

@@ -276,6 +276,16 @@ QCoro::Task<void> Library::load(Source source)
 QCoro::Task<void> Library::add(Source source)
 {
     co_await keep(source);
+    // Someone who started with nothing to read had no contacts read yet:
+    // the first chat they add brings them in, before it is listed, so that
+    // a number in it is named as their contact from the first screen to
+    // the printed page.
+    if (m_newestNames == 0) {
+        QPointer<Library> self(this);
+        co_await loadNames();
+        if (!self)
+            co_return;
+    }
     co_await load(source);
 }
 

@@ -72,9 +72,10 @@ public:
     QCoro::Task<void> load();
     // One source's conversations into lists(), or its failure into errors().
     QCoro::Task<void> load(Source source);
-    // Adds (or moves to the end) a source, saves the list and loads it.
-    // Throws a Helpers::Failure, and forgets the source's files and key,
-    // when the list can't be saved with a new source in it.
+    // Adds (or moves to the end) a source, saves the list and loads it;
+    // with the contact names when none were read yet. Throws a
+    // Helpers::Failure, and forgets the source's files and key, when the
+    // list can't be saved with a new source in it.
     QCoro::Task<void> add(Source source);
     // Removes a source with its files, keychain item and conversations.
     QCoro::Task<void> forget(Source source);

@@ -227,6 +227,21 @@ void AppStyle::drawControl(
         return *cached;
     };
     switch (element) {
+    case CE_ComboBoxLabel:
+        // A choice wider than its box (a person's whole name) ends in "…"
+        // instead of being cut through a letter.
+        if (const auto *box = qstyleoption_cast<const QStyleOptionComboBox *>(option);
+            box && !box->editable) {
+            QStyleOptionComboBox shown = *box;
+            int room = subControlRect(CC_ComboBox, box, SC_ComboBoxEditField, widget).width() - 2;
+            if (!box->currentIcon.isNull())
+                room -= box->iconSize.width() + 4;
+            shown.currentText = box->fontMetrics.elidedText(box->currentText, Qt::ElideRight, room);
+            QProxyStyle::drawControl(element, &shown, painter, widget);
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
+        return;
     case CE_PushButtonBevel:
         if (const auto *button = qstyleoption_cast<const QStyleOptionButton *>(option))
             ControlParts::buttonBevel(this, button, painter, widget);

@@ -9,6 +9,7 @@
 #include "ui/spinner.h"
 #include "ui/style.h"
 #include "ui/tabularnumber.h"
+#include "ui/textwrap.h"
 #include "wizardlook.h"
 #include "wizardmodel.h"
 
@@ -221,10 +222,15 @@ QWidget *FoundStep::momentCard(
     card->content()->setSpacing(4);
     auto *top = new QHBoxLayout;
     top->setSpacing(4);
-    top->addWidget(WizardLook::symbol(symbol, 14, Style::color(Style::Tone::Primary)));
+    top->addWidget(WizardLook::symbol(symbol, 14, Style::color(Style::Tone::Primary)), 0, Qt::AlignTop);
     auto *heading = new QLabel(title);
     heading->setTextFormat(Qt::PlainText);
+    // A moment is often named after a person, whose whole name can be
+    // wider than the card: it wraps, never leaving a word alone.
+    heading->setWordWrap(true);
+    heading->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     heading->setFont(WizardLook::withEmoji(Style::font(Style::Text::Subheadline, Style::Weight::Semibold)));
+    TextWrap::keep(heading, TextWrap::Lines::NoLoneWord);
     top->addWidget(heading, 1);
     if (m_model->onWrapped() && wrappedCard().contains(momentKey(id))) {
         auto *share = new QToolButton;
@@ -237,7 +243,7 @@ QWidget *FoundStep::momentCard(
         share->setIconSize(QSize(14, 14));
         connect(share, &QToolButton::clicked, this,
             [this, card = wrappedCard().value(momentKey(id))] { m_model->onWrapped()(card); });
-        top->addWidget(share);
+        top->addWidget(share, 0, Qt::AlignTop);
     }
     card->content()->addLayout(top);
     auto *text = new ClampedLabel(detail, 3);
@@ -247,6 +253,8 @@ QWidget *FoundStep::momentCard(
     text->setMinimumHeight(44);
     text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     card->content()->addWidget(text);
+    // A card beside a taller one keeps its words together at the top.
+    card->content()->addStretch(1);
     QSizePolicy keep = card->sizePolicy();
     keep.setRetainSizeWhenHidden(true);
     card->setSizePolicy(keep);

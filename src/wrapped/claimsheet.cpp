@@ -1,6 +1,7 @@
 #include "claimsheet.h"
 
 #include "service/pricing.h"
+#include "ui/checklabel.h"
 #include "ui/desktop.h"
 #include "ui/errors.h"
 #include "ui/icons.h"
@@ -18,7 +19,6 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -31,26 +31,6 @@ constexpr int sheetWidth = 480;
 // thresholds are.
 constexpr int introViews = 10000;
 constexpr int introLikes = 1000;
-
-// Words that tick the box beside them when pressed.
-class ClickableLabel : public QLabel
-{
-    Q_OBJECT
-
-public:
-    using QLabel::QLabel;
-
-signals:
-    void clicked();
-
-protected:
-    void mouseReleaseEvent(QMouseEvent *event) override
-    {
-        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-            emit clicked();
-        QLabel::mouseReleaseEvent(event);
-    }
-};
 
 const QStringList pictureExtensions { QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("jpeg"),
     QStringLiteral("heic"), QStringLiteral("webp") };
@@ -223,12 +203,9 @@ QWidget *ClaimSheet::confirmation(const QString &text, bool Rewards::Claim::*fla
     line->setSpacing(6);
     auto *box = new QCheckBox;
     box->setAccessibleName(text);
-    auto *words = new ClickableLabel(text);
+    auto *words = new CheckLabel(text, box);
     words->setFont(Style::font(Style::Text::Body));
-    words->setWordWrap(true);
-    words->setTextFormat(Qt::PlainText);
     TextWrap::keep(words, TextWrap::Lines::NoLoneWord);
-    connect(words, &ClickableLabel::clicked, box, &QCheckBox::toggle);
     line->addWidget(box, 0, Qt::AlignTop);
     line->addWidget(words, 1);
     connect(box, &QCheckBox::toggled, this, [this, flag](bool on) {
@@ -394,5 +371,3 @@ void ClaimSheet::refresh()
     layout()->activate();
     resize(width(), layout()->hasHeightForWidth() ? layout()->heightForWidth(width()) : sizeHint().height());
 }
-
-#include "claimsheet.moc"

@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -316,7 +317,7 @@ TEST_F(ContentViewTest, NamesReadLaterRenameTheConsentScreenAndKeepItsTick)
     ASSERT_EQ(names.count(), 1);
     ASSERT_EQ(view->detailWidget(), consent.data());
     EXPECT_TRUE(TestSupport::findText(consent, "Make a book with Sam Rivera"));
-    EXPECT_EQ(consent->okToPrint()->text(),
+    EXPECT_EQ(consent->okToPrintLabel()->text(),
         "I'm in this conversation, and Sam Rivera is happy to be in a printed book.");
     EXPECT_TRUE(consent->okToPrint()->isChecked());
     EXPECT_TRUE(consent->readButton()->isEnabled());

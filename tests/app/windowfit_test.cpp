@@ -83,6 +83,25 @@ TEST(WindowFit, TheSidebarAndTheConsentScreen)
     EXPECT_EQ(faults(sample.window()), QStringList());
 }
 
+// A person's full name can be longer than the screen is wide: the consent
+// screen's box beside it and the first step's moments ran past the window.
+TEST(WindowFit, ALongNameWrapsOnTheConsentScreenAndWhatTheWizardFound)
+{
+    BookFile book = SampleWindow::sampleBook();
+    for (BookFile::Person &person : book.people) {
+        if (!person.me)
+            person.name = QStringLiteral("Maximiliane Theodora Wilhelmina von Rabenstein-Oberhausen");
+    }
+    {
+        SampleWindow sample(SampleWindow::Consent::None, QSize(980, 640), book);
+        ASSERT_TRUE(sample.pick());
+        EXPECT_EQ(faults(sample.window()), QStringList());
+    }
+    SampleWindow sample(SampleWindow::Consent::Book, QSize(980, 640), book);
+    ASSERT_TRUE(sample.wizard());
+    EXPECT_EQ(faults(sample.window()), QStringList());
+}
+
 TEST(WindowFit, EveryStepOfTheWizard)
 {
     SampleWindow sample;

@@ -67,7 +67,7 @@ TEST_F(ConsentViewTest, SaysWhatReadingMeans)
     EXPECT_TRUE(texts.contains(
         "You can delete the book, and everything Quorvel made from these messages, at any time."));
     EXPECT_EQ(
-        view.okToPrint()->text(), "I'm in this conversation, and Sam is happy to be in a printed book.");
+        view.okToPrintLabel()->text(), "I'm in this conversation, and Sam is happy to be in a printed book.");
     // Without participants there is nothing to pick.
     EXPECT_EQ(view.picker(), nullptr);
 
@@ -181,15 +181,15 @@ TEST_F(ConsentViewTest, AChatExportsTextsFollowWhoTheUserSaysTheyAre)
     view.picker()->setCurrentIndex(0);
     EXPECT_EQ(stored("me:file-1:Sam"), "Jane Doe");
     EXPECT_TRUE(TestSupport::findText(&view, "Make a book with John Doe"));
-    EXPECT_EQ(
-        view.okToPrint()->text(), "I'm in this conversation, and John Doe is happy to be in a printed book.");
+    EXPECT_EQ(view.okToPrintLabel()->text(),
+        "I'm in this conversation, and John Doe is happy to be in a printed book.");
     EXPECT_TRUE(view.okToPrint()->isChecked());
 
     // Names that come later change the texts, not what the user did.
     view.setName(QStringLiteral("Tom & Jerry"));
     EXPECT_TRUE(TestSupport::findText(&view, "Make a book with Tom & Jerry"));
-    EXPECT_EQ(view.okToPrint()->text(),
-        "I'm in this conversation, and Tom && Jerry is happy to be in a printed book.");
+    EXPECT_EQ(view.okToPrintLabel()->text(),
+        "I'm in this conversation, and Tom & Jerry is happy to be in a printed book.");
     EXPECT_TRUE(view.okToPrint()->isChecked());
     EXPECT_TRUE(view.readButton()->isEnabled());
 }

@@ -184,3 +184,37 @@ TEST_F(NamesRoadTest, AChatOnlyTheOtherPersonWrotePrintsThemAsTheOtherPerson)
         << made.text.toStdString();
     EXPECT_FALSE(made.text.contains(QStringLiteral("LOTTE BRANDT & LOTTE BRANDT"), Qt::CaseInsensitive));
 }
+
+// Someone who starts from a chat file had no contacts read that session:
+// a person the export writes as a number printed as that number.
+TEST_F(NamesRoadTest, AnExportOfANumberPrintsTheContactWhoseNumberItIs)
+{
+    const QString contacts = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/contacts");
+    QDir().mkpath(contacts);
+    writeFile(contacts + QStringLiteral("/people.vcf"),
+        "BEGIN:VCARD\nVERSION:3.0\nN:Brandt;Lotte;;;\nTEL;TYPE=CELL:+49 151 2345 6789\nEND:VCARD\n");
+    QByteArray chat;
+    for (int day = 1; day <= 9; ++day) {
+        const QByteArray date = "3/" + QByteArray::number(day) + "/25, ";
+        chat += date + "8:00 AM - +49 151 23456789: Morning, day " + QByteArray::number(day) + "\n";
+        chat += date + "9:30 PM - Pat Quill: Sorry, I missed you again.\n";
+    }
+    const QString file = m_files.filePath(QStringLiteral("WhatsApp Chat with +49 151 23456789.txt"));
+    writeFile(file, chat);
+
+    Made made;
+    make(
+        file,
+        [](ContentView &view, ConsentView &consent) {
+            ConversationListModel *list = view.conversationList()->model();
+            EXPECT_EQ(list->data(list->indexOf(*view.selection())).toString(), "Lotte Brandt");
+            EXPECT_TRUE(findText(&consent, QStringLiteral("Make a book with Lotte Brandt")));
+        },
+        made);
+    QDir(contacts).removeRecursively();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(made.title, "You & Lotte Brandt");
+    EXPECT_EQ(made.book.people.value(1).name, "Lotte Brandt");
+    EXPECT_TRUE(made.text.contains(QStringLiteral("Lotte Brandt Morning, day 9"))) << made.text.toStdString();
+    EXPECT_FALSE(made.text.contains(QStringLiteral("23456789"))) << made.text.toStdString();
+}

@@ -25,7 +25,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QKeySequence>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -124,9 +123,6 @@ TEST_F(RoadTest, TheConsentScreenHandsTheConversationToTheWebsite)
         QStringLiteral("Sends this conversation, as text, to ") + site
             + QStringLiteral(" and opens it in your browser, to make the Wrapped and the book there, like on "
                              "your phone.")));
-    // The name's "&" is shown, not taken for a shortcut letter.
-    auto *consent = qobject_cast<ConsentView *>(view->detailWidget());
-    EXPECT_TRUE(QKeySequence::mnemonic(consent->okToPrint()->text()).isEmpty());
     click(view->detailWidget(), QStringLiteral("Make It on ") + site);
     ASSERT_EQ(view->detail(), Detail::Handoff);
     EXPECT_TRUE(findText(view->detailWidget(), QStringLiteral("Reading 3 messages")));

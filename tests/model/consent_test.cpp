@@ -208,6 +208,40 @@ TEST_F(ConsentTest, AChatOnlyTheOtherPersonWroteHasNoUserAmongItsPeople)
     Consent::setMe(alone, QStringLiteral("Jane Doe"));
     EXPECT_EQ(Consent::user(alone), "Jane Doe");
     EXPECT_EQ(Consent::otherParty(alone), std::nullopt);
+
+    // The one writer of a number's export, written in other spaces, is
+    // still the number the export is named after.
+    Conversation number = janeAndJohn(QStringLiteral("WhatsApp Chat with +49 151 23456789"));
+    number.people = people({ "+49 151 2345 6789" });
+    EXPECT_EQ(Consent::user(number), QString());
+    EXPECT_EQ(Consent::otherParty(number), "+49 151 2345 6789");
+}
+
+// The user's own messages to someone who never answered were printed as
+// that person's: the only writer of an export WhatsApp named after
+// someone else became the other party.
+TEST_F(ConsentTest, TheOnlyWriterOfAWhatsAppExportNamedAfterSomeoneElseIsTheUser)
+{
+    setFullName(QStringLiteral("Pat Smith"));
+    for (const QString &name : { QStringLiteral("WhatsApp Chat with Jane Doe"),
+             QStringLiteral("WhatsApp Chat - Jane Doe"), QStringLiteral("WhatsApp Chat mit Jane Doe") }) {
+        SCOPED_TRACE(name.toStdString());
+        Conversation alone = janeAndJohn(name);
+        alone.name = QStringLiteral("Jane Doe");
+        alone.people = people({ "John Doe" });
+        EXPECT_EQ(Consent::user(alone), "John Doe");
+        EXPECT_EQ(Consent::otherParty(alone), std::nullopt);
+    }
+    // Elsewhere a chat's name may be a nickname, and a pasted chat's is
+    // what the user typed: the one who wrote stays the other party.
+    Conversation telegram = janeAndJohn(QStringLiteral("ChatExport_2024-03-13"));
+    telegram.name = QStringLiteral("Mom");
+    telegram.people = people({ "Ilse Brandt" });
+    EXPECT_EQ(Consent::user(telegram), QString());
+    Conversation pasted = janeAndJohn(QStringLiteral("Mom"));
+    pasted.people = people({ "Ilse Brandt" });
+    EXPECT_EQ(Consent::user(pasted), QString());
+    EXPECT_EQ(Consent::otherParty(pasted), "Ilse Brandt");
 }
 
 // Telegram names a personal chat as the user saved the person ("Jane"),

@@ -231,6 +231,19 @@ TEST_F(LibraryTest, DeniedAccessAndNothingAddedReadsNothing)
     EXPECT_TRUE(m_tool.runs.isEmpty());
     EXPECT_EQ(names.count(), 0);
     EXPECT_EQ(lib->memberName("5551234567"), "(555) 123-4567");
+
+    // Someone without a Messages database starts from the chat file they
+    // add; its numbers were shown and printed bare all that session.
+    const Source chat = chatSource("file-0000aaaa");
+    m_tool.answers.insert(chat.id, chats({ "5551234567" }));
+    TestSupport::await(lib->add(chat));
+    EXPECT_EQ(lib->memberName("5551234567"), "Sam");
+
+    // Later sources don't read the address book again.
+    const Source other = chatSource("file-0000bbbb");
+    m_tool.answers.insert(other.id, chats({ "Jo" }));
+    TestSupport::await(lib->add(other));
+    EXPECT_EQ(names.count(), 1);
 }
 
 TEST_F(LibraryTest, DeniedAccessStillLoadsAddedSources)

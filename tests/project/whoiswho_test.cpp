@@ -154,6 +154,26 @@ TEST_F(WhoIsWhoTest, AChatOnlyTheOtherPersonWroteGivesTheUserNoMessages)
     EXPECT_EQ(counts, (QStringList { "Robin=0", "Lotte Brandt=3" }));
 }
 
+// Messages to someone who never answered, exported as a chat with them:
+// the book printed the user's every word as that person's.
+TEST_F(WhoIsWhoTest, AChatOnlyTheUserWroteIsStillWithThePersonItIsNamedAfter)
+{
+    const Conversation chat = added(written("WhatsApp Chat with Lotte Brandt.txt",
+        "3/5/24, 9:14 PM - Kai Winter: sorry, I missed your call\n"
+        "3/6/24, 8:00 AM - Kai Winter: I think of you every day\n"));
+    EXPECT_EQ(m_library->displayName(chat), "Lotte Brandt");
+
+    const auto project = opened(chat);
+    const BookFile &book = project->book();
+    ASSERT_EQ(book.people.size(), 2);
+    EXPECT_EQ(book.people[0].name, "Kai Winter");
+    EXPECT_EQ(book.people[1].name, "Lotte Brandt");
+    EXPECT_EQ(book.front.title, "You & Lotte Brandt");
+    EXPECT_EQ(senders(book), (QStringList { "me", "me" }));
+    EXPECT_EQ(sorrys(book), "1 you, 0 Lotte Brandt");
+    EXPECT_FALSE(Consent::me(chat));
+}
+
 TEST_F(WhoIsWhoTest, OneSideOfAPastedChatIsThePersonItIsWith)
 {
     const Conversation chat

@@ -240,6 +240,22 @@ TEST(AppStyle, ADropDownShowsItsLongestChoiceWhole)
     // Every choice fits the menu, its check mark beside it.
     EXPECT_LE(list->sizeHintForColumn(0), list->viewport()->width());
     combo->hidePopup();
+
+    // Narrower than its choice (a person's whole name), the box ends the
+    // words in "…" where they were cut through a letter.
+    const QString name = QStringLiteral("Maximiliane Theodora Wilhelmina von Rabenstein-Oberhausen");
+    combo->addItem(name);
+    combo->setCurrentIndex(3);
+    combo->resize(200, combo->sizeHint().height());
+    option.initFrom(combo);
+    const int room = combo->style()
+                         ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo)
+                         .width()
+        - 2;
+    const QImage cut = combo->grab().toImage();
+    combo->setItemText(3, combo->fontMetrics().elidedText(name, Qt::ElideRight, room));
+    EXPECT_TRUE(combo->currentText().endsWith(QChar(0x2026)));
+    EXPECT_EQ(cut, combo->grab().toImage());
 }
 
 TEST(AppStyle, ArrowsAreChevronsInTheWordsColourNotGreyBlocks)

@@ -2,6 +2,7 @@
 // keys, error sentences, the toolbar and the shipped faces.
 #include "model/helpers.h"
 #include "ui/card.h"
+#include "ui/checklabel.h"
 #include "ui/contentunavailable.h"
 #include "ui/errors.h"
 #include "ui/icons.h"
@@ -12,8 +13,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -299,4 +302,32 @@ TEST(Card, OnlyTheChosenCardWearsTheThickRing)
         EXPECT_GT(focusRing, 0.5) << name.toStdString();
         EXPECT_LT(focusRing, chosenRing - 0.5) << name.toStdString();
     });
+}
+
+// A check box's own words never wrap: a sentence with a long name ran past
+// the window.
+TEST(CheckLabel, TheBoxsWordsWrapBesideItAndPressingThemTicksIt)
+{
+    QWidget window;
+    auto *row = new QHBoxLayout(&window);
+    auto *box = new QCheckBox;
+    const QString sentence = QStringLiteral("I'm in this conversation, and Tom & Maximiliane Theodora von "
+                                            "Rabenstein is happy to be in a printed book.");
+    auto *words = new CheckLabel(sentence, box);
+    row->addWidget(box, 0, Qt::AlignTop);
+    row->addWidget(words, 1);
+    window.resize(300, 200);
+    window.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    EXPECT_LT(window.minimumSizeHint().width(), 300);
+    EXPECT_GT(words->heightForWidth(words->width()), 2 * words->fontMetrics().height());
+    EXPECT_EQ(words->text(), sentence);
+    QTest::mouseClick(words, Qt::LeftButton);
+    EXPECT_TRUE(box->isChecked());
+    QTest::mouseClick(words, Qt::LeftButton);
+    EXPECT_FALSE(box->isChecked());
+    box->setEnabled(false);
+    QTest::mouseClick(words, Qt::LeftButton);
+    EXPECT_FALSE(box->isChecked());
 }
