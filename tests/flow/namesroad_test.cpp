@@ -27,6 +27,19 @@ using Detail = ContentView::Detail;
 
 namespace {
 
+// Nine days of an English export: a morning line from one, an evening
+// line from the other.
+QByteArray nineDays(const QByteArray &morning, const QByteArray &evening)
+{
+    QByteArray chat;
+    for (int day = 1; day <= 9; ++day) {
+        const QByteArray date = "3/" + QByteArray::number(day) + "/25, ";
+        chat += date + "8:00 AM - " + morning + ": Morning, day " + QByteArray::number(day) + "\n";
+        chat += date + "9:30 PM - " + evening + ": Sorry, I missed you again.\n";
+    }
+    return chat;
+}
+
 // The PDF's text, every run of white space one space.
 QString textOf(const QString &pdf)
 {
@@ -152,12 +165,7 @@ TEST_F(NamesRoadTest, AnExportNamedAfterThePersonPrintsThatNameAlone)
 // user: every message, and the receipt's counts, were the user's.
 TEST_F(NamesRoadTest, AChatOnlyTheOtherPersonWrotePrintsThemAsTheOtherPerson)
 {
-    QByteArray chat;
-    for (int day = 1; day <= 9; ++day) {
-        const QByteArray date = "3/" + QByteArray::number(day) + "/25, ";
-        chat += date + "8:00 AM - Lotte Brandt: Morning, day " + QByteArray::number(day) + "\n";
-        chat += date + "9:30 PM - Lotte Brandt: Sorry, I missed you again.\n";
-    }
+    const QByteArray chat = nineDays("Lotte Brandt", "Lotte Brandt");
     const QString file = m_files.filePath(QStringLiteral("WhatsApp Chat with Lotte Brandt.txt"));
     writeFile(file, chat);
 
@@ -193,12 +201,7 @@ TEST_F(NamesRoadTest, AnExportOfANumberPrintsTheContactWhoseNumberItIs)
     QDir().mkpath(contacts);
     writeFile(contacts + QStringLiteral("/people.vcf"),
         "BEGIN:VCARD\nVERSION:3.0\nN:Brandt;Lotte;;;\nTEL;TYPE=CELL:+49 151 2345 6789\nEND:VCARD\n");
-    QByteArray chat;
-    for (int day = 1; day <= 9; ++day) {
-        const QByteArray date = "3/" + QByteArray::number(day) + "/25, ";
-        chat += date + "8:00 AM - +49 151 23456789: Morning, day " + QByteArray::number(day) + "\n";
-        chat += date + "9:30 PM - Pat Quill: Sorry, I missed you again.\n";
-    }
+    const QByteArray chat = nineDays("+49 151 23456789", "Pat Quill");
     const QString file = m_files.filePath(QStringLiteral("WhatsApp Chat with +49 151 23456789.txt"));
     writeFile(file, chat);
 

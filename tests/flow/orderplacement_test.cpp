@@ -268,14 +268,7 @@ TEST_F(Placement, AGiftThatPaysOnlyPartGoesToThePaymentPageWithoutAnAddress)
 // book and the stand-in's payment page asked for the full price.
 TEST_F(Placement, AFriendsCodeTheSheetAnnouncesIsTakenOffOnThePaymentPage)
 {
-    Http::Request friendRequest;
-    friendRequest.method = Http::Method::Post;
-    friendRequest.url = Pricing::address("api/referrals");
-    friendRequest.body = R"({"install":"a-friend"})";
-    friendRequest.headers = { { "content-type", "application/json" } };
-    const QString friendCode = Json::parseObject(TestSupport::await(Http::send(friendRequest)).body)
-                                   .value(QStringLiteral("code"))
-                                   .toString();
+    const QString friendCode = friendsCode();
     // A paperback of one volume sent by economy: the book is the binding's
     // price, the shipping is not book.
     BookFile book = project->book();

@@ -168,14 +168,7 @@ TEST_F(Sheets, ReturnInACodeFieldChecksTheCodeAndNothingElse)
 TEST_F(Sheets, DiscountsSayWhoseTheyAre)
 {
     // Another install's own invite code is a Friends of Friends code.
-    Http::Request friendRequest;
-    friendRequest.method = Http::Method::Post;
-    friendRequest.url = Pricing::address("api/referrals");
-    friendRequest.body = R"({"install":"a-friend"})";
-    friendRequest.headers = { { "content-type", "application/json" } };
-    const QString friendCode = Json::parseObject(TestSupport::await(Http::send(friendRequest)).body)
-                                   .value(QStringLiteral("code"))
-                                   .toString();
+    const QString friendCode = friendsCode();
     OrderSheet *sheet = presentOpen();
     const QString field = QStringLiteral("Discount or Friends of Friends code (optional)");
     type(sheet, field, friendCode);

@@ -3,7 +3,10 @@
 // What the ordering tests share: a real book typeset by the real typst, the
 // stand-in service the client is pointed at, and ways to find what the
 // order sheet shows.
+#include "model/json.h"
 #include "project/projecttest.h"
+#include "service/http.h"
+#include "service/pricing.h"
 #include "service/standin.h"
 #include "uitestsupport.h"
 
@@ -72,6 +75,20 @@ inline QPushButton *applyFor(QWidget *root, const QString &placeholder)
 {
     QLineEdit *field = fieldWithPlaceholder(root, placeholder);
     return field ? field->parentWidget()->findChild<QPushButton *>() : nullptr;
+}
+
+// The invite code the stand-in gives another install: a Friends of
+// Friends code for this one.
+inline QString friendsCode(const QByteArray &install = "a-friend")
+{
+    Http::Request request;
+    request.method = Http::Method::Post;
+    request.url = Pricing::address("api/referrals");
+    request.body = R"({"install":")" + install + R"("})";
+    request.headers = { { "content-type", "application/json" } };
+    return Json::parseObject(TestSupport::await(Http::send(request)).body)
+        .value(QStringLiteral("code"))
+        .toString();
 }
 
 // Pages of a PDF; -1 when it can't be read.

@@ -124,6 +124,15 @@ protected:
         return app->window()->findChild<BackupSheet *>();
     }
 
+    // An encrypted backup of Kim's iPhone, "right horse" its password.
+    static QString writeKimsBackup(const QTemporaryDir &dir)
+    {
+        const QString folder = dir.filePath("00008030-00AABBCCDDEEFF00");
+        Fixtures::writeBackup(folder, { "00008030-00AABBCCDDEEFF00", "Kim's iPhone" },
+            { QStringLiteral("kim@example.com") }, QByteArray("right horse"));
+        return folder;
+    }
+
     // The computer's own Messages database, with a conversation per handle.
     static void writeDatabase(const QStringList &handles)
     {
@@ -217,9 +226,7 @@ TEST_F(RoadTest, AnIPhoneBackupOnThisComputerIsReadAtOnceAndOpens)
 TEST_F(RoadTest, AnEncryptedBackupWaitsForItsPasswordAndAWrongOneKeepsTheSheet)
 {
     QTemporaryDir dir;
-    const QString folder = dir.filePath("00008030-00AABBCCDDEEFF00");
-    Fixtures::writeBackup(folder, { "00008030-00AABBCCDDEEFF00", "Kim's iPhone" },
-        { QStringLiteral("kim@example.com") }, QByteArray("right horse"));
+    const QString folder = writeKimsBackup(dir);
     start();
     BackupSheet *sheet = backupSheet();
     ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->hasLooked(); }));
@@ -273,15 +280,12 @@ TEST_F(RoadTest, AnEncryptedBackupWaitsForItsPasswordAndAWrongOneKeepsTheSheet)
     readAndOpen(listed(QStringLiteral("kim@example.com")), QStringLiteral("You & kim@example.com"));
 }
 
-// Forgetting deletes the source's keychain item too: on the private keyring.
 // Trying again after a wrong password: while the tool unlocks, the sheet
 // says so, and nothing of the earlier failure shows.
 TEST_F(RoadTest, UnlockingAgainShowsItsProgressAndNotTheLastError)
 {
     QTemporaryDir dir;
-    const QString folder = dir.filePath("00008030-00AABBCCDDEEFF00");
-    Fixtures::writeBackup(folder, { "00008030-00AABBCCDDEEFF00", "Kim's iPhone" },
-        { QStringLiteral("kim@example.com") }, QByteArray("right horse"));
+    const QString folder = writeKimsBackup(dir);
     start();
     BackupSheet *sheet = backupSheet();
     ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->hasLooked(); }));
@@ -316,6 +320,7 @@ TEST_F(RoadTest, UnlockingAgainShowsItsProgressAndNotTheLastError)
     EXPECT_EQ(app->library()->added().size(), 1);
 }
 
+// Forgetting deletes the source's keychain item too: on the private keyring.
 TEST_F(RoadTest, OnlyAddedSourcesCanBeForgottenAndForgettingRemovesTheSection)
 {
     setDatabase(true);
