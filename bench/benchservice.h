@@ -25,6 +25,17 @@ inline QString startService(QProcess &service, const QString &data)
     return match.hasMatch() ? match.captured(1) : QString();
 }
 
+// Ends the stand-in however the bench that started it returns.
+struct ServiceStop
+{
+    QProcess &service;
+    ~ServiceStop()
+    {
+        service.terminate();
+        service.waitForFinished(5000);
+    }
+};
+
 inline void waitUntil(const std::function<bool()> &done)
 {
     while (!done())

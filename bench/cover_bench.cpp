@@ -88,6 +88,7 @@ int main(int argc, char **argv)
     Style::apply();
 
     QProcess service;
+    const Bench::ServiceStop stop { service };
     if (!Bench::startPricing(service, dir, "cover_bench"))
         return 1;
 
