@@ -2,6 +2,7 @@
 
 #include "contentview.h"
 #include "mainwindow.h"
+#include "model/earlyrun.h"
 #include "model/heicimage.h"
 #include "model/helpers.h"
 #include "model/library.h"
@@ -32,6 +33,9 @@ App::Options App::Options::build()
 App::App(const Options &options, QObject *parent)
     : QObject(parent)
 {
+    // Before the library asks the tool for anything: the run the launcher
+    // started is the library's first.
+    EarlyRun::adopt();
     QApplication::setApplicationName(Helpers::appName());
     // The name of the desktop entry that is installed, whatever identifier
     // the build gives the keyring: docks and task bars find the icon by it.
@@ -60,6 +64,9 @@ QCoro::Task<void> App::loadLibrary()
 {
     QPointer<App> self(this);
     co_await m_library->load();
+    // A run the launcher started that the library didn't want (the list
+    // it reads was not asked for) is ended rather than left running.
+    EarlyRun::stop();
     if (self) {
         m_loaded = true;
         emit loaded();
@@ -117,7 +124,9 @@ int App::run(int argc, char **argv)
     const bool unattended = siteExport && !hasDisplay();
     if (unattended)
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    EarlyRun::adopt();
     if (!hasDisplay()) {
+        EarlyRun::stop();
         std::fprintf(stderr,
             "Quorvel needs a display to open its window: start it from a desktop session, or under "
             "xvfb-run.\n");

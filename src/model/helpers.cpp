@@ -1,5 +1,6 @@
 #include "helpers.h"
 
+#include "earlyrun.h"
 #include "json.h"
 #include "layout.h"
 #include "source.h"
@@ -16,6 +17,7 @@
 #include <cstring>
 #include <qcorosignal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 namespace Helpers {
 
@@ -117,12 +119,21 @@ void setPackageRoot(const QString &root)
     packageRootOverride() = root;
 }
 
+QString packageRootFor(const QString &folder)
+{
+    // The window's program is installed beside the tools, started by
+    // bin/quorvel; a program in bin/ is the root's child.
+    if (folder.endsWith(QLatin1String("/libexec/quorvel")))
+        return QDir::cleanPath(folder + QStringLiteral("/../.."));
+    return QDir::cleanPath(folder + QStringLiteral("/.."));
+}
+
 QString packageRoot()
 {
     static const QString root = [] {
         if (!packageRootOverride().isEmpty())
             return QDir::cleanPath(packageRootOverride());
-        return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/.."));
+        return packageRootFor(QCoreApplication::applicationDirPath());
     }();
     return root;
 }
@@ -251,8 +262,48 @@ QProcessEnvironment coreEnvironment()
     return environment;
 }
 
+namespace {
+
+// What a run that ended with this status leaves: its output, or the
+// failure it throws.
+QByteArray outcome(const QString &tool, int status, const QString &out, const QString &err)
+{
+    if (status != 0) {
+        QFile errFile(err);
+        QString message;
+        if (errFile.open(QIODevice::ReadOnly))
+            message = QString::fromUtf8(errFile.readAll()).trimmed();
+        throw Failure(QFileInfo(tool).fileName(), status, message);
+    }
+    QFile outFile(out);
+    if (!outFile.open(QIODevice::ReadOnly))
+        throw LaunchError(QStringLiteral("Couldn't read what %1 printed: %2.")
+                              .arg(QFileInfo(tool).fileName(), outFile.errorString()));
+    return outFile.readAll();
+}
+
+// The run the launcher started, carried on as if this process had.
+QCoro::Task<QByteArray> takeOver(EarlyRun::Run early)
+{
+    const WorkingFolder folder(early.folder);
+    const std::optional<int> ended = co_await EarlyRun::ended(early);
+    // A child killed by a signal fails with the signal as its status.
+    int status = -1;
+    if (ended && WIFEXITED(*ended))
+        status = WEXITSTATUS(*ended);
+    else if (ended && WIFSIGNALED(*ended))
+        status = WTERMSIG(*ended);
+    co_return outcome(early.tool, status, folder.file(QStringLiteral("out")), folder.file(QStringLiteral("err")));
+}
+
+} // namespace
+
 QCoro::Task<QByteArray> run(QString tool, QStringList arguments, std::optional<QString> stdinText)
 {
+    if (!stdinText) {
+        if (std::optional<EarlyRun::Run> early = EarlyRun::take(tool, arguments))
+            co_return co_await takeOver(std::move(*early));
+    }
     const WorkingFolder folder(makeWorkingFolder());
     const QString out = folder.file(QStringLiteral("out"));
     const QString err = folder.file(QStringLiteral("err"));
@@ -293,31 +344,22 @@ QCoro::Task<QByteArray> run(QString tool, QStringList arguments, std::optional<Q
         co_await qCoro(&process, &QProcess::stateChanged);
 
     // A child killed by a signal fails with the signal as its status.
-    const int status = process.exitCode();
-    if (process.exitStatus() == QProcess::CrashExit || status != 0) {
-        QFile errFile(err);
-        QString message;
-        if (errFile.open(QIODevice::ReadOnly))
-            message = QString::fromUtf8(errFile.readAll()).trimmed();
-        throw Failure(QFileInfo(tool).fileName(), status == 0 ? -1 : status, message);
-    }
-
-    QFile outFile(out);
-    if (!outFile.open(QIODevice::ReadOnly))
-        throw LaunchError(QStringLiteral("Couldn't read what %1 printed: %2.")
-                              .arg(QFileInfo(tool).fileName(), outFile.errorString()));
-    co_return outFile.readAll();
+    int status = process.exitCode();
+    if (process.exitStatus() == QProcess::CrashExit && status == 0)
+        status = -1;
+    co_return outcome(tool, status, out, err);
 }
 
 void stopRuns()
 {
     for (QProcess *process : std::as_const(runningChildren()))
         process->kill();
+    EarlyRun::stop();
 }
 
 bool hasRuns()
 {
-    return !runningChildren().isEmpty();
+    return !runningChildren().isEmpty() || EarlyRun::running();
 }
 
 QCoro::Task<QByteArray> core(QStringList arguments, Source source, std::optional<QString> stdinText)
