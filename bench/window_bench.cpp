@@ -114,8 +114,8 @@ int main(int argc, char **argv)
         = QFile::encodeName(QStringLiteral(QUORVEL_BENCH_STAGE "/libexec/quorvel/brimlow-core"));
 
     const Bench::Run chats
-        = Bench::bestOf(3, { tool, "--db", QFile::encodeName(db), "chats", "--limit", "300" });
-    const double listed = bestReady(3, { QStringLiteral("--rows"), QString::number(shownRows) },
+        = Bench::bestOf(5, { tool, "--db", QFile::encodeName(db), "chats", "--limit", "300" });
+    const double listed = bestReady(5, { QStringLiteral("--rows"), QString::number(shownRows) },
         { { QStringLiteral("QUORVEL_DB"), db } });
     const double ratio = listed / (chats.seconds * 1000);
     std::printf("list of a 1,000,000-message store: %.0f ms from start to %d rows painted (budget %.0f ms); "
