@@ -1,6 +1,8 @@
 #include "earlyrun.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSocketNotifier>
 #include <csignal>
 #include <qcorosignal.h>
@@ -32,7 +34,20 @@ void end(const Run &run)
 {
     ::kill(pid_t(run.pid), SIGKILL);
     ::waitpid(pid_t(run.pid), nullptr, 0);
-    QDir(run.folder).removeRecursively();
+    removeFolder(run);
+}
+
+// Whether pid is a child of this process: the launcher's run is, since the
+// launcher became this process.
+bool isChild(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    // The parent is the second field after the command's closing ")".
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    return fields.size() > 1 && fields[1].toLongLong() == qint64(::getpid());
 }
 
 } // namespace
@@ -67,7 +82,17 @@ void adopt()
 
 void offer(std::optional<Run> run)
 {
+    if (run && (!isChild(run->pid) || !QFileInfo(run->folder).fileName().startsWith(QLatin1String("quorvel-"))))
+        run.reset();
     state().offered = std::move(run);
+}
+
+void removeFolder(const Run &run)
+{
+    QDir folder(run.folder);
+    folder.remove(QStringLiteral("out"));
+    folder.remove(QStringLiteral("err"));
+    QDir().rmdir(run.folder);
 }
 
 std::optional<Run> take(const QString &tool, const QStringList &arguments)

@@ -27,8 +27,13 @@ std::optional<Run> parse(const QByteArray &said);
 void adopt();
 
 // Offers run to the next tool run that asks for the same, as adopt() does
-// with the launcher's.
+// with the launcher's: only a child of this process, whose folder is a
+// working folder's.
 void offer(std::optional<Run> run);
+
+// Removes what the run wrote, and its folder once empty; nothing else
+// there, whoever named the folder.
+void removeFolder(const Run &run);
 
 // The adopted run, when it is tool with exactly these arguments and nobody
 // took it yet; it is offered once.

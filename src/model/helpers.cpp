@@ -285,7 +285,12 @@ QByteArray outcome(const QString &tool, int status, const QString &out, const QS
 // The run the launcher started, carried on as if this process had.
 QCoro::Task<QByteArray> takeOver(EarlyRun::Run early)
 {
-    const WorkingFolder folder(early.folder);
+    // Only what the run wrote goes, whatever the launcher's variable named.
+    struct Written
+    {
+        const EarlyRun::Run &run;
+        ~Written() { EarlyRun::removeFolder(run); }
+    } written { early };
     const std::optional<int> ended = co_await EarlyRun::ended(early);
     // A child killed by a signal fails with the signal as its status.
     int status = -1;
@@ -293,7 +298,7 @@ QCoro::Task<QByteArray> takeOver(EarlyRun::Run early)
         status = WEXITSTATUS(*ended);
     else if (ended && WIFSIGNALED(*ended))
         status = WTERMSIG(*ended);
-    co_return outcome(early.tool, status, folder.file(QStringLiteral("out")), folder.file(QStringLiteral("err")));
+    co_return outcome(early.tool, status, early.folder + QStringLiteral("/out"), early.folder + QStringLiteral("/err"));
 }
 
 } // namespace

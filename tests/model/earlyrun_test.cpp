@@ -134,6 +134,30 @@ TEST(EarlyRun, StoppingTheRunsEndsATakenOneAsACrash)
     EXPECT_FALSE(QDir(early.folder).exists());
 }
 
+// The variable is the environment's, which anyone can set: a run that is
+// not this process's child, or a folder not a working folder, is never
+// taken, and taking one removes only what the run wrote.
+TEST(EarlyRun, OnlyItsOwnChildIsTakenAndOnlyWhatTheRunWroteIsRemoved)
+{
+    QTemporaryDir elsewhere;
+    writeFile(elsewhere.filePath(QStringLiteral("keep")), "mine");
+    const QStringList arguments { QStringLiteral("chats") };
+    EarlyRun::offer(EarlyRun::Run { 1, elsewhere.path(), QStringLiteral("/bin/sh"), arguments });
+    EXPECT_FALSE(EarlyRun::take(QStringLiteral("/bin/sh"), arguments).has_value());
+
+    const EarlyRun::Run early = startEarly("echo early", arguments);
+    EarlyRun::offer(EarlyRun::Run { early.pid, elsewhere.path(), early.tool, arguments });
+    EXPECT_FALSE(EarlyRun::take(QStringLiteral("/bin/sh"), arguments).has_value());
+
+    EarlyRun::offer(early);
+    writeFile(early.folder + QStringLiteral("/someone's"), "kept");
+    EXPECT_EQ(await(Helpers::run(QStringLiteral("/bin/sh"), arguments)), "early\n");
+    EXPECT_FALSE(QFile::exists(early.folder + QStringLiteral("/out")));
+    EXPECT_TRUE(QFile::exists(early.folder + QStringLiteral("/someone's")));
+    EXPECT_TRUE(QFile::exists(elsewhere.filePath(QStringLiteral("keep"))));
+    QDir(early.folder).removeRecursively();
+}
+
 // The launcher names the tool by the very path the window's program asks
 // for, or the run would never be taken.
 TEST(EarlyStart, NamesTheToolAsTheWindowsProgramDoes)
