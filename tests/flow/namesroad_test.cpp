@@ -40,6 +40,14 @@ QByteArray nineDays(const QByteArray &morning, const QByteArray &evening)
     return chat;
 }
 
+// The sidebar's selected row and the consent screen name the chat so.
+void expectNamed(ContentView &view, ConsentView &consent, const QString &name)
+{
+    ConversationListModel *list = view.conversationList()->model();
+    EXPECT_EQ(list->data(list->indexOf(*view.selection())).toString(), name);
+    EXPECT_TRUE(findText(&consent, QStringLiteral("Make a book with ") + name));
+}
+
 // The PDF's text, every run of white space one space.
 QString textOf(const QString &pdf)
 {
@@ -144,9 +152,7 @@ TEST_F(NamesRoadTest, AnExportNamedAfterThePersonPrintsThatNameAlone)
     make(
         archive,
         [](ContentView &view, ConsentView &consent) {
-            ConversationListModel *list = view.conversationList()->model();
-            EXPECT_EQ(list->data(list->indexOf(*view.selection())).toString(), "Jane Doe");
-            EXPECT_TRUE(findText(&consent, QStringLiteral("Make a book with Jane Doe")));
+            expectNamed(view, consent, QStringLiteral("Jane Doe"));
             EXPECT_EQ(consent.me(), "John Doe");
         },
         made);
@@ -173,9 +179,7 @@ TEST_F(NamesRoadTest, AChatOnlyTheOtherPersonWrotePrintsThemAsTheOtherPerson)
     make(
         file,
         [](ContentView &view, ConsentView &consent) {
-            ConversationListModel *list = view.conversationList()->model();
-            EXPECT_EQ(list->data(list->indexOf(*view.selection())).toString(), "Lotte Brandt");
-            EXPECT_TRUE(findText(&consent, QStringLiteral("Make a book with Lotte Brandt")));
+            expectNamed(view, consent, QStringLiteral("Lotte Brandt"));
             EXPECT_EQ(consent.picker(), nullptr);
         },
         made);
@@ -209,9 +213,7 @@ TEST_F(NamesRoadTest, AnExportOfANumberPrintsTheContactWhoseNumberItIs)
     make(
         file,
         [](ContentView &view, ConsentView &consent) {
-            ConversationListModel *list = view.conversationList()->model();
-            EXPECT_EQ(list->data(list->indexOf(*view.selection())).toString(), "Lotte Brandt");
-            EXPECT_TRUE(findText(&consent, QStringLiteral("Make a book with Lotte Brandt")));
+            expectNamed(view, consent, QStringLiteral("Lotte Brandt"));
         },
         made);
     QDir(contacts).removeRecursively();
