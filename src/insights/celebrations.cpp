@@ -229,11 +229,6 @@ struct Landing
     std::optional<QString> place;
 };
 
-QString dayOf(const BookFile::Message &message)
-{
-    return message.at.left(10);
-}
-
 QList<Celebration> wishes(const Groups &groups, const QList<BookFile::Message> &messages, const QString &them)
 {
     QList<Celebration> made;
@@ -242,7 +237,7 @@ QList<Celebration> wishes(const Groups &groups, const QList<BookFile::Message> &
         const QList<int> &members = groups.messages(g);
         QSet<QString> years;
         for (const int m : members)
-            years.insert(dayOf(messages[m]).left(4));
+            years.insert(messages[m].day().left(4));
         const bool anniversary = key.startsWith(u"anniversary");
         // One wish on one day may be a one-off; a birthday needs to recur.
         if (members.size() < 2 && !anniversary && years.size() < 2)
@@ -258,7 +253,7 @@ QList<Celebration> wishes(const Groups &groups, const QList<BookFile::Message> &
             c.title = QStringLiteral("Your birthday");
         else
             c.title = QStringLiteral("Your anniversary");
-        c.day = dayOf(marker);
+        c.day = marker.day();
         c.detail = Celebrations::monthDay(c.day) + QStringLiteral(". ")
             + (years.size() < 2 ? QStringLiteral("Celebrated here.")
                                 : QStringLiteral("Celebrated here %1 years running.").arg(years.size()));
@@ -275,10 +270,10 @@ QList<Celebration> trips(const QList<Landing> &landings, const QList<BookFile::M
     QList<Celebration> made;
     qsizetype i = 0;
     while (i < landings.size()) {
-        const QString start = dayOf(messages[landings[i].message]);
+        const QString start = messages[landings[i].message].day();
         qsizetype back = -1;
         for (qsizetype j = i + 1; j < landings.size(); ++j) {
-            const std::optional<int> days = gap(start, dayOf(messages[landings[j].message]));
+            const std::optional<int> days = gap(start, messages[landings[j].message].day());
             if (days && *days >= 2 && *days <= 30) {
                 back = j;
                 break;
@@ -288,7 +283,7 @@ QList<Celebration> trips(const QList<Landing> &landings, const QList<BookFile::M
             ++i;
             continue;
         }
-        const QString end = dayOf(messages[landings[back].message]);
+        const QString end = messages[landings[back].message].day();
         Celebration c;
         c.id = QStringLiteral("trip-") + start;
         c.kind = Celebration::Kind::Trip;
@@ -340,7 +335,7 @@ QList<Celebration> find(
         const PhraseMatcher::Found found = rules.matcher.find(lowered);
         if (found.none() && !lowered.startsWith(u"landed"))
             continue;
-        const QString day = dayOf(message);
+        const QString day = message.day();
         const QString monthDay = day.mid(5);
 
         if ((found & rules.birthday).any()) {
@@ -381,7 +376,7 @@ QList<Celebration> find(
         c.kind = Celebration::Kind::Holiday;
         c.emoji = rule->emoji;
         c.detail = rule->detail;
-        c.day = dayOf(message);
+        c.day = message.day();
         c.title = rule->name + u' ' + c.day.left(4);
         c.from = shift(c.day, -2);
         c.to = shift(c.day, 2);
@@ -397,7 +392,7 @@ QList<Celebration> find(
         c.kind = Celebration::Kind::Milestone;
         c.emoji = rule.emoji;
         c.title = rule.title;
-        c.day = dayOf(message);
+        c.day = message.day();
         c.detail = longDay(c.day) + QStringLiteral(": \u201C") + milestoneQuote(*message.text)
             + QStringLiteral("\u201D");
         c.from = shift(c.day, -7);

@@ -17,11 +17,6 @@ QString who(const QString &from, const QString &them)
     return from == me ? QStringLiteral("You") : them;
 }
 
-QString dayOf(const BookFile::Message &message)
-{
-    return message.at.left(10);
-}
-
 QString quote(const BookFile::Message &message)
 {
     const QString text = message.text.value_or(QString()).trimmed();
@@ -108,14 +103,14 @@ std::optional<Insights::Moment> loveMoment(const Tally &tally, const QString &th
     const std::optional<Moments::FirstLove> love = Moments::firstLove(tally);
     if (!love)
         return std::nullopt;
-    QString detail = quote(love->said) + u' ' + longDay(dayOf(love->said));
+    QString detail = quote(love->said) + u' ' + longDay(love->said.day());
     if (love->back && love->backAfter) {
         detail += QStringLiteral(". ") + who(love->back->from, them) + QStringLiteral(" said it back ")
             + *love->backAfter + QStringLiteral(" later.");
     }
     return Insights::Moment { QStringLiteral("first-love"), QStringLiteral("heart"),
         who(love->said.from, them) + QStringLiteral(" said \u201CI love you\u201D first"), detail,
-        dayOf(love->said), love->said.id };
+        love->said.day(), love->said.id };
 }
 
 std::optional<Insights::Moment> replySpeed(const Tally &tally, const QString &them)
@@ -265,7 +260,7 @@ QList<Insights::Moment> cards(const Tally &tally, const Runs &runs, const QStrin
         const BookFile::Message &first = *tally.first;
         moments.append({ QStringLiteral("first"), QStringLiteral("envelope.open"),
             who(first.from, them) + QStringLiteral(" texted first"),
-            quote(first) + u' ' + longDay(dayOf(first)), dayOf(first), first.id });
+            quote(first) + u' ' + longDay(first.day()), first.day(), first.id });
     }
     if (const std::optional<Insights::Moment> love = loveMoment(tally, them))
         moments.append(*love);
@@ -292,8 +287,8 @@ QList<Insights::Moment> cards(const Tally &tally, const Runs &runs, const QStrin
         moments.append({ QStringLiteral("late"), QStringLiteral("moon.stars"),
             QStringLiteral("Still up at ") + clock(tally.latestMinutes) + QStringLiteral(" a.m."),
             formatted(tally.lateCount) + QStringLiteral(" messages after midnight. The latest was ")
-                + longDay(dayOf(*tally.latest)) + u'.',
-            dayOf(*tally.latest), tally.latest->id });
+                + longDay(tally.latest->day()) + u'.',
+            tally.latest->day(), tally.latest->id });
     }
     if (const std::optional<Insights::Moment> reply = replySpeed(tally, them))
         moments.append(*reply);

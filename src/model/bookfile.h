@@ -57,6 +57,9 @@ struct BookFile
         // File paths of the message's photos.
         std::optional<QStringList> photos;
 
+        // The day key the message falls on.
+        QString day() const { return at.left(10); }
+
         static Message fromJson(const QJsonObject &object);
         QJsonObject toJson() const;
     };

@@ -1,14 +1,5 @@
 #include "colophon.h"
 
-namespace {
-
-QString dayOf(const BookFile::Message &message)
-{
-    return message.at.left(10);
-}
-
-} // namespace
-
 namespace Colophon {
 
 QString years(const QString &first, const QString &last)
@@ -20,8 +11,8 @@ QString years(const QString &first, const QString &last)
 
 QString ofRange(const BookFile &book)
 {
-    const QString first = book.messages.isEmpty() ? QString() : dayOf(book.messages.first());
-    const QString last = book.messages.isEmpty() ? QString() : dayOf(book.messages.last());
+    const QString first = book.messages.isEmpty() ? QString() : book.messages.first().day();
+    const QString last = book.messages.isEmpty() ? QString() : book.messages.last().day();
     const std::optional<Edits::DayRange> &range = book.edits.range;
     return years(range && range->from ? *range->from : first, range && range->to ? *range->to : last);
 }
@@ -35,7 +26,7 @@ bool followsRange(const BookFile &book)
         return true;
     if (book.messages.isEmpty())
         return false;
-    return line == years(dayOf(book.messages.first()), dayOf(book.messages.last()));
+    return line == years(book.messages.first().day(), book.messages.last().day());
 }
 
 bool mend(BookFile &book)

@@ -20,12 +20,6 @@ QString &booksFolderOverride()
     return folder;
 }
 
-// A message's day: the first ten characters of its time.
-QString dayOf(const BookFile::Message &message)
-{
-    return message.at.left(10);
-}
-
 } // namespace
 
 Project::Typesetter Project::Typesetter::typst()
@@ -135,12 +129,12 @@ QString Project::bookPath() const
 
 QString Project::firstDay() const
 {
-    return m_book.messages.isEmpty() ? QString() : dayOf(m_book.messages.first());
+    return m_book.messages.isEmpty() ? QString() : m_book.messages.first().day();
 }
 
 QString Project::lastDay() const
 {
-    return m_book.messages.isEmpty() ? QString() : dayOf(m_book.messages.last());
+    return m_book.messages.isEmpty() ? QString() : m_book.messages.last().day();
 }
 
 QString Project::from() const
@@ -164,7 +158,7 @@ bool Project::isHidden(const QString &id) const
 
 bool Project::inRange(const BookFile::Message &message, const QString &first, const QString &last)
 {
-    const QString day = dayOf(message);
+    const QString day = message.day();
     return first <= day && day <= last;
 }
 

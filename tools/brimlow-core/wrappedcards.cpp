@@ -35,11 +35,6 @@ QString placeholder(const QString &id)
     return u'{' + id + u'}';
 }
 
-QString dayOf(const BookFile::Message &message)
-{
-    return message.at.left(10);
-}
-
 QString fromTo(const QString &first, const QString &last)
 {
     return QStringLiteral("From ") + longDay(first) + QStringLiteral(" to ") + longDay(last) + u'.';
@@ -282,7 +277,7 @@ std::optional<Card> WrappedCards::first() const
     if (!m_tally.first)
         return std::nullopt;
     // The day only: the first message itself is never quoted on a card.
-    const QString day = dayOf(*m_tally.first);
+    const QString day = m_tally.first->day();
     Card card = made("first", "first", QStringLiteral("WHO TEXTED FIRST"), who(m_tally.first->from),
         QStringLiteral("sent the first message"), longDay(day) + u'.');
     card.day = day;
@@ -294,7 +289,7 @@ std::optional<Card> WrappedCards::love() const
     const std::optional<Moments::FirstLove> love = Moments::firstLove(m_tally);
     if (!love)
         return std::nullopt;
-    const QString day = dayOf(love->said);
+    const QString day = love->said.day();
     QString detail = longDay(day);
     if (love->back && love->backAfter)
         detail += QStringLiteral(", ") + who(love->back->from) + QStringLiteral(" said it back ")
@@ -356,7 +351,7 @@ std::optional<Card> WrappedCards::late() const
 {
     if (!m_tally.latest || m_tally.lateCount < 3)
         return std::nullopt;
-    const QString day = dayOf(*m_tally.latest);
+    const QString day = m_tally.latest->day();
     Card card = counting("late", "late", QStringLiteral("LATE NIGHTS"), m_tally.lateCount,
         QStringLiteral("messages after midnight"),
         QStringLiteral("The latest was ") + Moments::clock(m_tally.latestMinutes)
