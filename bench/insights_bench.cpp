@@ -99,15 +99,16 @@ int main()
 
     // A picker moving through the book: a new start day per keystroke.
     const QString last = insights.days.last().iso;
+    const PageModel look = PageModel::of(book);
     int sink = 0;
     const int calls = 200;
     const double estimate = bestOf(3, [&] {
         for (int i = 0; i < calls; ++i)
-            sink += insights.estimatedPages(insights.days[i * 10].iso, last);
+            sink += insights.estimatedPages(insights.days[i * 10].iso, last, look);
     }) / calls;
     const double fitting = bestOf(3, [&] {
         for (int i = 0; i < calls; ++i)
-            sink += int(insights.lastDayFitting(insights.days[i * 10].iso, 780).size());
+            sink += int(insights.lastDayFitting(insights.days[i * 10].iso, 780, look).size());
     }) / calls;
 
     bool within = report("Insights::read (special days included)", read, readBudgetMs);

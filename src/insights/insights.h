@@ -97,16 +97,18 @@ struct Insights
     static const QSet<QString> &stopWords();
 
     // Estimated printed pages of the days from..to (day keys, inclusive) in
-    // a book of that page model; 0 when no day falls in the range.
-    int estimatedPages(const QString &from, const QString &to, const PageModel &model = {}) const;
+    // a book of that page model; 0 when no day falls in the range. The
+    // model has no default here or below: a stretch counted in a look the
+    // book doesn't have is off by its chapters and front matter.
+    int estimatedPages(const QString &from, const QString &to, const PageModel &model) const;
     // Messages on the days from..to, inclusive.
     int messages(const QString &from, const QString &to) const;
     // The last day, walking from the start day on, before the estimate
     // exceeds the page budget; from itself when even the first day does.
-    QString lastDayFitting(const QString &from, int pages, const PageModel &model = {}) const;
+    QString lastDayFitting(const QString &from, int pages, const PageModel &model) const;
     // How much of from..to one book of the page budget holds, in words:
     // "all of it" or "about 3 months"; empty when the days do not read.
-    QString bookSpan(const QString &from, const QString &to, int pages, const PageModel &model = {}) const;
+    QString bookSpan(const QString &from, const QString &to, int pages, const PageModel &model) const;
     // Suggested ranges in the order to show them; today is a day key.
     QList<Suggestion> suggestions(const QString &today) const;
 };

@@ -35,6 +35,9 @@ const Insights::Suggestion *find(const QList<Insights::Suggestion> &suggestions,
 const Insights january
     = withDays({ { "2024-01-10", 5, 100 }, { "2024-01-11", 5, 100 }, { "2024-01-12", 5, 100 } });
 
+// The look a new book starts in.
+const PageModel newBook;
+
 PageModel modelOf(const char *chapters, const QStringList &dedication = {}, bool receipt = true)
 {
     Design design;
@@ -49,7 +52,7 @@ using PageEstimates = InsightsTest;
 
 TEST_F(PageEstimates, emptyRangeIsZeroPagesNotFrontMatter)
 {
-    EXPECT_EQ(january.estimatedPages("2024-02-01", "2024-02-28"), 0);
+    EXPECT_EQ(january.estimatedPages("2024-02-01", "2024-02-28", newBook), 0);
     EXPECT_EQ(january.messages("2024-02-01", "2024-02-28"), 0);
 }
 
@@ -57,7 +60,7 @@ TEST_F(PageEstimates, emptyRangeIsZeroPagesNotFrontMatter)
 // title page with its back and the receipt.
 TEST_F(PageEstimates, oneMessageIsFourPages)
 {
-    EXPECT_EQ(withDays({ { "2024-01-05", 1, 2 } }).estimatedPages("2024-01-05", "2024-01-05"), 4);
+    EXPECT_EQ(withDays({ { "2024-01-05", 1, 2 } }).estimatedPages("2024-01-05", "2024-01-05", newBook), 4);
 }
 
 // Chapters open on a new page, leaving the page before them half empty on
@@ -94,14 +97,14 @@ TEST_F(PageEstimates, ChaptersDedicationAndReceiptArePrintedPages)
 
 TEST_F(PageEstimates, lastDayFittingStopsBeforeTheBudgetIsExceeded)
 {
-    EXPECT_EQ(january.lastDayFitting("2024-01-01", 5), u"2024-01-01");
-    EXPECT_EQ(january.lastDayFitting("2024-01-01", 6), u"2024-01-10");
-    EXPECT_EQ(january.lastDayFitting("2024-01-01", 8), u"2024-01-10");
-    EXPECT_EQ(january.lastDayFitting("2024-01-01", 9), u"2024-01-11");
-    EXPECT_EQ(january.lastDayFitting("2024-01-11", 5), u"2024-01-11");
+    EXPECT_EQ(january.lastDayFitting("2024-01-01", 5, newBook), u"2024-01-01");
+    EXPECT_EQ(january.lastDayFitting("2024-01-01", 6, newBook), u"2024-01-10");
+    EXPECT_EQ(january.lastDayFitting("2024-01-01", 8, newBook), u"2024-01-10");
+    EXPECT_EQ(january.lastDayFitting("2024-01-01", 9, newBook), u"2024-01-11");
+    EXPECT_EQ(january.lastDayFitting("2024-01-11", 5, newBook), u"2024-01-11");
     // Everything fits: the book's last day, whatever range the caller has.
-    EXPECT_EQ(january.lastDayFitting("2024-01-01", 1000), u"2024-01-12");
-    EXPECT_EQ(withDays({}).lastDayFitting("2024-01-01", 1000), u"2024-01-01");
+    EXPECT_EQ(january.lastDayFitting("2024-01-01", 1000, newBook), u"2024-01-12");
+    EXPECT_EQ(withDays({}).lastDayFitting("2024-01-01", 1000, newBook), u"2024-01-01");
     // The page model is the same one: without a receipt, two days fit 8.
     EXPECT_EQ(january.lastDayFitting("2024-01-01", 8, modelOf("month", {}, false)), u"2024-01-11");
 }
@@ -109,7 +112,8 @@ TEST_F(PageEstimates, lastDayFittingStopsBeforeTheBudgetIsExceeded)
 TEST_F(PageEstimates, bookSpanSaysHowMuchFits)
 {
     const auto span = [](const QString &end) {
-        return withDays({ { "2022-01-01", 1, 1 }, { end, 1, 1 } }).bookSpan("2022-01-01", "2099-12-31", 1000);
+        return withDays({ { "2022-01-01", 1, 1 }, { end, 1, 1 } })
+            .bookSpan("2022-01-01", "2099-12-31", 1000, newBook);
     };
     EXPECT_EQ(span("2022-01-01"), u"about 1 days");
     EXPECT_EQ(span("2022-01-14"), u"about 13 days");
@@ -118,13 +122,13 @@ TEST_F(PageEstimates, bookSpanSaysHowMuchFits)
     EXPECT_EQ(span("2022-03-12"), u"about 2 months");
     EXPECT_EQ(span("2023-12-31"), u"about 24 months");
     EXPECT_EQ(span("2024-01-01"), u"about 2 years");
-    EXPECT_EQ(january.bookSpan("2024-01-10", "2024-01-12", 1000), u"all of it");
-    EXPECT_EQ(january.bookSpan("2024-01-01", "2024-01-12", 9), u"about 10 days");
+    EXPECT_EQ(january.bookSpan("2024-01-10", "2024-01-12", 1000, newBook), u"all of it");
+    EXPECT_EQ(january.bookSpan("2024-01-01", "2024-01-12", 9, newBook), u"about 10 days");
     EXPECT_EQ(
         january.bookSpan("2024-01-01", "2024-01-12", 9, modelOf("month", { "For Sam" })), u"about 9 days");
-    EXPECT_EQ(january.bookSpan("2024-01-10", "2024-01-12", 10), u"about 1 days");
+    EXPECT_EQ(january.bookSpan("2024-01-10", "2024-01-12", 10, newBook), u"about 1 days");
     EXPECT_EQ(january.bookSpan("2024-01-10", "2024-01-12", 10, modelOf("month", {}, false)), u"all of it");
-    EXPECT_EQ(january.bookSpan("someday", "2024-01-12", 1000), u"");
+    EXPECT_EQ(january.bookSpan("someday", "2024-01-12", 1000, newBook), u"");
 }
 
 using RangeSuggestions = InsightsTest;

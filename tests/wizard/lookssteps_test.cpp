@@ -182,7 +182,8 @@ TEST_F(LooksSteps, PinCaptionNeverSaysPageZero)
     Insights insights = Insights::read(book.project->book());
     insights.firstLove.insert(QStringLiteral("them"), book.project->book().messages[81]);
     model.setInsights(insights);
-    const int natural = insights.estimatedPages(model.from(), QStringLiteral("2024-04-10"));
+    const int natural
+        = insights.estimatedPages(model.from(), QStringLiteral("2024-04-10"), model.pageModel());
     EXPECT_EQ(TouchesStep::pinCaption(model),
         QStringLiteral(
             "April 10, 2024. It would land around page %1; choose a later page that means something.")

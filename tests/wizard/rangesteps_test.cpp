@@ -90,7 +90,8 @@ TEST_F(RangeSteps, SuggestionCardsGivePagesWithGroupingAndBooks)
     Insights insights = daysOf(QDate(2023, 1, 1), 400, 400);
     model.setInsights(insights);
     WhatStep step(&model);
-    const int pages = insights.estimatedPages(insights.days.first().iso, insights.days.last().iso);
+    const int pages
+        = insights.estimatedPages(insights.days.first().iso, insights.days.last().iso, model.pageModel());
     ASSERT_GT(pages, 1000);
     EXPECT_TRUE(TestSupport::findText(
         &step, QStringLiteral("about ") + QLocale().toString(pages) + QStringLiteral(" pages")));
@@ -175,7 +176,8 @@ TEST_F(RangeSteps, FitSaysItAllFitsUpTo780PagesAndOffersTheChoiceAbove)
     EXPECT_TRUE(TestSupport::findText(&step, QStringLiteral("Each line is where a book ends")));
     EXPECT_TRUE(TestSupport::findText(&step, QStringLiteral("books")));
 
-    const QString ending = longDay(insights.lastDayFitting(QStringLiteral("2024-01-01"), 780));
+    const QString ending
+        = longDay(insights.lastDayFitting(QStringLiteral("2024-01-01"), 780, model.pageModel()));
     qobject_cast<QRadioButton *>(
         TestSupport::findText(&step, QStringLiteral("Keep it to one book, ending ") + ending))
         ->click();

@@ -18,18 +18,21 @@ Pricing pricesOf(int pagesPerVolume)
 }
 
 // Days of one month each carrying lines, until the estimate of all of
-// them reaches pages: the last day is topped up to land on pages exactly.
-Insights insightsOfPages(int pages)
+// them in a book of that page model reaches pages: the last day is topped
+// up to land on pages exactly.
+Insights insightsOfPages(int pages, const PageModel &model)
 {
     Insights insights = daysOf(QDate(2024, 1, 1), 31, 0);
     for (Insights::DayCount &day : insights.days) {
         day.lines = 1200;
-        if (insights.estimatedPages(QStringLiteral("2024-01-01"), QStringLiteral("2024-01-31")) >= pages)
+        if (insights.estimatedPages(QStringLiteral("2024-01-01"), QStringLiteral("2024-01-31"), model)
+            >= pages)
             break;
     }
     for (Insights::DayCount &day : insights.days) {
         while (day.lines > 0
-            && insights.estimatedPages(QStringLiteral("2024-01-01"), QStringLiteral("2024-01-31")) > pages)
+            && insights.estimatedPages(QStringLiteral("2024-01-01"), QStringLiteral("2024-01-31"), model)
+                > pages)
             --day.lines;
     }
     return insights;
@@ -64,7 +67,7 @@ TEST_F(WizardRanges, OneBookCutsTheRangeOnlyWhenItDoesNotFit)
     EXPECT_EQ(model.volumes(), int(std::ceil(model.pages() / 780.0)));
     model.setOneBook(true);
     EXPECT_LT(model.effectiveTo(), QStringLiteral("2024-01-31"));
-    EXPECT_EQ(model.effectiveTo(), model.insights()->lastDayFitting(model.from(), 780));
+    EXPECT_EQ(model.effectiveTo(), model.insights()->lastDayFitting(model.from(), 780, model.pageModel()));
     EXPECT_EQ(model.volumes(), 1);
 
     model.setTo(QStringLiteral("2024-01-03"));
@@ -97,7 +100,8 @@ TEST_F(WizardRanges, EstimateUsesTheChosenBindingsPrice)
     const Insights::Suggestion everything
         = model.insights()->suggestions(QStringLiteral("2024-06-01")).first();
     WizardModel::Estimate estimate = model.estimate(everything);
-    EXPECT_EQ(estimate.pages, model.insights()->estimatedPages(everything.from, everything.to));
+    EXPECT_EQ(
+        estimate.pages, model.insights()->estimatedPages(everything.from, everything.to, model.pageModel()));
     EXPECT_EQ(estimate.volumes, 3);
     EXPECT_FALSE(estimate.price);
     model.setPricing(pricesOf(780));
@@ -110,9 +114,10 @@ TEST_F(WizardRanges, EstimateUsesTheChosenBindingsPrice)
 
 TEST_F(WizardRanges, MakeItForMeKeepsA780PageStoryWhole)
 {
-    model.setInsights(insightsOfPages(780));
-    ASSERT_EQ(
-        model.insights()->estimatedPages(QStringLiteral("2024-01-01"), QStringLiteral("2024-01-31")), 780);
+    model.setInsights(insightsOfPages(780, model.pageModel()));
+    ASSERT_EQ(model.insights()->estimatedPages(
+                  QStringLiteral("2024-01-01"), QStringLiteral("2024-01-31"), model.pageModel()),
+        780);
     model.setFrom(QStringLiteral("2024-01-10"));
     model.makeItForMe();
     EXPECT_EQ(model.from(), QStringLiteral("2024-01-01"));
@@ -122,13 +127,13 @@ TEST_F(WizardRanges, MakeItForMeKeepsA780PageStoryWhole)
 
 TEST_F(WizardRanges, MakeItForMeTakesTheMostRecentStretchThatFits)
 {
-    model.setInsights(insightsOfPages(781));
+    model.setInsights(insightsOfPages(781, model.pageModel()));
     model.makeItForMe();
     EXPECT_GT(model.from(), QStringLiteral("2024-01-01"));
     const Insights &insights = *model.insights();
-    EXPECT_LE(insights.estimatedPages(model.from(), model.to()), 780);
+    EXPECT_LE(insights.estimatedPages(model.from(), model.to(), model.pageModel()), 780);
     const QString before = QDate::fromString(model.from(), Qt::ISODate).addDays(-1).toString(Qt::ISODate);
-    EXPECT_GT(insights.estimatedPages(before, model.to()), 780);
+    EXPECT_GT(insights.estimatedPages(before, model.to(), model.pageModel()), 780);
 
     // A last day that alone overflows the volume is the book.
     Insights huge = daysOf(QDate(2024, 1, 1), 5, 10);
