@@ -2,6 +2,7 @@
 
 #include "desktop.h"
 #include "errors.h"
+#include "model/namelimit.h"
 #include "project/project.h"
 
 #include <QWidget>
@@ -10,12 +11,15 @@ namespace PdfExport {
 
 QString suggestedName(const QString &title)
 {
+    static const QString suffix = QStringLiteral(".pdf");
     QString name = QString(title).replace(QLatin1Char('/'), QLatin1Char('-')).trimmed();
     while (name.startsWith(QLatin1Char('.')))
         name = name.mid(1).trimmed();
     if (name.isEmpty())
         name = QStringLiteral("Book");
-    return name + QStringLiteral(".pdf");
+    // A title may run longer than a file name can: the name is cut as a
+    // book's folder is, leaving room for the suffix.
+    return NameLimit::cut(name, NameLimit::bytes - suffix.size()) + suffix;
 }
 
 QCoro::Task<void> run(std::shared_ptr<Project> project, QPointer<QWidget> parent, Wording wording)

@@ -17,7 +17,8 @@ enum class Wording { Save, Export };
 
 // The file name offered for a book's title, ".pdf" added: a "/" would name
 // a folder and a leading dot hide the file, so "/" becomes "-", leading dots
-// go, and "Book" stands for a title with nothing left.
+// go, "Book" stands for a title with nothing left, and a name too long for
+// a file is cut.
 QString suggestedName(const QString &title);
 
 // Asks where, over parent, and copies the book's PDF there; a failed copy

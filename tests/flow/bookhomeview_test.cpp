@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -230,6 +231,30 @@ TEST_F(BookHomeViewTest, SavingThePdfCopiesItAndAFailureShowsOnThePage)
     view->saveAction(QStringLiteral("PDF…"))->trigger();
     QTest::qWait(50);
     EXPECT_FALSE(project->error());
+}
+
+// Fault mended: a 400-character title was offered whole as the PDF's name,
+// which no folder can hold, so the save failed.
+TEST_F(BookHomeViewTest, ALongTitlesPdfIsOfferedANameItSavesUnder)
+{
+    BookFile book = designedBook();
+    book.front.title = QStringLiteral("Every message we sent in the year we met ").repeated(10);
+    ASSERT_EQ(book.front.title.size(), 410);
+    std::shared_ptr<Project> project = open(book);
+    auto view = page(project);
+    ASSERT_TRUE(typeset(*project));
+
+    // Asked once to see the name offered, then saved under it.
+    view->saveAction(QStringLiteral("PDF…"))->trigger();
+    ASSERT_TRUE(waitUntil([&] { return desktop().panels.size() == 1; }));
+    const QString offered = desktop().panels.last().suggestedName;
+    EXPECT_TRUE(offered.startsWith(QStringLiteral("Every message we sent")));
+    const QString target = m_books.path() + QLatin1Char('/') + offered;
+    desktop().answers = { { target } };
+    view->saveAction(QStringLiteral("PDF…"))->trigger();
+    ASSERT_TRUE(waitUntil([&] { return QFileInfo::exists(target) || project->error(); }));
+    EXPECT_FALSE(project->error()) << project->error()->toStdString();
+    EXPECT_EQ(readFile(target), readFile(project->pdf()));
 }
 
 // Fault mended: the book's page offered the title unchanged ("Us
