@@ -192,8 +192,11 @@ QCoro::Task<void> WrappedView::countYear(std::optional<int> year)
             m_settings = fitted;
             m_settings.save(conversation());
         }
+        // A year that failed before is no longer what the cards show; a
+        // failed save still stands until a save clears it.
+        if (m_failed == Failed::YearChoice)
+            m_error.reset();
     } else {
-        // An earlier error stays until a save clears it.
         fail(Failed::YearChoice, failure);
     }
     m_loadingYear = false;

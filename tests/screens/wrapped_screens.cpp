@@ -1,7 +1,7 @@
 // The Wrapped in the window over fourteen months of messages: the cards in
-// both shapes, a look of one's own, a year chosen and one that fails, the
-// typeface menu and the claim sheets; and the cards and the film's frames
-// as they are saved.
+// both shapes, a look of one's own, a year chosen, one that fails and one
+// that loads after it, the typeface menu and the claim sheets; and the
+// cards and the film's frames as they are saved.
 #include "app/mainwindow.h"
 #include "gallery.h"
 #include "samplewindow.h"
@@ -111,6 +111,11 @@ TEST(WrappedScreens, TheCardsTheirLookAndTheClaims)
         view->pickYear(2019);
         ASSERT_TRUE(TestSupport::waitUntil([&] { return !view->isLoadingYear(); }));
         atEverySize(window, QStringLiteral("wrapped"), QStringLiteral("year-failed"));
+        // Another year that loads: the failed one's sentence has gone.
+        years->setCurrentIndex(2);
+        emit years->activated(2);
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return !view->isLoadingYear(); }));
+        atEverySize(window, QStringLiteral("wrapped"), QStringLiteral("year-after-failure"));
 
         // A save that fails at each size, a file standing where the folder
         // should be, pressed as a user does: the button scrolled into view.

@@ -16,6 +16,7 @@
 #include <QColorDialog>
 #include <QMainWindow>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 TEST_F(WrappedViewTest, ShowsTheToolsCardsInOrderWithTheDefaultShare)
 {
@@ -231,6 +232,42 @@ TEST_F(WrappedViewTest, AFailedYearShowsTheToolsLineAndKeepsTheCards)
     EXPECT_EQ(view->focused(), shown);
     EXPECT_EQ(view->settings().selection, selection);
     EXPECT_TRUE(view->inspector()->yearPicker()->isEnabled());
+}
+
+// Fault mended: the failed year's sentence stayed under the year picker
+// after another year had loaded, as if the cards shown had failed too.
+TEST_F(WrappedViewTest, AFailedYearsSentenceGoesWhenALaterYearLoads)
+{
+    show();
+    QComboBox *years = view->inspector()->yearPicker();
+    view->pickYear(2019);
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return !view->isLoadingYear(); }));
+    ASSERT_TRUE(view->error());
+    const QString failed = *view->error();
+    ASSERT_TRUE(shows(failed));
+
+    years->setCurrentIndex(1);
+    emit years->activated(1);
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return !view->isLoadingYear(); }));
+    EXPECT_EQ(view->wrapped().year, 2024);
+    EXPECT_FALSE(view->error());
+    EXPECT_FALSE(shows(failed));
+
+    // A save that failed still stands when a year loads: the year changes
+    // nothing of what the save met.
+    QTemporaryDir folder;
+    const QString blocked = folder.filePath(u"taken"_s);
+    TestSupport::writeFile(blocked, "a file");
+    TestSupport::desktop().answers.append({ blocked + u"/cards"_s });
+    button(u"Save Cards…"_s)->click();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return view->error().has_value() && !view->exporting(); }));
+    const QString unsaved = *view->error();
+    years->setCurrentIndex(0);
+    emit years->activated(0);
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return !view->isLoadingYear(); }));
+    EXPECT_FALSE(view->wrapped().year);
+    EXPECT_EQ(view->error(), unsaved);
+    EXPECT_TRUE(shows(unsaved));
 }
 
 TEST_F(WrappedViewTest, OpeningTellsTheServiceAndReadsTheRewardsStanding)
