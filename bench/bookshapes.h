@@ -7,7 +7,7 @@
 // of a few messages a day over years, a message a day, middling messages
 // with emoji, and a small export with photos, voice notes, links and
 // deleted messages. The same bytes every run. The full books are the size
-// people print; the small ones keep a test quick.
+// people print; the smaller ones keep a test quick.
 #include "insights/insights.h"
 #include "insights/pagemodel.h"
 #include "model/bookfile.h"
@@ -28,7 +28,10 @@ enum class Texts { Short, Mixed, Long, Emoji, Middling, Export };
 // How the messages fall on the days anyone writes: a few busy days among
 // quiet ones, about as many on each, or exactly one each.
 enum class Spread { Weighted, Even, Daily };
-enum class ShapeSize { Full, Small };
+// How large a book is: the size people print; a third of it, where what a
+// day's heading or a run's name adds already shows in the page count; or a
+// tenth, where the front matter weighs most.
+enum class ShapeSize { Full, Third, Tenth };
 
 struct BookShape
 {
@@ -368,15 +371,16 @@ inline const QList<ShapeRecipe> &shapeRecipes()
     return recipes;
 }
 
-// Every shape; a small one is a tenth of the full one, its messages and
+// Every shape; a smaller one has a part of the full one's messages and of
 // its days alike, so that its days are as busy.
 inline QList<BookShape> bookShapes(ShapeSize size)
 {
+    const int part = size == ShapeSize::Tenth ? 10 : size == ShapeSize::Third ? 3 : 1;
     QList<BookShape> shapes;
     for (ShapeRecipe recipe : shapeRecipes()) {
-        if (size == ShapeSize::Small) {
-            recipe.messages = std::max(60, recipe.messages / 10);
-            recipe.span = std::max(3, recipe.span / 10);
+        if (part > 1) {
+            recipe.messages = std::max(60, recipe.messages / part);
+            recipe.span = std::max(3, recipe.span / part);
         }
         shapes.append({ QString::fromLatin1(recipe.name), shapeBook(recipe) });
     }
