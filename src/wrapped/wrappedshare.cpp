@@ -1,6 +1,7 @@
 #include "wrappedshare.h"
 
 #include "insights/characters.h"
+#include "model/namelimit.h"
 #include "wrappedfooter.h"
 
 #include <QRegularExpression>
@@ -9,6 +10,9 @@
 namespace WrappedShare {
 
 namespace {
+
+// Bytes kept free after a file prefix for a card's number, id and shape.
+constexpr qsizetype suffixRoom = 64;
 
 QSet<QString> cardIds(const Wrapped &wrapped)
 {
@@ -136,7 +140,11 @@ QString filePrefix(const Wrapped &wrapped, const WrappedSettings &settings)
         runs.append(run);
     if (runs.isEmpty())
         runs.append(QStringLiteral("wrapped"));
-    return runs.join(u'-') + QStringLiteral("-wrapped");
+    // A title may run longer than a file name can hold: the prefix is cut as
+    // a book's folder name is, leaving room for what the cards and the video
+    // add after it ("-12-busiest-story.png").
+    static const QString suffix = QStringLiteral("-wrapped");
+    return NameLimit::cut(runs.join(u'-'), NameLimit::bytes - suffixRoom - suffix.size()) + suffix;
 }
 
 QString caption(const Wrapped &wrapped, const WrappedSettings &settings, const std::optional<QUrl> &invite)

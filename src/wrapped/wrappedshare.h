@@ -35,7 +35,8 @@ QString describe(const Wrapped::Card &card, const Wrapped &wrapped, const Wrappe
 
 // The start of every saved file's name: the title as the cards name
 // people, lower-cased, its runs of letters and numbers joined by "-", and
-// "-wrapped" ("book-club-2024-wrapped").
+// "-wrapped" ("book-club-2024-wrapped"); a title too long for a file name
+// is cut, with a hash of the whole, so every saved file's name fits.
 QString filePrefix(const Wrapped &wrapped, const WrappedSettings &settings);
 
 // The words for a post; ends with the invite link, or the site's name

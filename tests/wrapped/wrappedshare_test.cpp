@@ -4,6 +4,8 @@
 #include "wrapped/wrappedshare.h"
 #include "wrappedfixture.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -116,6 +118,27 @@ TEST(WrappedShare, NamesFilesAfterTheTitleAsTheCardsNamePeople)
     EXPECT_EQ(WrappedShare::filePrefix(wrapped, settings), u"café-ωmega-日本-wrapped"_s);
     wrapped.title = u" !? — "_s;
     EXPECT_EQ(WrappedShare::filePrefix(wrapped, settings), u"wrapped-wrapped"_s);
+}
+
+TEST(WrappedShare, ATitleLongerThanAFileNameStillNamesFilesThatSave)
+{
+    Wrapped wrapped = sampleWrapped();
+    WrappedSettings settings;
+    QTemporaryDir folder;
+    for (const QString &title : { QString(400, u'a'), QString(300, u'é'), u"日本"_s.repeated(120) }) {
+        wrapped.title = title;
+        const QString prefix = WrappedShare::filePrefix(wrapped, settings);
+        EXPECT_TRUE(prefix.endsWith(u"-wrapped"_s));
+        QFile card(folder.filePath(prefix + u"-12-busiest-story.png"_s));
+        EXPECT_TRUE(card.open(QIODevice::WriteOnly)) << card.errorString().toStdString();
+        QFile video(folder.filePath(prefix + u".mp4"_s));
+        EXPECT_TRUE(video.open(QIODevice::WriteOnly)) << video.errorString().toStdString();
+    }
+    // Titles that differ only past the cut keep files apart.
+    wrapped.title = QString(400, u'a') + u'b';
+    const QString one = WrappedShare::filePrefix(wrapped, settings);
+    wrapped.title = QString(400, u'a') + u'c';
+    EXPECT_NE(WrappedShare::filePrefix(wrapped, settings), one);
 }
 
 TEST(WrappedShare, CaptionSaysWhatAndEndsWithTheLink)
