@@ -63,6 +63,20 @@ QStringList numerics(const QString &text)
     return digits;
 }
 
+// A number of the North American plan, the only one written as
+// (555) 123-4567: ten digits, or eleven with its country code 1 before
+// them, that code written with a plus or not. Any other number with a plus
+// names another country; eleven digits that begin otherwise, or more, are
+// written as that country writes them, and are shown so.
+bool isNorthAmerican(const QString &handle, const QStringList &digits)
+{
+    const bool countryCodeOne
+        = digits.size() == 11 && u_getNumericValue(UChar32(firstCodePoint(digits.first()))) == 1;
+    if (handle.trimmed().startsWith(u'+'))
+        return countryCodeOne;
+    return digits.size() == 10 || countryCodeOne;
+}
+
 bool hasLetter(const QString &text)
 {
     for (const QString &character : characters(text)) {
@@ -396,7 +410,7 @@ QString Library::contactKey(const QString &handle)
 QString Library::prettyHandle(const QString &handle)
 {
     const QStringList digits = numerics(handle);
-    if (digits.size() <= 9 || handle.contains(u'@'))
+    if (digits.size() <= 9 || handle.contains(u'@') || !isNorthAmerican(handle, digits))
         return handle;
     const QStringList last = digits.mid(digits.size() - 10);
     return QStringLiteral("(") + last.mid(0, 3).join(QString()) + QStringLiteral(") ")
