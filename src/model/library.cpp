@@ -7,6 +7,7 @@
 #include "contacts.h"
 #include "defaults.h"
 #include "helpers.h"
+#include "text.h"
 
 #include <QFile>
 #include <QPointer>
@@ -75,15 +76,6 @@ bool isNorthAmerican(const QString &handle, const QStringList &digits)
     if (handle.trimmed().startsWith(u'+'))
         return countryCodeOne;
     return digits.size() == 10 || countryCodeOne;
-}
-
-bool hasLetter(const QString &text)
-{
-    for (const QString &character : characters(text)) {
-        if (QChar::isLetter(firstCodePoint(character)))
-            return true;
-    }
-    return false;
 }
 
 QList<Source> withoutId(const QList<Source> &sources, const QString &id)
@@ -434,7 +426,7 @@ std::function<QString(const QString &)> Library::memberNames() const
 QString Library::displayName(const Conversation &conversation) const
 {
     if (conversation.name && !conversation.name->isEmpty())
-        return hasLetter(*conversation.name) ? *conversation.name : memberName(*conversation.name);
+        return Text::hasLetter(*conversation.name) ? *conversation.name : memberName(*conversation.name);
     if (conversation.group)
         return QStringLiteral("Group chat");
     if (conversation.source.log) {

@@ -7,6 +7,7 @@
 #include "model/helpers.h"
 #include "model/json.h"
 #include "model/keychain.h"
+#include "model/text.h"
 #include "ownnames.h"
 #include "project.h"
 
@@ -213,10 +214,12 @@ bool mendMembers(BookFile &book, const WhoIsWho &who)
 }
 
 // Brings the other side's name in step with the name the conversation is
-// shown by, a number as the window shows it too, and a title made of the
-// old name with it; false when nothing changed. A group's name names the whole group, not its first member:
-// members keep their own names (nameMembers gives them their contact
-// names). A name the user chose in the names sheet stays.
+// shown by, and a title made of the old name with it; false when nothing
+// changed. A number is written as the window writes it, but never takes
+// the place of a name: the contacts may not have been read yet. A group's
+// name names the whole group, not its first member: members keep their own
+// names (nameMembers gives them their contact names). A name the user
+// chose in the names sheet stays.
 bool renameOther(BookFile &book, const WhoIsWho &who)
 {
     if (who.group)
@@ -224,6 +227,8 @@ bool renameOther(BookFile &book, const WhoIsWho &who)
     auto other = std::find_if(
         book.people.begin(), book.people.end(), [](const BookFile::Person &person) { return !person.me; });
     if (other == book.people.end() || other->name == who.them || who.them.isEmpty())
+        return false;
+    if (!Text::hasLetter(who.them) && Text::hasLetter(other->name))
         return false;
     if (OwnNames::read(who.folder).them == other->name)
         return false;
