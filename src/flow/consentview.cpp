@@ -81,6 +81,28 @@ QString readsText(const Conversation &conversation, const QString &name)
                          "and then only the finished book.");
 }
 
+// The column centred in the pane, scrolling down when a long name makes
+// the texts taller than the window.
+QScrollArea *centredScrolling(QWidget *column)
+{
+    auto *page = new QWidget;
+    auto *centre = new QHBoxLayout;
+    centre->addStretch(1);
+    centre->addWidget(column, 100);
+    centre->addStretch(1);
+    auto *inner = new QVBoxLayout(page);
+    inner->setContentsMargins(48, 48, 48, 48);
+    inner->addStretch(1);
+    inner->addLayout(centre);
+    inner->addStretch(1);
+    auto *scroll = new QScrollArea;
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(page);
+    return scroll;
+}
+
 } // namespace
 
 ConsentView::ConsentView(
@@ -106,53 +128,88 @@ ConsentView::ConsentView(
     m_title->setFont(titleFont);
     stack->addWidget(m_title);
     stack->addWidget(m_reads);
+    if (conversation.people && conversation.people->size() >= 2)
+        stack->addLayout(pickerRow());
+    stack->addLayout(okToPrintRow());
+    stack->addLayout(readRow());
+    addOtherWays(stack);
+    stack->addWidget(Style::label(
+        QStringLiteral(
+            "You can delete the book, and everything Quorvel made from these messages, at any time."),
+        Style::Text::Callout, Style::Tone::Tertiary));
 
-    if (conversation.people && conversation.people->size() >= 2) {
-        m_picker = new QComboBox;
-        m_picker->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-        // As wide as the longest name where there is room; a whole name can
-        // be wider than the pane, and the picker then narrows.
-        m_picker->setMinimumWidth(160);
-        for (const Conversation::LogPerson &person : *conversation.people) {
-            m_picker->addItem(pickerItem(person.name, person.messages), person.name);
-            m_messages.append(person.messages);
-        }
-        // The stored choice when it still names someone here, else the
-        // other one of the person an export names, else the guess: the one
-        // the name shown was made with, so it is stored as it is.
-        m_picker->setCurrentIndex(std::max(0, m_picker->findData(Consent::user(conversation))));
-        m_me = m_picker->currentData().toString();
-        if (!m_me.isEmpty())
-            Consent::setMe(m_conversation, m_me);
-        connect(m_picker, &QComboBox::currentIndexChanged, this,
-            [this] { choose(m_picker->currentData().toString()); });
-        auto *row = new QHBoxLayout;
-        row->setSpacing(8);
-        QLabel *label = Style::label(QStringLiteral("Which one is you?"), Style::Text::Body);
-        label->setWordWrap(false);
-        label->setBuddy(m_picker);
-        row->addWidget(label);
-        row->addWidget(m_picker);
-        row->addStretch(1);
-        stack->addLayout(row);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(centredScrolling(column));
+}
+
+QLayout *ConsentView::pickerRow()
+{
+    m_picker = new QComboBox;
+    m_picker->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // As wide as the longest name where there is room; a whole name can
+    // be wider than the pane, and the picker then narrows.
+    m_picker->setMinimumWidth(160);
+    for (const Conversation::LogPerson &person : *m_conversation.people) {
+        m_picker->addItem(pickerItem(person.name, person.messages), person.name);
+        m_messages.append(person.messages);
     }
+    // The stored choice when it still names someone here, else the one
+    // beside the person the export says the chat is with, else the other
+    // one of the person its name names, else the guess: the one the name
+    // shown was made with, so it is stored as it is.
+    m_picker->setCurrentIndex(std::max(0, m_picker->findData(Consent::user(m_conversation))));
+    m_me = m_picker->currentData().toString();
+    if (!m_me.isEmpty())
+        Consent::setMe(m_conversation, m_me);
+    connect(m_picker, &QComboBox::currentIndexChanged, this,
+        [this] { choose(m_picker->currentData().toString()); });
+    auto *row = new QHBoxLayout;
+    row->setSpacing(8);
+    QLabel *label = Style::label(QStringLiteral("Which one is you?"), Style::Text::Body);
+    label->setWordWrap(false);
+    label->setBuddy(m_picker);
+    row->addWidget(label);
+    row->addWidget(m_picker);
+    row->addStretch(1);
+    return row;
+}
 
+QLayout *ConsentView::okToPrintRow()
+{
     m_okToPrint->setAccessibleName(m_okToPrintLabel->text());
     m_okToPrintLabel->setFont(Style::font(Style::Text::Body));
-    auto *okRow = new QHBoxLayout;
-    okRow->setSpacing(6);
-    okRow->addWidget(m_okToPrint, 0, Qt::AlignTop);
-    okRow->addWidget(m_okToPrintLabel, 1);
-    stack->addLayout(okRow);
+    connect(m_okToPrint, &QCheckBox::toggled, m_read, &QWidget::setEnabled);
+    auto *row = new QHBoxLayout;
+    row->setSpacing(6);
+    row->addWidget(m_okToPrint, 0, Qt::AlignTop);
+    row->addWidget(m_okToPrintLabel, 1);
+    return row;
+}
 
+QLayout *ConsentView::readRow()
+{
     Style::setProminent(m_read);
     m_read->setMinimumHeight(30);
     m_read->setEnabled(false);
-    auto *readRow = new QHBoxLayout;
-    readRow->addWidget(m_read);
-    readRow->addStretch(1);
-    stack->addLayout(readRow);
+    connect(m_read, &QPushButton::clicked, this, [this] { act(m_actions.agree); });
+    // Return reads, window-wide, once the box is ticked.
+    for (const int key : { Qt::Key_Return, Qt::Key_Enter }) {
+        auto *shortcut = new QShortcut(QKeySequence(key), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this] {
+            if (m_read->isEnabled() && m_read->isVisible())
+                m_read->click();
+        });
+    }
+    auto *row = new QHBoxLayout;
+    row->addWidget(m_read);
+    row->addStretch(1);
+    return row;
+}
 
+void ConsentView::addOtherWays(QVBoxLayout *stack)
+{
     // The explained buttons share one width, so their explanations start at
     // one edge.
     QList<QPushButton *> explained;
@@ -162,7 +219,7 @@ ConsentView::ConsentView(
         wrapped->setAutoDefault(false);
         stack->addLayout(explainedButton(wrapped,
             QStringLiteral("A free set of cards with the numbers from your ")
-                + (conversation.group ? QStringLiteral("group chat") : QStringLiteral("conversation"))
+                + (m_conversation.group ? QStringLiteral("group chat") : QStringLiteral("conversation"))
                 + QStringLiteral(
                     ", read on this computer. No message is quoted on a card, and nothing is printed.")));
         connect(wrapped, &QPushButton::clicked, this, [this] { act(m_actions.wrapped); });
@@ -185,44 +242,6 @@ ConsentView::ConsentView(
         widest = std::max(widest, button->sizeHint().width());
     for (QPushButton *button : std::as_const(explained))
         button->setMinimumWidth(widest);
-
-    stack->addWidget(Style::label(
-        QStringLiteral(
-            "You can delete the book, and everything Quorvel made from these messages, at any time."),
-        Style::Text::Callout, Style::Tone::Tertiary));
-
-    // Centred in the pane, and scrolling down when a long name makes the
-    // texts taller than the window.
-    auto *page = new QWidget;
-    auto *centre = new QHBoxLayout;
-    centre->addStretch(1);
-    centre->addWidget(column, 100);
-    centre->addStretch(1);
-    auto *inner = new QVBoxLayout(page);
-    inner->setContentsMargins(48, 48, 48, 48);
-    inner->addStretch(1);
-    inner->addLayout(centre);
-    inner->addStretch(1);
-    auto *scroll = new QScrollArea;
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setWidgetResizable(true);
-    scroll->setWidget(page);
-    auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(scroll);
-
-    connect(m_okToPrint, &QCheckBox::toggled, m_read, &QWidget::setEnabled);
-    connect(m_read, &QPushButton::clicked, this, [this] { act(m_actions.agree); });
-    // Return reads, window-wide, once the box is ticked.
-    for (const int key : { Qt::Key_Return, Qt::Key_Enter }) {
-        auto *shortcut = new QShortcut(QKeySequence(key), this);
-        shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, this, [this] {
-            if (m_read->isEnabled() && m_read->isVisible())
-                m_read->click();
-        });
-    }
 }
 
 void ConsentView::setName(const QString &name)

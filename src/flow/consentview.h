@@ -8,7 +8,9 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLayout;
 class QPushButton;
+class QVBoxLayout;
 
 // Nothing of a conversation is read until the user says so. This screen
 // says what reading it means, asks which participant the user is (when the
@@ -53,6 +55,13 @@ public:
     QPushButton *readButton() const { return m_read; }
 
 private:
+    // The rows of the screen, built with the widgets they hold.
+    QLayout *pickerRow();
+    QLayout *okToPrintRow();
+    QLayout *readRow();
+    // The Wrapped's and the website's rows, where there are actions for them.
+    void addOtherWays(QVBoxLayout *stack);
+
     void choose(const QString &me);
     void act(const std::function<void()> &action);
 

@@ -123,6 +123,30 @@ bool hasBothSides(const Conversation &conversation)
     return isOneToOneChatFile(conversation) && conversation.people->size() >= 2;
 }
 
+bool isAmong(const QList<Conversation::LogPerson> &people, const QString &name)
+{
+    return std::any_of(people.cbegin(), people.cend(),
+        [&](const Conversation::LogPerson &person) { return person.name == name; });
+}
+
+// Who the user is by what the export itself says of the other party: the
+// one beside them, or, when they never wrote, the one who did. Empty when
+// the only one who wrote is them. None when the export doesn't say, or
+// says what makes no sense of the people.
+std::optional<QString> userBesideThem(const Conversation &conversation)
+{
+    if (!conversation.them || !isOneToOneChatFile(conversation))
+        return std::nullopt;
+    const QList<Conversation::LogPerson> &people = *conversation.people;
+    if (!isAmong(people, *conversation.them))
+        return people.size() == 1 ? std::optional(people.first().name) : std::nullopt;
+    for (const Conversation::LogPerson &person : people) {
+        if (person.name != *conversation.them)
+            return person.name;
+    }
+    return QString();
+}
+
 } // namespace
 
 namespace Consent {
@@ -175,12 +199,12 @@ QString user(const Conversation &conversation)
         return {};
     const QList<Conversation::LogPerson> &people = *conversation.people;
     const std::optional<QString> stored = me(conversation);
-    const auto named = [&](const QString &name) {
-        return std::any_of(people.cbegin(), people.cend(),
-            [&](const Conversation::LogPerson &person) { return person.name == name; });
-    };
-    if (stored && named(*stored))
+    if (stored && isAmong(people, *stored))
         return *stored;
+    // The export knows better than any rule on names: a chat saved under
+    // a nickname may name the user as well as the person it is with.
+    if (const std::optional<QString> beside = userBesideThem(conversation))
+        return *beside;
     // Only one of them wrote: an export of someone the user never answered,
     // or one side of a pasted chat. The one who wrote is the other party;
     // the user, who wrote nothing, is not among the people. Unless the
@@ -201,9 +225,11 @@ std::optional<QString> otherParty(const Conversation &conversation)
     if (!isOneToOneChatFile(conversation))
         return std::nullopt;
     const QList<Conversation::LogPerson> &people = *conversation.people;
+    const QString me = user(conversation);
+    if (conversation.them && *conversation.them != me && userBesideThem(conversation))
+        return *conversation.them;
     if (conversation.name && !conversation.name->isEmpty() && !participantNamed(people, *conversation.name))
         return std::nullopt;
-    const QString me = user(conversation);
     for (const Conversation::LogPerson &person : people) {
         if (person.name != me)
             return person.name;

@@ -36,14 +36,17 @@ void setMe(const Conversation &conversation, const QString &name);
 std::optional<QString> namedOther(const Conversation &conversation);
 
 // Which participant is the user: the stored choice while it names one of
-// them, else the one namedOther() leaves, else guessMe(). Empty when the
+// them; else the one beside the person the export itself says the chat is
+// with (Conversation::them), or the one who wrote when that person never
+// did; else the one namedOther() leaves, else guessMe(). Empty when the
 // participants are not known, and when only one of them wrote and nobody
 // chose: the user then wrote nothing of the chat, unless a WhatsApp
 // export is named after someone other than the one who wrote, who is then
 // the user.
 QString user(const Conversation &conversation);
 
-// Who a one-to-one chat export or pasted chat is with: the first
+// Who a one-to-one chat export or pasted chat is with: the person the
+// export says, unless the user chose to be them; else the first
 // participant who is not user(), the only one when only one wrote. None
 // for groups, other sources, and a chat whose own name is none of its
 // participants' (that name names it).

@@ -67,6 +67,7 @@ Conversation Conversation::fromJson(const QJsonObject &snakeCase)
     conversation.first = requiredString(object, "first");
     conversation.last = requiredString(object, "last");
     conversation.people = optionalRecords(object, "people", LogPerson::fromJson);
+    conversation.them = optionalString(object, "them");
     conversation.source = Source::mac();
     return conversation;
 }
@@ -87,5 +88,6 @@ size_t qHash(const Conversation &conversation, size_t seed) noexcept
     return qHashMulti(seed, conversation.key, conversation.group, conversation.name.has_value(),
         conversation.name.value_or(QString()), conversation.chatIds, conversation.services,
         conversation.messages, conversation.first, conversation.last, conversation.people.has_value(),
-        conversation.people.value_or(noPeople), conversation.source);
+        conversation.people.value_or(noPeople), conversation.them.has_value(),
+        conversation.them.value_or(QString()), conversation.source);
 }

@@ -37,6 +37,11 @@ struct Conversation
     QString first;
     QString last;
     std::optional<QList<LogPerson>> people;
+    // Who a one-to-one chat is with, where the export itself says so (a
+    // Telegram personal chat's id is the other person's, an export that
+    // names its owner leaves the other one): one of people, or the one who
+    // never wrote. Lists of tools that didn't say have none.
+    std::optional<QString> them;
     // Not part of the answer: reading sets Source::mac(), and the loader
     // that asked another source replaces it.
     Source source;

@@ -7,6 +7,7 @@
 #include "contacts.h"
 #include "defaults.h"
 #include "helpers.h"
+#include "text.h"
 
 #include <QFile>
 #include <QPointer>
@@ -63,13 +64,18 @@ QStringList numerics(const QString &text)
     return digits;
 }
 
-bool hasLetter(const QString &text)
+// A number of the North American plan, the only one written as
+// (555) 123-4567: ten digits, or eleven with its country code 1 before
+// them, that code written with a plus or not. Any other number with a plus
+// names another country; eleven digits that begin otherwise, or more, are
+// written as that country writes them, and are shown so.
+bool isNorthAmerican(const QString &handle, const QStringList &digits)
 {
-    for (const QString &character : characters(text)) {
-        if (QChar::isLetter(firstCodePoint(character)))
-            return true;
-    }
-    return false;
+    const bool countryCodeOne
+        = digits.size() == 11 && u_getNumericValue(UChar32(firstCodePoint(digits.first()))) == 1;
+    if (handle.trimmed().startsWith(u'+'))
+        return countryCodeOne;
+    return digits.size() == 10 || countryCodeOne;
 }
 
 QList<Source> withoutId(const QList<Source> &sources, const QString &id)
@@ -396,7 +402,7 @@ QString Library::contactKey(const QString &handle)
 QString Library::prettyHandle(const QString &handle)
 {
     const QStringList digits = numerics(handle);
-    if (digits.size() <= 9 || handle.contains(u'@'))
+    if (digits.size() <= 9 || handle.contains(u'@') || !isNorthAmerican(handle, digits))
         return handle;
     const QStringList last = digits.mid(digits.size() - 10);
     return QStringLiteral("(") + last.mid(0, 3).join(QString()) + QStringLiteral(") ")
@@ -420,7 +426,7 @@ std::function<QString(const QString &)> Library::memberNames() const
 QString Library::displayName(const Conversation &conversation) const
 {
     if (conversation.name && !conversation.name->isEmpty())
-        return hasLetter(*conversation.name) ? *conversation.name : memberName(*conversation.name);
+        return Text::hasLetter(*conversation.name) ? *conversation.name : memberName(*conversation.name);
     if (conversation.group)
         return QStringLiteral("Group chat");
     if (conversation.source.log) {

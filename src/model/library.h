@@ -85,8 +85,10 @@ public:
     // An e-mail address in lower case, else the last ten numeric
     // characters of a phone number.
     static QString contactKey(const QString &handle);
-    // A handle of ten or more numeric characters as "(555) 123-4567";
-    // e-mail addresses and shorter handles unchanged.
+    // A North American number (ten numeric characters, or eleven with the
+    // country code 1, with or without its plus) as "(555) 123-4567"; every
+    // other handle unchanged: a number of another country as written, with
+    // its country code, e-mail addresses and short handles.
     static QString prettyHandle(const QString &handle);
     // The name a conversation is shown under.
     QString displayName(const Conversation &conversation) const;

@@ -1,5 +1,7 @@
 #include "text.h"
 
+#include <QList>
+
 namespace Text {
 
 bool isSpaceOrTab(QChar c)
@@ -16,6 +18,15 @@ QString trimmedSpaces(QStringView text)
     while (end > start && isSpaceOrTab(text.at(end - 1)))
         --end;
     return text.mid(start, end - start).toString();
+}
+
+bool hasLetter(QStringView text)
+{
+    for (const char32_t c : text.toUcs4()) {
+        if (QChar::isLetter(c))
+            return true;
+    }
+    return false;
 }
 
 bool isBlank(QStringView text)

@@ -12,5 +12,8 @@ bool isSpaceOrTab(QChar c);
 QString trimmedSpaces(QStringView text);
 // True when the text holds nothing but spaces and tabs (or nothing).
 bool isBlank(QStringView text);
+// True when some character of the text is a letter of any script: a name,
+// not a number or an address of digits alone.
+bool hasLetter(QStringView text);
 
 } // namespace Text

@@ -7,6 +7,7 @@
 #include "model/helpers.h"
 #include "model/json.h"
 #include "model/keychain.h"
+#include "model/text.h"
 #include "ownnames.h"
 #include "project.h"
 
@@ -135,18 +136,18 @@ struct Decoded
     // The line under the title was the years of the whole conversation in a
     // book of fewer of them, and now says the range's; not yet saved
     // unless ranged.
-    bool recoloured = false;
+    bool colophonMended = false;
 };
 
-// The name opening gives the other side of a one-to-one book, and who
-// the conversation's people are.
-struct Renaming
+// Who is who in the conversation a book is opened from: the name the
+// window shows the other side by, and, where a chat file lists them, its
+// key, its people and the one of them who is the user.
+struct WhoIsWho
 {
     QString them;
     bool group = false;
+    // The book's folder, where the names the user gave are kept.
     QString folder;
-    // The conversation's key, and its people with the one who is the user,
-    // where a chat file lists them.
     QString key;
     QStringList people;
     QString user;
@@ -165,24 +166,14 @@ Decoded decode(const QString &path)
     }
 }
 
-bool hasLetter(const QString &text)
-{
-    for (const char32_t c : text.toUcs4()) {
-        if (QChar::isLetter(c))
-            return true;
-    }
-    return false;
-}
-
 // A chat file's book exported before the user was known: the account's
 // name for the user, who wrote nothing, and the chat's two people as
 // members of a group. Its people become the user and the other party, each
 // with their own messages, as a book exported now has them; false when the
 // book is not such a book, or the user named its people.
-bool mendMembers(BookFile &book, const Renaming &renaming)
+bool mendMembers(BookFile &book, const WhoIsWho &who)
 {
-    if (renaming.group || renaming.user.isEmpty() || renaming.people.size() != 2
-        || renaming.people.first() == renaming.people.last())
+    if (who.group || who.user.isEmpty() || who.people.size() != 2 || who.people.first() == who.people.last())
         return false;
     QList<BookFile::Person> users;
     QList<BookFile::Person> members;
@@ -196,14 +187,14 @@ bool mendMembers(BookFile &book, const Renaming &renaming)
             return false;
         names.append(member.name);
     }
-    QStringList people = renaming.people;
+    QStringList people = who.people;
     names.sort();
     people.sort();
-    if (names != people || !OwnNames::read(renaming.folder).isEmpty())
+    if (names != people || !OwnNames::read(who.folder).isEmpty())
         return false;
 
-    const BookFile::Person &user = members.at(members.at(0).name == renaming.user ? 0 : 1);
-    const BookFile::Person &other = members.at(members.at(0).name == renaming.user ? 1 : 0);
+    const BookFile::Person &user = members.at(members.at(0).name == who.user ? 0 : 1);
+    const BookFile::Person &other = members.at(members.at(0).name == who.user ? 1 : 0);
     const BookFile::Person mine { users.first().id, user.name, true };
     const BookFile::Person theirs { QStringLiteral("them"), other.name, false };
     const auto side = [&](const QString &id) {
@@ -216,7 +207,7 @@ bool mendMembers(BookFile &book, const Renaming &renaming)
     }
     // The title was made of the name the chat was shown by then: its key,
     // everyone in it.
-    if (book.front.title == QStringLiteral("You & ") + renaming.key)
+    if (book.front.title == QStringLiteral("You & ") + who.key)
         book.front.title = QStringLiteral("You & ") + theirs.name;
     book.people = { mine, theirs };
     return true;
@@ -224,23 +215,27 @@ bool mendMembers(BookFile &book, const Renaming &renaming)
 
 // Brings the other side's name in step with the name the conversation is
 // shown by, and a title made of the old name with it; false when nothing
-// changed. A group's name names the whole group, not its first member:
-// members keep their own names (nameMembers gives them their contact
-// names). A name the user chose in the names sheet stays.
-bool renameOther(BookFile &book, const Renaming &renaming)
+// changed. A number is written as the window writes it, but never takes
+// the place of a name: the contacts may not have been read yet. A group's
+// name names the whole group, not its first member: members keep their own
+// names (nameMembers gives them their contact names). A name the user
+// chose in the names sheet stays.
+bool renameOther(BookFile &book, const WhoIsWho &who)
 {
-    if (renaming.group)
+    if (who.group)
         return false;
     auto other = std::find_if(
         book.people.begin(), book.people.end(), [](const BookFile::Person &person) { return !person.me; });
-    if (other == book.people.end() || other->name == renaming.them || !hasLetter(renaming.them))
+    if (other == book.people.end() || other->name == who.them || who.them.isEmpty())
         return false;
-    if (OwnNames::read(renaming.folder).them == other->name)
+    if (!Text::hasLetter(who.them) && Text::hasLetter(other->name))
+        return false;
+    if (OwnNames::read(who.folder).them == other->name)
         return false;
     const QString old = other->name;
-    other->name = renaming.them;
+    other->name = who.them;
     if (book.front.title == QStringLiteral("You & ") + old)
-        book.front.title = QStringLiteral("You & ") + renaming.them;
+        book.front.title = QStringLiteral("You & ") + who.them;
     return true;
 }
 
@@ -270,13 +265,13 @@ std::optional<QString> defaultStart(const QString &firstDay, const QString &last
 // no receipt to refresh, so this is all that setting the range would do.
 // The renaming comes first, so that the pages typeset from the saved book
 // name the other side as the window does.
-Decoded decodeFresh(const QString &path, bool fresh, const Renaming &renaming)
+Decoded decodeFresh(const QString &path, bool fresh, const WhoIsWho &who)
 {
     Decoded decoded = decode(path);
     if (decoded.book) {
-        const bool mended = mendMembers(*decoded.book, renaming);
-        decoded.renamed = renameOther(*decoded.book, renaming) || mended;
-        decoded.recoloured = Colophon::mend(*decoded.book);
+        const bool mended = mendMembers(*decoded.book, who);
+        decoded.renamed = renameOther(*decoded.book, who) || mended;
+        decoded.colophonMended = Colophon::mend(*decoded.book);
     }
     if (!fresh || !decoded.book || decoded.book->design || decoded.book->messages.isEmpty())
         return decoded;
@@ -316,13 +311,13 @@ QCoro::Task<std::unique_ptr<Project>> Project::open(Conversation conversation, Q
     if (!existed && !copyDemo(conversation, folder))
         co_await exportBook(conversation, them, folder);
 
-    Renaming renaming { them, conversation.group, folder, conversation.key, {}, {} };
+    WhoIsWho who { them, conversation.group, folder, conversation.key, {}, {} };
     if (conversation.source.log && conversation.people) {
         for (const Conversation::LogPerson &person : *conversation.people)
-            renaming.people.append(person.name);
-        renaming.user = Consent::user(conversation);
+            who.people.append(person.name);
+        who.user = Consent::user(conversation);
     }
-    const Decoded decoded = co_await QtConcurrent::run(decodeFresh, book, !existed, renaming);
+    const Decoded decoded = co_await QtConcurrent::run(decodeFresh, book, !existed, who);
     if (decoded.error)
         std::rethrow_exception(decoded.error);
 
@@ -337,7 +332,7 @@ QCoro::Task<std::unique_ptr<Project>> Project::open(Conversation conversation, Q
     // The first pages are typeset from the saved book: a name mended here
     // (a book first opened under a list of everyone in the chat) is saved
     // before them, with the receipt that names it.
-    if ((decoded.renamed || decoded.recoloured) && !saved) {
+    if ((decoded.renamed || decoded.colophonMended) && !saved) {
         project->refreshReceipt();
         project->saveAndTypeset();
     }

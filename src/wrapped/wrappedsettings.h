@@ -74,7 +74,7 @@ struct WrappedSettings
     // The name a card prints for a person among the document's people.
     QString display(const Wrapped::Person &person, const QList<Wrapped::Person> &people) const;
     // A short form of a full name that stays distinct among the others:
-    // "J.D.", "Ja." beside "John Dale", the last four digits of a number.
+    // "J.D.", "Ja." beside "John Dale"; a phone number whole.
     static QString initials(const QString &name, const QStringList &names);
     // text with every "{id}" of the people replaced by display(); text
     // without "{" as it is.

@@ -16,6 +16,10 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
@@ -48,14 +52,29 @@ void expectNamed(ContentView &view, ConsentView &consent, const QString &name)
     EXPECT_TRUE(findText(&consent, QStringLiteral("Make a book with ") + name));
 }
 
-// The PDF's text, every run of white space one space.
+// The PDF's text, every run of white space (a no-break space too) one space.
 QString textOf(const QString &pdf)
 {
     QProcess process;
     process.start(QStringLiteral("pdftotext"), { pdf, QStringLiteral("-") });
     process.waitForFinished(60000);
     return QString::fromUtf8(process.readAllStandardOutput())
+        .replace(QChar(0xA0), QLatin1Char(' '))
         .replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "));
+}
+
+// Adds a chat file as the screen in front offers it.
+void addChatFile(ContentView &view, const QString &file)
+{
+    desktop().answers.append({ file });
+    if (view.route() == ContentView::Route::Access) {
+        qobject_cast<QPushButton *>(findText(view.accessView(), QStringLiteral("Chat File…")))->click();
+        return;
+    }
+    for (QAction *action : view.conversationList()->addButton()->menu()->actions()) {
+        if (action->text() == QStringLiteral("Chat File…"))
+            action->trigger();
+    }
 }
 
 class NamesRoadTest : public FlowTest
@@ -91,15 +110,7 @@ protected:
         window.show();
         ContentView &view = *window.content();
         ASSERT_TRUE(waitUntil([&] { return view.route() != ContentView::Route::Progress; }));
-        desktop().answers.append({ file });
-        if (view.route() == ContentView::Route::Access) {
-            qobject_cast<QPushButton *>(findText(view.accessView(), QStringLiteral("Chat File…")))->click();
-        } else {
-            for (QAction *action : view.conversationList()->addButton()->menu()->actions()) {
-                if (action->text() == QStringLiteral("Chat File…"))
-                    action->trigger();
-            }
-        }
+        addChatFile(view, file);
 
         QString id;
         ASSERT_TRUE(waitUntil([&] {
@@ -129,6 +140,77 @@ protected:
         Project &project = *view.project();
         ASSERT_TRUE(waitUntil([&] { return !project.pdf().isEmpty() && !project.isTypesetting(); }, 120000));
         made = { window.windowTitle(), project.book(), textOf(project.pdf()) };
+    }
+
+    // A chat with someone known by a number, and the name every screen and
+    // page should give them.
+    struct Named
+    {
+        QString number;
+        QString shown;
+    };
+
+    // Adds a folder of one WhatsApp export per number, each the number's
+    // mornings and the user's evenings, then agrees to each chat in turn:
+    // the sidebar, the window's title and the consent screen name the
+    // person as shown, and so do the wizard, the book's title and the
+    // typeset pages, which never print the number of someone with a name.
+    void expectNamedEverywhere(const QList<Named> &chats)
+    {
+        const QString folder = m_files.filePath(QStringLiteral("exports"));
+        QDir().mkpath(folder);
+        for (const Named &chat : chats) {
+            writeFile(folder + QStringLiteral("/WhatsApp Chat with %1.txt").arg(chat.number),
+                nineDays(chat.number.toUtf8(), "Pat Quill"));
+        }
+        Library library;
+        Updater updater { QString() };
+        MainWindow window(&library, &updater);
+        window.resize(1280, 820);
+        window.show();
+        ContentView &view = *window.content();
+        ASSERT_TRUE(waitUntil([&] { return view.route() != ContentView::Route::Progress; }));
+        addChatFile(view, folder);
+        QHash<QString, QString> ids;
+        ASSERT_TRUE(waitUntil([&] {
+            for (const Conversation &conversation : library.conversations()) {
+                if (conversation.source.log && conversation.name)
+                    ids.insert(*conversation.name, conversation.id());
+            }
+            return ids.size() == chats.size();
+        }));
+
+        for (const Named &chat : chats) {
+            SCOPED_TRACE(chat.number.toStdString());
+            const QString id = ids.value(chat.number);
+            ASSERT_TRUE(waitUntil([&] { return view.conversationList()->model()->indexOf(id).isValid(); }));
+            view.setSelection(id);
+            auto *consent = qobject_cast<ConsentView *>(view.detailWidget());
+            ASSERT_TRUE(consent);
+            expectNamed(view, *consent, chat.shown);
+            EXPECT_EQ(consent->okToPrintLabel()->text(),
+                QStringLiteral("I'm in this conversation, and %1 is happy to be in a printed book.")
+                    .arg(chat.shown));
+            EXPECT_EQ(window.windowTitle(), chat.shown);
+            EXPECT_EQ(consent->me(), "Pat Quill");
+
+            consent->okToPrint()->click();
+            consent->readButton()->click();
+            ASSERT_TRUE(waitUntil([&] { return view.detail() == Detail::Book; }, 60000));
+            Project &project = *view.project();
+            ASSERT_TRUE(
+                waitUntil([&] { return !project.pdf().isEmpty() && !project.isTypesetting(); }, 120000));
+            const QString title = QStringLiteral("You & ") + chat.shown;
+            EXPECT_EQ(window.windowTitle(), title);
+            EXPECT_EQ(project.book().front.title, title);
+            EXPECT_EQ(project.book().people.value(1).name, chat.shown);
+            const QString text = textOf(project.pdf());
+            EXPECT_TRUE(text.contains(title)) << text.toStdString();
+            EXPECT_TRUE(text.contains(chat.shown + QStringLiteral(" Morning, day 9"))) << text.toStdString();
+            if (!chat.shown.contains(QRegularExpression(QStringLiteral("\\d"))))
+                EXPECT_FALSE(QString(text).remove(u' ').contains(Library::contactKey(chat.number)))
+                    << text.toStdString();
+        }
     }
 
     QTemporaryDir m_files;
@@ -222,4 +304,76 @@ TEST_F(NamesRoadTest, AnExportOfANumberPrintsTheContactWhoseNumberItIs)
     EXPECT_EQ(made.book.people.value(1).name, "Lotte Brandt");
     EXPECT_TRUE(made.text.contains(QStringLiteral("Lotte Brandt Morning, day 9"))) << made.text.toStdString();
     EXPECT_FALSE(made.text.contains(QStringLiteral("23456789"))) << made.text.toStdString();
+}
+
+// Every number was shown as a North American one made of its last ten
+// digits: +49 151 23456789 as (512) 345-6789 in the sidebar and on the
+// consent screen, beside a book that printed +49 151 23456789.
+TEST_F(NamesRoadTest, ANumberWithoutAContactIsTheNumberItIsFromTheSidebarToThePrintedPage)
+{
+    expectNamedEverywhere({ { QStringLiteral("+49 151 23456789"), QStringLiteral("+49 151 23456789") },
+        { QStringLiteral("+44 7700 900123"), QStringLiteral("+44 7700 900123") },
+        { QStringLiteral("+33 6 12 34 56 78"), QStringLiteral("+33 6 12 34 56 78") },
+        { QStringLiteral("+91 98765 43210"), QStringLiteral("+91 98765 43210") },
+        { QStringLiteral("+1 415 555 0132"), QStringLiteral("(415) 555-0132") } });
+}
+
+TEST_F(NamesRoadTest, ANumberWithAContactIsTheContactFromTheSidebarToThePrintedPage)
+{
+    const QString contacts = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/contacts");
+    QDir().mkpath(contacts);
+    writeFile(contacts + QStringLiteral("/people.vcf"),
+        "BEGIN:VCARD\nVERSION:3.0\nN:Brandt;Lotte;;;\nTEL:+49 170 1234567\nEND:VCARD\n"
+        "BEGIN:VCARD\nVERSION:3.0\nN:Hughes;Olivia;;;\nTEL:07700 900456\nEND:VCARD\n"
+        "BEGIN:VCARD\nVERSION:3.0\nN:Martin;Camille;;;\nTEL:+33 698765432\nEND:VCARD\n"
+        "BEGIN:VCARD\nVERSION:3.0\nN:Nair;Priya;;;\nTEL:+91 91234 56789\nEND:VCARD\n"
+        "BEGIN:VCARD\nVERSION:3.0\nN:Lee;Jordan;;;\nTEL:(212) 555-0199\nEND:VCARD\n");
+    expectNamedEverywhere({ { QStringLiteral("+49 170 1234567"), QStringLiteral("Lotte Brandt") },
+        { QStringLiteral("+44 7700 900456"), QStringLiteral("Olivia Hughes") },
+        { QStringLiteral("+33 6 98 76 54 32"), QStringLiteral("Camille Martin") },
+        { QStringLiteral("+91 91234 56789"), QStringLiteral("Priya Nair") },
+        { QStringLiteral("+1 212 555 0199"), QStringLiteral("Jordan Lee") } });
+    QDir(contacts).removeRecursively();
+}
+
+// A Telegram chat the user, Alex Rowan, saved under "Alex" for Alexandra
+// Kim: the nickname is the first word of the user's name, and Alexandra
+// was made the user, though the chat's id is hers.
+TEST_F(NamesRoadTest, ATelegramChatIsWithThePersonItsIdNames)
+{
+    Consent::setFullNameSource([] { return QStringLiteral("Alex Rowan"); });
+    QJsonArray messages;
+    for (int day = 1; day <= 9; ++day) {
+        const qint64 morning = QDateTime(QDate(2025, 3, day), QTime(8, 0)).toSecsSinceEpoch();
+        messages.append(QJsonObject { { "id", day * 2 }, { "type", "message" },
+            { "date_unixtime", QString::number(morning) }, { "from", "Alexandra Kim" },
+            { "from_id", "user5550" }, { "text", QStringLiteral("Morning, day %1").arg(day) } });
+        messages.append(QJsonObject { { "id", day * 2 + 1 }, { "type", "message" },
+            { "date_unixtime", QString::number(morning + 3600 * 12) }, { "from", "Alex Rowan" },
+            { "from_id", "user7001" }, { "text", QStringLiteral("Evening, day %1").arg(day) } });
+    }
+    const QString folder = m_files.filePath(QStringLiteral("ChatExport_2025-03-10"));
+    QDir().mkpath(folder);
+    writeFile(folder + QStringLiteral("/result.json"),
+        QJsonDocument(QJsonObject { { "name", "Alex" }, { "type", "personal_chat" }, { "id", 5550 },
+                          { "messages", messages } })
+            .toJson());
+
+    Made made;
+    make(
+        folder,
+        [](ContentView &view, ConsentView &consent) {
+            expectNamed(view, consent, QStringLiteral("Alex"));
+            EXPECT_EQ(consent.me(), "Alex Rowan");
+        },
+        made);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(made.title, "You & Alex");
+    ASSERT_EQ(made.book.people.size(), 2);
+    EXPECT_EQ(made.book.people[0].name, "Alex Rowan");
+    EXPECT_EQ(made.book.people[1].name, "Alex");
+    for (const BookFile::Message &message : made.book.messages)
+        EXPECT_EQ(message.from, message.text->startsWith(u'M') ? "them" : "me")
+            << message.text->toStdString();
+    EXPECT_TRUE(made.text.contains(QStringLiteral("Alex Morning, day 9"))) << made.text.toStdString();
 }

@@ -291,3 +291,34 @@ TEST_F(ConsentTest, ANameThatCouldMeanEitherOrOnlyPartOfAWordLeavesItToTheGuess)
     conversation.name = QStringLiteral("🌻");
     EXPECT_EQ(Consent::namedOther(conversation), std::nullopt);
 }
+
+// A Telegram chat saved under a nickname that is the first word of the
+// user's own name ("Alex" for Alexandra, by Alex Rowan) made Alexandra the
+// user, though the export says the chat is hers.
+TEST_F(ConsentTest, WhoTheExportSaysTheChatIsWithComesBeforeEveryRuleOnNames)
+{
+    setFullName(QStringLiteral("Alex Rowan"));
+    Conversation nicknamed = janeAndJohn(QStringLiteral("ChatExport_2024-03-07"));
+    nicknamed.name = QStringLiteral("Alex");
+    nicknamed.people = people({ "Alex Rowan", "Alexandra Kim" });
+    nicknamed.them = QStringLiteral("Alexandra Kim");
+    EXPECT_EQ(Consent::user(nicknamed), "Alex Rowan");
+    EXPECT_EQ(Consent::otherParty(nicknamed), "Alexandra Kim");
+
+    // Only she wrote: the user wrote nothing of it.
+    Conversation hers = nicknamed;
+    hers.people = people({ "Alexandra Kim" });
+    EXPECT_EQ(Consent::user(hers), QString());
+    EXPECT_EQ(Consent::otherParty(hers), "Alexandra Kim");
+    // Only the user wrote, to the one the export names by the chat's name.
+    Conversation mine = nicknamed;
+    mine.people = people({ "Alex Rowan" });
+    mine.them = QStringLiteral("Alex");
+    EXPECT_EQ(Consent::user(mine), "Alex Rowan");
+    EXPECT_EQ(Consent::otherParty(mine), "Alex");
+
+    // The user's own word still wins.
+    Consent::setMe(nicknamed, QStringLiteral("Alexandra Kim"));
+    EXPECT_EQ(Consent::user(nicknamed), "Alexandra Kim");
+    EXPECT_EQ(Consent::otherParty(nicknamed), "Alex Rowan");
+}

@@ -11,7 +11,11 @@ const QByteArray chats = R"([
      "messages": 120, "first": "2023-01-10", "last": "2024-05-31", "unknown_key": true},
     {"key": "chat42", "group": true, "name": "Family", "chat_ids": [5000000000], "services": [],
      "messages": 3, "first": "2024-01-01", "last": "2024-01-02",
-     "people": [{"name": "Alex", "messages": 2}, {"name": "Sam", "messages": 1}]}
+     "people": [{"name": "Alex", "messages": 2}, {"name": "Sam", "messages": 1}]},
+    {"key": "Alex", "group": false, "name": "Alex", "chat_ids": [], "services": ["Telegram"],
+     "messages": 2, "first": "2024-01-01", "last": "2024-01-02",
+     "people": [{"name": "Alex Rowan", "messages": 1}, {"name": "Alexandra Kim", "messages": 1}],
+     "them": "Alexandra Kim"}
 ])";
 
 Source sourceWithId(const QString &id)
@@ -28,7 +32,7 @@ Source sourceWithId(const QString &id)
 TEST(Conversation, ReadsTheSnakeCaseListWithOptionalPartsAbsent)
 {
     const QList<Conversation> list = Conversation::listFromJson(chats);
-    ASSERT_EQ(list.size(), 2);
+    ASSERT_EQ(list.size(), 3);
     const Conversation &single = list.at(0);
     EXPECT_EQ(single.key, "+15550100");
     EXPECT_EQ(single.chatIds, (QList<qint64> { 4, 9 }));
@@ -36,6 +40,7 @@ TEST(Conversation, ReadsTheSnakeCaseListWithOptionalPartsAbsent)
     EXPECT_EQ(single.messages, 120);
     EXPECT_FALSE(single.name);
     EXPECT_FALSE(single.people);
+    EXPECT_FALSE(single.them);
     EXPECT_EQ(single.source, Source::mac());
 
     const Conversation &group = list.at(1);
@@ -44,6 +49,9 @@ TEST(Conversation, ReadsTheSnakeCaseListWithOptionalPartsAbsent)
     EXPECT_EQ(group.chatIds, QList<qint64> { 5000000000 });
     ASSERT_TRUE(group.people);
     EXPECT_EQ(group.people->at(1), (Conversation::LogPerson { "Sam", 1 }));
+
+    // Who the export says the chat is with; a list without it reads too.
+    EXPECT_EQ(list.at(2).them, "Alexandra Kim");
 }
 
 TEST(Conversation, OneConversationWithoutChatIdsFailsTheWholeList)

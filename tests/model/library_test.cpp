@@ -88,9 +88,11 @@ TEST(LibraryNamesTest, ContactKeysMeetAcrossWritings)
     EXPECT_EQ(Library::contactKey("chat-room"), "");
 }
 
-TEST(LibraryNamesTest, PrettyHandleFormatsTenDigitsOrMore)
+TEST(LibraryNamesTest, PrettyHandleFormatsNorthAmericanNumbers)
 {
     EXPECT_EQ(Library::prettyHandle("+1 555 123 4567"), "(555) 123-4567");
+    EXPECT_EQ(Library::prettyHandle("+15551234567"), "(555) 123-4567");
+    EXPECT_EQ(Library::prettyHandle("1-555-123-4567"), "(555) 123-4567");
     EXPECT_EQ(Library::prettyHandle("5551234567"), "(555) 123-4567");
     EXPECT_EQ(Library::prettyHandle("555123456"), "555123456");
     EXPECT_EQ(Library::prettyHandle("a1234567890@example.com"), "a1234567890@example.com");
@@ -98,6 +100,15 @@ TEST(LibraryNamesTest, PrettyHandleFormatsTenDigitsOrMore)
     EXPECT_EQ(Library::prettyHandle(QStringLiteral("٥٥٥١٢٣٤٥٦٧")), QStringLiteral("(٥٥٥) ١٢٣-٤٥٦٧"));
     // One half has a numeric value too: ten numeric characters.
     EXPECT_EQ(Library::prettyHandle(QStringLiteral("555123456½")), QStringLiteral("(555) 123-456½"));
+}
+
+// Every number was formatted as a North American one from its last ten
+// digits: +49 151 23456789 showed as (512) 345-6789, someone else's number.
+TEST(LibraryNamesTest, PrettyHandleShowsEveryOtherNumberAsWritten)
+{
+    for (const char *number : { "+49 151 23456789", "+44 7700 900123", "+33 6 12 34 56 78", "+91 98765 43210",
+             "+4915123456789", "+45 12 34 56 78", "07700 900123", "0049 151 23456789", "+1 555 123 45678" })
+        EXPECT_EQ(Library::prettyHandle(number), number);
 }
 
 TEST_F(LibraryTest, DisplayNamesFollowNamesGroupsAndSources)
@@ -124,6 +135,8 @@ TEST_F(LibraryTest, DisplayNamesFollowNamesGroupsAndSources)
     EXPECT_EQ(lib->displayName(conversation), "Sam Rivera");
     conversation.name = "+1 555 000 9999";
     EXPECT_EQ(lib->displayName(conversation), "(555) 000-9999");
+    conversation.name = "+44 7700 900123";
+    EXPECT_EQ(lib->displayName(conversation), "+44 7700 900123");
 
     conversation.name = QString();
     conversation.group = true;

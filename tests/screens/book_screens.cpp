@@ -72,6 +72,33 @@ TEST(BookScreens, TheSidebarAndTheConsentScreen)
     });
 }
 
+// The sample year with someone known only by a UK number and no contact:
+// the sidebar, the consent screen, the book's page with its cover and the
+// title page name them by the number as written.
+TEST(BookScreens, ABookWithSomeoneKnownByANumber)
+{
+    BookFile book = SampleWindow::sampleBook();
+    for (BookFile::Person &person : book.people) {
+        if (!person.me)
+            person.name = QStringLiteral("+44 7700 900123");
+    }
+    Gallery::inBothAppearances([&] {
+        SampleWindow sample(SampleWindow::Consent::None, QSize(1280, 820), book);
+        MainWindow *window = sample.window();
+        ASSERT_TRUE(sample.pick());
+        atEverySize(window, QStringLiteral("consent"), QStringLiteral("number"));
+        auto *consent = qobject_cast<ConsentView *>(sample.content()->detailWidget());
+        ASSERT_TRUE(consent);
+        consent->okToPrint()->click();
+        consent->readButton()->click();
+        ASSERT_TRUE(sample.home());
+        atEverySize(window, QStringLiteral("book-page"), QStringLiteral("number"));
+        ASSERT_TRUE(sample.pages());
+        Gallery::settle(1500);
+        atEverySize(window, QStringLiteral("pages"), QStringLiteral("number-title-page"));
+    });
+}
+
 TEST(BookScreens, EveryStepOfTheWizard)
 {
     Gallery::inBothAppearances([] {

@@ -32,8 +32,6 @@ TEST(WrappedSettings, InitialsStayDistinctAmongTheOthers)
         { u"John Dale"_s, { u"Jane Doe"_s, u"John Dale"_s }, u"Jo."_s },
         { u"ANNA"_s, { u"ANNA"_s, u"Amy"_s }, u"An."_s },
         { u"anna maria luisa"_s, {}, u"A.M."_s },
-        { u"+1 (555) 010-9999"_s, {}, u"9999"_s },
-        { u"555 12"_s, {}, u"5512"_s },
         { u"Jane"_s, { u"Jane"_s, u"Jane"_s }, u"J."_s },
         // Tabs don't split words; full upper case turns one letter into two.
         { u"jo\tanne"_s, {}, u"J."_s },
@@ -44,6 +42,16 @@ TEST(WrappedSettings, InitialsStayDistinctAmongTheOthers)
     };
     for (const Case &c : cases)
         EXPECT_EQ(WrappedSettings::initials(c.name, c.names), c.initials) << c.name.toStdString();
+}
+
+// The initials of +44 7700 900123 read "0123": a cut of the number, which
+// another number can end with too.
+TEST(WrappedSettings, APersonKnownByANumberIsNamedByAllOfIt)
+{
+    for (const QString &number :
+        { u"+44 7700 900123"_s, u"(555) 010-9999"_s, u"+33 6 12 34 56 78"_s, u"555 12"_s })
+        EXPECT_EQ(WrappedSettings::initials(number, { number, u"+44 7800 900123"_s }), number);
+    EXPECT_EQ(WrappedSettings::initials(u" +49 151 23456789 "_s, {}), u"+49 151 23456789"_s);
 }
 
 TEST(WrappedSettings, NamesFollowTheChosenRule)

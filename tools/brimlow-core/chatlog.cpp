@@ -117,6 +117,8 @@ void join(ChatLogReader::Chat &whole, ChatLogReader::Chat &share)
         whole.keyName = share.keyName;
     if (whole.owner.isEmpty())
         whole.owner = share.owner;
+    if (whole.other.isEmpty())
+        whole.other = share.other;
     for (const QString &member : share.members) {
         if (!whole.members.contains(member))
             whole.members.append(member);
@@ -138,6 +140,7 @@ void applyNames(ChatLogReader::Chat &chat)
     for (QString &member : chat.members)
         member = nameOf(member);
     chat.owner = chat.owner.isEmpty() ? QString() : nameOf(chat.owner);
+    chat.other = chat.other.isEmpty() ? QString() : nameOf(chat.other);
 }
 
 // Downloads that list members but not the owner: the owner one chat of
@@ -289,6 +292,24 @@ QString keyOf(const QStringList &participants, const QStringList &members, const
     return joinedNames(others);
 }
 
+// Who a one-to-one chat is with, where the export says: the one it names,
+// else everyone in it but the owner it names, when that is one person.
+QString themOf(const ChatLogReader::Chat &chat)
+{
+    if (!chat.other.isEmpty())
+        return chat.other;
+    if (chat.owner.isEmpty())
+        return {};
+    QStringList others;
+    for (const QStringList &people : { chat.transcript.participants, chat.members }) {
+        for (const QString &person : people) {
+            if (person != chat.owner && !others.contains(person))
+                others.append(person);
+        }
+    }
+    return others.size() == 1 ? others.first() : QString();
+}
+
 // A chat spread over files in a folder where one file could not be read.
 bool isIncomplete(const ChatLogReader::Chat &chat, const QSet<QString> &damagedFolders)
 {
@@ -331,6 +352,8 @@ void ChatLog::add(QList<ChatLogReader::Chat> shares, const QSet<QString> &damage
             continue;
         Chat chat;
         chat.service = found.service;
+        if (found.transcript.participants.size() <= 2 && found.members.size() <= 2)
+            chat.them = themOf(found);
         chat.transcript = std::move(found.transcript);
         chat.tally = std::move(found.tally);
         if (chat.transcript.participants.contains(found.owner))
@@ -372,6 +395,7 @@ QList<Conversation> ChatLog::conversations()
         conversation.last = chat.tally.last.left(10);
         conversation.group = people.size() > 2 || chat.members.size() > 2;
         conversation.people = people;
+        conversation.them = chat.them;
         list.append(conversation);
     }
     sortNewestFirst(list);

@@ -33,6 +33,7 @@ private:
         QString key;
         QString service;
         QString owner; // empty when the export does not say who the user is
+        QString them; // who a one-to-one chat is with, when the export says
         QStringList members; // everyone in the chat, where the export lists them
         Transcript transcript; // participants include the user; no messages when counting
         ChatTally tally;

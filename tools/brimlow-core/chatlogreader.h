@@ -33,6 +33,9 @@ public:
         // The account owner's name among the participants, where the format
         // says who exported it; the user unless --me-is says otherwise.
         QString owner;
+        // Who a one-to-one chat is with, where the format says so whoever
+        // wrote (a Telegram personal chat has the other person's id).
+        QString other;
         // Exports that spread one chat over several files (a page per file,
         // a day per file) give each file's share the same non-empty key: the
         // format, a colon and the folder the files lie in (and more after a

@@ -33,6 +33,8 @@ void Conversation::write(JsonWriter &json) const
         }
         json.endArray();
     }
+    if (!them.isEmpty())
+        json.member("them", them);
     json.endObject();
 }
 

@@ -27,6 +27,9 @@ struct Conversation
     QString first; // day keys
     QString last;
     std::optional<QList<Person>> people; // only where the user is not marked in the source
+    // Who a one-to-one chat is with, where the export itself says: the
+    // app's rules that guess it from names come after it.
+    QString them;
 
     // Snake-case keys, in the order the app documents them.
     void write(JsonWriter &json) const;

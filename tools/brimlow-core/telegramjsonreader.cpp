@@ -71,12 +71,14 @@ public:
         if (name.isEmpty() && type == QLatin1String("saved_messages"))
             name = QStringLiteral("Saved Messages");
         builder.chat().transcript.name = name;
-        // In one chat's export the chat's id is the other person's: whoever
-        // else writes is the owner.
+        // A personal chat's id is the other person's, which their messages
+        // carry: they are who the chat is with, and in one chat's export
+        // whoever else writes is the owner.
         const auto chatId = chat["id"].integer();
-        const QString otherId = m_ownerId.isEmpty() && chatId && type == QLatin1String("personal_chat")
+        const QString theirId = chatId && type == QLatin1String("personal_chat")
             ? QStringLiteral("user%1").arg(*chatId)
             : QString();
+        const QString otherId = m_ownerId.isEmpty() ? theirId : QString();
         for (const Node message : chat["messages"]) {
             if (message["type"].string() != QLatin1String("message"))
                 continue;
@@ -96,7 +98,12 @@ public:
                 : (!otherId.isEmpty() && !fromId.isEmpty() && fromId != otherId);
             if (owned && builder.chat().owner.isEmpty())
                 builder.chat().owner = from.trimmed();
+            if (!theirId.isEmpty() && fromId == theirId && builder.chat().other.isEmpty())
+                builder.chat().other = from.trimmed();
         }
+        // They never wrote: the chat bears their name, as the user saved it.
+        if (!theirId.isEmpty() && builder.chat().other.isEmpty())
+            builder.chat().other = name;
         builder.takeInto(chats);
     }
 

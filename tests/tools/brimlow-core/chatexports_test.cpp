@@ -88,6 +88,10 @@ TEST(ChatExports, EveryFormatListsItsChatWithThePeopleAndTheirCounts)
         }
         EXPECT_EQ(names, sample.people);
         EXPECT_EQ(counts, sample.counts);
+        // Where the export says who the user is, it says who the chat is with.
+        QStringList others = sample.people;
+        others.removeOne(sample.user);
+        EXPECT_EQ(chat->them, sample.user.isEmpty() ? QString() : others.value(0));
     }
 }
 

@@ -44,7 +44,71 @@ TEST(ChatLogTool, ListsAnExportWithItsPeopleAndNoChatIds)
             { "last", "2024-03-06" },
             { "people",
                 QJsonArray { QJsonObject { { "name", "Robin" }, { "messages", 1 } },
-                    QJsonObject { { "name", "Sam" }, { "messages", 2 } } } } }));
+                    QJsonObject { { "name", "Sam" }, { "messages", 2 } } } },
+            { "them", "Sam" } }));
+}
+
+namespace {
+
+// A Telegram export of one personal chat, as the user saved the other
+// person: "Alex", the first word of the user's own name. The chat's id is
+// Alexandra's, whose messages carry it.
+QString nicknamedChat(const QString &folder, const QStringList &writers)
+{
+    QJsonArray messages;
+    const QHash<QString, QString> ids { { "Alexandra Kim", "user5550" }, { "Alex Rowan", "user7001" } };
+    for (int i = 0; i < 4; ++i) {
+        const QString from = writers.at(i % writers.size());
+        messages.append(QJsonObject { { "id", i + 1 }, { "type", "message" },
+            { "date_unixtime", QString::number(1709673240 + i * 60) }, { "from", from },
+            { "from_id", ids.value(from) }, { "text", QStringLiteral("Line %1").arg(i + 1) } });
+    }
+    const QString path = folder + QStringLiteral("/ChatExport_2024-03-07/result.json");
+    ChatExports::writeFile(path,
+        QJsonDocument(QJsonObject { { "name", "Alex" }, { "type", "personal_chat" }, { "id", 5550 },
+                          { "messages", messages } })
+            .toJson());
+    return path;
+}
+
+QJsonObject onlyChat(const QString &log)
+{
+    const ToolRun run = runTool({ "--log", log, "chats", "--limit", "300" });
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+    const QJsonArray list = QJsonDocument::fromJson(run.out).array();
+    EXPECT_EQ(list.size(), 1);
+    return list.at(0).toObject();
+}
+
+} // namespace
+
+// The app took "Alex" for the user, Alex Rowan, and made Alexandra the
+// user: the answer said nothing of who the chat is with, though the
+// export does.
+TEST(ChatLogTool, NamesWhoATelegramPersonalChatIsWithByItsId)
+{
+    QTemporaryDir dir;
+    const QJsonObject both = onlyChat(nicknamedChat(dir.filePath("both"), { "Alexandra Kim", "Alex Rowan" }));
+    EXPECT_EQ(both.value("name"), "Alex");
+    EXPECT_EQ(both.value("them"), "Alexandra Kim");
+    // The owner leads, Alexandra follows.
+    EXPECT_EQ(both.value("people").toArray().at(0).toObject().value("name"), "Alex Rowan");
+
+    // Only Alexandra wrote: still her.
+    EXPECT_EQ(
+        onlyChat(nicknamedChat(dir.filePath("hers"), { "Alexandra Kim" })).value("them"), "Alexandra Kim");
+    // Only the user wrote: the chat bears her name as the user saved it.
+    EXPECT_EQ(onlyChat(nicknamedChat(dir.filePath("mine"), { "Alex Rowan" })).value("them"), "Alex");
+}
+
+// A chat export that doesn't say who is who has no "them": the app's
+// rules on names decide, as for an answer of an older tool.
+TEST(ChatLogTool, SaysNothingOfWhoAChatIsWithWhereTheExportDoesnt)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("WhatsApp Chat with Sam.txt"));
+    ChatExports::writeFile(file, "3/5/24, 9:14 PM - Sam: hey\n3/5/24, 9:15 PM - Robin: on my way\n");
+    EXPECT_FALSE(onlyChat(file).contains("them"));
 }
 
 TEST(ChatLogTool, ExportsTheOwnerAsTheUserUnlessMeIsSaysOtherwise)

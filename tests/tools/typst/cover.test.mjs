@@ -324,6 +324,23 @@ test('titles long, empty, of one unbroken word, or with emoji still draw in ever
   }
 });
 
+// A long title broke its number across lines: "… & +49 151" over "23456789".
+test('a phone number in a long title stays on one line in every design', (t) => {
+  const number = '+49 151 23456789';
+  for (const title of [`You & ${number}`, `Every message of our long summer, you & ${number}`]) {
+    const book = draft(t, (b) => (b.front.title = title));
+    const output = compiled(book, { gallery: 'true' }, path.join(tempDir(t), 'gallery.pdf'));
+    const pages = spawnSync('pdftotext', ['-layout', output, '-'], { encoding: 'utf8' }).stdout.split('\f');
+    DESIGNS.forEach((key, page) => {
+      // Letter-spaced designs come out with spaces between the letters.
+      const lines = pages[page].split('\n').map((line) => line.replace(/\s+/g, ''));
+      const parts = lines.filter((line) => line.includes('+49') || line.includes('3456789'));
+      assert.ok(parts.length > 0, `${key}: no number in ${title}`);
+      for (const line of parts) assert.ok(line.includes(number.replace(/ /g, '')), `${key}: ${title}: ${parts.join(' / ')}`);
+    });
+  }
+});
+
 test('an empty stretch of days (a range past the last message) still draws every design', (t) => {
   const book = draft(t, (b) => (b.edits = { range: { from: '2030-01-01' } }));
   assert.equal(pdfPages(compiled(book, { gallery: 'true' }, path.join(tempDir(t), 'gallery.pdf'))), DESIGNS.length);

@@ -106,6 +106,20 @@ describe('page furniture', () => {
     assert.deepEqual(lines(texts[3]), []);
   });
 
+  // "You & +49 151 23456789" was set as "You & +49 151" over "23456789".
+  test('a phone number in the title stays on one line of the title page', (t) => {
+    const numbers = ['+49 151 23456789', '+44 7700 900123', '+33 6 12 34 56 78', '(555) 123-4567'];
+    for (const title of [...numbers.map((n) => `You & ${n}`), `Every word of our summer, you & ${numbers[0]}`]) {
+      const number = numbers.find((n) => title.endsWith(n));
+      const book = writeBook(t, bookDocument({
+        front: { title, colophon: '', dedication: [] },
+        messages: messages([['2024-03-05 09:00', MAYA, 'Hello']]),
+      }));
+      const page = lines(pageTexts(compile(t, book))[0]).map((line) => line.replace(/\s+/g, ' '));
+      assert.ok(page.some((line) => line.endsWith(number)), `${title}: ${page.join(' / ')}`);
+    }
+  });
+
   test('without a dedication the messages start on the third page', (t) => {
     const book = sampleVariant(t, (b) => (b.front.dedication = []));
     assert.deepEqual(layout(book).days[0], [sampleDays[0], 1, 3]);
