@@ -29,7 +29,8 @@ std::optional<Line> discountLine(const std::optional<Rewards::Discount> &discoun
         percent + QStringLiteral("% off the book, from sharing your Wrapped.") };
 }
 
-std::optional<Line> giftLine(const std::optional<Ordering::Gift> &gift, std::optional<int> total)
+std::optional<Line> giftLine(
+    const std::optional<Ordering::Gift> &gift, const std::optional<OrderTotal::Price> &price, int percent)
 {
     if (!gift)
         return std::nullopt;
@@ -39,13 +40,17 @@ std::optional<Line> giftLine(const std::optional<Ordering::Gift> &gift, std::opt
             Line::Ink::Secondary };
     const QString giver = gift->from ? QStringLiteral(" from ") + *gift->from : QString();
     const qint64 balance = *gift->balanceCents;
-    const qint64 remaining = qint64(total.value_or(0)) * 100 - balance;
+    const qint64 remaining = (price ? price->dueCents(percent) : 0) - balance;
     if (remaining < 1)
         return Line { QStringLiteral("gift.fill"),
             QStringLiteral("The gift card") + giver + QStringLiteral(" covers all of it.") };
+    // What a percentage leaves is said to the cent, as the order button and
+    // the payment page say it.
+    const QString left = percent != 0 ? Pricing::cents(int(remaining))
+                                      : QStringLiteral("$") + QString::number(remaining / 100);
     return Line { QStringLiteral("gift.fill"),
         QStringLiteral("The gift card") + giver + QStringLiteral(" takes off $")
-            + QString::number(balance / 100) + QStringLiteral(". $") + QString::number(remaining / 100)
+            + QString::number(balance / 100) + QStringLiteral(". ") + left
             + QStringLiteral(" left to pay.") };
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ordertotal.h"
 #include "service/ordering.h"
 #include "service/rewards.h"
 #include "ui/style.h"
@@ -30,9 +31,11 @@ struct Line
 
 // Nothing before an answer, or when the service gave none.
 std::optional<Line> discountLine(const std::optional<Rewards::Discount> &discount);
-// How much of total (whole dollars, none without prices) the card pays;
-// amounts in whole dollars, cents dropped.
-std::optional<Line> giftLine(const std::optional<Ordering::Gift> &gift, std::optional<int> total);
+// How much of the price (none without prices) the card pays once percent
+// is taken off the book. What the card takes off is in whole dollars, cents
+// dropped; so is what is left, unless a percentage made it cents.
+std::optional<Line> giftLine(const std::optional<Ordering::Gift> &gift,
+    const std::optional<OrderTotal::Price> &price, int percent = 0);
 
 } // namespace OrderCodes
 

@@ -1,6 +1,5 @@
 #include "ordermodel.h"
 
-#include "ordertotal.h"
 #include "project/volumeplan.h"
 #include "ui/desktop.h"
 #include "ui/errors.h"
@@ -94,14 +93,26 @@ void OrderModel::setError(const std::optional<QString> &error)
     assign(m_error, error);
 }
 
-std::optional<int> OrderModel::total() const
+std::optional<OrderTotal::Price> OrderModel::price() const
 {
-    return OrderTotal::total(m_pricing, m_project->book(), m_project->layout().pageCount);
+    return OrderTotal::price(m_pricing, m_project->book(), m_project->layout().pageCount);
+}
+
+std::optional<int> OrderModel::discountPercent() const
+{
+    // Only a code the service took is sent with the order and taken off.
+    return m_discount && m_discount->valid ? m_discount->percent : std::nullopt;
+}
+
+std::optional<qint64> OrderModel::dueCents() const
+{
+    const std::optional<OrderTotal::Price> found = price();
+    return found ? std::optional(found->dueCents(discountPercent().value_or(0))) : std::nullopt;
 }
 
 bool OrderModel::giftCovers() const
 {
-    return OrderTotal::giftCovers(m_gift, total());
+    return OrderTotal::giftCovers(m_gift, dueCents());
 }
 
 bool OrderModel::canOrder() const

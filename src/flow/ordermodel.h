@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ordertotal.h"
 #include "project/project.h"
 #include "service/ordering.h"
 #include "service/pricing.h"
@@ -88,9 +89,14 @@ public:
     std::optional<QString> error() const { return m_error; }
     bool isPlacing() const { return m_placing; }
 
-    // The book as set up, in whole dollars; nullopt without a price.
-    std::optional<int> total() const;
-    // A gift card pays for all of it: the address is asked for and sent.
+    // The book as set up, whole dollars in two halves; nullopt without a price.
+    std::optional<OrderTotal::Price> price() const;
+    // The percentage off of a discount code the service said is good.
+    std::optional<int> discountPercent() const;
+    // What the service will ask, in cents, once that discount is taken
+    // off; nullopt without a price.
+    std::optional<qint64> dueCents() const;
+    // A gift card pays for all that is due: the address is asked for and sent.
     bool giftCovers() const;
     // The order can be sent as things stand: an e-mail with an "@", and
     // the whole address when a gift card pays for everything.

@@ -223,7 +223,8 @@ void OrderSheet::refreshReadyForm()
     m_discount->setCode(m_model->discountCode());
     m_discount->setLine(OrderCodes::discountLine(m_model->discount()));
     m_gift->setCode(m_model->giftCode());
-    m_gift->setLine(OrderCodes::giftLine(m_model->gift(), m_model->total()));
+    m_gift->setLine(
+        OrderCodes::giftLine(m_model->gift(), m_model->price(), m_model->discountPercent().value_or(0)));
     m_address->setVisible(m_model->giftCovers());
     m_address->setAddress(m_model->address());
 }

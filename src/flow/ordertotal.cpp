@@ -6,51 +6,47 @@ namespace OrderTotal {
 
 namespace {
 
-// The total's two halves: the percentage of a share discount comes off the
-// book and its add-ons, never off the shipping.
-struct Parts
+std::optional<Price> priceOf(const Pricing &pricing, const BookFile &book, int pageCount)
 {
-    int book = 0;
-    int shipping = 0;
-};
-
-std::optional<Parts> parts(const Pricing &pricing, const BookFile &book, int pageCount)
-{
+    // A book without choices is ordered as a default order, shipping and
+    // all, so it is priced as one.
     const Order order = book.order.value_or(Order());
     const std::optional<int> base = pricing.price(order.binding, pageCount);
     if (!base)
         return std::nullopt;
-    Parts parts { *base, 0 };
-    if (book.order) {
-        for (const Pricing::Shipping &shipping : pricing.shipping) {
-            if (shipping.id == order.shipping) {
-                parts.shipping = shipping.price;
-                break;
-            }
+    Price price { *base, 0 };
+    for (const Pricing::Shipping &shipping : pricing.shipping) {
+        if (shipping.id == order.shipping) {
+            price.shipping = shipping.price;
+            break;
         }
     }
-    const QStringList chosenList = book.order ? order.addons.value_or(QStringList()) : QStringList();
+    const QStringList chosenList = order.addons.value_or(QStringList());
     const QSet<QString> chosen(chosenList.begin(), chosenList.end());
     for (const Pricing::Addon &addon : pricing.addons) {
         if (chosen.contains(addon.id))
-            parts.book += pricing.price(addon, pageCount);
+            price.book += pricing.price(addon, pageCount);
     }
-    return parts;
+    return price;
 }
 
 } // namespace
 
+std::optional<Price> price(const std::optional<Pricing> &pricing, const BookFile &book, int pageCount)
+{
+    return pricing ? priceOf(*pricing, book, pageCount) : std::nullopt;
+}
+
 std::optional<int> total(const Pricing &pricing, const BookFile &book, int pageCount)
 {
-    const std::optional<Parts> found = parts(pricing, book, pageCount);
-    if (!found)
-        return std::nullopt;
-    return found->book + found->shipping;
+    const std::optional<Price> found = priceOf(pricing, book, pageCount);
+    return found ? std::optional(found->total()) : std::nullopt;
 }
 
 std::optional<int> total(const std::optional<Pricing> &pricing, const BookFile &book, int pageCount)
 {
-    return pricing ? total(*pricing, book, pageCount) : std::nullopt;
+    const std::optional<Price> found = price(pricing, book, pageCount);
+    return found ? std::optional(found->total()) : std::nullopt;
 }
 
 QString Label::plainText() const
@@ -69,16 +65,14 @@ QString Label::html() const
 Label label(const std::optional<Pricing> &pricing, const BookFile &book, int pageCount,
     const std::optional<Rewards::Status> &rewards)
 {
-    const std::optional<Parts> found = pricing ? parts(*pricing, book, pageCount) : std::nullopt;
+    const std::optional<Price> found = price(pricing, book, pageCount);
     if (!found)
         return { QStringLiteral("Save PDF"), {}, {} };
-    const int sum = found->book + found->shipping;
     const QString order = QStringLiteral("Order · ");
-    const QString full = QStringLiteral("$") + QString::number(sum);
+    const QString full = QStringLiteral("$") + QString::number(found->total());
     if (!unusedShareCode(rewards))
         return { order + full, {}, {} };
-    const int discounted = sum * 100 - found->book * rewards->share.percent;
-    return { order, full, Pricing::cents(discounted) };
+    return { order, full, Pricing::cents(int(found->dueCents(rewards->share.percent))) };
 }
 
 std::optional<QString> unusedShareCode(const std::optional<Rewards::Status> &rewards)
@@ -88,9 +82,9 @@ std::optional<QString> unusedShareCode(const std::optional<Rewards::Status> &rew
     return rewards->share.discountCode;
 }
 
-bool giftCovers(const std::optional<Ordering::Gift> &gift, std::optional<int> total)
+bool giftCovers(const std::optional<Ordering::Gift> &gift, std::optional<qint64> dueCents)
 {
-    return gift && gift->valid && gift->balanceCents && total && qint64(*total) * 100 <= *gift->balanceCents;
+    return gift && gift->valid && gift->balanceCents && dueCents && *dueCents <= *gift->balanceCents;
 }
 
 } // namespace OrderTotal

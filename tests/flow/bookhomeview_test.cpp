@@ -76,8 +76,9 @@ TEST_F(BookHomeViewTest, ShowsTheBookItsFactsAndTheAddonsOfTheThreeGroups)
     EXPECT_EQ(view->wrappedAction()->toolTip(), "Your conversation in numbers, as cards to share");
     EXPECT_TRUE(view->orderButton()->isEnabled());
     EXPECT_TRUE(view->saveButton()->isEnabled());
-    // A book without order choices: the paperback, no shipping yet.
-    EXPECT_EQ(view->orderLabel().plainText(), "Order · $39");
+    // A book without order choices: the paperback sent by economy, as the
+    // facts say and the service charges.
+    EXPECT_EQ(view->orderLabel().plainText(), "Order · $45");
     EXPECT_EQ(findText(view.get(), QStringLiteral("+$9"))->isVisible(), true);
 }
 

@@ -41,14 +41,6 @@ protected:
 
     OrderSheet *presentOpen() { return presentOpen(pricing); }
 
-    static void type(QWidget *sheet, const QString &placeholder, const QString &text)
-    {
-        QLineEdit *field = fieldWithPlaceholder(sheet, placeholder);
-        field->setFocus();
-        field->selectAll();
-        QTest::keyClicks(field, text);
-    }
-
     static bool shows(QWidget *sheet, const QString &text)
     {
         return TestSupport::findText(sheet, text) != nullptr;
@@ -86,9 +78,9 @@ TEST_F(Sheets, StripeAsksForAnEmailAndPaysOnAPaymentPage)
     QPushButton *order = buttonWithText(sheet, QStringLiteral("Continue to Payment"));
     ASSERT_TRUE(order);
     EXPECT_FALSE(order->isEnabled());
-    type(sheet, QStringLiteral("Your email"), QStringLiteral("pat.example.com"));
+    typeInto(sheet, QStringLiteral("Your email"), QStringLiteral("pat.example.com"));
     EXPECT_FALSE(order->isEnabled());
-    type(sheet, QStringLiteral("Your email"), QStringLiteral("@"));
+    typeInto(sheet, QStringLiteral("Your email"), QStringLiteral("@"));
     EXPECT_TRUE(order->isEnabled());
 }
 
@@ -137,16 +129,16 @@ TEST_F(Sheets, WhileTheModeIsAskedASpinnerShowsAndNothingCanBeSent)
 TEST_F(Sheets, ReturnInACodeFieldChecksTheCodeAndNothingElse)
 {
     OrderSheet *sheet = presentOpen();
-    type(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
+    typeInto(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
     QPushButton *apply = applyFor(sheet, QStringLiteral("Discount or Friends of Friends code (optional)"));
     ASSERT_TRUE(apply);
     EXPECT_FALSE(apply->isEnabled());
-    type(sheet, QStringLiteral("Discount or Friends of Friends code (optional)"), QStringLiteral("NOPE"));
+    typeInto(sheet, QStringLiteral("Discount or Friends of Friends code (optional)"), QStringLiteral("NOPE"));
     QTest::keyClick(
         fieldWithPlaceholder(sheet, "Discount or Friends of Friends code (optional)"), Qt::Key_Return);
     const QString refused = QStringLiteral("That code doesn't work, or it's been used.");
     EXPECT_TRUE(TestSupport::waitUntil([&] { return shows(sheet, refused); }));
-    type(sheet, QStringLiteral("Gift card code (optional)"), QStringLiteral("GIFT-SPENT"));
+    typeInto(sheet, QStringLiteral("Gift card code (optional)"), QStringLiteral("GIFT-SPENT"));
     QTest::keyClick(fieldWithPlaceholder(sheet, "Gift card code (optional)"), Qt::Key_Enter);
     EXPECT_TRUE(TestSupport::waitUntil(
         [&] { return shows(sheet, "That code doesn't work. Check it against the card, dashes and all."); }));
@@ -157,7 +149,7 @@ TEST_F(Sheets, ReturnInACodeFieldChecksTheCodeAndNothingElse)
     EXPECT_EQ(service.requests(QStringLiteral("/api/discounts/NOPE$")).size(), 1);
 
     // An emptied field still checks on Return: no answer, and the line goes.
-    type(sheet, QStringLiteral("Discount or Friends of Friends code (optional)"), QString());
+    typeInto(sheet, QStringLiteral("Discount or Friends of Friends code (optional)"), QString());
     QTest::keyClick(
         fieldWithPlaceholder(sheet, "Discount or Friends of Friends code (optional)"), Qt::Key_Backspace);
     QTest::keyClick(
@@ -171,11 +163,11 @@ TEST_F(Sheets, DiscountsSayWhoseTheyAre)
     const QString friendCode = friendsCode();
     OrderSheet *sheet = presentOpen();
     const QString field = QStringLiteral("Discount or Friends of Friends code (optional)");
-    type(sheet, field, friendCode);
+    typeInto(sheet, field, friendCode);
     applyFor(sheet, field)->click();
     EXPECT_TRUE(
         TestSupport::waitUntil([&] { return shows(sheet, "Friends of Friends: 10% off the book."); }));
-    type(sheet, field, QStringLiteral("welcome10"));
+    typeInto(sheet, field, QStringLiteral("welcome10"));
     applyFor(sheet, field)->click();
     EXPECT_TRUE(
         TestSupport::waitUntil([&] { return shows(sheet, "10% off the book, from sharing your Wrapped."); }));
@@ -213,7 +205,7 @@ TEST_F(Sheets, AGiftThatPaysPartSaysWhatIsLeft)
 {
     chooseEconomy();
     OrderSheet *sheet = presentOpen(eightyDollars());
-    type(sheet, QStringLiteral("Gift card code (optional)"), QStringLiteral("GIFT-2500"));
+    typeInto(sheet, QStringLiteral("Gift card code (optional)"), QStringLiteral("GIFT-2500"));
     applyFor(sheet, QStringLiteral("Gift card code (optional)"))->click();
     EXPECT_TRUE(TestSupport::waitUntil(
         [&] { return shows(sheet, "The gift card from Grandma takes off $25. $55 left to pay."); }));
@@ -223,27 +215,27 @@ TEST_F(Sheets, AGiftThatPaysPartSaysWhatIsLeft)
 TEST_F(Sheets, AGiftThatPaysAllAsksForTheAddress)
 {
     OrderSheet *sheet = presentOpen();
-    type(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
-    type(sheet, QStringLiteral("Gift card code (optional)"), QStringLiteral("gift-full-2024"));
+    typeInto(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
+    typeInto(sheet, QStringLiteral("Gift card code (optional)"), QStringLiteral("gift-full-2024"));
     QTest::keyClick(fieldWithPlaceholder(sheet, "Gift card code (optional)"), Qt::Key_Return);
     ASSERT_TRUE(
         TestSupport::waitUntil([&] { return shows(sheet, "The gift card from Alex covers all of it."); }));
     QPushButton *order = buttonWithText(sheet, QStringLiteral("Continue to Payment"));
     ASSERT_TRUE(fieldWithPlaceholder(sheet, QStringLiteral("Name"))->isVisible());
     EXPECT_FALSE(order->isEnabled());
-    type(sheet, QStringLiteral("Name"), QStringLiteral("Pat Doe"));
-    type(sheet, QStringLiteral("Address"), QStringLiteral("1 Main St"));
-    type(sheet, QStringLiteral("City"), QStringLiteral("Springfield"));
-    type(sheet, QStringLiteral("ZIP code"), QStringLiteral("62701"));
-    type(sheet, QStringLiteral("State"), QStringLiteral("  "));
+    typeInto(sheet, QStringLiteral("Name"), QStringLiteral("Pat Doe"));
+    typeInto(sheet, QStringLiteral("Address"), QStringLiteral("1 Main St"));
+    typeInto(sheet, QStringLiteral("City"), QStringLiteral("Springfield"));
+    typeInto(sheet, QStringLiteral("ZIP code"), QStringLiteral("62701"));
+    typeInto(sheet, QStringLiteral("State"), QStringLiteral("  "));
     EXPECT_FALSE(order->isEnabled());
-    type(sheet, QStringLiteral("State"), QStringLiteral("IL"));
+    typeInto(sheet, QStringLiteral("State"), QStringLiteral("IL"));
     EXPECT_TRUE(order->isEnabled());
     sheet->close();
 
     // Without prices there is no total to cover: no address asked.
     OrderSheet *unpriced = presentOpen(std::nullopt);
-    type(unpriced, QStringLiteral("Gift card code (optional)"), QStringLiteral("GIFT-FULL-2024"));
+    typeInto(unpriced, QStringLiteral("Gift card code (optional)"), QStringLiteral("GIFT-FULL-2024"));
     applyFor(unpriced, QStringLiteral("Gift card code (optional)"))->click();
     ASSERT_TRUE(
         TestSupport::waitUntil([&] { return shows(unpriced, "The gift card from Alex covers all of it."); }));
@@ -256,7 +248,7 @@ TEST_F(Sheets, TheSheetFollowsTheOrderToItsClosingWords)
     for (const char *path : { "/api/orders$", "/uploads/", "/submit$" })
         service.script({ { QStringLiteral("path"), QLatin1String(path) }, { QStringLiteral("delay"), 700 } });
     OrderSheet *sheet = presentOpen();
-    type(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
+    typeInto(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
     buttonWithText(sheet, QStringLiteral("Continue to Payment"))->click();
     EXPECT_FALSE(buttonWithText(sheet, QStringLiteral("Continue to Payment"))->isEnabled());
 
@@ -277,8 +269,8 @@ TEST_F(Sheets, AFailureIsShownAndTheFormComesBackWithEverythingTyped)
     service.answer(
         QStringLiteral("/api/orders$"), 502, "<html>Bad gateway</html>", QStringLiteral("text/html"));
     OrderSheet *sheet = presentOpen();
-    type(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
-    type(sheet, QStringLiteral("Gift card code (optional)"), QStringLiteral("GIFT-2500"));
+    typeInto(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
+    typeInto(sheet, QStringLiteral("Gift card code (optional)"), QStringLiteral("GIFT-2500"));
     buttonWithText(sheet, QStringLiteral("Continue to Payment"))->click();
     const QString failed = QStringLiteral("The order didn't go through (502). Nothing was charged.");
     ASSERT_TRUE(TestSupport::waitUntil([&] { return shows(sheet, failed); }, 120000));
@@ -302,7 +294,7 @@ TEST_F(Sheets, APaymentPageTheBrowserDidntOpenIsOfferedWithItsAddress)
     TestSupport::desktop().reset();
     TestSupport::desktop().opens = false;
     OrderSheet *sheet = presentOpen();
-    type(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
+    typeInto(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
     buttonWithText(sheet, QStringLiteral("Continue to Payment"))->click();
     ASSERT_TRUE(TestSupport::waitUntil([&] { return shows(sheet, unopened); }, 120000));
     EXPECT_FALSE(shows(sheet, QStringLiteral("The payment page is open in your browser.")));
@@ -331,7 +323,7 @@ TEST_F(Sheets, ClosedMidwayTheOrderGoesOnAndAnotherSheetShowsIt)
     service.script(
         { { QStringLiteral("path"), QStringLiteral("/uploads/") }, { QStringLiteral("delay"), 600 } });
     OrderSheet *sheet = presentOpen();
-    type(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
+    typeInto(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
     buttonWithText(sheet, QStringLiteral("Continue to Payment"))->click();
     ASSERT_TRUE(TestSupport::waitUntil([&] { return shows(sheet, "Sending them"); }, 120000));
     const QPointer<OrderSheet> closing = sheet;
@@ -364,13 +356,13 @@ TEST_F(Sheets, AGiftCardTakenOutAgainTakesTheAddressAwayAndGoesOnToPayment)
         { { QStringLiteral("path"), QStringLiteral("/uploads/") }, { QStringLiteral("delay"), 800 } });
     const QString gift = QStringLiteral("Gift card code (optional)");
     OrderSheet *sheet = presentOpen();
-    type(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
-    type(sheet, gift, QStringLiteral("GIFT-FULL-2024"));
+    typeInto(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
+    typeInto(sheet, gift, QStringLiteral("GIFT-FULL-2024"));
     applyFor(sheet, gift)->click();
     ASSERT_TRUE(
         TestSupport::waitUntil([&] { return shows(sheet, "The gift card from Alex covers all of it."); }));
     EXPECT_TRUE(fieldWithPlaceholder(sheet, "Name")->isVisible());
-    type(sheet, gift, QString());
+    typeInto(sheet, gift, QString());
     QTest::keyClick(fieldWithPlaceholder(sheet, gift), Qt::Key_Backspace);
     QTest::keyClick(fieldWithPlaceholder(sheet, gift), Qt::Key_Return);
     EXPECT_TRUE(TestSupport::waitUntil([&] { return !fieldWithPlaceholder(sheet, "Name")->isVisible(); }));

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPdfDocument>
 #include <QPushButton>
+#include <QTest>
 #include <memory>
 
 class OrderTest : public ::testing::Test
@@ -58,6 +59,16 @@ inline QLineEdit *fieldWithPlaceholder(QWidget *root, const QString &placeholder
             return field;
     }
     return nullptr;
+}
+
+// Types text into the field with that placeholder, over what it held, as
+// the user does.
+inline void typeInto(QWidget *root, const QString &placeholder, const QString &text)
+{
+    QLineEdit *field = fieldWithPlaceholder(root, placeholder);
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, text);
 }
 
 inline QPushButton *buttonWithText(QWidget *root, const QString &text)

@@ -63,11 +63,26 @@ TEST(OrderTotal, ExtraVolumesAndShippingAddUp)
     EXPECT_EQ(OrderTotal::total(pricing, bookWith(chosen("paperback", "economy")), 0), 48);
 }
 
-TEST(OrderTotal, ABookWithoutChoicesIsAPaperbackWithoutShippingOrAddons)
+// Fault mended: a book without saved choices was priced without shipping,
+// although its page says economy and its order is sent by economy.
+TEST(OrderTotal, ABookWithoutChoicesIsAPaperbackSentByEconomyWithoutAddons)
 {
     Pricing pricing = priceList(500, 40, 30, 8);
     pricing.addons = { addon(QStringLiteral("gift-box"), 15) };
-    EXPECT_EQ(OrderTotal::total(pricing, bookWith(std::nullopt), 100), 40);
+    EXPECT_EQ(OrderTotal::price(pricing, bookWith(std::nullopt), 100), (OrderTotal::Price { 40, 8 }));
+    EXPECT_EQ(OrderTotal::total(pricing, bookWith(std::nullopt), 100), 48);
+}
+
+TEST(OrderTotal, APercentageComesOffTheBookAndItsAddonsNotTheShipping)
+{
+    Pricing pricing = priceList(780, 39, 29, 6);
+    pricing.addons = { addon(QStringLiteral("moments"), 12) };
+    const OrderTotal::Price price = *OrderTotal::price(
+        pricing, bookWith(chosen("paperback", "economy", QStringList { "moments" })), 100);
+    EXPECT_EQ(price.dueCents(), 5700);
+    // 10 % of the $51 book and add-on is $5.10; the $6 shipping stays whole.
+    EXPECT_EQ(price.dueCents(10), 5700 - 510);
+    EXPECT_EQ(price.dueCents(100), 600);
 }
 
 TEST(OrderTotal, NoPricesOrAnUnknownBindingGiveNoTotal)
@@ -75,7 +90,7 @@ TEST(OrderTotal, NoPricesOrAnUnknownBindingGiveNoTotal)
     const Pricing pricing = priceList(500, 40, 30, 8);
     EXPECT_EQ(OrderTotal::total(std::optional<Pricing>(), bookWith(std::nullopt), 100), std::nullopt);
     EXPECT_EQ(OrderTotal::total(pricing, bookWith(chosen("layflat", "economy")), 100), std::nullopt);
-    // Shipping has no default: an unknown one costs nothing.
+    // A shipping the list doesn't know costs nothing.
     EXPECT_EQ(OrderTotal::total(pricing, bookWith(chosen("paperback", "by-sea")), 100), 40);
 }
 
@@ -111,7 +126,7 @@ TEST(OrderTotal, TheButtonSaysSavePdfWithoutAPrice)
 TEST(OrderTotal, TheButtonStrikesThePriceForAnUnusedShareReward)
 {
     EXPECT_EQ(OrderTotal::label(priceList(780, 49, 0, 6), bookWith(std::nullopt), 100, std::nullopt),
-        (OrderTotal::Label { QStringLiteral("Order · $49"), {}, {} }));
+        (OrderTotal::Label { QStringLiteral("Order · $55"), {}, {} }));
 
     const BookFile book = bookWith(chosen("paperback", "economy"));
     const Pricing pricing = priceList(780, 49, 0, 6);
@@ -143,15 +158,18 @@ TEST(OrderTotal, AUsedOrClosedOrCodelessRewardTakesNothingOff)
     EXPECT_EQ(OrderTotal::unusedShareCode(shareReward(10)), QStringLiteral("SHARE-ABC"));
 }
 
-TEST(OrderTotal, AGiftCoversTheTotalWhenItsCentsReachIt)
+TEST(OrderTotal, AGiftCoversWhatIsDueWhenItsCentsReachIt)
 {
     const auto gift = [](std::optional<int> cents, bool valid = true) {
         return std::optional(Ordering::Gift { valid, cents, std::nullopt, std::nullopt });
     };
-    EXPECT_TRUE(OrderTotal::giftCovers(gift(10800), 108));
-    EXPECT_FALSE(OrderTotal::giftCovers(gift(10799), 108));
-    EXPECT_FALSE(OrderTotal::giftCovers(gift(10800, false), 108));
-    EXPECT_FALSE(OrderTotal::giftCovers(gift(std::nullopt), 108));
+    EXPECT_TRUE(OrderTotal::giftCovers(gift(10800), 10800));
+    EXPECT_FALSE(OrderTotal::giftCovers(gift(10799), 10800));
+    // $41.10 left after a code: a $42 card pays it all, a $41.09 one doesn't.
+    EXPECT_TRUE(OrderTotal::giftCovers(gift(4200), 4110));
+    EXPECT_FALSE(OrderTotal::giftCovers(gift(4109), 4110));
+    EXPECT_FALSE(OrderTotal::giftCovers(gift(10800, false), 10800));
+    EXPECT_FALSE(OrderTotal::giftCovers(gift(std::nullopt), 10800));
     EXPECT_FALSE(OrderTotal::giftCovers(gift(10800), std::nullopt));
     EXPECT_FALSE(OrderTotal::giftCovers(std::nullopt, 0));
 }

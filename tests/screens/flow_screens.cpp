@@ -212,6 +212,20 @@ TEST(FlowScreens, TheOrderSheetFromFormToPaymentPage)
         atEverySize(window, QStringLiteral("order-sheet"), QStringLiteral("gift-address"));
         dismiss(sheet);
 
+        // A code and a card that pays part: what is left, to the cent.
+        sheet = present();
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return field(sheet, email)->isVisible(); }, 120000));
+        type(sheet, email, QStringLiteral("pat@example.com"));
+        type(sheet, discount, QStringLiteral("WELCOME10"));
+        QTest::keyClick(field(sheet, discount), Qt::Key_Return);
+        ASSERT_TRUE(shows(sheet, QStringLiteral("10% off the book, from sharing your Wrapped.")));
+        type(sheet, gift, QStringLiteral("GIFT-2500"));
+        QTest::keyClick(field(sheet, gift), Qt::Key_Return);
+        ASSERT_TRUE(
+            shows(sheet, QStringLiteral("The gift card from Grandma takes off $25. $16.10 left to pay.")));
+        atEverySize(window, QStringLiteral("order-sheet"), QStringLiteral("gift-part"));
+        dismiss(sheet);
+
         for (const char *path : { "/api/orders$", "/uploads/", "/submit$" })
             service.script(
                 { { QStringLiteral("path"), QLatin1String(path) }, { QStringLiteral("delay"), 4000 } });

@@ -158,6 +158,7 @@ QList<Gift> startingGifts()
     return {
         { QStringLiteral("GIFT-FULL-2024"), 1000000, QStringLiteral("Sam"), QStringLiteral("Alex") },
         { QStringLiteral("GIFT-2500"), 2500, QStringLiteral("Sam"), QStringLiteral("Grandma") },
+        { QStringLiteral("GIFT-4200"), 4200, QStringLiteral("Sam"), QStringLiteral("Jo") },
         { QStringLiteral("GIFT-SPENT"), 0, QStringLiteral("Sam"), QStringLiteral("Alex") },
     };
 }

@@ -46,7 +46,8 @@ struct Gift
 };
 
 // Cards that exist from the first start: one that pays for any book, one
-// that pays part, one already spent.
+// that pays part, one that pays for a paperback sent by economy only once a
+// ten percent code is taken off, one already spent.
 QList<Gift> startingGifts();
 
 } // namespace Catalog

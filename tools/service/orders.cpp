@@ -139,7 +139,9 @@ void Orders::create(Call &call)
     const QString title = Field::text(body, QStringLiteral("title"));
     const QString binding = Field::text(body, QStringLiteral("binding"));
     const QString shipping = Field::text(body, QStringLiteral("shipping"));
-    const QStringList addons = addonsFrom(body.value(QStringLiteral("addons")));
+    QStringList addons = addonsFrom(body.value(QStringLiteral("addons")));
+    // An add-on listed twice is still one add-on, as the app prices it.
+    addons.removeDuplicates();
     const QList<int> volumePages = volumePagesFrom(body.value(QStringLiteral("volumePages")));
     const std::optional<QString> email = Field::optionalText(body, QStringLiteral("email"));
     // Codes are read as the app looks them up: without spaces and tabs around them.
@@ -151,11 +153,13 @@ void Orders::create(Call &call)
         throw Refusal(400, QStringLiteral("\"install\" must not be empty."));
     if (const std::optional<QString> problem = Catalog::problemWith(binding, shipping, addons))
         throw Refusal(400, *problem);
-    if (giftCode
-        && m_store
-               .one(QStringLiteral("SELECT 1 FROM gifts WHERE code = ? COLLATE NOCASE AND balance_cents > 0"),
-                   { *giftCode })
-               .isEmpty())
+    const Store::Row card = giftCode
+        ? m_store.one(
+            QStringLiteral(
+                "SELECT balance_cents FROM gifts WHERE code = ? COLLATE NOCASE AND balance_cents > 0"),
+            { *giftCode })
+        : Store::Row();
+    if (giftCode && card.isEmpty())
         throw Refusal(402, QStringLiteral("That gift card code doesn't work."));
     std::optional<Discounts::Discount> discount;
     if (discountCode) {
@@ -170,6 +174,8 @@ void Orders::create(Call &call)
     const qint64 total = book + Catalog::shippingPrice(shipping);
     // Whole dollars times a percentage are cents.
     const qint64 discountCents = discount ? book * discount->percent : 0;
+    // The card pays what it can of what the code leaves.
+    const qint64 giftCents = giftCode ? std::min(card.at(0).toLongLong(), total * 100 - discountCents) : 0;
     QJsonArray pagesJson;
     QJsonArray files;
     QJsonArray covers;
@@ -189,14 +195,15 @@ void Orders::create(Call &call)
     m_store.exec(
         QStringLiteral(
             "INSERT INTO orders (id, token, install, title, binding, shipping, addons, volume_pages, "
-            "email, gift_code, discount_code, mode, state, total, discount_cents, created) "
-            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 'open', ?, ?, ?)"),
+            "email, gift_code, discount_code, mode, state, total, discount_cents, gift_cents, created) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 'open', ?, ?, ?, ?)"),
         { id, token, install, title, binding, shipping,
             QString::fromUtf8(
                 QJsonDocument(QJsonArray::fromStringList(addons)).toJson(QJsonDocument::Compact)),
             QString::fromUtf8(QJsonDocument(pagesJson).toJson(QJsonDocument::Compact)),
             email ? QVariant(*email) : QVariant(), giftCode ? QVariant(*giftCode) : QVariant(),
-            discountCode ? QVariant(*discountCode) : QVariant(), currentMode, total, discountCents, now() });
+            discountCode ? QVariant(*discountCode) : QVariant(), currentMode, total, discountCents, giftCents,
+            now() });
     call.reply(200,
         QJsonObject { { QStringLiteral("id"), id }, { QStringLiteral("token"), token },
             { QStringLiteral("mode"), currentMode }, { QStringLiteral("files"), files },
@@ -215,7 +222,7 @@ Orders::Placed Orders::placed(Call &call, const QString &id, bool needsToken)
 {
     const Store::Row row
         = m_store.one(QStringLiteral("SELECT token, state, volume_pages, title, total, gift_code, "
-                                     "discount_code, discount_cents FROM orders WHERE id = ?"),
+                                     "discount_code, discount_cents, gift_cents FROM orders WHERE id = ?"),
             { id });
     if (row.isEmpty())
         throw Refusal(404, QStringLiteral("There's no such order."));
@@ -229,6 +236,7 @@ Orders::Placed Orders::placed(Call &call, const QString &id, bool needsToken)
     order.giftCode = row.at(5).toString();
     order.discountCode = row.at(6).toString();
     order.discountCents = row.at(7).toLongLong();
+    order.giftCents = row.at(8).toLongLong();
     if (needsToken && call.header("Authorization") != QStringLiteral("Bearer ") + order.token)
         throw Refusal(401, QStringLiteral("That order's token is missing or wrong."));
     return order;
@@ -306,16 +314,9 @@ void Orders::submit(Call &call)
                 throw Refusal(409,
                     QStringLiteral("The print files haven't all arrived yet (%1 is missing).").arg(name));
         }
+        spendCodes(order);
         QString state;
-        const Store::Row gift = order.giftCode.isEmpty()
-            ? Store::Row()
-            : m_store.one(QStringLiteral("SELECT balance_cents FROM gifts WHERE code = ? COLLATE NOCASE"),
-                { order.giftCode });
-        if (!gift.isEmpty() && gift.at(0).toLongLong() >= order.dueCents()) {
-            m_store.exec(
-                QStringLiteral(
-                    "UPDATE gifts SET balance_cents = balance_cents - ? WHERE code = ? COLLATE NOCASE"),
-                { order.dueCents(), order.giftCode });
+        if (!order.giftCode.isEmpty() && order.dueCents() <= 0) {
             state = QStringLiteral("paid");
             reply.insert(QStringLiteral("message"),
                 address ? QStringLiteral("The gift card covers all of it. We'll email you when it ships.")
@@ -328,10 +329,6 @@ void Orders::submit(Call &call)
             state = QStringLiteral("concierge");
             reply.insert(QStringLiteral("concierge"), true);
         }
-        if (!order.discountCode.isEmpty())
-            m_store.exec(
-                QStringLiteral("UPDATE installs SET share_used = 1 WHERE share_code = ? COLLATE NOCASE"),
-                { order.discountCode });
         QJsonObject submission;
         if (email)
             submission.insert(QStringLiteral("email"), *email);
@@ -346,21 +343,51 @@ void Orders::submit(Call &call)
     call.reply(200, reply);
 }
 
+void Orders::spendCodes(const Placed &order)
+{
+    // Checked again here, inside the submit's transaction: two orders made
+    // with one single-use code, or counting on one balance, are both open
+    // until one is submitted, and only that one may spend it.
+    if (!order.discountCode.isEmpty() && !Discounts::find(m_store, order.discountCode))
+        throw Refusal(409,
+            QStringLiteral("That discount code has been used for another order. Nothing was charged: "
+                           "apply it again, or order without it."));
+    if (!order.giftCode.isEmpty()) {
+        const Store::Row card
+            = m_store.one(QStringLiteral("SELECT balance_cents FROM gifts WHERE code = ? COLLATE NOCASE"),
+                { order.giftCode });
+        if (card.isEmpty() || card.at(0).toLongLong() < order.giftCents)
+            throw Refusal(409,
+                QStringLiteral("That gift card has paid for another order since you checked it. Nothing was "
+                               "charged: apply the card again to see what is left on it."));
+        m_store.exec(QStringLiteral(
+                         "UPDATE gifts SET balance_cents = balance_cents - ? WHERE code = ? COLLATE NOCASE"),
+            { order.giftCents, order.giftCode });
+    }
+    if (!order.discountCode.isEmpty())
+        m_store.exec(QStringLiteral("UPDATE installs SET share_used = 1 WHERE share_code = ? COLLATE NOCASE"),
+            { order.discountCode });
+}
+
 void Orders::payPage(Call &call)
 {
     const Placed order = placed(call, call.capture(1), false);
-    QString body = QStringLiteral("<h1>%1</h1>").arg(order.title.toHtmlEscaped());
+    // What makes up the amount asked, line by line.
+    QString lines = QStringLiteral("Price: %1").arg(Catalog::dollars(order.total));
+    if (order.discountCents > 0)
+        lines += QStringLiteral("<br>Code %1: &minus;%2")
+                     .arg(order.discountCode.toHtmlEscaped(), Catalog::cents(order.discountCents));
+    if (order.giftCents > 0)
+        lines += QStringLiteral("<br>Gift card %1: &minus;%2")
+                     .arg(order.giftCode.toHtmlEscaped(), Catalog::cents(order.giftCents));
+    const QString due = Catalog::cents(order.dueCents());
+    QString body = QStringLiteral("<h1>%1</h1><p>%2<br>Amount due: %3</p>")
+                       .arg(order.title.toHtmlEscaped(), lines, due);
     if (order.state == QLatin1String("paid")) {
         body += QStringLiteral("<p>Paid. Your book goes to the printer.</p>");
     } else if (order.state == QLatin1String("awaiting payment")) {
-        const QString due = Catalog::cents(order.dueCents());
-        if (order.discountCents > 0)
-            body += QStringLiteral("<p>Price: %1<br>Code %2: &minus;%3</p>")
-                        .arg(Catalog::dollars(order.total), order.discountCode.toHtmlEscaped(),
-                            Catalog::cents(order.discountCents));
         body += QStringLiteral(
-            "<p>Total: %1</p><form method=\"post\"><button>Pay %1 (stand-in, no money moves)</button>"
-            "</form>")
+            "<form method=\"post\"><button>Pay %1 (stand-in, no money moves)</button></form>")
                     .arg(due);
     } else {
         body += QStringLiteral("<p>This order isn't waiting for a payment.</p>");
@@ -384,8 +411,8 @@ void Orders::pay(Call &call)
 QJsonObject Orders::describe(const QString &id)
 {
     const Store::Row row = m_store.one(
-        QStringLiteral("SELECT state, title, email, submission, total, mode, discount_cents FROM orders "
-                       "WHERE id = ?"),
+        QStringLiteral("SELECT state, title, email, submission, total, mode, discount_cents, gift_cents "
+                       "FROM orders WHERE id = ?"),
         { id });
     if (row.isEmpty())
         return {};
@@ -403,7 +430,9 @@ QJsonObject Orders::describe(const QString &id)
         { QStringLiteral("title"), row.at(1).toString() },
         { QStringLiteral("total"), row.at(4).toLongLong() },
         { QStringLiteral("discountCents"), row.at(6).toLongLong() },
-        { QStringLiteral("dueCents"), row.at(4).toLongLong() * 100 - row.at(6).toLongLong() },
+        { QStringLiteral("giftCents"), row.at(7).toLongLong() },
+        { QStringLiteral("dueCents"),
+            row.at(4).toLongLong() * 100 - row.at(6).toLongLong() - row.at(7).toLongLong() },
         { QStringLiteral("mode"), row.at(5).toString() }, { QStringLiteral("files"), files } };
     if (!row.at(2).isNull())
         order.insert(QStringLiteral("email"), row.at(2).toString());

@@ -36,15 +36,21 @@ private:
         QString discountCode;
         // What the discount code takes off the book, in cents.
         qint64 discountCents = 0;
+        // What the gift card pays, in cents: counted on when the order is
+        // made, taken off the card when it is submitted.
+        qint64 giftCents = 0;
 
-        // What the order costs once its code is taken off, in cents.
-        qint64 dueCents() const { return total * 100 - discountCents; }
+        // What is left to pay once the code and the card are taken off, in cents.
+        qint64 dueCents() const { return total * 100 - discountCents - giftCents; }
     };
 
     void gift(Call &call);
     void create(Call &call);
     void upload(Call &call);
     void submit(Call &call);
+    // Takes the order's card off its balance and notes its single-use code
+    // as used, refusing when another order has spent either meanwhile.
+    void spendCodes(const Placed &order);
     void payPage(Call &call);
     void pay(Call &call);
 

@@ -13,7 +13,7 @@ CREATE TABLE IF NOT EXISTS orders (
     binding TEXT NOT NULL, shipping TEXT NOT NULL, addons TEXT NOT NULL, volume_pages TEXT NOT NULL,
     email TEXT, gift_code TEXT, discount_code TEXT, mode TEXT NOT NULL, state TEXT NOT NULL,
     total INTEGER NOT NULL, submission TEXT, created TEXT NOT NULL,
-    discount_cents INTEGER NOT NULL DEFAULT 0);
+    discount_cents INTEGER NOT NULL DEFAULT 0, gift_cents INTEGER NOT NULL DEFAULT 0);
 CREATE TABLE IF NOT EXISTS uploads (
     order_id TEXT NOT NULL, name TEXT NOT NULL, bytes INTEGER NOT NULL, pages INTEGER NOT NULL,
     sha256 TEXT NOT NULL, PRIMARY KEY (order_id, name));
@@ -125,6 +125,10 @@ Store::Store(const QString &fileName)
         // A data folder kept from before an order had a discount: its
         // orders were charged in full.
         addMissingColumn(QStringLiteral("orders"), QStringLiteral("discount_cents"),
+            QStringLiteral("INTEGER NOT NULL DEFAULT 0"));
+        // And from before a card paid part of one: its open orders are
+        // charged without the card.
+        addMissingColumn(QStringLiteral("orders"), QStringLiteral("gift_cents"),
             QStringLiteral("INTEGER NOT NULL DEFAULT 0"));
     } catch (...) {
         sqlite3_close(m_db);

@@ -1,7 +1,8 @@
-// What a discount or Friends of Friends code is worth at the stand-in: the
-// percentage it takes off the book is what the order costs and what its
-// payment page asks, a friend is counted only for another install's order,
-// and every answer that names a sharing reward names the same percentage.
+// What a discount or Friends of Friends code and a gift card are worth at
+// the stand-in: the percentage a code takes off the book and what a card
+// pays are what the payment page asks, each once; a friend is counted only
+// for another install's order; and every answer that names a sharing reward
+// names the same percentage.
 #include "standin.h"
 
 #include <httplib.h>
@@ -37,7 +38,8 @@ protected:
             reply.value(QStringLiteral("token")).toString(), reply.value(QStringLiteral("files")).toArray() };
     }
 
-    // Sends the order's files and submits it; the submit's status.
+    // Sends the order's files and submits it; the submit's status, and in
+    // refused the sentence of a refusal.
     int submit(const Order &order)
     {
         const httplib::Headers bearer { { "authorization", "Bearer " + order.token.toStdString() } };
@@ -50,6 +52,7 @@ protected:
         }
         const httplib::Result submitted = client.Post(
             "/api/orders/" + order.id.toStdString() + "/submit", bearer, "{}", "application/json");
+        refused = objectOf(submitted).value(QStringLiteral("error")).toString();
         return submitted ? submitted->status : -1;
     }
 
@@ -81,8 +84,31 @@ protected:
             .toInteger(-1);
     }
 
+    // What is left on a card; a spent card answers with no balance at all.
+    qint64 balance(const char *card)
+    {
+        return objectOf(client.Get(std::string("/api/gifts/") + card))
+            .value(QStringLiteral("balanceCents"))
+            .toInteger(0);
+    }
+
+    // The answer to a claim of the sharing reward for install.
+    QJsonObject claimShare(const QString &install)
+    {
+        httplib::MultipartFormDataItems claim {
+            { "kind", "share", "", "" },
+            { "install", install.toStdString(), "", "" },
+            { "url", "https://social.example/p/1", "", "" },
+            { "email", "sam@example.com", "", "" },
+            { "agree", "on", "", "" },
+            { "screenshot", "png", "post.png", "image/png" },
+        };
+        return objectOf(client.Post("/api/submissions", claim));
+    }
+
     StandIn service;
     httplib::Client client { "127.0.0.1", service.port() };
+    QString refused;
 };
 
 } // namespace
@@ -155,15 +181,7 @@ TEST_F(Discounts, AFriendsCodeCountsAFriendOnlyWhenAnotherInstallOrdersWithIt)
 // and the charge must all say the same.
 TEST_F(Discounts, TheSharingRewardIsOnePercentageWhereverItIsNamed)
 {
-    httplib::MultipartFormDataItems claim {
-        { "kind", "share", "", "" },
-        { "install", "sharer", "", "" },
-        { "url", "https://social.example/p/1", "", "" },
-        { "email", "sam@example.com", "", "" },
-        { "agree", "on", "", "" },
-        { "screenshot", "png", "post.png", "image/png" },
-    };
-    const QJsonObject claimed = objectOf(client.Post("/api/submissions", claim));
+    const QJsonObject claimed = claimShare(QStringLiteral("sharer"));
     const QString code = claimed.value(QStringLiteral("discountCode")).toString();
     ASSERT_FALSE(code.isEmpty());
     const qint64 percent = claimed.value(QStringLiteral("percent")).toInteger();
@@ -187,4 +205,69 @@ TEST_F(Discounts, TheSharingRewardIsOnePercentageWhereverItIsNamed)
                     .toObject()
                     .value(QStringLiteral("discountUsed"))
                     .toBool());
+}
+
+// Fault mended: a card that paid only part of an order was neither taken
+// off what the payment page asked nor off the card.
+TEST_F(Discounts, ACardThatPaysPartIsTakenOffOnceWhenTheOrderIsSubmitted)
+{
+    const Order order = create(
+        QStringLiteral("pat"), QStringLiteral(R"(,"discountCode":"WELCOME10","giftCode":"gift-2500")"));
+    // Nothing is taken before the order is submitted.
+    EXPECT_EQ(balance("GIFT-2500"), 2500);
+    ASSERT_EQ(submit(order), 200);
+    EXPECT_EQ(balance("GIFT-2500"), 0);
+    EXPECT_EQ(service.order(order.id).value(QStringLiteral("dueCents")).toInteger(), 4500 - 390 - 2500);
+
+    // The page lists what makes up the amount it asks.
+    const QString page = payPage(order);
+    for (const char *line : { "Price: $45", "Code WELCOME10: &minus;$3.90", "Gift card gift-2500: &minus;$25",
+             "Amount due: $16.10", "Pay $16.10 " })
+        EXPECT_TRUE(page.contains(QLatin1String(line))) << line << "\n" << page.toStdString();
+
+    // A second submit is refused and takes nothing more.
+    EXPECT_EQ(submit(order), 409);
+    EXPECT_EQ(balance("GIFT-2500"), 0);
+}
+
+// Fault mended: two orders open at once could both count on one card's
+// balance, or on one sharing reward, and both were charged less for it.
+TEST_F(Discounts, ACardOrAShareCodePaysForOnlyOneOfTwoOrdersOpenAtOnce)
+{
+    const Order first = create(QStringLiteral("pat"), QStringLiteral(R"(,"giftCode":"GIFT-2500")"));
+    const Order second = create(QStringLiteral("sam"), QStringLiteral(R"(,"giftCode":"GIFT-2500")"));
+    ASSERT_EQ(submit(first), 200);
+    EXPECT_EQ(submit(second), 409);
+    EXPECT_EQ(refused,
+        QStringLiteral("That gift card has paid for another order since you checked it. Nothing was "
+                       "charged: apply the card again to see what is left on it."));
+    EXPECT_EQ(balance("GIFT-2500"), 0);
+    EXPECT_EQ(service.order(second.id).value(QStringLiteral("state")).toString(), QStringLiteral("open"));
+
+    // A card with enough for both pays for both.
+    const Order big = create(QStringLiteral("pat"), QStringLiteral(R"(,"giftCode":"GIFT-FULL-2024")"));
+    const Order alsoBig = create(QStringLiteral("sam"), QStringLiteral(R"(,"giftCode":"GIFT-FULL-2024")"));
+    ASSERT_EQ(submit(big), 200);
+    ASSERT_EQ(submit(alsoBig), 200);
+    EXPECT_EQ(balance("GIFT-FULL-2024"), 1000000 - 2 * 4500);
+
+    const QString code
+        = claimShare(QStringLiteral("sharer")).value(QStringLiteral("discountCode")).toString();
+    ASSERT_FALSE(code.isEmpty());
+    const QString withCode = QStringLiteral(R"(,"discountCode":"%1")").arg(code);
+    const Order shared = create(QStringLiteral("sharer"), withCode);
+    const Order sharedAgain = create(QStringLiteral("sharer"), withCode);
+    ASSERT_EQ(submit(shared), 200);
+    EXPECT_EQ(submit(sharedAgain), 409);
+    EXPECT_EQ(refused,
+        QStringLiteral("That discount code has been used for another order. Nothing was charged: apply "
+                       "it again, or order without it."));
+    EXPECT_EQ(
+        service.order(sharedAgain.id).value(QStringLiteral("state")).toString(), QStringLiteral("open"));
+    // A code anyone may use again is no such code.
+    const Order welcome = create(QStringLiteral("pat"), QStringLiteral(R"(,"discountCode":"WELCOME10")"));
+    const Order welcomeAgain
+        = create(QStringLiteral("sam"), QStringLiteral(R"(,"discountCode":"WELCOME10")"));
+    EXPECT_EQ(submit(welcome), 200);
+    EXPECT_EQ(submit(welcomeAgain), 200);
 }

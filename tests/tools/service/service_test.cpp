@@ -166,10 +166,12 @@ TEST(StandInService, AGiftPaysOnlyWhenItsCentsReachTheDollarTotal)
     EXPECT_EQ(service.order(order.id).value(QStringLiteral("total")).toInteger(), 39 + 6);
     EXPECT_EQ(service.order(order.id).value(QStringLiteral("state")).toString(),
         QStringLiteral("awaiting payment"));
+    // The card pays its part; the rest is left to pay.
+    EXPECT_EQ(service.order(order.id).value(QStringLiteral("dueCents")).toInteger(), 4500 - 2500);
     const QJsonObject gift
         = QJsonDocument::fromJson(QByteArray::fromStdString(client.Get("/api/gifts/GIFT-2500")->body))
               .object();
-    EXPECT_EQ(gift.value(QStringLiteral("balanceCents")).toInteger(), 2500);
+    EXPECT_EQ(gift.value(QStringLiteral("balanceCents")).toInteger(), 0);
 }
 
 TEST(StandInService, AScriptAnswersItsCountThenTheRouteAnswersAgain)
