@@ -1,6 +1,5 @@
 #include "helpers.h"
 
-#include "earlyrun.h"
 #include "json.h"
 #include "layout.h"
 #include "source.h"
@@ -17,7 +16,6 @@
 #include <cstring>
 #include <qcorosignal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 namespace Helpers {
 
@@ -119,21 +117,12 @@ void setPackageRoot(const QString &root)
     packageRootOverride() = root;
 }
 
-QString packageRootFor(const QString &folder)
-{
-    // The window's program is installed beside the tools, started by
-    // bin/quorvel; a program in bin/ is the root's child.
-    if (folder.endsWith(QLatin1String("/libexec/quorvel")))
-        return QDir::cleanPath(folder + QStringLiteral("/../.."));
-    return QDir::cleanPath(folder + QStringLiteral("/.."));
-}
-
 QString packageRoot()
 {
     static const QString root = [] {
         if (!packageRootOverride().isEmpty())
             return QDir::cleanPath(packageRootOverride());
-        return packageRootFor(QCoreApplication::applicationDirPath());
+        return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/.."));
     }();
     return root;
 }
@@ -282,33 +271,10 @@ QByteArray outcome(const QString &tool, int status, const QString &out, const QS
     return outFile.readAll();
 }
 
-// The run the launcher started, carried on as if this process had.
-QCoro::Task<QByteArray> takeOver(EarlyRun::Run early)
-{
-    // Only what the run wrote goes, whatever the launcher's variable named.
-    struct Written
-    {
-        const EarlyRun::Run &run;
-        ~Written() { EarlyRun::removeFolder(run); }
-    } written { early };
-    const std::optional<int> ended = co_await EarlyRun::ended(early);
-    // A child killed by a signal fails with the signal as its status.
-    int status = -1;
-    if (ended && WIFEXITED(*ended))
-        status = WEXITSTATUS(*ended);
-    else if (ended && WIFSIGNALED(*ended))
-        status = WTERMSIG(*ended);
-    co_return outcome(early.tool, status, early.folder + QStringLiteral("/out"), early.folder + QStringLiteral("/err"));
-}
-
 } // namespace
 
 QCoro::Task<QByteArray> run(QString tool, QStringList arguments, std::optional<QString> stdinText)
 {
-    if (!stdinText) {
-        if (std::optional<EarlyRun::Run> early = EarlyRun::take(tool, arguments))
-            co_return co_await takeOver(std::move(*early));
-    }
     const WorkingFolder folder(makeWorkingFolder());
     const QString out = folder.file(QStringLiteral("out"));
     const QString err = folder.file(QStringLiteral("err"));
@@ -359,12 +325,11 @@ void stopRuns()
 {
     for (QProcess *process : std::as_const(runningChildren()))
         process->kill();
-    EarlyRun::stop();
 }
 
 bool hasRuns()
 {
-    return !runningChildren().isEmpty() || EarlyRun::running();
+    return !runningChildren().isEmpty();
 }
 
 QCoro::Task<QByteArray> core(QStringList arguments, Source source, std::optional<QString> stdinText)

@@ -57,9 +57,6 @@ struct DemoTitle
     static std::optional<DemoTitle> fromJson(const QByteArray &bytes);
 };
 
-// The root of the tree a program in folder belongs to: the window's program
-// lies in libexec/quorvel/, any other in bin/.
-QString packageRootFor(const QString &folder);
 // The installed tree the app runs from: bin/, libexec/quorvel/, share/quorvel/.
 // Defaults to the folder above the executable's; tests point it at the
 // staged tree before first use.
