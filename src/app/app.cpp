@@ -2,6 +2,7 @@
 
 #include "contentview.h"
 #include "mainwindow.h"
+#include "model/backups.h"
 #include "model/heicimage.h"
 #include "model/helpers.h"
 #include "model/library.h"
@@ -37,6 +38,10 @@ App::App(const Options &options, QObject *parent)
     // The name of the desktop entry that is installed, whatever identifier
     // the build gives the keyring: docks and task bars find the icon by it.
     QApplication::setDesktopFileName(QStringLiteral("app.quorvel.Quorvel"));
+    // What killed runs left goes before anything is listed or run: their
+    // working folders, and the messages unlocks left that no source names.
+    Helpers::sweepWorkingFolders();
+    Backups::sweep();
     // What can be read is the first thing the window shows: the message
     // tool starts on it before anything else, and runs while the rest of
     // the app and the window are built. The tool reads on every core, so
@@ -99,6 +104,9 @@ int App::exec()
         // Outside the loop proper, what was let go is deleted only on demand.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+    // An unlock that got this far without its tool (it waits on the keyring)
+    // never finishes now: what it wrote goes, as its failure would take it.
+    Backups::discardUnfinishedUnlocks();
     return status;
 }
 

@@ -3,6 +3,7 @@
 // The app as a program, as the desktop starts it: on a home of its own,
 // with a temporary folder of its own, so that a test can end it with a
 // signal at any moment and look at what it left.
+#include "heldchild.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -14,9 +15,18 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
+#include <chrono>
 #include <csignal>
 #include <optional>
+#include <string>
 #include <sys/types.h>
+#include <thread>
+
+// A list of paths as a test's failure prints it.
+inline std::string listed(const QStringList &paths)
+{
+    return paths.join(QStringLiteral(", ")).toStdString();
+}
 
 class RunningApp
 {
@@ -75,17 +85,31 @@ public:
     // either way, by itself or by the signal.
     bool waitForEnd(int timeoutMs = 30000) { return m_process.waitForFinished(timeoutMs); }
 
-    // The first process under the app's that runs program, within the time.
-    std::optional<pid_t> waitForChild(const QString &program, int timeoutMs = 30000) const
+    // The first process under the app's that runs program, with argument
+    // among its arguments when one is given, within the time. Looked for
+    // often: a tool on a small store is done in a few milliseconds.
+    std::optional<pid_t> waitForChild(const QString &program, const QString &argument = {}) const
     {
-        std::optional<pid_t> found;
-        QTest::qWaitFor(
-            [&] {
-                found = descendant(pid(), program);
-                return found.has_value() || m_process.state() == QProcess::NotRunning;
-            },
-            timeoutMs);
-        return found;
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 30000 && !hasEnded(pid())) {
+            if (const std::optional<pid_t> found = descendant(pid(), program, argument))
+                return found;
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
+        return std::nullopt;
+    }
+
+    // The app started again on the same folders, as the window probe starts
+    // it, until its window shows; whether it did.
+    bool startAgain()
+    {
+        QProcess again;
+        again.setProcessEnvironment(m_environment);
+        again.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        again.start(QStringLiteral(QUORVEL_WINDOW_PROBE), QStringList());
+        return again.waitForFinished(60000) && again.exitStatus() == QProcess::NormalExit
+            && again.exitCode() == 0;
     }
 
     // Whether a process has ended (a zombie nobody reaped yet has).
@@ -121,34 +145,19 @@ public:
     }
 
 private:
-    static QString nameOf(pid_t pid)
+    static bool hasArgument(pid_t pid, const QString &argument)
     {
-        QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-        return comm.open(QIODevice::ReadOnly) ? QString::fromUtf8(comm.readAll()).trimmed() : QString();
+        QFile line(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        return argument.isEmpty()
+            || (line.open(QIODevice::ReadOnly) && line.readAll().split('\0').contains(argument.toUtf8()));
     }
 
-    static QList<pid_t> children(pid_t pid)
+    static std::optional<pid_t> descendant(pid_t pid, const QString &program, const QString &argument)
     {
-        QList<pid_t> found;
-        const QString tasks = QStringLiteral("/proc/%1/task").arg(pid);
-        for (const QString &task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-            QFile list(tasks + QLatin1Char('/') + task + QStringLiteral("/children"));
-            if (!list.open(QIODevice::ReadOnly))
-                continue;
-            for (const QByteArray &child : list.readAll().split(' ')) {
-                if (!child.trimmed().isEmpty())
-                    found.append(pid_t(child.trimmed().toInt()));
-            }
-        }
-        return found;
-    }
-
-    static std::optional<pid_t> descendant(pid_t pid, const QString &program)
-    {
-        for (const pid_t child : children(pid)) {
-            if (nameOf(child) == program.left(15) && !hasEnded(child))
+        for (const pid_t child : childrenOf(pid)) {
+            if (processName(child) == program.left(15) && hasArgument(child, argument) && !hasEnded(child))
                 return child;
-            if (const std::optional<pid_t> below = descendant(child, program))
+            if (const std::optional<pid_t> below = descendant(child, program, argument))
                 return below;
         }
         return std::nullopt;

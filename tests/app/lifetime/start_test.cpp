@@ -12,6 +12,7 @@
 #include <chrono>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -37,18 +38,26 @@ bool hasLoadedTheWindow(pid_t pid)
 class StartTest : public ::testing::Test
 {
 protected:
-    // The app on a store of the computer's messages, so that it starts the
-    // message tool on its list the moment it can.
-    void SetUp() override
+    StartTest()
     {
-        const QString store = m_store.filePath(QStringLiteral("chat.db"));
         Fixtures::writeMessagesStore(
-            store, { QStringLiteral("kim@example.com"), QStringLiteral("+15555550123") });
-        app.set(QStringLiteral("QUORVEL_DB"), store);
+            store(), { QStringLiteral("kim@example.com"), QStringLiteral("+15555550123") });
+    }
+
+    QString store() const { return m_store.filePath(QStringLiteral("chat.db")); }
+
+    // The app started on a store of the computer's messages, so that it
+    // starts the message tool on its list the moment it can.
+    std::unique_ptr<RunningApp> started() const
+    {
+        auto app = std::make_unique<RunningApp>();
+        app->set(QStringLiteral("QUORVEL_DB"), store());
+        app->start();
+        return app;
     }
 
     // Ends the app with SIGTERM and says what it left.
-    QStringList terminated()
+    static QStringList terminated(RunningApp &app)
     {
         app.signal(SIGTERM);
         EXPECT_TRUE(app.waitForEnd());
@@ -56,7 +65,6 @@ protected:
     }
 
     QTemporaryDir m_store;
-    RunningApp app;
 };
 
 } // namespace
@@ -85,35 +93,33 @@ TEST(InstalledApp, TheInstalledProgramIsTheWindowsOwnAndStartsNoOther)
     EXPECT_TRUE(app.waitForEnd());
 }
 
+// Moments of the start, from before the app catches the signal to the list
+// under way; the start the issue saw leave its list behind fell among them.
 TEST_F(StartTest, ASigtermAtOnceOrEarlyLeavesNothingInTheTemporaryFolder)
 {
     for (const int ms : { 0, 10, 20, 40, 80, 160 }) {
-        RunningApp again;
-        again.set(QStringLiteral("QUORVEL_DB"), m_store.filePath(QStringLiteral("chat.db")));
-        again.start();
+        const std::unique_ptr<RunningApp> app = started();
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-        again.signal(SIGTERM);
-        EXPECT_TRUE(again.waitForEnd()) << ms;
-        EXPECT_EQ(again.leftInTemp(), QStringList()) << "a SIGTERM " << ms << " ms into the start";
+        EXPECT_EQ(listed(terminated(*app)), "") << "a SIGTERM " << ms << " ms into the start";
     }
 }
 
 TEST_F(StartTest, ASigtermWhileTheToolListsEndsTheToolAndLeavesNothing)
 {
-    app.start();
+    const std::unique_ptr<RunningApp> app = started();
     // The tool held where it stands, its working folder full.
-    const std::optional<pid_t> tool = app.waitForChild(QStringLiteral("brimlow-core"));
+    const std::optional<pid_t> tool = app->waitForChild(QStringLiteral("brimlow-core"));
     ASSERT_TRUE(tool.has_value());
     ::kill(*tool, SIGSTOP);
-    EXPECT_EQ(terminated(), QStringList());
+    EXPECT_EQ(listed(terminated(*app)), "");
     EXPECT_TRUE(RunningApp::hasEnded(*tool));
 }
 
 TEST_F(StartTest, ASigtermOnceTheListIsInLeavesNothing)
 {
-    app.start();
-    const std::optional<pid_t> tool = app.waitForChild(QStringLiteral("brimlow-core"));
+    const std::unique_ptr<RunningApp> app = started();
+    const std::optional<pid_t> tool = app->waitForChild(QStringLiteral("brimlow-core"));
     ASSERT_TRUE(tool.has_value());
     ASSERT_TRUE(QTest::qWaitFor([&] { return RunningApp::hasEnded(*tool); }, 30000));
-    EXPECT_EQ(terminated(), QStringList());
+    EXPECT_EQ(listed(terminated(*app)), "");
 }
