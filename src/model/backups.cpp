@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSet>
 #include <algorithm>
 
 namespace {
@@ -39,8 +38,8 @@ void removeFolder(const QString &path)
         QDir(path).removeRecursively();
 }
 
-// The list the defaults hold, every source in it; nothing when it can't be
-// read whole.
+// The list the defaults hold, every source in it. Nothing is kept of a
+// partly readable list.
 QList<Source> savedList(const Defaults &defaults)
 {
     const std::optional<QByteArray> bytes = defaults.data(savedKey);
@@ -54,12 +53,16 @@ QList<Source> savedList(const Defaults &defaults)
     }
 }
 
-// Whether a saved backup source has this id, and so reads its cache.
-bool isSaved(const QString &id)
+// Whether sources hold a backup source of this id, which reads its cache.
+bool namesBackup(const QList<Source> &sources, const QString &id)
 {
-    const QList<Source> sources = Backups::saved();
     return std::any_of(
         sources.begin(), sources.end(), [&](const Source &source) { return source.id == id && !source.log; });
+}
+
+bool isSaved(const QString &id)
+{
+    return namesBackup(Backups::saved(), id);
 }
 
 // Whether the defaults file names a backup source of this id now, as another
@@ -67,10 +70,7 @@ bool isSaved(const QString &id)
 // messages are gone, whose cache is still its own.
 bool isNamedNow(const QString &id)
 {
-    const Defaults now(Defaults::standard().fileName());
-    const QList<Source> sources = savedList(now);
-    return std::any_of(
-        sources.begin(), sources.end(), [&](const Source &source) { return source.id == id && !source.log; });
+    return namesBackup(savedList(Defaults(Defaults::standard().fileName())), id);
 }
 
 } // namespace
@@ -89,7 +89,6 @@ bool save(const QList<Source> &sources)
 
 QList<Source> saved()
 {
-    // Nothing is kept of a partly readable list.
     QList<Source> present;
     for (const Source &source : savedList(Defaults::standard())) {
         if (QFileInfo::exists(source.log.value_or(source.database)))

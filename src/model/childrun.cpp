@@ -6,6 +6,7 @@
 #include "source.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -212,15 +213,19 @@ bool hasRuns()
 
 void sweepWorkingFolders()
 {
-    const QDir temp(QDir::tempPath());
-    const QFileInfoList entries = temp.entryInfoList({ folderPrefix + QLatin1Char('*') },
-        QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks);
-    for (const QFileInfo &entry : entries) {
-        // Only a folder of this user's, named as the app names them.
-        if (!isWorkingFolderName(entry.fileName()) || entry.ownerId() != ::getuid())
+    // Names first: a temporary folder may hold thousands of entries, and
+    // this runs while the app starts.
+    QDirIterator entries(QDir::tempPath(), { folderPrefix + QLatin1Char('*') },
+        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    while (entries.hasNext()) {
+        const QString path = entries.next();
+        if (!isWorkingFolderName(entries.fileName()))
             continue;
-        FolderLock claim = FolderLock::claim(entry.filePath());
-        claim.removeFolder();
+        // Only a folder of this user's, never a link to one.
+        const QFileInfo entry(path);
+        if (entry.isSymLink() || !entry.isDir() || entry.ownerId() != ::getuid())
+            continue;
+        FolderLock::claim(path).removeFolder();
     }
 }
 
