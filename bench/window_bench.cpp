@@ -1,10 +1,13 @@
 // The window, started as the user starts it (through the window probe):
 // from process start to the list of a 1,000,000-message store painted,
-// against `brimlow-core chats --limit 300` alone on the same store; from
-// demo start to the first painted window; and the longest the window goes
-// without answering while the list is scrolled and conversations are
-// picked one after another (each opening its book: the message tool and
-// typst run meanwhile).
+// against the two things that start must do, each timed alone: the
+// message tool's `chats --limit 300` on the same store, as the app runs it,
+// and the app's own start without the tool (the demo's start to a painted
+// window). The tool runs while the window is built, so the list should
+// come in well under their sum. Then the longest the window goes without
+// answering while the list is scrolled and conversations are picked one
+// after another (each opening its book: the message tool and typst run
+// meanwhile).
 #include "messagesstore.h"
 #include "timedrun.h"
 
@@ -23,7 +26,7 @@
 
 namespace {
 
-constexpr double listRatioBudget = 1.3;
+constexpr double listRatioBudget = 1.1;
 constexpr double listBudgetMs = 1000;
 constexpr double demoBudgetMs = 500;
 constexpr double blockBudgetMs = 50;
@@ -89,15 +92,9 @@ ProbeRun probe(
     return run;
 }
 
-double bestReady(int count, const QStringList &arguments, const QHash<QString, QString> &variables)
+double lower(double best, double ms)
 {
-    double best = -1;
-    for (int i = 0; i < count; ++i) {
-        const double ready = probe(arguments, variables).readyMs;
-        if (ready >= 0 && (best < 0 || ready < best))
-            best = ready;
-    }
-    return best;
+    return ms >= 0 && (best < 0 || ms < best) ? ms : best;
 }
 
 } // namespace
@@ -113,19 +110,33 @@ int main(int argc, char **argv)
     const QByteArray tool
         = QFile::encodeName(QStringLiteral(QUORVEL_BENCH_STAGE "/libexec/quorvel/brimlow-core"));
 
-    const Bench::Run chats
-        = Bench::bestOf(5, { tool, "--db", QFile::encodeName(db), "chats", "--limit", "300" });
-    const double listed = bestReady(5, { QStringLiteral("--rows"), QString::number(shownRows) },
-        { { QStringLiteral("QUORVEL_DB"), db } });
-    const double ratio = listed / (chats.seconds * 1000);
+    const std::vector<QByteArray> chatsAlone { tool, "--db", QFile::encodeName(db), "chats", "--limit",
+        "300" };
+    const QHash<QString, QString> store { { QStringLiteral("QUORVEL_DB"), db } };
+    const QHash<QString, QString> demoBook { { QStringLiteral("QUORVEL_DEMO"),
+        QStringLiteral(QUORVEL_SOURCE_DIR "/samples/sample-book.json") } };
+    // Each the best of five, taken in turns, so that whatever else the
+    // machine does falls alike on all three.
+    Bench::Run chats;
+    double demo = -1;
+    double listed = -1;
+    for (int i = 0; i < 5; ++i) {
+        const Bench::Run run = Bench::timed(chatsAlone);
+        if (i == 0 || run.seconds < chats.seconds)
+            chats = run;
+        demo = lower(demo, probe({}, demoBook).readyMs);
+        listed
+            = lower(listed, probe({ QStringLiteral("--rows"), QString::number(shownRows) }, store).readyMs);
+    }
+    const double baseline = chats.seconds * 1000 + demo;
+    const double ratio = listed / baseline;
     std::printf("list of a 1,000,000-message store: %.0f ms from start to %d rows painted (budget %.0f ms); "
-                "chats --limit 300 alone: %.0f ms; ratio %.2f (budget %.1f)\n",
-        listed, shownRows, listBudgetMs, chats.seconds * 1000, ratio, listRatioBudget);
-
-    const double demo = bestReady(3, {},
-        { { QStringLiteral("QUORVEL_DEMO"),
-            QStringLiteral(QUORVEL_SOURCE_DIR "/samples/sample-book.json") } });
-    std::printf("demo start to a painted window: %.0f ms (budget %.0f ms)\n", demo, demoBudgetMs);
+                "ratio %.2f (budget %.1f) to the sum of its two parts alone, %.0f ms:\n",
+        listed, shownRows, listBudgetMs, ratio, listRatioBudget, baseline);
+    std::printf("  chats --limit 300 alone: %.0f ms\n", chats.seconds * 1000);
+    std::printf(
+        "  demo start to a painted window (the app's own start without the tool): %.0f ms (budget %.0f ms)\n",
+        demo, demoBudgetMs);
 
     // Every conversation may be read, so each pick opens its book.
     QJsonObject consent;
@@ -134,7 +145,7 @@ int main(int argc, char **argv)
             QStringLiteral("consent:+1555%1").arg(i, 7, 10, QLatin1Char('0')), QStringLiteral("2024-06-01"));
     const ProbeRun browsing = probe({ QStringLiteral("--rows"), QString::number(shownRows),
                                         QStringLiteral("--exercise"), QString::number(picks) },
-        { { QStringLiteral("QUORVEL_DB"), db } }, consent);
+        store, consent);
     double load[3] = {};
     getloadavg(load, 3);
     std::printf(
@@ -143,8 +154,8 @@ int main(int argc, char **argv)
         "at %.1f\n",
         browsing.picked, browsing.worstBusyMs, blockBudgetMs, browsing.worstGapMs, load[0]);
 
-    const bool within = chats.status == 0 && listed >= 0 && listed <= listBudgetMs && ratio <= listRatioBudget
-        && demo >= 0 && demo <= demoBudgetMs && browsing.picked == picks && browsing.worstBusyMs >= 0
-        && browsing.worstBusyMs <= blockBudgetMs;
+    const bool within = chats.status == 0 && listed >= 0 && demo >= 0 && listed <= listBudgetMs
+        && ratio <= listRatioBudget && demo <= demoBudgetMs && browsing.picked == picks
+        && browsing.worstBusyMs >= 0 && browsing.worstBusyMs <= blockBudgetMs;
     return within ? 0 : 1;
 }

@@ -2,11 +2,12 @@
 
 #include "contentview.h"
 #include "mainwindow.h"
-#include "model/earlyrun.h"
+#include "model/backups.h"
 #include "model/heicimage.h"
 #include "model/helpers.h"
 #include "model/library.h"
 #include "project/typesetcache.h"
+#include "quitsignals.h"
 #include "service/http.h"
 #include "siteexportwatch.h"
 #include "ui/icons.h"
@@ -33,13 +34,14 @@ App::Options App::Options::build()
 App::App(const Options &options, QObject *parent)
     : QObject(parent)
 {
-    // Before the library asks the tool for anything: the run the launcher
-    // started is the library's first.
-    EarlyRun::adopt();
     QApplication::setApplicationName(Helpers::appName());
     // The name of the desktop entry that is installed, whatever identifier
     // the build gives the keyring: docks and task bars find the icon by it.
     QApplication::setDesktopFileName(QStringLiteral("app.quorvel.Quorvel"));
+    // What killed runs left goes before anything is listed or run: their
+    // working folders, and the messages unlocks left that no source names.
+    Helpers::sweepWorkingFolders();
+    Backups::sweep();
     // What can be read is the first thing the window shows: the message
     // tool starts on it before anything else, and runs while the rest of
     // the app and the window are built. The tool reads on every core, so
@@ -64,9 +66,6 @@ QCoro::Task<void> App::loadLibrary()
 {
     QPointer<App> self(this);
     co_await m_library->load();
-    // A run the launcher started that the library didn't want (the list
-    // it reads was not asked for) is ended rather than left running.
-    EarlyRun::stop();
     if (self) {
         m_loaded = true;
         emit loaded();
@@ -80,7 +79,9 @@ QCoro::Task<void> App::loadLibrary()
 
 int App::exec()
 {
-    const int status = QApplication::exec();
+    // A signal that came before the loop ran asked for a quit that the
+    // loop would never have seen.
+    const int status = QuitSignals::received() != 0 ? 0 : QApplication::exec();
     // A typesetting or a request still going when the window closed would
     // otherwise leave its coroutines suspended for good, holding what they
     // hold, and a typst child running on after the app. Ended now, they
@@ -103,6 +104,9 @@ int App::exec()
         // Outside the loop proper, what was let go is deleted only on demand.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+    // An unlock that got this far without its tool (it waits on the keyring)
+    // never finishes now: what it wrote goes, as its failure would take it.
+    Backups::discardUnfinishedUnlocks();
     return status;
 }
 
@@ -117,6 +121,9 @@ bool App::hasDisplay()
 
 int App::run(int argc, char **argv)
 {
+    // First of all: the tools and working folders of a start ended by a
+    // signal are wound up as Quit winds them up.
+    QuitSignals::catchSignals();
     const bool siteExport = WrappedSiteExport::folder(QProcessEnvironment::systemEnvironment()).has_value();
     // With a window, the site's export runs on the Wrapped screen of the
     // conversation opened there; where none can show, it runs without one,
@@ -124,15 +131,14 @@ int App::run(int argc, char **argv)
     const bool unattended = siteExport && !hasDisplay();
     if (unattended)
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    EarlyRun::adopt();
     if (!hasDisplay()) {
-        EarlyRun::stop();
         std::fprintf(stderr,
             "Quorvel needs a display to open its window: start it from a desktop session, or under "
             "xvfb-run.\n");
         return 1;
     }
     QApplication application(argc, argv);
+    const QuitSignals quitSignals;
     App app;
     if (unattended) {
         // No book's flow shows the cards here: their faces are made known

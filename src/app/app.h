@@ -33,7 +33,8 @@ public:
     // Whether the library's first load has ended.
     bool isLoaded() const { return m_loaded; }
 
-    // Runs the event loop until the app quits, then winds up: tool runs and
+    // Runs the event loop until the app quits (Quit, or SIGTERM, SIGINT or
+    // SIGHUP once run() catches them), then winds up: tool runs and
     // requests still under way are ended, and the loop goes on until what
     // awaits them has run to its end. Returns the status the loop ended with.
     int exec();
@@ -41,8 +42,8 @@ public:
     // Whether this process can open a window: a platform that needs a
     // display (X11, Wayland, or none named) needs DISPLAY or WAYLAND_DISPLAY.
     static bool hasDisplay();
-    // The whole process: the display check, the application, the window,
-    // the event loop. Returns the exit status.
+    // The whole process: the quitting signals caught, the display check,
+    // the application, the window, the event loop. Returns the exit status.
     static int run(int argc, char **argv);
 
 signals:

@@ -1,9 +1,11 @@
 #include "backups.h"
 
 #include "defaults.h"
+#include "folderlock.h"
 #include "helpers.h"
 #include "json.h"
 #include "keychain.h"
+#include "unlockcache.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,12 +38,39 @@ void removeFolder(const QString &path)
         QDir(path).removeRecursively();
 }
 
-// Whether a saved backup source has this id, and so reads its cache.
-bool isSaved(const QString &id)
+// The list the defaults hold, every source in it. Nothing is kept of a
+// partly readable list.
+QList<Source> savedList(const Defaults &defaults)
 {
-    const QList<Source> sources = Backups::saved();
+    const std::optional<QByteArray> bytes = defaults.data(savedKey);
+    if (!bytes)
+        return {};
+    try {
+        return Json::mapArray(Json::parseArray(*bytes),
+            [](const QJsonValue &value) { return Source::fromJson(Json::toObject(value)); });
+    } catch (const JsonError &) {
+        return {};
+    }
+}
+
+// Whether sources hold a backup source of this id, which reads its cache.
+bool namesBackup(const QList<Source> &sources, const QString &id)
+{
     return std::any_of(
         sources.begin(), sources.end(), [&](const Source &source) { return source.id == id && !source.log; });
+}
+
+bool isSaved(const QString &id)
+{
+    return namesBackup(Backups::saved(), id);
+}
+
+// Whether the defaults file names a backup source of this id now, as another
+// window may have written it since this one read it; also one whose
+// messages are gone, whose cache is still its own.
+bool isNamedNow(const QString &id)
+{
+    return namesBackup(savedList(Defaults(Defaults::standard().fileName())), id);
 }
 
 } // namespace
@@ -60,19 +89,8 @@ bool save(const QList<Source> &sources)
 
 QList<Source> saved()
 {
-    const std::optional<QByteArray> bytes = Defaults::standard().data(savedKey);
-    if (!bytes)
-        return {};
-    QList<Source> sources;
-    try {
-        sources = Json::mapArray(Json::parseArray(*bytes),
-            [](const QJsonValue &value) { return Source::fromJson(Json::toObject(value)); });
-    } catch (const JsonError &) {
-        // Nothing is kept of a partly readable list.
-        return {};
-    }
     QList<Source> present;
-    for (const Source &source : sources) {
+    for (const Source &source : savedList(Defaults::standard())) {
         if (QFileInfo::exists(source.log.value_or(source.database)))
             present.append(source);
     }
@@ -140,22 +158,29 @@ QCoro::Task<Source> unlock(BackupInfo info, std::optional<QString> password)
         throw Helpers::Failure(Helpers::appName(), 0,
             QStringLiteral("That backup can't be read: its device identifier can't name a folder."));
     }
+    // Asked before the slow part: a key that no keyring keeps would leave
+    // the backup unlocked for nothing, and a locked keyring asks for its
+    // password now rather than after the backup's.
+    if (info.encrypted)
+        co_await Keychain::check();
     QStringList arguments { QStringLiteral("unlock"), QStringLiteral("--backup"), info.path,
         QStringLiteral("--cache"), *cache };
     if (info.encrypted)
         arguments << QStringLiteral("--password-stdin");
     // A backup added before reads the same cache, which stays whatever
     // happens here; any other is nobody's once this fails.
-    const bool kept = isSaved(info.udid);
+    UnlockCache unlocking(*cache, isSaved(info.udid) ? UnlockCache::Saved::Yes : UnlockCache::Saved::No);
     Unlocked unlocked;
     try {
-        const QByteArray answer = co_await Helpers::run(Helpers::core(), arguments, password);
+        // The answer holds the backup's key: it comes through a pipe, never
+        // a file in the working folder.
+        const QByteArray answer
+            = co_await Helpers::run(Helpers::core(), arguments, password, Helpers::Output::Pipe);
         unlocked = Unlocked::fromJson(Json::parseObject(answer));
         if (unlocked.key)
             co_await Keychain::set(*unlocked.key, info.udid);
     } catch (...) {
-        if (!kept)
-            removeFolder(*cache);
+        unlocking.discard();
         throw;
     }
 
@@ -165,6 +190,28 @@ QCoro::Task<Source> unlock(BackupInfo info, std::optional<QString> password)
     source.database = unlocked.db;
     source.encrypted = info.encrypted;
     co_return source;
+}
+
+void sweep()
+{
+    const QDir backups(Helpers::support() + QStringLiteral("/Backups"));
+    const QFileInfoList caches
+        = backups.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo &cache : caches) {
+        FolderLock claim = FolderLock::claim(cache.filePath());
+        // Another window is unlocking into it.
+        if (!claim.isHeld())
+            continue;
+        if (isNamedNow(cache.fileName()))
+            UnlockCache::removeHalfWritten(cache.filePath());
+        else
+            claim.removeFolder();
+    }
+}
+
+void discardUnfinishedUnlocks()
+{
+    UnlockCache::discardAll();
 }
 
 QCoro::Task<void> forget(Source source)

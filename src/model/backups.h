@@ -53,10 +53,24 @@ QCoro::Task<std::optional<QList<BackupInfo>>> list();
 QCoro::Task<BackupInfo> info(QString folder);
 
 // Unlocks a backup into its cache with the tool and keeps the key it
-// returns in the keychain. password goes to the tool whenever it is given.
+// returns in the keychain. For an encrypted backup the keyring is asked
+// first whether it can keep a key (Keychain::check), and its failure ends
+// the unlock before the tool starts. password goes to the tool whenever it
+// is given; the tool's answer, which holds the key, comes through a pipe.
 // What the cache holds is the backup's messages in the clear: when any
-// step fails, the cache goes with it, unless a saved source reads it.
+// step fails, the cache goes with it, unless a saved source reads it (then
+// only the copy the tool was making goes). Throws a Failure of our own when
+// another window is unlocking the same backup.
 QCoro::Task<Source> unlock(BackupInfo info, std::optional<QString> password);
+
+// Removes what killed apps left under "Backups/": every cache folder that no
+// saved source names (as the defaults file says now), and in the others the
+// copies an unlock was still making; never a folder that another window is
+// unlocking into. At the start, before anything is listed.
+void sweep();
+// Removes what every unlock still under way wrote, as a failure would: the
+// app is ending before they are done.
+void discardUnfinishedUnlocks();
 
 // Deletes the source's folder and its keychain item. Never fails.
 QCoro::Task<void> forget(Source source);

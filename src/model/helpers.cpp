@@ -1,23 +1,13 @@
 #include "helpers.h"
 
-#include "earlyrun.h"
 #include "json.h"
 #include "layout.h"
-#include "source.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QSet>
 #include <QStandardPaths>
-#include <QUuid>
-#include <cerrno>
-#include <cstring>
-#include <qcorosignal.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 
 namespace Helpers {
 
@@ -52,66 +42,6 @@ QString &emojiFontOverride()
     return path;
 }
 
-// The children of the thread's runs, each listed for as long as its run
-// lasts. A QProcess is only ever touched from its own thread.
-QSet<QProcess *> &runningChildren()
-{
-    thread_local QSet<QProcess *> children;
-    return children;
-}
-
-class ListedChild
-{
-public:
-    explicit ListedChild(QProcess *process)
-        : m_process(process)
-    {
-        runningChildren().insert(process);
-    }
-    ~ListedChild() { runningChildren().remove(m_process); }
-    ListedChild(const ListedChild &) = delete;
-    ListedChild &operator=(const ListedChild &) = delete;
-
-private:
-    QProcess *m_process;
-};
-
-// Removes a run's working folder whatever way the run ends.
-class WorkingFolder
-{
-public:
-    explicit WorkingFolder(QString path)
-        : m_path(std::move(path))
-    { }
-    ~WorkingFolder() { QDir(m_path).removeRecursively(); }
-    WorkingFolder(const WorkingFolder &) = delete;
-    WorkingFolder &operator=(const WorkingFolder &) = delete;
-
-    QString file(const QString &name) const { return m_path + QLatin1Char('/') + name; }
-
-private:
-    QString m_path;
-};
-
-QString makeWorkingFolder()
-{
-    const QString base = QDir::tempPath();
-    QDir().mkpath(base);
-    const QString path = base + QLatin1Char('/') + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    // Only we may read what a tool writes there: message text passes through.
-    if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0)
-        throw LaunchError(QStringLiteral("Couldn't create a working folder in %1: %2.")
-                              .arg(base, QString::fromLocal8Bit(std::strerror(errno))));
-    return path;
-}
-
-void createEmpty(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw LaunchError(QStringLiteral("Couldn't create %1: %2.").arg(path, file.errorString()));
-}
-
 } // namespace
 
 void setPackageRoot(const QString &root)
@@ -119,21 +49,12 @@ void setPackageRoot(const QString &root)
     packageRootOverride() = root;
 }
 
-QString packageRootFor(const QString &folder)
-{
-    // The window's program is installed beside the tools, started by
-    // bin/quorvel; a program in bin/ is the root's child.
-    if (folder.endsWith(QLatin1String("/libexec/quorvel")))
-        return QDir::cleanPath(folder + QStringLiteral("/../.."));
-    return QDir::cleanPath(folder + QStringLiteral("/.."));
-}
-
 QString packageRoot()
 {
     static const QString root = [] {
         if (!packageRootOverride().isEmpty())
             return QDir::cleanPath(packageRootOverride());
-        return packageRootFor(QCoreApplication::applicationDirPath());
+        return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/.."));
     }();
     return root;
 }
@@ -260,122 +181,6 @@ QProcessEnvironment coreEnvironment()
     if (!environment.contains(QStringLiteral("GLIBC_TUNABLES")))
         environment.insert(QStringLiteral("GLIBC_TUNABLES"), QStringLiteral("glibc.malloc.hugetlb=1"));
     return environment;
-}
-
-namespace {
-
-// What a run that ended with this status leaves: its output, or the
-// failure it throws.
-QByteArray outcome(const QString &tool, int status, const QString &out, const QString &err)
-{
-    if (status != 0) {
-        QFile errFile(err);
-        QString message;
-        if (errFile.open(QIODevice::ReadOnly))
-            message = QString::fromUtf8(errFile.readAll()).trimmed();
-        throw Failure(QFileInfo(tool).fileName(), status, message);
-    }
-    QFile outFile(out);
-    if (!outFile.open(QIODevice::ReadOnly))
-        throw LaunchError(QStringLiteral("Couldn't read what %1 printed: %2.")
-                              .arg(QFileInfo(tool).fileName(), outFile.errorString()));
-    return outFile.readAll();
-}
-
-// The run the launcher started, carried on as if this process had.
-QCoro::Task<QByteArray> takeOver(EarlyRun::Run early)
-{
-    // Only what the run wrote goes, whatever the launcher's variable named.
-    struct Written
-    {
-        const EarlyRun::Run &run;
-        ~Written() { EarlyRun::removeFolder(run); }
-    } written { early };
-    const std::optional<int> ended = co_await EarlyRun::ended(early);
-    // A child killed by a signal fails with the signal as its status.
-    int status = -1;
-    if (ended && WIFEXITED(*ended))
-        status = WEXITSTATUS(*ended);
-    else if (ended && WIFSIGNALED(*ended))
-        status = WTERMSIG(*ended);
-    co_return outcome(early.tool, status, early.folder + QStringLiteral("/out"), early.folder + QStringLiteral("/err"));
-}
-
-} // namespace
-
-QCoro::Task<QByteArray> run(QString tool, QStringList arguments, std::optional<QString> stdinText)
-{
-    if (!stdinText) {
-        if (std::optional<EarlyRun::Run> early = EarlyRun::take(tool, arguments))
-            co_return co_await takeOver(std::move(*early));
-    }
-    const WorkingFolder folder(makeWorkingFolder());
-    const QString out = folder.file(QStringLiteral("out"));
-    const QString err = folder.file(QStringLiteral("err"));
-    createEmpty(out);
-    createEmpty(err);
-
-    QProcess process;
-    const ListedChild listed(&process);
-    process.setProgram(tool);
-    process.setArguments(arguments);
-    process.setStandardOutputFile(out);
-    process.setStandardErrorFile(err);
-    // Told here, the message tool starts once.
-    if (tool == core())
-        process.setProcessEnvironment(coreEnvironment());
-    // Without text for it, the child reads the null device, so a tool that
-    // reads its standard input ends instead of waiting forever.
-    if (!stdinText)
-        process.setStandardInputFile(QProcess::nullDevice());
-
-    // Start-up failures arrive from the event loop, not from start().
-    process.start();
-    while (process.state() == QProcess::Starting)
-        co_await qCoro(&process, &QProcess::stateChanged);
-    if (process.error() == QProcess::FailedToStart) {
-        throw LaunchError(
-            QStringLiteral("Couldn't start %1: %2.").arg(QFileInfo(tool).fileName(), process.errorString()));
-    }
-
-    if (stdinText && process.state() == QProcess::Running) {
-        // A child that has already gone away makes this write fail; its exit
-        // status then decides the outcome.
-        process.write((*stdinText + QLatin1Char('\n')).toUtf8());
-        process.closeWriteChannel();
-    }
-
-    while (process.state() != QProcess::NotRunning)
-        co_await qCoro(&process, &QProcess::stateChanged);
-
-    // A child killed by a signal fails with the signal as its status.
-    int status = process.exitCode();
-    if (process.exitStatus() == QProcess::CrashExit && status == 0)
-        status = -1;
-    co_return outcome(tool, status, out, err);
-}
-
-void stopRuns()
-{
-    for (QProcess *process : std::as_const(runningChildren()))
-        process->kill();
-    EarlyRun::stop();
-}
-
-bool hasRuns()
-{
-    return !runningChildren().isEmpty() || EarlyRun::running();
-}
-
-QCoro::Task<QByteArray> core(QStringList arguments, Source source, std::optional<QString> stdinText)
-{
-    QStringList all;
-    if (source.log)
-        all << QStringLiteral("--log") << *source.log;
-    else
-        all << QStringLiteral("--db") << source.database;
-    all += arguments;
-    co_return co_await run(core(), all, stdinText);
 }
 
 } // namespace Helpers

@@ -57,9 +57,6 @@ struct DemoTitle
     static std::optional<DemoTitle> fromJson(const QByteArray &bytes);
 };
 
-// The root of the tree a program in folder belongs to: the window's program
-// lies in libexec/quorvel/, any other in bin/.
-QString packageRootFor(const QString &folder);
 // The installed tree the app runs from: bin/, libexec/quorvel/, share/quorvel/.
 // Defaults to the folder above the executable's; tests point it at the
 // staged tree before first use.
@@ -93,11 +90,19 @@ void setEmojiFontPath(const QString &path);
 // itself again to ask.
 QProcessEnvironment coreEnvironment();
 
+// Where a run's standard output waits until the run has ended: a file in
+// its working folder, so that a tool printing a great deal never waits on
+// the app; or a pipe the app reads as it comes, for an answer that must
+// never rest on disk (an encrypted backup's key).
+enum class Output { File, Pipe };
+
 // Runs tool with arguments, writing stdin (plus one line feed) to it when
 // given, and returns its standard output once it has ended. Throws Failure
-// on a non-zero status or a crash, LaunchError when it cannot start.
-QCoro::Task<QByteArray> run(
-    QString tool, QStringList arguments, std::optional<QString> stdinText = std::nullopt);
+// on a non-zero status or a crash, LaunchError when it cannot start. The
+// run's working folder in the temporary folder is named "quorvel-" and a
+// UUID; the tool is killed when the app ends, however it ends.
+QCoro::Task<QByteArray> run(QString tool, QStringList arguments,
+    std::optional<QString> stdinText = std::nullopt, Output output = Output::File);
 
 // Ends every tool run of the calling thread still under way, as a crash of
 // the tool would: once the event loop sees each child gone, its run throws
@@ -106,6 +111,10 @@ QCoro::Task<QByteArray> run(
 void stopRuns();
 // Whether a tool run of the calling thread is under way.
 bool hasRuns();
+// Removes the working folders that runs of killed apps left in the
+// temporary folder; never a folder a running app still works in, nor
+// anyone else's. At the start, before anything runs.
+void sweepWorkingFolders();
 
 // The message tool for one source: "--log" or "--db" first, then arguments.
 QCoro::Task<QByteArray> core(

@@ -31,8 +31,16 @@ struct Query
 Query query(const QString &account);
 
 // Replaces the account's item with value; throws Failure when the keyring
-// doesn't store it (none is running, or it refused).
+// doesn't store it, with a sentence that says what to do: none is running
+// (no session bus, no Secret Service, one that fails to start), it has no
+// default collection, it stayed locked (the user cancelled its prompt), or
+// it refused. What the keyring itself said goes to the log.
 QCoro::Task<void> set(QString value, QString account);
+// Whether the keyring can keep a key now, asked before a backup is
+// unlocked: a user without one hears of it at once, not after the slow
+// unlock, and a locked keyring asks for its password before the backup's.
+// Stores and removes an item of its own; throws Failure as set() does.
+QCoro::Task<void> check();
 // The account's value; nothing when there is none or the keyring cannot
 // be reached.
 QCoro::Task<std::optional<QString>> get(QString account);

@@ -1,7 +1,11 @@
 #include "model/backups.h"
+#include "model/folderlock.h"
+#include "model/helpers.h"
 #include "scopeddefaults.h"
 #include "testsupport.h"
 
+#include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
@@ -81,4 +85,42 @@ TEST_F(BackupsTest, OneBadSourceDiscardsTheWholeList)
     QJsonArray array { backupAt(QStringLiteral("good")).toJson(), QJsonObject { { "id", "bad" } } };
     m_defaults.defaults().setData(key, QJsonDocument(array).toJson());
     EXPECT_EQ(Backups::saved(), QList<Source>());
+}
+
+// What killed apps left under "Backups/" goes at the next start: messages
+// unlocked for a source that was never saved, and the copies an unlock was
+// making; a saved source keeps its cache, and an unlock under way in
+// another window keeps its folder.
+TEST_F(BackupsTest, TheSweepRemovesTheCachesNoSavedSourceNames)
+{
+    const QString backups = Helpers::support() + QStringLiteral("/Backups/");
+    const auto cache = [&](const QString &id) {
+        QDir().mkpath(backups + id + QStringLiteral("/.unlocking-AbC123"));
+        TestSupport::writeFile(backups + id + QStringLiteral("/sms.db"), "messages");
+        TestSupport::writeFile(backups + id + QStringLiteral("/.unlocking-AbC123/sms.db"), "messages");
+        return backups + id;
+    };
+    const QString saved = cache(QStringLiteral("saved"));
+    Source gone = backupAt(QStringLiteral("gone"));
+    gone.database = m_files.filePath(QStringLiteral("missing.db"));
+    Backups::save({ backupAt(QStringLiteral("saved")), gone });
+    const QString savedButGone = cache(QStringLiteral("gone"));
+    const QString nobodys = cache(QStringLiteral("nobodys"));
+    const QString unlocking = cache(QStringLiteral("unlocking"));
+    const FolderLock otherWindow = FolderLock::claim(unlocking);
+    // Saved by another window after this one read the list.
+    const QString savedSince = cache(QStringLiteral("since"));
+    Defaults other(m_defaults.fileName());
+    other.setData(key,
+        QJsonDocument(QJsonArray { backupAt(QStringLiteral("saved")).toJson(), gone.toJson(),
+                          backupAt(QStringLiteral("since")).toJson() })
+            .toJson());
+
+    Backups::sweep();
+    EXPECT_FALSE(QFile::exists(nobodys));
+    for (const QString &kept : { saved, savedButGone, savedSince }) {
+        EXPECT_TRUE(QFile::exists(kept + QStringLiteral("/sms.db"))) << kept.toStdString();
+        EXPECT_FALSE(QFile::exists(kept + QStringLiteral("/.unlocking-AbC123"))) << kept.toStdString();
+    }
+    EXPECT_TRUE(QFile::exists(unlocking + QStringLiteral("/.unlocking-AbC123/sms.db")));
 }

@@ -1,3 +1,4 @@
+#include "model/folderlock.h"
 #include "model/helpers.h"
 #include "model/layout.h"
 #include "testsupport.h"
@@ -6,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -181,6 +183,75 @@ TEST(HelpersRun, StoppedRunsFailAndLeaveNoChildBehind)
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/proc/") + QString::fromLatin1(pid)));
     // Runs started afterwards go on as before.
     EXPECT_EQ(runSh("printf again"), QByteArray("again"));
+}
+
+// A killed app left its working folders behind; the next start can tell
+// them from a running app's, claimed, and from anyone else's.
+TEST(HelpersRun, WorkingFoldersAreNamedAsTheAppsOwnAndClaimedWhileTheRunLasts)
+{
+    PrivateTemp temp;
+    const QList<QByteArray> said
+        = runSh("folder=$(dirname \"$(readlink /proc/$$/fd/2)\"); basename \"$folder\"; "
+                "flock --nonblock \"$folder/.lock\" true && echo free || echo claimed")
+              .split('\n');
+    ASSERT_GE(said.size(), 2);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^quorvel-[0-9a-f]{8}(-[0-9a-f]{4}){3}-[0-9a-f]{12}$"))
+                    .match(QString::fromLatin1(said[0]))
+                    .hasMatch())
+        << said[0].constData();
+    EXPECT_EQ(said[1], "claimed");
+}
+
+TEST(HelpersRun, AnAnswerThroughAPipeNeverRestsInTheWorkingFolder)
+{
+    PrivateTemp temp;
+    const QByteArray said = await(Helpers::run(QStringLiteral("/bin/sh"),
+        { QStringLiteral("-c"),
+            QStringLiteral(
+                "readlink /proc/$$/fd/1 | cut -c1-5; ls -A \"$(dirname \"$(readlink /proc/$$/fd/2)\")\"") },
+        std::nullopt, Helpers::Output::Pipe));
+    EXPECT_EQ(said, "pipe:\n.lock\nerr\n");
+}
+
+TEST(HelpersRun, TheSweepRemovesOnlyWhatKilledRunsLeft)
+{
+    PrivateTemp temp;
+    const QDir dir(QDir::tempPath());
+    const auto named = [&](const char *name) { return dir.filePath(QString::fromLatin1(name)); };
+    // What killed runs left: unclaimed, whatever they hold.
+    const QString left = named("quorvel-0a1b2c3d-0000-4000-8000-00000000000a");
+    QDir().mkpath(left);
+    TestSupport::writeFile(left + QStringLiteral("/out"), "the list of chats");
+    const QString lockless = named("quorvel-0a1b2c3d-0000-4000-8000-00000000000b");
+    QDir().mkpath(lockless);
+    // Another app's run, claimed; and this process's own, under way.
+    const QString claimed = named("quorvel-0a1b2c3d-0000-4000-8000-00000000000c");
+    QDir().mkpath(claimed);
+    const FolderLock other = FolderLock::claim(claimed);
+    const QString go = dir.filePath(QStringLiteral("go"));
+    QCoro::Task<QByteArray> running = Helpers::run(QStringLiteral("/bin/sh"),
+        { QStringLiteral("-c"),
+            QStringLiteral("while [ ! -e '%1' ]; do sleep 0.01; done; printf done").arg(go) });
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return dir.entryList({ "quorvel-*" }, QDir::Dirs).size() == 4; }, 10000));
+    // Anyone else's: other names, a file, a link to a folder.
+    const QStringList others { named("quorvel-keyring-Ab12Cd"),
+        named("quorvel-0A1B2C3D-0000-4000-8000-00000000000D"),
+        named("quorvel-0a1b2c3d-0000-4000-8000-00000000000e"),
+        named("quorvel-0a1b2c3d-0000-4000-8000-00000000000f") };
+    QDir().mkpath(others[0]);
+    QDir().mkpath(others[1]);
+    TestSupport::writeFile(others[2], "a file");
+    QFile::link(others[0], others[3]);
+
+    Helpers::sweepWorkingFolders();
+    EXPECT_FALSE(QFile::exists(left));
+    EXPECT_FALSE(QFile::exists(lockless));
+    EXPECT_TRUE(QFile::exists(claimed));
+    for (const QString &path : others)
+        EXPECT_TRUE(QFileInfo::exists(path) || QFileInfo(path).isSymLink()) << path.toStdString();
+    TestSupport::writeFile(go, "");
+    EXPECT_EQ(await(std::move(running)), "done");
 }
 
 // The tool that isn't told of huge pages starts itself again to ask: the

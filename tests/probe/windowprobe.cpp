@@ -20,7 +20,6 @@
 #include "app/conversationlist.h"
 #include "app/conversationlistmodel.h"
 #include "app/mainwindow.h"
-#include "model/earlyrun.h"
 #include "model/helpers.h"
 
 #include <QAbstractButton>
@@ -259,9 +258,7 @@ void exercise(MainWindow *window, int selections, std::function<void(int picked)
 
 int main(int argc, char **argv)
 {
-    EarlyRun::adopt();
     if (!App::hasDisplay()) {
-        EarlyRun::stop();
         std::fprintf(stderr, "no display\n");
         return 1;
     }

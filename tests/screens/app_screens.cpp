@@ -14,6 +14,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
 #include <QFileDialog>
 #include <QHelpEvent>
 #include <QLineEdit>
@@ -54,6 +57,42 @@ protected:
         auto made = library();
         TestSupport::await(made->load());
         return made;
+    }
+
+    // Kim's encrypted backup, whose password is "right horse", in folder.
+    static QString writeKimsBackup(const QString &folder)
+    {
+        const QString kims = folder + QStringLiteral("/00008030-00AABBCCDDEEFF00");
+        Fixtures::writeBackup(kims, { "00008030-00AABBCCDDEEFF00", "Kim's iPhone" },
+            { QStringLiteral("kim@example.com") }, QByteArray("right horse"));
+        return kims;
+    }
+
+    // The backup sheet over window, once it has looked for backups.
+    static BackupSheet *presentedSheet(Library *library, QWidget *window)
+    {
+        auto *sheet = new BackupSheet(library, window);
+        sheet->present();
+        EXPECT_TRUE(TestSupport::waitUntil([&] { return sheet->hasLooked(); }));
+        return sheet;
+    }
+
+    // Kim's encrypted backup unlocked with its password, in a window of its
+    // own, and the sheet as that leaves it saved as state.
+    void unlockKimsBackup(const QString &state)
+    {
+        QTemporaryDir backups;
+        const QString kims = writeKimsBackup(backups.path());
+        const auto lib = fullLibrary();
+        auto shown = window(lib.get());
+        BackupSheet *sheet = presentedSheet(lib.get(), shown.get());
+        sheet->lookAt(kims);
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->chosen().has_value(); }));
+        QTest::keyClicks(sheet->passwordField(), QStringLiteral("right horse"));
+        sheet->primaryButton()->click();
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return !sheet->isWorking(); }, 60000));
+        atEverySize(shown.get(), QStringLiteral("backup"), state);
+        sheet->reject();
     }
 
     Updater updater { QString() };
@@ -212,22 +251,23 @@ TEST_F(AppScreens, AddingMessages)
     });
 }
 
+// An encrypted backup is unlocked only where a keyring keeps its key: these
+// pictures are taken on the private keyring that `make screens` runs the
+// gallery on, and the last of them locks it.
 TEST_F(AppScreens, TheBackupSheetWithBackupsFound)
 {
+    if (!TestSupport::onPrivateKeyring())
+        GTEST_SKIP() << "run through tests/support/with-keyring.sh, as make screens does";
     Gallery::inBothAppearances([&] {
         const QString backups
             = QDir::homePath() + QStringLiteral("/Library/Application Support/MobileSync/Backup");
         QDir(backups).removeRecursively();
         Fixtures::writeBackup(
             backups + QStringLiteral("/00008030-001A2B3C4D5E6F70"), {}, { QStringLiteral("+15555550123") });
-        const QString locked = backups + QStringLiteral("/00008030-00AABBCCDDEEFF00");
-        Fixtures::writeBackup(locked, { "00008030-00AABBCCDDEEFF00", "Kim's iPhone" },
-            { QStringLiteral("kim@example.com") }, QByteArray("right horse"));
+        const QString locked = writeKimsBackup(backups);
         const auto lib = fullLibrary();
         auto shown = window(lib.get());
-        auto *sheet = new BackupSheet(lib.get(), shown.get());
-        sheet->present();
-        ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->hasLooked(); }));
+        BackupSheet *sheet = presentedSheet(lib.get(), shown.get());
         atEverySize(shown.get(), QStringLiteral("backup"), QStringLiteral("found"));
         sheet->lookAt(locked);
         ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->chosen().has_value(); }));
@@ -247,4 +287,25 @@ TEST_F(AppScreens, TheBackupSheetWithBackupsFound)
         sheet->reject();
         QDir(backups).removeRecursively();
     });
+    // The keyring locked, as a screen locker leaves it: asked for its
+    // password, nobody answers here, as when the user cancels.
+    Gallery::inBothAppearances([&] {
+        QDBusMessage lock = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.secrets"),
+            QStringLiteral("/org/freedesktop/secrets"), QStringLiteral("org.freedesktop.Secret.Service"),
+            QStringLiteral("Lock"));
+        lock << QVariant::fromValue(QList<QDBusObjectPath> {
+            QDBusObjectPath(QStringLiteral("/org/freedesktop/secrets/collection/login")) });
+        ASSERT_EQ(QDBusConnection::sessionBus().call(lock).type(), QDBusMessage::ReplyMessage);
+        unlockKimsBackup(QStringLiteral("keyring-locked"));
+    });
+}
+
+// Where no keyring runs, the key of an encrypted backup can't be kept: the
+// sheet says so before anything is unlocked. Taken on the bare bus that
+// `make screens` runs this scene on.
+TEST_F(AppScreens, TheBackupSheetWithoutAKeyring)
+{
+    if (!TestSupport::onBareBus())
+        GTEST_SKIP() << "run through tests/support/without-keyring.sh, as make screens does";
+    Gallery::inBothAppearances([&] { unlockKimsBackup(QStringLiteral("no-keyring")); });
 }

@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace TestSupport {
@@ -31,7 +33,7 @@ FakeDesktop &desktop()
 namespace {
 bool privateKeyring = false;
 bool bareBus = false;
-}
+} // namespace
 
 bool onPrivateKeyring()
 {
@@ -41,6 +43,16 @@ bool onPrivateKeyring()
 void setOnPrivateKeyring(bool onIt)
 {
     privateKeyring = onIt;
+}
+
+void PrivateKeyringRequired::SetUp()
+{
+    if (onPrivateKeyring())
+        return;
+    std::fprintf(stderr,
+        "These tests use a keyring: run them through tests/support/with-keyring.sh, which gives them a "
+        "private one.\n");
+    std::exit(2);
 }
 
 bool onBareBus()

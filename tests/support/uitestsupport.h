@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <gtest/gtest.h>
 #include <ostream>
 
 // Readable failures: gtest prints a QString as its characters, not its bytes.
@@ -31,6 +32,13 @@ FakeDesktop &desktop();
 // keychain can be used without touching the user's.
 bool onPrivateKeyring();
 void setOnPrivateKeyring(bool onIt);
+// Ends the binary, saying why, unless it runs on that private keyring: its
+// tests keep keys, which must never go to the user's own keyring.
+class PrivateKeyringRequired : public ::testing::Environment
+{
+public:
+    void SetUp() override;
+};
 // Whether the test runs on the bare session bus of without-keyring.sh, on
 // which nothing answers for the Secret Service.
 bool onBareBus();

@@ -6,13 +6,13 @@
 #include "sqlitedatabase.h"
 #include "sqlitestatement.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QTemporaryDir>
 #include <QtEndian>
 
 namespace Brimlow {
@@ -150,19 +150,17 @@ void Backup::openManifestDatabase()
         const auto key = m_keybag->unwrap(protectionClass, manifestKey->mid(4));
         if (!key)
             throw damaged();
-        m_workFolder = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/brimlow-XXXXXX"));
-        if (!m_workFolder->isValid())
-            throw Failure(QStringLiteral("There's no room to unlock the backup in the temporary folder."));
-        QFile::setPermissions(m_workFolder->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        const QString plain = m_workFolder->filePath(QStringLiteral("Manifest.db"));
+        // Decrypted in memory only: a copy in a file would outlive a run
+        // that is killed.
         QFile source(path);
-        QFile destination(plain);
+        QByteArray plain;
+        QBuffer destination(&plain);
         if (!source.open(QIODevice::ReadOnly) || !destination.open(QIODevice::WriteOnly))
             throw damaged();
         if (!BackupCrypto::decryptFile(source, destination, *key, 0))
             throw damaged();
         destination.close();
-        m_files = std::make_unique<SqliteDatabase>(plain, SqliteDatabase::Mode::Immutable);
+        m_files = std::make_unique<SqliteDatabase>(SqliteDatabase::fromImage(std::move(plain)));
     } catch (const SqliteDatabase::Error &) {
         throw damaged();
     }

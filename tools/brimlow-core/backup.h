@@ -7,8 +7,6 @@
 #include <memory>
 #include <optional>
 
-class QTemporaryDir;
-
 namespace Brimlow {
 
 class SqliteDatabase;
@@ -66,7 +64,6 @@ private:
     std::optional<Keybag> m_keybag;
     QByteArray m_passcodeKey;
     bool m_unlocked = false;
-    std::unique_ptr<QTemporaryDir> m_workFolder;
     std::unique_ptr<SqliteDatabase> m_files;
 };
 

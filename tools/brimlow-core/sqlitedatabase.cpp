@@ -39,8 +39,36 @@ SqliteDatabase::SqliteDatabase(const QString &path, Mode mode, int busyTimeoutMs
         throw error;
     }
     sqlite3_busy_timeout(m_db, busyTimeoutMs);
-    // Reading the schema makes a file that is no database, or that is
-    // locked, fail here rather than at the first query.
+    checkSchema();
+}
+
+SqliteDatabase SqliteDatabase::fromImage(QByteArray image)
+{
+    SqliteDatabase database;
+    database.m_image = std::move(image);
+    int rc
+        = sqlite3_open_v2(":memory:", &database.m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (database.m_db)
+        sqlite3_extended_result_codes(database.m_db, 1);
+    if (rc == SQLITE_OK) {
+        const auto size = sqlite3_int64(database.m_image.size());
+        rc = sqlite3_deserialize(database.m_db, "main",
+            reinterpret_cast<unsigned char *>(database.m_image.data()), size, size,
+            SQLITE_DESERIALIZE_READONLY);
+    }
+    if (rc != SQLITE_OK) {
+        const Error error(rc,
+            database.m_db ? QString::fromUtf8(sqlite3_errmsg(database.m_db))
+                          : QStringLiteral("out of memory"));
+        database.close();
+        throw error;
+    }
+    database.checkSchema();
+    return database;
+}
+
+void SqliteDatabase::checkSchema()
+{
     try {
         SqliteStatement probe(*this, "SELECT count(*) FROM sqlite_master");
         probe.next();
@@ -57,6 +85,7 @@ SqliteDatabase::~SqliteDatabase()
 
 SqliteDatabase::SqliteDatabase(SqliteDatabase &&other) noexcept
     : m_db(other.m_db)
+    , m_image(std::move(other.m_image))
 {
     other.m_db = nullptr;
 }
@@ -66,6 +95,7 @@ SqliteDatabase &SqliteDatabase::operator=(SqliteDatabase &&other) noexcept
     if (this != &other) {
         close();
         m_db = other.m_db;
+        m_image = std::move(other.m_image);
         other.m_db = nullptr;
     }
     return *this;
@@ -76,6 +106,7 @@ void SqliteDatabase::close()
     if (m_db)
         sqlite3_close_v2(m_db);
     m_db = nullptr;
+    m_image.clear();
 }
 
 SqliteDatabase SqliteDatabase::openForReading(const QString &path, int busyTimeoutMs)

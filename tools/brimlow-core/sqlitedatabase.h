@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <stdexcept>
@@ -45,6 +46,10 @@ public:
     // without locks when read-only access cannot set up its shared memory
     // (a WAL store in a folder we may not write).
     static SqliteDatabase openForReading(const QString &path, int busyTimeoutMs = 2000);
+    // A database read from its bytes in memory, never from a file: the
+    // decrypted manifest of an encrypted backup, which must not rest on
+    // disk where a killed run would leave it. Read-only.
+    static SqliteDatabase fromImage(QByteArray image);
 
     sqlite3 *handle() const { return m_db; }
     bool isOpen() const { return m_db != nullptr; }
@@ -56,9 +61,14 @@ public:
     [[noreturn]] void throwLastError() const;
 
 private:
+    // Reading the schema makes a file that is no database, or that is
+    // locked, fail here rather than at the first query.
+    void checkSchema();
     void close();
 
     sqlite3 *m_db = nullptr;
+    // The bytes a database made from an image reads, for as long as it is open.
+    QByteArray m_image;
 };
 
 } // namespace Brimlow

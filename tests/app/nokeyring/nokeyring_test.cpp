@@ -7,6 +7,7 @@
 #include "model/backups.h"
 #include "model/helpers.h"
 #include "model/keychain.h"
+#include "privatebus.h"
 #include "shelltest.h"
 
 #include <QDirIterator>
@@ -21,7 +22,8 @@ using namespace Shell;
 namespace {
 
 const QString noKeyring = QStringLiteral(
-    "An encrypted backup needs your desktop's keyring to keep its key, and no keyring is running.");
+    "Quorvel keeps a backup's key in your desktop's keyring, and no keyring is running. Start "
+    "GNOME Keyring or KWallet, then unlock the backup again.");
 
 class BareBus : public ::testing::Environment
 {
@@ -65,24 +67,6 @@ protected:
     QTemporaryDir m_dir;
 };
 
-// What storing a key in a process of its own says, with the environment
-// changed as given (an empty value unsets the variable).
-QString storing(const QHash<QString, QString> &changes)
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (auto it = changes.begin(); it != changes.end(); ++it) {
-        if (it.value().isEmpty())
-            environment.remove(it.key());
-        else
-            environment.insert(it.key(), it.value());
-    }
-    QProcess probe;
-    probe.setProcessEnvironment(environment);
-    probe.start(QStringLiteral(QUORVEL_KEYRING_PROBE), QStringList());
-    probe.waitForFinished(60000);
-    return QString::fromUtf8(probe.readAllStandardOutput()).trimmed();
-}
-
 } // namespace
 
 TEST_F(NoKeyringTest, StoringAKeySaysTheKeyringIsNeededAndIsntRunning)
@@ -100,7 +84,7 @@ TEST_F(NoKeyringTest, StoringAKeySaysTheKeyringIsNeededAndIsntRunning)
     EXPECT_EQ(TestSupport::await(Backups::unlock(info, std::nullopt)).id, info.udid);
 }
 
-TEST_F(NoKeyringTest, AnEncryptedBackupStopsWithOneSentenceAndAddsNoSource)
+TEST_F(NoKeyringTest, AnEncryptedBackupStopsWithOneSentenceBeforeTheToolStartsAndAddsNoSource)
 {
     const std::unique_ptr<Library> lib = library();
     QWidget window;
@@ -109,7 +93,9 @@ TEST_F(NoKeyringTest, AnEncryptedBackupStopsWithOneSentenceAndAddsNoSource)
     ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->hasLooked(); }));
     sheet->lookAt(encryptedBackup());
     ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->chosen().has_value(); }));
-    QTest::keyClicks(sheet->passwordField(), "right horse");
+    // A wrong password, which the tool would refuse: the keyring is asked
+    // first, and without one the tool never starts.
+    QTest::keyClicks(sheet->passwordField(), "wrong horse");
     sheet->primaryButton()->click();
     ASSERT_TRUE(TestSupport::waitUntil([&] { return !sheet->isWorking(); }, 60000));
 
@@ -154,5 +140,6 @@ TEST(NoKeyringBus, EveryKeyringOutOfReachSaysTheSameSentence)
         { { "DBUS_SESSION_BUS_ADDRESS", "tcp:host=127.0.0.1,port=9" } },
     };
     for (const QHash<QString, QString> &bus : buses)
-        EXPECT_EQ(storing(bus), noKeyring) << bus.value("DBUS_SESSION_BUS_ADDRESS", "this bus").toStdString();
+        EXPECT_EQ(storing(bus).said, noKeyring)
+            << bus.value("DBUS_SESSION_BUS_ADDRESS", "this bus").toStdString();
 }

@@ -24,29 +24,14 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <cstdio>
 
 using namespace Shell;
 using Detail = ContentView::Detail;
 
 namespace {
 
-class PrivateKeyring : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        if (!TestSupport::onPrivateKeyring()) {
-            std::fprintf(stderr,
-                "These tests use a keyring: run them through tests/support/with-keyring.sh, which gives them "
-                "a private one.\n");
-            std::exit(2);
-        }
-    }
-};
-
 [[maybe_unused]] ::testing::Environment *const keyring
-    = ::testing::AddGlobalTestEnvironment(new PrivateKeyring);
+    = ::testing::AddGlobalTestEnvironment(new TestSupport::PrivateKeyringRequired);
 
 class RoadTest : public ShellTest
 {

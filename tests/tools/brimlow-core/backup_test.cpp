@@ -10,13 +10,17 @@
 #include "toolrunner.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace Brimlow;
 
@@ -207,6 +211,62 @@ TEST(Backups, UnlockAnEncryptedBackupWithItsPassword)
     const Transcript transcript
         = MessageStore(answer.value("db").toString()).transcript("+15550100", std::nullopt);
     EXPECT_EQ(transcript.messages.first().text, "the summit!");
+}
+
+// Nothing decrypted goes to the temporary folder, where a killed run would
+// leave it: the manifest is read in memory, the messages are written in
+// the cache the app names (and sweeps). The tool is killed while it writes
+// them, a store large enough that this takes a while.
+TEST(Backups, AnUnlockKilledMidwayLeavesNothingInTheTemporaryFolder)
+{
+    QTemporaryDir dir;
+    QTemporaryDir work;
+    const QString store = work.filePath(QStringLiteral("sms.db"));
+    Fixtures::writePhoneStore(store);
+    SqliteDatabase(store, SqliteDatabase::Mode::ReadWrite)
+        .execute("CREATE TABLE padding (bytes BLOB); INSERT INTO padding VALUES (randomblob(16000000));");
+    BackupWriter backup(
+        dir.filePath(QStringLiteral("phone")), {}, BackupWriter::Encryption::Password, password);
+    backup.addFile(QStringLiteral("HomeDomain"), QStringLiteral("Library/SMS/sms.db"), readAll(store));
+    backup.finish();
+    const QString cache = dir.filePath(QStringLiteral("cache"));
+    const QString temp = dir.filePath(QStringLiteral("tmp"));
+    QDir().mkpath(temp);
+
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), temp);
+    tool.setProcessEnvironment(environment);
+    tool.start(toolPath(),
+        { QStringLiteral("unlock"), QStringLiteral("--backup"), backup.folder(), QStringLiteral("--cache"),
+            cache, QStringLiteral("--password-stdin") });
+    tool.write(password + '\n');
+    tool.waitForBytesWritten();
+    tool.closeWriteChannel();
+    // Writing the messages, the manifest read (its file list found them):
+    // the tool holds a file open in the cache. Looked for without the event
+    // loop, which would reap the tool.
+    const auto writing = [&] {
+        const QDir descriptors(QStringLiteral("/proc/%1/fd").arg(tool.processId()));
+        for (const QFileInfo &descriptor :
+            descriptors.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+            if (descriptor.symLinkTarget().startsWith(cache + QStringLiteral("/.unlocking-")))
+                return true;
+        }
+        return false;
+    };
+    const auto running = [&] {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(tool.processId()));
+        return stat.open(QIODevice::ReadOnly) && !stat.readAll().contains(") Z ");
+    };
+    const auto started = std::chrono::steady_clock::now();
+    while (running() && !writing() && std::chrono::steady_clock::now() - started < std::chrono::seconds(60))
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    ASSERT_TRUE(running()) << "the unlock ended before it could be killed: "
+                           << tool.readAllStandardError().toStdString();
+    tool.kill();
+    tool.waitForFinished();
+    EXPECT_EQ(QDir(temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
 }
 
 TEST(Backups, UnlockABackupWhoseKeysAreReferencedObjects)
