@@ -3,6 +3,7 @@
 #include "flow/handoffslot.h"
 #include "model/consent.h"
 #include "model/day.h"
+#include "ui/centredcolumn.h"
 #include "ui/checklabel.h"
 #include "ui/icons.h"
 #include "ui/style.h"
@@ -86,15 +87,7 @@ QString readsText(const Conversation &conversation, const QString &name)
 QScrollArea *centredScrolling(QWidget *column)
 {
     auto *page = new QWidget;
-    auto *centre = new QHBoxLayout;
-    centre->addStretch(1);
-    centre->addWidget(column, 100);
-    centre->addStretch(1);
-    auto *inner = new QVBoxLayout(page);
-    inner->setContentsMargins(48, 48, 48, 48);
-    inner->addStretch(1);
-    inner->addLayout(centre);
-    inner->addStretch(1);
+    CentredColumn::place(page, column, 100, 48);
     auto *scroll = new QScrollArea;
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -3,6 +3,7 @@
 #include "bookpage.h"
 #include "model/coverrender.h"
 #include "project/project.h"
+#include "ui/centredcolumn.h"
 #include "ui/errors.h"
 #include "ui/icons.h"
 #include "ui/spinner.h"
@@ -54,15 +55,7 @@ MakingView::MakingView(std::shared_ptr<Project> project, QWidget *parent)
     stack->addLayout(failure);
     m_setup->hide();
 
-    auto *row = new QHBoxLayout;
-    row->addStretch(1);
-    row->addWidget(column, 3);
-    row->addStretch(1);
-    auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(48, 48, 48, 48);
-    outer->addStretch(1);
-    outer->addLayout(row);
-    outer->addStretch(1);
+    CentredColumn::place(this, column, 3, 48);
 
     connect(m_project.get(), &Project::typesetEnded, this, &MakingView::typesetEnded);
     connect(m_project.get(), &Project::typesettingChanged, this, &MakingView::refresh);

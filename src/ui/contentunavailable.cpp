@@ -1,10 +1,10 @@
 #include "contentunavailable.h"
 
+#include "centredcolumn.h"
 #include "icons.h"
 #include "style.h"
 #include "textwrap.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -35,17 +35,7 @@ ContentUnavailable::ContentUnavailable(
     stack->addWidget(m_title);
     stack->addWidget(m_description);
 
-    // Stretches, not an alignment, centre the column: an aligned widget
-    // keeps its size hint and its wrapped sentence would lose lines.
-    auto *row = new QHBoxLayout;
-    row->addStretch(1);
-    row->addWidget(column, 4);
-    row->addStretch(1);
-    auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(24, 24, 24, 24);
-    outer->addStretch(1);
-    outer->addLayout(row);
-    outer->addStretch(1);
+    CentredColumn::place(this, column, 4, 24);
 }
 
 void ContentUnavailable::setTitle(const QString &title)
