@@ -46,8 +46,9 @@ bool isSimple(QStringView text)
 QList<qsizetype> ends(QStringView text)
 {
     QList<qsizetype> result;
+    // A character is at least one code unit.
+    result.reserve(text.size());
     if (isSimple(text)) {
-        result.reserve(text.size());
         for (qsizetype i = 1; i <= text.size(); ++i)
             result.append(i);
         return result;

@@ -13,6 +13,8 @@ int twoDigits(QStringView text, qsizetype position)
 }
 
 constexpr qint64 msecsPerHour = 3600 * 1000;
+// 1970-01-01 as a Julian day, which QDate counts in.
+constexpr qint64 epochDay = 2440588;
 
 } // namespace
 
@@ -38,15 +40,21 @@ std::optional<qint64> MessageClock::msecs(QStringView at)
     const int second = twoDigits(at, 17);
     if (century < 0 || year < 0 || month < 0 || day < 0 || hour < 0 || minute < 0 || second < 0)
         return std::nullopt;
-    const QDate date(century * 100 + year, month, day);
-    const QTime clock(hour, minute, second);
-    if (!date.isValid() || !clock.isValid())
+    if (hour > 23 || minute > 59 || second > 59)
         return std::nullopt;
-    if (date != m_day)
+    // Messages come day by day: the day's date is worked out once.
+    const int dayKey = (century * 100 + year) * 10000 + month * 100 + day;
+    if (dayKey != m_dayKey) {
+        const QDate date(century * 100 + year, month, day);
+        if (!date.isValid())
+            return std::nullopt;
         learnDay(date);
+        m_dayKey = dayKey;
+    }
+    const QTime clock(hour, minute, second);
     if (!m_dayOffset)
-        return zoneMSecs(date, clock);
-    const qint64 wall = QDate(1970, 1, 1).daysTo(date) * 86400 + clock.msecsSinceStartOfDay() / 1000;
+        return zoneMSecs(m_day, clock);
+    const qint64 wall = (m_day.toJulianDay() - epochDay) * 86400 + clock.msecsSinceStartOfDay() / 1000;
     return (wall - *m_dayOffset) * 1000;
 }
 

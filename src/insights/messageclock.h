@@ -27,6 +27,8 @@ private:
 
     QTimeZone m_zone;
     QDate m_day;
+    // m_day as yyyymmdd, to know a day again without making its date.
+    int m_dayKey = -1;
     // The day's offset from UTC in seconds, when it is the same all day.
     std::optional<int> m_dayOffset;
 };

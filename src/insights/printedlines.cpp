@@ -235,16 +235,22 @@ template<typename Place> void words(QStringView text, Place place)
     end();
 }
 
-int utf8Size(QStringView text, int enough)
+// Whether a text takes more than limit bytes in UTF-8. A code unit takes
+// one to three bytes, so most texts are settled by their length alone.
+bool exceeds(QStringView text, int limit)
 {
+    if (text.size() * 3 <= limit)
+        return false;
+    if (text.size() > limit)
+        return true;
     int bytes = 0;
     for (const QChar c : text) {
         const char16_t unit = c.unicode();
         bytes += unit < 0x80 ? 1 : unit < 0x800 ? 2 : c.isSurrogate() ? 2 : 3;
-        if (bytes > enough)
-            break;
+        if (bytes > limit)
+            return true;
     }
-    return bytes;
+    return false;
 }
 
 // The marks of attachments as the book writes them: one per kind, in the
@@ -286,8 +292,8 @@ int ofMessage(QStringView text, const QStringList &media, std::optional<Opening>
     if (text.isEmpty() && media.isEmpty())
         return 0;
     const int budget = shortBytes - attachmentBytes * int(media.size());
-    const bool isShort = budget >= 0 && text.size() <= budget && utf8Size(text, budget) <= budget;
-    const bool justified = text.size() > justifiedBytes || utf8Size(text, justifiedBytes) > justifiedBytes;
+    const bool isShort = budget >= 0 && !exceeds(text, budget);
+    const bool justified = exceeds(text, justifiedBytes);
     Lines lines(isShort ? fullMeasure : justified ? justifiedMeasure : messageMeasure);
     if (opening)
         lines.lead(opening->name);
@@ -310,7 +316,10 @@ int ofMessage(QStringView text, const QStringList &media, std::optional<Opening>
         pending = width;
         pendingHyphenable = hyphenable;
     });
-    for (const double mark : markWidths(media)) {
+    // Through a const list: a loop over a temporary one would detach it,
+    // and detaching an empty list allocates, for every message.
+    const QList<double> marks = markWidths(media);
+    for (const double mark : marks) {
         flush();
         pending = mark + markGap - space;
         pendingHyphenable = false;

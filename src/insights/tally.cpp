@@ -55,16 +55,48 @@ std::optional<int> timeField(QStringView at, qsizetype position, int max)
     return value;
 }
 
+// A letter or "'", for a character of one code unit.
+bool isWordLetter(char16_t c)
+{
+    if (c < 0x80)
+        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'\'';
+    return u_isalpha(UChar32(c));
+}
+
 bool isWordLetter(QStringView character)
 {
-    if (character.size() == 1) {
-        const char16_t c = character.front().unicode();
-        if (c == u'\'')
-            return true;
-        if (c < 0x80)
-            return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-    }
+    if (character.size() == 1)
+        return isWordLetter(character.front().unicode());
     return Characters::isLetter(character);
+}
+
+// Whether a text's words can be read a code unit at a time, as if each
+// were a character of its own. Emoji with their skin tones, variation
+// selectors and joiners make clusters of several units, but a cluster that
+// holds no letter only ever ends a word, whatever its length. Only past
+// U+0300 can a cluster hold more than one letter or a letter and more: a
+// letter there, a mark or joiner after a letter or "'", or a sign that
+// joins what follows it.
+bool readsByCodeUnit(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].unicode() < 0x300)
+            continue;
+        const bool afterWordLetter = i > 0 && isWordLetter(text[i - 1].unicode());
+        UChar32 scalar = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            scalar = UChar32(QChar::surrogateToUcs4(text[i], text[i + 1]));
+            ++i;
+        }
+        if (u_isalpha(scalar))
+            return false;
+        const int kind = u_getIntPropertyValue(scalar, UCHAR_GRAPHEME_CLUSTER_BREAK);
+        const bool joinsBefore = kind == U_GCB_EXTEND || kind == U_GCB_ZWJ || kind == U_GCB_SPACING_MARK
+            || kind == U_GCB_E_MODIFIER;
+        if (kind == U_GCB_PREPEND || (joinsBefore && afterWordLetter))
+            return false;
+    }
+    return true;
 }
 
 void countWord(WordCounts &words, QStringView word)
@@ -92,13 +124,10 @@ void countWords(WordCounts &words, const QString &lowered)
         characters = 0;
         wordStart = next;
     };
-    if (Characters::isSimple(text)) {
-        // One code unit per character: the common case, kept tight.
+    if (readsByCodeUnit(text)) {
+        // The common case, kept tight.
         for (qsizetype i = 0; i < text.size(); ++i) {
-            const char16_t c = text[i].unicode();
-            const bool letter = c < 0x80 ? (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'\''
-                                         : Characters::isLetter(text.mid(i, 1));
-            if (letter)
+            if (isWordLetter(text[i].unicode()))
                 ++characters;
             else
                 endWord(i, i + 1);

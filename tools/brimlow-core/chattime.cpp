@@ -3,7 +3,6 @@
 #include "localtime.h"
 
 #include <QDate>
-#include <cstdio>
 #include <ctime>
 
 namespace Brimlow::ChatTime {
@@ -34,6 +33,13 @@ qint64 daysFromCivil(int year, int month, int day)
     const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
     const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
     return era * 146097 + dayOfEra - 719468;
+}
+
+// A leap second reads as the second before it.
+bool isReadable(int year, int month, int day, int hour, int minute, int second)
+{
+    return year >= 1990 && year <= 2100 && QDate::isValid(year, month, day) && hour >= 0 && hour <= 23
+        && minute >= 0 && minute <= 59 && second >= 0 && second <= 60;
 }
 
 } // namespace
@@ -67,10 +73,8 @@ QString fromUnixSeconds(qint64 seconds)
     const int minute = cached.tm_min + into / 60;
     if (minute > 59 || cached.tm_sec != 0)
         return LocalTime::text(seconds); // a zone off by less than a quarter
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02d", cached.tm_year + 1900,
-        cached.tm_mon + 1, cached.tm_mday, cached.tm_hour, minute, cached.tm_sec + into % 60);
-    return QString::fromLatin1(buffer);
+    return LocalTime::text(cached.tm_year + 1900, cached.tm_mon + 1, cached.tm_mday, cached.tm_hour, minute,
+        cached.tm_sec + into % 60);
 }
 
 QString fromUnixMilliseconds(qint64 milliseconds)
@@ -80,13 +84,9 @@ QString fromUnixMilliseconds(qint64 milliseconds)
 
 QString fromFields(int year, int month, int day, int hour, int minute, int second)
 {
-    if (year < 1990 || year > 2100 || !QDate::isValid(year, month, day) || hour < 0 || hour > 23 || minute < 0
-        || minute > 59 || second < 0 || second > 60)
+    if (!isReadable(year, month, day, hour, minute, second))
         return {};
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02d", year, month, day, hour, minute,
-        qMin(second, 59));
-    return QString::fromLatin1(buffer);
+    return LocalTime::text(year, month, day, hour, minute, qMin(second, 59));
 }
 
 QString fromIso(const QString &raw)
@@ -140,7 +140,7 @@ QString fromIso(const QString &raw)
 
 QString fromZonedFields(int year, int month, int day, int hour, int minute, int second, int offsetSeconds)
 {
-    if (fromFields(year, month, day, hour, minute, second).isEmpty())
+    if (!isReadable(year, month, day, hour, minute, second))
         return {};
     const qint64 seconds
         = daysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + qMin(second, 59);
@@ -151,17 +151,33 @@ int monthNamed(QStringView name)
 {
     static const char *const names[]
         = { "jan", "feb", "mar", "apr", "may", "jun", "jul", "aug", "sep", "oct", "nov", "dec" };
-    const QString lower = name.trimmed().toString().toLower().remove(QLatin1Char('.'));
-    if (lower.size() < 3)
-        return 0;
     static const char *const full[] = { "january", "february", "march", "april", "may", "june", "july",
         "august", "september", "october", "november", "december" };
-    for (int i = 0; i < 12; ++i) {
-        if (lower == QLatin1String(full[i]) || lower == QLatin1String(names[i])
-            || (i == 8 && lower == QLatin1String("sept")))
-            return i + 1;
+    const auto named = [&](const auto &word) {
+        for (int i = 0; i < 12; ++i) {
+            if (word == QLatin1StringView(full[i]) || word == QLatin1StringView(names[i])
+                || (i == 8 && word == QLatin1StringView("sept")))
+                return i + 1;
+        }
+        return 0;
+    };
+    // Full stops left out and lower-cased in place, for ASCII names: some
+    // exports name the month in every message. Anything else goes through
+    // Unicode lower-casing, which turns a few letters into ASCII ones.
+    char lower[10];
+    int size = 0;
+    for (const QChar c : name.trimmed()) {
+        if (c.unicode() >= 0x80) {
+            const QString other = name.trimmed().toString().toLower().remove(QLatin1Char('.'));
+            return other.size() < 3 ? 0 : named(other);
+        }
+        if (c == QLatin1Char('.'))
+            continue;
+        if (size == int(sizeof lower))
+            return 0;
+        lower[size++] = char(c >= u'A' && c <= u'Z' ? c.unicode() + ('a' - 'A') : c.unicode());
     }
-    return 0;
+    return size < 3 ? 0 : named(QLatin1StringView(lower, size));
 }
 
 int hour24(int hour, bool afternoon)

@@ -106,20 +106,30 @@ QString at(const QDate &day, std::pair<int, int> time)
     return ChatTime::fromFields(day.year(), day.month(), day.day(), time.first, time.second);
 }
 
+bool isDigits(QStringView text)
+{
+    return !text.isEmpty()
+        && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+// The attachment a message stands for when KakaoTalk wrote a placeholder in
+// its place: "사진", "사진 3장", "3 photos", "Video", "Emoticon"... Compared
+// word for word, not by patterns: every message of a chat is tested.
 QList<Transcript::Attachment> placeholder(const QString &text)
 {
-    static const QRegularExpression photo(QStringLiteral(R"(^(사진( \d+장)?|Photo|Photos|\d+ photos)$)"));
-    static const QRegularExpression video(QStringLiteral(R"(^(동영상|Video)$)"));
-    static const QRegularExpression sticker(QStringLiteral(R"(^(이모티콘|Emoticons?)$)"));
-    static const QRegularExpression voice(QStringLiteral(R"(^(음성메시지|Voice Note|Voice Message)$)"));
-    const QString plain = text.trimmed();
-    if (photo.match(plain).hasMatch())
+    const QStringView plain = QStringView(text).trimmed();
+    const auto isOneOf = [&](std::initializer_list<QStringView> words) {
+        return std::find(words.begin(), words.end(), plain) != words.end();
+    };
+    const bool countedPhotos = (plain.startsWith(u"사진 ") && plain.endsWith(u'장') && isDigits(plain.mid(3).chopped(1)))
+        || (plain.endsWith(u" photos") && isDigits(plain.chopped(7)));
+    if (countedPhotos || isOneOf({ u"사진", u"Photo", u"Photos" }))
         return { { MediaKind::photo(), {}, {} } };
-    if (video.match(plain).hasMatch())
+    if (isOneOf({ u"동영상", u"Video" }))
         return { { MediaKind::video(), {}, {} } };
-    if (sticker.match(plain).hasMatch())
+    if (isOneOf({ u"이모티콘", u"Emoticon", u"Emoticons" }))
         return { { MediaKind::sticker(), {}, {} } };
-    if (voice.match(plain).hasMatch())
+    if (isOneOf({ u"음성메시지", u"Voice Note", u"Voice Message" }))
         return { { MediaKind::voiceMemo(), {}, {} } };
     return {};
 }

@@ -11,6 +11,10 @@ constexpr qint64 AppleEpoch = 978307200;
 // local time zone of the machine, which is how a book shows times.
 QString text(qint64 unixSeconds);
 
+// The same text of a wall-clock time given by its fields, each in range
+// (a year of four digits).
+QString text(int year, int month, int day, int hour, int minute, int second);
+
 // A time as a Messages store keeps it: seconds since 2001 in older stores,
 // nanoseconds in newer ones, told apart by size.
 qint64 fromAppleTime(qint64 stored);

@@ -30,10 +30,13 @@ struct Headers
 // The header block and the body; folded header lines unfolded.
 std::pair<Headers, QByteArray> split(const QByteArray &raw)
 {
+    // The headers end at the first blank line, LF or CRLF; a CRLF one
+    // counts only where it comes first, so the body is never searched.
     qsizetype end = raw.indexOf("\n\n");
-    qsizetype crlf = raw.indexOf("\r\n\r\n");
+    const QByteArrayView before = QByteArrayView(raw).first(end < 0 ? raw.size() : qMin(end + 3, raw.size()));
+    const qsizetype crlf = before.indexOf("\r\n\r\n");
     qsizetype bodyAt = -1;
-    if (crlf >= 0 && (end < 0 || crlf < end)) {
+    if (crlf >= 0) {
         end = crlf;
         bodyAt = crlf + 4;
     } else if (end >= 0) {
@@ -42,44 +45,56 @@ std::pair<Headers, QByteArray> split(const QByteArray &raw)
         end = raw.size();
         bodyAt = raw.size();
     }
+    // Lines as views into the mail: a mail has a dozen headers, a mailbox
+    // hundreds of thousands of mails.
     Headers headers;
-    for (QByteArray line : raw.left(end).split('\n')) {
+    const QByteArrayView block = QByteArrayView(raw).first(end);
+    qsizetype lineStart = 0;
+    while (lineStart <= block.size()) {
+        qsizetype lineEnd = block.indexOf('\n', lineStart);
+        if (lineEnd < 0)
+            lineEnd = block.size();
+        QByteArrayView line = block.sliced(lineStart, lineEnd - lineStart);
+        lineStart = lineEnd + 1;
         if (line.endsWith('\r'))
             line.chop(1);
         if ((line.startsWith(' ') || line.startsWith('\t')) && !headers.fields.isEmpty()) {
-            headers.fields.last().second += ' ' + line.trimmed();
+            headers.fields.last().second.append(' ').append(line.trimmed());
             continue;
         }
         const qsizetype colon = line.indexOf(':');
         if (colon <= 0)
             continue;
-        headers.fields.append({ line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed() });
+        headers.fields.append(
+            { line.first(colon).trimmed().toByteArray().toLower(), line.sliced(colon + 1).trimmed().toByteArray() });
     }
     return { headers, raw.mid(bodyAt) };
 }
 
 // A parameter of a header value: boundary="…", charset=utf-8, filename*=…
-QByteArray parameter(const QByteArray &value, const QByteArray &name)
+QByteArray parameter(const QByteArray &value, QByteArrayView name)
 {
+    if (value.isEmpty())
+        return {};
     const QByteArray lower = value.toLower();
-    for (const QByteArray &key : { name + "=", name + "*=" }) {
-        qsizetype at = 0;
-        while ((at = lower.indexOf(key, at)) >= 0) {
-            if (at > 0 && lower.at(at - 1) != ';' && lower.at(at - 1) != ' ' && lower.at(at - 1) != '\t') {
-                at += key.size();
+    // name= wherever it is before name*=, each where a parameter starts.
+    for (const QByteArrayView assign : { QByteArrayView("="), QByteArrayView("*=") }) {
+        for (qsizetype at = lower.indexOf(name); at >= 0; at = lower.indexOf(name, at + 1)) {
+            const char before = at > 0 ? lower.at(at - 1) : ';';
+            const qsizetype valueAt = at + name.size() + assign.size();
+            if ((before != ';' && before != ' ' && before != '\t')
+                || !QByteArrayView(lower).sliced(at + name.size()).startsWith(assign))
                 continue;
-            }
-            at += key.size();
             QByteArray result;
-            if (at < value.size() && value.at(at) == '"') {
-                const qsizetype close = value.indexOf('"', at + 1);
-                result = value.mid(at + 1, close < 0 ? -1 : close - at - 1);
+            if (valueAt < value.size() && value.at(valueAt) == '"') {
+                const qsizetype close = value.indexOf('"', valueAt + 1);
+                result = value.mid(valueAt + 1, close < 0 ? -1 : close - valueAt - 1);
             } else {
-                const qsizetype semicolon = value.indexOf(';', at);
-                result = value.mid(at, semicolon < 0 ? -1 : semicolon - at).trimmed();
+                const qsizetype semicolon = value.indexOf(';', valueAt);
+                result = value.mid(valueAt, semicolon < 0 ? -1 : semicolon - valueAt).trimmed();
             }
             // RFC 2231: utf-8''na%20me
-            if (key.endsWith("*=")) {
+            if (assign.size() == 2) {
                 const qsizetype quotes = result.indexOf("''");
                 if (quotes >= 0)
                     result = QByteArray::fromPercentEncoding(result.mid(quotes + 2));
@@ -213,26 +228,25 @@ QList<std::pair<QString, QString>> addressesIn(const QString &header)
     }
     items.append(QStringView(header).mid(start));
     static const QRegularExpression comment(QStringLiteral(R"(^(\S+@\S+)\s*\((.*)\)$)"));
+    // Views into the header until an address is found: most headers name
+    // one or two people, and a mailbox has hundreds of thousands of them.
     for (const QStringView item : std::as_const(items)) {
-        const QString text = item.trimmed().toString();
-        QString address;
-        QString name;
+        const QStringView text = item.trimmed();
+        QStringView address = text;
+        QStringView name;
         const qsizetype open = text.lastIndexOf(QLatin1Char('<'));
         if (open >= 0) {
             const qsizetype close = text.indexOf(QLatin1Char('>'), open);
             address = text.mid(open + 1, close < 0 ? -1 : close - open - 1).trimmed();
             name = text.left(open).trimmed();
         } else if (const auto found = comment.match(text); found.hasMatch()) {
-            address = found.captured(1);
-            name = found.captured(2);
-        } else {
-            address = text;
+            address = found.capturedView(1);
+            name = found.capturedView(2);
         }
         if (name.startsWith(QLatin1Char('"')) && name.endsWith(QLatin1Char('"')) && name.size() >= 2)
             name = name.mid(1, name.size() - 2);
-        address = address.toLower();
         if (address.contains(QLatin1Char('@')))
-            result.append({ address, name.trimmed() });
+            result.append({ address.toString().toLower(), name.trimmed().toString() });
     }
     return result;
 }
@@ -269,11 +283,11 @@ QString MailMessage::timeOf(const QString &date)
 {
     static const QRegularExpression pattern(QStringLiteral(
         R"(^(?:\w{3},\s*)?(\d{1,2})\s+(\w{3})\w*\s+(\d{2,4})\s+(\d{1,2}):(\d{2})(?::(\d{2}))?\s*([+-]\d{4}|[A-Za-z]{1,5})?)"));
-    const auto found = pattern.match(date.trimmed());
+    const auto found = pattern.match(QStringView(date).trimmed());
     if (!found.hasMatch())
         return {};
-    int year = found.captured(3).toInt();
-    if (found.captured(3).size() == 2)
+    int year = found.capturedView(3).toInt();
+    if (found.capturedView(3).size() == 2)
         year += year >= 50 ? 1900 : 2000;
     static const QHash<QString, int> zones = { { QStringLiteral("EST"), -5 }, { QStringLiteral("EDT"), -4 },
         { QStringLiteral("CST"), -6 }, { QStringLiteral("CDT"), -5 }, { QStringLiteral("MST"), -7 },
@@ -300,7 +314,8 @@ QString MailMessage::newText(const QString &body)
         QStringLiteral(R"(^(-{2,}\s*(Original Message|Forwarded message)\s*-{2,}|_{20,})\s*$)"),
         QRegularExpression::CaseInsensitiveOption);
     QString text = body;
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    if (text.contains(QLatin1Char('\r')))
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     // Most mails quote nothing and sign nothing: they are taken whole.
     if (!text.startsWith(QLatin1Char('>')) && !text.startsWith(QLatin1String("--"))
         && !text.startsWith(QLatin1String("__")) && !text.contains(QLatin1String("\n>"))
@@ -309,10 +324,11 @@ QString MailMessage::newText(const QString &body)
         && !text.contains(QLatin1String("a écrit")) && !text.contains(QLatin1String("\n--"))
         && !text.contains(QLatin1String("\n__")))
         return text.trimmed();
-    QStringList lines = text.split(QLatin1Char('\n'));
-    QStringList kept;
+    const QList<QStringView> lines = QStringView(text).split(QLatin1Char('\n'));
+    QString kept;
+    bool anyKept = false;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString &line = lines.at(i);
+        const QStringView line = lines.at(i);
         const bool rule = line.startsWith(QLatin1Char('-')) || line.startsWith(QLatin1Char('_'));
         if (line == QLatin1String("-- ") || (rule && separator.match(line).hasMatch()))
             break; // a signature, or the earlier mail below an Outlook line
@@ -325,13 +341,16 @@ QString MailMessage::newText(const QString &body)
         if (attributes && attribution.match(line.trimmed()).hasMatch())
             continue;
         if (line.startsWith(QLatin1String("On ")) && i + 1 < lines.size()
-            && attribution.match((line + QLatin1Char(' ') + lines.at(i + 1)).trimmed()).hasMatch()) {
+            && attribution.match((line.toString() + QLatin1Char(' ') + lines.at(i + 1).toString()).trimmed())
+                   .hasMatch()) {
             ++i;
             continue;
         }
-        kept.append(line);
+        if (std::exchange(anyKept, true))
+            kept += QLatin1Char('\n');
+        kept += line;
     }
-    return kept.join(QLatin1Char('\n')).trimmed();
+    return kept.trimmed();
 }
 
 std::optional<MailMessage> MailMessage::parse(const QByteArray &raw)
@@ -345,7 +364,8 @@ std::optional<MailMessage> MailMessage::parse(const QByteArray &raw)
     if (!from.first().second.isEmpty())
         mail.names.append({ mail.from, from.first().second });
     for (const char *field : { "to", "cc" }) {
-        for (const auto &[address, name] : addressesIn(decodeWords(headers.value(field)))) {
+        const auto people = addressesIn(decodeWords(headers.value(field)));
+        for (const auto &[address, name] : people) {
             if (!mail.recipients.contains(address) && address != mail.from)
                 mail.recipients.append(address);
             if (!name.isEmpty())

@@ -5,6 +5,7 @@
 #include "failure.h"
 #include "mailmessage.h"
 
+#include <QByteArrayMatcher>
 #include <QMap>
 #include <QRegularExpression>
 
@@ -60,9 +61,12 @@ QList<QByteArray> MailReader::split(const QByteArray &bytes)
     // the date of the mbox format ("From sam@example.com Sun Jan 31 …").
     static const QRegularExpression separator(
         QStringLiteral(R"(^From \S+\s+\w{3} \w{3}\s+\d{1,2} \d{1,2}:\d{2})"));
+    // Matchers made once: searching afresh sets up its tables at every mail.
+    static const QByteArrayMatcher fromLine("\nFrom ");
+    static const QByteArrayMatcher escapedFromLine("\n>From ");
     QList<qsizetype> starts = { 0 };
     qsizetype at = 0;
-    while ((at = bytes.indexOf("\nFrom ", at)) >= 0) {
+    while ((at = fromLine.indexIn(bytes, at)) >= 0) {
         ++at;
         const bool afterBlank = at >= 2
             && (bytes.at(at - 2) == '\n'
@@ -84,7 +88,7 @@ QList<QByteArray> MailReader::split(const QByteArray &bytes)
         // Views into the mailbox; only mails that need changing are copied.
         QByteArray mail = QByteArray::fromRawData(bytes.constData() + headersAt + 1, end - headersAt - 1);
         // mboxrd escapes body lines that start with "From ".
-        if (mail.contains("\n>From "))
+        if (escapedFromLine.indexIn(mail) >= 0)
             mail.replace("\n>From ", "\nFrom ");
         mails.append(mail);
     }

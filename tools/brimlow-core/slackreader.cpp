@@ -79,32 +79,54 @@ bool SlackReader::recognises(const QByteArray &head) const
 
 QString SlackReader::plainText(const QString &text, const QHash<QString, QString> &users)
 {
-    static const QRegularExpression markup(QStringLiteral(R"(<([^<>]*)>)"));
+    // Most messages hold no markup and no entity: they stay as they are.
+    if (!text.contains(QLatin1Char('<')) && !text.contains(QLatin1Char('&')))
+        return text;
+    // Markup is "<…>" with no bracket inside; found by hand, since every
+    // message is read and a pattern costs more than the reading.
+    const QStringView view(text);
     QString out;
+    out.reserve(text.size());
     qsizetype last = 0;
-    auto matches = markup.globalMatch(text);
-    while (matches.hasNext()) {
-        const auto found = matches.next();
-        out += text.mid(last, found.capturedStart() - last);
-        const QString inner = found.captured(1);
-        const QString target = inner.section(QLatin1Char('|'), 0, 0);
-        const QString label
-            = inner.contains(QLatin1Char('|')) ? inner.section(QLatin1Char('|'), 1) : QString();
-        if (target.startsWith(QLatin1Char('@')))
-            out += QLatin1Char('@') + (label.isEmpty() ? users.value(target.mid(1), target.mid(1)) : label);
-        else if (target.startsWith(QLatin1Char('#')))
-            out += QLatin1Char('#') + (label.isEmpty() ? target.mid(1) : label);
-        else if (target.startsWith(QLatin1Char('!')))
-            out += QLatin1Char('@')
-                + (label.isEmpty() ? target.mid(1).section(QLatin1Char('^'), 0, 0) : label);
-        else
+    qsizetype open = view.indexOf(QLatin1Char('<'));
+    while (open >= 0) {
+        qsizetype close = open + 1;
+        while (close < view.size() && view[close] != QLatin1Char('<') && view[close] != QLatin1Char('>'))
+            ++close;
+        if (close == view.size())
+            break;
+        if (view[close] == QLatin1Char('<')) {
+            open = close;
+            continue;
+        }
+        out += view.mid(last, open - last);
+        const QStringView inner = view.mid(open + 1, close - open - 1);
+        const qsizetype bar = inner.indexOf(QLatin1Char('|'));
+        const QStringView target = inner.left(bar);
+        const QStringView label = bar < 0 ? QStringView() : inner.mid(bar + 1);
+        const QStringView name = target.mid(1);
+        if (target.startsWith(QLatin1Char('@'))) {
+            const QString user = name.toString();
+            out += QLatin1Char('@');
+            out += label.isEmpty() ? users.value(user, user) : label.toString();
+        } else if (target.startsWith(QLatin1Char('#'))) {
+            out += QLatin1Char('#');
+            out += label.isEmpty() ? name : label;
+        } else if (target.startsWith(QLatin1Char('!'))) {
+            out += QLatin1Char('@');
+            out += label.isEmpty() ? name.left(name.indexOf(QLatin1Char('^'))) : label;
+        } else {
             out += label.isEmpty() ? target : label;
-        last = found.capturedEnd();
+        }
+        last = close + 1;
+        open = view.indexOf(QLatin1Char('<'), last);
     }
-    out += text.mid(last);
-    out.replace(QLatin1String("&lt;"), QLatin1String("<"));
-    out.replace(QLatin1String("&gt;"), QLatin1String(">"));
-    out.replace(QLatin1String("&amp;"), QLatin1String("&"));
+    out += view.mid(last);
+    if (out.contains(QLatin1Char('&'))) {
+        out.replace(QLatin1String("&lt;"), QLatin1String("<"));
+        out.replace(QLatin1String("&gt;"), QLatin1String(">"));
+        out.replace(QLatin1String("&amp;"), QLatin1String("&"));
+    }
     return out;
 }
 
@@ -134,7 +156,8 @@ QList<ChatLogReader::Chat> SlackReader::read(const QString &path, Context &conte
                                      MediaKind::Flag::None),
                 {}, {} });
         const QString ts = message["ts"].string();
-        builder.add(ChatTime::fromUnixSeconds(ts.section(QLatin1Char('.'), 0, 0).toLongLong()), name,
+        const QStringView seconds = QStringView(ts).left(ts.indexOf(QLatin1Char('.')));
+        builder.add(ChatTime::fromUnixSeconds(seconds.toLongLong()), name,
             plainText(message["text"].string(), users), attachments);
     }
     // A folder per channel, named after it; direct messages are named by
