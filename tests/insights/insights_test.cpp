@@ -1,4 +1,5 @@
 #include "insights/insights.h"
+#include "insights/tally.h"
 #include "insightstest.h"
 
 #include <QSet>
@@ -336,6 +337,33 @@ TEST_F(InsightsRead, topWordsNeedFifteenUsesAndAClearLead)
     EXPECT_EQ(words->detail,
         u"\u201Cpasta\u201D 17\u00D7, \u201Ccafe\u0301\u201D 16\u00D7, \u201Csushi\u201D 15\u00D7");
     EXPECT_FALSE(moment(insights, "words-them"));
+}
+
+// A word is a run of letters and "'" counted in characters as the reader
+// sees them: emoji with skin tones or joiners end a word like any sign,
+// and a mark or variation selector after a letter stays in its word.
+TEST_F(InsightsRead, wordsAreCutAtEverySignHoweverManyCodeUnitsItTakes)
+{
+    const QList<BookFile::Message> messages = {
+        message("1", at(1), "me",
+            u"pizza\U0001F44D\U0001F3FDpasta \U0001F468\u200D\U0001F469\u200D\U0001F467sushi"_s),
+        message(
+            "2", at(2), "me", u"\U0001F1E9\U0001F1EAsalad h\u00E9llo\u2764\uFE0Fw\u00F6rld rock'n'roll"_s),
+        message("3", at(3), "me", u"\u043C\u0438\u0440\u2764\uFE0F\u0434\u043E\u043C ab\u0301c x\uFE0Fyz"_s),
+        message("4", at(4), "me", u"ok\U0001F44Dno by\u200Dte"_s),
+    };
+    Tally tally;
+    for (const BookFile::Message &each : messages)
+        tally.add(each);
+    const WordCounts &words = tally.side(u"me"_s).words;
+    QStringList counted;
+    for (const auto &[word, count] : words)
+        counted.append(word);
+    counted.sort();
+    EXPECT_EQ(counted,
+        QStringList({ u"ab\u0301c"_s, u"by\u200Dte"_s, u"h\u00E9llo"_s, u"pasta"_s, u"pizza"_s,
+            u"rock'n'roll"_s, u"salad"_s, u"sushi"_s, u"w\u00F6rld"_s, u"x\uFE0Fyz"_s,
+            u"\u0434\u043E\u043C"_s, u"\u043C\u0438\u0440"_s }));
 }
 
 // Links pasted again and again made "com" and "www" someone's words.
