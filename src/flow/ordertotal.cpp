@@ -4,49 +4,30 @@
 
 namespace OrderTotal {
 
-namespace {
-
-std::optional<Price> priceOf(const Pricing &pricing, const BookFile &book, int pageCount)
+std::optional<Price> price(const std::optional<Pricing> &pricing, const BookFile &book, int pageCount)
 {
+    if (!pricing)
+        return std::nullopt;
     // A book without choices is ordered as a default order, shipping and
     // all, so it is priced as one.
     const Order order = book.order.value_or(Order());
-    const std::optional<int> base = pricing.price(order.binding, pageCount);
+    const std::optional<int> base = pricing->price(order.binding, pageCount);
     if (!base)
         return std::nullopt;
-    Price price { *base, 0 };
-    for (const Pricing::Shipping &shipping : pricing.shipping) {
+    Price made { *base, 0 };
+    for (const Pricing::Shipping &shipping : pricing->shipping) {
         if (shipping.id == order.shipping) {
-            price.shipping = shipping.price;
+            made.shipping = shipping.price;
             break;
         }
     }
     const QStringList chosenList = order.addons.value_or(QStringList());
     const QSet<QString> chosen(chosenList.begin(), chosenList.end());
-    for (const Pricing::Addon &addon : pricing.addons) {
+    for (const Pricing::Addon &addon : pricing->addons) {
         if (chosen.contains(addon.id))
-            price.book += pricing.price(addon, pageCount);
+            made.book += pricing->price(addon, pageCount);
     }
-    return price;
-}
-
-} // namespace
-
-std::optional<Price> price(const std::optional<Pricing> &pricing, const BookFile &book, int pageCount)
-{
-    return pricing ? priceOf(*pricing, book, pageCount) : std::nullopt;
-}
-
-std::optional<int> total(const Pricing &pricing, const BookFile &book, int pageCount)
-{
-    const std::optional<Price> found = priceOf(pricing, book, pageCount);
-    return found ? std::optional(found->total()) : std::nullopt;
-}
-
-std::optional<int> total(const std::optional<Pricing> &pricing, const BookFile &book, int pageCount)
-{
-    const std::optional<Price> found = price(pricing, book, pageCount);
-    return found ? std::optional(found->total()) : std::nullopt;
+    return made;
 }
 
 QString Label::plainText() const

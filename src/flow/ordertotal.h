@@ -34,8 +34,6 @@ struct Price
 // every chosen add-on the price list knows, each once. nullopt without a
 // price list or without a price for the binding.
 std::optional<Price> price(const std::optional<Pricing> &pricing, const BookFile &book, int pageCount);
-std::optional<int> total(const Pricing &pricing, const BookFile &book, int pageCount);
-std::optional<int> total(const std::optional<Pricing> &pricing, const BookFile &book, int pageCount);
 
 // The order button's words. Without a share discount, text is the whole
 // label ("Order · $55"); with one, text is what comes before the full price,

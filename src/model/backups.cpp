@@ -13,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -63,14 +64,6 @@ bool namesBackup(const QList<Source> &sources, const QString &id)
 bool isSaved(const QString &id)
 {
     return namesBackup(Backups::saved(), id);
-}
-
-// Whether the defaults file names a backup source of this id now, as another
-// window may have written it since this one read it; also one whose
-// messages are gone, whose cache is still its own.
-bool isNamedNow(const QString &id)
-{
-    return namesBackup(savedList(Defaults(Defaults::standard().fileName())), id);
 }
 
 } // namespace
@@ -197,13 +190,20 @@ void sweep()
     const QDir backups(Helpers::support() + QStringLiteral("/Backups"));
     const QFileInfoList caches
         = backups.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks);
+    std::vector<FolderLock> claims;
     for (const QFileInfo &cache : caches) {
-        FolderLock claim = FolderLock::claim(cache.filePath());
-        // Another window is unlocking into it.
-        if (!claim.isHeld())
-            continue;
-        if (isNamedNow(cache.fileName()))
-            UnlockCache::removeHalfWritten(cache.filePath());
+        // A folder another window is unlocking into stays unclaimed.
+        if (FolderLock claim = FolderLock::claim(cache.filePath()); claim.isHeld())
+            claims.push_back(std::move(claim));
+    }
+    // Read once every folder is claimed, from the file rather than what this
+    // window read before: another window lets a finished unlock's folder go
+    // only once it has saved its source there. A source whose messages are
+    // gone still names its cache.
+    const QList<Source> named = savedList(Defaults(Defaults::standard().fileName()));
+    for (FolderLock &claim : claims) {
+        if (namesBackup(named, QFileInfo(claim.folder()).fileName()))
+            UnlockCache::removeHalfWritten(claim.folder());
         else
             claim.removeFolder();
     }
