@@ -21,7 +21,9 @@ packages=(
   # native libraries
   libsqlite3-dev sqlite3 libssl-dev libplist-dev libicu-dev libzip-dev
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev
-  libcpp-httplib-dev
+  libcpp-httplib-dev libphonenumber-dev
+  # a compiler cache, so that rebuilds in several work trees share objects
+  ccache
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   dbus dbus-x11 gnome-keyring libsecret-tools libsecret-1-0
