@@ -75,7 +75,7 @@ function bodyRows(pdf) {
 }
 
 /** A line is a day's heading when it reads like one. */
-const isHeading = (row) => /^(Mon|Tues|Wednes|Thurs|Fri|Satur|Sun)day, \w+ \d+$/.test(row.text);
+const isHeading = (row) => /^(Mon|Tues|Wednes|Thurs|Fri|Satur|Sun)day, \w+ \d+$/i.test(row.text);
 
 describe('no hyphens where the text is ragged', () => {
   // A hyphen that typst put in shows as a line ending in "word-" before a
@@ -138,24 +138,30 @@ describe('the line grid and the day headings', () => {
     for (const font of FACES) {
       const pdf = compile(t, writeBook(t, bookDocument({ messages: rows, design: design({ font, chapters: 'none' }) })));
       const pages = bodyRows(pdf).slice(2); // past the title page and its back
-      // The grid starts where the first page's first line is, the body
-      // size's lines only (a mark alone on its line has smaller letters).
-      const bodySize = (row) => row.words.some((w) => w.yMax - w.yMin > 8);
-      const top = pages[0][0].y;
+      // Lines of words at the body's size only: a mark alone on its line,
+      // or capitals made small, have other boxes. The grid's first line is
+      // the highest of them.
+      const height = (w) => w.yMax - w.yMin;
+      const tallest = Math.max(...pages.flat().flatMap((row) => row.words.map(height)));
+      const bodySize = (row) => row.words.some((w) => height(w) > 0.95 * tallest);
+      const top = Math.min(...pages.map((page) => page.find(bodySize).y));
       let headings = 0;
       pages.forEach((page, p) => {
         const where = `${font}, page ${p + 3}`;
-        assert.ok(Math.abs(page[0].y - top) < 0.3, `${where} starts on the grid's first line: ${page[0].text}`);
+        if (bodySize(page[0])) assert.ok(Math.abs(page[0].y - top) < 0.3, `${where} starts on the grid's first line: ${page[0].text}`);
         for (const row of page.filter(bodySize)) {
           const lines = (row.y - top) / PITCH;
           assert.ok(Math.abs(lines - Math.round(lines)) < 0.03, `${where}: "${row.text}" is off the grid by ${(lines % 1).toFixed(2)} lines`);
         }
+        // The line of the grid a line is on (smaller letters sit a little
+        // higher in their boxes, never by half a line).
+        const line = (row) => Math.round((row.y - top) / PITCH);
         page.forEach((row, i) => {
           if (!isHeading(row)) return;
           headings += 1;
           assert.ok(i + 1 < page.length, `${where} ends with the heading ${row.text}`);
-          if (i > 0) assert.ok(row.y - page[i - 1].y >= 1.5 * PITCH - 0.1, `${where}: ${row.text} is ${(row.y - page[i - 1].y).toFixed(1)} pt below the line above`);
-          assert.ok(Math.abs(page[i + 1].y - row.y - PITCH) < 0.3, `${where}: the first message follows ${row.text} on the next line`);
+          if (i > 0) assert.ok(line(row) - line(page[i - 1]) >= 2, `${where}: no blank line above ${row.text}`);
+          assert.equal(line(page[i + 1]) - line(row), 1, `${where}: the first message follows ${row.text} on the next line`);
         });
       });
       assert.ok(headings >= 15, `${font}: ${headings} headings`);
@@ -256,7 +262,7 @@ describe('messages as blocks of text', () => {
       }));
       const rows = bodyRows(compile(t, book))[2];
       const { left, right } = textEdges(3);
-      const mayaFirst = rows.findIndex((row) => row.words[0].text === 'Maya');
+      const mayaFirst = rows.findIndex((row) => /^maya$/i.test(row.words[0].text));
       const short = rows.findIndex((row) => row.text === 'sleep well');
       const mine = rows.slice(1, mayaFirst);
       const hers = rows.slice(mayaFirst, short);
@@ -274,7 +280,7 @@ describe('messages as blocks of text', () => {
 
   test('the last line of a message with its time holds at least its last two words', (t) => {
     // Messages of one to sixteen words, so that every line length comes by.
-    const words = 'we should all go down to the party at the lake tomorrow and bring the 👋'.split(' ');
+    const words = 'we should all go down to the party at the lake tomorrow and bring the dog'.split(' ');
     const rows = [];
     for (let n = 6; n <= words.length; n++) {
       const text = [...words.slice(0, n - 1), words.at(-1)].join(' ');
