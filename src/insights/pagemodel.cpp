@@ -7,12 +7,15 @@ namespace {
 // The page of templates/novel/book.typ: 41 lines of the grid, less what
 // keeping things together leaves at the foot of a page (a day's heading
 // goes with its first message, a message of two or three lines is not
-// split), as measured over books of every common shape.
-constexpr double linesPerPage = 40.2;
-// A chapter opens on a new page with five lines of its own; the page
-// before it is left, on average, half empty. The first chapter opens the
-// first page of messages, which starts a page anyway.
-constexpr double chapterLines = 5;
+// split), and more the blank line above a day's heading that a page's top
+// drops, as measured over books of every common shape.
+constexpr double linesPerPage = 40.6;
+// A chapter opens on a new page with four lines of its own (its number,
+// two of title and a rule; the blank line under them is the one above its
+// first day's heading, which that day's lines count); the page before it is
+// left, on average, half empty. The first chapter opens the first page of
+// messages, which starts a page anyway.
+constexpr double chapterLines = 4;
 constexpr double pageLeftAtAChapter = 0.5;
 
 } // namespace

@@ -16,10 +16,6 @@ constexpr double messageMeasure = 42.8;
 // sure to take one line and is set on the full measure.
 constexpr int shortBytes = 24;
 constexpr int attachmentBytes = 12;
-// A message of more bytes than this is justified, and its lines hold a
-// little more: spaces and letters close up a touch, and punctuation hangs.
-constexpr int justifiedBytes = 110;
-constexpr double justifiedMeasure = 44.3;
 
 // The advance of each printable ASCII character, from the space to the
 // tilde, averaged over the three faces.
@@ -56,10 +52,6 @@ constexpr double nameGap = 1.3;
 constexpr double markLetter = 0.86;
 constexpr double markFrame = 1.2;
 constexpr double markGap = 0.75;
-// Hyphenation breaks a word that leaves enough of itself on each line.
-constexpr double hyphen = 0.7;
-constexpr double leastPiece = 2.5;
-constexpr int leastHyphenated = 5;
 
 double asciiWidth(char16_t c)
 {
@@ -67,10 +59,11 @@ double asciiWidth(char16_t c)
 }
 
 // Lays words on lines of one measure the way a first-fit line breaker
-// does: a word goes on the line when it fits, else it is hyphenated when
-// that leaves enough on both lines, else it starts the next line; a word
-// longer than the measure is broken across lines (a link breaks at its
-// slashes, a long word by hyphenation).
+// does: a word goes on the line when it fits, else it starts the next
+// line; a word longer than the measure is broken across lines (a link
+// breaks at its slashes, a word too long for any line by hyphenation).
+// The book holds a message's last two words together, which moves a word
+// to the last line but never makes another line, so it is not counted.
 class Lines
 {
 public:
@@ -85,7 +78,7 @@ public:
         m_spaced = false;
     }
 
-    void word(double width, bool hyphenable)
+    void word(double width)
     {
         const double gap = m_spaced ? space : 0;
         if (m_used + gap + width <= m_measure) {
@@ -93,9 +86,6 @@ public:
             m_spaced = true;
             return;
         }
-        const double room = m_measure - m_used - gap - hyphen;
-        if (hyphenable && room >= leastPiece && width - room >= leastPiece)
-            width -= room;
         if (m_used > 0)
             ++m_lines;
         while (width > m_measure) {
@@ -140,16 +130,8 @@ class Word
 {
 public:
     double width() const { return m_width; }
-    // Hyphenation breaks only words of letters.
-    bool isHyphenable() const { return m_plain && m_letters >= leastHyphenated; }
 
-    void addAscii(char16_t unit)
-    {
-        const double w = asciiWidth(unit);
-        if ((unit | 0x20) >= u'a' && (unit | 0x20) <= u'z')
-            ++m_letters;
-        take(w);
-    }
+    void addAscii(char16_t unit) { take(asciiWidth(unit)); }
 
     void addScalar(char32_t scalar)
     {
@@ -178,45 +160,35 @@ private:
         m_width += w;
     }
 
-    double widthOf(UChar32 c)
+    static double widthOf(UChar32 c)
     {
         // A flag is two regional indicators.
-        if (c >= 0x1F1E6 && c <= 0x1F1FF) {
-            m_plain = false;
+        if (c >= 0x1F1E6 && c <= 0x1F1FF)
             return emoji / 2;
-        }
         // The book's faces have none of these: the emoji face draws them.
-        if (c >= 0x2100 && u_hasBinaryProperty(c, UCHAR_EXTENDED_PICTOGRAPHIC)) {
-            m_plain = false;
+        if (c >= 0x2100 && u_hasBinaryProperty(c, UCHAR_EXTENDED_PICTOGRAPHIC))
             return emoji;
-        }
         if (c == 0xA0)
             return space;
         const int eastAsian = u_getIntPropertyValue(c, UCHAR_EAST_ASIAN_WIDTH);
-        if (eastAsian == U_EA_WIDE || eastAsian == U_EA_FULLWIDTH) {
-            m_plain = false;
+        if (eastAsian == U_EA_WIDE || eastAsian == U_EA_FULLWIDTH)
             return wide;
-        }
-        if (u_isalpha(c))
-            ++m_letters;
         return otherLetter;
     }
 
     double m_width = 0;
-    int m_letters = 0;
-    bool m_plain = true;
     double m_last = 0;
     bool m_joined = false;
 };
 
-// The words of a text with their widths, in order, to a callback taking
-// (width, hyphenable); a line feed is reported as a negative width.
+// The words of a text with their widths, in order, to a callback; a line
+// feed is reported as a negative width.
 template<typename Place> void words(QStringView text, Place place)
 {
     Word word;
     const auto end = [&] {
         if (word.width() > 0)
-            place(word.width(), word.isHyphenable());
+            place(word.width());
         word = Word();
     };
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -225,7 +197,7 @@ template<typename Place> void words(QStringView text, Place place)
             end();
         } else if (unit == u'\n') {
             end();
-            place(-1, false);
+            place(-1);
         } else if (unit < 0x80) {
             word.addAscii(unit);
         } else {
@@ -293,28 +265,25 @@ int ofMessage(QStringView text, const QStringList &media, std::optional<Opening>
         return 0;
     const int budget = shortBytes - attachmentBytes * int(media.size());
     const bool isShort = budget >= 0 && !exceeds(text, budget);
-    const bool justified = exceeds(text, justifiedBytes);
-    Lines lines(isShort ? fullMeasure : justified ? justifiedMeasure : messageMeasure);
+    Lines lines(isShort ? fullMeasure : messageMeasure);
     if (opening)
         lines.lead(opening->name);
 
     // The time is held to whatever comes last, so each piece is placed one
     // step late, when it is known whether another follows.
     double pending = 0;
-    bool pendingHyphenable = false;
     const auto flush = [&] {
         if (pending > 0)
-            lines.word(pending, pendingHyphenable);
+            lines.word(pending);
         pending = 0;
     };
-    words(text, [&](double width, bool hyphenable) {
+    words(text, [&](double width) {
         flush();
         if (width < 0) {
             lines.lineBreak();
             return;
         }
         pending = width;
-        pendingHyphenable = hyphenable;
     });
     // Through a const list: a loop over a temporary one would detach it,
     // and detaching an empty list allocates, for every message.
@@ -322,7 +291,6 @@ int ofMessage(QStringView text, const QStringList &media, std::optional<Opening>
     for (const double mark : marks) {
         flush();
         pending = mark + markGap - space;
-        pendingHyphenable = false;
     }
     if (opening)
         pending += timeWidth;

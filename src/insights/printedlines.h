@@ -6,23 +6,30 @@
 
 // The lines a message takes on the book's page, worked out the way the
 // book layout sets it (templates/novel/messages.typ): its text wrapped word
-// by word on the measure the page gives it, the speaker's name run in
-// before it and the time after it where the speaker changes, and the marks
-// of its attachments. Widths are in units of an average lower-case letter
-// of the book faces, which the templates size to one width of text, so one
-// count serves every face.
+// by word on the measure the page gives it, ragged and without hyphens, the
+// speaker's name run in before it and the time after it where the speaker
+// changes, and the marks of its attachments. Widths are in units of an
+// average lower-case letter of the book faces, which the templates size to
+// one width of text, so one count serves every face.
 namespace PrintedLines {
 
 // The width of a speaker's name as the book runs it in, with the space
 // that follows it.
 double nameWidth(QStringView name);
 
-// Whether a message opens a run of its speaker, with the width of the name
-// run in before it, or goes on from the message above.
+// What comes before and after a message's text where its speaker's run
+// opens: the name run in before it (its width), and the time after it. A
+// message that goes on from the one above carries neither, unless its
+// speaker writes again after a long silence: then its time, with a name
+// of no width.
 struct Opening
 {
     double name = 0;
 };
+
+// The lines a day's heading takes: its own and the blank line above it
+// (which a page's top drops, as the page model allows for).
+constexpr int dayHeading = 2;
 
 // Lines of one message. A message that prints nothing (no text and no
 // attachment) takes none, like the book, which leaves it out.

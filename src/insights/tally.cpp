@@ -55,6 +55,21 @@ std::optional<int> timeField(QStringView at, qsizetype position, int max)
     return value;
 }
 
+// The second of its day a message time gives, as the book reads it (the
+// seconds may be left out); nullopt when the hours and minutes don't read.
+std::optional<int> secondOfDay(QStringView at)
+{
+    const std::optional<int> hour = timeField(at, 11, 23);
+    const std::optional<int> minute = timeField(at, 14, 59);
+    if (!hour || !minute || at.size() < 16 || at[13] != u':')
+        return std::nullopt;
+    const std::optional<int> second = at.size() >= 19 && at[16] == u':' ? timeField(at, 17, 59) : 0;
+    return *hour * 3600 + *minute * 60 + second.value_or(0);
+}
+
+// A sender who writes again after more than an hour gets the time again.
+constexpr int longSilence = 3600;
+
 // A letter or "'", for a character of one code unit.
 bool isWordLetter(char16_t c)
 {
@@ -201,8 +216,16 @@ int Tally::printedLines(const BookFile::Message &message, const QString &text, Q
         return 0;
     const bool opensDay = !m_printed || QStringView(m_printed->at).left(10) != day;
     const bool opensRun = opensDay || m_printed->from != message.from;
+    bool resumes = false;
+    if (!opensRun) {
+        const std::optional<int> before = secondOfDay(m_printed->at);
+        const std::optional<int> now = secondOfDay(message.at);
+        resumes = before && now && *now - *before > longSilence;
+    }
     m_printed = &message;
     std::optional<PrintedLines::Opening> opening;
+    if (resumes)
+        opening = PrintedLines::Opening { 0 };
     if (opensRun) {
         auto width = m_nameWidths.constFind(message.from);
         if (width == m_nameWidths.cend()) {
@@ -213,7 +236,7 @@ int Tally::printedLines(const BookFile::Message &message, const QString &text, Q
         }
         opening = PrintedLines::Opening { *width };
     }
-    return PrintedLines::ofMessage(text, media, opening) + (opensDay ? 1 : 0);
+    return PrintedLines::ofMessage(text, media, opening) + (opensDay ? PrintedLines::dayHeading : 0);
 }
 
 void Tally::add(const BookFile::Message &message)

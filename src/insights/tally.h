@@ -93,7 +93,9 @@ private:
     // The day's index in days, or -1 when it is new and was just appended.
     int dayIndex(QStringView day);
     // The lines the book prints for a message: a day's heading where the
-    // day changes, the message with its speaker's name where that changes.
+    // day changes, the message with its speaker's name where that changes,
+    // its time there and where its speaker writes again after a long
+    // silence.
     int printedLines(const BookFile::Message &message, const QString &text, QStringView day);
 
     QHash<QString, int> m_dayIndex;

@@ -68,11 +68,34 @@ TEST(PrintedLines, LineFeedsLinksAndLongTextsTakeTheirLines)
 {
     EXPECT_EQ(lines(u"see you\nsoon"_s), 2);
     EXPECT_EQ(lines(u"see you\n\nsoon"_s), 3);
-    // A link breaks at its slashes like a word too long for the line.
+    // A link breaks at its slashes like a word too long for the line (over
+    // three lines in every face).
     EXPECT_EQ(
         lines(
             u"https://www.theguardian.com/travel/2024/mar/12/best-coastal-walks-uk-spring-and-summer-walks"_s),
-        2);
+        3);
+}
+
+// Long messages were counted as if justified and hyphenated, a line short
+// in one of three; the book sets them ragged without hyphens. Each of these
+// takes as many lines in every face, the name and the time included.
+TEST(PrintedLines, LongMessagesAreSetRaggedWithoutHyphens)
+{
+    const QString cafe
+        = u"Remember the caf\u00e9 by the station? It closed, and I felt oddly sad about it."_s;
+    const QString trumpet = u"The kids next door have learnt the trumpet, or at least one note of it."_s;
+    const QString heating
+        = u"The landlord finally fixed the heating, so the flat is warm for the first time in weeks."_s;
+    const QString garden
+        = u"The garden is a jungle after all that rain; the tomatoes have taken over the path."_s;
+    const QString coast = u"We should go to the coast this weekend if the weather holds up."_s;
+    const QString right = u"I was thinking about what you said last night, and honestly you were right."_s;
+    const QString sorry
+        = u"Sorry I was short with you earlier, it was a rough afternoon and not your fault."_s;
+    EXPECT_EQ(lines(QStringList { cafe, heating, sorry, garden }.join(u' '), openedBy(u"Maya"_s)), 8);
+    EXPECT_EQ(lines(QStringList { garden, coast, right, trumpet, cafe }.join(u' '), openedBy(u"Sam"_s)), 9);
+    EXPECT_EQ(lines(QStringList { trumpet, cafe, heating }.join(u' '), openedBy(u"Sam"_s)), 6);
+    EXPECT_EQ(lines(QStringList { coast, right, trumpet, cafe }.join(u' '), openedBy(u"Maya"_s)), 7);
 }
 
 TEST(PrintedLines, AttachmentsPrintTheirMarksAndNothingPrintsNothing)
@@ -85,14 +108,15 @@ TEST(PrintedLines, AttachmentsPrintTheirMarksAndNothingPrintsNothing)
 
 using PrintedDays = InsightsTest;
 
-// A day of one short message prints two lines: its heading and the message.
-TEST_F(PrintedDays, EveryDaysHeadingTakesALine)
+// A day of one short message prints three lines: the blank line above its
+// heading, the heading and the message.
+TEST_F(PrintedDays, EveryDaysHeadingTakesTwoLines)
 {
     const BookFile sparse = book({ message("1", "2024-03-01T09:00:00", "me", u"morning!"_s),
         message("2", "2024-03-02T09:00:00", "them", u"hi"_s),
         message("3", "2024-03-03T09:00:00", "me", u"ok"_s),
         message("4", "2024-03-03T09:05:00", "me", u"ok!!"_s) });
-    EXPECT_EQ(dayLines(sparse), QList<int>({ 2, 2, 3 }));
+    EXPECT_EQ(dayLines(sparse), QList<int>({ 3, 3, 4 }));
 }
 
 // The name and time come where the speaker changes, and a day's first
@@ -104,7 +128,20 @@ TEST_F(PrintedDays, TheNameRunsInWhereTheSpeakerChanges)
         message("2", "2024-03-01T09:01:00", "them", middling),
         message("3", "2024-03-01T09:02:00", "me", middling),
         message("4", "2024-03-02T09:00:00", "me", middling) });
-    EXPECT_EQ(dayLines(turns), QList<int>({ 1 + 2 + 1 + 2, 1 + 2 }));
+    EXPECT_EQ(dayLines(turns), QList<int>({ 2 + 2 + 1 + 2, 2 + 2 }));
+}
+
+// A speaker who writes again after more than an hour gets the time again,
+// which takes this message onto a second line; exactly an hour later it
+// goes on bare.
+TEST_F(PrintedDays, TheTimeComesAgainAfterAnHoursSilence)
+{
+    const QString train = u"the train is stuck again, I'll be there by nine"_s;
+    const BookFile day = book({ message("1", "2024-03-01T09:00:00", "them", u"ok"_s),
+        message("2", "2024-03-01T10:00:00", "them", train),
+        message("3", "2024-03-01T11:00:01", "them", train),
+        message("4", "2024-03-01T11:05:00", "them", train) });
+    EXPECT_EQ(dayLines(day), QList<int>({ 2 + 1 + 1 + 2 + 1 }));
 }
 
 // Messages the book leaves out (no text, no attachment) take no line, and
@@ -116,5 +153,5 @@ TEST_F(PrintedDays, WhatTheBookLeavesOutTakesNoLine)
         message("2", "2024-03-02T09:00:00", "me", u""_s), message("3", "2024-03-02T09:01:00", "me", u"hi"_s),
         message("4", "2024-03-02T09:02:00", "ghost", u"I think it went well, call you later"_s) });
     odd.messages[3].who = u"Alexandrina Montgomery"_s;
-    EXPECT_EQ(dayLines(odd), QList<int>({ 0, 1 + 1 + 2 }));
+    EXPECT_EQ(dayLines(odd), QList<int>({ 0, 2 + 1 + 2 }));
 }

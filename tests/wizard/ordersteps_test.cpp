@@ -31,7 +31,7 @@ Insights insightsOf(int pages)
 {
     Insights insights = daysOf(QDate(2024, 3, 1), 20, 0, 617);
     for (Insights::DayCount &day : insights.days)
-        day.lines = int((pages - 3.2) * 40.2 / 20);
+        day.lines = int((pages - 3.2) * 40.6 / 20);
     return insights;
 }
 

@@ -70,8 +70,12 @@ const char *const styleSheet
       ".title { text-align: center; margin-top: 30%; }\n"
       ".colophon { text-align: center; font-style: italic; }\n"
       ".dedication { text-align: center; margin-top: 4em; font-style: italic; }\n"
-      ".message { margin: 0.4em 0; }\n"
-      ".message.me { text-align: right; }\n"
+      // As in the printed book: the user's messages on the left, everyone
+      // else's on the right, each a block whose lines start at one edge (a
+      // block as wide as its longest line, against the right margin).
+      ".message { margin: 0.4em 22% 0.4em 0; }\n"
+      ".message.them { margin: 0.4em 0 0.4em 22%; text-align: right; }\n"
+      ".message.them .said { display: inline-block; text-align: left; }\n"
       ".who { font-weight: bold; font-size: 0.85em; }\n"
       ".time { color: #777; font-size: 0.8em; margin-left: 0.5em; }\n"
       ".media { color: #777; font-style: italic; }\n"
@@ -81,8 +85,8 @@ QString messageHtml(const ResolvedBook::Entry &entry)
 {
     if (entry.page)
         return QStringLiteral("<div class=\"page\"><p>%1</p></div>\n").arg(lines(*entry.page));
-    QString html
-        = entry.me ? QStringLiteral("<div class=\"message me\">") : QStringLiteral("<div class=\"message\">");
+    QString html = entry.me ? QStringLiteral("<div class=\"message me\"><div class=\"said\">")
+                            : QStringLiteral("<div class=\"message them\"><div class=\"said\">");
     html += QStringLiteral("<p><span class=\"who\">%1</span>").arg(escaped(entry.name));
     if (!entry.time.isEmpty())
         html += QStringLiteral("<span class=\"time\">%1</span>").arg(escaped(entry.time));
@@ -95,7 +99,7 @@ QString messageHtml(const ResolvedBook::Entry &entry)
     }
     for (const QString &media : entry.media)
         html += QStringLiteral("<p class=\"media\">[%1]</p>").arg(escaped(media));
-    return html + QLatin1String("</div>\n");
+    return html + QLatin1String("</div></div>\n");
 }
 
 QString chapterTitle(const ResolvedBook::Chapter &chapter, qsizetype index)

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <zip.h>
 
@@ -56,6 +57,40 @@ QStringList spineOf(const Archive &archive)
     while (it.hasNext())
         idrefs.append(it.next().captured(1));
     return idrefs;
+}
+
+// The side of the page a speaker's messages keep to in a chapter of the
+// ebook: the alignment that the style sheet gives the element of the
+// message, by the rules whose classes it carries.
+QString sideOf(const Archive &archive, const QString &chapter, const QString &name)
+{
+    const QString html = QString::fromUtf8(archive.entries.value(QStringLiteral("OEBPS/") + chapter));
+    const QRegularExpressionMatch message = QRegularExpression(
+        QStringLiteral("<div class=\"(message[^\"]*)\">(?:<[^>]*>)*<span class=\"who\">%1<")
+            .arg(QRegularExpression::escape(name)))
+                                                .match(html);
+    if (!message.hasMatch())
+        return QStringLiteral("no message of %1").arg(name);
+    const QStringList classes = message.captured(1).split(QLatin1Char(' '));
+    QString side = QStringLiteral("left");
+    const QString css = QString::fromUtf8(archive.entries.value(QStringLiteral("OEBPS/book.css")));
+    QRegularExpressionMatchIterator rules
+        = QRegularExpression(QStringLiteral("([^{}]+)\\{([^}]*)\\}")).globalMatch(css);
+    while (rules.hasNext()) {
+        const QRegularExpressionMatch rule = rules.next();
+        const QString selector = rule.captured(1).trimmed();
+        if (!selector.startsWith(QLatin1Char('.')) || selector.contains(QLatin1Char(' ')))
+            continue;
+        const QStringList needed = selector.mid(1).split(QLatin1Char('.'));
+        if (!std::all_of(
+                needed.cbegin(), needed.cend(), [&](const QString &c) { return classes.contains(c); }))
+            continue;
+        const QRegularExpressionMatch align
+            = QRegularExpression(QStringLiteral("text-align:\\s*(\\w+)")).match(rule.captured(2));
+        if (align.hasMatch())
+            side = align.captured(1);
+    }
+    return side;
 }
 
 QByteArray png()
@@ -138,6 +173,18 @@ TEST_F(EbookTest, WithACoverTheEbookPassesEpubcheckAndOpensOnTheCover)
     EXPECT_TRUE(march.contains("An epigraph<br/>of our own"));
     EXPECT_FALSE(march.contains('\x01'));
     EXPECT_FALSE(QFile::exists(out() + ".part"));
+}
+
+// The ebook put the user's messages on the right, where the printed book
+// has the other side's.
+TEST_F(EbookTest, TheUsersMessagesKeepToTheLeftAndTheOthersToTheRightAsInPrint)
+{
+    const ToolRun run = make();
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    const Archive archive = readArchive(out());
+    EXPECT_EQ(sideOf(archive, QStringLiteral("chapter-1.xhtml"), QStringLiteral("Pat")), "left");
+    EXPECT_EQ(sideOf(archive, QStringLiteral("chapter-1.xhtml"), QStringLiteral("Sam")), "right");
+    EXPECT_EQ(sideOf(archive, QStringLiteral("chapter-2.xhtml"), QStringLiteral("Sam")), "right");
 }
 
 TEST_F(EbookTest, WithoutACoverTheEbookOpensOnTheTitlePage)
