@@ -21,14 +21,15 @@
 
 namespace {
 
-QWidget *labelled(const QString &heading, QWidget *below)
+QWidget *labelled(const QString &heading, std::initializer_list<QWidget *> below)
 {
     auto *box = new QWidget;
     auto *column = new QVBoxLayout(box);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(2);
     column->addWidget(Style::label(heading, Style::Text::Headline));
-    column->addWidget(below);
+    for (QWidget *line : below)
+        column->addWidget(line);
     return box;
 }
 
@@ -139,7 +140,7 @@ QWidget *TouchesStep::receiptRow()
     mono.setPixelSize(Style::font(Style::Text::Caption).pixelSize());
     m_receiptPreview->setFont(mono);
     Style::setTone(m_receiptPreview, Style::Tone::Secondary);
-    row->addWidget(labelled(QStringLiteral("A receipt at the back"), m_receiptPreview), 1);
+    row->addWidget(labelled(QStringLiteral("A receipt at the back"), { m_receiptPreview }), 1);
     m_receipt = new ToggleSwitch;
     m_receipt->setAccessibleName(QStringLiteral("A receipt at the back"));
     connect(m_receipt, &ToggleSwitch::toggled, this, [this](bool on) {
@@ -161,14 +162,9 @@ QWidget *TouchesStep::pinRow()
     m_pinCost = Style::label(QString(), Style::Text::Caption);
     m_pinCost->setObjectName(QStringLiteral("pinCost"));
     m_pinCost->hide();
-    auto *captions = new QWidget;
-    auto *lines = new QVBoxLayout(captions);
-    lines->setContentsMargins(0, 0, 0, 0);
-    lines->setSpacing(2);
-    lines->addWidget(m_pinCaption);
-    lines->addWidget(m_pinCost);
-    row->addWidget(
-        labelled(QStringLiteral("Put the first \u201CI love you\u201D on a page you choose"), captions), 1);
+    row->addWidget(labelled(QStringLiteral("Put the first \u201CI love you\u201D on a page you choose"),
+                       { m_pinCaption, m_pinCost }),
+        1);
     m_pinPage = new QLineEdit;
     m_pinPage->setPlaceholderText(QStringLiteral("Page"));
     m_pinPage->setFixedWidth(64);

@@ -29,6 +29,15 @@ BookFile talk(const QList<std::pair<QString, QString>> &lines, int people = 2)
     return book;
 }
 
+// The insights of a spread book from March 1, 2024, with Sam's first
+// "I love you" on April 10.
+Insights lovedOnApril10(const Book &book)
+{
+    Insights insights = Insights::read(book.project->book());
+    insights.firstLove.insert(QStringLiteral("them"), book.project->book().messages[81]);
+    return insights;
+}
+
 class LooksSteps : public ::testing::Test
 {
 protected:
@@ -180,8 +189,7 @@ TEST_F(LooksSteps, PinCaptionNeverSaysPageZero)
 {
     Book book(spreadBook(QDate(2024, 3, 1), 60, 2, 200));
     WizardModel model(book.project, WizardModel::Resuming::No);
-    Insights insights = Insights::read(book.project->book());
-    insights.firstLove.insert(QStringLiteral("them"), book.project->book().messages[81]);
+    const Insights insights = lovedOnApril10(book);
     model.setInsights(insights);
     const int natural = insights.landingPage(model.from(), QStringLiteral("2024-04-10"), model.pageModel());
     EXPECT_GT(natural, 1);
@@ -203,8 +211,7 @@ TEST_F(LooksSteps, ThePinRowSaysWhatALaterPageCosts)
 {
     Book book(spreadBook(QDate(2024, 3, 1), 60, 2, 200));
     WizardModel model(book.project, WizardModel::Resuming::No);
-    Insights insights = Insights::read(book.project->book());
-    insights.firstLove.insert(QStringLiteral("them"), book.project->book().messages[81]);
+    const Insights insights = lovedOnApril10(book);
     model.setInsights(insights);
     // A page of messages: the front pages before the first are not counted.
     const int natural = model.loveLanding();
@@ -238,8 +245,7 @@ TEST_F(LooksSteps, PinPageFieldFollowsTheSwitchAndKeepsItsPage)
 {
     Book book(spreadBook(QDate(2024, 3, 1), 60));
     WizardModel model(book.project, WizardModel::Resuming::No);
-    Insights insights = Insights::read(book.project->book());
-    insights.firstLove.insert(QStringLiteral("them"), book.project->book().messages[81]);
+    const Insights insights = lovedOnApril10(book);
     model.setInsights(insights);
     TouchesStep step(&model);
     auto *page = step.findChild<QLineEdit *>();
