@@ -400,7 +400,7 @@ inline BookShape pinnedLater(const BookShape &shape, int pages)
         [&](const BookFile::Message &message) { return message.day() == day; });
     const int natural = insights.landingPage(insights.days.first().iso, day, PageModel::of(book));
     book.edits.pins = QList<Edits::Pin> { { opening->id, natural + pages } };
-    return { shape.name + QStringLiteral(", pinned %1 pages on").arg(pages), book };
+    return { shape.name + QStringLiteral(", pinned"), book };
 }
 
 // The wizard's estimate of a whole book in its own look: every day from
