@@ -387,6 +387,22 @@ inline QList<BookShape> bookShapes(ShapeSize size)
     return shapes;
 }
 
+// The shape with its first message of the day a third of the way in
+// pinned that many pages after the page the estimate lands it on.
+inline BookShape pinnedLater(const BookShape &shape, int pages)
+{
+    BookFile book = shape.book;
+    const Insights insights = Insights::read(book);
+    if (insights.days.isEmpty())
+        return shape;
+    const QString day = insights.days[insights.days.size() / 3].iso;
+    const auto opening = std::find_if(book.messages.cbegin(), book.messages.cend(),
+        [&](const BookFile::Message &message) { return message.day() == day; });
+    const int natural = insights.landingPage(insights.days.first().iso, day, PageModel::of(book));
+    book.edits.pins = QList<Edits::Pin> { { opening->id, natural + pages } };
+    return { shape.name + QStringLiteral(", pinned"), book };
+}
+
 // The wizard's estimate of a whole book in its own look: every day from
 // its first to its last.
 inline int estimatedPages(const BookFile &book)

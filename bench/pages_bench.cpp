@@ -91,6 +91,9 @@ int main(int argc, char **argv)
         book.design->receiptLines = Insights::read(book).receiptLines;
         shapes.append({ QStringLiteral("the shipped sample"), book });
     }
+    // And one with a message pinned 30 pages after where it falls: the
+    // blank pages before it are printed and paid for too.
+    shapes.append(Bench::pinnedLater(shapes.first(), 30));
 
     QList<Row> rows;
     for (const Bench::BookShape &shape : shapes) {

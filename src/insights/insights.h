@@ -106,6 +106,10 @@ struct Insights
     // The last day, walking from the start day on, before the estimate
     // exceeds the page budget; from itself when even the first day does.
     QString lastDayFitting(const QString &from, int pages, const PageModel &model) const;
+    // The printed page a message of day lands on in a book that starts on
+    // from: the pins of earlier days count, the day's own don't (they are
+    // what is being weighed); 1 for a day before the start.
+    int landingPage(const QString &from, const QString &day, const PageModel &model) const;
     // How much of from..to one book of the page budget holds, in words:
     // "all of it" or "about 3 months"; empty when the days do not read.
     QString bookSpan(const QString &from, const QString &to, int pages, const PageModel &model) const;

@@ -4,6 +4,7 @@
 #include "celebrations.h"
 #include "insights.h"
 #include "model/day.h"
+#include "pinpages.h"
 
 #include <QLocale>
 #include <QMap>
@@ -18,22 +19,67 @@ QString formatted(qint64 n)
     return QLocale().toString(n);
 }
 
+// The pages of the days taken so far, walking a stretch in book order:
+// their lines, the chapters they open and the blank pages their pins put
+// in. A pin is weighed where its day begins: the message's place within
+// its day is not known here, and a day is short beside a page.
+class PageWalk
+{
+public:
+    explicit PageWalk(const PageModel &model)
+        : m_model(model)
+    { }
+
+    void take(const Insights::DayCount &day)
+    {
+        open(day.iso);
+        for (const PageModel::Pin &pin : m_model.pins) {
+            if (pin.day != day.iso)
+                continue;
+            // The pinned message starts the page asked for instead of
+            // where it would have begun: the rest of that page and every
+            // page between go blank.
+            const double before = reach();
+            if (PinPages::added(pin.page, landing()) > 0)
+                m_blanks += double(pin.page - 1) - before;
+        }
+        m_lines += day.lines;
+    }
+
+    // A day's chapter opens before its first message.
+    void open(QStringView day)
+    {
+        if (const QStringView chapter = m_model.chapterOf(day); !chapter.isEmpty())
+            m_chapters.insert(chapter);
+    }
+
+    double lines() const { return m_lines; }
+    // Of the whole book, front and back included, before rounding up.
+    double pages() const { return m_model.pages(m_lines, m_chapters.size()) + m_blanks; }
+    // The printed page on which what follows would begin.
+    int landing() const { return 1 + int(std::floor(reach())); }
+
+private:
+    double reach() const { return m_model.reach(m_lines, m_chapters.size()) + m_blanks; }
+
+    const PageModel &m_model;
+    double m_lines = 0;
+    QSet<QStringView> m_chapters;
+    double m_blanks = 0;
+};
+
 } // namespace
 
 int Insights::estimatedPages(const QString &from, const QString &to, const PageModel &model) const
 {
-    double lines = 0;
-    QSet<QStringView> chapters;
+    PageWalk walk(model);
     for (const DayCount &day : days) {
-        if (from <= day.iso && day.iso <= to) {
-            lines += day.lines;
-            if (const QStringView chapter = model.chapterOf(day.iso); !chapter.isEmpty())
-                chapters.insert(chapter);
-        }
+        if (from <= day.iso && day.iso <= to)
+            walk.take(day);
     }
-    if (lines < 1)
+    if (walk.lines() < 1)
         return 0;
-    return int(std::ceil(model.pages(lines, chapters.size())));
+    return int(std::ceil(walk.pages()));
 }
 
 int Insights::messages(const QString &from, const QString &to) const
@@ -48,21 +94,31 @@ int Insights::messages(const QString &from, const QString &to) const
 
 QString Insights::lastDayFitting(const QString &from, int pages, const PageModel &model) const
 {
-    double lines = 0;
-    QSet<QStringView> chapters;
+    PageWalk walk(model);
     const DayCount *taken = nullptr;
     // No upper bound: the walk answers how far one book could reach.
     for (const DayCount &day : days) {
         if (day.iso < from)
             continue;
-        lines += day.lines;
-        if (const QStringView chapter = model.chapterOf(day.iso); !chapter.isEmpty())
-            chapters.insert(chapter);
-        if (model.pages(lines, chapters.size()) > double(pages))
+        walk.take(day);
+        if (walk.pages() > double(pages))
             break;
         taken = &day;
     }
     return taken ? taken->iso : from;
+}
+
+int Insights::landingPage(const QString &from, const QString &day, const PageModel &model) const
+{
+    if (day < from)
+        return 1;
+    PageWalk walk(model);
+    for (const DayCount &earlier : days) {
+        if (from <= earlier.iso && earlier.iso < day)
+            walk.take(earlier);
+    }
+    walk.open(day);
+    return walk.landing();
 }
 
 QString Insights::bookSpan(const QString &from, const QString &to, int pages, const PageModel &model) const

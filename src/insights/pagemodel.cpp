@@ -1,5 +1,6 @@
 #include "pagemodel.h"
 
+#include <QHash>
 #include <algorithm>
 
 namespace {
@@ -35,7 +36,36 @@ PageModel PageModel::of(const Design &design, const QStringList &dedication)
 
 PageModel PageModel::of(const BookFile &book)
 {
-    return of(book.design.value_or(Design()), book.front.dedication);
+    PageModel model = of(book.design.value_or(Design()), book.front.dedication);
+    model.pins = pinsOf(book);
+    return model;
+}
+
+QList<PageModel::Pin> PageModel::pinsOf(const BookFile &book)
+{
+    const QList<Edits::Pin> asked = book.edits.pins.value_or(QList<Edits::Pin>());
+    if (asked.isEmpty())
+        return {};
+    QHash<QString, int> pages;
+    for (const Edits::Pin &pin : asked) {
+        if (!pages.contains(pin.id))
+            pages.insert(pin.id, pin.page);
+    }
+    const QStringList hidden = book.edits.hidden.value_or(QStringList());
+    const QMap<QString, QString> texts = book.edits.text.value_or(QMap<QString, QString>());
+    QList<Pin> pins;
+    for (const BookFile::Message &message : book.messages) {
+        const auto page = pages.constFind(message.id);
+        if (page == pages.cend() || hidden.contains(message.id))
+            continue;
+        const QString text = texts.value(message.id, message.text.value_or(QString()));
+        if (text.isEmpty() && message.media.value_or(QStringList()).isEmpty())
+            continue;
+        pins.append({ message.day(), *page });
+        pages.erase(page);
+    }
+    std::stable_sort(pins.begin(), pins.end(), [](const Pin &a, const Pin &b) { return a.day < b.day; });
+    return pins;
 }
 
 QStringView PageModel::chapterOf(QStringView day) const
@@ -59,4 +89,9 @@ double PageModel::pages(double lines, qsizetype chapterCount) const
     // A stretch ends on a page of its own, half full on average, which
     // rounding the sum up to whole pages counts.
     return double(otherPages) + lines / linesPerPage + opened;
+}
+
+double PageModel::reach(double lines, qsizetype chapterCount) const
+{
+    return pages(lines, chapterCount) - double(otherPages);
 }

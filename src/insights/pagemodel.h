@@ -17,14 +17,32 @@ struct PageModel
 {
     enum class Chapters { Monthly, Yearly, None };
 
+    // A message pinned to a page: the book puts blank pages before it so
+    // that it lands there, and those pages are printed and paid for like
+    // any other (PinPages says how many).
+    struct Pin
+    {
+        // The pinned message's day, "yyyy-MM-dd".
+        QString day;
+        // The printed page asked for.
+        int page = 0;
+
+        friend bool operator==(const Pin &, const Pin &) = default;
+    };
+
     Chapters chapters = Chapters::Monthly;
     // Pages printed whatever the messages: the title page and its back,
     // the dedication and its back when there is one, the receipt.
     int otherPages = 3;
+    // By day, earliest first; only the pins of days in a stretch count.
+    QList<Pin> pins;
 
     static PageModel of(const Design &design, const QStringList &dedication);
-    // Of a book's own look, or a new book's while it has none.
+    // Of a book's own look and pins, or a new book's look while it has none.
     static PageModel of(const BookFile &book);
+    // The pins of the messages book prints (not left out, not empty), by
+    // day; a message pinned twice keeps its first pin, as the book does.
+    static QList<Pin> pinsOf(const BookFile &book);
 
     // The chapter a day belongs to: its month or its year; empty when the
     // book has no chapters.
@@ -32,6 +50,9 @@ struct PageModel
     // Pages of a stretch of printed lines that opens this many chapters,
     // before rounding up to whole pages.
     double pages(double lines, qsizetype chapterCount) const;
+    // How far into the pages of messages the same stretch reaches, in
+    // pages from the top of the first: where what follows it would begin.
+    double reach(double lines, qsizetype chapterCount) const;
 
     friend bool operator==(const PageModel &, const PageModel &) = default;
 };

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QPdfDocument>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -167,7 +168,16 @@ void Project::setPrintRunner(PrintRunner runner)
 
 QList<VolumePlan> Project::planVolumes(int limit) const
 {
-    return VolumePlan::plan(m_layout, from(), to(), limit);
+    QMap<QString, int> pinned;
+    for (const Layout::PinResult &pin : m_layout.pins) {
+        if (!pin.ok)
+            continue;
+        if (const std::optional<BookFile::Message> found = message(pin.id)) {
+            int &page = pinned[found->day()];
+            page = std::max(page, pin.page);
+        }
+    }
+    return VolumePlan::plan(m_layout, from(), to(), limit, pinned);
 }
 
 QCoro::Task<QList<Project::PrintFile>> Project::preparePrintFiles(

@@ -18,7 +18,8 @@ int chapterNumberAt(const QList<int> &chapterPages, int page)
 
 } // namespace
 
-QList<VolumePlan> VolumePlan::plan(const Layout &layout, const QString &first, const QString &last, int limit)
+QList<VolumePlan> VolumePlan::plan(const Layout &layout, const QString &first, const QString &last, int limit,
+    const QMap<QString, int> &pinned)
 {
     // A limit that leaves no room at all would cut a volume per day.
     if (limit <= reserved)
@@ -27,15 +28,19 @@ QList<VolumePlan> VolumePlan::plan(const Layout &layout, const QString &first, c
     // QMap keeps the day keys in ascending order.
     const QStringList days = layout.days.keys();
     QList<int> pages;
+    QList<int> reach;
     pages.reserve(days.size());
-    for (const Layout::Day &day : layout.days)
-        pages.append(day.printed);
+    reach.reserve(days.size());
+    for (auto day = layout.days.cbegin(); day != layout.days.cend(); ++day) {
+        pages.append(day->printed);
+        reach.append(std::max(day->printed, pinned.value(day.key(), 0)));
+    }
     const qsizetype n = days.size();
     if (n == 0 || layout.pageCount < 1)
         return {};
 
     const int capacity = limit - reserved;
-    if (capacity >= pages.last() - pages.first() + 1)
+    if (capacity >= *std::max_element(reach.cbegin(), reach.cend()) - pages.first() + 1)
         return { { first, last, 1 } };
 
     const QList<int> &chapters = layout.chapterPages;
@@ -43,7 +48,7 @@ QList<VolumePlan> VolumePlan::plan(const Layout &layout, const QString &first, c
     qsizetype start = 0;
     int startPage = pages.first();
     for (qsizetype i = 1; i < n; ++i) {
-        if (pages[i] - startPage + 1 <= capacity)
+        if (reach[i] - startPage + 1 <= capacity)
             continue;
         qsizetype cut = i;
         for (qsizetype j = i; j > start; --j) {
@@ -56,6 +61,13 @@ QList<VolumePlan> VolumePlan::plan(const Layout &layout, const QString &first, c
         volumes.append({ days[start], days[cut - 1], chapterNumberAt(chapters, startPage) });
         start = cut;
         startPage = pages[cut];
+        // The blank pages of a pin can overflow even the volume a chapter
+        // opened for the day: that day then starts one of its own.
+        if (cut < i && reach[i] - startPage + 1 > capacity) {
+            volumes.append({ days[start], days[i - 1], chapterNumberAt(chapters, startPage) });
+            start = i;
+            startPage = pages[i];
+        }
     }
     volumes.append({ days[start], days[n - 1], chapterNumberAt(chapters, startPage) });
     return volumes;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QMap>
 #include <QString>
 
 struct Layout;
@@ -25,6 +26,10 @@ struct VolumePlan
     // Cuts the typeset days of layout into volumes of at most limit pages.
     // A book that fits is one volume over the book's own range, first..last;
     // otherwise volumes fill greedily and, where a chapter opens a fresh page
-    // late enough, are cut there instead of at the overflowing day.
-    static QList<VolumePlan> plan(const Layout &layout, const QString &first, const QString &last, int limit);
+    // late enough, are cut there instead of at the overflowing day. A day
+    // reaches at least as far as the page its pinned messages landed on
+    // (pinned: by day), since a pin in the middle of a day puts its blank
+    // pages inside it.
+    static QList<VolumePlan> plan(const Layout &layout, const QString &first, const QString &last, int limit,
+        const QMap<QString, int> &pinned = {});
 };

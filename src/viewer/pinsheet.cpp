@@ -1,5 +1,6 @@
 #include "pinsheet.h"
 
+#include "insights/pinpages.h"
 #include "messagesummary.h"
 #include "project/project.h"
 #include "ui/formsection.h"
@@ -9,12 +10,13 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <limits>
 
 PinSheet::PinSheet(Project *project, const BookFile::Message &message, QWidget *parent)
     : Sheet(parent, 380)
     , m_project(project)
     , m_message(message)
-    , m_natural(project->pageOf(message.at.left(10)))
+    , m_natural(landing(*project, message))
     , m_page(new QSpinBox)
 {
     setWindowTitle(QStringLiteral("Pin to a Page"));
@@ -30,10 +32,9 @@ PinSheet::PinSheet(Project *project, const BookFile::Message &message, QWidget *
         QStringLiteral("Blank pages go in before it so it lands on that page. It can move later in the book, "
                        "not earlier."));
     const std::optional<Edits::Pin> existing = project->pinFor(message);
-    // A pin made before the book got shorter keeps its page: the cap guards
-    // against typos, not against what the user chose.
-    m_page->setRange(
-        1, std::max(highestPage(project->layout().pageCount, m_natural), existing ? existing->page : 1));
+    // No highest page: one past the end is the typesetter's to judge, and
+    // the cost below says what it comes to before anything is pinned.
+    m_page->setRange(1, std::numeric_limits<int>::max());
     m_page->setGroupSeparatorShown(true);
     m_page->setAlignment(Qt::AlignRight);
     m_page->setFixedWidth(96);
@@ -45,26 +46,44 @@ PinSheet::PinSheet(Project *project, const BookFile::Message &message, QWidget *
     row->addWidget(m_page);
     pinning->addRow(QStringLiteral("Page"), field);
     body()->addWidget(pinning);
+    m_cost = Style::label(QString(), Style::Text::Callout);
+    m_cost->setObjectName(QStringLiteral("pinCost"));
+    m_cost->setContentsMargins(4, 0, 4, 0);
+    body()->addWidget(m_cost);
 
     QPushButton *cancel = addButton(QStringLiteral("Cancel"), Role::Cancel);
     m_pin = addButton(QStringLiteral("Pin"), Role::Confirm);
     setDefaultButton(m_pin);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_pin, &QPushButton::clicked, this, &PinSheet::pin);
-    connect(m_page, &QSpinBox::valueChanged, this, &PinSheet::refreshButton);
-    refreshButton();
+    connect(m_page, &QSpinBox::valueChanged, this, &PinSheet::refresh);
+    refresh();
     m_page->setFocus();
     m_page->selectAll();
 }
 
-int PinSheet::highestPage(int pageCount, std::optional<int> natural)
+std::optional<int> PinSheet::landing(const Project &project, const BookFile::Message &message)
 {
-    return std::max({ pageCount, natural.value_or(0), 1 }) + pagesPastTheEnd;
+    // A message pinned first on its day takes its day's heading along, so
+    // the day's page is where the pin put it; the pin knows where it was.
+    if (const std::optional<Layout::PinResult> result = project.pinResult(message.id);
+        result && result->natural >= 1)
+        return result->natural;
+    return project.pageOf(message.day());
 }
 
-void PinSheet::refreshButton()
+QString PinSheet::costText() const
+{
+    return m_cost->text();
+}
+
+void PinSheet::refresh()
 {
     m_pin->setEnabled(m_page->value() >= m_natural.value_or(1));
+    const std::optional<QString> cost
+        = m_natural ? PinPages::cost(m_page->value(), *m_natural) : std::optional<QString>();
+    m_cost->setText(cost.value_or(QString()));
+    m_cost->setVisible(cost.has_value());
 }
 
 void PinSheet::pin()

@@ -7,6 +7,7 @@
 #include <optional>
 
 class Project;
+class QLabel;
 class QPushButton;
 class QSpinBox;
 
@@ -18,25 +19,25 @@ class PinSheet : public Sheet
     Q_OBJECT
 
 public:
-    // Pages a pin may go past the end of the book: room for a message to
-    // end the book after blank pages, not thousands of them from a typo.
-    static constexpr int pagesPastTheEnd = 50;
-
     PinSheet(Project *project, const BookFile::Message &message, QWidget *parent);
 
-    // The highest page a pin may ask for in a book of pageCount pages.
-    static int highestPage(int pageCount, std::optional<int> natural);
+    // The printed page the message lands on by itself in the last layout:
+    // a pinned one where its pin found it, before the blank pages.
+    static std::optional<int> landing(const Project &project, const BookFile::Message &message);
 
     QSpinBox *pageField() const { return m_page; }
     QPushButton *pinButton() const { return m_pin; }
+    // What the page typed costs, empty when it costs nothing.
+    QString costText() const;
 
 private:
     void pin();
-    void refreshButton();
+    void refresh();
 
     QPointer<Project> m_project;
     BookFile::Message m_message;
     std::optional<int> m_natural;
     QSpinBox *m_page;
+    QLabel *m_cost;
     QPushButton *m_pin;
 };

@@ -1,5 +1,6 @@
 #include "touchesstep.h"
 
+#include "insights/pinpages.h"
 #include "model/day.h"
 #include "ui/clampedlabel.h"
 #include "ui/style.h"
@@ -20,14 +21,15 @@
 
 namespace {
 
-QWidget *labelled(const QString &heading, QWidget *below)
+QWidget *labelled(const QString &heading, std::initializer_list<QWidget *> below)
 {
     auto *box = new QWidget;
     auto *column = new QVBoxLayout(box);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(2);
     column->addWidget(Style::label(heading, Style::Text::Headline));
-    column->addWidget(below);
+    for (QWidget *line : below)
+        column->addWidget(line);
     return box;
 }
 
@@ -90,12 +92,21 @@ QString TouchesStep::pinCaption(const WizardModel &model)
     const std::optional<BookFile::Message> love = model.firstLove();
     if (!love || !model.insights())
         return {};
-    const QString day = love->at.left(10);
     // A first "I love you" before the chosen start has no page of its own;
     // the book's first page is where it would go.
-    const int page = std::max(1, model.insights()->estimatedPages(model.from(), day, model.pageModel()));
-    return longDay(day) + QStringLiteral(". It would land around page ") + QString::number(page)
+    return longDay(love->day()) + QStringLiteral(". It would land around page ")
+        + QString::number(model.loveLanding())
         + QStringLiteral("; choose a later page that means something.");
+}
+
+std::optional<QString> TouchesStep::pinCost(const WizardModel &model)
+{
+    const std::optional<Edits::Pin> pin = model.lovePin();
+    const std::optional<BookFile::Message> love = model.firstLove();
+    // Outside the range the message isn't printed, and its pin adds nothing.
+    if (!pin || !model.insights() || love->day() < model.from() || model.effectiveTo() < love->day())
+        return std::nullopt;
+    return PinPages::cost(pin->page, model.loveLanding());
 }
 
 QWidget *TouchesStep::dedicationBlock()
@@ -129,7 +140,7 @@ QWidget *TouchesStep::receiptRow()
     mono.setPixelSize(Style::font(Style::Text::Caption).pixelSize());
     m_receiptPreview->setFont(mono);
     Style::setTone(m_receiptPreview, Style::Tone::Secondary);
-    row->addWidget(labelled(QStringLiteral("A receipt at the back"), m_receiptPreview), 1);
+    row->addWidget(labelled(QStringLiteral("A receipt at the back"), { m_receiptPreview }), 1);
     m_receipt = new ToggleSwitch;
     m_receipt->setAccessibleName(QStringLiteral("A receipt at the back"));
     connect(m_receipt, &ToggleSwitch::toggled, this, [this](bool on) {
@@ -148,8 +159,11 @@ QWidget *TouchesStep::pinRow()
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(12);
     m_pinCaption = Style::label(QString(), Style::Text::Caption, Style::Tone::Secondary);
-    row->addWidget(
-        labelled(QStringLiteral("Put the first \u201CI love you\u201D on a page you choose"), m_pinCaption),
+    m_pinCost = Style::label(QString(), Style::Text::Caption);
+    m_pinCost->setObjectName(QStringLiteral("pinCost"));
+    m_pinCost->hide();
+    row->addWidget(labelled(QStringLiteral("Put the first \u201CI love you\u201D on a page you choose"),
+                       { m_pinCaption, m_pinCost }),
         1);
     m_pinPage = new QLineEdit;
     m_pinPage->setPlaceholderText(QStringLiteral("Page"));
@@ -220,6 +234,9 @@ void TouchesStep::refresh()
         const QSignalBlocker quiet(m_pinLove);
         m_pinLove->setChecked(m_model->pinLove());
         m_pinCaption->setText(pinCaption(*m_model));
+        const std::optional<QString> cost = pinCost(*m_model);
+        m_pinCost->setText(cost.value_or(QString()));
+        m_pinCost->setVisible(cost.has_value());
         m_pinPage->setEnabled(m_model->pinLove());
         if (!m_pinPage->hasFocus())
             m_pinPage->setText(QString::number(m_model->pinPage()));

@@ -32,6 +32,9 @@ public:
     // The date of the first "I love you" and the page it would land on by
     // itself, never below 1.
     static QString pinCaption(const WizardModel &model);
+    // What the chosen page costs while the pin is on: "Page 123 adds about
+    // 89 blank pages before it."; none when it costs nothing.
+    static std::optional<QString> pinCost(const WizardModel &model);
 
 private:
     void refresh();
@@ -51,6 +54,7 @@ private:
     QWidget *m_pin = nullptr;
     ToggleSwitch *m_pinLove = nullptr;
     QLabel *m_pinCaption = nullptr;
+    QLabel *m_pinCost = nullptr;
     QLineEdit *m_pinPage = nullptr;
     QWidget *m_wordsBlock = nullptr;
     QList<QPushButton *> m_words;

@@ -265,9 +265,8 @@ QCoro::Task<void> WizardModel::load()
 
     // The flow shows a new view of this model after a visit to the Wrapped,
     // and each view loads: only a page nobody chose follows the estimate.
-    if (const std::optional<BookFile::Message> love = firstLove(); love && !m_pinPageChosen)
-        assign(
-            m_pinPage, std::max(1, estimatedPages(m_from, love->at.left(10))), &WizardModel::pinPageChanged);
+    if (firstLove() && !m_pinPageChosen)
+        assign(m_pinPage, loveLanding(), &WizardModel::pinPageChanged);
 
     if (m_step >= Step::Cover) {
         co_await renderCover();

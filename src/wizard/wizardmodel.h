@@ -204,6 +204,11 @@ public:
     // The first "I love you" of the conversation, whoever said it; the
     // earliest by time, the first met on a tie.
     std::optional<BookFile::Message> firstLove() const;
+    // The page the first "I love you" lands on by itself, from from().
+    int loveLanding() const;
+    // The pin finishing would make: the first "I love you" on pinPage(),
+    // while it is switched on and there is one.
+    std::optional<Edits::Pin> lovePin() const;
 
     // Chooses the most recent stretch that fits one volume, the default look
     // and the default order, add-ons and marked days included, and finishes.

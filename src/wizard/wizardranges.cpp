@@ -15,7 +15,36 @@ int WizardModel::limit() const
 
 PageModel WizardModel::pageModel() const
 {
-    return PageModel::of(m_design, m_dedication.split(QLatin1Char('\n')));
+    PageModel model = PageModel::of(m_design, m_dedication.split(QLatin1Char('\n')));
+    // The book's pins stay when the wizard finishes, but the first "I love
+    // you" takes the page chosen here. The copy shares the messages.
+    BookFile book = m_project->book();
+    if (const std::optional<Edits::Pin> love = lovePin()) {
+        QList<Edits::Pin> pins = book.edits.pins.value_or(QList<Edits::Pin>());
+        pins.removeIf([&](const Edits::Pin &pin) { return pin.id == love->id; });
+        pins.append(*love);
+        book.edits.pins = pins;
+    }
+    model.pins = PageModel::pinsOf(book);
+    return model;
+}
+
+int WizardModel::loveLanding() const
+{
+    const std::optional<BookFile::Message> love = firstLove();
+    if (!love || !m_insights)
+        return 1;
+    return m_insights->landingPage(m_from, love->day(), pageModel());
+}
+
+std::optional<Edits::Pin> WizardModel::lovePin() const
+{
+    if (!m_pinLove)
+        return std::nullopt;
+    const std::optional<BookFile::Message> love = firstLove();
+    if (!love)
+        return std::nullopt;
+    return Edits::Pin { love->id, m_pinPage };
 }
 
 int WizardModel::estimatedPages(const QString &from, const QString &to) const
@@ -157,9 +186,6 @@ void WizardModel::finish()
     if (!m_dedication.isEmpty())
         choices.dedication = m_dedication.split(QLatin1Char('\n'));
     choices.words = QStringList(m_words.cbegin(), m_words.cend());
-    if (m_pinLove) {
-        if (const std::optional<BookFile::Message> love = firstLove())
-            choices.pin = Edits::Pin { love->id, m_pinPage };
-    }
+    choices.pin = lovePin();
     m_project->applyWizard(choices);
 }

@@ -131,6 +131,74 @@ TEST_F(PageEstimates, bookSpanSaysHowMuchFits)
     EXPECT_EQ(january.bookSpan("someday", "2024-01-12", 1000, newBook), u"");
 }
 
+// A pin puts blank pages before its message until it starts the page
+// asked for: the estimate counts them, from where the message would have
+// begun (after 2024-01-10, 2.61 pages into the messages, so on page 3)
+// to the top of that page. A page before it, or more than a thousand
+// blank pages on, is not honoured and adds nothing.
+TEST_F(PageEstimates, APinCountsTheBlankPagesItPutsIn)
+{
+    const auto pinned = [](QList<PageModel::Pin> pins) {
+        PageModel model;
+        model.pins = std::move(pins);
+        return model;
+    };
+    EXPECT_EQ(january.landingPage("2024-01-01", "2024-01-11", newBook), 3);
+    EXPECT_EQ(january.estimatedPages("2024-01-01", "2024-01-12", newBook), 11);
+    // 10.59 pages and 6.39 blank ones: from 2.61 to the top of page 10.
+    EXPECT_EQ(january.estimatedPages("2024-01-01", "2024-01-12", pinned({ { "2024-01-11", 10 } })), 17);
+    EXPECT_EQ(january.estimatedPages("2024-01-01", "2024-01-12", pinned({ { "2024-01-11", 3 } })), 11);
+    EXPECT_EQ(january.estimatedPages("2024-01-01", "2024-01-12", pinned({ { "2024-01-11", 2 } })), 11);
+    EXPECT_EQ(january.estimatedPages("2024-01-01", "2024-01-12", pinned({ { "2024-01-11", 1003 } })), 1010);
+    EXPECT_EQ(january.estimatedPages("2024-01-01", "2024-01-12", pinned({ { "2024-01-11", 1004 } })), 11);
+    // Only the pins of the days counted count.
+    EXPECT_EQ(january.estimatedPages("2024-01-12", "2024-01-12", pinned({ { "2024-01-11", 10 } })), 6);
+    EXPECT_EQ(january.estimatedPages("2024-01-01", "2024-01-10", pinned({ { "2024-01-11", 10 } })), 6);
+
+    // A second pin is reckoned from where the first one left things.
+    const PageModel both = pinned({ { "2024-01-11", 10 }, { "2024-01-12", 20 } });
+    EXPECT_EQ(january.landingPage("2024-01-01", "2024-01-12", both), 12);
+    EXPECT_EQ(january.landingPage("2024-01-01", "2024-01-12", newBook), 6);
+    EXPECT_EQ(january.estimatedPages("2024-01-01", "2024-01-12", both), 25);
+    // A message before the start has no page of its own but the first.
+    EXPECT_EQ(january.landingPage("2024-01-11", "2024-01-10", newBook), 1);
+    EXPECT_EQ(january.landingPage("2024-01-10", "2024-01-10", newBook), 1);
+
+    // The pages a pin adds take room in a book of a page budget.
+    EXPECT_EQ(january.lastDayFitting("2024-01-01", 12, newBook), u"2024-01-12");
+    EXPECT_EQ(january.lastDayFitting("2024-01-01", 12, pinned({ { "2024-01-11", 10 } })), u"2024-01-10");
+    EXPECT_EQ(
+        january.bookSpan("2024-01-01", "2024-01-12", 12, pinned({ { "2024-01-11", 10 } })), u"about 9 days");
+}
+
+// The pins of a book as it prints them: a message left out or with
+// nothing to print has none, a message pinned twice keeps its first pin,
+// and they come by day whatever order they were made in.
+TEST_F(PageEstimates, ABooksPinsAreThoseOfTheMessagesItPrints)
+{
+    BookFile book;
+    const auto add = [&](const char *id, const char *at, std::optional<QString> text) {
+        BookFile::Message message;
+        message.id = QString::fromLatin1(id);
+        message.at = QString::fromLatin1(at);
+        message.from = QStringLiteral("me");
+        message.text = std::move(text);
+        book.messages.append(message);
+    };
+    add("a", "2024-01-10T09:00:00", QStringLiteral("morning"));
+    add("b", "2024-01-11T09:00:00", QStringLiteral("left out"));
+    add("c", "2024-01-12T09:00:00", std::nullopt);
+    add("d", "2024-01-13T09:00:00", QStringLiteral("night"));
+    add("e", "2024-01-14T09:00:00", QString());
+    book.edits.hidden = QStringList { QStringLiteral("b") };
+    book.edits.text = QMap<QString, QString> { { QStringLiteral("e"), QStringLiteral("said again") } };
+    book.edits.pins = QList<Edits::Pin> { { "d", 40 }, { "b", 30 }, { "c", 35 }, { "a", 20 }, { "d", 50 },
+        { "e", 60 }, { "nobody", 70 } };
+    EXPECT_EQ(PageModel::pinsOf(book),
+        (QList<PageModel::Pin> { { "2024-01-10", 20 }, { "2024-01-13", 40 }, { "2024-01-14", 60 } }));
+    EXPECT_EQ(PageModel::of(book).pins, PageModel::pinsOf(book));
+}
+
 using RangeSuggestions = InsightsTest;
 
 TEST_F(RangeSuggestions, noDaysNoSuggestions)

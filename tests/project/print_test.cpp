@@ -108,6 +108,31 @@ TEST_F(RealPrintTest, ABookOfTwoVolumesGetsPaddedInteriorsAndCoversOfItsOwnDays)
     EXPECT_FALSE(second.contains(QLatin1String("day00")));
 }
 
+// A pin in the middle of the book's last day puts its blank pages after
+// the page on which that day begins: the book is planned by where the
+// pinned message landed, not by where its day began.
+TEST(RealPrintPinTest, APinnedMessageInTheLastDayIsWhereItsVolumeEnds)
+{
+    BooksFolder books;
+    ManualClock clock;
+    BookFile book = bookOf({ "first", "second", "third" });
+    book.messages.append(textMessage("late", "2024-03-03T18:00:00", "pinned late in the day"));
+    book.edits.pins = QList<Edits::Pin> { { "late", 60 } };
+    const std::unique_ptr<Project> project(openExisting(book));
+    clock.advance(0ms);
+    ASSERT_TRUE(waitFor([&] { return !project->isTypesetting(); }));
+    ASSERT_FALSE(project->error()) << project->error()->toStdString();
+    ASSERT_EQ(project->layout().pins.size(), 1);
+    EXPECT_TRUE(project->layout().pins[0].ok);
+    EXPECT_LT(project->layout().days.last().printed, 5);
+    EXPECT_GE(project->layout().pageCount, 60);
+
+    const QList<VolumePlan> plans = project->planVolumes(50);
+    ASSERT_EQ(plans.size(), 2);
+    EXPECT_EQ(plans[0].to, "2024-03-02");
+    EXPECT_EQ(plans[1].from, "2024-03-03");
+}
+
 TEST_F(RealPrintTest, CoversAreSetAgainWithThePrintersSpineAndWrap)
 {
     const int limit = twoVolumeLimit();

@@ -88,4 +88,30 @@ TEST(VolumePlanTest, ALimitAtOrBelowTheReservedPagesFallsBackToTheDefault)
     EXPECT_EQ(VolumePlan::plan(layout, "a", "b", 9).size(), 3);
 }
 
+// A message pinned in the middle of a day puts its blank pages inside the
+// day: the next day's page counts them, but the book's last day, or the
+// last of a volume, began before them. Such a book was planned as one
+// volume of 905 pages for a printer that binds 780.
+TEST(VolumePlanTest, ThePagesAPinPutsInsideADayCountAsThatDays)
+{
+    const Layout layout = layoutOf({ 1, 300 });
+    const QMap<QString, int> pinned { { dayKey(1), 900 } };
+    EXPECT_EQ(VolumePlan::plan(layout, "a", "b", 780).size(), 1);
+    const QList<VolumePlan> plans = VolumePlan::plan(layout, "a", "b", 780, pinned);
+    ASSERT_EQ(plans.size(), 2);
+    EXPECT_EQ(plans[0], (VolumePlan { dayKey(0), dayKey(0), 1 }));
+    EXPECT_EQ(plans[1], (VolumePlan { dayKey(1), dayKey(1), 1 }));
+    // Within the capacity a pin changes nothing.
+    EXPECT_EQ(VolumePlan::plan(layout, "a", "b", 780, { { dayKey(1), 772 } }).size(), 1);
+
+    // The day a chapter's cut put first in a volume still overflows it:
+    // it opens one of its own.
+    const QList<VolumePlan> cut
+        = VolumePlan::plan(layoutOf({ 1, 61, 80 }, { 1, 61 }), "", "", 100, { { dayKey(2), 200 } });
+    ASSERT_EQ(cut.size(), 3);
+    EXPECT_EQ(cut[0], (VolumePlan { dayKey(0), dayKey(0), 1 }));
+    EXPECT_EQ(cut[1], (VolumePlan { dayKey(1), dayKey(1), 2 }));
+    EXPECT_EQ(cut[2], (VolumePlan { dayKey(2), dayKey(2), 3 }));
+}
+
 } // namespace

@@ -133,6 +133,11 @@ TEST(BookScreens, EveryStepOfTheWizard)
                 model->setPricing(small);
                 atEverySize(window, screen, QStringLiteral("volumes"));
                 model->setPricing(prices);
+            } else if (step == WizardModel::Step::Touches && model->firstLove()) {
+                model->setPinLove(true);
+                model->setPinPage(model->loveLanding() + 89);
+                atEverySize(window, screen, QStringLiteral("pin-later"));
+                model->setPinLove(false);
             } else if (step == WizardModel::Step::Binding) {
                 const Pricing prices = *model->pricing();
                 Pricing small = prices;

@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QStyleOption>
 #include <QTest>
 
@@ -117,6 +118,10 @@ TEST(ViewerScreens, ThePagesAndWhatActsOnThem)
         pages->pinMessage(*coffee);
         ASSERT_TRUE(pages->pinSheet());
         atEverySize(window, QStringLiteral("pin-sheet"), QStringLiteral("first"));
+        PinSheet *pin = pages->pinSheet();
+        pin->pageField()->setValue(pin->pageField()->value() + 89);
+        pin->pageField()->selectAll();
+        atEverySize(window, QStringLiteral("pin-sheet"), QStringLiteral("later-page"));
         pages->pinSheet()->reject();
     });
 }

@@ -172,7 +172,7 @@ TEST_F(SheetsTest, AMessageWithoutTextShowsAsAnAttachment)
     EXPECT_EQ(chapter.findChildren<ClampedLabel *>().first()->text(), "Attachment");
 }
 
-TEST_F(SheetsTest, APinCantGoBeforeWhereTheMessageLandsNorFarPastTheEnd)
+TEST_F(SheetsTest, APinCantGoBeforeWhereTheMessageLands)
 {
     // The fake layout: 2024-03-05 on printed page 1; three pages.
     openBook(bookOf({ "a", "b", "c", "d", "on the fifth" }));
@@ -181,34 +181,72 @@ TEST_F(SheetsTest, APinCantGoBeforeWhereTheMessageLandsNorFarPastTheEnd)
     sheet.show();
     EXPECT_TRUE(TestSupport::findText(&sheet, "Lands on page"));
     EXPECT_EQ(sheet.pageField()->value(), 1);
-    EXPECT_EQ(sheet.pageField()->maximum(), PinSheet::highestPage(3, 1));
-    EXPECT_EQ(PinSheet::highestPage(3, 1), 3 + PinSheet::pagesPastTheEnd);
-    EXPECT_EQ(PinSheet::highestPage(40, 52), 52 + PinSheet::pagesPastTheEnd);
-    EXPECT_EQ(PinSheet::highestPage(0, std::nullopt), 1 + PinSheet::pagesPastTheEnd);
-    // A typo can't ask for thousands of blank pages.
-    sheet.pageField()->selectAll();
-    QTest::keyClicks(sheet.pageField(), "4000");
-    EXPECT_LE(sheet.pageField()->value(), PinSheet::highestPage(3, 1));
 
     // A day the layout doesn't know: no landing page, any page from 1.
     PinSheet unknown(project.get(), message(0), &host);
     EXPECT_FALSE(TestSupport::findText(&unknown, "Lands on page"));
     EXPECT_EQ(unknown.pageField()->value(), 1);
     EXPECT_TRUE(unknown.pinButton()->isEnabled());
+    EXPECT_TRUE(unknown.costText().isEmpty());
     unknown.pageField()->setValue(5);
+    EXPECT_TRUE(unknown.costText().isEmpty());
     unknown.pinButton()->click();
     EXPECT_EQ(saved().edits.pins, (QList<Edits::Pin> { { "m0", 5 } }));
     // Pinned already: the sheet starts at the pin.
     PinSheet pinned(project.get(), message(0), &host);
     EXPECT_EQ(pinned.pageField()->value(), 5);
+}
 
-    // A pin past what the book now allows keeps its page, and Pin keeps it.
-    const int far = PinSheet::highestPage(3, 1) + 40;
-    project->pin(message(4), far);
-    PinSheet farOut(project.get(), message(4), &host);
-    EXPECT_EQ(farOut.pageField()->value(), far);
-    farOut.pinButton()->click();
-    EXPECT_EQ(saved().edits.pins->last(), (Edits::Pin { "m4", far }));
+// A page far past the end of the book used to be cut to the book's pages
+// and 50 as it was typed, so "500" in a book of three pages became "50"
+// and the message was pinned to a page nobody asked for.
+TEST_F(SheetsTest, APageTypedPastTheEndIsKeptAndSaysWhatItCosts)
+{
+    openBook(bookOf({ "a", "b", "c", "d", "on the fifth" }));
+    clock.advance(0ms);
+    PinSheet sheet(project.get(), message(4), &host);
+    sheet.show();
+    EXPECT_TRUE(sheet.costText().isEmpty());
+    sheet.pageField()->selectAll();
+    QTest::keyClicks(sheet.pageField(), "500");
+    EXPECT_EQ(sheet.pageField()->value(), 500);
+    EXPECT_EQ(sheet.costText(), "Page 500 adds about 499 blank pages before it.");
+    sheet.pageField()->setValue(2);
+    EXPECT_EQ(sheet.costText(), "Page 2 adds about 1 blank page before it.");
+    // More blank pages than the book puts in for one pin: not honoured.
+    sheet.pageField()->setValue(1002);
+    EXPECT_EQ(sheet.costText(),
+        "Page 1002 is too far on: a pin adds at most 1,000 blank pages, so it stays on page 1.");
+    sheet.pageField()->selectAll();
+    QTest::keyClicks(sheet.pageField(), "500");
+    sheet.pinButton()->click();
+    EXPECT_EQ(saved().edits.pins, (QList<Edits::Pin> { { "m4", 500 } }));
+}
+
+// The day of a message pinned first on its day begins where the pin put
+// it; the sheet reckons from where the message falls without it, so the
+// pin can be moved to an earlier page than the one it asked for, and
+// the cost counts every page the pin adds.
+TEST_F(SheetsTest, APinnedMessageIsReckonedFromWhereItFallsWithoutThePin)
+{
+    Layout layout;
+    layout.days.insert(QStringLiteral("2024-03-05"), { 40, 45 });
+    layout.pins = { { QStringLiteral("m4"), 40, 12, true } };
+    openBook(bookOf({ "a", "b", "c", "d", "on the fifth" }));
+    project->setTypesetter(ViewerTest::scripted(typst, layout));
+    project->pin(message(4), 40);
+    clock.advance(400ms);
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return project->pinResult("m4").has_value(); }));
+
+    PinSheet sheet(project.get(), message(4), &host);
+    EXPECT_TRUE(TestSupport::findText(&sheet, "12"));
+    EXPECT_EQ(sheet.pageField()->value(), 40);
+    EXPECT_EQ(sheet.costText(), "Page 40 adds about 28 blank pages before it.");
+    sheet.pageField()->setValue(20);
+    EXPECT_TRUE(sheet.pinButton()->isEnabled());
+    sheet.pageField()->setValue(11);
+    EXPECT_FALSE(sheet.pinButton()->isEnabled());
+    EXPECT_TRUE(sheet.costText().isEmpty());
 }
 
 } // namespace

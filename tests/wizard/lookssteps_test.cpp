@@ -8,6 +8,7 @@
 #include "wizardtest.h"
 
 #include <QFontInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -26,6 +27,15 @@ BookFile talk(const QList<std::pair<QString, QString>> &lines, int people = 2)
         book.messages.append(message(QStringLiteral("t%1").arg(i), at, lines[i].first, lines[i].second));
     }
     return book;
+}
+
+// The insights of a spread book from March 1, 2024, with Sam's first
+// "I love you" on April 10.
+Insights lovedOnApril10(const Book &book)
+{
+    Insights insights = Insights::read(book.project->book());
+    insights.firstLove.insert(QStringLiteral("them"), book.project->book().messages[81]);
+    return insights;
 }
 
 class LooksSteps : public ::testing::Test
@@ -179,11 +189,10 @@ TEST_F(LooksSteps, PinCaptionNeverSaysPageZero)
 {
     Book book(spreadBook(QDate(2024, 3, 1), 60, 2, 200));
     WizardModel model(book.project, WizardModel::Resuming::No);
-    Insights insights = Insights::read(book.project->book());
-    insights.firstLove.insert(QStringLiteral("them"), book.project->book().messages[81]);
+    const Insights insights = lovedOnApril10(book);
     model.setInsights(insights);
-    const int natural
-        = insights.estimatedPages(model.from(), QStringLiteral("2024-04-10"), model.pageModel());
+    const int natural = insights.landingPage(model.from(), QStringLiteral("2024-04-10"), model.pageModel());
+    EXPECT_GT(natural, 1);
     EXPECT_EQ(TouchesStep::pinCaption(model),
         QStringLiteral(
             "April 10, 2024. It would land around page %1; choose a later page that means something.")
@@ -195,12 +204,48 @@ TEST_F(LooksSteps, PinCaptionNeverSaysPageZero)
             "April 10, 2024. It would land around page 1; choose a later page that means something."));
 }
 
+// The pin row used to say where the message would land and nothing of
+// the blank pages a later page puts in before it; and that landing page
+// counted the title page, its back and the receipt as pages of messages.
+TEST_F(LooksSteps, ThePinRowSaysWhatALaterPageCosts)
+{
+    Book book(spreadBook(QDate(2024, 3, 1), 60, 2, 200));
+    WizardModel model(book.project, WizardModel::Resuming::No);
+    const Insights insights = lovedOnApril10(book);
+    model.setInsights(insights);
+    // A page of messages: the front pages before the first are not counted.
+    const int natural = model.loveLanding();
+    EXPECT_LT(
+        natural, insights.estimatedPages(model.from(), QStringLiteral("2024-04-09"), model.pageModel()));
+
+    TouchesStep step(&model);
+    auto *page = step.findChild<QLineEdit *>();
+    ASSERT_TRUE(page);
+    const QString costly = QStringLiteral("Page %1 adds about 89 blank pages before it.").arg(natural + 89);
+    // Said only while the pin is on, and only for a page that adds some.
+    model.setPinPage(natural + 89);
+    EXPECT_FALSE(TestSupport::findText(&step, costly));
+    step.findChildren<ToggleSwitch *>()[1]->click();
+    auto *cost = qobject_cast<QLabel *>(TestSupport::findText(&step, costly));
+    ASSERT_TRUE(cost);
+    EXPECT_FALSE(cost->isHidden());
+    page->selectAll();
+    QTest::keyClicks(page, QString::number(natural));
+    EXPECT_TRUE(cost->isHidden());
+    page->selectAll();
+    QTest::keyClicks(page, QString::number(natural + 1));
+    EXPECT_EQ(cost->text(), QStringLiteral("Page %1 adds about 1 blank page before it.").arg(natural + 1));
+    EXPECT_FALSE(cost->isHidden());
+    // Said before the chosen start: not in the book, so no pin and no cost.
+    model.setFrom(QStringLiteral("2024-04-20"));
+    EXPECT_TRUE(cost->isHidden());
+}
+
 TEST_F(LooksSteps, PinPageFieldFollowsTheSwitchAndKeepsItsPage)
 {
     Book book(spreadBook(QDate(2024, 3, 1), 60));
     WizardModel model(book.project, WizardModel::Resuming::No);
-    Insights insights = Insights::read(book.project->book());
-    insights.firstLove.insert(QStringLiteral("them"), book.project->book().messages[81]);
+    const Insights insights = lovedOnApril10(book);
     model.setInsights(insights);
     TouchesStep step(&model);
     auto *page = step.findChild<QLineEdit *>();

@@ -181,8 +181,7 @@ TEST(WizardModelLoad, ReadsInsightsAndPricesAndPlacesTheLovePinUntilOneIsChosen)
     ASSERT_TRUE(model.firstLove());
     EXPECT_EQ(model.firstLove()->id, file.messages[400].id);
     EXPECT_EQ(model.pinPage(),
-        std::max(
-            1, model.insights()->estimatedPages(model.from(), file.messages[400].day(), model.pageModel())));
+        model.insights()->landingPage(model.from(), file.messages[400].day(), model.pageModel()));
     EXPECT_GT(model.pinPage(), 1);
 
     // The book's flow shows a new view of the same model after a visit to

@@ -112,6 +112,62 @@ TEST_F(WizardRanges, EstimateUsesTheChosenBindingsPrice)
     EXPECT_FALSE(model.estimate(everything).price);
 }
 
+// The review said "about 226 pages" of a book that came to 318 with its
+// first "I love you" pinned 90 pages on, and priced it and planned its
+// volumes on the 226: the pages a pin adds went uncounted.
+TEST_F(WizardRanges, APinnedLovesBlankPagesCountInPagesVolumesAndPrice)
+{
+    Insights insights = daysOf(QDate(2024, 1, 1), 31, 500);
+    // Said on 2024-01-11, a third of the way in.
+    insights.firstLove.insert(QStringLiteral("them"), book.project->book().messages[21]);
+    model.setInsights(insights);
+    model.setPricing(pricesOf(780));
+    const Insights::Suggestion everything
+        = model.insights()->suggestions(QStringLiteral("2024-06-01")).first();
+    const int unpinned = model.pages();
+    ASSERT_LT(unpinned + 20, 780);
+    const int natural = model.loveLanding();
+
+    model.setPinPage(natural + 500);
+    EXPECT_EQ(model.pages(), unpinned);
+    model.setPinLove(true);
+    EXPECT_EQ(model.loveLanding(), natural);
+    EXPECT_NEAR(model.pages(), unpinned + 500, 1);
+    EXPECT_EQ(model.volumes(), 2);
+    EXPECT_EQ(model.volumeEnds().size(), 2);
+    EXPECT_EQ(model.estimate(everything).pages, model.pages());
+    EXPECT_EQ(model.estimate(everything).price, 39 + 29);
+    // Cut to one book, the pin's pages leave room for fewer days.
+    model.setOneBook(true);
+    EXPECT_LT(model.effectiveTo(), QStringLiteral("2024-01-31"));
+    EXPECT_LE(model.pages(), 780);
+
+    // A page before it lands, or more than a thousand on, adds nothing.
+    model.setOneBook(false);
+    model.setPinPage(natural - 1);
+    EXPECT_EQ(model.pages(), unpinned);
+    model.setPinPage(natural + 1001);
+    EXPECT_EQ(model.pages(), unpinned);
+}
+
+// A pin the book has already, made in the viewer, stays when the wizard
+// finishes: the wizard counts it, unless it pins the same message anew.
+TEST_F(WizardRanges, ThePinsTheBookHasCountUnlessTheWizardPinsTheSameMessage)
+{
+    Insights insights = daysOf(QDate(2024, 1, 1), 31, 500);
+    insights.firstLove.insert(QStringLiteral("them"), book.project->book().messages[21]);
+    model.setInsights(insights);
+    const int unpinned = model.pages();
+    const int natural = model.loveLanding();
+    book.project->pin(book.project->book().messages[21], natural + 100);
+    EXPECT_NEAR(model.pages(), unpinned + 100, 1);
+    model.setPinLove(true);
+    model.setPinPage(natural + 40);
+    EXPECT_NEAR(model.pages(), unpinned + 40, 1);
+    book.project->pin(book.project->book().messages[41], 1);
+    EXPECT_NEAR(model.pages(), unpinned + 40, 1);
+}
+
 TEST_F(WizardRanges, MakeItForMeKeepsA780PageStoryWhole)
 {
     model.setInsights(insightsOfPages(780, model.pageModel()));
