@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTest>
+#include <QVariantAnimation>
 
 using Gallery::atEverySize;
 
@@ -121,6 +122,34 @@ TEST(BookScreens, TheFoundStepWithALongFirstLoveYou)
         ASSERT_TRUE(TestSupport::waitUntil([&] { return wizard->model()->isFoundReady(); }, 20000));
         settleStep(wizard);
         atEverySize(sample.window(), QStringLiteral("wizard-0-found"), QStringLiteral("long-love"));
+    });
+}
+
+// Half way from the first step to the second: the new step slides in from
+// the trailing edge, fading in, over the first going out.
+TEST(BookScreens, TheWizardBetweenTwoSteps)
+{
+    Gallery::inBothAppearances([] {
+        SampleWindow sample;
+        WizardView *wizard = sample.wizard();
+        ASSERT_TRUE(wizard);
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return wizard->model()->isFoundReady(); }, 20000));
+        settleStep(wizard);
+        QVariantAnimation *slide = nullptr;
+        atEverySize(
+            sample.window(), QStringLiteral("wizard-1-what"), QStringLiteral("sliding-in"),
+            [&] {
+                settleStep(wizard);
+                wizard->go(1);
+                slide = wizard->findChild<QWidget *>(QStringLiteral("stepTransition"))
+                            ->findChild<QVariantAnimation *>();
+                slide->pause();
+                slide->setCurrentTime(45);
+            },
+            [&] {
+                slide->setCurrentTime(slide->duration());
+                wizard->go(-1);
+            });
     });
 }
 
