@@ -368,7 +368,23 @@ std::optional<Card> WrappedCards::leftOnRead() const
     const QList<Row> ranked = rows(replyMedians(), Rank::FewestFirst);
     if (ranked.size() < 2)
         return std::nullopt;
-    const double fastest = *Insights::median(m_tally.side(ranked.first().who).replyGaps);
+    const auto median = [&](const Row &row) { return *Insights::median(m_tally.side(row.who).replyGaps); };
+    const double fastest = median(ranked.at(0));
+    const double next = median(ranked.at(1));
+    // The wizard's rule: two who answer about as fast reply at the same
+    // speed, and neither is named the faster.
+    if (Insights::sameReplySpeed(fastest, next)) {
+        QStringList two { ranked.at(0).who, ranked.at(1).who };
+        if (m_persons.indexOf(two.at(0)) > m_persons.indexOf(two.at(1)))
+            two.swapItemsAt(0, 1);
+        Card card = made("leftOnRead", "leftOnRead", QStringLiteral("WHO REPLIES FASTER"),
+            QStringLiteral("A tie"), QStringLiteral("same reply speed"),
+            placeholder(two.at(0)) + QStringLiteral(" and ") + placeholder(two.at(1))
+                + QStringLiteral(" both reply in about ") + Insights::duration((fastest + next) * 0.5)
+                + u'.');
+        card.rows = ranked;
+        return card;
+    }
     Card card = made("leftOnRead", "leftOnRead", QStringLiteral("WHO REPLIES FASTER"),
         placeholder(ranked.first().who), QStringLiteral("replies fastest"),
         QStringLiteral("Usually in ") + Insights::duration(fastest) + u'.');
