@@ -1,7 +1,8 @@
 // The book document, book.json, as the app opens it and as the message
 // tool reads it to make the Wrapped. A book that reads must read back to
 // the same bytes after it is saved (a save that can't be opened again loses
-// the book), and the Wrapped the tool makes of it must read in the app.
+// the book), and the Wrapped the tool makes of it must read in the app as
+// the very document the tool wrote.
 #include "fuzzing.h"
 #include "insights/insights.h"
 #include "model/bookfile.h"
@@ -33,7 +34,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     document.open(QIODevice::WriteOnly);
     Brimlow::WrappedDocument::make(book).write(document);
     try {
-        Wrapped::fromJson(document.data());
+        // And read as the tool wrote it: written again, the same bytes.
+        QBuffer again;
+        again.open(QIODevice::WriteOnly);
+        Wrapped::fromJson(document.data()).write(again);
+        if (again.data() != document.data())
+            std::abort();
     } catch (const JsonError &) {
         std::abort();
     }

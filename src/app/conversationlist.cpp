@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTextLayout>
@@ -29,7 +30,6 @@ using Kind = ConversationListModel::Kind;
 // Where text starts in every row, and the inset of the selection.
 constexpr int leading = 18;
 constexpr int inset = 8;
-constexpr int statusLines = 3;
 
 // The sidebar's rows, drawn as a desktop sidebar draws them: section
 // headers in small semibold type, two-line conversations, and a rounded
@@ -179,21 +179,17 @@ private:
                 lines[line]);
     }
 
-    // A status text wrapped to width, at most three lines; the last one ends
-    // in an ellipsis when the text goes on.
-    static QStringList wrapped(const QString &text, int width)
+    // A status text wrapped to width, all of it: a source that doesn't read
+    // says why in the tool's sentence, and the end of it is often the part
+    // that says what to do.
+    static QStringList wrapped(QString text, int width)
     {
-        const QFont font = Style::font(Style::Text::Subheadline);
-        QTextLayout layout(text, font);
+        text.replace(u'\n', QChar::LineSeparator);
+        QTextLayout layout(text, Style::font(Style::Text::Subheadline));
         layout.beginLayout();
         QStringList lines;
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
             line.setLineWidth(width);
-            if (lines.size() == statusLines - 1) {
-                lines.append(QFontMetrics(font).elidedText(
-                    text.mid(line.textStart()).simplified(), Qt::ElideRight, width));
-                break;
-            }
             lines.append(text.mid(line.textStart(), line.textLength()).trimmed());
         }
         layout.endLayout();
@@ -261,6 +257,18 @@ protected:
         }
         selectionModel()->setCurrentIndex(start, QItemSelectionModel::NoUpdate);
         return next.isValid() ? next : start;
+    }
+
+    // A status line wraps at the list's width, so its height changes with
+    // the width; the tree keeps the heights it was given until told.
+    bool viewportEvent(QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize) {
+            const auto *resize = static_cast<QResizeEvent *>(event);
+            if (resize->size().width() != resize->oldSize().width())
+                scheduleDelayedItemsLayout();
+        }
+        return QTreeView::viewportEvent(event);
     }
 
     void focusInEvent(QFocusEvent *event) override

@@ -75,6 +75,11 @@ std::optional<double> Insights::median(QList<double> values)
     return *middle;
 }
 
+bool Insights::sameReplySpeed(double first, double second)
+{
+    return std::abs(first - second) <= std::max(0.12 * std::max(first, second), 2.0);
+}
+
 QString Insights::duration(double seconds)
 {
     if (seconds < 90)

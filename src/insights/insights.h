@@ -88,6 +88,9 @@ struct Insights
     static std::optional<QString> count(qint64 n, const QString &noun);
     // The upper middle of at least 20 values; nullopt for fewer.
     static std::optional<double> median(QList<double> values);
+    // Whether two median reply gaps are too close to call one faster:
+    // apart by at most 12 % of the slower, or by two seconds.
+    static bool sameReplySpeed(double first, double second);
     // "45 seconds", "12 minutes", "2.5 hours" or "no time".
     static QString duration(double seconds);
     // A month key "yyyy-MM" as month name and year ("March 2021"); the key

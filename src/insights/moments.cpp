@@ -122,7 +122,7 @@ std::optional<Insights::Moment> replySpeed(const Tally &tally, const QString &th
     const double slower = std::max(*mine, *theirs);
     const double faster = std::min(*mine, *theirs);
     Insights::Moment moment { QStringLiteral("reply"), QStringLiteral("bolt"), {}, {}, {}, {} };
-    if (std::abs(*mine - *theirs) <= std::max(0.12 * slower, 2.0)) {
+    if (Insights::sameReplySpeed(*mine, *theirs)) {
         moment.title = QStringLiteral("Same reply speed");
         moment.detail
             = QStringLiteral("You both reply in about ") + Insights::duration((*mine + *theirs) * 0.5) + u'.';

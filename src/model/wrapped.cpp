@@ -1,8 +1,9 @@
 #include "wrapped.h"
 
-#include "helpers.h"
 #include "json.h"
+#include "jsonwriter.h"
 
+#include <QIODevice>
 #include <array>
 
 using namespace Json;
@@ -34,10 +35,28 @@ Wrapped::Person Wrapped::Person::fromJson(const QJsonObject &object)
     return { requiredString(object, "id"), requiredString(object, "name"), requiredInt(object, "messages") };
 }
 
+void Wrapped::Person::write(JsonWriter &json) const
+{
+    json.beginObject();
+    json.member("id", id);
+    json.member("name", name);
+    json.member("messages", qint64(messages));
+    json.endObject();
+}
+
 Wrapped::Row Wrapped::Row::fromJson(const QJsonObject &object)
 {
     return { requiredString(object, "who"), requiredString(object, "value"),
         requiredDouble(object, "share") };
+}
+
+void Wrapped::Row::write(JsonWriter &json) const
+{
+    json.beginObject();
+    json.member("who", who);
+    json.member("value", value);
+    json.member("share", share);
+    json.endObject();
 }
 
 Wrapped::Card Wrapped::Card::fromJson(const QJsonObject &object)
@@ -57,14 +76,54 @@ Wrapped::Card Wrapped::Card::fromJson(const QJsonObject &object)
     return card;
 }
 
+void Wrapped::Card::write(JsonWriter &json) const
+{
+    json.beginObject();
+    json.member("id", id);
+    json.member("kind", kindName(kind));
+    json.member("eyebrow", eyebrow);
+    json.member("big", big);
+    if (count)
+        json.member("count", qint64(*count));
+    json.member("unit", unit);
+    json.member("detail", detail);
+    // No rows and absent rows read alike.
+    if (!rows.isEmpty()) {
+        json.key("rows");
+        json.beginArray();
+        for (const Row &row : rows)
+            row.write(json);
+        json.endArray();
+    }
+    if (day)
+        json.member("day", *day);
+    json.endObject();
+}
+
 Wrapped::Month Wrapped::Month::fromJson(const QJsonObject &object)
 {
     return { requiredString(object, "key"), requiredInt(object, "count") };
 }
 
+void Wrapped::Month::write(JsonWriter &json) const
+{
+    json.beginObject();
+    json.member("key", key);
+    json.member("count", qint64(count));
+    json.endObject();
+}
+
 Wrapped::Year Wrapped::Year::fromJson(const QJsonObject &object)
 {
     return { requiredInt(object, "year"), requiredInt(object, "count") };
+}
+
+void Wrapped::Year::write(JsonWriter &json) const
+{
+    json.beginObject();
+    json.member("year", qint64(year));
+    json.member("count", qint64(count));
+    json.endObject();
 }
 
 Wrapped Wrapped::fromJson(const QByteArray &bytes)
@@ -90,16 +149,43 @@ Wrapped Wrapped::fromJson(const QJsonObject &object)
     return wrapped;
 }
 
-QCoro::Task<Wrapped> Wrapped::make(BookFile book, std::optional<int> year)
+namespace {
+
+template<typename Record> void writeArray(JsonWriter &json, const char *key, const QList<Record> &records)
 {
-    QStringList arguments { QStringLiteral("wrapped") };
+    json.key(key);
+    json.beginArray();
+    for (const Record &record : records)
+        record.write(json);
+    json.endArray();
+}
+
+} // namespace
+
+void Wrapped::write(JsonWriter &json) const
+{
+    json.beginObject();
+    json.member("group", group);
+    json.member("title", title);
+    writeArray(json, "people", people);
+    json.member("total", qint64(total));
+    json.member("firstDay", firstDay);
+    json.member("lastDay", lastDay);
+    json.member("span", span);
+    writeArray(json, "months", months);
+    writeArray(json, "cards", cards);
+    json.member("defaultSelection", defaultSelection);
+    writeArray(json, "years", years);
     if (year)
-        arguments << QStringLiteral("--year") << QString::number(*year);
-    const QString input = QString::fromUtf8(book.toJsonBytes());
-    // The copy is in the text now; a long book is large enough to count.
-    book = BookFile();
-    const QByteArray answer = co_await Helpers::run(Helpers::core(), arguments, input);
-    co_return fromJson(answer);
+        json.member("year", qint64(*year));
+    json.endObject();
+}
+
+bool Wrapped::write(QIODevice &device) const
+{
+    JsonWriter json(&device);
+    write(json);
+    return json.flush();
 }
 
 const Wrapped::Person *Wrapped::person(const QString &id) const

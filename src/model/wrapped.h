@@ -8,12 +8,20 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
-#include <qcorotask.h>
+
+class JsonWriter;
+class QIODevice;
+
+// Named only: the records library, which the message tool links too, needs
+// no QCoro. make() is built into the app's core, which has it.
+namespace QCoro {
+template<typename T> class Task;
+}
 
 // The Wrapped of one conversation: share-ready statistics, each card with
-// its texts already worded. The message tool computes all of it; the app
-// only reads the document it prints. Texts may name people as "{" + id +
-// "}", which the cards replace by the name the card settings choose.
+// its texts already worded. The message tool computes all of it and
+// writes the document; the app reads it. Texts may name people as "{" +
+// id + "}", which the cards replace by the name the card settings choose.
 struct Wrapped
 {
     // In the order of the document format; a kind the app doesn't know
@@ -47,6 +55,7 @@ struct Wrapped
         int messages = 0;
 
         static Person fromJson(const QJsonObject &object);
+        void write(JsonWriter &json) const;
         friend bool operator==(const Person &, const Person &) = default;
     };
 
@@ -59,6 +68,7 @@ struct Wrapped
         double share = 0;
 
         static Row fromJson(const QJsonObject &object);
+        void write(JsonWriter &json) const;
         friend bool operator==(const Row &, const Row &) = default;
     };
 
@@ -77,6 +87,7 @@ struct Wrapped
         std::optional<QString> day;
 
         static Card fromJson(const QJsonObject &object);
+        void write(JsonWriter &json) const;
         friend bool operator==(const Card &, const Card &) = default;
     };
 
@@ -86,6 +97,7 @@ struct Wrapped
         int count = 0;
 
         static Month fromJson(const QJsonObject &object);
+        void write(JsonWriter &json) const;
         friend bool operator==(const Month &, const Month &) = default;
     };
 
@@ -95,6 +107,7 @@ struct Wrapped
         int count = 0;
 
         static Year fromJson(const QJsonObject &object);
+        void write(JsonWriter &json) const;
         friend bool operator==(const Year &, const Year &) = default;
     };
 
@@ -121,10 +134,16 @@ struct Wrapped
     // Strict: a required key missing, null or mistyped throws JsonError.
     static Wrapped fromJson(const QByteArray &bytes);
     static Wrapped fromJson(const QJsonObject &object);
+    // Compact, keys in the order of the format, optional parts left out
+    // when absent; what fromJson reads back as the same document.
+    void write(JsonWriter &json) const;
+    // False when the device took not all of it.
+    bool write(QIODevice &device) const;
 
     // Runs the message tool over the whole book, or one calendar year of
     // it. Throws Helpers::Failure when the tool fails, JsonError when its
-    // answer doesn't read.
+    // answer doesn't read. The app's alone: the tool makes the document
+    // itself.
     static QCoro::Task<Wrapped> make(BookFile book, std::optional<int> year = std::nullopt);
 
     // The first person with the id, or null.

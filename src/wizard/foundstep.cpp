@@ -4,7 +4,6 @@
 #include "project/project.h"
 #include "timeline.h"
 #include "ui/card.h"
-#include "ui/clampedlabel.h"
 #include "ui/icons.h"
 #include "ui/spinner.h"
 #include "ui/style.h"
@@ -246,12 +245,16 @@ QWidget *FoundStep::momentCard(
         top->addWidget(share, 0, Qt::AlignTop);
     }
     card->content()->addLayout(top);
-    auto *text = new ClampedLabel(detail, 3);
+    // The whole sentence, however many lines it takes: a detail often ends
+    // in its point ("… said it back 34 days later."), which a cut would lose.
+    auto *text = new QLabel(detail);
+    text->setTextFormat(Qt::PlainText);
+    text->setWordWrap(true);
     text->setFont(WizardLook::withEmoji(Style::font(Style::Text::Caption)));
     Style::setTone(text, Style::Tone::Secondary);
-    text->setMinimumLines(3);
-    text->setMinimumHeight(44);
+    text->setMinimumHeight(std::max(44, 3 * text->fontMetrics().lineSpacing()));
     text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    TextWrap::keep(text, TextWrap::Lines::NoLoneWord);
     card->content()->addWidget(text);
     // A card beside a taller one keeps its words together at the top.
     card->content()->addStretch(1);

@@ -37,21 +37,36 @@ namespace {
 
 using Step = WizardModel::Step;
 
-// The step going out moves towards the leading edge and fades over the
-// new one, which is already in place and takes clicks at once. Drawn from
-// one picture of the old step: a second of the new one would cost the
-// change as much again.
+// The new step slides in from the trailing edge, fading in, while the old
+// one slides out towards the leading edge, fading out. The new step is the
+// real one from the start, moved along and veiled in the backdrop's colour,
+// so it takes clicks at once; the old one is a picture of it. A second
+// picture, of the new step, would cost the change as much again.
 class StepTransition : public QWidget
 {
 public:
-    StepTransition(QWidget *over, QPixmap outgoing)
+    StepTransition(QWidget *over, QPixmap outgoing, QWidget *incoming)
         : QWidget(over)
         , m_outgoing(std::move(outgoing))
+        , m_incoming(incoming)
+        , m_backdrop(backdropOf(over))
+        , m_trailing(over->isRightToLeft() ? -1 : 1)
     {
         setObjectName(QStringLiteral("stepTransition"));
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setGeometry(over->rect());
         hide();
+        // The scroll area puts its content back in place whenever the
+        // content changes size or scrolls, as a new step does as it settles.
+        m_incoming->installEventFilter(this);
+    }
+
+    ~StepTransition() override
+    {
+        if (m_incoming) {
+            m_incoming->removeEventFilter(this);
+            m_incoming->move(0, m_incoming->y());
+        }
     }
 
     void start()
@@ -61,27 +76,61 @@ public:
         animation->setEasingCurve(QEasingCurve::OutCubic);
         animation->setStartValue(0.0);
         animation->setEndValue(1.0);
-        connect(animation, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
-            m_progress = value.toReal();
-            update();
-        });
+        connect(animation, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant &value) { setProgress(value.toReal()); });
         connect(animation, &QVariantAnimation::finished, this, &QObject::deleteLater);
+        setProgress(0);
         show();
         raise();
         animation->start();
     }
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_incoming && event->type() == QEvent::Move && m_incoming->x() != offset())
+            m_incoming->move(offset(), m_incoming->y());
+        return QWidget::eventFilter(watched, event);
+    }
+
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
-        constexpr qreal travel = 36;
+        QColor veil = m_backdrop;
+        veil.setAlphaF(float(1 - m_progress));
+        painter.fillRect(rect(), veil);
         painter.setOpacity(1 - m_progress);
-        painter.drawPixmap(QPointF(-travel * m_progress, 0), m_outgoing);
+        painter.drawPixmap(QPointF(-m_trailing * travel * m_progress, 0), m_outgoing);
     }
 
 private:
+    static constexpr qreal travel = 36;
+
+    // What shows behind a widget that paints no background of its own.
+    static QColor backdropOf(QWidget *widget)
+    {
+        for (QWidget *at = widget; at; at = at->parentWidget()) {
+            if (at->autoFillBackground() || at->isWindow())
+                return at->palette().color(at->backgroundRole());
+        }
+        return widget->palette().color(QPalette::Window);
+    }
+
+    // Where the new step is along its way in.
+    int offset() const { return qRound(m_trailing * travel * (1 - m_progress)); }
+
+    void setProgress(qreal progress)
+    {
+        m_progress = progress;
+        if (m_incoming)
+            m_incoming->move(offset(), m_incoming->y());
+        update();
+    }
+
     QPixmap m_outgoing;
+    QPointer<QWidget> m_incoming;
+    QColor m_backdrop;
+    int m_trailing;
     qreal m_progress = 0;
 };
 
@@ -347,8 +396,17 @@ void WizardView::showStep()
 {
     QWidget *viewport = m_scroll->viewport();
     StepTransition *transition = nullptr;
-    if (m_stepView && isVisible())
-        transition = new StepTransition(viewport, viewport->grab());
+    if (m_stepView && isVisible()) {
+        // A change during a slide goes on from what shows: the picture is
+        // taken with the slide still over the step, which then ends.
+        // Only what the step draws: the backdrop stays the veil's.
+        QPixmap outgoing(viewport->size() * viewport->devicePixelRatio());
+        outgoing.setDevicePixelRatio(viewport->devicePixelRatio());
+        outgoing.fill(Qt::transparent);
+        viewport->render(&outgoing, QPoint(), QRegion(), QWidget::DrawChildren);
+        delete viewport->findChild<QWidget *>(QStringLiteral("stepTransition"), Qt::FindDirectChildrenOnly);
+        transition = new StepTransition(viewport, std::move(outgoing), m_scroll->widget());
+    }
 
     // The old step goes once control is back in the event loop: the step
     // may be changing from inside one of its own buttons.

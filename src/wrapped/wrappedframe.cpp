@@ -36,8 +36,9 @@ void paintCard(QPainter &painter, const WrappedCardView::Content &content, doubl
     painter.restore();
 }
 
-void paintMonths(QPainter &painter, double progress, const Wrapped &wrapped, const WrappedSettings &settings,
-    const std::optional<QString> &code)
+// Its footer carries no code: the code is on the cards and in the closing
+// frame, which bracket this scene.
+void paintMonths(QPainter &painter, double progress, const Wrapped &wrapped, const WrappedSettings &settings)
 {
     const QPaintDevice *device = painter.device();
     const WrappedSettings::Palette palette = settings.palette();
@@ -106,7 +107,7 @@ void paintMonths(QPainter &painter, double progress, const Wrapped &wrapped, con
     painter.setOpacity(painter.opacity() * 0.78);
     CardText::draw(painter, span, QPointF(left, y + spanMetrics.ascent()), wrapped.span);
     painter.restore();
-    WrappedFooter::paint(painter, QRectF(left, bottom - footer, width, footer), settings, code);
+    WrappedFooter::paint(painter, QRectF(left, bottom - footer, width, footer), settings, std::nullopt);
 }
 
 void paintOutro(QPainter &painter, const WrappedSettings &settings, const std::optional<QString> &code)
@@ -246,7 +247,7 @@ void paint(QPainter &painter, double t, const WrappedVideo::Plan &plan, const Wr
     }
     case Scene::Months:
         painter.setOpacity(shown.opacity);
-        paintMonths(painter, shown.progress, wrapped, settings, code);
+        paintMonths(painter, shown.progress, wrapped, settings);
         break;
     case Scene::Card:
         paintCard(painter,

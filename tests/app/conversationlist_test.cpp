@@ -197,6 +197,59 @@ TEST_F(ConversationListTest, DroppedFilesAreAddedEachOnItsOwnAndFailuresSayWhy)
     EXPECT_EQ(list->selection(), std::nullopt);
 }
 
+// An empty file and a PDF named .txt, added as chats, can't be read: each
+// section says why in the tool's whole sentence, every line of it drawn.
+TEST_F(ConversationListTest, ABrokenChatFileSaysAllOfWhy)
+{
+    QTemporaryDir dir;
+    TestSupport::writeFile(dir.filePath("empty.txt"), "");
+    TestSupport::writeFile(dir.filePath("scan.txt"),
+        QByteArray("%PDF-1.4\n%\xe2\xe3\xcf\xd3\n1 0 obj <</Type /Catalog>> endobj\nstream\n\x00\x01\xff"));
+    QList<Source> files;
+    for (const char *name : { "empty", "scan" }) {
+        Source file;
+        file.id = QStringLiteral("file-%1").arg(QLatin1StringView(name));
+        file.name = QString::fromLatin1(name);
+        file.log = dir.filePath(file.name + QStringLiteral(".txt"));
+        files.append(file);
+    }
+    Backups::save(files);
+    const auto lib = library();
+    lib->setRunner({ [](QStringList arguments, Source source) { return Helpers::core(arguments, source); } });
+    TestSupport::await(lib->load());
+    Shown shown(lib.get());
+    QTreeView *view = shown.list->view();
+    const QFontMetrics metrics(Style::font(Style::Text::Subheadline));
+
+    for (const Source &file : files) {
+        const QModelIndex status
+            = shown.list->model()->index(0, 0, shown.list->model()->sectionIndex(file.id));
+        ASSERT_EQ(ConversationListModel::kind(status), Kind::Error) << file.name.toStdString();
+        const QString sentence = status.data().toString();
+        EXPECT_EQ(sentence, lib->errors().value(file.id));
+        EXPECT_TRUE(sentence.endsWith(u"like \u201C1/31/25, 9:41 PM - Sam: hey\u201D."))
+            << sentence.toStdString();
+
+        // The sentence takes more than three lines here, and its row holds
+        // all of them, as wrapped at the list's width.
+        const QRect row = view->visualRect(status);
+        const int width = view->viewport()->width() - 2 * 18;
+        const int needed
+            = metrics.boundingRect(QRect(0, 0, width, 10000), Qt::TextWordWrap, sentence).height();
+        ASSERT_GT(needed, 3 * metrics.lineSpacing());
+        EXPECT_GE(row.height(), needed);
+        EXPECT_LT(row.height(), needed + metrics.lineSpacing() + 12);
+        // Ink on its last line.
+        const QImage drawn = view->viewport()->grab(row).toImage();
+        const QColor background = drawn.pixelColor(drawn.width() - 1, 0);
+        bool inked = false;
+        for (int y = drawn.height() - 6 - metrics.lineSpacing(); y < drawn.height() - 6 && !inked; ++y)
+            for (int x = 0; x < drawn.width() && !inked; ++x)
+                inked = drawn.pixelColor(x, y) != background;
+        EXPECT_TRUE(inked) << file.name.toStdString();
+    }
+}
+
 // The panel is the desktop's own: its long prompt wraps above the files, so
 // the panel stays a panel's width and Add and Cancel stay on the screen.
 TEST_F(ConversationListTest, TheChatFilePanelWrapsItsPromptAndFitsTheScreen)

@@ -3,6 +3,7 @@
 #include "model/wrapped.h"
 #include "testsupport.h"
 
+#include <QBuffer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -55,7 +56,59 @@ BookFile twoYears()
     return book;
 }
 
+QByteArray written(const Wrapped &wrapped)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(wrapped.write(buffer));
+    return buffer.data();
+}
+
 } // namespace
+
+TEST(WrappedDocument, WritesInTheFormatsOrderWhatItReadsBack)
+{
+    // A document as the message tool prints it, without its line feed.
+    const QByteArray printed = QStringLiteral(
+        R"({"group":false,"title":"{me} & {them}",)"
+        R"("people":[{"id":"me","name":"Sam","messages":1010},{"id":"them","name":"Maya","messages":994}],)"
+        R"("total":2004,"firstDay":"2024-01-01","lastDay":"2024-12-31","span":"1 year",)"
+        R"("months":[{"key":"2024-01","count":171},{"key":"2024-02","count":160}],)"
+        R"("cards":[{"id":"cover","kind":"cover","eyebrow":"WRAPPED","big":"2,004","count":2004,)"
+        R"("unit":"messages","detail":"From January 1, 2024 to December 31, 2024.",)"
+        R"("rows":[{"who":"me","value":"1,010","share":1},{"who":"them","value":"994","share":0.984}]},)"
+        R"({"id":"busiest","kind":"busiest","eyebrow":"BUSIEST DAY","big":"31","count":31,)"
+        R"("unit":"messages in one day","detail":"March 3, 2024.",)"
+        R"("rows":[{"who":"me","value":"16","share":1},{"who":"them","value":"15","share":0.9375}],)"
+        R"("day":"2024-03-03"},)"
+        R"({"id":"moment-birthday-them|07-14","kind":"moment","eyebrow":"BIRTHDAY","big":"🎂",)"
+        R"("unit":"Maya's birthday","detail":"Jul 14. Celebrated here.","day":"2024-07-14"}],)"
+        R"("defaultSelection":["cover","busiest"],"years":[{"year":2024,"count":2004}]})")
+                                   .toUtf8();
+    Wrapped wrapped = Wrapped::fromJson(printed);
+    EXPECT_EQ(written(wrapped), printed);
+
+    // Every optional part there, then none of them.
+    wrapped.year = 2024;
+    wrapped.cards.first().day = u"2024-01-01"_s;
+    Wrapped again = Wrapped::fromJson(written(wrapped));
+    EXPECT_EQ(again.year, 2024);
+    EXPECT_EQ(again.cards, wrapped.cards);
+    EXPECT_EQ(again.people, wrapped.people);
+    EXPECT_EQ(again.months, wrapped.months);
+    EXPECT_EQ(again.defaultSelection, wrapped.defaultSelection);
+    EXPECT_EQ(written(again), written(wrapped));
+    for (Wrapped::Card &card : wrapped.cards) {
+        card.count.reset();
+        card.day.reset();
+        card.rows.clear();
+    }
+    wrapped.year.reset();
+    again = Wrapped::fromJson(written(wrapped));
+    EXPECT_FALSE(again.year);
+    EXPECT_EQ(again.cards, wrapped.cards);
+    EXPECT_FALSE(written(wrapped).contains("\"rows\""));
+}
 
 TEST(WrappedDocument, ReadsCardsWithTheirOptionalParts)
 {

@@ -196,6 +196,32 @@ TEST_F(AppScreens, ASourceStillLoadingOpeningAConversationAndFailingTo)
     });
 }
 
+// Chat files the message tool can't read, an empty one and a PDF named
+// .txt: each section says why in the tool's own words.
+TEST_F(AppScreens, ChatFilesThatDontRead)
+{
+    Gallery::inBothAppearances([&] {
+        TestSupport::writeFile(m_files.filePath("empty.txt"), "");
+        TestSupport::writeFile(m_files.filePath("Scan of the lease.txt"),
+            QByteArray("%PDF-1.4\n%\xe2\xe3\xcf\xd3\n1 0 obj <</Type /Catalog>> endobj\n"));
+        QList<Source> files;
+        for (const QString &name : { QStringLiteral("empty"), QStringLiteral("Scan of the lease") }) {
+            Source file;
+            file.id = QStringLiteral("file-") + QString::number(files.size()).repeated(8);
+            file.name = name;
+            file.log = m_files.filePath(name + QStringLiteral(".txt"));
+            files.append(file);
+        }
+        Backups::save(files);
+        const auto lib = library();
+        lib->setRunner(
+            { [](QStringList arguments, Source source) { return Helpers::core(arguments, source); } });
+        TestSupport::await(lib->load());
+        auto shown = window(lib.get());
+        atEverySize(shown.get(), QStringLiteral("sidebar"), QStringLiteral("unreadable-files"));
+    });
+}
+
 TEST_F(AppScreens, AddingMessages)
 {
     Gallery::inBothAppearances([&] {

@@ -7,6 +7,7 @@
 #include "flow/bookhomeview.h"
 #include "flow/consentview.h"
 #include "gallery.h"
+#include "insights/insights.h"
 #include "samplewindow.h"
 #include "ui/card.h"
 #include "uitestsupport.h"
@@ -17,6 +18,7 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTest>
+#include <QVariantAnimation>
 
 using Gallery::atEverySize;
 
@@ -96,6 +98,58 @@ TEST(BookScreens, ABookWithSomeoneKnownByANumber)
         ASSERT_TRUE(sample.pages());
         Gallery::settle(1500);
         atEverySize(window, QStringLiteral("pages"), QStringLiteral("number-title-page"));
+    });
+}
+
+// The sample with a long first "I love you": the found step's card keeps
+// the whole sentence, its answer included.
+TEST(BookScreens, TheFoundStepWithALongFirstLoveYou)
+{
+    BookFile book = SampleWindow::sampleBook();
+    const Insights insights = Insights::read(book);
+    const auto love = std::find_if(insights.moments.cbegin(), insights.moments.cend(),
+        [](const Insights::Moment &moment) { return moment.id == u"first-love"; });
+    ASSERT_NE(love, insights.moments.cend());
+    for (BookFile::Message &message : book.messages) {
+        if (message.id == love->messageID)
+            message.text = QStringLiteral("I love you, and I have wanted to say it since the night we missed "
+                                          "the last train home together");
+    }
+    Gallery::inBothAppearances([&] {
+        SampleWindow sample(SampleWindow::Consent::Book, QSize(1280, 820), book);
+        WizardView *wizard = sample.wizard();
+        ASSERT_TRUE(wizard);
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return wizard->model()->isFoundReady(); }, 20000));
+        settleStep(wizard);
+        atEverySize(sample.window(), QStringLiteral("wizard-0-found"), QStringLiteral("long-love"));
+    });
+}
+
+// Half way from the first step to the second: the new step slides in from
+// the trailing edge, fading in, over the first going out.
+TEST(BookScreens, TheWizardBetweenTwoSteps)
+{
+    Gallery::inBothAppearances([] {
+        SampleWindow sample;
+        WizardView *wizard = sample.wizard();
+        ASSERT_TRUE(wizard);
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return wizard->model()->isFoundReady(); }, 20000));
+        settleStep(wizard);
+        QVariantAnimation *slide = nullptr;
+        atEverySize(
+            sample.window(), QStringLiteral("wizard-1-what"), QStringLiteral("sliding-in"),
+            [&] {
+                settleStep(wizard);
+                wizard->go(1);
+                slide = wizard->findChild<QWidget *>(QStringLiteral("stepTransition"))
+                            ->findChild<QVariantAnimation *>();
+                slide->pause();
+                slide->setCurrentTime(45);
+            },
+            [&] {
+                slide->setCurrentTime(slide->duration());
+                wizard->go(-1);
+            });
     });
 }
 

@@ -205,3 +205,42 @@ TEST(WrappedScreens, EveryCardInBothShapesAndTheFilmsFrames)
     film.end();
     Gallery::savePicture(frames, QStringLiteral("wrapped-video"), QStringLiteral("frames"));
 }
+
+// Two people who both answer in about five minutes, as the message tool
+// words their reply card: a tie, in both shapes.
+TEST(WrappedScreens, TheReplyCardOfATie)
+{
+    BookFile book;
+    book.format = 1;
+    book.style = QStringLiteral("novel");
+    book.front.title = QStringLiteral("You & Maya");
+    book.people = { { QStringLiteral("me"), QStringLiteral("Sam Lee"), true },
+        { QStringLiteral("them"), QStringLiteral("Maya Ortiz"), false } };
+    QDateTime at(QDate(2024, 3, 1), QTime(9, 0));
+    for (int i = 0; i < 60; ++i) {
+        BookFile::Message message;
+        message.id = QString::number(i);
+        message.at = at.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss"));
+        message.from = i % 2 ? QStringLiteral("me") : QStringLiteral("them");
+        message.text = QStringLiteral("see you at the market");
+        book.messages.append(message);
+        at = at.addSecs(i % 2 ? 300 : 310);
+    }
+    const Wrapped wrapped = TestSupport::await(Wrapped::make(book));
+    const Wrapped::Card *card = wrapped.card(QStringLiteral("leftOnRead"));
+    ASSERT_TRUE(card);
+    QImage both(360 + 360 + 60, 680, QImage::Format_ARGB32_Premultiplied);
+    both.fill(Qt::gray);
+    QPainter painter(&both);
+    int x = 20;
+    for (const WrappedSettings::Format format :
+        { WrappedSettings::Format::Story, WrappedSettings::Format::Post }) {
+        WrappedSettings settings;
+        settings.format = format;
+        const QImage image = WrappedCardView::render({ *card, wrapped, settings, std::nullopt, {}, 1 }, 1);
+        painter.drawImage(x, 20, image);
+        x += image.width() + 20;
+    }
+    painter.end();
+    Gallery::savePicture(both, QStringLiteral("wrapped-cards"), QStringLiteral("reply-tie"));
+}

@@ -6,6 +6,7 @@
 #include "wizard/timeline.h"
 #include "wizardtest.h"
 
+#include <QLabel>
 #include <QToolButton>
 
 using namespace WizardTest;
@@ -153,6 +154,39 @@ TEST_F(FoundStepTest, ShareButtonsOpenTheCardOfTheSameStory)
     FoundStep bare(&plain);
     EXPECT_TRUE(bare.findChildren<QToolButton *>().isEmpty());
     EXPECT_FALSE(TestSupport::findText(&bare, QStringLiteral("See It as a Wrapped")));
+}
+
+// A long first "I love you" answered a month on: its card keeps the whole
+// sentence, the answer included, in the column of the smallest window
+// and of the first one.
+TEST_F(FoundStepTest, AMomentKeepsItsWholeSentence)
+{
+    BookFile file = spreadBook(QDate(2024, 3, 1), 60);
+    file.people[1].name = QStringLiteral("Alexandria Wolfe");
+    file.messages[6].text = QStringLiteral("I love you, and I have wanted to say it since the night we "
+                                           "missed the last train home together");
+    file.messages[75].text = QStringLiteral("I love you too");
+    model.setInsights(Insights::read(file));
+    model.setFoundReady(true);
+    const auto love = std::find_if(model.insights()->moments.cbegin(), model.insights()->moments.cend(),
+        [](const Insights::Moment &m) { return m.id == u"first-love"; });
+    ASSERT_NE(love, model.insights()->moments.cend());
+    ASSERT_TRUE(love->detail.endsWith(u"Alexandria Wolfe said it back 34 days later."))
+        << love->detail.toStdString();
+
+    for (const int column : { 604, 764 }) {
+        FoundStep step(&model);
+        step.resize(column, 900);
+        step.show();
+        QCoreApplication::processEvents();
+        auto *detail = qobject_cast<QLabel *>(TestSupport::findText(
+            step.findChild<QWidget *>(QStringLiteral("moment-first-love")), love->detail));
+        ASSERT_TRUE(detail) << column;
+        const QRect needed = detail->fontMetrics().boundingRect(
+            QRect(0, 0, detail->contentsRect().width(), 10000), Qt::TextWordWrap, love->detail);
+        EXPECT_GT(needed.height(), 3 * detail->fontMetrics().lineSpacing()) << column;
+        EXPECT_GE(detail->contentsRect().height(), needed.height()) << column;
+    }
 }
 
 TEST_F(FoundStepTest, TimelineMakesABookOrSharesTheDay)

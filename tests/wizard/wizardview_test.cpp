@@ -276,6 +276,51 @@ TEST_F(WizardFrame, AStepShownAgainStartsAfresh)
     EXPECT_NE(screen.view.stepView(), nullptr);
 }
 
+// A step change slides the new step in from the trailing edge while it
+// fades in over the old one going out.
+TEST_F(WizardFrame, TheNewStepSlidesInFromTheTrailingEdgeFadingIn)
+{
+    Screen screen(spreadBook(QDate(2024, 3, 1), 20));
+    WizardView &view = screen.view;
+    screen.model.setStep(Step::What);
+    screen.open();
+    screen.settle();
+    screen.view.go(1);
+    auto *heading
+        = qobject_cast<QLabel *>(TestSupport::findText(&view, QStringLiteral("How much fits in a book")));
+    ASSERT_TRUE(heading);
+    auto *slide
+        = view.findChild<QWidget *>(QStringLiteral("stepTransition"))->findChild<QVariantAnimation *>();
+    ASSERT_TRUE(slide);
+    slide->pause();
+    const auto place = [&] { return heading->mapTo(&view, QPoint(0, 0)); };
+    // The darkest ink of the heading where it is drawn now.
+    const auto ink = [&] {
+        const QImage shown = view.grab().toImage();
+        int darkest = 255;
+        const QRect at(place(), heading->size());
+        for (int y = at.top(); y <= at.bottom(); ++y)
+            for (int x = at.left(); x <= at.right(); ++x)
+                darkest = std::min(darkest, shown.pixelColor(x, y).lightness());
+        return darkest;
+    };
+
+    slide->setCurrentTime(0);
+    const QPoint start = place();
+    slide->setCurrentTime(55);
+    QCoreApplication::processEvents();
+    const QPoint between = place();
+    const int fading = ink();
+    slide->setCurrentTime(slide->duration());
+    screen.settle();
+    const QPoint end = place();
+    EXPECT_EQ(start.y(), end.y());
+    EXPECT_GE(start.x() - end.x(), 30);
+    EXPECT_GT(start.x(), between.x());
+    EXPECT_GT(between.x(), end.x());
+    EXPECT_GT(fading, ink() + 30);
+}
+
 TEST_F(WizardFrame, TheStepVariableOpensTheWizardThere)
 {
     qputenv("QUORVEL_WIZARD_STEP", "8");

@@ -24,13 +24,13 @@ WrappedSettings selecting(const QStringList &ids)
     return settings;
 }
 
-QImage frameAt(
-    double t, const WrappedVideo::Plan &plan, const Wrapped &wrapped, const WrappedSettings &settings)
+QImage frameAt(double t, const WrappedVideo::Plan &plan, const Wrapped &wrapped,
+    const WrappedSettings &settings, const std::optional<QString> &code = u"FRIEND-7Q2K"_s)
 {
     QImage image(1080, 1920, QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&image);
     painter.scale(3, 3);
-    WrappedFrame::paint(painter, t, plan, wrapped, settings, u"FRIEND-7Q2K"_s);
+    WrappedFrame::paint(painter, t, plan, wrapped, settings, code);
     return image;
 }
 
@@ -224,6 +224,20 @@ TEST(WrappedFrame, DecadesOfMonthsStayAboveTheFooter)
         ASSERT_TRUE(near(filled.pixelColor(540, y), background, 2)) << y;
     // Every tile is drawn: the last one is coloured.
     EXPECT_FALSE(near(filled.pixelColor(1080 - 95, 1400), background, 2));
+}
+
+TEST(WrappedFrame, TheCodeIsOnTheCardsAndTheEndNotUnderTheMonths)
+{
+    const Wrapped wrapped = sampleWrapped();
+    const WrappedSettings settings;
+    const WrappedVideo::Plan plan = WrappedVideo::plan(wrapped, selecting({ u"busiest"_s }));
+    const auto differs = [&](double t) {
+        return frameAt(t, plan, wrapped, settings) != frameAt(t, plan, wrapped, settings, std::nullopt);
+    };
+    EXPECT_TRUE(differs(1.3)) << "opening card";
+    EXPECT_FALSE(differs(3.9)) << "months";
+    EXPECT_TRUE(differs(6.0)) << "card";
+    EXPECT_TRUE(differs(60)) << "closing frame";
 }
 
 TEST(WrappedVideo, WritesAnH264FilmOfThePlannedLength)

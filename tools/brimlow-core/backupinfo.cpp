@@ -1,7 +1,7 @@
 #include "backupinfo.h"
 
 #include "backup.h"
-#include "jsonwriter.h"
+#include "model/jsonwriter.h"
 #include "plist.h"
 
 #include <QDateTime>

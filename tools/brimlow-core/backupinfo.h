@@ -5,9 +5,9 @@
 #include <QStringList>
 #include <optional>
 
-namespace Brimlow {
-
 class JsonWriter;
+
+namespace Brimlow {
 
 // One iPhone backup as "backups" describes it.
 struct BackupInfo

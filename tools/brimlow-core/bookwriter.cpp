@@ -1,6 +1,6 @@
 #include "bookwriter.h"
 
-#include "jsonwriter.h"
+#include "model/jsonwriter.h"
 #include "mediakind.h"
 
 namespace Brimlow {

@@ -8,12 +8,12 @@
 #include "ebook.h"
 #include "embeddedphotos.h"
 #include "failure.h"
-#include "jsonwriter.h"
 #include "localphotos.h"
 #include "mediakind.h"
 #include "messagestore.h"
 #include "model/bookfile.h"
 #include "model/json.h"
+#include "model/jsonwriter.h"
 #include "options.h"
 #include "sqlitedatabase.h"
 #include "wrappeddocument.h"
@@ -191,7 +191,9 @@ void wrapped(const Options &options, QIODevice &input, QIODevice &output)
         throw Failure(
             QStringLiteral("The book on standard input can't be read: %1.").arg(error.description()));
     }
-    WrappedDocument::make(book, options.year).write(output);
+    if (!WrappedDocument::make(book, options.year).write(output))
+        throw Failure(QStringLiteral("The answer couldn't be written to standard output."));
+    output.write("\n");
 }
 
 void chats(const Options &options, QIODevice &output)

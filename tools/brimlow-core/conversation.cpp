@@ -1,6 +1,6 @@
 #include "conversation.h"
 
-#include "jsonwriter.h"
+#include "model/jsonwriter.h"
 
 #include <algorithm>
 

@@ -5,9 +5,9 @@
 #include <QStringList>
 #include <optional>
 
-namespace Brimlow {
-
 class JsonWriter;
+
+namespace Brimlow {
 
 // One conversation as "chats" lists it.
 struct Conversation

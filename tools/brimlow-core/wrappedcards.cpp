@@ -12,7 +12,8 @@ namespace Brimlow {
 
 namespace {
 
-using Card = WrappedDocument::Card;
+using Card = Wrapped::Card;
+using Kind = Wrapped::Kind;
 
 QString grouped(qint64 n)
 {
@@ -40,12 +41,12 @@ QString fromTo(const QString &first, const QString &last)
     return QStringLiteral("From ") + longDay(first) + QStringLiteral(" to ") + longDay(last) + u'.';
 }
 
-Card made(const char *id, const char *kind, const QString &eyebrow, const QString &big, const QString &unit,
+Card made(const char *id, Kind kind, const QString &eyebrow, const QString &big, const QString &unit,
     const QString &detail = {})
 {
     Card card;
     card.id = QString::fromLatin1(id);
-    card.kind = QString::fromLatin1(kind);
+    card.kind = kind;
     card.eyebrow = eyebrow;
     card.big = big;
     card.unit = unit;
@@ -54,8 +55,8 @@ Card made(const char *id, const char *kind, const QString &eyebrow, const QStrin
 }
 
 // A card whose big text is a number, which the app counts up to.
-Card counting(const char *id, const char *kind, const QString &eyebrow, qint64 n, const QString &unit,
-    const QString &detail = {})
+Card counting(
+    const char *id, Kind kind, const QString &eyebrow, int n, const QString &unit, const QString &detail = {})
 {
     Card card = made(id, kind, eyebrow, grouped(n), unit, detail);
     card.count = n;
@@ -248,7 +249,7 @@ std::optional<Card> WrappedCards::cover() const
     const QString eyebrow
         = m_year ? QString::number(*m_year) + QStringLiteral(" WRAPPED") : QStringLiteral("WRAPPED");
     const qint64 total = m_tally.total;
-    Card card = counting("cover", "cover", eyebrow, total,
+    Card card = counting("cover", Kind::Cover, eyebrow, total,
         total == 1 ? QStringLiteral("message") : QStringLiteral("messages"));
     if (!m_firstDay.isEmpty())
         card.detail = fromTo(m_firstDay, m_lastDay);
@@ -266,7 +267,7 @@ std::optional<Card> WrappedCards::talks() const
     if (ranked.size() < 2)
         return std::nullopt;
     const qint64 top = m_tally.side(ranked.first().who).messages;
-    Card card = made("talks", "talks", QStringLiteral("WHO TALKS MORE"), placeholder(ranked.first().who),
+    Card card = made("talks", Kind::Talks, QStringLiteral("WHO TALKS MORE"), placeholder(ranked.first().who),
         QStringLiteral("sends the most messages"), percent(top, m_tally.total) + QStringLiteral(" of them."));
     card.rows = ranked;
     return card;
@@ -278,7 +279,7 @@ std::optional<Card> WrappedCards::first() const
         return std::nullopt;
     // The day only: the first message itself is never quoted on a card.
     const QString day = m_tally.first->day();
-    Card card = made("first", "first", QStringLiteral("WHO TEXTED FIRST"), who(m_tally.first->from),
+    Card card = made("first", Kind::First, QStringLiteral("WHO TEXTED FIRST"), who(m_tally.first->from),
         QStringLiteral("sent the first message"), longDay(day) + u'.');
     card.day = day;
     return card;
@@ -296,8 +297,8 @@ std::optional<Card> WrappedCards::love() const
             + *love->backAfter + QStringLiteral(" later.");
     else
         detail += u'.';
-    Card card = made("love", "love", QStringLiteral("THE FIRST \u201CI LOVE YOU\u201D"), who(love->said.from),
-        QStringLiteral("said it first"), detail);
+    Card card = made("love", Kind::Love, QStringLiteral("THE FIRST \u201CI LOVE YOU\u201D"),
+        who(love->said.from), QStringLiteral("said it first"), detail);
     card.day = day;
     return card;
 }
@@ -308,7 +309,7 @@ std::optional<Card> WrappedCards::streak() const
     // whenever that moment is.
     if (m_runs.longest < 7)
         return std::nullopt;
-    Card card = counting("streak", "streak", QStringLiteral("LONGEST STREAK"), m_runs.longest,
+    Card card = counting("streak", Kind::Streak, QStringLiteral("LONGEST STREAK"), m_runs.longest,
         QStringLiteral("days in a row"), fromTo(m_runs.start, m_runs.end));
     card.day = m_runs.start;
     return card;
@@ -318,7 +319,7 @@ std::optional<Card> WrappedCards::silence() const
 {
     if (m_runs.gap < 4)
         return std::nullopt;
-    Card card = counting("silence", "silence", QStringLiteral("LONGEST SILENCE"), m_runs.gap,
+    Card card = counting("silence", Kind::Silence, QStringLiteral("LONGEST SILENCE"), m_runs.gap,
         QStringLiteral("quiet days"), fromTo(m_runs.gapStart, m_runs.gapEnd));
     card.day = m_runs.gapEnd;
     return card;
@@ -329,7 +330,7 @@ std::optional<Card> WrappedCards::busiest() const
     const Insights::DayCount *busiest = Moments::busiestDay(m_tally.days);
     if (!busiest)
         return std::nullopt;
-    Card card = counting("busiest", "busiest", QStringLiteral("BUSIEST DAY"), busiest->count,
+    Card card = counting("busiest", Kind::Busiest, QStringLiteral("BUSIEST DAY"), busiest->count,
         busiest->count == 1 ? QStringLiteral("message in one day") : QStringLiteral("messages in one day"),
         longDay(busiest->iso) + u'.');
     card.day = busiest->iso;
@@ -352,7 +353,7 @@ std::optional<Card> WrappedCards::late() const
     if (!m_tally.latest || m_tally.lateCount < 3)
         return std::nullopt;
     const QString day = m_tally.latest->day();
-    Card card = counting("late", "late", QStringLiteral("LATE NIGHTS"), m_tally.lateCount,
+    Card card = counting("late", Kind::Late, QStringLiteral("LATE NIGHTS"), m_tally.lateCount,
         QStringLiteral("messages after midnight"),
         QStringLiteral("The latest was ") + Moments::clock(m_tally.latestMinutes)
             + QStringLiteral(" a.m., on ") + longDay(day) + u'.');
@@ -368,8 +369,24 @@ std::optional<Card> WrappedCards::leftOnRead() const
     const QList<Row> ranked = rows(replyMedians(), Rank::FewestFirst);
     if (ranked.size() < 2)
         return std::nullopt;
-    const double fastest = *Insights::median(m_tally.side(ranked.first().who).replyGaps);
-    Card card = made("leftOnRead", "leftOnRead", QStringLiteral("WHO REPLIES FASTER"),
+    const auto median = [&](const Row &row) { return *Insights::median(m_tally.side(row.who).replyGaps); };
+    const double fastest = median(ranked.at(0));
+    const double next = median(ranked.at(1));
+    // The wizard's rule: two who answer about as fast reply at the same
+    // speed, and neither is named the faster.
+    if (Insights::sameReplySpeed(fastest, next)) {
+        QStringList two { ranked.at(0).who, ranked.at(1).who };
+        if (m_persons.indexOf(two.at(0)) > m_persons.indexOf(two.at(1)))
+            two.swapItemsAt(0, 1);
+        Card card = made("leftOnRead", Kind::LeftOnRead, QStringLiteral("WHO REPLIES FASTER"),
+            QStringLiteral("A tie"), QStringLiteral("same reply speed"),
+            placeholder(two.at(0)) + QStringLiteral(" and ") + placeholder(two.at(1))
+                + QStringLiteral(" both reply in about ") + Insights::duration((fastest + next) * 0.5)
+                + u'.');
+        card.rows = ranked;
+        return card;
+    }
+    Card card = made("leftOnRead", Kind::LeftOnRead, QStringLiteral("WHO REPLIES FASTER"),
         placeholder(ranked.first().who), QStringLiteral("replies fastest"),
         QStringLiteral("Usually in ") + Insights::duration(fastest) + u'.');
     card.rows = ranked;
@@ -389,7 +406,7 @@ std::optional<Card> WrappedCards::starter() const
     if (ranked.isEmpty())
         return std::nullopt;
     const qint64 top = m_tally.side(ranked.first().who).dayStarts;
-    Card card = made("starter", "starter", QStringLiteral("WHO STARTS THE DAY"),
+    Card card = made("starter", Kind::Starter, QStringLiteral("WHO STARTS THE DAY"),
         placeholder(ranked.first().who), QStringLiteral("sends the first message of the day"),
         percent(top, all) + QStringLiteral(" of the time."));
     card.rows = ranked;
@@ -406,7 +423,7 @@ std::optional<Card> WrappedCards::emoji() const
     const std::optional<std::pair<char32_t, int>> top = topOf(all);
     if (!top)
         return std::nullopt;
-    Card card = made("emoji", "emoji", QStringLiteral("FAVOURITE EMOJI"), emojiText(top->first),
+    Card card = made("emoji", Kind::Emoji, QStringLiteral("FAVOURITE EMOJI"), emojiText(top->first),
         QStringLiteral("used ") + counted(top->second, QStringLiteral("time")));
     QList<Figure> favourites;
     for (const QString &id : m_persons) {
@@ -428,7 +445,7 @@ std::optional<Card> WrappedCards::words() const
     }
     if (said.isEmpty())
         return std::nullopt;
-    Card card = made("words", "words", QStringLiteral("IN YOUR WORDS"), QString(),
+    Card card = made("words", Kind::Words, QStringLiteral("IN YOUR WORDS"), QString(),
         QStringLiteral("each of you, in one word"));
     card.rows = said;
     return card;
@@ -451,7 +468,7 @@ std::optional<Card> WrappedCards::weekday() const
     const int weekday = int(top - counts.cbegin()) + 1;
     // 1 January 2024 was a Monday.
     const QDate sample = QDate(2024, 1, 1).addDays(weekday - 1);
-    return made("weekday", "weekday", QStringLiteral("BUSIEST WEEKDAY"),
+    return made("weekday", Kind::Weekday, QStringLiteral("BUSIEST WEEKDAY"),
         Day::format(sample.startOfDay(), QStringLiteral("EEEE")), QStringLiteral("is your day"),
         percent(*top, m_tally.total) + QStringLiteral(" of your messages."));
 }
@@ -461,8 +478,8 @@ std::optional<Card> WrappedCards::hour() const
     const auto top = std::max_element(m_tally.hours.cbegin(), m_tally.hours.cend());
     if (*top == 0)
         return std::nullopt;
-    return made("hour", "hour", QStringLiteral("BUSIEST HOUR"), hourLabel(int(top - m_tally.hours.cbegin())),
-        QStringLiteral("is when you talk most"));
+    return made("hour", Kind::Hour, QStringLiteral("BUSIEST HOUR"),
+        hourLabel(int(top - m_tally.hours.cbegin())), QStringLiteral("is when you talk most"));
 }
 
 std::optional<Card> WrappedCards::crew() const
@@ -472,7 +489,7 @@ std::optional<Card> WrappedCards::crew() const
     const QList<Row> ranked = rows(figures([](const SideTally &side) { return side.messages; },
                                        [](double n) { return grouped(qint64(n)); }),
         Rank::MostFirst);
-    Card card = made("crew", "crew", QStringLiteral("THE CREW"), grouped(ranked.size()),
+    Card card = made("crew", Kind::Crew, QStringLiteral("THE CREW"), grouped(ranked.size()),
         ranked.size() == 1 ? QStringLiteral("person talking") : QStringLiteral("people talking"));
     card.rows = ranked;
     return card;
@@ -513,7 +530,8 @@ std::optional<Card> WrappedCards::superlatives() const
         Rank::MostFirst, QStringLiteral("Emoji champion"));
     if (labels.isEmpty())
         return std::nullopt;
-    Card card = made("superlatives", "superlatives", QStringLiteral("SUPERLATIVES"), QString(), QString());
+    Card card
+        = made("superlatives", Kind::Superlatives, QStringLiteral("SUPERLATIVES"), QString(), QString());
     card.rows = labels;
     return card;
 }
@@ -531,7 +549,7 @@ QList<Card> WrappedCards::moments() const
     for (const Celebration &c : Celebrations::find(m_messages, m_tally.loweredTexts, them)) {
         Card card;
         card.id = QStringLiteral("moment-") + c.id;
-        card.kind = QStringLiteral("moment");
+        card.kind = Kind::Moment;
         card.eyebrow = Celebration::kindName(c.kind).toUpper();
         card.big = c.emoji;
         card.unit = c.title;

@@ -3,7 +3,7 @@
 #include "insights/moments.h"
 #include "insights/tally.h"
 #include "model/bookfile.h"
-#include "wrappeddocument.h"
+#include "model/wrapped.h"
 
 #include <QDate>
 #include <QHash>
@@ -21,8 +21,8 @@ namespace Brimlow {
 class WrappedCards
 {
 public:
-    using Card = WrappedDocument::Card;
-    using Row = WrappedDocument::Row;
+    using Card = Wrapped::Card;
+    using Row = Wrapped::Row;
 
     // messages must outlive this value (the tally points into them).
     WrappedCards(const BookFile &book, const QList<BookFile::Message> &messages, std::optional<int> year);

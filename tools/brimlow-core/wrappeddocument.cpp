@@ -1,14 +1,12 @@
 #include "wrappeddocument.h"
 
 #include "failure.h"
-#include "jsonwriter.h"
 #include "wrappedcards.h"
 
-#include <QIODevice>
 #include <QMap>
 #include <QSet>
 
-namespace Brimlow {
+namespace Brimlow::WrappedDocument {
 
 namespace {
 
@@ -40,18 +38,18 @@ QString spanOf(const QString &firstDay, const QString &lastDay)
 }
 
 // Every month from the first day's to the last day's, silent ones with 0.
-QList<WrappedDocument::Month> monthsOf(const Tally &tally, const QString &firstDay, const QString &lastDay)
+QList<Wrapped::Month> monthsOf(const Tally &tally, const QString &firstDay, const QString &lastDay)
 {
     const std::optional<QDate> first = WrappedCards::date(firstDay);
     const std::optional<QDate> last = WrappedCards::date(lastDay);
     if (!first || !last)
         return {};
-    QHash<QString, qint64> counts;
+    QHash<QString, int> counts;
     for (const Insights::DayCount &day : tally.days) {
         if (WrappedCards::date(day.iso))
             counts[day.iso.left(7)] += day.count;
     }
-    QList<WrappedDocument::Month> made;
+    QList<Wrapped::Month> made;
     const QDate end(last->year(), last->month(), 1);
     for (QDate month(first->year(), first->month(), 1); month <= end; month = month.addMonths(1)) {
         const QString key = QString::asprintf("%04d-%02d", month.year(), month.month());
@@ -62,9 +60,9 @@ QList<WrappedDocument::Month> monthsOf(const Tally &tally, const QString &firstD
 
 // The calendar years of all messages, ascending; a time without a
 // four-digit year is in none.
-QList<WrappedDocument::Year> yearsOf(const QList<BookFile::Message> &messages)
+QList<Wrapped::Year> yearsOf(const QList<BookFile::Message> &messages)
 {
-    QMap<int, qint64> counts;
+    QMap<int, int> counts;
     for (const BookFile::Message &message : messages) {
         const QStringView at(message.at);
         if (at.size() < 5 || at[4] != u'-')
@@ -75,7 +73,7 @@ QList<WrappedDocument::Year> yearsOf(const QList<BookFile::Message> &messages)
         if (year > 0)
             ++counts[year];
     }
-    QList<WrappedDocument::Year> made;
+    QList<Wrapped::Year> made;
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)
         made.append({ it.key(), it.value() });
     return made;
@@ -99,37 +97,9 @@ QString titleOf(const BookFile &book, bool group)
     return parts.isEmpty() ? book.front.title : parts.join(QStringLiteral(" & "));
 }
 
-void writeCard(JsonWriter &json, const WrappedDocument::Card &card)
-{
-    json.beginObject();
-    json.member("id", card.id);
-    json.member("kind", card.kind);
-    json.member("eyebrow", card.eyebrow);
-    json.member("big", card.big);
-    if (card.count)
-        json.member("count", *card.count);
-    json.member("unit", card.unit);
-    json.member("detail", card.detail);
-    if (!card.rows.isEmpty()) {
-        json.key("rows");
-        json.beginArray();
-        for (const WrappedDocument::Row &row : card.rows) {
-            json.beginObject();
-            json.member("who", row.who);
-            json.member("value", row.value);
-            json.member("share", row.share);
-            json.endObject();
-        }
-        json.endArray();
-    }
-    if (card.day)
-        json.member("day", *card.day);
-    json.endObject();
-}
-
 } // namespace
 
-WrappedDocument WrappedDocument::make(const BookFile &book, std::optional<int> year)
+Wrapped make(const BookFile &book, std::optional<int> year)
 {
     QList<BookFile::Message> ofYear;
     if (year) {
@@ -143,7 +113,7 @@ WrappedDocument WrappedDocument::make(const BookFile &book, std::optional<int> y
     }
     const WrappedCards cards(book, year ? ofYear : book.messages, year);
 
-    WrappedDocument document;
+    Wrapped document;
     document.group = cards.isGroup();
     document.title = titleOf(book, document.group);
     for (const BookFile::Person &person : book.people)
@@ -156,7 +126,7 @@ WrappedDocument WrappedDocument::make(const BookFile &book, std::optional<int> y
     // Card ids name cards in the app's selection: the first one wins there,
     // so a second card with an id could never be shown.
     QSet<QString> ids;
-    for (const Card &card : cards.cards()) {
+    for (const Wrapped::Card &card : cards.cards()) {
         if (!ids.contains(card.id)) {
             ids.insert(card.id);
             document.cards.append(card);
@@ -168,56 +138,4 @@ WrappedDocument WrappedDocument::make(const BookFile &book, std::optional<int> y
     return document;
 }
 
-void WrappedDocument::write(QIODevice &output) const
-{
-    JsonWriter json(&output);
-    json.beginObject();
-    json.member("group", group);
-    json.member("title", title);
-    json.key("people");
-    json.beginArray();
-    for (const Person &person : people) {
-        json.beginObject();
-        json.member("id", person.id);
-        json.member("name", person.name);
-        json.member("messages", person.messages);
-        json.endObject();
-    }
-    json.endArray();
-    json.member("total", total);
-    json.member("firstDay", firstDay);
-    json.member("lastDay", lastDay);
-    json.member("span", span);
-    json.key("months");
-    json.beginArray();
-    for (const Month &month : months) {
-        json.beginObject();
-        json.member("key", month.key);
-        json.member("count", month.count);
-        json.endObject();
-    }
-    json.endArray();
-    json.key("cards");
-    json.beginArray();
-    for (const Card &card : cards)
-        writeCard(json, card);
-    json.endArray();
-    json.member("defaultSelection", defaultSelection);
-    json.key("years");
-    json.beginArray();
-    for (const Year &entry : years) {
-        json.beginObject();
-        json.member("year", qint64(entry.year));
-        json.member("count", entry.count);
-        json.endObject();
-    }
-    json.endArray();
-    if (year)
-        json.member("year", qint64(*year));
-    json.endObject();
-    if (!json.flush())
-        throw Failure(QStringLiteral("The answer couldn't be written to standard output."));
-    output.write("\n");
-}
-
-} // namespace Brimlow
+} // namespace Brimlow::WrappedDocument

@@ -4,7 +4,7 @@
 #include "chatlog.h"
 #include "failure.h"
 #include "fixtures.h"
-#include "jsonwriter.h"
+#include "model/jsonwriter.h"
 #include "printers.h"
 
 #include <QBuffer>

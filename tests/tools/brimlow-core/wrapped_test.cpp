@@ -303,6 +303,47 @@ TEST(Wrapped, CardsTheWizardLinksToAgreeWithItsMoments)
     }
 }
 
+// Who replies faster is the wizard's call: two people who both answer in
+// about five minutes reply at the same speed on the card too.
+TEST(Wrapped, ReplySpeedFollowsTheWizardsRule)
+{
+    BookMaker close({ { u"me"_s, u"Sam Lee"_s, true }, { u"them"_s, u"Maya Ortiz"_s, false } });
+    QDateTime when = at(2024, 3, 1, 9);
+    for (int i = 0; i < 60; ++i) {
+        close.add(when, i % 2 ? u"me"_s : u"them"_s);
+        when = when.addSecs(i % 2 ? 300 : 310);
+    }
+    const auto reply = [](const BookFile &book) {
+        for (const Insights::Moment &moment : Insights::read(book).moments) {
+            if (moment.id == u"reply"_s)
+                return moment;
+        }
+        return Insights::Moment {};
+    };
+    ASSERT_EQ(reply(close.book()).title, u"Same reply speed"_s);
+    const Answer tie = wrappedOf(close.book());
+    ASSERT_TRUE(tie.wrapped) << tie.failure.toStdString();
+    expectSoundDocument(*tie.wrapped);
+    const Wrapped::Card *even = tie.wrapped->card(u"leftOnRead"_s);
+    ASSERT_TRUE(even);
+    EXPECT_EQ(even->eyebrow, u"WHO REPLIES FASTER"_s);
+    EXPECT_EQ(even->big, u"A tie"_s);
+    EXPECT_EQ(even->unit, u"same reply speed"_s);
+    EXPECT_EQ(even->detail, u"{me} and {them} both reply in about 5 minutes."_s);
+    EXPECT_EQ(even->rows.size(), 2);
+
+    // Three minutes against four is a difference: the wizard's faster side
+    // is the card's.
+    ASSERT_EQ(reply(couple()).title, u"You reply faster"_s);
+    const Answer apart = wrappedOf(couple());
+    ASSERT_TRUE(apart.wrapped) << apart.failure.toStdString();
+    const Wrapped::Card *faster = apart.wrapped->card(u"leftOnRead"_s);
+    ASSERT_TRUE(faster);
+    EXPECT_EQ(faster->big, u"{me}"_s);
+    EXPECT_EQ(faster->unit, u"replies fastest"_s);
+    EXPECT_EQ(faster->detail, u"Usually in 3 minutes."_s);
+}
+
 TEST(Wrapped, AYearKeepsEveryYearOnOffer)
 {
     const BookFile book = couple();

@@ -7,8 +7,6 @@
 
 class QIODevice;
 
-namespace Brimlow {
-
 // Writes JSON as it goes, keys in the order they are given. A whole book
 // of a long conversation never exists twice in memory this way.
 class JsonWriter
@@ -57,5 +55,3 @@ private:
     bool m_afterKey = false;
     bool m_failed = false;
 };
-
-} // namespace Brimlow

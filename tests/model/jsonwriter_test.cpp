@@ -1,13 +1,10 @@
-#include "jsonwriter.h"
-#include "printers.h"
+#include "model/jsonwriter.h"
 
 #include <QBuffer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <gtest/gtest.h>
-
-using namespace Brimlow;
 
 TEST(JsonWriter, WritesEveryTextSoThatItReadsBack)
 {

@@ -4,8 +4,6 @@
 #include <QLocale>
 #include <cmath>
 
-namespace Brimlow {
-
 namespace {
 constexpr qsizetype FlushSize = 1 << 16;
 }
@@ -199,5 +197,3 @@ bool JsonWriter::flush()
     m_buffer.clear();
     return !m_failed;
 }
-
-} // namespace Brimlow
