@@ -111,3 +111,11 @@ TEST(ExportShapes, AWhatsAppStoreOfTheMigrationYearsReadsFromTheTableThatHoldsIt
     readsWhole(ExportShapes::whatsAppStoreBeforeTheMove());
     readsWhole(ExportShapes::whatsAppStoreDuringTheMove());
 }
+
+// Each header starts a message, and no line of a person's words that
+// merely looks like one of another form does.
+TEST(ExportShapes, WhatsAppHeadersOfMoreLocalesEachStartAMessage)
+{
+    for (const Shape &shape : ExportShapes::whatsAppLocales())
+        readsWhole(shape);
+}

@@ -1,0 +1,136 @@
+// Text exports of other locales and clients, written line for line as
+// they come from the phone or the client.
+#include "exportshapes.h"
+
+#include "chatexports.h"
+
+namespace ExportShapes {
+
+namespace {
+
+using ChatExports::writeFile;
+
+// A chat in one text file; the file's name names the chat.
+std::function<QString(const QString &)> textFile(const QString &name, const QString &text)
+{
+    return [=](const QString &folder) {
+        writeFile(folder + QLatin1Char('/') + name, text.toUtf8());
+        return folder + QLatin1Char('/') + name;
+    };
+}
+
+const QString lrm = QStringLiteral("\u200E");
+
+} // namespace
+
+QList<Shape> whatsAppLocales()
+{
+    const Shape finnish { QStringLiteral("WhatsApp, Finnish"),
+        { { QStringLiteral("Aino Virtanen"), QStringLiteral("Mikko Laine"), QStringLiteral("Mikko Laine"),
+            { "Aino Virtanen | 2019-12-24T09:05:33 | Hyvää joulua! 🎄",
+                "Mikko Laine | 2019-12-24T09:06:10 | Kiitos, samoin!\nTuletko huomenna saunaan?",
+                "Aino Virtanen | 2019-12-24T09:07:02 | Tulen, jos bussi kulkee.\nAikataulu sanoo:\n"
+                "25.12.2019 klo 10.15 Kamppi",
+                "Mikko Laine | 2019-12-25T14:30:00 | Sauna on lämmin",
+                "Aino Virtanen | 2019-12-25T14:31:45 | Olen matkalla",
+                "Mikko Laine | 2019-12-31T23:59:59 | Hyvää uutta vuotta! 🎆",
+                "Aino Virtanen | 2020-01-01T00:00:12 | Samoin!" } } },
+        textFile(QStringLiteral("WhatsApp Chat with Aino Virtanen.txt"),
+            QStringLiteral(
+                "24.12.2019 klo 9.05.33 - Viestit ja puhelut ovat päästä päähän salattuja. Kukaan tämän "
+                "keskustelun ulkopuolella, ei edes WhatsApp, voi lukea tai kuunnella niitä.\n"
+                "24.12.2019 klo 9.05.33 - Aino Virtanen: Hyvää joulua! 🎄\n"
+                "24.12.2019 klo 9.06.10 - Mikko Laine: Kiitos, samoin!\nTuletko huomenna saunaan?\n"
+                "24.12.2019 klo 9.07.02 - Aino Virtanen: Tulen, jos bussi kulkee.\nAikataulu sanoo:\n"
+                "25.12.2019 klo 10.15 Kamppi\n"
+                "25.12.2019 klo 14.30.00 - Mikko Laine: Sauna on lämmin\n"
+                "25.12.2019 klo 14.31.45 - Aino Virtanen: Olen matkalla\n"
+                "31.12.2019 klo 23.59.59 - Mikko Laine: Hyvää uutta vuotta! 🎆\n"
+                "1.1.2020 klo 0.00.12 - Aino Virtanen: Samoin!\n")) };
+
+    // An iPhone set to English with a Croatian region, copied without the
+    // brackets.
+    const Shape croatian { QStringLiteral("WhatsApp, dotted days without a dash"),
+        { { QStringLiteral("Ivana Horvat"), QStringLiteral("Marko Kovač"), QStringLiteral("Marko Kovač"),
+            { "Ivana Horvat | 2019-12-24T09:05:33 | Sretan Božić! 🎄",
+                "Marko Kovač | 2019-12-24T09:06:10 | Hvala, i tebi!\nVidimo se sutra?",
+                "Ivana Horvat | 2019-12-24T09:07:02 | Može. Misa je\n25. 12. 2019. 10:00 u katedrali",
+                "Marko Kovač | 2019-12-25T18:30:00 | Stigli smo",
+                "Ivana Horvat | 2019-12-25T18:31:45 |  [photo]",
+                "Marko Kovač | 2020-01-02T08:00:12 | Sretna Nova godina!" } } },
+        textFile(QStringLiteral("WhatsApp Chat - Ivana Horvat/_chat.txt"),
+            QStringLiteral("24. 12. 2019. 09:05:33 Ivana Horvat: ") + lrm
+                + QStringLiteral(
+                    "Messages and calls are end-to-end encrypted. No one outside of this chat, not "
+                    "even WhatsApp, can read or listen to them.\n"
+                    "24. 12. 2019. 09:05:33 Ivana Horvat: Sretan Božić! 🎄\n"
+                    "24. 12. 2019. 09:06:10 Marko Kovač: Hvala, i tebi!\nVidimo se sutra?\n"
+                    "24. 12. 2019. 09:07:02 Ivana Horvat: Može. Misa je\n"
+                    "25. 12. 2019. 10:00 u katedrali\n"
+                    "25. 12. 2019. 18:30:00 Marko Kovač: Stigli smo\n"
+                    "25. 12. 2019. 18:31:45 Ivana Horvat: ")
+                + lrm
+                + QStringLiteral("image omitted\n"
+                                 "2. 1. 2020. 08:00:12 Marko Kovač: Sretna Nova godina!\n")) };
+
+    const Shape danish { QStringLiteral("WhatsApp, a colon after a dotted time"),
+        { { QStringLiteral("Freja Nielsen"), QStringLiteral("Mads Jensen"), QStringLiteral("Mads Jensen"),
+            { "Freja Nielsen | 2019-12-24T09:05:33 | Glædelig jul! 🎅",
+                "Mads Jensen | 2019-12-24T09:06:10 | I lige måde!\nKommer du i morgen?",
+                "Freja Nielsen | 2019-12-24T09:07:02 | Ja. Vi spiser\n25.12.19 12.00: frokost hos mormor",
+                "Mads Jensen | 2019-12-25T12:30:00 | Vi er på vej",
+                "Freja Nielsen | 2019-12-27T20:15:45 | Tak for i går ❤️" } } },
+        textFile(QStringLiteral("WhatsApp Chat - Freja Nielsen/_chat.txt"),
+            QStringLiteral("24.12.19 09.05.33: Freja Nielsen: ") + lrm
+                + QStringLiteral(
+                    "Messages and calls are end-to-end encrypted. No one outside of this chat, not "
+                    "even WhatsApp, can read or listen to them.\n"
+                    "24.12.19 09.05.33: Freja Nielsen: Glædelig jul! 🎅\n"
+                    "24.12.19 09.06.10: Mads Jensen: I lige måde!\nKommer du i morgen?\n"
+                    "24.12.19 09.07.02: Freja Nielsen: Ja. Vi spiser\n"
+                    "25.12.19 12.00: frokost hos mormor\n"
+                    "25.12.19 12.30.00: Mads Jensen: Vi er på vej\n"
+                    "27.12.19 20.15.45: Freja Nielsen: Tak for i går ❤️\n")) };
+
+    const Shape yearFirst { QStringLiteral("WhatsApp, the year first and a dot after the minutes"),
+        { { QStringLiteral("田中 由紀"), QStringLiteral("佐藤 陽翔"), QStringLiteral("佐藤 陽翔"),
+            { "田中 由紀 | 2019-12-24T09:05:00 | メリークリスマス！🎄",
+                "佐藤 陽翔 | 2019-12-24T09:06:00 | ありがとう！\n明日は何時に会う？",
+                "田中 由紀 | 2019-12-24T09:07:00 | 10時に駅で\n2019/12/25 10:00 南口の改札",
+                "佐藤 陽翔 | 2019-12-25T10:02:00 | 着いたよ",
+                "田中 由紀 | 2019-12-31T23:59:00 | よいお年を！",
+                "佐藤 陽翔 | 2020-01-01T00:01:00 | あけましておめでとう 🎍" } } },
+        textFile(QStringLiteral("WhatsApp Chat with 田中 由紀.txt"),
+            QStringLiteral("2019/12/24, 09:05. - メッセージと通話はエンドツーエンドで暗号化されています。\n"
+                           "2019/12/24, 09:05. - 田中 由紀: メリークリスマス！🎄\n"
+                           "2019/12/24, 09:06. - 佐藤 陽翔: ありがとう！\n明日は何時に会う？\n"
+                           "2019/12/24, 09:07. - 田中 由紀: 10時に駅で\n2019/12/25 10:00 南口の改札\n"
+                           "2019/12/25, 10:02. - 佐藤 陽翔: 着いたよ\n"
+                           "2019/12/31, 23:59. - 田中 由紀: よいお年を！\n"
+                           "2020/01/01, 00:01. - 佐藤 陽翔: あけましておめでとう 🎍\n")) };
+
+    const Shape spacedTag { QStringLiteral("WhatsApp, an attached photo with spaces in its tag"),
+        { { QStringLiteral("Chloé Tremblay"), QStringLiteral("Liam Wilson"), QStringLiteral("Liam Wilson"),
+            { "Chloé Tremblay | 2019-12-24T09:04:00 | Merry Christmas from Montréal! ❄️",
+                "Chloé Tremblay | 2019-12-24T09:05:00 |  [photo]",
+                "Liam Wilson | 2019-12-24T09:12:00 | Gorgeous!\nWe land at\n26/12/19 4:30 p.m. YUL",
+                "Liam Wilson | 2019-12-26T16:45:00 | Landed ✈️",
+                "Chloé Tremblay | 2019-12-26T16:46:00 | On my way, see you at arrivals" } } },
+        [](const QString &folder) {
+            writeFile(folder + QStringLiteral("/00000017-PHOTO-2019-12-24-09-05-33.jpg"),
+                ChatExports::photoBytes());
+            return textFile(QStringLiteral("WhatsApp Chat with Chloé Tremblay.txt"),
+                QStringLiteral(
+                    "24/12/19, 9:00 a.m. - Messages and calls are end-to-end encrypted. No one outside "
+                    "of this chat, not even WhatsApp, can read or listen to them. Tap to learn more.\n"
+                    "24/12/19, 9:04 a.m. - Chloé Tremblay: Merry Christmas from Montréal! ❄️\n"
+                    "24/12/19, 9:05 a.m. - Chloé Tremblay: < attached: "
+                    "00000017-PHOTO-2019-12-24-09-05-33.jpg >\n"
+                    "24/12/19, 9:12 a.m. - Liam Wilson: Gorgeous!\nWe land at\n26/12/19 4:30 p.m. YUL\n"
+                    "26/12/19, 4:45 p.m. - Liam Wilson: Landed ✈️\n"
+                    "26/12/19, 4:46 p.m. - Chloé Tremblay: On my way, see you at arrivals\n"))(folder);
+        } };
+    return { finnish, croatian, danish, yearFirst, spacedTag };
+}
+
+} // namespace ExportShapes
