@@ -189,6 +189,34 @@ void flush(std::optional<Pending> &pending, ChatBuilder &builder)
     pending.reset();
 }
 
+// The time of each message under the day's line. Android writes midnight's
+// hour as 24 ("24:53"), below the line of the day it began; after later
+// times of that day it can only mean the night after.
+class Clock
+{
+public:
+    void startDay(const QDate &day)
+    {
+        m_day = day;
+        m_latest = -1;
+    }
+
+    bool knowsTheDay() const { return m_day.isValid(); }
+
+    QString timeOf(int hour, int minute)
+    {
+        const bool midnight = hour == 24;
+        const QDate day = midnight && m_latest > minute ? m_day.addDays(1) : m_day;
+        hour = midnight ? 0 : hour;
+        m_latest = qMax(m_latest, hour * 60 + minute);
+        return ChatTime::fromFields(day.year(), day.month(), day.day(), hour, minute);
+    }
+
+private:
+    QDate m_day;
+    int m_latest = -1; // the latest minute of the day written so far
+};
+
 } // namespace
 
 QList<ChatLogReader::Chat> LineReader::parse(TextLines &lines, Detail detail)
@@ -200,35 +228,42 @@ QList<ChatLogReader::Chat> LineReader::parse(TextLines &lines, Detail detail)
         builder.chat().keyName = header.keyName;
     }
     lines.rewind();
-    QDate day;
+    Clock clock;
     std::optional<Pending> pending;
+    int blanks = 0; // blank lines below the pending message, not yet its own
     while (lines.next()) {
         const QStringView line = lines.line();
-        // A message of several lines stands in double quotes.
-        if (pending && pending->open && !timedLine(line)) {
-            pending->body.append(QLatin1Char('\n')).append(line);
-            pending->open = !pending->body.endsWith(QLatin1Char('"'));
+        const bool timed = line.contains(QLatin1Char('\t')) && timedLine(line);
+        if (!timed && line.trimmed().isEmpty()) {
+            blanks += pending ? 1 : 0;
+            continue;
+        }
+        // A day's line comes after a blank line, or first; right below a
+        // message a date is that message's words.
+        const QDate lineDay = timed || (pending && blanks == 0) ? QDate() : dayIn(line.trimmed().toString());
+        // A message of several lines stands in double quotes, or, in older
+        // exports, without them: every line that is no message and no day
+        // goes on with the message above.
+        if (pending && !timed && !lineDay.isValid() && (pending->open || !line.contains(QLatin1Char('\t')))) {
+            pending->body.append(QString(blanks + 1, QLatin1Char('\n'))).append(line);
+            pending->open = pending->open && !pending->body.endsWith(QLatin1Char('"'));
+            blanks = 0;
             continue;
         }
         flush(pending, builder);
-        // Day lines have no tab; message lines always do.
-        if (!line.contains(QLatin1Char('\t'))) {
-            const QDate lineDay = line.isEmpty() ? QDate() : dayIn(line.trimmed().toString());
-            if (lineDay.isValid())
-                day = lineDay;
+        blanks = 0;
+        if (lineDay.isValid())
+            clock.startDay(lineDay);
+        const auto written = timed ? timedLine(line) : std::nullopt;
+        if (!written || !clock.knowsTheDay())
             continue;
-        }
-        const auto timed = timedLine(line);
-        if (!timed || !day.isValid())
-            continue;
-        const QStringView rest = timed->rest;
+        const QString at = clock.timeOf(written->hour, written->minute);
+        const QStringView rest = written->rest;
         const qsizetype tab = rest.indexOf(QLatin1Char('\t'));
         const QStringView sender = tab < 0 ? QStringView() : rest.left(tab);
         if (tab < 0 || sender.trimmed().isEmpty())
             continue; // someone joined, left or unsent a message
-        Pending message { ChatTime::fromFields(
-                              day.year(), day.month(), day.day(), timed->hour, timed->minute),
-            sender.toString(), rest.mid(tab + 1).toString(), false };
+        Pending message { at, sender.toString(), rest.mid(tab + 1).toString(), false };
         message.open = message.body.startsWith(QLatin1Char('"'))
             && !(message.body.size() > 1 && message.body.endsWith(QLatin1Char('"')));
         pending = std::move(message);

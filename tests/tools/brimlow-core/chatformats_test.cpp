@@ -217,6 +217,37 @@ TEST(ChatFormats, LineJoinsQuotedLinesAndReadsTwelveHourTimes)
     EXPECT_EQ(chat.messages.at(2).at, "2024-03-05T00:05:00");
 }
 
+TEST(ChatFormats, LineReadsMidnightsHourWrittenTwentyFourOnTheDayItFalls)
+{
+    const auto atsIn = [](const QString &text) {
+        TextLines lines(text);
+        const auto chats = LineReader::parse(lines);
+        QStringList list;
+        for (const Transcript::Message &message : chats.first().transcript.messages)
+            list.append(message.at);
+        return list;
+    };
+    // Below the new day's line, as Android writes it; after the evening
+    // before, the night after it.
+    EXPECT_EQ(
+        atsIn(QStringLiteral("2019/12/25(Wed)\n24:53\tSam\tup?\n24:55\tRobin\tyes\n09:00\tSam\tmorning\n")),
+        (QStringList { "2019-12-25T00:53:00", "2019-12-25T00:55:00", "2019-12-25T09:00:00" }));
+    EXPECT_EQ(atsIn(QStringLiteral("2019/12/24(Tue)\n23:58\tSam\tlate\n24:53\tRobin\tlater\n")),
+        (QStringList { "2019-12-24T23:58:00", "2019-12-25T00:53:00" }));
+}
+
+// A message that only begins with a quotation mark took every line up to
+// the next message for its own, the next day's line too, and the messages
+// below fell on the day before.
+TEST(ChatFormats, LineMessageOpeningWithAQuoteLeavesTheNextDayItsOwn)
+{
+    TextLines lines(QStringLiteral("2024/03/05(Tue)\n21:14\tSam\t\"Ha\" she said\n\n2024/03/06(Wed)\n"
+                                   "08:00\tRobin\tmorning\n"));
+    const Transcript chat = LineReader::parse(lines).first().transcript;
+    EXPECT_EQ(texts(chat), (QStringList { "\"Ha\" she said", "morning" }));
+    EXPECT_EQ(chat.messages.at(1).at, "2024-03-06T08:00:00");
+}
+
 TEST(ChatFormats, KakaoTalkInEnglishWithLinesThatContinueAMessage)
 {
     TextLines lines(QStringLiteral("Sam, KakaoTalk Chats with Sam\n"

@@ -133,4 +133,37 @@ QList<Shape> whatsAppLocales()
     return { finnish, croatian, danish, yearFirst, spacedTag };
 }
 
+Shape lineUnquoted()
+{
+    return { QStringLiteral("LINE, lines of a message unquoted"),
+        { { QStringLiteral("Haruka Ito & Kenji Mori"), QStringLiteral("Kenji Mori"),
+            QStringLiteral("Kenji Mori"),
+            { "Haruka Ito | 2019-12-24T21:02:00 | Merry Christmas! 🎄",
+                "Kenji Mori | 2019-12-24T21:05:00 | Merry Christmas!\nI left something at your door\n"
+                "don't open it until tomorrow",
+                "Haruka Ito | 2019-12-24T21:06:00 |  [sticker]",
+                "Kenji Mori | 2019-12-24T23:58:00 | Good night\nsee you tomorrow",
+                "Haruka Ito | 2019-12-25T00:53:00 | Still awake?\n\nI opened it anyway 😅",
+                "Kenji Mori | 2019-12-25T00:55:00 | Of course you did",
+                "Haruka Ito | 2019-12-25T09:30:00 |  [photo]",
+                "Kenji Mori | 2019-12-25T10:00:00 | ok\n2019/12/31 party at 8?",
+                "Haruka Ito | 2019-12-26T08:15:00 | Good morning" } } },
+        textFile(QStringLiteral("[LINE] Chat with Haruka Ito.txt"),
+            QStringLiteral("\uFEFF[LINE] Chat history with Haruka Ito\r\nSaved on: 2019/12/27 21:30\r\n\r\n"
+                           "2019/12/24(Tue)\r\n"
+                           "21:02\tHaruka Ito\tMerry Christmas! 🎄\r\n"
+                           "21:05\tKenji Mori\tMerry Christmas!\r\nI left something at your door\r\n"
+                           "don't open it until tomorrow\r\n"
+                           "21:06\tHaruka Ito\t[Sticker]\r\n"
+                           "23:58\tKenji Mori\t\"Good night\r\nsee you tomorrow\"\r\n\r\n"
+                           "2019/12/25(Wed)\r\n"
+                           "24:53\tHaruka Ito\tStill awake?\r\n\r\nI opened it anyway 😅\r\n"
+                           "24:55\tKenji Mori\tOf course you did\r\n"
+                           "09:30\tHaruka Ito\t[Photo]\r\n"
+                           "09:31\t\tHaruka Ito unsent a message.\r\n"
+                           "10:00\tKenji Mori\tok\r\n2019/12/31 party at 8?\r\n\r\n"
+                           "2019/12/26(Thu)\r\n"
+                           "08:15\tHaruka Ito\tGood morning\r\n")) };
+}
+
 } // namespace ExportShapes

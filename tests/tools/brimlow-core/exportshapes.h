@@ -41,4 +41,8 @@ Shape whatsAppStoreDuringTheMove();
 // Text exports whose headers other locales write.
 QList<Shape> whatsAppLocales();
 
+// LINE's Android export of years when messages of several lines went
+// unquoted, and midnight's hour was written 24.
+Shape lineUnquoted();
+
 } // namespace ExportShapes

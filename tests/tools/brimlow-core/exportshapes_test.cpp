@@ -119,3 +119,8 @@ TEST(ExportShapes, WhatsAppHeadersOfMoreLocalesEachStartAMessage)
     for (const Shape &shape : ExportShapes::whatsAppLocales())
         readsWhole(shape);
 }
+
+TEST(ExportShapes, LineKeepsUnquotedLinesWithTheirMessageAndTheHourWrittenTwentyFour)
+{
+    readsWhole(ExportShapes::lineUnquoted());
+}
