@@ -1,5 +1,6 @@
 #include "mailmessage.h"
 
+#include "chatfile.h"
 #include "chattime.h"
 #include "htmlscanner.h"
 #include "mediakind.h"
@@ -65,8 +66,8 @@ std::pair<Headers, QByteArray> split(const QByteArray &raw)
         const qsizetype colon = line.indexOf(':');
         if (colon <= 0)
             continue;
-        headers.fields.append(
-            { line.first(colon).trimmed().toByteArray().toLower(), line.sliced(colon + 1).trimmed().toByteArray() });
+        headers.fields.append({ line.first(colon).trimmed().toByteArray().toLower(),
+            line.sliced(colon + 1).trimmed().toByteArray() });
     }
     return { headers, raw.mid(bodyAt) };
 }
@@ -110,8 +111,9 @@ QString decodeCharset(const QByteArray &bytes, const QByteArray &rawCharset)
     const QByteArray charset = rawCharset.trimmed().toLower();
     if (charset.isEmpty() || charset == "utf-8" || charset == "utf8" || charset == "us-ascii")
         return QString::fromUtf8(bytes);
-    if (charset == "iso-8859-1" || charset == "latin1" || charset == "windows-1252" || charset == "cp1252"
-        || charset == "iso-8859-15")
+    if (charset == "windows-1252" || charset == "cp1252")
+        return ChatFile::fromWindows1252(bytes);
+    if (charset == "iso-8859-1" || charset == "latin1" || charset == "iso-8859-15")
         return QString::fromLatin1(bytes);
     QStringDecoder decoder(charset.constData());
     return decoder.isValid() ? decoder.decode(bytes) : QString::fromUtf8(bytes);

@@ -320,6 +320,8 @@ TEST(ChatFormats, MailDatesHeadersAndTheTextWithoutWhatItQuotes)
     EXPECT_TRUE(MailMessage::timeOf(QStringLiteral("yesterday")).isEmpty());
     EXPECT_EQ(MailMessage::decodeWords("=?ISO-8859-1?Q?Andr=E9?= =?UTF-8?B?8J+Riw==?= <a@example.com>"),
         "André👋 <a@example.com>");
+    // Outlook's curly quotes and euro sign, where Latin-1 has control codes.
+    EXPECT_EQ(MailMessage::decodeWords("=?windows-1252?Q?=93Dinner_=80_20=94?="), "“Dinner € 20”");
     EXPECT_EQ(
         MailMessage::newText(QStringLiteral("see below\r\n\r\n-----Original Message-----\r\nFrom: Sam\r\n"
                                             "the old mail")),
@@ -341,6 +343,27 @@ TEST(ChatFormats, IrcTimesAloneEndOnTheDayTheLogWasWritten)
     EXPECT_EQ(chat.messages.at(1).at, "2024-03-06T00:10:00");
     EXPECT_EQ(chat.messages.at(2).text, "*yawns*");
     EXPECT_TRUE(chat.name.isEmpty());
+}
+
+// dircproxy writes days without their year; a name that holds one has the
+// last word over the day the file was last written. A "+" or "-" that only
+// some texts begin with is the person's own.
+TEST(ChatFormats, DircproxyDaysTakeTheirYearFromTheFileNameAndKeepMarksThatAreWords)
+{
+    TextLines lines(QStringLiteral("[24 Dec 09:05] <sam!~sam@example.com> +1 from me\n"
+                                   "[24 Dec 09:06] <jo!~jo@example.org> see you at the car park\n"
+                                   "[24 Dec 09:07] <sam!~sam@example.com> -5 up there\n"
+                                   "[02 Jan 08:00] <jo!~jo@example.org> happy new year\n"
+                                   "[02 Jan 08:01] <ash!~ash@example.net> same to you\n"));
+    const auto chats = IrcReader::parse(lines, QStringLiteral("/logs/#hiking.log.2019"), QDate(2024, 6, 1));
+    ASSERT_EQ(chats.size(), 1);
+    const Transcript &chat = chats.first().transcript;
+    EXPECT_EQ(texts(chat),
+        (QStringList {
+            "+1 from me", "see you at the car park", "-5 up there", "happy new year", "same to you" }));
+    EXPECT_EQ(chat.messages.at(0).at, "2019-12-24T09:05:00");
+    EXPECT_EQ(chat.messages.at(3).at, "2020-01-02T08:00:00");
+    EXPECT_EQ(chat.participants, (QStringList { "sam", "jo", "ash" }));
 }
 
 TEST(ChatFormats, WhatsAppDatabaseNamesGroupsAndLeavesOutEventsAndStatuses)

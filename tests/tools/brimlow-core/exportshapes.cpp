@@ -4,6 +4,9 @@
 
 #include "chatexports.h"
 
+#include <QDateTime>
+#include <QFile>
+
 namespace ExportShapes {
 
 namespace {
@@ -164,6 +167,77 @@ Shape lineUnquoted()
                            "10:00\tKenji Mori\tok\r\n2019/12/31 party at 8?\r\n\r\n"
                            "2019/12/26(Thu)\r\n"
                            "08:15\tHaruka Ito\tGood morning\r\n")) };
+}
+
+Shape ircMixedEncodings()
+{
+    return { QStringLiteral("IRC, UTF-8 and Windows-1252 lines mixed"),
+        { { QStringLiteral("#kavine"), QStringLiteral("tomas"), QStringLiteral("tomas"),
+            { "tomas | 2004-12-24T09:05:00 | labas rytas, ar kas nors čia?",
+                "rasa | 2004-12-24T09:06:00 | aišku! kava už 2 €",
+                "Mathilde | 2004-12-24T09:07:00 | Joyeux Noël à tous, « café » ?",
+                "jonas | 2004-12-24T09:08:00 | „Kalėdų“ stalas jau paruoštas",
+                "tomas | 2004-12-24T09:09:00 | *nusišypso*",
+                "rasa | 2004-12-24T09:10:00 | “Linksmu švenciu!”",
+                "Mathilde | 2004-12-25T09:30:00 | Grüße aus Köln",
+                "jonas | 2004-12-25T09:31:00 | ačiū, Mathilde!" } } },
+        [](const QString &folder) {
+            const QString path = folder + QStringLiteral("/irclogs/IRCnet/#kavine.log");
+            writeFile(path,
+                "--- Log opened Fri Dec 24 09:00:00 2004\n"
+                "09:00 -!- rasa [~rasa@dsl.example.lt] has joined #kavine\n"
+                "09:05 < tomas> labas rytas, ar kas nors \xC4\x8Dia?\n"
+                "09:06 < rasa> ai\x9Aku! kava u\x9E 2 \x80\n"
+                "09:07 < Mathilde> Joyeux No\xEBl \xE0 tous, \xAB caf\xE9 \xBB ?\n"
+                "09:08 < jonas> \xE2\x80\x9EKal\xC4\x97"
+                "d\xC5\xB3\xE2\x80\x9C stalas jau paruo\xC5\xA1tas\n"
+                "09:09  * tomas nusi\xC5\xA1ypso\n"
+                "09:10 < rasa> \x93Linksmu \x9Avenciu!\x94\n"
+                "--- Day changed Sat Dec 25 2004\n"
+                "09:30 < Mathilde> Gr\xFC\xDF"
+                "e aus K\xF6ln\n"
+                "09:31 < jonas> a\xC4\x8Di\xC5\xAB, Mathilde!\n"
+                "--- Log closed Sat Dec 25 10:00:00 2004\n");
+            return folder + QStringLiteral("/irclogs");
+        } };
+}
+
+Shape dircproxy()
+{
+    return { QStringLiteral("IRC, dircproxy"),
+        { { QStringLiteral("#hillwalkers"), QStringLiteral("morag"), QStringLiteral("morag"),
+            { "morag | 2019-12-24T09:05:00 | anyone up for Ben Lomond on the 27th?",
+                "callum | 2019-12-24T09:06:00 | aye, if the snow holds",
+                "callum | 2019-12-24T09:06:00 | *checks the forecast*",
+                "ewan | 2019-12-24T09:08:00 | count me in",
+                "morag | 2019-12-24T09:09:00 | -5 at the summit, bring layers",
+                "isla | 2019-12-27T18:40:00 | made it down, what a day",
+                "morag | 2019-12-31T23:59:00 | happy hogmanay!",
+                "callum | 2020-01-01T00:01:00 | +1, happy new year all" } } },
+        [](const QString &folder) {
+            const QString path = folder + QStringLiteral("/dircproxy/logs/#hillwalkers.log");
+            writeFile(path,
+                "[24 Dec 09:00] *** You connected\n"
+                "[24 Dec 09:01] --> ewan (~ewan@cpc1-edin.example.net) has joined #hillwalkers\n"
+                "[24 Dec 09:05] <morag!~morag@pool-12.example.net> +anyone up for Ben Lomond on the 27th?\n"
+                "[24 Dec 09:06] <callum!~callum@unaffiliated/callum> +aye, if the snow holds\n"
+                "[24 Dec 09:06] * callum checks the forecast\n"
+                "[24 Dec 09:08] <ewan!~ewan@cpc1-edin.example.net> -count me in\n"
+                "[24 Dec 09:09] <morag!~morag@pool-12.example.net> +-5 at the summit, bring layers\n"
+                "[24 Dec 09:10] <-- ewan (~ewan@cpc1-edin.example.net) has quit (Ping timeout)\n"
+                "[24 Dec 09:12] --- callum is now known as callum_away\n"
+                "[24 Dec 09:12] -NickServ!NickServ@services.- This nickname is registered.\n"
+                "[27 Dec 18:40] <isla!~isla@host86.example.co.uk> +made it down, what a day\n"
+                "[31 Dec 23:59] <morag!~morag@pool-12.example.net> +happy hogmanay!\n"
+                "[01 Jan 00:01] <callum!~callum@unaffiliated/callum> ++1, happy new year all\n"
+                "[01 Jan 10:30] *** You disconnected\n");
+            // The log's days have no year: the file was last written on the last of them.
+            QFile file(path);
+            file.open(QIODevice::ReadWrite);
+            file.setFileTime(
+                QDateTime(QDate(2020, 1, 1), QTime(10, 30), Qt::UTC), QFileDevice::FileModificationTime);
+            return path;
+        } };
 }
 
 } // namespace ExportShapes

@@ -45,4 +45,10 @@ QList<Shape> whatsAppLocales();
 // unquoted, and midnight's hour was written 24.
 Shape lineUnquoted();
 
+// An irssi log of years when some clients sent Windows-1252 and others
+// UTF-8, line by line; and a log dircproxy wrote, its days without their
+// year and freenode's mark of an identified nick before every text.
+Shape ircMixedEncodings();
+Shape dircproxy();
+
 } // namespace ExportShapes

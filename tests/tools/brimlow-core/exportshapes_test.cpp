@@ -124,3 +124,9 @@ TEST(ExportShapes, LineKeepsUnquotedLinesWithTheirMessageAndTheHourWrittenTwenty
 {
     readsWhole(ExportShapes::lineUnquoted());
 }
+
+TEST(ExportShapes, IrcLogsReadLinesOfEitherEncodingAndTheLogsDircproxyWrites)
+{
+    readsWhole(ExportShapes::ircMixedEncodings());
+    readsWhole(ExportShapes::dircproxy());
+}
