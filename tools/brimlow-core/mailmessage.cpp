@@ -384,6 +384,9 @@ std::optional<MailMessage> MailMessage::parse(const QByteArray &raw)
     Walker walker;
     walker.walk(headers, body, 0);
     mail.text = newText(walker.plain.isEmpty() ? walker.html : walker.plain);
+    // A note sent in its subject alone ("Running late") says it there.
+    if (mail.text.isEmpty())
+        mail.text = decodeWords(headers.value("subject")).trimmed();
     mail.attachments = walker.attachments;
     return mail;
 }

@@ -240,4 +240,102 @@ Shape dircproxy()
         } };
 }
 
+Shape gmailWithSubjectsAlone()
+{
+    return { QStringLiteral("Gmail, mail with a subject and no text"),
+        { { QStringLiteral("Élodie Martin"), QStringLiteral("Tom Baker"), {},
+            { "Élodie Martin | 2019-12-24T08:05:33 | Train arrives 18:40 at St Pancras",
+                "Tom Baker | 2019-12-24T08:20:00 | I'll be there with a sign.",
+                "Tom Baker | 2019-12-25T10:00:00 | Merry Christmas! 🎄",
+                "Élodie Martin | 2019-12-26T20:15:00 | Thank you for everything" } } },
+        textFile(QStringLiteral("Takeout/Mail/All mail Including Spam and Trash.mbox"),
+            QStringLiteral("From 1653870223347391912@xxx Tue Dec 24 08:05:33 +0000 2019\r\n"
+                           "X-GM-THRID: 1653870223347391912\r\n"
+                           "X-Gmail-Labels: Inbox,Opened\r\n"
+                           "MIME-Version: 1.0\r\n"
+                           "Date: Tue, 24 Dec 2019 09:05:33 +0100\r\n"
+                           "Message-ID: <CAF1x@mail.gmail.com>\r\n"
+                           "Subject: Train arrives 18:40 at St Pancras\r\n"
+                           "From: =?UTF-8?Q?=C3=89lodie_Martin?= <elodie@example.fr>\r\n"
+                           "To: Tom Baker <tom@example.co.uk>\r\n"
+                           "Content-Type: multipart/alternative; boundary=\"000000000000a1b2c3\"\r\n\r\n"
+                           "--000000000000a1b2c3\r\nContent-Type: text/plain; charset=\"UTF-8\"\r\n\r\n\r\n"
+                           "--000000000000a1b2c3\r\nContent-Type: text/html; charset=\"UTF-8\"\r\n\r\n"
+                           "<div dir=\"ltr\"><br></div>\r\n\r\n"
+                           "--000000000000a1b2c3--\r\n\r\n"
+                           "From 1653871167233008003@xxx Tue Dec 24 08:20:00 +0000 2019\r\n"
+                           "X-GM-THRID: 1653870223347391912\r\n"
+                           "X-Gmail-Labels: Sent\r\n"
+                           "Date: Tue, 24 Dec 2019 08:20:00 +0000\r\n"
+                           "In-Reply-To: <CAF1x@mail.gmail.com>\r\n"
+                           "Subject: Re: Train arrives 18:40 at St Pancras\r\n"
+                           "From: Tom Baker <tom@example.co.uk>\r\n"
+                           "To: =?UTF-8?Q?=C3=89lodie_Martin?= <elodie@example.fr>\r\n"
+                           "Content-Type: text/plain; charset=\"UTF-8\"\r\n\r\n"
+                           "I'll be there with a sign.\r\n\r\n"
+                           "On Tue, 24 Dec 2019 at 08:05, Élodie Martin <elodie@example.fr> wrote:\r\n"
+                           "> \r\n\r\n"
+                           "From 1653962121112223334@xxx Wed Dec 25 10:00:00 +0000 2019\r\n"
+                           "X-Gmail-Labels: Sent\r\n"
+                           "Date: Wed, 25 Dec 2019 10:00:00 +0000\r\n"
+                           "Subject: =?UTF-8?B?TWVycnkgQ2hyaXN0bWFzISDwn46E?=\r\n"
+                           "From: Tom Baker <tom@example.co.uk>\r\n"
+                           "To: elodie@example.fr\r\n"
+                           "Content-Type: text/plain; charset=\"UTF-8\"\r\n\r\n\r\n"
+                           "From 1654081590001112225@xxx Thu Dec 26 20:15:00 +0000 2019\r\n"
+                           "X-Gmail-Labels: Inbox\r\n"
+                           "Date: Thu, 26 Dec 2019 21:15:00 +0100\r\n"
+                           "Subject: Thank you for everything\r\n"
+                           "From: =?UTF-8?Q?=C3=89lodie_Martin?= <elodie@example.fr>\r\n"
+                           "To: Tom Baker <tom@example.co.uk>\r\n\r\n")) };
+}
+
+Shape thunderbirdOfSubjectsAlone()
+{
+    const QByteArray photo = ChatExports::photoBytes().toBase64();
+    return { QStringLiteral("Thunderbird, every mail in its subject"),
+        { { QStringLiteral("Kofi Mensah & Ama Owusu"), QStringLiteral("Ama Owusu"),
+            QStringLiteral("Ama Owusu"),
+            { "Kofi Mensah | 2020-01-06T07:30:00 | Bus is late, start without me",
+                "Ama Owusu | 2020-01-06T07:42:00 | No rush, we saved you a seat",
+                "Kofi Mensah | 2020-01-07T18:05:10 | Photos from Sunday [photo]",
+                "Ama Owusu | 2020-01-08T12:00:00 | Medaase 🙏" } } },
+        textFile(QStringLiteral("Local Folders/Kofi.mbox"),
+            QStringLiteral("From - Mon Jan 06 07:30:00 2020\n"
+                           "X-Mozilla-Status: 0001\nX-Mozilla-Status2: 00000000\n"
+                           "Date: Mon, 06 Jan 2020 07:30:00 +0000\n"
+                           "From: Kofi Mensah <kofi@example.com>\n"
+                           "To: Ama Owusu <ama@example.com>\n"
+                           "Subject: Bus is late, start without me\n"
+                           "Message-ID: <k1@example.com>\n"
+                           "MIME-Version: 1.0\n"
+                           "Content-Type: text/plain; charset=UTF-8; format=flowed\n"
+                           "Content-Transfer-Encoding: 7bit\n\n\n"
+                           "From - Mon Jan 06 07:42:00 2020\n"
+                           "X-Mozilla-Status: 0001\n"
+                           "Date: Mon, 06 Jan 2020 07:42:00 +0000\n"
+                           "From: Ama Owusu <ama@example.com>\n"
+                           "To: Kofi Mensah <kofi@example.com>\n"
+                           "Subject: No rush, we saved you a seat\n"
+                           "Content-Type: text/plain; charset=UTF-8\n\n\n"
+                           "From - Tue Jan 07 18:05:10 2020\n"
+                           "Date: Tue, 07 Jan 2020 18:05:10 +0000\n"
+                           "From: Kofi Mensah <kofi@example.com>\n"
+                           "To: Ama Owusu <ama@example.com>\n"
+                           "Subject: Photos from Sunday\n"
+                           "Content-Type: multipart/mixed; boundary=\"------------k3\"\n\n"
+                           "This is a multi-part message in MIME format.\n"
+                           "--------------k3\nContent-Type: text/plain; charset=UTF-8\n\n\n"
+                           "--------------k3\nContent-Type: image/jpeg; name=\"IMG_2041.jpg\"\n"
+                           "Content-Disposition: attachment; filename=\"IMG_2041.jpg\"\n"
+                           "Content-Transfer-Encoding: base64\n\n")
+                + QString::fromLatin1(photo)
+                + QStringLiteral("\n--------------k3--\n\n"
+                                 "From - Wed Jan 08 12:00:00 2020\n"
+                                 "Date: Wed, 08 Jan 2020 12:00:00 +0000\n"
+                                 "From: Ama Owusu <ama@example.com>\n"
+                                 "To: Kofi Mensah <kofi@example.com>\n"
+                                 "Subject: =?UTF-8?Q?Medaase_=F0=9F=99=8F?=\n\n")) };
+}
+
 } // namespace ExportShapes

@@ -51,4 +51,9 @@ Shape lineUnquoted();
 Shape ircMixedEncodings();
 Shape dircproxy();
 
+// Mail that says what it has to say in its subject: a Gmail mailbox where
+// some of it does, and a Thunderbird one where all of it does.
+Shape gmailWithSubjectsAlone();
+Shape thunderbirdOfSubjectsAlone();
+
 } // namespace ExportShapes

@@ -130,3 +130,9 @@ TEST(ExportShapes, IrcLogsReadLinesOfEitherEncodingAndTheLogsDircproxyWrites)
     readsWhole(ExportShapes::ircMixedEncodings());
     readsWhole(ExportShapes::dircproxy());
 }
+
+TEST(ExportShapes, MailSaidInItsSubjectAloneIsAMessage)
+{
+    readsWhole(ExportShapes::gmailWithSubjectsAlone());
+    readsWhole(ExportShapes::thunderbirdOfSubjectsAlone());
+}
