@@ -56,4 +56,9 @@ Shape dircproxy();
 Shape gmailWithSubjectsAlone();
 Shape thunderbirdOfSubjectsAlone();
 
+// Meta's downloads with the notices they write about polls: an Instagram
+// group, and a chat of Messenger's newer download.
+Shape instagramPolls();
+Shape messengerPolls();
+
 } // namespace ExportShapes

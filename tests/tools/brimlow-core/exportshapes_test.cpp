@@ -136,3 +136,9 @@ TEST(ExportShapes, MailSaidInItsSubjectAloneIsAMessage)
     readsWhole(ExportShapes::gmailWithSubjectsAlone());
     readsWhole(ExportShapes::thunderbirdOfSubjectsAlone());
 }
+
+TEST(ExportShapes, MetaNoticesAboutPollsAreLeftOutLikeTheOtherNotices)
+{
+    readsWhole(ExportShapes::instagramPolls());
+    readsWhole(ExportShapes::messengerPolls());
+}
