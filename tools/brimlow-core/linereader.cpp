@@ -53,15 +53,25 @@ std::optional<TimedLine> timedLine(QStringView line)
     return TimedLine { hour, found.capturedView(3).toInt(), found.capturedView(5) };
 }
 
+// What may follow a date for its line to be a day's: anything, or only the
+// weekday in brackets, "2021/01/31(Sun)", where a person's words could as
+// well begin with a date.
+enum class AfterTheDate { Anything, WeekdayOnly };
+
 // The day a date line names, or an invalid date.
-QDate dayIn(const QString &line)
+QDate dayIn(const QString &line, AfterTheDate after = AfterTheDate::Anything)
 {
     static const QRegularExpression yearFirst(QStringLiteral(R"(^(\d{4})[/.\-](\d{1,2})[/.\-](\d{1,2})\b)"));
+    static const QRegularExpression weekday(QStringLiteral(R"(^\s*[(（][^)）]{1,12}[)）]\s*$)"));
     static const QRegularExpression weekdayFirst(
         QStringLiteral(R"(^\w{2,9}\.?,\s*(\d{1,2})/(\d{1,2})/(\d{4})\s*$)"));
     auto found = yearFirst.match(line);
-    if (found.hasMatch())
+    if (found.hasMatch()) {
+        if (after == AfterTheDate::WeekdayOnly
+            && !weekday.match(QStringView(line).mid(found.capturedEnd())).hasMatch())
+            return {};
         return QDate(found.captured(1).toInt(), found.captured(2).toInt(), found.captured(3).toInt());
+    }
     found = weekdayFirst.match(line);
     if (!found.hasMatch())
         return {};
@@ -233,14 +243,18 @@ QList<ChatLogReader::Chat> LineReader::parse(TextLines &lines, Detail detail)
     int blanks = 0; // blank lines below the pending message, not yet its own
     while (lines.next()) {
         const QStringView line = lines.line();
-        const bool timed = line.contains(QLatin1Char('\t')) && timedLine(line);
+        const auto written = line.contains(QLatin1Char('\t')) ? timedLine(line) : std::nullopt;
+        const bool timed = written.has_value();
         if (!timed && line.trimmed().isEmpty()) {
             blanks += pending ? 1 : 0;
             continue;
         }
-        // A day's line comes after a blank line, or first; right below a
-        // message a date is that message's words.
-        const QDate lineDay = timed || (pending && blanks == 0) ? QDate() : dayIn(line.trimmed().toString());
+        // A day's line comes after a blank line; right below a message only
+        // a line that is nothing but a day is one.
+        const QDate lineDay = timed
+            ? QDate()
+            : dayIn(line.trimmed().toString(),
+                pending && blanks == 0 ? AfterTheDate::WeekdayOnly : AfterTheDate::Anything);
         // A message of several lines stands in double quotes, or, in older
         // exports, without them: every line that is no message and no day
         // goes on with the message above.
@@ -254,7 +268,6 @@ QList<ChatLogReader::Chat> LineReader::parse(TextLines &lines, Detail detail)
         blanks = 0;
         if (lineDay.isValid())
             clock.startDay(lineDay);
-        const auto written = timed ? timedLine(line) : std::nullopt;
         if (!written || !clock.knowsTheDay())
             continue;
         const QString at = clock.timeOf(written->hour, written->minute);

@@ -13,6 +13,8 @@ namespace Brimlow {
 namespace {
 
 constexpr int LinesToRecognise = 50;
+// Enough for the headers of any chat's start, however long its messages.
+constexpr int LinesToLearnHeadersFrom = 5000;
 
 bool isMark(QChar c)
 {
@@ -161,7 +163,8 @@ public:
     {
         int counts[4] = {};
         int matched = 0;
-        while (matched < LinesToRecognise && lines.next()) {
+        for (int read = 0; matched < LinesToRecognise && read < LinesToLearnHeadersFrom && lines.next();
+             ++read) {
             if (const auto line = WhatsAppLine::match(lines.line())) {
                 ++counts[int(line->delimiter)];
                 ++matched;

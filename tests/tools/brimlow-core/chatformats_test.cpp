@@ -238,14 +238,18 @@ TEST(ChatFormats, LineReadsMidnightsHourWrittenTwentyFourOnTheDayItFalls)
 
 // A message that only begins with a quotation mark took every line up to
 // the next message for its own, the next day's line too, and the messages
-// below fell on the day before.
-TEST(ChatFormats, LineMessageOpeningWithAQuoteLeavesTheNextDayItsOwn)
+// below fell on the day before. A day's line right below a message, with
+// no blank line between, is a day's line too.
+TEST(ChatFormats, LineLeavesEachDaysLineItsOwn)
 {
-    TextLines lines(QStringLiteral("2024/03/05(Tue)\n21:14\tSam\t\"Ha\" she said\n\n2024/03/06(Wed)\n"
-                                   "08:00\tRobin\tmorning\n"));
-    const Transcript chat = LineReader::parse(lines).first().transcript;
-    EXPECT_EQ(texts(chat), (QStringList { "\"Ha\" she said", "morning" }));
-    EXPECT_EQ(chat.messages.at(1).at, "2024-03-06T08:00:00");
+    for (const QString &first : { QStringLiteral("\"Ha\" she said\n"), QStringLiteral("see you\n") }) {
+        SCOPED_TRACE(first.toStdString());
+        TextLines lines(QStringLiteral("2024/03/05(Tue)\n21:14\tSam\t") + first
+            + QStringLiteral("2024/03/06(Wed)\n08:00\tRobin\tmorning\n"));
+        const Transcript chat = LineReader::parse(lines).first().transcript;
+        EXPECT_EQ(texts(chat), (QStringList { first.trimmed(), "morning" }));
+        EXPECT_EQ(chat.messages.at(1).at, "2024-03-06T08:00:00");
+    }
 }
 
 TEST(ChatFormats, KakaoTalkInEnglishWithLinesThatContinueAMessage)
