@@ -66,8 +66,8 @@ std::pair<Headers, QByteArray> split(const QByteArray &raw)
         const qsizetype colon = line.indexOf(':');
         if (colon <= 0)
             continue;
-        headers.fields.append({ line.first(colon).trimmed().toByteArray().toLower(),
-            line.sliced(colon + 1).trimmed().toByteArray() });
+        headers.fields.append(
+            { line.first(colon).trimmed().toByteArray().toLower(), line.sliced(colon + 1).trimmed().toByteArray() });
     }
     return { headers, raw.mid(bodyAt) };
 }
