@@ -338,4 +338,11 @@ Shape thunderbirdOfSubjectsAlone()
                                  "Subject: =?UTF-8?Q?Medaase_=F0=9F=99=8F?=\n\n")) };
 }
 
+QList<Shape> all()
+{
+    return QList<Shape> { whatsAppStoreBeforeTheMove(), whatsAppStoreDuringTheMove() } + whatsAppLocales()
+        + QList<Shape> { lineUnquoted(), ircMixedEncodings(), dircproxy(), gmailWithSubjectsAlone(),
+              thunderbirdOfSubjectsAlone(), instagramPolls(), messengerPolls() };
+}
+
 } // namespace ExportShapes

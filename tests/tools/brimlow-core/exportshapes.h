@@ -61,4 +61,7 @@ Shape thunderbirdOfSubjectsAlone();
 Shape instagramPolls();
 Shape messengerPolls();
 
+// Every shape above.
+QList<Shape> all();
+
 } // namespace ExportShapes
