@@ -3,6 +3,7 @@
 #include "chatexports.h"
 #include "chatlog.h"
 #include "discordreader.h"
+#include "exportshapes.h"
 #include "failure.h"
 #include "fuzzing.h"
 #include "googlechatreader.h"
@@ -74,6 +75,15 @@ QString whatsAppTwentyFourHours(const QString &folder)
     return path;
 }
 
+// The exports of other locales and clients the tests read whole.
+QList<std::function<QString(const QString &)>> writersOf(const QList<ExportShapes::Shape> &shapes)
+{
+    QList<std::function<QString(const QString &)>> writers;
+    for (const ExportShapes::Shape &shape : shapes)
+        writers.append(shape.write);
+    return writers;
+}
+
 template<typename Reader> const ChatLogReader *reader()
 {
     static const Reader instance;
@@ -87,17 +97,25 @@ const QList<Format> &all()
     using namespace ChatExports;
     static const QList<Format> formats = {
         { QStringLiteral("whatsapp"), reader<WhatsAppReader>(),
-            { whatsAppIPhone, whatsAppAndroid, whatsAppTwentyFourHours } },
-        { QStringLiteral("line"), reader<LineReader>(), { line } },
+            QList<std::function<QString(const QString &)>> {
+                whatsAppIPhone, whatsAppAndroid, whatsAppTwentyFourHours }
+                + writersOf(ExportShapes::whatsAppLocales()) },
+        { QStringLiteral("line"), reader<LineReader>(), { line, ExportShapes::lineUnquoted().write } },
         { QStringLiteral("kakaotalk"), reader<KakaoTalkReader>(),
             { kakaoTalkPc, kakaoTalkPhone, kakaoTalkCsv } },
-        { QStringLiteral("irc"), reader<IrcReader>(), { irssi, weechat, bracketedIrc } },
+        { QStringLiteral("irc"), reader<IrcReader>(),
+            { irssi, weechat, bracketedIrc, ExportShapes::ircMixedEncodings().write,
+                ExportShapes::dircproxy().write } },
         { QStringLiteral("signal_text"), reader<SignalTextReader>(), { signalMarkdown, sigtopText } },
         { QStringLiteral("signal_json"), reader<SignalJsonReader>(), { signalDataJson, sigtopJson } },
-        { QStringLiteral("mail"), reader<MailReader>(), { mbox, emlFolder } },
+        { QStringLiteral("mail"), reader<MailReader>(),
+            { mbox, emlFolder, ExportShapes::gmailWithSubjectsAlone().write,
+                ExportShapes::thunderbirdOfSubjectsAlone().write } },
         { QStringLiteral("telegram_json"), reader<TelegramJsonReader>(), { telegramChat, telegramAccount } },
         { QStringLiteral("telegram_html"), reader<TelegramHtmlReader>(), { telegramHtml } },
-        { QStringLiteral("messenger"), reader<MessengerReader>(), { instagram, messengerNewer } },
+        { QStringLiteral("messenger"), reader<MessengerReader>(),
+            { instagram, messengerNewer, ExportShapes::instagramPolls().write,
+                ExportShapes::messengerPolls().write } },
         { QStringLiteral("discord"), reader<DiscordReader>(), { discordJson, discordCsv } },
         { QStringLiteral("slack"), reader<SlackReader>(), { slack } },
         { QStringLiteral("google_chat"), reader<GoogleChatReader>(), { googleChat } },

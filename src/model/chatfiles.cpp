@@ -95,6 +95,12 @@ void copyItem(const QString &from, const QString &to)
     const QFileInfo info(from);
     if (!info.isDir()) {
         std::filesystem::copy_file(pathOf(from), pathOf(to));
+        // Logs that write days without their year end on the day the file
+        // was last written: the copy keeps that day, as the chosen file has it.
+        std::error_code unknown;
+        const auto written = std::filesystem::last_write_time(pathOf(from), unknown);
+        if (!unknown)
+            std::filesystem::last_write_time(pathOf(to), written, unknown);
         return;
     }
     std::filesystem::create_directories(pathOf(to));

@@ -1,5 +1,6 @@
 #include "ziparchive.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -123,6 +124,12 @@ void extract(const QString &path, const QString &folder, qint64 limit)
         if (!out.flush())
             throw Error(
                 Kind::Unwritable, QStringLiteral("%1 can't be written: %2.").arg(target, out.errorString()));
+        // The day a file was last written dates logs that write days
+        // without their year; unpacked, it is the archive's.
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (zip_stat_index(archive.get(), zip_uint64_t(i), 0, &stat) == 0 && (stat.valid & ZIP_STAT_MTIME))
+            out.setFileTime(QDateTime::fromSecsSinceEpoch(stat.mtime), QFileDevice::FileModificationTime);
     }
 }
 

@@ -157,6 +157,29 @@ TEST_F(ChatFilesTest, ASingleFileIsTakenWhateverItsName)
     EXPECT_EQ(TestSupport::readFile(*source.log), "chat");
 }
 
+// An IRC log of days without their year ends on the day it was last
+// written: copied or unpacked on the day it was added, its days moved on.
+TEST_F(ChatFilesTest, CopiesKeepTheDayTheirFileWasLastWritten)
+{
+    const QDateTime written(QDate(2020, 1, 1), QTime(10, 30), Qt::UTC);
+    const auto modified
+        = [](const QString &path) { return QFileInfo(path).lastModified().toUTC().toString(Qt::ISODate); };
+    const QString log = chosen("logs/#hillwalkers.log", "[31 Dec 23:59] <morag!~m@example.net> hogmanay\n");
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(written, QFileDevice::FileModificationTime));
+    file.close();
+    const Source copied = TestSupport::await(ChatFiles::add(log));
+    EXPECT_EQ(modified(*copied.log), "2020-01-01T10:30:00Z");
+    const Source folder = TestSupport::await(ChatFiles::add(m_dir.filePath("logs")));
+    EXPECT_EQ(modified(*folder.log + "/#hillwalkers.log"), "2020-01-01T10:30:00Z");
+
+    const Source unpacked = TestSupport::await(ChatFiles::add(zip("logs.zip",
+        { { "#hillwalkers.log", "[31 Dec 23:59] <morag!~m@example.net> hogmanay\n", ZipEntry::Kind::File,
+            written.toSecsSinceEpoch() } })));
+    EXPECT_EQ(modified(*unpacked.log + "/#hillwalkers.log"), "2020-01-01T10:30:00Z");
+}
+
 TEST_F(ChatFilesTest, AWhatsAppStoreBringsItsNamesAlong)
 {
     const QString store = chosen("Phone/msgstore-2024.1.crypt15", "store");

@@ -16,6 +16,7 @@ struct ZipEntry
     QString name;
     QByteArray contents; // for a link, its target
     Kind kind = Kind::File;
+    qint64 modified = 0; // seconds since 1970; 0 for the time of writing
 };
 
 inline bool writeZip(const QString &path, const QList<ZipEntry> &entries)
@@ -40,6 +41,8 @@ inline bool writeZip(const QString &path, const QList<ZipEntry> &entries)
             zip_discard(archive);
             return false;
         }
+        if (entry.modified != 0)
+            zip_file_set_mtime(archive, zip_uint64_t(index), time_t(entry.modified), 0);
         if (entry.kind == ZipEntry::Kind::Link)
             zip_file_set_external_attributes(
                 archive, zip_uint64_t(index), 0, ZIP_OPSYS_UNIX, zip_uint32_t(S_IFLNK | 0777) << 16);

@@ -13,6 +13,10 @@ QByteArray bytes(const QString &path);
 // Text of a chat file: UTF-8, or UTF-16 with a byte-order mark.
 QString decode(const QByteArray &bytes);
 
+// Text in Windows-1252, the Western code page of older Windows programs:
+// Latin-1 but for "€", "š", curly quotes and the like in 0x80 to 0x9F.
+QString fromWindows1252(QByteArrayView bytes);
+
 // The first character after white space and a byte-order mark, telling a
 // JSON object from a list without copying a large file.
 char firstChar(const QByteArray &bytes);

@@ -36,6 +36,15 @@ const QRegularExpression &bracketLine()
     return line;
 }
 
+// dircproxy's "[24 Dec 09:05] <sam!~sam@example.com> hey": a day without
+// its year, the sender with the user and host they wrote from.
+const QRegularExpression &dircproxyLine()
+{
+    static const QRegularExpression line(QStringLiteral(
+        R"(^\[(\d{1,2}) ([A-Za-z]{3}) (\d{2}):(\d{2})\] (?:<([^>!]+)(?:![^>]*)?> (.*)|\* (\S+) (.*))$)"));
+    return line;
+}
+
 // "2005-01-08T23:33:54  <sam> hey", as some bouncers and bots log.
 const QRegularExpression &isoLine()
 {
@@ -76,6 +85,16 @@ QDate dayInName(const QString &name)
         : QDate();
 }
 
+// The year a file's name gives, as a whole date or alone ("#rust.2019.log"); 0 if none.
+int yearInName(const QString &name)
+{
+    if (const QDate day = dayInName(name); day.isValid())
+        return day.year();
+    static const QRegularExpression year(QStringLiteral(R"((?:^|\D)((?:19|20)\d{2})(?:\D|$))"));
+    const auto found = year.match(name);
+    return found.hasMatch() ? found.captured(1).toInt() : 0;
+}
+
 QString channelIn(const QString &path)
 {
     static const QRegularExpression channel(QStringLiteral(R"((#[^./\\\s]+))"));
@@ -87,6 +106,8 @@ QString channelIn(const QString &path)
 struct Line
 {
     QDate day; // valid when the line carries its own day
+    int month = 0; // of a day written without its year, and its day of the month
+    int monthDay = 0;
     int hour = 0;
     int minute = 0;
     int second = 0;
@@ -117,7 +138,7 @@ std::optional<Line> lineIn(QStringView text)
         const bool action = iso.capturedLength(7) == 0;
         return Line { QDate(iso.capturedView(1).toInt(), iso.capturedView(2).toInt(),
                           iso.capturedView(3).toInt()),
-            iso.capturedView(4).toInt(), iso.capturedView(5).toInt(), iso.capturedView(6).toInt(),
+            0, 0, iso.capturedView(4).toInt(), iso.capturedView(5).toInt(), iso.capturedView(6).toInt(),
             plainNick(action ? iso.capturedView(9) : iso.capturedView(7)),
             action ? iso.capturedView(10) : iso.capturedView(8), action };
     }
@@ -138,16 +159,27 @@ std::optional<Line> lineIn(QStringView text)
             return std::nullopt; // joins, parts, network notices
         }
         return Line { QDate(w.capturedView(1).toInt(), w.capturedView(2).toInt(), w.capturedView(3).toInt()),
-            w.capturedView(4).toInt(), w.capturedView(5).toInt(), w.capturedView(6).toInt(), nick, body,
+            0, 0, w.capturedView(4).toInt(), w.capturedView(5).toInt(), w.capturedView(6).toInt(), nick, body,
             action };
+    }
+    // "[24 Dec": a day before the time.
+    if (bracket && (text.at(2) == QLatin1Char(' ') || text.at(3) == QLatin1Char(' '))) {
+        const auto d = dircproxyLine().match(text);
+        const int month = d.hasMatch() ? ChatTime::monthNamed(d.capturedView(2)) : 0;
+        if (month == 0)
+            return std::nullopt;
+        const bool action = d.capturedLength(5) == 0;
+        QStringView nick = plainNick(action ? d.capturedView(7) : d.capturedView(5));
+        return Line { QDate(), month, d.capturedView(1).toInt(), d.capturedView(3).toInt(),
+            d.capturedView(4).toInt(), 0, nick, action ? d.capturedView(8) : d.capturedView(6), action };
     }
     if (const auto b = bracket ? bracketLine().match(text) : QRegularExpressionMatch(); b.hasMatch()) {
         const bool action = b.capturedLength(7) == 0;
         const QDate day = b.capturedLength(1) == 0
             ? QDate()
             : QDate(b.capturedView(1).toInt(), b.capturedView(2).toInt(), b.capturedView(3).toInt());
-        return Line { day, b.capturedView(4).toInt(), b.capturedView(5).toInt(), b.capturedView(6).toInt(),
-            plainNick(action ? b.capturedView(9) : b.capturedView(7)),
+        return Line { day, 0, 0, b.capturedView(4).toInt(), b.capturedView(5).toInt(),
+            b.capturedView(6).toInt(), plainNick(action ? b.capturedView(9) : b.capturedView(7)),
             action ? b.capturedView(10) : b.capturedView(8), action };
     }
     // irssi's "21:41 <sam> hey", the most common line, without a pattern.
@@ -164,35 +196,43 @@ std::optional<Line> lineIn(QStringView text)
         const int minute = text.mid(3, 2).toInt(&ok[1]);
         const int second = timeEnd == 8 ? text.mid(6, 2).toInt(&ok[2]) : 0;
         if (ok[0] && ok[1] && ok[2])
-            return Line { QDate(), hour, minute, second,
+            return Line { QDate(), 0, 0, hour, minute, second,
                 plainNick(text.mid(timeEnd + 2, close - timeEnd - 2)), text.mid(close + 2), false };
     }
     if (const auto i = irssi ? irssiLine().match(text) : QRegularExpressionMatch(); i.hasMatch()) {
         const bool action = i.capturedLength(4) == 0;
-        return Line { QDate(), i.capturedView(1).toInt(), i.capturedView(2).toInt(),
+        return Line { QDate(), 0, 0, i.capturedView(1).toInt(), i.capturedView(2).toInt(),
             i.capturedView(3).toInt(), plainNick(action ? i.capturedView(6) : i.capturedView(4)),
             action ? i.capturedView(7) : i.capturedView(5), action };
     }
     return std::nullopt;
 }
 
-// Someone joining, leaving or changing nick, in the styles that log it.
+// Someone joining, leaving or changing nick, in the styles that log it, and
+// dircproxy's notices, CTCPs and its own lines ("*** You connected").
 bool isNotice(QStringView line)
 {
     static const QRegularExpression notice(
         QStringLiteral(R"(^(?:\d{4}-\d{2}-\d{2}T[\d:.+\-Z]+\s+\*\*\* |\[?\d{2}:\d{2}(?::\d{2})?\]? -!- |)"
-                       R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\t(?:-->|<--|--)\t))"));
+                       R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\t(?:-->|<--|--)\t|)"
+                       R"(\[\d{1,2} [A-Za-z]{3} \d{2}:\d{2}\] (?:-->|<--|---|\*\*\*|-\S+-|\[\S+\]) ))"));
     return notice.match(line).hasMatch();
 }
 
 // Walks the log's talk with the day each line falls on: from headers, from
-// lines that carry their own day, and from times that go back past
-// midnight, starting on day.
+// lines that carry their own day, from days without their year, counted
+// from year on, and from times that go back past midnight, starting on day.
 struct DayWalk
 {
     QDate day;
+    int year = 0; // of days written without one; 0 while it is not known
     bool headerSeen = false;
     int rollovers = 0;
+    // Days without their year: how often they went on from December into
+    // January, and the last of them.
+    int newYears = 0;
+    int lastMonth = 0;
+    int lastMonthDay = 0;
 
     template<typename Talk> void run(TextLines &lines, Talk &&talk)
     {
@@ -203,6 +243,8 @@ struct DayWalk
             const QDate header = dayInHeader(rawLine);
             if (header.isValid()) {
                 day = header;
+                year = header.year();
+                lastMonth = header.month();
                 headerSeen = true;
                 lastMinute = -1;
                 continue;
@@ -213,6 +255,15 @@ struct DayWalk
             const int minute = line->hour * 60 + line->minute;
             if (line->day.isValid()) {
                 day = line->day;
+            } else if (line->month > 0) {
+                if (line->month < lastMonth) {
+                    ++newYears;
+                    year += year > 0 ? 1 : 0;
+                }
+                lastMonth = line->month;
+                lastMonthDay = line->monthDay;
+                line->day = year > 0 ? QDate(year, line->month, line->monthDay) : QDate();
+                day = line->day.isValid() ? line->day : day;
             } else {
                 if (lastMinute >= 0 && minute < lastMinute) {
                     day = day.isValid() ? day.addDays(1) : day;
@@ -255,7 +306,8 @@ QList<ChatLogReader::Chat> IrcReader::read(const QString &path, Context &context
 {
     const QFileInfo info(path);
     const QDate modified = info.lastModified().date();
-    TextLines lines(ChatFile::bytes(path));
+    // Old logs hold what each client sent: UTF-8 from some, Windows-1252 from others.
+    TextLines lines(ChatFile::bytes(path), TextLines::Fallback::Windows1252);
     QList<Chat> chats = parse(lines, info.absoluteFilePath(), modified, context.detail);
     // Logs rotated by day continue one channel in one folder.
     const QString channel
@@ -271,21 +323,44 @@ QList<ChatLogReader::Chat> IrcReader::parse(
     TextLines &lines, const QString &fileName, const QDate &lastDay, Detail detail)
 {
     const QDate named = dayInName(QFileInfo(fileName).fileName());
-    // A first pass counts the days the log spans; a log of times alone
-    // then ends on the day its file was last written.
-    DayWalk count { named };
-    count.run(lines, [](const Line &) {});
+    const int namedYear = yearInName(QFileInfo(fileName).fileName());
+    // A first pass counts the days the log spans; a log of times alone, or
+    // of days without their year, then ends on the day its file was last
+    // written. freenode's identify-msg puts "+" before the text of an
+    // identified nick and "-" before the others': where most texts of
+    // dircproxy's lines begin so, the mark is no part of any.
+    DayWalk count { named, namedYear };
+    int talk = 0;
+    int marked = 0;
+    count.run(lines, [&](const Line &line) {
+        if (line.month > 0 && !line.action) {
+            ++talk;
+            marked
+                += line.text.startsWith(QLatin1Char('+')) || line.text.startsWith(QLatin1Char('-')) ? 1 : 0;
+        }
+    });
+    const bool identifyMarks = marked * 2 > talk;
     QDate start = named;
     if (!named.isValid() && !count.headerSeen && lastDay.isValid())
         start = lastDay.addDays(-count.rollovers);
+    int startYear = namedYear;
+    if (startYear == 0 && !count.headerSeen && count.lastMonth > 0 && lastDay.isValid()) {
+        const bool endsTheYearBefore
+            = std::pair(count.lastMonth, count.lastMonthDay) > std::pair(lastDay.month(), lastDay.day());
+        startYear = lastDay.year() - (endsTheYearBefore ? 1 : 0) - count.newYears;
+    }
 
     ChatBuilder builder(detail);
-    DayWalk walk { start };
-    walk.run(lines, [&](const Line &line) {
-        if (line.day.isValid())
-            builder.add(ChatTime::fromFields(line.day.year(), line.day.month(), line.day.day(), line.hour,
-                            line.minute, line.second),
-                line.nick.toString(), line.message());
+    DayWalk walk { start, startYear };
+    walk.run(lines, [&](Line line) {
+        if (!line.day.isValid())
+            return;
+        if (identifyMarks && line.month > 0 && !line.action
+            && (line.text.startsWith(QLatin1Char('+')) || line.text.startsWith(QLatin1Char('-'))))
+            line.text = line.text.mid(1);
+        builder.add(ChatTime::fromFields(line.day.year(), line.day.month(), line.day.day(), line.hour,
+                        line.minute, line.second),
+            line.nick.toString(), line.message());
     });
     builder.chat().transcript.name = channelIn(QFileInfo(fileName).fileName());
     if (builder.chat().transcript.name.isEmpty())

@@ -11,9 +11,11 @@ class TextLines;
 // IRC logs: irssi's ("21:41 <@sam> hey", "--- Day changed …"), weechat's
 // ("2021-01-31 21:41:02<TAB>sam<TAB>hey"), the common bracketed styles
 // ("[21:41] <sam> hey", "[2021-01-31 21:41:02] <sam> hey") and ISO times
-// ("2021-01-31T21:41:02  <sam> hey"). Joins, parts, quits and nick changes
-// are left out. A log that only has times takes its day from its headers
-// or its file name.
+// ("2021-01-31T21:41:02  <sam> hey") and dircproxy's ("[31 Jan 21:41]
+// <sam!~sam@example.com> hey"). Joins, parts, quits and nick changes are
+// left out. A log that only has times, or days without their year, takes
+// its day from its headers or its file name, else ends on the day the file
+// was last written. A line that isn't UTF-8 is read as Windows-1252.
 class IrcReader : public ChatLogReader
 {
 public:

@@ -53,15 +53,25 @@ std::optional<TimedLine> timedLine(QStringView line)
     return TimedLine { hour, found.capturedView(3).toInt(), found.capturedView(5) };
 }
 
+// What may follow a date for its line to be a day's: anything, or only the
+// weekday in brackets, "2021/01/31(Sun)", where a person's words could as
+// well begin with a date.
+enum class AfterTheDate { Anything, WeekdayOnly };
+
 // The day a date line names, or an invalid date.
-QDate dayIn(const QString &line)
+QDate dayIn(const QString &line, AfterTheDate after = AfterTheDate::Anything)
 {
     static const QRegularExpression yearFirst(QStringLiteral(R"(^(\d{4})[/.\-](\d{1,2})[/.\-](\d{1,2})\b)"));
+    static const QRegularExpression weekday(QStringLiteral(R"(^\s*[(（][^)）]{1,12}[)）]\s*$)"));
     static const QRegularExpression weekdayFirst(
         QStringLiteral(R"(^\w{2,9}\.?,\s*(\d{1,2})/(\d{1,2})/(\d{4})\s*$)"));
     auto found = yearFirst.match(line);
-    if (found.hasMatch())
+    if (found.hasMatch()) {
+        if (after == AfterTheDate::WeekdayOnly
+            && !weekday.match(QStringView(line).mid(found.capturedEnd())).hasMatch())
+            return {};
         return QDate(found.captured(1).toInt(), found.captured(2).toInt(), found.captured(3).toInt());
+    }
     found = weekdayFirst.match(line);
     if (!found.hasMatch())
         return {};
@@ -189,6 +199,34 @@ void flush(std::optional<Pending> &pending, ChatBuilder &builder)
     pending.reset();
 }
 
+// The time of each message under the day's line. Android writes midnight's
+// hour as 24 ("24:53"), below the line of the day it began; after later
+// times of that day it can only mean the night after.
+class Clock
+{
+public:
+    void startDay(const QDate &day)
+    {
+        m_day = day;
+        m_latest = -1;
+    }
+
+    bool knowsTheDay() const { return m_day.isValid(); }
+
+    QString timeOf(int hour, int minute)
+    {
+        const bool midnight = hour == 24;
+        const QDate day = midnight && m_latest > minute ? m_day.addDays(1) : m_day;
+        hour = midnight ? 0 : hour;
+        m_latest = qMax(m_latest, hour * 60 + minute);
+        return ChatTime::fromFields(day.year(), day.month(), day.day(), hour, minute);
+    }
+
+private:
+    QDate m_day;
+    int m_latest = -1; // the latest minute of the day written so far
+};
+
 } // namespace
 
 QList<ChatLogReader::Chat> LineReader::parse(TextLines &lines, Detail detail)
@@ -200,35 +238,45 @@ QList<ChatLogReader::Chat> LineReader::parse(TextLines &lines, Detail detail)
         builder.chat().keyName = header.keyName;
     }
     lines.rewind();
-    QDate day;
+    Clock clock;
     std::optional<Pending> pending;
+    int blanks = 0; // blank lines below the pending message, not yet its own
     while (lines.next()) {
         const QStringView line = lines.line();
-        // A message of several lines stands in double quotes.
-        if (pending && pending->open && !timedLine(line)) {
-            pending->body.append(QLatin1Char('\n')).append(line);
-            pending->open = !pending->body.endsWith(QLatin1Char('"'));
+        const auto written = line.contains(QLatin1Char('\t')) ? timedLine(line) : std::nullopt;
+        const bool timed = written.has_value();
+        if (!timed && line.trimmed().isEmpty()) {
+            blanks += pending ? 1 : 0;
+            continue;
+        }
+        // A day's line comes after a blank line; right below a message only
+        // a line that is nothing but a day is one.
+        const QDate lineDay = timed
+            ? QDate()
+            : dayIn(line.trimmed().toString(),
+                pending && blanks == 0 ? AfterTheDate::WeekdayOnly : AfterTheDate::Anything);
+        // A message of several lines stands in double quotes, or, in older
+        // exports, without them: every line that is no message and no day
+        // goes on with the message above.
+        if (pending && !timed && !lineDay.isValid() && (pending->open || !line.contains(QLatin1Char('\t')))) {
+            pending->body.append(QString(blanks + 1, QLatin1Char('\n'))).append(line);
+            pending->open = pending->open && !pending->body.endsWith(QLatin1Char('"'));
+            blanks = 0;
             continue;
         }
         flush(pending, builder);
-        // Day lines have no tab; message lines always do.
-        if (!line.contains(QLatin1Char('\t'))) {
-            const QDate lineDay = line.isEmpty() ? QDate() : dayIn(line.trimmed().toString());
-            if (lineDay.isValid())
-                day = lineDay;
+        blanks = 0;
+        if (lineDay.isValid())
+            clock.startDay(lineDay);
+        if (!written || !clock.knowsTheDay())
             continue;
-        }
-        const auto timed = timedLine(line);
-        if (!timed || !day.isValid())
-            continue;
-        const QStringView rest = timed->rest;
+        const QString at = clock.timeOf(written->hour, written->minute);
+        const QStringView rest = written->rest;
         const qsizetype tab = rest.indexOf(QLatin1Char('\t'));
         const QStringView sender = tab < 0 ? QStringView() : rest.left(tab);
         if (tab < 0 || sender.trimmed().isEmpty())
             continue; // someone joined, left or unsent a message
-        Pending message { ChatTime::fromFields(
-                              day.year(), day.month(), day.day(), timed->hour, timed->minute),
-            sender.toString(), rest.mid(tab + 1).toString(), false };
+        Pending message { at, sender.toString(), rest.mid(tab + 1).toString(), false };
         message.open = message.body.startsWith(QLatin1Char('"'))
             && !(message.body.size() > 1 && message.body.endsWith(QLatin1Char('"')));
         pending = std::move(message);

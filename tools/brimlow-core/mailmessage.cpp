@@ -1,5 +1,6 @@
 #include "mailmessage.h"
 
+#include "chatfile.h"
 #include "chattime.h"
 #include "htmlscanner.h"
 #include "mediakind.h"
@@ -110,8 +111,9 @@ QString decodeCharset(const QByteArray &bytes, const QByteArray &rawCharset)
     const QByteArray charset = rawCharset.trimmed().toLower();
     if (charset.isEmpty() || charset == "utf-8" || charset == "utf8" || charset == "us-ascii")
         return QString::fromUtf8(bytes);
-    if (charset == "iso-8859-1" || charset == "latin1" || charset == "windows-1252" || charset == "cp1252"
-        || charset == "iso-8859-15")
+    if (charset == "windows-1252" || charset == "cp1252")
+        return ChatFile::fromWindows1252(bytes);
+    if (charset == "iso-8859-1" || charset == "latin1" || charset == "iso-8859-15")
         return QString::fromLatin1(bytes);
     QStringDecoder decoder(charset.constData());
     return decoder.isValid() ? decoder.decode(bytes) : QString::fromUtf8(bytes);
@@ -382,6 +384,9 @@ std::optional<MailMessage> MailMessage::parse(const QByteArray &raw)
     Walker walker;
     walker.walk(headers, body, 0);
     mail.text = newText(walker.plain.isEmpty() ? walker.html : walker.plain);
+    // A note sent in its subject alone ("Running late") says it there.
+    if (mail.text.isEmpty())
+        mail.text = decodeWords(headers.value("subject")).trimmed();
     mail.attachments = walker.attachments;
     return mail;
 }

@@ -11,8 +11,9 @@
 namespace Brimlow {
 
 // One e-mail (RFC 5322 with MIME), as much of it as a book needs: who wrote
-// to whom and when, the new text without the quoted earlier mails, and its
-// attachments, pictures with their bytes.
+// to whom and when, the new text without the quoted earlier mails (or the
+// subject, where that is all it says), and its attachments, pictures with
+// their bytes.
 struct MailMessage
 {
     QString from; // address, lower-cased

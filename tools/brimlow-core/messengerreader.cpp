@@ -18,11 +18,12 @@ namespace {
 
 using Node = JsonTree::Node;
 
-// Notices the apps write as messages.
+// Notices the apps write as messages: reactions, and what became of a poll.
 bool isNotice(const QString &text)
 {
     static const QRegularExpression notices(
-        QStringLiteral(R"(^(Reacted .+ to your message|Liked a message|.+ reacted .+ to your message)$)"));
+        QStringLiteral(R"(^(Reacted .+ to your message|Liked a message|.+ reacted .+ to your message|)"
+                       R"(.+['’]s poll has multiple updates\.|This poll is no longer available\.)$)"));
     return notices.match(text).hasMatch();
 }
 
@@ -95,9 +96,12 @@ void readNewer(const Node &root, const ThreadReader &files, ChatBuilder &builder
             const QString uri = item["uri"].string();
             attachments.append({ MediaKind::fromFileName(uri), files.located(uri), {} });
         }
+        const QString text = message["text"].string();
+        if (attachments.isEmpty() && isNotice(text))
+            continue;
         const auto at = message["timestamp"].integer();
         builder.add(at ? ChatTime::fromUnixMilliseconds(*at) : QString(), message["senderName"].string(),
-            message["text"].string(), attachments);
+            text, attachments);
     }
     for (const Node participant : root["participants"])
         builder.chat().members.append(participant.string());

@@ -6,9 +6,10 @@
 
 namespace Brimlow {
 
-TextLines::TextLines(const QByteArray &bytes)
+TextLines::TextLines(const QByteArray &bytes, Fallback fallback)
     : m_bytes(bytes)
     , m_decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless)
+    , m_fallback(fallback)
 {
     if (m_bytes.startsWith("\xFF\xFE") || m_bytes.startsWith("\xFE\xFF"))
         m_bytes = ChatFile::decode(m_bytes).toUtf8();
@@ -41,6 +42,11 @@ bool TextLines::next()
     m_line.resize(bytes.size());
     const QChar *written = m_decoder.appendToBuffer(m_line.data(), bytes);
     m_line.truncate(written - m_line.constData());
+    if (m_decoder.hasError()) {
+        m_decoder.resetState();
+        if (m_fallback == Fallback::Windows1252)
+            m_line = ChatFile::fromWindows1252(bytes);
+    }
     return true;
 }
 

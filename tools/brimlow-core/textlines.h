@@ -13,8 +13,13 @@ namespace Brimlow {
 class TextLines
 {
 public:
+    // What a line that is no UTF-8 is read as: with U+FFFD in place of what
+    // isn't, or, for logs that older Windows programs wrote into, as
+    // Windows-1252.
+    enum class Fallback { Replacement, Windows1252 };
+
     // UTF-8, with or without a byte-order mark, or UTF-16 with one.
-    explicit TextLines(const QByteArray &bytes);
+    explicit TextLines(const QByteArray &bytes, Fallback fallback = Fallback::Replacement);
     explicit TextLines(const QString &text);
 
     // Moves to the next line; false after the last.
@@ -30,6 +35,7 @@ private:
     qsizetype m_at = 0;
     QString m_line;
     QStringDecoder m_decoder;
+    Fallback m_fallback;
 };
 
 } // namespace Brimlow

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
+#include <QSet>
 
 namespace Brimlow {
 
@@ -107,10 +108,18 @@ public:
 
     QList<ChatLogReader::Chat> read()
     {
-        if (m_db.hasTable(QStringLiteral("message")) && m_db.hasTable(QStringLiteral("chat"))
-            && m_db.hasTable(QStringLiteral("jid")))
+        const bool current = m_db.hasTable(QStringLiteral("message")) && m_db.hasTable(QStringLiteral("chat"))
+            && m_db.hasTable(QStringLiteral("jid"));
+        const bool older = m_db.hasTable(QStringLiteral("messages"))
+            && m_db.columns(QStringLiteral("messages")).contains(QLatin1String("key_remote_jid"));
+        // Stores of the years WhatsApp moved to its newer tables hold both:
+        // the history in the older one and the newer one empty, or the move
+        // half done, the messages it copied in both. Both tables know a
+        // message by its chat, its side and its key.
+        m_keepKeys = current && older && holdsMessages();
+        if (current)
             readCurrent();
-        else if (m_db.hasTable(QStringLiteral("messages")))
+        if (older)
             readOlder();
         QList<ChatLogReader::Chat> chats;
         for (ChatBuilder &chat : m_chats)
@@ -119,6 +128,24 @@ public:
     }
 
 private:
+    // Whether the older table holds more than the row every store begins with.
+    bool holdsMessages()
+    {
+        SqliteStatement query(m_db, "SELECT 1 FROM messages WHERE key_remote_jid != '-1' LIMIT 1");
+        return query.next();
+    }
+
+    // Whether the message was read before; remembers it when not.
+    bool readBefore(const QString &chatJid, bool fromMe, const QString &key)
+    {
+        if (!m_keepKeys || key.isEmpty())
+            return false;
+        const QString whole = chatJid + QLatin1Char(fromMe ? '>' : '<') + key;
+        const qsizetype before = m_keys.size();
+        m_keys.insert(whole);
+        return m_keys.size() == before;
+    }
+
     QString nameOf(const QString &jid)
     {
         const auto cached = m_nameCache.constFind(jid);
@@ -192,15 +219,17 @@ private:
                                                                           : QStringLiteral("NULL");
         const QString sql
             = QStringLiteral("SELECT m.chat_row_id, m.from_me, m.sender_jid_row_id, m.timestamp, "
-                             "m.message_type, %1, %2, %3 FROM message m %4")
+                             "m.message_type, %1, %2, %3, %4 FROM message m %5")
                   .arg(text, media ? QStringLiteral("mm.file_path") : QStringLiteral("NULL"),
                       media ? QStringLiteral("mm.mime_type") : QStringLiteral("NULL"),
+                      m_keepKeys && columns.contains(QLatin1String("key_id")) ? QStringLiteral("m.key_id")
+                                                                              : QStringLiteral("NULL"),
                       media ? QStringLiteral("LEFT JOIN message_media mm ON mm.message_row_id = m._id")
                             : QString());
         SqliteStatement query(m_db, sql);
         while (query.next()) {
             const auto chat = chats.constFind(query.integer(0));
-            if (chat == chats.constEnd())
+            if (chat == chats.constEnd() || readBefore(chat->first, query.integer(1) != 0, query.text(8)))
                 continue;
             const QString sender = query.isNull(2) ? QString() : jids.value(query.integer(2));
             add(chat->first, chat->second, query.integer(1) != 0, sender, query.integer(3),
@@ -214,8 +243,6 @@ private:
     void readOlder()
     {
         const QStringList columns = m_db.columns(QStringLiteral("messages"));
-        if (!columns.contains(QLatin1String("key_remote_jid")))
-            return;
         QHash<QString, QString> subjects;
         if (m_db.hasTable(QStringLiteral("chat_list"))) {
             SqliteStatement chats(m_db, "SELECT key_remote_jid, subject FROM chat_list");
@@ -226,16 +253,16 @@ private:
             return columns.contains(QLatin1String(name)) ? QString::fromLatin1(name) : QStringLiteral("NULL");
         };
         const QString sql
-            = QStringLiteral("SELECT key_remote_jid, key_from_me, %1, timestamp, %2, %3, %4, %5, %6, %7 "
+            = QStringLiteral("SELECT key_remote_jid, key_from_me, %1, timestamp, %2, %3, %4, %5, %6, %7, %8 "
                              "FROM messages")
                   .arg(column("remote_resource"), column("media_wa_type"), column("data"),
                       column("media_caption"), column("media_name"), column("media_mime_type"),
-                      column("status"));
+                      column("status"), column("key_id"));
         SqliteStatement query(m_db, sql);
         while (query.next()) {
-            if (query.integer(9) == 6)
-                continue; // group events
             const QString jid = query.text(0);
+            if (query.integer(9) == 6 || readBefore(jid, query.integer(1) != 0, query.text(10)))
+                continue; // group events, and messages the newer table holds too
             QString text = query.text(5);
             if (text.isEmpty())
                 text = query.text(6);
@@ -255,6 +282,8 @@ private:
     QHash<QString, QString> m_names;
     QHash<QString, QString> m_nameCache;
     QMap<QString, ChatBuilder> m_chats;
+    bool m_keepKeys = false;
+    QSet<QString> m_keys; // of the messages read, where both tables hold some
     QString m_lastJid;
     ChatBuilder *m_last = nullptr;
 };

@@ -164,26 +164,36 @@ std::optional<WhatsAppLine> WhatsAppLine::match(QStringView rawLine)
     WhatsAppLine result;
     const bool bracketed = cursor.take(QLatin1Char('['));
 
-    // "31/01/2025", "1/31/25", "31.01.25", "2025-01-31".
+    // "31/01/2025", "1/31/25", "31.01.25", "2025-01-31", "24. 12. 2019.".
     const auto first = cursor.number(1, 4, &result.widths[0]);
     result.separator = cursor.peek();
     if (!first
         || !(cursor.take(QLatin1Char('/')) || cursor.take(QLatin1Char('.')) || cursor.take(QLatin1Char('-'))))
         return std::nullopt;
+    const bool dotted = result.separator == QLatin1Char('.');
+    if (dotted)
+        cursor.spaces();
     const auto second = cursor.number(1, 2, &result.widths[1]);
     if (!second || !cursor.take(result.separator))
         return std::nullopt;
+    if (dotted)
+        cursor.spaces();
     const auto third = cursor.number(1, 4, &result.widths[2]);
     if (!third)
         return std::nullopt;
+    if (dotted)
+        cursor.take(QLatin1Char('.'));
     cursor.take(QLatin1Char(','));
     if (cursor.spaces() == 0)
         return std::nullopt;
     result.fields[0] = *first;
     result.fields[1] = *second;
     result.fields[2] = *third;
+    // Finnish puts its word for o'clock before the time.
+    if (cursor.takeWord(QLatin1StringView("klo ")))
+        cursor.spaces();
 
-    // "21:41", "9:41:02 PM", "21.41", "9:41 p. m.".
+    // "21:41", "9:41:02 PM", "21.41", "9:41 p. m.", "09:05." closed by a dot.
     const auto hour = cursor.number(1, 2);
     if (!hour || !(cursor.take(QLatin1Char(':')) || cursor.take(QLatin1Char('.'))))
         return std::nullopt;
@@ -198,6 +208,8 @@ std::optional<WhatsAppLine> WhatsAppLine::match(QStringView rawLine)
         if (!seconds)
             return std::nullopt;
     }
+    if (cursor.peek() == QLatin1Char('.') && cursor.peek(1).isSpace())
+        cursor.take(QLatin1Char('.'));
     const Cursor beforeMark = cursor;
     cursor.spaces();
     if (!takeMeridiem(cursor, result))
@@ -210,10 +222,18 @@ std::optional<WhatsAppLine> WhatsAppLine::match(QStringView rawLine)
         if (!cursor.take(QLatin1Char(']')))
             return std::nullopt;
         cursor.take(QLatin1Char(' '));
-    } else {
-        if (cursor.spaces() == 0 || !(cursor.take(QLatin1Char('-')) || cursor.take(QChar(0x2013))))
+        result.delimiter = Delimiter::Bracket;
+    } else if (cursor.take(QLatin1Char(':'))) {
+        if (cursor.spaces() == 0)
             return std::nullopt;
-        cursor.take(QLatin1Char(' '));
+        result.delimiter = Delimiter::Colon;
+    } else {
+        if (cursor.spaces() == 0)
+            return std::nullopt;
+        result.delimiter = cursor.take(QLatin1Char('-')) || cursor.take(QChar(0x2013)) ? Delimiter::Dash
+                                                                                       : Delimiter::Space;
+        if (result.delimiter == Delimiter::Dash)
+            cursor.take(QLatin1Char(' '));
     }
     result.rest = withoutLeadingMarks(cursor.rest());
 
@@ -237,6 +257,11 @@ QString WhatsAppLine::timestamp(DateOrder order) const
     std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", date->year, date->month, date->day,
         hour24, minute, second);
     return QString::fromLatin1(text);
+}
+
+bool WhatsAppLine::namesSender() const
+{
+    return rest.contains(QLatin1String(": ")) || rest.endsWith(QLatin1Char(':'));
 }
 
 void WhatsAppDateOrder::add(const WhatsAppLine &line)

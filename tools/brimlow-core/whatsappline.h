@@ -20,6 +20,11 @@ struct WhatsAppLine
         LocalMeridiem, // "9:41 p. m.", "9:41 pm", "9:41 nachm.": locales that put the day first
     };
 
+    // What ends the date and time: "[…] ", " - ", a colon ("24.12.19
+    // 09.05.33: Sam: hey") or only a space ("24. 12. 2019. 09:05:33 Sam:
+    // hey"). The last two could as well start a person's words.
+    enum class Delimiter : quint8 { Bracket, Dash, Colon, Space };
+
     int fields[3] = {}; // the three numbers of the date, in written order
     int widths[3] = {}; // how many digits each was written with
     int hour = 0;
@@ -28,6 +33,7 @@ struct WhatsAppLine
     QChar meridiem; // 'a', 'p', or null for a 24-hour clock
     Clock clock = Clock::TwentyFour;
     QChar separator; // between the date's fields: '/', '.' or '-'
+    Delimiter delimiter = Delimiter::Dash;
     QStringView rest; // "Sam: hey", or a system line; a view into the line
 
     // A line that starts a message, or nullopt for a continuation line.
@@ -36,6 +42,12 @@ struct WhatsAppLine
     // "yyyy-MM-ddTHH:mm:ss", or empty when the date or time is impossible
     // in that order.
     QString timestamp(DateOrder order) const;
+
+    // Whether a bracket or a dash marks the line for a header wherever it
+    // stands.
+    bool isMarked() const { return delimiter == Delimiter::Bracket || delimiter == Delimiter::Dash; }
+    // Whether what follows names a sender, "Sam: hey" or "Sam:".
+    bool namesSender() const;
 };
 
 // Whether a file writes its dates day or month first, worked out from

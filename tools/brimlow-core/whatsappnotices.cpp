@@ -38,11 +38,12 @@ bool isOmittedWord(const QString &word)
     return known.contains(word);
 }
 
-// The iPhone app's "<attached: 00000012-PHOTO-2025-01-31-21-44-00.jpg>".
+// The iPhone app's "<attached: 00000012-PHOTO-2025-01-31-21-44-00.jpg>", also
+// written with spaces inside the brackets.
 const QRegularExpression &attachedTag()
 {
     static const QRegularExpression found = pattern(QStringLiteral(
-        R"(^<(?:attached|Anhang|angehängt|pièce jointe|joint|adjunto|allegato|anexado|anexo|bijgevoegd|)"
+        R"(^<\s*(?:attached|Anhang|angehängt|pièce jointe|joint|adjunto|allegato|anexado|anexo|bijgevoegd|)"
         R"(bijlage|ekli|eklendi)\s*:\s*(.+?)>$)"));
     return found;
 }

@@ -13,6 +13,8 @@ namespace Brimlow {
 namespace {
 
 constexpr int LinesToRecognise = 50;
+// Enough for the headers of any chat's start, however long its messages.
+constexpr int LinesToLearnHeadersFrom = 5000;
 
 bool isMark(QChar c)
 {
@@ -149,6 +151,42 @@ private:
     bool m_wrote = false;
 };
 
+// Which lines of a file start a message. A bracket or a dash after the time
+// marks a header wherever it stands; a colon or a space alone might as well
+// begin a person's words ("25.12.19 12.00: lunch at gran's"), so such a line
+// starts a message only in a file whose headers are written so, and only
+// where it names a sender.
+class Headers
+{
+public:
+    explicit Headers(TextLines &lines)
+    {
+        int counts[4] = {};
+        int matched = 0;
+        for (int read = 0; matched < LinesToRecognise && read < LinesToLearnHeadersFrom && lines.next();
+             ++read) {
+            if (const auto line = WhatsAppLine::match(lines.line())) {
+                ++counts[int(line->delimiter)];
+                ++matched;
+            }
+        }
+        lines.rewind();
+        for (const auto delimiter : { WhatsAppLine::Delimiter::Colon, WhatsAppLine::Delimiter::Space })
+            m_written[int(delimiter)] = counts[int(delimiter)] * 2 > matched;
+    }
+
+    std::optional<WhatsAppLine> match(QStringView text) const
+    {
+        auto line = WhatsAppLine::match(text);
+        if (line && !line->isMarked() && !(m_written[int(line->delimiter)] && line->namesSender()))
+            line.reset();
+        return line;
+    }
+
+private:
+    bool m_written[4] = {};
+};
+
 } // namespace
 
 QString WhatsAppReader::service() const
@@ -165,7 +203,8 @@ bool WhatsAppReader::recognises(const QByteArray &head) const
         const QStringView line = lines.line();
         if (line.trimmed().isEmpty())
             continue;
-        const bool isMessage = WhatsAppLine::match(line).has_value();
+        const auto header = WhatsAppLine::match(line);
+        const bool isMessage = header && (header->isMarked() || header->namesSender());
         if (seen == 0 && isMessage)
             return true;
         matched += isMessage ? 1 : 0;
@@ -183,10 +222,11 @@ QList<ChatLogReader::Chat> WhatsAppReader::read(const QString &path, Context &co
 
 QList<ChatLogReader::Chat> WhatsAppReader::parse(TextLines &lines, const QString &folder, Detail detail)
 {
+    const Headers headers(lines);
     // The date order comes from every line, before any is read.
     WhatsAppDateOrder dates;
     while (lines.next()) {
-        if (const auto line = WhatsAppLine::match(lines.line()))
+        if (const auto line = headers.match(lines.line()))
             dates.add(*line);
     }
     const WhatsAppLine::DateOrder order = dates.order();
@@ -195,7 +235,7 @@ QList<ChatLogReader::Chat> WhatsAppReader::parse(TextLines &lines, const QString
     Builder builder(folder, detail);
     std::optional<RawMessage> current;
     while (lines.next()) {
-        const auto head = WhatsAppLine::match(lines.line());
+        const auto head = headers.match(lines.line());
         const QString at = head ? head->timestamp(order) : QString();
         if (!at.isEmpty()) {
             if (current)

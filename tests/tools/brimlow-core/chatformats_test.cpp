@@ -217,6 +217,41 @@ TEST(ChatFormats, LineJoinsQuotedLinesAndReadsTwelveHourTimes)
     EXPECT_EQ(chat.messages.at(2).at, "2024-03-05T00:05:00");
 }
 
+TEST(ChatFormats, LineReadsMidnightsHourWrittenTwentyFourOnTheDayItFalls)
+{
+    const auto atsIn = [](const QString &text) {
+        TextLines lines(text);
+        const auto chats = LineReader::parse(lines);
+        QStringList list;
+        for (const Transcript::Message &message : chats.first().transcript.messages)
+            list.append(message.at);
+        return list;
+    };
+    // Below the new day's line, as Android writes it; after the evening
+    // before, the night after it.
+    EXPECT_EQ(
+        atsIn(QStringLiteral("2019/12/25(Wed)\n24:53\tSam\tup?\n24:55\tRobin\tyes\n09:00\tSam\tmorning\n")),
+        (QStringList { "2019-12-25T00:53:00", "2019-12-25T00:55:00", "2019-12-25T09:00:00" }));
+    EXPECT_EQ(atsIn(QStringLiteral("2019/12/24(Tue)\n23:58\tSam\tlate\n24:53\tRobin\tlater\n")),
+        (QStringList { "2019-12-24T23:58:00", "2019-12-25T00:53:00" }));
+}
+
+// A message that only begins with a quotation mark took every line up to
+// the next message for its own, the next day's line too, and the messages
+// below fell on the day before. A day's line right below a message, with
+// no blank line between, is a day's line too.
+TEST(ChatFormats, LineLeavesEachDaysLineItsOwn)
+{
+    for (const QString &first : { QStringLiteral("\"Ha\" she said\n"), QStringLiteral("see you\n") }) {
+        SCOPED_TRACE(first.toStdString());
+        TextLines lines(QStringLiteral("2024/03/05(Tue)\n21:14\tSam\t") + first
+            + QStringLiteral("2024/03/06(Wed)\n08:00\tRobin\tmorning\n"));
+        const Transcript chat = LineReader::parse(lines).first().transcript;
+        EXPECT_EQ(texts(chat), (QStringList { first.trimmed(), "morning" }));
+        EXPECT_EQ(chat.messages.at(1).at, "2024-03-06T08:00:00");
+    }
+}
+
 TEST(ChatFormats, KakaoTalkInEnglishWithLinesThatContinueAMessage)
 {
     TextLines lines(QStringLiteral("Sam, KakaoTalk Chats with Sam\n"
@@ -289,6 +324,8 @@ TEST(ChatFormats, MailDatesHeadersAndTheTextWithoutWhatItQuotes)
     EXPECT_TRUE(MailMessage::timeOf(QStringLiteral("yesterday")).isEmpty());
     EXPECT_EQ(MailMessage::decodeWords("=?ISO-8859-1?Q?Andr=E9?= =?UTF-8?B?8J+Riw==?= <a@example.com>"),
         "André👋 <a@example.com>");
+    // Outlook's curly quotes and euro sign, where Latin-1 has control codes.
+    EXPECT_EQ(MailMessage::decodeWords("=?windows-1252?Q?=93Dinner_=80_20=94?="), "“Dinner € 20”");
     EXPECT_EQ(
         MailMessage::newText(QStringLiteral("see below\r\n\r\n-----Original Message-----\r\nFrom: Sam\r\n"
                                             "the old mail")),
@@ -310,6 +347,27 @@ TEST(ChatFormats, IrcTimesAloneEndOnTheDayTheLogWasWritten)
     EXPECT_EQ(chat.messages.at(1).at, "2024-03-06T00:10:00");
     EXPECT_EQ(chat.messages.at(2).text, "*yawns*");
     EXPECT_TRUE(chat.name.isEmpty());
+}
+
+// dircproxy writes days without their year; a name that holds one has the
+// last word over the day the file was last written. A "+" or "-" that only
+// some texts begin with is the person's own.
+TEST(ChatFormats, DircproxyDaysTakeTheirYearFromTheFileNameAndKeepMarksThatAreWords)
+{
+    TextLines lines(QStringLiteral("[24 Dec 09:05] <sam!~sam@example.com> +1 from me\n"
+                                   "[24 Dec 09:06] <jo!~jo@example.org> see you at the car park\n"
+                                   "[24 Dec 09:07] <sam!~sam@example.com> -5 up there\n"
+                                   "[02 Jan 08:00] <jo!~jo@example.org> happy new year\n"
+                                   "[02 Jan 08:01] <ash!~ash@example.net> same to you\n"));
+    const auto chats = IrcReader::parse(lines, QStringLiteral("/logs/#hiking.log.2019"), QDate(2024, 6, 1));
+    ASSERT_EQ(chats.size(), 1);
+    const Transcript &chat = chats.first().transcript;
+    EXPECT_EQ(texts(chat),
+        (QStringList {
+            "+1 from me", "see you at the car park", "-5 up there", "happy new year", "same to you" }));
+    EXPECT_EQ(chat.messages.at(0).at, "2019-12-24T09:05:00");
+    EXPECT_EQ(chat.messages.at(3).at, "2020-01-02T08:00:00");
+    EXPECT_EQ(chat.participants, (QStringList { "sam", "jo", "ash" }));
 }
 
 TEST(ChatFormats, WhatsAppDatabaseNamesGroupsAndLeavesOutEventsAndStatuses)

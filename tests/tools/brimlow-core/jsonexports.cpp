@@ -1,6 +1,8 @@
 // The JSON exports among the samples.
 #include "chatexports.h"
+#include "exportshapes.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -65,12 +67,15 @@ QByteArray metaMessage(const QString &sender, qint64 seconds, const QString &tex
     return message + ", \"is_geoblocked_for_viewer\": false}";
 }
 
-QByteArray metaThread(const QStringList &people, const QList<QByteArray> &messages, const QString &path)
+// A thread's page; a one-to-one thread bears the other person's name.
+QByteArray metaThread(const QStringList &people, const QList<QByteArray> &messages, const QString &path,
+    const QString &title = {})
 {
     QByteArray json = "{\"participants\": [";
     for (qsizetype i = 0; i < people.size(); ++i)
         json += (i ? ", " : "") + QByteArray("{\"name\": ") + metaString(people.at(i)) + "}";
-    json += "], \"messages\": [" + messages.join(",\n") + "], \"title\": " + metaString(people.first())
+    json += "], \"messages\": [" + messages.join(",\n")
+        + "], \"title\": " + metaString(title.isEmpty() ? people.first() : title)
         + ", \"is_still_participant\": true, \"thread_path\": \"" + path.toUtf8()
         + "\", \"magic_words\": []}";
     return json;
@@ -366,3 +371,86 @@ QString sigtopJson(const QString &folder)
 }
 
 } // namespace ChatExports
+
+namespace ExportShapes {
+
+namespace {
+
+using ChatExports::metaMessage;
+using ChatExports::metaThread;
+
+qint64 seconds(const char *at)
+{
+    return QDateTime::fromString(QLatin1String(at), Qt::ISODate).toSecsSinceEpoch();
+}
+
+} // namespace
+
+Shape instagramPolls()
+{
+    return { QStringLiteral("Instagram, notices about a poll"),
+        { { QStringLiteral("Lisboa 2023"), QStringLiteral("Beatriz Santos"), QStringLiteral("Beatriz Santos"),
+            { "Inês Costa | 2023-06-10T19:02:00 | Quem vem jantar sábado? 🍷",
+                "Rui Almeida | 2023-06-10T19:10:00 | Eu vou! Levo o bolo",
+                "Beatriz Santos | 2023-06-10T19:20:00 | Também vou, mas chego às 21h",
+                "Inês Costa | 2023-06-11T09:00:00 |  [photo]" } } },
+        [](const QString &folder) {
+            const QString root = folder + QStringLiteral("/instagram-beatriz.santos-2023-06-20");
+            const QString thread = QStringLiteral("your_instagram_activity/messages/inbox/lisboa2023_8812/");
+            const QString photo = thread + QStringLiteral("photos/3141592653589.jpg");
+            ChatExports::writeFile(root + QLatin1Char('/') + photo, ChatExports::photoBytes());
+            // Newest first, as Instagram writes them.
+            ChatExports::writeFile(root + QLatin1Char('/') + thread + QStringLiteral("message_1.json"),
+                metaThread({ "Inês Costa", "Rui Almeida", "Beatriz Santos" },
+                    { metaMessage("Rui Almeida", seconds("2023-06-11T09:01:00Z"),
+                          QStringLiteral("Reacted 😍 to your message")),
+                        metaMessage("Inês Costa", seconds("2023-06-11T09:00:00Z"), {}, photo),
+                        metaMessage("Beatriz Santos", seconds("2023-06-10T19:20:00Z"),
+                            QStringLiteral("Também vou, mas chego às 21h")),
+                        metaMessage("Inês Costa", seconds("2023-06-10T19:12:00Z"),
+                            QStringLiteral("This poll is no longer available.")),
+                        metaMessage("Rui Almeida", seconds("2023-06-10T19:10:00Z"),
+                            QStringLiteral("Eu vou! Levo o bolo")),
+                        metaMessage("Inês Costa", seconds("2023-06-10T19:03:00Z"),
+                            QStringLiteral("Inês Costa's poll has multiple updates.")),
+                        metaMessage("Inês Costa", seconds("2023-06-10T19:02:00Z"),
+                            QStringLiteral("Quem vem jantar sábado? 🍷")) },
+                    QStringLiteral("inbox/lisboa2023_8812"), QStringLiteral("Lisboa 2023")));
+            return root;
+        } };
+}
+
+Shape messengerPolls()
+{
+    const auto message = [](const char *sender, const char *at, const QString &text) {
+        return QJsonObject { { "isUnsent", false }, { "media", QJsonArray() }, { "reactions", QJsonArray() },
+            { "senderName", sender }, { "text", text }, { "timestamp", seconds(at) * 1000 },
+            { "type", "text" } };
+    };
+    return { QStringLiteral("Messenger, notices about a poll"),
+        { { QStringLiteral("Tiago Ferreira & Kofi Mensah"), QStringLiteral("Kofi Mensah"),
+            QStringLiteral("Kofi Mensah"),
+            { "Tiago Ferreira | 2023-11-04T18:00:00 | Bora ao jogo amanhã? ⚽",
+                "Kofi Mensah | 2023-11-04T18:05:00 | Sim! Que horas?",
+                "Kofi Mensah | 2023-11-05T15:45:00 | Vejo-te no estádio" } } },
+        [=](const QString &folder) {
+            const QString path = folder + QStringLiteral("/messages/Tiago Ferreira_1.json");
+            ChatExports::writeFile(path,
+                QJsonDocument(
+                    QJsonObject { { "participants", QJsonArray { "Tiago Ferreira", "Kofi Mensah" } },
+                        { "threadName", "Tiago Ferreira" },
+                        { "messages",
+                            QJsonArray {
+                                message("Tiago Ferreira", "2023-11-04T18:00:00Z", "Bora ao jogo amanhã? ⚽"),
+                                message("Kofi Mensah", "2023-11-04T18:05:00Z", "Sim! Que horas?"),
+                                message("Tiago Ferreira", "2023-11-04T18:06:00Z",
+                                    QStringLiteral("Tiago Ferreira’s poll has multiple updates.")),
+                                message("Tiago Ferreira", "2023-11-04T18:30:00Z",
+                                    QStringLiteral("This poll is no longer available.")),
+                                message("Kofi Mensah", "2023-11-05T15:45:00Z", "Vejo-te no estádio") } } })
+                    .toJson());
+            return path;
+        } };
+}
+
+} // namespace ExportShapes

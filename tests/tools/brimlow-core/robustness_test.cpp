@@ -5,6 +5,7 @@
 #include "backupwriter.h"
 #include "chatexports.h"
 #include "chatlog.h"
+#include "exportshapes.h"
 #include "failure.h"
 #include "fixtures.h"
 #include "keybag.h"
@@ -256,10 +257,15 @@ TEST(Robustness, EveryChatExportSurvivesCutsAndGarbage)
 {
     UtcZone zone;
     quint32 seed = 100;
-    for (const ChatExports::Sample &sample : ChatExports::samples()) {
-        SCOPED_TRACE(sample.format.toStdString());
+    QList<std::pair<QString, std::function<QString(const QString &)>>> exports;
+    for (const ChatExports::Sample &sample : ChatExports::samples())
+        exports.append({ sample.format, sample.write });
+    for (const ExportShapes::Shape &shape : ExportShapes::all())
+        exports.append({ shape.name, shape.write });
+    for (const auto &[format, write] : exports) {
+        SCOPED_TRACE(format.toStdString());
         QTemporaryDir dir;
-        const QString log = sample.write(dir.path());
+        const QString log = write(dir.path());
         for (const QString &file : filesUnder(log)) {
             const QByteArray good = readAll(file);
             const qsizetype step = qMax<qsizetype>(1, good.size() / 40);

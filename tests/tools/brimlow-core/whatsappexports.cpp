@@ -1,9 +1,11 @@
 // WhatsApp's Android databases among the samples, in the schemas the app
 // has used, cut down to the tables and columns that hold the chats.
 #include "chatexports.h"
+#include "exportshapes.h"
 #include "sqlitedatabase.h"
 #include "sqlitestatement.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QRandomGenerator>
 
@@ -167,3 +169,198 @@ QByteArray encryptedWhatsApp(int version)
 }
 
 } // namespace ChatExports
+
+namespace ExportShapes {
+
+namespace {
+
+using ChatExports::CurrentSchema;
+using ChatExports::OlderSchema;
+using ChatExports::photoBytes;
+using ChatExports::run;
+using ChatExports::writeFile;
+
+qint64 ms(const char *at)
+{
+    return QDateTime::fromString(QLatin1String(at), Qt::ISODate).toMSecsSinceEpoch();
+}
+
+// A row of the history: who wrote it in which chat, the store's kind of
+// message, its text and the photo it carries.
+struct Row
+{
+    qint64 id;
+    const char *chat; // the chat's jid
+    const char *sender; // a group member's jid, or nullptr for the other person or the user
+    bool fromMe;
+    const char *at; // UTC
+    int type; // 0 text, 1 image, 7 group event, 15 deleted
+    const char *text;
+    const char *photo = nullptr; // the file's name in Media/WhatsApp Images
+};
+
+const char *const Aino = "358401234567@s.whatsapp.net";
+const char *const Jussi = "358507654321@s.whatsapp.net";
+const char *const Cabin = "120363021234567890@g.us";
+
+// Before WhatsApp moved its history: December 2021, a chat with Aino and
+// the group "Mökki 2021", with a photo, a deleted message and an event.
+const QList<Row> &december()
+{
+    static const QList<Row> rows = {
+        { 2, Aino, nullptr, false, "2021-12-23T18:02:11Z", 0, "Tuletko huomenna?" },
+        { 3, Aino, nullptr, true, "2021-12-23T18:05:40Z", 0, "Tulen! Otan piparit mukaan" },
+        { 4, Cabin, Jussi, false, "2021-12-23T19:00:00Z", 7, nullptr },
+        { 5, Aino, nullptr, false, "2021-12-24T09:05:33Z", 0, "Hyvää joulua!\nNähdään illalla" },
+        { 6, Aino, nullptr, false, "2021-12-24T09:06:00Z", 1, "Kuusi on valmis", "IMG-20211224-WA0003.jpg" },
+        { 7, Aino, nullptr, false, "2021-12-24T09:07:12Z", 15, nullptr },
+        { 8, Aino, nullptr, true, "2021-12-26T21:40:02Z", 0, "Kiitos kaikesta ❤️" },
+        { 9, Cabin, Jussi, false, "2021-12-27T10:00:00Z", 0, "Sauna lämpiää kuudelta" },
+        { 10, Cabin, "447700900123@s.whatsapp.net", false, "2021-12-27T10:01:30Z", 0, "Count me in! 🧖" },
+        { 11, Cabin, nullptr, true, "2021-12-27T10:03:00Z", 0, "Tuon makkarat" },
+    };
+    return rows;
+}
+
+// After the move: the new year, in the newer table only.
+const QList<Row> &january()
+{
+    static const QList<Row> rows = {
+        { 12, Aino, nullptr, false, "2022-01-01T00:00:41Z", 0, "Hyvää uutta vuotta! 🎆" },
+        { 13, Aino, nullptr, true, "2022-01-01T00:02:05Z", 0, "Samoin!\nEnsi vuonna taas mökille" },
+        { 14, Cabin, Jussi, false, "2022-01-03T08:15:00Z", 1, "Kuvat tulossa", "IMG-20220103-WA0001.jpg" },
+        { 15, Cabin, Jussi, false, "2022-01-03T08:16:00Z", 7, nullptr },
+    };
+    return rows;
+}
+
+QString keyOf(const Row &row)
+{
+    return QStringLiteral("%1-%2")
+        .arg(QLatin1String(row.fromMe ? "3EB0" : "A1F2"))
+        .arg(row.id, 6, 10, QLatin1Char('0'));
+}
+
+void writeOlder(SqliteDatabase &db, const QList<Row> &rows)
+{
+    const QString insert
+        = QStringLiteral("INSERT INTO messages (_id, key_remote_jid, key_from_me, key_id, status, data, "
+                         "timestamp, media_wa_type, media_name, media_mime_type, media_caption, "
+                         "remote_resource) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    // Every store of these years begins with a row that is no message.
+    run(db, insert,
+        { 1, "-1", 0, "-1", -1, QVariant(), 0, "0", QVariant(), QVariant(), QVariant(), QVariant() });
+    for (const Row &row : rows) {
+        const bool photo = row.photo != nullptr;
+        run(db, insert,
+            { row.id, row.chat, row.fromMe ? 1 : 0, keyOf(row), row.type == 7 ? 6 : (row.fromMe ? 13 : 0),
+                photo ? QVariant() : QVariant(row.text), ms(row.at),
+                QString::number(row.type == 7 ? 0 : row.type), photo ? QVariant(row.photo) : QVariant(),
+                photo ? QVariant("image/jpeg") : QVariant(), photo ? QVariant(row.text) : QVariant(),
+                row.sender ? QVariant(row.sender) : QVariant() });
+    }
+}
+
+void writeCurrent(SqliteDatabase &db, const QList<Row> &rows)
+{
+    const QString insert = QStringLiteral("INSERT INTO message (_id, chat_row_id, from_me, key_id, "
+                                          "sender_jid_row_id, timestamp, message_type, text_data) VALUES "
+                                          "(?, ?, ?, ?, ?, ?, ?, ?)");
+    // The empty row the newer table starts with.
+    run(db, insert, { 1, -1, 0, "-1", QVariant(), 0, 0, QVariant() });
+    const QHash<QString, int> jids
+        = { { Aino, 1 }, { Jussi, 2 }, { "447700900123@s.whatsapp.net", 3 }, { Cabin, 4 } };
+    for (const Row &row : rows) {
+        run(db, insert,
+            { row.id, row.chat == Cabin ? 2 : 1, row.fromMe ? 1 : 0, keyOf(row),
+                row.sender ? QVariant(jids.value(row.sender)) : QVariant(), ms(row.at), row.type,
+                row.text ? QVariant(row.text) : QVariant() });
+        if (row.photo)
+            run(db,
+                "INSERT INTO message_media (message_row_id, chat_row_id, file_path, mime_type) VALUES (?, ?, "
+                "?, "
+                "?)",
+                { row.id, row.chat == Cabin ? 2 : 1, QStringLiteral("Media/WhatsApp Images/") + row.photo,
+                    "image/jpeg" });
+    }
+}
+
+// WhatsApp/Databases/msgstore.db with both schemas, and wa.db beside it;
+// the newer table holds the rows given to it, or only its empty row.
+QString writeStore(const QString &folder, const QList<Row> &older, const QList<Row> &current)
+{
+    const QString root = folder + QStringLiteral("/WhatsApp");
+    QDir().mkpath(root + QStringLiteral("/Databases"));
+    for (const QList<Row> *rows : { &older, &current }) {
+        for (const Row &row : *rows) {
+            if (row.photo)
+                writeFile(root + QStringLiteral("/Media/WhatsApp Images/") + row.photo, photoBytes());
+        }
+    }
+    {
+        SqliteDatabase db(root + QStringLiteral("/Databases/msgstore.db"), SqliteDatabase::Mode::ReadWrite);
+        db.execute(OlderSchema);
+        db.execute(CurrentSchema);
+        run(db, "INSERT INTO chat_list (key_remote_jid, subject) VALUES (?, ?)", { Aino, QVariant() });
+        run(db, "INSERT INTO chat_list (key_remote_jid, subject) VALUES (?, ?)", { Cabin, "Mökki 2021" });
+        const QList<std::pair<int, QString>> jids
+            = { { 1, Aino }, { 2, Jussi }, { 3, "447700900123@s.whatsapp.net" }, { 4, Cabin } };
+        for (const auto &[id, jid] : jids)
+            run(db, "INSERT INTO jid (_id, user, server, type, raw_string) VALUES (?, ?, ?, 0, ?)",
+                { id, jid.section('@', 0, 0), jid.section('@', 1), jid });
+        run(db, "INSERT INTO chat (_id, jid_row_id, subject) VALUES (?, ?, ?)", { 1, 1, QVariant() });
+        run(db, "INSERT INTO chat (_id, jid_row_id, subject) VALUES (?, ?, ?)", { 2, 4, "Mökki 2021" });
+        writeOlder(db, older);
+        writeCurrent(db, current);
+    }
+    SqliteDatabase contacts(root + QStringLiteral("/Databases/wa.db"), SqliteDatabase::Mode::ReadWrite);
+    contacts.execute("CREATE TABLE wa_contacts (_id INTEGER PRIMARY KEY AUTOINCREMENT, jid TEXT NOT NULL, "
+                     "is_whatsapp_user BOOLEAN NOT NULL, status TEXT, number TEXT, display_name TEXT, "
+                     "wa_name TEXT)");
+    for (const auto &[jid, name] :
+        { std::pair { Aino, "Aino Virtanen" }, std::pair { Jussi, "Jussi Korhonen" } })
+        run(contacts, "INSERT INTO wa_contacts (jid, is_whatsapp_user, display_name) VALUES (?, 1, ?)",
+            { jid, name });
+    return root;
+}
+
+const QList<Message> decemberWithAino = {
+    "Aino Virtanen | 2021-12-23T18:02:11 | Tuletko huomenna?",
+    "Me | 2021-12-23T18:05:40 | Tulen! Otan piparit mukaan",
+    "Aino Virtanen | 2021-12-24T09:05:33 | Hyvää joulua!\nNähdään illalla",
+    "Aino Virtanen | 2021-12-24T09:06:00 | Kuusi on valmis [photo]",
+    "Me | 2021-12-26T21:40:02 | Kiitos kaikesta ❤️",
+};
+const QList<Message> decemberInTheCabin = {
+    "Jussi Korhonen | 2021-12-27T10:00:00 | Sauna lämpiää kuudelta",
+    "+447700900123 | 2021-12-27T10:01:30 | Count me in! 🧖",
+    "Me | 2021-12-27T10:03:00 | Tuon makkarat",
+};
+
+} // namespace
+
+Shape whatsAppStoreBeforeTheMove()
+{
+    return { QStringLiteral("WhatsApp store, history in the older table"),
+        { { QStringLiteral("Aino Virtanen"), QStringLiteral("Me"), {}, decemberWithAino },
+            { QStringLiteral("Mökki 2021"), QStringLiteral("Me"), {}, decemberInTheCabin } },
+        [](const QString &folder) { return writeStore(folder, december(), {}); } };
+}
+
+Shape whatsAppStoreDuringTheMove()
+{
+    return { QStringLiteral("WhatsApp store, history in both tables"),
+        { { QStringLiteral("Aino Virtanen"), QStringLiteral("Me"), {},
+              decemberWithAino
+                  + QList<Message> { "Aino Virtanen | 2022-01-01T00:00:41 | Hyvää uutta vuotta! 🎆",
+                      "Me | 2022-01-01T00:02:05 | Samoin!\nEnsi vuonna taas mökille" } },
+            { QStringLiteral("Mökki 2021"), QStringLiteral("Me"), {},
+                decemberInTheCabin
+                    + QList<Message> { "Jussi Korhonen | 2022-01-03T08:15:00 | Kuvat tulossa [photo]" } } },
+        [](const QString &folder) {
+            // The move copied the days after Christmas and went on in the newer table.
+            return writeStore(folder, december(), december().mid(5) + january());
+        } };
+}
+
+} // namespace ExportShapes

@@ -486,3 +486,26 @@ TEST(WhatsAppReader, ReadsASharedContactAsAContactWithItsName)
         EXPECT_EQ(message.attachments.first().kind, "contact");
     }
 }
+
+// A colon or a space after the time may begin a person's words as well as
+// a header: such lines start messages only in a file written that way, and
+// only where they name a sender.
+TEST(WhatsAppReader, HeadersWithoutADashOrBracketCountOnlyInFilesWrittenSo)
+{
+    const Transcript dashes = WhatsAppReader::parse(QStringLiteral("24.12.19, 09:05 - Mads: we eat at\n"
+                                                                   "25.12.19 12.00: Mormor: lunch\n"
+                                                                   "25.12.19 12:00 Mormor: or later\n"
+                                                                   "24.12.19, 09:06 - Freja: fine\n"),
+        {});
+    EXPECT_EQ(texts(dashes),
+        (QStringList {
+            "we eat at\n25.12.19 12.00: Mormor: lunch\n25.12.19 12:00 Mormor: or later", "fine" }));
+
+    const Transcript colons = WhatsAppReader::parse(QStringLiteral("24.12.19 09.05.33: Mads: we eat at\n"
+                                                                   "25.12.19 12.00: lunch\n"
+                                                                   "24.12.19 09.06.00: Freja: fine\n"
+                                                                   "24.12.19, 09:07 - Freja: see you\n"),
+        {});
+    EXPECT_EQ(texts(colons), (QStringList { "we eat at\n25.12.19 12.00: lunch", "fine", "see you" }));
+    EXPECT_EQ(ats(colons).first(), "2019-12-24T09:05:33");
+}
