@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -145,6 +146,29 @@ TEST_F(BookHomeViewTest, ABookOfSeveralVolumesGetsTheNoteAndTheBooksLine)
     EXPECT_TRUE(findText(view.get(),
         QStringLiteral("Your story runs to 3 books. Each book after the first is $%1 off.")
             .arg(paperback.price - paperback.extraVolume)));
+}
+
+// Fault mended: a price list with a negative page limit was thrown away, so
+// the page fell back to volumes of 780 pages and lost its add-ons.
+TEST_F(BookHomeViewTest, APriceListWithoutAPageLimitKeepsItsAddOnsAndMakesOneBook)
+{
+    std::optional<Pricing> pricing = TestSupport::await(Pricing::load());
+    ASSERT_TRUE(pricing);
+    pricing->pagesPerVolume = -1;
+    service.answer(QStringLiteral("pricing$"), 200, QJsonDocument(pricing->toJson()).toJson());
+    FakeTypst typst;
+    typst.pdf = blankPdf(1600);
+    std::shared_ptr<Project> project = open(designedBook());
+    fakeTypesetting(*project, typst);
+    auto view = page(project);
+    ASSERT_TRUE(waitUntil([&] { return view->pricesAsked() && project->layout().pageCount == 1600; }));
+    ASSERT_TRUE(view->pricing());
+    const QStringList texts = visibleTexts(view.get());
+    for (const char *text : { "Add to it", "Colour pages", "1,600" })
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(text))) << text;
+    EXPECT_FALSE(texts.contains(QStringLiteral("Books")));
+    EXPECT_FALSE(texts.join(u'\n').contains(QStringLiteral("Your story runs to")));
+    EXPECT_EQ(view->orderLabel().plainText(), "Order · $45");
 }
 
 TEST_F(BookHomeViewTest, OrderingWaitsForTheTypesetPagesAndSavingForTheEbook)
