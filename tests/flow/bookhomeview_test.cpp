@@ -44,10 +44,23 @@ protected:
         return waitUntil([&] { return view.pricesAsked() && view.hasCover(); }, 60000);
     }
 
+    // The page of a book typeset to that many pages, once it asked for prices.
+    std::unique_ptr<BookHomeView> pageOfPages(int pages)
+    {
+        m_typst.pdf = blankPdf(pages);
+        std::shared_ptr<Project> project = open(designedBook());
+        fakeTypesetting(*project, m_typst);
+        auto view = page(project);
+        EXPECT_TRUE(waitUntil([&] { return view->pricesAsked() && project->layout().pageCount == pages; }));
+        return view;
+    }
+
     static QStringList chosenAddons(const Project &project)
     {
         return project.book().order ? project.book().order->addons.value_or(QStringList()) : QStringList();
     }
+
+    FakeTypst m_typst;
 };
 
 } // namespace
@@ -134,12 +147,7 @@ TEST_F(BookHomeViewTest, TickingAnAddonChangesTheOrderWithTheOneItNeeds)
 
 TEST_F(BookHomeViewTest, ABookOfSeveralVolumesGetsTheNoteAndTheBooksLine)
 {
-    FakeTypst typst;
-    typst.pdf = blankPdf(1600);
-    std::shared_ptr<Project> project = open(designedBook());
-    fakeTypesetting(*project, typst);
-    auto view = page(project);
-    ASSERT_TRUE(waitUntil([&] { return view->pricesAsked() && project->layout().pageCount == 1600; }));
+    auto view = pageOfPages(1600);
     EXPECT_TRUE(findText(view.get(), QStringLiteral("Books")));
     EXPECT_TRUE(findText(view.get(), QStringLiteral("1,600")));
     const Pricing::Binding paperback = view->pricing()->bindings.first();
@@ -156,12 +164,7 @@ TEST_F(BookHomeViewTest, APriceListWithoutAPageLimitKeepsItsAddOnsAndMakesOneBoo
     ASSERT_TRUE(pricing);
     pricing->pagesPerVolume = -1;
     service.answer(QStringLiteral("pricing$"), 200, QJsonDocument(pricing->toJson()).toJson());
-    FakeTypst typst;
-    typst.pdf = blankPdf(1600);
-    std::shared_ptr<Project> project = open(designedBook());
-    fakeTypesetting(*project, typst);
-    auto view = page(project);
-    ASSERT_TRUE(waitUntil([&] { return view->pricesAsked() && project->layout().pageCount == 1600; }));
+    auto view = pageOfPages(1600);
     ASSERT_TRUE(view->pricing());
     const QStringList texts = visibleTexts(view.get());
     for (const char *text : { "Add to it", "Colour pages", "1,600" })
