@@ -4,6 +4,14 @@
 // and Maya. Every run writes the same bytes: the only randomness is a
 // seeded generator. No real person's messages are in it.
 //
+// The document is written as brimlow-core's "export" writes the book of a
+// one-to-one conversation (tools/brimlow-core/bookwriter.cpp): the people
+// are "me" and "them", each message says who wrote it under "from" and
+// "who", and the stats name the first and last days. The counts the app
+// and the message tool make of a book (who starts the day, the sorrys) go
+// by those ids, so a sample written otherwise would contradict itself.
+// Its front matter is the user's own, as the app writes it once edited.
+//
 //   node samples/make-sample.mjs [output.json]
 
 import fs from 'node:fs';
@@ -16,7 +24,7 @@ const out = process.argv[2] ?? path.join(here, 'sample-book.json');
 const YEAR = 2024;
 const TARGET = 2000; // messages, roughly
 const ME = 'me';
-const MAYA = '+15555550142'; // a 555-01xx number: reserved for fiction
+const MAYA = 'them';
 
 // mulberry32: a small seeded generator, so the sample never changes.
 function generator(seed) {
@@ -113,7 +121,7 @@ function add(day, from, fields) {
   const m = Math.floor((clock % 3600) / 60);
   const s = clock % 60;
   const pad = (n) => String(n).padStart(2, '0');
-  messages.push({ id: '', at: `${day}T${pad(h)}:${pad(m)}:${pad(s)}`, from, ...fields });
+  messages.push({ id: '', at: `${day}T${pad(h)}:${pad(m)}:${pad(s)}`, from, who: from, ...fields });
 }
 
 function exchange(day, lines, who) {
@@ -181,7 +189,7 @@ const book = {
   people,
   messages,
   edits: {},
-  stats: { messages: messages.length, first: messages[0].at, last: messages[messages.length - 1].at },
+  stats: { messages: messages.length, first: messages[0].at.slice(0, 10), last: messages[messages.length - 1].at.slice(0, 10) },
 };
 
 fs.writeFileSync(out, `${JSON.stringify(book, null, 1)}\n`);

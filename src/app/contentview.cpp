@@ -345,12 +345,16 @@ QWidget *ContentView::buildDetail(const DetailKey &key)
 
 void ContentView::refreshTitle()
 {
+    // Named after a conversation only while one is loaded and selected in
+    // the list on screen: the access screen, or a source just forgotten,
+    // leave no conversation to name, whatever the pane held.
     QString title = QStringLiteral("Quorvel");
-    if (m_detailWidget && !m_detailWidget->windowTitle().isEmpty()) {
-        title = m_detailWidget->windowTitle();
-    } else if (m_selection) {
-        if (const std::optional<Conversation> selected = conversation(*m_selection))
-            title = m_library->displayName(*selected);
+    const std::optional<Conversation> selected
+        = m_selection && route() == Route::Split ? conversation(*m_selection) : std::nullopt;
+    if (selected) {
+        title = m_detailWidget && !m_detailWidget->windowTitle().isEmpty()
+            ? m_detailWidget->windowTitle()
+            : m_library->displayName(*selected);
     }
     if (title == m_title)
         return;

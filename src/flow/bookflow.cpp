@@ -148,10 +148,23 @@ void BookFlow::openWrapped(const std::optional<QString> &focus)
 void BookFlow::setMode(Mode mode)
 {
     m_mode = mode;
+    const bool recount = mode == Mode::Wrapped && !m_wrapped && !m_counting;
+    // A count run again is shown counting, not as the last one ended.
+    if (recount)
+        forgetCountFailure();
     present(build(mode));
     refreshTitle();
-    if (mode == Mode::Wrapped && !m_wrapped && !m_counting)
+    if (recount)
         count();
+}
+
+void BookFlow::forgetCountFailure()
+{
+    // The book's other screens showed the sentence too; one put there
+    // since is not the count's to take away.
+    if (m_countFailure && m_project->error() == m_countFailure)
+        m_project->setError(std::nullopt);
+    m_countFailure.reset();
 }
 
 void BookFlow::present(QWidget *screen)
@@ -185,7 +198,7 @@ QWidget *BookFlow::build(Mode mode)
         return buildHome();
     case Mode::Pages:
         return m_screens.pages(m_project,
-            m_pricing ? std::optional<int>(m_pricing->pagesPerVolume) : std::nullopt,
+            m_pricing ? std::optional<int>(m_pricing->pageLimit()) : std::nullopt,
             [this] { setMode(Mode::Home); });
     case Mode::Wrapped:
         return buildWrapped();
@@ -227,7 +240,6 @@ QWidget *BookFlow::buildWrapped()
 QCoro::Task<void> BookFlow::count()
 {
     m_counting = true;
-    m_countFailure.reset();
     QPointer<BookFlow> self(this);
     std::shared_ptr<Project> project = m_project;
     std::optional<Wrapped> counted;

@@ -88,6 +88,7 @@ private:
     void reopenWizard();
     void refreshTitle();
     QCoro::Task<void> count();
+    void forgetCountFailure();
 
     std::shared_ptr<Project> m_project;
     Screens m_screens;

@@ -1,13 +1,9 @@
 #include "ordercodes.h"
 
-#include "ui/icons.h"
 #include "ui/style.h"
 
-#include <QEvent>
 #include <QFontDatabase>
-#include <QFontMetrics>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -19,14 +15,13 @@ std::optional<Line> discountLine(const std::optional<Rewards::Discount> &discoun
     if (!discount)
         return std::nullopt;
     if (!discount->valid || !discount->percent)
-        return Line { QStringLiteral("exclamationmark.circle"),
-            QStringLiteral("That code doesn't work, or it's been used."), Line::Ink::Secondary };
+        return Line::failure(QStringLiteral("That code doesn't work, or it's been used."));
     const QString percent = QString::number(*discount->percent);
     if (discount->kind == QLatin1String("referral"))
-        return Line { QStringLiteral("tag.fill"),
-            QStringLiteral("Friends of Friends: ") + percent + QStringLiteral("% off the book.") };
-    return Line { QStringLiteral("tag.fill"),
-        percent + QStringLiteral("% off the book, from sharing your Wrapped.") };
+        return Line::success(QStringLiteral("tag.fill"),
+            QStringLiteral("Friends of Friends: ") + percent + QStringLiteral("% off the book."));
+    return Line::success(
+        QStringLiteral("tag.fill"), percent + QStringLiteral("% off the book, from sharing your Wrapped."));
 }
 
 std::optional<Line> giftLine(
@@ -35,84 +30,30 @@ std::optional<Line> giftLine(
     if (!gift)
         return std::nullopt;
     if (!gift->valid || !gift->balanceCents)
-        return Line { QStringLiteral("exclamationmark.circle"),
-            QStringLiteral("That code doesn't work. Check it against the card, dashes and all."),
-            Line::Ink::Secondary };
+        return Line::failure(
+            QStringLiteral("That code doesn't work. Check it against the card, dashes and all."));
     const QString giver = gift->from ? QStringLiteral(" from ") + *gift->from : QString();
     const qint64 balance = *gift->balanceCents;
     const qint64 remaining = (price ? price->dueCents(percent) : 0) - balance;
     if (remaining < 1)
-        return Line { QStringLiteral("gift.fill"),
-            QStringLiteral("The gift card") + giver + QStringLiteral(" covers all of it.") };
+        return Line::success(QStringLiteral("gift.fill"),
+            QStringLiteral("The gift card") + giver + QStringLiteral(" covers all of it."));
     // What a percentage leaves is said to the cent, as the order button and
     // the payment page say it.
     const QString left = percent != 0 ? Pricing::cents(int(remaining))
                                       : QStringLiteral("$") + QString::number(remaining / 100);
-    return Line { QStringLiteral("gift.fill"),
+    return Line::success(QStringLiteral("gift.fill"),
         QStringLiteral("The gift card") + giver + QStringLiteral(" takes off $")
-            + QString::number(balance / 100) + QStringLiteral(". ") + left
-            + QStringLiteral(" left to pay.") };
+            + QString::number(balance / 100) + QStringLiteral(". ") + left + QStringLiteral(" left to pay."));
 }
 
 } // namespace OrderCodes
-
-SymbolLine::SymbolLine(Style::Text style, QWidget *parent)
-    : QWidget(parent)
-    , m_symbolSize(style == Style::Text::Callout ? 14 : 16)
-    , m_symbol(new QLabel(this))
-    , m_text(Style::label(QString(), style))
-{
-    auto *row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(6);
-    // As tall as the first line of text, so the symbol sits beside it.
-    m_symbol->setFixedSize(m_symbolSize + 2, QFontMetrics(m_text->font()).height());
-    m_symbol->setAlignment(Qt::AlignCenter);
-    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    row->addWidget(m_symbol, 0, Qt::AlignTop);
-    row->addWidget(m_text, 1);
-    hide();
-}
-
-void SymbolLine::setLine(const std::optional<OrderCodes::Line> &line)
-{
-    if (m_line == line)
-        return;
-    m_line = line;
-    paintLine();
-}
-
-QString SymbolLine::text() const
-{
-    return m_line ? m_line->text : QString();
-}
-
-void SymbolLine::changeEvent(QEvent *event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ApplicationPaletteChange)
-        paintLine();
-}
-
-void SymbolLine::paintLine()
-{
-    setVisible(m_line.has_value());
-    if (!m_line)
-        return;
-    const QColor ink
-        = m_line->ink == OrderCodes::Line::Ink::Brand ? Style::brand() : Style::color(Style::Tone::Secondary);
-    m_symbol->setPixmap(Icons::pixmap(m_line->symbol, m_symbolSize, ink));
-    m_text->setText(m_line->text);
-    QPalette p = m_text->palette();
-    p.setColor(QPalette::WindowText, ink);
-    m_text->setPalette(p);
-}
 
 CodeRow::CodeRow(const QString &placeholder, QWidget *parent)
     : QWidget(parent)
     , m_field(new QLineEdit(this))
     , m_apply(new QPushButton(QStringLiteral("Apply"), this))
-    , m_line(new SymbolLine(Style::Text::Callout, this))
+    , m_line(new StatusLine(Style::Text::Callout, this))
 {
     m_fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     m_fixed.setPixelSize(Style::font(Style::Text::Body).pixelSize());
@@ -151,7 +92,7 @@ void CodeRow::setCode(const QString &code)
 
 void CodeRow::setLine(const std::optional<OrderCodes::Line> &line)
 {
-    m_line->setLine(line);
+    m_line->setStatus(line);
 }
 
 void CodeRow::fitFont()

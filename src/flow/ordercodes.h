@@ -3,7 +3,7 @@
 #include "ordertotal.h"
 #include "service/ordering.h"
 #include "service/rewards.h"
-#include "ui/style.h"
+#include "ui/statusline.h"
 
 #include <QString>
 #include <QWidget>
@@ -17,17 +17,8 @@ class QPushButton;
 // answer to a code reads as, and the row that asks for it.
 namespace OrderCodes {
 
-// A line under a code field: a symbol and a sentence, in the brand colour
-// for good news and in secondary text for a code that doesn't work.
-struct Line
-{
-    enum class Ink { Brand, Secondary };
-
-    QString symbol;
-    QString text;
-    Ink ink = Ink::Brand;
-    friend bool operator==(const Line &, const Line &) = default;
-};
+// A line under a code field: good news, or a code that doesn't work.
+using Line = StatusLine::Status;
 
 // Nothing before an answer, or when the service gave none.
 std::optional<Line> discountLine(const std::optional<Rewards::Discount> &discount);
@@ -38,31 +29,6 @@ std::optional<Line> giftLine(const std::optional<Ordering::Gift> &gift,
     const std::optional<OrderTotal::Price> &price, int percent = 0);
 
 } // namespace OrderCodes
-
-// A symbol and a sentence beside it, in one colour that follows the
-// appearance; hidden while it has nothing to say.
-class SymbolLine : public QWidget
-{
-    Q_OBJECT
-
-public:
-    // Callout for the answers under a field; Body where the line is the news.
-    explicit SymbolLine(Style::Text style = Style::Text::Callout, QWidget *parent = nullptr);
-
-    void setLine(const std::optional<OrderCodes::Line> &line);
-    QString text() const;
-
-protected:
-    void changeEvent(QEvent *event) override;
-
-private:
-    void paintLine();
-
-    int m_symbolSize;
-    std::optional<OrderCodes::Line> m_line;
-    QLabel *m_symbol;
-    QLabel *m_text;
-};
 
 // A code field in a fixed-pitch face with its "Apply" button and the line
 // that answers it. Return in the field checks the code, as "Apply" does,
@@ -90,5 +56,5 @@ private:
     QFont m_fixed;
     QLineEdit *m_field;
     QPushButton *m_apply;
-    SymbolLine *m_line;
+    StatusLine *m_line;
 };

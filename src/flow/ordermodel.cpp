@@ -1,5 +1,6 @@
 #include "ordermodel.h"
 
+#include "model/text.h"
 #include "project/volumeplan.h"
 #include "ui/desktop.h"
 #include "ui/errors.h"
@@ -98,10 +99,30 @@ std::optional<OrderTotal::Price> OrderModel::price() const
     return OrderTotal::price(m_pricing, m_project->book(), m_project->layout().pageCount);
 }
 
+template<typename Answer>
+std::optional<Answer> OrderModel::answerFor(const Answered<Answer> &answered, const QString &field)
+{
+    // The service looks a code up without the spaces around it.
+    if (Text::trimmedSpaces(answered.code) != Text::trimmedSpaces(field))
+        return std::nullopt;
+    return answered.answer;
+}
+
+std::optional<Rewards::Discount> OrderModel::discount() const
+{
+    return answerFor(m_discount, m_discountCode);
+}
+
+std::optional<Ordering::Gift> OrderModel::gift() const
+{
+    return answerFor(m_gift, m_giftCode);
+}
+
 std::optional<int> OrderModel::discountPercent() const
 {
     // Only a code the service took is sent with the order and taken off.
-    return m_discount && m_discount->valid ? m_discount->percent : std::nullopt;
+    const std::optional<Rewards::Discount> found = discount();
+    return found && found->valid ? found->percent : std::nullopt;
 }
 
 std::optional<qint64> OrderModel::dueCents() const
@@ -112,7 +133,7 @@ std::optional<qint64> OrderModel::dueCents() const
 
 bool OrderModel::giftCovers() const
 {
-    return OrderTotal::giftCovers(m_gift, dueCents());
+    return OrderTotal::giftCovers(gift(), dueCents());
 }
 
 bool OrderModel::canOrder() const
@@ -124,23 +145,23 @@ bool OrderModel::canOrder() const
 
 void OrderModel::checkDiscount()
 {
-    keepAnswer(this, &OrderModel::m_discount, Rewards::discount(m_discountCode));
+    keepAnswer(this, &OrderModel::m_discount, m_discountCode, Rewards::discount(m_discountCode));
 }
 
 void OrderModel::checkGift()
 {
-    keepAnswer(this, &OrderModel::m_gift, Ordering::gift(m_giftCode));
+    keepAnswer(this, &OrderModel::m_gift, m_giftCode, Ordering::gift(m_giftCode));
 }
 
 template<typename Answer>
-QCoro::Task<void> OrderModel::keepAnswer(QPointer<OrderModel> self, std::optional<Answer> OrderModel::*member,
-    QCoro::Task<std::optional<Answer>> asking)
+QCoro::Task<void> OrderModel::keepAnswer(QPointer<OrderModel> self, Answered<Answer> OrderModel::*member,
+    QString code, QCoro::Task<std::optional<Answer>> asking)
 {
     const std::optional<Answer> answer = co_await std::move(asking);
     // Kept only while someone still shows this order; the last to arrive wins.
     if (!self)
         co_return;
-    (self.data()->*member) = answer;
+    (self.data()->*member) = { code, answer };
     emit self->changed();
 }
 
@@ -171,7 +192,7 @@ QCoro::Task<void> OrderModel::place(std::shared_ptr<OrderModel> self)
 
 QCoro::Task<OrderModel::Stage> OrderModel::placeSteps()
 {
-    const int limit = m_pricing ? m_pricing->pagesPerVolume : VolumePlan::defaultLimit;
+    const int limit = m_pricing ? m_pricing->pageLimit() : VolumePlan::defaultLimit;
     std::weak_ptr<OrderModel> weak = weak_from_this();
     const auto progress = [weak](int volume, int volumes) {
         // Reported from inside the print work: written on a later turn, and
@@ -195,10 +216,11 @@ QCoro::Task<OrderModel::Stage> OrderModel::placeSteps()
     for (const Project::PrintFile &file : files)
         volumePages.append(file.pages);
     const BookFile &book = m_project->book();
-    const std::optional<QString> giftCode
-        = m_gift && m_gift->valid ? std::optional(m_giftCode) : std::nullopt;
+    // The codes go as the sheet shows them: only those it says are good.
+    const std::optional<Ordering::Gift> card = gift();
+    const std::optional<QString> giftCode = card && card->valid ? std::optional(m_giftCode) : std::nullopt;
     const std::optional<QString> discountCode
-        = m_discount && m_discount->valid ? std::optional(m_discountCode) : std::nullopt;
+        = discountPercent() ? std::optional(m_discountCode) : std::nullopt;
     const Ordering::Created created = co_await Ordering::create(
         book.front.title, book.order.value_or(Order()), volumePages, m_email, giftCode, discountCode);
 

@@ -77,10 +77,13 @@ public:
     void setEmail(const QString &email);
     QString discountCode() const { return m_discountCode; }
     void setDiscountCode(const QString &code);
-    const std::optional<Rewards::Discount> &discount() const { return m_discount; }
+    // The service's answer to the code in the field as it is now; nothing
+    // once the field holds another code than the one it answered, so that
+    // the sheet's lines and amounts, and the order, go by what is typed.
+    std::optional<Rewards::Discount> discount() const;
     QString giftCode() const { return m_giftCode; }
     void setGiftCode(const QString &code);
-    const std::optional<Ordering::Gift> &gift() const { return m_gift; }
+    std::optional<Ordering::Gift> gift() const;
     const Ordering::Address &address() const { return m_address; }
     void setAddress(const Ordering::Address &address);
 
@@ -119,12 +122,22 @@ signals:
     void changed();
 
 private:
+    // The service's answer to a code, with the code it answered.
+    template<typename Answer> struct Answered
+    {
+        QString code;
+        std::optional<Answer> answer;
+    };
+
     OrderModel(std::shared_ptr<Project> project, std::optional<Pricing> pricing);
 
-    // Stores the answer to a code in member when it arrives.
+    // The answer while field holds the code it answered, spaces aside.
     template<typename Answer>
-    static QCoro::Task<void> keepAnswer(QPointer<OrderModel> self, std::optional<Answer> OrderModel::*member,
-        QCoro::Task<std::optional<Answer>> asking);
+    static std::optional<Answer> answerFor(const Answered<Answer> &answered, const QString &field);
+    // Stores the answer to code in member when it arrives.
+    template<typename Answer>
+    static QCoro::Task<void> keepAnswer(QPointer<OrderModel> self, Answered<Answer> OrderModel::*member,
+        QString code, QCoro::Task<std::optional<Answer>> asking);
     static QCoro::Task<void> place(std::shared_ptr<OrderModel> self);
     // The steps of place() up to where they end; throws what fails.
     QCoro::Task<Stage> placeSteps();
@@ -140,9 +153,9 @@ private:
     Stage m_stage;
     std::optional<QString> m_error;
     QString m_giftCode;
-    std::optional<Ordering::Gift> m_gift;
+    Answered<Ordering::Gift> m_gift;
     Ordering::Address m_address;
     QString m_discountCode;
-    std::optional<Rewards::Discount> m_discount;
+    Answered<Rewards::Discount> m_discount;
     bool m_placing = false;
 };

@@ -4,13 +4,11 @@
 #include "ordercodes.h"
 #include "ordermodel.h"
 #include "ui/errors.h"
-#include "ui/icons.h"
 #include "ui/spinner.h"
 #include "ui/style.h"
 #include "ui/unopenedpage.h"
 
 #include <QEvent>
-#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,11 +44,9 @@ OrderSheet::OrderSheet(QWidget *parent, std::shared_ptr<Project> project, std::o
     , m_progress(new QWidget)
     , m_progressTitle(Style::label(QString(), Style::Text::Body))
     , m_progressDetail(Style::label(QString(), Style::Text::Body, Style::Tone::Secondary))
-    , m_done(new SymbolLine(Style::Text::Body))
+    , m_done(new StatusLine(Style::Text::Body))
     , m_unopened(new UnopenedPage)
-    , m_failure(new QWidget)
-    , m_failureSymbol(new QLabel)
-    , m_error(new ErrorLabel)
+    , m_error(new ErrorRow)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     // A placing still under way for this book is shown rather than begun again.
@@ -80,14 +76,7 @@ OrderSheet::OrderSheet(QWidget *parent, std::shared_ptr<Project> project, std::o
     body()->addWidget(m_done);
     body()->addWidget(m_unopened);
 
-    auto *failureRow = new QHBoxLayout(m_failure);
-    failureRow->setContentsMargins(0, 0, 0, 0);
-    failureRow->setSpacing(6);
-    m_failureSymbol->setFixedSize(18, QFontMetrics(m_error->font()).height());
-    m_failureSymbol->setAlignment(Qt::AlignCenter);
-    failureRow->addWidget(m_failureSymbol, 0, Qt::AlignTop);
-    failureRow->addWidget(m_error, 1);
-    body()->addWidget(m_failure);
+    body()->addWidget(m_error);
 
     m_dismiss = addButton(QStringLiteral("Cancel"), Role::Cancel);
     m_order = addButton(QStringLiteral("Send It to Us"), Role::Confirm);
@@ -184,18 +173,15 @@ void OrderSheet::refresh()
     refreshProgress();
     const bool done = open && stage.kind == OrderModel::Stage::Kind::Done;
     const bool unopened = done && !stage.page.isEmpty();
-    m_done->setVisible(done && !unopened);
-    if (done && !unopened)
-        m_done->setLine(OrderCodes::Line { QStringLiteral("checkmark.circle.fill"), stage.message });
+    m_done->setStatus(done && !unopened ? std::optional(
+                          StatusLine::Status::success(QStringLiteral("checkmark.circle.fill"), stage.message))
+                                        : std::nullopt);
     m_unopened->setPage(unopened ? QStringLiteral("The payment page didn't open in your browser. Open this "
                                                   "address in a browser to pay for your book.")
                                  : QString(),
         unopened ? stage.page : QUrl());
 
-    const std::optional<QString> error = m_model->error();
-    m_failure->setVisible(error.has_value());
-    m_error->setError(error.value_or(QString()));
-    m_failureSymbol->setPixmap(Icons::pixmap(QStringLiteral("exclamationmark.triangle"), 16, Style::error()));
+    m_error->setError(m_model->error().value_or(QString()));
 
     m_dismiss->setText(ready || isOff(mode) ? QStringLiteral("Cancel") : QStringLiteral("Close"));
     m_order->setVisible(!isOff(mode) && ready);

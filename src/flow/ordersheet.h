@@ -10,13 +10,13 @@
 
 class AddressForm;
 class CodeRow;
-class ErrorLabel;
+class ErrorRow;
 class OrderModel;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class Spinner;
-class SymbolLine;
+class StatusLine;
 class UnopenedPage;
 
 // The sheet in which a book is ordered: it asks the service how orders are
@@ -64,11 +64,9 @@ private:
     QWidget *m_progress;
     QLabel *m_progressTitle;
     QLabel *m_progressDetail;
-    SymbolLine *m_done;
+    StatusLine *m_done;
     UnopenedPage *m_unopened;
-    QWidget *m_failure;
-    QLabel *m_failureSymbol;
-    ErrorLabel *m_error;
+    ErrorRow *m_error;
     QPushButton *m_dismiss;
     QPushButton *m_order;
 };

@@ -68,6 +68,11 @@ Helpers::Failure refusal(const ZipArchive::Error &error, qint64 limit)
         return failure(
             QStringLiteral("That zip archive is too large to unpack: it holds more than %1.")
                 .arg(QLocale::c().formattedDataSize(limit, 0, QLocale::DataSizeTraditionalFormat)));
+    // Most often a download or a copy that stopped short: "Not a zip
+    // archive" would send the user looking for another file.
+    if (error.kind() == ZipArchive::Error::Kind::Damaged)
+        return failure(QStringLiteral("That zip archive is incomplete or damaged, so it wasn't unpacked. "
+                                      "Export the chat again and add the new file."));
     return failure(QStringLiteral("That zip archive holds a link, or a file that would land outside the "
                                   "folder it's unpacked into, so it wasn't unpacked."));
 }
@@ -122,8 +127,8 @@ QString copyIn(const QString &chosen, const QString &folder, qint64 unpackLimit)
         try {
             ZipArchive::extract(chosen, folder, unpackLimit);
         } catch (const ZipArchive::Error &error) {
-            if (error.kind() == ZipArchive::Error::Kind::Unsafe
-                || error.kind() == ZipArchive::Error::Kind::TooLarge)
+            if (error.kind() != ZipArchive::Error::Kind::Unreadable
+                && error.kind() != ZipArchive::Error::Kind::Unwritable)
                 throw refusal(error, unpackLimit);
             throw; // unreadable or unwritable: the unpacker's own words
         }

@@ -50,8 +50,26 @@ QString entryName(zip_t *archive, zip_uint64_t index)
 {
     const char *name = zip_get_name(archive, index, ZIP_FL_ENC_GUESS);
     if (!name)
-        throw Error(Kind::Unreadable, QStringLiteral("The zip archive is damaged."));
+        throw Error(Kind::Damaged, QStringLiteral("The zip archive is damaged."));
     return QString::fromUtf8(name);
+}
+
+// What libzip says of an archive cut short in its download or copy, or
+// spoilt in it; a zip archive the system can't read otherwise (a file
+// that won't open, a password) is told in libzip's words.
+Kind kindOf(int code)
+{
+    switch (code) {
+    case ZIP_ER_NOZIP:
+    case ZIP_ER_INCONS:
+    case ZIP_ER_CRC:
+    case ZIP_ER_ZLIB:
+    case ZIP_ER_EOF:
+    case ZIP_ER_COMPRESSED_DATA:
+        return Kind::Damaged;
+    default:
+        return Kind::Unreadable;
+    }
 }
 
 } // namespace
@@ -71,7 +89,7 @@ void extract(const QString &path, const QString &folder, qint64 limit)
         zip_error_init_with_code(&error, code);
         const QString reason = QString::fromUtf8(zip_error_strerror(&error));
         zip_error_fini(&error);
-        throw Error(Kind::Unreadable, QStringLiteral("The zip archive can't be opened: %1.").arg(reason));
+        throw Error(kindOf(code), QStringLiteral("The zip archive can't be opened: %1.").arg(reason));
     }
 
     const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
@@ -97,7 +115,7 @@ void extract(const QString &path, const QString &folder, qint64 limit)
             throw Error(Kind::Unwritable, QStringLiteral("The folder for %1 can't be made.").arg(target));
         std::unique_ptr<zip_file_t, EntryCloser> entry(zip_fopen_index(archive.get(), zip_uint64_t(i), 0));
         if (!entry)
-            throw Error(Kind::Unreadable,
+            throw Error(kindOf(zip_error_code_zip(zip_get_error(archive.get()))),
                 QStringLiteral("The zip archive's %1 can't be read: %2.")
                     .arg(name, QString::fromUtf8(zip_strerror(archive.get()))));
         QFile out(target);
@@ -107,7 +125,7 @@ void extract(const QString &path, const QString &folder, qint64 limit)
         for (;;) {
             const zip_int64_t read = zip_fread(entry.get(), buffer.data(), zip_uint64_t(buffer.size()));
             if (read < 0)
-                throw Error(Kind::Unreadable,
+                throw Error(kindOf(zip_error_code_zip(zip_file_get_error(entry.get()))),
                     QStringLiteral("The zip archive's %1 can't be read: %2.")
                         .arg(name, QString::fromUtf8(zip_file_strerror(entry.get()))));
             if (read == 0)

@@ -13,7 +13,8 @@ class Error : public std::runtime_error
 {
 public:
     enum class Kind {
-        Unreadable, // not a zip archive, or damaged
+        Damaged, // cut short or damaged, or not a zip archive at all
+        Unreadable, // the file can't be read, or holds what can't be unpacked
         Unsafe, // an absolute path, a ".." component or a link
         TooLarge, // more than the limit once unpacked
         Unwritable, // the folder cannot take a file

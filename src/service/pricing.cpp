@@ -118,9 +118,6 @@ Pricing Pricing::fromJson(const QJsonObject &object)
     Pricing pricing;
     pricing.currency = Json::requiredString(object, "currency");
     pricing.pagesPerVolume = Json::requiredInt(object, "pagesPerVolume");
-    if (pricing.pagesPerVolume < 1)
-        throw JsonError(
-            QStringLiteral("a volume must hold at least one page"), QStringLiteral("pagesPerVolume"));
     pricing.bindings = Json::requiredRecords(object, "bindings", Binding::fromJson);
     pricing.shipping = Json::requiredRecords(object, "shipping", Shipping::fromJson);
     pricing.included = Json::requiredStringList(object, "included");
@@ -193,11 +190,14 @@ QCoro::Task<std::optional<Pricing>> Pricing::load()
     }
 }
 
+int Pricing::pageLimit() const
+{
+    return pagesPerVolume < 1 ? unlimited : pagesPerVolume;
+}
+
 int Pricing::volumes(int pages) const
 {
-    if (pagesPerVolume < 1)
-        return 1;
-    return std::max(1, int(std::ceil(double(pages) / double(pagesPerVolume))));
+    return std::max(1, int(std::ceil(double(pages) / double(pageLimit()))));
 }
 
 std::optional<int> Pricing::price(const QString &binding, int pages) const

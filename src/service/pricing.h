@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <limits>
 #include <optional>
 #include <qcorotask.h>
 
@@ -68,8 +69,9 @@ struct Pricing
     QStringList included;
     QList<Addon> addons;
 
-    // Strict. Also refuses a page limit below 1 and a price band of fewer
-    // than two numbers: prices could not be worked out from such a list.
+    // Strict. Also refuses a price band of fewer than two numbers: prices
+    // could not be worked out from such a list. A page limit below 1 sets
+    // no limit: the list is kept, and a book is one volume.
     static Pricing fromJson(const QJsonObject &object);
     QJsonObject toJson() const;
     friend bool operator==(const Pricing &, const Pricing &) = default;
@@ -92,8 +94,13 @@ struct Pricing
     // that reads as a price list.
     static QCoro::Task<std::optional<Pricing>> load();
 
+    // The page limit of a list that sets none: more than any book has.
+    static constexpr int unlimited = std::numeric_limits<int>::max();
+    // The most pages a volume is planned with: pagesPerVolume, or
+    // unlimited for a list whose limit is below 1.
+    int pageLimit() const;
     // Volumes for a page count: at least 1, a new one after every
-    // pagesPerVolume pages.
+    // pageLimit() pages.
     int volumes(int pages) const;
     // Dollars for the binding with that id, or nullopt when there is none.
     std::optional<int> price(const QString &binding, int pages) const;

@@ -1,11 +1,9 @@
 #include "errors.h"
 
-#include "icons.h"
 #include "model/helpers.h"
 #include "style.h"
 
 #include <QEvent>
-#include <QHBoxLayout>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -108,36 +106,15 @@ void ErrorLabel::recolour()
 }
 
 ErrorRow::ErrorRow(QWidget *parent)
-    : QWidget(parent)
-    , m_symbol(new QLabel(this))
-    , m_label(new ErrorLabel(this))
-{
-    const int size = QFontMetrics(m_label->font()).height();
-    m_symbol->setPixmap(Icons::pixmap(QStringLiteral("exclamationmark.triangle"), size, Style::error()));
-    m_symbol->setFixedSize(size, size + 1);
-    m_symbol->setAlignment(Qt::AlignBottom);
-    // Level with the symbol however tall the row is made.
-    m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    auto *row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(6);
-    row->addWidget(m_symbol, 0, Qt::AlignTop);
-    row->addWidget(m_label, 1);
-    hide();
-}
+    : StatusLine(Style::Text::Callout, parent)
+{ }
 
 void ErrorRow::setError(const QString &sentence)
 {
-    m_label->setError(sentence);
-    setVisible(!sentence.isEmpty());
+    setStatus(sentence.isEmpty() ? std::nullopt : std::optional(Status::failure(sentence)));
 }
 
 void ErrorRow::clear()
 {
     setError(QString());
-}
-
-QString ErrorRow::text() const
-{
-    return m_label->text();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "statusline.h"
+
 #include <QLabel>
 #include <QString>
 #include <QWidget>
@@ -47,9 +49,9 @@ private:
     void recolour();
 };
 
-// An error sentence after a warning symbol, as the sheets show what went
+// An error sentence after the warning mark, as the sheets show what went
 // wrong under their fields; hidden while empty.
-class ErrorRow : public QWidget
+class ErrorRow : public StatusLine
 {
     Q_OBJECT
 
@@ -58,9 +60,4 @@ public:
 
     void setError(const QString &sentence);
     void clear();
-    QString text() const;
-
-private:
-    QLabel *m_symbol;
-    ErrorLabel *m_label;
 };

@@ -163,6 +163,17 @@ QColor error(const QPalette &palette)
                                                               : QColor(0xc8, 0x2a, 0x22);
 }
 
+QColor success()
+{
+    return success(QApplication::palette());
+}
+
+QColor success(const QPalette &palette)
+{
+    return palette.color(QPalette::Window).lightnessF() < 0.5 ? QColor(0x4c, 0xd9, 0x64)
+                                                              : QColor(0x1a, 0x7a, 0x33);
+}
+
 QLabel *label(const QString &text, Text style, Tone tone, QWidget *parent)
 {
     auto *l = new QLabel(text, parent);

@@ -54,6 +54,11 @@ QColor brand();
 // A red that reads on both appearances, for error sentences.
 QColor error();
 QColor error(const QPalette &palette);
+// A green that reads on both appearances, for good news: a code that
+// works, something that fits. The brand is a red, and would read as a
+// failure beside the error colour.
+QColor success();
+QColor success(const QPalette &palette);
 
 // A card's fill, a step lighter than the window in either appearance.
 QColor cardFill();

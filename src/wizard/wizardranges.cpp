@@ -10,7 +10,7 @@
 
 int WizardModel::limit() const
 {
-    return m_pricing ? m_pricing->pagesPerVolume : VolumePlan::defaultLimit;
+    return m_pricing ? m_pricing->pageLimit() : VolumePlan::defaultLimit;
 }
 
 PageModel WizardModel::pageModel() const

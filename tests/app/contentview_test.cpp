@@ -405,3 +405,29 @@ TEST_F(ContentViewTest, AChatExportsNumberIsShownAsItsContactOnTheConsentScreen)
     EXPECT_TRUE(TestSupport::findText(consent, "Make a book with Kai Winter"));
     EXPECT_EQ(Defaults::standard().string("me:" + id), "+49 151 23456789");
 }
+
+// Fault mended: forgetting the last source brought the access screen back
+// under the title of the book that was open.
+TEST_F(ContentViewTest, ForgettingTheLastSourceTitlesTheWindowQuorvelAgain)
+{
+    QTemporaryDir dir;
+    const Source file = savedChatFile(dir);
+    tool.answers.insert(file.id, chats({ { "Jürgen Weiß" } }));
+    const QString id = file.id + QStringLiteral(":Jürgen Weiß");
+    Consent::record(id);
+    const auto lib = library();
+    const auto view = shown(lib.get());
+    ASSERT_TRUE(
+        TestSupport::waitUntil([&] { return view->conversationList()->model()->indexOf(id).isValid(); }));
+    pick(view->conversationList(), id);
+    opens.finish(0);
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return view->detail() == Detail::Book; }));
+    ASSERT_NE(view->title(), "Quorvel");
+    QSignalSpy titles(view.get(), &ContentView::titleChanged);
+
+    TestSupport::await(lib->forget(lib->added().first()));
+    ASSERT_EQ(view->route(), Route::Access);
+    EXPECT_EQ(view->title(), "Quorvel");
+    ASSERT_FALSE(titles.isEmpty());
+    EXPECT_EQ(titles.last().first().toString(), "Quorvel");
+}

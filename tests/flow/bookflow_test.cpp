@@ -5,6 +5,7 @@
 #include "flow/bookhomeview.h"
 #include "flow/makingview.h"
 #include "flow/printconsentsheet.h"
+#include "heldgates.h"
 #include "model/consent.h"
 #include "model/day.h"
 #include "model/defaults.h"
@@ -166,6 +167,51 @@ TEST_F(BookFlowTest, TheWrappedIsCountedOnceAndAFailureLeadsOnToTheBook)
     EXPECT_EQ(counts, 2);
 }
 
+// Fault mended: the count run again on coming back showed the last one's
+// failure and "Make the Book", without any progress, until it ended; and
+// the book's page kept that old sentence under its actions.
+TEST_F(BookFlowTest, ACountRunAgainShowsItIsCountingAndTheOldFailureGoes)
+{
+    Consent::record(QStringLiteral("k"));
+    std::shared_ptr<Project> project = open(designedBook());
+    int counts = 0;
+    HeldGates gates;
+    auto made = flow(project, countingBy([&](BookFile) -> QCoro::Task<Wrapped> {
+        const int n = counts++;
+        co_await gates.wait();
+        if (n == 0)
+            throw Helpers::Failure(
+                QStringLiteral("brimlow-core"), 1, QStringLiteral("Error: The book has no days."));
+        Wrapped wrapped;
+        wrapped.total = 42;
+        co_return wrapped;
+    }));
+    const QString sentence = QStringLiteral("brimlow-core failed (1): Error: The book has no days.");
+    made->openWrapped(std::nullopt);
+    gates.release(0);
+    ASSERT_TRUE(waitUntil([&] { return findText(made.get(), sentence); }));
+    click(made->screen(), QStringLiteral("Make the Book"));
+    ASSERT_EQ(made->mode(), Mode::Home);
+    EXPECT_TRUE(waitUntil([&] { return findText(made.get(), sentence); }));
+
+    made->openWrapped(std::nullopt);
+    ASSERT_EQ(counts, 2);
+    EXPECT_TRUE(findText(made.get(), QStringLiteral("Counting")));
+    EXPECT_FALSE(findText(made.get(), sentence));
+    EXPECT_FALSE(findText(made.get(), QStringLiteral("Make the Book")));
+    EXPECT_FALSE(project->error());
+    // Left while it counts, the book's page has no sentence of it either.
+    made->makeBook();
+    ASSERT_EQ(made->mode(), Mode::Home);
+    EXPECT_FALSE(findText(made.get(), sentence));
+    made->openWrapped(std::nullopt);
+    EXPECT_TRUE(findText(made.get(), QStringLiteral("Counting")));
+    gates.release(1);
+    ASSERT_TRUE(waitUntil([&] { return findText(made.get(), QStringLiteral("wrapped 42 -")); }));
+    EXPECT_EQ(counts, 2);
+    EXPECT_FALSE(project->error());
+}
+
 TEST_F(BookFlowTest, TheWizardOfANewBookCanNotBeCancelledButReopenedItCan)
 {
     Consent::record(QStringLiteral("k"));
@@ -314,4 +360,3 @@ TEST_F(BookFlowTest, LeavingTheWizardWhileItsFirstStepRevealsIsSafe)
     made.reset();
     QTest::qWait(50);
 }
-

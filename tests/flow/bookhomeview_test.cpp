@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -43,10 +44,23 @@ protected:
         return waitUntil([&] { return view.pricesAsked() && view.hasCover(); }, 60000);
     }
 
+    // The page of a book typeset to that many pages, once it asked for prices.
+    std::unique_ptr<BookHomeView> pageOfPages(int pages)
+    {
+        m_typst.pdf = blankPdf(pages);
+        std::shared_ptr<Project> project = open(designedBook());
+        fakeTypesetting(*project, m_typst);
+        auto view = page(project);
+        EXPECT_TRUE(waitUntil([&] { return view->pricesAsked() && project->layout().pageCount == pages; }));
+        return view;
+    }
+
     static QStringList chosenAddons(const Project &project)
     {
         return project.book().order ? project.book().order->addons.value_or(QStringList()) : QStringList();
     }
+
+    FakeTypst m_typst;
 };
 
 } // namespace
@@ -133,18 +147,31 @@ TEST_F(BookHomeViewTest, TickingAnAddonChangesTheOrderWithTheOneItNeeds)
 
 TEST_F(BookHomeViewTest, ABookOfSeveralVolumesGetsTheNoteAndTheBooksLine)
 {
-    FakeTypst typst;
-    typst.pdf = blankPdf(1600);
-    std::shared_ptr<Project> project = open(designedBook());
-    fakeTypesetting(*project, typst);
-    auto view = page(project);
-    ASSERT_TRUE(waitUntil([&] { return view->pricesAsked() && project->layout().pageCount == 1600; }));
+    auto view = pageOfPages(1600);
     EXPECT_TRUE(findText(view.get(), QStringLiteral("Books")));
     EXPECT_TRUE(findText(view.get(), QStringLiteral("1,600")));
     const Pricing::Binding paperback = view->pricing()->bindings.first();
     EXPECT_TRUE(findText(view.get(),
         QStringLiteral("Your story runs to 3 books. Each book after the first is $%1 off.")
             .arg(paperback.price - paperback.extraVolume)));
+}
+
+// Fault mended: a price list with a negative page limit was thrown away, so
+// the page fell back to volumes of 780 pages and lost its add-ons.
+TEST_F(BookHomeViewTest, APriceListWithoutAPageLimitKeepsItsAddOnsAndMakesOneBook)
+{
+    std::optional<Pricing> pricing = TestSupport::await(Pricing::load());
+    ASSERT_TRUE(pricing);
+    pricing->pagesPerVolume = -1;
+    service.answer(QStringLiteral("pricing$"), 200, QJsonDocument(pricing->toJson()).toJson());
+    auto view = pageOfPages(1600);
+    ASSERT_TRUE(view->pricing());
+    const QStringList texts = visibleTexts(view.get());
+    for (const char *text : { "Add to it", "Colour pages", "1,600" })
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(text))) << text;
+    EXPECT_FALSE(texts.contains(QStringLiteral("Books")));
+    EXPECT_FALSE(texts.join(u'\n').contains(QStringLiteral("Your story runs to")));
+    EXPECT_EQ(view->orderLabel().plainText(), "Order · $45");
 }
 
 TEST_F(BookHomeViewTest, OrderingWaitsForTheTypesetPagesAndSavingForTheEbook)

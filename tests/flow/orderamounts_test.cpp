@@ -32,12 +32,15 @@ struct Case
     QString giftLine;
     // What the payment page asks.
     QString due;
+    // The discount field is emptied again once both codes are applied.
+    bool discountTakenOut = false;
 };
 
 // What the user met, from the book's page to the payment page.
 struct Seen
 {
     QString button;
+    QString discountLine;
     QString giftLine;
     bool addressAsked = false;
     QString closing;
@@ -75,7 +78,7 @@ protected:
     // The visible line of the sheet that starts so; empty when none shows.
     static QString lineStarting(QWidget *sheet, const QString &start)
     {
-        for (SymbolLine *line : sheet->findChildren<SymbolLine *>()) {
+        for (StatusLine *line : sheet->findChildren<StatusLine *>()) {
             if (line->isVisible() && line->text().startsWith(start))
                 return line->text();
         }
@@ -84,9 +87,9 @@ protected:
 
     static QString errorShown(QWidget *sheet)
     {
-        for (ErrorLabel *label : sheet->findChildren<ErrorLabel *>()) {
-            if (label->isVisible() && !label->text().isEmpty())
-                return label->text();
+        for (ErrorRow *row : sheet->findChildren<ErrorRow *>()) {
+            if (row->isVisible() && !row->text().isEmpty())
+                return row->text();
         }
         return {};
     }
@@ -116,6 +119,12 @@ protected:
             applyFor(sheet, giftField)->click();
             EXPECT_TRUE(TestSupport::waitUntil(
                 [&] { return !lineStarting(sheet, QStringLiteral("The gift card")).isEmpty(); }));
+            seen.giftLine = lineStarting(sheet, QStringLiteral("The gift card"));
+        }
+        if (c.discountTakenOut) {
+            typeInto(sheet, discountField, QString());
+            QTest::keyClick(fieldWithPlaceholder(sheet, discountField), Qt::Key_Backspace);
+            seen.discountLine = lineStarting(sheet, QStringLiteral("10% off"));
             seen.giftLine = lineStarting(sheet, QStringLiteral("The gift card"));
         }
         seen.addressAsked = fieldWithPlaceholder(sheet, QStringLiteral("Name"))->isVisible();
@@ -174,9 +183,10 @@ protected:
         EXPECT_EQ(seen.closing, covered ? paidByCard : pageOpen);
         if (!covered)
             EXPECT_TRUE(seen.page.contains(QStringLiteral("Pay %1 ").arg(c.due))) << seen.page.toStdString();
-        if (!c.discount.isEmpty())
-            EXPECT_TRUE(seen.page.contains(QStringLiteral("WELCOME10: &minus;$3.90")))
-                << seen.page.toStdString();
+        EXPECT_TRUE(seen.discountLine.isEmpty()) << seen.discountLine.toStdString();
+        EXPECT_EQ(seen.page.contains(QStringLiteral("WELCOME10: &minus;$3.90")),
+            !c.discount.isEmpty() && !c.discountTakenOut)
+            << seen.page.toStdString();
         if (!c.gift.isEmpty())
             EXPECT_TRUE(seen.page.contains(QStringLiteral("Gift card ") + c.gift)) << seen.page.toStdString();
     }
@@ -227,6 +237,26 @@ TEST_F(Amounts, AGiftCardThatPaysAllAsksForTheAddressAndNothingIsDue)
              Case { "the same card without the code", false, {}, QStringLiteral("GIFT-4200"),
                  QStringLiteral("The gift card from Jo takes off $42. $3 left to pay."),
                  QStringLiteral("$3") },
+         })
+        expectAsAsked(c);
+}
+
+// Fault mended: with the code taken out of its field again, the sheet
+// still said "10% off the book" and set the card against the price less
+// the code ("$16.10 left to pay"), while the order went without the code
+// and its page asked $20.
+TEST_F(Amounts, ACodeTakenOutAgainIsNeitherShownNorTakenOff)
+{
+    for (const Case &c : {
+             Case { "the code taken out, with a card", false, QStringLiteral("WELCOME10"),
+                 QStringLiteral("GIFT-2500"),
+                 QStringLiteral("The gift card from Grandma takes off $25. $20 left to pay."),
+                 QStringLiteral("$20"), true },
+             // $42 pays for $41.10, not for the $45 asked without the code.
+             Case { "the code taken out, with a card it no longer covers", false, QStringLiteral("WELCOME10"),
+                 QStringLiteral("GIFT-4200"),
+                 QStringLiteral("The gift card from Jo takes off $42. $3 left to pay."), QStringLiteral("$3"),
+                 true },
          })
         expectAsAsked(c);
 }

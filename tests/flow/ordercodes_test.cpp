@@ -63,7 +63,7 @@ TEST(OrderCodes, ACardThatDoesNotWorkOrHasNoBalanceSaysSo)
         = QStringLiteral("That code doesn't work. Check it against the card, dashes and all.");
     EXPECT_EQ(giftText(card(std::nullopt), price(80)), refused);
     EXPECT_EQ(giftText(Ordering::Gift { false, 5000, {}, {} }, price(80)), refused);
-    EXPECT_EQ(OrderCodes::giftLine(card(std::nullopt), price(80))->ink, OrderCodes::Line::Ink::Secondary);
+    EXPECT_EQ(OrderCodes::giftLine(card(std::nullopt), price(80))->kind, OrderCodes::Line::Kind::Failure);
     EXPECT_EQ(giftText(std::nullopt, price(80)), QStringLiteral("(none)"));
 }
 

@@ -6,6 +6,8 @@
 #include "ordertest.h"
 #include "service/coverart.h"
 #include "service/rewards.h"
+#include "ui/statusline.h"
+#include "ui/style.h"
 #include "ui/unopenedpage.h"
 
 #include <QApplication>
@@ -44,6 +46,16 @@ protected:
     static bool shows(QWidget *sheet, const QString &text)
     {
         return TestSupport::findText(sheet, text) != nullptr;
+    }
+
+    // The visible line under a field or of the sheet that says text.
+    static StatusLine *lineSaying(QWidget *sheet, const QString &text)
+    {
+        for (StatusLine *line : sheet->findChildren<StatusLine *>()) {
+            if (line->isVisible() && line->text() == text)
+                return line;
+        }
+        return nullptr;
     }
 
     // A price list whose paperback with economy shipping costs $80.
@@ -171,6 +183,73 @@ TEST_F(Sheets, DiscountsSayWhoseTheyAre)
     applyFor(sheet, field)->click();
     EXPECT_TRUE(
         TestSupport::waitUntil([&] { return shows(sheet, "10% off the book, from sharing your Wrapped."); }));
+}
+
+TEST_F(Sheets, EveryCodeLineSaysAFailureInTheErrorColourAndGoodNewsInTheSuccessColour)
+{
+    OrderSheet *sheet = presentOpen();
+    const QString discount = QStringLiteral("Discount or Friends of Friends code (optional)");
+    const QString gift = QStringLiteral("Gift card code (optional)");
+    const auto expectInk = [&](const QString &field, const QString &code, const QString &line,
+                               const QColor &ink) {
+        typeInto(sheet, field, code);
+        applyFor(sheet, field)->click();
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return lineSaying(sheet, line); })) << line.toStdString();
+        EXPECT_LT(TestSupport::colorDistance(TestSupport::inkOf(lineSaying(sheet, line)), ink), 30)
+            << line.toStdString();
+    };
+    TestSupport::inBothAppearances([&](const QString &) {
+        expectInk(discount, QStringLiteral("NOPE"),
+            QStringLiteral("That code doesn't work, or it's been used."), Style::error());
+        expectInk(discount, QStringLiteral("WELCOME10"),
+            QStringLiteral("10% off the book, from sharing your Wrapped."), Style::success());
+        expectInk(gift, QStringLiteral("GIFT-SPENT"),
+            QStringLiteral("That code doesn't work. Check it against the card, dashes and all."),
+            Style::error());
+        expectInk(gift, QStringLiteral("GIFT-FULL-2024"),
+            QStringLiteral("The gift card from Alex covers all of it."), Style::success());
+        // Each look is the next one's starting point.
+        for (const QString &field : { discount, gift }) {
+            typeInto(sheet, field, QStringLiteral("x"));
+            QTest::keyClick(fieldWithPlaceholder(sheet, field), Qt::Key_Backspace);
+        }
+    });
+}
+
+// Fault mended: a code taken out of its field after it was checked still
+// showed its line, and the gift card's line still set the card against
+// the price less that code, while the order went without it.
+TEST_F(Sheets, EveryLineFollowsTheCodesAsTheyAreTypedNow)
+{
+    chooseEconomy();
+    OrderSheet *sheet = presentOpen(eightyDollars());
+    const QString discount = QStringLiteral("Discount or Friends of Friends code (optional)");
+    const QString gift = QStringLiteral("Gift card code (optional)");
+    const QString welcome = QStringLiteral("10% off the book, from sharing your Wrapped.");
+    typeInto(sheet, discount, QStringLiteral("WELCOME10"));
+    applyFor(sheet, discount)->click();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return shows(sheet, welcome); }));
+    typeInto(sheet, gift, QStringLiteral("GIFT-2500"));
+    applyFor(sheet, gift)->click();
+    // $74 of book less 10%, and $6 shipping: $72.60 due.
+    ASSERT_TRUE(TestSupport::waitUntil(
+        [&] { return shows(sheet, "The gift card from Grandma takes off $25. $47.60 left to pay."); }));
+
+    typeInto(sheet, discount, QString());
+    QTest::keyClick(fieldWithPlaceholder(sheet, discount), Qt::Key_Backspace);
+    EXPECT_FALSE(shows(sheet, welcome));
+    EXPECT_TRUE(shows(sheet, "The gift card from Grandma takes off $25. $55 left to pay."));
+
+    // Typed back, the answer is the one it had; another code has none yet,
+    // and the spaces a lookup drops change nothing.
+    typeInto(sheet, discount, QStringLiteral(" WELCOME10 "));
+    EXPECT_TRUE(shows(sheet, welcome));
+    EXPECT_TRUE(shows(sheet, "The gift card from Grandma takes off $25. $47.60 left to pay."));
+    typeInto(sheet, discount, QStringLiteral("WELCOME1"));
+    EXPECT_FALSE(shows(sheet, welcome));
+    typeInto(sheet, gift, QStringLiteral("GIFT-25"));
+    EXPECT_FALSE(lineSaying(sheet, "The gift card from Grandma takes off $25. $55 left to pay."));
+    EXPECT_FALSE(fieldWithPlaceholder(sheet, QStringLiteral("Name"))->isVisible());
 }
 
 TEST_F(Sheets, TheUnusedShareCodeIsInTheFieldAndCheckedAtOnce)

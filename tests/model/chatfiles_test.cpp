@@ -122,12 +122,34 @@ TEST_F(ChatFilesTest, UnpackingStopsPastTheSizeLimit)
     EXPECT_NO_THROW(ZipArchive::extract(archive, into.path(), 1200));
 }
 
+// Fault mended: a zip archive cut short, as a download or copy that
+// stopped leaves it, said "The zip archive can't be opened: Not a zip
+// archive.", which sends the user looking for another file.
+TEST_F(ChatFilesTest, AnArchiveCutShortOrDamagedAsksForTheChatToBeExportedAgain)
+{
+    const QString damaged = QStringLiteral(
+        "Quorvel failed (0): That zip archive is incomplete or damaged, so it wasn't unpacked. Export the "
+        "chat again and add the new file.");
+    QByteArray lines;
+    for (int i = 0; i < 2000; ++i)
+        lines += "1/31/25, 9:41 PM - Sam: hey, message " + QByteArray::number(i) + "\n";
+    const QByteArray whole = TestSupport::readFile(zip("whole.zip", { { "WhatsApp Chat.txt", lines } }));
+    ASSERT_GT(whole.size(), 1000);
+    // Cut anywhere: in the data, in the directory at the end, just short.
+    for (const qsizetype kept : { qsizetype(40), whole.size() / 2, whole.size() - 30, whole.size() - 1 })
+        EXPECT_EQ(refusal(chosen(QStringLiteral("cut-%1.zip").arg(kept), whole.left(kept))), damaged) << kept;
+    // Spoilt inside: the entry's data no longer inflates.
+    QByteArray spoilt = whole;
+    for (qsizetype at = 60; at < 160; ++at)
+        spoilt[at] = char(spoilt[at] ^ 0x5a);
+    EXPECT_EQ(refusal(chosen("spoilt.zip", spoilt)), damaged);
+    // Named a zip, but no zip at all: exporting again is the way out too.
+    EXPECT_EQ(refusal(chosen("chat.zip", "not a zip at all")), damaged);
+}
+
 TEST_F(ChatFilesTest, WhatCannotBeReadFailsWithTheSystemsOwnErrorAndLeavesNothing)
 {
-    // Not refusals of the app's own: what the unpacker and the file system
-    // said, as they said it.
-    EXPECT_EQ(refusal(chosen("chat.zip", "not a zip at all")),
-        "The zip archive can't be opened: Not a zip archive.");
+    // Not refusals of the app's own: what the file system said, as it said it.
     const std::optional<QString> gone = refusal(m_dir.filePath("gone.txt"));
     ASSERT_TRUE(gone);
     EXPECT_FALSE(gone->startsWith("Quorvel failed")) << gone->toStdString();

@@ -10,13 +10,16 @@
 #include "flow/ordersheet.h"
 #include "flow/printconsentsheet.h"
 #include "gallery.h"
+#include "model/helpers.h"
 #include "samplewindow.h"
 #include "ui/unopenedpage.h"
 #include "uitestsupport.h"
+#include "viewer/bookview.h"
 #include "wrapped/wrappedview.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QJsonDocument>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -25,6 +28,9 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <qcorosignal.h>
 
 using Gallery::atEverySize;
 
@@ -158,6 +164,70 @@ TEST(FlowScreens, TheBooksPageItsMenuSheetsAndQuestion)
         ASSERT_TRUE(question);
         atEverySize(window, QStringLiteral("book-page"), QStringLiteral("delete-question"));
         question->reject();
+        QTest::qWait(50);
+
+        // A price list that sets no page limit: one book, its add-ons kept.
+        std::optional<Pricing> pricing = home->pricing();
+        ASSERT_TRUE(pricing);
+        pricing->pagesPerVolume = -1;
+        sample.service().answer(QStringLiteral("pricing$"), 200, QJsonDocument(pricing->toJson()).toJson());
+        BookView *pages = sample.pages();
+        ASSERT_TRUE(pages);
+        pages->backAction()->trigger();
+        auto *unlimited = qobject_cast<BookHomeView *>(sample.flow()->screen());
+        ASSERT_TRUE(unlimited);
+        ASSERT_TRUE(TestSupport::waitUntil(
+            [&] { return unlimited->pricesAsked() && unlimited->hasCover() && unlimited->pricing(); },
+            120000));
+        ASSERT_EQ(unlimited->pricing()->pagesPerVolume, -1);
+        atEverySize(window, QStringLiteral("book-page"), QStringLiteral("no-page-limit"));
+        sample.service().reset();
+    });
+}
+
+// The Wrapped's count failing, and counted again on coming back: the
+// placeholder while it counts, never the last failure's sentence. In the
+// pane alone: the count is the flow's to choose, not the window's.
+TEST(FlowScreens, TheWrappedsCountFailingAndRunAgain)
+{
+    Gallery::inBothAppearances([] {
+        SampleWindow sample;
+        ASSERT_TRUE(sample.open());
+        std::shared_ptr<Project> project = sample.content()->project();
+        ASSERT_TRUE(project);
+        struct Held
+        {
+            int counts = 0;
+            QTimer gate;
+        };
+        auto held = std::make_shared<Held>();
+        held->gate.setSingleShot(true);
+        BookFlow::Screens screens = BookFlow::Screens::standard();
+        screens.count = [held](BookFile) -> QCoro::Task<Wrapped> {
+            const std::shared_ptr<Held> mine = held;
+            if (mine->counts++ > 0)
+                co_await qCoro(&mine->gate, &QTimer::timeout);
+            throw Helpers::Failure(
+                QStringLiteral("brimlow-core"), 1, QStringLiteral("Error: The book has no days."));
+        };
+        QWidget pane;
+        pane.setAutoFillBackground(true);
+        pane.setBackgroundRole(QPalette::Base);
+        auto *column = new QVBoxLayout(&pane);
+        column->setContentsMargins(0, 0, 0, 0);
+        auto *flow = new BookFlow(project, screens);
+        column->addWidget(flow);
+        pane.show();
+
+        flow->openWrapped(std::nullopt);
+        ASSERT_TRUE(shows(&pane, QStringLiteral("Make the Book")));
+        atEverySize(&pane, QStringLiteral("wrapped-pane"), QStringLiteral("count-failed"));
+        flow->makeBook();
+        flow->openWrapped(std::nullopt);
+        ASSERT_TRUE(shows(&pane, QStringLiteral("Counting")));
+        atEverySize(&pane, QStringLiteral("wrapped-pane"), QStringLiteral("counting-again"));
+        held->gate.start(0);
+        ASSERT_TRUE(shows(&pane, QStringLiteral("Make the Book")));
     });
 }
 
@@ -224,6 +294,13 @@ TEST(FlowScreens, TheOrderSheetFromFormToPaymentPage)
         ASSERT_TRUE(
             shows(sheet, QStringLiteral("The gift card from Grandma takes off $25. $16.10 left to pay.")));
         atEverySize(window, QStringLiteral("order-sheet"), QStringLiteral("gift-part"));
+        // The code taken out again: its line goes, and the card is set
+        // against the whole price.
+        type(sheet, discount, QString());
+        QTest::keyClick(field(sheet, discount), Qt::Key_Backspace);
+        ASSERT_TRUE(
+            shows(sheet, QStringLiteral("The gift card from Grandma takes off $25. $20 left to pay.")));
+        atEverySize(window, QStringLiteral("order-sheet"), QStringLiteral("code-taken-out"));
         dismiss(sheet);
 
         for (const char *path : { "/api/orders$", "/uploads/", "/submit$" })

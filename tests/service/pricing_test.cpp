@@ -92,15 +92,28 @@ TEST(PricingDecoding, ReadsEveryFieldAndLeavesAddonsOptional)
     EXPECT_TRUE(Pricing::fromJson(withoutAddons).addons.isEmpty());
 }
 
-// A page limit of 0 would divide by zero and a short band has no price:
-// such a list is refused rather than priced.
-TEST(PricingDecoding, RefusesAListThatCannotBePriced)
+// Fault mended: a list whose page limit is below 1 was thrown away, and the
+// book's page lost its add-ons and planned volumes of 780 pages. It is
+// kept, and a book of any length is one volume.
+TEST(PricingDecoding, APageLimitBelowOneSetsNoLimit)
 {
     for (const int limit : { 0, -3 }) {
         QJsonObject list = wellFormed();
         list.insert(QStringLiteral("pagesPerVolume"), limit);
-        EXPECT_THROW(Pricing::fromJson(list), JsonError) << limit;
+        const Pricing pricing = Pricing::fromJson(list);
+        EXPECT_EQ(pricing.addons.size(), 1) << limit;
+        EXPECT_EQ(pricing.pageLimit(), Pricing::unlimited) << limit;
+        EXPECT_EQ(pricing.volumes(100000), 1) << limit;
+        EXPECT_EQ(pricing.price(QStringLiteral("paperback"), 5000), 40) << limit;
+        // 5,000 pages in one volume: above every band, so the last, once.
+        EXPECT_EQ(pricing.price(pricing.addons.first(), 5000), 15) << limit;
     }
+    EXPECT_EQ(Pricing::fromJson(wellFormed()).pageLimit(), 500);
+}
+
+// A short band has no price: such a list is refused rather than priced.
+TEST(PricingDecoding, RefusesAListThatCannotBePriced)
+{
     QJsonObject shortBand = wellFormed();
     QJsonObject addon = shortBand.value(QStringLiteral("addons")).toArray().first().toObject();
     addon.insert(QStringLiteral("priceBands"), QJsonArray { QJsonArray { 300 } });
@@ -138,8 +151,8 @@ TEST_F(PricingLoad, AnythingButAReadableStatus200LoadsNothing)
 {
     QJsonObject withoutIncluded = wellFormed();
     withoutIncluded.remove(QStringLiteral("included"));
-    QJsonObject zeroLimit = wellFormed();
-    zeroLimit.insert(QStringLiteral("pagesPerVolume"), 0);
+    QJsonObject negativeLimit = wellFormed();
+    negativeLimit.insert(QStringLiteral("pagesPerVolume"), -1);
 
     scriptPriceList(service, 201, wellFormed());
     EXPECT_FALSE(TestSupport::await(Pricing::load()));
@@ -147,8 +160,8 @@ TEST_F(PricingLoad, AnythingButAReadableStatus200LoadsNothing)
     scriptPriceList(service, 200, withoutIncluded);
     EXPECT_FALSE(TestSupport::await(Pricing::load()));
     service.reset();
-    scriptPriceList(service, 200, zeroLimit);
-    EXPECT_FALSE(TestSupport::await(Pricing::load()));
+    scriptPriceList(service, 200, negativeLimit);
+    EXPECT_TRUE(TestSupport::await(Pricing::load()));
     service.reset();
     service.script(
         { { QStringLiteral("path"), QStringLiteral("/api/pricing$") }, { QStringLiteral("drop"), true } });

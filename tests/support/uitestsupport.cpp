@@ -11,6 +11,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
+#include <QHash>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -92,6 +94,32 @@ double contrast(const QColor &a, const QColor &b)
 int colorDistance(const QColor &a, const QColor &b)
 {
     return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
+}
+
+QColor inkOf(QWidget *widget)
+{
+    QImage image(widget->size() * 2, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(2);
+    const QColor ground = widget->palette().color(QPalette::Window);
+    image.fill(ground);
+    widget->render(&image, {}, {}, QWidget::DrawChildren);
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            if (colorDistance(QColor(pixel), ground) > 90)
+                ++counts[pixel];
+        }
+    }
+    QRgb most = ground.rgb();
+    int seen = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (it.value() > seen) {
+            most = it.key();
+            seen = it.value();
+        }
+    }
+    return QColor(most);
 }
 
 bool waitUntil(const std::function<bool()> &condition, int timeoutMs)

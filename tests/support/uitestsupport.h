@@ -54,6 +54,10 @@ void inBothAppearances(const std::function<void(const QString &appearance)> &che
 double contrast(const QColor &a, const QColor &b);
 // How far apart two colours are: their channels' differences added up.
 int colorDistance(const QColor &a, const QColor &b);
+// The colour a widget draws its marks in, as the eye takes it in: the most
+// common colour of its drawn pixels that stand out from the ground it is
+// drawn on (the window's colour in the palette in use).
+QColor inkOf(QWidget *widget);
 
 // Processes events until condition holds or timeoutMs pass; true when it
 // held. For waiting on the real tools and typst in screen tests. The bound

@@ -181,11 +181,12 @@ QMap<QString, QString> askedFor()
         }
     }
 
-    // A call by the function's own name, with its namespace where it has one.
+    // A call by the function's own name, with its namespace where it has
+    // one, or with the class or namespace it is called through.
     QList<QRegularExpression> calls;
     for (const Taker &taker : takers)
-        calls.append(QRegularExpression(
-            QStringLiteral(R"((?<![\w:.>])%1\s*\()").arg(QRegularExpression::escape(taker.function))));
+        calls.append(QRegularExpression(QStringLiteral(R"((?<![\w:.>])(?:\w+::)*%1\s*\()")
+                                            .arg(QRegularExpression::escape(taker.function))));
 
     QMap<QString, QString> asked;
     auto note = [&](const QStringList &found, const QString &where) {

@@ -7,6 +7,7 @@
 #include "ui/errors.h"
 #include "ui/icons.h"
 #include "ui/sheet.h"
+#include "ui/statusline.h"
 #include "ui/style.h"
 #include "ui/windowtoolbar.h"
 #include "uitestsupport.h"
@@ -224,6 +225,44 @@ TEST(Errors, TheSentenceIsInTheErrorColourOnAnyBackground)
         host.show();
         EXPECT_EQ(label->palette().color(label->foregroundRole()), Style::error()) << int(ground);
     }
+}
+
+// Fault mended: a refused code was grey beside a grey mark that read as a
+// missing symbol, and good news was in the brand's dark red, the colour of
+// failures. A failure looks like every other failure of the app; good news
+// is green, far from any red, and readable on the window and on a field.
+TEST(StatusLine, AFailureAndGoodNewsEachHaveTheirOwnLook)
+{
+    TestSupport::inBothAppearances([](const QString &name) {
+        QWidget host;
+        auto *column = new QVBoxLayout(&host);
+        auto *failure = new StatusLine;
+        auto *success = new StatusLine;
+        auto *error = new ErrorRow;
+        column->addWidget(failure);
+        column->addWidget(success);
+        column->addWidget(error);
+        failure->setStatus(StatusLine::Status::failure(QStringLiteral("That code doesn't work.")));
+        success->setStatus(StatusLine::Status::success(
+            QStringLiteral("gift.fill"), QStringLiteral("The gift card covers it.")));
+        error->setError(QStringLiteral("That code doesn't work."));
+        host.show();
+
+        EXPECT_LT(TestSupport::colorDistance(TestSupport::inkOf(failure), Style::error()), 30)
+            << name.toStdString();
+        EXPECT_LT(TestSupport::colorDistance(TestSupport::inkOf(success), Style::success()), 30)
+            << name.toStdString();
+        // A green, not any of the reds of failures and of the brand.
+        EXPECT_NEAR(Style::success().hslHue(), 130, 30) << name.toStdString();
+        const QPalette palette = QApplication::palette();
+        for (const QPalette::ColorRole ground : { QPalette::Window, QPalette::Base })
+            EXPECT_GE(TestSupport::contrast(Style::success(), palette.color(ground)), 4.5)
+                << name.toStdString();
+        // The sheets' error rows and the code lines are one look.
+        EXPECT_EQ(error->grab().toImage(), failure->grab().toImage()) << name.toStdString();
+        error->clear();
+        EXPECT_FALSE(error->isVisible());
+    });
 }
 
 TEST(WindowToolbar, ItemsLeaveWithTheScreenThatPutThemThere)

@@ -76,6 +76,22 @@ TEST_F(WizardRanges, OneBookCutsTheRangeOnlyWhenItDoesNotFit)
     EXPECT_LT(model.effectiveTo(), QStringLiteral("2024-01-03"));
 }
 
+// A price list may set no page limit (one below 1): the whole range is one
+// book, where the wizard once cut it at its first day.
+TEST_F(WizardRanges, APriceListWithoutAPageLimitKeepsEveryRangeInOneBook)
+{
+    model.setInsights(daysOf(QDate(2024, 1, 1), 31, 2000));
+    ASSERT_GT(model.pages(), 780);
+    for (const int limit : { 0, -5 }) {
+        model.setPricing(pricesOf(limit));
+        model.setOneBook(true);
+        EXPECT_EQ(model.effectiveTo(), QStringLiteral("2024-01-31")) << limit;
+        model.setOneBook(false);
+        EXPECT_EQ(model.volumes(), 1) << limit;
+        EXPECT_EQ(model.volumeEnds(), QStringList { QStringLiteral("2024-01-31") }) << limit;
+    }
+}
+
 TEST_F(WizardRanges, VolumeEndsStopAtTwelve)
 {
     // Every day fills a volume of 40 pages, and ten fill one of 400.

@@ -16,8 +16,10 @@ std::optional<Discount> find(Store &store, const QString &code)
                  { code })
              .isEmpty())
         return Discount { Catalog::sharePercent, QStringLiteral("share") };
+    // The demo code is a sharing code anyone may use again: the sheet then
+    // says what it would say of a reward of this install's own.
     if (code.compare(QLatin1String(Catalog::welcomeCode), Qt::CaseInsensitive) == 0)
-        return Discount { Catalog::welcomePercent, QStringLiteral("welcome") };
+        return Discount { Catalog::sharePercent, QStringLiteral("share") };
     return std::nullopt;
 }
 

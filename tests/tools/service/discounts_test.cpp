@@ -271,3 +271,30 @@ TEST_F(Discounts, ACardOrAShareCodePaysForOnlyOneOfTwoOrdersOpenAtOnce)
     EXPECT_EQ(submit(welcome), 200);
     EXPECT_EQ(submit(welcomeAgain), 200);
 }
+
+// Fault mended: WELCOME10 answered with a kind of its own, which the order
+// sheet can only call a sharing reward. Every code is of a kind the
+// service gives, and the demo code is a sharing code at the sharing
+// reward's percentage, as often as anyone likes.
+TEST_F(Discounts, EveryCodeIsAFriendsCodeOrASharingCode)
+{
+    const QString friends = standing(QStringLiteral("owner")).value(QStringLiteral("code")).toString();
+    const QString shared
+        = claimShare(QStringLiteral("sharer")).value(QStringLiteral("discountCode")).toString();
+    const qint64 sharePercent = standing(QStringLiteral("sharer"))
+                                    .value(QStringLiteral("share"))
+                                    .toObject()
+                                    .value("percent")
+                                    .toInteger();
+    for (const auto &[code, kind] : { std::pair { friends, "referral" }, std::pair { shared, "share" },
+             std::pair { QStringLiteral("WELCOME10"), "share" },
+             std::pair { QStringLiteral("welcome10"), "share" } }) {
+        const QJsonObject checked = objectOf(client.Get("/api/discounts/" + code.toStdString()));
+        EXPECT_EQ(checked.value(QStringLiteral("kind")).toString(), QLatin1String(kind))
+            << code.toStdString();
+    }
+    const QJsonObject demo = objectOf(client.Get("/api/discounts/WELCOME10"));
+    EXPECT_EQ(demo.value(QStringLiteral("percent")).toInteger(), sharePercent);
+    placed(QStringLiteral("pat"), QStringLiteral(R"(,"discountCode":"WELCOME10")"));
+    EXPECT_TRUE(objectOf(client.Get("/api/discounts/WELCOME10")).value(QStringLiteral("valid")).toBool());
+}
