@@ -1,6 +1,7 @@
 #include "uitestsupport.h"
 
 #include "model/helpers.h"
+#include "ui/appstyle.h"
 #include "ui/desktop.h"
 #include "ui/style.h"
 #include "wizard/bookfonts.h"
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QProcessEnvironment>
+#include <QProxyStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
@@ -73,6 +75,43 @@ void inBothAppearances(const std::function<void(const QString &appearance)> &che
         check(dark ? QStringLiteral("dark") : QStringLiteral("light"));
     }
     Style::usePalette(before);
+}
+
+namespace {
+
+class LayoutStyle : public QProxyStyle
+{
+public:
+    explicit LayoutStyle(int layout)
+        : QProxyStyle(new AppStyle)
+        , m_layout(layout)
+    { }
+
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+        QStyleHintReturn *answer) const override
+    {
+        if (hint == SH_DialogButtonLayout)
+            return m_layout;
+        return QProxyStyle::styleHint(hint, option, widget, answer);
+    }
+
+private:
+    int m_layout;
+};
+
+} // namespace
+
+DialogButtonLayout::DialogButtonLayout(int layout)
+    : m_palette(QApplication::palette())
+{
+    QApplication::setStyle(new LayoutStyle(layout));
+    Style::usePalette(m_palette);
+}
+
+DialogButtonLayout::~DialogButtonLayout()
+{
+    QApplication::setStyle(new AppStyle);
+    Style::usePalette(m_palette);
 }
 
 double contrast(const QColor &a, const QColor &b)

@@ -4,6 +4,7 @@
 #include "testsupport.h"
 
 #include <QColor>
+#include <QPalette>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -48,6 +49,21 @@ void setOnBareBus(bool onIt);
 // the palette of each, and restores the palette after; appearance is
 // "light" or "dark", for naming what failed.
 void inBothAppearances(const std::function<void(const QString &appearance)> &check);
+
+// While it lives, the app's style lays out the buttons of dialogs as a
+// desktop of that layout (a QDialogButtonBox::ButtonLayout) does; then the
+// app's own style again, with the palette that was in use.
+class DialogButtonLayout
+{
+public:
+    explicit DialogButtonLayout(int layout);
+    ~DialogButtonLayout();
+    DialogButtonLayout(const DialogButtonLayout &) = delete;
+    DialogButtonLayout &operator=(const DialogButtonLayout &) = delete;
+
+private:
+    QPalette m_palette;
+};
 
 // The contrast of two opaque colours, from 1 to 21, as accessibility
 // guides measure it (text wants 4.5).

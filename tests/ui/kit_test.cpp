@@ -6,6 +6,7 @@
 #include "ui/contentunavailable.h"
 #include "ui/errors.h"
 #include "ui/icons.h"
+#include "ui/question.h"
 #include "ui/sheet.h"
 #include "ui/style.h"
 #include "ui/windowtoolbar.h"
@@ -14,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QHBoxLayout>
@@ -21,6 +23,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -168,6 +171,51 @@ TEST(Sheet, ReturnPressesTheDefaultButtonOnlyWhileItIsEnabled)
     inner->setFocus();
     QTest::keyClick(inner, Qt::Key_Return);
     EXPECT_EQ(s.confirmed, 2);
+}
+
+namespace {
+
+// Whether the button that does a dialog's work comes before Cancel.
+bool actionFirst(QWidget *action, QWidget *cancel)
+{
+    return action->mapToGlobal(QPoint()).x() < cancel->mapToGlobal(QPoint()).x();
+}
+
+} // namespace
+
+// Each desktop orders a dialog's buttons its own way; a sheet's and a
+// question's follow it, so the app has one order.
+TEST(Sheet, CancelAndConfirmGoWhereTheDesktopPutsThemAsInAQuestion)
+{
+    using Layout = QDialogButtonBox::ButtonLayout;
+    for (const auto &[name, layout] : { std::pair { "windows", Layout::WinLayout },
+             { "mac", Layout::MacLayout }, { "kde", Layout::KdeLayout }, { "gnome", Layout::GnomeLayout } }) {
+        TestSupport::DialogButtonLayout desktop(layout);
+        QDialogButtonBox own(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        own.show();
+        const bool okFirst
+            = actionFirst(own.button(QDialogButtonBox::Ok), own.button(QDialogButtonBox::Cancel));
+
+        SheetWithField s;
+        EXPECT_EQ(actionFirst(s.confirm, s.cancel), okFirst) << name;
+
+        QWidget window;
+        window.show();
+        bool deleted = false;
+        QMessageBox *question = Question::askFirst(&window,
+            { QStringLiteral("Delete"), QStringLiteral("Delete “Us”?"), QStringLiteral("It goes."),
+                QStringLiteral("Delete") },
+            [&] { deleted = true; });
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(question));
+        auto *remove = qobject_cast<QPushButton *>(TestSupport::findText(question, QStringLiteral("Delete")));
+        ASSERT_TRUE(remove);
+        EXPECT_EQ(actionFirst(remove, question->button(QMessageBox::Cancel)), okFirst) << name;
+        // Return keeps the book; only the red button deletes.
+        EXPECT_EQ(question->defaultButton(), question->button(QMessageBox::Cancel));
+        EXPECT_TRUE(Style::isDestructive(remove));
+        remove->click();
+        EXPECT_TRUE(deleted);
+    }
 }
 
 TEST(Sheet, EscapeClosesOnlyWhereAllowed)
