@@ -12,9 +12,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPixmap>
 #include <QProcessEnvironment>
 #include <QProxyStyle>
 #include <QTemporaryDir>
@@ -131,6 +133,16 @@ double contrast(const QColor &a, const QColor &b)
 int colorDistance(const QColor &a, const QColor &b)
 {
     return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
+}
+
+int columnDistance(QWidget *widget, int x, const QColor &color)
+{
+    const QImage drawn = widget->grab().toImage();
+    const int column = int(x * drawn.devicePixelRatio());
+    int most = 0;
+    for (int y = 0; y < drawn.height(); ++y)
+        most = std::max(most, colorDistance(drawn.pixelColor(column, y), color));
+    return most;
 }
 
 bool waitUntil(const std::function<bool()> &condition, int timeoutMs)

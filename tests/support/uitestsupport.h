@@ -71,6 +71,10 @@ double contrast(const QColor &a, const QColor &b);
 // How far apart two colours are: their channels' differences added up.
 int colorDistance(const QColor &a, const QColor &b);
 
+// The most that a column of what widget draws (x from its left edge)
+// differs from color, as colorDistance counts it.
+int columnDistance(QWidget *widget, int x, const QColor &color);
+
 // Processes events until condition holds or timeoutMs pass; true when it
 // held. For waiting on the real tools and typst in screen tests. The bound
 // only says when to give up: a passing test never waits it out, and a

@@ -8,6 +8,7 @@
 #include "ui/icons.h"
 #include "ui/question.h"
 #include "ui/sheet.h"
+#include "ui/sidescroll.h"
 #include "ui/style.h"
 #include "ui/windowtoolbar.h"
 #include "uitestsupport.h"
@@ -26,10 +27,12 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 TEST(Style, AppearanceFollowsTheWindowColour)
@@ -272,6 +275,51 @@ TEST(Errors, TheSentenceIsInTheErrorColourOnAnyBackground)
         host.show();
         EXPECT_EQ(label->palette().color(label->foregroundRole()), Style::error()) << int(ground);
     }
+}
+
+// A row wider than its place fades at the edge beyond which it goes on,
+// into what it sits on; an ordinary wheel turns it, and one with nothing to
+// turn is left to the page.
+TEST(SideScroll, FadesWhereMoreLiesAndTurnsUnderTheWheel)
+{
+    QWidget page;
+    page.setAutoFillBackground(true);
+    page.setBackgroundRole(QPalette::Base);
+    page.resize(300, 60);
+    auto *scroll = new SideScroll(&page);
+    scroll->setGeometry(0, 0, 200, 40);
+    auto *row = new QWidget;
+    row->setFixedSize(600, 40);
+    row->setAutoFillBackground(true);
+    QPalette red = row->palette();
+    red.setColor(QPalette::Base, Qt::red);
+    row->setPalette(red);
+    scroll->setWidget(row);
+    page.show();
+    QApplication::processEvents();
+    const QColor base = page.palette().color(QPalette::Base);
+    EXPECT_EQ(scroll->backdrop(), base);
+    EXPECT_TRUE(scroll->hasMoreAfter());
+    EXPECT_FALSE(scroll->hasMoreBefore());
+    EXPECT_LE(TestSupport::columnDistance(scroll, 199, base), 6);
+    EXPECT_EQ(TestSupport::columnDistance(scroll, 0, Qt::red), 0);
+
+    QWheelEvent down(QPointF(20, 20), scroll->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, -240),
+        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(scroll->viewport(), &down);
+    EXPECT_GT(scroll->horizontalScrollBar()->value(), 0);
+    scroll->horizontalScrollBar()->setValue(scroll->horizontalScrollBar()->maximum());
+    EXPECT_FALSE(scroll->hasMoreAfter());
+    EXPECT_LE(TestSupport::columnDistance(scroll, 0, base), 6);
+    EXPECT_EQ(TestSupport::columnDistance(scroll, 199, Qt::red), 0);
+
+    row->setFixedSize(150, 40);
+    QApplication::processEvents();
+    EXPECT_FALSE(scroll->hasMoreBefore() || scroll->hasMoreAfter());
+    QWheelEvent idle(QPointF(20, 20), scroll->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, -240),
+        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(scroll->viewport(), &idle);
+    EXPECT_FALSE(idle.isAccepted());
 }
 
 TEST(WindowToolbar, ItemsLeaveWithTheScreenThatPutThemThere)
