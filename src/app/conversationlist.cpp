@@ -140,9 +140,7 @@ private:
                 if (Style::appearance() == Color::Appearance::Dark)
                     name = detail = QColor(0x1d, 0x1d, 0x1f);
             } else {
-                QColor fill = Style::color(Style::Tone::Primary);
-                fill.setAlphaF(0.12);
-                painter->fillPath(path, fill);
+                painter->fillPath(path, Style::surface(Style::Surface::Selection));
             }
         } else if (option.state & QStyle::State_MouseOver) {
             QPainterPath path;

@@ -25,12 +25,6 @@ TabularNumber *figure()
     return value;
 }
 
-QColor green()
-{
-    return Style::appearance() == Color::Appearance::Dark ? QColor(0x4c, 0xd9, 0x64)
-                                                          : QColor(0x1f, 0x8a, 0x3a);
-}
-
 } // namespace
 
 FitStep::FitStep(WizardModel *model, QWidget *parent)
@@ -75,11 +69,11 @@ FitStep::FitStep(WizardModel *model, QWidget *parent)
     fits->setContentsMargins(0, 0, 0, 0);
     fits->setSpacing(6);
     auto *check = new QLabel;
-    check->setPixmap(Icons::pixmap(QStringLiteral("checkmark.circle.fill"), 16, green()));
+    check->setPixmap(Icons::pixmap(QStringLiteral("checkmark.circle.fill"), 16, Style::success()));
     fits->addWidget(check);
     auto *fitsText = new QLabel(QStringLiteral("It all fits in one book."));
     QPalette palette = fitsText->palette();
-    palette.setColor(QPalette::WindowText, green());
+    palette.setColor(QPalette::WindowText, Style::success());
     fitsText->setPalette(palette);
     fits->addWidget(fitsText);
     fits->addStretch(1);
