@@ -5,6 +5,7 @@
 #include "sourceadder.h"
 #include "ui/hairline.h"
 #include "ui/icons.h"
+#include "ui/question.h"
 #include "ui/spinner.h"
 #include "ui/style.h"
 
@@ -139,9 +140,7 @@ private:
                 if (Style::appearance() == Color::Appearance::Dark)
                     name = detail = QColor(0x1d, 0x1d, 0x1f);
             } else {
-                QColor fill = Style::color(Style::Tone::Primary);
-                fill.setAlphaF(0.12);
-                painter->fillPath(path, fill);
+                painter->fillPath(path, Style::surface(Style::Surface::Selection));
             }
         } else if (option.state & QStyle::State_MouseOver) {
             QPainterPath path;
@@ -520,27 +519,17 @@ void ConversationList::askToForget(const Source &source)
 {
     if (m_forgetting)
         m_forgetting->close();
-    auto *question = new QMessageBox(window());
-    question->setAttribute(Qt::WA_DeleteOnClose);
-    question->setWindowTitle(QStringLiteral("Forget"));
-    question->setText(
-        QStringLiteral("Forget “") + ConversationListModel::title(source) + QStringLiteral("”?"));
-    question->setInformativeText(
-        QStringLiteral("Quorvel deletes its copy of these messages. Books you've made from them stay."));
-    QPushButton *forget = question->addButton(QStringLiteral("Forget"), QMessageBox::DestructiveRole);
-    Style::setDestructive(forget);
-    QPushButton *cancel = question->addButton(QMessageBox::Cancel);
-    Style::setAlertLook(question);
-    question->setDefaultButton(cancel);
-    question->setEscapeButton(cancel);
-    question->setWindowModality(Qt::WindowModal);
     QPointer<Library> library(m_library);
-    connect(forget, &QPushButton::clicked, this, [library, source] {
-        if (library)
-            library->forget(source);
-    });
+    QMessageBox *question = Question::askFirst(window(),
+        { QStringLiteral("Forget"),
+            QStringLiteral("Forget “") + ConversationListModel::title(source) + QStringLiteral("”?"),
+            QStringLiteral("Quorvel deletes its copy of these messages. Books you've made from them stay."),
+            QStringLiteral("Forget") },
+        [library, source] {
+            if (library)
+                library->forget(source);
+        });
     m_forgetting = question;
-    question->open();
 }
 
 bool ConversationList::eventFilter(QObject *watched, QEvent *event)

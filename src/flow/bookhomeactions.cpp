@@ -9,6 +9,7 @@
 #include "ui/errors.h"
 #include "ui/icons.h"
 #include "ui/pdfexport.h"
+#include "ui/question.h"
 #include "ui/spinner.h"
 #include "ui/style.h"
 #include "ui/unopenedpage.h"
@@ -16,7 +17,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -156,27 +156,18 @@ void BookHomeView::openKindlePageAgain()
 
 void BookHomeView::confirmDelete()
 {
-    auto *box = new QMessageBox(this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::WindowModal);
-    box->setWindowTitle(QStringLiteral("Delete"));
-    box->setText(QStringLiteral("Delete “%1”?").arg(m_project->book().front.title));
-    box->setInformativeText(QStringLiteral("This removes the book and Quorvel's copy of these messages from "
-                                           "this computer. Your Messages app isn't touched."));
-    QPushButton *remove = box->addButton(QStringLiteral("Delete"), QMessageBox::DestructiveRole);
-    Style::setDestructive(remove);
-    QPushButton *cancel = box->addButton(QMessageBox::Cancel);
-    Style::setAlertLook(box);
-    box->setDefaultButton(cancel);
-    box->setEscapeButton(cancel);
-    connect(remove, &QPushButton::clicked, this, [this] {
-        try {
-            m_project->deleteEverything();
-        } catch (const std::exception &) {
-            // Gone from the screen all the same; what stays on disk opens
-            // again when the conversation is chosen.
-        }
-        emit deleted();
-    });
-    box->open();
+    Question::askFirst(this,
+        { QStringLiteral("Delete"), QStringLiteral("Delete “%1”?").arg(m_project->book().front.title),
+            QStringLiteral("This removes the book and Quorvel's copy of these messages from "
+                           "this computer. Your Messages app isn't touched."),
+            QStringLiteral("Delete") },
+        [this] {
+            try {
+                m_project->deleteEverything();
+            } catch (const std::exception &) {
+                // Gone from the screen all the same; what stays on disk opens
+                // again when the conversation is chosen.
+            }
+            emit deleted();
+        });
 }

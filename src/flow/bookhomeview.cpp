@@ -93,7 +93,7 @@ BookHomeView::BookHomeView(std::shared_ptr<Project> project, WrappedButton wrapp
     m_facts->setColumnStretch(1, 1);
     items->addWidget(facts);
 
-    m_volumeNote = new TintedPanel(10, 0.1);
+    m_volumeNote = new TintedPanel(10);
     m_volumeNote->setObjectName(QStringLiteral("volumeNote"));
     auto *note = new QHBoxLayout(m_volumeNote);
     note->setContentsMargins(12, 12, 12, 12);

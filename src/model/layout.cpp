@@ -15,3 +15,12 @@ QJsonObject Layout::PinResult::toJson() const
     return { { QStringLiteral("id"), id }, { QStringLiteral("page"), page },
         { QStringLiteral("natural"), natural }, { QStringLiteral("ok"), ok } };
 }
+
+std::optional<int> Layout::pageOneIndex() const
+{
+    // The body's pages are numbered one after another: any day tells.
+    if (days.isEmpty())
+        return std::nullopt;
+    const Day &first = days.first();
+    return first.index - first.printed + 1;
+}

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <optional>
 
 // Where things fell in a typeset book. Made by the layout query, completed
 // with the page count by typesetting, stored by the typesetting cache.
@@ -43,6 +44,13 @@ struct Layout
     int pageCount = 0;
     // Printed page numbers on which chapters start, in book order.
     QList<int> chapterPages;
+
+    // The position in the PDF of the page numbered 1, where the days begin;
+    // nullopt while no day has a page. The pages before it, the front of the
+    // book, have no number; those from it on count on from 1 whether their
+    // number is printed or not (a blank before a pinned message, an added
+    // page, the receipt), as pins ask for them.
+    std::optional<int> pageOneIndex() const;
 
     // Coarse on purpose: page count, pin results and the number of days.
     // Observers of the open book are told of a new layout only when it

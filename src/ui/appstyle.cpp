@@ -504,7 +504,7 @@ void AppStyle::polishCalendar(QCalendarWidget *calendar)
     calendar->setWeekdayTextFormat(Qt::Saturday, plain);
     calendar->setWeekdayTextFormat(Qt::Sunday, plain);
     QTextCharFormat header;
-    header.setForeground(faded(calendar->palette().color(QPalette::Text), 0.55));
+    header.setForeground(Style::color(Style::Tone::Secondary, calendar->palette()));
     calendar->setHeaderTextFormat(header);
     if (auto *bar = calendar->findChild<QWidget *>(QStringLiteral("qt_calendar_navigationbar"))) {
         bar->setBackgroundRole(QPalette::Base);

@@ -288,7 +288,7 @@ void menuItem(const QStyle *style, const QStyleOptionMenuItem *item, QPainter *p
     const QRect line(left, r.top(), right - left, r.height());
     const int flags = Qt::AlignVCenter | Qt::TextSingleLine | mnemonicFlags(style, item, widget);
     if (!shortcut.isEmpty()) {
-        painter->setPen(selected ? text : faded(text, 0.6));
+        painter->setPen(selected ? text : Style::color(Style::Tone::Secondary, item->palette));
         painter->drawText(line, flags | Qt::AlignRight, shortcut);
     }
     painter->setPen(text);

@@ -20,8 +20,7 @@ protected:
     {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        const bool dark = Style::appearance() == Color::Appearance::Dark;
-        const QColor fill = palette().color(dark ? QPalette::AlternateBase : QPalette::Base);
+        const QColor fill = Style::surface(Style::Surface::Section, palette());
         QColor edge = Style::color(Style::Tone::Quaternary, palette());
         painter.setPen(QPen(edge, 1));
         painter.setBrush(fill);

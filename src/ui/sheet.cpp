@@ -2,6 +2,7 @@
 
 #include "style.h"
 
+#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -12,7 +13,7 @@ Sheet::Sheet(QWidget *parent, int width, Escape escape)
     , m_escape(escape)
     , m_body(new QVBoxLayout)
     , m_leading(new QHBoxLayout)
-    , m_trailing(new QHBoxLayout)
+    , m_buttons(new QDialogButtonBox)
 {
     setWindowModality(Qt::WindowModal);
     setModal(true);
@@ -30,10 +31,9 @@ Sheet::Sheet(QWidget *parent, int width, Escape escape)
     auto *row = new QHBoxLayout;
     row->setSpacing(8);
     m_leading->setSpacing(8);
-    m_trailing->setSpacing(8);
     row->addLayout(m_leading);
-    row->addStretch(1);
-    row->addLayout(m_trailing);
+    // The box lays out Cancel and Confirm as the desktop's style says.
+    row->addWidget(m_buttons, 1);
     outer->addLayout(row);
 }
 
@@ -47,11 +47,11 @@ QPushButton *Sheet::addButton(const QString &text, Role role)
         m_leading->addWidget(button);
         break;
     case Role::Cancel:
-        m_trailing->insertWidget(0, button);
+        m_buttons->addButton(button, QDialogButtonBox::RejectRole);
         break;
     case Role::Confirm:
         Style::setProminent(button);
-        m_trailing->addWidget(button);
+        m_buttons->addButton(button, QDialogButtonBox::AcceptRole);
         break;
     }
     return button;

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QDialogButtonBox;
 class QHBoxLayout;
 class QPushButton;
 class QVBoxLayout;
@@ -22,9 +23,10 @@ public:
 
     // The sheet's content, above the button row.
     QVBoxLayout *body() const { return m_body; }
-    // A button in the row at the bottom: Other buttons at the leading end,
-    // Cancel and Confirm at the trailing end in that order. Confirm buttons
-    // are drawn prominent.
+    // A button in the row at the bottom: Other buttons at the leading end;
+    // Cancel and Confirm at the trailing end, in the order the desktop's own
+    // dialogs and the app's questions put them. Confirm buttons are drawn
+    // prominent.
     QPushButton *addButton(const QString &text, Role role);
     // The one button Return presses (while it is enabled), or none.
     void setDefaultButton(QPushButton *button);
@@ -49,6 +51,6 @@ private:
     Escape m_escape;
     QVBoxLayout *m_body;
     QHBoxLayout *m_leading;
-    QHBoxLayout *m_trailing;
+    QDialogButtonBox *m_buttons;
     QPushButton *m_default = nullptr;
 };

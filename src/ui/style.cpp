@@ -1,6 +1,7 @@
 #include "style.h"
 
 #include "appstyle.h"
+#include "controlpainter.h"
 #include "icons.h"
 
 #include <QAbstractButton>
@@ -13,6 +14,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QToolTip>
+#include <cmath>
 
 namespace Style {
 
@@ -79,6 +81,24 @@ QFont withEmoji(QFont font)
     return font;
 }
 
+// How much of the text colour the faintest tone keeps; placeholders too.
+constexpr qreal tertiaryAlpha = 0.66;
+
+bool isDark(const QPalette &palette)
+{
+    return palette.color(QPalette::Window).lightnessF() < 0.5;
+}
+
+QColor over(QColor top, qreal alpha, const QColor &below)
+{
+    const auto mix = [alpha](int a, int b) { return int(std::lround(alpha * a + (1 - alpha) * b)); };
+    return QColor(
+        mix(top.red(), below.red()), mix(top.green(), below.green()), mix(top.blue(), below.blue()));
+}
+
+constexpr qreal tintAlpha = 0.12;
+constexpr qreal selectionAlpha = 0.12;
+
 } // namespace
 
 QFont font(Text text)
@@ -113,17 +133,52 @@ QColor color(Tone tone, const QPalette &palette)
     switch (tone) {
     case Tone::Primary:
         return text;
+    // The faintest that still reads at 4.5:1 on the darkest surface of
+    // each appearance, a chosen row; secondary a clear step above it.
     case Tone::Secondary:
-        text.setAlphaF(0.62);
+        text.setAlphaF(0.74);
         return text;
     case Tone::Tertiary:
-        text.setAlphaF(0.38);
+        text.setAlphaF(tertiaryAlpha);
         return text;
     case Tone::Quaternary:
         text.setAlphaF(0.12);
         return text;
     }
     return text;
+}
+
+QColor surface(Surface surface)
+{
+    return Style::surface(surface, QApplication::palette());
+}
+
+QColor surface(Surface surface, const QPalette &palette)
+{
+    const bool dark = isDark(palette);
+    const QColor window = palette.color(QPalette::Window);
+    const QColor base = palette.color(QPalette::Base);
+    switch (surface) {
+    case Surface::Window:
+        return window;
+    case Surface::Content:
+        return base;
+    case Surface::Card:
+        return dark ? window.lighter(122) : base;
+    case Surface::Section:
+        return palette.color(dark ? QPalette::AlternateBase : QPalette::Base);
+    case Surface::Band:
+        return dark ? window.lighter(118) : window.darker(104);
+    case Surface::Field:
+        return ControlPainter::colors(palette).field;
+    case Surface::Popup:
+        return ControlPainter::colors(palette).popup;
+    case Surface::Selection:
+        return over(palette.color(QPalette::WindowText), selectionAlpha, window);
+    case Surface::Tint:
+        return over(Color::brand(dark ? Color::Appearance::Dark : Color::Appearance::Light), tintAlpha, base);
+    }
+    return window;
 }
 
 Color::Appearance appearance()
@@ -139,10 +194,7 @@ QColor brand()
 
 QColor cardFill()
 {
-    const QColor window = QApplication::palette().color(QPalette::Window);
-    if (appearance() == Color::Appearance::Dark)
-        return window.lighter(122);
-    return QApplication::palette().color(QPalette::Base);
+    return surface(Surface::Card);
 }
 
 QColor cardEdge()
@@ -159,8 +211,17 @@ QColor error()
 
 QColor error(const QPalette &palette)
 {
-    return palette.color(QPalette::Window).lightnessF() < 0.5 ? QColor(0xff, 0x80, 0x78)
-                                                              : QColor(0xc8, 0x2a, 0x22);
+    return isDark(palette) ? QColor(0xff, 0x80, 0x78) : QColor(0xc8, 0x2a, 0x22);
+}
+
+QColor warning()
+{
+    return warning(QApplication::palette());
+}
+
+QColor warning(const QPalette &palette)
+{
+    return isDark(palette) ? QColor(0xff, 0x9f, 0x0a) : QColor(0x9e, 0x4c, 0x00);
 }
 
 QColor success()
@@ -170,8 +231,14 @@ QColor success()
 
 QColor success(const QPalette &palette)
 {
-    return palette.color(QPalette::Window).lightnessF() < 0.5 ? QColor(0x4c, 0xd9, 0x64)
-                                                              : QColor(0x1a, 0x7a, 0x33);
+    return isDark(palette) ? QColor(0x4c, 0xd9, 0x64) : QColor(0x18, 0x77, 0x33);
+}
+
+QColor tint()
+{
+    QColor wash = brand();
+    wash.setAlphaF(tintAlpha);
+    return wash;
 }
 
 QLabel *label(const QString &text, Text style, Tone tone, QWidget *parent)
@@ -306,7 +373,7 @@ QPalette lightPalette()
     p.setColor(QPalette::AlternateBase, QColor(0xf2, 0xf2, 0xf1));
     p.setColor(QPalette::ToolTipBase, QColor(0xfd, 0xfd, 0xfc));
     p.setColor(QPalette::ToolTipText, QColor(0x1d, 0x1d, 0x1f));
-    p.setColor(QPalette::PlaceholderText, QColor(0x1d, 0x1d, 0x1f, 0x70));
+    p.setColor(QPalette::PlaceholderText, color(Tone::Tertiary, p));
     p.setColor(QPalette::Text, QColor(0x1d, 0x1d, 0x1f));
     p.setColor(QPalette::Button, QColor(0xfb, 0xfb, 0xfa));
     p.setColor(QPalette::ButtonText, QColor(0x1d, 0x1d, 0x1f));
@@ -334,7 +401,7 @@ QPalette darkPalette()
     p.setColor(QPalette::AlternateBase, QColor(0x2c, 0x2c, 0x2e));
     p.setColor(QPalette::ToolTipBase, QColor(0x3a, 0x3a, 0x3c));
     p.setColor(QPalette::ToolTipText, QColor(0xec, 0xec, 0xee));
-    p.setColor(QPalette::PlaceholderText, QColor(0xec, 0xec, 0xee, 0x70));
+    p.setColor(QPalette::PlaceholderText, color(Tone::Tertiary, p));
     p.setColor(QPalette::Text, QColor(0xec, 0xec, 0xee));
     p.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3c));
     p.setColor(QPalette::ButtonText, QColor(0xec, 0xec, 0xee));

@@ -34,8 +34,23 @@ enum class Text {
     Caption2, // 10
 };
 
-// Text colours by importance; fills use Quaternary.
+// Text colours by importance; fills use Quaternary. Every tone of text,
+// the faintest fine print too, reads at 4.5:1 or more on every surface
+// below, in either appearance.
 enum class Tone { Primary, Secondary, Tertiary, Quaternary };
+
+// What words are drawn on.
+enum class Surface {
+    Window, // the window: the sidebar, sheets, the menu bar
+    Content, // the pane beside the sidebar
+    Card, // a card, a chip or a chosen segment on either
+    Section, // a form's grouped rows
+    Band, // the window's secondary background: a band across a screen
+    Field, // text fields and drop-down menus
+    Popup, // menus and popovers
+    Selection, // a chosen row while its list doesn't have the focus
+    Tint, // a panel washed in the brand colour, on the content
+};
 
 enum class Weight { Regular, Medium, Semibold, Bold };
 
@@ -47,6 +62,9 @@ QFont bookFont(const QString &family, int pixelSize, bool italic = false);
 
 QColor color(Tone tone);
 QColor color(Tone tone, const QPalette &palette);
+// Opaque, as it shows.
+QColor surface(Surface surface);
+QColor surface(Surface surface, const QPalette &palette);
 
 // Dark when the window colour is darker than middle grey.
 Color::Appearance appearance();
@@ -54,13 +72,19 @@ QColor brand();
 // A red that reads on both appearances, for error sentences.
 QColor error();
 QColor error(const QPalette &palette);
+// An orange for a caution: a pin that can't be kept.
+QColor warning();
+QColor warning(const QPalette &palette);
 // A green that reads on both appearances, for good news: a code that
 // works, something that fits. The brand is a red, and would read as a
 // failure beside the error colour.
 QColor success();
 QColor success(const QPalette &palette);
+// The brand colour washed thin, behind a note or a symbol of the app's own.
+QColor tint();
 
-// A card's fill, a step lighter than the window in either appearance.
+// A card's fill, a step lighter than the window in either appearance:
+// surface(Surface::Card).
 QColor cardFill();
 // The faint edge of a card that isn't selected.
 QColor cardEdge();

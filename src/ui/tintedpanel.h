@@ -9,13 +9,11 @@ class TintedPanel : public QWidget
     Q_OBJECT
 
 public:
-    // strength: how much of the brand colour shows, from 0 to 1.
-    TintedPanel(qreal radius, qreal strength, QWidget *parent = nullptr);
+    explicit TintedPanel(qreal radius, QWidget *parent = nullptr);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
     qreal m_radius;
-    qreal m_strength;
 };

@@ -152,13 +152,26 @@ void BookPreview::zoomToFit()
     setZoom(1);
 }
 
+void BookPreview::setPageOne(std::optional<int> index)
+{
+    if (index == m_pageOne)
+        return;
+    m_pageOne = index;
+    viewport()->update();
+}
+
 QString BookPreview::pageLabel() const
 {
     if (m_sizes.isEmpty())
         return {};
     const int row = currentRow();
-    const int first = m_layout.firstPage(row) + 1;
-    const int last = m_layout.lastPage(row) + 1;
+    const int pageOne = m_pageOne.value_or(0);
+    // Only the numbered pages of the row are named: a front page beside
+    // page 1 has none.
+    const int first = std::max(m_layout.firstPage(row), pageOne) - pageOne + 1;
+    const int last = m_layout.lastPage(row) - pageOne + 1;
+    if (last < 1)
+        return Style::number(pageCount()) + QStringLiteral(" pages");
     const QString of = QStringLiteral(" of ") + Style::number(pageCount());
     if (first == last)
         return QStringLiteral("Page ") + Style::number(first) + of;

@@ -60,7 +60,13 @@ public:
     void zoomOut();
     void zoomToFit();
 
-    // "Page 1 of 157", "Pages 2–3 of 157"; empty without pages.
+    // Where the page numbered 1 is: from there pages are named by the
+    // numbers the book gives them, and the front before it by none. Without
+    // it pages are named by their place in the document, from 1.
+    void setPageOne(std::optional<int> index);
+    // The pages shown by their numbers, with the document's page count:
+    // "Page 1 of 157", "Pages 2–3 of 157"; the count alone ("157 pages")
+    // on front pages that have no number; empty without pages.
     QString pageLabel() const;
     // Raises the page label above something the view's owner lays over
     // its bottom edge.
@@ -130,6 +136,7 @@ private:
     qreal m_zoom = 1;
     Anchor m_anchor;
     std::optional<int> m_jump;
+    std::optional<int> m_pageOne;
     bool m_scrolling = false;
     bool m_complete = false;
     int m_bottomInset = 0;

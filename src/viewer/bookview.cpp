@@ -262,6 +262,9 @@ void BookView::refresh()
 {
     const Project &project = *m_project;
     m_preview->setUrl(project.pdf());
+    // The pages are named by the numbers printed on them, as search and
+    // pins name them.
+    m_preview->setPageOne(project.layout().pageOneIndex());
 
     m_titleLabel->setText(title());
     // The window is named after the book it shows.

@@ -2,7 +2,6 @@
 
 #include "messagesummary.h"
 #include "project/project.h"
-#include "tones.h"
 #include "ui/clampedlabel.h"
 #include "ui/formsection.h"
 #include "ui/icons.h"
@@ -369,7 +368,7 @@ void Inspector::refreshPins()
                     QStringLiteral("Page %1 comes before where it falls (page %2), so it stays put.")
                         .arg(pin->page)
                         .arg(result->natural));
-                palette.setColor(QPalette::WindowText, Tones::orange());
+                palette.setColor(QPalette::WindowText, Style::warning());
             }
             row->caption->setPalette(palette);
         });

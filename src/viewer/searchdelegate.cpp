@@ -111,7 +111,7 @@ void SearchDelegate::paint(
         const QFontMetrics metrics(captionFont());
         QColor colour = Style::color(Style::Tone::Secondary, palette);
         if (row.badge.kind == SearchModel::Badge::Kind::Pin)
-            colour = row.badge.failed ? Tones::orange() : Style::brand();
+            colour = row.badge.failed ? Style::warning(palette) : Style::brand();
         const int textWidth = metrics.horizontalAdvance(row.badge.text);
         painter->setFont(captionFont());
         painter->setPen(colour);

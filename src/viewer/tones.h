@@ -5,8 +5,6 @@
 // Colours the viewer adds to the shared ones, for the appearance in use.
 namespace Tones {
 
-// A pin the typesetter could not honour.
-QColor orange();
 // Behind a searched word: yellow at 35 %.
 QColor highlight();
 

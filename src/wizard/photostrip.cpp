@@ -14,8 +14,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
-#include <QScrollBar>
-#include <QWheelEvent>
 
 namespace {
 
@@ -67,7 +65,7 @@ protected:
 } // namespace
 
 PhotoStrip::PhotoStrip(WizardModel *model, int size, QWidget *parent)
-    : QScrollArea(parent)
+    : SideScroll(parent)
     , m_model(model)
     , m_size(size)
     , m_row(new QWidget)
@@ -77,12 +75,8 @@ PhotoStrip::PhotoStrip(WizardModel *model, int size, QWidget *parent)
               Style::Text::Caption, Style::Tone::Secondary))
 {
     setObjectName(QStringLiteral("photoStrip"));
-    setFrameShape(QFrame::NoFrame);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setWidgetResizable(false);
     setFixedHeight(size + 4);
-    viewport()->setAutoFillBackground(false);
     m_row->setAutoFillBackground(false);
     m_layout->setContentsMargins(0, 2, 0, 2);
     m_layout->setSpacing(8);
@@ -163,7 +157,7 @@ void PhotoStrip::rebuild()
 
 void PhotoStrip::showEvent(QShowEvent *event)
 {
-    QScrollArea::showEvent(event);
+    SideScroll::showEvent(event);
     if (m_stale)
         rebuild();
     loadThumbnails();
@@ -193,19 +187,4 @@ QCoro::Task<void> PhotoStrip::load(QString path)
     // the picture now gets it.
     if (auto *thumb = static_cast<PictureThumb *>(thumbnail(path)))
         thumb->setImage(image);
-}
-
-void PhotoStrip::wheelEvent(QWheelEvent *event)
-{
-    // A mouse wheel turns the row, which scrolls only sideways.
-    // A row with nothing to scroll leaves the wheel to the page.
-    QScrollBar *bar = horizontalScrollBar();
-    if (bar->maximum() == 0) {
-        event->ignore();
-        return;
-    }
-    const QPoint delta = event->angleDelta();
-    const int by = delta.x() != 0 ? delta.x() : delta.y();
-    bar->setValue(bar->value() - by / 2);
-    event->accept();
 }

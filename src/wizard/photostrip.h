@@ -1,9 +1,10 @@
 #pragma once
 
+#include "ui/sidescroll.h"
+
 #include <QHash>
 #include <QImage>
 #include <QPointer>
-#include <QScrollArea>
 #include <QSet>
 #include <QStringList>
 #include <qcorotask.h>
@@ -18,7 +19,7 @@ class WizardModel;
 // more. It knows nothing of what adding or picking means; the tab around it
 // does. Thumbnails are made off the window's thread from a small read of
 // each file.
-class PhotoStrip : public QScrollArea
+class PhotoStrip : public SideScroll
 {
     Q_OBJECT
 
@@ -43,7 +44,6 @@ signals:
     void picked(const QString &path);
 
 protected:
-    void wheelEvent(QWheelEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:

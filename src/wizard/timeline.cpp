@@ -1,6 +1,7 @@
 #include "timeline.h"
 
 #include "insights/celebrations.h"
+#include "ui/sidescroll.h"
 #include "ui/style.h"
 #include "wizardlook.h"
 
@@ -8,10 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QVBoxLayout>
-#include <QWheelEvent>
 #include <cmath>
 
 namespace {
@@ -104,7 +102,7 @@ Timeline::Timeline(
     , m_celebrations(std::move(celebrations))
     , m_pricing(std::move(pricing))
     , m_actions(std::move(actions))
-    , m_scroll(new QScrollArea)
+    , m_scroll(new SideScroll)
 {
     auto *stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
@@ -127,13 +125,8 @@ Timeline::Timeline(
     row->addStretch(1);
     m_scroll->setWidget(strip);
     m_scroll->setWidgetResizable(true);
-    m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_scroll->viewport()->setAutoFillBackground(false);
     strip->setAutoFillBackground(false);
     m_scroll->setFixedHeight(strip->sizeHint().height());
-    m_scroll->viewport()->installEventFilter(this);
     stack->addWidget(m_scroll);
     refresh();
 }
@@ -227,17 +220,4 @@ void Timeline::refresh()
         static_cast<Chip *>(m_chips[i])->setPicked(picked(order, m_celebrations[i]));
     if (m_card)
         m_card->refresh(order);
-}
-
-bool Timeline::eventFilter(QObject *watched, QEvent *event)
-{
-    // The strip scrolls sideways under an ordinary wheel too.
-    if (watched == m_scroll->viewport() && event->type() == QEvent::Wheel) {
-        auto *wheel = static_cast<QWheelEvent *>(event);
-        const QPoint delta = wheel->pixelDelta().isNull() ? wheel->angleDelta() / 2 : wheel->pixelDelta();
-        const int step = std::abs(delta.x()) > std::abs(delta.y()) ? delta.x() : delta.y();
-        m_scroll->horizontalScrollBar()->setValue(m_scroll->horizontalScrollBar()->value() - step);
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }

@@ -12,7 +12,7 @@
 #include <optional>
 
 class QHBoxLayout;
-class QScrollArea;
+class SideScroll;
 
 // The special days of a conversation as a strip of chips under "On your
 // timeline". A chip opens a card from which the user makes a book of that
@@ -54,16 +54,13 @@ public:
     void setPricing(const std::optional<Pricing> &pricing);
     void refresh();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void toggle(const QString &addon, const Celebration &celebration);
 
     QList<Celebration> m_celebrations;
     std::optional<Pricing> m_pricing;
     Actions m_actions;
-    QScrollArea *m_scroll;
+    SideScroll *m_scroll;
     QList<QWidget *> m_chips;
     QPointer<TimelineCard> m_card;
 };

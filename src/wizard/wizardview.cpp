@@ -339,7 +339,7 @@ QWidget *WizardView::makeHeader()
     auto *row = new QHBoxLayout;
     row->setSpacing(12);
     if (m_model->step() != Step::Found) {
-        auto *badge = new TintedPanel(9, 0.12);
+        auto *badge = new TintedPanel(9);
         badge->setFixedSize(36, 36);
         auto *symbol = new QLabel(badge);
         symbol->setObjectName(QStringLiteral("stepBadge"));

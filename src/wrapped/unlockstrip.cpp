@@ -322,10 +322,7 @@ void UnlockStrip::arrange()
 
 void UnlockStrip::paintEvent(QPaintEvent *)
 {
-    // The window's secondary background: a shade off the window colour.
-    const QColor window = palette().color(QPalette::Window);
-    QPainter(this).fillRect(
-        rect(), Style::appearance() == Color::Appearance::Dark ? window.lighter(118) : window.darker(104));
+    QPainter(this).fillRect(rect(), Style::surface(Style::Surface::Band, palette()));
 }
 
 void UnlockStrip::changeEvent(QEvent *event)

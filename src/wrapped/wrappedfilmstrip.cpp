@@ -6,12 +6,9 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QHBoxLayout>
-#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QScrollBar>
 #include <QVBoxLayout>
-#include <QWheelEvent>
 
 namespace {
 
@@ -74,45 +71,6 @@ private:
     bool m_shared = true;
 };
 
-// Soft edges where more cards lie beyond the strip's sides, since the
-// strip shows no scroll bar.
-class WrappedFilmstrip::EdgeFade : public QWidget
-{
-public:
-    explicit EdgeFade(WrappedFilmstrip *strip)
-        : QWidget(strip)
-        , m_strip(strip)
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        const QScrollBar *bar = m_strip->horizontalScrollBar();
-        const QColor window = palette().color(QPalette::Window);
-        QColor clear = window;
-        clear.setAlpha(0);
-        QPainter painter(this);
-        constexpr int reach = 28;
-        if (bar->value() > bar->minimum()) {
-            QLinearGradient fade(0, 0, reach, 0);
-            fade.setColorAt(0, window);
-            fade.setColorAt(1, clear);
-            painter.fillRect(QRect(0, 0, reach, height()), fade);
-        }
-        if (bar->value() < bar->maximum()) {
-            QLinearGradient fade(width() - reach, 0, width(), 0);
-            fade.setColorAt(0, clear);
-            fade.setColorAt(1, window);
-            painter.fillRect(QRect(width() - reach, 0, reach, height()), fade);
-        }
-    }
-
-private:
-    WrappedFilmstrip *m_strip;
-};
-
 // One card of the strip: its thumbnail over its share box.
 class WrappedFilmstrip::Item : public QWidget
 {
@@ -152,34 +110,18 @@ private:
 };
 
 WrappedFilmstrip::WrappedFilmstrip(QWidget *parent)
-    : QScrollArea(parent)
+    : SideScroll(parent)
     , m_row(new QWidget)
     , m_items(new QHBoxLayout(m_row))
 {
-    setFrameShape(QFrame::NoFrame);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setWidgetResizable(true);
     setFixedHeight(stripHeight);
     m_row->setAutoFillBackground(false);
-    viewport()->setAutoFillBackground(false);
     m_items->setContentsMargins(0, 4, 0, 4);
     m_items->setSpacing(10);
     m_items->addStretch(1);
     m_items->addStretch(1);
     setWidget(m_row);
-
-    m_fade = new EdgeFade(this);
-    const auto refade = [this] { m_fade->update(); };
-    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, refade);
-    connect(horizontalScrollBar(), &QScrollBar::rangeChanged, this, refade);
-}
-
-void WrappedFilmstrip::resizeEvent(QResizeEvent *event)
-{
-    QScrollArea::resizeEvent(event);
-    m_fade->setGeometry(viewport()->geometry());
-    m_fade->raise();
 }
 
 void WrappedFilmstrip::rebuild(const Wrapped &wrapped)
@@ -231,13 +173,4 @@ QAbstractButton *WrappedFilmstrip::shareBox(const QString &id) const
 QSize WrappedFilmstrip::sizeHint() const
 {
     return { 400, stripHeight };
-}
-
-void WrappedFilmstrip::wheelEvent(QWheelEvent *event)
-{
-    // The strip only runs sideways, so an ordinary wheel moves it too.
-    const QPoint delta = event->angleDelta();
-    const int steps = std::abs(delta.x()) > std::abs(delta.y()) ? delta.x() : delta.y();
-    horizontalScrollBar()->setValue(horizontalScrollBar()->value() - steps / 2);
-    event->accept();
 }

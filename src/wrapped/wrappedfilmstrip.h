@@ -1,11 +1,11 @@
 #pragma once
 
 #include "model/wrapped.h"
+#include "ui/sidescroll.h"
 #include "wrappedsettings.h"
 
 #include <QHash>
 #include <QList>
-#include <QScrollArea>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -16,7 +16,7 @@ class QHBoxLayout;
 // The strip of every card under the preview, in the document's order: a
 // small story-shaped drawing of each, ringed when it is the card shown and
 // faded when it is out of the share, with its "In the share" box below.
-class WrappedFilmstrip : public QScrollArea
+class WrappedFilmstrip : public SideScroll
 {
     Q_OBJECT
 
@@ -48,14 +48,9 @@ signals:
     // The user put a card in the share or took it out.
     void inclusionRequested(const QString &id, bool on);
 
-protected:
-    void wheelEvent(QWheelEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
-
 private:
     class Item;
     class Thumbnail;
-    class EdgeFade;
 
     void rebuild(const Wrapped &wrapped);
 
@@ -63,5 +58,4 @@ private:
     QHBoxLayout *m_items;
     QList<Item *> m_cards;
     QStringList m_ids;
-    EdgeFade *m_fade;
 };

@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -340,6 +341,38 @@ TEST_F(BookHomeViewTest, DeletingRemovesTheFolderAndTheBookConsentOnly)
     EXPECT_FALSE(defaults.string(QStringLiteral("consent:del")));
     for (const char *key : { "consent-wrapped:del", "me:del", "wrapped:del" })
         EXPECT_TRUE(defaults.string(QString::fromLatin1(key))) << key;
+}
+
+// The question before deleting and the page's sheets speak with one
+// button order, whichever the desktop's is.
+TEST_F(BookHomeViewTest, TheDeleteQuestionOrdersItsButtonsAsTheSheetsDo)
+{
+    std::shared_ptr<Project> project = open(designedBook());
+    const auto before = [](QWidget *dialog, const QString &action) {
+        QWidget *doing = findText(dialog, action);
+        QWidget *cancel = findText(dialog, QStringLiteral("Cancel"));
+        EXPECT_TRUE(doing && cancel) << action.toStdString();
+        return doing && cancel && doing->mapToGlobal(QPoint()).x() < cancel->mapToGlobal(QPoint()).x();
+    };
+    for (const auto layout : { QDialogButtonBox::WinLayout, QDialogButtonBox::GnomeLayout }) {
+        DialogButtonLayout desktop(layout);
+        auto view = page(project);
+        view->extra(QStringLiteral("Add a page of your own"))->click();
+        QDialog *sheet = nullptr;
+        ASSERT_TRUE(waitUntil([&] {
+            sheet = view->findChild<QDialog *>();
+            return sheet && sheet->isVisible() && findText(sheet, QStringLiteral("Add Page"));
+        }));
+        const bool sheetFirst = before(sheet, QStringLiteral("Add Page"));
+        sheet->reject();
+
+        QTest::mouseClick(view->deleteButton(), Qt::LeftButton);
+        auto *question = view->findChild<QMessageBox *>();
+        ASSERT_TRUE(question);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(question));
+        EXPECT_EQ(before(question, QStringLiteral("Delete")), sheetFirst) << layout;
+        question->button(QMessageBox::Cancel)->click();
+    }
 }
 
 TEST_F(BookHomeViewTest, TheRewardsLineShowsOnceThereIsAStatusAndLeadsToTheWrapped)

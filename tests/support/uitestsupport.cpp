@@ -1,6 +1,7 @@
 #include "uitestsupport.h"
 
 #include "model/helpers.h"
+#include "ui/appstyle.h"
 #include "ui/desktop.h"
 #include "ui/style.h"
 #include "wizard/bookfonts.h"
@@ -16,7 +17,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPixmap>
 #include <QProcessEnvironment>
+#include <QProxyStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
@@ -77,6 +80,43 @@ void inBothAppearances(const std::function<void(const QString &appearance)> &che
     Style::usePalette(before);
 }
 
+namespace {
+
+class LayoutStyle : public QProxyStyle
+{
+public:
+    explicit LayoutStyle(int layout)
+        : QProxyStyle(new AppStyle)
+        , m_layout(layout)
+    { }
+
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+        QStyleHintReturn *answer) const override
+    {
+        if (hint == SH_DialogButtonLayout)
+            return m_layout;
+        return QProxyStyle::styleHint(hint, option, widget, answer);
+    }
+
+private:
+    int m_layout;
+};
+
+} // namespace
+
+DialogButtonLayout::DialogButtonLayout(int layout)
+    : m_palette(QApplication::palette())
+{
+    QApplication::setStyle(new LayoutStyle(layout));
+    Style::usePalette(m_palette);
+}
+
+DialogButtonLayout::~DialogButtonLayout()
+{
+    QApplication::setStyle(new AppStyle);
+    Style::usePalette(m_palette);
+}
+
 double contrast(const QColor &a, const QColor &b)
 {
     auto luminance = [](const QColor &color) {
@@ -120,6 +160,16 @@ QColor inkOf(QWidget *widget)
         }
     }
     return QColor(most);
+}
+
+int columnDistance(QWidget *widget, int x, const QColor &color)
+{
+    const QImage drawn = widget->grab().toImage();
+    const int column = int(x * drawn.devicePixelRatio());
+    int most = 0;
+    for (int y = 0; y < drawn.height(); ++y)
+        most = std::max(most, colorDistance(drawn.pixelColor(column, y), color));
+    return most;
 }
 
 bool waitUntil(const std::function<bool()> &condition, int timeoutMs)

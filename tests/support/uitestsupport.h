@@ -4,6 +4,7 @@
 #include "testsupport.h"
 
 #include <QColor>
+#include <QPalette>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -49,6 +50,21 @@ void setOnBareBus(bool onIt);
 // "light" or "dark", for naming what failed.
 void inBothAppearances(const std::function<void(const QString &appearance)> &check);
 
+// While it lives, the app's style lays out the buttons of dialogs as a
+// desktop of that layout (a QDialogButtonBox::ButtonLayout) does; then the
+// app's own style again, with the palette that was in use.
+class DialogButtonLayout
+{
+public:
+    explicit DialogButtonLayout(int layout);
+    ~DialogButtonLayout();
+    DialogButtonLayout(const DialogButtonLayout &) = delete;
+    DialogButtonLayout &operator=(const DialogButtonLayout &) = delete;
+
+private:
+    QPalette m_palette;
+};
+
 // The contrast of two opaque colours, from 1 to 21, as accessibility
 // guides measure it (text wants 4.5).
 double contrast(const QColor &a, const QColor &b);
@@ -58,6 +74,10 @@ int colorDistance(const QColor &a, const QColor &b);
 // common colour of its drawn pixels that stand out from the ground it is
 // drawn on (the window's colour in the palette in use).
 QColor inkOf(QWidget *widget);
+
+// The most that a column of what widget draws (x from its left edge)
+// differs from color, as colorDistance counts it.
+int columnDistance(QWidget *widget, int x, const QColor &color);
 
 // Processes events until condition holds or timeoutMs pass; true when it
 // held. For waiting on the real tools and typst in screen tests. The bound

@@ -6,8 +6,10 @@
 #include "ui/contentunavailable.h"
 #include "ui/errors.h"
 #include "ui/icons.h"
+#include "ui/question.h"
 #include "ui/sheet.h"
 #include "ui/statusline.h"
+#include "ui/sidescroll.h"
 #include "ui/style.h"
 #include "ui/windowtoolbar.h"
 #include "uitestsupport.h"
@@ -15,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QHBoxLayout>
@@ -22,12 +25,15 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 TEST(Style, AppearanceFollowsTheWindowColour)
@@ -171,6 +177,51 @@ TEST(Sheet, ReturnPressesTheDefaultButtonOnlyWhileItIsEnabled)
     EXPECT_EQ(s.confirmed, 2);
 }
 
+namespace {
+
+// Whether the button that does a dialog's work comes before Cancel.
+bool actionFirst(QWidget *action, QWidget *cancel)
+{
+    return action->mapToGlobal(QPoint()).x() < cancel->mapToGlobal(QPoint()).x();
+}
+
+} // namespace
+
+// Each desktop orders a dialog's buttons its own way; a sheet's and a
+// question's follow it, so the app has one order.
+TEST(Sheet, CancelAndConfirmGoWhereTheDesktopPutsThemAsInAQuestion)
+{
+    using Layout = QDialogButtonBox::ButtonLayout;
+    for (const auto &[name, layout] : { std::pair { "windows", Layout::WinLayout },
+             { "mac", Layout::MacLayout }, { "kde", Layout::KdeLayout }, { "gnome", Layout::GnomeLayout } }) {
+        TestSupport::DialogButtonLayout desktop(layout);
+        QDialogButtonBox own(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        own.show();
+        const bool okFirst
+            = actionFirst(own.button(QDialogButtonBox::Ok), own.button(QDialogButtonBox::Cancel));
+
+        SheetWithField s;
+        EXPECT_EQ(actionFirst(s.confirm, s.cancel), okFirst) << name;
+
+        QWidget window;
+        window.show();
+        bool deleted = false;
+        QMessageBox *question = Question::askFirst(&window,
+            { QStringLiteral("Delete"), QStringLiteral("Delete “Us”?"), QStringLiteral("It goes."),
+                QStringLiteral("Delete") },
+            [&] { deleted = true; });
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(question));
+        auto *remove = qobject_cast<QPushButton *>(TestSupport::findText(question, QStringLiteral("Delete")));
+        ASSERT_TRUE(remove);
+        EXPECT_EQ(actionFirst(remove, question->button(QMessageBox::Cancel)), okFirst) << name;
+        // Return keeps the book; only the red button deletes.
+        EXPECT_EQ(question->defaultButton(), question->button(QMessageBox::Cancel));
+        EXPECT_TRUE(Style::isDestructive(remove));
+        remove->click();
+        EXPECT_TRUE(deleted);
+    }
+}
+
 TEST(Sheet, EscapeClosesOnlyWhereAllowed)
 {
     {
@@ -263,6 +314,51 @@ TEST(StatusLine, AFailureAndGoodNewsEachHaveTheirOwnLook)
         error->clear();
         EXPECT_FALSE(error->isVisible());
     });
+}
+
+// A row wider than its place fades at the edge beyond which it goes on,
+// into what it sits on; an ordinary wheel turns it, and one with nothing to
+// turn is left to the page.
+TEST(SideScroll, FadesWhereMoreLiesAndTurnsUnderTheWheel)
+{
+    QWidget page;
+    page.setAutoFillBackground(true);
+    page.setBackgroundRole(QPalette::Base);
+    page.resize(300, 60);
+    auto *scroll = new SideScroll(&page);
+    scroll->setGeometry(0, 0, 200, 40);
+    auto *row = new QWidget;
+    row->setFixedSize(600, 40);
+    row->setAutoFillBackground(true);
+    QPalette red = row->palette();
+    red.setColor(QPalette::Base, Qt::red);
+    row->setPalette(red);
+    scroll->setWidget(row);
+    page.show();
+    QApplication::processEvents();
+    const QColor base = page.palette().color(QPalette::Base);
+    EXPECT_EQ(scroll->backdrop(), base);
+    EXPECT_TRUE(scroll->hasMoreAfter());
+    EXPECT_FALSE(scroll->hasMoreBefore());
+    EXPECT_LE(TestSupport::columnDistance(scroll, 199, base), 6);
+    EXPECT_EQ(TestSupport::columnDistance(scroll, 0, Qt::red), 0);
+
+    QWheelEvent down(QPointF(20, 20), scroll->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, -240),
+        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(scroll->viewport(), &down);
+    EXPECT_GT(scroll->horizontalScrollBar()->value(), 0);
+    scroll->horizontalScrollBar()->setValue(scroll->horizontalScrollBar()->maximum());
+    EXPECT_FALSE(scroll->hasMoreAfter());
+    EXPECT_LE(TestSupport::columnDistance(scroll, 0, base), 6);
+    EXPECT_EQ(TestSupport::columnDistance(scroll, 199, Qt::red), 0);
+
+    row->setFixedSize(150, 40);
+    QApplication::processEvents();
+    EXPECT_FALSE(scroll->hasMoreBefore() || scroll->hasMoreAfter());
+    QWheelEvent idle(QPointF(20, 20), scroll->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, -240),
+        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(scroll->viewport(), &idle);
+    EXPECT_FALSE(idle.isAccepted());
 }
 
 TEST(WindowToolbar, ItemsLeaveWithTheScreenThatPutThemThere)

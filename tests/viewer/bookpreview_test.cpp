@@ -120,6 +120,30 @@ TEST_F(BookPreviewTest, AFileThatCantBeReadShowsNoPagesAndIsNotRetried)
     EXPECT_FALSE(preview.isLoading());
 }
 
+// The book numbers its pages from the first after its front: the label
+// names them so, and the front, which shows no number, by none.
+TEST_F(BookPreviewTest, PagesAreNamedByTheirNumbersFromPageOne)
+{
+    preview.setUrl(blank(10));
+    ASSERT_TRUE(shows(10));
+    preview.setPageOne(2);
+    EXPECT_EQ(preview.pageLabel(), "10 pages");
+    preview.jump(1);
+    EXPECT_EQ(preview.pageLabel(), "Page 1 of 10");
+    preview.jump(3);
+    EXPECT_EQ(preview.pageLabel(), "Pages 2\u20133 of 10");
+    preview.jump(9);
+    EXPECT_EQ(preview.pageLabel(), "Page 8 of 10");
+    // A front of four pages: the spread before page 1 has no number at all.
+    preview.setPageOne(4);
+    preview.jump(1);
+    EXPECT_EQ(preview.pageLabel(), "10 pages");
+    preview.jump(3);
+    EXPECT_EQ(preview.pageLabel(), "Page 1 of 10");
+    preview.setPageOne(std::nullopt);
+    EXPECT_EQ(preview.pageLabel(), "Pages 4\u20135 of 10");
+}
+
 TEST_F(BookPreviewTest, KeysPageThroughSpreads)
 {
     preview.setUrl(blank(10));
@@ -251,7 +275,8 @@ TEST_F(BookPreviewTest, TheDeskAndItsPageCountStandOutInBothAppearances)
         const QColor desk = image.pixelColor(3, 3);
         // The desk isn't the colour of the panes beside it, and the scroll
         // bar stands on it rather than on a strip of the window.
-        EXPECT_GT(TestSupport::contrast(desk, QApplication::palette().color(QPalette::Window)), 1.15) << name.toStdString();
+        EXPECT_GT(TestSupport::contrast(desk, QApplication::palette().color(QPalette::Window)), 1.15)
+            << name.toStdString();
         EXPECT_EQ(image.pixelColor(image.width() - 3, image.height() - 30), desk) << name.toStdString();
 
         // The pill: its fill beside the words stands off the desk, and the

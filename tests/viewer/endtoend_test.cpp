@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QToolButton>
@@ -136,6 +137,51 @@ TEST_F(EndToEndTest, PagingAndJumpingShowThePagesThatHoldTheMessage)
         list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
     EXPECT_TRUE(shownText().contains("the dumplings were amazing tonight")) << shownText().toStdString();
     EXPECT_EQ(view()->results()->model()->row(0).sender, "Robin");
+}
+
+// The label under the pages names them by the numbers printed in their
+// heads, as search names them, with or without a dedication before page 1.
+TEST_F(EndToEndTest, ThePageLabelNamesThePagesByTheNumbersPrintedOnThem)
+{
+    const auto printedLabel = [&] {
+        const SpreadLayout &layout = preview()->spreadLayout();
+        const int row = layout.rowOf(preview()->currentPage());
+        return QStringLiteral("Pages %1\u2013%2 of %3")
+            .arg(ViewerTest::folioOf(project->pdf(), layout.firstPage(row)),
+                ViewerTest::folioOf(project->pdf(), layout.lastPage(row)),
+                QString::number(project->layout().pageCount));
+    };
+    const QString day = QStringLiteral("2025-02-14");
+    preview()->jump(project->layout().days.value(day).index);
+    EXPECT_EQ(preview()->pageLabel(), printedLabel());
+
+    // Search's page is the one the label names.
+    search("dumplings");
+    const QString page = view()->results()->model()->row(0).badge.text;
+    QListView *list = view()->results()->list();
+    QTest::mouseClick(
+        list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
+    EXPECT_EQ(preview()->pageLabel(), printedLabel());
+    EXPECT_TRUE(preview()->pageLabel().contains(page.mid(3))) << page.toStdString();
+
+    // The title page has no number; with a dedication, neither has the
+    // spread after it, and page 1 comes two pages later.
+    preview()->jump(0);
+    const QString count = QString::number(project->layout().pageCount);
+    EXPECT_EQ(preview()->pageLabel(), count + QStringLiteral(" pages"));
+    QTest::keyClicks(view()->inspector()->dedicationField(), "For the club");
+    ASSERT_TRUE(retypeset());
+    ASSERT_TRUE(waitUntil([&] { return preview()->pageCount() == project->layout().pageCount; }));
+    ASSERT_EQ(project->layout().pageOneIndex(), 4);
+    preview()->jump(1);
+    EXPECT_EQ(
+        preview()->pageLabel(), QString::number(project->layout().pageCount) + QStringLiteral(" pages"));
+    preview()->jump(3);
+    EXPECT_EQ(
+        preview()->pageLabel(), QStringLiteral("Page 1 of ") + QString::number(project->layout().pageCount));
+    EXPECT_EQ(ViewerTest::folioOf(project->pdf(), 4), QStringLiteral("1"));
+    preview()->jump(project->layout().days.value(day).index);
+    EXPECT_EQ(preview()->pageLabel(), printedLabel());
 }
 
 TEST_F(EndToEndTest, AChapterIsStartedRenamedAndRemoved)

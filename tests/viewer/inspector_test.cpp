@@ -1,6 +1,6 @@
 #include "ui/formsection.h"
+#include "ui/style.h"
 #include "viewer/inspector.h"
-#include "viewer/tones.h"
 #include "viewertest.h"
 
 #include <QAbstractButton>
@@ -194,7 +194,7 @@ TEST_F(InspectorTest, PinsSayWhereTheyLandAndTakeTheReaderThere)
     auto *failed = qobject_cast<QLabel *>(TestSupport::findText(
         inspector.get(), "Page 2 comes before where it falls (page 5), so it stays put."));
     ASSERT_TRUE(failed);
-    EXPECT_EQ(failed->palette().color(QPalette::WindowText), Tones::orange());
+    EXPECT_EQ(failed->palette().color(QPalette::WindowText), Style::warning());
 
     // Blank pages went in before the message: the reader goes to its own
     // page, not to the first page of its day.

@@ -9,6 +9,7 @@
 #include "wizard/coverphoto.h"
 #include "wizard/photostrip.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
@@ -250,6 +251,12 @@ TEST_F(CoverPictures, TheStripOffersTheBooksPicturesAndRingsTheChosen)
     EXPECT_TRUE(static_cast<PictureThumb *>(strip.thumbnail(strip.pictures().at(0)))->isSelected());
     EXPECT_TRUE(static_cast<PictureThumb *>(strip.thumbnail(strip.pictures().at(1)))->isSelected());
     EXPECT_FALSE(static_cast<PictureThumb *>(strip.thumbnail(broken))->isSelected());
+    // Narrower than its row, it fades where more pictures lie.
+    strip.resize(150, strip.height());
+    QApplication::processEvents();
+    const QColor page = strip.palette().color(QPalette::Window);
+    EXPECT_LE(TestSupport::columnDistance(&strip, strip.width() - 1, page), 6);
+    EXPECT_GT(TestSupport::columnDistance(strip.viewport(), 0, page), 20);
 
     // A picture that can't be read stays a quiet square that can be picked.
     static_cast<QAbstractButton *>(strip.thumbnail(broken))->click();

@@ -6,6 +6,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 
 using namespace WizardTest;
 
@@ -120,6 +122,30 @@ TEST(Timeline, AChipOpensItsCardAsAPopup)
     strip.cardButton(QStringLiteral("Share It as a Story Card"))->click();
     EXPECT_EQ(strip.shared, QStringList { QStringLiteral("b") });
     EXPECT_FALSE(strip.timeline->open());
+}
+
+// Chips that run past the strip's edge fade into the page there, so the
+// cut one reads as more to come; scrolled to the end, the other edge does.
+TEST(Timeline, TheEdgeBeyondWhichChipsLieFadesOut)
+{
+    noService();
+    QList<Celebration> days;
+    for (int i = 0; i < 8; ++i)
+        days.append(day(QString::number(i), QStringLiteral("2024-05-0%1").arg(i + 1),
+            QStringLiteral("Valentine's Day %1").arg(i)));
+    Strip strip(days);
+    strip.timeline->resize(420, 60);
+    QApplication::processEvents();
+    auto *row = strip.timeline->findChild<QScrollArea *>();
+    ASSERT_TRUE(row);
+    const QColor page = strip.timeline->palette().color(QPalette::Window);
+    const int right = row->width() - 1;
+    EXPECT_LE(TestSupport::columnDistance(row, right, page), 6);
+    // The first chip's emoji, where nothing lies before it.
+    EXPECT_GT(TestSupport::columnDistance(row, 14, page), 60);
+
+    row->horizontalScrollBar()->setValue(row->horizontalScrollBar()->maximum());
+    EXPECT_LE(TestSupport::columnDistance(row, 0, page), 6);
 }
 
 TEST(Timeline, MadeAddOnsAreMarkedInTheOrder)

@@ -124,8 +124,7 @@ TEST_F(UnlockStripTest, TheServicesStandingFillsTheStepsAndCopiesTheInviteLink)
     const QString code = rewards.status()->code;
     QStringList texts = shownTexts(&strip);
     EXPECT_TRUE(texts.contains(u"Friends of Friends: code "_s + code)) << texts.join(u" | "_s).toStdString();
-    // The stand-in's own thresholds, as they come.
-    EXPECT_TRUE(texts.contains(u"Go big: 100,000 views or 10,000 likes"_s));
+    EXPECT_TRUE(texts.contains(u"Go big: 10,000 views or 1,000 likes"_s));
     EXPECT_EQ(texts.count(u"Claim…"_s), 2);
     EXPECT_FALSE(texts.contains(u"Opens soon"_s));
 
@@ -156,9 +155,12 @@ TEST_F(UnlockStripTest, ClosedRewardsStillShowTheFriendsCodeAndReviewWinsOverThe
 {
     service.answer(u"/api/referrals"_s, 200,
         standing(u"off"_s,
-            QJsonObject { { u"views"_s, 10000 }, { u"likes"_s, 1000 }, { u"state"_s, u"none"_s } }));
+            QJsonObject { { u"views"_s, 25000 }, { u"likes"_s, 2500 }, { u"state"_s, u"none"_s } }));
     load();
     QStringList texts = shownTexts(&strip);
+    // The thresholds as the service gives them.
+    EXPECT_TRUE(texts.contains(u"Go big: 25,000 views or 2,500 likes"_s))
+        << texts.join(u" | "_s).toStdString();
     EXPECT_EQ(texts.count(u"Opens soon"_s), 2) << texts.join(u" | "_s).toStdString();
     EXPECT_TRUE(texts.contains(u"Friends of Friends: code FRIEND-XYZ"_s));
     EXPECT_TRUE(texts.contains(u"Copy Link"_s));

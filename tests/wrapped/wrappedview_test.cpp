@@ -296,6 +296,21 @@ TEST_F(WrappedViewTest, OpeningTellsTheServiceAndReadsTheRewardsStanding)
     EXPECT_TRUE(TestSupport::waitUntil([&] { return !view->claimSheet(); }));
 }
 
+// The claim sheet names the free book's thresholds in its own words; the
+// strip takes them from the service, whose figures are the same.
+TEST_F(WrappedViewTest, TheStripAndTheFreeBookClaimNameTheSameThresholds)
+{
+    show();
+    ASSERT_TRUE(TestSupport::waitUntil([] { return Rewards::shared().status().has_value(); }));
+    EXPECT_TRUE(shows(u"Go big: 10,000 views or 1,000 likes"_s));
+    view->claim(Rewards::Claim::Kind::Viral);
+    ASSERT_TRUE(view->claimSheet());
+    EXPECT_TRUE(TestSupport::findText(view->claimSheet(),
+        u"When a post of your Wrapped reaches 10,000 views or 1,000 likes, send the link and a screenshot "
+        "showing the numbers. A person checks it, and a gift card worth a paperback comes back."_s));
+    view->claimSheet()->reject();
+}
+
 TEST_F(WrappedViewTest, OneYearOffersNoYearChoice)
 {
     wrapped.years = wrapped.years.mid(0, 1);

@@ -17,9 +17,10 @@ inline constexpr int pagesPerVolume = 780;
 inline constexpr int sharePercent = 10;
 inline constexpr int referralPercent = 10;
 inline constexpr const char *welcomeCode = "WELCOME10";
-inline constexpr int welcomePercent = 10;
-inline constexpr int viralViews = 100000;
-inline constexpr int viralLikes = 10000;
+// What the claim sheet names, so the Wrapped screen's strip and its sheet
+// speak of one threshold.
+inline constexpr int viralViews = 10000;
+inline constexpr int viralLikes = 1000;
 
 QJsonObject priceList();
 

@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QLocale>
 #include <QSaveFile>
 #include <map>
 
@@ -62,8 +63,8 @@ QByteArray Referrals::rulesPage()
         "<p>We keep the link, the screenshot, your email and the numbers you send, so each person gets one "
         "reward. No message of yours is sent with a claim.</p>")
         .arg(Catalog::sharePercent)
-        .arg(Catalog::viralViews)
-        .arg(Catalog::viralLikes)
+        .arg(QLocale(QLocale::English).toString(Catalog::viralViews))
+        .arg(QLocale(QLocale::English).toString(Catalog::viralLikes))
         .arg(Catalog::referralPercent)
         .toUtf8();
 }
