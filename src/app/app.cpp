@@ -6,6 +6,7 @@
 #include "model/heicimage.h"
 #include "model/helpers.h"
 #include "model/library.h"
+#include "model/phonenumbers.h"
 #include "project/typesetcache.h"
 #include "quitsignals.h"
 #include "service/http.h"
@@ -42,6 +43,9 @@ App::App(const Options &options, QObject *parent)
     // working folders, and the messages unlocks left that no source names.
     Helpers::sweepWorkingFolders();
     Backups::sweep();
+    // The numbering plans take a while to load: loaded beside the list,
+    // they are in before the list shows its first number.
+    QThreadPool::globalInstance()->start([] { PhoneNumbers::prepare(); });
     // What can be read is the first thing the window shows: the message
     // tool starts on it before anything else, and runs while the rest of
     // the app and the window are built. The tool reads on every core, so

@@ -141,8 +141,11 @@ QString safe(const QString &text)
 
 QString fileName(const Conversation &conversation, const QString &them)
 {
-    const QString app = conversation.key.startsWith(QLatin1String("wa:")) ? QStringLiteral("WhatsApp")
-                                                                          : QStringLiteral("iMessage");
+    // The tool says which services a chat went through; its keys carry no
+    // "wa:" of their own.
+    const bool whatsApp = conversation.key.startsWith(QLatin1String("wa:"))
+        || conversation.services.contains(QStringLiteral("WhatsApp"), Qt::CaseInsensitive);
+    const QString app = whatsApp ? QStringLiteral("WhatsApp") : QStringLiteral("iMessage");
     return app + QStringLiteral(" - ") + safe(them) + QStringLiteral(".txt");
 }
 
