@@ -13,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -39,11 +40,10 @@ void removeFolder(const QString &path)
         QDir(path).removeRecursively();
 }
 
-// The list the defaults hold, every source in it. Nothing is kept of a
-// partly readable list.
-QList<Source> savedList(const Defaults &defaults)
+// A stored list, every source in it. Nothing is kept of a partly readable
+// list.
+QList<Source> listIn(const std::optional<QByteArray> &bytes)
 {
-    const std::optional<QByteArray> bytes = defaults.data(savedKey);
     if (!bytes)
         return {};
     try {
@@ -52,6 +52,29 @@ QList<Source> savedList(const Defaults &defaults)
     } catch (const JsonError &) {
         return {};
     }
+}
+
+QList<Source> savedList(const Defaults &defaults)
+{
+    return listIn(defaults.data(savedKey));
+}
+
+QByteArray stored(const QList<Source> &sources)
+{
+    QJsonArray array;
+    for (const Source &source : sources) {
+        if (source.id != u"mac")
+            array.append(source.toJson());
+    }
+    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+}
+
+// Changes the saved list as the file holds it now, so that what another
+// window saved meanwhile stays.
+bool changeSaved(const std::function<QList<Source>(QList<Source>)> &change)
+{
+    return Defaults::standard().changeData(savedKey,
+        [&](const std::optional<QByteArray> &bytes) { return std::optional(stored(change(listIn(bytes)))); });
 }
 
 // Whether sources hold a backup source of this id, which reads its cache.
@@ -72,12 +95,23 @@ namespace Backups {
 
 bool save(const QList<Source> &sources)
 {
-    QJsonArray array;
-    for (const Source &source : sources) {
-        if (source.id != u"mac")
-            array.append(source.toJson());
-    }
-    return Defaults::standard().setData(savedKey, QJsonDocument(array).toJson(QJsonDocument::Compact));
+    return Defaults::standard().setData(savedKey, stored(sources));
+}
+
+bool keep(const Source &source)
+{
+    return changeSaved([&](QList<Source> saved) {
+        saved.removeIf([&](const Source &other) { return other.id == source.id; });
+        return saved << source;
+    });
+}
+
+bool drop(const QString &id)
+{
+    return changeSaved([&](QList<Source> saved) {
+        saved.removeIf([&](const Source &other) { return other.id == id; });
+        return saved;
+    });
 }
 
 QList<Source> saved()

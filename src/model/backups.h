@@ -16,6 +16,12 @@ namespace Backups {
 // Stores the list without the computer's own source ("mac"), in order.
 // Whether it reached the user's defaults file.
 bool save(const QList<Source> &sources);
+// Adds a source to the end of the saved list, in place of one of its id;
+// removes the source of an id from it. Each changes the list as the file
+// holds it now, so the sources another window saved meanwhile stay.
+// Whether the change reached the user's defaults file.
+bool keep(const Source &source);
+bool drop(const QString &id);
 
 // The saved list, without the sources whose file (log, else database) is
 // gone. Never fails: an unreadable list reads as empty.

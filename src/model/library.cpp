@@ -251,10 +251,10 @@ QCoro::Task<void> Library::keep(Source source)
     // A source the saved list doesn't name would leave its files (for a
     // backup, its messages unlocked) behind at the next start, named
     // nowhere and never deleted. One added before names the same folder.
-    if (Backups::save(m_added) || replacing)
+    if (Backups::keep(source) || replacing)
         co_return;
     setAdded(before);
-    Backups::save(before);
+    Backups::drop(source.id);
     co_await Backups::forget(source);
     throw Helpers::Failure(Helpers::appName(), 0,
         QStringLiteral("Quorvel couldn't write %1, where it keeps what you add, so this wasn't added.")
@@ -271,7 +271,7 @@ QCoro::Task<void> Library::forget(Source source)
     ++m_pending[source.id].newest;
     setAdded(withoutId(m_added, source.id));
     setList(source.id, std::nullopt);
-    Backups::save(m_added);
+    Backups::drop(source.id);
 }
 
 void Library::checkAccess()

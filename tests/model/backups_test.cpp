@@ -1,6 +1,8 @@
 #include "model/backups.h"
+#include "model/consent.h"
 #include "model/folderlock.h"
 #include "model/helpers.h"
+#include "otherprocess.h"
 #include "scopeddefaults.h"
 #include "testsupport.h"
 
@@ -123,4 +125,39 @@ TEST_F(BackupsTest, TheSweepRemovesTheCachesNoSavedSourceNames)
         EXPECT_FALSE(QFile::exists(kept + QStringLiteral("/.unlocking-AbC123"))) << kept.toStdString();
     }
     EXPECT_TRUE(QFile::exists(unlocking + QStringLiteral("/.unlocking-AbC123/sms.db")));
+}
+
+// Each window read the defaults once and wrote all of them back on every
+// change: a backup another window saved meanwhile was named nowhere once
+// this one stored a consent, and the next start swept its messages.
+TEST_F(BackupsTest, ABackupAnotherWindowSavedKeepsItsCacheThroughThisOnesChangesAndTheNextStart)
+{
+    const QString cache = Helpers::support() + QStringLiteral("/Backups/00008030-00AABBCCDDEEFF00");
+    QDir().mkpath(cache);
+    TestSupport::writeFile(cache + QStringLiteral("/sms.db"), "messages");
+    // This window has read the defaults before the other saves its backup.
+    EXPECT_FALSE(Consent::mayRead(QStringLiteral("+15550100")));
+    ASSERT_TRUE(OtherProcess::run(
+        QStringLiteral("BackupsInAnotherProcess.SavesABackup"), m_defaults.fileName(), cache + "/sms.db"));
+    Consent::record(QStringLiteral("+15550100"));
+
+    Backups::sweep();
+    EXPECT_TRUE(QFile::exists(cache + QStringLiteral("/sms.db")));
+    ASSERT_EQ(Backups::saved().size(), 1);
+    EXPECT_EQ(Backups::saved().first().database, cache + QStringLiteral("/sms.db"));
+    EXPECT_TRUE(Consent::mayRead(QStringLiteral("+15550100")));
+}
+
+// The other window's part: it saves the backup whose database it is told.
+TEST(BackupsInAnotherProcess, SavesABackup)
+{
+    if (OtherProcess::defaults().isEmpty())
+        GTEST_SKIP() << "runs only in a process the test above starts";
+    Defaults::standard().setFileName(OtherProcess::defaults());
+    Source source;
+    source.id = QStringLiteral("00008030-00AABBCCDDEEFF00");
+    source.name = QStringLiteral("Kim's iPhone");
+    source.backup = QStringLiteral("/backups/00008030-00AABBCCDDEEFF00");
+    source.database = OtherProcess::argument();
+    ASSERT_TRUE(Backups::save({ source }));
 }

@@ -385,6 +385,27 @@ TEST_F(LibraryTest, AddingASourceAgainMovesItToTheEnd)
     EXPECT_EQ(keysOf(lib->lists().value(a.id)), QStringList { "Sam" });
 }
 
+// Each window saved its own list whole: a source added in one window was
+// gone from the saved list once another added or forgot one, and the next
+// start swept its files.
+TEST_F(LibraryTest, TwoWindowsKeepTheSourcesEachAdded)
+{
+    const Source a = chatSource("file-0000aaaa");
+    const Source b = chatSource("file-0000bbbb");
+    const Source c = chatSource("file-0000cccc");
+    m_tool.answers.insert(a.id, chats({ "Sam" }));
+    const auto first = library({ a });
+    auto second = std::make_unique<Library>(Library::Environment {});
+    second->setRunner(m_tool.runner());
+
+    TestSupport::await(first->add(b));
+    TestSupport::await(second->add(c));
+    EXPECT_EQ(Backups::saved(), (QList<Source> { a, b, c }));
+    TestSupport::await(second->forget(a));
+    EXPECT_EQ(Backups::saved(), (QList<Source> { b, c }));
+    EXPECT_EQ(first->added(), (QList<Source> { a, b }));
+}
+
 TEST_F(LibraryTest, SignalsOnlyWhatReallyChanged)
 {
     const Source a = chatSource("file-0000aaaa");
