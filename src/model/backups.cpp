@@ -77,16 +77,35 @@ bool changeSaved(const std::function<QList<Source>(QList<Source>)> &change)
         [&](const std::optional<QByteArray> &bytes) { return std::optional(stored(change(listIn(bytes)))); });
 }
 
-// Whether sources hold a backup source of this id, which reads its cache.
-bool namesBackup(const QList<Source> &sources, const QString &id)
+// A backup reads its cache under "Backups/", a chat file the copy under
+// "Files/".
+enum class Kind { Backup, ChatFile };
+
+// Whether sources hold a source of this id and kind, which reads its folder.
+bool namesFolder(const QList<Source> &sources, const QString &id, Kind kind)
 {
-    return std::any_of(
-        sources.begin(), sources.end(), [&](const Source &source) { return source.id == id && !source.log; });
+    return std::any_of(sources.begin(), sources.end(), [&](const Source &source) {
+        return source.id == id && source.log.has_value() == (kind == Kind::ChatFile);
+    });
 }
 
 bool isSaved(const QString &id)
 {
-    return namesBackup(Backups::saved(), id);
+    return namesFolder(Backups::saved(), id, Kind::Backup);
+}
+
+// Claims every folder in parent that no other window claims: one it is
+// unlocking into, or a chat it is adding.
+std::vector<FolderLock> claimFolders(const QString &parent)
+{
+    const QFileInfoList folders
+        = QDir(parent).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks);
+    std::vector<FolderLock> claims;
+    for (const QFileInfo &folder : folders) {
+        if (FolderLock claim = FolderLock::claim(folder.filePath()); claim.isHeld())
+            claims.push_back(std::move(claim));
+    }
+    return claims;
 }
 
 } // namespace
@@ -221,24 +240,21 @@ QCoro::Task<Source> unlock(BackupInfo info, std::optional<QString> password)
 
 void sweep()
 {
-    const QDir backups(Helpers::support() + QStringLiteral("/Backups"));
-    const QFileInfoList caches
-        = backups.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks);
-    std::vector<FolderLock> claims;
-    for (const QFileInfo &cache : caches) {
-        // A folder another window is unlocking into stays unclaimed.
-        if (FolderLock claim = FolderLock::claim(cache.filePath()); claim.isHeld())
-            claims.push_back(std::move(claim));
-    }
+    std::vector<FolderLock> caches = claimFolders(Helpers::support() + QStringLiteral("/Backups"));
+    std::vector<FolderLock> files = claimFolders(Helpers::support() + QStringLiteral("/Files"));
     // Read once every folder is claimed, from the file rather than what this
     // window read before: another window lets a finished unlock's folder go
     // only once it has saved its source there. A source whose messages are
-    // gone still names its cache.
+    // gone still names its folder.
     const QList<Source> named = savedList(Defaults(Defaults::standard().fileName()));
-    for (FolderLock &claim : claims) {
-        if (namesBackup(named, QFileInfo(claim.folder()).fileName()))
+    for (FolderLock &claim : caches) {
+        if (namesFolder(named, QFileInfo(claim.folder()).fileName(), Kind::Backup))
             UnlockCache::removeHalfWritten(claim.folder());
         else
+            claim.removeFolder();
+    }
+    for (FolderLock &claim : files) {
+        if (!namesFolder(named, QFileInfo(claim.folder()).fileName(), Kind::ChatFile))
             claim.removeFolder();
     }
 }

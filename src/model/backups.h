@@ -69,10 +69,12 @@ QCoro::Task<BackupInfo> info(QString folder);
 // another window is unlocking the same backup.
 QCoro::Task<Source> unlock(BackupInfo info, std::optional<QString> password);
 
-// Removes what killed apps left under "Backups/": every cache folder that no
-// saved source names (as the defaults file says now), and in the others the
-// copies an unlock was still making; never a folder that another window is
-// unlocking into. At the start, before anything is listed.
+// Removes what killed apps left under "Backups/" and "Files/": every cache
+// folder and every chat file's folder that no saved source names (as the
+// defaults file says now), and in the caches that remain the copies an
+// unlock was still making; never a folder that another window is
+// unlocking into or adding a chat to. At the start, before anything is
+// listed.
 void sweep();
 // Removes what every unlock still under way wrote, as a failure would: the
 // app is ending before they are done.

@@ -82,7 +82,7 @@ QByteArray nameHeader(const QString &fileName);
 // key), else "iMessage - <them>.txt".
 QString fileName(const Conversation &conversation, const QString &them);
 
-// Exports the conversation with the message tool into a temporary folder
+// Exports the conversation with the message tool into a working folder
 // (removed on every way out) and writes it as a chat log.
 QCoro::Task<QString> chatLog(Conversation conversation, QString them, Names names);
 // One line per message text and per attachment: "[yyyy-MM-dd, HH:mm:ss] Name: ...".

@@ -127,6 +127,36 @@ TEST_F(BackupsTest, TheSweepRemovesTheCachesNoSavedSourceNames)
     EXPECT_TRUE(QFile::exists(unlocking + QStringLiteral("/.unlocking-AbC123/sms.db")));
 }
 
+// A chat copied in by an add that a killed app never finished stayed for
+// good, named by no source. A saved chat keeps its copy, and a chat
+// another window is adding keeps its folder.
+TEST_F(BackupsTest, TheSweepRemovesTheChatFilesNoSavedSourceNames)
+{
+    const QString files = Helpers::support() + QStringLiteral("/Files/");
+    const auto copy = [&](const QString &id) {
+        QDir().mkpath(files + id);
+        TestSupport::writeFile(files + id + QStringLiteral("/_chat.txt"), "[05/03/2024, 21:14:09] Sam: hi");
+        return files + id;
+    };
+    Source chat;
+    chat.id = QStringLiteral("file-0000aaaa");
+    chat.name = QStringLiteral("Sam");
+    chat.log = copy(chat.id) + QStringLiteral("/_chat.txt");
+    // A backup of the same id names its cache, not a chat's copy.
+    Source backup = backupAt(QStringLiteral("file-0000bbbb"));
+    Backups::save({ chat, backup });
+    const QString backupsId = copy(backup.id);
+    const QString nobodys = copy(QStringLiteral("file-0000cccc"));
+    const QString adding = copy(QStringLiteral("file-0000dddd"));
+    const FolderLock otherWindow = FolderLock::claim(adding);
+
+    Backups::sweep();
+    EXPECT_TRUE(QFile::exists(*chat.log));
+    EXPECT_TRUE(QFile::exists(adding + QStringLiteral("/_chat.txt")));
+    EXPECT_FALSE(QFile::exists(nobodys));
+    EXPECT_FALSE(QFile::exists(backupsId));
+}
+
 // Each window read the defaults once and wrote all of them back on every
 // change: a backup another window saved meanwhile was named nowhere once
 // this one stored a consent, and the next start swept its messages.

@@ -154,9 +154,10 @@ protected:
 
     void TearDown() override { qputenv("TMPDIR", m_oldTemp); }
 
+    // Whatever the hand-off left in the temporary folder.
     QStringList workingFolders() const
     {
-        return QDir(m_temp.path()).entryList({ QStringLiteral("handoff-*") }, QDir::Dirs | QDir::Hidden);
+        return QDir(m_temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     }
 
     Conversation conversation;
