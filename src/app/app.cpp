@@ -6,6 +6,8 @@
 #include "model/heicimage.h"
 #include "model/helpers.h"
 #include "model/library.h"
+#include "model/phonenumbers.h"
+#include "model/workingfolder.h"
 #include "project/typesetcache.h"
 #include "quitsignals.h"
 #include "service/http.h"
@@ -39,9 +41,13 @@ App::App(const Options &options, QObject *parent)
     // the build gives the keyring: docks and task bars find the icon by it.
     QApplication::setDesktopFileName(QStringLiteral("app.quorvel.Quorvel"));
     // What killed runs left goes before anything is listed or run: their
-    // working folders, and the messages unlocks left that no source names.
-    Helpers::sweepWorkingFolders();
+    // working folders, and the messages unlocks and chat files left that no
+    // source names.
+    WorkingFolder::sweep();
     Backups::sweep();
+    // The numbering plans take a while to load: loaded beside the list,
+    // they are in before the list shows its first number.
+    QThreadPool::globalInstance()->start([] { PhoneNumbers::prepare(); });
     // What can be read is the first thing the window shows: the message
     // tool starts on it before anything else, and runs while the rest of
     // the app and the window are built. The tool reads on every core, so

@@ -13,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -39,11 +40,10 @@ void removeFolder(const QString &path)
         QDir(path).removeRecursively();
 }
 
-// The list the defaults hold, every source in it. Nothing is kept of a
-// partly readable list.
-QList<Source> savedList(const Defaults &defaults)
+// A stored list, every source in it. Nothing is kept of a partly readable
+// list.
+QList<Source> listIn(const std::optional<QByteArray> &bytes)
 {
-    const std::optional<QByteArray> bytes = defaults.data(savedKey);
     if (!bytes)
         return {};
     try {
@@ -54,16 +54,58 @@ QList<Source> savedList(const Defaults &defaults)
     }
 }
 
-// Whether sources hold a backup source of this id, which reads its cache.
-bool namesBackup(const QList<Source> &sources, const QString &id)
+QList<Source> savedList(const Defaults &defaults)
 {
-    return std::any_of(
-        sources.begin(), sources.end(), [&](const Source &source) { return source.id == id && !source.log; });
+    return listIn(defaults.data(savedKey));
+}
+
+QByteArray stored(const QList<Source> &sources)
+{
+    QJsonArray array;
+    for (const Source &source : sources) {
+        if (source.id != u"mac")
+            array.append(source.toJson());
+    }
+    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+}
+
+// Changes the saved list as the file holds it now, so that what another
+// window saved meanwhile stays.
+bool changeSaved(const std::function<QList<Source>(QList<Source>)> &change)
+{
+    return Defaults::standard().changeData(savedKey,
+        [&](const std::optional<QByteArray> &bytes) { return std::optional(stored(change(listIn(bytes)))); });
+}
+
+// A backup reads its cache under "Backups/", a chat file the copy under
+// "Files/".
+enum class Kind { Backup, ChatFile };
+
+// Whether sources hold a source of this id and kind, which reads its folder.
+bool namesFolder(const QList<Source> &sources, const QString &id, Kind kind)
+{
+    return std::any_of(sources.begin(), sources.end(), [&](const Source &source) {
+        return source.id == id && source.log.has_value() == (kind == Kind::ChatFile);
+    });
 }
 
 bool isSaved(const QString &id)
 {
-    return namesBackup(Backups::saved(), id);
+    return namesFolder(Backups::saved(), id, Kind::Backup);
+}
+
+// Claims every folder in parent that no other window claims: one it is
+// unlocking into, or a chat it is adding.
+std::vector<FolderLock> claimFolders(const QString &parent)
+{
+    const QFileInfoList folders
+        = QDir(parent).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks);
+    std::vector<FolderLock> claims;
+    for (const QFileInfo &folder : folders) {
+        if (FolderLock claim = FolderLock::claim(folder.filePath()); claim.isHeld())
+            claims.push_back(std::move(claim));
+    }
+    return claims;
 }
 
 } // namespace
@@ -72,12 +114,23 @@ namespace Backups {
 
 bool save(const QList<Source> &sources)
 {
-    QJsonArray array;
-    for (const Source &source : sources) {
-        if (source.id != u"mac")
-            array.append(source.toJson());
-    }
-    return Defaults::standard().setData(savedKey, QJsonDocument(array).toJson(QJsonDocument::Compact));
+    return Defaults::standard().setData(savedKey, stored(sources));
+}
+
+bool keep(const Source &source)
+{
+    return changeSaved([&](QList<Source> saved) {
+        saved.removeIf([&](const Source &other) { return other.id == source.id; });
+        return saved << source;
+    });
+}
+
+bool drop(const QString &id)
+{
+    return changeSaved([&](QList<Source> saved) {
+        saved.removeIf([&](const Source &other) { return other.id == id; });
+        return saved;
+    });
 }
 
 QList<Source> saved()
@@ -187,24 +240,21 @@ QCoro::Task<Source> unlock(BackupInfo info, std::optional<QString> password)
 
 void sweep()
 {
-    const QDir backups(Helpers::support() + QStringLiteral("/Backups"));
-    const QFileInfoList caches
-        = backups.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks);
-    std::vector<FolderLock> claims;
-    for (const QFileInfo &cache : caches) {
-        // A folder another window is unlocking into stays unclaimed.
-        if (FolderLock claim = FolderLock::claim(cache.filePath()); claim.isHeld())
-            claims.push_back(std::move(claim));
-    }
+    std::vector<FolderLock> caches = claimFolders(Helpers::support() + QStringLiteral("/Backups"));
+    std::vector<FolderLock> files = claimFolders(Helpers::support() + QStringLiteral("/Files"));
     // Read once every folder is claimed, from the file rather than what this
     // window read before: another window lets a finished unlock's folder go
     // only once it has saved its source there. A source whose messages are
-    // gone still names its cache.
+    // gone still names its folder.
     const QList<Source> named = savedList(Defaults(Defaults::standard().fileName()));
-    for (FolderLock &claim : claims) {
-        if (namesBackup(named, QFileInfo(claim.folder()).fileName()))
+    for (FolderLock &claim : caches) {
+        if (namesFolder(named, QFileInfo(claim.folder()).fileName(), Kind::Backup))
             UnlockCache::removeHalfWritten(claim.folder());
         else
+            claim.removeFolder();
+    }
+    for (FolderLock &claim : files) {
+        if (!namesFolder(named, QFileInfo(claim.folder()).fileName(), Kind::ChatFile))
             claim.removeFolder();
     }
 }

@@ -16,6 +16,12 @@ namespace Backups {
 // Stores the list without the computer's own source ("mac"), in order.
 // Whether it reached the user's defaults file.
 bool save(const QList<Source> &sources);
+// Adds a source to the end of the saved list, in place of one of its id;
+// removes the source of an id from it. Each changes the list as the file
+// holds it now, so the sources another window saved meanwhile stay.
+// Whether the change reached the user's defaults file.
+bool keep(const Source &source);
+bool drop(const QString &id);
 
 // The saved list, without the sources whose file (log, else database) is
 // gone. Never fails: an unreadable list reads as empty.
@@ -63,10 +69,12 @@ QCoro::Task<BackupInfo> info(QString folder);
 // another window is unlocking the same backup.
 QCoro::Task<Source> unlock(BackupInfo info, std::optional<QString> password);
 
-// Removes what killed apps left under "Backups/": every cache folder that no
-// saved source names (as the defaults file says now), and in the others the
-// copies an unlock was still making; never a folder that another window is
-// unlocking into. At the start, before anything is listed.
+// Removes what killed apps left under "Backups/" and "Files/": every cache
+// folder and every chat file's folder that no saved source names (as the
+// defaults file says now), and in the caches that remain the copies an
+// unlock was still making; never a folder that another window is
+// unlocking into or adding a chat to. At the start, before anything is
+// listed.
 void sweep();
 // Removes what every unlock still under way wrote, as a failure would: the
 // app is ending before they are done.

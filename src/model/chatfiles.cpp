@@ -1,5 +1,6 @@
 #include "chatfiles.h"
 
+#include "folderlock.h"
 #include "helpers.h"
 #include "ziparchive.h"
 
@@ -8,12 +9,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QMutex>
 #include <QSaveFile>
 #include <QUuid>
 #include <QtConcurrent>
 #include <filesystem>
 #include <optional>
 #include <qcorofuture.h>
+#include <vector>
 
 namespace ChatFiles {
 
@@ -52,13 +55,38 @@ std::filesystem::path pathOf(const QString &path)
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
-// The id's folder, made. What the file system says when it can't be is
-// passed on as it said it (std::filesystem::filesystem_error).
-QString makeFolder(const QString &id)
+// The folders this process made, claimed until it ends: another window's
+// sweep leaves them alone whether or not their source is saved yet (a
+// pasted chat is read once before it becomes one). Once the process has
+// ended, the next start's sweep removes those no saved source names.
+void claimForThisRun(FolderLock claim)
 {
-    const QString folder = Helpers::support() + QStringLiteral("/Files/") + id;
-    std::filesystem::create_directories(pathOf(folder));
-    return folder;
+    static QMutex mutex;
+    static std::vector<FolderLock> claims;
+    const QMutexLocker lock(&mutex);
+    claims.push_back(std::move(claim));
+}
+
+// A new folder "Files/file-xxxxxxxx", named by its source's id. What the
+// file system says when it can't be made is passed on as it said it
+// (std::filesystem::filesystem_error).
+QString makeFolder()
+{
+    const QString files = Helpers::support() + QStringLiteral("/Files");
+    std::filesystem::create_directories(pathOf(files));
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const QString folder = files + QLatin1Char('/') + newId();
+        if (!std::filesystem::create_directory(pathOf(folder)))
+            continue;
+        // A sweep in another window may take it for a leftover in the
+        // moment before the claim, and remove it: then another name.
+        FolderLock claim = FolderLock::claim(folder);
+        if (claim.isHeld()) {
+            claimForThisRun(std::move(claim));
+            return folder;
+        }
+    }
+    throw failure(QStringLiteral("Quorvel couldn't make a folder of its own for the chat in %1.").arg(files));
 }
 
 // Archives we won't unpack say why, not that they hold no chat.
@@ -186,15 +214,14 @@ QString nameFor(const QString &chosen)
 QCoro::Task<Source> add(QString chosen, qint64 unpackLimit)
 {
     chosen = QDir::cleanPath(chosen);
-    const QString id = newId();
-    const QString folder = makeFolder(id);
+    const QString folder = makeFolder();
     // A large export takes a while to copy or unpack: not on the main thread.
     const Outcome outcome = co_await QtConcurrent::run(addIn, chosen, folder, unpackLimit);
     if (outcome.failure)
         std::rethrow_exception(outcome.failure);
 
     Source source;
-    source.id = id;
+    source.id = QFileInfo(folder).fileName();
     source.name = nameFor(chosen);
     source.log = outcome.location;
     co_return source;
@@ -202,13 +229,13 @@ QCoro::Task<Source> add(QString chosen, qint64 unpackLimit)
 
 Source paste(const QString &text, const QString &name)
 {
-    const QString id = newId();
-    const QString path = makeFolder(id) + QStringLiteral("/pasted.txt");
+    const QString folder = makeFolder();
+    const QString path = folder + QStringLiteral("/pasted.txt");
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
         throw failure(QStringLiteral("The chat can't be saved at %1: %2.").arg(path, file.errorString()));
     Source source;
-    source.id = id;
+    source.id = QFileInfo(folder).fileName();
     source.name = name;
     source.log = path;
     return source;

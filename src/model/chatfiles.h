@@ -23,15 +23,18 @@ QStringList panelTypes();
 QString nameFor(const QString &chosen);
 
 // Copies or unpacks chosen and makes a source of it; nothing of a failed
-// attempt stays. Throws Helpers::Failure (tool = the app's name, status 0)
+// attempt stays. The folder is claimed for as long as this process runs,
+// so that another window's start leaves it alone while its source is not
+// saved yet; once this process has ended, the next start removes it unless
+// a saved source names it (Backups::sweep). Throws Helpers::Failure (tool = the app's name, status 0)
 // when it holds no chat, or is an archive that holds links or paths
 // outside itself or more than unpackLimit bytes; the file system's own
 // error (std::filesystem::filesystem_error) when it can't be copied, and
 // the unpacker's (ZipArchive::Error) when it can't be unpacked.
 QCoro::Task<Source> add(QString chosen, qint64 unpackLimit = ZipArchive::defaultLimit);
 
-// Stores pasted text as "pasted.txt" in a folder of its own. Throws
-// Helpers::Failure when it cannot be written.
+// Stores pasted text as "pasted.txt" in a folder of its own, claimed as
+// add()'s is. Throws Helpers::Failure when it cannot be written.
 Source paste(const QString &text, const QString &name);
 
 } // namespace ChatFiles

@@ -1,24 +1,17 @@
 // The one place that starts child processes: each run in a working folder
 // of its own, the tool ended with the app however the app ends, and what a
 // killed run left behind swept at the next start.
-#include "folderlock.h"
 #include "helpers.h"
 #include "source.h"
+#include "workingfolder.h"
 
-#include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QSet>
-#include <QUuid>
-#include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <qcorosignal.h>
 #include <sys/prctl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace Helpers {
@@ -48,59 +41,6 @@ public:
 private:
     QProcess *m_process;
 };
-
-// "quorvel-" and a UUID: the sweep tells the app's own working folders
-// from anyone else's by it.
-const QString folderPrefix = QStringLiteral("quorvel-");
-
-bool isWorkingFolderName(const QString &name)
-{
-    static const QRegularExpression pattern(
-        QStringLiteral("^quorvel-[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}$"));
-    return pattern.match(name).hasMatch();
-}
-
-// A run's working folder, claimed while the run lasts and removed whatever
-// way it ends.
-class WorkingFolder
-{
-public:
-    WorkingFolder();
-    ~WorkingFolder() { m_claim.removeFolder(); }
-    WorkingFolder(const WorkingFolder &) = delete;
-    WorkingFolder &operator=(const WorkingFolder &) = delete;
-
-    QString file(const QString &name) const { return m_claim.folder() + QLatin1Char('/') + name; }
-
-private:
-    FolderLock m_claim;
-};
-
-WorkingFolder::WorkingFolder()
-{
-    const QString base = QDir::tempPath();
-    QDir().mkpath(base);
-    // A sweep beside may take a new folder for a leftover in the moment
-    // before it is claimed, and remove it: then another name.
-    int error = 0;
-    for (int attempt = 0; attempt < 3 && !m_claim.isHeld(); ++attempt) {
-        const QString path
-            = base + QLatin1Char('/') + folderPrefix + QUuid::createUuid().toString(QUuid::WithoutBraces);
-        // Only we may read what a tool writes there: message text passes through.
-        if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0) {
-            error = errno;
-            break;
-        }
-        m_claim = FolderLock::claim(path);
-        error = errno;
-        if (!m_claim.isHeld())
-            QDir(path).removeRecursively();
-    }
-    if (!m_claim.isHeld()) {
-        throw LaunchError(QStringLiteral("Couldn't create a working folder in %1: %2.")
-                              .arg(base, QString::fromLocal8Bit(std::strerror(error))));
-    }
-}
 
 void createEmpty(const QString &path)
 {
@@ -209,24 +149,6 @@ void stopRuns()
 bool hasRuns()
 {
     return !runningChildren().isEmpty();
-}
-
-void sweepWorkingFolders()
-{
-    // Names first: a temporary folder may hold thousands of entries, and
-    // this runs while the app starts.
-    QDirIterator entries(QDir::tempPath(), { folderPrefix + QLatin1Char('*') },
-        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    while (entries.hasNext()) {
-        const QString path = entries.next();
-        if (!isWorkingFolderName(entries.fileName()))
-            continue;
-        // Only a folder of this user's, never a link to one.
-        const QFileInfo entry(path);
-        if (entry.isSymLink() || !entry.isDir() || entry.ownerId() != ::getuid())
-            continue;
-        FolderLock::claim(path).removeFolder();
-    }
 }
 
 QCoro::Task<QByteArray> core(QStringList arguments, Source source, std::optional<QString> stdinText)

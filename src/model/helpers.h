@@ -111,10 +111,6 @@ QCoro::Task<QByteArray> run(QString tool, QStringList arguments,
 void stopRuns();
 // Whether a tool run of the calling thread is under way.
 bool hasRuns();
-// Removes the working folders that runs of killed apps left in the
-// temporary folder; never a folder a running app still works in, nor
-// anyone else's. At the start, before anything runs.
-void sweepWorkingFolders();
 
 // The message tool for one source: "--log" or "--db" first, then arguments.
 QCoro::Task<QByteArray> core(

@@ -7,15 +7,14 @@
 #include "contacts.h"
 #include "defaults.h"
 #include "helpers.h"
+#include "phonenumbers.h"
 #include "text.h"
 
 #include <QFile>
 #include <QPointer>
 #include <QProcessEnvironment>
-#include <QTextBoundaryFinder>
 #include <QtConcurrent>
 #include <qcorofuture.h>
-#include <unicode/uchar.h>
 #include <vector>
 
 namespace {
@@ -25,57 +24,6 @@ std::optional<QString> variable(const QProcessEnvironment &environment, const QS
     if (!environment.contains(name))
         return std::nullopt;
     return environment.value(name);
-}
-
-// The characters of a text as the user sees them (grapheme clusters);
-// a character is numeric, or a letter, by its first code point.
-QStringList characters(const QString &text)
-{
-    QStringList result;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qsizetype start = 0;
-    while (finder.toNextBoundary() != -1) {
-        result.append(text.mid(start, finder.position() - start));
-        start = finder.position();
-    }
-    return result;
-}
-
-char32_t firstCodePoint(const QString &character)
-{
-    const QList<uint> codePoints = character.toUcs4();
-    return codePoints.isEmpty() ? 0 : char32_t(codePoints.first());
-}
-
-// Any character with a Unicode numeric value: digits of every script, and
-// also such as the vulgar fraction one half.
-bool isNumeric(const QString &character)
-{
-    return u_getNumericValue(UChar32(firstCodePoint(character))) != U_NO_NUMERIC_VALUE;
-}
-
-QStringList numerics(const QString &text)
-{
-    QStringList digits;
-    for (const QString &character : characters(text)) {
-        if (isNumeric(character))
-            digits.append(character);
-    }
-    return digits;
-}
-
-// A number of the North American plan, the only one written as
-// (555) 123-4567: ten digits, or eleven with its country code 1 before
-// them, that code written with a plus or not. Any other number with a plus
-// names another country; eleven digits that begin otherwise, or more, are
-// written as that country writes them, and are shown so.
-bool isNorthAmerican(const QString &handle, const QStringList &digits)
-{
-    const bool countryCodeOne
-        = digits.size() == 11 && u_getNumericValue(UChar32(firstCodePoint(digits.first()))) == 1;
-    if (handle.trimmed().startsWith(u'+'))
-        return countryCodeOne;
-    return digits.size() == 10 || countryCodeOne;
 }
 
 QList<Source> withoutId(const QList<Source> &sources, const QString &id)
@@ -303,10 +251,10 @@ QCoro::Task<void> Library::keep(Source source)
     // A source the saved list doesn't name would leave its files (for a
     // backup, its messages unlocked) behind at the next start, named
     // nowhere and never deleted. One added before names the same folder.
-    if (Backups::save(m_added) || replacing)
+    if (Backups::keep(source) || replacing)
         co_return;
     setAdded(before);
-    Backups::save(before);
+    Backups::drop(source.id);
     co_await Backups::forget(source);
     throw Helpers::Failure(Helpers::appName(), 0,
         QStringLiteral("Quorvel couldn't write %1, where it keeps what you add, so this wasn't added.")
@@ -323,7 +271,7 @@ QCoro::Task<void> Library::forget(Source source)
     ++m_pending[source.id].newest;
     setAdded(withoutId(m_added, source.id));
     setList(source.id, std::nullopt);
-    Backups::save(m_added);
+    Backups::drop(source.id);
 }
 
 void Library::checkAccess()
@@ -395,18 +343,13 @@ QString Library::contactKey(const QString &handle)
 {
     if (handle.contains(u'@'))
         return handle.toLower();
-    const QStringList digits = numerics(handle);
+    const QStringList digits = PhoneNumbers::numerics(handle);
     return digits.mid(std::max<qsizetype>(0, digits.size() - 10)).join(QString());
 }
 
 QString Library::prettyHandle(const QString &handle)
 {
-    const QStringList digits = numerics(handle);
-    if (digits.size() <= 9 || handle.contains(u'@') || !isNorthAmerican(handle, digits))
-        return handle;
-    const QStringList last = digits.mid(digits.size() - 10);
-    return QStringLiteral("(") + last.mid(0, 3).join(QString()) + QStringLiteral(") ")
-        + last.mid(3, 3).join(QString()) + QLatin1Char('-') + last.mid(6).join(QString());
+    return PhoneNumbers::pretty(handle);
 }
 
 QString Library::memberName(const QString &handle) const
@@ -417,7 +360,7 @@ QString Library::memberName(const QString &handle) const
 std::function<QString(const QString &)> Library::memberNames() const
 {
     return [names = m_names](const QString &handle) {
-        if (!handle.contains(u'@') && numerics(handle).isEmpty())
+        if (!handle.contains(u'@') && PhoneNumbers::numerics(handle).isEmpty())
             return handle;
         return names.value(contactKey(handle), prettyHandle(handle));
     };

@@ -85,10 +85,8 @@ public:
     // An e-mail address in lower case, else the last ten numeric
     // characters of a phone number.
     static QString contactKey(const QString &handle);
-    // A North American number (ten numeric characters, or eleven with the
-    // country code 1, with or without its plus) as "(555) 123-4567"; every
-    // other handle unchanged: a number of another country as written, with
-    // its country code, e-mail addresses and short handles.
+    // A handle as it is shown without a contact (PhoneNumbers::pretty): a
+    // phone number as its owner writes it, anything else as it is.
     static QString prettyHandle(const QString &handle);
     // The name a conversation is shown under.
     QString displayName(const Conversation &conversation) const;

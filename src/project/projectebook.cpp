@@ -3,12 +3,14 @@
 #include "bookhome.h"
 #include "fileerror.h"
 #include "model/coverrender.h"
+#include "model/namelimit.h"
 #include "project.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QPointer>
 #include <QSaveFile>
+#include <cstring>
 
 namespace {
 
@@ -32,6 +34,17 @@ void writeCover(const QString &path, const QByteArray &png)
     if (!file.open(QIODevice::WriteOnly) || file.write(png) != png.size() || !file.commit())
         throw FileError(
             QStringLiteral("The ebook's cover can't be saved at %1: %2.").arg(path, file.errorString()));
+}
+
+// The title as a file name, cut as a book's folder is where it runs longer
+// than a name may. The files made on the ebook's way are named after it
+// too: "<name>.resolved.json" beside it, and the message tool's
+// "<name>.epub.part", which the zip library writes through a temporary
+// file with six more characters, the longest.
+QString ebookName(const QString &title)
+{
+    static const qsizetype longestSuffix = qsizetype(std::strlen(".epub.part.XXXXXX"));
+    return NameLimit::cut(title, NameLimit::bytes - longestSuffix);
 }
 
 } // namespace
@@ -66,7 +79,7 @@ QCoro::Task<QString> Project::makeEbook()
     // The title as it is now; a book closed meanwhile keeps the one it had.
     QString title = self ? m_book.front.title : book.front.title;
     title.replace(QLatin1Char('/'), QLatin1Char('-'));
-    const QString output = ebookFolder + QLatin1Char('/') + title + QStringLiteral(".epub");
+    const QString output = ebookFolder + QLatin1Char('/') + ebookName(title) + QStringLiteral(".epub");
     co_await Helpers::makeEbook(folder + QStringLiteral("/book.json"), id, cover, output);
     co_return output;
 }

@@ -13,7 +13,6 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
-#include <QMutex>
 #include <QSaveFile>
 #include <QUuid>
 #include <QtConcurrent/QtConcurrentRun>
@@ -76,16 +75,10 @@ Failure::Failure(const QString &message)
 
 QString install()
 {
-    // Reading and making must be one step, or two first readers on two
-    // threads would each make and store an identifier of their own.
-    static QMutex mutex;
-    QMutexLocker lock(&mutex);
-    Defaults &defaults = Defaults::standard();
-    if (const std::optional<QString> stored = defaults.string(QStringLiteral("install")))
-        return *stored;
-    const QString made = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
-    defaults.setString(QStringLiteral("install"), made);
-    return made;
+    // Reading and making are one step, or two first readers (two threads,
+    // two windows) would each make and store an identifier of their own.
+    return Defaults::standard().stringOr(
+        QStringLiteral("install"), QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper());
 }
 
 QString mine(const QString &folder)

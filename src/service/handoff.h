@@ -78,10 +78,11 @@ QUrl browserAddress(const QUrl &origin, Site site, const Inbox &inbox);
 // The "x-name" header of a file name: percent-encoded but for the RFC 3986
 // unreserved characters; "chat.txt" when the name cannot be encoded.
 QByteArray nameHeader(const QString &fileName);
-// "WhatsApp - <them>.txt" for a WhatsApp chat, else "iMessage - <them>.txt".
+// "WhatsApp - <them>.txt" for a WhatsApp chat (by its services, or a "wa:"
+// key), else "iMessage - <them>.txt".
 QString fileName(const Conversation &conversation, const QString &them);
 
-// Exports the conversation with the message tool into a temporary folder
+// Exports the conversation with the message tool into a working folder
 // (removed on every way out) and writes it as a chat log.
 QCoro::Task<QString> chatLog(Conversation conversation, QString them, Names names);
 // One line per message text and per attachment: "[yyyy-MM-dd, HH:mm:ss] Name: ...".

@@ -4,30 +4,14 @@
 #include "model/consent.h"
 #include "model/helpers.h"
 #include "model/text.h"
+#include "model/workingfolder.h"
 
-#include <QDir>
 #include <QFile>
 #include <QHash>
-#include <QUuid>
 
 namespace Handoff {
 
 namespace {
-
-// Removes a working folder with everything in it when the hand-off leaves
-// its scope, whichever way.
-class FolderGuard
-{
-public:
-    explicit FolderGuard(QString path)
-        : m_path(std::move(path))
-    { }
-    ~FolderGuard() { QDir(m_path).removeRecursively(); }
-    Q_DISABLE_COPY_MOVE(FolderGuard)
-
-private:
-    QString m_path;
-};
 
 QString lineWord(const QString &media)
 {
@@ -46,12 +30,11 @@ QString lineWord(const QString &media)
 
 QCoro::Task<QString> chatLog(Conversation conversation, QString them, Names names)
 {
-    const QString folder
-        = QDir::tempPath() + QStringLiteral("/handoff-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    if (!QDir().mkdir(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))
-        throw std::runtime_error(QStringLiteral("Couldn't make the folder %1.").arg(folder).toStdString());
-    const FolderGuard guard(folder);
-    const QString out = folder + QStringLiteral("/book.json");
+    // The whole conversation lies there while it is written as a log: in a
+    // working folder like a tool's run, removed on every way out, and swept
+    // at the next start should the app be killed meanwhile.
+    const WorkingFolder folder;
+    const QString out = folder.file(QStringLiteral("book.json"));
 
     QStringList arguments { QStringLiteral("export"), QStringLiteral("--conversation"), conversation.key,
         QStringLiteral("--out"), out, QStringLiteral("--me"), QStringLiteral("Me"), QStringLiteral("--them"),
@@ -141,8 +124,11 @@ QString safe(const QString &text)
 
 QString fileName(const Conversation &conversation, const QString &them)
 {
-    const QString app = conversation.key.startsWith(QLatin1String("wa:")) ? QStringLiteral("WhatsApp")
-                                                                          : QStringLiteral("iMessage");
+    // The tool says which services a chat went through; its keys carry no
+    // "wa:" of their own.
+    const bool whatsApp = conversation.key.startsWith(QLatin1String("wa:"))
+        || conversation.services.contains(QStringLiteral("WhatsApp"), Qt::CaseInsensitive);
+    const QString app = whatsApp ? QStringLiteral("WhatsApp") : QStringLiteral("iMessage");
     return app + QStringLiteral(" - ") + safe(them) + QStringLiteral(".txt");
 }
 

@@ -221,13 +221,15 @@ QString WrappedSettings::initials(const QString &name, const QStringList &names)
 {
     const QStringList words = letterWords(name);
     if (words.isEmpty()) {
-        // A phone number: whole, as the book and the window name the person.
-        // A few of its digits would be someone else's number, and four
-        // digits of two numbers can be the same.
-        const QStringList all = characters(name);
-        const bool number = std::any_of(all.cbegin(), all.cend(),
-            [](const QString &character) { return Characters::isNumber(character); });
-        return number ? trimmedSpaces(name) : QString();
+        // A number: its last four digits, as a card that may be posted
+        // names a stranger. Two numbers may end alike; nothing tells them
+        // apart here.
+        QStringList digits;
+        for (const QString &character : characters(name)) {
+            if (Characters::isNumber(character))
+                digits.append(character);
+        }
+        return digits.mid(std::max<qsizetype>(0, digits.size() - 4)).join(QString());
     }
     const QString own = mark(words);
     for (const QString &other : names) {

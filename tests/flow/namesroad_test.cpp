@@ -308,13 +308,15 @@ TEST_F(NamesRoadTest, AnExportOfANumberPrintsTheContactWhoseNumberItIs)
 
 // Every number was shown as a North American one made of its last ten
 // digits: +49 151 23456789 as (512) 345-6789 in the sidebar and on the
-// consent screen, beside a book that printed +49 151 23456789.
+// consent screen, beside a book that printed +49 151 23456789; then a
+// number kept without spaces showed as a run of digits, and ten digits
+// from France as North American.
 TEST_F(NamesRoadTest, ANumberWithoutAContactIsTheNumberItIsFromTheSidebarToThePrintedPage)
 {
-    expectNamedEverywhere({ { QStringLiteral("+49 151 23456789"), QStringLiteral("+49 151 23456789") },
+    expectNamedEverywhere({ { QStringLiteral("+4915123456789"), QStringLiteral("+49 1512 3456789") },
+        { QStringLiteral("06 12 34 56 78"), QStringLiteral("06 12 34 56 78") },
         { QStringLiteral("+44 7700 900123"), QStringLiteral("+44 7700 900123") },
         { QStringLiteral("+33 6 12 34 56 78"), QStringLiteral("+33 6 12 34 56 78") },
-        { QStringLiteral("+91 98765 43210"), QStringLiteral("+91 98765 43210") },
         { QStringLiteral("+1 415 555 0132"), QStringLiteral("(415) 555-0132") } });
 }
 

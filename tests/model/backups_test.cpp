@@ -1,6 +1,8 @@
 #include "model/backups.h"
+#include "model/consent.h"
 #include "model/folderlock.h"
 #include "model/helpers.h"
+#include "otherprocess.h"
 #include "scopeddefaults.h"
 #include "testsupport.h"
 
@@ -123,4 +125,69 @@ TEST_F(BackupsTest, TheSweepRemovesTheCachesNoSavedSourceNames)
         EXPECT_FALSE(QFile::exists(kept + QStringLiteral("/.unlocking-AbC123"))) << kept.toStdString();
     }
     EXPECT_TRUE(QFile::exists(unlocking + QStringLiteral("/.unlocking-AbC123/sms.db")));
+}
+
+// A chat copied in by an add that a killed app never finished stayed for
+// good, named by no source. A saved chat keeps its copy, and a chat
+// another window is adding keeps its folder.
+TEST_F(BackupsTest, TheSweepRemovesTheChatFilesNoSavedSourceNames)
+{
+    const QString files = Helpers::support() + QStringLiteral("/Files/");
+    const auto copy = [&](const QString &id) {
+        QDir().mkpath(files + id);
+        TestSupport::writeFile(files + id + QStringLiteral("/_chat.txt"), "[05/03/2024, 21:14:09] Sam: hi");
+        return files + id;
+    };
+    Source chat;
+    chat.id = QStringLiteral("file-0000aaaa");
+    chat.name = QStringLiteral("Sam");
+    chat.log = copy(chat.id) + QStringLiteral("/_chat.txt");
+    // A backup of the same id names its cache, not a chat's copy.
+    Source backup = backupAt(QStringLiteral("file-0000bbbb"));
+    Backups::save({ chat, backup });
+    const QString backupsId = copy(backup.id);
+    const QString nobodys = copy(QStringLiteral("file-0000cccc"));
+    const QString adding = copy(QStringLiteral("file-0000dddd"));
+    const FolderLock otherWindow = FolderLock::claim(adding);
+
+    Backups::sweep();
+    EXPECT_TRUE(QFile::exists(*chat.log));
+    EXPECT_TRUE(QFile::exists(adding + QStringLiteral("/_chat.txt")));
+    EXPECT_FALSE(QFile::exists(nobodys));
+    EXPECT_FALSE(QFile::exists(backupsId));
+}
+
+// Each window read the defaults once and wrote all of them back on every
+// change: a backup another window saved meanwhile was named nowhere once
+// this one stored a consent, and the next start swept its messages.
+TEST_F(BackupsTest, ABackupAnotherWindowSavedKeepsItsCacheThroughThisOnesChangesAndTheNextStart)
+{
+    const QString cache = Helpers::support() + QStringLiteral("/Backups/00008030-00AABBCCDDEEFF00");
+    QDir().mkpath(cache);
+    TestSupport::writeFile(cache + QStringLiteral("/sms.db"), "messages");
+    // This window has read the defaults before the other saves its backup.
+    EXPECT_FALSE(Consent::mayRead(QStringLiteral("+15550100")));
+    ASSERT_TRUE(OtherProcess::run(
+        QStringLiteral("BackupsInAnotherProcess.SavesABackup"), m_defaults.fileName(), cache + "/sms.db"));
+    Consent::record(QStringLiteral("+15550100"));
+
+    Backups::sweep();
+    EXPECT_TRUE(QFile::exists(cache + QStringLiteral("/sms.db")));
+    ASSERT_EQ(Backups::saved().size(), 1);
+    EXPECT_EQ(Backups::saved().first().database, cache + QStringLiteral("/sms.db"));
+    EXPECT_TRUE(Consent::mayRead(QStringLiteral("+15550100")));
+}
+
+// The other window's part: it saves the backup whose database it is told.
+TEST(BackupsInAnotherProcess, SavesABackup)
+{
+    if (OtherProcess::defaults().isEmpty())
+        GTEST_SKIP() << "runs only in a process the test above starts";
+    Defaults::standard().setFileName(OtherProcess::defaults());
+    Source source;
+    source.id = QStringLiteral("00008030-00AABBCCDDEEFF00");
+    source.name = QStringLiteral("Kim's iPhone");
+    source.backup = QStringLiteral("/backups/00008030-00AABBCCDDEEFF00");
+    source.database = OtherProcess::argument();
+    ASSERT_TRUE(Backups::save({ source }));
 }

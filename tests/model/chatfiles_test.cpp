@@ -1,6 +1,8 @@
+#include "model/backups.h"
 #include "model/chatfiles.h"
 #include "model/helpers.h"
 #include "model/ziparchive.h"
+#include "scopeddefaults.h"
 #include "testsupport.h"
 #include "zipwriter.h"
 
@@ -235,4 +237,17 @@ TEST(ChatFilesNameTest, NamesDropTheLastExtensionAndUnderscores)
     EXPECT_EQ(ChatFiles::nameFor("/x/archive.tar.gz"), "archive.tar");
     EXPECT_EQ(ChatFiles::nameFor("/x/Folder/"), "Folder");
     EXPECT_EQ(ChatFiles::nameFor("/x/.hidden"), ".hidden");
+}
+
+// A pasted chat is read once before its source is saved, and a copied one
+// before the library saves it: meanwhile another window's start, whose
+// sweep removes every chat's folder no saved source names, leaves it.
+TEST_F(ChatFilesTest, AChatNotSavedYetIsLeftByAnotherWindowsStart)
+{
+    const ScopedDefaults defaults;
+    const Source pasted = ChatFiles::paste(QStringLiteral("1/31/25, 9:41 PM - Sam: hi"), "Sam");
+    const Source copied = TestSupport::await(ChatFiles::add(chosen("WhatsApp Chat with Sam.txt")));
+    Backups::sweep();
+    EXPECT_TRUE(QFileInfo::exists(*pasted.log));
+    EXPECT_TRUE(QFileInfo::exists(*copied.log));
 }

@@ -1,13 +1,17 @@
 #include "model/defaults.h"
+#include "otherprocess.h"
 #include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -101,4 +105,87 @@ TEST_F(DefaultsTest, SettingDataSaysWhetherItReachedTheFile)
     EXPECT_FALSE(blocked.setData(QStringLiteral("backups"), "[1]"));
     // The change lives on for this run.
     EXPECT_EQ(blocked.data(QStringLiteral("backups")), "[1]");
+}
+
+// Each window read the file once and wrote all of it back on every change:
+// the second window's change erased what the first had written since.
+TEST_F(DefaultsTest, TwoWindowsKeepEachOthersKeys)
+{
+    Defaults first(fileName());
+    Defaults second(fileName());
+    first.setString(QStringLiteral("consent:a"), QStringLiteral("2024-03-05"));
+    EXPECT_EQ(second.string(QStringLiteral("consent:a")), "2024-03-05");
+    first.setString(QStringLiteral("me:a"), QStringLiteral("Sam"));
+    second.setData(QStringLiteral("backups"), "[]");
+    EXPECT_EQ(onDisk().keys(), (QStringList { "backups", "consent:a", "me:a" }));
+    // Each reads what the other wrote.
+    EXPECT_EQ(first.data(QStringLiteral("backups")), "[]");
+    EXPECT_EQ(second.string(QStringLiteral("me:a")), "Sam");
+
+    second.remove(QStringLiteral("consent:a"));
+    first.setString(QStringLiteral("install"), QStringLiteral("id"));
+    EXPECT_EQ(onDisk().keys(), (QStringList { "backups", "install", "me:a" }));
+    EXPECT_EQ(first.string(QStringLiteral("consent:a")), std::nullopt);
+}
+
+TEST_F(DefaultsTest, TheFirstWindowToMakeAValueGivesItToTheOthers)
+{
+    Defaults first(fileName());
+    Defaults second(fileName());
+    EXPECT_EQ(second.string(QStringLiteral("install")), std::nullopt);
+    EXPECT_EQ(first.stringOr(QStringLiteral("install"), QStringLiteral("A")), "A");
+    EXPECT_EQ(second.stringOr(QStringLiteral("install"), QStringLiteral("B")), "A");
+    // A value of another kind is no string: it is replaced.
+    first.setData(QStringLiteral("n"), "bytes");
+    EXPECT_EQ(second.stringOr(QStringLiteral("n"), QStringLiteral("C")), "C");
+}
+
+// Processes that change the file at the same moment, each its own keys and
+// all of them one list: every key and every entry of the list is there at
+// the end, as the last change of each wrote it.
+TEST_F(DefaultsTest, ProcessesChangingTheFileAtOnceLoseNothing)
+{
+    constexpr int Processes = 4;
+    std::vector<std::unique_ptr<QProcess>> writers;
+    for (int i = 0; i < Processes; ++i)
+        writers.push_back(
+            OtherProcess::start(QStringLiteral("DefaultsInAnotherProcess.WritesItsKeysAndAddsToTheList"),
+                fileName(), QString::number(i)));
+    for (const std::unique_ptr<QProcess> &writer : writers)
+        ASSERT_TRUE(OtherProcess::finished(*writer));
+
+    const QJsonObject stored = onDisk();
+    QStringList listed;
+    for (const QJsonValue &entry :
+        QJsonDocument::fromJson(*Defaults(fileName()).data(QStringLiteral("list"))).array())
+        listed.append(entry.toString());
+    listed.sort();
+    QStringList expected;
+    for (int i = 0; i < Processes; ++i) {
+        for (int n = 0; n < 25; ++n) {
+            EXPECT_EQ(stored.value(QStringLiteral("p%1-%2").arg(i).arg(n)), QStringLiteral("value %1").arg(n))
+                << "process " << i << ", key " << n;
+            expected.append(QStringLiteral("p%1-%2").arg(i).arg(n));
+        }
+    }
+    expected.sort();
+    EXPECT_EQ(listed, expected);
+}
+
+// The part of one of the processes above.
+TEST(DefaultsInAnotherProcess, WritesItsKeysAndAddsToTheList)
+{
+    if (OtherProcess::defaults().isEmpty())
+        GTEST_SKIP() << "runs only in a process the tests above start";
+    Defaults defaults(OtherProcess::defaults());
+    const QString process = OtherProcess::argument();
+    for (int n = 0; n < 25; ++n) {
+        const QString key = QStringLiteral("p%1-%2").arg(process).arg(n);
+        defaults.setString(key, QStringLiteral("value %1").arg(n));
+        ASSERT_TRUE(defaults.changeData(QStringLiteral("list"), [&](const std::optional<QByteArray> &stored) {
+            QJsonArray list = QJsonDocument::fromJson(stored.value_or("[]")).array();
+            list.append(key);
+            return std::optional(QJsonDocument(list).toJson(QJsonDocument::Compact));
+        }));
+    }
 }

@@ -1,6 +1,7 @@
 #include "model/folderlock.h"
 #include "model/helpers.h"
 #include "model/layout.h"
+#include "model/workingfolder.h"
 #include "testsupport.h"
 #include "timedrun.h"
 
@@ -244,7 +245,7 @@ TEST(HelpersRun, TheSweepRemovesOnlyWhatKilledRunsLeft)
     TestSupport::writeFile(others[2], "a file");
     QFile::link(others[0], others[3]);
 
-    Helpers::sweepWorkingFolders();
+    WorkingFolder::sweep();
     EXPECT_FALSE(QFile::exists(left));
     EXPECT_FALSE(QFile::exists(lockless));
     EXPECT_TRUE(QFile::exists(claimed));
@@ -252,6 +253,37 @@ TEST(HelpersRun, TheSweepRemovesOnlyWhatKilledRunsLeft)
         EXPECT_TRUE(QFileInfo::exists(path) || QFileInfo(path).isSymLink()) << path.toStdString();
     TestSupport::writeFile(go, "");
     EXPECT_EQ(await(std::move(running)), "done");
+}
+
+// Hand-offs once exported into "handoff-" folders that no sweep knew: one
+// a killed app left held the whole conversation after the next start.
+TEST(HelpersRun, TheSweepRemovesTheExportsEarlierHandOffsLeft)
+{
+    PrivateTemp temp;
+    const QDir dir(QDir::tempPath());
+    const auto named = [&](const char *name) { return dir.filePath(QString::fromLatin1(name)); };
+    const QString exported = named("handoff-0a1b2c3d-0000-4000-8000-00000000000a");
+    QDir().mkpath(exported);
+    TestSupport::writeFile(exported + QStringLiteral("/book.json"), "{\"messages\": []}");
+    TestSupport::writeFile(exported + QStringLiteral("/book.json.Xy12Ab"), "{\"mess");
+    const QString empty = named("handoff-0a1b2c3d-0000-4000-8000-00000000000b");
+    QDir().mkpath(empty);
+    // Anyone else's: what a hand-off never holds, other names, a link.
+    const QString notes = named("handoff-0a1b2c3d-0000-4000-8000-00000000000c");
+    QDir().mkpath(notes);
+    TestSupport::writeFile(notes + QStringLiteral("/notes.txt"), "mine");
+    const QStringList others { notes, named("handoff-notes"),
+        named("handoff-0a1b2c3d-0000-4000-8000-00000000000d") };
+    QDir().mkpath(others[1]);
+    QFile::link(empty + QStringLiteral("-kept"), others[2]);
+    QDir().mkpath(empty + QStringLiteral("-kept"));
+
+    WorkingFolder::sweep();
+    EXPECT_FALSE(QFile::exists(exported));
+    EXPECT_FALSE(QFile::exists(empty));
+    for (const QString &path : others)
+        EXPECT_TRUE(QFileInfo::exists(path) || QFileInfo(path).isSymLink()) << path.toStdString();
+    EXPECT_TRUE(QFile::exists(notes + QStringLiteral("/notes.txt")));
 }
 
 // The tool that isn't told of huge pages starts itself again to ask: the

@@ -88,27 +88,48 @@ TEST(LibraryNamesTest, ContactKeysMeetAcrossWritings)
     EXPECT_EQ(Library::contactKey("chat-room"), "");
 }
 
-TEST(LibraryNamesTest, PrettyHandleFormatsNorthAmericanNumbers)
+// North American numbers: written with +1, as eleven digits beginning
+// with 1, or as ten whose area code and exchange each begin with 2 to 9.
+TEST(LibraryNamesTest, PrettyHandleWritesNorthAmericanNumbersTheirWay)
 {
+    for (const char *number : { "+1 415 555 0132", "+14155550132", "1-415-555-0132", "14155550132",
+             "4155550132", "(415) 555-0132", "415.555.0132" })
+        EXPECT_EQ(Library::prettyHandle(number), "(415) 555-0132") << number;
+    // With its country code, any exchange is North American.
     EXPECT_EQ(Library::prettyHandle("+1 555 123 4567"), "(555) 123-4567");
-    EXPECT_EQ(Library::prettyHandle("+15551234567"), "(555) 123-4567");
-    EXPECT_EQ(Library::prettyHandle("1-555-123-4567"), "(555) 123-4567");
-    EXPECT_EQ(Library::prettyHandle("5551234567"), "(555) 123-4567");
-    EXPECT_EQ(Library::prettyHandle("555123456"), "555123456");
-    EXPECT_EQ(Library::prettyHandle("a1234567890@example.com"), "a1234567890@example.com");
-    // Digits of every script count, as characters.
-    EXPECT_EQ(Library::prettyHandle(QStringLiteral("٥٥٥١٢٣٤٥٦٧")), QStringLiteral("(٥٥٥) ١٢٣-٤٥٦٧"));
-    // One half has a numeric value too: ten numeric characters.
-    EXPECT_EQ(Library::prettyHandle(QStringLiteral("555123456½")), QStringLiteral("(555) 123-456½"));
+    // Digits of every script count, as characters, and stay as written.
+    EXPECT_EQ(Library::prettyHandle(QStringLiteral("٤١٥٥٥٥٠١٣٢")), QStringLiteral("(٤١٥) ٥٥٥-٠١٣٢"));
 }
 
-// Every number was formatted as a North American one from its last ten
-// digits: +49 151 23456789 showed as (512) 345-6789, someone else's number.
-TEST(LibraryNamesTest, PrettyHandleShowsEveryOtherNumberAsWritten)
+// Numbers kept without spaces, as Messages, SMS backups and Signal keep
+// them, read as their owners write them; one already written so stays.
+TEST(LibraryNamesTest, PrettyHandleWritesOtherCountriesInTheirInternationalForm)
 {
-    for (const char *number : { "+49 151 23456789", "+44 7700 900123", "+33 6 12 34 56 78", "+91 98765 43210",
-             "+4915123456789", "+45 12 34 56 78", "07700 900123", "0049 151 23456789", "+1 555 123 45678" })
-        EXPECT_EQ(Library::prettyHandle(number), number);
+    const QList<std::pair<const char *, const char *>> numbers { { "+4915123456789", "+49 1512 3456789" },
+        { "+49 151 23456789", "+49 1512 3456789" }, { "+447700900123", "+44 7700 900123" },
+        { "+33612345678", "+33 6 12 34 56 78" }, { "+919876543210", "+91 98765 43210" },
+        { "+61412345678", "+61 412 345 678" }, { "+49 (0)151 23456789", "+49 1512 3456789" } };
+    for (const auto &[handle, shown] : numbers) {
+        EXPECT_EQ(Library::prettyHandle(handle), shown) << handle;
+        EXPECT_EQ(Library::prettyHandle(shown), shown) << shown;
+    }
+    EXPECT_EQ(Library::prettyHandle(QStringLiteral("+٤٩١٥١٢٣٤٥٦٧٨٩")), "+49 1512 3456789");
+}
+
+// Ten digits that aren't North American were all taken for it once:
+// "06 12 34 56 78" showed as (061) 234-5678, someone else's number.
+TEST(LibraryNamesTest, PrettyHandleLeavesEveryOtherHandleAsWritten)
+{
+    for (const char *handle : { "06 12 34 56 78", // France, without its country code
+             "0412 345 678", // Australia
+             "5551234567", // an exchange beginning with 1
+             "07700 900123", "0049 151 23456789", "555123456", "72727",
+             "+1 555 123 45678", // too long for the plan
+             "+45 12 34 56 78", // no such Danish number: its owner's grouping stands
+             "+999 1234567", // no such country
+             "+12", "+15550100", // too short to be dialled from abroad
+             "a1234567890@example.com", "+49 151 23456789@example.com" })
+        EXPECT_EQ(Library::prettyHandle(handle), handle) << handle;
 }
 
 TEST_F(LibraryTest, DisplayNamesFollowNamesGroupsAndSources)
@@ -174,7 +195,7 @@ TEST_F(LibraryTest, SayingWhoIsTheUserRenamesTheirChat)
 TEST_F(LibraryTest, NamesComeFromEveryCardTheLaterWinning)
 {
     addContacts("BEGIN:VCARD\nN:Rivera;\nTEL:5551234567\nEND:VCARD\n"
-                "BEGIN:VCARD\nN:;\nTEL:5550001111\nEND:VCARD\n"
+                "BEGIN:VCARD\nN:;\nTEL:5552221111\nEND:VCARD\n"
                 "BEGIN:VCARD\nN:;Jo\nEMAIL:shared@example.com\nEND:VCARD\n"
                 "BEGIN:VCARD\nN:;Kim\nEMAIL:shared@example.com\nEND:VCARD\n");
     const Source chat = chatSource("file-0000aaaa");
@@ -183,7 +204,7 @@ TEST_F(LibraryTest, NamesComeFromEveryCardTheLaterWinning)
     TestSupport::await(lib->load());
 
     EXPECT_EQ(lib->memberName("5551234567"), "Rivera");
-    EXPECT_EQ(lib->memberName("5550001111"), "(555) 000-1111");
+    EXPECT_EQ(lib->memberName("5552221111"), "(555) 222-1111");
     EXPECT_EQ(lib->memberName("shared@example.com"), "Kim");
 }
 
@@ -234,7 +255,7 @@ TEST_F(LibraryTest, ANumberWithoutDigitsNamesNothing)
 
 TEST_F(LibraryTest, DeniedAccessAndNothingAddedReadsNothing)
 {
-    addContacts("BEGIN:VCARD\nN:;Sam\nTEL:5551234567\nEND:VCARD\n");
+    addContacts("BEGIN:VCARD\nN:;Sam\nTEL:4155550132\nEND:VCARD\n");
     const auto lib = library({});
     QSignalSpy names(lib.get(), &Library::namesChanged);
     TestSupport::await(lib->load());
@@ -243,14 +264,14 @@ TEST_F(LibraryTest, DeniedAccessAndNothingAddedReadsNothing)
     EXPECT_TRUE(lib->sources().isEmpty());
     EXPECT_TRUE(m_tool.runs.isEmpty());
     EXPECT_EQ(names.count(), 0);
-    EXPECT_EQ(lib->memberName("5551234567"), "(555) 123-4567");
+    EXPECT_EQ(lib->memberName("4155550132"), "(415) 555-0132");
 
     // Someone without a Messages database starts from the chat file they
     // add; its numbers were shown and printed bare all that session.
     const Source chat = chatSource("file-0000aaaa");
-    m_tool.answers.insert(chat.id, chats({ "5551234567" }));
+    m_tool.answers.insert(chat.id, chats({ "4155550132" }));
     TestSupport::await(lib->add(chat));
-    EXPECT_EQ(lib->memberName("5551234567"), "Sam");
+    EXPECT_EQ(lib->memberName("4155550132"), "Sam");
 
     // Later sources don't read the address book again.
     const Source other = chatSource("file-0000bbbb");
@@ -362,6 +383,27 @@ TEST_F(LibraryTest, AddingASourceAgainMovesItToTheEnd)
     EXPECT_EQ(lib->added(), (QList<Source> { b, renamed }));
     EXPECT_EQ(Backups::saved(), (QList<Source> { b, renamed }));
     EXPECT_EQ(keysOf(lib->lists().value(a.id)), QStringList { "Sam" });
+}
+
+// Each window saved its own list whole: a source added in one window was
+// gone from the saved list once another added or forgot one, and the next
+// start swept its files.
+TEST_F(LibraryTest, TwoWindowsKeepTheSourcesEachAdded)
+{
+    const Source a = chatSource("file-0000aaaa");
+    const Source b = chatSource("file-0000bbbb");
+    const Source c = chatSource("file-0000cccc");
+    m_tool.answers.insert(a.id, chats({ "Sam" }));
+    const auto first = library({ a });
+    auto second = std::make_unique<Library>(Library::Environment {});
+    second->setRunner(m_tool.runner());
+
+    TestSupport::await(first->add(b));
+    TestSupport::await(second->add(c));
+    EXPECT_EQ(Backups::saved(), (QList<Source> { a, b, c }));
+    TestSupport::await(second->forget(a));
+    EXPECT_EQ(Backups::saved(), (QList<Source> { b, c }));
+    EXPECT_EQ(first->added(), (QList<Source> { a, b }));
 }
 
 TEST_F(LibraryTest, SignalsOnlyWhatReallyChanged)

@@ -6,7 +6,11 @@
 // variables a case needs; the bench times it.
 //
 //   quorvel_window_probe [--until TEXT]... [--until-suffix TEXT] [--rows N] [--screen FILE]
-//                        [--timeout MS] [--exercise N]
+//                        [--timeout MS] [--exercise N] [--press TEXT]
+//
+// With --press, once ready it clicks the first button shown whose text
+// begins with TEXT, prints "pressed" and runs on until it is ended: a test
+// ends the app in the middle of what the button started.
 //
 // With --exercise, once ready it scrolls the list down and up and then
 // selects its first N conversations one after the other, the way a person
@@ -46,6 +50,7 @@ struct Options
     QString screen;
     int timeout = 60000;
     int exercise = 0;
+    QString press;
 };
 
 Options parse(const QStringList &arguments)
@@ -66,6 +71,8 @@ Options parse(const QStringList &arguments)
             options.timeout = value.toInt();
         else if (name == QLatin1String("--exercise"))
             options.exercise = value.toInt();
+        else if (name == QLatin1String("--press"))
+            options.press = value;
     }
     return options;
 }
@@ -315,6 +322,16 @@ int main(int argc, char **argv)
         std::fflush(stdout);
         if (!options.screen.isEmpty())
             window->grab().save(options.screen);
+        if (ready && !options.press.isEmpty()) {
+            for (QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
+                if (button->isVisibleTo(window) && button->text().startsWith(options.press)) {
+                    button->click();
+                    std::printf("pressed\n");
+                    std::fflush(stdout);
+                    return;
+                }
+            }
+        }
         if (!ready || options.exercise <= 0) {
             QTimer::singleShot(0, &application, &QCoreApplication::quit);
             return;

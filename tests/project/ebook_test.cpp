@@ -57,4 +57,23 @@ TEST_F(EbookTest, TheEbookIsNamedByTheTitleAndMadeAgainInPlace)
     EXPECT_EQ(QDir(ebookFolder()).entryList(QDir::Files).size(), 2);
 }
 
+// "File name too long" for a 300-character title: the ebook and the files
+// made beside it are named by the title cut as the PDF's name is.
+TEST_F(EbookTest, ATitleLongerThanAFileNameStillMakesTheEbook)
+{
+    for (const QString &title : { QString(300, u'A'), QString(200, QChar(0x00E9)) }) {
+        BookFile book = m_project->book();
+        book.front.title = title;
+        m_project->setBook(book);
+        m_project->saveAndTypeset();
+        const QString epub = TestSupport::await(m_project->makeEbook());
+        EXPECT_EQ(QFileInfo(epub).absolutePath(), ebookFolder());
+        EXPECT_TRUE(QFileInfo(epub).fileName().endsWith(QStringLiteral(".epub")));
+        EXPECT_LE(QFileInfo(epub).fileName().toUtf8().size(), 255);
+        EXPECT_TRUE(QFileInfo(epub).fileName().startsWith(title.left(100)));
+        EXPECT_GT(QFileInfo(epub).size(), 0);
+        EXPECT_EQ(QDir(ebookFolder()).entryList({ QStringLiteral("*.json") }, QDir::Files), QStringList());
+    }
+}
+
 } // namespace

@@ -169,6 +169,24 @@ TEST_F(AppScreens, TheSidebarItsMenusAndTheWindowsMenus)
     });
 }
 
+// Handles kept without spaces, as Messages keeps them, from several
+// countries and none, each shown as its owner writes it.
+TEST_F(AppScreens, TheSidebarWithNumbersFromOtherCountries)
+{
+    Gallery::inBothAppearances([&] {
+        setDatabase(true);
+        QList<Listed> numbers;
+        for (const char *handle : { "+4915123456789", "+447700900123", "+33612345678", "+819012345678",
+                 "+61412345678", "+919876543210", "+14155550132", "0612345678", "+5511987654321" })
+            numbers.append(Listed { QString::fromLatin1(handle), 120 });
+        tool.answers.insert(QStringLiteral("mac"), chats(numbers));
+        const auto lib = library();
+        TestSupport::await(lib->load());
+        auto shown = window(lib.get());
+        atEverySize(shown.get(), QStringLiteral("sidebar"), QStringLiteral("numbers-of-other-countries"));
+    });
+}
+
 TEST_F(AppScreens, ASourceStillLoadingOpeningAConversationAndFailingTo)
 {
     Gallery::inBothAppearances([&] {

@@ -160,6 +160,28 @@ TEST(WrappedScreens, TheCardsTheirLookAndTheClaims)
     });
 }
 
+// Someone known only by a number kept without spaces: the cards name them
+// by its last four digits, and by the number as the window writes it
+// when names are shown in full.
+TEST(WrappedScreens, SomeoneKnownByANumber)
+{
+    BookFile book = twoYearsOfUs();
+    for (BookFile::Person &person : book.people) {
+        if (!person.me)
+            person.name = QStringLiteral("+447700900123");
+    }
+    Gallery::inBothAppearances([&] {
+        SampleWindow sample(SampleWindow::Consent::Book, QSize(1280, 820), book);
+        MainWindow *window = sample.window();
+        WrappedView *view = sample.wrapped();
+        ASSERT_TRUE(view);
+        atEverySize(window, QStringLiteral("wrapped"), QStringLiteral("number-initials"));
+        chooseSegment(view, QStringLiteral("Names"), 1, 3);
+        atEverySize(window, QStringLiteral("wrapped"), QStringLiteral("number-full"));
+        chooseSegment(view, QStringLiteral("Names"), 0, 3);
+    });
+}
+
 TEST(WrappedScreens, EveryCardInBothShapesAndTheFilmsFrames)
 {
     const Wrapped wrapped = sampleWrapped();

@@ -154,9 +154,10 @@ protected:
 
     void TearDown() override { qputenv("TMPDIR", m_oldTemp); }
 
+    // Whatever the hand-off left in the temporary folder.
     QStringList workingFolders() const
     {
-        return QDir(m_temp.path()).entryList({ QStringLiteral("handoff-*") }, QDir::Dirs | QDir::Hidden);
+        return QDir(m_temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     }
 
     Conversation conversation;
@@ -227,7 +228,19 @@ TEST(HandoffFileName, NamesTheAppAndDropsCharactersFilesCannotHold)
         Handoff::fileName(whatsapp, QStringLiteral(" A/B: \"C\"? ")), QStringLiteral("WhatsApp - AB C.txt"));
     Conversation messages;
     messages.key = QStringLiteral("chat42");
+    messages.services = { QStringLiteral("iMessage"), QStringLiteral("SMS") };
     EXPECT_EQ(Handoff::fileName(messages, QStringLiteral("Alex")), QStringLiteral("iMessage - Alex.txt"));
+}
+
+// The tool's keys never begin with "wa:": a WhatsApp chat is one whose
+// services say so.
+TEST(HandoffFileName, AWhatsAppChatIsNamedForWhatsApp)
+{
+    Conversation chat;
+    chat.key = QStringLiteral("Robin Roe");
+    chat.services = { QStringLiteral("WhatsApp") };
+    EXPECT_EQ(
+        Handoff::fileName(chat, QStringLiteral("Robin Roe")), QStringLiteral("WhatsApp - Robin Roe.txt"));
 }
 
 TEST_F(HandoffTest, ASmallLogGoesInOneUploadAndOpensTheMakePage)
@@ -474,5 +487,6 @@ TEST_F(HandoffChatLogTest, TheWholeHandOffLandsInTheSitesInbox)
     ASSERT_EQ(opened.size(), 1);
     const QJsonObject upload = site.requests(QStringLiteral("/file$")).first();
     EXPECT_TRUE(StandIn::body(upload).startsWith("[2024-03-05, 21:14:09] "));
-    EXPECT_EQ(StandIn::header(upload, QStringLiteral("x-name")), QStringLiteral("iMessage - Alex.txt"));
+    // A WhatsApp chat, as the tool lists its services.
+    EXPECT_EQ(StandIn::header(upload, QStringLiteral("x-name")), QStringLiteral("WhatsApp - Alex.txt"));
 }

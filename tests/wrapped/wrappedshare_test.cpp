@@ -120,6 +120,29 @@ TEST(WrappedShare, NamesFilesAfterTheTitleAsTheCardsNamePeople)
     EXPECT_EQ(WrappedShare::filePrefix(wrapped, settings), u"wrapped-wrapped"_s);
 }
 
+// With the default initials, the Wrapped of a chat with someone known only
+// by a number printed all of it on the cover card, in card titles and in
+// the saved files' names.
+TEST(WrappedShare, SomeoneKnownByANumberIsNamedByItsLastFourDigitsUnlessNamedInFull)
+{
+    Wrapped wrapped = sampleWrapped();
+    wrapped.people[1].name = u"+44 7700 900123"_s;
+    WrappedSettings settings;
+    EXPECT_EQ(settings.named(wrapped.title, wrapped.people), u"S.L. & 0123"_s);
+    EXPECT_EQ(WrappedShare::filePrefix(wrapped, settings), u"s-l-0123-wrapped"_s);
+    for (const Wrapped::Card &card : wrapped.cards) {
+        const QString read = WrappedShare::describe(card, wrapped, settings);
+        EXPECT_FALSE(read.contains(u"7700"_s)) << read.toStdString();
+    }
+    EXPECT_TRUE(WrappedShare::describe(*wrapped.card(u"cover"_s), wrapped, settings).contains(u"0123 994"_s));
+    EXPECT_TRUE(
+        WrappedShare::describe(*wrapped.card(u"love"_s), wrapped, settings).contains(u"0123 said it back"_s));
+
+    settings.names = WrappedSettings::Names::Full;
+    EXPECT_EQ(settings.named(wrapped.title, wrapped.people), u"Sam Lee & +44 7700 900123"_s);
+    EXPECT_EQ(WrappedShare::filePrefix(wrapped, settings), u"sam-lee-44-7700-900123-wrapped"_s);
+}
+
 TEST(WrappedShare, ATitleLongerThanAFileNameStillNamesFilesThatSave)
 {
     Wrapped wrapped = sampleWrapped();

@@ -71,13 +71,16 @@ public:
             m_environment.insert(name, value);
     }
 
-    void start(const QString &program = TestSupport::stage() + QStringLiteral("/bin/quorvel"))
+    void start(const QString &program = TestSupport::stage() + QStringLiteral("/bin/quorvel"),
+        const QStringList &arguments = {})
     {
         m_process.setProcessEnvironment(m_environment);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(program, QStringList());
+        m_process.start(program, arguments);
         m_process.waitForStarted(10000);
     }
+    // The app's standard output so far.
+    QByteArray output() { return m_output += m_process.readAllStandardOutput(); }
     pid_t pid() const { return pid_t(m_process.processId()); }
     void signal(int number) const { ::kill(pid(), number); }
 
@@ -101,13 +104,14 @@ public:
     }
 
     // The app started again on the same folders, as the window probe starts
-    // it, until its window shows; whether it did.
-    bool startAgain()
+    // it, until its window shows (or the probe's arguments say what it
+    // waits for); whether it did.
+    bool startAgain(const QStringList &arguments = {})
     {
         QProcess again;
         again.setProcessEnvironment(m_environment);
         again.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        again.start(QStringLiteral(QUORVEL_WINDOW_PROBE), QStringList());
+        again.start(QStringLiteral(QUORVEL_WINDOW_PROBE), arguments);
         return again.waitForFinished(60000) && again.exitStatus() == QProcess::NormalExit
             && again.exitCode() == 0;
     }
@@ -166,4 +170,5 @@ private:
     QTemporaryDir m_root;
     QProcessEnvironment m_environment;
     QProcess m_process;
+    QByteArray m_output;
 };
