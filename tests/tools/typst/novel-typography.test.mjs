@@ -327,5 +327,47 @@ describe('times', () => {
       'love you 3:00 pm',
     ]);
   });
+});
 
+describe('the receipt', () => {
+  test('a row too long for its line keeps its value whole and flush right, its label at the left edge', (t) => {
+    const book = writeBook(t, bookDocument({
+      front: { title: 'Sam & Maximilian Featherstonehaugh', colophon: '', dedication: [] },
+      messages: messages([['2024-02-14 09:00', SAM, 'morning'], ['2024-02-14 09:05', MAYA, 'happy valentine']]),
+      design: design({ chapters: 'none', receipt: true, receiptLines: [
+        ['Longest conversation', 'Wednesday, February 14, 2024'],
+        ['Reply time, Maximilian Featherstonehaugh', '6 minutes'],
+        ['Sorrys', '9 you, 12 Maximilian Alexander Featherstonehaugh-Smythe'],
+        ['Latest night', '3:12 AM'],
+      ] }),
+    }));
+    const pdf = compile(t, book);
+    const pages = allPageWords(pdf);
+    const words = pages.find((page) => page.some((w) => w.text === 'MESSAGES'))
+      .filter((w) => !/^[.·]+$/.test(w.text));
+    const rows = rowsOf(words);
+    const find = (text) => rows.find((row) => row.text.includes(text));
+    const messagesRow = find('MESSAGES');
+    const left = messagesRow.words[0].xMin;
+    const right = messagesRow.words.at(-1).xMax;
+    const flushRight = (row, what) => assert.ok(Math.abs(row.words.at(-1).xMax - right) < 1, `${what} ends at ${row.words.at(-1).xMax}, not ${right}`);
+
+    // The date stays on one line of its own, under its label, ending at the right edge.
+    const date = find('WEDNESDAY,');
+    assert.equal(date.text, 'WEDNESDAY, FEBRUARY 14, 2024');
+    flushRight(date, 'the date');
+    assert.ok(find('LONGEST').y < date.y);
+    // Every line that starts a label starts at the left edge; none is centred.
+    for (const label of ['LONGEST', 'REPLY', 'FEATHERSTONEHAUGH', 'SORRYS', 'LATEST']) {
+      const row = rows.find((r) => r.words[0].text === label);
+      assert.ok(row, `${label}: ${rows.map((r) => r.text).join(' / ')}`);
+      assert.ok(Math.abs(row.words[0].xMin - left) < 1, `${label} starts at ${row.words[0].xMin}`);
+    }
+    flushRight(find('6 MINUTES'), 'the reply time');
+    flushRight(find('LATEST'), 'the latest night');
+    // A value longer than the line goes flush right alone, every line of it.
+    const sorrys = rows.filter((r) => r.y > find('SORRYS').y && r.y < find('LATEST').y);
+    assert.ok(sorrys.length >= 1 && sorrys[0].text.startsWith('9 YOU'), sorrys.map((r) => r.text).join(' / '));
+    for (const row of sorrys) flushRight(row, row.text);
+  });
 });
