@@ -1,5 +1,7 @@
 #include "sidescroll.h"
 
+#include "style.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QScrollBar>
@@ -73,11 +75,7 @@ QColor SideScroll::backdrop() const
 {
     if (m_backdrop)
         return *m_backdrop;
-    for (const QWidget *around = parentWidget(); around; around = around->parentWidget()) {
-        if (around->autoFillBackground() || around->isWindow())
-            return around->palette().color(around->backgroundRole());
-    }
-    return palette().color(QPalette::Window);
+    return parentWidget() ? Style::backdrop(parentWidget()) : palette().color(QPalette::Window);
 }
 
 bool SideScroll::hasMoreBefore() const

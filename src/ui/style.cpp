@@ -183,13 +183,22 @@ QColor surface(Surface surface, const QPalette &palette)
 
 Color::Appearance appearance()
 {
-    return QApplication::palette().color(QPalette::Window).lightnessF() < 0.5 ? Color::Appearance::Dark
-                                                                              : Color::Appearance::Light;
+    return isDark(QApplication::palette()) ? Color::Appearance::Dark : Color::Appearance::Light;
 }
 
 QColor brand()
 {
     return Color::brand(appearance());
+}
+
+QColor backdrop(const QWidget *widget)
+{
+    for (const QWidget *at = widget; at; at = at->parentWidget()) {
+        if (at->autoFillBackground() || at->isWindow())
+            return at->palette().color(at->backgroundRole());
+    }
+    // Only a widget's window ends the walk: never reached.
+    return QApplication::palette().color(QPalette::Window);
 }
 
 QColor cardFill()
@@ -424,7 +433,7 @@ void apply()
 {
     // The platform's palette, before Fusion replaces it, tells whether the
     // desktop is dark.
-    const bool systemDark = QApplication::palette().color(QPalette::Window).lightnessF() < 0.5;
+    const bool systemDark = isDark(QApplication::palette());
     QApplication::setStyle(new AppStyle);
     // Every widget's face and the type scale derive from this one, so emoji
     // in lists and labels are drawn in colour, as the pages draw them.

@@ -83,6 +83,11 @@ QColor success(const QPalette &palette);
 // The brand colour washed thin, behind a note or a symbol of the app's own.
 QColor tint();
 
+// What shows behind a widget that paints no background of its own: the
+// colour of the nearest widget, from it outwards, that fills its
+// background, or of its window.
+QColor backdrop(const QWidget *widget);
+
 // A card's fill, a step lighter than the window in either appearance:
 // surface(Surface::Card).
 QColor cardFill();

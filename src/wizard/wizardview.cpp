@@ -49,7 +49,7 @@ public:
         : QWidget(over)
         , m_outgoing(std::move(outgoing))
         , m_incoming(incoming)
-        , m_backdrop(backdropOf(over))
+        , m_backdrop(Style::backdrop(over))
         , m_trailing(over->isRightToLeft() ? -1 : 1)
     {
         setObjectName(QStringLiteral("stepTransition"));
@@ -105,16 +105,6 @@ protected:
 
 private:
     static constexpr qreal travel = 36;
-
-    // What shows behind a widget that paints no background of its own.
-    static QColor backdropOf(QWidget *widget)
-    {
-        for (QWidget *at = widget; at; at = at->parentWidget()) {
-            if (at->autoFillBackground() || at->isWindow())
-                return at->palette().color(at->backgroundRole());
-        }
-        return widget->palette().color(QPalette::Window);
-    }
 
     // Where the new step is along its way in.
     int offset() const { return qRound(m_trailing * travel * (1 - m_progress)); }

@@ -4,6 +4,7 @@
 #include "model/color.h"
 #include "model/defaults.h"
 #include "model/json.h"
+#include "model/phonenumbers.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -224,11 +225,7 @@ QString WrappedSettings::initials(const QString &name, const QStringList &names)
         // A number: its last four digits, as a card that may be posted
         // names a stranger. Two numbers may end alike; nothing tells them
         // apart here.
-        QStringList digits;
-        for (const QString &character : characters(name)) {
-            if (Characters::isNumber(character))
-                digits.append(character);
-        }
+        const QStringList digits = PhoneNumbers::numerics(name);
         return digits.mid(std::max<qsizetype>(0, digits.size() - 4)).join(QString());
     }
     const QString own = mark(words);

@@ -208,6 +208,13 @@ std::optional<Line> lineIn(QStringView text)
     return std::nullopt;
 }
 
+// freenode's identify-msg mark before a text: "+" for an identified nick,
+// "-" for the others.
+bool hasIdentifyMark(QStringView text)
+{
+    return text.startsWith(QLatin1Char('+')) || text.startsWith(QLatin1Char('-'));
+}
+
 // Someone joining, leaving or changing nick, in the styles that log it, and
 // dircproxy's notices, CTCPs and its own lines ("*** You connected").
 bool isNotice(QStringView line)
@@ -326,17 +333,15 @@ QList<ChatLogReader::Chat> IrcReader::parse(
     const int namedYear = yearInName(QFileInfo(fileName).fileName());
     // A first pass counts the days the log spans; a log of times alone, or
     // of days without their year, then ends on the day its file was last
-    // written. freenode's identify-msg puts "+" before the text of an
-    // identified nick and "-" before the others': where most texts of
-    // dircproxy's lines begin so, the mark is no part of any.
+    // written. Where most texts of dircproxy's lines begin with an
+    // identify-msg mark, the mark is no part of any.
     DayWalk count { named, namedYear };
     int talk = 0;
     int marked = 0;
     count.run(lines, [&](const Line &line) {
         if (line.month > 0 && !line.action) {
             ++talk;
-            marked
-                += line.text.startsWith(QLatin1Char('+')) || line.text.startsWith(QLatin1Char('-')) ? 1 : 0;
+            marked += hasIdentifyMark(line.text) ? 1 : 0;
         }
     });
     const bool identifyMarks = marked * 2 > talk;
@@ -355,8 +360,7 @@ QList<ChatLogReader::Chat> IrcReader::parse(
     walk.run(lines, [&](Line line) {
         if (!line.day.isValid())
             return;
-        if (identifyMarks && line.month > 0 && !line.action
-            && (line.text.startsWith(QLatin1Char('+')) || line.text.startsWith(QLatin1Char('-'))))
+        if (identifyMarks && line.month > 0 && !line.action && hasIdentifyMark(line.text))
             line.text = line.text.mid(1);
         builder.add(ChatTime::fromFields(line.day.year(), line.day.month(), line.day.day(), line.hour,
                         line.minute, line.second),

@@ -6,9 +6,9 @@ namespace Brimlow {
 
 // WhatsApp's Android database, msgstore.db (the schema of "message", "chat"
 // and "jid" since 2022, the older "messages", or both in a store of the
-// years between), opened read-only, with wa.db beside it for contact names. Its encrypted backups (crypt14,
-// crypt15) are recognised and refused: their key is not something the user
-// can type.
+// years between), opened read-only, with wa.db beside it for contact
+// names. Its encrypted backups (crypt14, crypt15) are recognised and
+// refused: their key is not something the user can type.
 class WhatsAppDbReader : public ChatLogReader
 {
 public:
