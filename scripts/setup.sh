@@ -38,7 +38,15 @@ packages=(
   # time, the opener of web pages, and the validators of the desktop entry
   # and the AppStream metainfo
   libheif-dev librsvg2-bin xdg-utils desktop-file-utils appstream
+  # the desktop's accessibility bus, to read the window as a screen reader does
+  at-spi2-core python3-pyatspi
 )
+
+# `setup.sh --look` also installs what a person needs to look at the ebook as
+# a reader's app shows it (calibre's ebook-convert); no test needs it.
+if [ "${1:-}" = "--look" ]; then
+  packages+=(calibre)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
