@@ -237,6 +237,14 @@ std::optional<QString> otherParty(const Conversation &conversation)
     return std::nullopt;
 }
 
+bool isNamedAfterUser(const Conversation &conversation)
+{
+    if (!hasBothSides(conversation) || !conversation.name)
+        return false;
+    const QString me = user(conversation);
+    return !me.isEmpty() && participantNamed(*conversation.people, *conversation.name) == me;
+}
+
 QString guessMe(const QList<Conversation::LogPerson> &people)
 {
     if (people.isEmpty())

@@ -228,6 +228,9 @@ bool renameOther(BookFile &book, const WhoIsWho &who)
         book.people.begin(), book.people.end(), [](const BookFile::Person &person) { return !person.me; });
     if (other == book.people.end() || other->name == who.them || who.them.isEmpty())
         return false;
+    // Never the user's own name: the other side would be the user too.
+    if (!who.user.isEmpty() && who.them == who.user)
+        return false;
     if (!Text::hasLetter(who.them) && Text::hasLetter(other->name))
         return false;
     if (OwnNames::read(who.folder).them == other->name)
