@@ -10,11 +10,13 @@
 #include "model/text.h"
 #include "ownnames.h"
 #include "project.h"
+#include "unfinishedbooks.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <exception>
@@ -310,9 +312,17 @@ QCoro::Task<std::unique_ptr<Project>> Project::open(Conversation conversation, Q
     if (!QDir().mkpath(folder))
         throw FileError(QStringLiteral("The book folder %1 couldn't be made.").arg(folder));
     const QString book = folder + QStringLiteral("/book.json");
-    const bool existed = QFileInfo::exists(book);
-    if (!existed && !copyDemo(conversation, folder))
-        co_await exportBook(conversation, them, folder);
+    bool existed = QFileInfo::exists(book);
+    if (!existed) {
+        // Claimed while the book is on its way, so that the next start's
+        // sweep removes what a killed export left and never what another
+        // window is writing.
+        FolderLock claim = UnfinishedBooks::claim(folder);
+        const auto letGo = qScopeGuard([&] { claim.releaseAndUnlink(); });
+        existed = QFileInfo::exists(book);
+        if (!existed && !copyDemo(conversation, folder))
+            co_await exportBook(conversation, them, folder);
+    }
 
     WhoIsWho who { them, conversation.group, folder, conversation.key, {}, {} };
     if (conversation.source.log && conversation.people) {
