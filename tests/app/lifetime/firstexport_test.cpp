@@ -3,19 +3,14 @@
 // left the whole conversation there ("book.json.part", with no book beside
 // it for the user to delete) after every later start. The next start
 // removes it, and leaves alone an export another window is still writing.
-#include "runningapp.h"
+#include "longchat.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <csignal>
 #include <gtest/gtest.h>
 
 namespace {
 
-// A phrase in the chat, and nowhere else.
-const QByteArray phrase = "meet me by the old lighthouse";
-const QString chatFolder = QStringLiteral(".local/share/Quorvel/Files/file-0000aaaa");
+using LongChat::phrase;
 const QString bookFolder = QStringLiteral(".local/share/Quorvel/Books/file-0000aaaa-Robin-Roe");
 
 class FirstExportTest : public ::testing::Test
@@ -23,29 +18,10 @@ class FirstExportTest : public ::testing::Test
 protected:
     FirstExportTest()
     {
-        // Long enough that the export takes a while to write.
-        QByteArray chat;
-        for (int i = 0; i < 30000; ++i) {
-            const QByteArray day = QByteArray::number(1 + i % 28);
-            chat += "3/" + day + "/24, 9:" + QByteArray::number(10 + i % 50) + " PM - "
-                + (i % 2 ? "Robin Roe: " : "Sam Lee: ") + (i % 10 ? "ok, see you then" : phrase) + '\n';
-        }
-        const QString log = app.home() + QLatin1Char('/') + chatFolder
-            + QStringLiteral("/WhatsApp Chat with Robin Roe.txt");
-        QDir().mkpath(QFileInfo(log).path());
-        TestSupport::writeFile(log, chat);
-        const QJsonArray sources { QJsonObject { { "id", "file-0000aaaa" },
-            { "name", "WhatsApp Chat with Robin Roe" }, { "database", "" }, { "encrypted", false },
-            { "log", log } } };
         // Read before: the app opens the book at once.
-        const QJsonObject defaults {
-            { "backups",
-                QJsonObject { { "data", QString::fromLatin1(QJsonDocument(sources).toJson().toBase64()) } } },
-            { "consent:file-0000aaaa:Robin Roe", "2024-04-01" }, { "me:file-0000aaaa:Robin Roe", "Sam Lee" }
-        };
-        const QString file = app.home() + QStringLiteral("/.config/Quorvel/defaults.json");
-        QDir().mkpath(QFileInfo(file).path());
-        TestSupport::writeFile(file, QJsonDocument(defaults).toJson());
+        LongChat::add(app,
+            { { "consent:file-0000aaaa:Robin Roe", "2024-04-01" },
+                { "me:file-0000aaaa:Robin Roe", "Sam Lee" } });
         app.set(QStringLiteral("QUORVEL_OPEN"), QStringLiteral("file-0000aaaa:Robin Roe"));
     }
 
@@ -88,12 +64,7 @@ protected:
     {
         app.set(QStringLiteral("QUORVEL_OPEN"), QString());
         EXPECT_TRUE(app.startAgain());
-        QStringList left = app.leftInTemp();
-        for (const QString &file : RunningApp::filesUnder(app.home())) {
-            if (!file.startsWith(chatFolder)
-                && TestSupport::readFile(app.home() + QLatin1Char('/') + file).contains(phrase))
-                left.append(file);
-        }
+        QStringList left = LongChat::leftBy(app);
         if (QFileInfo::exists(book()))
             left.append(bookFolder);
         return left;
