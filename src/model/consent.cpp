@@ -239,10 +239,13 @@ std::optional<QString> otherParty(const Conversation &conversation)
 
 bool isNamedAfterUser(const Conversation &conversation)
 {
-    if (!hasBothSides(conversation) || !conversation.name)
+    // An export that says who the chat is with has its name for them, even
+    // one that begins like the user's ("Alex" for Alexandra, to Alex).
+    if (!hasBothSides(conversation) || !conversation.name
+        || (conversation.them && !conversation.them->isEmpty()))
         return false;
     const QString me = user(conversation);
-    return !me.isEmpty() && participantNamed(*conversation.people, *conversation.name) == me;
+    return !me.isEmpty() && wordsOf(*conversation.name) == wordsOf(me);
 }
 
 QString guessMe(const QList<Conversation::LogPerson> &people)

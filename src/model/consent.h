@@ -53,8 +53,9 @@ QString user(const Conversation &conversation);
 std::optional<QString> otherParty(const Conversation &conversation);
 
 // Whether a one-to-one chat export or pasted chat is named after the
-// participant who is the user: a chat the other person exported and sent,
-// which their phone names after the user.
+// participant who is the user, by their whole name: a chat the other
+// person exported and sent, which their phone names after the user. Never
+// where the export says who the chat is with.
 bool isNamedAfterUser(const Conversation &conversation);
 
 // The first participant whose name begins, ignoring case, with the first
