@@ -316,8 +316,10 @@ QCoro::Task<std::unique_ptr<Project>> Project::open(Conversation conversation, Q
     if (!existed) {
         // Claimed while the book is on its way, so that the next start's
         // sweep removes what a killed export left and never what another
-        // window is writing.
-        FolderLock claim = UnfinishedBooks::claim(folder);
+        // window is writing. An export of the same conversation under way
+        // (the user came back to it, or opened it in another window) is
+        // waited for, and its book read.
+        FolderLock claim = co_await UnfinishedBooks::claim(folder);
         const auto letGo = qScopeGuard([&] { claim.releaseAndUnlink(); });
         existed = QFileInfo::exists(book);
         if (!existed && !copyDemo(conversation, folder))

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <chrono>
+#include <qcorotimer.h>
 
 namespace {
 
@@ -39,20 +41,24 @@ void sweepNamed(const QString &prefix)
 
 namespace UnfinishedBooks {
 
-FolderLock claim(const QString &folder)
+QCoro::Task<FolderLock> claim(QString folder)
 {
     // A sweep in another window may remove the folder, still without a
     // book, in the moment before it is claimed: then it is made again.
-    for (int attempt = 0; attempt < 3; ++attempt) {
+    int missed = 0;
+    for (;;) {
         if (!QDir().mkpath(folder))
             throw FileError(QStringLiteral("The book folder %1 couldn't be made.").arg(folder));
         FolderLock claimed = FolderLock::claim(folder);
         if (claimed.isHeld())
-            return claimed;
+            co_return claimed;
+        // Another export of the conversation, in this window or another,
+        // holds it until it ends; whatever it made is then there to read.
+        if (QFileInfo(folder + QStringLiteral("/.lock")).isFile())
+            co_await QCoro::sleepFor(std::chrono::milliseconds(100));
+        else if (++missed == 3)
+            throw FileError(QStringLiteral("The book folder %1 can't be claimed.").arg(folder));
     }
-    throw FileError(QStringLiteral(
-        "Another window of Quorvel is reading this conversation into %1. Try again once it's done.")
-                        .arg(folder));
 }
 
 void sweep()
