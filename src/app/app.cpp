@@ -9,6 +9,7 @@
 #include "model/phonenumbers.h"
 #include "model/workingfolder.h"
 #include "project/typesetcache.h"
+#include "project/unfinishedbooks.h"
 #include "quitsignals.h"
 #include "service/http.h"
 #include "siteexportwatch.h"
@@ -41,10 +42,11 @@ App::App(const Options &options, QObject *parent)
     // the build gives the keyring: docks and task bars find the icon by it.
     QApplication::setDesktopFileName(QStringLiteral("app.quorvel.Quorvel"));
     // What killed runs left goes before anything is listed or run: their
-    // working folders, and the messages unlocks and chat files left that no
-    // source names.
+    // working folders, the messages unlocks and chat files left that no
+    // source names, and first exports that never became a book.
     WorkingFolder::sweep();
     Backups::sweep();
+    UnfinishedBooks::sweep();
     // The numbering plans take a while to load: loaded beside the list,
     // they are in before the list shows its first number.
     QThreadPool::globalInstance()->start([] { PhoneNumbers::prepare(); });

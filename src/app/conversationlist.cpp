@@ -2,6 +2,7 @@
 
 #include "conversationlistmodel.h"
 #include "model/library.h"
+#include "project/unfinishedbooks.h"
 #include "sourceadder.h"
 #include "ui/hairline.h"
 #include "ui/icons.h"
@@ -528,6 +529,9 @@ void ConversationList::askToForget(const Source &source)
         [library, source] {
             if (library)
                 library->forget(source);
+            // Books made stay; a first export that never became one goes
+            // with the messages it copied.
+            UnfinishedBooks::forget(source);
         });
     m_forgetting = question;
 }

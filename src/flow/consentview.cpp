@@ -150,11 +150,10 @@ QLayout *ConsentView::pickerRow()
     // The stored choice when it still names someone here, else the one
     // beside the person the export says the chat is with, else the other
     // one of the person its name names, else the guess: the one the name
-    // shown was made with, so it is stored as it is.
+    // shown was made with. Only a button stores it: a user who looks and
+    // leaves has chosen nobody.
     m_picker->setCurrentIndex(std::max(0, m_picker->findData(Consent::user(m_conversation))));
     m_me = m_picker->currentData().toString();
-    if (!m_me.isEmpty())
-        Consent::setMe(m_conversation, m_me);
     connect(m_picker, &QComboBox::currentIndexChanged, this,
         [this] { choose(m_picker->currentData().toString()); });
     auto *row = new QHBoxLayout;

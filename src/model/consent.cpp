@@ -237,6 +237,17 @@ std::optional<QString> otherParty(const Conversation &conversation)
     return std::nullopt;
 }
 
+bool isNamedAfterUser(const Conversation &conversation)
+{
+    // An export that says who the chat is with has its name for them, even
+    // one that begins like the user's ("Alex" for Alexandra, to Alex).
+    if (!hasBothSides(conversation) || !conversation.name
+        || (conversation.them && !conversation.them->isEmpty()))
+        return false;
+    const QString me = user(conversation);
+    return !me.isEmpty() && wordsOf(*conversation.name) == wordsOf(me);
+}
+
 QString guessMe(const QList<Conversation::LogPerson> &people)
 {
     if (people.isEmpty())

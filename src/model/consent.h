@@ -52,6 +52,12 @@ QString user(const Conversation &conversation);
 // participants' (that name names it).
 std::optional<QString> otherParty(const Conversation &conversation);
 
+// Whether a one-to-one chat export or pasted chat is named after the
+// participant who is the user, by their whole name: a chat the other
+// person exported and sent, which their phone names after the user. Never
+// where the export says who the chat is with.
+bool isNamedAfterUser(const Conversation &conversation);
+
 // The first participant whose name begins, ignoring case, with the first
 // word of the account's full name; else the first participant; empty for
 // an empty list.

@@ -63,6 +63,16 @@ void FolderLock::removeFolder()
     release();
 }
 
+void FolderLock::releaseAndUnlink()
+{
+    if (!isHeld())
+        return;
+    // Unlinked while still claimed: whoever opened the file before can't
+    // claim it, as claim() finds it is no longer the one the folder names.
+    QFile::remove(m_folder + QStringLiteral("/.lock"));
+    release();
+}
+
 void FolderLock::release()
 {
     if (m_descriptor >= 0)

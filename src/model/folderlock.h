@@ -27,6 +27,9 @@ public:
 
     // Removes the folder with everything in it, then lets the claim go.
     void removeFolder();
+    // Removes the lock file, then lets the claim go: for a folder that
+    // stays once the work that needed the claim is done.
+    void releaseAndUnlink();
     void release();
 
 private:

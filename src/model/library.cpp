@@ -368,6 +368,12 @@ std::function<QString(const QString &)> Library::memberNames() const
 
 QString Library::displayName(const Conversation &conversation) const
 {
+    // A chat the other person exported is named after the user: shown by
+    // its own name, the user would be on both sides of it.
+    if (Consent::isNamedAfterUser(conversation)) {
+        if (const std::optional<QString> other = Consent::otherParty(conversation))
+            return memberName(*other);
+    }
     if (conversation.name && !conversation.name->isEmpty())
         return Text::hasLetter(*conversation.name) ? *conversation.name : memberName(*conversation.name);
     if (conversation.group)

@@ -44,14 +44,24 @@ bool hasCountryCode(const QString &handle)
     return written.startsWith(u'+') || written.startsWith(QChar(0xFF0B));
 }
 
+// The plan's own area codes and exchanges each begin with 2 to 9.
+bool isPlanNumber(const QStringList &tenDigits)
+{
+    return fromTwoToNine(tenDigits.at(0)) && fromTwoToNine(tenDigits.at(3));
+}
+
 bool isNorthAmerican(const QStringList &digits, bool countryCode)
 {
-    if (digits.size() == 11)
-        return numericValue(digits.first()) == 1;
-    // Without its country code, only the plan's own area codes and
-    // exchanges make a North American number: ten digits beginning with 0
+    // Written with +1, it is the plan's by its owner's word.
+    if (countryCode)
+        return digits.size() == 11 && numericValue(digits.first()) == 1;
+    // Without a country code, only the plan's own area codes and exchanges
+    // make a North American number: a Chinese mobile is eleven digits
+    // beginning with 1 too (13800138000), and ten digits beginning with 0
     // or 1 are another country's, written the way it writes them.
-    return !countryCode && digits.size() == 10 && fromTwoToNine(digits.at(0)) && fromTwoToNine(digits.at(3));
+    if (digits.size() == 11)
+        return numericValue(digits.first()) == 1 && isPlanNumber(digits.mid(1));
+    return digits.size() == 10 && isPlanNumber(digits);
 }
 
 QString northAmerican(const QStringList &digits)

@@ -12,12 +12,12 @@ namespace PhoneNumbers {
 QStringList numerics(const QString &text);
 
 // A handle as it is shown without a contact. A North American number
-// (written with +1, as eleven digits beginning with 1, or as ten whose area
-// code and exchange each begin with 2 to 9) as "(415) 555-0132"; any other
-// number with a country code in its country's international form
-// ("+4915123456789" as "+49 1512 3456789"); everything else as written: a
-// number without a country code that isn't North American, an address, a
-// short code.
+// (written with +1; without it, ten digits, or eleven beginning with 1,
+// whose area code and exchange each begin with 2 to 9) as
+// "(415) 555-0132"; any other number with a country code in its
+// country's international form ("+4915123456789" as "+49 1512 3456789");
+// everything else as written: a number without a country code that isn't
+// North American, an address, a short code.
 QString pretty(const QString &handle);
 
 // Loads the numbering plans, which takes a while the first time; called

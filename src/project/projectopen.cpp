@@ -10,11 +10,13 @@
 #include "model/text.h"
 #include "ownnames.h"
 #include "project.h"
+#include "unfinishedbooks.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <exception>
@@ -228,6 +230,9 @@ bool renameOther(BookFile &book, const WhoIsWho &who)
         book.people.begin(), book.people.end(), [](const BookFile::Person &person) { return !person.me; });
     if (other == book.people.end() || other->name == who.them || who.them.isEmpty())
         return false;
+    // Never the user's own name: the other side would be the user too.
+    if (!who.user.isEmpty() && who.them == who.user)
+        return false;
     if (!Text::hasLetter(who.them) && Text::hasLetter(other->name))
         return false;
     if (OwnNames::read(who.folder).them == other->name)
@@ -307,9 +312,19 @@ QCoro::Task<std::unique_ptr<Project>> Project::open(Conversation conversation, Q
     if (!QDir().mkpath(folder))
         throw FileError(QStringLiteral("The book folder %1 couldn't be made.").arg(folder));
     const QString book = folder + QStringLiteral("/book.json");
-    const bool existed = QFileInfo::exists(book);
-    if (!existed && !copyDemo(conversation, folder))
-        co_await exportBook(conversation, them, folder);
+    bool existed = QFileInfo::exists(book);
+    if (!existed) {
+        // Claimed while the book is on its way, so that the next start's
+        // sweep removes what a killed export left and never what another
+        // window is writing. An export of the same conversation under way
+        // (the user came back to it, or opened it in another window) is
+        // waited for, and its book read.
+        FolderLock claim = co_await UnfinishedBooks::claim(folder);
+        const auto letGo = qScopeGuard([&] { claim.releaseAndUnlink(); });
+        existed = QFileInfo::exists(book);
+        if (!existed && !copyDemo(conversation, folder))
+            co_await exportBook(conversation, them, folder);
+    }
 
     WhoIsWho who { them, conversation.group, folder, conversation.key, {}, {} };
     if (conversation.source.log && conversation.people) {

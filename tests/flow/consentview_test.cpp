@@ -116,7 +116,6 @@ TEST_F(ConsentViewTest, ThePickerStartsOnTheStoredChoiceElseTheGuessAndStoresEve
         EXPECT_EQ(view.picker()->count(), 3);
         EXPECT_EQ(view.picker()->itemText(0), "Sam (120 messages)");
         EXPECT_EQ(view.me(), "Robin");
-        EXPECT_EQ(stored("me:Sam"), "Robin");
         view.picker()->setCurrentIndex(2);
         EXPECT_EQ(stored("me:Sam"), "Robert");
     }
@@ -175,7 +174,6 @@ TEST_F(ConsentViewTest, AChatExportsTextsFollowWhoTheUserSaysTheyAre)
     chat.source.log = QStringLiteral("/nowhere/chat.txt");
     ConsentView view(chat, QStringLiteral("Jane Doe"), actions());
     EXPECT_EQ(view.me(), "John Doe");
-    EXPECT_EQ(stored("me:file-1:Sam"), "John Doe");
     view.okToPrint()->click();
 
     view.picker()->setCurrentIndex(0);
@@ -192,4 +190,41 @@ TEST_F(ConsentViewTest, AChatExportsTextsFollowWhoTheUserSaysTheyAre)
         "I'm in this conversation, and Tom & Jerry is happy to be in a printed book.");
     EXPECT_TRUE(view.okToPrint()->isChecked());
     EXPECT_TRUE(view.readButton()->isEnabled());
+}
+
+// Opening the screen stored its guess as the user's choice: a user who
+// looked and left had chosen someone they never picked. Only a way on
+// stores it, the guess too when it was left as it was.
+TEST_F(ConsentViewTest, LookingAndLeavingStoresNobodyAndEveryWayOnStoresThePick)
+{
+    Conversation chat = conversation("file-4", people);
+    {
+        ConsentView view(chat, QStringLiteral("Sam"), actions());
+        EXPECT_EQ(view.me(), "Robin");
+    }
+    EXPECT_FALSE(stored("me:file-4:Sam"));
+    EXPECT_FALSE(Consent::me(chat));
+
+    ConsentView::Actions all = actions();
+    int webbed = 0;
+    all.web = [&] { ++webbed; };
+    for (const QString &button : { QStringLiteral("See Our Wrapped"), QStringLiteral("Make It on "),
+             QStringLiteral("Read Our Messages") }) {
+        SCOPED_TRACE(button.toStdString());
+        Defaults::standard().remove(QStringLiteral("me:file-4:Sam"));
+        ConsentView view(chat, QStringLiteral("Sam"), all);
+        EXPECT_FALSE(stored("me:file-4:Sam"));
+        view.okToPrint()->click();
+        QPushButton *pressed = nullptr;
+        for (QPushButton *candidate : view.findChildren<QPushButton *>()) {
+            if (candidate->text().startsWith(button))
+                pressed = candidate;
+        }
+        ASSERT_TRUE(pressed);
+        pressed->click();
+        EXPECT_EQ(stored("me:file-4:Sam"), "Robin");
+    }
+    EXPECT_EQ(wrapped, 1);
+    EXPECT_EQ(webbed, 1);
+    EXPECT_EQ(agreed, 1);
 }

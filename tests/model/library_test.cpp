@@ -123,7 +123,10 @@ TEST(LibraryNamesTest, PrettyHandleLeavesEveryOtherHandleAsWritten)
     for (const char *handle : { "06 12 34 56 78", // France, without its country code
              "0412 345 678", // Australia
              "5551234567", // an exchange beginning with 1
-             "07700 900123", "0049 151 23456789", "555123456", "72727",
+             // Eleven digits beginning with 1 that the plan's rule rejects: a
+             // Chinese mobile printed on a cover as "(380) 013-8000".
+             "13800138000", "138 0013 8000", "1 015 555 0132", "07700 900123", "0049 151 23456789",
+             "555123456", "72727",
              "+1 555 123 45678", // too long for the plan
              "+45 12 34 56 78", // no such Danish number: its owner's grouping stands
              "+999 1234567", // no such country

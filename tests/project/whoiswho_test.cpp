@@ -206,3 +206,78 @@ TEST_F(WhoIsWhoTest, APersonWrittenAsANumberIsNamedAsTheirContact)
         EXPECT_EQ(sorrys(project->book()), "0 you, 1 Lotte Brandt");
     }
 }
+
+// A chat the other person exported on an iPhone and sent: their phone
+// names it after the user. Once the user said which one they are, the book
+// named both sides after them ("B.C. & B.C." on the Wrapped, "Bo Chen
+// texted first" in the wizard). The other side is the one the messages
+// name, on the list, in the book and on every card; an export without the
+// chat's name (Android's) is with them as well.
+TEST_F(WhoIsWhoTest, AChatNamedAfterTheUserIsWithTheOtherPerson)
+{
+    const QString lrm = QStringLiteral("\u200e");
+    const QString named = lrm + QStringLiteral("[05/03/2024, 21:10:00] Bo Chen: ") + lrm
+        + QStringLiteral("Messages and calls are end-to-end encrypted. No one outside of this chat, not even "
+                         "WhatsApp, can read or listen to them.\n");
+    const QString lines = QStringLiteral("[05/03/2024, 21:14:00] Ann Lee: did you get home ok\n"
+                                         "[05/03/2024, 21:20:00] Bo Chen: yes, thanks for dinner\n"
+                                         "[06/03/2024, 08:02:00] Ann Lee: sorry I was late\n");
+    for (const QString &text : { named + lines, lines }) {
+        SCOPED_TRACE(text.startsWith(lrm) ? "named by the export" : "named by its file");
+        const QString folder = text.startsWith(lrm) ? QStringLiteral("iphone") : QStringLiteral("android");
+        const Conversation chat
+            = added(written(folder + QStringLiteral("/WhatsApp Chat with Bo Chen.txt"), text.toUtf8()));
+        // Until the user says otherwise, the chat is with the one it is named after.
+        EXPECT_EQ(m_library->displayName(chat), "Bo Chen");
+        EXPECT_EQ(Consent::user(chat), "Ann Lee");
+
+        m_library->setMe(chat, QStringLiteral("Bo Chen"));
+        EXPECT_EQ(m_library->displayName(chat), "Ann Lee");
+        EXPECT_EQ(Consent::otherParty(chat), "Ann Lee");
+
+        const auto project = opened(chat);
+        const BookFile &book = project->book();
+        ASSERT_EQ(book.people.size(), 2);
+        EXPECT_EQ(book.people[0].name, "Bo Chen");
+        EXPECT_TRUE(book.people[0].me);
+        EXPECT_EQ(book.people[1].name, "Ann Lee");
+        EXPECT_EQ(book.front.title, "You & Ann Lee");
+        EXPECT_EQ(senders(book), (QStringList { "them", "me", "them" }));
+        EXPECT_EQ(sorrys(book), "0 you, 1 Ann Lee");
+        QStringList moments;
+        for (const Insights::Moment &moment : Insights::read(book).moments)
+            moments << moment.title;
+        EXPECT_TRUE(moments.contains("Ann Lee texted first")) << moments.join(", ").toStdString();
+
+        const Wrapped wrapped = TestSupport::await(Wrapped::make(book));
+        QStringList names;
+        for (const Wrapped::Person &person : wrapped.people)
+            names << person.name;
+        EXPECT_EQ(names, (QStringList { "Bo Chen", "Ann Lee" }));
+    }
+}
+
+// A book opened before, whose other side got the user's own name, is
+// mended on the next open.
+TEST_F(WhoIsWhoTest, ABookThatNamedTheUserOnBothSidesIsMended)
+{
+    const Conversation chat = added(written("WhatsApp Chat with Bo Chen.txt",
+        "\u200e[05/03/2024, 21:10:00] Bo Chen: \u200eMessages and calls are end-to-end encrypted. No one "
+        "outside of this chat, not even WhatsApp, can read or listen to them.\n"
+        "[05/03/2024, 21:14:00] Ann Lee: did you get home ok\n"
+        "[05/03/2024, 21:20:00] Bo Chen: yes, thanks for dinner\n"));
+    m_library->setMe(chat, QStringLiteral("Bo Chen"));
+    {
+        // As the window opened it before: under the chat's own name.
+        auto project = TestSupport::await(Project::open(chat, QStringLiteral("Bo Chen")));
+        EXPECT_EQ(project->book().people[1].name, "Ann Lee");
+        EXPECT_EQ(project->book().front.title, "You & Ann Lee");
+        BookFile broken = project->book();
+        broken.people[1].name = QStringLiteral("Bo Chen");
+        broken.front.title = QStringLiteral("You & Bo Chen");
+        TestSupport::writeFile(project->folder() + QStringLiteral("/book.json"), broken.toJsonBytes());
+    }
+    const auto project = opened(chat);
+    EXPECT_EQ(project->book().people[1].name, "Ann Lee");
+    EXPECT_EQ(project->book().front.title, "You & Ann Lee");
+}

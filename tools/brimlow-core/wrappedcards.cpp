@@ -366,24 +366,31 @@ std::optional<Card> WrappedCards::late() const
 
 std::optional<Card> WrappedCards::leftOnRead() const
 {
-    const QList<Row> ranked = rows(replyMedians(), Rank::FewestFirst);
+    QList<Figure> medians = replyMedians();
+    const QList<Row> ranked = rows(medians, Rank::FewestFirst);
     if (ranked.size() < 2)
         return std::nullopt;
     const auto median = [&](const Row &row) { return *Insights::median(m_tally.side(row.who).replyGaps); };
     const double fastest = median(ranked.at(0));
     const double next = median(ranked.at(1));
     // The wizard's rule: two who answer about as fast reply at the same
-    // speed, and neither is named the faster.
+    // speed, and neither is named the faster. Their rows then say the time
+    // the tie is called at: "5 minutes" under "both reply in about 6
+    // minutes" read as a faster side the card says there isn't.
     if (Insights::sameReplySpeed(fastest, next)) {
         QStringList two { ranked.at(0).who, ranked.at(1).who };
         if (m_persons.indexOf(two.at(0)) > m_persons.indexOf(two.at(1)))
             two.swapItemsAt(0, 1);
+        const double even = (fastest + next) * 0.5;
+        for (Figure &figure : medians) {
+            if (two.contains(figure.who))
+                figure = { figure.who, even, Insights::duration(even) };
+        }
         Card card = made("leftOnRead", Kind::LeftOnRead, QStringLiteral("WHO REPLIES FASTER"),
             QStringLiteral("A tie"), QStringLiteral("same reply speed"),
             placeholder(two.at(0)) + QStringLiteral(" and ") + placeholder(two.at(1))
-                + QStringLiteral(" both reply in about ") + Insights::duration((fastest + next) * 0.5)
-                + u'.');
-        card.rows = ranked;
+                + QStringLiteral(" both reply in about ") + Insights::duration(even) + u'.');
+        card.rows = rows(medians, Rank::FewestFirst);
         return card;
     }
     Card card = made("leftOnRead", Kind::LeftOnRead, QStringLiteral("WHO REPLIES FASTER"),

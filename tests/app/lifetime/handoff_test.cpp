@@ -2,45 +2,22 @@
 // the app, ended with SIGKILL at moments of that export, leaves nothing of
 // it once it has started again, in the temporary folder or anywhere but
 // the copy of the chat the user added.
-#include "runningapp.h"
+#include "longchat.h"
 #include "uitestsupport.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <csignal>
 #include <gtest/gtest.h>
 
 namespace {
 
-// A phrase in the chat, and nowhere else.
-const QByteArray phrase = "meet me by the old lighthouse";
-const QString chatFolder = QStringLiteral(".local/share/Quorvel/Files/file-0000aaaa");
+using LongChat::phrase;
 
 class HandoffTest : public ::testing::Test
 {
 protected:
     HandoffTest()
     {
-        // Long enough that the export takes a while to write.
-        QByteArray chat;
-        for (int i = 0; i < 30000; ++i) {
-            const QByteArray day = QByteArray::number(1 + i % 28);
-            chat += "3/" + day + "/24, 9:" + QByteArray::number(10 + i % 50) + " PM - "
-                + (i % 2 ? "Robin Roe: " : "Sam Lee: ") + (i % 10 ? "ok, see you then" : phrase) + '\n';
-        }
-        const QString log = app.home() + QLatin1Char('/') + chatFolder
-            + QStringLiteral("/WhatsApp Chat with Robin Roe.txt");
-        QDir().mkpath(QFileInfo(log).path());
-        TestSupport::writeFile(log, chat);
-        const QJsonArray sources { QJsonObject { { "id", "file-0000aaaa" },
-            { "name", "WhatsApp Chat with Robin Roe" }, { "database", "" }, { "encrypted", false },
-            { "log", log } } };
-        const QJsonObject defaults { { "backups",
-            QJsonObject { { "data", QString::fromLatin1(QJsonDocument(sources).toJson().toBase64()) } } } };
-        const QString file = app.home() + QStringLiteral("/.config/Quorvel/defaults.json");
-        QDir().mkpath(QFileInfo(file).path());
-        TestSupport::writeFile(file, QJsonDocument(defaults).toJson());
+        LongChat::add(app);
         app.set(QStringLiteral("QUORVEL_OPEN"), QStringLiteral("file-0000aaaa:Robin Roe"));
         // Nothing answers there: a hand-off that got so far fails at once.
         app.set(QStringLiteral("QUORVEL_HANDOFF_ORIGIN"), QStringLiteral("http://127.0.0.1:9"));
@@ -86,13 +63,7 @@ protected:
     QStringList leftAfterTheNextStart()
     {
         EXPECT_TRUE(app.startAgain({ QStringLiteral("--until"), button }));
-        QStringList left = app.leftInTemp();
-        for (const QString &file : RunningApp::filesUnder(app.home())) {
-            if (!file.startsWith(chatFolder)
-                && TestSupport::readFile(app.home() + QLatin1Char('/') + file).contains(phrase))
-                left.append(file);
-        }
-        return left;
+        return LongChat::leftBy(app);
     }
 
     const QString button = QStringLiteral("Make It on 127.0.0.1:9");

@@ -306,6 +306,8 @@ TEST_F(RoadTest, UnlockingAgainShowsItsProgressAndNotTheLastError)
 }
 
 // Forgetting deletes the source's keychain item too: on the private keyring.
+// Books made from it stay; a first export that never became a book (the
+// whole conversation in "book.json.part") went on lying in its folder.
 TEST_F(RoadTest, OnlyAddedSourcesCanBeForgottenAndForgettingRemovesTheSection)
 {
     setDatabase(true);
@@ -344,9 +346,18 @@ TEST_F(RoadTest, OnlyAddedSourcesCanBeForgottenAndForgettingRemovesTheSection)
             forget = static_cast<QPushButton *>(button);
     }
     ASSERT_NE(forget, nullptr);
+    const QString unfinished
+        = Project::booksFolder() + QLatin1Char('/') + Project::folderName(file.id + ":Sam");
+    const QString made = Project::booksFolder() + QLatin1Char('/') + Project::folderName(file.id + ":Kim");
+    QDir().mkpath(unfinished);
+    QDir().mkpath(made);
+    TestSupport::writeFile(unfinished + "/book.json.part", "{\"messages\": []}");
+    TestSupport::writeFile(made + "/book.json", "{\"messages\": []}");
     forget->click();
     ASSERT_TRUE(TestSupport::waitUntil([&] { return lib->added().isEmpty(); }));
     EXPECT_FALSE(list->model()->sectionIndex(file.id).isValid());
+    EXPECT_FALSE(QFileInfo::exists(unfinished));
+    EXPECT_TRUE(QFileInfo::exists(made + "/book.json"));
 
     TestSupport::await(lib->add(file));
     const QModelIndex back = list->model()->sectionIndex(file.id);

@@ -344,6 +344,54 @@ TEST(Wrapped, ReplySpeedFollowsTheWizardsRule)
     EXPECT_EQ(faster->detail, u"Usually in 3 minutes."_s);
 }
 
+// Called a tie, the card read "both reply in about 6 minutes" above rows
+// of "5 minutes" and "6 minutes": a faster side after all. The tied rows
+// say the time of the tie, with whole bars; anyone slower keeps their own.
+TEST(Wrapped, ATiesRowsShowTheTimeOfTheTie)
+{
+    BookMaker close({ { u"me"_s, u"Sam Lee"_s, true }, { u"them"_s, u"Maya Ortiz"_s, false } });
+    BookMaker crew({ { u"me"_s, u"Sam Lee"_s, true }, { u"p1"_s, u"Maya Ortiz"_s, false },
+        { u"p2"_s, u"Jo Park"_s, false } });
+    QDateTime when = at(2024, 3, 1, 9);
+    QDateTime crewWhen = when;
+    // One answers in 320 seconds, the other in 340: 5 and 6 minutes
+    // rounded, close enough for the wizard to call them even. In the crew,
+    // Maya takes 15 minutes.
+    for (int i = 0; i < 60; ++i) {
+        close.add(when, i % 2 ? u"me"_s : u"them"_s);
+        when = when.addSecs(i % 2 ? 340 : 320);
+    }
+    const QStringList turns { u"me"_s, u"p1"_s, u"p2"_s };
+    const QHash<QString, int> replies { { u"me"_s, 320 }, { u"p1"_s, 900 }, { u"p2"_s, 340 } };
+    for (int i = 0; i < 90; ++i) {
+        crew.add(crewWhen, turns.at(i % 3));
+        crewWhen = crewWhen.addSecs(replies.value(turns.at((i + 1) % 3)));
+    }
+    const Answer tie = wrappedOf(close.book());
+    ASSERT_TRUE(tie.wrapped) << tie.failure.toStdString();
+    const Wrapped::Card *even = tie.wrapped->card(u"leftOnRead"_s);
+    ASSERT_TRUE(even);
+    EXPECT_EQ(even->big, u"A tie"_s);
+    EXPECT_EQ(even->detail, u"{me} and {them} both reply in about 6 minutes."_s);
+    ASSERT_EQ(even->rows.size(), 2);
+    for (const Wrapped::Row &row : even->rows) {
+        EXPECT_EQ(row.value, u"6 minutes"_s) << row.who.toStdString();
+        EXPECT_EQ(row.share, 1.0) << row.who.toStdString();
+    }
+
+    const Answer three = wrappedOf(crew.book());
+    ASSERT_TRUE(three.wrapped) << three.failure.toStdString();
+    const Wrapped::Card *group = three.wrapped->card(u"leftOnRead"_s);
+    ASSERT_TRUE(group);
+    EXPECT_EQ(group->big, u"A tie"_s);
+    ASSERT_EQ(group->rows.size(), 3);
+    EXPECT_EQ(group->rows[0].value, u"6 minutes"_s);
+    EXPECT_EQ(group->rows[1].value, u"6 minutes"_s);
+    EXPECT_EQ(group->rows[2].who, u"p1"_s);
+    EXPECT_EQ(group->rows[2].value, u"15 minutes"_s);
+    EXPECT_NEAR(group->rows[2].share, 330.0 / 900.0, 1e-3);
+}
+
 TEST(Wrapped, AYearKeepsEveryYearOnOffer)
 {
     const BookFile book = couple();
