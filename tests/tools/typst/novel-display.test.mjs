@@ -8,27 +8,11 @@
 import { describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import {
-  SAM, MAYA, design, messages, bookDocument, writeBook, compile, allPageWords, pageTexts, lines,
+  SAM, MAYA, design, messages, bookDocument, writeBook, compile, allPageWords, pageTexts, lines, rowsOf,
 } from './novel-support.mjs';
 import { pdfFonts } from './support.mjs';
 
 const FACES = ['pagella', 'garamond', 'libertinus'];
-
-/** Words that share a baseline, top to bottom, each row left to right. */
-function rowsOf(words) {
-  const rows = [];
-  for (const word of [...words].sort((a, b) => a.yMax - b.yMax)) {
-    const row = rows.find((r) => Math.abs(r.y - word.yMax) < 2.5);
-    if (row) row.words.push(word);
-    else rows.push({ y: word.yMax, words: [word] });
-  }
-  for (const row of rows) {
-    row.words.sort((a, b) => a.xMin - b.xMin);
-    row.text = row.words.map((w) => w.text).join(' ');
-    row.width = row.words.at(-1).xMax - row.words[0].xMin;
-  }
-  return rows.sort((a, b) => a.y - b.y);
-}
 
 /** The rows of the page whose text holds `marker`. */
 function rowsOfPage(pdf, marker) {
