@@ -78,8 +78,8 @@ BookFile::Dates BookFile::Dates::fromJson(const QJsonObject &object)
 
 QJsonObject BookFile::Dates::toJson() const
 {
-    return { { QStringLiteral("day"), day }, { QStringLiteral("date"), date }, { QStringLiteral("month"), month },
-        { QStringLiteral("time"), time } };
+    return { { QStringLiteral("day"), day }, { QStringLiteral("date"), date },
+        { QStringLiteral("month"), month }, { QStringLiteral("time"), time } };
 }
 
 BookFile BookFile::fromJson(const QByteArray &bytes)

@@ -36,7 +36,8 @@ TEST(BookDates, FollowTheOrderAndClockOfTheUsersLocale)
         EXPECT_EQ(dates.date, "MMMM d, y");
         EXPECT_EQ(dates.month, "MMMM y");
         // Newer locale data puts a narrow no-break space before the "a".
-        EXPECT_TRUE(dates.time == "h:mm a" || dates.time == QStringLiteral("h:mm\u202Fa")) << dates.time.toStdString();
+        EXPECT_TRUE(dates.time == "h:mm a" || dates.time == QStringLiteral("h:mm\u202Fa"))
+            << dates.time.toStdString();
     }
     {
         const ScopedLocale german(QLocale(QLocale::German, QLocale::Germany));
