@@ -30,7 +30,7 @@ packages=(
   # runtime helpers: node for the typst front, poppler for PNG pages,
   # epubcheck to validate ebooks, fonts
   poppler-utils epubcheck
-  fonts-texgyre fonts-ebgaramond fonts-noto-color-emoji fonts-dejavu-core
+  fonts-texgyre fonts-ebgaramond fonts-linuxlibertine fonts-noto-color-emoji fonts-dejavu-core
   # the window: icons copied from Breeze at build time; a virtual display
   # for looking at screens and for running the app without one
   breeze-icon-theme fonts-inter xvfb xauth x11-apps netpbm

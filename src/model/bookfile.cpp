@@ -70,6 +70,18 @@ QJsonObject BookFile::Stats::toJson() const
     return object;
 }
 
+BookFile::Dates BookFile::Dates::fromJson(const QJsonObject &object)
+{
+    return { requiredString(object, "day"), requiredString(object, "date"), requiredString(object, "month"),
+        requiredString(object, "time") };
+}
+
+QJsonObject BookFile::Dates::toJson() const
+{
+    return { { QStringLiteral("day"), day }, { QStringLiteral("date"), date },
+        { QStringLiteral("month"), month }, { QStringLiteral("time"), time } };
+}
+
 BookFile BookFile::fromJson(const QByteArray &bytes)
 {
     return fromJson(parseObject(bytes));
@@ -87,6 +99,7 @@ BookFile BookFile::fromJson(const QJsonObject &object)
     book.design = optionalRecord(object, "design", Design::fromJson);
     book.order = optionalRecord(object, "order", Order::fromJson);
     book.stats = optionalRecord(object, "stats", Stats::fromJson);
+    book.dates = optionalRecord(object, "dates", Dates::fromJson);
     return book;
 }
 
@@ -101,6 +114,8 @@ QJsonObject BookFile::toJson() const
         object.insert(QStringLiteral("order"), order->toJson());
     if (stats)
         object.insert(QStringLiteral("stats"), stats->toJson());
+    if (dates)
+        object.insert(QStringLiteral("dates"), dates->toJson());
     return object;
 }
 

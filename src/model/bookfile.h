@@ -75,6 +75,25 @@ struct BookFile
         QJsonObject toJson() const;
     };
 
+    // How the reader writes dates: date patterns of the user's locale
+    // (BookDates), which the templates follow with English words. Without
+    // them a book prints dates as a US English reader writes them.
+    struct Dates
+    {
+        // Weekday, day and month: the heading of a day.
+        QString day;
+        // Day, month and year: running heads, the receipt, the covers.
+        QString date;
+        // Month and year: a month's chapter in a book of several years.
+        QString month;
+        // Hour and minute: a message's time.
+        QString time;
+
+        static Dates fromJson(const QJsonObject &object);
+        QJsonObject toJson() const;
+        friend bool operator==(const Dates &, const Dates &) = default;
+    };
+
     int format = 0;
     QString style;
     Front front;
@@ -86,6 +105,7 @@ struct BookFile
     std::optional<Design> design;
     std::optional<Order> order;
     std::optional<Stats> stats;
+    std::optional<Dates> dates;
 
     // Both throw JsonError when anything required is missing or mistyped.
     static BookFile fromJson(const QByteArray &bytes);

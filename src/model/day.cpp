@@ -169,6 +169,14 @@ QString format(const QDateTime &at, const QString &skeleton)
     return QString(reinterpret_cast<const QChar *>(text.getBuffer()), text.length());
 }
 
+QString pattern(const QString &skeleton)
+{
+    const std::optional<icu::UnicodeString> found = bestPattern(userLocale(), skeleton);
+    if (!found)
+        return {};
+    return QString(reinterpret_cast<const QChar *>(found->getBuffer()), found->length());
+}
+
 std::optional<QDateTime> internetDateTime(const QString &text)
 {
     static const QRegularExpression pattern(

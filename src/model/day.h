@@ -22,6 +22,11 @@ QString iso(const QDateTime &at);
 // punctuation come from the locale.
 QString format(const QDateTime &at, const QString &skeleton);
 
+// The user's locale's pattern for an ICU date skeleton ("EEEEMMMMd" gives
+// "EEEE, MMMM d" in US English, "EEEE, d MMMM" in British English); empty
+// when ICU has none.
+QString pattern(const QString &skeleton);
+
 // An internet date-time as backups carry it: date, "T", time to the
 // second, then "Z" or an offset; no fractional seconds, no bare day.
 std::optional<QDateTime> internetDateTime(const QString &text);

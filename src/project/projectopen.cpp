@@ -1,6 +1,7 @@
 // Opening a conversation into a book: the folder, the first export of
 // book.json, decoding it and the default range; then names of the people.
 #include "fileerror.h"
+#include "model/bookdates.h"
 #include "model/colophon.h"
 #include "model/consent.h"
 #include "model/day.h"
@@ -139,6 +140,8 @@ struct Decoded
     // book of fewer of them, and now says the range's; not yet saved
     // unless ranged.
     bool colophonMended = false;
+    // The book now writes dates as the user's locale does.
+    bool datesMended = false;
 };
 
 // Who is who in the conversation a book is opened from: the name the
@@ -260,9 +263,11 @@ std::optional<QString> defaultStart(const QString &firstDay, const QString &last
     return std::nullopt;
 }
 
-// Decodes a book, renames its other side and brings a line under the title
+// Decodes a book, renames its other side, brings a line under the title
 // that follows the range to the range's years (a book saved before the
-// line followed it may still say the whole conversation's); when it is
+// line followed it may still say the whole conversation's) and its dates
+// to the user's locale (a book made under another, or before the app
+// wrote them, writes them otherwise); when it is
 // fresh and has no design yet, gives it its default range and saves it,
 // all off the main
 // thread: saving a long book there would hold the window up while the
@@ -277,6 +282,7 @@ Decoded decodeFresh(const QString &path, bool fresh, const WhoIsWho &who)
         const bool mended = mendMembers(*decoded.book, who);
         decoded.renamed = renameOther(*decoded.book, who) || mended;
         decoded.colophonMended = Colophon::mend(*decoded.book);
+        decoded.datesMended = BookDates::mend(*decoded.book);
     }
     if (!fresh || !decoded.book || decoded.book->design || decoded.book->messages.isEmpty())
         return decoded;
@@ -349,6 +355,8 @@ QCoro::Task<std::unique_ptr<Project>> Project::open(Conversation conversation, Q
     // before them, with the receipt that names it.
     if ((decoded.renamed || decoded.colophonMended) && !saved) {
         project->refreshReceipt();
+        project->saveAndTypeset();
+    } else if (decoded.datesMended && !saved) {
         project->saveAndTypeset();
     }
     project->typesetSoon(std::chrono::milliseconds(0));

@@ -99,6 +99,23 @@ TEST(BookFile, DesignWithoutRequiredKeysFailsOptionalOnesReadAbsent)
     EXPECT_EQ(*book.design, Design());
 }
 
+// Books written before the app kept the reader's dates have none, and keep
+// none; a dates object is whole or the document fails.
+TEST(BookFile, DatesAreOptionalButWholeWhenPresent)
+{
+    const BookFile book = BookFile::fromJson(minimal());
+    EXPECT_FALSE(book.dates);
+    EXPECT_FALSE(book.toJson().contains("dates"));
+    for (const char *key : { "day", "date", "month", "time" }) {
+        QJsonObject dates { { "day", "EEEE d MMMM" }, { "date", "d MMMM y" }, { "month", "MMMM y" },
+            { "time", "HH:mm" } };
+        dates.remove(key);
+        QJsonObject document = minimal();
+        document.insert("dates", dates);
+        EXPECT_THROW(BookFile::fromJson(document), JsonError) << key;
+    }
+}
+
 TEST(BookFile, NullCustomCoverReadsAbsent)
 {
     const BookFile book = BookFile::fromJson(withDesign(R"({"font": "f", "chapters": "none", "receipt": false,
@@ -136,7 +153,8 @@ TEST(BookFile, EveryFieldSurvivesARoundTripAndUnknownKeysAreDropped)
                              "custom": {"background": "#000000", "ink": "#ffffff", "font": "g", "position": "top"}}},
         "order": {"binding": "hardcover", "shipping": "express", "recipient": "gift", "addons": ["a"],
                   "moments": [{"addon": "a", "day": "2024-03-05", "title": "M"}]},
-        "stats": {"messages": 1, "first": "x"}
+        "stats": {"messages": 1, "first": "x"},
+        "dates": {"day": "EEEE d MMMM", "date": "d MMMM y", "month": "MMMM y", "time": "HH:mm"}
     })")
                                      .object();
     QJsonObject expected = document;

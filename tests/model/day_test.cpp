@@ -1,25 +1,17 @@
 #include "model/day.h"
+#include "testsupport.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
 
 namespace {
 
+using TestSupport::ScopedLocale;
+
 QDateTime startOf(int year, int month, int day)
 {
     return QDate(year, month, day).startOfDay();
 }
-
-// Sets the default locale for one test.
-class ScopedLocale
-{
-public:
-    explicit ScopedLocale(const QLocale &locale) { QLocale::setDefault(locale); }
-    ~ScopedLocale() { QLocale::setDefault(m_old); }
-
-private:
-    QLocale m_old;
-};
 
 } // namespace
 

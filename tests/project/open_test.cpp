@@ -155,6 +155,40 @@ TEST_F(OpenTest, AnOlderBookGetsItsRangesYearsButAWrittenLineStays)
     }
 }
 
+// The pages write dates as the user's screens do: a book opened by a
+// British reader is saved with their patterns before its first pages, and
+// opened again under the same locale it is left as it is.
+TEST_F(OpenTest, ABookWritesDatesInTheLocaleOfWhoeverOpensIt)
+{
+    const TestSupport::ScopedLocale british(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    BookFile book = bookOf({ "hi", "there" });
+    book.design = Design();
+    auto project = openExisting(book);
+    FakeTypst typst;
+    project->setTypesetter(typst.typesetter());
+    m_clock.advance(0ms);
+    ASSERT_EQ(typst.compiles.size(), 1);
+    const std::optional<BookFile::Dates> typeset = BookFile::fromJson(typst.compiles[0].bytes).dates;
+    ASSERT_TRUE(typeset);
+    EXPECT_EQ(typeset->day, "EEEE, d MMMM");
+    EXPECT_EQ(typeset->time, "HH:mm");
+    const QByteArray saved = TestSupport::readFile(project->folder() + "/book.json");
+    EXPECT_EQ(BookFile::fromJson(saved).dates, typeset);
+    project.reset();
+
+    project = openExisting(BookFile::fromJson(saved));
+    m_clock.advance(1s);
+    EXPECT_EQ(TestSupport::readFile(project->folder() + "/book.json"), saved);
+    project.reset();
+
+    // A US reader opening the same book gets their own order and clock back.
+    const TestSupport::ScopedLocale american(QLocale(QLocale::English, QLocale::UnitedStates));
+    project = openExisting(BookFile::fromJson(saved));
+    EXPECT_EQ(project->book().dates->day, "EEEE, MMMM d");
+    EXPECT_EQ(BookFile::fromJson(TestSupport::readFile(project->folder() + "/book.json")).dates->day,
+        "EEEE, MMMM d");
+}
+
 TEST_F(OpenTest, AStoredOwnNameChoosesTheSidesOnlyWhenThePeopleAreKnown)
 {
     writeStore(store(), { { QDate(2024, 5, 1), false, "hi" } });

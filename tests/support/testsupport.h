@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QLocale>
 #include <QString>
 #include <QTemporaryDir>
 #include <exception>
@@ -10,6 +11,20 @@
 #include <utility>
 
 namespace TestSupport {
+
+// Sets the default locale, which the app takes for the user's, for one
+// test.
+class ScopedLocale
+{
+public:
+    explicit ScopedLocale(const QLocale &locale) { QLocale::setDefault(locale); }
+    ~ScopedLocale() { QLocale::setDefault(m_old); }
+    ScopedLocale(const ScopedLocale &) = delete;
+    ScopedLocale &operator=(const ScopedLocale &) = delete;
+
+private:
+    QLocale m_old;
+};
 
 // The staged install tree in the build folder (bin/, libexec/, share/).
 QString stage();

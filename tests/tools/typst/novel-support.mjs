@@ -120,6 +120,28 @@ export function allPageWords(file, first, last) {
   );
 }
 
+/**
+ * The lines of a page: the words that share a baseline, left to right, with
+ * the bottom of their boxes (words of one face and size have the same depth
+ * below the baseline, so the bottoms keep the baselines' distances) and the
+ * width from the first word's start to the last word's end.
+ */
+export function rowsOf(words) {
+  const rows = [];
+  for (const word of [...words].sort((a, b) => a.yMax - b.yMax)) {
+    const row = rows.find((r) => Math.abs(r.y - word.yMax) < 2.5);
+    if (row) row.words.push(word);
+    else rows.push({ y: word.yMax, words: [word] });
+  }
+  for (const row of rows) {
+    row.y = Math.max(...row.words.map((w) => w.yMax));
+    row.words.sort((a, b) => a.xMin - b.xMin);
+    row.text = row.words.map((w) => w.text).join(' ');
+    row.width = row.words.at(-1).xMax - row.words[0].xMin;
+  }
+  return rows.sort((a, b) => a.y - b.y);
+}
+
 /** The left and right edges of the text block on a physical page. */
 export function textEdges(page) {
   const recto = page % 2 === 1;
