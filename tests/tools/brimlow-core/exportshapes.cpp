@@ -340,9 +340,13 @@ Shape thunderbirdOfSubjectsAlone()
 
 QList<Shape> all()
 {
-    return QList<Shape> { whatsAppStoreBeforeTheMove(), whatsAppStoreDuringTheMove() } + whatsAppLocales()
-        + QList<Shape> { lineUnquoted(), ircMixedEncodings(), dircproxy(), gmailWithSubjectsAlone(),
-              thunderbirdOfSubjectsAlone(), instagramPolls(), messengerPolls() };
+    return QList<Shape> { whatsAppStoreBeforeTheMove(), whatsAppStoreDuringTheMove(),
+        whatsAppStoreWithoutChatList() }
+    + whatsAppLocales() + whatsAppHeaderLookalikes()
+        + QList<Shape> { lineUnquoted(), lineDateAfterABlankLine(), ircMixedEncodings(), dircproxy(), mirc(),
+              gmailWithSubjectsAlone(), thunderbirdOfSubjectsAlone(), mailboxAfterABlankLine(),
+              mailInLatin9(), telegramMediaLeftOut(), smsBackupCutShort(), signalExportCutShort(),
+              instagramPolls(), messengerPolls() };
 }
 
 } // namespace ExportShapes
