@@ -16,23 +16,6 @@ namespace {
 using ChatExports::photoBytes;
 using ChatExports::writeFile;
 
-std::function<QString(const QString &)> bytesFile(const QString &name, const QByteArray &bytes)
-{
-    return [=](const QString &folder) {
-        writeFile(folder + QLatin1Char('/') + name, bytes);
-        return folder + QLatin1Char('/') + name;
-    };
-}
-
-QByteArray base64Lines(const QByteArray &bytes)
-{
-    const QByteArray encoded = bytes.toBase64();
-    QByteArray lines;
-    for (qsizetype at = 0; at < encoded.size(); at += 76)
-        lines += encoded.mid(at, 76) + "\n";
-    return lines;
-}
-
 // A Telegram message box as the desktop app writes it; joined ones go on
 // from the sender above.
 QByteArray telegramMessage(int id, const QByteArray &title, const QByteArray &from, const QByteArray &body)
@@ -80,7 +63,7 @@ Shape mailboxAfterABlankLine()
             { "Élodie Martin | 2019-12-24T08:05:33 | Train arrives 18:40\nSee you at St Pancras?",
                 "Tom Baker | 2019-12-24T08:20:00 | I'll be there with a sign.",
                 "Élodie Martin | 2019-12-26T20:15:00 | Thank you for everything [photo]" } } },
-        bytesFile(QStringLiteral("Export/Élodie.mbox"),
+        ChatExports::fileWriter(QStringLiteral("Export/Élodie.mbox"),
             "\n"
             "From elodie@example.fr Tue Dec 24 08:05:33 2019\n"
             "Date: Tue, 24 Dec 2019 09:05:33 +0100\n"
@@ -112,7 +95,7 @@ Shape mailboxAfterABlankLine()
             "--b1\nContent-Type: image/jpeg; name=\"IMG_2041.jpg\"\n"
             "Content-Disposition: attachment; filename=\"IMG_2041.jpg\"\n"
             "Content-Transfer-Encoding: base64\n\n"
-                + base64Lines(photoBytes()) + "--b1--\n\n") };
+                + photoBytes().toBase64() + "\n--b1--\n\n") };
 }
 
 Shape mailInLatin9()
@@ -123,30 +106,30 @@ Shape mailInLatin9()
             { "Aino Virtanen | 2019-12-20T10:00:00 | Lippu maksaa 20 €.\nNähdään asemalla!",
                 "Mikko Laine | 2019-12-20T12:30:00 | Kiitos! Maksoin 20 € tilillesi.",
                 "Aino Virtanen | 2019-12-21T09:00:00 | Kuitti: 20 €" } } },
-        bytesFile(QStringLiteral("Mail/Inbox.mbox"),
-            "From aino@example.fi Fri Dec 20 10:00:00 2019\n"
-            "Date: Fri, 20 Dec 2019 12:00:00 +0200\n"
-            "From: Aino Virtanen <aino@example.fi>\n"
-            "To: Mikko Laine <mikko@example.fi>\n"
-            "Subject: Lippu\n"
-            "MIME-Version: 1.0\n"
-            "Content-Type: text/plain; charset=\"iso-8859-15\"\n"
-            "Content-Transfer-Encoding: quoted-printable\n\n"
-            "Lippu maksaa 20 =A4.\nN=E4hd=E4=E4n asemalla!\n\n"
-            "From mikko@example.fi Fri Dec 20 12:30:00 2019\n"
-            "Date: Fri, 20 Dec 2019 14:30:00 +0200\n"
-            "From: Mikko Laine <mikko@example.fi>\n"
-            "To: Aino Virtanen <aino@example.fi>\n"
-            "Subject: Re: Lippu\n"
-            "Content-Type: text/plain; charset=ISO-8859-15\n"
-            "Content-Transfer-Encoding: 8bit\n\n"
-            "Kiitos! Maksoin 20 \xA4 tilillesi.\n\n"
-            "From aino@example.fi Sat Dec 21 09:00:00 2019\n"
-            "Date: Sat, 21 Dec 2019 11:00:00 +0200\n"
-            "From: Aino Virtanen <aino@example.fi>\n"
-            "To: Mikko Laine <mikko@example.fi>\n"
-            "Subject: =?ISO-8859-15?Q?Kuitti:_20_=A4?=\n"
-            "Content-Type: text/plain; charset=ISO-8859-15\n\n\n") };
+        ChatExports::fileWriter(QStringLiteral("Mail/Inbox.mbox"),
+            QByteArray("From aino@example.fi Fri Dec 20 10:00:00 2019\n"
+                       "Date: Fri, 20 Dec 2019 12:00:00 +0200\n"
+                       "From: Aino Virtanen <aino@example.fi>\n"
+                       "To: Mikko Laine <mikko@example.fi>\n"
+                       "Subject: Lippu\n"
+                       "MIME-Version: 1.0\n"
+                       "Content-Type: text/plain; charset=\"iso-8859-15\"\n"
+                       "Content-Transfer-Encoding: quoted-printable\n\n"
+                       "Lippu maksaa 20 =A4.\nN=E4hd=E4=E4n asemalla!\n\n"
+                       "From mikko@example.fi Fri Dec 20 12:30:00 2019\n"
+                       "Date: Fri, 20 Dec 2019 14:30:00 +0200\n"
+                       "From: Mikko Laine <mikko@example.fi>\n"
+                       "To: Aino Virtanen <aino@example.fi>\n"
+                       "Subject: Re: Lippu\n"
+                       "Content-Type: text/plain; charset=ISO-8859-15\n"
+                       "Content-Transfer-Encoding: 8bit\n\n"
+                       "Kiitos! Maksoin 20 \xA4 tilillesi.\n\n"
+                       "From aino@example.fi Sat Dec 21 09:00:00 2019\n"
+                       "Date: Sat, 21 Dec 2019 11:00:00 +0200\n"
+                       "From: Aino Virtanen <aino@example.fi>\n"
+                       "To: Mikko Laine <mikko@example.fi>\n"
+                       "Subject: =?ISO-8859-15?Q?Kuitti:_20_=A4?=\n"
+                       "Content-Type: text/plain; charset=ISO-8859-15\n\n\n")) };
 }
 
 Shape telegramMediaLeftOut()
@@ -240,7 +223,7 @@ Shape smsBackupCutShort()
                 + at.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) + QStringLiteral(" | ") + text);
     }
     return { QStringLiteral("SMS Backup & Restore, cut off inside a message"), { aino, mikko },
-        bytesFile(QStringLiteral("sms-20240311100000.xml"), xml + cut) };
+        ChatExports::fileWriter(QStringLiteral("sms-20240311100000.xml"), xml + cut) };
 }
 
 Shape signalExportCutShort()
@@ -258,7 +241,7 @@ Shape signalExportCutShort()
         { { QStringLiteral("Aino"), QStringLiteral("Me"), {},
             { "Aino | 2024-03-05T21:14:00 | Moi!\nMitä kuuluu?", "Me | 2024-03-05T21:15:00 | Hyvää 👋",
                 "Aino | 2024-03-06T08:00:00 | Huomenta" } } },
-        bytesFile(QStringLiteral("signal-chats/Aino/data.json"),
+        ChatExports::fileWriter(QStringLiteral("signal-chats/Aino/data.json"),
             line("2024-03-05T21:14:00", "Aino", "Moi!\nMitä kuuluu?")
                 + line("2024-03-05T21:15:00", "Me", "Hyvää 👋")
                 + line("2024-03-06T08:00:00", "Aino", "Huomenta") + last.left(last.size() / 2)) };

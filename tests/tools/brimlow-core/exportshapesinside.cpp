@@ -9,15 +9,8 @@ namespace ExportShapes {
 
 namespace {
 
+using ChatExports::fileWriter;
 using ChatExports::writeFile;
-
-std::function<QString(const QString &)> textFile(const QString &name, const QString &text)
-{
-    return [=](const QString &folder) {
-        writeFile(folder + QLatin1Char('/') + name, text.toUtf8());
-        return folder + QLatin1Char('/') + name;
-    };
-}
 
 const QString lrm = QStringLiteral("\u200E");
 
@@ -35,7 +28,7 @@ QList<Shape> whatsAppHeaderLookalikes()
                 "Aino Virtanen | 2019-12-24T09:07:40 | Tulen!\n[25.12.2019 klo 12.00] lounas",
                 "Mikko Laine | 2019-12-25T14:30:00 | Sauna on lämmin",
                 "Aino Virtanen | 2020-01-01T00:00:12 | Hyvää uutta vuotta! 🎆" } } },
-        textFile(QStringLiteral("WhatsApp Chat - Aino Virtanen/_chat.txt"),
+        fileWriter(QStringLiteral("WhatsApp Chat - Aino Virtanen/_chat.txt"),
             QStringLiteral("[24.12.2019 klo 9.05.33] Aino Virtanen: ") + lrm
                 + QStringLiteral("Messages and calls are end-to-end encrypted. No one outside of this chat, "
                                  "not even WhatsApp, can read or listen to them.\n"
@@ -57,7 +50,7 @@ QList<Shape> whatsAppHeaderLookalikes()
                 "Marko Kovač | 2019-12-24T09:06:10 | Raspored:\n25.12.2019 10:00 - misa\nDolaziš?",
                 "Ivana Horvat | 2019-12-24T09:07:02 |  [photo]",
                 "Marko Kovač | 2019-12-26T18:30:00 | Stigli smo" } } },
-        textFile(QStringLiteral("WhatsApp Chat - Ivana Horvat/_chat.txt"),
+        fileWriter(QStringLiteral("WhatsApp Chat - Ivana Horvat/_chat.txt"),
             QStringLiteral("24. 12. 2019. 09:05:33 Ivana Horvat: ") + lrm
                 + QStringLiteral("Messages and calls are end-to-end encrypted. No one outside of this chat, "
                                  "not even WhatsApp, can read or listen to them.\n"
@@ -78,7 +71,7 @@ QList<Shape> whatsAppHeaderLookalikes()
                 "Aino Virtanen | 2019-12-24T09:07:00 |  [photo]",
                 "Mikko Laine | 2019-12-25T14:30:00 | Sauna on lämmin",
                 "Aino Virtanen | 2020-01-01T00:00:00 | Hyvää uutta vuotta! 🎆" } } },
-        textFile(QStringLiteral("WhatsApp Chat with Aino Virtanen.txt"),
+        fileWriter(QStringLiteral("WhatsApp Chat with Aino Virtanen.txt"),
             QStringLiteral("24.12.2019 klo 9.05 - Viestit ja puhelut ovat päästä päähän salattuja.\n"
                            "24.12.2019 klo 9.05 - Aino Virtanen: Hyvää joulua! 🎄\n"
                            "24.12.2019 klo 9.06 - Mikko Laine: Ohjelma huomenna:\n"
@@ -97,7 +90,7 @@ QList<Shape> whatsAppHeaderLookalikes()
                 "Camille Durand | 2017-07-12T22:37:00 |  [file]",
                 "Hugo Petit | 2017-07-14T09:00:00 | Bon 14 juillet ! 🎆",
                 "Camille Durand | 2017-08-01T18:20:00 | Merci pour tout" } } },
-        textFile(QStringLiteral("Discussion WhatsApp avec Camille Durand.txt"),
+        fileWriter(QStringLiteral("Discussion WhatsApp avec Camille Durand.txt"),
             QStringLiteral("12/07/2017 à 22:34 - Les messages envoyés dans cette discussion sont désormais "
                            "protégés avec le chiffrement de bout en bout.\n"
                            "12/07/2017 à 22:35 - Camille Durand: Tu arrives quand ?\n"
@@ -120,7 +113,7 @@ Shape lineDateAfterABlankLine()
                 "Haruka Ito | 2019-12-25T09:30:00 |  [photo]",
                 "Kenji Mori | 2019-12-25T09:31:00 | Nice!\nWhere is that?",
                 "Haruka Ito | 2019-12-31T20:00:00 | On my way" } } },
-        textFile(QStringLiteral("[LINE] Chat with Haruka Ito.txt"),
+        fileWriter(QStringLiteral("[LINE] Chat with Haruka Ito.txt"),
             QStringLiteral("\uFEFF[LINE] Chat history with Haruka Ito\r\nSaved on: 2020/01/02 10:00\r\n\r\n"
                            "2019/12/24(Tue)\r\n"
                            "21:02\tHaruka Ito\tMerry Christmas! 🎄\r\n"
