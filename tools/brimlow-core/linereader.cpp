@@ -54,8 +54,8 @@ std::optional<TimedLine> timedLine(QStringView line)
 }
 
 // What may follow a date for its line to be a day's: the weekday in
-// brackets, "2021/01/31(Sun)", or also written out, "2021.01.31 Sunday",
-// as the iPhone app writes it. Right below a message, with no blank line
+// brackets, "2021/01/31(Sun)", or also written out as one word, "2021.01.31
+// Sunday", as the iPhone app writes it. Right below a message, with no blank line
 // between, only the bracketed weekday makes a day: a person's words could
 // as well begin with a date and a word.
 enum class AfterTheDate { Weekday, WeekdayOnly };
@@ -66,8 +66,8 @@ QDate dayIn(const QString &line, AfterTheDate after = AfterTheDate::Weekday)
 {
     static const QRegularExpression yearFirst(QStringLiteral(R"(^(\d{4})[/.\-](\d{1,2})[/.\-](\d{1,2})\b)"));
     static const QRegularExpression weekday(QStringLiteral(R"(^\s*[(（][^)）]{1,12}[)）]\s*$)"));
-    static const QRegularExpression weekdayWord(QStringLiteral(
-        R"(^(?:\s+(?:(?:Mon|Tue|Wed|Thu|Fri|Sat|Sun)[a-z]{0,6}\.?|星期.|週.|.曜日?|.요일))?\s*$)"));
+    // One word in any language: "Tuesday", "mardi", "火曜日", "화요일".
+    static const QRegularExpression weekdayWord(QStringLiteral(R"(^(?:\s+\p{L}{1,12}\.?)?\s*$)"));
     static const QRegularExpression weekdayFirst(
         QStringLiteral(R"(^\w{2,9}\.?,\s*(\d{1,2})/(\d{1,2})/(\d{4})\s*$)"));
     auto found = yearFirst.match(line);

@@ -252,6 +252,17 @@ TEST(ChatFormats, LineLeavesEachDaysLineItsOwn)
     }
 }
 
+// A day's line is a date with its weekday, in whatever language; a date
+// with more words after a blank line goes on with the message above.
+TEST(ChatFormats, LineStartsADayAtADateAndItsWeekdayOnly)
+{
+    TextLines lines(QStringLiteral("2019.12.24 mardi\n21:05\tKenji\tPlans:\n\n2019/12/31 party at Kenji's\n\n"
+                                   "2019.12.25 mercredi\n09:00\tHaruka\tok\n"));
+    const Transcript chat = LineReader::parse(lines).first().transcript;
+    EXPECT_EQ(texts(chat), (QStringList { "Plans:\n\n2019/12/31 party at Kenji's", "ok" }));
+    EXPECT_EQ(chat.messages.at(1).at, "2019-12-25T09:00:00");
+}
+
 TEST(ChatFormats, KakaoTalkInEnglishWithLinesThatContinueAMessage)
 {
     TextLines lines(QStringLiteral("Sam, KakaoTalk Chats with Sam\n"
