@@ -55,7 +55,8 @@ public:
         case Kind::Loading:
         case Kind::Empty:
             return { width, 28 };
-        case Kind::Error: {
+        case Kind::Error:
+        case Kind::Notice: {
             const int lines = int(wrapped(index.data().toString(), textWidth()).size());
             return { width, std::max(1, lines) * detailMetrics().lineSpacing() + 12 };
         }
@@ -80,6 +81,7 @@ public:
             break; // the spinner is a widget of its own
         case Kind::Error:
         case Kind::Empty:
+        case Kind::Notice:
             paintStatus(painter, option, index);
             break;
         case Kind::ReadFromMac:

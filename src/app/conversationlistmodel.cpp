@@ -62,7 +62,10 @@ QList<ConversationListModel::Section> ConversationListModel::sections() const
     };
     for (const Source &source : m_library->sources()) {
         Section section { source, title(source), symbolOf(source), {} };
+        QString notice;
         for (const Conversation &conversation : lists.value(source.id)) {
+            if (notice.isEmpty())
+                notice = conversation.notice.value_or(QString());
             if (conversation.group)
                 continue;
             section.rows.append({ Kind::Conversation, m_library->displayName(conversation),
@@ -78,6 +81,10 @@ QList<ConversationListModel::Section> ConversationListModel::sections() const
             else
                 section.rows.append({ Kind::Empty, QStringLiteral("No one-to-one conversations"), {}, {} });
         }
+        // A source read in part still lists what it gave; its last line
+        // says that more was there.
+        if (!notice.isEmpty())
+            section.rows.append({ Kind::Notice, notice, {}, {} });
         sections.append(section);
     }
     return sections;

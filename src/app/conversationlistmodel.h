@@ -11,7 +11,8 @@ class Library;
 
 // The sidebar's rows, read from the library: one section per source, each
 // holding its one-to-one conversations in the message tool's order, or one
-// status line while it has none (loading, its error, or that it has none);
+// status line while it has none (loading, its error, or that it has none),
+// then what the tool said of a source it read only in part;
 // and, while the computer's own database can't be read, a last row that
 // says where it is read from. Group chats are never listed.
 class ConversationListModel : public QAbstractItemModel
@@ -19,7 +20,7 @@ class ConversationListModel : public QAbstractItemModel
     Q_OBJECT
 
 public:
-    enum class Kind { Section, Conversation, Loading, Error, Empty, ReadFromMac };
+    enum class Kind { Section, Conversation, Loading, Error, Empty, Notice, ReadFromMac };
     enum Role {
         KindRole = Qt::UserRole + 1,
         // A conversation's identifier, a section's source id.

@@ -68,6 +68,7 @@ Conversation Conversation::fromJson(const QJsonObject &snakeCase)
     conversation.last = requiredString(object, "last");
     conversation.people = optionalRecords(object, "people", LogPerson::fromJson);
     conversation.them = optionalString(object, "them");
+    conversation.notice = optionalString(object, "notice");
     conversation.source = Source::mac();
     return conversation;
 }
@@ -89,5 +90,5 @@ size_t qHash(const Conversation &conversation, size_t seed) noexcept
         conversation.name.value_or(QString()), conversation.chatIds, conversation.services,
         conversation.messages, conversation.first, conversation.last, conversation.people.has_value(),
         conversation.people.value_or(noPeople), conversation.them.has_value(),
-        conversation.them.value_or(QString()), conversation.source);
+        conversation.them.value_or(QString()), conversation.notice.value_or(QString()), conversation.source);
 }

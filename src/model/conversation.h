@@ -42,6 +42,9 @@ struct Conversation
     // names its owner leaves the other one): one of people, or the one who
     // never wrote. Lists of tools that didn't say have none.
     std::optional<QString> them;
+    // What the tool says of a source it read only in part, a file cut
+    // short: "This file ends early: 49 messages were read.".
+    std::optional<QString> notice;
     // Not part of the answer: reading sets Source::mac(), and the loader
     // that asked another source replaces it.
     Source source;

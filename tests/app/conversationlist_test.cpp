@@ -250,6 +250,42 @@ TEST_F(ConversationListTest, ABrokenChatFileSaysAllOfWhy)
     }
 }
 
+// A backup cut short lists the people of its whole messages, and its
+// section ends with what the tool said: that the file ends early.
+TEST_F(ConversationListTest, AChatFileCutShortListsWhatItGaveAndSaysItEndsEarly)
+{
+    QTemporaryDir dir;
+    const QByteArray record = "  <sms protocol=\"0\" address=\"+15550100\" date=\"%1\" type=\"1\" "
+                              "body=\"hey\" contact_name=\"Sam\" />\n";
+    TestSupport::writeFile(dir.filePath("sms.xml"),
+        "<?xml version='1.0' encoding='UTF-8' standalone='yes' ?>\n<smses count=\"3\">\n"
+            + QByteArray(record).replace("%1", "1709673240000")
+            + QByteArray(record).replace("%1", "1709673300000")
+            + QByteArray(record).replace("%1", "1709673360000").left(40));
+    Source file;
+    file.id = QStringLiteral("file-cut");
+    file.name = QStringLiteral("sms");
+    file.log = dir.filePath("sms.xml");
+    Backups::save({ file });
+    const auto lib = library();
+    lib->setRunner({ [](QStringList arguments, Source source) { return Helpers::core(arguments, source); } });
+    TestSupport::await(lib->load());
+    Shown shown(lib.get());
+
+    const QModelIndex section = shown.list->model()->sectionIndex(file.id);
+    ASSERT_EQ(shown.list->model()->rowCount(section), 2);
+    const QModelIndex sam = shown.list->model()->index(0, 0, section);
+    EXPECT_EQ(ConversationListModel::kind(sam), Kind::Conversation);
+    EXPECT_TRUE(sam.data(ConversationListModel::DetailRole).toString().startsWith("2 messages"))
+        << sam.data(ConversationListModel::DetailRole).toString().toStdString();
+    const QModelIndex notice = shown.list->model()->index(1, 0, section);
+    EXPECT_EQ(ConversationListModel::kind(notice), Kind::Notice);
+    EXPECT_EQ(notice.data().toString(), "This file ends early: 2 messages were read.");
+    EXPECT_FALSE(lib->errors().contains(file.id));
+    // Drawn as a status line is, every word of it on its row.
+    EXPECT_GT(shown.list->view()->visualRect(notice).height(), 0);
+}
+
 // The panel is the desktop's own: its long prompt wraps above the files, so
 // the panel stays a panel's width and Add and Cancel stay on the screen.
 TEST_F(ConversationListTest, TheChatFilePanelWrapsItsPromptAndFitsTheScreen)

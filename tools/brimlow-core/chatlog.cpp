@@ -82,6 +82,34 @@ QString joinedNames(const QStringList &names)
     return names.mid(0, names.size() - 1).join(QLatin1String(", ")) + QLatin1String(" & ") + names.last();
 }
 
+// Why nothing was read, in words that fit what the user chose: a mailbox
+// holds mails, not lines that start with a date.
+QString noChatIn(const QFileInfo &chosen)
+{
+    const QString extension = chosen.suffix().toLower();
+    if (chosen.isFile() && (extension == QLatin1String("mbox") || extension == QLatin1String("eml")))
+        return QStringLiteral("There's no mail in that. A mailbox holds mails one after another, each "
+                              "starting with its headers, like “From: Sam <sam@example.com>”.");
+    return QStringLiteral("There's no chat in that. Each message should start with a date, a time and "
+                          "who sent it, like “1/31/25, 9:41 PM - Sam: hey”.");
+}
+
+// A file cut short is read up to the cut; each of its chats says so,
+// counting every message the file gave.
+void tellEndingEarly(QList<ChatLogReader::Chat> &chats)
+{
+    if (std::none_of(chats.cbegin(), chats.cend(), [](const auto &chat) { return chat.endsEarly; }))
+        return;
+    qint64 read = 0;
+    for (const ChatLogReader::Chat &chat : chats)
+        read += chat.transcript.messages.isEmpty() ? chat.tally.count : chat.transcript.messages.size();
+    const QString notice = read == 1
+        ? QStringLiteral("This file ends early: 1 message was read.")
+        : QStringLiteral("This file ends early: %1 messages were read.").arg(read);
+    for (ChatLogReader::Chat &chat : chats)
+        chat.notice = notice;
+}
+
 qsizetype indexOfPerson(const QStringList &people, const QString &name)
 {
     const qsizetype exact = people.indexOf(name);
@@ -119,6 +147,8 @@ void join(ChatLogReader::Chat &whole, ChatLogReader::Chat &share)
         whole.owner = share.owner;
     if (whole.other.isEmpty())
         whole.other = share.other;
+    if (whole.notice.isEmpty())
+        whole.notice = share.notice;
     for (const QString &member : share.members) {
         if (!whole.members.contains(member))
             whole.members.append(member);
@@ -231,9 +261,7 @@ ChatLog::ChatLog(const QString &path, ChatLogReader::Detail detail)
         add(readFile(path, context));
     }
     if (m_chats.isEmpty())
-        throw Failure(
-            QStringLiteral("There's no chat in that. Each message should start with a date, a time and "
-                           "who sent it, like “1/31/25, 9:41 PM - Sam: hey”."));
+        throw Failure(noChatIn(info));
 }
 
 ChatLog::~ChatLog() = default;
@@ -258,6 +286,7 @@ QList<ChatLogReader::Chat> ChatLog::readFile(const QString &file, ChatLogReader:
                 chat.transcript.name = title.name;
             }
         }
+        tellEndingEarly(chats);
         return chats;
     }
     return {};
@@ -359,6 +388,7 @@ void ChatLog::add(QList<ChatLogReader::Chat> shares, const QSet<QString> &damage
         if (chat.transcript.participants.contains(found.owner))
             chat.owner = found.owner;
         chat.members = found.members;
+        chat.notice = found.notice;
         inTimeOrder(chat.transcript.messages);
         QString key = found.keyName.value_or(chat.transcript.name);
         if (key.isEmpty())
@@ -396,6 +426,7 @@ QList<Conversation> ChatLog::conversations()
         conversation.group = people.size() > 2 || chat.members.size() > 2;
         conversation.people = people;
         conversation.them = chat.them;
+        conversation.notice = chat.notice;
         list.append(conversation);
     }
     sortNewestFirst(list);

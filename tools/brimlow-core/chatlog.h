@@ -35,6 +35,7 @@ private:
         QString owner; // empty when the export does not say who the user is
         QString them; // who a one-to-one chat is with, when the export says
         QStringList members; // everyone in the chat, where the export lists them
+        QString notice; // how it was read, when not whole
         Transcript transcript; // participants include the user; no messages when counting
         ChatTally tally;
     };

@@ -53,6 +53,11 @@ public:
         // What the chat's key is made of, where that is not its name: an
         // empty text makes the key of the people in it.
         std::optional<QString> keyName;
+        // The file was cut short: this is what came before the cut.
+        bool endsEarly = false;
+        // A sentence for the user about how the chat was read, "This file
+        // ends early: 49 messages were read."; empty when it read whole.
+        QString notice;
     };
 
     // What readers of one --log share: the folder that bounds every file

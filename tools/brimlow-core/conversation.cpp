@@ -35,6 +35,8 @@ void Conversation::write(JsonWriter &json) const
     }
     if (!them.isEmpty())
         json.member("them", them);
+    if (!notice.isEmpty())
+        json.member("notice", notice);
     json.endObject();
 }
 

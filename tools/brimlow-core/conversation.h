@@ -30,6 +30,9 @@ struct Conversation
     // Who a one-to-one chat is with, where the export itself says: the
     // app's rules that guess it from names come after it.
     QString them;
+    // Said of a source read only in part: "This file ends early: 49
+    // messages were read."; empty when everything read.
+    QString notice;
 
     // Snake-case keys, in the order the app documents them.
     void write(JsonWriter &json) const;

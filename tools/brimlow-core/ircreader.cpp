@@ -61,14 +61,15 @@ const QRegularExpression &weechatLine()
 }
 
 // "Sun Jan 31 21:40:00 2021" and "Mon Feb 01 2021", in irssi's, mIRC's
-// and HexChat's headers.
+// and HexChat's headers. mIRC writes "Session Time:" at each midnight of a
+// session: a day without talk is still a day.
 QDate dayInHeader(QStringView line)
 {
     if (!line.startsWith(QLatin1String("---")) && !line.startsWith(QLatin1String("Session"))
         && !line.startsWith(QLatin1String("****")))
         return {};
     static const QRegularExpression header(QStringLiteral(
-        R"((?:Log opened|Day changed|Session Start:|BEGIN LOGGING AT)\s+\w{3},?\s+(\w{3})\s+(\d{1,2})(?:\s+[\d:]+)?\s+(\d{4}))"));
+        R"((?:Log opened|Day changed|Session Start:|Session Time:|BEGIN LOGGING AT)\s+\w{3},?\s+(\w{3})\s+(\d{1,2})(?:\s+[\d:]+)?\s+(\d{4}))"));
     const auto found = header.match(line);
     if (!found.hasMatch())
         return {};
@@ -120,6 +121,32 @@ struct Line
         return action ? QLatin1Char('*') + text.toString() + QLatin1Char('*') : text.toString();
     }
 };
+
+// mIRC's own lines, written like a person's action: "* Now talking in
+// #kavine", "* Topic is '…'", "* Set by rasa on …", "* Joins: jonas (…)",
+// "* rasa is now known as rasa_away". No nick holds a colon.
+bool isClientNotice(QStringView nick, QStringView text)
+{
+    static const QList<std::pair<QLatin1StringView, QLatin1StringView>> own = {
+        { QLatin1StringView("Now"), QLatin1StringView("talking in ") },
+        { QLatin1StringView("Topic"), QLatin1StringView("is ") },
+        { QLatin1StringView("Set"), QLatin1StringView("by ") },
+        { QLatin1StringView("Attempting"), QLatin1StringView("to rejoin") },
+        { QLatin1StringView("Rejoined"), QLatin1StringView("channel ") },
+        { QLatin1StringView("Retrieving"), QLatin1StringView("") },
+    };
+    static const QList<QLatin1StringView> aboutSomeone
+        = { QLatin1StringView("is now known as "), QLatin1StringView("sets mode: "),
+              QLatin1StringView("was kicked by "), QLatin1StringView("changes topic to ") };
+    if (nick.endsWith(QLatin1Char(':')))
+        return true;
+    for (const auto &[word, next] : own) {
+        if (nick == word && text.startsWith(next))
+            return true;
+    }
+    return std::any_of(aboutSomeone.cbegin(), aboutSomeone.cend(),
+        [&](QLatin1StringView words) { return text.startsWith(words); });
+}
 
 std::optional<Line> lineIn(QStringView text)
 {
@@ -175,6 +202,8 @@ std::optional<Line> lineIn(QStringView text)
     }
     if (const auto b = bracket ? bracketLine().match(text) : QRegularExpressionMatch(); b.hasMatch()) {
         const bool action = b.capturedLength(7) == 0;
+        if (action && isClientNotice(b.capturedView(9), b.capturedView(10)))
+            return std::nullopt;
         const QDate day = b.capturedLength(1) == 0
             ? QDate()
             : QDate(b.capturedView(1).toInt(), b.capturedView(2).toInt(), b.capturedView(3).toInt());
@@ -222,7 +251,9 @@ bool isNotice(QStringView line)
     static const QRegularExpression notice(
         QStringLiteral(R"(^(?:\d{4}-\d{2}-\d{2}T[\d:.+\-Z]+\s+\*\*\* |\[?\d{2}:\d{2}(?::\d{2})?\]? -!- |)"
                        R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\t(?:-->|<--|--)\t|)"
-                       R"(\[\d{1,2} [A-Za-z]{3} \d{2}:\d{2}\] (?:-->|<--|---|\*\*\*|-\S+-|\[\S+\]) ))"));
+                       R"(\[\d{1,2} [A-Za-z]{3} \d{2}:\d{2}\] (?:-->|<--|---|\*\*\*|-\S+-|\[\S+\]) |)"
+                       R"(\[\d{2}:\d{2}(?::\d{2})?\] \* (?:\S+:|Now talking in|Topic is|Set by) |)"
+                       R"(Session (?:Start|Close|Ident|Time): ))"));
     return notice.match(line).hasMatch();
 }
 

@@ -53,22 +53,28 @@ std::optional<TimedLine> timedLine(QStringView line)
     return TimedLine { hour, found.capturedView(3).toInt(), found.capturedView(5) };
 }
 
-// What may follow a date for its line to be a day's: anything, or only the
-// weekday in brackets, "2021/01/31(Sun)", where a person's words could as
-// well begin with a date.
-enum class AfterTheDate { Anything, WeekdayOnly };
+// What may follow a date for its line to be a day's: the weekday in
+// brackets, "2021/01/31(Sun)", or also written out as one word, "2021.01.31
+// Sunday", as the iPhone app writes it. Right below a message, with no blank line
+// between, only the bracketed weekday makes a day: a person's words could
+// as well begin with a date and a word.
+enum class AfterTheDate { Weekday, WeekdayOnly };
 
-// The day a date line names, or an invalid date.
-QDate dayIn(const QString &line, AfterTheDate after = AfterTheDate::Anything)
+// The day a date line names, or an invalid date. A date followed by more
+// words ("2019/12/31 party at Kenji's") is a person's, whatever is above.
+QDate dayIn(const QString &line, AfterTheDate after = AfterTheDate::Weekday)
 {
     static const QRegularExpression yearFirst(QStringLiteral(R"(^(\d{4})[/.\-](\d{1,2})[/.\-](\d{1,2})\b)"));
     static const QRegularExpression weekday(QStringLiteral(R"(^\s*[(（][^)）]{1,12}[)）]\s*$)"));
+    // One word in any language: "Tuesday", "mardi", "火曜日", "화요일".
+    static const QRegularExpression weekdayWord(QStringLiteral(R"(^(?:\s+\p{L}{1,12}\.?)?\s*$)"));
     static const QRegularExpression weekdayFirst(
         QStringLiteral(R"(^\w{2,9}\.?,\s*(\d{1,2})/(\d{1,2})/(\d{4})\s*$)"));
     auto found = yearFirst.match(line);
     if (found.hasMatch()) {
-        if (after == AfterTheDate::WeekdayOnly
-            && !weekday.match(QStringView(line).mid(found.capturedEnd())).hasMatch())
+        const QStringView rest = QStringView(line).mid(found.capturedEnd());
+        if (!weekday.match(rest).hasMatch()
+            && (after == AfterTheDate::WeekdayOnly || !weekdayWord.match(rest).hasMatch()))
             return {};
         return QDate(found.captured(1).toInt(), found.captured(2).toInt(), found.captured(3).toInt());
     }
@@ -254,7 +260,7 @@ QList<ChatLogReader::Chat> LineReader::parse(TextLines &lines, Detail detail)
         const QDate lineDay = timed
             ? QDate()
             : dayIn(line.trimmed().toString(),
-                pending && blanks == 0 ? AfterTheDate::WeekdayOnly : AfterTheDate::Anything);
+                pending && blanks == 0 ? AfterTheDate::WeekdayOnly : AfterTheDate::Weekday);
         // A message of several lines stands in double quotes, or, in older
         // exports, without them: every line that is no message and no day
         // goes on with the message above.

@@ -6,7 +6,8 @@
 #include "mediakind.h"
 
 #include <QRegularExpression>
-#include <QStringDecoder>
+#include <memory>
+#include <unicode/ucnv.h>
 
 namespace Brimlow {
 
@@ -66,8 +67,8 @@ std::pair<Headers, QByteArray> split(const QByteArray &raw)
         const qsizetype colon = line.indexOf(':');
         if (colon <= 0)
             continue;
-        headers.fields.append(
-            { line.first(colon).trimmed().toByteArray().toLower(), line.sliced(colon + 1).trimmed().toByteArray() });
+        headers.fields.append({ line.first(colon).trimmed().toByteArray().toLower(),
+            line.sliced(colon + 1).trimmed().toByteArray() });
     }
     return { headers, raw.mid(bodyAt) };
 }
@@ -106,17 +107,29 @@ QByteArray parameter(const QByteArray &value, QByteArrayView name)
     return {};
 }
 
+// Every charset a mail may declare, by ICU's converters and their aliases:
+// ISO-8859-15 holds the euro sign where Latin-1 holds "¤". A name ICU
+// doesn't know reads as UTF-8, the likeliest truth of a mislabelled mail.
 QString decodeCharset(const QByteArray &bytes, const QByteArray &rawCharset)
 {
-    const QByteArray charset = rawCharset.trimmed().toLower();
+    QByteArray charset = rawCharset.trimmed().toLower();
+    if (charset.size() >= 2 && charset.startsWith('"') && charset.endsWith('"'))
+        charset = charset.mid(1, charset.size() - 2).trimmed();
     if (charset.isEmpty() || charset == "utf-8" || charset == "utf8" || charset == "us-ascii")
         return QString::fromUtf8(bytes);
-    if (charset == "windows-1252" || charset == "cp1252")
-        return ChatFile::fromWindows1252(bytes);
-    if (charset == "iso-8859-1" || charset == "latin1" || charset == "iso-8859-15")
-        return QString::fromLatin1(bytes);
-    QStringDecoder decoder(charset.constData());
-    return decoder.isValid() ? decoder.decode(bytes) : QString::fromUtf8(bytes);
+    UErrorCode status = U_ZERO_ERROR;
+    UConverter *converter = ucnv_open(charset.constData(), &status);
+    if (U_FAILURE(status) || !converter)
+        return QString::fromUtf8(bytes);
+    const std::unique_ptr<UConverter, decltype(&ucnv_close)> owned(converter, &ucnv_close);
+    // One byte never makes more than two UTF-16 units.
+    QString text(bytes.size() * 2 + 1, Qt::Uninitialized);
+    const int32_t length = ucnv_toUChars(converter, reinterpret_cast<UChar *>(text.data()),
+        int32_t(text.size()), bytes.constData(), int32_t(bytes.size()), &status);
+    if (U_FAILURE(status))
+        return QString::fromUtf8(bytes);
+    text.truncate(length);
+    return text;
 }
 
 QByteArray decodeQuotedPrintable(const QByteArray &body, bool underscoreIsSpace)

@@ -37,6 +37,16 @@ bool startsWithHeaders(const QByteArray &head)
     return fields >= 2 && from && other;
 }
 
+// Where the first mail starts: several converters and archive tools write
+// a blank line or two before it.
+qsizetype afterBlankLines(QByteArrayView bytes)
+{
+    qsizetype at = 0;
+    while (at < bytes.size() && (bytes.at(at) == '\n' || bytes.at(at) == '\r'))
+        ++at;
+    return at;
+}
+
 } // namespace
 
 QString MailReader::service() const
@@ -46,17 +56,19 @@ QString MailReader::service() const
 
 bool MailReader::recognises(const QByteArray &head) const
 {
-    if (head.startsWith("From ")) {
-        const qsizetype end = head.indexOf('\n');
-        return end > 0 && startsWithHeaders(head.mid(end + 1));
+    const QByteArray mail = head.mid(afterBlankLines(head));
+    if (mail.startsWith("From ")) {
+        const qsizetype end = mail.indexOf('\n');
+        return end > 0 && startsWithHeaders(mail.mid(end + 1));
     }
-    return startsWithHeaders(head);
+    return startsWithHeaders(mail);
 }
 
 QList<QByteArray> MailReader::split(const QByteArray &bytes)
 {
-    if (!bytes.startsWith("From "))
-        return { bytes };
+    const qsizetype first = afterBlankLines(bytes);
+    if (!QByteArrayView(bytes).sliced(first).startsWith("From "))
+        return { bytes.mid(first) };
     // A mail starts at a "From " line after a blank line, or at one with
     // the date of the mbox format ("From sam@example.com Sun Jan 31 …").
     static const QRegularExpression separator(
@@ -64,8 +76,8 @@ QList<QByteArray> MailReader::split(const QByteArray &bytes)
     // Matchers made once: searching afresh sets up its tables at every mail.
     static const QByteArrayMatcher fromLine("\nFrom ");
     static const QByteArrayMatcher escapedFromLine("\n>From ");
-    QList<qsizetype> starts = { 0 };
-    qsizetype at = 0;
+    QList<qsizetype> starts = { first };
+    qsizetype at = first;
     while ((at = fromLine.indexIn(bytes, at)) >= 0) {
         ++at;
         const bool afterBlank = at >= 2

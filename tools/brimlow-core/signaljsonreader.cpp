@@ -31,11 +31,21 @@ bool isLineObject(const QByteArray &line)
 void readLines(const QByteArray &bytes, const QString &path, ChatBuilder &builder, const QString &root)
 {
     const QString folder = QFileInfo(path).absolutePath();
-    for (const QByteArray &raw : bytes.split('\n')) {
-        const QByteArray line = raw.trimmed();
+    const QList<QByteArray> lines = bytes.split('\n');
+    qsizetype last = lines.size() - 1;
+    while (last >= 0 && lines.at(last).trimmed().isEmpty())
+        --last;
+    for (qsizetype i = 0; i <= last; ++i) {
+        const QByteArray line = lines.at(i).trimmed();
         if (line.isEmpty())
             continue;
         const auto tree = JsonTree::parse(line);
+        // A last line broken off is where the file was cut: what came
+        // before it is whole.
+        if ((!tree || !tree->root().isObject()) && i == last && i > 0) {
+            builder.chat().endsEarly = true;
+            break;
+        }
         if (!tree || !tree->root().isObject())
             throw Failure(ChatFile::damaged(path));
         const Node message = tree->root();

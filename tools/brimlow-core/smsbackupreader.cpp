@@ -61,6 +61,11 @@ struct Tag
     qint64 number(QByteArrayView key) const { return raw(key).toByteArray().toLongLong(); }
 };
 
+// Thrown where the backup ends inside an element: the file was cut short.
+struct CutShort
+{
+};
+
 class TagReader
 {
 public:
@@ -68,7 +73,8 @@ public:
         : m_xml(xml)
     { }
 
-    // The next element tag; nullopt at the end. Throws on broken markup.
+    // The next element tag; nullopt at the end. Throws CutShort where the
+    // file ends inside a tag, std::runtime_error on other broken markup.
     std::optional<Tag> next()
     {
         while (true) {
@@ -94,7 +100,7 @@ private:
     {
         const qsizetype found = m_xml.indexOf(end, m_at);
         if (found < 0)
-            throw std::runtime_error("unterminated");
+            throw CutShort();
         m_at = found + end.size();
     }
 
@@ -107,11 +113,11 @@ private:
         }
         tag.name = word();
         if (tag.name.isEmpty())
-            throw std::runtime_error("nameless");
+            broken("nameless");
         while (true) {
             skipSpace();
             if (m_at >= m_xml.size())
-                throw std::runtime_error("cut");
+                throw CutShort();
             const char c = m_xml.at(m_at);
             if (c == '>') {
                 ++m_at;
@@ -125,15 +131,15 @@ private:
             const QByteArrayView key = word();
             skipSpace();
             if (key.isEmpty() || m_at >= m_xml.size() || m_xml.at(m_at) != '=')
-                throw std::runtime_error("attribute");
+                broken("attribute");
             ++m_at;
             skipSpace();
             if (m_at >= m_xml.size() || (m_xml.at(m_at) != '"' && m_xml.at(m_at) != '\''))
-                throw std::runtime_error("value");
+                broken("value");
             const char quote = m_xml.at(m_at++);
             const qsizetype end = m_xml.indexOf(quote, m_at);
             if (end < 0)
-                throw std::runtime_error("cut");
+                throw CutShort();
             tag.attributes.append({ key, m_xml.sliced(m_at, end - m_at) });
             m_at = end + 1;
         }
@@ -150,6 +156,14 @@ private:
             ++m_at;
         }
         return m_xml.sliced(start, m_at - start);
+    }
+
+    // Markup that breaks off at the file's end was cut; elsewhere it is damaged.
+    [[noreturn]] void broken(const char *what) const
+    {
+        if (m_at >= m_xml.size())
+            throw CutShort();
+        throw std::runtime_error(what);
     }
 
     void skipSpace()
@@ -183,13 +197,16 @@ bool isUnknownName(const QString &name)
 }
 
 // The parts and addresses of an MMS, up to its end tag; pictures' bytes
-// only when messages are kept.
+// only when messages are kept. Throws CutShort where the file ends first.
 void readMms(TagReader &tags, Raw &raw, ChatLogReader::Detail detail)
 {
     QStringList texts;
+    bool ended = false;
     while (auto tag = tags.next()) {
-        if (tag->closing && tag->name == "mms")
+        if (tag->closing && tag->name == "mms") {
+            ended = true;
             break;
+        }
         if (tag->closing)
             continue;
         if (tag->name == "part") {
@@ -211,19 +228,35 @@ void readMms(TagReader &tags, Raw &raw, ChatLogReader::Detail detail)
             raw.from = tag->text("address");
         }
     }
+    if (!ended)
+        throw CutShort();
     raw.text = texts.join(QLatin1Char('\n'));
 }
 
-// Walks the messages of a backup, each as it comes. Throws
-// std::runtime_error when the markup is broken.
+// How much of a backup was there to read.
+enum class Reach { Whole, CutShort };
+
+// Walks the messages of a backup, each as it comes, up to where the file
+// was cut, if it was: every whole message before a cut is the user's.
+// Throws std::runtime_error when the markup is broken.
 template<typename Take>
-void forEachMessage(const QByteArray &bytes, ChatLogReader::Detail detail, Take &&take)
+Reach forEachMessage(const QByteArray &bytes, ChatLogReader::Detail detail, Take &&take)
 {
     TagReader tags(bytes);
     bool inside = false;
-    while (auto tag = tags.next()) {
+    bool closed = false;
+    while (true) {
+        std::optional<Tag> tag;
+        try {
+            tag = tags.next();
+        } catch (const CutShort &) {
+            return Reach::CutShort;
+        }
+        if (!tag)
+            break;
         if (tag->name == "smses") {
             inside = !tag->closing;
+            closed = closed || tag->closing;
             continue;
         }
         const bool sms = tag->name == "sms";
@@ -238,12 +271,18 @@ void forEachMessage(const QByteArray &bytes, ChatLogReader::Detail detail, Take 
         const bool keep = box == 1 || raw.sent;
         raw.addresses = tag->text("address").split(QLatin1Char('~'), Qt::SkipEmptyParts);
         raw.names = tag->text("contact_name").split(QLatin1String(", "));
-        if (sms)
+        if (sms) {
             raw.text = tag->text("body");
-        else if (!tag->empty)
-            readMms(tags, raw, detail);
+        } else if (!tag->empty) {
+            try {
+                readMms(tags, raw, detail);
+            } catch (const CutShort &) {
+                return Reach::CutShort;
+            }
+        }
         take(raw, keep);
     }
+    return closed ? Reach::Whole : Reach::CutShort;
 }
 
 // The contact names a backup gives, by address key.
@@ -251,7 +290,15 @@ QHash<QString, QString> namesIn(const QByteArray &bytes)
 {
     QHash<QString, QString> names;
     TagReader tags(bytes);
-    while (auto tag = tags.next()) {
+    while (true) {
+        std::optional<Tag> tag;
+        try {
+            tag = tags.next();
+        } catch (const CutShort &) {
+            break; // the names of the messages before the cut are all there is
+        }
+        if (!tag)
+            break;
         if (tag->closing || (tag->name != "sms" && tag->name != "mms"))
             continue;
         const QStringList addresses = tag->text("address").split(QLatin1Char('~'), Qt::SkipEmptyParts);
@@ -274,7 +321,7 @@ QList<ChatLogReader::Chat> threadsIn(
     const auto nameOf
         = [&](const QString &address) { return names.value(addressKey(address), address.trimmed()); };
     QMap<QString, ChatBuilder> threads;
-    forEachMessage(bytes, detail, [&](const Raw &raw, bool keep) {
+    const Reach reach = forEachMessage(bytes, detail, [&](const Raw &raw, bool keep) {
         if (!keep || raw.addresses.isEmpty())
             return;
         QStringList keys;
@@ -298,6 +345,8 @@ QList<ChatLogReader::Chat> threadsIn(
     QList<ChatLogReader::Chat> chats;
     for (ChatBuilder &thread : threads)
         thread.takeInto(chats);
+    for (ChatLogReader::Chat &chat : chats)
+        chat.endsEarly = reach == Reach::CutShort;
     return chats;
 }
 
@@ -316,15 +365,14 @@ bool SmsBackupReader::recognises(const QByteArray &head) const
 QList<ChatLogReader::Chat> SmsBackupReader::read(const QString &path, Context &context) const
 {
     const QByteArray bytes = ChatFile::bytes(path);
-    // A cut backup is refused whole: a book that silently ends early would
-    // look complete.
-    qsizetype end = bytes.size();
-    while (end > 0 && QChar::isSpace(uchar(bytes.at(end - 1))))
-        --end;
-    if (!QByteArrayView(bytes).first(end).endsWith("</smses>"))
-        throw Failure(ChatFile::damaged(path));
+    // A backup cut short gives the messages before the cut, and says so
+    // (ChatLogReader::Chat::endsEarly): a book that silently ends early
+    // would look complete.
     try {
-        return threadsIn(bytes, namesIn(bytes), context.detail);
+        QList<Chat> chats = threadsIn(bytes, namesIn(bytes), context.detail);
+        if (chats.isEmpty() && !bytes.trimmed().endsWith("</smses>"))
+            throw Failure(ChatFile::damaged(path));
+        return chats;
     } catch (const std::runtime_error &) {
         throw Failure(ChatFile::damaged(path));
     }

@@ -27,6 +27,26 @@ QString timeIn(const QString &title)
     return ChatTime::fromIso(iso);
 }
 
+// The kind of media a link or a box shows; a file's from its name, where
+// the export kept it.
+QString kindOf(const QStringList &classes, const QString &href)
+{
+    const auto has = [&](const char *className) { return classes.contains(QLatin1String(className)); };
+    if (has("photo_wrap") || has("media_photo"))
+        return MediaKind::photo();
+    if (has("sticker_wrap"))
+        return MediaKind::sticker();
+    if (has("video_file_wrap") || has("animated_wrap") || has("media_video"))
+        return MediaKind::video();
+    if (has("media_voice_message"))
+        return MediaKind::voiceMemo();
+    if (has("media_audio_file"))
+        return MediaKind::audio();
+    if (has("media_file"))
+        return href.isEmpty() ? MediaKind::file() : MediaKind::fromFileName(href);
+    return {};
+}
+
 struct OpenTag
 {
     QString name;
@@ -80,8 +100,13 @@ private:
         const auto has = [&](const char *className) { return classes.contains(QLatin1String(className)); };
         if (m_messageDepth >= 0 && name == QLatin1String("a"))
             media(tag, classes);
-        if (m_messageDepth >= 0 && name == QLatin1String("div") && has("media_photo"))
-            m_attachments.append({ MediaKind::photo(), {}, {} });
+        // Media left out of the export stand as a box of their kind ("Video
+        // message", "Not included, change data exporting settings to
+        // download."); the message keeps its mark.
+        if (m_messageDepth >= 0 && name == QLatin1String("div") && (has("media") || has("media_photo"))) {
+            if (const QString kind = kindOf(classes, {}); !kind.isEmpty())
+                m_attachments.append({ kind, {}, {} });
+        }
         if (tag.isVoid())
             return;
         m_open.append({ name, classes });
@@ -111,24 +136,10 @@ private:
 
     void media(const HtmlScanner &tag, const QStringList &classes)
     {
-        const auto has = [&](const char *className) { return classes.contains(QLatin1String(className)); };
         const QString href = tag.attribute(QLatin1StringView("href"));
         if (href.isEmpty() || href.startsWith(QLatin1Char('#')) || href.contains(QLatin1String("://")))
             return;
-        QString kind;
-        if (has("photo_wrap"))
-            kind = MediaKind::photo();
-        else if (has("sticker_wrap"))
-            kind = MediaKind::sticker();
-        else if (has("video_file_wrap") || has("animated_wrap") || has("media_video"))
-            kind = MediaKind::video();
-        else if (has("media_voice_message"))
-            kind = MediaKind::voiceMemo();
-        else if (has("media_audio_file"))
-            kind = MediaKind::audio();
-        else if (has("media_file"))
-            kind = MediaKind::fromFileName(href);
-        if (!kind.isEmpty())
+        if (const QString kind = kindOf(classes, href); !kind.isEmpty())
             m_attachments.append({ kind, ChatFile::inside(m_root, m_folder, href), {} });
     }
 

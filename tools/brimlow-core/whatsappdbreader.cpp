@@ -249,6 +249,17 @@ private:
             while (chats.next())
                 subjects.insert(chats.text(0), chats.text(1));
         }
+        // Stores written from the summer of 2021 name their groups only in
+        // the newer "chat" table, though the history is still in this one.
+        if (m_db.hasTable(QStringLiteral("chat")) && m_db.hasTable(QStringLiteral("jid"))) {
+            SqliteStatement chats(m_db,
+                "SELECT j.raw_string, c.subject FROM chat c JOIN jid j ON j._id = c.jid_row_id "
+                "WHERE c.subject IS NOT NULL AND c.subject != ''");
+            while (chats.next()) {
+                if (subjects.value(chats.text(0)).isEmpty())
+                    subjects.insert(chats.text(0), chats.text(1));
+            }
+        }
         const auto column = [&](const char *name) {
             return columns.contains(QLatin1String(name)) ? QString::fromLatin1(name) : QStringLiteral("NULL");
         };

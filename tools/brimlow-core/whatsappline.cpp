@@ -189,8 +189,8 @@ std::optional<WhatsAppLine> WhatsAppLine::match(QStringView rawLine)
     result.fields[0] = *first;
     result.fields[1] = *second;
     result.fields[2] = *third;
-    // Finnish puts its word for o'clock before the time.
-    if (cursor.takeWord(QLatin1StringView("klo ")))
+    // Finnish puts its word for o'clock before the time, French its "at".
+    if (cursor.takeWord(QLatin1StringView("klo ")) || cursor.takeWord(QLatin1StringView("\xE0 ")))
         cursor.spaces();
 
     // "21:41", "9:41:02 PM", "21.41", "9:41 p. m.", "09:05." closed by a dot.
@@ -207,6 +207,7 @@ std::optional<WhatsAppLine> WhatsAppLine::match(QStringView rawLine)
         seconds = cursor.number(2, 2);
         if (!seconds)
             return std::nullopt;
+        result.secondsWritten = true;
     }
     if (cursor.peek() == QLatin1Char('.') && cursor.peek(1).isSpace())
         cursor.take(QLatin1Char('.'));
@@ -262,6 +263,12 @@ QString WhatsAppLine::timestamp(DateOrder order) const
 bool WhatsAppLine::namesSender() const
 {
     return rest.contains(QLatin1String(": ")) || rest.endsWith(QLatin1Char(':'));
+}
+
+int WhatsAppLine::form() const
+{
+    return int(delimiter) | int(separator.unicode()) << 2 | (secondsWritten ? 1 << 18 : 0)
+        | (meridiem.isNull() ? 0 : 1 << 19);
 }
 
 void WhatsAppDateOrder::add(const WhatsAppLine &line)

@@ -30,6 +30,7 @@ struct WhatsAppLine
     int hour = 0;
     int minute = 0;
     int second = 0;
+    bool secondsWritten = false; // "9.06.10" rather than "9.06"
     QChar meridiem; // 'a', 'p', or null for a 24-hour clock
     Clock clock = Clock::TwentyFour;
     QChar separator; // between the date's fields: '/', '.' or '-'
@@ -48,6 +49,10 @@ struct WhatsAppLine
     bool isMarked() const { return delimiter == Delimiter::Bracket || delimiter == Delimiter::Dash; }
     // Whether what follows names a sender, "Sam: hey" or "Sam:".
     bool namesSender() const;
+    // How the header is written, apart from its numbers: two lines of one
+    // export give the same form, while a date and time a person typed into
+    // a message rarely matches the export's own down to the seconds.
+    int form() const;
 };
 
 // Whether a file writes its dates day or month first, worked out from

@@ -7,6 +7,7 @@
 #include "whatsappnotices.h"
 
 #include <QFileInfo>
+#include <QHash>
 
 namespace Brimlow {
 
@@ -151,40 +152,62 @@ private:
     bool m_wrote = false;
 };
 
-// Which lines of a file start a message. A bracket or a dash after the time
-// marks a header wherever it stands; a colon or a space alone might as well
-// begin a person's words ("25.12.19 12.00: lunch at gran's"), so such a line
-// starts a message only in a file whose headers are written so, and only
-// where it names a sender.
+// Which lines of a file start a message: those written in a form the
+// file's own message headers use. A person's words may hold a date and time
+// of any form ("25.12.2019 klo 10.00 - kirkko" in an iPhone export), and a
+// line taken for a header would drop what follows it as a system line.
+// Where no header names a sender, a bracket or a dash after the time marks
+// a header wherever it stands. A colon or a space alone might as well begin
+// a person's words ("25.12.19 12.00: lunch at gran's"), so such a line
+// starts a message only where it names a sender.
 class Headers
 {
 public:
     explicit Headers(TextLines &lines)
     {
-        int counts[4] = {};
+        struct Seen
+        {
+            int count = 0;
+            bool marked = false;
+        };
+        QHash<int, Seen> counts;
+        int named = 0;
         int matched = 0;
         for (int read = 0; matched < LinesToRecognise && read < LinesToLearnHeadersFrom && lines.next();
              ++read) {
             if (const auto line = WhatsAppLine::match(lines.line())) {
-                ++counts[int(line->delimiter)];
                 ++matched;
+                if (line->namesSender()) {
+                    Seen &seen = counts[line->form()];
+                    ++seen.count;
+                    seen.marked = line->isMarked();
+                    ++named;
+                }
             }
         }
         lines.rewind();
-        for (const auto delimiter : { WhatsAppLine::Delimiter::Colon, WhatsAppLine::Delimiter::Space })
-            m_written[int(delimiter)] = counts[int(delimiter)] * 2 > matched;
+        // A form the export writes is a good share of its headers, and a
+        // form without a bracket or a dash most of them; a few lines of
+        // another form are a person's words.
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+            if (it->count * (it->marked ? 5 : 2) > named)
+                m_forms.append(it.key());
+        }
     }
 
     std::optional<WhatsAppLine> match(QStringView text) const
     {
         auto line = WhatsAppLine::match(text);
-        if (line && !line->isMarked() && !(m_written[int(line->delimiter)] && line->namesSender()))
+        if (!line)
+            return line;
+        const bool ownForm = m_forms.isEmpty() ? line->isMarked() : m_forms.contains(line->form());
+        if (!ownForm || (!line->isMarked() && !line->namesSender()))
             line.reset();
         return line;
     }
 
 private:
-    bool m_written[4] = {};
+    QList<int> m_forms;
 };
 
 } // namespace

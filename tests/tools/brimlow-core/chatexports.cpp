@@ -21,6 +21,19 @@ void writeFile(const QString &path, const QByteArray &bytes)
     file.write(bytes);
 }
 
+std::function<QString(const QString &folder)> fileWriter(const QString &name, const QByteArray &bytes)
+{
+    return [=](const QString &folder) {
+        writeFile(folder + QLatin1Char('/') + name, bytes);
+        return folder + QLatin1Char('/') + name;
+    };
+}
+
+std::function<QString(const QString &folder)> fileWriter(const QString &name, const QString &text)
+{
+    return fileWriter(name, text.toUtf8());
+}
+
 QList<Sample> samples()
 {
     // Robin is the user; where the export names its owner, Robin (or the

@@ -33,6 +33,11 @@ QList<Sample> samples();
 QByteArray photoBytes();
 
 void writeFile(const QString &path, const QByteArray &bytes);
+// Writes bytes as the file name inside the folder it is given; returns
+// the file's path, as --log is given it.
+std::function<QString(const QString &folder)> fileWriter(const QString &name, const QByteArray &bytes);
+// The same for a text, in UTF-8.
+std::function<QString(const QString &folder)> fileWriter(const QString &name, const QString &text);
 
 // The formats one by one.
 QString telegramChat(const QString &folder);

@@ -252,6 +252,17 @@ TEST(ChatFormats, LineLeavesEachDaysLineItsOwn)
     }
 }
 
+// A day's line is a date with its weekday, in whatever language; a date
+// with more words after a blank line goes on with the message above.
+TEST(ChatFormats, LineStartsADayAtADateAndItsWeekdayOnly)
+{
+    TextLines lines(QStringLiteral("2019.12.24 mardi\n21:05\tKenji\tPlans:\n\n2019/12/31 party at Kenji's\n\n"
+                                   "2019.12.25 mercredi\n09:00\tHaruka\tok\n"));
+    const Transcript chat = LineReader::parse(lines).first().transcript;
+    EXPECT_EQ(texts(chat), (QStringList { "Plans:\n\n2019/12/31 party at Kenji's", "ok" }));
+    EXPECT_EQ(chat.messages.at(1).at, "2019-12-25T09:00:00");
+}
+
 TEST(ChatFormats, KakaoTalkInEnglishWithLinesThatContinueAMessage)
 {
     TextLines lines(QStringLiteral("Sam, KakaoTalk Chats with Sam\n"
@@ -326,6 +337,13 @@ TEST(ChatFormats, MailDatesHeadersAndTheTextWithoutWhatItQuotes)
         "André👋 <a@example.com>");
     // Outlook's curly quotes and euro sign, where Latin-1 has control codes.
     EXPECT_EQ(MailMessage::decodeWords("=?windows-1252?Q?=93Dinner_=80_20=94?="), "“Dinner € 20”");
+    // Every charset a mail names, by its registered names: Latin-9's euro
+    // where Latin-1 has "¤", Cyrillic, Japanese; a name no one knows reads
+    // as UTF-8.
+    EXPECT_EQ(MailMessage::decodeWords("=?ISO-8859-15?Q?20_=A4?= =?iso8859-15?Q?=A4?="), "20 €€");
+    EXPECT_EQ(MailMessage::decodeWords("=?KOI8-R?Q?=F0=D2=C9=D7=C5=D4?="), "Привет");
+    EXPECT_EQ(MailMessage::decodeWords("=?Shift_JIS?Q?=82=B1=82=F1=82=C9=82=BF=82=CD?="), "こんにちは");
+    EXPECT_EQ(MailMessage::decodeWords("=?x-no-such-charset?Q?caf=C3=A9?="), "café");
     EXPECT_EQ(
         MailMessage::newText(QStringLiteral("see below\r\n\r\n-----Original Message-----\r\nFrom: Sam\r\n"
                                             "the old mail")),

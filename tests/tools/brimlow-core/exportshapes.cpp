@@ -11,16 +11,8 @@ namespace ExportShapes {
 
 namespace {
 
+using ChatExports::fileWriter;
 using ChatExports::writeFile;
-
-// A chat in one text file; the file's name names the chat.
-std::function<QString(const QString &)> textFile(const QString &name, const QString &text)
-{
-    return [=](const QString &folder) {
-        writeFile(folder + QLatin1Char('/') + name, text.toUtf8());
-        return folder + QLatin1Char('/') + name;
-    };
-}
 
 const QString lrm = QStringLiteral("\u200E");
 
@@ -38,7 +30,7 @@ QList<Shape> whatsAppLocales()
                 "Aino Virtanen | 2019-12-25T14:31:45 | Olen matkalla",
                 "Mikko Laine | 2019-12-31T23:59:59 | Hyvää uutta vuotta! 🎆",
                 "Aino Virtanen | 2020-01-01T00:00:12 | Samoin!" } } },
-        textFile(QStringLiteral("WhatsApp Chat with Aino Virtanen.txt"),
+        fileWriter(QStringLiteral("WhatsApp Chat with Aino Virtanen.txt"),
             QStringLiteral(
                 "24.12.2019 klo 9.05.33 - Viestit ja puhelut ovat päästä päähän salattuja. Kukaan tämän "
                 "keskustelun ulkopuolella, ei edes WhatsApp, voi lukea tai kuunnella niitä.\n"
@@ -61,7 +53,7 @@ QList<Shape> whatsAppLocales()
                 "Marko Kovač | 2019-12-25T18:30:00 | Stigli smo",
                 "Ivana Horvat | 2019-12-25T18:31:45 |  [photo]",
                 "Marko Kovač | 2020-01-02T08:00:12 | Sretna Nova godina!" } } },
-        textFile(QStringLiteral("WhatsApp Chat - Ivana Horvat/_chat.txt"),
+        fileWriter(QStringLiteral("WhatsApp Chat - Ivana Horvat/_chat.txt"),
             QStringLiteral("24. 12. 2019. 09:05:33 Ivana Horvat: ") + lrm
                 + QStringLiteral(
                     "Messages and calls are end-to-end encrypted. No one outside of this chat, not "
@@ -83,7 +75,7 @@ QList<Shape> whatsAppLocales()
                 "Freja Nielsen | 2019-12-24T09:07:02 | Ja. Vi spiser\n25.12.19 12.00: frokost hos mormor",
                 "Mads Jensen | 2019-12-25T12:30:00 | Vi er på vej",
                 "Freja Nielsen | 2019-12-27T20:15:45 | Tak for i går ❤️" } } },
-        textFile(QStringLiteral("WhatsApp Chat - Freja Nielsen/_chat.txt"),
+        fileWriter(QStringLiteral("WhatsApp Chat - Freja Nielsen/_chat.txt"),
             QStringLiteral("24.12.19 09.05.33: Freja Nielsen: ") + lrm
                 + QStringLiteral(
                     "Messages and calls are end-to-end encrypted. No one outside of this chat, not "
@@ -103,7 +95,7 @@ QList<Shape> whatsAppLocales()
                 "佐藤 陽翔 | 2019-12-25T10:02:00 | 着いたよ",
                 "田中 由紀 | 2019-12-31T23:59:00 | よいお年を！",
                 "佐藤 陽翔 | 2020-01-01T00:01:00 | あけましておめでとう 🎍" } } },
-        textFile(QStringLiteral("WhatsApp Chat with 田中 由紀.txt"),
+        fileWriter(QStringLiteral("WhatsApp Chat with 田中 由紀.txt"),
             QStringLiteral("2019/12/24, 09:05. - メッセージと通話はエンドツーエンドで暗号化されています。\n"
                            "2019/12/24, 09:05. - 田中 由紀: メリークリスマス！🎄\n"
                            "2019/12/24, 09:06. - 佐藤 陽翔: ありがとう！\n明日は何時に会う？\n"
@@ -122,7 +114,7 @@ QList<Shape> whatsAppLocales()
         [](const QString &folder) {
             writeFile(folder + QStringLiteral("/00000017-PHOTO-2019-12-24-09-05-33.jpg"),
                 ChatExports::photoBytes());
-            return textFile(QStringLiteral("WhatsApp Chat with Chloé Tremblay.txt"),
+            return fileWriter(QStringLiteral("WhatsApp Chat with Chloé Tremblay.txt"),
                 QStringLiteral(
                     "24/12/19, 9:00 a.m. - Messages and calls are end-to-end encrypted. No one outside "
                     "of this chat, not even WhatsApp, can read or listen to them. Tap to learn more.\n"
@@ -151,7 +143,7 @@ Shape lineUnquoted()
                 "Haruka Ito | 2019-12-25T09:30:00 |  [photo]",
                 "Kenji Mori | 2019-12-25T10:00:00 | ok\n2019/12/31 party at 8?",
                 "Haruka Ito | 2019-12-26T08:15:00 | Good morning" } } },
-        textFile(QStringLiteral("[LINE] Chat with Haruka Ito.txt"),
+        fileWriter(QStringLiteral("[LINE] Chat with Haruka Ito.txt"),
             QStringLiteral("\uFEFF[LINE] Chat history with Haruka Ito\r\nSaved on: 2019/12/27 21:30\r\n\r\n"
                            "2019/12/24(Tue)\r\n"
                            "21:02\tHaruka Ito\tMerry Christmas! 🎄\r\n"
@@ -248,7 +240,7 @@ Shape gmailWithSubjectsAlone()
                 "Tom Baker | 2019-12-24T08:20:00 | I'll be there with a sign.",
                 "Tom Baker | 2019-12-25T10:00:00 | Merry Christmas! 🎄",
                 "Élodie Martin | 2019-12-26T20:15:00 | Thank you for everything" } } },
-        textFile(QStringLiteral("Takeout/Mail/All mail Including Spam and Trash.mbox"),
+        fileWriter(QStringLiteral("Takeout/Mail/All mail Including Spam and Trash.mbox"),
             QStringLiteral("From 1653870223347391912@xxx Tue Dec 24 08:05:33 +0000 2019\r\n"
                            "X-GM-THRID: 1653870223347391912\r\n"
                            "X-Gmail-Labels: Inbox,Opened\r\n"
@@ -300,7 +292,7 @@ Shape thunderbirdOfSubjectsAlone()
                 "Ama Owusu | 2020-01-06T07:42:00 | No rush, we saved you a seat",
                 "Kofi Mensah | 2020-01-07T18:05:10 | Photos from Sunday [photo]",
                 "Ama Owusu | 2020-01-08T12:00:00 | Medaase 🙏" } } },
-        textFile(QStringLiteral("Local Folders/Kofi.mbox"),
+        fileWriter(QStringLiteral("Local Folders/Kofi.mbox"),
             QStringLiteral("From - Mon Jan 06 07:30:00 2020\n"
                            "X-Mozilla-Status: 0001\nX-Mozilla-Status2: 00000000\n"
                            "Date: Mon, 06 Jan 2020 07:30:00 +0000\n"
@@ -340,9 +332,13 @@ Shape thunderbirdOfSubjectsAlone()
 
 QList<Shape> all()
 {
-    return QList<Shape> { whatsAppStoreBeforeTheMove(), whatsAppStoreDuringTheMove() } + whatsAppLocales()
-        + QList<Shape> { lineUnquoted(), ircMixedEncodings(), dircproxy(), gmailWithSubjectsAlone(),
-              thunderbirdOfSubjectsAlone(), instagramPolls(), messengerPolls() };
+    return QList<Shape> { whatsAppStoreBeforeTheMove(), whatsAppStoreDuringTheMove(),
+        whatsAppStoreWithoutChatList() }
+    + whatsAppLocales() + whatsAppHeaderLookalikes()
+        + QList<Shape> { lineUnquoted(), lineDateAfterABlankLine(), ircMixedEncodings(), dircproxy(), mirc(),
+              gmailWithSubjectsAlone(), thunderbirdOfSubjectsAlone(), mailboxAfterABlankLine(),
+              mailInLatin9(), telegramMediaLeftOut(), smsBackupCutShort(), signalExportCutShort(),
+              instagramPolls(), messengerPolls() };
 }
 
 } // namespace ExportShapes

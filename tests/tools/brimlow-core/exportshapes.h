@@ -41,9 +41,22 @@ Shape whatsAppStoreDuringTheMove();
 // Text exports whose headers other locales write.
 QList<Shape> whatsAppLocales();
 
+// Text exports whose messages hold a date and time written in another
+// form than the export's own headers; and French Android's "à" before the
+// time.
+QList<Shape> whatsAppHeaderLookalikes();
+
 // LINE's Android export of years when messages of several lines went
 // unquoted, and midnight's hour was written 24.
 Shape lineUnquoted();
+
+// LINE's export where a message goes on after a blank line with a line
+// that begins with a date, unquoted.
+Shape lineDateAfterABlankLine();
+
+// A log mIRC wrote, with its own lines about the channel and the midnights
+// of a session that spans quiet days.
+Shape mirc();
 
 // An irssi log of years when some clients sent Windows-1252 and others
 // UTF-8, line by line; and a log dircproxy wrote, its days without their
@@ -60,6 +73,26 @@ Shape thunderbirdOfSubjectsAlone();
 // group, and a chat of Messenger's newer download.
 Shape instagramPolls();
 Shape messengerPolls();
+
+// A mailbox that several converters write with a blank line before its
+// first mail; mail whose charset is ISO-8859-15, its euro sign with it.
+Shape mailboxAfterABlankLine();
+Shape mailInLatin9();
+
+// A Telegram page whose video and voice messages, photo and file the
+// export left out, each standing as a box of its kind.
+Shape telegramMediaLeftOut();
+
+// An Android store of the months from the summer of 2021: the history in
+// the older table, and no "chat_list" to name its groups.
+Shape whatsAppStoreWithoutChatList();
+
+// Files cut short by a copy that broke off: an SMS backup inside its
+// fiftieth message, a signal-export file inside its last line. "chats"
+// says of each chat in them that the file ends early, and how many
+// messages it gave: 49 and 3.
+Shape smsBackupCutShort();
+Shape signalExportCutShort();
 
 // Every shape above.
 QList<Shape> all();

@@ -85,7 +85,8 @@ QList<ExportShapes::Message> exported(const QString &log, const Chat &chat, cons
     return messages;
 }
 
-void readsWhole(const Shape &shape)
+// notice: what "chats" must say of each chat of a file read in part.
+void readsWhole(const Shape &shape, const QString &notice = {})
 {
     SCOPED_TRACE(shape.name.toStdString());
     QTemporaryDir dir;
@@ -100,6 +101,7 @@ void readsWhole(const Shape &shape)
         SCOPED_TRACE(chat.key.toStdString());
         ASSERT_TRUE(byKey.contains(chat.key)) << run.out.constData();
         EXPECT_EQ(listed(byKey.value(chat.key)), expectedListing(chat));
+        EXPECT_EQ(byKey.value(chat.key).value("notice").toString(), notice);
         EXPECT_EQ(exported(log, chat, dir.filePath(QStringLiteral("book.json"))), chat.messages);
     }
 }
@@ -112,6 +114,11 @@ TEST(ExportShapes, AWhatsAppStoreOfTheMigrationYearsReadsFromTheTableThatHoldsIt
     readsWhole(ExportShapes::whatsAppStoreDuringTheMove());
 }
 
+TEST(ExportShapes, AWhatsAppStoreWithoutItsOlderChatListNamesItsGroupsFromTheNewerOne)
+{
+    readsWhole(ExportShapes::whatsAppStoreWithoutChatList());
+}
+
 // Each header starts a message, and no line of a person's words that
 // merely looks like one of another form does.
 TEST(ExportShapes, WhatsAppHeadersOfMoreLocalesEachStartAMessage)
@@ -120,9 +127,25 @@ TEST(ExportShapes, WhatsAppHeadersOfMoreLocalesEachStartAMessage)
         readsWhole(shape);
 }
 
+TEST(ExportShapes, WhatsAppLinesOfAnotherHeaderFormStayInTheirMessage)
+{
+    for (const Shape &shape : ExportShapes::whatsAppHeaderLookalikes())
+        readsWhole(shape);
+}
+
 TEST(ExportShapes, LineKeepsUnquotedLinesWithTheirMessageAndTheHourWrittenTwentyFour)
 {
     readsWhole(ExportShapes::lineUnquoted());
+}
+
+TEST(ExportShapes, LineStartsADayOnlyAtADaysOwnLine)
+{
+    readsWhole(ExportShapes::lineDateAfterABlankLine());
+}
+
+TEST(ExportShapes, MircLeavesOutItsOwnLinesAndKeepsEachDay)
+{
+    readsWhole(ExportShapes::mirc());
 }
 
 TEST(ExportShapes, IrcLogsReadLinesOfEitherEncodingAndTheLogsDircproxyWrites)
@@ -141,4 +164,43 @@ TEST(ExportShapes, MetaNoticesAboutPollsAreLeftOutLikeTheOtherNotices)
 {
     readsWhole(ExportShapes::instagramPolls());
     readsWhole(ExportShapes::messengerPolls());
+}
+
+TEST(ExportShapes, AMailboxAfterABlankLineReadsAndLatin9KeepsItsEuroSign)
+{
+    readsWhole(ExportShapes::mailboxAfterABlankLine());
+    readsWhole(ExportShapes::mailInLatin9());
+}
+
+TEST(ExportShapes, TelegramKeepsMessagesWhoseMediaTheExportLeftOut)
+{
+    readsWhole(ExportShapes::telegramMediaLeftOut());
+}
+
+// Every whole message before the cut is read, and each chat of the file
+// says how many there were.
+TEST(ExportShapes, AFileCutShortGivesEveryMessageBeforeTheCutAndSaysSo)
+{
+    readsWhole(ExportShapes::smsBackupCutShort(), "This file ends early: 49 messages were read.");
+    readsWhole(ExportShapes::signalExportCutShort(), "This file ends early: 3 messages were read.");
+}
+
+// Nothing to read in a mailbox is said of a mailbox, not with an example
+// of WhatsApp's lines.
+TEST(ExportShapes, AFileWithoutAChatIsToldInWordsOfItsKind)
+{
+    QTemporaryDir dir;
+    const QByteArray prose = "Notes for the trip\n\nBring boots and a flask.\n";
+    for (const auto &[name, sentence] :
+        { std::pair { QStringLiteral("notes.mbox"), "Error: There's no mail in that." },
+            std::pair { QStringLiteral("notes.txt"), "Error: There's no chat in that." } }) {
+        SCOPED_TRACE(name.toStdString());
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(prose);
+        file.close();
+        const ToolRun run = runTool({ "--log", file.fileName(), "chats", "--limit", "300" });
+        EXPECT_NE(run.exitCode, 0);
+        EXPECT_TRUE(run.err.startsWith(sentence)) << run.err.constData();
+    }
 }

@@ -347,6 +347,20 @@ Shape whatsAppStoreBeforeTheMove()
         [](const QString &folder) { return writeStore(folder, december(), {}); } };
 }
 
+Shape whatsAppStoreWithoutChatList()
+{
+    return { QStringLiteral("WhatsApp store, history in the older table and no chat_list"),
+        { { QStringLiteral("Aino Virtanen"), QStringLiteral("Me"), {}, decemberWithAino },
+            { QStringLiteral("Mökki 2021"), QStringLiteral("Me"), {}, decemberInTheCabin } },
+        [](const QString &folder) {
+            const QString root = writeStore(folder, december(), {});
+            SqliteDatabase db(
+                root + QStringLiteral("/Databases/msgstore.db"), SqliteDatabase::Mode::ReadWrite);
+            db.execute("DROP TABLE chat_list");
+            return root;
+        } };
+}
+
 Shape whatsAppStoreDuringTheMove()
 {
     return { QStringLiteral("WhatsApp store, history in both tables"),
