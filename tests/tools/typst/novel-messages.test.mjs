@@ -52,7 +52,9 @@ test('a caption\'s mark keeps a word with it, and the time keeps a word or the m
 test('a sparse book\'s pages end full, or short only where the next day\'s heading and first lines could not fit', (t) => {
   // A message or two a day, on most days of a year, in monthly chapters.
   const rows = [];
-  const texts = ['are you up?', 'on my way', 'call me when you can', 'the train is stuck again', 'good night', 'pizza?'];
+  // Now and then a long one, from either side, that breaks across pages.
+  const long = 'I was thinking about what you said last night, and honestly you were right. We should go to the coast this weekend if the weather holds up, and take the long way round past the lake.';
+  const texts = ['are you up?', 'on my way', 'call me when you can', long, 'the train is stuck again', 'good night', `${long} ${long}`, 'pizza?'];
   for (let d = 0; d < 240; d++) {
     const day = new Date(Date.UTC(2023, 0, 1 + d)).toISOString().slice(0, 10);
     if (d % 5 === 3) continue;
