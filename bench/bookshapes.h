@@ -403,6 +403,19 @@ inline BookShape pinnedLater(const BookShape &shape, int pages)
     return { shape.name + QStringLiteral(", pinned"), book };
 }
 
+// The shape in chapters of the user's own: one at its first message and
+// one at the message halfway through, in place of its monthly or yearly
+// ones.
+inline BookShape ownChapters(const BookShape &shape)
+{
+    BookFile book = shape.book;
+    if (book.messages.isEmpty())
+        return shape;
+    book.edits.chapters = QList<Edits::ChapterBreak> { { book.messages.first().id, QStringLiteral("Before") },
+        { book.messages[book.messages.size() / 2].id, QStringLiteral("After") } };
+    return { shape.name + QStringLiteral(", own chapters"), book };
+}
+
 // The wizard's estimate of a whole book in its own look: every day from
 // its first to its last.
 inline int estimatedPages(const BookFile &book)
