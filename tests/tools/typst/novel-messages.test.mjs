@@ -8,7 +8,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
-import { SAM, MAYA, messages, bookDocument, writeBook, compile, design, allPageWords, textEdges, PAGE } from './novel-support.mjs';
+import { SAM, MAYA, messages, bookDocument, writeBook, compile, design, allPageWords, textEdges, PAGE, rowsOf } from './novel-support.mjs';
 
 const PITCH = 11.7;
 const LINE_TOP = 7.5;
@@ -16,18 +16,6 @@ const LINES = 41;
 const FACES = ['pagella', 'garamond', 'libertinus'];
 const isTime = (w) => /^\d{1,2}:\d\d$/.test(w.text) || /^[ap]m$/.test(w.text);
 const isHeading = (row) => /^(Mon|Tues|Wednes|Thurs|Fri|Satur|Sun)day,?$/i.test(row.words[0].text);
-
-/** The lines of a page's text block: words sharing a baseline, left to right. */
-function rowsOf(words) {
-  const rows = [];
-  for (const word of [...words].sort((a, b) => a.yMax - b.yMax)) {
-    const row = rows.find((r) => Math.abs(r.y - word.yMax) < 2.5);
-    if (row) row.words.push(word);
-    else rows.push({ y: word.yMax, words: [word] });
-  }
-  for (const row of rows) row.words.sort((a, b) => a.xMin - b.xMin);
-  return rows.sort((a, b) => a.y - b.y);
-}
 
 /** The lines poppler finds on each page, as rows of words, below the running head. */
 function layoutRows(pdf) {

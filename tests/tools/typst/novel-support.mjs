@@ -168,3 +168,23 @@ export function bodyLines(text) {
   const folio = all.findIndex((line) => /^\d+$/.test(line));
   return folio < 0 ? all : all.filter((_, i) => i !== folio);
 }
+
+/**
+ * The lines of a page: the words that share a baseline, left to right, with
+ * the bottom of their boxes (words of one face and size have the same depth
+ * below the baseline, so the bottoms keep the baselines' distances).
+ */
+export function rowsOf(words) {
+  const rows = [];
+  for (const word of [...words].sort((a, b) => a.yMax - b.yMax)) {
+    const row = rows.find((r) => Math.abs(r.y - word.yMax) < 2.5);
+    if (row) row.words.push(word);
+    else rows.push({ y: word.yMax, words: [word] });
+  }
+  for (const row of rows) {
+    row.y = Math.max(...row.words.map((w) => w.yMax));
+    row.words.sort((a, b) => a.xMin - b.xMin);
+    row.text = row.words.map((w) => w.text).join(' ');
+  }
+  return rows.sort((a, b) => a.y - b.y);
+}

@@ -13,7 +13,7 @@ import path from 'node:path';
 import { spawnSync } from 'node:child_process';
 import { tempDir } from './support.mjs';
 import {
-  sample, design, SAM, MAYA, messages, bookDocument, writeBook, compile, pageTexts, allPageWords, textEdges, PAGE,
+  sample, design, SAM, MAYA, messages, bookDocument, writeBook, compile, pageTexts, allPageWords, textEdges, PAGE, rowsOf,
 } from './novel-support.mjs';
 
 // The body's line grid (templates/novel/grid.typ): the distance between
@@ -49,26 +49,6 @@ function talk(count, start = '2024-03-04') {
     rows.push([at, who, text]);
   }
   return messages(rows);
-}
-
-/**
- * The lines of a page: the words that share a baseline, left to right, with
- * the bottom of their boxes (words of one face and size have the same depth
- * below the baseline, so the bottoms keep the baselines' distances).
- */
-function rowsOf(words) {
-  const rows = [];
-  for (const word of [...words].sort((a, b) => a.yMax - b.yMax)) {
-    const row = rows.find((r) => Math.abs(r.y - word.yMax) < 2.5);
-    if (row) row.words.push(word);
-    else rows.push({ y: word.yMax, words: [word] });
-  }
-  for (const row of rows) {
-    row.y = Math.max(...row.words.map((w) => w.yMax));
-    row.words.sort((a, b) => a.xMin - b.xMin);
-    row.text = row.words.map((w) => w.text).join(' ');
-  }
-  return rows.sort((a, b) => a.y - b.y);
 }
 
 /** The lines of each page's text block, below its running head. */
