@@ -3,7 +3,8 @@
 // Generated books of the shapes people's conversations take, for measuring
 // typeset pages against the wizard's page estimate: short alternating
 // messages, runs from one side, long messages, emoji, many months, one year
-// of yearly chapters, a few busy days, a group in both layouts, sparse chats
+// of yearly chapters, a few busy days, a group in both layouts (and with
+// long messages in the chat-room layout), sparse chats
 // of a few messages a day over years, a message a day, middling messages
 // with emoji, and a small export with photos, voice notes, links and
 // deleted messages. The same bytes every run. The full books are the size
@@ -357,6 +358,8 @@ inline const QList<ShapeRecipe> &shapeRecipes()
             "novel", false },
         { "group, chat-room layout", 2000, QDate(2024, 5, 1), 120, 0.75, Senders::Group, Texts::Mixed,
             "month", "chatroom", false },
+        { "group, long messages, chat-room layout", 600, QDate(2024, 5, 1), 120, 0.6, Senders::Group,
+            Texts::Long, "month", "chatroom", false },
         { "sparse, monthly chapters", 2000, QDate(2021, 1, 1), 1095, 0.85, Senders::Alternating, Texts::Short,
             "month", "novel", true, Spread::Even },
         { "sparse, yearly chapters", 1400, QDate(2022, 1, 1), 730, 0.85, Senders::Runs, Texts::Short, "year",
@@ -401,6 +404,19 @@ inline BookShape pinnedLater(const BookShape &shape, int pages)
     const int natural = insights.landingPage(insights.days.first().iso, day, PageModel::of(book));
     book.edits.pins = QList<Edits::Pin> { { opening->id, natural + pages } };
     return { shape.name + QStringLiteral(", pinned"), book };
+}
+
+// The shape in chapters of the user's own: one at its first message and
+// one at the message halfway through, in place of its monthly or yearly
+// ones.
+inline BookShape ownChapters(const BookShape &shape)
+{
+    BookFile book = shape.book;
+    if (book.messages.isEmpty())
+        return shape;
+    book.edits.chapters = QList<Edits::ChapterBreak> { { book.messages.first().id, QStringLiteral("Before") },
+        { book.messages[book.messages.size() / 2].id, QStringLiteral("After") } };
+    return { shape.name + QStringLiteral(", own chapters"), book };
 }
 
 // The wizard's estimate of a whole book in its own look: every day from

@@ -94,6 +94,9 @@ int main(int argc, char **argv)
     // And one with a message pinned 30 pages after where it falls: the
     // blank pages before it are printed and paid for too.
     shapes.append(Bench::pinnedLater(shapes.first(), 30));
+    // And the sample in two chapters of the user's own.
+    if (sample.isOpen())
+        shapes.append(Bench::ownChapters(shapes.at(shapes.size() - 2)));
 
     QList<Row> rows;
     for (const Bench::BookShape &shape : shapes) {
@@ -119,13 +122,13 @@ int main(int argc, char **argv)
     clock.start();
     QCoro::waitFor(typesetAll(&rows));
 
-    std::printf("%-28s %-11s %8s %9s %6s %7s\n", "shape", "face", "messages", "estimate", "pages", "ratio");
+    std::printf("%-40s %-11s %8s %9s %6s %7s\n", "shape", "face", "messages", "estimate", "pages", "ratio");
     double deviations = 0;
     double worst = 0;
     bool failed = false;
     for (const Row &row : rows) {
         if (!row.error.isEmpty() || row.pages < 1 || row.estimate < 1) {
-            std::printf("%-28s %-11s typesetting failed: %s\n", qPrintable(row.shape), qPrintable(row.face),
+            std::printf("%-40s %-11s typesetting failed: %s\n", qPrintable(row.shape), qPrintable(row.face),
                 qPrintable(row.error.isEmpty() ? QStringLiteral("no pages") : row.error));
             failed = true;
             continue;
@@ -134,7 +137,7 @@ int main(int argc, char **argv)
         const double off = std::abs(ratio - 1);
         deviations += off;
         worst = std::max(worst, off);
-        std::printf("%-28s %-11s %8d %9d %6d %7.3f%s\n", qPrintable(row.shape), qPrintable(row.face),
+        std::printf("%-40s %-11s %8d %9d %6d %7.3f%s\n", qPrintable(row.shape), qPrintable(row.face),
             row.messages, row.estimate, row.pages, ratio,
             off > shapeTolerance ? "  << off by more than 10%" : "");
     }

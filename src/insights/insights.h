@@ -26,8 +26,9 @@ struct Insights
         // Messages that day.
         int count = 0;
         // Printed lines that day: the day's heading and its messages as the
-        // book sets them.
+        // book layout sets them, and as the chat-room layout does.
         int lines = 0;
+        int chatLines = 0;
     };
 
     // A short card such as who texted first or the longest streak.

@@ -43,7 +43,7 @@ public:
             if (PinPages::added(pin.page, landing()) > 0)
                 m_blanks += double(pin.page - 1) - before;
         }
-        m_lines += day.lines;
+        m_lines += m_model.layout == PageModel::Layout::ChatRoom ? day.chatLines : day.lines;
     }
 
     // A day's chapter opens before its first message.

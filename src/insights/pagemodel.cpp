@@ -1,6 +1,7 @@
 #include "pagemodel.h"
 
 #include <QHash>
+#include <QSet>
 #include <algorithm>
 
 namespace {
@@ -31,6 +32,8 @@ PageModel PageModel::of(const Design &design, const QStringList &dedication)
     const bool dedicated = std::any_of(dedication.cbegin(), dedication.cend(),
         [](const QString &line) { return !line.trimmed().isEmpty(); });
     model.otherPages = 2 + (dedicated ? 2 : 0) + (design.receipt ? 1 : 0);
+    if (design.layout == QLatin1String("chatroom"))
+        model.layout = Layout::ChatRoom;
     return model;
 }
 
@@ -38,7 +41,41 @@ PageModel PageModel::of(const BookFile &book)
 {
     PageModel model = of(book.design.value_or(Design()), book.front.dedication);
     model.pins = pinsOf(book);
+    model.takeChaptersOf(book);
     return model;
+}
+
+void PageModel::takeChaptersOf(const BookFile &book)
+{
+    chapterDays = chapterDaysOf(book);
+    if (!chapterDays.isEmpty())
+        chapters = Chapters::Own;
+}
+
+QStringList PageModel::chapterDaysOf(const BookFile &book)
+{
+    const QList<Edits::ChapterBreak> breaks = book.edits.chapters.value_or(QList<Edits::ChapterBreak>());
+    if (breaks.isEmpty())
+        return {};
+    QSet<QString> starts;
+    for (const Edits::ChapterBreak &chapter : breaks)
+        starts.insert(chapter.start);
+    const QStringList hidden = book.edits.hidden.value_or(QStringList());
+    const QMap<QString, QString> texts = book.edits.text.value_or(QMap<QString, QString>());
+    QStringList days;
+    bool pending = false;
+    for (const BookFile::Message &message : book.messages) {
+        pending = pending || starts.contains(message.id);
+        if (!pending || hidden.contains(message.id))
+            continue;
+        const QString text = texts.value(message.id, message.text.value_or(QString()));
+        if (text.isEmpty() && message.media.value_or(QStringList()).isEmpty())
+            continue;
+        pending = false;
+        if (days.isEmpty() || days.last() != message.day())
+            days.append(message.day());
+    }
+    return days;
 }
 
 QList<PageModel::Pin> PageModel::pinsOf(const BookFile &book)
@@ -75,6 +112,13 @@ QStringView PageModel::chapterOf(QStringView day) const
         return day.left(7);
     case Chapters::Yearly:
         return day.left(4);
+    case Chapters::Own: {
+        // The day on which the chapter it falls in begins.
+        const auto after = std::upper_bound(chapterDays.cbegin(), chapterDays.cend(), day);
+        if (after != chapterDays.cbegin())
+            return *(after - 1);
+        break;
+    }
     case Chapters::None:
         break;
     }

@@ -15,7 +15,11 @@
 // receipt, no dedication.
 struct PageModel
 {
-    enum class Chapters { Monthly, Yearly, None };
+    // The user's own chapters, where they marked any, stand for the
+    // monthly or yearly ones.
+    enum class Chapters { Monthly, Yearly, None, Own };
+    // The book layout, or the chat-room layout, which counts its own lines.
+    enum class Layout { Book, ChatRoom };
 
     // A message pinned to a page: the book puts blank pages before it so
     // that it lands there, and those pages are printed and paid for like
@@ -31,6 +35,10 @@ struct PageModel
     };
 
     Chapters chapters = Chapters::Monthly;
+    Layout layout = Layout::Book;
+    // With the user's own chapters: the days on which they begin, earliest
+    // first. The last to begin before a stretch opens the stretch.
+    QStringList chapterDays;
     // Pages printed whatever the messages: the title page and its back,
     // the dedication and its back when there is one, the receipt.
     int otherPages = 3;
@@ -43,9 +51,16 @@ struct PageModel
     // The pins of the messages book prints (not left out, not empty), by
     // day; a message pinned twice keeps its first pin, as the book does.
     static QList<Pin> pinsOf(const BookFile &book);
+    // The days on which the user's chapters begin, as the book places
+    // them: a chapter marked on a message left out opens at the next one
+    // it prints.
+    static QStringList chapterDaysOf(const BookFile &book);
+    // Takes the user's own chapters of a book, where it has any.
+    void takeChaptersOf(const BookFile &book);
 
-    // The chapter a day belongs to: its month or its year; empty when the
-    // book has no chapters.
+    // The chapter a day belongs to: its month or its year, or the day on
+    // which the user's chapter it falls in begins; empty when the book has
+    // no chapters (or the day comes before the user's first).
     QStringView chapterOf(QStringView day) const;
     // Pages of a stretch of printed lines that opens this many chapters,
     // before rounding up to whole pages.

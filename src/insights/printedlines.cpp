@@ -8,14 +8,22 @@ namespace {
 // Widths are in units of 4.77 pt, an average lower-case letter of the book
 // faces at their body sizes (templates/novel/read.typ sizes them to one
 // width of text). The measures of templates/novel/book.typ and
-// messages.typ: the text block, 3.64 in, where a short message is set, and
-// the 78% of it that a longer one keeps to.
+// messages.typ: the text block, 3.64 in, where the user's short messages
+// are set, and the 78% of it that every other message keeps to.
 constexpr double fullMeasure = 54.9;
 constexpr double messageMeasure = 42.8;
+// An em of the body, by which a message's turnover lines hang in.
+constexpr double em = 2.15;
 // A message of at most this many bytes, an attachment counting 12, is
-// sure to take one line and is set on the full measure.
+// sure to take one line.
 constexpr int shortBytes = 24;
 constexpr int attachmentBytes = 12;
+// The chat-room layout: the time's column and the gap after it, 4 em, by
+// which a message's turnover lines hang in too; a bold letter of a screen
+// name, and its colon.
+constexpr double chatColumn = 4 * em;
+constexpr double boldLetter = 1.1;
+constexpr double colon = 0.55;
 
 // The advance of each printable ASCII character, from the space to the
 // tilde, averaged over the three faces.
@@ -48,17 +56,17 @@ constexpr double timeWidth = 6.5;
 constexpr double nameLetter = 1.2;
 constexpr double nameGap = 1.3;
 // An attachment's framed mark: its word in small capitals with room
-// inside the frame, the space before the first mark and between marks.
+// inside the frame. Marks are held to the word before them and to one
+// another by spaces that do not break.
 constexpr double markLetter = 0.86;
 constexpr double markFrame = 1.2;
-constexpr double markGap = 0.75;
 
 double asciiWidth(char16_t c)
 {
     return c >= u' ' && c <= u'~' ? asciiWidths[c - u' '] : 0;
 }
 
-// Lays words on lines of one measure the way a first-fit line breaker
+// Lays words on lines the way a first-fit line breaker
 // does: a word goes on the line when it fits, else it starts the next
 // line; a word longer than the measure is broken across lines (a link
 // breaks at its slashes, a word too long for any line by hyphenation).
@@ -67,8 +75,10 @@ double asciiWidth(char16_t c)
 class Lines
 {
 public:
-    explicit Lines(double measure)
-        : m_measure(measure)
+    // The first line's measure, and the turnover lines', which hang in.
+    Lines(double first, double turnover)
+        : m_measure(first)
+        , m_turnover(turnover)
     { }
 
     // Something before the first word that nothing separates from it.
@@ -87,10 +97,10 @@ public:
             return;
         }
         if (m_used > 0)
-            ++m_lines;
+            newLine();
         while (width > m_measure) {
-            ++m_lines;
             width -= m_measure;
+            newLine();
         }
         m_used = width;
         m_spaced = true;
@@ -98,7 +108,7 @@ public:
 
     void lineBreak()
     {
-        ++m_lines;
+        newLine();
         m_used = 0;
         m_spaced = false;
     }
@@ -106,7 +116,14 @@ public:
     int count() const { return m_lines; }
 
 private:
+    void newLine()
+    {
+        ++m_lines;
+        m_measure = m_turnover;
+    }
+
     double m_measure;
+    double m_turnover;
     double m_used = 0;
     bool m_spaced = false;
     int m_lines = 1;
@@ -247,30 +264,13 @@ QList<double> markWidths(const QStringList &media)
     return widths;
 }
 
-} // namespace
-
-namespace PrintedLines {
-
-double nameWidth(QStringView name)
+// Places a message's text and the marks of its attachments, then what
+// follows them (a time, or nothing); the last of them is held to what
+// follows, and each mark to the word before it. Returns the lines.
+int placed(Lines &lines, QStringView text, const QStringList &media, double after)
 {
-    double width = nameGap;
-    for (const QChar c : name)
-        width += c == u' ' ? space : c.isLowSurrogate() ? 0 : nameLetter;
-    return width;
-}
-
-int ofMessage(QStringView text, const QStringList &media, std::optional<Opening> opening)
-{
-    if (text.isEmpty() && media.isEmpty())
-        return 0;
-    const int budget = shortBytes - attachmentBytes * int(media.size());
-    const bool isShort = budget >= 0 && !exceeds(text, budget);
-    Lines lines(isShort ? fullMeasure : messageMeasure);
-    if (opening)
-        lines.lead(opening->name);
-
-    // The time is held to whatever comes last, so each piece is placed one
-    // step late, when it is known whether another follows.
+    // Each piece is placed one step late, when it is known whether another
+    // is held to it.
     double pending = 0;
     const auto flush = [&] {
         if (pending > 0)
@@ -288,14 +288,61 @@ int ofMessage(QStringView text, const QStringList &media, std::optional<Opening>
     // Through a const list: a loop over a temporary one would detach it,
     // and detaching an empty list allocates, for every message.
     const QList<double> marks = markWidths(media);
-    for (const double mark : marks) {
-        flush();
-        pending = mark + markGap - space;
-    }
-    if (opening)
-        pending += timeWidth;
+    for (const double mark : marks)
+        pending += mark + (pending > 0 ? space : 0);
+    pending += after;
     flush();
     return lines.count();
+}
+
+} // namespace
+
+namespace PrintedLines {
+
+double nameWidth(QStringView name)
+{
+    double width = nameGap;
+    for (const QChar c : name)
+        width += c == u' ' ? space : c.isLowSurrogate() ? 0 : nameLetter;
+    return width;
+}
+
+double screenNameWidth(QStringView name)
+{
+    // As the book makes it: the name in lower case, its words run
+    // together; one without letters or digits stays as it is.
+    double letters = 0;
+    for (const QChar c : name) {
+        if (c.isLetterOrNumber() || c == u'_')
+            letters += boldLetter;
+    }
+    if (letters == 0) {
+        for (const QChar c : name)
+            letters += c == u' ' ? space : c.isLowSurrogate() ? 0 : boldLetter;
+    }
+    return letters + colon + space;
+}
+
+int ofMessage(QStringView text, const QStringList &media, Side side, std::optional<Opening> opening)
+{
+    if (text.isEmpty() && media.isEmpty())
+        return 0;
+    const int budget = shortBytes - attachmentBytes * int(media.size());
+    const bool isShort = budget >= 0 && !exceeds(text, budget);
+    const double measure = isShort && side == Side::Mine ? fullMeasure : messageMeasure;
+    Lines lines(measure, measure - em);
+    if (opening)
+        lines.lead(opening->name);
+    return placed(lines, text, media, opening ? timeWidth : 0);
+}
+
+int ofChatLine(QStringView text, const QStringList &media, double screenName)
+{
+    if (text.isEmpty() && media.isEmpty())
+        return 0;
+    Lines lines(fullMeasure, fullMeasure - chatColumn);
+    lines.lead(chatColumn + screenName);
+    return placed(lines, text, media, 0);
 }
 
 } // namespace PrintedLines

@@ -182,8 +182,11 @@ Tally::Tally(const QList<BookFile::Person> &people)
     sides.insert(QStringLiteral("them"), {});
     // The first person of an id names it, as in the book.
     for (const BookFile::Person &person : people) {
-        if (!m_nameWidths.contains(person.id))
-            m_nameWidths.insert(person.id, PrintedLines::nameWidth(person.name));
+        if (!m_speakers.contains(person.id)) {
+            m_speakers.insert(person.id,
+                { person.me ? PrintedLines::Side::Mine : PrintedLines::Side::Theirs,
+                    PrintedLines::nameWidth(person.name), PrintedLines::screenNameWidth(person.name) });
+        }
     }
 }
 
@@ -208,12 +211,26 @@ int Tally::dayIndex(QStringView day)
     return -1;
 }
 
-int Tally::printedLines(const BookFile::Message &message, const QString &text, QStringView day)
+const Tally::Speaker &Tally::speaker(const BookFile::Message &message)
+{
+    auto found = m_speakers.constFind(message.from);
+    if (found == m_speakers.cend()) {
+        // Someone the people don't list goes by the name the message gives,
+        // else by the sender's id.
+        const QString name = message.who.value_or(message.from);
+        found = m_speakers.insert(message.from,
+            { PrintedLines::Side::Theirs, PrintedLines::nameWidth(name),
+                PrintedLines::screenNameWidth(name) });
+    }
+    return *found;
+}
+
+Tally::Lines Tally::printedLines(const BookFile::Message &message, const QString &text, QStringView day)
 {
     static const QStringList noMedia;
     const QStringList &media = message.media ? *message.media : noMedia;
     if (text.isEmpty() && media.isEmpty())
-        return 0;
+        return {};
     const bool opensDay = !m_printed || QStringView(m_printed->at).left(10) != day;
     const bool opensRun = opensDay || m_printed->from != message.from;
     bool resumes = false;
@@ -223,20 +240,15 @@ int Tally::printedLines(const BookFile::Message &message, const QString &text, Q
         resumes = before && now && *now - *before > longSilence;
     }
     m_printed = &message;
+    const Speaker &who = speaker(message);
     std::optional<PrintedLines::Opening> opening;
     if (resumes)
         opening = PrintedLines::Opening { 0 };
-    if (opensRun) {
-        auto width = m_nameWidths.constFind(message.from);
-        if (width == m_nameWidths.cend()) {
-            // Someone the people don't list goes by the name the message
-            // gives, else by the sender's id.
-            width = m_nameWidths.insert(
-                message.from, PrintedLines::nameWidth(message.who.value_or(message.from)));
-        }
-        opening = PrintedLines::Opening { *width };
-    }
-    return PrintedLines::ofMessage(text, media, opening) + (opensDay ? PrintedLines::dayHeading : 0);
+    if (opensRun)
+        opening = PrintedLines::Opening { who.name };
+    const int heading = opensDay ? PrintedLines::dayHeading : 0;
+    return { PrintedLines::ofMessage(text, media, who.side, opening) + heading,
+        PrintedLines::ofChatLine(text, media, who.screen) + heading };
 }
 
 void Tally::add(const BookFile::Message &message)
@@ -255,15 +267,17 @@ void Tally::add(const BookFile::Message &message)
     }
 
     const QStringView day = QStringView(message.at).left(10);
-    const int lines = printedLines(message, text, day);
+    const Lines lines = printedLines(message, text, day);
     const int index = dayIndex(day);
     if (index < 0) {
         days.last().count = 1;
-        days.last().lines = lines;
+        days.last().lines = lines.book;
+        days.last().chatLines = lines.chat;
         ++side.dayStarts;
     } else {
         ++days[index].count;
-        days[index].lines += lines;
+        days[index].lines += lines.book;
+        days[index].chatLines += lines.chat;
     }
 
     if (message.media) {

@@ -2,6 +2,7 @@
 
 #include "insights.h"
 #include "messageclock.h"
+#include "printedlines.h"
 
 #include <QHash>
 #include <QMap>
@@ -96,7 +97,23 @@ private:
     // day changes, the message with its speaker's name where that changes,
     // its time there and where its speaker writes again after a long
     // silence.
-    int printedLines(const BookFile::Message &message, const QString &text, QStringView day);
+    // In each layout: the book layout's, and the chat-room layout's, where
+    // every message has its time and screen name.
+    struct Lines
+    {
+        int book = 0;
+        int chat = 0;
+    };
+    Lines printedLines(const BookFile::Message &message, const QString &text, QStringView day);
+    // How a speaker is set: their side, and the widths of their name as the
+    // book layout runs it in and of their screen name.
+    struct Speaker
+    {
+        PrintedLines::Side side = PrintedLines::Side::Theirs;
+        double name = 0;
+        double screen = 0;
+    };
+    const Speaker &speaker(const BookFile::Message &message);
 
     QHash<QString, int> m_dayIndex;
     bool m_firstHasText = false;
@@ -105,8 +122,8 @@ private:
     const BookFile::Message *m_previous = nullptr;
     // The last message the book prints (one with a text or an attachment).
     const BookFile::Message *m_printed = nullptr;
-    // Widths of the speakers' names as the book runs them in, by from.
-    QHash<QString, double> m_nameWidths;
+    // The speakers, by from.
+    QHash<QString, Speaker> m_speakers;
     // The previous message's time, once read.
     std::optional<std::optional<qint64>> m_previousTime;
 };

@@ -26,6 +26,7 @@ PageModel WizardModel::pageModel() const
         book.edits.pins = pins;
     }
     model.pins = PageModel::pinsOf(book);
+    model.takeChaptersOf(book);
     return model;
 }
 

@@ -199,6 +199,69 @@ TEST_F(PageEstimates, ABooksPinsAreThoseOfTheMessagesItPrints)
     EXPECT_EQ(PageModel::of(book).pins, PageModel::pinsOf(book));
 }
 
+// A book of the user's own chapters counts those and no monthly ones: a
+// chapter marked on a message left out opens at the next one printed, and
+// a stretch that starts inside a chapter opens with it.
+TEST_F(PageEstimates, TheUsersOwnChaptersAreTheChaptersCounted)
+{
+    QList<BookFile::Message> messages;
+    for (int month = 1; month <= 6; ++month) {
+        for (int day = 1; day <= 20; ++day) {
+            messages.append(message(u"m%1-%2"_s.arg(month).arg(day),
+                u"2024-%1-%2T09:00:00"_s.arg(month, 2, 10, QLatin1Char('0'))
+                    .arg(day, 2, 10, QLatin1Char('0')),
+                "me", u"good morning"_s));
+        }
+    }
+    BookFile own = book(messages);
+    own.design = Design();
+    own.edits.chapters = QList<Edits::ChapterBreak> { { "m1-1", "Spring" }, { "m4-3", "Summer" } };
+    own.edits.hidden = QStringList { u"m4-3"_s };
+    const PageModel model = PageModel::of(own);
+    EXPECT_EQ(model.chapters, PageModel::Chapters::Own);
+    EXPECT_EQ(model.chapterDays, QStringList({ "2024-01-01", "2024-04-04" }));
+
+    const Insights insights = Insights::read(own);
+    const auto pages
+        = [&](const PageModel &m) { return insights.estimatedPages("2024-01-01", "2024-06-20", m); };
+    const int none = pages(modelOf("none"));
+    // Each chapter opens a page of its own with a few lines of opening.
+    EXPECT_GT(pages(model), none);
+    EXPECT_LT(pages(model), pages(modelOf("month")));
+    EXPECT_EQ(model.chapterOf(u"2024-05-10"), u"2024-04-04");
+    EXPECT_EQ(model.chapterOf(u"2024-04-03"), u"2024-01-01");
+    EXPECT_TRUE(PageModel::of(book(messages)).chapterDays.isEmpty());
+}
+
+// The chat-room layout sets long messages on the whole measure: a group's
+// long messages take fewer pages than in the book layout, and its estimate
+// counts the chat-room's lines, not the book layout's.
+TEST_F(PageEstimates, TheChatRoomLayoutIsEstimatedOnItsOwnLines)
+{
+    const QString longText
+        = QStringList(12, u"I was thinking about what you said last night, and you were right."_s).join(u' ');
+    QList<BookFile::Message> messages;
+    for (int day = 1; day <= 28; ++day) {
+        for (int i = 0; i < 4; ++i) {
+            messages.append(message(u"m%1-%2"_s.arg(day).arg(i),
+                u"2024-02-%1T1%2:00:00"_s.arg(day, 2, 10, QLatin1Char('0')).arg(i), i % 2 ? "them" : "me",
+                longText));
+        }
+    }
+    BookFile group = book(messages);
+    Design design;
+    design.layout = u"chatroom"_s;
+    group.design = design;
+    const Insights insights = Insights::read(group);
+    const PageModel chat = PageModel::of(group);
+    EXPECT_EQ(chat.layout, PageModel::Layout::ChatRoom);
+    PageModel bookLayout = chat;
+    bookLayout.layout = PageModel::Layout::Book;
+    const int chatPages = insights.estimatedPages("2024-02-01", "2024-02-28", chat);
+    const int bookPages = insights.estimatedPages("2024-02-01", "2024-02-28", bookLayout);
+    EXPECT_LT(double(chatPages), 0.9 * bookPages) << chatPages << " against " << bookPages;
+}
+
 using RangeSuggestions = InsightsTest;
 
 TEST_F(RangeSuggestions, noDaysNoSuggestions)

@@ -16,9 +16,14 @@ std::optional<PrintedLines::Opening> openedBy(const QString &name)
 }
 
 int lines(const QString &text, std::optional<PrintedLines::Opening> opening = std::nullopt,
-    const QStringList &media = {})
+    const QStringList &media = {}, PrintedLines::Side side = PrintedLines::Side::Mine)
 {
-    return PrintedLines::ofMessage(text, media, opening);
+    return PrintedLines::ofMessage(text, media, side, opening);
+}
+
+int chatLines(const QString &text, const QString &name = u"Maya"_s)
+{
+    return PrintedLines::ofChatLine(text, {}, PrintedLines::screenNameWidth(name));
 }
 
 QList<int> dayLines(const BookFile &book)
@@ -27,6 +32,11 @@ QList<int> dayLines(const BookFile &book)
     for (const Insights::DayCount &day : Insights::read(book).days)
         made.append(day.lines);
     return made;
+}
+
+QString repeated(const QString &word, int times)
+{
+    return QStringList(times, word).join(u' ');
 }
 
 } // namespace
@@ -44,6 +54,56 @@ TEST(PrintedLines, TheNameAndTheTimeWrapAMiddlingMessage)
     // A short message is set on the whole measure and keeps to one line.
     EXPECT_EQ(lines(u"can't talk, in a meeting"_s, openedBy(u"Alexandrina Montgomery"_s)), 1);
     EXPECT_EQ(lines(u"are you up?"_s, openedBy(u"Maya"_s)), 1);
+}
+
+// Everyone else's messages start at one edge, the far margin, short or
+// long: a short one no longer has the whole measure to itself.
+TEST(PrintedLines, OnlyTheUsersShortMessagesHaveTheWholeMeasure)
+{
+    const QString text = u"can't talk, in a meeting"_s;
+    const auto opened = openedBy(u"Alexandrina Montgomery"_s);
+    EXPECT_EQ(lines(text, opened, {}, PrintedLines::Side::Mine), 1);
+    EXPECT_EQ(lines(text, opened, {}, PrintedLines::Side::Theirs), 2);
+}
+
+// Turnover lines hang an em in from the message's edge, so they hold less:
+// nine of these words fill a first line, eight a turnover line.
+TEST(PrintedLines, TurnoverLinesHangIn)
+{
+    EXPECT_EQ(lines(repeated(u"abcd"_s, 9)), 1);
+    EXPECT_EQ(lines(repeated(u"abcd"_s, 10)), 2);
+    EXPECT_EQ(lines(repeated(u"abcd"_s, 9 + 8)), 2);
+    EXPECT_EQ(lines(repeated(u"abcd"_s, 9 + 8 + 1)), 3);
+    EXPECT_EQ(lines(repeated(u"abcd"_s, 72)), 9);
+}
+
+// A mark is held to the word before it and the time to the mark, so a
+// caption that just fills its line takes its last word onto the next.
+TEST(PrintedLines, AMarkKeepsToTheWordBeforeIt)
+{
+    const QString caption = repeated(u"abcd"_s, 9);
+    EXPECT_EQ(lines(caption), 1);
+    EXPECT_EQ(lines(caption, std::nullopt, { u"photo"_s }), 2);
+    EXPECT_EQ(lines(repeated(u"abcd"_s, 6), std::nullopt, { u"photo"_s, u"photo"_s }), 1);
+}
+
+// The chat-room layout sets every message after its time and screen name
+// on the whole measure, hanging its turnover lines under the name's
+// column: a long message takes fewer lines than in the book layout, where
+// it keeps to 78% of the measure.
+TEST(PrintedLines, TheChatRoomLayoutCountsItsOwnLines)
+{
+    EXPECT_EQ(chatLines(u"good night"_s), 1);
+    EXPECT_EQ(chatLines(QString()), 0);
+    EXPECT_EQ(
+        PrintedLines::ofChatLine(QString(), { u"photo"_s }, PrintedLines::screenNameWidth(u"Maya"_s)), 1);
+    const QString text = repeated(u"abcd"_s, 60);
+    EXPECT_EQ(chatLines(text), 7);
+    EXPECT_EQ(lines(text, openedBy(u"Maya"_s), {}, PrintedLines::Side::Theirs), 8);
+    // The screen name runs the words of a name together in lower case, and
+    // a name without letters stays as it is.
+    EXPECT_EQ(PrintedLines::screenNameWidth(u"Jordan Lee"_s), PrintedLines::screenNameWidth(u"jordanlee"_s));
+    EXPECT_GT(PrintedLines::screenNameWidth(u"!!"_s), PrintedLines::screenNameWidth(QString()));
 }
 
 TEST(PrintedLines, ALongerNameWrapsSooner)

@@ -107,6 +107,24 @@ TEST(BookPagesTest, SmallBooksOfEveryShapeTypesetCloseToTheirEstimate)
     expectCloseToTheEstimate(Bench::ShapeSize::Tenth, 0, { 0.15, 0.06, 1 });
 }
 
+// A book in two chapters of the user's own was estimated as if it had a
+// chapter a month: the sample in two chapters of its own was estimated at
+// 81 pages and typeset to 76.
+TEST(BookPagesTest, ABookInChaptersOfTheUsersOwnTypesetsCloseToItsEstimate)
+{
+    QTemporaryDir dir;
+    const Bench::BookShape shape = Bench::ownChapters(Bench::bookShapes(Bench::ShapeSize::Third).first());
+    const int estimate = Bench::estimatedPages(shape.book);
+    const QString path = dir.filePath(QStringLiteral("own.json"));
+    TestSupport::writeFile(path, shape.book.toJsonBytes());
+    std::vector<Typeset> runs { { path, dir.filePath(QStringLiteral("own.pdf")), std::nullopt } };
+    TestSupport::await(typesetAll(&runs));
+    ASSERT_FALSE(runs[0].failure) << runs[0].failure->toStdString();
+    const int pages = pageCount(runs[0].pdf);
+    EXPECT_NEAR(pages, estimate, std::max(1.0, 0.05 * estimate))
+        << pages << " pages typeset, " << estimate << " estimated";
+}
+
 // A pin puts blank pages before its message until it starts the page
 // asked for. The estimate used to leave them out: one message pinned 30
 // pages after where it falls took a book of 97 pages to 126 while the

@@ -70,12 +70,12 @@ const char *const styleSheet
       ".title { text-align: center; margin-top: 30%; }\n"
       ".colophon { text-align: center; font-style: italic; }\n"
       ".dedication { text-align: center; margin-top: 4em; font-style: italic; }\n"
-      // As in the printed book: the user's messages on the left, everyone
-      // else's on the right, each a block whose lines start at one edge (a
-      // block as wide as its longest line, against the right margin).
-      ".message { margin: 0.4em 22% 0.4em 0; }\n"
-      ".message.them { margin: 0.4em 0 0.4em 22%; text-align: right; }\n"
-      ".message.them .said { display: inline-block; text-align: left; }\n"
+      // As in the printed book: the user's messages start at the left
+      // margin, everyone else's at one indent on the right, all ragged
+      // right; a message's turnover lines hang an em in from its edge.
+      ".message { margin: 0.4em 22% 0.4em 0; text-align: left; }\n"
+      ".message.them { margin: 0.4em 0 0.4em 22%; }\n"
+      ".said p { margin: 0; padding-left: 1em; text-indent: -1em; }\n"
       ".who { font-weight: bold; font-size: 0.85em; }\n"
       ".time { color: #777; font-size: 0.8em; margin-left: 0.5em; }\n"
       ".media { color: #777; font-style: italic; }\n"

@@ -60,8 +60,10 @@ QStringList spineOf(const Archive &archive)
 }
 
 // The side of the page a speaker's messages keep to in a chapter of the
-// ebook: the alignment that the style sheet gives the element of the
-// message, by the rules whose classes it carries.
+// ebook, by the margins that the style sheet gives the element of the
+// message through the rules whose classes it carries: "left", "right", or
+// "flush right" where its lines would end at the right edge and start
+// wherever they fall.
 QString sideOf(const Archive &archive, const QString &chapter, const QString &name)
 {
     const QString html = QString::fromUtf8(archive.entries.value(QStringLiteral("OEBPS/") + chapter));
@@ -85,10 +87,18 @@ QString sideOf(const Archive &archive, const QString &chapter, const QString &na
         if (!std::all_of(
                 needed.cbegin(), needed.cend(), [&](const QString &c) { return classes.contains(c); }))
             continue;
-        const QRegularExpressionMatch align
-            = QRegularExpression(QStringLiteral("text-align:\\s*(\\w+)")).match(rule.captured(2));
-        if (align.hasMatch())
-            side = align.captured(1);
+        // The side is where the message stands: the margin it leaves on
+        // the other side; its lines start at one edge, ragged right.
+        const QRegularExpressionMatch margin
+            = QRegularExpression(QStringLiteral("margin:\\s*(\\S+)\\s+(\\S+)\\s+(\\S+)\\s+([^;\\s]+)"))
+                  .match(rule.captured(2));
+        const auto amount = [&](int i) {
+            return margin.captured(i).remove(QRegularExpression(QStringLiteral("[^0-9.]"))).toDouble();
+        };
+        if (margin.hasMatch())
+            side = amount(4) > amount(2) ? QStringLiteral("right") : QStringLiteral("left");
+        if (QRegularExpression(QStringLiteral("text-align:\\s*right")).match(rule.captured(2)).hasMatch())
+            side = QStringLiteral("flush right");
     }
     return side;
 }

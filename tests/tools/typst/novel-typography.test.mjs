@@ -13,8 +13,7 @@ import path from 'node:path';
 import { spawnSync } from 'node:child_process';
 import { tempDir } from './support.mjs';
 import {
-  sample, design, SAM, MAYA, messages, bookDocument, writeBook, compile, pageTexts, allPageWords, textEdges, PAGE,
-  rowsOf,
+  sample, design, SAM, MAYA, messages, bookDocument, writeBook, compile, pageTexts, allPageWords, textEdges, PAGE, rowsOf,
 } from './novel-support.mjs';
 
 // The body's line grid (templates/novel/grid.typ): the distance between
@@ -23,6 +22,8 @@ const PITCH = 11.7;
 const LINE_TOP = 7.5;
 const LINE_DEPTH = 2;
 const FACES = ['pagella', 'garamond', 'libertinus'];
+// An em of each face's body size: how far turnover lines hang in.
+const HANG = { pagella: 9.5, garamond: 11.1, libertinus: 10.3 };
 
 const sentences = [
   'I was thinking about what you said last night, and honestly you were right.',
@@ -231,7 +232,7 @@ describe('the marks of attachments', () => {
 describe('messages as blocks of text', () => {
   const long = `${sentences[0]} ${sentences[1]} ${sentences[3]}`;
 
-  test('the other side\'s long message starts every line at one edge and keeps to the right; a short one ends flush right', (t) => {
+  test('the other side\'s messages, long or short, start at one edge on the right, their turnover lines hung in', (t) => {
     for (const font of FACES) {
       const book = writeBook(t, bookDocument({
         messages: messages([
@@ -248,17 +249,20 @@ describe('messages as blocks of text', () => {
       const mine = rows.slice(1, mayaFirst);
       const hers = rows.slice(mayaFirst, short);
       assert.ok(mine.length >= 3 && hers.length >= 3, `${font}: ${rows.map((r) => r.text).join(' / ')}`);
-      for (const row of mine) assert.ok(Math.abs(row.words[0].xMin - left) < 0.5, `${font}, mine: ${row.text}`);
+      // A message's first line at its side's edge, its turnover lines an
+      // em in from it.
+      const hang = (row, edge, i) => (i === 0 ? edge : edge + HANG[font]);
+      for (const [i, row] of mine.entries()) assert.ok(Math.abs(row.words[0].xMin - hang(row, left, i)) < 0.5, `${font}, mine: ${row.text}`);
       const edge = hers[0].words[0].xMin;
       assert.ok(edge > left + 30, `${font}: hers stands to the right`);
-      for (const row of hers) assert.ok(Math.abs(row.words[0].xMin - edge) < 0.5, `${font}, hers starts at ${row.words[0].xMin}, not ${edge}: ${row.text}`);
+      for (const [i, row] of hers.entries()) assert.ok(Math.abs(row.words[0].xMin - hang(row, edge, i)) < 0.5, `${font}, hers starts at ${row.words[0].xMin}, not ${hang(row, edge, i)}: ${row.text}`);
       // Her block starts at the far margin, whatever its longest line, so
       // that a run of her replies keeps one left edge down the page.
       const margin = left + 0.22 * (right - left);
       assert.ok(Math.abs(edge - margin) < 1, `${font}: her lines start at ${edge}, not at the far margin ${margin}`);
       for (const row of hers) assert.ok(row.words.at(-1).xMax < right + 0.5, `${font}: her line runs past the margin: ${row.text}`);
       assert.ok(hers.some((row) => row.words.at(-1).xMax < right - 10), `${font}: her lines are ragged on the right`);
-      assert.ok(Math.abs(rows[short].words.at(-1).xMax - right) < 0.5, `${font}: a short one ends at the right edge`);
+      assert.ok(Math.abs(rows[short].words[0].xMin - edge) < 0.5, `${font}: a short one starts at her edge, not at ${rows[short].words[0].xMin}`);
     }
   });
 
