@@ -33,6 +33,7 @@ PasteSheet::PasteSheet(Library *library, QWidget *parent)
         Style::Text::Body, Style::Tone::Secondary));
 
     m_name->setPlaceholderText(QStringLiteral("Who it's with"));
+    m_name->setAccessibleName(m_name->placeholderText());
     body()->addWidget(m_name);
 
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);

@@ -1,5 +1,6 @@
 #include "coverdesigns.h"
 
+#include "ui/accessibility.h"
 #include "ui/softshadow.h"
 #include "ui/spinner.h"
 #include "ui/style.h"
@@ -41,6 +42,7 @@ public:
         setFixedSize(thumbWidth + 2 * gutter, top + thumbHeight + captionGap + captionHeight);
         // Checked is the design the cover has; the model decides, not a click.
         setCheckable(true);
+        Accessibility::setKind(this, Accessibility::Kind::Choice);
     }
 
     void setImage(const QImage &image)
@@ -126,6 +128,7 @@ public:
         setFixedSize(30, 30);
         // Checked is the cover's colour; the model decides, not a click.
         setCheckable(true);
+        Accessibility::setKind(this, Accessibility::Kind::Choice);
     }
 
     const QString &name() const { return m_swatch.name; }

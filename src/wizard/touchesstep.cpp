@@ -167,6 +167,7 @@ QWidget *TouchesStep::pinRow()
         1);
     m_pinPage = new QLineEdit;
     m_pinPage->setPlaceholderText(QStringLiteral("Page"));
+    m_pinPage->setAccessibleName(QStringLiteral("Page for the first \u201CI love you\u201D"));
     m_pinPage->setFixedWidth(64);
     m_pinPage->setAlignment(Qt::AlignRight);
     m_pinPage->setValidator(new QIntValidator(1, 99999, m_pinPage));

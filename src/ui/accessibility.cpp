@@ -1,0 +1,53 @@
+#include "accessibility.h"
+
+#include "card.h"
+#include "choiceaccessible.h"
+#include "segmentedcontrol.h"
+#include "segmentedcontrolaccessible.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+
+namespace {
+
+constexpr const char *kindProperty = "quorvelAccessibleKind";
+
+QAccessibleInterface *kitInterface(const QString &, QObject *object)
+{
+    if (auto *control = qobject_cast<SegmentedControl *>(object))
+        return new SegmentedControlAccessible(control);
+    if (auto *card = qobject_cast<Card *>(object))
+        return new ChoiceAccessible(card, Accessibility::Kind::Choice);
+    auto *button = qobject_cast<QAbstractButton *>(object);
+    const QVariant kind = object->property(kindProperty);
+    if (button && kind.isValid())
+        return new ChoiceAccessible(button, Accessibility::Kind(kind.toInt()));
+    return nullptr;
+}
+
+} // namespace
+
+namespace Accessibility {
+
+void install()
+{
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    QAccessible::installFactory(kitInterface);
+}
+
+void setKind(QAbstractButton *button, Kind kind)
+{
+    button->setProperty(kindProperty, int(kind));
+    // A button announces what changes while it is built (its name, being
+    // checkable), and the first announcement makes its interface, which is
+    // then kept: one made before the kind was known is dropped, to be made
+    // anew as this kind.
+    QAccessibleInterface *made = QAccessible::queryAccessibleInterface(button);
+    if (made && !dynamic_cast<ChoiceAccessible *>(made))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+}
+
+} // namespace Accessibility

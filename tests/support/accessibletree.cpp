@@ -1,0 +1,106 @@
+#include "accessibletree.h"
+
+#include <QAccessibleInterface>
+#include <QMetaEnum>
+#include <QWidget>
+#include <functional>
+
+namespace TestSupport {
+
+namespace {
+
+QString roleName(QAccessible::Role role)
+{
+    return QString::fromLatin1(QMetaEnum::fromType<QAccessible::Role>().valueToKey(role));
+}
+
+// Where an element lies, by the widgets it sits in, for a failure to point at.
+QString whereIs(QAccessibleInterface *element)
+{
+    QStringList path;
+    QAccessibleInterface *at = element;
+    while (at && !at->object())
+        at = at->parent();
+    for (QObject *object = at ? at->object() : nullptr; object; object = object->parent()) {
+        const QString name = object->objectName();
+        path.prepend(name.isEmpty() ? QString::fromLatin1(object->metaObject()->className())
+                                    : QString::fromLatin1(object->metaObject()->className()) + '#' + name);
+        if (qobject_cast<QWidget *>(object) && static_cast<QWidget *>(object)->isWindow())
+            break;
+    }
+    QString what = roleName(element->role());
+    if (const QString description = element->text(QAccessible::Description); !description.isEmpty())
+        what += " (" + description + ')';
+    return what + " in " + path.join(QStringLiteral(" > "));
+}
+
+void walk(QAccessibleInterface *element, const std::function<void(QAccessibleInterface *)> &visit, int depth)
+{
+    // Deeper than any screen of the app nests; a loop in the tree would
+    // otherwise never end.
+    if (!element || !element->isValid() || depth > 60 || element->state().invisible)
+        return;
+    visit(element);
+    const int count = element->childCount();
+    for (int i = 0; i < count; ++i)
+        walk(element->child(i), visit, depth + 1);
+}
+
+} // namespace
+
+bool isInteractive(QAccessible::Role role)
+{
+    switch (role) {
+    case QAccessible::Button:
+    case QAccessible::CheckBox:
+    case QAccessible::RadioButton:
+    case QAccessible::EditableText:
+    case QAccessible::ComboBox:
+    case QAccessible::Slider:
+    case QAccessible::SpinBox:
+    case QAccessible::ListItem:
+    case QAccessible::PageTab:
+    case QAccessible::ButtonMenu:
+    case QAccessible::ButtonDropDown:
+    case QAccessible::Link:
+    case QAccessible::Dial:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QStringList unnamedElements(QWidget *root)
+{
+    QStringList unnamed;
+    QAccessibleInterface *top = QAccessible::queryAccessibleInterface(root);
+    if (root->isWindow() && top && top->text(QAccessible::Name).trimmed().isEmpty())
+        unnamed.append("window without a title: " + whereIs(top));
+    walk(
+        top,
+        [&](QAccessibleInterface *element) {
+            if (!isInteractive(element->role()))
+                return;
+            // A field's placeholder is no name: it goes once something is
+            // typed, and Qt gives it as the field's description.
+            if (element->text(QAccessible::Name).trimmed().isEmpty())
+                unnamed.append("no name: " + whereIs(element));
+        },
+        0);
+    return unnamed;
+}
+
+QStringList spokenControls(QWidget *root)
+{
+    QStringList spoken;
+    walk(
+        QAccessible::queryAccessibleInterface(root),
+        [&](QAccessibleInterface *element) {
+            if (isInteractive(element->role()))
+                spoken.append(roleName(element->role()) + ": " + element->text(QAccessible::Name));
+        },
+        0);
+    return spoken;
+}
+
+} // namespace TestSupport
