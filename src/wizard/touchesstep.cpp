@@ -115,8 +115,11 @@ QWidget *TouchesStep::dedicationBlock()
     auto *column = new QVBoxLayout(box);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(6);
-    column->addWidget(Style::label(QStringLiteral("A dedication"), Style::Text::Headline));
+    QLabel *heading = Style::label(QStringLiteral("A dedication"), Style::Text::Headline);
+    column->addWidget(heading);
     m_dedication = new QPlainTextEdit;
+    // The heading names the field for a screen reader.
+    heading->setBuddy(m_dedication);
     m_dedication->setObjectName(QStringLiteral("dedication"));
     m_dedication->setFont(WizardLook::withEmoji(Style::bookFont(QStringLiteral("EB Garamond"), 17)));
     m_dedication->setFixedHeight(64 + 16);

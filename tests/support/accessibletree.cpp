@@ -1,9 +1,11 @@
 #include "accessibletree.h"
 
 #include <QAccessibleInterface>
+#include <QDialog>
 #include <QMetaEnum>
 #include <QWidget>
 #include <functional>
+#include <gtest/gtest.h>
 
 namespace TestSupport {
 
@@ -74,8 +76,8 @@ QStringList unnamedElements(QWidget *root)
 {
     QStringList unnamed;
     QAccessibleInterface *top = QAccessible::queryAccessibleInterface(root);
-    if (root->isWindow() && top && top->text(QAccessible::Name).trimmed().isEmpty())
-        unnamed.append("window without a title: " + whereIs(top));
+    if (qobject_cast<QDialog *>(root) && top && top->text(QAccessible::Name).trimmed().isEmpty())
+        unnamed.append("sheet without a title: " + whereIs(top));
     walk(
         top,
         [&](QAccessibleInterface *element) {
@@ -101,6 +103,44 @@ QStringList spokenControls(QWidget *root)
         },
         0);
     return spoken;
+}
+
+QStringList chosenItems(QWidget *root)
+{
+    QStringList chosen;
+    walk(
+        QAccessible::queryAccessibleInterface(root),
+        [&](QAccessibleInterface *element) {
+            const QAccessible::State state = element->state();
+            if ((element->role() == QAccessible::RadioButton && state.checked)
+                || (element->role() == QAccessible::Button && state.selected))
+                chosen.append(element->text(QAccessible::Name));
+        },
+        0);
+    return chosen;
+}
+
+QAccessibleInterface *elementNamed(QWidget *root, const QString &name)
+{
+    QAccessibleInterface *found = nullptr;
+    walk(
+        QAccessible::queryAccessibleInterface(root),
+        [&](QAccessibleInterface *element) {
+            if (!found && isInteractive(element->role()) && element->text(QAccessible::Name) == name)
+                found = element;
+        },
+        0);
+    return found;
+}
+
+void pressElement(QAccessibleInterface *element)
+{
+    ASSERT_TRUE(element);
+    QAccessibleActionInterface *actions = element->actionInterface();
+    ASSERT_TRUE(actions) << element->text(QAccessible::Name).toStdString();
+    ASSERT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::pressAction()))
+        << element->text(QAccessible::Name).toStdString();
+    actions->doAction(QAccessibleActionInterface::pressAction());
 }
 
 } // namespace TestSupport

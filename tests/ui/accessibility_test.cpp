@@ -10,7 +10,7 @@
 #include "uitestsupport.h"
 
 #include <QAccessible>
-#include <QAccessibleActionInterface>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,14 +24,6 @@ namespace {
 QAccessibleInterface *spoken(QObject *object)
 {
     return QAccessible::queryAccessibleInterface(object);
-}
-
-void press(QAccessibleInterface *element)
-{
-    QAccessibleActionInterface *actions = element->actionInterface();
-    ASSERT_TRUE(actions);
-    ASSERT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
-    actions->doAction(QAccessibleActionInterface::pressAction());
 }
 
 // A card as the wizard's steps build one: a title over a detail.
@@ -74,7 +66,7 @@ TEST(CardAccessibility, ACardIsOneRadioItemNamedByItsWordsAndCheckedWhenChosen)
     EXPECT_EQ(first->text(QAccessible::Name), QStringLiteral("Paperback binding"));
 
     QSignalSpy clicked(paperback, &Card::clicked);
-    press(first);
+    TestSupport::pressElement(first);
     EXPECT_EQ(clicked.count(), 1);
 }
 
@@ -125,7 +117,7 @@ TEST(SegmentedControlAccessibility, EachSegmentIsARadioItemAndTheChosenOneIsChec
     EXPECT_EQ(group->childAt(back->rect().center().x(), back->rect().center().y()), back);
 
     QSignalSpy activated(control, &SegmentedControl::activated);
-    press(back);
+    TestSupport::pressElement(back);
     EXPECT_EQ(control->currentIndex(), 1);
     ASSERT_EQ(activated.count(), 1);
     EXPECT_EQ(activated.first().first().toInt(), 1);
@@ -196,7 +188,7 @@ TEST(FormSectionAccessibility, ARowsNameNamesItsField)
 
 TEST(AccessibleTree, FindsControlsWithoutNamesFieldsWithOnlyAPlaceholderAndUntitledWindows)
 {
-    QWidget window;
+    QDialog window;
     auto *column = new QVBoxLayout(&window);
     auto *icon = new QToolButton;
     auto *email = new QLineEdit;
@@ -210,7 +202,7 @@ TEST(AccessibleTree, FindsControlsWithoutNamesFieldsWithOnlyAPlaceholderAndUntit
 
     const QStringList unnamed = TestSupport::unnamedElements(&window);
     ASSERT_EQ(unnamed.size(), 3) << unnamed.join('\n').toStdString();
-    EXPECT_TRUE(unnamed[0].startsWith(QStringLiteral("window without a title"))) << unnamed[0].toStdString();
+    EXPECT_TRUE(unnamed[0].startsWith(QStringLiteral("sheet without a title"))) << unnamed[0].toStdString();
     EXPECT_TRUE(unnamed[1].startsWith(QStringLiteral("no name: Button"))) << unnamed[1].toStdString();
     EXPECT_TRUE(unnamed[2].startsWith(QStringLiteral("no name: EditableText (Your email)")))
         << unnamed[2].toStdString();
