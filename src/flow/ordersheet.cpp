@@ -158,6 +158,7 @@ void OrderSheet::refresh()
 
     m_heading->setText(
         QStringLiteral("Order “") + m_model->project()->book().front.title + QStringLiteral("”"));
+    setWindowTitle(m_heading->text());
     m_modeSpinner->setVisible(!mode);
     m_closed->setVisible(isOff(mode));
 
