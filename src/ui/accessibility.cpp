@@ -7,6 +7,8 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QAction>
+#include <QLineEdit>
 
 namespace {
 
@@ -48,6 +50,14 @@ void setKind(QAbstractButton *button, Kind kind)
     QAccessibleInterface *made = QAccessible::queryAccessibleInterface(button);
     if (made && !dynamic_cast<ChoiceAccessible *>(made))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+}
+
+void nameClearButton(QLineEdit *field)
+{
+    // Qt's name for the clear button's action, the same since Qt 5.2; the
+    // button takes its words from the action.
+    if (auto *clear = field->findChild<QAction *>(QStringLiteral("_q_qlineeditclearaction")))
+        clear->setText(QStringLiteral("Clear"));
 }
 
 } // namespace Accessibility

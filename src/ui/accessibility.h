@@ -1,6 +1,7 @@
 #pragma once
 
 class QAbstractButton;
+class QLineEdit;
 
 // How the kit's self-drawn controls read to a screen reader. The desktop's
 // own controls say what they are and which is chosen; ours draw that
@@ -23,5 +24,9 @@ void install();
 
 // Makes the button read as kind; call it where the button is built.
 void setKind(QAbstractButton *button, Kind kind);
+
+// Names the clear button of a field that has one ("Clear"): Qt draws it
+// as a button of its own, without words.
+void nameClearButton(QLineEdit *field);
 
 } // namespace Accessibility

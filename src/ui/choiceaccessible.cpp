@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QTextDocumentFragment>
+#include <algorithm>
 
 ChoiceAccessible::ChoiceAccessible(QAbstractButton *button, Accessibility::Kind kind)
     : QAccessibleWidget(
@@ -20,6 +21,18 @@ QAbstractButton *ChoiceAccessible::button() const
 bool ChoiceAccessible::isPanel() const
 {
     return qobject_cast<Card *>(widget()) && widget()->focusPolicy() == Qt::NoFocus;
+}
+
+bool ChoiceAccessible::showsChildren() const
+{
+    if (isPanel())
+        return true;
+    if (!qobject_cast<Card *>(widget()))
+        return false;
+    const QList<QWidget *> inside = widget()->findChildren<QWidget *>();
+    return std::any_of(inside.cbegin(), inside.cend(), [this](const QWidget *child) {
+        return child->focusPolicy() != Qt::NoFocus && child->isVisibleTo(widget());
+    });
 }
 
 bool ChoiceAccessible::isChosen() const
@@ -59,7 +72,8 @@ QString ChoiceAccessible::text(QAccessible::Text t) const
     // Title, then detail: the card's words in the order they are drawn.
     QStringList words;
     for (const QLabel *label : widget()->findChildren<QLabel *>()) {
-        if (!label->isVisibleTo(widget()) || label->text().isEmpty())
+        // A label tied to a field names the field, not the card.
+        if (!label->isVisibleTo(widget()) || label->text().isEmpty() || label->buddy())
             continue;
         const bool rich = label->textFormat() == Qt::RichText
             || (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
@@ -74,22 +88,22 @@ QString ChoiceAccessible::text(QAccessible::Text t) const
 
 int ChoiceAccessible::childCount() const
 {
-    return isPanel() ? QAccessibleWidget::childCount() : 0;
+    return showsChildren() ? QAccessibleWidget::childCount() : 0;
 }
 
 QAccessibleInterface *ChoiceAccessible::child(int index) const
 {
-    return isPanel() ? QAccessibleWidget::child(index) : nullptr;
+    return showsChildren() ? QAccessibleWidget::child(index) : nullptr;
 }
 
 int ChoiceAccessible::indexOfChild(const QAccessibleInterface *child) const
 {
-    return isPanel() ? QAccessibleWidget::indexOfChild(child) : -1;
+    return showsChildren() ? QAccessibleWidget::indexOfChild(child) : -1;
 }
 
 QAccessibleInterface *ChoiceAccessible::childAt(int x, int y) const
 {
-    return isPanel() ? QAccessibleWidget::childAt(x, y) : nullptr;
+    return showsChildren() ? QAccessibleWidget::childAt(x, y) : nullptr;
 }
 
 QStringList ChoiceAccessible::actionNames() const

@@ -30,6 +30,9 @@ private:
     // A card that takes no focus only holds words, and may hold a control
     // of its own: a panel, its children read as they are.
     bool isPanel() const;
+    // Whether its children are read: a panel's, and a card's that holds
+    // controls of its own (a choice of one's own dates holds the fields).
+    bool showsChildren() const;
     bool isChosen() const;
 
     Accessibility::Kind m_kind;

@@ -90,6 +90,27 @@ TEST(CardAccessibility, ACardThatTakesNoFocusIsAPanelWhoseControlsAreReached)
         << TestSupport::spokenControls(&window).join('\n').toStdString();
 }
 
+TEST(CardAccessibility, ACardHoldingFieldsKeepsThemAndIsNamedByItsTitle)
+{
+    QWidget window;
+    auto *column = new QVBoxLayout(&window);
+    Card *own = titledCard(&window, QStringLiteral("Choose my own dates"), QString());
+    auto *from = new QLabel(QStringLiteral("From"));
+    auto *field = new QLineEdit;
+    from->setBuddy(field);
+    own->content()->addWidget(from);
+    own->content()->addWidget(field);
+    column->addWidget(own);
+    window.show();
+
+    QAccessibleInterface *card = spoken(own);
+    EXPECT_EQ(card->role(), QAccessible::RadioButton);
+    // The field's label names the field, not the card.
+    EXPECT_EQ(card->text(QAccessible::Name), QStringLiteral("Choose my own dates"));
+    EXPECT_TRUE(TestSupport::spokenControls(&window).contains(QStringLiteral("EditableText: From")))
+        << TestSupport::spokenControls(&window).join('\n').toStdString();
+}
+
 TEST(SegmentedControlAccessibility, EachSegmentIsARadioItemAndTheChosenOneIsChecked)
 {
     QWidget window;

@@ -60,6 +60,20 @@ TEST_F(WizardAccessibility, EachChoiceIsNamedByItsTitleAndTheChosenOneSaysSo)
     show(Step::Chapters);
     EXPECT_EQ(TestSupport::chosenItems(screen.view.stepView()).size(), 1);
 
+    // A choice of one's own dates holds fields, heard inside it by name.
+    show(Step::What);
+    QAccessibleInterface *ownDates
+        = TestSupport::elementNamed(screen.view.stepView(), QStringLiteral("Choose my own dates"));
+    TestSupport::pressElement(ownDates);
+    ASSERT_TRUE(ownDates->state().checked);
+    const QStringList unnamed = TestSupport::unnamedElements(&screen.view);
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join('\n').toStdString();
+    const QStringList fields = TestSupport::spokenControls(screen.view.stepView());
+    for (const QString &field : { QStringLiteral("SpinBox: From"), QStringLiteral("SpinBox: To"),
+             QStringLiteral("EditableText: Start at a moment"), QStringLiteral("Button: Find") })
+        EXPECT_TRUE(fields.contains(field)) << field.toStdString() << " in\n"
+                                            << fields.join('\n').toStdString();
+
     // The designs and the cloth's colours are pickers of one choice each.
     show(Step::Cover);
     EXPECT_EQ(TestSupport::chosenItems(screen.view.stepView()),
