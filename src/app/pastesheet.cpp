@@ -41,6 +41,7 @@ PasteSheet::PasteSheet(Library *library, QWidget *parent)
     m_text->setFont(mono);
     m_text->setMinimumHeight(220);
     m_text->setTabChangesFocus(true);
+    m_text->setAccessibleName(QStringLiteral("The chat"));
     m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     body()->addWidget(m_text, 1);
     body()->addWidget(m_error);
