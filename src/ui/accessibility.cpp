@@ -43,13 +43,6 @@ void install()
 void setKind(QAbstractButton *button, Kind kind)
 {
     button->setProperty(kindProperty, int(kind));
-    // A button announces what changes while it is built (its name, being
-    // checkable), and the first announcement makes its interface, which is
-    // then kept: one made before the kind was known is dropped, to be made
-    // anew as this kind.
-    QAccessibleInterface *made = QAccessible::queryAccessibleInterface(button);
-    if (made && !dynamic_cast<ChoiceAccessible *>(made))
-        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
 }
 
 void nameClearButton(QLineEdit *field)

@@ -22,7 +22,8 @@ enum class Kind {
 // Installs the factory, once, after the QApplication exists.
 void install();
 
-// Makes the button read as kind; call it where the button is built.
+// Makes the button read as kind; call it first where the button is built,
+// before it announces anything (its name, being checkable).
 void setKind(QAbstractButton *button, Kind kind);
 
 // Names the clear button of a field that has one ("Clear"): Qt draws it

@@ -35,6 +35,7 @@ public:
     DesignThumb(const QString &caption, QWidget *parent = nullptr)
         : QAbstractButton(parent)
     {
+        Accessibility::setKind(this, Accessibility::Kind::Choice);
         setText(caption);
         setAccessibleName(caption);
         setCursor(Qt::PointingHandCursor);
@@ -42,7 +43,6 @@ public:
         setFixedSize(thumbWidth + 2 * gutter, top + thumbHeight + captionGap + captionHeight);
         // Checked is the design the cover has; the model decides, not a click.
         setCheckable(true);
-        Accessibility::setKind(this, Accessibility::Kind::Choice);
     }
 
     void setImage(const QImage &image)
@@ -120,6 +120,7 @@ public:
         : QAbstractButton(parent)
         , m_swatch(swatch)
     {
+        Accessibility::setKind(this, Accessibility::Kind::Choice);
         const QString name = swatch.name.left(1).toUpper() + swatch.name.mid(1);
         setToolTip(name);
         setAccessibleName(name);
@@ -128,7 +129,6 @@ public:
         setFixedSize(30, 30);
         // Checked is the cover's colour; the model decides, not a click.
         setCheckable(true);
-        Accessibility::setKind(this, Accessibility::Kind::Choice);
     }
 
     const QString &name() const { return m_swatch.name; }

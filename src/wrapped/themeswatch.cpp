@@ -10,6 +10,7 @@ ThemeSwatch::ThemeSwatch(WrappedSettings::Theme theme, QWidget *parent)
     : QAbstractButton(parent)
     , m_theme(theme)
 {
+    Accessibility::setKind(this, Accessibility::Kind::Choice);
     setFixedSize(26, 26);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
@@ -17,7 +18,6 @@ ThemeSwatch::ThemeSwatch(WrappedSettings::Theme theme, QWidget *parent)
     setToolTip(name.left(1).toUpper() + name.mid(1));
     setAccessibleName(toolTip());
     setCheckable(true);
-    Accessibility::setKind(this, Accessibility::Kind::Choice);
 }
 
 void ThemeSwatch::setLook(const WrappedSettings &settings)

@@ -29,12 +29,12 @@ public:
     explicit Thumbnail(QWidget *parent = nullptr)
         : QAbstractButton(parent)
     {
+        // Checked is the card shown: to a listener, the button is selected.
+        Accessibility::setKind(this, Accessibility::Kind::Shows);
         setFixedSize(cardSize + QSize(2 * ringRoom, 2 * ringRoom));
         setCheckable(true);
         setFocusPolicy(Qt::TabFocus);
         setCursor(Qt::PointingHandCursor);
-        // Checked is the card shown: to a listener, the button is selected.
-        Accessibility::setKind(this, Accessibility::Kind::Shows);
     }
 
     void setContent(const WrappedCardView::Content &content, bool shown, bool shared)

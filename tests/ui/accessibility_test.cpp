@@ -156,13 +156,14 @@ TEST(ButtonAccessibility, AChoiceIsARadioItemAndAButtonThatShowsIsSelected)
 {
     QWidget window;
     auto *column = new QVBoxLayout(&window);
-    auto *design = new QPushButton(QStringLiteral("Cloth"));
-    design->setCheckable(true);
+    auto *design = new QPushButton;
     Accessibility::setKind(design, Accessibility::Kind::Choice);
+    design->setText(QStringLiteral("Cloth"));
+    design->setCheckable(true);
     auto *thumbnail = new QPushButton;
+    Accessibility::setKind(thumbnail, Accessibility::Kind::Shows);
     thumbnail->setAccessibleName(QStringLiteral("Your top emoji"));
     thumbnail->setCheckable(true);
-    Accessibility::setKind(thumbnail, Accessibility::Kind::Shows);
     column->addWidget(design);
     column->addWidget(thumbnail);
     window.show();
