@@ -83,7 +83,15 @@ QString ChoiceAccessible::text(QAccessible::Text t) const
     }
     if (words.isEmpty())
         return button()->text();
-    return words.join(QStringLiteral(", "));
+    // A pause between the parts; a part that ends its sentence has one.
+    QString name = words.takeFirst();
+    for (const QString &word : std::as_const(words)) {
+        const QChar last = name.back();
+        name += (last == u'.' || last == u'!' || last == u'?' || last == u':') ? QStringLiteral(" ")
+                                                                               : QStringLiteral(", ");
+        name += word;
+    }
+    return name;
 }
 
 int ChoiceAccessible::childCount() const

@@ -55,6 +55,12 @@ TEST(CardAccessibility, ACardIsOneRadioItemNamedByItsWordsAndCheckedWhenChosen)
     EXPECT_FALSE(first->state().checked);
     // Its words are heard once, as the card's name, not again as labels.
     EXPECT_EQ(first->childCount(), 0);
+    // A part that ends its sentence needs no comma after it.
+    Card *sentence
+        = titledCard(&window, QStringLiteral("The whole story"), QStringLiteral("From the start."));
+    sentence->content()->addWidget(new QLabel(QStringLiteral("about 79 pages")));
+    EXPECT_EQ(spoken(sentence)->text(QAccessible::Name),
+        QStringLiteral("The whole story, From the start. about 79 pages"));
     // Rich text reads as its words, not its marks.
     EXPECT_EQ(spoken(hardcover)->text(QAccessible::Name), QStringLiteral("Hardcover, Cloth, $59"));
     EXPECT_TRUE(spoken(hardcover)->state().checked);

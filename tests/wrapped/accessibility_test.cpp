@@ -106,3 +106,13 @@ TEST(ClaimSheetAccessibility, BothSheetsAreTitledAndEveryFieldNamed)
         delete sheet;
     }
 }
+
+TEST_F(WrappedAccessibility, TheTypefaceMenuIsLabelledByTheWordBesideIt)
+{
+    show();
+    // On Linux a drop-down menu is named by its choice: its label comes
+    // through the tie to it.
+    const auto labels = spoken(view->inspector()->typefacePicker())->relations(QAccessible::Label);
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels.first().first->text(QAccessible::Name), u"Typeface"_s);
+}
