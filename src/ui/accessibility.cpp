@@ -9,6 +9,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QLineEdit>
+#include <QToolButton>
 
 namespace {
 
@@ -45,12 +46,22 @@ void setKind(QAbstractButton *button, Kind kind)
     button->setProperty(kindProperty, int(kind));
 }
 
+void nameFieldButton(QLineEdit *field, const QAction *action, const QString &name)
+{
+    // The field draws each of its actions as a small button of its own,
+    // named here rather than through the action's words, which the button
+    // would take as text it has no room for.
+    for (QToolButton *button : field->findChildren<QToolButton *>()) {
+        if (button->defaultAction() == action)
+            button->setAccessibleName(name);
+    }
+}
+
 void nameClearButton(QLineEdit *field)
 {
-    // Qt's name for the clear button's action, the same since Qt 5.2; the
-    // button takes its words from the action.
+    // Qt's name for the clear button's action, the same since Qt 5.2.
     if (auto *clear = field->findChild<QAction *>(QStringLiteral("_q_qlineeditclearaction")))
-        clear->setText(QStringLiteral("Clear"));
+        nameFieldButton(field, clear, QStringLiteral("Clear"));
 }
 
 } // namespace Accessibility

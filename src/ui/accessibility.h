@@ -1,6 +1,8 @@
 #pragma once
 
 class QAbstractButton;
+class QAction;
+class QString;
 class QLineEdit;
 
 // How the kit's self-drawn controls read to a screen reader. The desktop's
@@ -26,8 +28,10 @@ void install();
 // before it announces anything (its name, being checkable).
 void setKind(QAbstractButton *button, Kind kind);
 
-// Names the clear button of a field that has one ("Clear"): Qt draws it
-// as a button of its own, without words.
+// Names the button a field draws for one of its actions (an icon at its
+// edge), which has no words of its own.
+void nameFieldButton(QLineEdit *field, const QAction *action, const QString &name);
+// Names the clear button of a field that has one "Clear".
 void nameClearButton(QLineEdit *field);
 
 } // namespace Accessibility

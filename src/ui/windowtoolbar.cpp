@@ -26,10 +26,9 @@ WindowToolbar::WindowToolbar(QWidget *parent)
     QAction *magnifier
         = m_search->addAction(Icons::icon(QStringLiteral("magnifyingglass")), QLineEdit::LeadingPosition);
     // The placeholder changes with the screen and goes once something is
-    // typed: the field and its two marks have names of their own, the
-    // magnifier's from its action's words.
+    // typed: the field and its two marks have names of their own.
     m_search->setAccessibleName(QStringLiteral("Search"));
-    magnifier->setText(QStringLiteral("Search"));
+    Accessibility::nameFieldButton(m_search, magnifier, QStringLiteral("Search"));
     Accessibility::nameClearButton(m_search);
     m_search->setFixedWidth(220);
     m_searchAction = addWidget(m_search);

@@ -4,7 +4,6 @@
 #include <QDialog>
 #include <QMetaEnum>
 #include <QWidget>
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace TestSupport {
@@ -36,16 +35,32 @@ QString whereIs(QAccessibleInterface *element)
     return what + " in " + path.join(QStringLiteral(" > "));
 }
 
-void walk(QAccessibleInterface *element, const std::function<void(QAccessibleInterface *)> &visit, int depth)
+void collect(QAccessibleInterface *element, QList<QAccessibleInterface *> &into, int depth)
 {
     // Deeper than any screen of the app nests; a loop in the tree would
     // otherwise never end.
     if (!element || !element->isValid() || depth > 60 || element->state().invisible)
         return;
-    visit(element);
+    into.append(element);
     const int count = element->childCount();
     for (int i = 0; i < count; ++i)
-        walk(element->child(i), visit, depth + 1);
+        collect(element->child(i), into, depth + 1);
+}
+
+// Every showing element below root, root first, in the bus's order.
+QList<QAccessibleInterface *> showing(QWidget *root)
+{
+    QList<QAccessibleInterface *> elements;
+    collect(QAccessible::queryAccessibleInterface(root), elements, 0);
+    return elements;
+}
+
+// The showing interactive elements below root.
+QList<QAccessibleInterface *> controls(QWidget *root)
+{
+    QList<QAccessibleInterface *> found = showing(root);
+    found.removeIf([](QAccessibleInterface *element) { return !isInteractive(element->role()); });
+    return found;
 }
 
 } // namespace
@@ -78,59 +93,42 @@ QStringList unnamedElements(QWidget *root)
     QAccessibleInterface *top = QAccessible::queryAccessibleInterface(root);
     if (qobject_cast<QDialog *>(root) && top && top->text(QAccessible::Name).trimmed().isEmpty())
         unnamed.append("sheet without a title: " + whereIs(top));
-    walk(
-        top,
-        [&](QAccessibleInterface *element) {
-            if (!isInteractive(element->role()))
-                return;
-            // A field's placeholder is no name: it goes once something is
-            // typed, and Qt gives it as the field's description.
-            if (element->text(QAccessible::Name).trimmed().isEmpty())
-                unnamed.append("no name: " + whereIs(element));
-        },
-        0);
+    // A field's placeholder is no name: it goes once something is typed,
+    // and Qt gives it as the field's description.
+    for (QAccessibleInterface *element : controls(root)) {
+        if (element->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed.append("no name: " + whereIs(element));
+    }
     return unnamed;
 }
 
 QStringList spokenControls(QWidget *root)
 {
     QStringList spoken;
-    walk(
-        QAccessible::queryAccessibleInterface(root),
-        [&](QAccessibleInterface *element) {
-            if (isInteractive(element->role()))
-                spoken.append(roleName(element->role()) + ": " + element->text(QAccessible::Name));
-        },
-        0);
+    for (QAccessibleInterface *element : controls(root))
+        spoken.append(roleName(element->role()) + ": " + element->text(QAccessible::Name));
     return spoken;
 }
 
 QStringList chosenItems(QWidget *root)
 {
     QStringList chosen;
-    walk(
-        QAccessible::queryAccessibleInterface(root),
-        [&](QAccessibleInterface *element) {
-            const QAccessible::State state = element->state();
-            if ((element->role() == QAccessible::RadioButton && state.checked)
-                || (element->role() == QAccessible::Button && state.selected))
-                chosen.append(element->text(QAccessible::Name));
-        },
-        0);
+    for (QAccessibleInterface *element : showing(root)) {
+        const QAccessible::State state = element->state();
+        if ((element->role() == QAccessible::RadioButton && state.checked)
+            || (element->role() == QAccessible::Button && state.selected))
+            chosen.append(element->text(QAccessible::Name));
+    }
     return chosen;
 }
 
 QAccessibleInterface *elementNamed(QWidget *root, const QString &name)
 {
-    QAccessibleInterface *found = nullptr;
-    walk(
-        QAccessible::queryAccessibleInterface(root),
-        [&](QAccessibleInterface *element) {
-            if (!found && isInteractive(element->role()) && element->text(QAccessible::Name) == name)
-                found = element;
-        },
-        0);
-    return found;
+    for (QAccessibleInterface *element : controls(root)) {
+        if (element->text(QAccessible::Name) == name)
+            return element;
+    }
+    return nullptr;
 }
 
 void pressElement(QAccessibleInterface *element)
