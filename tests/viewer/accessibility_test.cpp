@@ -77,6 +77,10 @@ TEST_F(SearchRowsAccessibility, AResultSaysItsDaySenderAndPageBeforeItsText)
         EXPECT_TRUE(spoken.startsWith(row.day + QStringLiteral(", ") + row.sender)) << spoken.toStdString();
         EXPECT_TRUE(spoken.endsWith(QStringLiteral(": ") + row.text)) << spoken.toStdString();
     }
+    // The list hands the screen reader those words for each row.
+    const QStringList rows = TestSupport::spokenControls(&results);
+    EXPECT_TRUE(rows.contains(QStringLiteral("ListItem: ") + spokenRow(&results, 1)))
+        << rows.join('\n').toStdString();
     // "p. 7" is for the eye: the page is said in words.
     EXPECT_TRUE(spokenRow(&results, 0).contains(QStringLiteral(", not in book: ")))
         << spokenRow(&results, 0).toStdString();
