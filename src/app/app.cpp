@@ -13,6 +13,7 @@
 #include "quitsignals.h"
 #include "service/http.h"
 #include "siteexportwatch.h"
+#include "ui/accessibility.h"
 #include "ui/icons.h"
 #include "ui/style.h"
 #include "updater.h"
@@ -58,6 +59,7 @@ App::App(const Options &options, QObject *parent)
     loadLibrary();
     HeicImage::registerFormat();
     Style::apply();
+    Accessibility::install();
     QApplication::setWindowIcon(Icons::appIcon());
 
     m_updater = new Updater(options.updateKey, this);

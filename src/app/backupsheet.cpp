@@ -442,9 +442,8 @@ QWidget *BackupSheet::chooseView(View view)
         steps->addWidget(command(QStringLiteral("mkdir -p ~/MobileSync/Backup")));
         steps->addWidget(command(QStringLiteral("idevicebackup2 backup --full ~/MobileSync/Backup")));
         steps->addWidget(prose(QStringLiteral("Encrypted backups work too, with their password.")));
-        steps->addWidget(
-            prose(QStringLiteral("2. Or make the backup with Finder or the Apple Devices app "
-                                        "on another computer, and copy its folder to this one.")));
+        steps->addWidget(prose(QStringLiteral("2. Or make the backup with Finder or the Apple Devices app "
+                                              "on another computer, and copy its folder to this one.")));
         steps->addWidget(prose(QStringLiteral(
             "3. Backups in ~/MobileSync/Backup show up here by themselves. Anywhere else, choose or drop the "
             "backup's folder, the one named with a long string of letters and numbers.")));
@@ -482,6 +481,7 @@ QWidget *BackupSheet::unlockView(const BackupInfo &backup)
         m_password = new QLineEdit;
         m_password->setEchoMode(QLineEdit::Password);
         m_password->setPlaceholderText(QStringLiteral("Backup password"));
+        m_password->setAccessibleName(m_password->placeholderText());
         connect(m_password, &QLineEdit::textChanged, this, &BackupSheet::refresh);
         column->addWidget(m_password);
         column->addWidget(Style::label(

@@ -33,6 +33,7 @@ PasteSheet::PasteSheet(Library *library, QWidget *parent)
         Style::Text::Body, Style::Tone::Secondary));
 
     m_name->setPlaceholderText(QStringLiteral("Who it's with"));
+    m_name->setAccessibleName(m_name->placeholderText());
     body()->addWidget(m_name);
 
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -40,6 +41,7 @@ PasteSheet::PasteSheet(Library *library, QWidget *parent)
     m_text->setFont(mono);
     m_text->setMinimumHeight(220);
     m_text->setTabChangesFocus(true);
+    m_text->setAccessibleName(QStringLiteral("The chat"));
     m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     body()->addWidget(m_text, 1);
     body()->addWidget(m_error);

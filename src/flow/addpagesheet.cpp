@@ -27,12 +27,17 @@ AddPageSheet::AddPageSheet(std::shared_ptr<Project> project, QWidget *parent)
     , m_text(new QPlainTextEdit(this))
     , m_day(new QDateEdit(this))
 {
+    // The words of the row that opens it, for the window list and a
+    // screen reader.
+    setWindowTitle(QStringLiteral("Add a page of your own"));
     auto *page = new FormSection(QStringLiteral("The page"));
     m_text->setFont(Style::bookFont(QStringLiteral("EB Garamond"), 17));
     m_text->setMinimumHeight(140);
     m_text->setFrameShape(QFrame::NoFrame);
     m_text->setTabChangesFocus(true);
     page->addRow(m_text);
+    // The section's header names the one field under it.
+    m_text->setAccessibleName(page->header());
     body()->addWidget(page);
 
     auto *when = new FormSection;

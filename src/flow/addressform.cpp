@@ -24,6 +24,8 @@ QLineEdit *AddressForm::field(const QString &placeholder, QString Ordering::Addr
 {
     auto *edit = new QLineEdit(this);
     edit->setPlaceholderText(placeholder);
+    // A placeholder goes once the field is typed in; the name stays.
+    edit->setAccessibleName(placeholder);
     connect(edit, &QLineEdit::textEdited, this, [this, member](const QString &text) {
         m_address.*member = text;
         emit addressEdited(m_address);

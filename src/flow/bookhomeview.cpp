@@ -384,6 +384,9 @@ void BookHomeView::refresh()
     m_order->setEnabled(typeset && !m_project->isTypesetting());
     m_orderWords = OrderTotal::label(m_pricing, book, pages, Rewards::shared().status());
     m_orderLabel->setText(m_orderWords.html());
+    // The words are a label inside the button, which a listener doesn't
+    // hear as the button's own.
+    m_order->setAccessibleName(m_orderWords.plainText());
     Style::setTone(m_orderLabel, Style::Tone::Tertiary);
     if (m_order->isEnabled()) {
         QPalette words = m_orderLabel->palette();

@@ -26,6 +26,9 @@ NamesSheet::NamesSheet(std::shared_ptr<Project> project, QWidget *parent)
     , m_me(new QLineEdit(this))
     , m_them(new QLineEdit(this))
 {
+    // The words of the row that opens it, for the window list and a
+    // screen reader.
+    setWindowTitle(QStringLiteral("Names in the book"));
     auto *group = new FormSection;
     group->addRow(QStringLiteral("You"), m_me);
     group->addRow(QStringLiteral("Them"), m_them);

@@ -58,6 +58,8 @@ CodeRow::CodeRow(const QString &placeholder, QWidget *parent)
     m_fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     m_fixed.setPixelSize(Style::font(Style::Text::Body).pixelSize());
     m_field->setPlaceholderText(placeholder);
+    // A placeholder goes once the field is typed in; the name stays.
+    m_field->setAccessibleName(placeholder);
     fitFont();
     connect(m_field, &QLineEdit::textChanged, this, &CodeRow::fitFont);
     m_field->setClearButtonEnabled(false);

@@ -92,6 +92,7 @@ void OrderSheet::buildReadyForm(QWidget *form)
     m_intro = Style::label(QString(), Style::Text::Body, Style::Tone::Secondary);
     m_email = new QLineEdit;
     m_email->setPlaceholderText(QStringLiteral("Your email"));
+    m_email->setAccessibleName(m_email->placeholderText());
     m_discount = new CodeRow(QStringLiteral("Discount or Friends of Friends code (optional)"));
     m_gift = new CodeRow(QStringLiteral("Gift card code (optional)"));
     m_address = new AddressForm;
@@ -157,6 +158,7 @@ void OrderSheet::refresh()
 
     m_heading->setText(
         QStringLiteral("Order “") + m_model->project()->book().front.title + QStringLiteral("”"));
+    setWindowTitle(m_heading->text());
     m_modeSpinner->setVisible(!mode);
     m_closed->setVisible(isOff(mode));
 

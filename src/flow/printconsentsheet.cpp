@@ -17,6 +17,9 @@ PrintConsentSheet::PrintConsentSheet(const QString &name, QWidget *parent)
     body()->setSpacing(16);
     QLabel *title
         = Style::label(QStringLiteral("Make it a book"), Style::Text::Title2, Style::Tone::Primary, this);
+    // The heading is the sheet's title too, for the window list and a
+    // screen reader.
+    setWindowTitle(title->text());
     title->setFont(Style::font(Style::Text::Title2, Style::Weight::Semibold));
     body()->addWidget(title);
     body()->addWidget(

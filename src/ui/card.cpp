@@ -3,6 +3,7 @@
 #include "controlpainter.h"
 #include "style.h"
 
+#include <QAccessible>
 #include <QPainter>
 #include <QPainterPath>
 #include <QVBoxLayout>
@@ -30,6 +31,12 @@ void Card::setSelected(bool selected)
         return;
     m_selected = selected;
     update();
+    // A screen reader hears the card as a radio item: being chosen is its
+    // checked state.
+    QAccessible::State state;
+    state.checked = true;
+    QAccessibleStateChangeEvent event(this, state);
+    QAccessible::updateAccessibility(&event);
 }
 
 QSize Card::sizeHint() const

@@ -22,6 +22,8 @@ void ColorWell::setColour(const QColor &colour)
     if (colour == m_colour)
         return;
     m_colour = colour;
+    // The well shows its colour only to the eye: a listener hears it said.
+    setAccessibleDescription(colour.isValid() ? colour.name(QColor::HexRgb).toUpper() : QString());
     update();
 }
 

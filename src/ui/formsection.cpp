@@ -91,6 +91,10 @@ QWidget *FormSection::addRow(const QString &label, QWidget *value)
     layout->setSpacing(12);
     QLabel *name = Style::label(label);
     name->setWordWrap(false);
+    // Tied to its value, a screen reader names the field by it. The names
+    // of rows are the app's own words, never with an "&" that a buddy would
+    // take for a shortcut mark.
+    name->setBuddy(value);
     layout->addWidget(name);
     layout->addWidget(value, 1);
     m_names.append(name);

@@ -2,6 +2,7 @@
 
 #include "style.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -28,8 +29,32 @@ void SegmentedControl::setCurrentIndex(int index)
 {
     if (m_current == index)
         return;
+    const int before = m_current;
     m_current = index;
     update();
+    if (!QAccessible::isActive())
+        return;
+    // Each segment is an item of its own: the one left and the one chosen
+    // both change.
+    QAccessibleInterface *control = QAccessible::queryAccessibleInterface(this);
+    for (const int changed : { before, index }) {
+        if (QAccessibleInterface *segment = control ? control->child(changed) : nullptr) {
+            QAccessible::State state;
+            state.checked = true;
+            QAccessibleStateChangeEvent event(segment, state);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
+}
+
+void SegmentedControl::activate(int index)
+{
+    choose(index);
+}
+
+QRect SegmentedControl::segmentRect(int index) const
+{
+    return segment(index).toAlignedRect();
 }
 
 void SegmentedControl::setWidths(Widths widths)

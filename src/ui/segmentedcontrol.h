@@ -22,6 +22,10 @@ public:
     int currentIndex() const { return m_current; }
     void setCurrentIndex(int index);
     void setWidths(Widths widths);
+    // Chooses a segment as a click on it does, for a screen reader's press.
+    void activate(int index);
+    // Where a segment lies in the control.
+    QRect segmentRect(int index) const;
 
     // Room for every label in the chosen weight: comfortably, and at least.
     QSize sizeHint() const override;

@@ -1,5 +1,6 @@
 #include "windowtoolbar.h"
 
+#include "accessibility.h"
 #include "icons.h"
 
 #include <QAction>
@@ -22,7 +23,13 @@ WindowToolbar::WindowToolbar(QWidget *parent)
     m_spacer = addWidget(stretch);
 
     m_search->setClearButtonEnabled(true);
-    m_search->addAction(Icons::icon(QStringLiteral("magnifyingglass")), QLineEdit::LeadingPosition);
+    QAction *magnifier
+        = m_search->addAction(Icons::icon(QStringLiteral("magnifyingglass")), QLineEdit::LeadingPosition);
+    // The placeholder changes with the screen and goes once something is
+    // typed: the field and its two marks have names of their own.
+    m_search->setAccessibleName(QStringLiteral("Search"));
+    Accessibility::nameFieldButton(m_search, magnifier, QStringLiteral("Search"));
+    Accessibility::nameClearButton(m_search);
     m_search->setFixedWidth(220);
     m_searchAction = addWidget(m_search);
     m_searchAction->setVisible(false);

@@ -195,9 +195,12 @@ void Inspector::buildBook()
     auto *stack = new QVBoxLayout(dedication);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(4);
-    stack->addWidget(
-        Style::label(QStringLiteral("Dedication"), Style::Text::Callout, Style::Tone::Secondary));
+    QLabel *heading
+        = Style::label(QStringLiteral("Dedication"), Style::Text::Callout, Style::Tone::Secondary);
+    stack->addWidget(heading);
     m_dedication = new QPlainTextEdit;
+    // The word above names the field for a screen reader.
+    heading->setBuddy(m_dedication);
     m_dedication->setFrameShape(QFrame::NoFrame);
     m_dedication->setMinimumHeight(70);
     m_dedication->setMaximumHeight(84);

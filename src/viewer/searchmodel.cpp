@@ -42,13 +42,38 @@ QVariant SearchModel::data(const QModelIndex &index, int role) const
     const Row &row = m_rows.at(index.row());
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::AccessibleTextRole:
         return row.text;
+    case Qt::AccessibleTextRole:
+        return spoken(row);
     case Qt::ToolTipRole:
         return row.day + QStringLiteral(" · ") + row.sender;
     default:
         return {};
     }
+}
+
+QString SearchModel::spoken(const Row &row)
+{
+    // "p. 12" is for the eye; a listener hears the page as words.
+    QString where;
+    const QString page = row.badge.text.mid(3);
+    switch (row.badge.kind) {
+    case Badge::Kind::Pin:
+        where = QStringLiteral("pinned to page ") + page;
+        break;
+    case Badge::Kind::Page:
+        where = QStringLiteral("page ") + page;
+        break;
+    case Badge::Kind::Outside:
+        where = QStringLiteral("not in book");
+        break;
+    case Badge::Kind::None:
+        break;
+    }
+    QStringList parts { row.day, row.sender };
+    if (!where.isEmpty())
+        parts.append(where);
+    return parts.join(QStringLiteral(", ")) + QStringLiteral(": ") + row.text;
 }
 
 QString SearchModel::senderOf(const BookFile &book, const BookFile::Message &message)

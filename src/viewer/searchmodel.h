@@ -52,6 +52,9 @@ public:
     // else the person the message is from ("Them" when the book doesn't
     // know them).
     static QString senderOf(const BookFile &book, const BookFile::Message &message);
+    // What a row says to a screen reader: its day, sender and place in the
+    // book before the text, as the row shows them.
+    static QString spoken(const Row &row);
     static Badge badgeOf(const Project &project, const BookFile::Message &message);
     // Where each word of the query (split at single spaces) occurs in text,
     // ignoring case, as (start, length); occurrences of different words may

@@ -1,5 +1,6 @@
 #include "coverdesigns.h"
 
+#include "ui/accessibility.h"
 #include "ui/softshadow.h"
 #include "ui/spinner.h"
 #include "ui/style.h"
@@ -34,6 +35,7 @@ public:
     DesignThumb(const QString &caption, QWidget *parent = nullptr)
         : QAbstractButton(parent)
     {
+        Accessibility::setKind(this, Accessibility::Kind::Choice);
         setText(caption);
         setAccessibleName(caption);
         setCursor(Qt::PointingHandCursor);
@@ -118,6 +120,7 @@ public:
         : QAbstractButton(parent)
         , m_swatch(swatch)
     {
+        Accessibility::setKind(this, Accessibility::Kind::Choice);
         const QString name = swatch.name.left(1).toUpper() + swatch.name.mid(1);
         setToolTip(name);
         setAccessibleName(name);

@@ -42,10 +42,15 @@ DateRangeFields::DateRangeFields(WizardModel *model, QWidget *parent)
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(8);
-    row->addWidget(new QLabel(QStringLiteral("From")));
+    // Each word tied to its field, so that a screen reader names the field.
+    auto *fromLabel = new QLabel(QStringLiteral("From"));
+    fromLabel->setBuddy(m_from);
+    row->addWidget(fromLabel);
     row->addWidget(m_from);
     row->addSpacing(10);
-    row->addWidget(new QLabel(QStringLiteral("To")));
+    auto *toLabel = new QLabel(QStringLiteral("To"));
+    toLabel->setBuddy(m_to);
+    row->addWidget(toLabel);
     row->addWidget(m_to);
     row->addStretch(1);
 

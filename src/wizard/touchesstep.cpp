@@ -115,8 +115,11 @@ QWidget *TouchesStep::dedicationBlock()
     auto *column = new QVBoxLayout(box);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(6);
-    column->addWidget(Style::label(QStringLiteral("A dedication"), Style::Text::Headline));
+    QLabel *heading = Style::label(QStringLiteral("A dedication"), Style::Text::Headline);
+    column->addWidget(heading);
     m_dedication = new QPlainTextEdit;
+    // The heading names the field for a screen reader.
+    heading->setBuddy(m_dedication);
     m_dedication->setObjectName(QStringLiteral("dedication"));
     m_dedication->setFont(WizardLook::withEmoji(Style::bookFont(QStringLiteral("EB Garamond"), 17)));
     m_dedication->setFixedHeight(64 + 16);
@@ -167,6 +170,7 @@ QWidget *TouchesStep::pinRow()
         1);
     m_pinPage = new QLineEdit;
     m_pinPage->setPlaceholderText(QStringLiteral("Page"));
+    m_pinPage->setAccessibleName(QStringLiteral("Page for the first \u201CI love you\u201D"));
     m_pinPage->setFixedWidth(64);
     m_pinPage->setAlignment(Qt::AlignRight);
     m_pinPage->setValidator(new QIntValidator(1, 99999, m_pinPage));

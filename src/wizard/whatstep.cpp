@@ -5,6 +5,7 @@
 #include "model/text.h"
 #include "project/clock.h"
 #include "project/project.h"
+#include "ui/accessibility.h"
 #include "ui/card.h"
 #include "ui/style.h"
 #include "wizardlook.h"
@@ -99,6 +100,9 @@ Card *WhatStep::makeOwnDatesCard()
     m_moment = new QLineEdit;
     m_moment->setPlaceholderText(QStringLiteral("Or start at a moment, like \u201Cfirst date\u201D"));
     m_moment->setClearButtonEnabled(true);
+    // The placeholder is an example, gone once something is typed.
+    m_moment->setAccessibleName(QStringLiteral("Start at a moment"));
+    Accessibility::nameClearButton(m_moment);
     m_moment->setText(m_model->momentSearch());
     auto *find = new QPushButton(QStringLiteral("Find"));
     find->setAutoDefault(false);

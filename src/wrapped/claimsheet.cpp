@@ -186,6 +186,8 @@ QLineEdit *ClaimSheet::field(const QString &placeholder, QString Rewards::Claim:
 {
     auto *edit = new QLineEdit;
     edit->setPlaceholderText(placeholder);
+    // A placeholder goes once the field is typed in; the name stays.
+    edit->setAccessibleName(placeholder);
     connect(edit, &QLineEdit::textChanged, this, [this, text](const QString &typed) {
         m_claim.*text = typed;
         refresh();

@@ -1,5 +1,6 @@
 #include "themeswatch.h"
 
+#include "ui/accessibility.h"
 #include "ui/style.h"
 
 #include <QConicalGradient>
@@ -9,12 +10,14 @@ ThemeSwatch::ThemeSwatch(WrappedSettings::Theme theme, QWidget *parent)
     : QAbstractButton(parent)
     , m_theme(theme)
 {
+    Accessibility::setKind(this, Accessibility::Kind::Choice);
     setFixedSize(26, 26);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
     const QString name = WrappedSettings::themeName(theme);
     setToolTip(name.left(1).toUpper() + name.mid(1));
     setAccessibleName(toolTip());
+    setCheckable(true);
 }
 
 void ThemeSwatch::setLook(const WrappedSettings &settings)
@@ -22,7 +25,7 @@ void ThemeSwatch::setLook(const WrappedSettings &settings)
     WrappedSettings shown = settings;
     shown.theme = m_theme;
     m_palette = shown.palette();
-    m_current = settings.theme == m_theme;
+    setChecked(settings.theme == m_theme);
     update();
 }
 
@@ -46,10 +49,11 @@ void ThemeSwatch::paintEvent(QPaintEvent *)
         painter.setBrush(m_palette.accent);
         painter.drawEllipse(QRectF(0, 0, 9, 9).translated(face.center() - QPointF(4.5, 4.5)));
     }
-    QColor ring = m_current ? Style::brand() : Style::color(Style::Tone::Secondary, palette());
-    if (!m_current)
+    const bool current = isChecked();
+    QColor ring = current ? Style::brand() : Style::color(Style::Tone::Secondary, palette());
+    if (!current)
         ring.setAlphaF(0.3f);
-    const qreal width = m_current ? 2 : 1;
+    const qreal width = current ? 2 : 1;
     painter.setPen(QPen(ring, width));
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(QRectF(rect()).adjusted(width / 2, width / 2, -width / 2, -width / 2));

@@ -19,10 +19,11 @@ public:
     void setLook(const WrappedSettings &settings);
 
 protected:
+    // Checked is the theme in use; the settings decide, not a click.
+    void nextCheckState() override { }
     void paintEvent(QPaintEvent *event) override;
 
 private:
     WrappedSettings::Theme m_theme;
     WrappedSettings::Palette m_palette;
-    bool m_current = false;
 };

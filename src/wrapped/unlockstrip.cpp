@@ -159,6 +159,8 @@ public:
         TextWrap::keep(m_title, TextWrap::Lines::NoLoneWord);
         // The whole title, for when the band is too narrow for it.
         m_title->setToolTip(title);
+        // Each step has its own "Claim…": a screen reader says which.
+        m_claim->setAccessibleDescription(title);
         const bool done = state.kind == State::Kind::Done;
         m_doneSymbol->setVisible(done);
         m_done->setVisible(done);

@@ -1,5 +1,6 @@
 #include "wrappedfilmstrip.h"
 
+#include "ui/accessibility.h"
 #include "ui/style.h"
 #include "wrappedcardview.h"
 
@@ -28,6 +29,8 @@ public:
     explicit Thumbnail(QWidget *parent = nullptr)
         : QAbstractButton(parent)
     {
+        // Checked is the card shown: to a listener, the button is selected.
+        Accessibility::setKind(this, Accessibility::Kind::Shows);
         setFixedSize(cardSize + QSize(2 * ringRoom, 2 * ringRoom));
         setCheckable(true);
         setFocusPolicy(Qt::TabFocus);
@@ -43,6 +46,10 @@ public:
     }
 
 protected:
+    // Checked is the card shown; the screen decides, not a click, so a
+    // click on the card already shown leaves it shown.
+    void nextCheckState() override { }
+
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
@@ -85,7 +92,6 @@ public:
         column->setSpacing(6);
         column->addWidget(m_thumbnail, 0, Qt::AlignHCenter);
         column->addWidget(m_box, 0, Qt::AlignHCenter);
-        m_box->setAccessibleName(QStringLiteral("In the share"));
         connect(
             m_thumbnail, &QAbstractButton::clicked, strip, [strip, id] { emit strip->focusRequested(id); });
         connect(m_box, &QAbstractButton::clicked, strip,
@@ -100,6 +106,8 @@ public:
     {
         m_thumbnail->setContent(content, shown, shared);
         m_thumbnail->setAccessibleName(description);
+        // Each box is heard apart from the others: by the card it shares.
+        m_box->setAccessibleName(QStringLiteral("In the share: ") + description);
         m_box->setChecked(shared);
         m_box->setToolTip(shared ? QStringLiteral("In the share") : QStringLiteral("Not in the share"));
     }

@@ -180,9 +180,13 @@ QWidget *WrappedInspector::buildLook()
 
     auto *typefaceRow = new QHBoxLayout;
     typefaceRow->setSpacing(8);
-    typefaceRow->addWidget(Style::label(QStringLiteral("Typeface"), Style::Text::Body));
+    QLabel *typefaceLabel = Style::label(QStringLiteral("Typeface"), Style::Text::Body);
+    typefaceRow->addWidget(typefaceLabel);
     m_typeface = new QComboBox;
     m_typeface->setAccessibleName(QStringLiteral("Typeface"));
+    // On Linux a drop-down menu reads its choice as its name; the label is
+    // heard through the tie.
+    typefaceLabel->setBuddy(m_typeface);
     for (const WrappedSettings::Typeface typeface : WrappedSettings::typefaces())
         m_typeface->addItem(WrappedSettings::label(typeface));
     connect(m_typeface, &QComboBox::activated, this, [this](int index) {

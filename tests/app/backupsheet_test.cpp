@@ -1,5 +1,6 @@
 // The backup sheet's states: which backups have something to read, what
 // each asks for, and how it looks.
+#include "accessibletree.h"
 #include "app/backupsheet.h"
 #include "shelltest.h"
 
@@ -90,5 +91,15 @@ TEST_F(BackupSheetTest, AnEncryptedBackupsPasswordIsExplainedTheLinuxWay)
     EXPECT_TRUE(TestSupport::findText(sheet,
         "It's the password you chose when you turned on encrypted backups (with idevicebackup2, in "
         "Finder or in the Apple Devices app), not your iPhone's passcode. It stays on this computer."));
+    sheet->reject();
+}
+
+TEST_F(BackupSheetTest, AScreenReaderHearsTheSheetsTitleAndThePasswordFieldByName)
+{
+    BackupSheet *sheet = present();
+    sheet->choose(backup(true, false, std::nullopt));
+    const QStringList unnamed = TestSupport::unnamedElements(sheet);
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join('\n').toStdString();
+    EXPECT_TRUE(TestSupport::spokenControls(sheet).contains(QStringLiteral("EditableText: Backup password")));
     sheet->reject();
 }

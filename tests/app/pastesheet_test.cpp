@@ -1,5 +1,6 @@
 // The paste sheet against the real message tool: a chat it reads becomes a
 // source; one it can't read stays in the sheet with the tool's own words.
+#include "accessibletree.h"
 #include "app/pastesheet.h"
 #include "fitcheck.h"
 #include "shelltest.h"
@@ -106,4 +107,14 @@ TEST_F(PasteSheetTest, TextTheToolCantReadStaysWithTheToolsLastLine)
     QTest::keyClick(sheet->textField(), Qt::Key_Escape);
     EXPECT_TRUE(TestSupport::waitUntil([&] { return !alive; }));
     EXPECT_TRUE(lib->added().isEmpty());
+}
+
+TEST_F(PasteSheetTest, AScreenReaderHearsEveryFieldByNameOnceTypedIn)
+{
+    PasteSheet *sheet = present();
+    for (QLineEdit *field : sheet->findChildren<QLineEdit *>())
+        field->setText(QStringLiteral("Sam"));
+    const QStringList unnamed = TestSupport::unnamedElements(sheet);
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join('\n').toStdString();
+    sheet->reject();
 }

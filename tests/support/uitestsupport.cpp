@@ -1,6 +1,7 @@
 #include "uitestsupport.h"
 
 #include "model/helpers.h"
+#include "ui/accessibility.h"
 #include "ui/appstyle.h"
 #include "ui/desktop.h"
 #include "ui/style.h"
@@ -264,6 +265,7 @@ int runScreenTests(int argc, char **argv, const QByteArray &platform)
     Helpers::setPackageRoot(stage());
     BookFonts::registerFonts();
     Style::apply();
+    Accessibility::install();
     Desktop::setInstance(&desktop());
 
     ::testing::InitGoogleTest(&argc, argv);

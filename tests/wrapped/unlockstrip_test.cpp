@@ -4,6 +4,7 @@
 #include "wrapped/unlockstrip.h"
 #include "wrappedviewtest.h"
 
+#include <QAccessible>
 #include <QJsonDocument>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -174,4 +175,17 @@ TEST_F(UnlockStripTest, ClosedRewardsStillShowTheFriendsCodeAndReviewWinsOverThe
     texts = shownTexts(&strip);
     EXPECT_TRUE(texts.contains(u"In review"_s)) << texts.join(u" | "_s).toStdString();
     EXPECT_FALSE(texts.contains(u"All given out"_s));
+}
+
+TEST_F(UnlockStripTest, EachClaimButtonSaysItsStepToAScreenReader)
+{
+    load();
+    QStringList steps;
+    for (QPushButton *button : strip.findChildren<QPushButton *>()) {
+        if (button->isVisible() && button->text() == u"Claim…"_s)
+            steps.append(QAccessible::queryAccessibleInterface(button)->text(QAccessible::Description));
+    }
+    ASSERT_EQ(steps.size(), 2);
+    EXPECT_NE(steps[0], steps[1]);
+    EXPECT_FALSE(steps.contains(QString()));
 }
