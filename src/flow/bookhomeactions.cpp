@@ -72,8 +72,18 @@ QWidget *BookHomeView::buildActions()
     connect(m_setup, &QPushButton::clicked, this, &BookHomeView::setupRequested);
     row->addWidget(m_setup);
 
-    m_ebookSpinner = new Spinner(Spinner::Size::Small);
-    row->addWidget(m_ebookSpinner);
+    // What the Save menu started, beside it: the menu has just closed, and
+    // the page must say why it is greyed out and that something is coming.
+    m_ebookStatus = new QWidget;
+    auto *status = new QHBoxLayout(m_ebookStatus);
+    status->setContentsMargins(4, 0, 0, 0);
+    status->setSpacing(6);
+    status->addWidget(new Spinner(Spinner::Size::Small));
+    status->addWidget(Style::label(QStringLiteral("Making the ebook…"), Style::Text::Body, Style::Tone::Secondary));
+    // Keys typed while it is made land here, where they press nothing.
+    m_ebookStatus->setFocusPolicy(Qt::TabFocus);
+    m_ebookStatus->setAccessibleName(QStringLiteral("Making the ebook…"));
+    row->addWidget(m_ebookStatus);
     row->addStretch(1);
     column->addLayout(row);
 
