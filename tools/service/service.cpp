@@ -49,7 +49,7 @@ Service::Service(const Settings &settings)
     m_orders.addRoutes(m_routes);
     m_referrals.addRoutes(m_routes);
     m_inbox.addRoutes(m_routes);
-    m_routes.push_back({ "POST", std::regex("/api/covers/generate"), [this](Call &call) { paint(call); } });
+    m_routes.push_back({ "POST", routePattern("/api/covers/generate"), [this](Call &call) { paint(call); } });
 }
 
 void Service::setUpServer()
