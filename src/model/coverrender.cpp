@@ -151,6 +151,19 @@ QStringList pagesInput(int pages)
     return { QStringLiteral("--input"), QStringLiteral("pages=") + QString::number(pages) };
 }
 
+// The whole sheet set as a PDF at pdf, from a draft of its own named by id.
+QCoro::Task<void> compileSheet(BookFile book, int pages, QString folder, QString id, QString pdf)
+{
+    const QString draft = co_await writeDraft(
+        std::move(book), folder, QStringLiteral("cover-draft-") + id + QStringLiteral(".json"));
+    const RemovedAtEnd removedDraft(draft);
+    QStringList arguments { QStringLiteral("compile") };
+    arguments += typstArguments(draft, QString());
+    arguments += pagesInput(pages);
+    arguments << coverTemplate() << pdf;
+    co_await run(typst(), arguments);
+}
+
 } // namespace
 
 QCoro::Task<QString> renderCoverPreview(BookFile book, int pages, QString folder, Earlier earlier)
@@ -180,16 +193,9 @@ QCoro::Task<QString> renderCoverSheetPart(
     BookFile book, int pages, int ppi, QString folder, std::function<QRect(QSize)> cut, QString output)
 {
     const QString id = shortId();
-    const QString draft = co_await writeDraft(
-        std::move(book), folder, QStringLiteral("cover-draft-") + id + QStringLiteral(".json"));
-    const RemovedAtEnd removedDraft(draft);
     const QString pdf = folder + QStringLiteral("/cover-sheet-") + id + QStringLiteral(".pdf");
     const RemovedAtEnd removedPdf(pdf);
-    QStringList arguments { QStringLiteral("compile") };
-    arguments += typstArguments(draft, QString());
-    arguments += pagesInput(pages);
-    arguments << coverTemplate() << pdf;
-    co_await run(typst(), arguments);
+    co_await compileSheet(std::move(book), pages, folder, id, pdf);
 
     // The sheet's PNG is poppler's drawing of this PDF; poppler draws the
     // part alone to the very same pixels, and writes them raw, as
@@ -223,16 +229,9 @@ QCoro::Task<QString> renderCoverSheetPart(
 QCoro::Task<CoverPictures> renderCoverPictures(BookFile book, int pages, int frontPpi, QString folder)
 {
     const QString id = shortId();
-    const QString draft = co_await writeDraft(
-        std::move(book), folder, QStringLiteral("cover-draft-") + id + QStringLiteral(".json"));
-    const RemovedAtEnd removedDraft(draft);
     const QString pdf = folder + QStringLiteral("/cover-") + id + QStringLiteral(".pdf");
     const RemovedAtEnd removedPdf(pdf);
-    QStringList arguments { QStringLiteral("compile") };
-    arguments += typstArguments(draft, QString());
-    arguments += pagesInput(pages);
-    arguments << coverTemplate() << pdf;
-    co_await run(typst(), arguments);
+    co_await compileSheet(std::move(book), pages, folder, id, pdf);
 
     const CoverPictures pictures { folder + QStringLiteral("/cover-") + id + QStringLiteral(".png"),
         folder + QStringLiteral("/cover-front-") + id + QStringLiteral(".png") };
