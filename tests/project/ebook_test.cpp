@@ -53,6 +53,18 @@ TEST_F(EbookTest, AnEbookFolderThatCantBeMadeFailsBeforeAnythingIsRendered)
     EXPECT_FALSE(QFileInfo::exists(m_project->folder() + "/cover-sheet.png"));
 }
 
+// The cover is drawn while the book is resolved beside it: a cover that
+// can't be saved still ends the ebook, after both, with nothing left over.
+TEST_F(EbookTest, ACoverThatCantBeSavedFailsTheEbookAndLeavesNothing)
+{
+    ASSERT_TRUE(QDir().mkpath(ebookFolder() + "/cover.png/in the way"));
+    const std::optional<QString> failure = TestSupport::failureOf(m_project->makeEbook());
+    ASSERT_TRUE(failure);
+    EXPECT_TRUE(failure->contains(ebookFolder() + "/cover.png")) << failure->toStdString();
+    EXPECT_EQ(QDir(ebookFolder()).entryList(QDir::Files), QStringList());
+    EXPECT_EQ(QDir(m_project->folder()).entryList({ QStringLiteral("cover*") }, QDir::Files), QStringList());
+}
+
 TEST_F(EbookTest, TheEbookIsNamedByTheTitleAndMadeAgainInPlace)
 {
     ASSERT_TRUE(QFileInfo::exists(Helpers::resources() + "/templates/ebook/resolved.typ"))
