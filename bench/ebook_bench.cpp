@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr int messageCount = 5600;
+constexpr int messageCount = 4650;
 constexpr int runs = 3;
 constexpr int ppi = 320;
 constexpr double budgetMs = 2000;
