@@ -127,10 +127,11 @@ int main(int argc, char **argv)
     QByteArray description;
     const double queryMs = timed([&] { description = QCoro::waitFor(Helpers::ebookDescription(saved)); });
     const QString epub = work + QStringLiteral("/book.epub");
-    const double epubMs = timed(
-        [&] { QCoro::waitFor(Helpers::writeEbook(description, conversation.id(), front, epub)); });
+    const double epubMs
+        = timed([&] { QCoro::waitFor(Helpers::writeEbook(description, conversation.id(), front, epub)); });
 
-    std::printf("book: %d messages, %d pages, a %d × %d photo over the cover\n", messageCount, pages, 4032, 3024);
+    std::printf(
+        "book: %d messages, %d pages, a %d × %d photo over the cover\n", messageCount, pages, 4032, 3024);
     std::printf("  %7.0f ms   the interior typeset on opening (before the menu is usable)\n", interiorMs);
     std::printf("  %7.0f ms   cover: the front panel alone at %d ppi\n", coverMs, ppi);
     std::printf("  %7.0f ms   (the whole sheet drawn and its front cut, as before)\n", sheetMs);

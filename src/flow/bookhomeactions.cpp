@@ -83,7 +83,8 @@ QWidget *BookHomeView::buildActions()
     status->setContentsMargins(0, 0, 0, 0);
     status->setSpacing(6);
     status->addWidget(new Spinner(Spinner::Size::Small));
-    status->addWidget(Style::label(QStringLiteral("Making the ebook…"), Style::Text::Body, Style::Tone::Secondary));
+    status->addWidget(
+        Style::label(QStringLiteral("Making the ebook…"), Style::Text::Body, Style::Tone::Secondary));
     // Keys typed while it is made land here, where they press nothing.
     m_ebookStatus->setFocusPolicy(Qt::TabFocus);
     m_ebookStatus->setAccessibleName(QStringLiteral("Making the ebook…"));

@@ -48,13 +48,13 @@ QCoro::Task<std::optional<QString>> ebookCover(BookFile book, int pages, QString
         + QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(".png");
     QByteArray png;
     try {
-        co_await Helpers::renderCoverSheetPart(std::move(book), pages, coverPpi, folder,
+        co_await Helpers::renderCoverSheetPart(
+            std::move(book), pages, coverPpi, folder,
             [pages](QSize sheet) { return BookHome::frontPanelRect(sheet, pages); }, drawn);
         QFile file(drawn);
         if (file.open(QIODevice::ReadOnly))
             png = file.readAll();
-    } catch (const std::exception &) {
-    }
+    } catch (const std::exception &) { }
     QFile::remove(drawn);
     if (png.isEmpty())
         co_return std::nullopt;

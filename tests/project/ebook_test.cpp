@@ -1,10 +1,9 @@
 // Making the ebook of an open book with the real typst and message tool.
-#include "model/helpers.h"
-#include "projecttest.h"
-
 #include "model/coverrender.h"
+#include "model/helpers.h"
 #include "model/ziparchive.h"
 #include "project/bookhome.h"
+#include "projecttest.h"
 
 #include <QDirIterator>
 #include <QFileInfo>
@@ -101,7 +100,8 @@ QMap<QString, QByteArray> entriesOf(const QString &epub)
 {
     QTemporaryDir dir;
     ZipArchive::extract(epub, dir.path());
-    static const QRegularExpression modified(QStringLiteral("<meta property=\"dcterms:modified\">[^<]*</meta>"));
+    static const QRegularExpression modified(
+        QStringLiteral("<meta property=\"dcterms:modified\">[^<]*</meta>"));
     QMap<QString, QByteArray> entries;
     QDirIterator it(dir.path(), QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {

@@ -3,10 +3,10 @@
 // the making screen and the book's page.
 #include "app/contentview.h"
 #include "app/mainwindow.h"
+#include "fakedesktop.h"
 #include "flow/bookflow.h"
 #include "flow/bookhomeview.h"
 #include "flow/consentview.h"
-#include "fakedesktop.h"
 #include "gallery.h"
 #include "insights/insights.h"
 #include "samplewindow.h"

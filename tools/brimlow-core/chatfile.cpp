@@ -144,8 +144,9 @@ QString inside(const QString &root, const QString &folder, const QString &relati
     if (memory) {
         // Nothing in memory is a link.
         const QString path = QDir::cleanPath(info.absoluteFilePath());
-        return inMemory(path) && isWithin(path, QDir::cleanPath(QFileInfo(root).absoluteFilePath())) ? path
-                                                                                                    : QString();
+        return inMemory(path) && isWithin(path, QDir::cleanPath(QFileInfo(root).absoluteFilePath()))
+            ? path
+            : QString();
     }
     if (!info.isFile())
         return {};

@@ -1,7 +1,6 @@
 #include "chatlog.h"
 
 #include "chatfile.h"
-
 #include "chatlogreaders.h"
 #include "failure.h"
 #include "model/whatsappexport.h"

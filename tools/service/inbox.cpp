@@ -40,7 +40,8 @@ void Inbox::addRoutes(Routes &routes)
     using namespace std::placeholders;
     routes.push_back({ "POST", routePattern("/api/inbox"), std::bind(&Inbox::open, this, _1) });
     routes.push_back({ "PUT", routePattern("/api/inbox/([^/]+)/file"), std::bind(&Inbox::file, this, _1) });
-    routes.push_back({ "POST", routePattern("/api/inbox/([^/]+)/parts"), std::bind(&Inbox::begin, this, _1) });
+    routes.push_back(
+        { "POST", routePattern("/api/inbox/([^/]+)/parts"), std::bind(&Inbox::begin, this, _1) });
     routes.push_back(
         { "POST", routePattern("/api/inbox/([^/]+)/parts/done"), std::bind(&Inbox::done, this, _1) });
     routes.push_back(

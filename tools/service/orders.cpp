@@ -96,7 +96,8 @@ void Orders::addRoutes(Routes &routes)
                       } });
     routes.push_back({ "GET", routePattern("/api/gifts/([^/]*)"), std::bind(&Orders::gift, this, _1) });
     routes.push_back({ "POST", routePattern("/api/orders"), std::bind(&Orders::create, this, _1) });
-    routes.push_back({ "PUT", routePattern("/uploads/([^/]+)/([^/]+)"), std::bind(&Orders::upload, this, _1) });
+    routes.push_back(
+        { "PUT", routePattern("/uploads/([^/]+)/([^/]+)"), std::bind(&Orders::upload, this, _1) });
     routes.push_back(
         { "POST", routePattern("/api/orders/([^/]+)/submit"), std::bind(&Orders::submit, this, _1) });
     routes.push_back({ "GET", routePattern("/pay/([^/]+)"), std::bind(&Orders::payPage, this, _1) });

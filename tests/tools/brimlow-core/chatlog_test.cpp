@@ -7,8 +7,8 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QScopeGuard>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
