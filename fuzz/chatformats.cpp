@@ -1,6 +1,7 @@
 #include "chatformats.h"
 
 #include "chatexports.h"
+#include "chatfile.h"
 #include "chatlog.h"
 #include "discordreader.h"
 #include "exportshapes.h"
@@ -25,6 +26,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <cstdlib>
 
 using namespace Brimlow;
@@ -154,6 +156,9 @@ struct Sample
     QString log;
     QString root;
     QString file;
+    // Every file of the export, by absolute path, read once: the readers
+    // find them here, and each input takes the main file's place.
+    QHash<QString, QByteArray> files;
 };
 
 Sample sampleFor(const QString &target)
@@ -168,7 +173,17 @@ Sample sampleFor(const QString &target)
         if (files.isEmpty())
             std::abort();
         const QFileInfo info(log);
-        return { &format, log, info.isDir() ? info.absoluteFilePath() : info.absolutePath(), files.first() };
+        Sample sample { &format, QDir::cleanPath(info.absoluteFilePath()),
+            info.isDir() ? info.absoluteFilePath() : info.absolutePath(), files.first(), {} };
+        QDirIterator it(sample.root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile file(it.next());
+            if (!file.open(QIODevice::ReadOnly))
+                std::abort();
+            sample.files.insert(QDir::cleanPath(QFileInfo(file).absoluteFilePath()), file.readAll());
+        }
+        sample.file = QDir::cleanPath(QFileInfo(sample.file).absoluteFilePath());
+        return sample;
     }
     std::abort();
 }
@@ -187,11 +202,13 @@ void check(const Transcript &transcript)
 
 void read(const QString &target, const uint8_t *data, size_t size)
 {
-    static const Sample sample = sampleFor(target);
+    static Sample sample = sampleFor(target);
     const QByteArray bytes = Fuzzing::input(data, size);
     if (!sample.format->reader->recognises(bytes.left(HeadSize)))
         return;
-    Fuzzing::writeFile(sample.file, bytes);
+    sample.files[sample.file] = bytes;
+    ChatFile::setInMemory(&sample.files);
+    const auto onDisk = qScopeGuard([] { ChatFile::setInMemory(nullptr); });
     try {
         ChatLogReader::Context context { sample.root, {}, {} };
         for (const ChatLogReader::Chat &chat : sample.format->reader->read(sample.file, context))

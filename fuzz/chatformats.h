@@ -30,9 +30,10 @@ const QList<Format> &all();
 // given, or those under the folder that the reader recognises.
 QStringList filesOf(const Format &format, const QString &log);
 
-// One input as the main file of the target's first sample export: read by
-// the format's reader alone when it recognises the input, then with the
-// rest of the export as the tool reads it. Failures with a sentence are
+// One input as the main file of the target's first sample export, held in
+// memory with the rest of the export: read by the format's reader alone
+// when it recognises the input, then with the rest of the export as the
+// tool reads it. Failures with a sentence are
 // what damaged files should end in; anything else is a finding.
 void read(const QString &target, const uint8_t *data, size_t size);
 

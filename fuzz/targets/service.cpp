@@ -1,7 +1,8 @@
 // The stand-in's answers to the app's requests: routes, JSON bodies, forms
 // and uploads. An input is a request as it arrives, "METHOD target", header
 // lines "Name: value", an empty line and the body. Each request meets a
-// fresh data folder, so that a finding replays on its own.
+// fresh service, its records in memory, and a fresh data folder, so that a
+// finding replays on its own.
 #include "service.h"
 
 #include "fuzzing.h"
@@ -50,6 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Multipart::hideType(*request);
     Service::Settings settings;
     settings.dataFolder = Fuzzing::scratch() + QStringLiteral("/service");
+    settings.records = Service::Settings::Records::InMemory;
     QDir(settings.dataFolder).removeRecursively();
     Service service(settings);
     httplib::Response response;

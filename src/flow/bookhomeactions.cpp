@@ -72,10 +72,24 @@ QWidget *BookHomeView::buildActions()
     connect(m_setup, &QPushButton::clicked, this, &BookHomeView::setupRequested);
     row->addWidget(m_setup);
 
-    m_ebookSpinner = new Spinner(Spinner::Size::Small);
-    row->addWidget(m_ebookSpinner);
     row->addStretch(1);
     column->addLayout(row);
+    // What the Save menu started, right under it: the menu has just closed,
+    // and the page must say why it is greyed out and that something is
+    // coming. A line of its own, as the row has no room left at the
+    // window's narrowest.
+    m_ebookStatus = new QWidget;
+    auto *status = new QHBoxLayout(m_ebookStatus);
+    status->setContentsMargins(0, 0, 0, 0);
+    status->setSpacing(6);
+    status->addWidget(new Spinner(Spinner::Size::Small));
+    status->addWidget(
+        Style::label(QStringLiteral("Making the ebook…"), Style::Text::Body, Style::Tone::Secondary));
+    // Keys typed while it is made land here, where they press nothing.
+    m_ebookStatus->setFocusPolicy(Qt::TabFocus);
+    m_ebookStatus->setAccessibleName(QStringLiteral("Making the ebook…"));
+    status->addStretch(1);
+    column->addWidget(m_ebookStatus);
 
     // What went wrong with an export (or the last typesetting) shows here,
     // where the user asked for it.

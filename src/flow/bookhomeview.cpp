@@ -393,8 +393,18 @@ void BookHomeView::refresh()
         words.setColor(QPalette::WindowText, Style::prominentText());
         m_orderLabel->setPalette(words);
     }
+    // The focus goes to what the Save menu started, and back after: the
+    // menu's button disabled, or the news hidden, with the focus would
+    // hand it to the next button, which the next Space would press.
+    const bool ebookFocus = m_save->hasFocus() || m_ebookStatus->hasFocus();
+    if (m_makingEbook)
+        m_ebookStatus->show();
+    else
+        m_save->setEnabled(typeset);
+    if (ebookFocus)
+        (m_makingEbook ? m_ebookStatus : static_cast<QWidget *>(m_save))->setFocus(Qt::OtherFocusReason);
     m_save->setEnabled(typeset && !m_makingEbook);
-    m_ebookSpinner->setVisible(m_makingEbook);
+    m_ebookStatus->setVisible(m_makingEbook);
     m_error->setError(m_project->error().value_or(QString()));
     // A book deleted while its ebook is written would be made again by it.
     m_delete->setEnabled(!m_makingEbook);

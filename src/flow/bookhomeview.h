@@ -24,7 +24,6 @@ class QPushButton;
 class QScrollArea;
 class QTimer;
 class QVBoxLayout;
-class Spinner;
 class UnopenedPage;
 
 // The book's own page: its cover, title and span, the facts, what ordering
@@ -48,6 +47,8 @@ public:
     // Whether the price list was asked for and answered (or not).
     bool pricesAsked() const { return m_pricesAsked; }
     bool isMakingEbook() const { return m_makingEbook; }
+    // What the page shows while the ebook is made.
+    QWidget *ebookStatus() const { return m_ebookStatus; }
     // The front of the cover the page shows, once drawn.
     bool hasCover() const;
     // How many cover previews the page has drawn.
@@ -135,7 +136,7 @@ private:
     OrderTotal::Label m_orderWords;
     QPushButton *m_save;
     QPushButton *m_setup;
-    Spinner *m_ebookSpinner;
+    QWidget *m_ebookStatus;
     ErrorLabel *m_error;
     UnopenedPage *m_kindlePage;
     QWidget *m_rewards;

@@ -138,9 +138,30 @@ QImage pageOnWhite(QPdfDocument &document, int page, int ppi, QRectF part = QRec
     return picture;
 }
 
+// The size in pixels of a page's picture at ppi as poppler draws it for
+// the sheet's PNG: each side rounded up.
+QSize renderedSize(QSizeF points, int ppi)
+{
+    const double scale = ppi / 72.0;
+    return QSize(int(std::ceil(points.width() * scale)), int(std::ceil(points.height() * scale)));
+}
+
 QStringList pagesInput(int pages)
 {
     return { QStringLiteral("--input"), QStringLiteral("pages=") + QString::number(pages) };
+}
+
+// The whole sheet set as a PDF at pdf, from a draft of its own named by id.
+QCoro::Task<void> compileSheet(BookFile book, int pages, QString folder, QString id, QString pdf)
+{
+    const QString draft = co_await writeDraft(
+        std::move(book), folder, QStringLiteral("cover-draft-") + id + QStringLiteral(".json"));
+    const RemovedAtEnd removedDraft(draft);
+    QStringList arguments { QStringLiteral("compile") };
+    arguments += typstArguments(draft, QString());
+    arguments += pagesInput(pages);
+    arguments << coverTemplate() << pdf;
+    co_await run(typst(), arguments);
 }
 
 } // namespace
@@ -168,19 +189,49 @@ QCoro::Task<QString> renderCoverSheet(BookFile book, int pages, int ppi, QString
         std::move(book), folder, pagesInput(pages), ppi, output, Earlier::Kept, QRegularExpression());
 }
 
+QCoro::Task<QString> renderCoverSheetPart(
+    BookFile book, int pages, int ppi, QString folder, std::function<QRect(QSize)> cut, QString output)
+{
+    const QString id = shortId();
+    const QString pdf = folder + QStringLiteral("/cover-sheet-") + id + QStringLiteral(".pdf");
+    const RemovedAtEnd removedPdf(pdf);
+    co_await compileSheet(std::move(book), pages, folder, id, pdf);
+
+    // The sheet's PNG is poppler's drawing of this PDF; poppler draws the
+    // part alone to the very same pixels, and writes them raw, as
+    // compressing is left to the app.
+    const QRect part = co_await QtConcurrent::run([pdf, ppi, cut = std::move(cut)] {
+        QPdfDocument document;
+        if (document.load(pdf) != QPdfDocument::Error::None || document.pageCount() < 1)
+            return QRect();
+        return cut(renderedSize(document.pagePointSize(0), ppi));
+    });
+    if (part.isEmpty())
+        throw fileFailure(QStringLiteral("The cover sheet at %1 can't be read.").arg(pdf));
+    const QString raw = folder + QStringLiteral("/cover-sheet-") + id;
+    const RemovedAtEnd removedRaw(raw + QStringLiteral(".ppm"));
+    co_await run(QStringLiteral("pdftoppm"),
+        { QStringLiteral("-q"), QStringLiteral("-r"), QString::number(ppi), QStringLiteral("-x"),
+            QString::number(part.x()), QStringLiteral("-y"), QString::number(part.y()), QStringLiteral("-W"),
+            QString::number(part.width()), QStringLiteral("-H"), QString::number(part.height()),
+            QStringLiteral("-singlefile"), pdf, raw });
+    const bool written = co_await QtConcurrent::run([raw, output] {
+        const QImage picture(raw + QStringLiteral(".ppm"), "PPM");
+        return !picture.isNull() && picture.save(output, "PNG", pngQuality);
+    });
+    if (!written) {
+        QFile::remove(output);
+        throw fileFailure(QStringLiteral("The cover's picture can't be made at %1.").arg(output));
+    }
+    co_return output;
+}
+
 QCoro::Task<CoverPictures> renderCoverPictures(BookFile book, int pages, int frontPpi, QString folder)
 {
     const QString id = shortId();
-    const QString draft = co_await writeDraft(
-        std::move(book), folder, QStringLiteral("cover-draft-") + id + QStringLiteral(".json"));
-    const RemovedAtEnd removedDraft(draft);
     const QString pdf = folder + QStringLiteral("/cover-") + id + QStringLiteral(".pdf");
     const RemovedAtEnd removedPdf(pdf);
-    QStringList arguments { QStringLiteral("compile") };
-    arguments += typstArguments(draft, QString());
-    arguments += pagesInput(pages);
-    arguments << coverTemplate() << pdf;
-    co_await run(typst(), arguments);
+    co_await compileSheet(std::move(book), pages, folder, id, pdf);
 
     const CoverPictures pictures { folder + QStringLiteral("/cover-") + id + QStringLiteral(".png"),
         folder + QStringLiteral("/cover-front-") + id + QStringLiteral(".png") };
@@ -296,17 +347,19 @@ QString resolvedEbookFile(const QString &to)
     return folder + base + QStringLiteral(".resolved.json");
 }
 
-QCoro::Task<void> makeEbook(QString book, QString id, std::optional<QString> cover, QString to)
+QCoro::Task<QByteArray> ebookDescription(QString book)
 {
-    const QString resolved = resolvedEbookFile(to);
-    const RemovedAtEnd removed(resolved);
-
     QStringList arguments { QStringLiteral("eval") };
     arguments += typstArguments(book, QString());
     arguments << QStringLiteral("query(<brimlow-ebook>).first().value") << QStringLiteral("--in")
               << ebookTemplate();
-    const QByteArray description = co_await run(typst(), arguments);
+    co_return co_await run(typst(), arguments);
+}
 
+QCoro::Task<void> writeEbook(QByteArray description, QString id, std::optional<QString> cover, QString to)
+{
+    const QString resolved = resolvedEbookFile(to);
+    const RemovedAtEnd removed(resolved);
     QFile file(resolved);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
         || file.write(description) != description.size())
@@ -319,6 +372,14 @@ QCoro::Task<void> makeEbook(QString book, QString id, std::optional<QString> cov
     if (cover)
         tool << QStringLiteral("--cover") << *cover;
     co_await run(core(), tool);
+}
+
+QCoro::Task<void> makeEbook(QString book, QString id, std::optional<QString> cover, QString to)
+{
+    // A failed query leaves no resolved file behind either.
+    const RemovedAtEnd removed(resolvedEbookFile(to));
+    QByteArray description = co_await ebookDescription(std::move(book));
+    co_await writeEbook(std::move(description), std::move(id), std::move(cover), std::move(to));
 }
 
 } // namespace Helpers

@@ -3,7 +3,9 @@
 #include "bookfile.h"
 
 #include <QMap>
+#include <QRect>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <qcorotask.h>
 
@@ -45,6 +47,11 @@ struct CoverPictures
 QCoro::Task<CoverPictures> renderCoverPictures(BookFile book, int pages, int frontPpi, QString folder);
 // The whole sheet at ppi, always "cover-sheet.png".
 QCoro::Task<QString> renderCoverSheet(BookFile book, int pages, int ppi, QString folder);
+// Part of the whole sheet at ppi, the pixels cut finds on a sheet of the
+// size renderCoverSheet draws, as a PNG at output: the same pixels as
+// cutting that sheet, without compressing all of it and reading it back.
+QCoro::Task<QString> renderCoverSheetPart(
+    BookFile book, int pages, int ppi, QString folder, std::function<QRect(QSize)> cut, QString output);
 // One picture per cover design at 36 pixels per inch, keyed by design key,
 // in a new folder "cover-gallery-XXXXXXXX" of folder: two galleries drawn
 // at once keep apart, and the caller removes the folder it no longer
@@ -59,6 +66,11 @@ void removeCoverGallery(const QMap<QString, QString> &gallery);
 // as its cover when given. The resolved description lies beside to only
 // while the message tool reads it.
 QCoro::Task<void> makeEbook(QString book, QString id, std::optional<QString> cover, QString to);
+// The two halves of makeEbook, for a caller that draws the cover
+// meanwhile: the resolved description of the book document at book, and
+// the EPUB written from it.
+QCoro::Task<QByteArray> ebookDescription(QString book);
+QCoro::Task<void> writeEbook(QByteArray description, QString id, std::optional<QString> cover, QString to);
 // Where makeEbook puts the resolved description: to without its extension,
 // then ".resolved.json".
 QString resolvedEbookFile(const QString &to);

@@ -64,7 +64,16 @@ void JsonWriter::endArray()
 void JsonWriter::key(const char *name)
 {
     separate();
-    appendString(QString::fromUtf8(name));
+    // Keys are the writers' own plain names, thousands to a document: they
+    // go straight in, without a text made of each.
+    const char *end = name;
+    while (*end >= 0x20 && *end != '"' && *end != '\\')
+        ++end;
+    if (*end == '\0') {
+        m_buffer.append('"').append(name, end - name).append('"');
+    } else {
+        appendString(QString::fromUtf8(name));
+    }
     m_buffer.append(':');
     m_afterKey = true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QString>
 #include <optional>
 
@@ -11,6 +12,9 @@ namespace BookHome {
 
 // pages ÷ 444 + 0.06, the spine the cover template draws from a page count.
 double spineWidth(int pages);
+// Where the front panel lies on a whole cover-spread picture of a book of
+// pages pages that is sheet pixels large; empty when it holds nothing.
+QRect frontPanelRect(QSize sheet, int pages);
 // The front panel of a whole cover-spread picture of a book of pages pages;
 // nullopt when the picture can't be read or the cut holds nothing.
 std::optional<QImage> frontPanel(const QString &picture, int pages);

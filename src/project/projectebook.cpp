@@ -1,15 +1,16 @@
-// The ebook: a cover sheet rendered for the book, its front panel cut out
-// as the ebook's cover, and the EPUB built from the saved book.
+// The ebook: the front panel of the book's cover sheet as its cover, and
+// the EPUB built from the saved book.
 #include "bookhome.h"
 #include "fileerror.h"
 #include "model/coverrender.h"
 #include "model/namelimit.h"
 #include "project.h"
 
-#include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QPointer>
 #include <QSaveFile>
+#include <QUuid>
 #include <cstring>
 
 namespace {
@@ -17,16 +18,6 @@ namespace {
 // Covers of thin books still get a spine worth drawing.
 constexpr int leastCoverPages = 40;
 constexpr int coverPpi = 320;
-
-std::optional<QByteArray> pngOf(const QImage &image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG"))
-        return std::nullopt;
-    return bytes;
-}
 
 void writeCover(const QString &path, const QByteArray &png)
 {
@@ -47,6 +38,31 @@ QString ebookName(const QString &title)
     return NameLimit::cut(title, NameLimit::bytes - longestSuffix);
 }
 
+// The front panel of the book's cover sheet as the ebook's cover, in the
+// ebook folder; none when it can't be drawn, as the ebook is still worth
+// having without. Only the front is drawn: a sheet with a photo over it
+// takes seconds at this resolution.
+QCoro::Task<std::optional<QString>> ebookCover(BookFile book, int pages, QString folder, QString ebookFolder)
+{
+    const QString drawn = folder + QStringLiteral("/cover-ebook-")
+        + QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(".png");
+    QByteArray png;
+    try {
+        co_await Helpers::renderCoverSheetPart(
+            std::move(book), pages, coverPpi, folder,
+            [pages](QSize sheet) { return BookHome::frontPanelRect(sheet, pages); }, drawn);
+        QFile file(drawn);
+        if (file.open(QIODevice::ReadOnly))
+            png = file.readAll();
+    } catch (const std::exception &) { }
+    QFile::remove(drawn);
+    if (png.isEmpty())
+        co_return std::nullopt;
+    const QString cover = ebookFolder + QStringLiteral("/cover.png");
+    writeCover(cover, png);
+    co_return cover;
+}
+
 } // namespace
 
 QCoro::Task<QString> Project::makeEbook()
@@ -60,26 +76,31 @@ QCoro::Task<QString> Project::makeEbook()
     const BookFile book = m_book;
 
     QPointer<Project> self(this);
-    std::optional<QString> sheet;
-    try {
-        sheet = co_await Helpers::renderCoverSheet(book, pages, coverPpi, folder);
-    } catch (const std::exception &) {
-        // Without a cover the ebook is still worth having.
-    }
+    // The saved book's description and the cover come side by side; the
+    // tool needs both.
+    QCoro::Task<QByteArray> describing = Helpers::ebookDescription(folder + QStringLiteral("/book.json"));
+    std::exception_ptr failed;
     std::optional<QString> cover;
-    if (sheet) {
-        const std::optional<QImage> front = BookHome::frontPanel(*sheet, pages);
-        const std::optional<QByteArray> png = front ? pngOf(*front) : std::nullopt;
-        if (png) {
-            cover = ebookFolder + QStringLiteral("/cover.png");
-            writeCover(*cover, *png);
-        }
+    try {
+        cover = co_await ebookCover(book, pages, folder, ebookFolder);
+    } catch (...) {
+        failed = std::current_exception();
     }
+    QByteArray description;
+    try {
+        description = co_await std::move(describing);
+    } catch (...) {
+        // A cover that can't be saved is the first thing that went wrong.
+        if (!failed)
+            failed = std::current_exception();
+    }
+    if (failed)
+        std::rethrow_exception(failed);
 
     // The title as it is now; a book closed meanwhile keeps the one it had.
     QString title = self ? m_book.front.title : book.front.title;
     title.replace(QLatin1Char('/'), QLatin1Char('-'));
     const QString output = ebookFolder + QLatin1Char('/') + ebookName(title) + QStringLiteral(".epub");
-    co_await Helpers::makeEbook(folder + QStringLiteral("/book.json"), id, cover, output);
+    co_await Helpers::writeEbook(description, id, cover, output);
     co_return output;
 }

@@ -7,6 +7,7 @@
 #include "ui/unopenedpage.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -60,6 +61,36 @@ TEST_F(EbookExportTest, TheReaderThatOpensEbooksGetsARealEpub)
         (QList<QStringList> { { "/apps/foliate.desktop", epubOf(*project) } }));
     EXPECT_TRUE(desktop().of(QStringLiteral("reveal")).isEmpty());
     EXPECT_EQ(epubcheckErrors(epubOf(*project)), QString());
+}
+
+// The menu closes onto a greyed-out button: the page says beside it what
+// is being made, and keys typed meanwhile, which used to land on "Change
+// Setup", press nothing until the focus comes back to the menu's button.
+TEST_F(EbookExportTest, WhileTheEbookIsMadeThePageSaysSoAndKeysPressNothing)
+{
+    std::shared_ptr<Project> project = open(designedBook());
+    ASSERT_TRUE(typeset(*project));
+    BookHomeView view(project);
+    int setups = 0;
+    QObject::connect(&view, &BookHomeView::setupRequested, [&] { ++setups; });
+    view.resize(1280, 820);
+    view.show();
+    QApplication::setActiveWindow(&view);
+    view.saveButton()->setFocus();
+    EXPECT_FALSE(view.ebookStatus()->isVisible());
+
+    view.saveAction(QStringLiteral("Save Ebook File…"))->trigger();
+    EXPECT_TRUE(view.ebookStatus()->isVisible());
+    EXPECT_TRUE(TestSupport::visibleTexts(view.ebookStatus()).contains("Making the ebook…"));
+    EXPECT_EQ(QApplication::focusWidget(), view.ebookStatus());
+    for (const Qt::Key key : { Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter })
+        QTest::keyClick(QApplication::focusWidget(), key);
+    EXPECT_EQ(setups, 0);
+
+    ASSERT_TRUE(waitUntil([&] { return !view.isMakingEbook(); }, 120000));
+    EXPECT_FALSE(view.ebookStatus()->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), view.saveButton());
+    EXPECT_EQ(setups, 0);
 }
 
 TEST_F(EbookExportTest, WithoutApplicationsTheEbookIsShownAndKindleOpensItsPage)

@@ -57,3 +57,22 @@ TEST(JsonWriter, WritesFractionsShortAndWholeNumbersWithoutAPoint)
     }
     EXPECT_EQ(buffer.data(), "[1,0,0.9375,0.3333333333333333,0,0]");
 }
+
+// Plain keys go straight in; a key that needs escaping still reads back.
+TEST(JsonWriter, KeysThatNeedEscapingReadBack)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        JsonWriter json(&buffer);
+        json.beginObject();
+        json.member("say \"hi\" \\", true);
+        json.member("caf\xC3\xA9", qint64(1));
+        json.member("tab\there", qint64(2));
+        json.endObject();
+    }
+    const QJsonObject object = QJsonDocument::fromJson(buffer.data()).object();
+    EXPECT_EQ(object.value("say \"hi\" \\").toBool(), true) << buffer.data().constData();
+    EXPECT_EQ(object.value(QStringLiteral("café")).toInteger(), 1);
+    EXPECT_EQ(object.value("tab\there").toInteger(), 2);
+}

@@ -1,9 +1,15 @@
 // Making the ebook of an open book with the real typst and message tool.
+#include "model/coverrender.h"
 #include "model/helpers.h"
+#include "model/ziparchive.h"
+#include "project/bookhome.h"
 #include "projecttest.h"
 
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QImage>
+#include <QPainter>
+#include <QRegularExpression>
 
 namespace {
 
@@ -33,7 +39,8 @@ TEST_F(EbookTest, TheCoverIsTheFrontOfASheetOfAtLeastFortyPages)
     // lies after back panel, spine and bleed, less the outer bleed: 5 × 8 in
     // and a pixel the truncation leaves.
     EXPECT_EQ(cover.size(), QSize(1601, 2560));
-    EXPECT_TRUE(QFileInfo::exists(m_project->folder() + "/cover-sheet.png"));
+    // Only the front was drawn, and nothing of its drawing stays behind.
+    EXPECT_EQ(QDir(m_project->folder()).entryList({ QStringLiteral("cover*") }, QDir::Files), QStringList());
 }
 
 TEST_F(EbookTest, AnEbookFolderThatCantBeMadeFailsBeforeAnythingIsRendered)
@@ -43,6 +50,18 @@ TEST_F(EbookTest, AnEbookFolderThatCantBeMadeFailsBeforeAnythingIsRendered)
     ASSERT_TRUE(failure);
     EXPECT_TRUE(failure->contains(ebookFolder())) << failure->toStdString();
     EXPECT_FALSE(QFileInfo::exists(m_project->folder() + "/cover-sheet.png"));
+}
+
+// The cover is drawn while the book is resolved beside it: a cover that
+// can't be saved still ends the ebook, after both, with nothing left over.
+TEST_F(EbookTest, ACoverThatCantBeSavedFailsTheEbookAndLeavesNothing)
+{
+    ASSERT_TRUE(QDir().mkpath(ebookFolder() + "/cover.png/in the way"));
+    const std::optional<QString> failure = TestSupport::failureOf(m_project->makeEbook());
+    ASSERT_TRUE(failure);
+    EXPECT_TRUE(failure->contains(ebookFolder() + "/cover.png")) << failure->toStdString();
+    EXPECT_EQ(QDir(ebookFolder()).entryList(QDir::Files), QStringList());
+    EXPECT_EQ(QDir(m_project->folder()).entryList({ QStringLiteral("cover*") }, QDir::Files), QStringList());
 }
 
 TEST_F(EbookTest, TheEbookIsNamedByTheTitleAndMadeAgainInPlace)
@@ -74,6 +93,70 @@ TEST_F(EbookTest, ATitleLongerThanAFileNameStillMakesTheEbook)
         EXPECT_GT(QFileInfo(epub).size(), 0);
         EXPECT_EQ(QDir(ebookFolder()).entryList({ QStringLiteral("*.json") }, QDir::Files), QStringList());
     }
+}
+
+// The files of an EPUB by name, with the moment it was written left out.
+QMap<QString, QByteArray> entriesOf(const QString &epub)
+{
+    QTemporaryDir dir;
+    ZipArchive::extract(epub, dir.path());
+    static const QRegularExpression modified(
+        QStringLiteral("<meta property=\"dcterms:modified\">[^<]*</meta>"));
+    QMap<QString, QByteArray> entries;
+    QDirIterator it(dir.path(), QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        file.open(QIODevice::ReadOnly);
+        entries.insert(QDir(dir.path()).relativeFilePath(file.fileName()),
+            QString::fromUtf8(file.readAll()).remove(modified).toUtf8());
+    }
+    return entries;
+}
+
+// The cover drawn alone is the front that cutting the whole sheet gives,
+// pixel for pixel, over a photo and under the title; and the ebook around
+// it is the same, word for word.
+TEST_F(EbookTest, TheCoverDrawnAloneIsTheFrontCutFromTheWholeSheet)
+{
+    QImage photo(1200, 900, QImage::Format_RGB32);
+    QPainter painter(&photo);
+    QLinearGradient sky(0, 0, 0, 900);
+    sky.setColorAt(0, QColor(60, 100, 170));
+    sky.setColorAt(1, QColor(230, 170, 120));
+    painter.fillRect(photo.rect(), sky);
+    painter.fillRect(QRect(650, 250, 260, 260), QColor(250, 220, 60));
+    painter.end();
+    const QString picture = m_project->folder() + "/photo.jpg";
+    ASSERT_TRUE(photo.save(picture, "JPEG", 90));
+    BookFile book = m_project->book();
+    book.design = Design();
+    book.design->cover.style = QStringLiteral("photo");
+    book.design->cover.fit = QStringLiteral("bleed");
+    book.design->cover.image = picture;
+    m_project->setBook(book);
+    m_project->saveAndTypeset();
+
+    const QString epub = TestSupport::await(m_project->makeEbook());
+    const QImage fast = QImage(ebookFolder() + "/cover.png").convertToFormat(QImage::Format_RGB32);
+    QTemporaryDir reference;
+    const std::optional<QImage> cut = BookHome::frontPanel(
+        TestSupport::await(Helpers::renderCoverSheet(m_project->book(), 40, 320, reference.path())), 40);
+    ASSERT_TRUE(cut);
+    const QImage slow = cut->convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(fast.size(), slow.size());
+    EXPECT_TRUE(fast == slow);
+
+    const QString slowCover = reference.filePath("cover.png");
+    ASSERT_TRUE(slow.save(slowCover));
+    const QString slowEpub = reference.filePath("book.epub");
+    TestSupport::await(Helpers::makeEbook(
+        m_project->folder() + "/book.json", m_project->conversation().id(), slowCover, slowEpub));
+    QMap<QString, QByteArray> made = entriesOf(epub);
+    QMap<QString, QByteArray> wanted = entriesOf(slowEpub);
+    ASSERT_TRUE(made.contains("OEBPS/cover.png"));
+    made.remove("OEBPS/cover.png");
+    wanted.remove("OEBPS/cover.png");
+    EXPECT_EQ(made, wanted);
 }
 
 } // namespace

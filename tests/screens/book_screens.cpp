@@ -3,6 +3,7 @@
 // the making screen and the book's page.
 #include "app/contentview.h"
 #include "app/mainwindow.h"
+#include "fakedesktop.h"
 #include "flow/bookflow.h"
 #include "flow/bookhomeview.h"
 #include "flow/consentview.h"
@@ -15,6 +16,7 @@
 #include "wizard/wizardmodel.h"
 #include "wizard/wizardview.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTest>
@@ -223,5 +225,23 @@ TEST(BookScreens, TheMakingScreenAndTheBooksPage)
         BookHomeView *home = sample.home();
         ASSERT_TRUE(home);
         atEverySize(window, QStringLiteral("book-page"), QStringLiteral("top"));
+    });
+}
+
+TEST(BookScreens, TheBooksPageWhileItsEbookIsMade)
+{
+    Gallery::inBothAppearances([] {
+        FakeDesktop desktop;
+        Desktop::setInstance(&desktop);
+        SampleWindow sample;
+        ASSERT_TRUE(sample.making());
+        BookHomeView *home = sample.home();
+        ASSERT_TRUE(home);
+        home->saveButton()->setFocus();
+        home->saveAction(QStringLiteral("Save Ebook File…"))->trigger();
+        ASSERT_TRUE(home->isMakingEbook());
+        atEverySize(sample.window(), QStringLiteral("book-page"), QStringLiteral("making-ebook"));
+        TestSupport::waitUntil([&] { return !home->isMakingEbook(); }, 120000);
+        Desktop::setInstance(nullptr);
     });
 }

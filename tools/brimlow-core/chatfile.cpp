@@ -3,6 +3,7 @@
 #include "failure.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -19,10 +20,71 @@ bool isWithin(const QString &path, const QString &folder)
     return path == folder || path.startsWith(folder + QLatin1Char('/'));
 }
 
+const QHash<QString, QByteArray> *memory = nullptr;
+
+// The file in memory at path, when files are held there.
+const QByteArray *inMemory(const QString &path)
+{
+    const auto found = memory->constFind(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    return found == memory->constEnd() ? nullptr : &found.value();
+}
+
 } // namespace
+
+void setInMemory(const QHash<QString, QByteArray> *files)
+{
+    memory = files;
+}
+
+bool isFile(const QString &path)
+{
+    return memory ? inMemory(path) != nullptr : QFileInfo(path).isFile();
+}
+
+QByteArray head(const QString &path, qsizetype size)
+{
+    if (memory) {
+        const QByteArray *file = inMemory(path);
+        if (!file)
+            throw Failure(unreadable(path));
+        return file->left(size);
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure(unreadable(path));
+    return file.read(size);
+}
+
+QStringList filesUnder(const QString &folder)
+{
+    QStringList files;
+    if (memory) {
+        const QString top = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+        for (auto it = memory->constBegin(); it != memory->constEnd(); ++it) {
+            if (it.key() != top && isWithin(it.key(), top))
+                files.append(it.key());
+        }
+    } else {
+        QDirIterator it(
+            folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString file = it.next();
+            if (!QFileInfo(file).isSymLink())
+                files.append(file);
+        }
+    }
+    files.sort();
+    return files;
+}
 
 QByteArray bytes(const QString &path)
 {
+    if (memory) {
+        const QByteArray *file = inMemory(path);
+        if (!file)
+            throw Failure(unreadable(path));
+        return *file;
+    }
     QFile file(path);
     if (file.size() > MaxFileSize)
         throw Failure(QStringLiteral("The chat file %1 is too big to read.").arg(QFileInfo(path).fileName()));
@@ -79,6 +141,13 @@ QString inside(const QString &root, const QString &folder, const QString &relati
     if (parts.contains(QLatin1String("..")))
         return {};
     const QFileInfo info(QDir(folder).filePath(name));
+    if (memory) {
+        // Nothing in memory is a link.
+        const QString path = QDir::cleanPath(info.absoluteFilePath());
+        return inMemory(path) && isWithin(path, QDir::cleanPath(QFileInfo(root).absoluteFilePath()))
+            ? path
+            : QString();
+    }
     if (!info.isFile())
         return {};
     // Links may point anywhere; only what really lies under the root counts.

@@ -1,10 +1,29 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
+#include <QStringList>
 
 // Reading chat files, and finding the files they name, for every reader.
 namespace Brimlow::ChatFile {
+
+// Files held in memory by absolute path, which the functions below read
+// and find in place of the disk's; nullptr (the default) reads the disk. A
+// caller that has an export's bytes already (the fuzz targets, thousands
+// of times a second) reads it without writing it out; the folders the
+// files lie in must still exist, as readers look at folders themselves.
+void setInMemory(const QHash<QString, QByteArray> *files);
+
+// Whether path is a file that can be read.
+bool isFile(const QString &path);
+
+// At most size bytes from the start of a file; throws Failure when it
+// cannot be read.
+QByteArray head(const QString &path, qsizetype size);
+
+// The files under folder at any depth, links left out, in name order.
+QStringList filesUnder(const QString &folder);
 
 // The whole file; throws Failure when it cannot be read or is bigger than
 // any chat export.

@@ -1,12 +1,11 @@
 #include "chatlog.h"
 
+#include "chatfile.h"
 #include "chatlogreaders.h"
 #include "failure.h"
 #include "model/whatsappexport.h"
 
 #include <QDir>
-#include <QDirIterator>
-#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <algorithm>
@@ -231,17 +230,10 @@ ChatLog::ChatLog(const QString &path, ChatLogReader::Detail detail)
     QList<ChatLogReader::Chat> shares;
     if (info.isDir()) {
         QStringList files;
-        QDirIterator it(
-            path, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString file = it.next();
-            const QFileInfo entry(file);
-            if (entry.isSymLink() || !hasChatExtension(entry)
-                || isHiddenOrJunk(QDir(path).relativeFilePath(file)))
-                continue;
-            files.append(file);
+        for (const QString &file : ChatFile::filesUnder(path)) {
+            if (hasChatExtension(QFileInfo(file)) && !isHiddenOrJunk(QDir(path).relativeFilePath(file)))
+                files.append(file);
         }
-        files.sort();
         std::optional<Failure> firstFailure;
         QSet<QString> damagedFolders;
         for (const QString &file : files) {
@@ -268,11 +260,7 @@ ChatLog::~ChatLog() = default;
 
 QList<ChatLogReader::Chat> ChatLog::readFile(const QString &file, ChatLogReader::Context &context) const
 {
-    QFile input(file);
-    if (!input.open(QIODevice::ReadOnly))
-        throw Failure(QStringLiteral("The chat file %1 can't be read.").arg(QFileInfo(file).fileName()));
-    const QByteArray head = input.read(HeadSize);
-    input.close();
+    const QByteArray head = ChatFile::head(file, HeadSize);
     for (const ChatLogReader *reader : readers()) {
         if (!reader->recognises(head))
             continue;

@@ -42,7 +42,11 @@ EpubWriter::~EpubWriter()
 
 void EpubWriter::add(const QString &name, const QByteArray &bytes)
 {
-    addEntry(name, bytes, Compression::Deflated);
+    // A picture is compressed already: deflating a cover of megabytes
+    // again takes time and saves nothing.
+    const bool picture = name.endsWith(QLatin1String(".png")) || name.endsWith(QLatin1String(".jpg"))
+        || name.endsWith(QLatin1String(".jpeg"));
+    addEntry(name, bytes, picture ? Compression::Stored : Compression::Deflated);
 }
 
 void EpubWriter::addEntry(const QString &name, const QByteArray &bytes, Compression compression)

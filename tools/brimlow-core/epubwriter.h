@@ -8,8 +8,8 @@ typedef struct zip zip_t;
 namespace Brimlow {
 
 // An EPUB container being written: "mimetype" first and stored, as readers
-// find the format by its bytes at a fixed offset; every other entry
-// deflated. The file appears at its path only when finish() succeeds.
+// find the format by its bytes at a fixed offset; pictures stored as they
+// come, every other entry deflated. The file appears at its path only when finish() succeeds.
 class EpubWriter
 {
 public:

@@ -3,6 +3,8 @@
 #include <QJsonDocument>
 #include <QRandomGenerator>
 #include <cstring>
+#include <map>
+#include <mutex>
 
 Refusal::Refusal(int status, const QString &message)
     : std::runtime_error(message.toStdString())
@@ -89,4 +91,15 @@ QString randomText(int length, const char *alphabet)
     for (int i = 0; i < length; ++i)
         text.append(QLatin1Char(alphabet[QRandomGenerator::system()->bounded(size)]));
     return text;
+}
+
+std::regex routePattern(const char *pattern)
+{
+    static std::mutex guard;
+    static std::map<std::string, std::regex> compiled;
+    const std::lock_guard lock(guard);
+    const auto found = compiled.find(pattern);
+    if (found != compiled.end())
+        return found->second;
+    return compiled.emplace(pattern, std::regex(pattern)).first->second;
 }

@@ -60,6 +60,10 @@ struct Route
 
 using Routes = std::vector<Route>;
 
+// A route's pattern, compiled once a run: the same few patterns serve
+// every service made, and compiling them took longer than most requests.
+std::regex routePattern(const char *pattern);
+
 // Strict readers of request fields, refusing with 400 and a sentence.
 namespace Field {
 QString text(const QJsonObject &object, const QString &key);

@@ -38,14 +38,15 @@ Inbox::Inbox(Store &store, const QString &dataFolder, qint64 partSize)
 void Inbox::addRoutes(Routes &routes)
 {
     using namespace std::placeholders;
-    routes.push_back({ "POST", std::regex("/api/inbox"), std::bind(&Inbox::open, this, _1) });
-    routes.push_back({ "PUT", std::regex("/api/inbox/([^/]+)/file"), std::bind(&Inbox::file, this, _1) });
-    routes.push_back({ "POST", std::regex("/api/inbox/([^/]+)/parts"), std::bind(&Inbox::begin, this, _1) });
+    routes.push_back({ "POST", routePattern("/api/inbox"), std::bind(&Inbox::open, this, _1) });
+    routes.push_back({ "PUT", routePattern("/api/inbox/([^/]+)/file"), std::bind(&Inbox::file, this, _1) });
     routes.push_back(
-        { "POST", std::regex("/api/inbox/([^/]+)/parts/done"), std::bind(&Inbox::done, this, _1) });
+        { "POST", routePattern("/api/inbox/([^/]+)/parts"), std::bind(&Inbox::begin, this, _1) });
     routes.push_back(
-        { "PUT", std::regex("/api/inbox/([^/]+)/parts/([0-9]+)"), std::bind(&Inbox::part, this, _1) });
-    routes.push_back({ "GET", std::regex("/make/"), [](Call &call) {
+        { "POST", routePattern("/api/inbox/([^/]+)/parts/done"), std::bind(&Inbox::done, this, _1) });
+    routes.push_back(
+        { "PUT", routePattern("/api/inbox/([^/]+)/parts/([0-9]+)"), std::bind(&Inbox::part, this, _1) });
+    routes.push_back({ "GET", routePattern("/make/"), [](Call &call) {
                           // The fragment carries the inbox; the page only says where the chat went.
                           call.reply(200,
                               "<!doctype html><meta charset=\"utf-8\"><title>Make your book</title>"

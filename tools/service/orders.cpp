@@ -90,17 +90,18 @@ void Orders::addRoutes(Routes &routes)
 {
     using namespace std::placeholders;
     routes.push_back(
-        { "GET", std::regex("/api/pricing"), [](Call &call) { call.reply(200, Catalog::priceList()); } });
-    routes.push_back({ "GET", std::regex("/api/ordering"), [this](Call &call) {
+        { "GET", routePattern("/api/pricing"), [](Call &call) { call.reply(200, Catalog::priceList()); } });
+    routes.push_back({ "GET", routePattern("/api/ordering"), [this](Call &call) {
                           call.reply(200, QJsonObject { { QStringLiteral("mode"), mode() } });
                       } });
-    routes.push_back({ "GET", std::regex("/api/gifts/([^/]*)"), std::bind(&Orders::gift, this, _1) });
-    routes.push_back({ "POST", std::regex("/api/orders"), std::bind(&Orders::create, this, _1) });
-    routes.push_back({ "PUT", std::regex("/uploads/([^/]+)/([^/]+)"), std::bind(&Orders::upload, this, _1) });
+    routes.push_back({ "GET", routePattern("/api/gifts/([^/]*)"), std::bind(&Orders::gift, this, _1) });
+    routes.push_back({ "POST", routePattern("/api/orders"), std::bind(&Orders::create, this, _1) });
     routes.push_back(
-        { "POST", std::regex("/api/orders/([^/]+)/submit"), std::bind(&Orders::submit, this, _1) });
-    routes.push_back({ "GET", std::regex("/pay/([^/]+)"), std::bind(&Orders::payPage, this, _1) });
-    routes.push_back({ "POST", std::regex("/pay/([^/]+)"), std::bind(&Orders::pay, this, _1) });
+        { "PUT", routePattern("/uploads/([^/]+)/([^/]+)"), std::bind(&Orders::upload, this, _1) });
+    routes.push_back(
+        { "POST", routePattern("/api/orders/([^/]+)/submit"), std::bind(&Orders::submit, this, _1) });
+    routes.push_back({ "GET", routePattern("/pay/([^/]+)"), std::bind(&Orders::payPage, this, _1) });
+    routes.push_back({ "POST", routePattern("/pay/([^/]+)"), std::bind(&Orders::pay, this, _1) });
 }
 
 QString Orders::mode() const

@@ -30,19 +30,19 @@ Referrals::Referrals(Store &store, const QString &dataFolder)
 void Referrals::addRoutes(Routes &routes)
 {
     using namespace std::placeholders;
-    routes.push_back({ "POST", std::regex("/api/referrals"), std::bind(&Referrals::status, this, _1) });
+    routes.push_back({ "POST", routePattern("/api/referrals"), std::bind(&Referrals::status, this, _1) });
     routes.push_back(
-        { "GET", std::regex("/api/discounts/([^/]*)"), std::bind(&Referrals::discount, this, _1) });
-    routes.push_back({ "POST", std::regex("/api/submissions"), std::bind(&Referrals::claim, this, _1) });
-    routes.push_back({ "POST", std::regex("/api/events"), std::bind(&Referrals::event, this, _1) });
-    routes.push_back({ "GET", std::regex("/r/([^/]+)"), [](Call &call) {
+        { "GET", routePattern("/api/discounts/([^/]*)"), std::bind(&Referrals::discount, this, _1) });
+    routes.push_back({ "POST", routePattern("/api/submissions"), std::bind(&Referrals::claim, this, _1) });
+    routes.push_back({ "POST", routePattern("/api/events"), std::bind(&Referrals::event, this, _1) });
+    routes.push_back({ "GET", routePattern("/r/([^/]+)"), [](Call &call) {
                           const QString html = QStringLiteral(
                               "<!doctype html><meta charset=\"utf-8\"><title>Quorvel</title>"
                               "<p>A friend invited you. Use the code <b>%1</b> when you order.</p>")
                                                    .arg(call.capture(1).toHtmlEscaped());
                           call.reply(200, html.toUtf8(), "text/html; charset=utf-8");
                       } });
-    routes.push_back({ "GET", std::regex("/wrapped/rules/"),
+    routes.push_back({ "GET", routePattern("/wrapped/rules/"),
         [](Call &call) { call.reply(200, rulesPage(), "text/html; charset=utf-8"); } });
 }
 

@@ -14,11 +14,15 @@
 
 namespace {
 
-QString storeFile(const QString &folder)
+QString storeFile(const Service::Settings &settings)
 {
-    if (!QDir().mkpath(folder))
-        throw std::runtime_error(QStringLiteral("cannot make the data folder %1").arg(folder).toStdString());
-    return folder + QStringLiteral("/service.sqlite");
+    if (!QDir().mkpath(settings.dataFolder))
+        throw std::runtime_error(
+            QStringLiteral("cannot make the data folder %1").arg(settings.dataFolder).toStdString());
+    // SQLite's own name for a database that lives in memory.
+    if (settings.records == Service::Settings::Records::InMemory)
+        return QStringLiteral(":memory:");
+    return settings.dataFolder + QStringLiteral("/service.sqlite");
 }
 
 void answer(httplib::Response &response, int status, const QJsonObject &object)
@@ -37,7 +41,7 @@ void refuse(httplib::Response &response, int status, const QString &message)
 
 Service::Service(const Settings &settings)
     : m_settings(settings)
-    , m_store(storeFile(settings.dataFolder))
+    , m_store(storeFile(settings))
     , m_orders(m_store, settings.dataFolder, settings.mode)
     , m_referrals(m_store, settings.dataFolder)
     , m_inbox(m_store, settings.dataFolder, settings.partSize)
@@ -45,8 +49,11 @@ Service::Service(const Settings &settings)
     m_orders.addRoutes(m_routes);
     m_referrals.addRoutes(m_routes);
     m_inbox.addRoutes(m_routes);
-    m_routes.push_back({ "POST", std::regex("/api/covers/generate"), [this](Call &call) { paint(call); } });
+    m_routes.push_back({ "POST", routePattern("/api/covers/generate"), [this](Call &call) { paint(call); } });
+}
 
+void Service::setUpServer()
+{
     // Many uploads at once each hold a worker while their body arrives.
     m_server.new_task_queue = [] { return new httplib::ThreadPool(64); };
     m_server.set_tcp_nodelay(true);
@@ -72,6 +79,7 @@ Service::Service(const Settings &settings)
 
 int Service::bind(const QString &host, int port)
 {
+    setUpServer();
     const std::string address = host.toStdString();
     const int bound
         = port == 0 ? m_server.bind_to_any_port(address) : (m_server.bind_to_port(address, port) ? port : -1);

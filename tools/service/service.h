@@ -30,6 +30,11 @@ public:
         QString mode = QStringLiteral("stripe");
         // The part size the inbox asks multi-part uploads to use.
         qint64 partSize = 8 * 1024 * 1024;
+        // Where orders, gifts and the inbox's records are kept: in the data
+        // folder, or in memory for a service that lives for one request
+        // (the fuzz target's), where writing them out is all the time.
+        enum class Records { OnDisk, InMemory };
+        Records records = Records::OnDisk;
     };
 
     // Throws std::runtime_error when the data folder cannot be used.
@@ -49,6 +54,9 @@ private:
     void handle(const httplib::Request &request, httplib::Response &response);
     void admin(const httplib::Request &request, httplib::Response &response);
     void paint(Call &call);
+    // The listening server, set up when it is first bound: route() alone
+    // needs none of it.
+    void setUpServer();
 
     Settings m_settings;
     Store m_store;

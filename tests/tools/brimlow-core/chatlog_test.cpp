@@ -1,10 +1,14 @@
+#include "chatexports.h"
+#include "chatfile.h"
 #include "chatlog.h"
 #include "failure.h"
 #include "fixtures.h"
 #include "printers.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -159,4 +163,54 @@ TEST(ChatLog, NamesAChatAfterItsExportInThePhonesLanguage)
         = ChatLog(dir.filePath("WhatsApp Chat with Jane Doe (1).txt")).conversations().first();
     EXPECT_EQ(copy.name, "Jane Doe");
     EXPECT_EQ(copy.key, "Jane Doe (1)");
+}
+
+namespace {
+
+// Each message as text, with the attachments it found.
+QStringList messagesOf(ChatLog &log)
+{
+    QStringList messages;
+    for (const Conversation &conversation : log.conversations()) {
+        for (const Transcript::Message &message : log.transcript(conversation.key, std::nullopt).messages) {
+            QStringList found;
+            for (const Transcript::Attachment &attachment : message.attachments)
+                found.append(attachment.path);
+            messages.append(conversation.key + QStringLiteral(": ") + message.text + QStringLiteral(" [")
+                + found.join(QLatin1Char(',')) + QLatin1Char(']'));
+        }
+    }
+    return messages;
+}
+
+} // namespace
+
+// An export whose files are held in memory reads as it does from the disk,
+// attachments found beside it included; what memory holds is what is read.
+TEST(ChatLog, AnExportHeldInMemoryReadsAsItsFiles)
+{
+    QTemporaryDir dir;
+    const QString log = ChatExports::instagram(dir.path());
+    ChatLog disk(log);
+    const QStringList fromDisk = messagesOf(disk);
+    ASSERT_TRUE(fromDisk.join(QLatin1Char('\n')).contains(QStringLiteral("see you")));
+    ASSERT_TRUE(fromDisk.join(QLatin1Char('\n')).contains(QStringLiteral("1709712000.jpg")));
+
+    QHash<QString, QByteArray> files;
+    QDirIterator it(dir.path(), QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        file.open(QIODevice::ReadOnly);
+        files.insert(QFileInfo(file).absoluteFilePath(), file.readAll());
+    }
+    ChatFile::setInMemory(&files);
+    const auto onDisk = qScopeGuard([] { ChatFile::setInMemory(nullptr); });
+    ChatLog held(log);
+    EXPECT_EQ(messagesOf(held), fromDisk);
+
+    // Changed in memory alone, a message reads as memory has it.
+    for (QByteArray &bytes : files)
+        bytes.replace("see you", "seen in memory");
+    ChatLog changed(log);
+    EXPECT_TRUE(messagesOf(changed).join(QLatin1Char('\n')).contains(QStringLiteral("seen in memory")));
 }

@@ -1,7 +1,10 @@
 // The stand-in as a process: many clients at once, and restarts.
+#include "service.h"
 #include "standin.h"
 
 #include <QCryptographicHash>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <latch>
@@ -189,4 +192,30 @@ TEST(StandInService, AScriptAnswersItsCountThenTheRouteAnswersAgain)
     EXPECT_EQ(client.Get("/api/api/pricing")->status, 404);
     EXPECT_EQ(client.Delete("/api/ordering")->status, 405);
     EXPECT_EQ(service.requests().size(), 6);
+}
+
+// A service for one request keeps its records in memory: it answers as the
+// one on disk does and leaves no store behind in its data folder.
+TEST(StandInService, RecordsKeptInMemoryAnswerAndLeaveNoStore)
+{
+    QTemporaryDir dir;
+    Service::Settings settings;
+    settings.dataFolder = dir.filePath(QStringLiteral("data"));
+    settings.records = Service::Settings::Records::InMemory;
+    Service service(settings);
+    httplib::Request order;
+    order.method = "POST";
+    order.path = order.target = "/api/orders";
+    order.body = R"({"title":"Book","binding":"paperback","shipping":"economy","addons":[],)"
+                 R"("volumePages":[120],"install":"I-1"})";
+    order.headers.emplace("Content-Type", "application/json");
+    httplib::Response placed;
+    service.route(order, placed);
+    EXPECT_EQ(placed.status, 200) << placed.body;
+    EXPECT_FALSE(QJsonDocument::fromJson(QByteArray::fromStdString(placed.body))
+                     .object()
+                     .value(QStringLiteral("id"))
+                     .toString()
+                     .isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(settings.dataFolder + QStringLiteral("/service.sqlite")));
 }
