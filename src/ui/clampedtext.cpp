@@ -16,6 +16,9 @@ struct Laid
     qreal height = 0;
     // Where the last character shown whole ends.
     int shownEnd = 0;
+    // Room above the first line for marks that rise over the font's
+    // ascent, as on capitals: "ZOË" must not be drawn "ZOE".
+    qreal headroom = 0;
 };
 
 // Where an excerpt starts: up to two words before at, so the kept words
@@ -142,7 +145,19 @@ Laid layExcerpt(const QString &text, int from, const ClampedText::Block &block, 
     return layText(ellipsis + text.mid(from), formats, block, width);
 }
 
-Laid lay(const ClampedText::Block &block, int width)
+// How far the ink of the first line rises above its ascent.
+qreal headroomOf(const Laid &laid, const QFont &font)
+{
+    const QTextLayout *layout = laid.whole ? laid.whole.get() : laid.cut.get();
+    if (!layout || layout->lineCount() == 0)
+        return 0;
+    const QTextLine line = layout->lineAt(0);
+    const QString text = layout->text().mid(line.textStart(), line.textLength());
+    const qreal top = QFontMetricsF(font).tightBoundingRect(text).top();
+    return std::max<qreal>(0, std::ceil(-top - line.ascent()));
+}
+
+Laid layClamped(const ClampedText::Block &block, int width)
 {
     width = std::max(width, 1);
     QString text = block.text;
@@ -172,6 +187,14 @@ Laid lay(const ClampedText::Block &block, int width)
             fits = middle;
     }
     return fits < starts.size() ? layExcerpt(text, starts.at(fits), block, width) : std::move(excerpt);
+}
+
+Laid lay(const ClampedText::Block &block, int width)
+{
+    Laid laid = layClamped(block, width);
+    laid.headroom = headroomOf(laid, block.font);
+    laid.height += laid.headroom;
+    return laid;
 }
 
 QString linesOf(const QTextLayout &layout)
@@ -209,10 +232,11 @@ QString shownText(const Block &block, int width)
 void paint(QPainter &painter, const QPointF &topLeft, int width, const Block &block)
 {
     const Laid laid = lay(block, width);
+    const QPointF origin = topLeft + QPointF(0, laid.headroom);
     if (laid.whole)
-        laid.whole->draw(&painter, topLeft);
+        laid.whole->draw(&painter, origin);
     if (laid.cut)
-        laid.cut->draw(&painter, topLeft + QPointF(0, laid.wholeHeight));
+        laid.cut->draw(&painter, origin + QPointF(0, laid.wholeHeight));
 }
 
 } // namespace ClampedText

@@ -1,6 +1,8 @@
 // The typeface, chapters and touches steps: what they offer from the
 // conversation, and what they write into the model.
 #include "ui/card.h"
+#include "ui/clampedlabel.h"
+#include "ui/clampedtext.h"
 #include "ui/toggleswitch.h"
 #include "wizard/chaptersstep.h"
 #include "wizard/touchesstep.h"
@@ -10,6 +12,7 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -274,4 +277,59 @@ TEST_F(LooksSteps, PinPageFieldFollowsTheSwitchAndKeepsItsPage)
     QTest::keyClick(dedication, Qt::Key_Return);
     QTest::keyClicks(dedication, QStringLiteral("always"));
     EXPECT_EQ(model.dedication(), QStringLiteral("For Sam\nalways"));
+}
+
+namespace {
+
+// Pixels of another colour than the one most of the picture has.
+int inkOf(const QImage &picture)
+{
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x)
+            ++counts[picture.pixel(x, y)];
+    }
+    int most = 0;
+    for (const int count : std::as_const(counts))
+        most = std::max(most, count);
+    return int(picture.width() * picture.height()) - most;
+}
+
+} // namespace
+
+// Fault mended: "ZOË LEFÈVRE" came out "ZOE LEFEVRE", the marks over the
+// capitals cut off at the top of the preview's line.
+TEST_F(LooksSteps, TheReceiptPreviewDrawsEveryNameAsWritten)
+{
+    Book book(spreadBook(QDate(2024, 3, 1), 20));
+    WizardModel model(book.project, WizardModel::Resuming::No);
+    Insights insights = daysOf(QDate(2024, 3, 1), 20, 5, 100);
+    model.setInsights(insights);
+    TouchesStep step(&model);
+    step.resize(700, 500);
+    step.show();
+    auto *preview = step.findChild<ClampedLabel *>();
+    ASSERT_TRUE(preview);
+    const QStringList names { QStringLiteral("Zo\u00EB Lef\u00E8vre"), QStringLiteral("Zoe\u0308 Lefe\u0300vre"),
+        QStringLiteral("\u00C5sa \u00C1ngstr\u00F6m"), QStringLiteral("\u1EA8n \u0110\u1EB7ng"),
+        QStringLiteral("\u0396\u03C9\u03AE"), QStringLiteral("\u0417\u043E\u044F"),
+        QStringLiteral("\u9648\u6CE2") };
+    for (const QString &name : names) {
+        insights.receiptLines = { { QStringLiteral("Reply time, ") + name, QStringLiteral("4 min") } };
+        model.setInsights(insights);
+        QCoreApplication::processEvents();
+        const QString line = QStringLiteral("REPLY TIME, ") + name.toUpper() + QStringLiteral(" 4 MIN");
+        EXPECT_TRUE(preview->text().endsWith(line)) << preview->text().toStdString();
+
+        // All the ink the line has, drawn with room to spare, is inside
+        // the preview's own bounds.
+        QImage spare(preview->width(), preview->height() + 20, QImage::Format_RGB32);
+        spare.fill(Qt::white);
+        QPainter painter(&spare);
+        painter.setPen(Qt::black);
+        ClampedText::paint(painter, QPointF(0, 10), preview->contentsRect().width(),
+            { preview->text(), preview->font(), 2, {}, preview->alignment() });
+        painter.end();
+        EXPECT_EQ(inkOf(preview->grab().toImage()), inkOf(spare)) << name.toStdString();
+    }
 }
