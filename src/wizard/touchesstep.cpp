@@ -2,6 +2,7 @@
 
 #include "insights/pinpages.h"
 #include "model/day.h"
+#include "model/text.h"
 #include "ui/clampedlabel.h"
 #include "ui/style.h"
 #include "ui/toggleswitch.h"
@@ -65,7 +66,8 @@ QString TouchesStep::receiptPreview(const WizardModel &model)
         + Style::number(insights ? insights->messages(model.from(), model.effectiveTo()) : 0) };
     if (insights) {
         for (const QStringList &line : insights->receiptLines.mid(0, 3))
-            pieces.append(line.value(0).toUpper() + QLatin1Char(' ') + line.value(1).toUpper());
+            pieces.append(Text::isolated(line.value(0).toUpper()) + QLatin1Char(' ')
+                + Text::isolated(line.value(1).toUpper()));
     }
     return pieces.join(QStringLiteral(" \u00B7 "));
 }

@@ -12,7 +12,10 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QGlyphRun>
 #include <QPainter>
+#include <QRawFont>
+#include <QTextLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -313,13 +316,38 @@ TEST_F(LooksSteps, TheReceiptPreviewDrawsEveryNameAsWritten)
     const QStringList names { QStringLiteral("Zo\u00EB Lef\u00E8vre"), QStringLiteral("Zoe\u0308 Lefe\u0300vre"),
         QStringLiteral("\u00C5sa \u00C1ngstr\u00F6m"), QStringLiteral("\u1EA8n \u0110\u1EB7ng"),
         QStringLiteral("\u0396\u03C9\u03AE"), QStringLiteral("\u0417\u043E\u044F"),
-        QStringLiteral("\u9648\u6CE2") };
+        QStringLiteral("\u9648\u6CE2"), QStringLiteral("\uAE40\uBBFC"), QStringLiteral("\u0E0B\u0E2D\u0E22"),
+        QStringLiteral("\u05E0\u05D5\u05E2\u05D4"),
+        QStringLiteral("\u0632\u0648\u064A") };
     for (const QString &name : names) {
         insights.receiptLines = { { QStringLiteral("Reply time, ") + name, QStringLiteral("4 min") } };
         model.setInsights(insights);
         QCoreApplication::processEvents();
         const QString line = QStringLiteral("REPLY TIME, ") + name.toUpper() + QStringLiteral(" 4 MIN");
-        EXPECT_TRUE(preview->text().endsWith(line)) << preview->text().toStdString();
+        QString text = preview->text();
+        text.remove(QChar(0x2068)).remove(QChar(0x2069));
+        EXPECT_TRUE(text.endsWith(line)) << text.toStdString();
+
+        // The time reads after the name, in whichever direction the name
+        // is written; a Hebrew name used to take it in and show it first.
+        QTextLayout laid(preview->text(), preview->font());
+        laid.beginLayout();
+        QTextLine only = laid.createLine();
+        only.setLineWidth(4000);
+        laid.endLayout();
+        const int time = int(preview->text().lastIndexOf(QLatin1String("4 MIN")));
+        const int named = int(preview->text().lastIndexOf(name.toUpper()));
+        for (int i = named; i <= named + name.size(); ++i)
+            EXPECT_LT(only.cursorToX(i), only.cursorToX(time)) << name.toStdString();
+        // Every letter is drawn by a font that has it, not as an empty box.
+        const QList<QGlyphRun> runs = laid.glyphRuns();
+        for (const char32_t c : name.toUpper().toUcs4()) {
+            if (!QChar::isLetter(c))
+                continue;
+            EXPECT_TRUE(std::any_of(runs.cbegin(), runs.cend(),
+                [c](const QGlyphRun &run) { return run.rawFont().supportsCharacter(c); }))
+                << name.toStdString();
+        }
 
         // All the ink the line has, drawn with room to spare, is inside
         // the preview's own bounds.
