@@ -164,8 +164,11 @@ QWidget *TouchesStep::pinRow()
     m_pinCost = Style::label(QString(), Style::Text::Caption);
     m_pinCost->setObjectName(QStringLiteral("pinCost"));
     m_pinCost->hide();
+    m_pinMoves = Style::label(QString(), Style::Text::Caption);
+    m_pinMoves->setObjectName(QStringLiteral("pinMoves"));
+    m_pinMoves->hide();
     row->addWidget(labelled(QStringLiteral("Put the first \u201CI love you\u201D on a page you choose"),
-                       { m_pinCaption, m_pinCost }),
+                       { m_pinCaption, m_pinCost, m_pinMoves }),
         1);
     m_pinPage = new QLineEdit;
     m_pinPage->setPlaceholderText(QStringLiteral("Page"));
@@ -239,6 +242,12 @@ void TouchesStep::refresh()
         const std::optional<QString> cost = pinCost(*m_model);
         m_pinCost->setText(cost.value_or(QString()));
         m_pinCost->setVisible(cost.has_value());
+        const std::optional<PinPages::Moved> moved = m_model->movedPin();
+        m_pinMoves->setText(moved ? PinPages::movedText(*moved) : QString());
+        m_pinMoves->setVisible(moved.has_value());
+        QPalette caution = m_pinMoves->palette();
+        caution.setColor(QPalette::WindowText, Style::warning());
+        m_pinMoves->setPalette(caution);
         m_pinPage->setEnabled(m_model->pinLove());
         if (!m_pinPage->hasFocus())
             m_pinPage->setText(QString::number(m_model->pinPage()));

@@ -247,6 +247,49 @@ TEST_F(LooksSteps, ThePinRowSaysWhatALaterPageCosts)
     EXPECT_TRUE(cost->isHidden());
 }
 
+// Fault mended: the first "I love you" pinned far on pushed a pin the book
+// already had off its page, and nothing said so.
+TEST_F(LooksSteps, ThePinRowSaysWhenItPushesAnotherPinOffItsPage)
+{
+    BookFile file = spreadBook(QDate(2024, 3, 1), 60, 2, 200);
+    // Sam's message of April 20, where it lands by itself and 5 pages on.
+    const BookFile::Message later = file.messages[101];
+    ASSERT_EQ(later.day(), QStringLiteral("2024-04-20"));
+    Book plain(file);
+    WizardModel unpinned(plain.project, WizardModel::Resuming::No);
+    unpinned.setInsights(lovedOnApril10(plain));
+    const int landsOn = unpinned.insights()->landingPage(unpinned.from(), later.day(), unpinned.pageModel());
+    file.edits.pins = QList<Edits::Pin> { { later.id, landsOn + 5 } };
+    Book book(file);
+    WizardModel model(book.project, WizardModel::Resuming::No);
+    model.setInsights(lovedOnApril10(book));
+    TouchesStep step(&model);
+    auto *moves = step.findChild<QLabel *>(QStringLiteral("pinMoves"));
+    ASSERT_TRUE(moves);
+
+    // Off, or a page whose blank pages the later pin's own take up: nothing.
+    model.setPinPage(model.loveLanding() + 20);
+    EXPECT_FALSE(model.movedPin());
+    EXPECT_TRUE(moves->isHidden());
+    model.setPinLove(true);
+    model.setPinPage(model.loveLanding() + 4);
+    EXPECT_FALSE(model.movedPin());
+    EXPECT_TRUE(moves->isHidden());
+
+    model.setPinPage(model.loveLanding() + 20);
+    ASSERT_TRUE(model.movedPin());
+    EXPECT_EQ(model.movedPin()->page, landsOn + 5);
+    EXPECT_NEAR(model.movedPin()->to, landsOn + 20, 1);
+    EXPECT_FALSE(moves->isHidden());
+    EXPECT_EQ(moves->text(), PinPages::movedText(*model.movedPin()));
+    EXPECT_TRUE(moves->text().startsWith(QStringLiteral("The pin on page %1 can't stay there: it would move to page ").arg(landsOn + 5)));
+
+    // A first "I love you" outside the range moves nothing.
+    model.setFrom(QStringLiteral("2024-04-15"));
+    EXPECT_FALSE(model.movedPin());
+    EXPECT_TRUE(moves->isHidden());
+}
+
 TEST_F(LooksSteps, PinPageFieldFollowsTheSwitchAndKeepsItsPage)
 {
     Book book(spreadBook(QDate(2024, 3, 1), 60));
