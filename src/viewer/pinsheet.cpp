@@ -131,9 +131,7 @@ void PinSheet::refresh()
         = m_project ? displaced(*m_project, m_message, m_page->value()) : std::nullopt;
     m_moves->setText(moved ? PinPages::movedText(*moved) : QString());
     m_moves->setVisible(moved.has_value());
-    QPalette caution = m_moves->palette();
-    caution.setColor(QPalette::WindowText, Style::warning());
-    m_moves->setPalette(caution);
+    Style::setCaution(m_moves);
 }
 
 void PinSheet::pin()

@@ -245,9 +245,7 @@ void TouchesStep::refresh()
         const std::optional<PinPages::Moved> moved = m_model->movedPin();
         m_pinMoves->setText(moved ? PinPages::movedText(*moved) : QString());
         m_pinMoves->setVisible(moved.has_value());
-        QPalette caution = m_pinMoves->palette();
-        caution.setColor(QPalette::WindowText, Style::warning());
-        m_pinMoves->setPalette(caution);
+        Style::setCaution(m_pinMoves);
         m_pinPage->setEnabled(m_model->pinLove());
         if (!m_pinPage->hasFocus())
             m_pinPage->setText(QString::number(m_model->pinPage()));

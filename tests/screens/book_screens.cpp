@@ -196,6 +196,7 @@ TEST(BookScreens, EveryStepOfTheWizard)
                 // you", pushed off its page by it.
                 const QString loveDay = model->firstLove()->day();
                 std::shared_ptr<Project> project = model->project();
+                model->setPinLove(false);
                 for (const BookFile::Message &message : project->book().messages) {
                     if (message.text && message.day() > loveDay) {
                         const int lands = model->insights()->landingPage(model->from(), message.day(), model->pageModel());
@@ -205,6 +206,7 @@ TEST(BookScreens, EveryStepOfTheWizard)
                         break;
                     }
                 }
+                model->setPinLove(true);
                 model->setPinPage(model->loveLanding() + 60);
                 EXPECT_TRUE(model->movedPin());
                 atEverySize(window, screen, QStringLiteral("pin-moves-another"));

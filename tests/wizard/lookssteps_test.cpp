@@ -3,6 +3,7 @@
 #include "ui/card.h"
 #include "ui/clampedlabel.h"
 #include "ui/clampedtext.h"
+#include "ui/style.h"
 #include "ui/toggleswitch.h"
 #include "wizard/chaptersstep.h"
 #include "wizard/touchesstep.h"
@@ -282,6 +283,20 @@ TEST_F(LooksSteps, ThePinRowSaysWhenItPushesAnotherPinOffItsPage)
     EXPECT_NEAR(model.movedPin()->to, landsOn + 20, 1);
     EXPECT_FALSE(moves->isHidden());
     EXPECT_EQ(moves->text(), PinPages::movedText(*model.movedPin()));
+    // In the caution colour, also where the wizard's frame writes in the
+    // text role.
+    step.setForegroundRole(QPalette::Text);
+    const QImage drawn = moves->grab().toImage();
+    const QColor caution = Style::warning();
+    bool orange = false;
+    for (int y = 0; y < drawn.height() && !orange; ++y) {
+        for (int x = 0; x < drawn.width() && !orange; ++x) {
+            const QColor c = drawn.pixelColor(x, y);
+            orange = std::abs(c.red() - caution.red()) < 24 && std::abs(c.green() - caution.green()) < 24
+                && std::abs(c.blue() - caution.blue()) < 24;
+        }
+    }
+    EXPECT_TRUE(orange);
     EXPECT_TRUE(moves->text().startsWith(QStringLiteral("The pin on page %1 can't stay there: it would move to page ").arg(landsOn + 5)));
 
     // A first "I love you" outside the range moves nothing.
