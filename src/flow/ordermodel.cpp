@@ -219,7 +219,8 @@ QCoro::Task<bool> OrderModel::confirmCodes()
     }
     const std::optional<Rewards::Discount> discount = this->discount();
     const std::optional<Ordering::Gift> card = gift();
-    co_return (!discount || (discount->valid && discount->percent)) && (!card || (card->valid && card->balanceCents));
+    co_return (!discount || (discount->valid && discount->percent))
+        && (!card || (card->valid && card->balanceCents));
 }
 
 QCoro::Task<OrderModel::Stage> OrderModel::placeSteps()

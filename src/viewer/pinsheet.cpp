@@ -5,10 +5,10 @@
 #include "ui/formsection.h"
 #include "ui/style.h"
 
+#include <QHash>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QHash>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <limits>

@@ -272,7 +272,8 @@ TEST_F(Placement, ACodeTypedButNeverAppliedIsCheckedBeforeTheOrderGoes)
     order->setDiscountCode(QStringLiteral(" WELCOME10"));
     order->setGiftCode(QStringLiteral("GIFT-2500"));
     place(*order);
-    EXPECT_EQ(order->stage(), OrderModel::Stage::done(QStringLiteral("The payment page is open in your browser.")));
+    EXPECT_EQ(
+        order->stage(), OrderModel::Stage::done(QStringLiteral("The payment page is open in your browser.")));
     ASSERT_EQ(ordersCreated(), 1);
     const QJsonObject created = Json::parseObject(StandIn::body(service.requests("/api/orders$").first()));
     EXPECT_EQ(created.value(QStringLiteral("discountCode")).toString(), QStringLiteral(" WELCOME10"));

@@ -199,7 +199,8 @@ TEST(BookScreens, EveryStepOfTheWizard)
                 model->setPinLove(false);
                 for (const BookFile::Message &message : project->book().messages) {
                     if (message.text && message.day() > loveDay) {
-                        const int lands = model->insights()->landingPage(model->from(), message.day(), model->pageModel());
+                        const int lands = model->insights()->landingPage(
+                            model->from(), message.day(), model->pageModel());
                         if (lands < model->loveLanding() + 5)
                             continue;
                         project->pin(message, lands + 3);
@@ -239,7 +240,8 @@ TEST(BookScreens, TheWizardReopenedOnAMadeBook)
         MainWindow *window = sample.window();
         BookHomeView *home = sample.home();
         ASSERT_TRUE(home);
-        auto *setup = qobject_cast<QPushButton *>(TestSupport::findText(home, QStringLiteral("Change Setup")));
+        auto *setup
+            = qobject_cast<QPushButton *>(TestSupport::findText(home, QStringLiteral("Change Setup")));
         ASSERT_TRUE(setup);
         setup->click();
         ASSERT_TRUE(TestSupport::waitUntil([&] {

@@ -279,7 +279,8 @@ TEST(FlowScreens, TheOrderSheetFromFormToPaymentPage)
         ASSERT_TRUE(TestSupport::waitUntil([&] { return field(sheet, email)->isVisible(); }, 120000));
         type(sheet, email, QStringLiteral("pat@example.com"));
         type(sheet, discount, QStringLiteral("WELCOME1"));
-        qobject_cast<QPushButton *>(TestSupport::findText(sheet, QStringLiteral("Continue to Payment")))->click();
+        qobject_cast<QPushButton *>(TestSupport::findText(sheet, QStringLiteral("Continue to Payment")))
+            ->click();
         ASSERT_TRUE(shows(sheet, QStringLiteral("That code doesn't work, or it's been used.")));
         atEverySize(window, QStringLiteral("order-sheet"), QStringLiteral("unapplied-code-refused"));
         dismiss(sheet);

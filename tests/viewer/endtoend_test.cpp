@@ -302,7 +302,8 @@ TEST_F(EndToEndTest, ThePinSheetSaysWhereAPinItPushesOffWillGo)
     EXPECT_TRUE(sheet->movesText().isEmpty()) << sheet->movesText().toStdString();
     sheet->pageField()->setValue(start + 6);
     const QString said = sheet->movesText();
-    const QString opening = QStringLiteral("The pin on page %1 can't stay there: it would move to page ").arg(*natural + 2);
+    const QString opening
+        = QStringLiteral("The pin on page %1 can't stay there: it would move to page ").arg(*natural + 2);
     ASSERT_TRUE(said.startsWith(opening)) << said.toStdString();
     const int foretold = said.mid(opening.size()).chopped(1).toInt();
     sheet->pinButton()->click();

@@ -251,8 +251,10 @@ TEST_F(SearchResultsTest, EveryOccurrenceOfEveryWordIsMarkedIgnoringCase)
     // The search finds an accent typed as one character or as two; the
     // marks must too, in whichever form the text holds it.
     const QString decomposed = QStringLiteral("cafe\u0301 at the Caf\u00E9");
-    EXPECT_EQ(SearchModel::highlights(decomposed, QStringLiteral("caf\u00E9")), (Ranges { { 13, 4 }, { 0, 5 } }));
-    EXPECT_EQ(SearchModel::highlights(decomposed, QStringLiteral("cafe\u0301")), (Ranges { { 0, 5 }, { 13, 4 } }));
+    EXPECT_EQ(
+        SearchModel::highlights(decomposed, QStringLiteral("caf\u00E9")), (Ranges { { 13, 4 }, { 0, 5 } }));
+    EXPECT_EQ(
+        SearchModel::highlights(decomposed, QStringLiteral("cafe\u0301")), (Ranges { { 0, 5 }, { 13, 4 } }));
 }
 
 TEST_F(SearchResultsTest, AMessageThatLooksLikeMarkupIsDrawnAsItIs)

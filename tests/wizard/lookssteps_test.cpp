@@ -11,14 +11,14 @@
 #include "wizardtest.h"
 
 #include <QFontInfo>
+#include <QGlyphRun>
 #include <QLabel>
 #include <QLineEdit>
-#include <QGlyphRun>
 #include <QPainter>
-#include <QRawFont>
-#include <QTextLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRawFont>
+#include <QTextLayout>
 
 using namespace WizardTest;
 
@@ -297,7 +297,8 @@ TEST_F(LooksSteps, ThePinRowSaysWhenItPushesAnotherPinOffItsPage)
         }
     }
     EXPECT_TRUE(orange);
-    EXPECT_TRUE(moves->text().startsWith(QStringLiteral("The pin on page %1 can't stay there: it would move to page ").arg(landsOn + 5)));
+    EXPECT_TRUE(moves->text().startsWith(
+        QStringLiteral("The pin on page %1 can't stay there: it would move to page ").arg(landsOn + 5)));
 
     // A first "I love you" outside the range moves nothing.
     model.setFrom(QStringLiteral("2024-04-15"));
@@ -371,11 +372,11 @@ TEST_F(LooksSteps, TheReceiptPreviewDrawsEveryNameAsWritten)
     step.show();
     auto *preview = step.findChild<ClampedLabel *>();
     ASSERT_TRUE(preview);
-    const QStringList names { QStringLiteral("Zo\u00EB Lef\u00E8vre"), QStringLiteral("Zoe\u0308 Lefe\u0300vre"),
-        QStringLiteral("\u00C5sa \u00C1ngstr\u00F6m"), QStringLiteral("\u1EA8n \u0110\u1EB7ng"),
-        QStringLiteral("\u0396\u03C9\u03AE"), QStringLiteral("\u0417\u043E\u044F"),
-        QStringLiteral("\u9648\u6CE2"), QStringLiteral("\uAE40\uBBFC"), QStringLiteral("\u0E0B\u0E2D\u0E22"),
-        QStringLiteral("\u05E0\u05D5\u05E2\u05D4"),
+    const QStringList names { QStringLiteral("Zo\u00EB Lef\u00E8vre"),
+        QStringLiteral("Zoe\u0308 Lefe\u0300vre"), QStringLiteral("\u00C5sa \u00C1ngstr\u00F6m"),
+        QStringLiteral("\u1EA8n \u0110\u1EB7ng"), QStringLiteral("\u0396\u03C9\u03AE"),
+        QStringLiteral("\u0417\u043E\u044F"), QStringLiteral("\u9648\u6CE2"), QStringLiteral("\uAE40\uBBFC"),
+        QStringLiteral("\u0E0B\u0E2D\u0E22"), QStringLiteral("\u05E0\u05D5\u05E2\u05D4"),
         QStringLiteral("\u0632\u0648\u064A") };
     for (const QString &name : names) {
         insights.receiptLines = { { QStringLiteral("Reply time, ") + name, QStringLiteral("4 min") } };
@@ -402,9 +403,9 @@ TEST_F(LooksSteps, TheReceiptPreviewDrawsEveryNameAsWritten)
         for (const char32_t c : name.toUpper().toUcs4()) {
             if (!QChar::isLetter(c))
                 continue;
-            EXPECT_TRUE(std::any_of(runs.cbegin(), runs.cend(),
-                [c](const QGlyphRun &run) { return run.rawFont().supportsCharacter(c); }))
-                << name.toStdString();
+            EXPECT_TRUE(std::any_of(runs.cbegin(), runs.cend(), [c](const QGlyphRun &run) {
+                return run.rawFont().supportsCharacter(c);
+            })) << name.toStdString();
         }
 
         // All the ink the line has, drawn with room to spare, is inside
