@@ -31,6 +31,9 @@ packages=(
   # epubcheck to validate ebooks, fonts
   poppler-utils epubcheck
   fonts-texgyre fonts-ebgaramond fonts-linuxlibertine fonts-noto-color-emoji fonts-dejavu-core
+  # names and messages in scripts the book's faces lack: Chinese, Japanese
+  # and Korean, and Thai; on screen and staged for the book
+  fonts-wqy-microhei fonts-tlwg-loma-ttf
   # the window: icons copied from Breeze at build time; a virtual display
   # for looking at screens and for running the app without one
   breeze-icon-theme fonts-inter xvfb xauth x11-apps netpbm

@@ -28,6 +28,8 @@ bool isWebPage(const QUrl &url)
 }
 
 const QString pageOpen = QStringLiteral("The payment page is open in your browser.");
+const QString unchecked
+    = QStringLiteral("The order didn't go through: a code couldn't be checked. Nothing was charged.");
 
 } // namespace
 
@@ -190,8 +192,41 @@ QCoro::Task<void> OrderModel::place(std::shared_ptr<OrderModel> self)
     emit self->changed();
 }
 
+template<typename Answer> bool OrderModel::unanswered(const Answered<Answer> &answered, const QString &field)
+{
+    return !Text::trimmedSpaces(field).isEmpty() && !answerFor(answered, field);
+}
+
+QCoro::Task<bool> OrderModel::confirmCodes()
+{
+    // A code typed and never applied is meant all the same: the order must
+    // not go at full price, or without its card, over it. Asked again while
+    // the field changes under the question, so what goes is what was asked.
+    while (unanswered(m_discount, m_discountCode) || unanswered(m_gift, m_giftCode)) {
+        if (unanswered(m_discount, m_discountCode)) {
+            const QString code = m_discountCode;
+            m_discount = { code, co_await Rewards::discount(code) };
+            if (!m_discount.answer)
+                throw Ordering::Failure(unchecked);
+        }
+        if (unanswered(m_gift, m_giftCode)) {
+            const QString code = m_giftCode;
+            m_gift = { code, co_await Ordering::gift(code) };
+            if (!m_gift.answer)
+                throw Ordering::Failure(unchecked);
+        }
+        emit changed();
+    }
+    const std::optional<Rewards::Discount> discount = this->discount();
+    const std::optional<Ordering::Gift> card = gift();
+    co_return (!discount || (discount->valid && discount->percent))
+        && (!card || (card->valid && card->balanceCents));
+}
+
 QCoro::Task<OrderModel::Stage> OrderModel::placeSteps()
 {
+    if (!co_await confirmCodes())
+        co_return Stage::ready();
     const int limit = m_pricing ? m_pricing->pageLimit() : VolumePlan::defaultLimit;
     std::weak_ptr<OrderModel> weak = weak_from_this();
     const auto progress = [weak](int volume, int volumes) {

@@ -141,6 +141,11 @@ private:
     static QCoro::Task<void> place(std::shared_ptr<OrderModel> self);
     // The steps of place() up to where they end; throws what fails.
     QCoro::Task<Stage> placeSteps();
+    // Checks a code in a field that has no answer yet; false when the
+    // service refused one, whose line then says so.
+    QCoro::Task<bool> confirmCodes();
+    // Whether field holds a code the service hasn't answered.
+    template<typename Answer> static bool unanswered(const Answered<Answer> &answered, const QString &field);
     // Sets a member and tells the sheet, when the value really changed.
     template<typename T> void assign(T &member, const T &value);
     void setStage(const Stage &stage);

@@ -114,6 +114,15 @@ struct Insights
     // from: the pins of earlier days count, the day's own don't (they are
     // what is being weighed); 1 for a day before the start.
     int landingPage(const QString &from, const QString &day, const PageModel &model) const;
+    // A pin of a stretch, with the page its day would begin on by itself:
+    // where the blank pages of the pins before it leave it.
+    struct PinLanding
+    {
+        PageModel::Pin pin;
+        int natural = 0;
+    };
+    // The pins of the model on the days from..to, in book order.
+    QList<PinLanding> pinLandings(const QString &from, const QString &to, const PageModel &model) const;
     // How much of from..to one book of the page budget holds, in words:
     // "all of it" or "about 3 months"; empty when the days do not read.
     QString bookSpan(const QString &from, const QString &to, int pages, const PageModel &model) const;

@@ -30,12 +30,17 @@ public:
         : m_model(model)
     { }
 
+    // Notes where each pin of the days taken lands by itself.
+    void record(QList<Insights::PinLanding> *landings) { m_landings = landings; }
+
     void take(const Insights::DayCount &day)
     {
         open(day.iso);
         for (const PageModel::Pin &pin : m_model.pins) {
             if (pin.day != day.iso)
                 continue;
+            if (m_landings)
+                m_landings->append({ pin, landing() });
             // The pinned message starts the page asked for instead of
             // where it would have begun: the rest of that page and every
             // page between go blank.
@@ -66,6 +71,7 @@ private:
     double m_lines = 0;
     QSet<QStringView> m_chapters;
     double m_blanks = 0;
+    QList<Insights::PinLanding> *m_landings = nullptr;
 };
 
 } // namespace
@@ -119,6 +125,19 @@ int Insights::landingPage(const QString &from, const QString &day, const PageMod
     }
     walk.open(day);
     return walk.landing();
+}
+
+QList<Insights::PinLanding> Insights::pinLandings(
+    const QString &from, const QString &to, const PageModel &model) const
+{
+    QList<PinLanding> landings;
+    PageWalk walk(model);
+    walk.record(&landings);
+    for (const DayCount &day : days) {
+        if (from <= day.iso && day.iso <= to)
+            walk.take(day);
+    }
+    return landings;
 }
 
 QString Insights::bookSpan(const QString &from, const QString &to, int pages, const PageModel &model) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -20,5 +21,36 @@ int added(int asked, int natural);
 // blank pages before it.", or that a page too far on leaves the message
 // where it lands; none when it costs nothing.
 std::optional<QString> cost(int asked, int natural);
+
+// Whether the book puts a message pinned to page asked on that page: not
+// before where it lands by itself, nor too far on.
+bool honoured(int asked, int natural);
+
+// A pin of a message further on in the book: the page asked and the page
+// the message lands on by itself, as things stand.
+struct Placed
+{
+    int page = 0;
+    int natural = 0;
+};
+
+// A pin pushed off its page, and where its message would go instead.
+struct Moved
+{
+    int page = 0;
+    int to = 0;
+
+    friend bool operator==(const Moved &, const Moved &) = default;
+};
+
+// The first pin of later (in book order) that a change of shift pages
+// before them (the blank pages a new pin adds, less those of the pin it
+// replaces) pushes off the page it holds now. A pin's own blank pages take
+// up what comes before it, so only what is left goes on to the next.
+std::optional<Moved> displaced(int shift, const QList<Placed> &later);
+
+// Says so before the pin is made: "The pin on page 123 can't stay there: it
+// would move to page 571."
+QString movedText(const Moved &moved);
 
 } // namespace PinPages

@@ -38,4 +38,14 @@ bool isBlank(QStringView text)
     return true;
 }
 
+QString isolated(const QString &text)
+{
+    for (const char32_t c : text.toUcs4()) {
+        const QChar::Direction direction = QChar::direction(c);
+        if (direction == QChar::DirR || direction == QChar::DirAL)
+            return QChar(0x2068) + text + QChar(0x2069);
+    }
+    return text;
+}
+
 } // namespace Text

@@ -233,6 +233,14 @@ QColor warning(const QPalette &palette)
     return isDark(palette) ? QColor(0xff, 0x9f, 0x0a) : QColor(0x9e, 0x4c, 0x00);
 }
 
+void setCaution(QWidget *widget)
+{
+    QPalette p = widget->palette();
+    p.setColor(QPalette::WindowText, warning());
+    p.setColor(QPalette::Text, warning());
+    widget->setPalette(p);
+}
+
 QColor success()
 {
     return success(QApplication::palette());

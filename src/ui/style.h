@@ -75,6 +75,8 @@ QColor error(const QPalette &palette);
 // An orange for a caution: a pin that can't be kept.
 QColor warning();
 QColor warning(const QPalette &palette);
+// Draws a widget's words in that orange, whichever text role it paints with.
+void setCaution(QWidget *widget);
 // A green that reads on both appearances, for good news: a code that
 // works, something that fits. The brand is a red, and would read as a
 // failure beside the error colour.

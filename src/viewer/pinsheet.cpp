@@ -1,15 +1,16 @@
 #include "pinsheet.h"
 
-#include "insights/pinpages.h"
 #include "messagesummary.h"
 #include "project/project.h"
 #include "ui/formsection.h"
 #include "ui/style.h"
 
+#include <QHash>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <limits>
 
 PinSheet::PinSheet(Project *project, const BookFile::Message &message, QWidget *parent)
@@ -50,6 +51,10 @@ PinSheet::PinSheet(Project *project, const BookFile::Message &message, QWidget *
     m_cost->setObjectName(QStringLiteral("pinCost"));
     m_cost->setContentsMargins(4, 0, 4, 0);
     body()->addWidget(m_cost);
+    m_moves = Style::label(QString(), Style::Text::Callout);
+    m_moves->setObjectName(QStringLiteral("pinMoves"));
+    m_moves->setContentsMargins(4, 0, 4, 0);
+    body()->addWidget(m_moves);
 
     QPushButton *cancel = addButton(QStringLiteral("Cancel"), Role::Cancel);
     m_pin = addButton(QStringLiteral("Pin"), Role::Confirm);
@@ -77,13 +82,56 @@ QString PinSheet::costText() const
     return m_cost->text();
 }
 
+QString PinSheet::movesText() const
+{
+    return m_moves->text();
+}
+
+std::optional<PinPages::Moved> PinSheet::displaced(
+    const Project &project, const BookFile::Message &message, int page)
+{
+    const std::optional<int> natural = landing(project, message);
+    if (!natural)
+        return std::nullopt;
+    const std::optional<Layout::PinResult> now = project.pinResult(message.id);
+    const int before = now && now->page >= 1 ? now->page : *natural;
+    const int after = PinPages::honoured(page, *natural) ? page : *natural;
+
+    // The pins of the messages after this one, in book order.
+    QHash<QString, int> order;
+    const QList<BookFile::Message> &messages = project.book().messages;
+    for (int i = 0; i < messages.size(); ++i)
+        order.insert(messages.at(i).id, i);
+    const int at = order.value(message.id, -1);
+    QList<std::pair<int, PinPages::Placed>> later;
+    for (const Layout::PinResult &result : project.layout().pins) {
+        const int index = order.value(result.id, -1);
+        if (index <= at || result.natural < 1)
+            continue;
+        if (const std::optional<Edits::Pin> pin = project.pinFor(messages.at(index)))
+            later.append({ index, { pin->page, result.natural } });
+    }
+    std::sort(later.begin(), later.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    QList<PinPages::Placed> placed;
+    for (const auto &[index, pin] : later)
+        placed.append(pin);
+    return PinPages::displaced(after - before, placed);
+}
+
 void PinSheet::refresh()
 {
-    m_pin->setEnabled(m_page->value() >= m_natural.value_or(1));
+    // A page the book can't honour, before the message's own or too far
+    // on, can't be pinned: the message would stay where it is.
+    m_pin->setEnabled(m_natural ? PinPages::honoured(m_page->value(), *m_natural) : m_page->value() >= 1);
     const std::optional<QString> cost
         = m_natural ? PinPages::cost(m_page->value(), *m_natural) : std::optional<QString>();
     m_cost->setText(cost.value_or(QString()));
     m_cost->setVisible(cost.has_value());
+    const std::optional<PinPages::Moved> moved
+        = m_project ? displaced(*m_project, m_message, m_page->value()) : std::nullopt;
+    m_moves->setText(moved ? PinPages::movedText(*moved) : QString());
+    m_moves->setVisible(moved.has_value());
+    Style::setCaution(m_moves);
 }
 
 void PinSheet::pin()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "insights/pinpages.h"
 #include "model/bookfile.h"
 #include "ui/sheet.h"
 
@@ -29,6 +30,13 @@ public:
     QPushButton *pinButton() const { return m_pin; }
     // What the page typed costs, empty when it costs nothing.
     QString costText() const;
+    // That the page typed pushes another pin off its page; empty when none.
+    QString movesText() const;
+
+    // The pin that pinning message to page would push off its page, by the
+    // last layout: the blank pages it adds move every message after it.
+    static std::optional<PinPages::Moved> displaced(
+        const Project &project, const BookFile::Message &message, int page);
 
 private:
     void pin();
@@ -39,5 +47,6 @@ private:
     std::optional<int> m_natural;
     QSpinBox *m_page;
     QLabel *m_cost;
+    QLabel *m_moves;
     QPushButton *m_pin;
 };

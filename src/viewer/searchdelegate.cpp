@@ -36,14 +36,25 @@ ClampedText::Block textBlock(const SearchModel::Row &row, const QString &query)
     QFont font = Style::font(Style::Text::Body, row.bold ? Style::Weight::Bold : Style::Weight::Regular);
     font.setStrikeOut(row.hidden);
     QList<QTextLayout::FormatRange> formats;
+    int first = -1;
+    int firstEnd = -1;
     for (const auto &[start, length] : SearchModel::highlights(row.text, query)) {
         QTextLayout::FormatRange range;
         range.start = start;
         range.length = length;
         range.format.setBackground(Tones::highlight());
         formats.append(range);
+        if (first < 0 || start < first) {
+            first = start;
+            firstEnd = start + length;
+        }
     }
-    return { row.text, font, 4, formats };
+    // A word found past the fourth line is why the message is listed: the
+    // row shows the part of the message that holds it.
+    ClampedText::Block block { row.text, font, 4, formats };
+    block.keepFrom = first;
+    block.keepTo = firstEnd;
+    return block;
 }
 
 const SearchModel *modelOf(const QModelIndex &index)

@@ -108,14 +108,24 @@ SearchModel::Badge SearchModel::badgeOf(const Project &project, const BookFile::
 QList<std::pair<int, int>> SearchModel::highlights(const QString &text, const QString &query)
 {
     QList<std::pair<int, int>> found;
-    for (const QString &word : query.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        qsizetype from = 0;
-        for (;;) {
-            const qsizetype at = text.indexOf(word, from, Qt::CaseInsensitive);
-            if (at < 0)
-                break;
-            found.append({ int(at), int(word.size()) });
-            from = at + word.size();
+    for (const QString &typed : query.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        // The search finds "café" whether its accent is typed as one
+        // character or two, and so must the marks, in the text's own form.
+        QStringList forms { typed };
+        for (const QString &form : { typed.normalized(QString::NormalizationForm_C),
+                 typed.normalized(QString::NormalizationForm_D) }) {
+            if (!forms.contains(form))
+                forms.append(form);
+        }
+        for (const QString &word : std::as_const(forms)) {
+            qsizetype from = 0;
+            for (;;) {
+                const qsizetype at = text.indexOf(word, from, Qt::CaseInsensitive);
+                if (at < 0)
+                    break;
+                found.append({ int(at), int(word.size()) });
+                from = at + word.size();
+            }
         }
     }
     return found;

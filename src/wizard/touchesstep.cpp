@@ -2,6 +2,7 @@
 
 #include "insights/pinpages.h"
 #include "model/day.h"
+#include "model/text.h"
 #include "ui/clampedlabel.h"
 #include "ui/style.h"
 #include "ui/toggleswitch.h"
@@ -65,7 +66,8 @@ QString TouchesStep::receiptPreview(const WizardModel &model)
         + Style::number(insights ? insights->messages(model.from(), model.effectiveTo()) : 0) };
     if (insights) {
         for (const QStringList &line : insights->receiptLines.mid(0, 3))
-            pieces.append(line.value(0).toUpper() + QLatin1Char(' ') + line.value(1).toUpper());
+            pieces.append(Text::isolated(line.value(0).toUpper()) + QLatin1Char(' ')
+                + Text::isolated(line.value(1).toUpper()));
     }
     return pieces.join(QStringLiteral(" \u00B7 "));
 }
@@ -165,8 +167,11 @@ QWidget *TouchesStep::pinRow()
     m_pinCost = Style::label(QString(), Style::Text::Caption);
     m_pinCost->setObjectName(QStringLiteral("pinCost"));
     m_pinCost->hide();
+    m_pinMoves = Style::label(QString(), Style::Text::Caption);
+    m_pinMoves->setObjectName(QStringLiteral("pinMoves"));
+    m_pinMoves->hide();
     row->addWidget(labelled(QStringLiteral("Put the first \u201CI love you\u201D on a page you choose"),
-                       { m_pinCaption, m_pinCost }),
+                       { m_pinCaption, m_pinCost, m_pinMoves }),
         1);
     m_pinPage = new QLineEdit;
     m_pinPage->setPlaceholderText(QStringLiteral("Page"));
@@ -241,6 +246,10 @@ void TouchesStep::refresh()
         const std::optional<QString> cost = pinCost(*m_model);
         m_pinCost->setText(cost.value_or(QString()));
         m_pinCost->setVisible(cost.has_value());
+        const std::optional<PinPages::Moved> moved = m_model->movedPin();
+        m_pinMoves->setText(moved ? PinPages::movedText(*moved) : QString());
+        m_pinMoves->setVisible(moved.has_value());
+        Style::setCaution(m_pinMoves);
         m_pinPage->setEnabled(m_model->pinLove());
         if (!m_pinPage->hasFocus())
             m_pinPage->setText(QString::number(m_model->pinPage()));

@@ -55,6 +55,7 @@ private:
     ToggleSwitch *m_pinLove = nullptr;
     QLabel *m_pinCaption = nullptr;
     QLabel *m_pinCost = nullptr;
+    QLabel *m_pinMoves = nullptr;
     QLineEdit *m_pinPage = nullptr;
     QWidget *m_wordsBlock = nullptr;
     QList<QPushButton *> m_words;

@@ -45,6 +45,7 @@ WhatStep::WhatStep(WizardModel *model, QWidget *parent)
     m_cards->addWidget(m_ownDates);
     connect(model, &WizardModel::changed, this, &WhatStep::refresh);
     rebuildSuggestions();
+    showHeldStretch();
     refresh();
 }
 
@@ -141,6 +142,8 @@ void WhatStep::choose(const Insights::Suggestion &suggestion)
     m_model->setFrom(suggestion.from);
     m_model->setTo(suggestion.to);
     m_custom = false;
+    m_tapped = true;
+    m_held.clear();
     refresh();
 }
 
@@ -149,9 +152,29 @@ void WhatStep::chooseOwnDates()
     if (m_custom)
         return;
     m_custom = true;
+    m_tapped = true;
+    m_held.clear();
     m_model->setSuggestion(QStringLiteral("custom"));
     m_range->refresh();
     refresh();
+}
+
+// A book reopened, or days chosen before, come back as "custom": the step
+// shows them as the suggestion they are, else in the own-dates card, so the
+// user sees what the book covers without opening anything.
+void WhatStep::showHeldStretch()
+{
+    if (m_tapped || m_model->suggestion() != QLatin1String("custom"))
+        return;
+    m_held.clear();
+    for (const SuggestionCard &entry : std::as_const(m_suggestions)) {
+        if (entry.suggestion.from == m_model->from() && entry.suggestion.to == m_model->to()) {
+            m_held = entry.suggestion.id;
+            break;
+        }
+    }
+    m_custom = m_held.isEmpty();
+    m_range->refresh();
 }
 
 void WhatStep::findMoment()
@@ -169,11 +192,14 @@ void WhatStep::findMoment()
 
 void WhatStep::refresh()
 {
-    if (m_model->insights().has_value() != m_hadInsights)
+    if (m_model->insights().has_value() != m_hadInsights) {
         rebuildSuggestions();
+        showHeldStretch();
+    }
+    const QString chosen = m_held.isEmpty() ? m_model->suggestion() : m_held;
     for (const SuggestionCard &entry : m_suggestions) {
         const WizardModel::Estimate estimate = m_model->estimate(entry.suggestion);
-        entry.card->setSelected(!m_custom && m_model->suggestion() == entry.suggestion.id);
+        entry.card->setSelected(!m_custom && chosen == entry.suggestion.id);
         entry.pages->setText(
             QStringLiteral("about ") + Style::number(estimate.pages) + QStringLiteral(" pages"));
         entry.books->setText(booksText(estimate.volumes));

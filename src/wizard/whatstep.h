@@ -43,9 +43,16 @@ private:
     Card *makeOwnDatesCard();
     void choose(const Insights::Suggestion &suggestion);
     void chooseOwnDates();
+    // Shows the stretch the model holds while no card was tapped here.
+    void showHeldStretch();
 
     QPointer<WizardModel> m_model;
     bool m_custom = false;
+    // Whether a card was tapped since the step was shown.
+    bool m_tapped = false;
+    // The suggestion whose days a range of the model's own ("custom")
+    // turned out to be; shown as chosen until a card is tapped.
+    QString m_held;
     bool m_hadInsights = false;
     QVBoxLayout *m_cards;
     QList<SuggestionCard> m_suggestions;

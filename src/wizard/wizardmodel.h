@@ -2,6 +2,7 @@
 
 #include "insights/celebration.h"
 #include "insights/insights.h"
+#include "insights/pinpages.h"
 #include "model/bookfile.h"
 #include "model/coverrender.h"
 #include "model/design.h"
@@ -209,6 +210,9 @@ public:
     // The pin finishing would make: the first "I love you" on pinPage(),
     // while it is switched on and there is one.
     std::optional<Edits::Pin> lovePin() const;
+    // The pin of the book that lovePin() would push off its page, and
+    // where its message would go; none while it pushes nobody.
+    std::optional<PinPages::Moved> movedPin() const;
 
     // Chooses the most recent stretch that fits one volume, the default look
     // and the default order, add-ons and marked days included, and finishes.
@@ -268,6 +272,8 @@ private:
     void discard(const std::optional<QString> &picture);
     QCoro::Task<void> paintOne(QString prompt, QString style, QStringList references, QString folder);
     int estimatedPages(const QString &from, const QString &to) const;
+    // The pages with the book's pins as given.
+    PageModel pageModelOf(const QList<Edits::Pin> &pins) const;
     // Of a range given by its ends: at least 1.
     int volumesOf(int pages) const;
 

@@ -15,19 +15,48 @@ int WizardModel::limit() const
 
 PageModel WizardModel::pageModel() const
 {
-    PageModel model = PageModel::of(m_design, m_dedication.split(QLatin1Char('\n')));
     // The book's pins stay when the wizard finishes, but the first "I love
-    // you" takes the page chosen here. The copy shares the messages.
-    BookFile book = m_project->book();
+    // you" takes the page chosen here.
+    QList<Edits::Pin> pins = m_project->book().edits.pins.value_or(QList<Edits::Pin>());
     if (const std::optional<Edits::Pin> love = lovePin()) {
-        QList<Edits::Pin> pins = book.edits.pins.value_or(QList<Edits::Pin>());
         pins.removeIf([&](const Edits::Pin &pin) { return pin.id == love->id; });
         pins.append(*love);
-        book.edits.pins = pins;
     }
+    return pageModelOf(pins);
+}
+
+PageModel WizardModel::pageModelOf(const QList<Edits::Pin> &pins) const
+{
+    PageModel model = PageModel::of(m_design, m_dedication.split(QLatin1Char('\n')));
+    // The copy shares the messages.
+    BookFile book = m_project->book();
+    book.edits.pins = pins;
     model.pins = PageModel::pinsOf(book);
     model.takeChaptersOf(book);
     return model;
+}
+
+std::optional<PinPages::Moved> WizardModel::movedPin() const
+{
+    const std::optional<Edits::Pin> pin = lovePin();
+    if (!pin || !m_insights)
+        return std::nullopt;
+    const QString day = firstLove()->day();
+    const QString last = effectiveTo();
+    if (day < m_from || last < day)
+        return std::nullopt;
+    // Where the book's other pins land with the first "I love you" left
+    // where it falls, against the pages its pin puts in before them.
+    QList<Edits::Pin> others = m_project->book().edits.pins.value_or(QList<Edits::Pin>());
+    others.removeIf([&](const Edits::Pin &other) { return other.id == pin->id; });
+    const int natural = loveLanding();
+    const int shift = PinPages::honoured(pin->page, natural) ? pin->page - natural : 0;
+    QList<PinPages::Placed> later;
+    for (const Insights::PinLanding &landing : m_insights->pinLandings(m_from, last, pageModelOf(others))) {
+        if (day < landing.pin.day)
+            later.append({ landing.pin.page, landing.natural });
+    }
+    return PinPages::displaced(shift, later);
 }
 
 int WizardModel::loveLanding() const

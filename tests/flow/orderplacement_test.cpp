@@ -233,7 +233,7 @@ TEST_F(Placement, AGiftThatPaysForEverythingSendsTheAddress)
     address.postal_code = QStringLiteral("62701");
     order->setAddress(address);
     EXPECT_TRUE(order->canOrder());
-    // Typed, never checked: not sent.
+    // Typed, never applied: checked before the order goes, and sent.
     order->setDiscountCode(QStringLiteral("WELCOME10"));
     place(*order);
 
@@ -243,7 +243,7 @@ TEST_F(Placement, AGiftThatPaysForEverythingSendsTheAddress)
     EXPECT_TRUE(TestSupport::desktop().of(QStringLiteral("openUrl")).isEmpty());
     const QJsonObject created = Json::parseObject(StandIn::body(service.requests("/api/orders$").first()));
     EXPECT_EQ(created.value(QStringLiteral("giftCode")).toString(), QStringLiteral("GIFT-FULL-2024"));
-    EXPECT_FALSE(created.contains(QStringLiteral("discountCode")));
+    EXPECT_EQ(created.value(QStringLiteral("discountCode")).toString(), QStringLiteral("WELCOME10"));
     EXPECT_EQ(StandIn::body(service.requests("/submit$").first()),
         QByteArray(
             R"({"email":"pat@example.com","address":{"name":"Pat Doe","line1":"1 Main St","line2":"",)"
@@ -262,6 +262,60 @@ TEST_F(Placement, AGiftThatPaysOnlyPartGoesToThePaymentPageWithoutAnAddress)
     // The field's text goes as typed; the service trims nothing it needn't.
     const QJsonObject created = Json::parseObject(StandIn::body(service.requests("/api/orders$").first()));
     EXPECT_EQ(created.value(QStringLiteral("giftCode")).toString(), QStringLiteral(" GIFT-2500\t"));
+}
+
+// Fault mended: with WELCOME10 in the field and no "Apply", the order
+// went at full price without a word.
+TEST_F(Placement, ACodeTypedButNeverAppliedIsCheckedBeforeTheOrderGoes)
+{
+    const std::shared_ptr<OrderModel> order = model(QStringLiteral("stripe"));
+    order->setDiscountCode(QStringLiteral(" WELCOME10"));
+    order->setGiftCode(QStringLiteral("GIFT-2500"));
+    place(*order);
+    EXPECT_EQ(
+        order->stage(), OrderModel::Stage::done(QStringLiteral("The payment page is open in your browser.")));
+    ASSERT_EQ(ordersCreated(), 1);
+    const QJsonObject created = Json::parseObject(StandIn::body(service.requests("/api/orders$").first()));
+    EXPECT_EQ(created.value(QStringLiteral("discountCode")).toString(), QStringLiteral(" WELCOME10"));
+    EXPECT_EQ(created.value(QStringLiteral("giftCode")).toString(), QStringLiteral("GIFT-2500"));
+    EXPECT_EQ(order->discountPercent(), 10);
+}
+
+TEST_F(Placement, ARefusedCodeStopsTheOrderWithItsLine)
+{
+    for (const bool isGift : { false, true }) {
+        const std::shared_ptr<OrderModel> order = model(QStringLiteral("stripe"));
+        (isGift ? order->setGiftCode(QStringLiteral("NO-SUCH-CARD"))
+                : order->setDiscountCode(QStringLiteral("NO-SUCH-CODE")));
+        place(*order);
+        EXPECT_EQ(order->stage(), OrderModel::Stage::ready());
+        EXPECT_FALSE(order->error());
+        // The refusal is the answer the field's line reads.
+        if (isGift) {
+            ASSERT_TRUE(order->gift());
+            EXPECT_FALSE(order->gift()->valid);
+        } else {
+            ASSERT_TRUE(order->discount());
+            EXPECT_FALSE(order->discount()->valid);
+        }
+        // Refused already, it stops the next press as well, without asking.
+        const int asked = int(service.requests(QStringLiteral("/api/(discounts|gifts)/")).size());
+        place(*order);
+        EXPECT_EQ(order->stage(), OrderModel::Stage::ready());
+        EXPECT_EQ(service.requests(QStringLiteral("/api/(discounts|gifts)/")).size(), asked);
+    }
+    EXPECT_EQ(ordersCreated(), 0);
+    EXPECT_TRUE(stages.isEmpty()) << stages.join(", ").toStdString();
+
+    // A code the service can't be asked about doesn't go quietly either.
+    service.answer(QStringLiteral("/api/discounts/"), 500, "{}");
+    const std::shared_ptr<OrderModel> order = model(QStringLiteral("stripe"));
+    order->setDiscountCode(QStringLiteral("WELCOME10"));
+    place(*order);
+    EXPECT_EQ(order->stage(), OrderModel::Stage::ready());
+    EXPECT_EQ(order->error(),
+        QStringLiteral("The order didn't go through: a code couldn't be checked. Nothing was charged."));
+    EXPECT_EQ(ordersCreated(), 0);
 }
 
 // Fault mended: the sheet announced a friend's code as ten percent off the

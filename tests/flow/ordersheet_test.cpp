@@ -343,6 +343,35 @@ TEST_F(Sheets, TheSheetFollowsTheOrderToItsClosingWords)
     EXPECT_TRUE(shows(sheet, QStringLiteral("Close")));
 }
 
+TEST_F(Sheets, ARefusedCodeNeverAppliedStopsTheOrderBesideItsField)
+{
+    OrderSheet *sheet = presentOpen();
+    typeInto(sheet, QStringLiteral("Your email"), QStringLiteral("pat@example.com"));
+    typeInto(
+        sheet, QStringLiteral("Discount or Friends of Friends code (optional)"), QStringLiteral("WELCOME1"));
+    buttonWithText(sheet, QStringLiteral("Continue to Payment"))->click();
+    const QString refused = QStringLiteral("That code doesn't work, or it's been used.");
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return lineSaying(sheet, refused) != nullptr; }));
+    QPushButton *order = buttonWithText(sheet, QStringLiteral("Continue to Payment"));
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return order->isEnabled(); }));
+    EXPECT_EQ(ordersCreated(), 0);
+    EXPECT_TRUE(fieldWithPlaceholder(sheet, "Your email")->isVisible());
+    // Beside the field, not under the sheet: the line follows the discount row.
+    QLineEdit *field
+        = fieldWithPlaceholder(sheet, QStringLiteral("Discount or Friends of Friends code (optional)"));
+    const QPoint fieldAt = field->mapTo(sheet, QPoint(0, field->height()));
+    const QPoint lineAt = lineSaying(sheet, refused)->mapTo(sheet, QPoint(0, 0));
+    EXPECT_GE(lineAt.y(), fieldAt.y());
+    EXPECT_LT(lineAt.y(), fieldAt.y() + 40);
+
+    typeInto(
+        sheet, QStringLiteral("Discount or Friends of Friends code (optional)"), QStringLiteral("WELCOME10"));
+    order->click();
+    EXPECT_TRUE(TestSupport::waitUntil(
+        [&] { return shows(sheet, "The payment page is open in your browser."); }, 120000));
+    EXPECT_EQ(ordersCreated(), 1);
+}
+
 TEST_F(Sheets, AFailureIsShownAndTheFormComesBackWithEverythingTyped)
 {
     service.answer(

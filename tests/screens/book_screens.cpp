@@ -9,6 +9,7 @@
 #include "flow/consentview.h"
 #include "gallery.h"
 #include "insights/insights.h"
+#include "project/project.h"
 #include "samplewindow.h"
 #include "ui/card.h"
 #include "uitestsupport.h"
@@ -193,6 +194,25 @@ TEST(BookScreens, EveryStepOfTheWizard)
                 model->setPinLove(true);
                 model->setPinPage(model->loveLanding() + 89);
                 atEverySize(window, screen, QStringLiteral("pin-later"));
+                // A pin the book has a few pages after the first "I love
+                // you", pushed off its page by it.
+                const QString loveDay = model->firstLove()->day();
+                std::shared_ptr<Project> project = model->project();
+                model->setPinLove(false);
+                for (const BookFile::Message &message : project->book().messages) {
+                    if (message.text && message.day() > loveDay) {
+                        const int lands = model->insights()->landingPage(
+                            model->from(), message.day(), model->pageModel());
+                        if (lands < model->loveLanding() + 5)
+                            continue;
+                        project->pin(message, lands + 3);
+                        break;
+                    }
+                }
+                model->setPinLove(true);
+                model->setPinPage(model->loveLanding() + 60);
+                EXPECT_TRUE(model->movedPin());
+                atEverySize(window, screen, QStringLiteral("pin-moves-another"));
                 model->setPinLove(false);
             } else if (step == WizardModel::Step::Binding) {
                 const Pricing prices = *model->pricing();
@@ -210,6 +230,30 @@ TEST(BookScreens, EveryStepOfTheWizard)
             if (number + 1 < WizardModel::stepCount)
                 wizard->go(1);
         }
+    });
+}
+
+// "Change Setup" on a book made with "Make It for Me": the first step
+// shows the stretch the book has.
+TEST(BookScreens, TheWizardReopenedOnAMadeBook)
+{
+    Gallery::inBothAppearances([] {
+        SampleWindow sample;
+        MainWindow *window = sample.window();
+        BookHomeView *home = sample.home();
+        ASSERT_TRUE(home);
+        auto *setup
+            = qobject_cast<QPushButton *>(TestSupport::findText(home, QStringLiteral("Change Setup")));
+        ASSERT_TRUE(setup);
+        setup->click();
+        ASSERT_TRUE(TestSupport::waitUntil([&] {
+            WizardModel *model = sample.flow()->wizard();
+            return model && model->insights().has_value();
+        }));
+        WizardView *wizard = window->findChild<WizardView *>();
+        ASSERT_TRUE(wizard);
+        settleStep(wizard);
+        atEverySize(window, QStringLiteral("wizard-1-what"), QStringLiteral("reopened"));
     });
 }
 

@@ -273,6 +273,18 @@ TEST(FlowScreens, TheOrderSheetFromFormToPaymentPage)
         atEverySize(window, QStringLiteral("order-sheet"), QStringLiteral("codes-refused"));
         dismiss(sheet);
 
+        // A code typed but never applied, checked as the order is asked
+        // for: refused, it stops the order beside its field.
+        sheet = present();
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return field(sheet, email)->isVisible(); }, 120000));
+        type(sheet, email, QStringLiteral("pat@example.com"));
+        type(sheet, discount, QStringLiteral("WELCOME1"));
+        qobject_cast<QPushButton *>(TestSupport::findText(sheet, QStringLiteral("Continue to Payment")))
+            ->click();
+        ASSERT_TRUE(shows(sheet, QStringLiteral("That code doesn't work, or it's been used.")));
+        atEverySize(window, QStringLiteral("order-sheet"), QStringLiteral("unapplied-code-refused"));
+        dismiss(sheet);
+
         sheet = present();
         ASSERT_TRUE(TestSupport::waitUntil([&] { return field(sheet, email)->isVisible(); }, 120000));
         type(sheet, email, QStringLiteral("pat@example.com"));

@@ -123,5 +123,47 @@ TEST(ViewerScreens, ThePagesAndWhatActsOnThem)
         pin->pageField()->selectAll();
         atEverySize(window, QStringLiteral("pin-sheet"), QStringLiteral("later-page"));
         pages->pinSheet()->reject();
+
+        // A message pinned a few pages on, and a page for the coffee that
+        // would push it off its page.
+        Project *project = pages->project();
+        const std::optional<int> coffeePage = project->pageOf(coffee->day());
+        ASSERT_TRUE(coffeePage);
+        const BookFile::Message *pinned = nullptr;
+        for (const BookFile::Message &message : project->book().messages) {
+            const std::optional<int> page = project->pageOf(message.day());
+            if (message.text && message.at > coffee->at && page && *page >= *coffeePage + 5) {
+                pinned = &message;
+                break;
+            }
+        }
+        ASSERT_TRUE(pinned);
+        const QString pinnedId = pinned->id;
+        project->pin(*pinned, *project->pageOf(pinned->day()) + 2);
+        TestSupport::waitUntil([&] { return project->isTypesetting(); }, 5000);
+        ASSERT_TRUE(TestSupport::waitUntil(
+            [&] { return !project->isTypesetting() && project->pinResult(pinnedId).has_value(); }, 120000));
+        pages->pinMessage(*coffee);
+        ASSERT_TRUE(pages->pinSheet());
+        pin = pages->pinSheet();
+        pin->pageField()->setValue(pin->pageField()->value() + 40);
+        ASSERT_FALSE(pin->movesText().isEmpty());
+        atEverySize(window, QStringLiteral("pin-sheet"), QStringLiteral("moves-another"));
+        pages->pinSheet()->reject();
+
+        // A long message whose words come past the row's fourth line.
+        BookFile book = project->book();
+        QMap<QString, QString> texts = book.edits.text.value_or(QMap<QString, QString>());
+        texts.insert(coffee->id,
+            QStringLiteral("so I was thinking about the whole week and how it went, the rain on Tuesday and "
+                           "the train that never came, the long walk home along the river and the dog "
+                           "that followed us for a mile, and then on Sunday morning you got up early and "
+                           "made us pancakes with blueberries and we ate them on the balcony in the sun"));
+        book.edits.text = texts;
+        project->setBook(book);
+        pages->setQuery(QStringLiteral("pancakes"));
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return pages->results()->count() > 0; }));
+        Gallery::settle(800);
+        atEverySize(window, QStringLiteral("pages"), QStringLiteral("search-long-message"));
     });
 }

@@ -282,6 +282,40 @@ TEST_F(EndToEndTest, APinLandsTheMessageOnThePrintedPageAsked)
     EXPECT_EQ(view()->results()->model()->row(0).badge.text, QStringLiteral("p. %1").arg(wanted));
 }
 
+// Fault mended: a pin further back in the book pushed a pin already made
+// off its page, and neither the sheet nor anything else said so.
+TEST_F(EndToEndTest, ThePinSheetSaysWhereAPinItPushesOffWillGo)
+{
+    const BookFile::Message later = byText("quill150");
+    const std::optional<int> natural = project->pageOf(later.at.left(10));
+    ASSERT_TRUE(natural);
+    project->pin(later, *natural + 2);
+    ASSERT_TRUE(retypeset());
+    ASSERT_TRUE(project->pinResult(later.id) && project->pinResult(later.id)->ok);
+
+    search("quill30 ");
+    choose("Pin to a Page…");
+    PinSheet *sheet = view()->pinSheet();
+    ASSERT_TRUE(sheet);
+    const int start = sheet->pageField()->value();
+    sheet->pageField()->setValue(start + 1);
+    EXPECT_TRUE(sheet->movesText().isEmpty()) << sheet->movesText().toStdString();
+    sheet->pageField()->setValue(start + 6);
+    const QString said = sheet->movesText();
+    const QString opening
+        = QStringLiteral("The pin on page %1 can't stay there: it would move to page ").arg(*natural + 2);
+    ASSERT_TRUE(said.startsWith(opening)) << said.toStdString();
+    const int foretold = said.mid(opening.size()).chopped(1).toInt();
+    sheet->pinButton()->click();
+    ASSERT_TRUE(retypeset());
+
+    // The book does as the sheet said, give or take where the page breaks.
+    const std::optional<Layout::PinResult> result = project->pinResult(later.id);
+    ASSERT_TRUE(result);
+    EXPECT_FALSE(result->ok);
+    EXPECT_NEAR(result->page, foretold, 1);
+}
+
 TEST_F(EndToEndTest, TheRangeNarrowedInThePopoverShortensTheBook)
 {
     const int pages = project->layout().pageCount;

@@ -248,6 +248,13 @@ TEST_F(SearchResultsTest, EveryOccurrenceOfEveryWordIsMarkedIgnoringCase)
     EXPECT_EQ(SearchModel::highlights("dumplings", "dump  plings"), (Ranges { { 0, 4 }, { 3, 6 } }));
     EXPECT_EQ(SearchModel::highlights("aaa", "aa"), (Ranges { { 0, 2 } }));
     EXPECT_EQ(SearchModel::highlights("x", " "), Ranges {});
+    // The search finds an accent typed as one character or as two; the
+    // marks must too, in whichever form the text holds it.
+    const QString decomposed = QStringLiteral("cafe\u0301 at the Caf\u00E9");
+    EXPECT_EQ(
+        SearchModel::highlights(decomposed, QStringLiteral("caf\u00E9")), (Ranges { { 13, 4 }, { 0, 5 } }));
+    EXPECT_EQ(
+        SearchModel::highlights(decomposed, QStringLiteral("cafe\u0301")), (Ranges { { 0, 5 }, { 13, 4 } }));
 }
 
 TEST_F(SearchResultsTest, AMessageThatLooksLikeMarkupIsDrawnAsItIs)
@@ -283,6 +290,59 @@ TEST_F(SearchResultsTest, LongTextsStopAfterFourLines)
     EXPECT_LE(height, 4 * line + 4);
     EXPECT_LE(ClampedText::height({ "a\nb\nc\nd\ne\nf", font, 4, {} }, 300), 4 * line + 4);
     EXPECT_LE(ClampedText::height({ "short", font, 4, {} }, 300), line + 2);
+}
+
+// Long messages were listed cut before the words searched for, with
+// nothing marked: the row must show where the words are.
+TEST_F(SearchResultsTest, AWordPastTheFourthLineIsShownWithWhatLeadsToIt)
+{
+    const QFont font = Style::font(Style::Text::Body);
+    const QString lead = QStringLiteral("so grateful that you came round ").repeated(12);
+    const QString text = lead + QStringLiteral("and made us pancakes on Sunday");
+    const int at = int(text.indexOf(QLatin1String("pancakes")));
+    ClampedText::Block block { text, font, 4, {} };
+    const int fourLines = ClampedText::height(block, 300);
+    ASSERT_FALSE(ClampedText::shownText(block, 300).contains(QLatin1String("pancakes")));
+    block.keepFrom = at;
+    block.keepTo = at + 8;
+    // Near its end, the message's end fills the lines.
+    QString shown = ClampedText::shownText(block, 300);
+    EXPECT_TRUE(shown.startsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QLatin1String("made us pancakes on Sunday"))) << shown.toStdString();
+    EXPECT_EQ(shown.count(QLatin1Char('\n')), 3);
+    EXPECT_EQ(ClampedText::height(block, 300), fourLines);
+
+    // Far from it, two words lead in and the lines go on after it.
+    block.text = text + QStringLiteral(" and then we walked all the way to the river and back").repeated(6);
+    shown = ClampedText::shownText(block, 300);
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("\u2026made us pancakes on Sunday"))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026)));
+    EXPECT_EQ(ClampedText::height(block, 300), fourLines);
+
+    // A word already in sight keeps the text from its start.
+    block.keepFrom = 3;
+    block.keepTo = 11;
+    EXPECT_TRUE(ClampedText::shownText(block, 300).startsWith(QLatin1String("so grateful")));
+}
+
+TEST_F(SearchResultsTest, TheRowMarksAWordFoundPastItsFourthLine)
+{
+    const QString text = QStringLiteral("so grateful that you came round ").repeated(20)
+        + QStringLiteral("and made us pancakes");
+    open(bookOf({ text }));
+    search("PANCAKES");
+    ASSERT_EQ(results->count(), 1);
+    const QRect rect = results->list()->visualRect(results->model()->index(0));
+    const QImage row = results->list()->viewport()->grab(rect).toImage();
+    // The mark is a yellow wash; nothing else in a row is yellow.
+    int marked = 0;
+    for (int y = 0; y < row.height(); ++y) {
+        for (int x = 0; x < row.width(); ++x) {
+            const QColor c = row.pixelColor(x, y);
+            marked += c.red() - c.blue() > 40 && c.green() - c.blue() > 30;
+        }
+    }
+    EXPECT_GT(marked, 100);
 }
 
 } // namespace

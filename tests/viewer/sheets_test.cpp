@@ -217,6 +217,10 @@ TEST_F(SheetsTest, APageTypedPastTheEndIsKeptAndSaysWhatItCosts)
     sheet.pageField()->setValue(1002);
     EXPECT_EQ(sheet.costText(),
         "Page 1002 is too far on: a pin adds at most 1,000 blank pages, so it stays on page 1.");
+    // A page the book can't honour can't be pinned.
+    EXPECT_FALSE(sheet.pinButton()->isEnabled());
+    sheet.pageField()->setValue(1001);
+    EXPECT_TRUE(sheet.pinButton()->isEnabled());
     sheet.pageField()->selectAll();
     QTest::keyClicks(sheet.pageField(), "500");
     sheet.pinButton()->click();
@@ -247,6 +251,44 @@ TEST_F(SheetsTest, APinnedMessageIsReckonedFromWhereItFallsWithoutThePin)
     sheet.pageField()->setValue(11);
     EXPECT_FALSE(sheet.pinButton()->isEnabled());
     EXPECT_TRUE(sheet.costText().isEmpty());
+}
+
+// Fault mended: pinning a message to page 500 pushed the first "I love
+// you", pinned to page 123, off its page without a word.
+TEST_F(SheetsTest, APinThatPushesAnotherOffItsPageSaysSoBeforeItIsMade)
+{
+    Layout layout;
+    layout.days.insert(QStringLiteral("2024-03-02"), { 10, 15 });
+    layout.days.insert(QStringLiteral("2024-03-05"), { 123, 128 });
+    layout.pins = { { QStringLiteral("m4"), 123, 60, true } };
+    openBook(bookOf({ "a", "b", "c", "d", "I love you" }));
+    project->setTypesetter(ViewerTest::scripted(typst, layout));
+    project->pin(message(4), 123);
+    clock.advance(400ms);
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return project->pinResult("m4").has_value(); }));
+
+    PinSheet sheet(project.get(), message(1), &host);
+    sheet.show();
+    auto *moves = sheet.findChild<QLabel *>(QStringLiteral("pinMoves"));
+    ASSERT_TRUE(moves);
+    // 40 blank pages: the pin's own 63 take them up.
+    sheet.pageField()->setValue(50);
+    EXPECT_TRUE(sheet.movesText().isEmpty());
+    EXPECT_FALSE(moves->isVisibleTo(&sheet));
+    sheet.pageField()->setValue(500);
+    EXPECT_EQ(sheet.movesText(), "The pin on page 123 can't stay there: it would move to page 550.");
+    EXPECT_TRUE(moves->isVisibleTo(&sheet));
+    // Said, not forbidden: the user may mean it.
+    EXPECT_TRUE(sheet.pinButton()->isEnabled());
+    // Too far on, the message stays where it is and moves nobody.
+    sheet.pageField()->setValue(1011);
+    EXPECT_FALSE(sheet.pinButton()->isEnabled());
+    EXPECT_TRUE(sheet.movesText().isEmpty());
+
+    // The pinned message itself, or one after it, moves no pin before it.
+    PinSheet own(project.get(), message(4), &host);
+    own.pageField()->setValue(700);
+    EXPECT_TRUE(own.movesText().isEmpty());
 }
 
 } // namespace

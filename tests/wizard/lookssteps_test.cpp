@@ -1,6 +1,9 @@
 // The typeface, chapters and touches steps: what they offer from the
 // conversation, and what they write into the model.
 #include "ui/card.h"
+#include "ui/clampedlabel.h"
+#include "ui/clampedtext.h"
+#include "ui/style.h"
 #include "ui/toggleswitch.h"
 #include "wizard/chaptersstep.h"
 #include "wizard/touchesstep.h"
@@ -8,10 +11,14 @@
 #include "wizardtest.h"
 
 #include <QFontInfo>
+#include <QGlyphRun>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRawFont>
+#include <QTextLayout>
 
 using namespace WizardTest;
 
@@ -241,6 +248,64 @@ TEST_F(LooksSteps, ThePinRowSaysWhatALaterPageCosts)
     EXPECT_TRUE(cost->isHidden());
 }
 
+// Fault mended: the first "I love you" pinned far on pushed a pin the book
+// already had off its page, and nothing said so.
+TEST_F(LooksSteps, ThePinRowSaysWhenItPushesAnotherPinOffItsPage)
+{
+    BookFile file = spreadBook(QDate(2024, 3, 1), 60, 2, 200);
+    // Sam's message of April 20, where it lands by itself and 5 pages on.
+    const BookFile::Message later = file.messages[101];
+    ASSERT_EQ(later.day(), QStringLiteral("2024-04-20"));
+    Book plain(file);
+    WizardModel unpinned(plain.project, WizardModel::Resuming::No);
+    unpinned.setInsights(lovedOnApril10(plain));
+    const int landsOn = unpinned.insights()->landingPage(unpinned.from(), later.day(), unpinned.pageModel());
+    file.edits.pins = QList<Edits::Pin> { { later.id, landsOn + 5 } };
+    Book book(file);
+    WizardModel model(book.project, WizardModel::Resuming::No);
+    model.setInsights(lovedOnApril10(book));
+    TouchesStep step(&model);
+    auto *moves = step.findChild<QLabel *>(QStringLiteral("pinMoves"));
+    ASSERT_TRUE(moves);
+
+    // Off, or a page whose blank pages the later pin's own take up: nothing.
+    model.setPinPage(model.loveLanding() + 20);
+    EXPECT_FALSE(model.movedPin());
+    EXPECT_TRUE(moves->isHidden());
+    model.setPinLove(true);
+    model.setPinPage(model.loveLanding() + 4);
+    EXPECT_FALSE(model.movedPin());
+    EXPECT_TRUE(moves->isHidden());
+
+    model.setPinPage(model.loveLanding() + 20);
+    ASSERT_TRUE(model.movedPin());
+    EXPECT_EQ(model.movedPin()->page, landsOn + 5);
+    EXPECT_NEAR(model.movedPin()->to, landsOn + 20, 1);
+    EXPECT_FALSE(moves->isHidden());
+    EXPECT_EQ(moves->text(), PinPages::movedText(*model.movedPin()));
+    // In the caution colour, also where the wizard's frame writes in the
+    // text role.
+    step.setForegroundRole(QPalette::Text);
+    const QImage drawn = moves->grab().toImage();
+    const QColor caution = Style::warning();
+    bool orange = false;
+    for (int y = 0; y < drawn.height() && !orange; ++y) {
+        for (int x = 0; x < drawn.width() && !orange; ++x) {
+            const QColor c = drawn.pixelColor(x, y);
+            orange = std::abs(c.red() - caution.red()) < 24 && std::abs(c.green() - caution.green()) < 24
+                && std::abs(c.blue() - caution.blue()) < 24;
+        }
+    }
+    EXPECT_TRUE(orange);
+    EXPECT_TRUE(moves->text().startsWith(
+        QStringLiteral("The pin on page %1 can't stay there: it would move to page ").arg(landsOn + 5)));
+
+    // A first "I love you" outside the range moves nothing.
+    model.setFrom(QStringLiteral("2024-04-15"));
+    EXPECT_FALSE(model.movedPin());
+    EXPECT_TRUE(moves->isHidden());
+}
+
 TEST_F(LooksSteps, PinPageFieldFollowsTheSwitchAndKeepsItsPage)
 {
     Book book(spreadBook(QDate(2024, 3, 1), 60));
@@ -274,4 +339,84 @@ TEST_F(LooksSteps, PinPageFieldFollowsTheSwitchAndKeepsItsPage)
     QTest::keyClick(dedication, Qt::Key_Return);
     QTest::keyClicks(dedication, QStringLiteral("always"));
     EXPECT_EQ(model.dedication(), QStringLiteral("For Sam\nalways"));
+}
+
+namespace {
+
+// Pixels of another colour than the one most of the picture has.
+int inkOf(const QImage &picture)
+{
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x)
+            ++counts[picture.pixel(x, y)];
+    }
+    int most = 0;
+    for (const int count : std::as_const(counts))
+        most = std::max(most, count);
+    return int(picture.width() * picture.height()) - most;
+}
+
+} // namespace
+
+// Fault mended: "ZOË LEFÈVRE" came out "ZOE LEFEVRE", the marks over the
+// capitals cut off at the top of the preview's line.
+TEST_F(LooksSteps, TheReceiptPreviewDrawsEveryNameAsWritten)
+{
+    Book book(spreadBook(QDate(2024, 3, 1), 20));
+    WizardModel model(book.project, WizardModel::Resuming::No);
+    Insights insights = daysOf(QDate(2024, 3, 1), 20, 5, 100);
+    model.setInsights(insights);
+    TouchesStep step(&model);
+    step.resize(700, 500);
+    step.show();
+    auto *preview = step.findChild<ClampedLabel *>();
+    ASSERT_TRUE(preview);
+    const QStringList names { QStringLiteral("Zo\u00EB Lef\u00E8vre"),
+        QStringLiteral("Zoe\u0308 Lefe\u0300vre"), QStringLiteral("\u00C5sa \u00C1ngstr\u00F6m"),
+        QStringLiteral("\u1EA8n \u0110\u1EB7ng"), QStringLiteral("\u0396\u03C9\u03AE"),
+        QStringLiteral("\u0417\u043E\u044F"), QStringLiteral("\u9648\u6CE2"), QStringLiteral("\uAE40\uBBFC"),
+        QStringLiteral("\u0E0B\u0E2D\u0E22"), QStringLiteral("\u05E0\u05D5\u05E2\u05D4"),
+        QStringLiteral("\u0632\u0648\u064A") };
+    for (const QString &name : names) {
+        insights.receiptLines = { { QStringLiteral("Reply time, ") + name, QStringLiteral("4 min") } };
+        model.setInsights(insights);
+        QCoreApplication::processEvents();
+        const QString line = QStringLiteral("REPLY TIME, ") + name.toUpper() + QStringLiteral(" 4 MIN");
+        QString text = preview->text();
+        text.remove(QChar(0x2068)).remove(QChar(0x2069));
+        EXPECT_TRUE(text.endsWith(line)) << text.toStdString();
+
+        // The time reads after the name, in whichever direction the name
+        // is written; a Hebrew name used to take it in and show it first.
+        QTextLayout laid(preview->text(), preview->font());
+        laid.beginLayout();
+        QTextLine only = laid.createLine();
+        only.setLineWidth(4000);
+        laid.endLayout();
+        const int time = int(preview->text().lastIndexOf(QLatin1String("4 MIN")));
+        const int named = int(preview->text().lastIndexOf(name.toUpper()));
+        for (int i = named; i <= named + name.size(); ++i)
+            EXPECT_LT(only.cursorToX(i), only.cursorToX(time)) << name.toStdString();
+        // Every letter is drawn by a font that has it, not as an empty box.
+        const QList<QGlyphRun> runs = laid.glyphRuns();
+        for (const char32_t c : name.toUpper().toUcs4()) {
+            if (!QChar::isLetter(c))
+                continue;
+            EXPECT_TRUE(std::any_of(runs.cbegin(), runs.cend(), [c](const QGlyphRun &run) {
+                return run.rawFont().supportsCharacter(c);
+            })) << name.toStdString();
+        }
+
+        // All the ink the line has, drawn with room to spare, is inside
+        // the preview's own bounds.
+        QImage spare(preview->width(), preview->height() + 20, QImage::Format_RGB32);
+        spare.fill(Qt::white);
+        QPainter painter(&spare);
+        painter.setPen(Qt::black);
+        ClampedText::paint(painter, QPointF(0, 10), preview->contentsRect().width(),
+            { preview->text(), preview->font(), 2, {}, preview->alignment() });
+        painter.end();
+        EXPECT_EQ(inkOf(preview->grab().toImage()), inkOf(spare)) << name.toStdString();
+    }
 }

@@ -84,6 +84,53 @@ TEST_F(RangeSteps, SuggestionsAppearWithTheInsightsAndChooseTheRange)
     EXPECT_TRUE(cards(&step)[2]->isSelected());
 }
 
+// Reopening a book made by "Make It for Me" or with own dates showed no
+// card chosen, so the user couldn't see what the book covers.
+TEST_F(RangeSteps, AReopenedBookShowsTheStretchItHas)
+{
+    BookFile file = book();
+    file.design = Design();
+    file.edits.range = Edits::DayRange { QStringLiteral("2023-02-10"), QStringLiteral("2023-11-30") };
+    Book made(file);
+    const Insights insights = Insights::read(made.project->book());
+    const Insights::Suggestion whole = insights.suggestions(Day::iso(Clock::current().now())).first();
+
+    WizardModel own(made.project, WizardModel::Resuming::Yes);
+    WhatStep step(&own);
+    auto *fields = step.findChild<DateRangeFields *>();
+    EXPECT_TRUE(step.isCustom());
+    EXPECT_TRUE(ownDates(&step)->isSelected());
+    EXPECT_TRUE(fields->isVisibleTo(&step));
+    EXPECT_EQ(fields->fromField()->date(), QDate(2023, 2, 10));
+    EXPECT_EQ(fields->toField()->date(), QDate(2023, 11, 30));
+    own.setInsights(insights);
+    ASSERT_GT(cards(&step).size(), 1);
+    for (Card *card : cards(&step))
+        EXPECT_EQ(card->isSelected(), card == ownDates(&step));
+
+    // Days that are a suggestion's show as that suggestion, whether the
+    // insights came before the step or after it; nothing is written back.
+    WizardModel early(made.project, WizardModel::Resuming::Yes);
+    early.setFrom(whole.from);
+    early.setTo(whole.to);
+    WhatStep late(&early);
+    EXPECT_TRUE(late.isCustom());
+    early.setInsights(insights);
+    WhatStep shown(&early);
+    for (WhatStep *view : { &late, &shown }) {
+        EXPECT_FALSE(view->isCustom());
+        EXPECT_TRUE(cards(view).first()->isSelected());
+        EXPECT_FALSE(ownDates(view)->isSelected());
+        EXPECT_FALSE(view->findChild<DateRangeFields *>()->isVisibleTo(view));
+    }
+    EXPECT_EQ(early.suggestion(), QStringLiteral("custom"));
+
+    // A tap decides from then on, as before.
+    ownDates(&shown)->click();
+    EXPECT_TRUE(shown.isCustom());
+    EXPECT_FALSE(cards(&shown).first()->isSelected());
+}
+
 TEST_F(RangeSteps, SuggestionCardsGivePagesWithGroupingAndBooks)
 {
     // All of it takes several books; the last year's few weeks take one.

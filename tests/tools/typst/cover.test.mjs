@@ -209,6 +209,32 @@ test('a spine wide enough carries the title; a thin one is left plain', (t) => {
   assert.equal(count('300'), 2, 'the front and the spine');
 });
 
+// A Hebrew name took the count after it into its own direction, and the
+// slip printed the count first, across the dots from the name.
+test('the receipt slip keeps each count after its name, in any direction', (t) => {
+  const book = draft(t, (b) => {
+    b.people = [{ id: 'me', name: 'Sam', me: true }, { id: 'them', name: 'נועה', me: false }];
+    b.design.cover.style = 'receipt';
+  });
+  const file = compiled(book, { pages: '100', front: 'true' }, path.join(tempDir(t), 'front.pdf'));
+  const html = spawnSync('pdftotext', ['-bbox', file, '-'], { encoding: 'utf8' }).stdout;
+  const words = [...html.matchAll(/<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)<\/word>/g)]
+    .map(([, xMin, , xMax, yMax, text]) => ({ text, xMin: Number(xMin), xMax: Number(xMax), yMax: Number(yMax) }));
+  const name = words.find((w) => /[\u05D0-\u05EA]/.test(w.text));
+  assert.ok(name, 'the name on the slip');
+  // The slip lies a little askew: its line is followed word by word, to
+  // the right, each next word close to the height of the one before.
+  let at = name;
+  for (;;) {
+    const next = words
+      .filter((w) => w.xMin > at.xMax - 2 && Math.abs(w.yMax - at.yMax) < 8)
+      .sort((a, b) => a.xMin - b.xMin)[0];
+    assert.ok(next, `a count after ${name.text}`);
+    if (/^[\d,]+$/.test(next.text)) break;
+    at = next;
+  }
+});
+
 test('print covers: the volume on the cover, then re-set with the printer\'s spine and wrap', (t) => {
   const book = draft(t);
   const volume = { volume: '2', volumes: '3', 'first-chapter': '5', from: '2024-05-01', to: '2024-08-31' };

@@ -5,10 +5,10 @@
 import { describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import path from 'node:path';
-import { typst, tempDir, pdfPages, sampleBook } from './support.mjs';
+import { typst, tempDir, pdfPages, pdfFonts, sampleBook } from './support.mjs';
 import {
   template, sample, design, SAM, MAYA, messages, bookDocument, writeBook, sampleVariant, compile, compileFailure,
-  layout, pageTexts, lines, bodyLines,
+  layout, pageTexts, pageWords, lines, bodyLines,
 } from './novel-support.mjs';
 
 // A receipt page's lines as pdftotext reads them, the letter-spaced title
@@ -51,6 +51,39 @@ describe('the receipt', () => {
     ]);
     assert.ok(!last({ receipt: false, receiptLines }).some((line) => line.startsWith('MESSAGES')));
     assert.ok(!pageTexts(compile(t, writeBook(t, bookDocument({ messages: rows })))).join('').includes('MESSAGES'), 'no design, no receipt');
+  });
+});
+
+describe('names in the receipt', () => {
+  // Each reply time names someone in another script; the figure is the
+  // line's number (the count of messages is 1), so the line is found by it.
+  const names = ['Zoë Lefèvre', 'Ζωή', 'Зоя', '陈波', '김민', 'ซอย', 'נועה', 'زوي'];
+
+  test('print as written, in any script, each before its figure', (t) => {
+    const book = writeBook(t, bookDocument({
+      messages: messages([['2024-01-01 09:00', SAM, 'one']]),
+      design: design({ receipt: true, receiptLines: names.map((name, i) => [`Reply time, ${name}`, `${i + 2} min`]) }),
+    }));
+    const file = compile(t, book);
+    const words = pageWords(file, pdfPages(file));
+    names.forEach((name, i) => {
+      const figure = words.find((w) => w.text === String(i + 2));
+      assert.ok(figure, `the figure of ${name}`);
+      const line = words.filter((w) => Math.abs(w.yMax - figure.yMax) < 6 && !/^(REPLY|TIME,|MIN|[.·]+|\d+)$/.test(w.text));
+      const letters = [...name.toUpperCase()].filter((c) => c !== ' ');
+      const printed = line.map((w) => w.text).join('');
+      // Letters as pdftotext reads them: a right-to-left name may come out
+      // in reading or in drawing order.
+      for (const c of letters) assert.ok(printed.includes(c), `${c} of ${name} in "${printed}"`);
+      // A Hebrew or Arabic name used to take its figure into its own
+      // direction and print it before the name, on the leader's far side.
+      for (const w of line) assert.ok(w.xMax < figure.xMin, `${name}: "${w.text}" ends before its figure`);
+    });
+    // Scripts no face of the book has are drawn by the fonts staged for
+    // them, not left as empty boxes.
+    const fonts = pdfFonts(file).join(' ');
+    assert.match(fonts, /WenQuanYi/i);
+    assert.match(fonts, /Loma/);
   });
 });
 
