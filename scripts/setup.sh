@@ -32,8 +32,9 @@ packages=(
   poppler-utils epubcheck
   fonts-texgyre fonts-ebgaramond fonts-noto-color-emoji fonts-dejavu-core
   # the window: icons copied from Breeze at build time; a virtual display
-  # for looking at screens and for running the app without one
-  breeze-icon-theme fonts-inter xvfb xauth x11-apps netpbm
+  # for looking at screens and for running the app without one, and keys
+  # typed into it for walking the app with the keyboard alone
+  breeze-icon-theme fonts-inter xvfb xauth x11-apps netpbm xdotool
   # a desktop app: HEIC pictures, the app's icon drawn into PNGs at build
   # time, the opener of web pages, and the validators of the desktop entry
   # and the AppStream metainfo

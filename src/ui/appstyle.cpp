@@ -162,6 +162,9 @@ void AppStyle::drawPrimitive(
             if (enabled && (on || (option->state & State_MouseOver)))
                 ControlPainter::wash(painter, option->rect, ControlPainter::buttonRadius,
                     faded(colors().text, on ? 0.14 : 0.08));
+            // ... and when the keys reach it, as every button does.
+            if (enabled && keyboardFocus(option))
+                ControlPainter::focusRing(painter, option->rect, ControlPainter::buttonRadius, colors());
         } else if (option->state & State_On) {
             ControlPainter::onBezel(painter, option->rect, ControlPainter::buttonRadius, colors(),
                 touchOf(option), enabled, keyboardFocus(option));
@@ -461,6 +464,12 @@ void AppStyle::polish(QWidget *widget)
         // The field drawn as the editor's frame is its background.
         static_cast<QAbstractScrollArea *>(widget)->viewport()->setAutoFillBackground(false);
         widget->installEventFilter(this);
+        // Every text area here is a field of a form: Tab goes on to the
+        // next control, or a keyboard could never leave it forwards.
+        if (auto *plain = qobject_cast<QPlainTextEdit *>(widget))
+            plain->setTabChangesFocus(true);
+        else if (auto *rich = qobject_cast<QTextEdit *>(widget))
+            rich->setTabChangesFocus(true);
     }
     if (qobject_cast<QComboBox *>(widget) || qobject_cast<QAbstractSpinBox *>(widget)
         || qobject_cast<QAbstractButton *>(widget))

@@ -93,9 +93,20 @@ void Sheet::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !m_default) {
-        event->accept();
-        return;
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // The focused button is what Return presses, Cancel included; only
+        // from elsewhere does it reach the default button.
+        auto *focused = qobject_cast<QPushButton *>(focusWidget());
+        if (focused && focused != m_default) {
+            if (focused->isEnabled())
+                focused->click();
+            event->accept();
+            return;
+        }
+        if (!m_default) {
+            event->accept();
+            return;
+        }
     }
     QDialog::keyPressEvent(event);
 }

@@ -1,5 +1,6 @@
 #include "themeswatch.h"
 
+#include "ui/focushalo.h"
 #include "ui/style.h"
 
 #include <QConicalGradient>
@@ -15,6 +16,7 @@ ThemeSwatch::ThemeSwatch(WrappedSettings::Theme theme, QWidget *parent)
     const QString name = WrappedSettings::themeName(theme);
     setToolTip(name.left(1).toUpper() + name.mid(1));
     setAccessibleName(toolTip());
+    FocusHalo::follow(this, width() / 2.0);
 }
 
 void ThemeSwatch::setLook(const WrappedSettings &settings)
@@ -53,8 +55,4 @@ void ThemeSwatch::paintEvent(QPaintEvent *)
     painter.setPen(QPen(ring, width));
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(QRectF(rect()).adjusted(width / 2, width / 2, -width / 2, -width / 2));
-    if (hasFocus()) {
-        painter.setPen(QPen(Style::brand(), 1, Qt::DotLine));
-        painter.drawEllipse(QRectF(rect()).adjusted(4, 4, -4, -4));
-    }
 }

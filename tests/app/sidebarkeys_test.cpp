@@ -1,0 +1,131 @@
+// The sidebar and the pane beside it with the keyboard alone: Return on a
+// row, the focus drawn on a row and on the add bar, and where the focus
+// goes as the pane turns from consent into the book.
+#include "app/contentview.h"
+#include "flow/bookflow.h"
+#include "flow/consentview.h"
+#include "shelltest.h"
+#include "ui/keyboardfocus.h"
+#include "ui/style.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+
+using namespace Shell;
+using Detail = ContentView::Detail;
+
+namespace {
+
+class SidebarKeys : public ShellTest
+{
+protected:
+    SidebarKeys()
+    {
+        setDatabase(true);
+        tool.answers.insert(
+            QStringLiteral("mac"), chats({ { "+15555550100", 120 }, { "kim@example.com", 40 } }));
+        lib = library();
+        view = std::make_unique<ContentView>(lib.get());
+        view->setOpener(opens.opener());
+        view->resize(1100, 700);
+        view->show();
+        QApplication::setActiveWindow(view.get());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(view.get()));
+        EXPECT_TRUE(
+            TestSupport::waitUntil([&] { return list()->model()->indexOf("kim@example.com").isValid(); }));
+    }
+
+    ConversationList *list() const { return view->conversationList(); }
+    QTreeView *rows() const { return list()->view(); }
+
+    // The keys on the row of id, which isn't chosen by that.
+    void keysOn(const QString &id)
+    {
+        view->setAttribute(Qt::WA_KeyboardFocusChange);
+        rows()->setFocus(Qt::TabFocusReason);
+        rows()->selectionModel()->setCurrentIndex(
+            list()->model()->indexOf(id), QItemSelectionModel::NoUpdate);
+    }
+
+    // How many pixels of the brand colour a widget's part shows.
+    static int brandPixels(QWidget *widget, const QRect &part)
+    {
+        const QImage image = widget->grab(part).toImage();
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (TestSupport::colorDistance(image.pixelColor(x, y), Style::brand()) < 120)
+                    ++count;
+            }
+        }
+        return count;
+    }
+
+    HeldOpens opens;
+    std::unique_ptr<Library> lib;
+    std::unique_ptr<ContentView> view;
+};
+
+} // namespace
+
+// Return on a conversation row did nothing.
+TEST_F(SidebarKeys, ReturnOnARowOpensItAndTheKeysGoOnIntoIt)
+{
+    keysOn(QStringLiteral("kim@example.com"));
+    EXPECT_FALSE(view->selection());
+    QTest::keyClick(rows(), Qt::Key_Return);
+    EXPECT_EQ(view->selection(), QStringLiteral("kim@example.com"));
+    ASSERT_EQ(view->detail(), Detail::Consent);
+    auto *consent = qobject_cast<ConsentView *>(view->detailWidget());
+    EXPECT_EQ(QApplication::focusWidget(), KeyboardFocus::firstControl(consent));
+    EXPECT_TRUE(consent->isAncestorOf(QApplication::focusWidget()));
+
+    // Arrows only choose: the keys stay in the list while the user looks.
+    rows()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(rows(), Qt::Key_Down);
+    if (view->selection() == QStringLiteral("kim@example.com"))
+        QTest::keyClick(rows(), Qt::Key_Up);
+    EXPECT_EQ(view->selection(), QStringLiteral("+15555550100"));
+    EXPECT_TRUE(rows()->hasFocus());
+}
+
+// After agreeing, the focus stayed in the sidebar while the pane turned
+// into the book's wizard.
+TEST_F(SidebarKeys, AfterTheConsentTheFocusGoesOnIntoTheBook)
+{
+    keysOn(QStringLiteral("kim@example.com"));
+    QTest::keyClick(rows(), Qt::Key_Return);
+    auto *consent = qobject_cast<ConsentView *>(view->detailWidget());
+    ASSERT_TRUE(consent);
+    consent->okToPrint()->click();
+    // Return from the list, where the consent screen takes it window-wide.
+    rows()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(rows(), Qt::Key_Return);
+    ASSERT_EQ(view->detail(), Detail::Reading);
+    EXPECT_TRUE(KeyboardFocus::isWithin(view->detailWidget()));
+    opens.finish(0);
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return view->detail() == Detail::Book; }));
+    EXPECT_TRUE(KeyboardFocus::isWithin(view->detailWidget()));
+    QWidget *focus = QApplication::focusWidget();
+    ASSERT_TRUE(focus);
+    EXPECT_TRUE(focus->isVisible());
+}
+
+// A row and the add bar drew no focus: Tab landed on them unseen.
+TEST_F(SidebarKeys, TheRowAndTheAddBarTheKeysAreOnShowIt)
+{
+    const QModelIndex kim = list()->model()->indexOf(QStringLiteral("kim@example.com"));
+    const QRect row = rows()->visualRect(kim);
+    EXPECT_EQ(brandPixels(rows()->viewport(), row), 0);
+    keysOn(QStringLiteral("kim@example.com"));
+    QApplication::processEvents();
+    EXPECT_GT(brandPixels(rows()->viewport(), row), row.width());
+
+    QPushButton *add = list()->addButton();
+    EXPECT_EQ(brandPixels(add, add->rect()), 0);
+    add->setFocus(Qt::TabFocusReason);
+    EXPECT_GT(brandPixels(add, add->rect()), add->width());
+    // The row the keys left shows nothing.
+    EXPECT_EQ(brandPixels(rows()->viewport(), row), 0);
+}
