@@ -2,6 +2,7 @@
 
 #include "controlpainter.h"
 
+#include <QAbstractScrollArea>
 #include <QEvent>
 #include <QPainter>
 #include <cmath>
@@ -28,19 +29,15 @@ FocusHalo::FocusHalo(QWidget *target, qreal radius)
     setFocusPolicy(Qt::NoFocus);
     hide();
     target->installEventFilter(this);
-    // The halo lives in the target's parent; it goes with the target.
+    // The halo lives beside the target; it goes with the target.
     connect(target, &QObject::destroyed, this, &QObject::deleteLater);
 }
 
 bool FocusHalo::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_target)
+    if (watched != m_target && !m_between.contains(watched))
         return false;
     switch (event->type()) {
-    case QEvent::ParentChange:
-        setParent(m_target->parentWidget());
-        place();
-        break;
     // A paint comes after the window learns it is worked with keys, which
     // the focus may not change with.
     case QEvent::Paint:
@@ -50,6 +47,7 @@ bool FocusHalo::eventFilter(QObject *watched, QEvent *event)
     case QEvent::Hide:
     case QEvent::Move:
     case QEvent::Resize:
+    case QEvent::ParentChange:
         place();
         break;
     default:
@@ -60,15 +58,38 @@ bool FocusHalo::eventFilter(QObject *watched, QEvent *event)
 
 void FocusHalo::place()
 {
-    const bool shown = m_target && parentWidget() && m_target->hasFocus() && m_target->isVisible()
+    const bool shown = m_target && m_target->parentWidget() && m_target->hasFocus() && m_target->isVisible()
         && m_target->window()->testAttribute(Qt::WA_KeyboardFocusChange);
     if (!shown) {
         hide();
         return;
     }
+    // The halo needs room around the target that a tight row doesn't give:
+    // it lies in the first container up that holds it whole, never out of
+    // the scrolled view it is in. The containers between are watched, as
+    // their moves move the target.
+    QRect around = m_target->geometry().adjusted(-margin, -margin, margin, margin);
+    QWidget *host = m_target->parentWidget();
+    QList<QPointer<QObject>> between;
+    while (!host->rect().contains(around) && !host->isWindow() && host->parentWidget()
+        && !qobject_cast<QAbstractScrollArea *>(host->parentWidget())) {
+        around.translate(host->pos());
+        between.append(host);
+        host = host->parentWidget();
+    }
+    if (between != m_between) {
+        for (const QPointer<QObject> &old : std::as_const(m_between)) {
+            if (old)
+                old->removeEventFilter(this);
+        }
+        for (const QPointer<QObject> &now : std::as_const(between))
+            now->installEventFilter(this);
+        m_between = between;
+    }
+    if (parentWidget() != host)
+        setParent(host);
     // Only what changed: a halo shown again would have the target painted
     // under it again, and so on.
-    const QRect around = m_target->geometry().adjusted(-margin, -margin, margin, margin);
     if (geometry() != around)
         setGeometry(around);
     if (isHidden()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QPointer>
 #include <QWidget>
 
@@ -28,4 +29,6 @@ private:
 
     QPointer<QWidget> m_target;
     qreal m_radius;
+    // The containers between the target and the halo's own.
+    QList<QPointer<QObject>> m_between;
 };

@@ -72,9 +72,6 @@ TEST_F(SheetsTest, NamesCancelledChangeNothingAndNobodyMarkedAsTheUserLeavesYouE
     EXPECT_EQ(sheet.me()->text(), "");
     EXPECT_EQ(sheet.them()->text(), "Pat");
     sheet.them()->setText(QStringLiteral("Someone"));
-    // Return in a field presses nothing.
-    QTest::keyClick(sheet.them(), Qt::Key_Return);
-    EXPECT_TRUE(sheet.isVisible());
     QTest::mouseClick(button(&sheet, QStringLiteral("Cancel")), Qt::LeftButton);
     EXPECT_EQ(sheet.result(), QDialog::Rejected);
     QTest::qWait(400);

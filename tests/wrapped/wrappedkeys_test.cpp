@@ -86,16 +86,21 @@ TEST_F(WrappedKeys, TheFocusedSwatchWearsAHaloOutsideIt)
     view->setAttribute(Qt::WA_KeyboardFocusChange);
     other->setFocus(Qt::TabFocusReason);
     QApplication::processEvents();
-    QWidget *around = other->parentWidget();
-    const QImage image = around->grab().toImage();
+    const QImage image = view->grab().toImage();
     const QColor brand = Style::brand();
-    const QRect box = other->geometry();
-    // Above the swatch's middle, within the halo's band, on every side.
+    const QRect box(other->mapTo(view, QPoint()), other->size());
+    // On every side, in the halo's band just outside the swatch, the
+    // colour leans to the brand's, against the ground a little further out.
     int near = 0;
-    for (const QPoint at :
-        { QPoint(box.center().x(), box.top() - 2), QPoint(box.center().x(), box.bottom() + 3),
-            QPoint(box.left() - 2, box.center().y()), QPoint(box.right() + 3, box.center().y()) }) {
-        if (TestSupport::colorDistance(image.pixelColor(at), brand) < 200)
+    const int x = box.center().x();
+    const int y = box.center().y();
+    const QList<std::pair<QPoint, QPoint>> sides { { { x, box.top() - 2 }, { x, box.top() - 6 } },
+        { { x, box.bottom() + 2 }, { x, box.bottom() + 6 } },
+        { { box.left() - 2, y }, { box.left() - 6, y } },
+        { { box.right() + 2, y }, { box.right() + 6, y } } };
+    for (const auto &[band, ground] : sides) {
+        if (TestSupport::colorDistance(image.pixelColor(band), brand)
+            < TestSupport::colorDistance(image.pixelColor(ground), brand) - 90)
             ++near;
     }
     EXPECT_EQ(near, 4);
