@@ -455,6 +455,12 @@ void WizardView::refresh()
     refreshHeader();
     // A step may have added choices since (the cover's designs arrive late).
     readStepBeforeFooter();
+    // Focus left on what holds the wizard, as a step with nothing to stop
+    // at yet leaves it, goes on to the first control once there is one.
+    QWidget *focus = window()->focusWidget();
+    if (isVisible() && focus && (focus == this || focus->isAncestorOf(this)) && !focus->isWindow()
+        && KeyboardFocus::firstControl(this))
+        KeyboardFocus::enter(KeyboardFocus::firstControl(m_stepView) ? m_stepView : this);
 
     const Step step = m_model->step();
     const bool found = step == Step::Found;

@@ -82,8 +82,8 @@ TEST_F(SidebarKeys, ReturnOnARowOpensItAndTheKeysGoOnIntoIt)
     EXPECT_EQ(view->selection(), QStringLiteral("kim@example.com"));
     ASSERT_EQ(view->detail(), Detail::Consent);
     auto *consent = qobject_cast<ConsentView *>(view->detailWidget());
-    EXPECT_EQ(QApplication::focusWidget(), KeyboardFocus::firstControl(consent));
-    EXPECT_TRUE(consent->isAncestorOf(QApplication::focusWidget()));
+    // The screen's first control, not the column it scrolls in.
+    EXPECT_EQ(QApplication::focusWidget(), consent->okToPrint());
 
     // Arrows only choose: the keys stay in the list while the user looks.
     rows()->setFocus(Qt::TabFocusReason);

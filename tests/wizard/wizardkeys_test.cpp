@@ -146,3 +146,17 @@ TEST_F(WizardKeys, TabLeavesTheDedication)
     ASSERT_TRUE(QApplication::focusWidget());
     EXPECT_TRUE(screen.view.isAncestorOf(QApplication::focusWidget()));
 }
+
+// A step whose controls come later (the found step's, once it has read)
+// left the focus on what holds the wizard, where nothing showed it.
+TEST_F(WizardKeys, FocusLeftOnWhatHoldsTheWizardGoesOnToItsFirstControl)
+{
+    Screen screen(spreadBook(QDate(2024, 3, 1), 40));
+    show(screen, Step::Typeface);
+    screen.view.setFocus(Qt::OtherFocusReason);
+    ASSERT_EQ(QApplication::focusWidget(), &screen.view);
+    screen.model.setDedication(QStringLiteral("For Sam"));
+    QWidget *focus = QApplication::focusWidget();
+    ASSERT_TRUE(focus);
+    EXPECT_EQ(focus, KeyboardFocus::firstControl(screen.view.stepView()));
+}
