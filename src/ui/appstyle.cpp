@@ -4,6 +4,7 @@
 #include "controlpainter.h"
 #include "controlparts.h"
 #include "icons.h"
+#include "keyboardfocus.h"
 #include "style.h"
 #include "textwrap.h"
 
@@ -492,6 +493,10 @@ void AppStyle::polish(QApplication *application)
         m_tipWrapper = new TipWrapper(this);
         application->installEventFilter(m_tipWrapper);
     }
+    if (!m_returnPresses) {
+        m_returnPresses = KeyboardFocus::returnPressesFocusedButtons(this);
+        application->installEventFilter(m_returnPresses);
+    }
 }
 
 void AppStyle::unpolish(QApplication *application)
@@ -500,6 +505,11 @@ void AppStyle::unpolish(QApplication *application)
         application->removeEventFilter(m_tipWrapper);
         delete m_tipWrapper;
         m_tipWrapper = nullptr;
+    }
+    if (m_returnPresses) {
+        application->removeEventFilter(m_returnPresses);
+        delete m_returnPresses;
+        m_returnPresses = nullptr;
     }
     QProxyStyle::unpolish(application);
 }

@@ -1,8 +1,48 @@
 #include "keyboardfocus.h"
 
+#include <QDialog>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QWidget>
 
 namespace KeyboardFocus {
+
+namespace {
+
+// Outside a dialog a push button answers Space alone; Return should press
+// the button the keys are on too, as the desktop's own buttons do. Sheets
+// decide Return for themselves.
+class ReturnPresses : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+            || (key->modifiers() & ~Qt::KeypadModifier))
+            return false;
+        auto *button = qobject_cast<QPushButton *>(watched);
+        if (!button || !button->hasFocus() || button->autoDefault() || button->isDefault()
+            || qobject_cast<QDialog *>(button->window()))
+            return false;
+        if (button->isEnabled())
+            button->click();
+        return true;
+    }
+};
+
+} // namespace
+
+QObject *returnPressesFocusedButtons(QObject *parent)
+{
+    return new ReturnPresses(parent);
+}
 
 QWidget *firstControl(QWidget *root)
 {

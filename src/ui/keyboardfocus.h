@@ -1,5 +1,6 @@
 #pragma once
 
+class QObject;
 class QWidget;
 
 // Where the keyboard's focus goes when a screen changes under it: onto the
@@ -19,5 +20,9 @@ bool isWithin(const QWidget *root);
 // Whether the focus of root's window is lost: on no widget, or on one
 // that doesn't show.
 bool isAdrift(const QWidget *root);
+
+// An event filter for the application under which Return presses the
+// focused push button of a window that is no dialog.
+QObject *returnPressesFocusedButtons(QObject *parent);
 
 } // namespace KeyboardFocus

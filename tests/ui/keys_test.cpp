@@ -137,3 +137,31 @@ TEST(KeyboardFocus, EntersTheFirstControlThatTabWouldStopAt)
     KeyboardFocus::enter(screen);
     EXPECT_TRUE(screen->hasFocus());
 }
+
+// Return on a focused button of the window (the book page's "Order")
+// did nothing: only Space pressed it.
+TEST(ButtonKeys, ReturnPressesTheFocusedButtonOfAWindow)
+{
+    QWidget window;
+    auto *column = new QVBoxLayout(&window);
+    auto *order = new QPushButton(QStringLiteral("Order"));
+    auto *field = new QLineEdit;
+    column->addWidget(order);
+    column->addWidget(field);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QSignalSpy pressed(order, &QPushButton::clicked);
+    order->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(order, Qt::Key_Return);
+    QTest::keyClick(order, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(pressed.count(), 2);
+    // Not from a field, not with a modifier, not while disabled.
+    field->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(field, Qt::Key_Return);
+    order->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(order, Qt::Key_Return, Qt::ControlModifier);
+    order->setEnabled(false);
+    QTest::keyClick(order, Qt::Key_Return);
+    EXPECT_EQ(pressed.count(), 2);
+}
