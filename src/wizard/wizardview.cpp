@@ -514,9 +514,7 @@ void WizardView::showEvent(QShowEvent *event)
 void WizardView::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        // A focused button is what Return presses: Back, when Back has it.
-        auto *focused = qobject_cast<QPushButton *>(QApplication::focusWidget());
-        QPushButton *button = focused && isAncestorOf(focused) ? focused : defaultButton();
+        QPushButton *button = defaultButton();
         if (button->isVisible() && button->isEnabled())
             button->click();
         event->accept();
