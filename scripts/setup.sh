@@ -35,8 +35,9 @@ packages=(
   # and Korean, and Thai; on screen and staged for the book
   fonts-wqy-microhei fonts-tlwg-loma-ttf
   # the window: icons copied from Breeze at build time; a virtual display
-  # for looking at screens and for running the app without one
-  breeze-icon-theme fonts-inter xvfb xauth x11-apps netpbm
+  # for looking at screens and for running the app without one, and keys
+  # typed into it for walking the app with the keyboard alone
+  breeze-icon-theme fonts-inter xvfb xauth x11-apps netpbm xdotool
   # a desktop app: HEIC pictures, the app's icon drawn into PNGs at build
   # time, the opener of web pages, and the validators of the desktop entry
   # and the AppStream metainfo

@@ -12,8 +12,10 @@
 #include "sourceadder.h"
 #include "ui/contentunavailable.h"
 #include "ui/errors.h"
+#include "ui/keyboardfocus.h"
 #include "ui/spinner.h"
 #include "ui/style.h"
+#include "ui/windowtoolbar.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -86,6 +88,7 @@ ContentView::ContentView(Library *library, QWidget *parent)
     m_detailLayout->setContentsMargins(0, 0, 0, 0);
 
     connect(m_list, &ConversationList::selectionChanged, this, &ContentView::setSelection);
+    connect(m_list, &ConversationList::opened, this, [this] { KeyboardFocus::enter(m_detailWidget); });
     connect(m_handoff, &HandoffSlot::changed, this, &ContentView::refresh);
     connect(m_library, &Library::accessChanged, this, &ContentView::refresh);
     connect(m_library, &Library::addedChanged, this, &ContentView::refresh);
@@ -212,6 +215,9 @@ void ContentView::agree(const QString &id, bool wrappedOnly)
         Consent::recordWrapped(id);
     else
         Consent::record(id);
+    // The user answered the pane: the keys stay with what it turns into,
+    // even when Return came from the list.
+    m_focusFollowsDetail = true;
     open(id);
 }
 
@@ -296,6 +302,12 @@ void ContentView::refreshDetail()
         consent->setMemberNames(m_library->memberNames());
         return;
     }
+    // Hiding the old pane hands its focus on to the next in the window,
+    // most likely the list: where it was is read first. Focus in the list
+    // stays there, as the user is choosing.
+    const bool focusHere = std::exchange(m_focusFollowsDetail, false)
+        || KeyboardFocus::isWithin(m_detailWidget) || KeyboardFocus::isWithin(WindowToolbar::of(this))
+        || KeyboardFocus::isAdrift(this);
     if (m_detailWidget) {
         m_detailWidget->hide();
         m_detailWidget->deleteLater();
@@ -305,6 +317,8 @@ void ContentView::refreshDetail()
     m_detailWidget = buildDetail(wanted);
     m_detailLayout->addWidget(m_detailWidget);
     m_detailWidget->show();
+    if (focusHere && isVisible())
+        KeyboardFocus::enter(m_detailWidget);
     connect(m_detailWidget, &QWidget::windowTitleChanged, this, &ContentView::refreshTitle);
     emit detailChanged();
 }

@@ -139,4 +139,6 @@ private:
     QString m_title;
     int m_conversationCount = 0;
     bool m_loaded = false;
+    // The next pane takes the focus, whatever holds it now.
+    bool m_focusFollowsDetail = false;
 };

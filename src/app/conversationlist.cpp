@@ -4,6 +4,7 @@
 #include "model/library.h"
 #include "project/unfinishedbooks.h"
 #include "sourceadder.h"
+#include "ui/controlpainter.h"
 #include "ui/hairline.h"
 #include "ui/icons.h"
 #include "ui/question.h"
@@ -12,6 +13,7 @@
 
 #include <QDragEnterEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -24,6 +26,7 @@
 #include <QTextLayout>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace {
 
@@ -152,6 +155,10 @@ private:
             fill.setAlphaF(0.05);
             painter->fillPath(path, fill);
         }
+        // The row the keys are on; a chosen one says so with its fill.
+        if ((option.state & QStyle::State_HasFocus) && !selected
+            && m_view->window()->testAttribute(Qt::WA_KeyboardFocusChange))
+            ControlPainter::focusRing(painter, bubble, 6, ControlPainter::colors(m_view->palette()));
         const QFontMetrics names = nameMetrics();
         const QFontMetrics details = detailMetrics();
         const int width = bubble.width() - 2 * (leading - inset);
@@ -226,6 +233,9 @@ class SidebarTree : public QTreeView
 public:
     using QTreeView::QTreeView;
 
+    // What Return on the current row does.
+    std::function<void(const QModelIndex &)> onReturn;
+
 protected:
     void drawRow(
         QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
@@ -243,6 +253,10 @@ protected:
             row.state |= QStyle::State_MouseOver;
         else
             row.state &= ~QStyle::State_MouseOver;
+        if (hasFocus() && index == currentIndex())
+            row.state |= QStyle::State_HasFocus;
+        else
+            row.state &= ~QStyle::State_HasFocus;
         itemDelegateForIndex(index)->paint(painter, row, index);
     }
 
@@ -271,6 +285,17 @@ protected:
                 scheduleDelayedItemsLayout();
         }
         return QTreeView::viewportEvent(event);
+    }
+
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentIndex().isValid()
+            && onReturn) {
+            onReturn(currentIndex());
+            event->accept();
+            return;
+        }
+        QTreeView::keyPressEvent(event);
     }
 
     void focusInEvent(QFocusEvent *event) override
@@ -320,6 +345,9 @@ protected:
             fill.setAlphaF(isDown() ? 0.1 : 0.05);
             painter.fillRect(rect(), fill);
         }
+        if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange))
+            ControlPainter::focusRing(&painter, rect().adjusted(4, 3, -4, -3), ControlPainter::buttonRadius,
+                ControlPainter::colors(palette()));
         const int size = 16;
         const QColor tone = Style::color(Style::Tone::Primary);
         painter.drawPixmap(
@@ -394,6 +422,7 @@ ConversationList::ConversationList(Library *library, SourceAdder *adder, QWidget
     connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_syncing = true; });
     connect(m_model, &QAbstractItemModel::modelReset, this, &ConversationList::afterReset);
     connect(m_view, &QTreeView::clicked, this, &ConversationList::clicked);
+    static_cast<SidebarTree *>(m_view)->onReturn = [this](const QModelIndex &index) { pressReturn(index); };
     connect(m_view, &QTreeView::expanded, this, [this](const QModelIndex &index) {
         if (!m_syncing)
             m_collapsed.remove(index.data(ConversationListModel::IdRole).toString());
@@ -492,6 +521,19 @@ void ConversationList::clicked(const QModelIndex &index)
     default:
         break;
     }
+}
+
+void ConversationList::pressReturn(const QModelIndex &index)
+{
+    if (ConversationListModel::kind(index) != Kind::Conversation) {
+        clicked(index);
+        return;
+    }
+    // The row is chosen as a click chooses it, then the keys go on into
+    // what it opened.
+    m_view->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
+    if (m_selection == index.data(ConversationListModel::IdRole).toString())
+        emit opened();
 }
 
 QMenu *ConversationList::sectionMenu(const QString &sourceId)

@@ -50,6 +50,8 @@ public:
 signals:
     // The user picked a conversation.
     void selectionChanged(const std::optional<QString> &id);
+    // Return on the selected conversation: the keys go on into it.
+    void opened();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -57,6 +59,7 @@ protected:
 private:
     void afterReset();
     void clicked(const QModelIndex &index);
+    void pressReturn(const QModelIndex &index);
     void showSectionMenu(const QPoint &at);
 
     Library *m_library;

@@ -58,6 +58,8 @@ AddPageSheet::AddPageSheet(std::shared_ptr<Project> project, QWidget *parent)
     QPushButton *cancel = Sheet::addButton(QStringLiteral("Cancel"), Role::Cancel);
     m_add = Sheet::addButton(QStringLiteral("Add Page"), Role::Confirm);
     m_add->setEnabled(false);
+    // Return in the text starts a new line; from the day field it adds.
+    setDefaultButton(m_add);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_add, &QPushButton::clicked, this, &AddPageSheet::add);
     connect(m_text, &QPlainTextEdit::textChanged, this,

@@ -9,8 +9,10 @@
 #include "project/project.h"
 #include "ui/errors.h"
 #include "ui/icons.h"
+#include "ui/keyboardfocus.h"
 #include "ui/spinner.h"
 #include "ui/style.h"
+#include "ui/windowtoolbar.h"
 #include "wizard/bookfonts.h"
 
 #include <QHBoxLayout>
@@ -169,6 +171,11 @@ void BookFlow::forgetCountFailure()
 
 void BookFlow::present(QWidget *screen)
 {
+    // A new screen of the book takes the focus the old one had (its toolbar
+    // buttons are its own), so the keys go on from its first control.
+    const bool focusHere = isVisible()
+        && (KeyboardFocus::isWithin(this) || KeyboardFocus::isWithin(WindowToolbar::of(this))
+            || KeyboardFocus::isAdrift(this));
     if (m_screen) {
         // The screen may be the one whose signal brought us here.
         m_screen->hide();
@@ -177,6 +184,8 @@ void BookFlow::present(QWidget *screen)
     m_screen = screen;
     m_layout->addWidget(m_screen);
     m_screen->show();
+    if (focusHere)
+        KeyboardFocus::enter(m_screen);
 }
 
 QWidget *BookFlow::build(Mode mode)

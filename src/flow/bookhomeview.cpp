@@ -131,6 +131,8 @@ BookHomeView::BookHomeView(std::shared_ptr<Project> project, WrappedButton wrapp
     m_scroll->setWidget(page);
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::NoFrame);
+    // Tab stops at the controls inside, and the column follows them.
+    m_scroll->setFocusPolicy(Qt::NoFocus);
     // The page is laid out for its width: it scrolls down, never sideways.
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

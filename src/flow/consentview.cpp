@@ -90,6 +90,8 @@ QScrollArea *centredScrolling(QWidget *column)
     CentredColumn::place(page, column, 100, 48);
     auto *scroll = new QScrollArea;
     scroll->setFrameShape(QFrame::NoFrame);
+    // Tab stops at the controls inside, and the column follows them.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidgetResizable(true);
     scroll->setWidget(page);

@@ -38,6 +38,7 @@ NamesSheet::NamesSheet(std::shared_ptr<Project> project, QWidget *parent)
 
     QPushButton *cancel = addButton(QStringLiteral("Cancel"), Role::Cancel);
     QPushButton *save = addButton(QStringLiteral("Save"), Role::Confirm);
+    setDefaultButton(save);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(save, &QPushButton::clicked, this, &NamesSheet::save);
 

@@ -4,6 +4,7 @@
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -81,8 +82,22 @@ CodeRow::CodeRow(const QString &placeholder, QWidget *parent)
         emit codeEdited(code);
     });
     // An empty field checks too: the answer is none and the old line goes.
-    connect(m_field, &QLineEdit::returnPressed, this, &CodeRow::checkRequested);
+    m_field->installEventFilter(this);
     connect(m_apply, &QPushButton::clicked, this, &CodeRow::checkRequested);
+}
+
+bool CodeRow::eventFilter(QObject *watched, QEvent *event)
+{
+    // Return here is the code's, all of it: let through, it would go on to
+    // the sheet's default button and place the order.
+    if (watched == m_field && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            emit checkRequested();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void CodeRow::setCode(const QString &code)

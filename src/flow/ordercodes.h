@@ -49,6 +49,9 @@ signals:
     void codeEdited(const QString &code);
     void checkRequested();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     // Codes are read in a fixed-pitch face; the long placeholder is not.
     void fitFont();

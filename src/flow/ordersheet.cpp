@@ -80,6 +80,9 @@ OrderSheet::OrderSheet(QWidget *parent, std::shared_ptr<Project> project, std::o
 
     m_dismiss = addButton(QStringLiteral("Cancel"), Role::Cancel);
     m_order = addButton(QStringLiteral("Send It to Us"), Role::Confirm);
+    // Return orders only while ordering is allowed: the button is disabled
+    // until then, and hidden once the order is on its way.
+    setDefaultButton(m_order);
 
     connectModel();
     refresh();

@@ -4,6 +4,7 @@
 #include "controlpainter.h"
 #include "controlparts.h"
 #include "icons.h"
+#include "keyboardfocus.h"
 #include "style.h"
 #include "textwrap.h"
 
@@ -162,6 +163,9 @@ void AppStyle::drawPrimitive(
             if (enabled && (on || (option->state & State_MouseOver)))
                 ControlPainter::wash(painter, option->rect, ControlPainter::buttonRadius,
                     faded(colors().text, on ? 0.14 : 0.08));
+            // ... and when the keys reach it, as every button does.
+            if (enabled && keyboardFocus(option))
+                ControlPainter::focusRing(painter, option->rect, ControlPainter::buttonRadius, colors());
         } else if (option->state & State_On) {
             ControlPainter::onBezel(painter, option->rect, ControlPainter::buttonRadius, colors(),
                 touchOf(option), enabled, keyboardFocus(option));
@@ -461,6 +465,12 @@ void AppStyle::polish(QWidget *widget)
         // The field drawn as the editor's frame is its background.
         static_cast<QAbstractScrollArea *>(widget)->viewport()->setAutoFillBackground(false);
         widget->installEventFilter(this);
+        // Every text area here is a field of a form: Tab goes on to the
+        // next control, or a keyboard could never leave it forwards.
+        if (auto *plain = qobject_cast<QPlainTextEdit *>(widget))
+            plain->setTabChangesFocus(true);
+        else if (auto *rich = qobject_cast<QTextEdit *>(widget))
+            rich->setTabChangesFocus(true);
     }
     if (qobject_cast<QComboBox *>(widget) || qobject_cast<QAbstractSpinBox *>(widget)
         || qobject_cast<QAbstractButton *>(widget))
@@ -483,6 +493,10 @@ void AppStyle::polish(QApplication *application)
         m_tipWrapper = new TipWrapper(this);
         application->installEventFilter(m_tipWrapper);
     }
+    if (!m_returnPresses) {
+        m_returnPresses = KeyboardFocus::returnPressesFocusedButtons(this);
+        application->installEventFilter(m_returnPresses);
+    }
 }
 
 void AppStyle::unpolish(QApplication *application)
@@ -491,6 +505,11 @@ void AppStyle::unpolish(QApplication *application)
         application->removeEventFilter(m_tipWrapper);
         delete m_tipWrapper;
         m_tipWrapper = nullptr;
+    }
+    if (m_returnPresses) {
+        application->removeEventFilter(m_returnPresses);
+        delete m_returnPresses;
+        m_returnPresses = nullptr;
     }
     QProxyStyle::unpolish(application);
 }

@@ -54,4 +54,6 @@ private:
     // Wraps a long plain tool tip into a few balanced lines, as the
     // desktop's own tool tips do, instead of one line across the screen.
     QObject *m_tipWrapper = nullptr;
+    // Return presses the focused button of a window, as Space does.
+    QObject *m_returnPresses = nullptr;
 };

@@ -1,6 +1,6 @@
 #include "card.h"
 
-#include "controlpainter.h"
+#include "focushalo.h"
 #include "style.h"
 
 #include <QAccessible>
@@ -23,6 +23,7 @@ Card::Card(QWidget *parent)
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
+    FocusHalo::follow(this, radius);
 }
 
 void Card::setSelected(bool selected)
@@ -81,10 +82,6 @@ void Card::paintEvent(QPaintEvent *)
         painter.setPen(QPen(Style::cardEdge(), 1));
         painter.drawPath(shape);
     }
-    // The keyboard's ring, as thin as every control's: a thick tinted edge
-    // would read as the card being chosen. A click leaves no ring.
-    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange))
-        ControlPainter::focusRing(&painter, rect(), radius, ControlPainter::colors(palette()));
 }
 
 bool Card::hitButton(const QPoint &position) const

@@ -6,7 +6,8 @@ class QVBoxLayout;
 
 // The wizard's selectable rounded container: a choice the user clicks
 // anywhere on. Selection draws a ring in the brand colour inside the edge,
-// so a card takes the same room either way. The card only reports the
+// so a card takes the same room either way; the keyboard's focus is a halo
+// outside it, never a ring like the choice's. The card only reports the
 // click; the step decides what it chooses.
 class Card : public QAbstractButton
 {

@@ -69,6 +69,20 @@ void focusRing(QPainter *painter, const QRectF &rect, qreal radius, const Colors
     painter->restore();
 }
 
+void focusHalo(QPainter *painter, const QRectF &rect, qreal radius, const Colors &colors)
+{
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setBrush(Qt::NoBrush);
+    // Off the shape by a hair, so a chosen ring on the edge stays a line of
+    // its own.
+    const qreal middle = 1 + haloWidth / 2 - 0.5;
+    painter->setPen(QPen(withAlpha(colors.accent, colors.dark ? 0.6 : 0.5), haloWidth - 1));
+    painter->drawRoundedRect(
+        rect.adjusted(-middle, -middle, middle, middle), radius + middle, radius + middle);
+    painter->restore();
+}
+
 void bezel(QPainter *painter, const QRectF &rect, qreal radius, const Colors &colors, Touch touch,
     bool enabled, bool focused)
 {

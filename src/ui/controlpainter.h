@@ -48,6 +48,11 @@ void onBezel(QPainter *painter, const QRectF &rect, qreal radius, const Colors &
 void field(QPainter *painter, const QRectF &rect, const Colors &colors, bool enabled, bool focused);
 // The ring of keyboard focus just inside a rounded rectangle.
 void focusRing(QPainter *painter, const QRectF &rect, qreal radius, const Colors &colors);
+// The keyboard's halo around a choice whose own ring says it is chosen:
+// a soft band outside the shape, haloWidth wide, so focus and choice read
+// apart and both show at once. rect is the shape itself.
+void focusHalo(QPainter *painter, const QRectF &rect, qreal radius, const Colors &colors);
+constexpr qreal haloWidth = 3.5;
 
 // A chevron pointing the way given (Qt::UpArrow ... Qt::RightArrow),
 // centred in rect, size pixels across.

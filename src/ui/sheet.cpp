@@ -100,6 +100,22 @@ void Sheet::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
+bool Sheet::eventFilter(QObject *watched, QEvent *event)
+{
+    // The focused button is what Return presses, Cancel included: let
+    // through, Return would go on to the default button.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        auto *button = qobject_cast<QPushButton *>(watched);
+        if (button && button != m_default && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            if (button->isEnabled())
+                button->click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void Sheet::showEvent(QShowEvent *event)
 {
     quietButtons();
@@ -135,6 +151,7 @@ void Sheet::growToContent()
 void Sheet::quietButtons()
 {
     for (QPushButton *button : findChildren<QPushButton *>()) {
+        button->installEventFilter(this);
         button->setAutoDefault(false);
         if (button != m_default)
             button->setDefault(false);

@@ -10,7 +10,8 @@ class QVBoxLayout;
 // A window-modal sheet over the window, as every adding, naming and
 // ordering step uses. No button answers Return unless the sheet names it
 // the default one, so Return in a text field never presses a button by
-// accident; Escape closes the sheet only where it is allowed to.
+// accident; a focused button answers Return itself. Escape closes the
+// sheet only where it is allowed to.
 class Sheet : public QDialog
 {
     Q_OBJECT
@@ -39,6 +40,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     bool event(QEvent *event) override;
 

@@ -59,6 +59,8 @@ SideScroll::SideScroll(QWidget *parent)
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Tab stops at the items in the row, and the row turns to each.
+    setFocusPolicy(Qt::NoFocus);
     viewport()->setAutoFillBackground(false);
     const auto refade = [this] { m_fade->update(); };
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, refade);

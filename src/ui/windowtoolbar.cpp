@@ -4,8 +4,10 @@
 #include "icons.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QToolButton>
 
 WindowToolbar::WindowToolbar(QWidget *parent)
     : QToolBar(parent)
@@ -58,7 +60,43 @@ void WindowToolbar::setItems(
         insertAction(m_searchAction, action);
         m_items.append(action);
     }
+    reachByKeys();
     showWhenFilled();
+}
+
+void WindowToolbar::reachByKeys()
+{
+    // A bar's buttons take no focus by default, which leaves their actions
+    // to the mouse alone: here Tab stops at each, in the order they read,
+    // and the search field comes last.
+    QWidget *previous = nullptr;
+    for (const QPointer<QAction> &action : std::as_const(m_items)) {
+        auto *button = qobject_cast<QToolButton *>(action ? widgetForAction(action) : nullptr);
+        if (!button)
+            continue;
+        button->setFocusPolicy(Qt::TabFocus);
+        button->installEventFilter(this);
+        if (previous)
+            setTabOrder(previous, button);
+        previous = button;
+    }
+    if (previous)
+        setTabOrder(previous, m_search);
+}
+
+bool WindowToolbar::eventFilter(QObject *watched, QEvent *event)
+{
+    // Return presses the focused button, as Space does.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        auto *button = qobject_cast<QToolButton *>(watched);
+        if (button && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            if (button->isEnabled())
+                button->click();
+            return true;
+        }
+    }
+    return QToolBar::eventFilter(watched, event);
 }
 
 void WindowToolbar::clearItems(QWidget *owner)

@@ -10,6 +10,7 @@ class QLineEdit;
 // The window's one toolbar. Whichever screen fills the detail pane hands it
 // its actions, and the page view asks for the search field; all of it leaves
 // with the screen that put it there. It shows only while it holds something.
+// Every button in it is a stop of Tab and answers Return and Space.
 class WindowToolbar : public QToolBar
 {
     Q_OBJECT
@@ -33,7 +34,11 @@ public:
     QLineEdit *searchField() const { return m_search; }
     void setSearchVisible(QWidget *owner, bool visible, const QString &placeholder = QString());
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void reachByKeys();
     void removeItems();
     void showWhenFilled();
 

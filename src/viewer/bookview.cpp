@@ -151,6 +151,11 @@ void BookView::buildActions()
     m_settingsAction = new QAction(
         Icons::icon(QStringLiteral("slider.horizontal.3")), QStringLiteral("Book Settings"), this);
     m_settingsAction->setCheckable(true);
+    // Escape leaves the pages for the book's page, wherever the focus is in
+    // the window; a sheet or the range popover takes it first for itself.
+    m_backAction->setShortcut(QKeySequence(Qt::Key_Escape));
+    m_backAction->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_backAction);
 
     auto *block = new QWidget;
     auto *stack = new QVBoxLayout(block);

@@ -163,6 +163,8 @@ Inspector::Inspector(Project *project, QWidget *parent)
 {
     setWidgetResizable(true);
     setFrameShape(QFrame::NoFrame);
+    // Tab stops at the controls inside, and the column follows them.
+    setFocusPolicy(Qt::NoFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto *layout = new QVBoxLayout(m_content);
     layout->setContentsMargins(16, 16, 16, 20);

@@ -1,6 +1,7 @@
 #include "timeline.h"
 
 #include "insights/celebrations.h"
+#include "ui/focushalo.h"
 #include "ui/sidescroll.h"
 #include "ui/style.h"
 #include "wizardlook.h"
@@ -31,6 +32,8 @@ public:
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
         setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        // Picked is the chip's own ring; the keys' is a halo around it.
+        FocusHalo::follow(this, sizeHint().height() / 2.0);
     }
 
     void setPicked(bool picked)

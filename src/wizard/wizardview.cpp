@@ -13,6 +13,7 @@
 #include "typefacestep.h"
 #include "ui/hairline.h"
 #include "ui/icons.h"
+#include "ui/keyboardfocus.h"
 #include "ui/style.h"
 #include "ui/tintedpanel.h"
 #include "whatstep.h"
@@ -216,8 +217,6 @@ WizardView::WizardView(WizardModel *model, CanCancel canCancel, QWidget *parent)
     , m_shown(model->step())
     , m_scroll(new QScrollArea)
 {
-    setFocusPolicy(Qt::StrongFocus);
-
     auto *content = new QWidget;
     m_column = new QVBoxLayout(content);
     m_column->setContentsMargins(48, 28, 48, 24);
@@ -226,6 +225,8 @@ WizardView::WizardView(WizardModel *model, CanCancel canCancel, QWidget *parent)
     m_scroll->setWidget(content);
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::NoFrame);
+    // Tab goes from control to control; the column scrolls to each.
+    m_scroll->setFocusPolicy(Qt::NoFocus);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scroll->viewport()->setAutoFillBackground(false);
     content->setAutoFillBackground(false);
@@ -398,6 +399,10 @@ void WizardView::showStep()
         transition = new StepTransition(viewport, std::move(outgoing), m_scroll->widget());
     }
 
+    // Hiding the old step hands its focus on to whatever Tab would reach
+    // next, which may be another pane: whether the wizard held it is asked
+    // first.
+    const bool focusHere = isVisible() && (KeyboardFocus::isWithin(this) || KeyboardFocus::isAdrift(this));
     // The old step goes once control is back in the event loop: the step
     // may be changing from inside one of its own buttons.
     for (QWidget *old : { m_header, m_stepView }) {
@@ -417,11 +422,30 @@ void WizardView::showStep()
     m_stepView->setVisible(true);
     m_scroll->verticalScrollBar()->setValue(0);
     refreshHeader();
-    if (!focusWidget() || !isAncestorOf(QApplication::focusWidget()))
-        setFocus();
+    readStepBeforeFooter();
+    // The step's first choice, or the way on when it offers none.
+    if (focusHere)
+        KeyboardFocus::enter(KeyboardFocus::firstControl(m_stepView) ? m_stepView : this);
 
     if (transition)
         transition->start();
+}
+
+void WizardView::readStepBeforeFooter()
+{
+    // The footer was made before any step, so Tab would reach Back and
+    // Continue before the step's own choices; it reads last, as it shows.
+    QWidget *previous = nullptr;
+    for (QWidget *widget = m_stepView->nextInFocusChain(); widget != m_stepView;
+         widget = widget->nextInFocusChain()) {
+        if (m_stepView->isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus))
+            previous = widget;
+    }
+    for (QWidget *button : { m_cancel, m_back, m_letMeChoose, m_makeItForMe, m_continue }) {
+        if (previous)
+            setTabOrder(previous, button);
+        previous = button;
+    }
 }
 
 void WizardView::refresh()
@@ -429,6 +453,14 @@ void WizardView::refresh()
     if (m_model->step() != m_shown)
         showStep();
     refreshHeader();
+    // A step may have added choices since (the cover's designs arrive late).
+    readStepBeforeFooter();
+    // Focus left on what holds the wizard, as a step with nothing to stop
+    // at yet leaves it, goes on to the first control once there is one.
+    QWidget *focus = window()->focusWidget();
+    if (isVisible() && focus && (focus == this || focus->isAncestorOf(this)) && !focus->isWindow()
+        && KeyboardFocus::firstControl(this))
+        KeyboardFocus::enter(KeyboardFocus::firstControl(m_stepView) ? m_stepView : this);
 
     const Step step = m_model->step();
     const bool found = step == Step::Found;

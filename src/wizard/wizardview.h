@@ -56,6 +56,7 @@ private:
     void showStep();
     void refresh();
     void refreshHeader();
+    void readStepBeforeFooter();
     // The button Return presses on this step.
     QPushButton *defaultButton() const;
 

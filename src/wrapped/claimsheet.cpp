@@ -113,6 +113,8 @@ ClaimSheet::ClaimSheet(Rewards::Claim::Kind kind, QWidget *parent)
     m_send
         = addButton(share ? QStringLiteral("Get My Code") : QStringLiteral("Send for Review"), Role::Confirm);
 
+    setDefaultButton(m_send);
+
     connect(rules, &QPushButton::clicked, this, [this] { openRules(); });
     connect(m_unopenedRules, &UnopenedPage::retryRequested, this, [this] { openRules(); });
     connect(m_close, &QPushButton::clicked, this, &ClaimSheet::reject);

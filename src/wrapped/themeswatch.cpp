@@ -1,6 +1,7 @@
 #include "themeswatch.h"
 
 #include "ui/accessibility.h"
+#include "ui/focushalo.h"
 #include "ui/style.h"
 
 #include <QConicalGradient>
@@ -18,6 +19,7 @@ ThemeSwatch::ThemeSwatch(WrappedSettings::Theme theme, QWidget *parent)
     setToolTip(name.left(1).toUpper() + name.mid(1));
     setAccessibleName(toolTip());
     setCheckable(true);
+    FocusHalo::follow(this, width() / 2.0);
 }
 
 void ThemeSwatch::setLook(const WrappedSettings &settings)
@@ -57,8 +59,4 @@ void ThemeSwatch::paintEvent(QPaintEvent *)
     painter.setPen(QPen(ring, width));
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(QRectF(rect()).adjusted(width / 2, width / 2, -width / 2, -width / 2));
-    if (hasFocus()) {
-        painter.setPen(QPen(Style::brand(), 1, Qt::DotLine));
-        painter.drawEllipse(QRectF(rect()).adjusted(4, 4, -4, -4));
-    }
 }

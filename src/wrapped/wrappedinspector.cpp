@@ -358,8 +358,21 @@ void WrappedInspector::refreshSave()
                          .arg(settings.selection.size())
                          .arg(m_view->wrapped().cards.size()));
     const bool canSave = !settings.selection.isEmpty() && !m_view->exporting();
+    // A button disabled under the focus drops it (Qt passes it on or
+    // clears it, and the next save button goes the same way): the focus
+    // waits on the button it left and comes back to it.
+    for (QPushButton *button : { m_saveCards, m_saveVideo }) {
+        if (!canSave && button->hasFocus())
+            m_focusAfterSave = button;
+    }
     m_saveCards->setEnabled(canSave);
     m_saveVideo->setEnabled(canSave);
+    if (canSave && m_focusAfterSave) {
+        QWidget *now = window()->focusWidget();
+        if (!now || !now->isVisible() || isAncestorOf(now))
+            m_focusAfterSave->setFocus(Qt::OtherFocusReason);
+        m_focusAfterSave = nullptr;
+    }
     m_copyCaption->setText(
         m_view->isCaptionCopied() ? QStringLiteral("Copied") : QStringLiteral("Copy Caption"));
     m_copyCaption->setToolTip(m_view->caption());

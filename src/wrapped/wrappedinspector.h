@@ -4,6 +4,7 @@
 #include "wrappedsettings.h"
 
 #include <QList>
+#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 
@@ -81,6 +82,7 @@ private:
     QLabel *m_count;
     QPushButton *m_saveCards;
     QPushButton *m_saveVideo;
+    QPointer<QPushButton> m_focusAfterSave;
     QPushButton *m_copyCaption;
     QWidget *m_progress;
     QProgressBar *m_progressBar;

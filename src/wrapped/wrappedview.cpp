@@ -83,6 +83,8 @@ WrappedView::WrappedView(
 
     auto *panel = m_panel = new QScrollArea;
     panel->setFrameShape(QFrame::NoFrame);
+    // Tab stops at the controls inside, and the column follows them.
+    panel->setFocusPolicy(Qt::NoFocus);
     panel->setFixedWidth(300);
     panel->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     panel->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

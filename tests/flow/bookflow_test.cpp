@@ -12,6 +12,7 @@
 #include "service/pricing.h"
 #include "viewer/bookview.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QJsonDocument>
 #include <QSignalSpy>
@@ -359,4 +360,30 @@ TEST_F(BookFlowTest, LeavingTheWizardWhileItsFirstStepRevealsIsSafe)
     ASSERT_EQ(made->mode(), Mode::Wizard);
     made.reset();
     QTest::qWait(50);
+}
+
+// After "Change Setup" the focus stayed behind, in the list beside the
+// book or on nothing: the keys had to find their way back to the wizard.
+TEST_F(BookFlowTest, ANewScreenTakesTheFocusFromTheOneBefore)
+{
+    Consent::record(QStringLiteral("k"));
+    auto made = flow(open(designedBook()));
+    QApplication::setActiveWindow(made.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(made.get()));
+    auto *home = qobject_cast<BookHomeView *>(made->screen());
+    ASSERT_TRUE(home);
+    auto *setup = qobject_cast<QPushButton *>(findText(home, QStringLiteral("Change Setup")));
+    ASSERT_TRUE(setup);
+    setup->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(setup, Qt::Key_Space);
+    ASSERT_EQ(made->mode(), Mode::Wizard);
+    // The stand-in wizard's first control is its "Finish".
+    EXPECT_EQ(QApplication::focusWidget(), findText(made->screen(), QStringLiteral("Finish")));
+
+    // A screen with nothing to stop at keeps the focus on itself.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    ASSERT_EQ(made->mode(), Mode::Making);
+    ASSERT_TRUE(QApplication::focusWidget());
+    EXPECT_TRUE(made->screen()->isAncestorOf(QApplication::focusWidget())
+        || QApplication::focusWidget() == made->screen());
 }

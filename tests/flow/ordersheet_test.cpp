@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QTest>
 
 namespace {
@@ -154,7 +155,7 @@ TEST_F(Sheets, ReturnInACodeFieldChecksTheCodeAndNothingElse)
     QTest::keyClick(fieldWithPlaceholder(sheet, "Gift card code (optional)"), Qt::Key_Enter);
     EXPECT_TRUE(TestSupport::waitUntil(
         [&] { return shows(sheet, "That code doesn't work. Check it against the card, dashes and all."); }));
-    QTest::keyClick(fieldWithPlaceholder(sheet, "Your email"), Qt::Key_Return);
+    // The codes' Return went no further: no order.
     QTest::qWait(200);
     EXPECT_TRUE(sheet->isVisible());
     EXPECT_EQ(ordersCreated(), 0);
@@ -167,6 +168,27 @@ TEST_F(Sheets, ReturnInACodeFieldChecksTheCodeAndNothingElse)
     QTest::keyClick(
         fieldWithPlaceholder(sheet, "Discount or Friends of Friends code (optional)"), Qt::Key_Return);
     EXPECT_TRUE(TestSupport::waitUntil([&] { return !shows(sheet, refused); }));
+}
+
+// Return did nothing in the sheet: the order button was nobody's default.
+TEST_F(Sheets, ReturnOrdersOnceTheOrderCanGoAndEscapeCancels)
+{
+    QPointer<OrderSheet> cancelled = presentOpen();
+    QTest::keyClick(fieldWithPlaceholder(cancelled, "Your email"), Qt::Key_Escape);
+    EXPECT_TRUE(TestSupport::waitUntil([&] { return !cancelled || !cancelled->isVisible(); }));
+    EXPECT_EQ(ordersCreated(), 0);
+
+    OrderSheet *sheet = presentOpen();
+    QLineEdit *email = fieldWithPlaceholder(sheet, "Your email");
+    typeInto(sheet, QStringLiteral("Your email"), QStringLiteral("pat"));
+    QTest::keyClick(email, Qt::Key_Return);
+    QTest::qWait(200);
+    EXPECT_EQ(ordersCreated(), 0);
+    typeInto(sheet, QStringLiteral("Your email"), QStringLiteral("@example.com"));
+    QTest::keyClick(email, Qt::Key_Return);
+    EXPECT_TRUE(TestSupport::waitUntil([&] { return ordersCreated() == 1; }));
+    EXPECT_TRUE(TestSupport::waitUntil(
+        [&] { return shows(sheet, QStringLiteral("The payment page is open in your browser.")); }));
 }
 
 TEST_F(Sheets, DiscountsSayWhoseTheyAre)

@@ -72,9 +72,6 @@ TEST_F(SheetsTest, NamesCancelledChangeNothingAndNobodyMarkedAsTheUserLeavesYouE
     EXPECT_EQ(sheet.me()->text(), "");
     EXPECT_EQ(sheet.them()->text(), "Pat");
     sheet.them()->setText(QStringLiteral("Someone"));
-    // Return in a field presses nothing.
-    QTest::keyClick(sheet.them(), Qt::Key_Return);
-    EXPECT_TRUE(sheet.isVisible());
     QTest::mouseClick(button(&sheet, QStringLiteral("Cancel")), Qt::LeftButton);
     EXPECT_EQ(sheet.result(), QDialog::Rejected);
     QTest::qWait(400);
@@ -147,3 +144,44 @@ TEST_F(SheetsTest, PrintConsentWaitsForTheTickAndAnswersNoKey)
     EXPECT_TRUE(sheet.isVisible());
 }
 
+// Return did nothing in the names and add-page sheets: neither had a
+// default button.
+TEST_F(SheetsTest, ReturnSavesTheNamesAndAddsThePageAndEscapeCancels)
+{
+    std::shared_ptr<Project> project = open(designedBook());
+    {
+        NamesSheet sheet(project, nullptr);
+        sheet.show();
+        sheet.them()->setFocus();
+        sheet.them()->selectAll();
+        QTest::keyClicks(sheet.them(), QStringLiteral("Alex"));
+        QTest::keyClick(sheet.them(), Qt::Key_Return);
+        EXPECT_EQ(sheet.result(), QDialog::Accepted);
+        EXPECT_EQ(project->book().people[1].name, "Alex");
+    }
+    {
+        NamesSheet sheet(project, nullptr);
+        sheet.show();
+        sheet.me()->setFocus();
+        QTest::keyClicks(sheet.me(), QStringLiteral("xyz"));
+        QTest::keyClick(sheet.me(), Qt::Key_Escape);
+        EXPECT_FALSE(sheet.isVisible());
+        EXPECT_EQ(sheet.result(), QDialog::Rejected);
+        EXPECT_EQ(project->book().people[0].name, "Pat");
+    }
+    {
+        AddPageSheet sheet(project, nullptr);
+        sheet.show();
+        // Return in the words is a new line; from the day it adds.
+        sheet.editor()->setFocus();
+        QTest::keyClicks(sheet.editor(), QStringLiteral("Dear Sam,"));
+        QTest::keyClick(sheet.editor(), Qt::Key_Return);
+        EXPECT_TRUE(sheet.isVisible());
+        sheet.day()->setFocus();
+        QTest::keyClick(sheet.day(), Qt::Key_Return);
+        EXPECT_EQ(sheet.result(), QDialog::Accepted);
+        ASSERT_TRUE(project->book().edits.inserts);
+        EXPECT_EQ(
+            project->book().edits.inserts->last().text.value_or(QString()), QStringLiteral("Dear Sam,\n"));
+    }
+}

@@ -273,4 +273,17 @@ int runScreenTests(int argc, char **argv, const QByteArray &platform)
     return runAllTests(home.path());
 }
 
+QList<QWidget *> tabStops(int most)
+{
+    QList<QWidget *> stops;
+    for (int i = 0; i < most; ++i) {
+        QWidget *focus = QApplication::focusWidget();
+        if (!focus || (!stops.isEmpty() && focus == stops.first()))
+            break;
+        stops.append(focus);
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    return stops;
+}
+
 } // namespace TestSupport

@@ -91,5 +91,8 @@ QWidget *findText(QWidget *root, const QString &text);
 // Every visible text below root, in widget order, for asserting what the
 // user reads.
 QStringList visibleTexts(QWidget *root);
+// The widgets Tab stops at, from the one with the focus now, in order,
+// until it comes round to the first again (at most most of them).
+QList<QWidget *> tabStops(int most = 60);
 
 } // namespace TestSupport

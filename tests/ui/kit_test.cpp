@@ -169,12 +169,40 @@ TEST(Sheet, ReturnPressesTheDefaultButtonOnlyWhileItIsEnabled)
     s.confirm->setEnabled(true);
     QTest::keyClick(s.field, Qt::Key_Return);
     EXPECT_EQ(s.confirmed, 1);
-    // Focus on another button must not make it the default.
-    QWidget *inner = TestSupport::findText(&s.sheet, QStringLiteral("Inner"));
+    // Focus on another button presses that one, and doesn't make it the
+    // default.
+    auto *inner = qobject_cast<QPushButton *>(TestSupport::findText(&s.sheet, QStringLiteral("Inner")));
     ASSERT_NE(inner, nullptr);
+    int pressed = 0;
+    QObject::connect(inner, &QPushButton::clicked, [&] { ++pressed; });
     inner->setFocus();
     QTest::keyClick(inner, Qt::Key_Return);
+    EXPECT_EQ(pressed, 1);
+    EXPECT_EQ(s.confirmed, 1);
+    s.field->setFocus();
+    QTest::keyClick(s.field, Qt::Key_Return);
     EXPECT_EQ(s.confirmed, 2);
+    EXPECT_EQ(pressed, 1);
+}
+
+// Return on a focused Cancel pressed the default button instead: the
+// sheet did the one thing the user had just turned away from.
+TEST(Sheet, ReturnOnAFocusedButtonPressesThatButton)
+{
+    SheetWithField s;
+    s.sheet.setDefaultButton(s.confirm);
+    s.cancel->setFocus();
+    QTest::keyClick(s.cancel, Qt::Key_Return);
+    EXPECT_EQ(s.cancelled, 1);
+    EXPECT_EQ(s.confirmed, 0);
+    // Without a default button too, and never when disabled.
+    SheetWithField bare;
+    bare.confirm->setFocus();
+    QTest::keyClick(bare.confirm, Qt::Key_Enter);
+    EXPECT_EQ(bare.confirmed, 1);
+    bare.confirm->setEnabled(false);
+    QTest::keyClick(bare.confirm, Qt::Key_Return);
+    EXPECT_EQ(bare.confirmed, 1);
 }
 
 namespace {
@@ -408,6 +436,26 @@ double ringWeight(Card *card)
 
 } // namespace
 
+// How much of the brand colour shows in the few pixels left of a card, in
+// the window around it: where the keyboard's halo lies.
+double haloWeight(QWidget *window, Card *card)
+{
+    const QImage image = window->grab().toImage();
+    const int y = card->geometry().center().y();
+    const QColor ground = image.pixelColor(card->x() - 8, y);
+    const QColor brand = Style::brand();
+    const auto distance = TestSupport::colorDistance;
+    double weight = 0;
+    for (int x = card->x() - 5; x < card->x(); ++x) {
+        const QColor pixel = image.pixelColor(x, y);
+        weight += std::clamp(1.0 - double(distance(pixel, brand)) / distance(ground, brand), 0.0, 1.0);
+    }
+    return weight;
+}
+
+// The keyboard's ring on a card was a thin copy of the chosen card's ring:
+// a user moving with Tab couldn't tell the card they were on from the card
+// chosen.
 TEST(Card, OnlyTheChosenCardWearsTheThickRing)
 {
     TestSupport::inBothAppearances([](const QString &name) {
@@ -421,7 +469,8 @@ TEST(Card, OnlyTheChosenCardWearsTheThickRing)
         }
         chosen->setSelected(true);
         window.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+        QApplication::setActiveWindow(&window);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
 
         // Focus that came with a click, or moved there when the fields of
         // another card were hidden, shows nothing.
@@ -430,12 +479,21 @@ TEST(Card, OnlyTheChosenCardWearsTheThickRing)
         EXPECT_GT(chosenRing, 1.5) << name.toStdString();
         EXPECT_LT(ringWeight(other), 0.4) << name.toStdString();
 
-        // The keyboard's ring shows, thinner than the chosen card's.
+        EXPECT_LT(haloWeight(&window, other), 0.3) << name.toStdString();
+
+        // The keyboard's focus is a halo around the card, outside it; the
+        // card's own edge stays as an unchosen card's, and a chosen card
+        // keeps its ring inside the halo.
         window.setAttribute(Qt::WA_KeyboardFocusChange);
-        other->update();
-        const double focusRing = ringWeight(other);
-        EXPECT_GT(focusRing, 0.5) << name.toStdString();
-        EXPECT_LT(focusRing, chosenRing - 0.5) << name.toStdString();
+        other->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        EXPECT_LT(ringWeight(other), 0.4) << name.toStdString();
+        EXPECT_GT(haloWeight(&window, other), 1.0) << name.toStdString();
+        chosen->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        EXPECT_LT(haloWeight(&window, other), 0.3) << name.toStdString();
+        EXPECT_GT(haloWeight(&window, chosen), 1.0) << name.toStdString();
+        EXPECT_NEAR(ringWeight(chosen), chosenRing, 0.3) << name.toStdString();
     });
 }
 

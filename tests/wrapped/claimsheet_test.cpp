@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -337,4 +338,25 @@ TEST_F(ClaimSheetTest, CancellingWhileSendingClosesAndReadsTheStandingAgain)
     EXPECT_TRUE(TestSupport::waitUntil([&] { return !service.requests(u"/api/referrals$"_s).isEmpty(); }));
     // The answer arriving after the sheet is gone harms nothing.
     QTest::qWait(1800);
+}
+
+// Return did nothing in the claim sheet: it had no default button.
+TEST_F(ClaimSheetTest, ReturnSendsOnceTheClaimIsReadyAndEscapeCancels)
+{
+    ClaimSheet *sheet = present(Kind::Share);
+    type(sheet, u"Link to your post"_s, u"https://social.example/p/1"_s);
+    QTest::keyClick(field(sheet, u"Link to your post"_s), Qt::Key_Return);
+    EXPECT_TRUE(service.requests(u"/api/submissions$"_s).isEmpty());
+    type(sheet, u"Your email"_s, u"pat@example.com"_s);
+    tickAll(sheet);
+    addScreenshot(sheet);
+    field(sheet, u"Your email"_s)->setFocus();
+    QTest::keyClick(field(sheet, u"Your email"_s), Qt::Key_Return);
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return sheet->result().has_value(); }));
+    EXPECT_EQ(service.requests(u"/api/submissions$"_s).size(), 1);
+    button(sheet, u"Done"_s)->click();
+
+    QPointer<ClaimSheet> other = present(Kind::Share);
+    QTest::keyClick(field(other, u"Your email"_s), Qt::Key_Escape);
+    EXPECT_TRUE(TestSupport::waitUntil([&] { return !other || !other->isVisible(); }));
 }
