@@ -448,6 +448,16 @@ void WizardView::readStepBeforeFooter()
     }
 }
 
+bool WizardView::focusNextPrevChild(bool next)
+{
+    // A step can add choices after it shows (a strip filled once its figures
+    // are in); they join the end of the window's focus chain, after the
+    // footer. Ordering again on every Tab keeps them before Back and
+    // Continue however late they came.
+    readStepBeforeFooter();
+    return QWidget::focusNextPrevChild(next);
+}
+
 void WizardView::refresh()
 {
     if (m_model->step() != m_shown)
