@@ -107,12 +107,14 @@ int main(int argc, char **argv)
     view.resize(1280, 820);
     view.show();
     double firstMs = 0;
-    const double wholeMs = timed([&] {
-        desktop.asked = false;
-        view.saveAction(QStringLiteral("Save Ebook File…"))->trigger();
-        Bench::waitUntil([&] { return desktop.asked || project->error(); });
-        Bench::waitUntil([&] { return !view.isMakingEbook(); });
-    }, &firstMs);
+    const double wholeMs = timed(
+        [&] {
+            desktop.asked = false;
+            view.saveAction(QStringLiteral("Save Ebook File…"))->trigger();
+            Bench::waitUntil([&] { return desktop.asked || project->error(); });
+            Bench::waitUntil([&] { return !view.isMakingEbook(); });
+        },
+        &firstMs);
     if (project->error() || !desktop.asked) {
         std::fprintf(stderr, "ebook_bench: no save panel: %s\n", qPrintable(project->error().value_or("")));
         return 1;
@@ -133,9 +135,8 @@ int main(int argc, char **argv)
         removeCuts();
         withCut = QCoro::waitFor(CoverPhoto::withPhotoCut(project->book(), CoverPhoto::bleedBox(ppi), work));
     });
-    const double coverMs = timed([&] {
-        QCoro::waitFor(Helpers::renderCoverSheetPart(withCut, pages, ppi, work, cut, front));
-    });
+    const double coverMs = timed(
+        [&] { QCoro::waitFor(Helpers::renderCoverSheetPart(withCut, pages, ppi, work, cut, front)); });
     const double sheetMs = timed([&] {
         const QString sheet = QCoro::waitFor(Helpers::renderCoverSheet(project->book(), pages, ppi, work));
         BookHome::frontPanel(sheet, pages)->save(work + QStringLiteral("/cut.png"), "PNG");
@@ -150,7 +151,8 @@ int main(int argc, char **argv)
     std::printf(
         "book: %d messages, %d pages, a %d × %d photo over the cover\n", messageCount, pages, 4032, 3024);
     std::printf("  %7.0f ms   the interior typeset on opening (before the menu is usable)\n", interiorMs);
-    std::printf("  %7.0f ms   cover: the photo cut to the front's bleed box (the first ebook only)\n", photoCutMs);
+    std::printf(
+        "  %7.0f ms   cover: the photo cut to the front's bleed box (the first ebook only)\n", photoCutMs);
     std::printf("  %7.0f ms   cover: the front panel alone at %d ppi, over the cut\n", coverMs, ppi);
     std::printf("  %7.0f ms   (the whole sheet drawn and its front cut, as before)\n", sheetMs);
     std::printf("  %7.0f ms   layout query (side by side with the cover)\n", queryMs);

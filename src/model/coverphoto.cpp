@@ -52,8 +52,7 @@ bool cut(const QString &photo, QSize box, const QString &path)
     const QRect part = coveredPart(image.size(), box);
     if (part.width() <= box.width() || part.height() <= box.height())
         return false;
-    const QImage scaled
-        = image.copy(part).scaled(box, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage scaled = image.copy(part).scaled(box, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     QSaveFile file(path);
     return file.open(QIODevice::WriteOnly) && scaled.save(&file, "JPEG", cutQuality) && file.commit();
 }
@@ -70,8 +69,7 @@ QRect coveredPart(QSize photo, QSize box)
 {
     if (photo.isEmpty() || box.isEmpty())
         return QRect();
-    const double scale
-        = std::max(double(box.width()) / photo.width(), double(box.height()) / photo.height());
+    const double scale = std::max(double(box.width()) / photo.width(), double(box.height()) / photo.height());
     const int width = std::min(photo.width(), int(std::lround(box.width() / scale)));
     const int height = std::min(photo.height(), int(std::lround(box.height() / scale)));
     return QRect((photo.width() - width) / 2, (photo.height() - height) / 2, width, height);
@@ -83,27 +81,28 @@ QCoro::Task<BookFile> withPhotoCut(BookFile book, QSize box, QString folder)
         || !bleeds(book.design->cover))
         co_return book;
     const QString photo = *book.design->cover.image;
-    const std::optional<QString> made = co_await QtConcurrent::run([photo, box, folder]() -> std::optional<QString> {
-        QFile file(photo);
-        if (!file.open(QIODevice::ReadOnly))
-            return std::nullopt;
-        QCryptographicHash hash(QCryptographicHash::Sha256);
-        if (!hash.addData(&file))
-            return std::nullopt;
-        const QString path = folder + QStringLiteral("/cover-photo-")
-            + QString::fromLatin1(hash.result().toHex().left(16))
-            + QStringLiteral("-%1x%2.jpg").arg(box.width()).arg(box.height());
-        if (!cut(photo, box, path))
-            return std::nullopt;
-        // Only the photo on the cover now keeps its cut: the folder doesn't
-        // grow by a megabyte with every photo tried.
-        const QDir dir(folder);
-        for (const QString &name : dir.entryList({ QStringLiteral("cover-photo-*.jpg") }, QDir::Files)) {
-            if (dir.filePath(name) != path)
-                QFile::remove(dir.filePath(name));
-        }
-        return path;
-    });
+    const std::optional<QString> made = co_await QtConcurrent::run(
+        [photo, box, folder]() -> std::optional<QString> {
+            QFile file(photo);
+            if (!file.open(QIODevice::ReadOnly))
+                return std::nullopt;
+            QCryptographicHash hash(QCryptographicHash::Sha256);
+            if (!hash.addData(&file))
+                return std::nullopt;
+            const QString path = folder + QStringLiteral("/cover-photo-")
+                + QString::fromLatin1(hash.result().toHex().left(16))
+                + QStringLiteral("-%1x%2.jpg").arg(box.width()).arg(box.height());
+            if (!cut(photo, box, path))
+                return std::nullopt;
+            // Only the photo on the cover now keeps its cut: the folder doesn't
+            // grow by a megabyte with every photo tried.
+            const QDir dir(folder);
+            for (const QString &name : dir.entryList({ QStringLiteral("cover-photo-*.jpg") }, QDir::Files)) {
+                if (dir.filePath(name) != path)
+                    QFile::remove(dir.filePath(name));
+            }
+            return path;
+        });
     if (made)
         book.design->cover.image = *made;
     co_return book;

@@ -60,8 +60,8 @@ TEST(CoverPhotoTest, ABleedingPhotoIsCutToTheBoxAndTheCutIsFoundAgain)
     const QSize box(300, 400);
     for (const auto &[style, fit] : { std::pair { "photo", std::optional<QString>() },
              std::pair { "custom", std::optional<QString>("bleed") } }) {
-        const BookFile cut = TestSupport::await(
-            CoverPhoto::withPhotoCut(bookWith(photo, style, fit), box, dir.path()));
+        const BookFile cut
+            = TestSupport::await(CoverPhoto::withPhotoCut(bookWith(photo, style, fit), box, dir.path()));
         ASSERT_NE(cut.design->cover.image, photo) << style;
         const QImage picture(*cut.design->cover.image);
         EXPECT_EQ(picture.size(), box);
