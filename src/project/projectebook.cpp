@@ -2,6 +2,7 @@
 // the EPUB built from the saved book.
 #include "bookhome.h"
 #include "fileerror.h"
+#include "model/coverphoto.h"
 #include "model/coverrender.h"
 #include "model/namelimit.h"
 #include "project.h"
@@ -40,14 +41,15 @@ QString ebookName(const QString &title)
 
 // The front panel of the book's cover sheet as the ebook's cover, in the
 // ebook folder; none when it can't be drawn, as the ebook is still worth
-// having without. Only the front is drawn: a sheet with a photo over it
-// takes seconds at this resolution.
+// having without. Only the front is drawn, over a photo cut to it: a sheet
+// with a whole photo over it takes seconds at this resolution.
 QCoro::Task<std::optional<QString>> ebookCover(BookFile book, int pages, QString folder, QString ebookFolder)
 {
     const QString drawn = folder + QStringLiteral("/cover-ebook-")
         + QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(".png");
     QByteArray png;
     try {
+        book = co_await CoverPhoto::withPhotoCut(std::move(book), CoverPhoto::bleedBox(coverPpi), folder);
         co_await Helpers::renderCoverSheetPart(
             std::move(book), pages, coverPpi, folder,
             [pages](QSize sheet) { return BookHome::frontPanelRect(sheet, pages); }, drawn);

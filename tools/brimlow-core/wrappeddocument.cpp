@@ -5,6 +5,7 @@
 
 #include <QMap>
 #include <QSet>
+#include <algorithm>
 
 namespace Brimlow::WrappedDocument {
 
@@ -49,10 +50,14 @@ QList<Wrapped::Month> monthsOf(const Tally &tally, const QString &firstDay, cons
         if (WrappedCards::date(day.iso))
             counts[day.iso.left(7)] += day.count;
     }
+    // Counted in months, not walked on the calendar: a date mistyped
+    // centuries away makes tens of thousands of them.
+    const int from = first->year() * 12 + first->month() - 1;
+    const int to = last->year() * 12 + last->month() - 1;
     QList<Wrapped::Month> made;
-    const QDate end(last->year(), last->month(), 1);
-    for (QDate month(first->year(), first->month(), 1); month <= end; month = month.addMonths(1)) {
-        const QString key = QString::asprintf("%04d-%02d", month.year(), month.month());
+    made.reserve(std::max(0, to - from + 1));
+    for (int month = from; month <= to; ++month) {
+        const QString key = QString::asprintf("%04d-%02d", month / 12, month % 12 + 1);
         made.append({ key, counts.value(key) });
     }
     return made;
