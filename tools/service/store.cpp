@@ -128,8 +128,7 @@ sqlite3 *Store::pristineInMemory()
 
 Store::Store(const QString &fileName)
     : Store(fileName, fileName == inMemory ? Setup::FromPristineCopy : Setup::FromSchema)
-{
-}
+{ }
 
 Store::Store(const QString &fileName, Setup setup)
 {

@@ -52,7 +52,8 @@ TEST(Store, EachStoreInMemoryStartsEmptyWithEveryColumn)
                                       "gift_cents) VALUES ('o', 't', 'i', 'Us', 'paperback', 'economy', "
                                       "'[]', '[2]', 'stripe', 'open', 45, 'now', 5, 7)"));
         });
-        EXPECT_EQ(store.one(QStringLiteral("SELECT discount_cents + gift_cents FROM orders")).value(0).toInt(), 12);
+        EXPECT_EQ(
+            store.one(QStringLiteral("SELECT discount_cents + gift_cents FROM orders")).value(0).toInt(), 12);
         EXPECT_EQ(store.query(QStringLiteral("SELECT code FROM gifts")).size(), 1);
     }
 }
