@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -102,17 +103,51 @@ QVariant column(sqlite3_stmt *statement, int index)
 
 } // namespace
 
+namespace {
+
+// SQLite's own name for a database that lives in memory.
+const QString inMemory = QStringLiteral(":memory:");
+
+[[noreturn]] void failToOpen(sqlite3 *&db, const QString &fileName, const QString &message)
+{
+    sqlite3_close(db);
+    db = nullptr;
+    throw std::runtime_error(QStringLiteral("cannot open %1: %2").arg(fileName, message).toStdString());
+}
+
+} // namespace
+
+sqlite3 *Store::pristineInMemory()
+{
+    static sqlite3 *const pristine = [] {
+        Store store(inMemory, Setup::FromSchema);
+        return std::exchange(store.m_db, nullptr);
+    }();
+    return pristine;
+}
+
 Store::Store(const QString &fileName)
+    : Store(fileName, fileName == inMemory ? Setup::FromPristineCopy : Setup::FromSchema)
+{ }
+
+Store::Store(const QString &fileName, Setup setup)
 {
     if (sqlite3_open_v2(
             fileName.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
-        != SQLITE_OK) {
-        const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
-        sqlite3_close(m_db);
-        m_db = nullptr;
-        throw std::runtime_error(QStringLiteral("cannot open %1: %2").arg(fileName, message).toStdString());
-    }
+        != SQLITE_OK)
+        failToOpen(m_db, fileName, QString::fromUtf8(sqlite3_errmsg(m_db)));
     sqlite3_busy_timeout(m_db, 5000);
+    if (setup == Setup::FromPristineCopy) {
+        static std::mutex copying;
+        std::lock_guard lock(copying);
+        sqlite3_backup *backup = sqlite3_backup_init(m_db, "main", pristineInMemory(), "main");
+        if (!backup)
+            failToOpen(m_db, fileName, QString::fromUtf8(sqlite3_errmsg(m_db)));
+        sqlite3_backup_step(backup, -1);
+        if (sqlite3_backup_finish(backup) != SQLITE_OK)
+            failToOpen(m_db, fileName, QString::fromUtf8(sqlite3_errmsg(m_db)));
+        return;
+    }
     char *error = nullptr;
     if (sqlite3_exec(m_db, schema, nullptr, nullptr, &error) != SQLITE_OK) {
         const QString message = QString::fromUtf8(error);

@@ -33,6 +33,15 @@ public:
 private:
     Q_DISABLE_COPY_MOVE(Store)
 
+    // How a new store gets its tables: by running the schema, or, for one
+    // in memory, by copying a store in memory that ran it.
+    enum class Setup { FromSchema, FromPristineCopy };
+    Store(const QString &fileName, Setup setup);
+    // A store in memory as it starts, set up once a process: a store for
+    // one request (the fuzz target's, thousands a second) copies its pages
+    // rather than run the schema again.
+    static sqlite3 *pristineInMemory();
+
     QList<Row> run(const QString &sql, const QVariantList &parameters);
     void addMissingColumn(const QString &table, const QString &column, const QString &definition);
 

@@ -35,3 +35,25 @@ TEST(Store, AnOlderFileKeepsItsOrdersReadAsChargedInFull)
         EXPECT_EQ(old.value(QStringLiteral("dueCents")).toInteger(), 4500);
     }
 }
+
+// Stores in memory each start empty with every table and column, however
+// many came before them and whatever those recorded.
+TEST(Store, EachStoreInMemoryStartsEmptyWithEveryColumn)
+{
+    for (int opening = 0; opening < 3; ++opening) {
+        Store store(QStringLiteral(":memory:"));
+        EXPECT_TRUE(store.query(QStringLiteral("SELECT * FROM orders")).isEmpty());
+        EXPECT_TRUE(store.query(QStringLiteral("SELECT * FROM gifts")).isEmpty());
+        store.exec(QStringLiteral("INSERT INTO gifts (code, balance_cents) VALUES (?, ?)"),
+            { QStringLiteral("GIFT-%1").arg(opening), 500 });
+        store.transaction([&] {
+            store.exec(QStringLiteral("INSERT INTO orders (id, token, install, title, binding, shipping, "
+                                      "addons, volume_pages, mode, state, total, created, discount_cents, "
+                                      "gift_cents) VALUES ('o', 't', 'i', 'Us', 'paperback', 'economy', "
+                                      "'[]', '[2]', 'stripe', 'open', 45, 'now', 5, 7)"));
+        });
+        EXPECT_EQ(
+            store.one(QStringLiteral("SELECT discount_cents + gift_cents FROM orders")).value(0).toInt(), 12);
+        EXPECT_EQ(store.query(QStringLiteral("SELECT code FROM gifts")).size(), 1);
+    }
+}
