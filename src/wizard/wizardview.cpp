@@ -435,6 +435,9 @@ void WizardView::readStepBeforeFooter()
 {
     // The footer was made before any step, so Tab would reach Back and
     // Continue before the step's own choices; it reads last, as it shows.
+    // A step being made can change the model before it is the step shown.
+    if (!m_stepView)
+        return;
     QWidget *previous = nullptr;
     for (QWidget *widget = m_stepView->nextInFocusChain(); widget != m_stepView;
          widget = widget->nextInFocusChain()) {
@@ -468,7 +471,7 @@ void WizardView::refresh()
     // Focus left on what holds the wizard, as a step with nothing to stop
     // at yet leaves it, goes on to the first control once there is one.
     QWidget *focus = window()->focusWidget();
-    if (isVisible() && focus && (focus == this || focus->isAncestorOf(this)) && !focus->isWindow()
+    if (m_stepView && isVisible() && focus && (focus == this || focus->isAncestorOf(this)) && !focus->isWindow()
         && KeyboardFocus::firstControl(this))
         KeyboardFocus::enter(KeyboardFocus::firstControl(m_stepView) ? m_stepView : this);
 

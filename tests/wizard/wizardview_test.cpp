@@ -172,6 +172,24 @@ TEST_F(WizardFrame, MovesOutOfTheTenAreIgnoredAndOnlyTheCoverRenders)
     EXPECT_EQ(renders.previews, 2);
 }
 
+// A wizard made on the cover step (a resumed book, or the step the testing
+// variable names) crashed: the cover step starts its gallery while it is
+// made, and the frame ordered the keys of a step it didn't have yet.
+TEST_F(WizardFrame, AWizardMadeOnTheCoverStepShowsIt)
+{
+    Book book(spreadBook(QDate(2024, 3, 1), 20));
+    WizardModel model(book.project, WizardModel::Resuming::No);
+    FakeRenders renders;
+    model.setRenderer(renders.renderer());
+    model.setStep(Step::Cover);
+    WizardView view(&model, WizardView::CanCancel::No);
+    view.resize(980, 780);
+    view.show();
+    ASSERT_NE(view.stepView(), nullptr);
+    EXPECT_NE(button(view, QStringLiteral("Continue")), nullptr);
+    EXPECT_TRUE(TestSupport::waitUntil([&] { return renders.galleries == 1; }));
+}
+
 TEST_F(WizardFrame, ReturnMakesTheBookOnTheFirstStep)
 {
     Screen screen(spreadBook(QDate(2024, 3, 1), 20));
