@@ -1,5 +1,6 @@
 #include "jsontree.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -205,8 +206,21 @@ private:
 
 void JsonTree::Nodes::push_back(const Entry &entry)
 {
-    if ((m_size & BlockMask) == 0)
+    if (m_size <= BlockMask) {
+        if (m_size == m_firstCapacity) {
+            const quint32 capacity = std::min(BlockMask + 1, std::max(FirstBlockSize, 2 * m_firstCapacity));
+            auto first = std::make_unique_for_overwrite<Entry[]>(capacity);
+            if (m_size > 0)
+                std::copy_n(m_blocks.front().get(), m_size, first.get());
+            if (m_blocks.empty())
+                m_blocks.push_back(std::move(first));
+            else
+                m_blocks.front() = std::move(first);
+            m_firstCapacity = capacity;
+        }
+    } else if ((m_size & BlockMask) == 0) {
         m_blocks.push_back(std::make_unique_for_overwrite<Entry[]>(BlockMask + 1));
+    }
     (*this)[m_size++] = entry;
 }
 

@@ -96,7 +96,9 @@ private:
     };
 
     // Nodes in blocks: a large document's nodes are never copied to grow,
-    // nor held twice while they would be.
+    // nor held twice while they would be. The first block starts small and
+    // doubles to a block's size, so that the many small files of an export
+    // don't each take a whole block.
     class Nodes
     {
     public:
@@ -112,8 +114,10 @@ private:
     private:
         static constexpr quint32 BlockBits = 16;
         static constexpr quint32 BlockMask = (1u << BlockBits) - 1;
+        static constexpr quint32 FirstBlockSize = 256;
         std::vector<std::unique_ptr<Entry[]>> m_blocks;
         quint32 m_size = 0;
+        quint32 m_firstCapacity = 0;
     };
 
     QString decode(const Entry &entry) const;

@@ -76,3 +76,31 @@ TEST(JsonTree, RefusesMembersOutOfTurn)
     EXPECT_EQ(keys, (QStringList { "a", "b" }));
     EXPECT_EQ(lenient->root()["a"].size(), 2);
 }
+
+// Nodes are kept in blocks, the first growing from a few to a block's size:
+// every node on either side of each growth and of the blocks' seams reads
+// as written.
+TEST(JsonTree, ReadsEveryNodeAcrossTheFirstBlocksGrowthAndTheBlocksAfterIt)
+{
+    for (const int count : { 0, 1, 254, 255, 256, 511, 65534, 65535, 65536, 140000 }) {
+        QByteArray text = "[";
+        for (int i = 0; i < count; ++i) {
+            if (i > 0)
+                text += ',';
+            text += QByteArray::number(i);
+        }
+        text += ']';
+        const auto tree = JsonTree::parse(text);
+        ASSERT_TRUE(tree.has_value()) << count;
+        ASSERT_EQ(tree->root().size(), count);
+        int expected = 0;
+        for (const JsonTree::Node item : tree->root()) {
+            if (item.integer() != expected) {
+                ADD_FAILURE() << count << ": item " << expected << " reads " << item.integer().value_or(-1);
+                break;
+            }
+            ++expected;
+        }
+        EXPECT_EQ(expected, count);
+    }
+}
