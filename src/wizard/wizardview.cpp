@@ -471,8 +471,8 @@ void WizardView::refresh()
     // Focus left on what holds the wizard, as a step with nothing to stop
     // at yet leaves it, goes on to the first control once there is one.
     QWidget *focus = window()->focusWidget();
-    if (m_stepView && isVisible() && focus && (focus == this || focus->isAncestorOf(this)) && !focus->isWindow()
-        && KeyboardFocus::firstControl(this))
+    if (m_stepView && isVisible() && focus && (focus == this || focus->isAncestorOf(this))
+        && !focus->isWindow() && KeyboardFocus::firstControl(this))
         KeyboardFocus::enter(KeyboardFocus::firstControl(m_stepView) ? m_stepView : this);
 
     const Step step = m_model->step();
