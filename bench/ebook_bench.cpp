@@ -8,9 +8,9 @@
 #include "benchbook.h"
 #include "flow/bookhomeview.h"
 #include "generatedbook.h"
-#include "model/coverphoto.h"
 #include "model/coverrender.h"
 #include "model/helpers.h"
+#include "model/photocut.h"
 #include "photocover.h"
 #include "project/bookhome.h"
 #include "project/project.h"
@@ -133,7 +133,7 @@ int main(int argc, char **argv)
     BookFile withCut;
     const double photoCutMs = timed([&] {
         removeCuts();
-        withCut = QCoro::waitFor(CoverPhoto::withPhotoCut(project->book(), CoverPhoto::bleedBox(ppi), work));
+        withCut = QCoro::waitFor(PhotoCut::withPhotoCut(project->book(), PhotoCut::bleedBox(ppi), work));
     });
     const double coverMs = timed(
         [&] { QCoro::waitFor(Helpers::renderCoverSheetPart(withCut, pages, ppi, work, cut, front)); });

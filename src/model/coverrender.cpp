@@ -1,5 +1,6 @@
 #include "coverrender.h"
 
+#include "coversheet.h"
 #include "helpers.h"
 
 #include <QDir>
@@ -106,10 +107,9 @@ QCoro::Task<QString> renderCover(BookFile book, QString folder, QStringList own,
     co_return output;
 }
 
-// The cover's trim and bleed, in inches, as cover.typ draws the sheet.
-constexpr double frontWidthInches = 5;
-constexpr double frontHeightInches = 8;
-constexpr double bleedInches = 0.125;
+using CoverSheet::bleedInches;
+using CoverSheet::frontHeightInches;
+using CoverSheet::frontWidthInches;
 constexpr int previewPpi = 72;
 constexpr int galleryPpi = 36;
 // Light compression: the pictures are read once, soon, from the same disk.

@@ -2,9 +2,9 @@
 // the EPUB built from the saved book.
 #include "bookhome.h"
 #include "fileerror.h"
-#include "model/coverphoto.h"
 #include "model/coverrender.h"
 #include "model/namelimit.h"
+#include "model/photocut.h"
 #include "project.h"
 
 #include <QDir>
@@ -49,7 +49,7 @@ QCoro::Task<std::optional<QString>> ebookCover(BookFile book, int pages, QString
         + QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(".png");
     QByteArray png;
     try {
-        book = co_await CoverPhoto::withPhotoCut(std::move(book), CoverPhoto::bleedBox(coverPpi), folder);
+        book = co_await PhotoCut::withPhotoCut(std::move(book), PhotoCut::bleedBox(coverPpi), folder);
         co_await Helpers::renderCoverSheetPart(
             std::move(book), pages, coverPpi, folder,
             [pages](QSize sheet) { return BookHome::frontPanelRect(sheet, pages); }, drawn);

@@ -1,4 +1,6 @@
-#include "coverphoto.h"
+#include "photocut.h"
+
+#include "coversheet.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -10,13 +12,13 @@
 #include <cmath>
 #include <qcorofuture.h>
 
-namespace CoverPhoto {
+namespace PhotoCut {
 
 namespace {
 
-constexpr double frontWidthInches = 5;
-constexpr double frontHeightInches = 8;
-constexpr double bleedInches = 0.125;
+using CoverSheet::bleedInches;
+using CoverSheet::frontHeightInches;
+using CoverSheet::frontWidthInches;
 // Near enough to the photo that resampling twice doesn't show; the cut is
 // drawn at the size it is stored, so its own rounding is all that's added.
 constexpr int cutQuality = 95;
@@ -108,4 +110,4 @@ QCoro::Task<BookFile> withPhotoCut(BookFile book, QSize box, QString folder)
     co_return book;
 }
 
-} // namespace CoverPhoto
+} // namespace PhotoCut

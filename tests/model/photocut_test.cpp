@@ -1,5 +1,5 @@
 // The cover photo cut to the front's bleed box before a fast cover render.
-#include "model/coverphoto.h"
+#include "model/photocut.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -41,19 +41,19 @@ QStringList cutsIn(const QString &folder)
     return QDir(folder).entryList({ QStringLiteral("cover-photo-*") }, QDir::Files);
 }
 
-TEST(CoverPhotoTest, ThePartCoveredIsCentredAndHasTheBoxesShape)
+TEST(PhotoCutTest, ThePartCoveredIsCentredAndHasTheBoxesShape)
 {
     // Wider than the box: the sides go.
-    EXPECT_EQ(CoverPhoto::coveredPart(QSize(4032, 3024), QSize(1640, 2640)), QRect(1076, 0, 1879, 3024));
+    EXPECT_EQ(PhotoCut::coveredPart(QSize(4032, 3024), QSize(1640, 2640)), QRect(1076, 0, 1879, 3024));
     // Taller than the box: top and bottom go.
-    EXPECT_EQ(CoverPhoto::coveredPart(QSize(1000, 4000), QSize(500, 500)), QRect(0, 1500, 1000, 1000));
+    EXPECT_EQ(PhotoCut::coveredPart(QSize(1000, 4000), QSize(500, 500)), QRect(0, 1500, 1000, 1000));
     // The box's own shape: all of it.
-    EXPECT_EQ(CoverPhoto::coveredPart(QSize(3280, 5280), QSize(1640, 2640)), QRect(0, 0, 3280, 5280));
-    EXPECT_EQ(CoverPhoto::coveredPart(QSize(0, 10), QSize(10, 10)), QRect());
-    EXPECT_EQ(CoverPhoto::bleedBox(320), QSize(1640, 2640));
+    EXPECT_EQ(PhotoCut::coveredPart(QSize(3280, 5280), QSize(1640, 2640)), QRect(0, 0, 3280, 5280));
+    EXPECT_EQ(PhotoCut::coveredPart(QSize(0, 10), QSize(10, 10)), QRect());
+    EXPECT_EQ(PhotoCut::bleedBox(320), QSize(1640, 2640));
 }
 
-TEST(CoverPhotoTest, ABleedingPhotoIsCutToTheBoxAndTheCutIsFoundAgain)
+TEST(PhotoCutTest, ABleedingPhotoIsCutToTheBoxAndTheCutIsFoundAgain)
 {
     QTemporaryDir dir;
     const QString photo = writePhoto(dir.filePath("photo.jpg"), QSize(3000, 1000));
@@ -61,7 +61,7 @@ TEST(CoverPhotoTest, ABleedingPhotoIsCutToTheBoxAndTheCutIsFoundAgain)
     for (const auto &[style, fit] : { std::pair { "photo", std::optional<QString>() },
              std::pair { "custom", std::optional<QString>("bleed") } }) {
         const BookFile cut
-            = TestSupport::await(CoverPhoto::withPhotoCut(bookWith(photo, style, fit), box, dir.path()));
+            = TestSupport::await(PhotoCut::withPhotoCut(bookWith(photo, style, fit), box, dir.path()));
         ASSERT_NE(cut.design->cover.image, photo) << style;
         const QImage picture(*cut.design->cover.image);
         EXPECT_EQ(picture.size(), box);
@@ -76,18 +76,18 @@ TEST(CoverPhotoTest, ABleedingPhotoIsCutToTheBoxAndTheCutIsFoundAgain)
 
 // The cut is named by what the photo holds: a photo replaced under the same
 // name is cut again, and the old cut goes.
-TEST(CoverPhotoTest, APhotoChangedInPlaceIsCutAgain)
+TEST(PhotoCutTest, APhotoChangedInPlaceIsCutAgain)
 {
     QTemporaryDir dir;
     const QString photo = writePhoto(dir.filePath("photo.jpg"), QSize(3000, 1000));
     const QString first
-        = *TestSupport::await(CoverPhoto::withPhotoCut(bookWith(photo), QSize(300, 400), dir.path()))
+        = *TestSupport::await(PhotoCut::withPhotoCut(bookWith(photo), QSize(300, 400), dir.path()))
                .design->cover.image;
     QImage changed(3000, 1000, QImage::Format_RGB32);
     changed.fill(Qt::yellow);
     ASSERT_TRUE(changed.save(photo, "JPEG", 95));
     const QString second
-        = *TestSupport::await(CoverPhoto::withPhotoCut(bookWith(photo), QSize(300, 400), dir.path()))
+        = *TestSupport::await(PhotoCut::withPhotoCut(bookWith(photo), QSize(300, 400), dir.path()))
                .design->cover.image;
     EXPECT_NE(second, first);
     EXPECT_FALSE(QFileInfo::exists(first));
@@ -98,7 +98,7 @@ TEST(CoverPhotoTest, APhotoChangedInPlaceIsCutAgain)
 }
 
 // Where a cut would change the cover or gain nothing, the book stays as it is.
-TEST(CoverPhotoTest, PhotosThatNeedNoCutAreLeftAsTheyAre)
+TEST(PhotoCutTest, PhotosThatNeedNoCutAreLeftAsTheyAre)
 {
     QTemporaryDir dir;
     const QString big = writePhoto(dir.filePath("big.jpg"), QSize(3000, 1000));
@@ -110,7 +110,7 @@ TEST(CoverPhotoTest, PhotosThatNeedNoCutAreLeftAsTheyAre)
         bookWith(big, QStringLiteral("custom")), bookWith(big, QStringLiteral("cloth")), bookWith(small),
         bookWith(bmp), bookWith(dir.filePath("missing.jpg")), bookWith(QString()) };
     for (const BookFile &book : books) {
-        const BookFile after = TestSupport::await(CoverPhoto::withPhotoCut(book, box, dir.path()));
+        const BookFile after = TestSupport::await(PhotoCut::withPhotoCut(book, box, dir.path()));
         EXPECT_EQ(after.design->cover.image, book.design->cover.image);
     }
     EXPECT_EQ(cutsIn(dir.path()), QStringList());

@@ -10,7 +10,7 @@
 // of the file, not of the panel: a phone's 12 megapixels take seconds at
 // print resolution. The covers that need speed get the photo already cut
 // to the panel's box and scaled to the pixels drawn there.
-namespace CoverPhoto {
+namespace PhotoCut {
 
 // The panel with its bleed at ppi, as the photo bleeds over a front panel
 // on a sheet with the usual eighth of an inch of bleed.
@@ -27,4 +27,4 @@ QRect coveredPart(QSize photo, QSize box);
 // and the same photo is cut once.
 QCoro::Task<BookFile> withPhotoCut(BookFile book, QSize box, QString folder);
 
-} // namespace CoverPhoto
+} // namespace PhotoCut
