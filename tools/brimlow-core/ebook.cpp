@@ -64,7 +64,8 @@ QString page(const QString &title, const QString &language, const QString &body,
 const char *const styleSheet
     = "body { margin: 0 5%; font-family: serif; line-height: 1.4; }\n"
       "h1 { text-align: center; margin: 2em 0 1em; }\n"
-      "h2 { text-align: center; font-size: 1em; font-variant: small-caps; margin: 2em 0 1em; }\n"
+      "h2 { text-align: center; font-size: 1em; font-variant: small-caps; margin: 2em 0 1em; "
+      "page-break-after: avoid; break-after: avoid; }\n"
       ".cover { margin: 0; padding: 0; text-align: center; }\n"
       ".cover img { max-width: 100%; max-height: 100%; }\n"
       ".title { text-align: center; margin-top: 30%; }\n"
@@ -76,6 +77,9 @@ const char *const styleSheet
       ".message { margin: 0.4em 22% 0.4em 0; text-align: left; }\n"
       ".message.them { margin: 0.4em 0 0.4em 22%; }\n"
       ".said p { margin: 0; padding-left: 1em; text-indent: -1em; }\n"
+      // A message's name line keeps to its text, and a day's heading to
+      // its first message, never alone at the foot of a reader's page.
+      ".said { page-break-inside: avoid; break-inside: avoid; }\n"
       ".who { font-weight: bold; font-size: 0.85em; }\n"
       ".time { color: #777; font-size: 0.8em; margin-left: 0.5em; }\n"
       ".media { color: #777; font-style: italic; }\n"
