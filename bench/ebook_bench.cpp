@@ -157,7 +157,10 @@ int main(int argc, char **argv)
     std::printf("  %7.0f ms   (the whole sheet drawn and its front cut, as before)\n", sheetMs);
     std::printf("  %7.0f ms   layout query (side by side with the cover)\n", queryMs);
     std::printf("  %7.0f ms   EPUB\n", epubMs);
-    std::printf("  %7.0f ms   \"Save Ebook File…\" to the save panel, the photo's first ebook\n", firstMs);
+    std::printf(
+        "  %7.0f ms   \"Save Ebook File…\" to the save panel, the photo's first ebook (budget %.0f ms)\n",
+        firstMs, budgetMs);
     std::printf("  %7.0f ms   \"Save Ebook File…\" to the save panel (budget %.0f ms)\n", wholeMs, budgetMs);
-    return wholeMs <= budgetMs ? 0 : 1;
+    // The user's first ebook of a photo is held to the budget as much as any.
+    return std::max(firstMs, wholeMs) <= budgetMs ? 0 : 1;
 }

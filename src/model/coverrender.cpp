@@ -2,6 +2,7 @@
 
 #include "coversheet.h"
 #include "helpers.h"
+#include "pdfcolourspaces.h"
 
 #include <QDir>
 #include <QFile>
@@ -201,6 +202,14 @@ QCoro::Task<QString> renderCoverSheetPart(
     // part alone to the very same pixels, and writes them raw, as
     // compressing is left to the app.
     const QRect part = co_await QtConcurrent::run([pdf, ppi, cut = std::move(cut)] {
+        QFile file(pdf);
+        if (!file.open(QIODevice::ReadWrite))
+            return QRect();
+        const QByteArray written = file.readAll();
+        const QByteArray drawn = PdfColourSpaces::sRgbAsDevice(written);
+        if (drawn != written && !(file.seek(0) && file.write(drawn) == drawn.size()))
+            return QRect();
+        file.close();
         QPdfDocument document;
         if (document.load(pdf) != QPdfDocument::Error::None || document.pageCount() < 1)
             return QRect();
