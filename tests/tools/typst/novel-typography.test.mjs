@@ -1,5 +1,5 @@
 // templates/novel/book.typ as a reader holds the book: no hyphens in the
-// ragged text, the body on its line grid with air above each day's heading,
+// ragged text, each day's lines on the grid with air above its heading,
 // the marks of attachments inside their lines, the other side's long
 // messages set as blocks with one straight edge, no runts, and a time
 // wherever a sender picks up again after a long silence. Measured from the
@@ -108,7 +108,10 @@ describe('no hyphens where the text is ragged', () => {
 });
 
 describe('the line grid and the day headings', () => {
-  test('every line of every page on the grid, a blank line above each day\'s heading, none ending a page', (t) => {
+  // A page whose next day can't fit shares what it has to spare out among
+  // the blank lines above its headings, evenly, and ends on its last line;
+  // within a day every line keeps the grid's distance.
+  test('every line of a day on the grid, at least a blank line above each day\'s heading, none ending a page, pages full', (t) => {
     const rows = [...talk(120), ...messages([
       ['2024-03-20 09:00', MAYA, 'noooo'],
       ['2024-03-20 09:01', MAYA, undefined, { media: ['photo'] }],
@@ -117,6 +120,7 @@ describe('the line grid and the day headings', () => {
       ['2024-03-21 09:03', SAM, undefined, { media: ['voice memo'] }],
       ['2024-03-21 09:04', SAM, 'yes 🎉🎉'],
     ])].map((m, i) => ({ ...m, id: `m${i + 1}` }));
+    let filled = 0;
     for (const font of FACES) {
       const pdf = compile(t, writeBook(t, bookDocument({ messages: rows, design: design({ font, chapters: 'none' }) })));
       const pages = bodyRows(pdf).slice(2); // past the title page and its back
@@ -127,27 +131,45 @@ describe('the line grid and the day headings', () => {
       const tallest = Math.max(...pages.flat().flatMap((row) => row.words.map(height)));
       const bodySize = (row) => row.words.some((w) => height(w) > 0.95 * tallest);
       const top = Math.min(...pages.map((page) => page.find(bodySize).y));
+      const lines = (from, to) => (to.y - from.y) / PITCH;
+      const whole = (n) => Math.abs(n - Math.round(n)) < 0.03;
       let headings = 0;
       pages.forEach((page, p) => {
         const where = `${font}, page ${p + 3}`;
         if (bodySize(page[0])) assert.ok(Math.abs(page[0].y - top) < 0.3, `${where} starts on the grid's first line: ${page[0].text}`);
-        for (const row of page.filter(bodySize)) {
-          const lines = (row.y - top) / PITCH;
-          assert.ok(Math.abs(lines - Math.round(lines)) < 0.03, `${where}: "${row.text}" is off the grid by ${(lines % 1).toFixed(2)} lines`);
-        }
-        // The line of the grid a line is on (smaller letters sit a little
-        // higher in their boxes, never by half a line).
-        const line = (row) => Math.round((row.y - top) / PITCH);
+        // Each day's lines are measured from its first message, the page's
+        // first lines from the top of the grid.
+        let from = { y: top };
+        const shares = [];
         page.forEach((row, i) => {
-          if (!isHeading(row)) return;
-          headings += 1;
-          assert.ok(i + 1 < page.length, `${where} ends with the heading ${row.text}`);
-          if (i > 0) assert.ok(line(row) - line(page[i - 1]) >= 2, `${where}: no blank line above ${row.text}`);
-          assert.equal(line(page[i + 1]) - line(row), 1, `${where}: the first message follows ${row.text} on the next line`);
+          if (isHeading(row)) {
+            headings += 1;
+            assert.ok(i + 1 < page.length, `${where} ends with the heading ${row.text}`);
+            const next = page[i + 1];
+            assert.ok(Math.abs(lines(row, next) - 1) < 0.3, `${where}: the first message follows ${row.text} on the next line`);
+            if (i > 0) {
+              const above = lines(page[i - 1], next);
+              assert.ok(above >= 3 - 0.03, `${where}: no blank line above ${row.text}`);
+              if (!whole(above)) shares.push(above - Math.round(above));
+            }
+            if (bodySize(next)) from = next;
+            return;
+          }
+          if (bodySize(row) && i > 0 && !isHeading(page[i - 1])) {
+            assert.ok(whole(lines(from, row)), `${where}: "${row.text}" is off its day's grid by ${(lines(from, row) % 1).toFixed(2)} lines`);
+          }
         });
+        if (shares.length > 0) {
+          filled += 1;
+          assert.ok(shares.length >= 2, `${where}: one heading alone takes what the page spares`);
+          assert.ok(Math.max(...shares) - Math.min(...shares) < 0.05, `${where}: the headings' shares differ: ${shares}`);
+          const last = page.filter(bodySize).at(-1);
+          assert.ok(Math.abs(lines({ y: top }, last) - 40) < 0.05, `${where} spares lines but ends on line ${lines({ y: top }, last).toFixed(2)} of 41`);
+        }
       });
       assert.ok(headings >= 15, `${font}: ${headings} headings`);
     }
+    assert.ok(filled >= 1, 'no page shares what it spares');
   });
 
   test('a chapter\'s opening and its first day\'s heading keep the one blank line between them', (t) => {
