@@ -22,6 +22,7 @@
 #include <chrono>
 #include <gtest/gtest.h>
 #include <thread>
+#include <tuple>
 
 using namespace Brimlow;
 
@@ -126,13 +127,11 @@ TEST(BackupInfo, DescribesABackupFromItsPropertyListsAlone)
         folder, plist("Manifest.plist"), plist("Info.plist"), plist("Status.plist"));
     const auto read = BackupInfo::read(folder);
     ASSERT_TRUE(described && read);
-    EXPECT_EQ(described->path, read->path);
-    EXPECT_EQ(described->udid, read->udid);
-    EXPECT_EQ(described->device, read->device);
-    EXPECT_EQ(described->model, read->model);
-    EXPECT_EQ(described->ios, read->ios);
-    EXPECT_EQ(described->date, read->date);
-    EXPECT_EQ(described->encrypted, read->encrypted);
+    const auto said = [](const BackupInfo &backup) {
+        return std::tuple(
+            backup.path, backup.udid, backup.device, backup.model, backup.ios, backup.date, backup.encrypted);
+    };
+    EXPECT_EQ(said(*described), said(*read));
     EXPECT_TRUE(read->messages);
     EXPECT_FALSE(described->messages);
     EXPECT_EQ(described->whatsapp, std::nullopt);
