@@ -1,18 +1,16 @@
 // Property lists, binary and XML: walked through every accessor the tool
-// uses; then as the Info.plist, Status.plist and Manifest.plist of a
-// backup folder; then as a file's record in the Manifest.db of a backup.
+// uses; then read as the Info.plist, Status.plist and Manifest.plist of a
+// backup and as a file's record in its Manifest.db, through what reads
+// them out of a backup folder, given the bytes a file would hold.
 #include "plist.h"
 
 #include "backup.h"
 #include "backupinfo.h"
-#include "backupwriter.h"
 #include "failure.h"
 #include "fuzzing.h"
 
-#include <QDir>
 #include <cstdlib>
 #include <plist/plist.h>
-#include <sqlite3.h>
 
 namespace {
 
@@ -59,60 +57,21 @@ void walk(plist_t node, int depth)
     }
 }
 
-// A plain backup with one file, whose record the input replaces.
-struct RecordBackup
-{
-    QString folder;
-    sqlite3 *db = nullptr;
-
-    RecordBackup()
-        : folder(Fuzzing::scratch() + QStringLiteral("/record"))
-    {
-        BackupWriter writer(folder, {}, BackupWriter::Encryption::None);
-        writer.addFile(QStringLiteral("HomeDomain"), QStringLiteral("Library/SMS/sms.db"), "stored bytes");
-        writer.finish();
-        if (sqlite3_open((folder + QStringLiteral("/Manifest.db")).toUtf8().constData(), &db) != SQLITE_OK)
-            std::abort();
-        // Each input is one record written and read back at once: a journal
-        // on disk and a sync per input would only slow the search.
-        if (sqlite3_exec(
-                db, "PRAGMA journal_mode = MEMORY; PRAGMA synchronous = OFF", nullptr, nullptr, nullptr)
-            != SQLITE_OK)
-            std::abort();
-    }
-
-    void setRecord(const QByteArray &record)
-    {
-        sqlite3_stmt *statement = nullptr;
-        sqlite3_prepare_v2(db, "UPDATE Files SET file = ?", -1, &statement, nullptr);
-        sqlite3_bind_blob(statement, 1, record.constData(), int(record.size()), SQLITE_TRANSIENT);
-        if (sqlite3_step(statement) != SQLITE_DONE)
-            std::abort();
-        sqlite3_finalize(statement);
-    }
-};
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes = Fuzzing::input(data, size);
-    walk(Plist::fromBytes(bytes).root(), 0);
+    Plist plist = Plist::fromBytes(bytes);
+    walk(plist.root(), 0);
 
-    const QString folder = Fuzzing::scratch() + QStringLiteral("/backup");
-    for (const char *name : { "Info.plist", "Status.plist", "Manifest.plist" })
-        Fuzzing::writeFile(folder + QLatin1Char('/') + QLatin1String(name), bytes);
-    Brimlow::BackupInfo::read(folder);
+    // A backup's files are looked for only when one is extracted; no
+    // folder needs to exist.
+    const QString folder = QStringLiteral("/backup");
+    Brimlow::BackupInfo::fromPropertyLists(folder, plist, plist, plist);
     try {
-        Brimlow::Backup backup(folder);
+        Brimlow::Backup backup(folder, std::move(plist));
     } catch (const Brimlow::Failure &) { }
-
-    static RecordBackup recordBackup;
-    recordBackup.setRecord(bytes);
-    try {
-        Brimlow::Backup backup(recordBackup.folder);
-        backup.extract(Brimlow::Backup::messagesDomain(), Brimlow::Backup::messagesPath(),
-            Fuzzing::scratch() + QStringLiteral("/extracted"));
-    } catch (const Brimlow::Failure &) { }
+    Brimlow::Backup::readFileRecord(bytes);
     return 0;
 }

@@ -24,34 +24,6 @@ Failure damaged()
     return Failure(QStringLiteral("The backup is damaged: its list of files can't be read."));
 }
 
-// A file's record in Manifest.db is an NSKeyedArchiver property list.
-struct FileInfoBlob
-{
-    int protectionClass = 0;
-    QByteArray wrappedKey;
-    qint64 size = 0;
-};
-
-std::optional<FileInfoBlob> readFileBlob(const QByteArray &blob)
-{
-    const KeyedArchive archive(blob);
-    const plist_t file = archive.root();
-    if (!file)
-        return std::nullopt;
-    FileInfoBlob info;
-    info.protectionClass = int(Plist::integer(archive.member(file, "ProtectionClass")).value_or(0));
-    info.size = Plist::integer(archive.member(file, "Size")).value_or(0);
-    // The key is an NSData object, its bytes in "NS.data" (some iOS 10
-    // backups refer to them there too), or the bytes themselves.
-    const plist_t key = archive.member(file, "EncryptionKey");
-    auto data = Plist::data(archive.member(key, "NS.data"));
-    if (!data)
-        data = Plist::data(key);
-    if (data)
-        info.wrappedKey = *data;
-    return info;
-}
-
 } // namespace
 
 Backup::Backup(const QString &folder)
@@ -60,7 +32,18 @@ Backup::Backup(const QString &folder)
     const QString manifest = QDir(m_folder).filePath(QStringLiteral("Manifest.plist"));
     if (!QFileInfo(m_folder).isDir() || !QFileInfo::exists(manifest))
         throw Failure(QStringLiteral("That folder isn't an iPhone backup."));
-    m_manifest = Plist::fromFile(manifest);
+    readManifest(Plist::fromFile(manifest));
+}
+
+Backup::Backup(const QString &folder, Plist manifest)
+    : m_folder(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()))
+{
+    readManifest(std::move(manifest));
+}
+
+void Backup::readManifest(Plist manifest)
+{
+    m_manifest = std::move(manifest);
     if (m_manifest.isNull())
         throw Failure(QStringLiteral("The backup is damaged: its Manifest.plist can't be read."));
     m_encrypted = Plist::boolean(Plist::item(m_manifest.root(), "IsEncrypted")).value_or(false);
@@ -74,6 +57,26 @@ Backup::Backup(const QString &folder)
 }
 
 Backup::~Backup() = default;
+
+std::optional<Backup::FileRecord> Backup::readFileRecord(const QByteArray &bytes)
+{
+    const KeyedArchive archive(bytes);
+    const plist_t file = archive.root();
+    if (!file)
+        return std::nullopt;
+    FileRecord record;
+    record.protectionClass = int(Plist::integer(archive.member(file, "ProtectionClass")).value_or(0));
+    record.size = Plist::integer(archive.member(file, "Size")).value_or(0);
+    // The key is an NSData object, its bytes in "NS.data" (some iOS 10
+    // backups refer to them there too), or the bytes themselves.
+    const plist_t key = archive.member(file, "EncryptionKey");
+    auto data = Plist::data(archive.member(key, "NS.data"));
+    if (!data)
+        data = Plist::data(key);
+    if (data)
+        record.wrappedKey = *data;
+    return record;
+}
 
 QString Backup::fileId(const QString &domain, const QString &relativePath)
 {
@@ -173,7 +176,7 @@ std::optional<Backup::Record> Backup::lookup(const QString &domain, const QStrin
         const QString id = fileId(domain, relativePath);
         if (storedPath(id).isEmpty())
             return std::nullopt;
-        return Record { id, 0, {}, 0 };
+        return Record { id, {} };
     }
     try {
         SqliteStatement query(
@@ -187,11 +190,8 @@ std::optional<Backup::Record> Backup::lookup(const QString &domain, const QStrin
         static const QRegularExpression sha1(QStringLiteral("^[0-9a-f]{40}$"));
         if (!sha1.match(record.fileId).hasMatch())
             throw damaged();
-        if (const auto info = readFileBlob(query.blob(1))) {
-            record.protectionClass = info->protectionClass;
-            record.wrappedKey = info->wrappedKey;
-            record.size = info->size;
-        }
+        if (auto file = readFileRecord(query.blob(1)))
+            record.file = std::move(*file);
         return record;
     } catch (const SqliteDatabase::Error &) {
         throw damaged();
@@ -213,13 +213,14 @@ bool Backup::extract(const QString &domain, const QString &relativePath, const Q
     if (!out.open(QIODevice::WriteOnly))
         throw Failure(QStringLiteral("%1 can't be written: %2").arg(destination, out.errorString()));
     if (m_encrypted) {
-        if (record->wrappedKey.size() < 4 + 40)
+        const FileRecord &file = record->file;
+        if (file.wrappedKey.size() < 4 + 40)
             throw Failure(QStringLiteral("The backup is damaged: %1 has no key.").arg(relativePath));
-        const int protectionClass = record->protectionClass
-            ? record->protectionClass
-            : int(qFromLittleEndian<quint32>(record->wrappedKey.constData()));
-        const auto key = m_keybag->unwrap(protectionClass, record->wrappedKey.mid(4));
-        if (!key || !BackupCrypto::decryptFile(source, out, *key, record->size))
+        const int protectionClass = file.protectionClass
+            ? file.protectionClass
+            : int(qFromLittleEndian<quint32>(file.wrappedKey.constData()));
+        const auto key = m_keybag->unwrap(protectionClass, file.wrappedKey.mid(4));
+        if (!key || !BackupCrypto::decryptFile(source, out, *key, file.size))
             throw Failure(QStringLiteral("The backup is damaged: %1 can't be decrypted.").arg(relativePath));
     } else {
         while (!source.atEnd()) {

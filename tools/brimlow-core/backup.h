@@ -19,6 +19,9 @@ class Backup
 public:
     // Throws Failure when the folder is no backup or its manifest is damaged.
     explicit Backup(const QString &folder);
+    // The backup whose Manifest.plist is already read, its other files in
+    // folder; throws Failure when the manifest is damaged.
+    Backup(const QString &folder, Plist manifest);
     ~Backup();
 
     Backup(const Backup &) = delete;
@@ -27,6 +30,16 @@ public:
     static QString fileId(const QString &domain, const QString &relativePath);
     static QString messagesDomain() { return QStringLiteral("HomeDomain"); }
     static QString messagesPath() { return QStringLiteral("Library/SMS/sms.db"); }
+
+    // What Manifest.db records of one file in its "file" column, an
+    // NSKeyedArchiver property list; nullopt when it archives no object.
+    struct FileRecord
+    {
+        int protectionClass = 0;
+        QByteArray wrappedKey;
+        qint64 size = 0;
+    };
+    static std::optional<FileRecord> readFileRecord(const QByteArray &bytes);
 
     QString folder() const { return m_folder; }
     bool isEncrypted() const { return m_encrypted; }
@@ -48,11 +61,10 @@ private:
     struct Record
     {
         QString fileId;
-        int protectionClass = 0;
-        QByteArray wrappedKey;
-        qint64 size = 0;
+        FileRecord file;
     };
 
+    void readManifest(Plist manifest);
     void unlockWith(const QByteArray &passcodeKey);
     void openManifestDatabase();
     std::optional<Record> lookup(const QString &domain, const QString &relativePath);

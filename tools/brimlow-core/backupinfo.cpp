@@ -43,12 +43,22 @@ std::optional<QString> firstString(std::initializer_list<std::optional<QString>>
 std::optional<BackupInfo> BackupInfo::read(const QString &folder)
 {
     const QDir dir(folder);
-    const Plist manifest = Plist::fromFile(dir.filePath(QStringLiteral("Manifest.plist")));
+    auto backup = fromPropertyLists(folder, Plist::fromFile(dir.filePath(QStringLiteral("Manifest.plist"))),
+        Plist::fromFile(dir.filePath(QStringLiteral("Info.plist"))),
+        Plist::fromFile(dir.filePath(QStringLiteral("Status.plist"))));
+    if (backup) {
+        backup->messages = holds(folder, Backup::messagesDomain(), Backup::messagesPath());
+        backup->whatsapp = holds(folder, whatsAppDomain(), QStringLiteral("ChatStorage.sqlite"));
+    }
+    return backup;
+}
+
+std::optional<BackupInfo> BackupInfo::fromPropertyLists(
+    const QString &folder, const Plist &manifest, const Plist &info, const Plist &status)
+{
     if (manifest.isNull()
         || (!Plist::item(manifest.root(), "IsEncrypted") && !Plist::item(manifest.root(), "Lockdown")))
         return std::nullopt;
-    const Plist info = Plist::fromFile(dir.filePath(QStringLiteral("Info.plist")));
-    const Plist status = Plist::fromFile(dir.filePath(QStringLiteral("Status.plist")));
     const plist_t lockdown = Plist::item(manifest.root(), "Lockdown");
 
     BackupInfo backup;
@@ -56,7 +66,7 @@ std::optional<BackupInfo> BackupInfo::read(const QString &folder)
     backup.udid = firstString({ Plist::string(Plist::item(info.root(), "Unique Identifier")),
                                   Plist::string(Plist::item(info.root(), "Target Identifier")),
                                   Plist::string(Plist::item(lockdown, "UniqueDeviceID")) })
-                      .value_or(dir.dirName());
+                      .value_or(QDir(folder).dirName());
     backup.device = firstString({ Plist::string(Plist::item(info.root(), "Device Name")),
                                     Plist::string(Plist::item(info.root(), "Display Name")),
                                     Plist::string(Plist::item(lockdown, "DeviceName")) })
@@ -73,8 +83,6 @@ std::optional<BackupInfo> BackupInfo::read(const QString &folder)
     if (seconds)
         backup.date = QDateTime::fromSecsSinceEpoch(*seconds, Qt::UTC).toString(Qt::ISODate);
     backup.encrypted = Plist::boolean(Plist::item(manifest.root(), "IsEncrypted")).value_or(false);
-    backup.messages = holds(folder, Backup::messagesDomain(), Backup::messagesPath());
-    backup.whatsapp = holds(folder, whatsAppDomain(), QStringLiteral("ChatStorage.sqlite"));
     return backup;
 }
 

@@ -9,6 +9,8 @@ class JsonWriter;
 
 namespace Brimlow {
 
+class Plist;
+
 // One iPhone backup as "backups" describes it.
 struct BackupInfo
 {
@@ -24,6 +26,11 @@ struct BackupInfo
 
     // The backup in a folder, or nullopt when the folder holds none.
     static std::optional<BackupInfo> read(const QString &folder);
+    // What the Manifest.plist, Info.plist and Status.plist of the backup in
+    // a folder say of it, without looking for its files (messages false,
+    // whatsapp unset); nullopt when the manifest is no backup's.
+    static std::optional<BackupInfo> fromPropertyLists(
+        const QString &folder, const Plist &manifest, const Plist &info, const Plist &status);
 
     // The backups directly inside a folder, newest first.
     static QList<BackupInfo> listIn(const QString &parent);

@@ -7,6 +7,7 @@
 #include "messagestore.h"
 #include "printers.h"
 #include "sqlitedatabase.h"
+#include "sqlitestatement.h"
 #include "toolrunner.h"
 
 #include <QDir>
@@ -21,6 +22,7 @@
 #include <chrono>
 #include <gtest/gtest.h>
 #include <thread>
+#include <tuple>
 
 using namespace Brimlow;
 
@@ -112,6 +114,31 @@ TEST(BackupInfo, DescribesEveryBackupInAFolderNewestFirst)
     EXPECT_EQ(answer.at(1).toObject().value("date").toString(), "2021-02-03T04:05:06Z");
     EXPECT_EQ(answer.at(1).toObject().value("messages").toBool(), true);
     EXPECT_EQ(answer.at(1).toObject().value("whatsapp").toBool(true), false);
+}
+
+// Property lists given as bytes say what the same files say in a folder;
+// only what the folder holds stays unsaid.
+TEST(BackupInfo, DescribesABackupFromItsPropertyListsAlone)
+{
+    QTemporaryDir dir;
+    const QString folder = writeBackup(dir.filePath(QStringLiteral("phone")), BackupWriter::Encryption::None);
+    const auto plist = [&](const char *name) { return Plist::fromBytes(readAll(folder + '/' + name)); };
+    const auto described = BackupInfo::fromPropertyLists(
+        folder, plist("Manifest.plist"), plist("Info.plist"), plist("Status.plist"));
+    const auto read = BackupInfo::read(folder);
+    ASSERT_TRUE(described && read);
+    const auto said = [](const BackupInfo &backup) {
+        return std::tuple(
+            backup.path, backup.udid, backup.device, backup.model, backup.ios, backup.date, backup.encrypted);
+    };
+    EXPECT_EQ(said(*described), said(*read));
+    EXPECT_TRUE(read->messages);
+    EXPECT_FALSE(described->messages);
+    EXPECT_EQ(described->whatsapp, std::nullopt);
+
+    // An Info.plist is no manifest: it says nothing of encryption.
+    EXPECT_FALSE(BackupInfo::fromPropertyLists(folder, plist("Info.plist"), Plist(), Plist()));
+    EXPECT_FALSE(BackupInfo::fromPropertyLists(folder, Plist(), plist("Info.plist"), Plist()));
 }
 
 // Without a folder named, the places a Linux user keeps backups in come
@@ -366,4 +393,36 @@ TEST(Backups, SayWhatIsMissing)
     run = runTool({ "unlock", "--cache", dir.filePath("cache") });
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.lastErrorLine(), "Error: Say which backup to unlock with --backup.");
+}
+
+// A manifest read elsewhere opens the backup whose files lie in the folder,
+// and a file's record from Manifest.db reads as extract reads it.
+TEST(Backups, OpenFromManifestAndRecordBytes)
+{
+    QTemporaryDir dir;
+    const QString folder
+        = writeBackup(dir.filePath(QStringLiteral("phone")), BackupWriter::Encryption::Password);
+    Backup backup(folder, Plist::fromBytes(readAll(folder + QStringLiteral("/Manifest.plist"))));
+    EXPECT_TRUE(backup.isEncrypted());
+    backup.unlockWithPassword(password);
+    const QString photo = dir.filePath(QStringLiteral("photo.jpg"));
+    ASSERT_TRUE(backup.extract(QStringLiteral("MediaDomain"), Fixtures::photoRelativePath(), photo));
+    EXPECT_EQ(readAll(photo), photoBytes);
+    try {
+        Backup damaged(folder, Plist());
+        ADD_FAILURE() << "a backup without a manifest opened";
+    } catch (const Failure &failure) {
+        EXPECT_EQ(failure.sentence(), "The backup is damaged: its Manifest.plist can't be read.");
+    }
+
+    const QString plain = writeBackup(dir.filePath(QStringLiteral("plain")), BackupWriter::Encryption::None);
+    SqliteDatabase manifest = SqliteDatabase::openForReading(plain + QStringLiteral("/Manifest.db"));
+    SqliteStatement query(manifest, "SELECT file FROM Files WHERE domain = 'MediaDomain'");
+    ASSERT_TRUE(query.next());
+    const auto record = Backup::readFileRecord(query.blob(0));
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->protectionClass, 2);
+    EXPECT_EQ(record->size, photoBytes.size());
+    EXPECT_TRUE(record->wrappedKey.isEmpty());
+    EXPECT_FALSE(Backup::readFileRecord("<plist><dict/></plist>"));
 }
