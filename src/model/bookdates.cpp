@@ -2,12 +2,34 @@
 
 #include "day.h"
 
+#include <QLocale>
+#include <QRegularExpression>
+
 namespace BookDates {
+
+namespace {
+
+// A day's heading with its weekday. English that writes the day before the
+// month sets no comma after the weekday ("Tuesday 14 June"), as British
+// books and papers print it; the locale data's pattern carries the comma
+// of its full date ("Tuesday, 14 June 2022"). American English keeps
+// "Tuesday, June 14", and other languages keep their own.
+QString dayPattern()
+{
+    QString day = Day::pattern(QStringLiteral("EEEEMMMMd"));
+    if (QLocale().language() == QLocale::English) {
+        static const QRegularExpression commaBeforeDayNumber(QStringLiteral("^EEEE, (?=d)"));
+        day.replace(commaBeforeDayNumber, QStringLiteral("EEEE "));
+    }
+    return day;
+}
+
+} // namespace
 
 BookFile::Dates ofLocale()
 {
     // "j" is the hour of the locale's own clock, twelve or twenty-four.
-    return { Day::pattern(QStringLiteral("EEEEMMMMd")), Day::pattern(QStringLiteral("yMMMMd")),
+    return { dayPattern(), Day::pattern(QStringLiteral("yMMMMd")),
         Day::pattern(QStringLiteral("yMMMM")), Day::pattern(QStringLiteral("jmm")) };
 }
 

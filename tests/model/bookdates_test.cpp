@@ -23,7 +23,8 @@ TEST(BookDates, FollowTheOrderAndClockOfTheUsersLocale)
     {
         const ScopedLocale british(QLocale(QLocale::English, QLocale::UnitedKingdom));
         const BookFile::Dates dates = BookDates::ofLocale();
-        EXPECT_EQ(dates.day, "EEEE, d MMMM");
+        // As British books print it: "Tuesday 14 June".
+        EXPECT_EQ(dates.day, "EEEE d MMMM");
         EXPECT_EQ(dates.date, "d MMMM y");
         EXPECT_EQ(dates.month, "MMMM y");
         EXPECT_EQ(dates.time, "HH:mm");
@@ -41,6 +42,7 @@ TEST(BookDates, FollowTheOrderAndClockOfTheUsersLocale)
     }
     {
         const ScopedLocale german(QLocale(QLocale::German, QLocale::Germany));
+        EXPECT_EQ(BookDates::ofLocale().day, "EEEE, d. MMMM");
         EXPECT_EQ(BookDates::ofLocale().date, "d. MMMM y");
         EXPECT_EQ(BookDates::ofLocale().time, "HH:mm");
     }

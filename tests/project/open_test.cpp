@@ -170,7 +170,7 @@ TEST_F(OpenTest, ABookWritesDatesInTheLocaleOfWhoeverOpensIt)
     ASSERT_EQ(typst.compiles.size(), 1);
     const std::optional<BookFile::Dates> typeset = BookFile::fromJson(typst.compiles[0].bytes).dates;
     ASSERT_TRUE(typeset);
-    EXPECT_EQ(typeset->day, "EEEE, d MMMM");
+    EXPECT_EQ(typeset->day, "EEEE d MMMM");
     EXPECT_EQ(typeset->time, "HH:mm");
     const QByteArray saved = TestSupport::readFile(project->folder() + "/book.json");
     EXPECT_EQ(BookFile::fromJson(saved).dates, typeset);
