@@ -29,8 +29,8 @@ QString dayPattern()
 BookFile::Dates ofLocale()
 {
     // "j" is the hour of the locale's own clock, twelve or twenty-four.
-    return { dayPattern(), Day::pattern(QStringLiteral("yMMMMd")),
-        Day::pattern(QStringLiteral("yMMMM")), Day::pattern(QStringLiteral("jmm")) };
+    return { dayPattern(), Day::pattern(QStringLiteral("yMMMMd")), Day::pattern(QStringLiteral("yMMMM")),
+        Day::pattern(QStringLiteral("jmm")) };
 }
 
 bool mend(BookFile &book)
