@@ -52,6 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Service::Settings settings;
     settings.dataFolder = Fuzzing::scratch() + QStringLiteral("/service");
     settings.records = Service::Settings::Records::InMemory;
+    settings.paintSize = QSize(24, 32);
     QDir(settings.dataFolder).removeRecursively();
     Service service(settings);
     httplib::Response response;

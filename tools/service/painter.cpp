@@ -71,8 +71,10 @@ QStringList looks()
         QStringLiteral("risograph"), QStringLiteral("collage"), QStringLiteral("photo") };
 }
 
-QByteArray paint(const QString &prompt, const QString &look)
+QByteArray paint(const QString &prompt, const QString &look, QSize size)
 {
+    const int width = size.width();
+    const int height = size.height();
     // The prompt's digest places the sun and the hills, so different words
     // give different pictures and the same words the same one.
     const QByteArray seed = QCryptographicHash::hash(prompt.toUtf8(), QCryptographicHash::Sha256);

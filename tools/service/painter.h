@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -14,7 +15,8 @@ inline constexpr int height = 800;
 // The looks the service paints, by key.
 QStringList looks();
 
-QByteArray paint(const QString &prompt, const QString &look);
+// At width × height, the size the app shows, unless told another.
+QByteArray paint(const QString &prompt, const QString &look, QSize size = QSize(width, height));
 
 // An RGB picture (3 bytes a pixel, rows top to bottom) as PNG.
 QByteArray png(const QByteArray &rgb, int width, int height);

@@ -208,5 +208,5 @@ void Service::paint(Call &call)
         if (!image.isString() || !decoded || decoded.decoded.isEmpty())
             throw Refusal(400, QStringLiteral("Each photo must be sent as Base64."));
     }
-    call.reply(200, Painter::paint(prompt, style), "image/png");
+    call.reply(200, Painter::paint(prompt, style, m_settings.paintSize), "image/png");
 }

@@ -4,6 +4,7 @@
 #include "inbox.h"
 #include "journal.h"
 #include "orders.h"
+#include "painter.h"
 #include "referrals.h"
 #include "scripts.h"
 #include "store.h"
@@ -35,6 +36,9 @@ public:
         // (the fuzz target's), where writing them out is all the time.
         enum class Records { OnDisk, InMemory };
         Records records = Records::OnDisk;
+        // The size of the covers it paints; the fuzz target's are small,
+        // as drawing the pixels is all the time of a request to paint.
+        QSize paintSize = QSize(Painter::width, Painter::height);
     };
 
     // Throws std::runtime_error when the data folder cannot be used.
