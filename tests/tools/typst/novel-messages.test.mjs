@@ -168,4 +168,13 @@ test('a sparse book\'s pages end full but where a chapter ends, however its days
   }
   assert.ok(counted >= 5, `${counted} pages inside chapters`);
   assert.ok(chapterEnds >= 3, `${chapterEnds} chapters' last pages`);
+  // Every chapter opens alike: its first day's heading as far under the
+  // opening, whatever the page shares out below it.
+  const sinks = pages.filter((page) => page.some((row) => /^chapter$/i.test(row.words[0].text))).map((page) => {
+    const chapter = page.findIndex((row) => /^chapter$/i.test(row.words[0].text));
+    const heading = page.findIndex((row, i) => i > chapter && /^(Mon|Tues|Wednes|Thurs|Fri|Satur|Sun)day,?$/i.test(row.words[0].text));
+    return (page[heading].words[0].yMin - page[chapter].words[0].yMin) / PITCH;
+  });
+  assert.ok(sinks.length >= 3, `${sinks.length} chapters`);
+  assert.ok(Math.max(...sinks) - Math.min(...sinks) < 0.03, `the first headings lie ${sinks.map((n) => n.toFixed(2)).join(', ')} lines under their chapters' openings`);
 });
