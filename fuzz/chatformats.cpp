@@ -175,13 +175,9 @@ Sample sampleFor(const QString &target)
         const QFileInfo info(log);
         Sample sample { &format, QDir::cleanPath(info.absoluteFilePath()),
             info.isDir() ? info.absoluteFilePath() : info.absolutePath(), files.first(), {} };
-        QDirIterator it(sample.root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            QFile file(it.next());
-            if (!file.open(QIODevice::ReadOnly))
-                std::abort();
-            sample.files.insert(QDir::cleanPath(QFileInfo(file).absoluteFilePath()), file.readAll());
-        }
+        // Read from the disk: the files are not held in memory yet.
+        for (const QString &path : ChatFile::filesUnder(sample.root))
+            sample.files.insert(QDir::cleanPath(path), ChatFile::bytes(path));
         sample.file = QDir::cleanPath(QFileInfo(sample.file).absoluteFilePath());
         return sample;
     }

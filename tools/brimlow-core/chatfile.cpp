@@ -36,11 +36,6 @@ void setInMemory(const QHash<QString, QByteArray> *files)
     memory = files;
 }
 
-bool isFile(const QString &path)
-{
-    return memory ? inMemory(path) != nullptr : QFileInfo(path).isFile();
-}
-
 QByteArray head(const QString &path, qsizetype size)
 {
     if (memory) {
@@ -144,7 +139,7 @@ QString inside(const QString &root, const QString &folder, const QString &relati
     if (memory) {
         // Nothing in memory is a link.
         const QString path = QDir::cleanPath(info.absoluteFilePath());
-        return inMemory(path) && isWithin(path, QDir::cleanPath(QFileInfo(root).absoluteFilePath()))
+        return memory->contains(path) && isWithin(path, QDir::cleanPath(QFileInfo(root).absoluteFilePath()))
             ? path
             : QString();
     }

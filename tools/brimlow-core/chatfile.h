@@ -15,9 +15,6 @@ namespace Brimlow::ChatFile {
 // files lie in must still exist, as readers look at folders themselves.
 void setInMemory(const QHash<QString, QByteArray> *files);
 
-// Whether path is a file that can be read.
-bool isFile(const QString &path);
-
 // At most size bytes from the start of a file; throws Failure when it
 // cannot be read.
 QByteArray head(const QString &path, qsizetype size);

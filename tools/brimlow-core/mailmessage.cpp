@@ -1,6 +1,5 @@
 #include "mailmessage.h"
 
-#include "chatfile.h"
 #include "chattime.h"
 #include "htmlscanner.h"
 #include "mediakind.h"

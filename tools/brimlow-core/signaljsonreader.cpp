@@ -42,12 +42,13 @@ void readLines(const QByteArray &bytes, const QString &path, ChatBuilder &builde
         const auto tree = JsonTree::parse(line);
         // A last line broken off is where the file was cut: what came
         // before it is whole.
-        if ((!tree || !tree->root().isObject()) && i == last && i > 0) {
-            builder.chat().endsEarly = true;
-            break;
-        }
-        if (!tree || !tree->root().isObject())
+        if (!tree || !tree->root().isObject()) {
+            if (i == last && i > 0) {
+                builder.chat().endsEarly = true;
+                break;
+            }
             throw Failure(ChatFile::damaged(path));
+        }
         const Node message = tree->root();
         if (message["deleted"].boolean())
             continue;

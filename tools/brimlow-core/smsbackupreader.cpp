@@ -73,9 +73,24 @@ public:
         : m_xml(xml)
     { }
 
-    // The next element tag; nullopt at the end. Throws CutShort where the
-    // file ends inside a tag, std::runtime_error on other broken markup.
+    // The next element tag; nullopt at the end, and where the file ends
+    // inside a tag (then cut() says so). Throws std::runtime_error on other
+    // broken markup.
     std::optional<Tag> next()
+    {
+        try {
+            return read();
+        } catch (const CutShort &) {
+            m_cut = true;
+            return std::nullopt;
+        }
+    }
+
+    // Whether the file ended inside a tag: it was cut short.
+    bool cut() const { return m_cut; }
+
+private:
+    std::optional<Tag> read()
     {
         while (true) {
             const qsizetype open = m_xml.indexOf('<', m_at);
@@ -95,7 +110,6 @@ public:
         }
     }
 
-private:
     void skipPast(QByteArrayView end)
     {
         const qsizetype found = m_xml.indexOf(end, m_at);
@@ -176,6 +190,7 @@ private:
 
     QByteArrayView m_xml;
     qsizetype m_at = 0;
+    bool m_cut = false;
 };
 
 // One person written differently ("+1 555-0100", "5550100") is one thread.
@@ -197,8 +212,8 @@ bool isUnknownName(const QString &name)
 }
 
 // The parts and addresses of an MMS, up to its end tag; pictures' bytes
-// only when messages are kept. Throws CutShort where the file ends first.
-void readMms(TagReader &tags, Raw &raw, ChatLogReader::Detail detail)
+// only when messages are kept. False where the file ends first.
+bool readMms(TagReader &tags, Raw &raw, ChatLogReader::Detail detail)
 {
     QStringList texts;
     bool ended = false;
@@ -228,9 +243,8 @@ void readMms(TagReader &tags, Raw &raw, ChatLogReader::Detail detail)
             raw.from = tag->text("address");
         }
     }
-    if (!ended)
-        throw CutShort();
     raw.text = texts.join(QLatin1Char('\n'));
+    return ended;
 }
 
 // How much of a backup was there to read.
@@ -245,15 +259,7 @@ Reach forEachMessage(const QByteArray &bytes, ChatLogReader::Detail detail, Take
     TagReader tags(bytes);
     bool inside = false;
     bool closed = false;
-    while (true) {
-        std::optional<Tag> tag;
-        try {
-            tag = tags.next();
-        } catch (const CutShort &) {
-            return Reach::CutShort;
-        }
-        if (!tag)
-            break;
+    while (auto tag = tags.next()) {
         if (tag->name == "smses") {
             inside = !tag->closing;
             closed = closed || tag->closing;
@@ -273,16 +279,12 @@ Reach forEachMessage(const QByteArray &bytes, ChatLogReader::Detail detail, Take
         raw.names = tag->text("contact_name").split(QLatin1String(", "));
         if (sms) {
             raw.text = tag->text("body");
-        } else if (!tag->empty) {
-            try {
-                readMms(tags, raw, detail);
-            } catch (const CutShort &) {
-                return Reach::CutShort;
-            }
+        } else if (!tag->empty && !readMms(tags, raw, detail)) {
+            return Reach::CutShort;
         }
         take(raw, keep);
     }
-    return closed ? Reach::Whole : Reach::CutShort;
+    return closed && !tags.cut() ? Reach::Whole : Reach::CutShort;
 }
 
 // The contact names a backup gives, by address key.
@@ -290,15 +292,9 @@ QHash<QString, QString> namesIn(const QByteArray &bytes)
 {
     QHash<QString, QString> names;
     TagReader tags(bytes);
-    while (true) {
-        std::optional<Tag> tag;
-        try {
-            tag = tags.next();
-        } catch (const CutShort &) {
-            break; // the names of the messages before the cut are all there is
-        }
-        if (!tag)
-            break;
+    // Where the file was cut, the names of the messages before it are all
+    // there is.
+    while (auto tag = tags.next()) {
         if (tag->closing || (tag->name != "sms" && tag->name != "mms"))
             continue;
         const QStringList addresses = tag->text("address").split(QLatin1Char('~'), Qt::SkipEmptyParts);
@@ -370,7 +366,7 @@ QList<ChatLogReader::Chat> SmsBackupReader::read(const QString &path, Context &c
     // would look complete.
     try {
         QList<Chat> chats = threadsIn(bytes, namesIn(bytes), context.detail);
-        if (chats.isEmpty() && !bytes.trimmed().endsWith("</smses>"))
+        if (chats.isEmpty() && !QByteArrayView(bytes).trimmed().endsWith("</smses>"))
             throw Failure(ChatFile::damaged(path));
         return chats;
     } catch (const std::runtime_error &) {

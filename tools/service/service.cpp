@@ -19,9 +19,8 @@ QString storeFile(const Service::Settings &settings)
     if (!QDir().mkpath(settings.dataFolder))
         throw std::runtime_error(
             QStringLiteral("cannot make the data folder %1").arg(settings.dataFolder).toStdString());
-    // SQLite's own name for a database that lives in memory.
     if (settings.records == Service::Settings::Records::InMemory)
-        return QStringLiteral(":memory:");
+        return Store::inMemory();
     return settings.dataFolder + QStringLiteral("/service.sqlite");
 }
 

@@ -101,13 +101,6 @@ QVariant column(sqlite3_stmt *statement, int index)
     }
 }
 
-} // namespace
-
-namespace {
-
-// SQLite's own name for a database that lives in memory.
-const QString inMemory = QStringLiteral(":memory:");
-
 [[noreturn]] void failToOpen(sqlite3 *&db, const QString &fileName, const QString &message)
 {
     sqlite3_close(db);
@@ -120,14 +113,14 @@ const QString inMemory = QStringLiteral(":memory:");
 sqlite3 *Store::pristineInMemory()
 {
     static sqlite3 *const pristine = [] {
-        Store store(inMemory, Setup::FromSchema);
+        Store store(inMemory(), Setup::FromSchema);
         return std::exchange(store.m_db, nullptr);
     }();
     return pristine;
 }
 
 Store::Store(const QString &fileName)
-    : Store(fileName, fileName == inMemory ? Setup::FromPristineCopy : Setup::FromSchema)
+    : Store(fileName, fileName == inMemory() ? Setup::FromPristineCopy : Setup::FromSchema)
 { }
 
 Store::Store(const QString &fileName, Setup setup)

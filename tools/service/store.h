@@ -20,6 +20,10 @@ public:
     // Opens (creating when needed) fileName and its tables. Throws
     // std::runtime_error when the file cannot be used.
     explicit Store(const QString &fileName);
+
+    // SQLite's own name for a database that lives in memory: a store of
+    // that name starts from a copy of an empty one made once.
+    static QString inMemory() { return QStringLiteral(":memory:"); }
     ~Store();
 
     void exec(const QString &sql, const QVariantList &parameters = {});
