@@ -20,6 +20,29 @@ constexpr double linesPerPage = 40.6;
 constexpr double chapterLines = 4;
 constexpr double pageLeftAtAChapter = 0.5;
 
+// What the user's edits leave the book to print of its messages: a
+// message hidden, or with neither text nor an attachment, prints nothing.
+class Printed
+{
+public:
+    explicit Printed(const Edits &edits)
+        : m_hidden(edits.hidden.value_or(QStringList()))
+        , m_texts(edits.text.value_or(QMap<QString, QString>()))
+    { }
+
+    bool operator()(const BookFile::Message &message) const
+    {
+        if (m_hidden.contains(message.id))
+            return false;
+        return !m_texts.value(message.id, message.text.value_or(QString())).isEmpty()
+            || !message.media.value_or(QStringList()).isEmpty();
+    }
+
+private:
+    QStringList m_hidden;
+    QMap<QString, QString> m_texts;
+};
+
 } // namespace
 
 PageModel PageModel::of(const Design &design, const QStringList &dedication)
@@ -60,16 +83,12 @@ QStringList PageModel::chapterDaysOf(const BookFile &book)
     QSet<QString> starts;
     for (const Edits::ChapterBreak &chapter : breaks)
         starts.insert(chapter.start);
-    const QStringList hidden = book.edits.hidden.value_or(QStringList());
-    const QMap<QString, QString> texts = book.edits.text.value_or(QMap<QString, QString>());
+    const Printed prints(book.edits);
     QStringList days;
     bool pending = false;
     for (const BookFile::Message &message : book.messages) {
         pending = pending || starts.contains(message.id);
-        if (!pending || hidden.contains(message.id))
-            continue;
-        const QString text = texts.value(message.id, message.text.value_or(QString()));
-        if (text.isEmpty() && message.media.value_or(QStringList()).isEmpty())
+        if (!pending || !prints(message))
             continue;
         pending = false;
         if (days.isEmpty() || days.last() != message.day())
@@ -88,15 +107,11 @@ QList<PageModel::Pin> PageModel::pinsOf(const BookFile &book)
         if (!pages.contains(pin.id))
             pages.insert(pin.id, pin.page);
     }
-    const QStringList hidden = book.edits.hidden.value_or(QStringList());
-    const QMap<QString, QString> texts = book.edits.text.value_or(QMap<QString, QString>());
+    const Printed prints(book.edits);
     QList<Pin> pins;
     for (const BookFile::Message &message : book.messages) {
         const auto page = pages.constFind(message.id);
-        if (page == pages.cend() || hidden.contains(message.id))
-            continue;
-        const QString text = texts.value(message.id, message.text.value_or(QString()));
-        if (text.isEmpty() && message.media.value_or(QStringList()).isEmpty())
+        if (page == pages.cend() || !prints(message))
             continue;
         pins.append({ message.day(), *page });
         pages.erase(page);

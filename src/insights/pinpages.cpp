@@ -30,8 +30,7 @@ std::optional<QString> cost(int asked, int natural)
 
 bool honoured(int asked, int natural)
 {
-    const qint64 pages = qint64(asked) - qint64(natural);
-    return pages >= 0 && pages <= most;
+    return asked == natural || added(asked, natural) > 0;
 }
 
 std::optional<Moved> displaced(int shift, const QList<Placed> &later)
@@ -41,7 +40,7 @@ std::optional<Moved> displaced(int shift, const QList<Placed> &later)
         if (carried <= 0)
             break;
         const qint64 natural = pin.natural + carried;
-        const qint64 before = honoured(pin.page, pin.natural) ? pin.page : pin.natural;
+        const qint64 before = pin.natural + added(pin.page, pin.natural);
         const bool stays = natural <= pin.page && pin.page - natural <= most;
         const qint64 after = stays ? pin.page : natural;
         if (before == pin.page && !stays)

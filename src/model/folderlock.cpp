@@ -35,7 +35,7 @@ FolderLock &FolderLock::operator=(FolderLock &&other) noexcept
 
 FolderLock FolderLock::claim(const QString &folder)
 {
-    const QByteArray path = QFile::encodeName(folder + QStringLiteral("/.lock"));
+    const QByteArray path = QFile::encodeName(lockFile(folder));
     // Not inherited by the tools: a child would hold the claim on after us.
     const int descriptor = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (descriptor < 0)
@@ -69,7 +69,7 @@ void FolderLock::releaseAndUnlink()
         return;
     // Unlinked while still claimed: whoever opened the file before can't
     // claim it, as claim() finds it is no longer the one the folder names.
-    QFile::remove(m_folder + QStringLiteral("/.lock"));
+    QFile::remove(lockFile(m_folder));
     release();
 }
 

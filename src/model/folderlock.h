@@ -21,6 +21,9 @@ public:
     // process holds it, when the folder went away before the claim took
     // (a sweep removed it), or when no lock file can be made in it.
     static FolderLock claim(const QString &folder);
+    // The lock file of folder, there while a claim on it is held or was
+    // left by a run that ended.
+    static QString lockFile(const QString &folder) { return folder + QStringLiteral("/.lock"); }
 
     bool isHeld() const { return m_descriptor >= 0; }
     QString folder() const { return m_folder; }

@@ -54,7 +54,7 @@ QCoro::Task<FolderLock> claim(QString folder)
             co_return claimed;
         // Another export of the conversation, in this window or another,
         // holds it until it ends; whatever it made is then there to read.
-        if (QFileInfo(folder + QStringLiteral("/.lock")).isFile())
+        if (QFileInfo(FolderLock::lockFile(folder)).isFile())
             co_await QCoro::sleepFor(std::chrono::milliseconds(100));
         else if (++missed == 3)
             throw FileError(QStringLiteral("The book folder %1 can't be claimed.").arg(folder));

@@ -21,19 +21,14 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() != QEvent::KeyPress)
-            return false;
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
-            || (key->modifiers() & ~Qt::KeypadModifier))
+        if (event->type() != QEvent::KeyPress
+            || (static_cast<QKeyEvent *>(event)->modifiers() & ~Qt::KeypadModifier))
             return false;
         auto *button = qobject_cast<QPushButton *>(watched);
         if (!button || !button->hasFocus() || button->autoDefault() || button->isDefault()
             || qobject_cast<QDialog *>(button->window()))
             return false;
-        if (button->isEnabled())
-            button->click();
-        return true;
+        return pressedByReturn(button, event);
     }
 };
 
@@ -42,6 +37,18 @@ protected:
 QObject *returnPressesFocusedButtons(QObject *parent)
 {
     return new ReturnPresses(parent);
+}
+
+bool pressedByReturn(QAbstractButton *button, QEvent *event)
+{
+    if (!button || event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<QKeyEvent *>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return false;
+    if (button->isEnabled())
+        button->click();
+    return true;
 }
 
 QWidget *firstControl(QWidget *root)

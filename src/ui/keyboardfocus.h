@@ -1,5 +1,7 @@
 #pragma once
 
+class QAbstractButton;
+class QEvent;
 class QObject;
 class QWidget;
 
@@ -24,5 +26,8 @@ bool isAdrift(const QWidget *root);
 // An event filter for the application under which Return presses the
 // focused push button of a window that is no dialog.
 QObject *returnPressesFocusedButtons(QObject *parent);
+// For event filters on buttons: when event is Return or Enter pressed on
+// button, clicks it if it is enabled and says the key was taken.
+bool pressedByReturn(QAbstractButton *button, QEvent *event);
 
 } // namespace KeyboardFocus

@@ -1,5 +1,6 @@
 #include "sheet.h"
 
+#include "keyboardfocus.h"
 #include "style.h"
 
 #include <QDialogButtonBox>
@@ -104,15 +105,9 @@ bool Sheet::eventFilter(QObject *watched, QEvent *event)
 {
     // The focused button is what Return presses, Cancel included: let
     // through, Return would go on to the default button.
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        auto *button = qobject_cast<QPushButton *>(watched);
-        if (button && button != m_default && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-            if (button->isEnabled())
-                button->click();
-            return true;
-        }
-    }
+    auto *button = qobject_cast<QPushButton *>(watched);
+    if (button && button != m_default && KeyboardFocus::pressedByReturn(button, event))
+        return true;
     return QDialog::eventFilter(watched, event);
 }
 

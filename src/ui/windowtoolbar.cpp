@@ -2,9 +2,9 @@
 
 #include "accessibility.h"
 #include "icons.h"
+#include "keyboardfocus.h"
 
 #include <QAction>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QToolButton>
@@ -87,15 +87,8 @@ void WindowToolbar::reachByKeys()
 bool WindowToolbar::eventFilter(QObject *watched, QEvent *event)
 {
     // Return presses the focused button, as Space does.
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        auto *button = qobject_cast<QToolButton *>(watched);
-        if (button && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-            if (button->isEnabled())
-                button->click();
-            return true;
-        }
-    }
+    if (KeyboardFocus::pressedByReturn(qobject_cast<QToolButton *>(watched), event))
+        return true;
     return QToolBar::eventFilter(watched, event);
 }
 

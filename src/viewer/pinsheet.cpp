@@ -21,6 +21,11 @@ PinSheet::PinSheet(Project *project, const BookFile::Message &message, QWidget *
     , m_page(new QSpinBox)
 {
     setWindowTitle(QStringLiteral("Pin to a Page"));
+    if (m_natural) {
+        const std::optional<Layout::PinResult> now = project->pinResult(message.id);
+        m_now = now && now->page >= 1 ? now->page : *m_natural;
+        m_later = laterPins(*project, message);
+    }
     auto *summary = new MessageSummary(*project, message);
     if (m_natural) {
         QLabel *lands = Style::label(QString::number(*m_natural), Style::Text::Body, Style::Tone::Secondary);
@@ -87,17 +92,8 @@ QString PinSheet::movesText() const
     return m_moves->text();
 }
 
-std::optional<PinPages::Moved> PinSheet::displaced(
-    const Project &project, const BookFile::Message &message, int page)
+QList<PinPages::Placed> PinSheet::laterPins(const Project &project, const BookFile::Message &message)
 {
-    const std::optional<int> natural = landing(project, message);
-    if (!natural)
-        return std::nullopt;
-    const std::optional<Layout::PinResult> now = project.pinResult(message.id);
-    const int before = now && now->page >= 1 ? now->page : *natural;
-    const int after = PinPages::honoured(page, *natural) ? page : *natural;
-
-    // The pins of the messages after this one, in book order.
     QHash<QString, int> order;
     const QList<BookFile::Message> &messages = project.book().messages;
     for (int i = 0; i < messages.size(); ++i)
@@ -115,7 +111,7 @@ std::optional<PinPages::Moved> PinSheet::displaced(
     QList<PinPages::Placed> placed;
     for (const auto &[index, pin] : later)
         placed.append(pin);
-    return PinPages::displaced(after - before, placed);
+    return placed;
 }
 
 void PinSheet::refresh()
@@ -127,8 +123,10 @@ void PinSheet::refresh()
         = m_natural ? PinPages::cost(m_page->value(), *m_natural) : std::optional<QString>();
     m_cost->setText(cost.value_or(QString()));
     m_cost->setVisible(cost.has_value());
-    const std::optional<PinPages::Moved> moved
-        = m_project ? displaced(*m_project, m_message, m_page->value()) : std::nullopt;
+    // The pin that the page typed would push off its page.
+    const std::optional<PinPages::Moved> moved = m_natural
+        ? PinPages::displaced(*m_natural + PinPages::added(m_page->value(), *m_natural) - m_now, m_later)
+        : std::nullopt;
     m_moves->setText(moved ? PinPages::movedText(*moved) : QString());
     m_moves->setVisible(moved.has_value());
     Style::setCaution(m_moves);

@@ -33,18 +33,20 @@ public:
     // That the page typed pushes another pin off its page; empty when none.
     QString movesText() const;
 
-    // The pin that pinning message to page would push off its page, by the
-    // last layout: the blank pages it adds move every message after it.
-    static std::optional<PinPages::Moved> displaced(
-        const Project &project, const BookFile::Message &message, int page);
-
 private:
+    // The pins of the messages after message, in book order, by the last
+    // layout: the blank pages a pin adds move every one of them.
+    static QList<PinPages::Placed> laterPins(const Project &project, const BookFile::Message &message);
+
     void pin();
     void refresh();
 
     QPointer<Project> m_project;
     BookFile::Message m_message;
     std::optional<int> m_natural;
+    // Where the message starts now, its pin's blank pages included.
+    int m_now = 0;
+    QList<PinPages::Placed> m_later;
     QSpinBox *m_page;
     QLabel *m_cost;
     QLabel *m_moves;

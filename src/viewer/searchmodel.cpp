@@ -56,7 +56,7 @@ QString SearchModel::spoken(const Row &row)
 {
     // "p. 12" is for the eye; a listener hears the page as words.
     QString where;
-    const QString page = row.badge.text.mid(3);
+    const QString page = QString::number(row.badge.page);
     switch (row.badge.kind) {
     case Badge::Kind::Pin:
         where = QStringLiteral("pinned to page ") + page;
@@ -95,13 +95,13 @@ SearchModel::Badge SearchModel::badgeOf(const Project &project, const BookFile::
 {
     if (const std::optional<Edits::Pin> pin = project.pinFor(message)) {
         const std::optional<Layout::PinResult> result = project.pinResult(message.id);
-        return { Badge::Kind::Pin, QStringLiteral("p. %1").arg(pin->page), result && !result->ok };
+        return { Badge::Kind::Pin, QStringLiteral("p. %1").arg(pin->page), result && !result->ok, pin->page };
     }
     const QString day = message.at.left(10);
     if (day < project.from() || day > project.to())
         return { Badge::Kind::Outside, QStringLiteral("Not in book"), false };
     if (const std::optional<int> page = project.pageOf(day))
-        return { Badge::Kind::Page, QStringLiteral("p. %1").arg(*page), false };
+        return { Badge::Kind::Page, QStringLiteral("p. %1").arg(*page), false, *page };
     return {};
 }
 

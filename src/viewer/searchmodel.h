@@ -24,6 +24,8 @@ public:
         QString text;
         // A pin the typesetter could not honour.
         bool failed = false;
+        // The page of a pin or of the message's day.
+        int page = 0;
     };
 
     struct Row

@@ -50,7 +50,7 @@ std::optional<PinPages::Moved> WizardModel::movedPin() const
     QList<Edits::Pin> others = m_project->book().edits.pins.value_or(QList<Edits::Pin>());
     others.removeIf([&](const Edits::Pin &other) { return other.id == pin->id; });
     const int natural = loveLanding();
-    const int shift = PinPages::honoured(pin->page, natural) ? pin->page - natural : 0;
+    const int shift = PinPages::added(pin->page, natural);
     QList<PinPages::Placed> later;
     for (const Insights::PinLanding &landing : m_insights->pinLandings(m_from, last, pageModelOf(others))) {
         if (day < landing.pin.day)
