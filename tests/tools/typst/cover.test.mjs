@@ -8,9 +8,9 @@ import fs from 'node:fs';
 import path from 'node:path';
 import zlib from 'node:zlib';
 import { spawnSync } from 'node:child_process';
-import { typst, tempDir, emojiDir, bookArguments, pdfPages, pngSize, templatesDir, sampleBook } from './support.mjs';
+import { typst, tempDir, emojiDir, bookArguments, pdfPages, pngSize, sampleBook } from './support.mjs';
+import { coverTemplate, compileCover, compiledCover, allPageWords, layoutText } from './novel-support.mjs';
 
-const template = path.join(templatesDir, 'novel/cover.typ');
 const sample = JSON.parse(fs.readFileSync(sampleBook, 'utf8'));
 
 const DESIGNS = ['cloth', 'paper', 'monogram', 'bubble', 'calendar', 'split', 'typewriter', 'minimal', 'receipt', 'photo'];
@@ -38,20 +38,6 @@ function draft(t, change = () => {}) {
   const file = path.join(tempDir(t), 'cover draft.json');
   fs.writeFileSync(file, JSON.stringify(book));
   return file;
-}
-
-/** Runs compile as the app does: inputs as "--input k=v", then the format. */
-function compile(book, inputs, output, { ppi, emoji } = {}) {
-  const args = ['compile', ...bookArguments(book, emoji)];
-  for (const [key, value] of Object.entries(inputs)) args.push('--input', `${key}=${value}`);
-  if (ppi) args.push('--format', 'png', '--ppi', String(ppi));
-  return typst([...args, template, output]);
-}
-
-function compiled(book, inputs, output, options) {
-  const run = compile(book, inputs, output, options);
-  assert.equal(run.status, 0, run.stderr);
-  return output;
 }
 
 /** The size of a PDF's first page in points. */
@@ -112,12 +98,12 @@ const spineInches = (pages) => pages / 444 + 0.06;
 
 test('the gallery: the designs list in page order, one 5 × 8 in page per design at 36 ppi', (t) => {
   const book = draft(t);
-  const run = typst(['eval', ...bookArguments(book), '--input', 'gallery=true', GALLERY_EXPRESSION, '--in', template]);
+  const run = typst(['eval', ...bookArguments(book), '--input', 'gallery=true', GALLERY_EXPRESSION, '--in', coverTemplate]);
   assert.equal(run.status, 0, run.stderr);
   assert.deepEqual(JSON.parse(run.stdout), DESIGNS);
 
   const dir = tempDir(t);
-  compiled(book, { gallery: 'true' }, path.join(dir, '{p}.png'), { ppi: 36 });
+  compiledCover(book, { gallery: 'true' }, path.join(dir, '{p}.png'), { ppi: 36 });
   assert.deepEqual(fs.readdirSync(dir).sort((a, b) => parseInt(a) - parseInt(b)), DESIGNS.map((_, i) => `${i + 1}.png`));
   for (let i = 1; i <= DESIGNS.length; i++) assert.deepEqual(pngSize(path.join(dir, `${i}.png`)), { width: 180, height: 288 });
 });
@@ -127,7 +113,7 @@ test('every design in every cloth colour; the colour shows only on the designs t
   const pages = {};
   for (const colour of Object.keys(COLOURS)) {
     const book = draft(t, (b) => (b.design.cover.color = colour));
-    const output = compiled(book, { gallery: 'true' }, path.join(tempDir(t), 'gallery.pdf'), { emoji });
+    const output = compiledCover(book, { gallery: 'true' }, path.join(tempDir(t), 'gallery.pdf'), { emoji });
     assert.equal(pdfPages(output), DESIGNS.length);
     const dir = tempDir(t);
     spawnSync('pdftoppm', ['-r', '9', '-png', output, path.join(dir, 'page')]);
@@ -143,7 +129,7 @@ test('every design in every cloth colour; the colour shows only on the designs t
 test('the cloth is the swatch colour', (t) => {
   for (const [colour, rgb] of Object.entries(COLOURS)) {
     const book = draft(t, (b) => (b.design.cover.color = colour));
-    const picture = pixels(compiled(book, { pages: '200', front: 'true' }, path.join(tempDir(t), 'front.pdf')), 10);
+    const picture = pixels(compiledCover(book, { pages: '200', front: 'true' }, path.join(tempDir(t), 'front.pdf')), 10);
     // The light falls from the upper left; near the middle the cloth is its own colour.
     const expected = rgb.map((c) => Math.round(c * 255));
     assert.ok(near(picture.at(25, 45), expected, 14), `${colour}: ${picture.at(25, 45)} for ${expected}`);
@@ -155,12 +141,12 @@ test('each design, and the own design, as the book\'s cover: preview, front and 
   for (const style of [...DESIGNS, 'custom']) {
     const book = draft(t, (b) => (b.design.cover.style = style));
     const dir = tempDir(t);
-    const preview = compiled(book, { pages: '444' }, path.join(dir, 'cover-1A2B3C4D.png'), { ppi: 72, emoji });
+    const preview = compiledCover(book, { pages: '444' }, path.join(dir, 'cover-1A2B3C4D.png'), { ppi: 72, emoji });
     // 1.06 in of spine, two panels, two bleeds: 11.31 × 8.25 in.
     const size = pngSize(preview);
     assert.ok(Math.abs(size.width - 11.31 * 72) <= 1, `${style}: ${size.width}`);
     assert.ok(Math.abs(size.height - 8.25 * 72) <= 1, `${style}: ${size.height}`);
-    const front = compiled(book, { pages: '444', front: 'true' }, path.join(dir, 'front.png'), { ppi: 110, emoji });
+    const front = compiledCover(book, { pages: '444', front: 'true' }, path.join(dir, 'front.png'), { ppi: 110, emoji });
     assert.deepEqual(pngSize(front), { width: 550, height: 880 }, style);
   }
 });
@@ -168,7 +154,7 @@ test('each design, and the own design, as the book\'s cover: preview, front and 
 test('the spine is pages ÷ 444 + 0.06 in wide, between two 5 in panels and an eighth of an inch of bleed', (t) => {
   const book = draft(t);
   for (const pages of [0, 40, 444, 1000]) {
-    const size = pageSize(compiled(book, { pages: String(pages) }, path.join(tempDir(t), 'sheet.pdf')));
+    const size = pageSize(compiledCover(book, { pages: String(pages) }, path.join(tempDir(t), 'sheet.pdf')));
     assert.ok(Math.abs(size.width - (spineInches(pages) + 10.25) * 72) < 0.01, `${pages} pages: ${size.width} pt`);
     assert.ok(Math.abs(size.height - 8.25 * 72) < 0.01);
   }
@@ -179,8 +165,8 @@ test('the front panel cut out of the sheet, as the ebook cuts it, is the front d
   const custom = { background: '#1e5aa0', ink: '#fafafa', font: 'pagella', position: 'top' };
   const book = draft(t, (b) => (b.design.cover = { style: 'custom', color: 'oxblood', custom, image: picture }));
   const dpi = 20;
-  const sheet = pixels(compiled(book, { pages: '444' }, path.join(tempDir(t), 'sheet.pdf')), dpi);
-  const front = pixels(compiled(book, { pages: '444', front: 'true' }, path.join(tempDir(t), 'front.pdf')), dpi);
+  const sheet = pixels(compiledCover(book, { pages: '444' }, path.join(tempDir(t), 'sheet.pdf')), dpi);
+  const front = pixels(compiledCover(book, { pages: '444', front: 'true' }, path.join(tempDir(t), 'front.pdf')), dpi);
   // The cut: spine = pages ÷ 444 + 0.06, spread = spine + 10.25, x and b truncated.
   const spine = 444 / 444 + 0.06;
   const spread = spine + 10.0 + 0.25;
@@ -204,7 +190,7 @@ test('the front panel cut out of the sheet, as the ebook cuts it, is the front d
 
 test('a spine wide enough carries the title; a thin one is left plain', (t) => {
   const book = draft(t, (b) => (b.front.title = 'Zebra Crossing'));
-  const count = (pages) => pdfText(compiled(book, { pages }, path.join(tempDir(t), 'sheet.pdf'))).split('Zebra Crossing').length - 1;
+  const count = (pages) => pdfText(compiledCover(book, { pages }, path.join(tempDir(t), 'sheet.pdf'))).split('Zebra Crossing').length - 1;
   assert.equal(count('40'), 1, 'the front only');
   assert.equal(count('300'), 2, 'the front and the spine');
 });
@@ -216,10 +202,8 @@ test('the receipt slip keeps each count after its name, in any direction', (t) =
     b.people = [{ id: 'me', name: 'Sam', me: true }, { id: 'them', name: 'נועה', me: false }];
     b.design.cover.style = 'receipt';
   });
-  const file = compiled(book, { pages: '100', front: 'true' }, path.join(tempDir(t), 'front.pdf'));
-  const html = spawnSync('pdftotext', ['-bbox', file, '-'], { encoding: 'utf8' }).stdout;
-  const words = [...html.matchAll(/<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)<\/word>/g)]
-    .map(([, xMin, , xMax, yMax, text]) => ({ text, xMin: Number(xMin), xMax: Number(xMax), yMax: Number(yMax) }));
+  const file = compiledCover(book, { pages: '100', front: 'true' }, path.join(tempDir(t), 'front.pdf'));
+  const words = allPageWords(file)[0];
   const name = words.find((w) => /[\u05D0-\u05EA]/.test(w.text));
   assert.ok(name, 'the name on the slip');
   // The slip lies a little askew: its line is followed word by word, to
@@ -238,7 +222,7 @@ test('the receipt slip keeps each count after its name, in any direction', (t) =
 test('print covers: the volume on the cover, then re-set with the printer\'s spine and wrap', (t) => {
   const book = draft(t);
   const volume = { volume: '2', volumes: '3', 'first-chapter': '5', from: '2024-05-01', to: '2024-08-31' };
-  const first = compiled(book, { ...volume, pad: '2', pages: '256' }, path.join(tempDir(t), 'cover-2.pdf'));
+  const first = compiledCover(book, { ...volume, pad: '2', pages: '256' }, path.join(tempDir(t), 'cover-2.pdf'));
   assert.equal(pdfPages(first), 1);
   let size = pageSize(first);
   assert.ok(Math.abs(size.width - (spineInches(256) + 10.25) * 72) < 0.01, `${size.width}`);
@@ -248,9 +232,9 @@ test('print covers: the volume on the cover, then re-set with the printer\'s spi
   // The printer's spine replaces the one from the page count; its wrap
   // replaces the bleed on every outer edge.
   const again = { ...volume, pages: '256', spine: '0.6250' };
-  size = pageSize(compiled(book, again, path.join(tempDir(t), 'cover-2.pdf')));
+  size = pageSize(compiledCover(book, again, path.join(tempDir(t), 'cover-2.pdf')));
   assert.ok(Math.abs(size.width - (0.625 + 10.25) * 72) < 0.01, `${size.width}`);
-  size = pageSize(compiled(book, { ...again, wrap: '0.7500' }, path.join(tempDir(t), 'cover-2.pdf')));
+  size = pageSize(compiledCover(book, { ...again, wrap: '0.7500' }, path.join(tempDir(t), 'cover-2.pdf')));
   assert.ok(Math.abs(size.width - (0.625 + 10 + 1.5) * 72) < 0.01, `${size.width}`);
   assert.ok(Math.abs(size.height - (8 + 1.5) * 72) < 0.01, `${size.height}`);
 });
@@ -258,15 +242,15 @@ test('print covers: the volume on the cover, then re-set with the printer\'s spi
 test('a book without a design yet has the fresh design\'s cover: oxblood cloth', (t) => {
   const plain = draft(t, (b) => delete b.design);
   const cloth = draft(t);
-  const a = fs.readFileSync(compiled(plain, { pages: '100', front: 'true' }, path.join(tempDir(t), 'a.png'), { ppi: 20 }));
-  const b = fs.readFileSync(compiled(cloth, { pages: '100', front: 'true' }, path.join(tempDir(t), 'b.png'), { ppi: 20 }));
+  const a = fs.readFileSync(compiledCover(plain, { pages: '100', front: 'true' }, path.join(tempDir(t), 'a.png'), { ppi: 20 }));
+  const b = fs.readFileSync(compiledCover(cloth, { pages: '100', front: 'true' }, path.join(tempDir(t), 'b.png'), { ppi: 20 }));
   assert.ok(a.equals(b));
 });
 
 test('the own design: its background, and its picture framed or over the whole cover', (t) => {
   const picture = solidPng(path.join(tempDir(t), 'cover-photo-0A1B2C3D.png'), 40, 30, GREEN);
   const custom = { background: '#1E5AA0', ink: '#fafafa', font: 'mono', position: 'bottom' };
-  const front = (cover) => pixels(compiled(draft(t, (b) => (b.design.cover = { ...b.design.cover, style: 'custom', custom, ...cover })), {
+  const front = (cover) => pixels(compiledCover(draft(t, (b) => (b.design.cover = { ...b.design.cover, style: 'custom', custom, ...cover })), {
     pages: '100',
     front: 'true',
   }, path.join(tempDir(t), 'front.pdf')), 10);
@@ -287,14 +271,14 @@ test('the own design: its background, and its picture framed or over the whole c
   for (const font of ['garamond', 'pagella', 'libertinus', 'modern', 'mono']) {
     for (const position of ['top', 'middle', 'bottom']) {
       const book = draft(t, (b) => (b.design.cover = { style: 'custom', color: 'oxblood', custom: { ...custom, font, position }, image: picture, fit: 'framed' }));
-      compiled(book, { pages: '100' }, path.join(tempDir(t), 'sheet.pdf'));
+      compiledCover(book, { pages: '100' }, path.join(tempDir(t), 'sheet.pdf'));
     }
   }
 });
 
 test('the photo design: the picture over the whole cover and into the bleed, or as an instant photo', (t) => {
   const picture = solidPng(path.join(tempDir(t), 'cover-art-0A1B2C3D.png'), 30, 40, GREEN);
-  const sheet = (cover) => pixels(compiled(draft(t, (b) => Object.assign(b.design.cover, { style: 'photo', ...cover })), {
+  const sheet = (cover) => pixels(compiledCover(draft(t, (b) => Object.assign(b.design.cover, { style: 'photo', ...cover })), {
     pages: '100',
   }, path.join(tempDir(t), 'sheet.pdf')), 10);
   // At 10 ppi, pixel (104, 0) lies in the bleed beyond the front's top
@@ -310,7 +294,7 @@ test('the photo design: the picture over the whole cover and into the bleed, or 
 test('the gallery shows the picture on the photo design and nowhere else', (t) => {
   const picture = solidPng(path.join(tempDir(t), 'cover-photo-0A1B2C3D.png'), 30, 40, GREEN);
   const book = draft(t, (b) => Object.assign(b.design.cover, { image: picture, fit: 'framed' }));
-  const output = compiled(book, { gallery: 'true' }, path.join(tempDir(t), 'gallery.pdf'));
+  const output = compiledCover(book, { gallery: 'true' }, path.join(tempDir(t), 'gallery.pdf'));
   const withGreen = DESIGNS.filter((_, i) => near(pixels(output, 10, i + 1).at(1, 1), GREEN));
   // The gallery shows the photo design as picking it makes it: bleeding.
   assert.deepEqual(withGreen, ['photo']);
@@ -321,12 +305,12 @@ test('a picture in a format typst cannot draw leaves the design without it; a mi
   const heic = path.join(dir, 'IMG_0001.HEIC');
   fs.writeFileSync(heic, Buffer.concat([Buffer.from([0, 0, 0, 24]), Buffer.from('ftypheic'), Buffer.alloc(64)]));
   const book = draft(t, (b) => Object.assign(b.design.cover, { style: 'photo', image: heic, fit: 'bleed' }));
-  const front = pixels(compiled(book, { pages: '100', front: 'true' }, path.join(dir, 'front.pdf')), 10);
+  const front = pixels(compiledCover(book, { pages: '100', front: 'true' }, path.join(dir, 'front.pdf')), 10);
   const none = draft(t, (b) => Object.assign(b.design.cover, { style: 'photo', fit: 'bleed' }));
-  assert.deepEqual(front.at(1, 1), pixels(compiled(none, { pages: '100', front: 'true' }, path.join(dir, 'none.pdf')), 10).at(1, 1));
+  assert.deepEqual(front.at(1, 1), pixels(compiledCover(none, { pages: '100', front: 'true' }, path.join(dir, 'none.pdf')), 10).at(1, 1));
 
   const gone = draft(t, (b) => Object.assign(b.design.cover, { style: 'photo', image: path.join(dir, 'gone.jpg') }));
-  const run = compile(gone, { pages: '100' }, path.join(dir, 'x.pdf'));
+  const run = compileCover(gone, { pages: '100' }, path.join(dir, 'x.pdf'));
   assert.equal(run.status, 1);
   assert.match(run.stderr, /gone\.jpg/);
 });
@@ -345,7 +329,7 @@ test('titles long, empty, of one unbroken word, or with emoji still draw in ever
       b.front.colophon = colophon;
       b.people = [b.people[0]];
     });
-    const output = compiled(book, { gallery: 'true' }, path.join(tempDir(t), 'gallery.pdf'), { emoji });
+    const output = compiledCover(book, { gallery: 'true' }, path.join(tempDir(t), 'gallery.pdf'), { emoji });
     assert.equal(pdfPages(output), DESIGNS.length, title);
   }
 });
@@ -355,8 +339,8 @@ test('a phone number in a long title stays on one line in every design', (t) => 
   const number = '+49 151 23456789';
   for (const title of [`You & ${number}`, `Every message of our long summer, you & ${number}`]) {
     const book = draft(t, (b) => (b.front.title = title));
-    const output = compiled(book, { gallery: 'true' }, path.join(tempDir(t), 'gallery.pdf'));
-    const pages = spawnSync('pdftotext', ['-layout', output, '-'], { encoding: 'utf8' }).stdout.split('\f');
+    const output = compiledCover(book, { gallery: 'true' }, path.join(tempDir(t), 'gallery.pdf'));
+    const pages = layoutText(output).split('\f');
     DESIGNS.forEach((key, page) => {
       // Letter-spaced designs come out with spaces between the letters.
       const lines = pages[page].split('\n').map((line) => line.replace(/\s+/g, ''));
@@ -369,7 +353,7 @@ test('a phone number in a long title stays on one line in every design', (t) => 
 
 test('an empty stretch of days (a range past the last message) still draws every design', (t) => {
   const book = draft(t, (b) => (b.edits = { range: { from: '2030-01-01' } }));
-  assert.equal(pdfPages(compiled(book, { gallery: 'true' }, path.join(tempDir(t), 'gallery.pdf'))), DESIGNS.length);
+  assert.equal(pdfPages(compiledCover(book, { gallery: 'true' }, path.join(tempDir(t), 'gallery.pdf'))), DESIGNS.length);
 });
 
 test('missing or malformed inputs stop with a sentence naming them', (t) => {
@@ -389,11 +373,11 @@ test('missing or malformed inputs stop with a sentence naming them', (t) => {
     [{ pages: '100', to: '2024-02-30' }, 'the input \\"to\\" is \\"2024-02-30\\"; it must be a day'],
   ];
   for (const [inputs, message] of cases) {
-    const run = compile(book, inputs, path.join(dir, 'x.png'), { ppi: 10 });
+    const run = compileCover(book, inputs, path.join(dir, 'x.png'), { ppi: 10 });
     assert.equal(run.status, 1, JSON.stringify(inputs));
     assert.ok(run.stderr.startsWith(`error: panicked with: "${message}`), `${message}\n${run.stderr}`);
   }
-  const run = typst(['compile', '--root', '/', '--input', 'pages=100', template, path.join(dir, 'x.pdf')]);
+  const run = typst(['compile', '--root', '/', '--input', 'pages=100', coverTemplate, path.join(dir, 'x.pdf')]);
   assert.match(run.stderr, /^error: panicked with: "the input \\"book\\" is missing/);
 });
 
@@ -413,7 +397,7 @@ test('a design with a missing or unknown cover value stops with the key named', 
     [(b) => (b.messages[0].at = '2023-02-29T10:00:00'), 'a message\'s time \\"2023-02-29\\" is not a day of the calendar'],
   ];
   for (const [change, message] of cases) {
-    const run = compile(draft(t, change), { pages: '100' }, path.join(tempDir(t), 'x.pdf'));
+    const run = compileCover(draft(t, change), { pages: '100' }, path.join(tempDir(t), 'x.pdf'));
     assert.equal(run.status, 1);
     const expected = `error: panicked with: "book document: ${message}`;
     assert.ok(run.stderr.startsWith(expected), `${expected}\n${run.stderr}`);

@@ -6,10 +6,8 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
-import { typst, tempDir, bookArguments, templatesDir, sampleBook } from './support.mjs';
+import { typst, tempDir, bookArguments, sampleBook, ebookTemplate, EBOOK_EXPRESSION, resolved } from './support.mjs';
 
-const template = path.join(templatesDir, 'ebook/resolved.typ');
-const EXPRESSION = 'query(<brimlow-ebook>).first().value';
 const sample = JSON.parse(fs.readFileSync(sampleBook, 'utf8'));
 
 /** Writes a variant of the sample book and returns its path. */
@@ -19,12 +17,6 @@ function variant(t, change = () => {}) {
   const file = path.join(tempDir(t), 'book with spaces.json');
   fs.writeFileSync(file, JSON.stringify(book));
   return file;
-}
-
-function resolved(book) {
-  const run = typst(['eval', ...bookArguments(book), EXPRESSION, '--in', template]);
-  assert.equal(run.status, 0, run.stderr);
-  return JSON.parse(run.stdout);
 }
 
 /** Every entry of a description, in reading order, with its chapter and day. */
@@ -210,7 +202,7 @@ test('a range that leaves nothing gives no chapters', (t) => {
 });
 
 test('a missing input or a malformed document stops with a sentence naming it', (t) => {
-  const run = typst(['eval', '--root', '/', EXPRESSION, '--in', template]);
+  const run = typst(['eval', '--root', '/', EBOOK_EXPRESSION, '--in', ebookTemplate]);
   assert.equal(run.status, 1);
   assert.match(run.stderr, /the input \\"book\\" is missing/);
   const cases = [
@@ -222,7 +214,7 @@ test('a missing input or a malformed document stops with a sentence naming it', 
     [(b) => (b.design = { font: 'pagella', chapters: 'weekly', receipt: true, cover: {} }), 'design.chapters is \\"weekly\\"'],
   ];
   for (const [change, message] of cases) {
-    const failed = typst(['eval', ...bookArguments(variant(t, change)), EXPRESSION, '--in', template]);
+    const failed = typst(['eval', ...bookArguments(variant(t, change)), EBOOK_EXPRESSION, '--in', ebookTemplate]);
     assert.equal(failed.status, 1);
     assert.ok(failed.stderr.includes(`panicked with: "book document: ${message}`), `${message}\n${failed.stderr}`);
   }

@@ -6,10 +6,10 @@
 import { describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import path from 'node:path';
-import { spawnSync } from 'node:child_process';
-import { typst, tempDir, bookArguments, templatesDir } from './support.mjs';
+import { tempDir, resolved } from './support.mjs';
 import {
-  SAM, MAYA, design, messages, bookDocument, writeBook, compile, compileFailure, pageTexts, lines,
+  SAM, MAYA, design, messages, bookDocument, writeBook, compile, compileFailure, compiledCover, pageTexts, layoutText, lines,
+  standingLines,
 } from './novel-support.mjs';
 
 // As ICU 72 gives them for en_GB, the patterns the app writes for a British
@@ -34,12 +34,6 @@ function twoYears(dates, fields = {}) {
 
 /** The non-empty lines of every page, joined page by page. */
 const bookLines = (pdf) => pageTexts(pdf).map(lines);
-
-/** The lines of a PDF as they stand on its pages, runs of spaces as one. */
-function standingLines(pdf) {
-  const text = spawnSync('pdftotext', ['-layout', pdf, '-'], { encoding: 'utf8' }).stdout;
-  return lines(text).map((line) => line.replace(/\s+/g, ' '));
-}
 
 describe('the printed book', () => {
   test('a British reader\'s book heads its days, pages and chapters day first and keeps the 24-hour clock', (t) => {
@@ -85,7 +79,7 @@ describe('the printed book', () => {
 
   test('the chat-room layout keeps its time column on the 24-hour clock', (t) => {
     const book = twoYears(BRITISH, { design: design({ layout: 'chatroom', chapters: 'none' }) });
-    const all = standingLines(compile(t, writeBook(t, book)));
+    const all = standingLines(layoutText(compile(t, writeBook(t, book))));
     assert.ok(all.some((line) => /^07:05 sam: morning/.test(line)), all.join(' / '));
     assert.ok(all.some((line) => /^19:20 maya: barely/.test(line)), all.join(' / '));
   });
@@ -106,17 +100,12 @@ describe('the printed book', () => {
 });
 
 describe('the covers and the ebook', () => {
-  const cover = path.join(templatesDir, 'novel/cover.typ');
-  const ebook = path.join(templatesDir, 'ebook/resolved.typ');
-
   /** The text of a cover's front in a design. */
   function coverFront(t, dates, style) {
     const book = twoYears(dates);
     book.design.cover.style = style;
-    const out = path.join(tempDir(t), 'front.pdf');
-    const run = typst(['compile', ...bookArguments(writeBook(t, book)), '--input', 'pages=100', '--input', 'front=true', cover, out]);
-    assert.equal(run.status, 0, run.stderr);
-    return standingLines(out);
+    const front = compiledCover(writeBook(t, book), { pages: '100', front: 'true' }, path.join(tempDir(t), 'front.pdf'));
+    return standingLines(layoutText(front));
   }
 
   test('a cover that dates the book dates it as the reader does', (t) => {
@@ -130,11 +119,7 @@ describe('the covers and the ebook', () => {
   });
 
   test('the ebook heads its days and writes its times as the printed book does', (t) => {
-    const resolve = (dates) => {
-      const run = typst(['eval', ...bookArguments(writeBook(t, twoYears(dates))), 'query(<brimlow-ebook>).first().value', '--in', ebook]);
-      assert.equal(run.status, 0, run.stderr);
-      return JSON.parse(run.stdout);
-    };
+    const resolve = (dates) => resolved(writeBook(t, twoYears(dates)));
     const british = resolve(BRITISH);
     assert.deepEqual(british.chapters.map((c) => c.title), ['June 2022', 'January 2023']);
     const days = british.chapters.flatMap((c) => c.days);

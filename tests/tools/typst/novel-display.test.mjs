@@ -8,11 +8,9 @@
 import { describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import {
-  SAM, MAYA, design, messages, bookDocument, writeBook, compile, allPageWords, pageTexts, lines, rowsOf,
+  SAM, MAYA, design, messages, bookDocument, writeBook, compile, allPageWords, pageTexts, lines, rowsOf, FACES,
 } from './novel-support.mjs';
 import { pdfFonts } from './support.mjs';
-
-const FACES = ['pagella', 'garamond', 'libertinus'];
 
 /** The rows of the page whose text holds `marker`. */
 function rowsOfPage(pdf, marker) {

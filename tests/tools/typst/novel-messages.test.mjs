@@ -1,30 +1,19 @@
 // templates/novel/book.typ as a reader finds each message: every line of
-// the typeset PDF (pdftotext -bbox-layout) aligned with the message it
+// the typeset PDF (pdftotext -bbox) aligned with the message it
 // prints, so that each side's first lines and turnover lines, and each
 // message's last line, can be measured; and in a sparse book a page ends
 // short only where a day's heading and its first lines could not fit.
 
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { spawnSync } from 'node:child_process';
-import { SAM, MAYA, messages, bookDocument, writeBook, compile, design, allPageWords, textEdges, PAGE, rowsOf } from './novel-support.mjs';
+import {
+  SAM, MAYA, messages, bookDocument, writeBook, compile, design, bodyRows, textEdges, PAGE, PITCH, LINE_TOP, FACES,
+} from './novel-support.mjs';
 
-const PITCH = 11.7;
-const LINE_TOP = 7.5;
 const LINES = 41;
-const FACES = ['pagella', 'garamond', 'libertinus'];
 const isTime = (w) => /^\d{1,2}:\d\d$/.test(w.text) || /^[ap]m$/.test(w.text);
 const isHeading = (row) => /^(Mon|Tues|Wednes|Thurs|Fri|Satur|Sun)day,?$/i.test(row.words[0].text);
-
-/** The lines poppler finds on each page, as rows of words, below the running head. */
-function layoutRows(pdf) {
-  const html = spawnSync('pdftotext', ['-bbox-layout', pdf, '-'], { encoding: 'utf8', maxBuffer: 256 << 20 }).stdout;
-  const word = /<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)<\/word>/g;
-  return html.split('<page ').slice(1).map((page) => rowsOf(page.split('<line ').slice(1).flatMap((line) =>
-    [...line.matchAll(word)].map(([, xMin, yMin, xMax, yMax, text]) => ({
-      text: text.replace(/&amp;/g, '&'), xMin: Number(xMin), yMin: Number(yMin), xMax: Number(xMax), yMax: Number(yMax),
-    }))).filter((w) => w.yMin > PAGE.top - 2)));
-}
+const isChapter = (word) => /^chapter$/i.test(word.text);
 
 /**
  * Each message's lines, in order: the text of the messages run together
@@ -45,7 +34,7 @@ function linesByMessage(pdf, rows) {
   const owner = (at) => starts.findLastIndex((start) => start <= at);
   const found = rows.map(() => []);
   let at = 0;
-  layoutRows(pdf).forEach((page, p) => {
+  bodyRows(pdf).forEach((page, p) => {
     for (const row of page) {
       if (isHeading(row)) continue;
       let message = -1;
@@ -141,7 +130,7 @@ test('a sparse book\'s pages end full but where a chapter ends, however its days
     for (let i = 0; i < count; i++) rows.push([`${day} ${10 + i * 3}:0${i}`, (d + i) % 2 ? MAYA : SAM, texts[(d * 7 + i) % texts.length]]);
   }
   const pdf = compile(t, writeBook(t, bookDocument({ messages: messages(rows), design: design({ font: 'garamond' }) })));
-  const pages = allPageWords(pdf).map((words) => rowsOf(words.filter((w) => w.yMin > PAGE.top - 2)));
+  const pages = bodyRows(pdf);
   const lineOf = (row) => Math.round((Math.max(...row.words.map((w) => w.yMax)) - (PAGE.top + LINE_TOP)) / PITCH);
   let counted = 0;
   let chapterEnds = 0;
@@ -149,7 +138,7 @@ test('a sparse book\'s pages end full but where a chapter ends, however its days
     const page = pages[p];
     const next = pages[p + 1];
     if (!page.length || !next.length) continue;
-    if (next.some((row) => row.words.some((w) => /^chapter$/i.test(w.text)))) {
+    if (next.some((row) => row.words.some(isChapter))) {
       // A chapter's last page ends short, its days a blank line apart as
       // everywhere: it shares nothing out.
       const base = page[0].words[0].yMax;
@@ -170,9 +159,9 @@ test('a sparse book\'s pages end full but where a chapter ends, however its days
   assert.ok(chapterEnds >= 3, `${chapterEnds} chapters' last pages`);
   // Every chapter opens alike: its first day's heading as far under the
   // opening, whatever the page shares out below it.
-  const sinks = pages.filter((page) => page.some((row) => /^chapter$/i.test(row.words[0].text))).map((page) => {
-    const chapter = page.findIndex((row) => /^chapter$/i.test(row.words[0].text));
-    const heading = page.findIndex((row, i) => i > chapter && /^(Mon|Tues|Wednes|Thurs|Fri|Satur|Sun)day,?$/i.test(row.words[0].text));
+  const sinks = pages.filter((page) => page.some((row) => isChapter(row.words[0]))).map((page) => {
+    const chapter = page.findIndex((row) => isChapter(row.words[0]));
+    const heading = page.findIndex((row, i) => i > chapter && isHeading(row));
     return (page[heading].words[0].yMin - page[chapter].words[0].yMin) / PITCH;
   });
   assert.ok(sinks.length >= 3, `${sinks.length} chapters`);

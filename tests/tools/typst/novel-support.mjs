@@ -9,11 +9,20 @@ import { spawnSync } from 'node:child_process';
 import { typst, tempDir, bookArguments, templatesDir, sampleBook, LAYOUT_EXPRESSION } from './support.mjs';
 
 export const template = path.join(templatesDir, 'novel/book.typ');
+export const coverTemplate = path.join(templatesDir, 'novel/cover.typ');
 export const sample = JSON.parse(fs.readFileSync(sampleBook, 'utf8'));
 
 // The page: 5 × 8 in (360 × 576 pt), inner margin 0.78 in, outer 0.58 in;
 // the text block starts 0.82 in from the top.
 export const PAGE = { width: 360, inner: 56.16, outer: 41.76, top: 59.04 };
+
+// The body's line grid (templates/novel/grid.typ): the distance between
+// baselines, and how far a line's box reaches above its baseline.
+export const PITCH = 11.7;
+export const LINE_TOP = 7.5;
+
+// The faces a book can be set in, for checks every face must pass.
+export const FACES = ['pagella', 'garamond', 'libertinus'];
 
 /** A design with every required key, and the given ones. */
 export function design(fields = {}) {
@@ -84,6 +93,20 @@ function inputArguments(inputs) {
   return Object.entries(inputs).flatMap(([key, value]) => ['--input', `${key}=${value}`]);
 }
 
+/** Runs the cover's compile as the app does: inputs as "--input k=v", then the format. */
+export function compileCover(book, inputs, output, { ppi, emoji } = {}) {
+  const args = ['compile', ...bookArguments(book, emoji), ...inputArguments(inputs)];
+  if (ppi) args.push('--format', 'png', '--ppi', String(ppi));
+  return typst([...args, coverTemplate, output]);
+}
+
+/** Compiles a cover to `output` and returns its path; fails the test on an error. */
+export function compiledCover(book, inputs, output, options) {
+  const run = compileCover(book, inputs, output, options);
+  assert.equal(run.status, 0, run.stderr);
+  return output;
+}
+
 /** The layout answer, queried with the app's exact expression. */
 export function layout(book, emoji) {
   const run = typst(['eval', ...bookArguments(book, emoji), LAYOUT_EXPRESSION, '--in', template]);
@@ -91,10 +114,19 @@ export function layout(book, emoji) {
   return JSON.parse(run.stdout);
 }
 
+/** pdftotext's arguments for pages `first` to `last` (only `first` when no last is given; all when neither). */
+function pageRange(first, last) {
+  return first ? ['-f', String(first), '-l', String(last ?? first)] : [];
+}
+
 /** The text of some pages of a PDF (all when no page is given). */
 export function pdfText(file, first, last) {
-  const args = first ? ['-f', String(first), '-l', String(last ?? first)] : [];
-  return spawnSync('pdftotext', [...args, file, '-'], { encoding: 'utf8' }).stdout;
+  return spawnSync('pdftotext', [...pageRange(first, last), file, '-'], { encoding: 'utf8' }).stdout;
+}
+
+/** The text of some pages of a PDF with its words where they stand (pdftotext -layout). */
+export function layoutText(file, first, last) {
+  return spawnSync('pdftotext', ['-layout', ...pageRange(first, last), file, '-'], { encoding: 'utf8' }).stdout;
 }
 
 /** The text of each page, in order (index 0 is page 1). */
@@ -109,8 +141,7 @@ export function pageWords(file, page) {
 
 /** The words of each page (index 0 is the first page asked for, by default page 1). */
 export function allPageWords(file, first, last) {
-  const range = first ? ['-f', String(first), '-l', String(last ?? first)] : [];
-  const html = spawnSync('pdftotext', ['-bbox', ...range, file, '-'], { encoding: 'utf8', maxBuffer: 256 << 20 }).stdout;
+  const html = spawnSync('pdftotext', ['-bbox', ...pageRange(first, last), file, '-'], { encoding: 'utf8', maxBuffer: 256 << 20 }).stdout;
   return html.split('<page ').slice(1).map((page) =>
     [...page.matchAll(/<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)<\/word>/g)].map(
       ([, xMin, yMin, xMax, yMax, text]) => ({
@@ -140,6 +171,11 @@ export function rowsOf(words) {
     row.width = row.words.at(-1).xMax - row.words[0].xMin;
   }
   return rows.sort((a, b) => a.y - b.y);
+}
+
+/** The lines of each page's text block, below its running head. */
+export function bodyRows(pdf) {
+  return allPageWords(pdf).map((words) => rowsOf(words.filter((w) => w.yMin > PAGE.top - 2)));
 }
 
 /** The left and right edges of the text block on a physical page. */
@@ -182,6 +218,15 @@ export function weekdayDay(iso) {
 /** The lines of a page's text that are not empty, trimmed. */
 export function lines(text) {
   return text.split('\n').map((line) => line.trim()).filter(Boolean);
+}
+
+/**
+ * The lines of a text that are not empty, trimmed, each run of white space
+ * one space: the gaps pdftotext leaves between words (wide ones with
+ * -layout) are not the text's own.
+ */
+export function standingLines(text) {
+  return lines(text).map((line) => line.replace(/\s+/g, ' '));
 }
 
 /** A page's lines without its folio, the page number at the outer corner of its head. */

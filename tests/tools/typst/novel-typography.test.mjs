@@ -13,15 +13,12 @@ import path from 'node:path';
 import { spawnSync } from 'node:child_process';
 import { tempDir } from './support.mjs';
 import {
-  sample, design, SAM, MAYA, messages, bookDocument, writeBook, compile, pageTexts, allPageWords, textEdges, PAGE, rowsOf,
+  sample, design, SAM, MAYA, messages, bookDocument, writeBook, compile, pageTexts, allPageWords, bodyRows, textEdges,
+  rowsOf, PAGE, PITCH, LINE_TOP, FACES,
 } from './novel-support.mjs';
 
-// The body's line grid (templates/novel/grid.typ): the distance between
-// baselines, and a line's box above and below its baseline.
-const PITCH = 11.7;
-const LINE_TOP = 7.5;
+// How far a line's box of the body's grid reaches below its baseline.
 const LINE_DEPTH = 2;
-const FACES = ['pagella', 'garamond', 'libertinus'];
 // An em of each face's body size: how far turnover lines hang in.
 const HANG = { pagella: 9.5, garamond: 11.1, libertinus: 10.3 };
 
@@ -49,11 +46,6 @@ function talk(count, start = '2024-03-04') {
     rows.push([at, who, text]);
   }
   return messages(rows);
-}
-
-/** The lines of each page's text block, below its running head. */
-function bodyRows(pdf) {
-  return allPageWords(pdf).map((words) => rowsOf(words.filter((w) => w.yMin > PAGE.top - 2)));
 }
 
 /** A line is a day's heading when it reads like one. */

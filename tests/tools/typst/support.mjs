@@ -2,6 +2,7 @@
 // and templates are, running typst, temporary folders, reading PDF and PNG
 // files with the tools a Debian machine has (poppler-utils).
 
+import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
@@ -21,10 +22,14 @@ export const fontDir = stage ? path.join(stage, 'share/quorvel/fonts') : '/usr/s
 export const templatesDir = stage ? path.join(stage, 'share/quorvel/templates') : path.join(sourceDir, 'templates');
 export const sampleBook = path.join(sourceDir, 'samples/sample-book.json');
 export const emojiFont = '/usr/share/fonts/truetype/noto/NotoColorEmoji.ttf';
+export const ebookTemplate = path.join(templatesDir, 'ebook/resolved.typ');
 
 /** The layout expression the app sends, exactly. */
 export const LAYOUT_EXPRESSION =
   '(days: query(<brimlow-day>).map(d => (d.value.iso, counter(page).at(d.location()).first(), d.location().page())), pins: query(<brimlow-pin>).map(p => p.value), chapters: query(heading.where(level: 1)).map(h => counter(page).at(h.location()).first()))';
+
+/** The expression whose answer is the ebook's description of a book. */
+export const EBOOK_EXPRESSION = 'query(<brimlow-ebook>).first().value';
 
 /** Runs typst and waits: { status, stdout, stderr }. */
 export function typst(args, options = {}) {
@@ -104,4 +109,11 @@ export function bookArguments(book, emoji) {
   const args = ['--root', '/', '--font-path', fontDir, '--ignore-system-fonts', '--input', `book=${book}`];
   if (emoji) args.push('--font-path', emoji);
   return args;
+}
+
+/** The ebook's description of a book, evaluated as the app does; fails the test on an error. */
+export function resolved(book) {
+  const run = typst(['eval', ...bookArguments(book), EBOOK_EXPRESSION, '--in', ebookTemplate]);
+  assert.equal(run.status, 0, run.stderr);
+  return JSON.parse(run.stdout);
 }
