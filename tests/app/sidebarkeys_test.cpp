@@ -2,7 +2,6 @@
 // row, the focus drawn on a row and on the add bar, and where the focus
 // goes as the pane turns from consent into the book.
 #include "app/contentview.h"
-#include "flow/bookflow.h"
 #include "flow/consentview.h"
 #include "shelltest.h"
 #include "ui/keyboardfocus.h"
@@ -30,8 +29,7 @@ protected:
         view->setOpener(opens.opener());
         view->resize(1100, 700);
         view->show();
-        QApplication::setActiveWindow(view.get());
-        EXPECT_TRUE(QTest::qWaitForWindowActive(view.get()));
+        EXPECT_TRUE(TestSupport::activate(view.get()));
         EXPECT_TRUE(
             TestSupport::waitUntil([&] { return list()->model()->indexOf("kim@example.com").isValid(); }));
     }

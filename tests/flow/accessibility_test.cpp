@@ -44,8 +44,7 @@ TEST_F(BookPageAccessibility, EveryControlHasANameAndTheOrderButtonSaysItsPrice)
     view.show();
     ASSERT_TRUE(waitUntil([&] { return view.pricesAsked() && project->layout().pageCount == 40; }));
 
-    const QStringList unnamed = unnamedElements(&view);
-    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join('\n').toStdString();
+    EXPECT_TRUE(everyElementNamed(&view));
     // The button's words are a label inside it; the button itself says them.
     const QStringList orders = spokenControls(&view).filter(QStringLiteral("Button: Order · $"));
     EXPECT_EQ(orders.size(), 1) << spokenControls(&view).join('\n').toStdString();
@@ -59,8 +58,7 @@ TEST_F(BookPageAccessibility, TheNamesAddPageAndConsentSheetsAreTitledAndTheirFi
     PrintConsentSheet consent(QStringLiteral("Sam"), nullptr);
     for (QDialog *sheet : std::initializer_list<QDialog *> { &names, &page, &consent }) {
         sheet->show();
-        const QStringList unnamed = unnamedElements(sheet);
-        EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join('\n').toStdString();
+        EXPECT_TRUE(everyElementNamed(sheet));
         sheet->hide();
     }
     // Each field by the label beside it, not only somewhere near it.
@@ -77,8 +75,7 @@ TEST_F(OrderSheetAccessibility, TheSheetIsTitledAndEveryFieldAndCodeNamed)
     auto *sheet = new OrderSheet(window, project, pricing);
     sheet->present();
     ASSERT_TRUE(waitUntil([&] { return fieldWithPlaceholder(sheet, "Your email")->isVisible(); }));
-    const QStringList unnamed = unnamedElements(sheet);
-    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join('\n').toStdString();
+    EXPECT_TRUE(everyElementNamed(sheet));
     EXPECT_TRUE(sheet->windowTitle().startsWith(QStringLiteral("Order “")))
         << sheet->windowTitle().toStdString();
     sheet->close();
@@ -92,7 +89,6 @@ TEST(AddressFormAccessibility, EveryFieldKeepsItsNameOnceTypedIn)
     window.show();
     for (QLineEdit *field : form->findChildren<QLineEdit *>())
         field->setText(QStringLiteral("1 Main St"));
-    const QStringList unnamed = unnamedElements(&window);
-    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join('\n').toStdString();
+    EXPECT_TRUE(everyElementNamed(&window));
     EXPECT_TRUE(spokenControls(&window).contains(QStringLiteral("EditableText: ZIP code")));
 }

@@ -368,8 +368,7 @@ TEST_F(BookFlowTest, ANewScreenTakesTheFocusFromTheOneBefore)
 {
     Consent::record(QStringLiteral("k"));
     auto made = flow(open(designedBook()));
-    QApplication::setActiveWindow(made.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(made.get()));
+    ASSERT_TRUE(TestSupport::activate(made.get()));
     auto *home = qobject_cast<BookHomeView *>(made->screen());
     ASSERT_TRUE(home);
     auto *setup = qobject_cast<QPushButton *>(findText(home, QStringLiteral("Change Setup")));

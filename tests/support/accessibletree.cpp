@@ -10,6 +10,30 @@ namespace TestSupport {
 
 namespace {
 
+// Whether a screen reader lets the user act on an element of this role:
+// a button, a check box, a radio item, a field, a list item and their like.
+bool isInteractive(QAccessible::Role role)
+{
+    switch (role) {
+    case QAccessible::Button:
+    case QAccessible::CheckBox:
+    case QAccessible::RadioButton:
+    case QAccessible::EditableText:
+    case QAccessible::ComboBox:
+    case QAccessible::Slider:
+    case QAccessible::SpinBox:
+    case QAccessible::ListItem:
+    case QAccessible::PageTab:
+    case QAccessible::ButtonMenu:
+    case QAccessible::ButtonDropDown:
+    case QAccessible::Link:
+    case QAccessible::Dial:
+        return true;
+    default:
+        return false;
+    }
+}
+
 QString roleName(QAccessible::Role role)
 {
     return QString::fromLatin1(QMetaEnum::fromType<QAccessible::Role>().valueToKey(role));
@@ -65,26 +89,9 @@ QList<QAccessibleInterface *> controls(QWidget *root)
 
 } // namespace
 
-bool isInteractive(QAccessible::Role role)
+QAccessibleInterface *spoken(QObject *object)
 {
-    switch (role) {
-    case QAccessible::Button:
-    case QAccessible::CheckBox:
-    case QAccessible::RadioButton:
-    case QAccessible::EditableText:
-    case QAccessible::ComboBox:
-    case QAccessible::Slider:
-    case QAccessible::SpinBox:
-    case QAccessible::ListItem:
-    case QAccessible::PageTab:
-    case QAccessible::ButtonMenu:
-    case QAccessible::ButtonDropDown:
-    case QAccessible::Link:
-    case QAccessible::Dial:
-        return true;
-    default:
-        return false;
-    }
+    return QAccessible::queryAccessibleInterface(object);
 }
 
 QStringList unnamedElements(QWidget *root)
@@ -100,6 +107,14 @@ QStringList unnamedElements(QWidget *root)
             unnamed.append("no name: " + whereIs(element));
     }
     return unnamed;
+}
+
+::testing::AssertionResult everyElementNamed(QWidget *root)
+{
+    const QStringList unnamed = unnamedElements(root);
+    if (unnamed.isEmpty())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << unnamed.join('\n').toStdString();
 }
 
 QStringList spokenControls(QWidget *root)

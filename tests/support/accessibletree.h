@@ -3,14 +3,15 @@
 #include <QAccessible>
 #include <QString>
 #include <QStringList>
+#include <gtest/gtest.h>
 
+class QObject;
 class QWidget;
 
 namespace TestSupport {
 
-// Whether a screen reader lets the user act on an element of this role:
-// a button, a check box, a radio item, a field, a list item and their like.
-bool isInteractive(QAccessible::Role role);
+// What a screen reader is handed for object.
+QAccessibleInterface *spoken(QObject *object);
 
 // Every element below root (root included) that a screen reader reaches
 // and can't name, walked as the accessibility bus walks it: interactive
@@ -18,6 +19,9 @@ bool isInteractive(QAccessible::Role role);
 // a sheet (a dialog) without a title. Each entry says what and where, for the
 // failure message; empty when every one has a name.
 QStringList unnamedElements(QWidget *root);
+// Success when a screen reader can name every element below root; else
+// failure, saying which elements it can't, one a line.
+::testing::AssertionResult everyElementNamed(QWidget *root);
 
 // The interactive elements below root a screen reader hears, as "role:
 // name", in the order it walks them.

@@ -85,6 +85,11 @@ int columnDistance(QWidget *widget, int x, const QColor &color);
 // loaded CI machine runs typst several times slower than a desk.
 bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 120000);
 
+// Makes window the active one, as a click on it does, and waits for the
+// platform to say so: keys go to the focus only in an active window. True
+// when it became active.
+bool activate(QWidget *window);
+
 // The first widget below root, visible with it, whose text (a label's, a
 // button's, a group's title) is exactly text; nullptr when there is none.
 QWidget *findText(QWidget *root, const QString &text);

@@ -5,7 +5,6 @@
 #include "uitestsupport.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPlainTextEdit>
@@ -17,6 +16,7 @@
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
+using TestSupport::activate;
 using TestSupport::tabStops;
 
 // The toolbar's buttons took no focus: whatever a screen put only there
@@ -38,8 +38,7 @@ TEST(ToolbarKeys, EveryActionIsATabStopThatReturnAndSpacePress)
     toolbar->setItems(screen, { back }, { save, settings });
     toolbar->setSearchVisible(screen, true, QStringLiteral("Find"));
     window.show();
-    QApplication::setActiveWindow(&window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(activate(&window));
 
     field->setFocus(Qt::TabFocusReason);
     const QList<QWidget *> stops = tabStops();
@@ -86,8 +85,7 @@ TEST(TextAreaKeys, TabGoesOnToTheNextControlFromEveryTextArea)
     for (QWidget *widget : std::initializer_list<QWidget *> { plain, rich, after })
         column->addWidget(widget);
     window.show();
-    QApplication::setActiveWindow(&window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(activate(&window));
 
     plain->setFocus();
     QTest::keyClicks(plain, QStringLiteral("For Sam"));
@@ -118,8 +116,7 @@ TEST(KeyboardFocus, EntersTheFirstControlThatTabWouldStopAt)
     column->addWidget(outside);
     column->addWidget(screen);
     window.show();
-    QApplication::setActiveWindow(&window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(activate(&window));
 
     EXPECT_EQ(KeyboardFocus::firstControl(screen), first);
     outside->setFocus();
@@ -149,8 +146,7 @@ TEST(ButtonKeys, ReturnPressesTheFocusedButtonOfAWindow)
     column->addWidget(order);
     column->addWidget(field);
     window.show();
-    QApplication::setActiveWindow(&window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(activate(&window));
     QSignalSpy pressed(order, &QPushButton::clicked);
     order->setFocus(Qt::TabFocusReason);
     QTest::keyClick(order, Qt::Key_Return);

@@ -434,8 +434,6 @@ double ringWeight(Card *card)
     return weight;
 }
 
-} // namespace
-
 // How much of the brand colour shows in the few pixels left of a card, in
 // the window around it: where the keyboard's halo lies.
 double haloWeight(QWidget *window, Card *card)
@@ -453,6 +451,8 @@ double haloWeight(QWidget *window, Card *card)
     return weight;
 }
 
+} // namespace
+
 // The keyboard's ring on a card was a thin copy of the chosen card's ring:
 // a user moving with Tab couldn't tell the card they were on from the card
 // chosen.
@@ -469,8 +469,7 @@ TEST(Card, OnlyTheChosenCardWearsTheThickRing)
         }
         chosen->setSelected(true);
         window.show();
-        QApplication::setActiveWindow(&window);
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        EXPECT_TRUE(TestSupport::activate(&window));
 
         // Focus that came with a click, or moved there when the fields of
         // another card were hidden, shows nothing.

@@ -26,8 +26,7 @@ protected:
         QObject::connect(w.view, &BookView::done, w.view, [] {});
         w.view->hide();
         w.view->show();
-        QApplication::setActiveWindow(&w.window);
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&w.window));
+        EXPECT_TRUE(TestSupport::activate(&w.window));
         QApplication::processEvents();
     }
 

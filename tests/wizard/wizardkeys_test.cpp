@@ -53,8 +53,7 @@ protected:
         window.show();
         screen.model.setStep(step);
         screen.open();
-        QApplication::setActiveWindow(&window);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        ASSERT_TRUE(TestSupport::activate(&window));
         screen.settle();
     }
 

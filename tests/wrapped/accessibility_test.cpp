@@ -20,18 +20,12 @@ class WrappedAccessibility : public WrappedViewTest
 {
 };
 
-QAccessibleInterface *spoken(QObject *object)
-{
-    return QAccessible::queryAccessibleInterface(object);
-}
-
 } // namespace
 
 TEST_F(WrappedAccessibility, EveryControlHasANameWhateverTheTheme)
 {
     show();
-    QStringList unnamed = unnamedElements(view);
-    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join('\n').toStdString();
+    EXPECT_TRUE(everyElementNamed(view));
 
     // The user's own colours bring their wells, which say their colours.
     // ("Custom" names a way of naming people too: the swatch is pressed.)
@@ -40,8 +34,7 @@ TEST_F(WrappedAccessibility, EveryControlHasANameWhateverTheTheme)
             pressElement(spoken(swatch));
     }
     ASSERT_EQ(view->settings().theme, WrappedSettings::Theme::Custom);
-    unnamed = unnamedElements(view);
-    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join('\n').toStdString();
+    EXPECT_TRUE(everyElementNamed(view));
     QAccessibleInterface *background = elementNamed(view->inspector(), u"Background"_s);
     ASSERT_TRUE(background);
     EXPECT_EQ(background->text(QAccessible::Description), view->settings().background);
@@ -98,8 +91,7 @@ TEST(ClaimSheetAccessibility, BothSheetsAreTitledAndEveryFieldNamed)
     for (const Rewards::Claim::Kind kind : { Rewards::Claim::Kind::Share, Rewards::Claim::Kind::Viral }) {
         auto *sheet = new ClaimSheet(kind, &window);
         sheet->present();
-        const QStringList unnamed = unnamedElements(sheet);
-        EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join('\n').toStdString();
+        EXPECT_TRUE(everyElementNamed(sheet));
         delete sheet;
     }
 }

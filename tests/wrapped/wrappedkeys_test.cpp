@@ -14,12 +14,6 @@ namespace {
 
 class WrappedKeys : public WrappedViewTest
 {
-protected:
-    void activate()
-    {
-        QApplication::setActiveWindow(view->window());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(view->window()));
-    }
 };
 
 } // namespace
@@ -28,7 +22,7 @@ protected:
 TEST_F(WrappedKeys, TheFocusStaysOnSaveCardsThroughTheSave)
 {
     show();
-    activate();
+    ASSERT_TRUE(TestSupport::activate(view->window()));
     QPushButton *save = button(u"Save Cards…"_s);
     ASSERT_TRUE(save);
     save->setFocus(Qt::TabFocusReason);
@@ -54,7 +48,7 @@ TEST_F(WrappedKeys, TabReachesMakeItABook)
     window.setCentralWidget(view);
     window.resize(1280, 820);
     window.show();
-    activate();
+    ASSERT_TRUE(TestSupport::activate(view->window()));
     QSignalSpy book(view, &WrappedView::bookRequested);
     QWidget *button = toolbar->widgetForAction(view->bookAction());
     ASSERT_TRUE(qobject_cast<QToolButton *>(button));
@@ -74,7 +68,7 @@ TEST_F(WrappedKeys, TabReachesMakeItABook)
 TEST_F(WrappedKeys, TheFocusedSwatchWearsAHaloOutsideIt)
 {
     show();
-    activate();
+    ASSERT_TRUE(TestSupport::activate(view->window()));
     QList<ThemeSwatch *> swatches = view->inspector()->findChildren<ThemeSwatch *>();
     ASSERT_GE(swatches.size(), 2);
     ThemeSwatch *other = nullptr;

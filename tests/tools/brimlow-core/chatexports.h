@@ -29,6 +29,10 @@ struct Sample
 
 QList<Sample> samples();
 
+// The left-to-right mark WhatsApp's text exports put before some lines and
+// before the words written in place of a message ("image omitted").
+inline const QString lrm = QStringLiteral("\u200E");
+
 // The photo's bytes, as every sample carries them.
 QByteArray photoBytes();
 

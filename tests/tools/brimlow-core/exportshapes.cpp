@@ -12,9 +12,8 @@ namespace ExportShapes {
 namespace {
 
 using ChatExports::fileWriter;
+using ChatExports::lrm;
 using ChatExports::writeFile;
-
-const QString lrm = QStringLiteral("\u200E");
 
 } // namespace
 

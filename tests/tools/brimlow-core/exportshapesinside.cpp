@@ -10,9 +10,7 @@ namespace ExportShapes {
 namespace {
 
 using ChatExports::fileWriter;
-using ChatExports::writeFile;
-
-const QString lrm = QStringLiteral("\u200E");
+using ChatExports::lrm;
 
 } // namespace
 
@@ -137,36 +135,31 @@ Shape mirc()
                 "rasa | 2004-12-24T09:06:00 | aišku! kava už 2 €", "tomas | 2004-12-24T09:07:00 | *mojuoja*",
                 "jonas | 2004-12-24T09:09:00 | iki", "tomas | 2004-12-24T23:50:00 | labanakt",
                 "rasa | 2004-12-26T10:15:00 | su Kalėdom!", "tomas | 2004-12-27T18:01:00 | grįžau" } } },
-        [](const QString &folder) {
-            const QString path = folder + QStringLiteral("/mIRC/logs/#kavine.IRCnet.log");
-            writeFile(path,
-                QStringLiteral("\r\nSession Start: Fri Dec 24 09:00:00 2004\r\n"
-                               "Session Ident: #kavine\r\n"
-                               "[09:00] * Now talking in #kavine\r\n"
-                               "[09:00] * Topic is 'Kalėdos kavinėje ☕'\r\n"
-                               "[09:00] * Set by rasa!~rasa@dsl.example.lt on Thu Dec 23 22:10:00\r\n"
-                               "[09:01] * Joins: jonas (~jonas@dsl.example.lt)\r\n"
-                               "[09:05] <tomas> labas rytas, ar kas nors čia?\r\n"
-                               "[09:06] <@rasa> aišku! kava už 2 €\r\n"
-                               "[09:07] * tomas mojuoja\r\n"
-                               "[09:08] * rasa sets mode: +v jonas\r\n"
-                               "[09:09] <+jonas> iki\r\n"
-                               "[09:10] * Parts: jonas (~jonas@dsl.example.lt)\r\n"
-                               "[23:50] <tomas> labanakt\r\n"
-                               "Session Time: Sat Dec 25 00:00:00 2004\r\n"
-                               "Session Time: Sun Dec 26 00:00:00 2004\r\n"
-                               "[10:15] <@rasa> su Kalėdom!\r\n"
-                               "[10:16] * Quits: jonas (~jonas@dsl.example.lt) (Quit: iki)\r\n"
-                               "Session Close: Sun Dec 26 11:00:00 2004\r\n\r\n"
-                               "Session Start: Mon Dec 27 18:00:00 2004\r\n"
-                               "Session Ident: #kavine\r\n"
-                               "[18:00] * Now talking in #kavine\r\n"
-                               "[18:00] * Topic is 'Kalėdos kavinėje ☕'\r\n"
-                               "[18:01] <tomas> grįžau\r\n"
-                               "Session Close: Mon Dec 27 19:00:00 2004\r\n")
-                    .toUtf8());
-            return path;
-        } };
+        fileWriter(QStringLiteral("mIRC/logs/#kavine.IRCnet.log"),
+            QStringLiteral("\r\nSession Start: Fri Dec 24 09:00:00 2004\r\n"
+                           "Session Ident: #kavine\r\n"
+                           "[09:00] * Now talking in #kavine\r\n"
+                           "[09:00] * Topic is 'Kalėdos kavinėje ☕'\r\n"
+                           "[09:00] * Set by rasa!~rasa@dsl.example.lt on Thu Dec 23 22:10:00\r\n"
+                           "[09:01] * Joins: jonas (~jonas@dsl.example.lt)\r\n"
+                           "[09:05] <tomas> labas rytas, ar kas nors čia?\r\n"
+                           "[09:06] <@rasa> aišku! kava už 2 €\r\n"
+                           "[09:07] * tomas mojuoja\r\n"
+                           "[09:08] * rasa sets mode: +v jonas\r\n"
+                           "[09:09] <+jonas> iki\r\n"
+                           "[09:10] * Parts: jonas (~jonas@dsl.example.lt)\r\n"
+                           "[23:50] <tomas> labanakt\r\n"
+                           "Session Time: Sat Dec 25 00:00:00 2004\r\n"
+                           "Session Time: Sun Dec 26 00:00:00 2004\r\n"
+                           "[10:15] <@rasa> su Kalėdom!\r\n"
+                           "[10:16] * Quits: jonas (~jonas@dsl.example.lt) (Quit: iki)\r\n"
+                           "Session Close: Sun Dec 26 11:00:00 2004\r\n\r\n"
+                           "Session Start: Mon Dec 27 18:00:00 2004\r\n"
+                           "Session Ident: #kavine\r\n"
+                           "[18:00] * Now talking in #kavine\r\n"
+                           "[18:00] * Topic is 'Kalėdos kavinėje ☕'\r\n"
+                           "[18:01] <tomas> grįžau\r\n"
+                           "Session Close: Mon Dec 27 19:00:00 2004\r\n")) };
 }
 
 } // namespace ExportShapes

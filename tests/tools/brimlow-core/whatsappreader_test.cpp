@@ -1,3 +1,4 @@
+#include "chatexports.h"
 #include "chatlog.h"
 #include "printers.h"
 #include "whatsappreader.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 using namespace Brimlow;
+using ChatExports::lrm;
 
 namespace {
 
@@ -27,8 +29,6 @@ QStringList texts(const Transcript &transcript)
         list.append(message.text);
     return list;
 }
-
-const QString lrm = QString(QChar(0x200E));
 
 } // namespace
 
